@@ -1,0 +1,86 @@
+#pragma once
+// Compound index files (.cdx) in the compact format other xBase tools use:
+// a tag directory and one B-tree per tag. This layer knows keys as bytes;
+// the work-area layer evaluates the key expressions and calls it.
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+#include "runtime/core/value.hpp"
+
+namespace qv::rt::table {
+
+struct CdxError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+enum class KeyType : char { Character = 'C', Numeric = 'N', Date = 'D', Logical = 'L' };
+
+struct TagInfo {
+    std::string name;        // upper case, at most 10 characters
+    std::string key_expr;    // as stored
+    std::string for_expr;    // empty when none
+    KeyType type = KeyType::Character;
+    int key_len = 0;         // C: from the key on a blank record, at most 240; N, D: 8; L: 1
+    bool unique = false;
+    bool descending = false;
+};
+
+// Key bytes as the format stores them: C padded with blanks or cut to
+// key_len; N and D as the 8-byte ordered double (D = Julian day); L 'T'/'F'.
+std::string encode_key(const Value& v, KeyType type, int key_len);
+// Order of two keys of a tag: C keys by the CP850 collation (accented letters
+// beside their plain letters), others byte by byte. Only the first
+// min(a.size(), b.size()) bytes take part when `partial` (seek on a prefix).
+int compare_keys(std::string_view a, std::string_view b, KeyType type, bool partial = false);
+
+struct KeyPos {
+    std::string key;
+    std::uint32_t recno = 0;
+};
+
+class CdxFile {
+public:
+    virtual ~CdxFile() = default;
+    // Opens an existing file; throws CdxError naming the file when it is
+    // corrupt or not understood (the caller then rebuilds it).
+    static std::unique_ptr<CdxFile> open(const std::string& path, bool read_only = false);
+    // Creates an empty compound file (replacing any file of that name).
+    static std::unique_ptr<CdxFile> create(const std::string& path);
+
+    virtual const std::string& path() const = 0;
+    virtual int fd() const = 0;   // for the index lock of the work-area layer
+    // Tags in creation order (the order numbers of the runtime).
+    virtual const std::vector<TagInfo>& tags() const = 0;
+    virtual int tag_number(std::string_view name) const = 0;   // 0-based, -1 if none
+
+    // Adds (or replaces) a tag built from all its keys at once. Keys need not
+    // be sorted; ties end up in record order; UNIQUE keeps the lowest recno.
+    virtual void build_tag(const TagInfo& info, std::vector<KeyPos> keys) = 0;
+    virtual void insert(int tag, std::string_view key, std::uint32_t recno) = 0;
+    virtual void remove(int tag, std::string_view key, std::uint32_t recno) = 0;
+
+    // Navigation in index order (a DESCEND tag is read backwards by these, so
+    // first() of a descending tag is its highest key). Stateless: the caller
+    // keeps its KeyPos and asks for the one after or before it, so changes
+    // made in between by anyone are seen.
+    virtual std::optional<KeyPos> first(int tag) = 0;
+    virtual std::optional<KeyPos> last(int tag) = 0;
+    virtual std::optional<KeyPos> next(int tag, const KeyPos& from) = 0;
+    virtual std::optional<KeyPos> prev(int tag, const KeyPos& from) = 0;
+    // The first entry whose key, compared on the first key.size() bytes, is
+    // >= key (in the tag's reading order); exact match is the caller's test.
+    virtual std::optional<KeyPos> seek(int tag, std::string_view key) = 0;
+    virtual std::uint64_t key_count(int tag) = 0;
+
+    // Drops whatever was read from the file; the next call reads it again
+    // (called after taking a lock held by other processes).
+    virtual void invalidate() = 0;
+    virtual void flush() = 0;
+};
+
+}  // namespace qv::rt::table
