@@ -7,7 +7,8 @@
 namespace qv::rt {
 
 std::string cp850_to_utf8(std::string_view cp850);
-// Characters with no CP850 code become '?'; malformed UTF-8 bytes too.
+// Characters with no CP850 code become '?'; so does each malformed UTF-8
+// sequence (a stray byte, a cut-short, overlong or surrogate sequence).
 std::string utf8_to_cp850(std::string_view utf8);
 // The Unicode code point of one CP850 byte (0x00-0x1F keep their control
 // meaning on the way out to files; on screen see screen/ for the glyphs).

@@ -34,20 +34,33 @@ int ASC(std::string_view s);
 bool EMPTY_TEXT(std::string_view s);   // only blanks, tabs, CR, LF
 
 // VAL(): leading blanks, a sign, digits and one point; stops at the first
-// character that is not part of a number.
+// character that is not part of a number ("12,5" is 12, "" is 0).
 double VAL(std::string_view s);
 // STR(): right-aligned in `width` with `decimals`, rounding half away from
-// zero; a number that does not fit gives `width` asterisks. Width defaults to
-// 10 (plus decimals + 1 when decimals are given).
+// zero on the decimal digits; a number that does not fit gives `width`
+// asterisks. Left out (-1): STR(n) is 10 wide with no decimals for a whole
+// number and 13 wide with 2 decimals for a fraction; STR(n, w) has no
+// decimals; STR(n, -1, d) is 10 + d + 1 wide. A negative number that rounds
+// to zero is shown without its sign (STR(-0.001, 6, 2) is "  0.00").
 std::string STR(double n, int width = -1, int decimals = -1);
-// STRZERO(): as STR with leading zeros (the sign stays in front).
+// STRZERO(): as STR with leading zeros (the sign stays in front: "-005").
 std::string STRZERO(double n, int width = -1, int decimals = -1);
 
-// Rounding primitives: half away from zero to `decimals`, and the cut toward
-// zero. Both are exact on the decimal digits shown (they do not trust the
-// binary fraction: 1.005 rounds to 1.01).
+// Rounding primitives. Both work on the decimal digits of the number, not on
+// its binary fraction, and never give -0.
+// ROUND(): half away from zero at `decimals` (negative: tens, hundreds...),
+// on the number's 15 significant digits: ROUND(1.005, 2) is 1.01,
+// ROUND(2.675, 2) is 2.68.
 double ROUND(double n, int decimals);
+// truncate_to(): cuts toward zero at `decimals`. The number is first rounded
+// to `decimals` + 6 places (at most 15 significant digits), so noise from
+// earlier arithmetic does not take a digit away (12.35, stored as
+// 12.3499999999999996, stays 12.35; 0.29 * 100 cut to 0 places is 29), while
+// digits really there are cut (12.3499999 to 2 places is 12.34).
+// Cutting amounts to cents after rounding at the fourth decimal is
+// truncate_to(ROUND(x, 4), 2): 12.3456 -> 12.34, 12.34999 -> 12.35.
 double truncate_to(double n, int decimals);
-double INT(double n);   // toward zero
+// INT(): toward zero, with the same tolerance for noise as truncate_to().
+double INT(double n);
 
 }  // namespace qv::rt

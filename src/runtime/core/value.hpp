@@ -9,6 +9,14 @@
 #include <vector>
 #include "runtime/core/date.hpp"
 
+// GCC 12 reports the moved-from std::string of a variant holding another
+// alternative as "maybe uninitialized" wherever a temporary Value is moved
+// into a vector; the warning is false and would show in every caller.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
+
 namespace qv::rt {
 
 class Value;
@@ -77,7 +85,8 @@ std::partial_ordering compare(const Value& a, const Value& b);
 
 // Arithmetic of the runtime: + joins strings and adds numbers or days to a
 // date; - subtracts (date - date gives days; string - string moves the left
-// string's trailing blanks to the end); / with a zero divisor gives 0.
+// string's trailing blanks to the end); / and % with a zero divisor give 0.
+// Operands of types that do not combine give nil.
 Value add(const Value& a, const Value& b);
 Value subtract(const Value& a, const Value& b);
 Value multiply(const Value& a, const Value& b);
@@ -85,3 +94,7 @@ Value divide(const Value& a, const Value& b);
 Value modulo(const Value& a, const Value& b);
 
 }  // namespace qv::rt
+
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
