@@ -4,9 +4,15 @@
 // ("substr(I1_2,1,21)"), validations that may assign ("X := 0, .T.").
 //
 // Compile once, evaluate many times. Compiling interns the names in the
-// variable store and binds the function calls; evaluating resolves names as
-// the variable store's read/assign do (bare names: field of the selected area
-// first, then the variable), caching field positions per (area, generation).
+// variable store and binds the function calls; evaluating caches field
+// positions per (area, generation).
+//
+// Names: reading a bare name gives the field of the selected area when its
+// table has one, the variable otherwise. Assigning a bare name in a text
+// always sets the variable (creating it in the innermost frame when it exists
+// nowhere), so "NOME := NOME" copies the field into the variable of the same
+// name; a text writes a field only through "FIELD->NOME" or "ALIAS->NOME".
+// (Compiled routines that fill fields by bare name use VarStore::assign.)
 //
 // The language: numbers, "text" 'text' [text], .T. .F. .Y. .N., NIL, array
 // literals {a, b}; names, ALIAS->NAME, M->NAME, FIELD->NAME; calls f(a, b);

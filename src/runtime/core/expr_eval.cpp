@@ -168,13 +168,7 @@ private:
         FieldResolver* r;
         int area, index;
         switch (t.kind) {
-        case Kind::Name:
-            if (selected_field(t, r, area, index)) {
-                r->put_field(area, index, v);
-            } else {
-                variables().set(t.handle, v);
-            }
-            return;
+        case Kind::Name:   // text assigns the variable; fields need FIELD-> or an alias
         case Kind::MemVar: variables().set(t.handle, v); return;
         case Kind::AliasField: case Kind::SelField:
             aliased_field(t, r, area, index);

@@ -189,7 +189,10 @@ private:
     NodePtr primary() {
         const Token& t = peek();
         switch (t.kind) {
-        case Tok::Number: take(); return constant(t, Value(t.number));
+        case Tok::Number:
+            take();
+            if (peek().kind == Tok::Arrow) return aliased(t);   // 2->CPF: area by number
+            return constant(t, Value(t.number));
         case Tok::String: take(); return constant(t, Value(t.text));
         case Tok::True: take(); return constant(t, Value(true));
         case Tok::False: take(); return constant(t, Value(false));

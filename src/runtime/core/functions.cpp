@@ -1,5 +1,6 @@
 #include "runtime/core/functions.hpp"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -58,6 +59,24 @@ char fill_arg(std::span<const Value> a, std::size_t i) {
     return (v.is_string() && !v.as_string().empty()) ? v.as_string()[0] : ' ';
 }
 
+// STR() of a whole number without decimals, the common case of index keys
+// ("CPF+STR(I7_0,4)"), laid out directly; anything else goes to STR().
+std::string str_builtin(std::span<const Value> a) {
+    const double n = n_arg(a, 0);
+    long width = opt_l_arg(a, 1, -1);
+    const long decimals = opt_l_arg(a, 2, -1);
+    const bool whole = n == std::trunc(n) && std::fabs(n) < 1e15 && !(n == 0 && std::signbit(n));
+    if (!whole || decimals > 0) return STR(n, static_cast<int>(width), static_cast<int>(decimals));
+    if (width <= 0) width = 10;
+    char digits[24];
+    auto [end, ec] = std::to_chars(digits, digits + sizeof digits, static_cast<long long>(n));
+    const auto len = static_cast<long>(end - digits);
+    if (ec != std::errc() || len > width) return std::string(static_cast<std::size_t>(width), '*');
+    std::string out(static_cast<std::size_t>(width - len), ' ');
+    out.append(digits, end);
+    return out;
+}
+
 // STRTRAN with the optional first occurrence to replace and how many.
 std::string strtran(std::span<const Value> a) {
     const std::string& s = s_arg(a, 0);
@@ -110,9 +129,7 @@ using Args = std::span<const Value>;
 void add_text_builtins(Registry& r) {
     add(r, "UPPER", [](Args a) { return Value(UPPER(s_arg(a, 0))); });
     add(r, "LOWER", [](Args a) { return Value(LOWER(s_arg(a, 0))); });
-    add(r, "STR", [](Args a) {
-        return Value(STR(n_arg(a, 0), static_cast<int>(opt_l_arg(a, 1, -1)), static_cast<int>(opt_l_arg(a, 2, -1))));
-    });
+    add(r, "STR", [](Args a) { return Value(str_builtin(a)); });
     add(r, "STRZERO", [](Args a) {
         return Value(STRZERO(n_arg(a, 0), static_cast<int>(opt_l_arg(a, 1, -1)), static_cast<int>(opt_l_arg(a, 2, -1))));
     });

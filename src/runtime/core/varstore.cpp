@@ -50,6 +50,10 @@ std::string VarStore::normalize(std::string_view name) {
 
 VarHandle VarStore::intern(std::string_view name) {
     std::string key = normalize(name);
+    // A field reference or nothing at all would become a variable nobody
+    // can reach by its name; that is the caller's mistake.
+    if (key.empty() || key.find("->") != std::string::npos)
+        throw std::invalid_argument("not a variable name: \"" + std::string(name) + "\"");
     if (auto it = index_.find(key); it != index_.end()) return it->second;
     auto h = static_cast<VarHandle>(slots_.size());
     slots_.push_back(Slot{key, {}});

@@ -24,9 +24,11 @@
 //    against the tables: "ALIAS->NAME" is the field in that alias's work
 //    area, "M->NAME" (or "MEMVAR->NAME") the variable, "FIELD->NAME" the
 //    field of the selected area, and a bare NAME is the field of the selected
-//    area when its table has one, the variable otherwise. Copying a field
-//    into the variable of the same name is therefore
-//    `assign_variable(n, read(n))`.
+//    area when its table has one, the variable otherwise, both for reading
+//    and assigning: after appending a record, assign() fills its fields.
+//    Copying a field into the variable of the same name is
+//    `assign_variable(n, read(n))` (an expression text does it with
+//    "NOME := NOME": texts assign variables, see expr.hpp).
 //
 // Values returned by reference stay valid until the next declaration or
 // release of the same name; the store is not thread-safe (one per program).
@@ -76,6 +78,8 @@ public:
     static std::string normalize(std::string_view name);
 
     // ---- names ----
+    // std::invalid_argument for an empty name or one with an alias other
+    // than M-> (a field is no variable); so do set/declare given such names.
     VarHandle intern(std::string_view name);
     std::optional<VarHandle> handle_of(std::string_view name) const;  // no interning
     const std::string& name_of(VarHandle h) const;

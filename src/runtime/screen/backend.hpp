@@ -19,6 +19,8 @@ public:
     // A key code, or 0 when none came within timeout_ms (negative: wait).
     virtual int read_key(int timeout_ms) = 0;
     virtual void beep() {}
+    // CLEAR TYPEAHEAD: drop keys already typed but not yet read.
+    virtual void discard_typeahead() {}
 };
 
 // The backend in force (a headless one until another is installed).
@@ -30,11 +32,14 @@ public:
     void present(const CellGrid& cells, int row, int col, int shape) override;
     // Keys queued by the test; when the queue is empty, read_key returns
     // ESC after a waiting read so that a test never hangs (and counts it).
+    // A routine that keeps waiting after STARVED_LIMIT such reads is stuck in
+    // a loop: read_key then throws std::runtime_error carrying the dump.
     int read_key(int timeout_ms) override;
     void feed(int code);
     void feed_text(std::string_view cp850);
     std::size_t pending() const;
     int starved_reads() const;
+    static constexpr int STARVED_LIMIT = 1000;
 
     const CellGrid& cells() const;
     std::string text(int row) const;          // UTF-8 of a row, trailing blanks kept
@@ -47,7 +52,8 @@ private:
     int cursor_row_ = 0, cursor_col_ = 0, cursor_shape_ = 1;
 };
 
-// Installs a fresh HeadlessBackend, clears the screen, and returns it.
+// Installs a fresh HeadlessBackend, clears the screen, and returns it. The
+// colours, cursor, keyboard buffer, LASTKEY and SETKEY handlers start afresh.
 HeadlessBackend& use_headless();
 // Installs the ncurses terminal backend (for the programs).
 void use_terminal();

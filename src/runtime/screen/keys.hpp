@@ -23,7 +23,8 @@ constexpr int ALT_A = 286, ALT_W = 273;
 }  // namespace key
 
 // INKEY(): 0 returns at once (0 when no key); a positive value waits that many
-// seconds; a negative value waits for ever. INKEY returns every key: SETKEY
+// seconds; a negative value waits for ever (careful: the routines' own INKEY(0)
+// means "wait for ever" and is written INKEY(-1) here). INKEY returns every key: SETKEY
 // handlers run only inside the READ, menu and list loops (see ui/).
 int INKEY(double seconds = 0.0);
 int LASTKEY();

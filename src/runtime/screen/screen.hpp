@@ -21,15 +21,20 @@ struct Cell {
     bool operator==(const Cell&) const = default;
 };
 
-// "W+/B" -> attribute; letters N B G BG R RB GR W, "+" bright foreground,
-// "*" bright background, "U"/"I"/"X" as the runtime reads them. A malformed
-// spec gives std::nullopt-like fallback 0x07.
+// "W+/B" -> attribute; letters N B G BG R RB GR W in any order and case (or
+// numbers 0-15), "+" brightens its side ("N/W+" is a bright background), "*"
+// bright background, "U" underline shows as blue, "I" inverse is N/W, "X"
+// blank paints the foreground in the background colour. Spaces and double
+// quotes are ignored; of a list only the first slot is read. A malformed
+// colour gives 0x07.
 Attr parse_colour(std::string_view spec);
 std::string colour_name(Attr a);   // the inverse: 0x1F -> "W+/B"
 
 // SETCOLOR(): the current colour string of up to 8 comma-separated slots
 // (standard, enhanced, border, background, unselected ...). Returns the old
-// string; an empty argument leaves it as it is.
+// string, spelt as colour_name() spells it ("W/N,N/W,N/N,N/N,N/W" at start);
+// an empty argument leaves it as it is, and slots left empty or not named
+// keep their colour.
 std::string SETCOLOR(std::string_view spec = {});
 Attr colour_slot(int slot);   // 0 = standard, 1 = enhanced, ... of the current string
 
@@ -42,12 +47,22 @@ void at_say(int row, int col, std::string_view text, Attr attr);
 void DISPBOX(int top, int left, int bottom, int right, std::string_view frame, Attr attr);
 void DISPBOX(int top, int left, int bottom, int right, std::string_view frame);
 void SCROLL(int top, int left, int bottom, int right, int rows = 0);  // rows 0: clear
+// rows > 0 moves the contents up, cols > 0 moves them left; both 0 clears.
+void SCROLL(int top, int left, int bottom, int right, int rows, int cols);
 void CLS();
 std::string SAVESCREEN(int top = 0, int left = 0, int bottom = SCREEN_ROWS - 1, int right = SCREEN_COLS - 1);
 void RESTSCREEN(int top, int left, int bottom, int right, std::string_view saved);
 void RESTSCREEN(std::string_view saved);   // the whole screen
 // Changes the attribute of a region, keeping the characters (shadows).
 void set_region_attr(int top, int left, int bottom, int right, Attr attr);
+
+// DISPBOX frames in CP850: top-left, top, top-right, right, bottom-right,
+// bottom, bottom-left, left; a 9th character fills the inside.
+inline constexpr std::string_view B_SINGLE = "\xDA\xC4\xBF\xB3\xD9\xC4\xC0\xB3";
+inline constexpr std::string_view B_DOUBLE = "\xC9\xCD\xBB\xBA\xBC\xCD\xC8\xBA";
+
+int MAXROW();   // 24
+int MAXCOL();   // 79
 
 void SETPOS(int row, int col);
 int ROW();

@@ -37,6 +37,14 @@ std::string encode_key(const Value& v, KeyType type, int key_len);
 // beside their plain letters), others byte by byte. Only the first
 // min(a.size(), b.size()) bytes take part when `partial` (seek on a prefix).
 int compare_keys(std::string_view a, std::string_view b, KeyType type, bool partial = false);
+// The value a stored key stands for (C: the bytes; N: the number; D: the
+// date, 0 = empty; L: true for 'T').
+Value decode_key(std::string_view key, KeyType type);
+// The file does not record a tag's key type; when only the file is known it
+// is guessed from the expression and key length (8 bytes without string
+// functions: N, or D for date functions; otherwise C). The work-area layer,
+// which evaluates the expression, corrects it with CdxFile::set_key_type.
+KeyType infer_key_type(std::string_view key_expr, int key_len);
 
 struct KeyPos {
     std::string key;
@@ -57,6 +65,9 @@ public:
     // Tags in creation order (the order numbers of the runtime).
     virtual const std::vector<TagInfo>& tags() const = 0;
     virtual int tag_number(std::string_view name) const = 0;   // 0-based, -1 if none
+    // Sets the key type of a tag read from the file (see infer_key_type); it
+    // decides the collation and the fill byte of compressed keys.
+    virtual void set_key_type(int tag, KeyType type) = 0;
 
     // Adds (or replaces) a tag built from all its keys at once. Keys need not
     // be sorted; ties end up in record order; UNIQUE keeps the lowest recno.
@@ -77,9 +88,14 @@ public:
     virtual std::optional<KeyPos> seek(int tag, std::string_view key) = 0;
     virtual std::uint64_t key_count(int tag) = 0;
 
-    // Drops whatever was read from the file; the next call reads it again
-    // (called after taking a lock held by other processes).
+    // Called after taking the index lock: when anyone else has written the
+    // file since this handle last read or wrote it (seen by the change
+    // counter and free-list head of the header, which every flush that
+    // wrote updates), whatever was read is dropped and read again.
     virtual void invalidate() = 0;
+    // Writes the changed pages and bumps the change counter; call it before
+    // letting go of the index lock. Inserts and removals stay in memory
+    // until then (build_tag flushes by itself; closing flushes too).
     virtual void flush() = 0;
 };
 

@@ -33,6 +33,10 @@ public:
     }
     int selected_area() const override { return selected; }
     int area_of_alias(std::string_view alias) const override {
+        if (!alias.empty() && alias[0] >= '1' && alias[0] <= '9') {
+            int n = std::stoi(std::string(alias));
+            return areas.count(n) ? n : 0;
+        }
         for (const auto& [n, a] : areas)
             if (a.alias == alias) return n;
         return 0;
@@ -238,6 +242,14 @@ TEST_F(ExprTest, TextBuiltins) {
     EXPECT_EQ(str("lower('ABC')"), "abc");
     EXPECT_EQ(str("STR(42,4)"), "  42");
     EXPECT_EQ(str("STR(3.14159,6,2)"), "  3.14");
+    EXPECT_EQ(str("STR(-7,4)"), "  -7");
+    EXPECT_EQ(str("STR(0)"), "         0");
+    EXPECT_EQ(str("STR(1234567)"), "   1234567");
+    EXPECT_EQ(str("STR(12345,4)"), "****");
+    EXPECT_EQ(str("STR(-123,3)"), "***");
+    EXPECT_EQ(str("STR(2.5,3,0)"), "  3");
+    EXPECT_EQ(str("STR(1.25)"), "         1.25");   // 10 + point + 2 decimals
+    EXPECT_EQ(str("STR(42,4,1)"), "42.0");
     EXPECT_EQ(str("STRZERO(7,3)"), "007");
     EXPECT_EQ(str("SUBSTR('ABCDEF',2,3)"), "BCD");
     EXPECT_EQ(str("SUBSTR('ABCDEF',4)"), "DEF");
@@ -448,6 +460,14 @@ TEST_F(ExprTableTest, FilterComparesFieldsWithVariablesOfTheSameName) {
     EXPECT_FALSE(filter.eval().as_bool());
 }
 
+TEST_F(ExprTableTest, TextsWrittenWithoutBlanks) {
+    variables().declare_public("I1_1", "01");
+    variables().declare_public("I1_11", "A");
+    EXPECT_TRUE(ev("I1_1==M->I1_1.AND.I1_11==M->I1_11").as_bool());
+    EXPECT_TRUE(ev("I7_0>41.AND.!EMPTY(CPF).OR.1.5>2").as_bool());
+    EXPECT_EQ(num("I7_0*2.5"), 105.0);
+}
+
 TEST_F(ExprTableTest, GridColumns) {
     register_function("VE_STAT", [](std::span<const Value> a) {
         static const char* names[] = {"", "ABERTA", "PRONTA"};
@@ -465,6 +485,7 @@ TEST_F(ExprTableTest, AliasAndFieldPrefixes) {
     tables.selected = 2;
     EXPECT_EQ(str("DECLARA->CPF"), "12345678901");
     EXPECT_EQ(str("declara->cpf + FIELD->HORAG"), "1234567890109:30");
+    EXPECT_EQ(str("1->CPF"), "12345678901");
     EXPECT_THROW(ev("NADA->CPF"), UndefinedName);
     EXPECT_THROW(ev("FIELD->CPF"), UndefinedName);
 }
@@ -478,16 +499,27 @@ TEST_F(ExprTableTest, BareNameFallsBackToTheVariableWhereTheAreaHasNoSuchField) 
     EXPECT_EQ(str("HORAG"), "var");
 }
 
-TEST_F(ExprTableTest, AssignmentFillsTheFieldOfTheSelectedArea) {
-    ev("NOMECONTR := 'ANA'");
+TEST_F(ExprTableTest, AssigningANameToItselfCopiesTheFieldIntoTheVariable) {
+    EXPECT_EQ(str("NOMECONTR := NOMECONTR"), "joão da silva"_cp);
+    EXPECT_EQ(variables().get("NOMECONTR").as_string(), "joão da silva"_cp);
+    ev("NOMECONTR := 'ANA'");   // the variable; the field keeps its value
+    EXPECT_EQ(variables().get("NOMECONTR").as_string(), "ANA");
+    EXPECT_EQ(tables.areas[1].rows[0][4].as_string(), "joão da silva"_cp);
+    EXPECT_EQ(str("NOMECONTR"), "joão da silva"_cp);   // reading still finds the field
+    ev("I7_0 += 1");   // field read, variable written
+    EXPECT_EQ(variables().get("I7_0").as_number(), 43.0);
+    EXPECT_EQ(tables.areas[1].rows[0][1].as_number(), 42.0);
+}
+
+TEST_F(ExprTableTest, FieldAndAliasPrefixesWriteFields) {
+    ev("FIELD->NOMECONTR := 'ANA'");
     EXPECT_EQ(tables.areas[1].rows[0][4].as_string(), "ANA");
     EXPECT_FALSE(variables().exists("NOMECONTR"));
-    ev("M->NOMECONTR := NOMECONTR");   // the field copied into the variable
-    EXPECT_EQ(variables().get("NOMECONTR").as_string(), "ANA");
     ev("AGENDA->HORAG := '10:00'");
     EXPECT_EQ(tables.areas[2].rows[0][0].as_string(), "10:00");
-    ev("I7_0 += 1");
+    ev("DECLARA->I7_0 += 1");
     EXPECT_EQ(tables.areas[1].rows[0][1].as_number(), 43.0);
+    EXPECT_THROW(ev("AGENDA->NADA := 1"), UndefinedName);
 }
 
 TEST_F(ExprTableTest, FieldPositionIsLookedUpOncePerTable) {

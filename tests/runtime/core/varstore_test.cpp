@@ -82,6 +82,14 @@ TEST_F(VarStoreTest, ReadingAnUnknownNameThrowsUndefinedName) {
     EXPECT_THROW(vars.read("NOWHERE"), UndefinedName);
 }
 
+TEST_F(VarStoreTest, FieldReferencesAndEmptyNamesAreNoVariableNames) {
+    EXPECT_THROW(vars.intern("DECL->CPF"), std::invalid_argument);
+    EXPECT_THROW(vars.set("FIELD->CPF", 1.0), std::invalid_argument);
+    EXPECT_THROW(vars.declare_public("  ", 1.0), std::invalid_argument);
+    EXPECT_FALSE(vars.exists("DECL->CPF"));
+    EXPECT_THROW(vars.get("DECL->CPF"), UndefinedName);
+}
+
 TEST_F(VarStoreTest, SplitNameSeparatesAliasAndName) {
     QualifiedName q = split_name(" decl->cpf ");
     EXPECT_EQ(q.alias, "DECL");
@@ -131,6 +139,17 @@ TEST_F(VarStoreTest, AssigningAnUnknownNameCreatesItInTheInnermostFrame) {
         EXPECT_EQ(vars.get("SHARED").as_number(), 2.0);
     }
     EXPECT_FALSE(vars.exists("SHARED"));
+}
+
+TEST_F(VarStoreTest, FrameEndsWhenItsRoutineThrows) {
+    try {
+        PrivateFrame routine(vars);
+        vars.set("PARTIAL", 1.0);
+        throw std::runtime_error("user pressed Esc");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_FALSE(vars.exists("PARTIAL"));
+    EXPECT_EQ(vars.frame_count(), 0u);
 }
 
 TEST_F(VarStoreTest, AssignmentWithNoFrameCreatesAProgramVariable) {

@@ -1,0 +1,124 @@
+// Speed of the table engine on a shared table of 100,000 records with two
+// index tags: appends with index upkeep, random seeks, a full reindex, a
+// filtered scan through the expression evaluator and a plain scan.
+//
+//   bench_table [folder]     (default: a new temporary folder, removed after)
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "runtime/core/expr.hpp"
+#include "runtime/table/workspace.hpp"
+
+using namespace qv::rt;
+using namespace qv::rt::table;
+
+namespace {
+
+constexpr int kRecords = 100000;
+
+double seconds_since(std::chrono::steady_clock::time_point t0) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+}
+
+std::string random_cpf(std::mt19937& rng) {
+    std::string s(11, '0');
+    for (char& c : s) c = static_cast<char>('0' + rng() % 10);
+    return s;
+}
+
+std::string random_name(std::mt19937& rng) {
+    static const char* first[] = {"Maria", "José", "Ana", "João", "Antônio", "Francisca", "Carlos", "Paulo",
+                                  "Lúcia", "Pedro"};
+    static const char* last[] = {"Silva", "Santos", "Oliveira", "Souza", "Lima", "Pereira", "Ferreira",
+                                 "Costa", "Rodrigues", "Almeida"};
+    return std::string(first[rng() % 10]) + " " + last[rng() % 10] + " " + last[rng() % 10] + " " +
+           std::to_string(rng() % 100000);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    namespace fs = std::filesystem;
+    const bool own_dir = argc < 2;
+    std::string folder;
+    if (own_dir) {
+        std::string tmpl = (fs::temp_directory_path() / "bench_table.XXXXXX").string();
+        if (!::mkdtemp(tmpl.data())) return 1;
+        folder = tmpl;
+    } else {
+        folder = argv[1];
+        fs::create_directories(folder);
+    }
+    const std::string path = folder + "/BENCH.DBF";
+    fs::remove(path);
+    fs::remove(folder + "/BENCH.cdx");
+
+    Workspace& ws = workspace();
+    create_table(path, {{"CPF", 'C', 11, 0}, {"NOME", 'C', 60, 0}, {"VAL", 'N', 12, 2}, {"DT", 'D', 8, 0}});
+    Table& t = ws.use(path, {});   // shared
+    t.index_on("CPF", "CPF");
+    t.index_on("UPPER(NOME)", "NOME");
+
+    std::mt19937 rng(2012);
+    std::vector<std::string> cpfs;
+    cpfs.reserve(kRecords);
+    std::vector<std::string> names;
+    names.reserve(kRecords);
+    for (int i = 0; i < kRecords; ++i) {
+        cpfs.push_back(random_cpf(rng));
+        names.push_back(random_name(rng));
+    }
+
+    auto t0 = std::chrono::steady_clock::now();
+    for (int i = 0; i < kRecords; ++i) {
+        if (!t.append_blank()) { std::fprintf(stderr, "append failed\n"); return 1; }
+        t.put(0, Value(cpfs[static_cast<std::size_t>(i)]));
+        t.put(1, Value(names[static_cast<std::size_t>(i)]));
+        t.put(2, Value(static_cast<double>(rng() % 10000000) / 100.0));
+        t.put(3, Value(Date::from_ymd(1950 + static_cast<int>(rng() % 60), 1 + static_cast<int>(rng() % 12),
+                                      1 + static_cast<int>(rng() % 28))));
+    }
+    t.unlock();
+    const double append_s = seconds_since(t0);
+
+    t.set_order("CPF");
+    std::uniform_int_distribution<int> pick(0, kRecords - 1);
+    int found = 0;
+    t0 = std::chrono::steady_clock::now();
+    for (int i = 0; i < kRecords; ++i)
+        if (t.seek(Value(cpfs[static_cast<std::size_t>(pick(rng))]))) ++found;
+    const double seek_s = seconds_since(t0);
+
+    t0 = std::chrono::steady_clock::now();
+    t.reindex();
+    const double reindex_s = seconds_since(t0);
+
+    t.set_order(0);
+    t.set_filter(Expr::compile("VAL > 50000 .AND. \"3\" $ CPF"));
+    int matched = 0;
+    t0 = std::chrono::steady_clock::now();
+    for (t.go_top(); !t.eof(); t.skip()) ++matched;
+    const double filter_s = seconds_since(t0);
+    t.clear_filter();
+
+    int seen = 0;
+    t0 = std::chrono::steady_clock::now();
+    for (t.go_top(); !t.eof(); t.skip()) ++seen;
+    const double scan_s = seconds_since(t0);
+
+    std::printf("records           %d (shared, tags CPF and UPPER(NOME))\n", kRecords);
+    std::printf("append + indexes  %8.1f ms  (target < 2300 ms)\n", append_s * 1000);
+    std::printf("random seeks      %8.1f ms  (target <  330 ms, %d found)\n", seek_s * 1000, found);
+    std::printf("reindex           %8.1f ms  (target <   57 ms)\n", reindex_s * 1000);
+    std::printf("filtered scan     %8.1f ms  (target <  130 ms, %d match)\n", filter_s * 1000, matched);
+    std::printf("plain scan        %8.1f ms  (target <  117 ms, %d records)\n", scan_s * 1000, seen);
+
+    ws.close_all();
+    if (own_dir) fs::remove_all(folder);
+    return found == kRecords && seen == kRecords ? 0 : 1;
+}

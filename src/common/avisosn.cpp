@@ -1,0 +1,69 @@
+#include "common/avisosn.hpp"
+
+#include "common/globals.hpp"
+#include "runtime/core/cp850.hpp"
+#include "runtime/ui/alert.hpp"
+
+namespace qv::common {
+
+using rt::operator""_cp;
+
+namespace {
+
+const Global kCorSay{"COR_SAY"};
+
+std::string letter_of(int chosen, std::string_view letters, char on_escape) {
+    if (chosen >= 1 && chosen <= static_cast<int>(letters.size())) {
+        return std::string(1, letters[static_cast<std::size_t>(chosen - 1)]);
+    }
+    return std::string(1, on_escape);
+}
+
+}  // namespace
+
+std::vector<std::string> avisosn_buttons(int set) {
+    switch (set) {
+    case 0: return {"Ok"};
+    case 3: return {"Sim", "Não"_cp, "Ignore"};
+    case 4: return {"Sim", "Não"_cp, "Fim"};
+    case 5: return {"1", "2", "3"};
+    case 7: return {"1", "2", "3", "4", "5", "6", "7"};
+    default: return {"Sim", "Não"_cp};
+    }
+}
+
+rt::Value avisosn_answer(int set, int chosen) {
+    switch (set) {
+    case 1:
+    case 7: return rt::Value(chosen);
+    case 2: return rt::Value(letter_of(chosen, "SN", 'N'));
+    case 3: return rt::Value(letter_of(chosen, "SNI", 'N'));
+    case 4: return rt::Value(letter_of(chosen, "SNF", 'N'));
+    case 5: return rt::Value(letter_of(chosen, "123", '0'));
+    default: return rt::Value(std::string());
+    }
+}
+
+rt::Value AVISOSN(std::string_view text, int set) {
+    const int chosen = rt::ALERT(text, avisosn_buttons(set), kCorSay.text());
+    return avisosn_answer(set, chosen);
+}
+
+rt::Value AVISOSN(const std::string& text, int set) { return AVISOSN(std::string_view(text), set); }
+rt::Value AVISOSN(const char* text, int set) { return AVISOSN(std::string_view(text), set); }
+
+rt::Value AVISOSN(const std::vector<std::string>& lines, int set) {
+    const int chosen = rt::ALERT(lines, avisosn_buttons(set), kCorSay.text());
+    return avisosn_answer(set, chosen);
+}
+
+rt::Value AVISOSN(const rt::Value& text, int set) {
+    if (text.is_array()) {
+        std::vector<std::string> lines;
+        for (const auto& line : *text.as_array()) lines.push_back(line.is_string() ? line.as_string() : std::string());
+        return AVISOSN(lines, set);
+    }
+    return AVISOSN(std::string_view(text.as_string()), set);
+}
+
+}  // namespace qv::common

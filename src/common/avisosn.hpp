@@ -1,0 +1,32 @@
+#pragma once
+// AVISOSN: the modal question of the system, a runtime alert box with one of
+// a few fixed button sets, in the colour COR_SAY.
+//   set 0: "Ok"                    -> ""
+//   set 1: "Sim" "Não"             -> 1, 2 (0 for Esc)
+//   set 2: "Sim" "Não"             -> "S", "N" (Esc "N")
+//   set 3: "Sim" "Não" "Ignore"    -> "S", "N" (Esc "N"), "I"
+//   set 4: "Sim" "Não" "Fim"       -> "S", "N" (Esc "N"), "F"
+//   set 5: "1" "2" "3"             -> "1", "2", "3" (Esc "0")
+//   set 7: "1" .. "7"              -> 1 .. 7 (Esc 0)
+//   other: "Sim" "Não"             -> "" (a notice)
+#include <string>
+#include <string_view>
+#include <vector>
+#include "runtime/core/value.hpp"
+
+namespace qv::common {
+
+// A text is split into lines at ";" as the alert box does.
+rt::Value AVISOSN(std::string_view text, int set = 0);
+rt::Value AVISOSN(const std::string& text, int set = 0);
+rt::Value AVISOSN(const char* text, int set = 0);
+rt::Value AVISOSN(const std::vector<std::string>& lines, int set = 0);
+// The text as a value: a string or an array of lines.
+rt::Value AVISOSN(const rt::Value& text, int set);
+
+// The buttons of a set, CP850.
+std::vector<std::string> avisosn_buttons(int set);
+// The answer for button number `chosen` (0 = Esc) of a set.
+rt::Value avisosn_answer(int set, int chosen);
+
+}  // namespace qv::common

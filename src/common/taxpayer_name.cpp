@@ -1,0 +1,55 @@
+#include "common/taxpayer_name.hpp"
+
+#include "common/globals.hpp"
+#include "common/messages.hpp"
+#include "runtime/core/functions.hpp"
+#include "runtime/core/text.hpp"
+#include "runtime/core/value.hpp"
+#include "runtime/table/workspace.hpp"
+#include "runtime/ui/read.hpp"
+
+namespace qv::common {
+
+namespace {
+
+const Global kNomeContr{"NOMECONTR"};
+const Global kCpf{"CPF"};
+const Global kAlj{"ALJ"};
+const Global kAcj{"ACJ"};
+const Global kNt{"NT"};
+
+constexpr long kNameWidth = 53;
+
+void call_if_registered(std::string_view name, std::initializer_list<rt::Value> args) {
+    if (!rt::has_function(name)) return;
+    const std::vector<rt::Value> list(args);
+    rt::call_function(name, list);
+}
+
+int origin(const Global& positions) {
+    const auto nt = static_cast<std::size_t>(kNt.number(1));
+    return static_cast<int>(number_of(positions.value().at(nt)));
+}
+
+}  // namespace
+
+bool VER_NOME() {
+    rt::table::Table* reg = rt::table::workspace().table(kRegisterArea);
+    if (reg == nullptr) return true;
+    reg->set_order(2);
+    if (!kNomeContr.value().is_string()) kNomeContr.set(rt::Value(rt::SPACE(kNameWidth)));
+
+    rt::GetList gets;
+    gets.emplace_back(origin(kAlj) + 1, origin(kAcj) + 18, "M->NOMECONTR", "@!");
+    rt::READ(gets);
+
+    if (!reg->seek(rt::Value(rt::TRIM(kNomeContr.text())), /*soft=*/true)) call_if_registered("GERAL", {});
+    kCpf.set(reg->get("CPF"));
+    kNomeContr.set(reg->get("NOMECONTR"));
+    call_if_registered("MOSTR_PAG", {rt::Value(2)});
+    reg->set_order(1);
+    MENS();
+    return true;
+}
+
+}  // namespace qv::common

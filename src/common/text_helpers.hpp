@@ -1,0 +1,16 @@
+#pragma once
+// Small string helpers shared by screens and printouts.
+#include <string>
+#include <string_view>
+
+namespace qv::common {
+
+// Windows-1252 accented letters turned into their CP850 (DOS) letters (some
+// capitals lose the accent); trailing blanks dropped. Only mode 1 exists.
+std::string AJUS_CAR(std::string_view text, int mode = 1);
+
+// The starting column that centres the text in `width` columns (width / 2 -
+// length / 2, cut to a whole column); 0 when the text is longer.
+int CENTER(std::string_view text, int width = 80);
+
+}  // namespace qv::common

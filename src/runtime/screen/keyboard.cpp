@@ -1,0 +1,92 @@
+// INKEY and the keyboard buffer in front of the backend; SETKEY's table.
+#include <cmath>
+#include <deque>
+#include <map>
+
+#include "runtime/screen/backend.hpp"
+#include "runtime/screen/keys.hpp"
+#include "runtime/screen/screen_state.hpp"
+
+namespace qv::rt {
+namespace {
+
+struct KeyboardState {
+    std::deque<int> buffer;   // KEYBOARD, push_key and keys peeked by NEXTKEY
+    int last = 0;
+    std::map<int, KeyHandler> handlers;
+};
+
+KeyboardState& keyboard() {
+    static KeyboardState state;
+    return state;
+}
+
+int timeout_ms_of(double seconds) {
+    if (seconds < 0) return -1;
+    if (seconds == 0) return 0;
+    const double ms = std::ceil(seconds * 1000.0);
+    return ms > 1e9 ? 1'000'000'000 : static_cast<int>(ms);
+}
+
+}  // namespace
+
+namespace detail {
+void reset_keyboard_state() { keyboard() = KeyboardState{}; }
+}  // namespace detail
+
+int INKEY(double seconds) {
+    auto& k = keyboard();
+    int code = 0;
+    if (!k.buffer.empty()) {
+        code = k.buffer.front();
+        k.buffer.pop_front();
+    } else {
+        code = backend().read_key(timeout_ms_of(seconds));
+    }
+    if (code != 0) k.last = code;
+    return code;
+}
+
+int LASTKEY() { return keyboard().last; }
+
+int NEXTKEY() {
+    auto& k = keyboard();
+    if (k.buffer.empty()) {
+        const int code = backend().read_key(0);
+        if (code != 0) k.buffer.push_back(code);
+    }
+    return k.buffer.empty() ? 0 : k.buffer.front();
+}
+
+// Each CP850 byte is the code of its key: chr(13) is Enter, chr(27) Esc.
+void KEYBOARD(std::string_view keys) {
+    auto& k = keyboard();
+    k.buffer.clear();
+    for (const char c : keys) k.buffer.push_back(static_cast<unsigned char>(c));
+}
+
+void push_key(int code) { keyboard().buffer.push_back(code); }
+
+void CLEAR_TYPEAHEAD() {
+    keyboard().buffer.clear();
+    backend().discard_typeahead();
+}
+
+KeyHandler SETKEY(int code, KeyHandler handler) {
+    auto& handlers = keyboard().handlers;
+    KeyHandler old;
+    if (const auto it = handlers.find(code); it != handlers.end()) {
+        old = std::move(it->second);
+        handlers.erase(it);
+    }
+    if (handler) handlers.emplace(code, std::move(handler));
+    return old;
+}
+
+const KeyHandler* key_handler(int code) {
+    const auto& handlers = keyboard().handlers;
+    const auto it = handlers.find(code);
+    return it == handlers.end() ? nullptr : &it->second;
+}
+
+}  // namespace qv::rt

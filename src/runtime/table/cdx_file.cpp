@@ -1,0 +1,384 @@
+// The compound index file: opening, headers, the tag directory, the page
+// cache, page allocation and the free-page list.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include "runtime/table/cdx_internal.hpp"
+
+namespace qv::rt::table {
+
+using cdx::CdxIndex;
+
+std::unique_ptr<CdxFile> CdxFile::open(const std::string& path, bool read_only) {
+    const int fd = ::open(path.c_str(), (read_only ? O_RDONLY : O_RDWR) | O_CLOEXEC);
+    if (fd < 0) throw CdxError(path + ": " + std::strerror(errno));
+    auto index = std::make_unique<CdxIndex>(path, fd, read_only);
+    index->load();
+    return index;
+}
+
+std::unique_ptr<CdxFile> CdxFile::create(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) throw CdxError(path + ": " + std::strerror(errno));
+    auto index = std::make_unique<CdxIndex>(path, fd, false);
+    index->write_empty();
+    index->load();
+    return index;
+}
+
+namespace cdx {
+
+namespace {
+
+constexpr std::uint32_t kDirRoot = 0x400;
+constexpr std::size_t kCacheLimit = 65536;   // pages kept decoded
+
+std::string hex(std::uint64_t v) {
+    char buf[24];
+    std::snprintf(buf, sizeof buf, "0x%llX", static_cast<unsigned long long>(v));
+    return buf;
+}
+
+std::string upper_ascii(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return out;
+}
+
+std::string rtrim(std::string s) {
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\0')) s.pop_back();
+    return s;
+}
+
+}  // namespace
+
+CdxIndex::CdxIndex(std::string path, int fd, bool read_only)
+    : path_(std::move(path)), fd_(fd), read_only_(read_only) {}
+
+CdxIndex::~CdxIndex() {
+    try {
+        flush();
+    } catch (const CdxError&) {
+        // nothing more can be done when closing; the index gets rebuilt
+    }
+    if (fd_ >= 0) ::close(fd_);
+}
+
+void CdxIndex::fail(const std::string& why) const { throw CdxError(path_ + ": " + why); }
+
+void CdxIndex::need_writable() const {
+    if (read_only_) fail("index opened read-only");
+}
+
+void CdxIndex::read_at(std::uint64_t off, void* buf, std::size_t len) {
+    auto* p = static_cast<char*>(buf);
+    while (len > 0) {
+        const ssize_t n = ::pread(fd_, p, len, static_cast<off_t>(off));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) fail(std::string("read error: ") + std::strerror(errno));
+        if (n == 0) fail("unexpected end of file at " + hex(off));
+        p += n;
+        off += static_cast<std::uint64_t>(n);
+        len -= static_cast<std::size_t>(n);
+    }
+}
+
+void CdxIndex::write_at(std::uint64_t off, const void* buf, std::size_t len) {
+    need_writable();
+    const auto* p = static_cast<const char*>(buf);
+    while (len > 0) {
+        const ssize_t n = ::pwrite(fd_, p, len, static_cast<off_t>(off));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) fail(std::string("write error: ") + std::strerror(errno));
+        p += n;
+        off += static_cast<std::uint64_t>(n);
+        len -= static_cast<std::size_t>(n);
+    }
+    size_ = std::max<std::uint64_t>(size_, off);
+    wrote_ = true;
+}
+
+void CdxIndex::check_page(std::uint32_t off) const {
+    if (off % kPageSize != 0 || off < kDirRoot || std::uint64_t{off} + kPageSize > size_)
+        fail("page offset " + hex(off) + " outside the file");
+}
+
+Node& CdxIndex::node(const Tree& t, std::uint32_t off) {
+    auto it = cache_.find(off);
+    if (it != cache_.end()) {
+        if (it->second.kl == t.codec.kl) return it->second;
+        if (it->second.dirty) fail("page " + hex(off) + " used by two tags");
+    }
+    check_page(off);
+    unsigned char buf[kPageSize];
+    read_at(off, buf, kPageSize);
+    Node n;
+    n.off = off;
+    try {
+        decode_page(buf, t.codec, n);
+    } catch (const std::runtime_error& e) {
+        fail(std::string(e.what()) + " at page " + hex(off));
+    }
+    Node& slot = cache_[off];
+    slot = std::move(n);
+    return slot;
+}
+
+Node& CdxIndex::new_node(const Tree& t, std::uint16_t attr) {
+    const std::uint32_t off = alloc_page();
+    Node& n = cache_[off];
+    n = Node{};
+    n.off = off;
+    n.attr = attr;
+    n.kl = t.codec.kl;
+    return n;
+}
+
+// Changed pages are kept in the cache and written together by flush(),
+// which the work-area layer calls before it lets go of the index lock: a
+// page changed several times while the lock is held is written once.
+void CdxIndex::store(const Tree& t, Node& n) {
+    need_writable();
+    if (n.dirty) return;
+    n.dirty = true;
+    dirty_.emplace_back(n.off, t.codec);
+}
+
+void CdxIndex::write_page(const Tree& t, const Node& n) {
+    unsigned char buf[kPageSize];
+    encode_page(n, t.codec, buf);
+    write_at(n.off, buf, kPageSize);
+}
+
+void CdxIndex::write_dirty() {
+    if (dirty_.empty()) return;
+    std::sort(dirty_.begin(), dirty_.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<unsigned char> run;
+    std::uint32_t start = 0;
+    for (const auto& [off, codec] : dirty_) {
+        auto it = cache_.find(off);
+        if (it == cache_.end() || !it->second.dirty) continue;   // freed, or listed twice
+        if (!run.empty() && off != start + run.size()) {
+            write_at(start, run.data(), run.size());
+            run.clear();
+        }
+        if (run.empty()) start = off;
+        run.resize(run.size() + kPageSize);
+        encode_page(it->second, codec, run.data() + run.size() - kPageSize);
+        it->second.dirty = false;
+    }
+    if (!run.empty()) write_at(start, run.data(), run.size());
+    dirty_.clear();
+}
+
+std::uint64_t CdxIndex::append_area(std::uint32_t bytes) {
+    const std::uint64_t off = (size_ + kPageSize - 1) / kPageSize * kPageSize;
+    if (off + bytes > 0xFFFFFE00ull) fail("index file too large");
+    size_ = off + bytes;
+    return off;
+}
+
+std::uint32_t CdxIndex::alloc_page() {
+    unsigned char b[4];
+    read_at(4, b, 4);
+    const std::uint32_t head = get_le32(b);
+    if (head == 0 || head == kNoPage) return static_cast<std::uint32_t>(append_area(kPageSize));
+    check_page(head);
+    // A page still in use by a tree cannot be free: the list is damaged.
+    if (cache_.count(head) != 0) fail("free-page list points into a tag at " + hex(head));
+    read_at(head, b, 4);
+    const std::uint32_t next = get_le32(b);
+    if (next == head) fail("free-page list loops at " + hex(head));
+    if (next != 0 && next != kNoPage) check_page(next);
+    put_le32(b, next == kNoPage ? 0 : next);
+    write_at(4, b, 4);
+    seen_free_ = get_le32(b);
+    cache_.erase(head);
+    return head;
+}
+
+void CdxIndex::free_page(std::uint32_t off) {
+    unsigned char b[4];
+    read_at(4, b, 4);
+    unsigned char page[kPageSize] = {};
+    std::memcpy(page, b, 4);
+    write_at(off, page, kPageSize);
+    put_le32(b, off);
+    write_at(4, b, 4);
+    seen_free_ = off;
+    cache_.erase(off);
+}
+
+void CdxIndex::write_root(const Tree& t) {
+    unsigned char b[4];
+    put_le32(b, t.root);
+    write_at(t.header, b, 4);
+}
+
+void CdxIndex::write_empty() {
+    unsigned char head[kTagHeaderSize] = {};
+    put_le32(head, kDirRoot);
+    put_le16(head + 12, kDirKeyLen);
+    head[14] = 0xE0;
+    head[15] = 0x01;
+    put_le16(head + 0x1F8, 1);   // FOR expression: empty, after the key's NUL
+    put_le16(head + 0x1FA, 1);
+    put_le16(head + 0x1FC, 0);
+    put_le16(head + 0x1FE, 1);
+    write_at(0, head, sizeof head);
+    Node root;
+    root.off = kDirRoot;
+    root.attr = 3;
+    root.kl = kDirKeyLen;
+    write_page(Tree{TagInfo{}, 0, kDirRoot, make_codec(KeyType::Character, kDirKeyLen)}, root);
+}
+
+Tree CdxIndex::read_tree(std::uint32_t header, const std::string& name) {
+    if (header % kPageSize != 0 || header < kDirRoot || std::uint64_t{header} + kTagHeaderSize > size_)
+        fail("tag header of " + name + " outside the file");
+    unsigned char h[kTagHeaderSize];
+    read_at(header, h, sizeof h);
+    Tree t;
+    t.header = header;
+    t.root = get_le32(h);
+    const int kl = get_le16(h + 12);
+    const unsigned char options = h[14];
+    if (kl < 1 || kl > kMaxKeyLen) fail("bad key length in tag " + name);
+    if ((options & 0x60) != 0x60 || h[15] != 0x01) fail("tag " + name + " is not a compact compound tag");
+    auto expr = [&](int pos_at, int len_at) {
+        const int pos = get_le16(h + pos_at), len = get_le16(h + len_at);
+        if (pos + len > 512) fail("bad expression in tag " + name);
+        std::string s(reinterpret_cast<const char*>(h + 0x200 + pos), static_cast<std::size_t>(len));
+        return s.substr(0, s.find('\0'));
+    };
+    t.info.name = name;
+    t.info.key_expr = expr(0x1FC, 0x1FE);
+    t.info.for_expr = (options & 0x08) ? expr(0x1F8, 0x1FA) : std::string();
+    t.info.key_len = kl;
+    t.info.unique = (options & 0x01) != 0;
+    t.info.descending = get_le16(h + 0x1F6) != 0;
+    auto known = type_of_.find(name);
+    t.info.type = known != type_of_.end() ? known->second : infer_key_type(t.info.key_expr, kl);
+    t.codec = make_codec(t.info.type, kl);
+    check_page(t.root);
+    return t;
+}
+
+void CdxIndex::read_tags() {
+    std::vector<Tree> found;
+    const std::uint64_t max_tags = size_ / kTagHeaderSize;
+    auto h = hit_first(dir_);
+    while (h) {
+        if (found.size() >= max_tags) fail("tag directory loops");
+        const std::string skey(h->key);
+        const std::uint32_t rec = h->rec;
+        found.push_back(read_tree(rec, rtrim(dir_.codec.raw_form(skey))));
+        h = hit_after(dir_, skey, rec);
+    }
+    std::sort(found.begin(), found.end(), [](const Tree& a, const Tree& b) { return a.header < b.header; });
+    for (std::size_t i = 1; i < found.size(); ++i)
+        if (found[i].header < found[i - 1].header + kTagHeaderSize) fail("tag headers overlap");
+    trees_ = std::move(found);
+    infos_.clear();
+    for (const auto& t : trees_) infos_.push_back(t.info);
+}
+
+void CdxIndex::load() {
+    write_dirty();
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) fail(std::string("stat: ") + std::strerror(errno));
+    size_ = static_cast<std::uint64_t>(st.st_size);
+    cache_.clear();
+    stale_ = true;   // until everything below has been read
+    if (size_ < kTagHeaderSize + kPageSize) fail("file too short for a compound index");
+    unsigned char h[32];
+    read_at(0, h, sizeof h);
+    if (get_le16(h + 12) != kDirKeyLen || (h[14] & 0x60) != 0x60 || h[15] != 0x01)
+        fail("not a compound index (bad header)");
+    dir_ = Tree{};
+    dir_.info.name = "";
+    dir_.info.key_len = kDirKeyLen;
+    dir_.header = 0;
+    dir_.root = get_le32(h);
+    seen_free_ = get_le32(h + 4);
+    seen_counter_ = get_be32(h + 8);
+    dir_.codec = make_codec(KeyType::Character, kDirKeyLen);
+    check_page(dir_.root);
+    read_tags();
+    stale_ = false;
+}
+
+void CdxIndex::begin_call() {
+    if (stale_)
+        load();
+    else if (cache_.size() > kCacheLimit) {
+        write_dirty();
+        cache_.clear();
+    }
+}
+
+Tree& CdxIndex::tree(int tag) {
+    if (tag < 0 || static_cast<std::size_t>(tag) >= trees_.size()) fail("no tag number " + std::to_string(tag + 1));
+    return trees_[static_cast<std::size_t>(tag)];
+}
+
+int CdxIndex::tag_number(std::string_view name) const {
+    const std::string want = upper_ascii(name);
+    for (std::size_t i = 0; i < infos_.size(); ++i)
+        if (infos_[i].name == want) return static_cast<int>(i);
+    return -1;
+}
+
+void CdxIndex::set_key_type(int tag, KeyType type) {
+    Tree& t = tree(tag);
+    if (t.info.type == type) return;
+    t.info.type = type;
+    t.codec = make_codec(type, t.info.key_len);
+    infos_[static_cast<std::size_t>(tag)].type = type;
+    type_of_[t.info.name] = type;
+    write_dirty();
+    cache_.clear();
+}
+
+void CdxIndex::read_change_marks(std::uint32_t& free_head, std::uint32_t& counter) {
+    unsigned char b[8];
+    read_at(4, b, sizeof b);
+    free_head = get_le32(b);
+    counter = get_be32(b + 4);
+}
+
+// Keeps the cache when no one has written the file since this handle last
+// read or wrote it; otherwise everything is read again.
+void CdxIndex::invalidate() {
+    flush();
+    std::uint32_t free_head = 0, counter = 0;
+    try {
+        read_change_marks(free_head, counter);
+    } catch (const CdxError&) {
+        stale_ = true;   // the next call reports what is wrong
+        return;
+    }
+    if (free_head != seen_free_ || counter != seen_counter_) {
+        stale_ = true;
+        seen_free_ = free_head;
+        seen_counter_ = counter;
+    }
+}
+
+void CdxIndex::flush() {
+    write_dirty();
+    if (!wrote_) return;
+    // The caller holds the index lock, so the counter on disk is the one
+    // seen by invalidate() or written by this handle.
+    unsigned char b[4];
+    put_be32(b, ++seen_counter_);
+    write_at(8, b, sizeof b);
+    wrote_ = false;
+}
+
+}  // namespace cdx
+}  // namespace qv::rt::table

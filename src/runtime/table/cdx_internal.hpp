@@ -1,0 +1,228 @@
+#pragma once
+// Pieces shared by the compound index implementation: page layout, key
+// codec and the file class. Not for use outside the cdx*.cpp files.
+#include <array>
+#include <optional>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+#include "runtime/table/cdx.hpp"
+
+namespace qv::rt::table::cdx {
+
+inline constexpr std::uint32_t kPageSize = 512;
+inline constexpr std::uint32_t kTagHeaderSize = 1024;
+inline constexpr std::uint32_t kNoPage = 0xFFFFFFFFu;
+inline constexpr int kLeafHeader = 24;
+inline constexpr int kLeafSpace = kPageSize - kLeafHeader;        // 488
+inline constexpr int kInteriorHeader = 12;
+inline constexpr int kInteriorSpace = kPageSize - kInteriorHeader;  // 500
+inline constexpr int kMaxKeyLen = 240;
+inline constexpr int kMaxDepth = 32;
+inline constexpr int kDirKeyLen = 10;
+
+inline std::uint16_t get_le16(const unsigned char* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+inline std::uint32_t get_le32(const unsigned char* p) {
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+inline std::uint32_t get_be32(const unsigned char* p) {
+    return (static_cast<std::uint32_t>(p[0]) << 24) | (p[1] << 16) | (p[2] << 8) | p[3];
+}
+inline void put_le16(unsigned char* p, std::uint32_t v) {
+    p[0] = static_cast<unsigned char>(v);
+    p[1] = static_cast<unsigned char>(v >> 8);
+}
+inline void put_le32(unsigned char* p, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
+}
+inline void put_be32(unsigned char* p, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * (3 - i)));
+}
+
+// C keys are kept in memory in "sort form": every byte replaced by its
+// collation weight, so that keys compare with memcmp. The weights are a
+// permutation of 0..255, so the stored bytes come back exactly.
+using ByteMap = std::array<unsigned char, 256>;
+const ByteMap& collation_weights();
+const ByteMap& collation_bytes();   // inverse of collation_weights
+const ByteMap& identity_map();
+
+struct Codec {
+    int kl = 0;
+    KeyType type = KeyType::Character;
+    unsigned char fill = ' ';    // trailing fill of stored keys
+    unsigned char sfill = ' ';   // the same in sort form
+    const ByteMap* to_sort = nullptr;
+    const ByteMap* from_sort = nullptr;
+
+    std::string sort_form(std::string_view raw) const;   // padded or cut to kl
+    void sort_into(std::string_view raw, char* out) const;   // kl bytes
+    std::string sort_prefix(std::string_view raw) const;  // cut to kl, not padded
+    std::string raw_form(std::string_view sorted) const;
+};
+Codec make_codec(KeyType type, int key_len);
+
+// One decoded page. Keys are in sort form, kl bytes each.
+struct Node {
+    std::uint32_t off = 0;
+    std::uint16_t attr = 2;   // bit 0: root, bit 1: leaf
+    std::uint32_t left = kNoPage;
+    std::uint32_t right = kNoPage;
+    int kl = 0;
+    std::string keys;
+    std::vector<std::uint32_t> recs;
+    std::vector<std::uint32_t> childs;   // interior pages only
+    bool dirty = false;                   // changed since last written
+
+    bool leaf() const { return (attr & 2) != 0; }
+    bool root() const { return (attr & 1) != 0; }
+    int size() const { return static_cast<int>(recs.size()); }
+    std::string_view key(int i) const {
+        return {keys.data() + static_cast<std::size_t>(i) * kl, static_cast<std::size_t>(kl)};
+    }
+    void insert(int pos, std::string_view k, std::uint32_t rec, std::uint32_t child);
+    void erase(int pos);
+    void set(int pos, std::string_view k, std::uint32_t rec);
+};
+
+// Page codec (cdx_page.cpp). decode_page throws std::runtime_error with a
+// short reason; the caller adds the file name.
+void decode_page(const unsigned char* page, const Codec& c, Node& out);
+// Bytes the entries [from, to) of a leaf need (entries plus packed keys).
+int leaf_bytes(const Node& n, int from, int to, const Codec& c);
+bool leaf_fits(const Node& n, const Codec& c);
+int interior_capacity(int kl);
+void encode_page(const Node& n, const Codec& c, unsigned char* page);
+int key_bits(int kl);
+// Bytes of a leaf key stored in the page after compression against the
+// previous key of the page (nullptr for the first); dup and trail out.
+int packed_key_len(const char* key, const char* prev, int kl, unsigned char sfill, int* dup = nullptr,
+                   int* trail = nullptr);
+int leaf_entry_bytes(std::uint32_t max_rec, int kl);
+
+// One B-tree of the file: a tag, or the tag directory (header at offset 0).
+struct Tree {
+    TagInfo info;
+    std::uint32_t header = 0;
+    std::uint32_t root = 0;
+    Codec codec;
+};
+
+// An entry found by a search; the key is in sort form and stays valid until
+// the next call that reads or changes the file.
+struct Hit {
+    std::string_view key;
+    std::uint32_t rec = 0;
+};
+
+class CdxIndex final : public CdxFile {
+public:
+    CdxIndex(std::string path, int fd, bool read_only);
+    ~CdxIndex() override;
+    CdxIndex(const CdxIndex&) = delete;
+    CdxIndex& operator=(const CdxIndex&) = delete;
+
+    void load();            // reads the headers and the tag list
+    void write_empty();     // lays out a new file with no tags
+
+    const std::string& path() const override { return path_; }
+    int fd() const override { return fd_; }
+    const std::vector<TagInfo>& tags() const override { return infos_; }
+    int tag_number(std::string_view name) const override;
+    void set_key_type(int tag, KeyType type) override;
+
+    void build_tag(const TagInfo& info, std::vector<KeyPos> keys) override;
+    void insert(int tag, std::string_view key, std::uint32_t recno) override;
+    void remove(int tag, std::string_view key, std::uint32_t recno) override;
+
+    std::optional<KeyPos> first(int tag) override;
+    std::optional<KeyPos> last(int tag) override;
+    std::optional<KeyPos> next(int tag, const KeyPos& from) override;
+    std::optional<KeyPos> prev(int tag, const KeyPos& from) override;
+    std::optional<KeyPos> seek(int tag, std::string_view key) override;
+    std::uint64_t key_count(int tag) override;
+
+    void invalidate() override;
+    void flush() override;
+
+private:
+    struct Step {
+        std::uint32_t off;
+        int idx;   // child taken (interior) or entry position (leaf)
+    };
+    enum class Side { First, Last };
+
+    [[noreturn]] void fail(const std::string& why) const;
+    void begin_call();
+    Tree& tree(int tag);
+    void need_writable() const;
+
+    // File access (cdx_file.cpp).
+    void read_at(std::uint64_t off, void* buf, std::size_t len);
+    void write_at(std::uint64_t off, const void* buf, std::size_t len);
+    void check_page(std::uint32_t off) const;
+    Node& node(const Tree& t, std::uint32_t off);
+    Node& new_node(const Tree& t, std::uint16_t attr);
+    void store(const Tree& t, Node& n);             // written at the next flush
+    void write_page(const Tree& t, const Node& n);  // written now
+    void write_dirty();
+    std::uint32_t alloc_page();
+    void free_page(std::uint32_t off);
+    void write_root(const Tree& t);
+    Tree read_tree(std::uint32_t header, const std::string& name);
+    void read_tags();
+    std::uint64_t append_area(std::uint32_t bytes);
+
+    // Searches (cdx_nav.cpp), on keys in sort form, in stored order.
+    std::optional<Hit> hit_first(const Tree& t);
+    std::optional<Hit> hit_last(const Tree& t);
+    std::optional<Hit> hit_after(const Tree& t, std::string_view skey, std::uint32_t rec);
+    std::optional<Hit> hit_before(const Tree& t, std::string_view skey, std::uint32_t rec);
+    std::optional<Hit> hit_prefix_ge(const Tree& t, std::string_view sprefix);   // first >= prefix
+    std::optional<Hit> hit_prefix_le(const Tree& t, std::string_view sprefix);   // last <= prefix
+    template <class Before>
+    std::optional<Hit> find_first_not(const Tree& t, Before before);
+    template <class Before>
+    std::optional<Hit> find_last(const Tree& t, Before before);
+    void check_child(const Node& parent, int idx, const Node& child) const;
+    std::optional<KeyPos> to_pos(const Tree& t, const std::optional<Hit>& h) const;
+    void visit_pages(const Tree& t, std::vector<std::uint32_t>* pages, std::uint64_t* keys);
+
+    // Changes (cdx_update.cpp).
+    std::vector<Step> path_to(const Tree& t, std::string_view skey, std::uint32_t rec);
+    bool insert_sorted(Tree& t, std::string_view skey, std::uint32_t rec);
+    bool remove_sorted(Tree& t, std::string_view skey, std::uint32_t rec);
+    void settle(Tree& t, std::vector<Step>& path, int level, bool last_changed);
+    void split(Tree& t, std::vector<Step>& path, int level);
+    void unlink_empty(Tree& t, std::vector<Step>& path, int level);
+    void merge_into_left(Tree& t, std::vector<Step>& path, int level);
+    int split_point(const Tree& t, const Node& n, bool appending) const;
+
+    // Bulk building (cdx_build.cpp).
+    std::uint32_t build_pages(const Tree& t, std::string sorted_keys, std::vector<std::uint32_t> recs);
+    void write_tag_header(const Tree& t);
+
+    std::string path_;
+    int fd_ = -1;
+    bool read_only_ = false;
+    bool stale_ = false;
+    std::uint64_t size_ = 0;
+    Tree dir_;
+    std::vector<Tree> trees_;
+    std::vector<TagInfo> infos_;
+    std::unordered_map<std::string, KeyType> type_of_;   // set_key_type by tag name
+    std::unordered_map<std::uint32_t, Node> cache_;
+    std::vector<std::pair<std::uint32_t, Codec>> dirty_;
+    // Change detection between processes: the free-list head and the change
+    // counter of the compound header as last seen or written. Every flush
+    // that wrote something bumps the counter.
+    std::uint32_t seen_free_ = 0;
+    std::uint32_t seen_counter_ = 0;
+    bool wrote_ = false;
+    void read_change_marks(std::uint32_t& free_head, std::uint32_t& counter);
+};
+
+}  // namespace qv::rt::table::cdx

@@ -1,0 +1,181 @@
+// Encoding and decoding of one 512-byte index page. Leaves are compressed:
+// fixed-size entries (record number, bytes shared with the previous key,
+// trailing fill bytes) from byte 24 up, and the remaining key bytes packed
+// from the end of the page down.
+#include <algorithm>
+#include <bit>
+#include <stdexcept>
+#include "runtime/table/cdx_internal.hpp"
+
+namespace qv::rt::table::cdx {
+
+void Node::insert(int pos, std::string_view k, std::uint32_t rec, std::uint32_t child) {
+    keys.insert(static_cast<std::size_t>(pos) * kl, k.data(), static_cast<std::size_t>(kl));
+    recs.insert(recs.begin() + pos, rec);
+    if (!leaf()) childs.insert(childs.begin() + pos, child);
+}
+
+void Node::erase(int pos) {
+    keys.erase(static_cast<std::size_t>(pos) * kl, static_cast<std::size_t>(kl));
+    recs.erase(recs.begin() + pos);
+    if (!leaf()) childs.erase(childs.begin() + pos);
+}
+
+void Node::set(int pos, std::string_view k, std::uint32_t rec) {
+    keys.replace(static_cast<std::size_t>(pos) * kl, static_cast<std::size_t>(kl), k.data(), static_cast<std::size_t>(kl));
+    recs[pos] = rec;
+}
+
+int key_bits(int kl) { return std::bit_width(static_cast<unsigned>(kl)); }
+
+int leaf_entry_bytes(std::uint32_t max_rec, int kl) {
+    const int rec_bits = std::max(1, static_cast<int>(std::bit_width(max_rec)));
+    return std::max(3, (2 * key_bits(kl) + rec_bits + 7) / 8);
+}
+
+int packed_key_len(const char* key, const char* prev, int kl, unsigned char sfill, int* dup, int* trail) {
+    int t = 0;
+    while (t < kl && static_cast<unsigned char>(key[kl - 1 - t]) == sfill) ++t;
+    int d = 0;
+    if (prev)
+        while (d < kl - t && key[d] == prev[d]) ++d;
+    if (dup) *dup = d;
+    if (trail) *trail = t;
+    return kl - d - t;
+}
+
+int interior_capacity(int kl) { return kInteriorSpace / (kl + 8); }
+
+namespace {
+
+// Bytes of key i stored in the page, given the previous key of the page.
+int stored_len(const Node& n, int i, bool first, const Codec& c, int* dup_out = nullptr, int* trail_out = nullptr) {
+    const char* k = n.keys.data() + static_cast<std::size_t>(i) * n.kl;
+    return packed_key_len(k, first ? nullptr : k - n.kl, n.kl, c.sfill, dup_out, trail_out);
+}
+
+void decode_leaf(const unsigned char* p, const Codec& c, Node& out) {
+    const int count = get_le16(p + 2);
+    const std::uint32_t rec_mask = get_le32(p + 14);
+    const unsigned dup_mask = p[18], trail_mask = p[19];
+    const int rec_bits = p[20], dup_bits = p[21], trail_bits = p[22], es = p[23];
+    if (es < 1 || es > 8 || dup_bits < 1 || trail_bits < 1 || rec_bits + dup_bits + trail_bits > es * 8)
+        throw std::runtime_error("bad leaf entry layout");
+    if (count * es > kLeafSpace) throw std::runtime_error("too many keys in a leaf page");
+    const int kl = c.kl;
+    out.keys.assign(static_cast<std::size_t>(count) * kl, '\0');
+    out.recs.resize(count);
+    out.childs.clear();
+    int key_pos = kPageSize;
+    const int key_floor = kLeafHeader + count * es;
+    const auto& to = *c.to_sort;
+    for (int i = 0; i < count; ++i) {
+        std::uint64_t v = 0;
+        const unsigned char* e = p + kLeafHeader + i * es;
+        for (int b = es - 1; b >= 0; --b) v = (v << 8) | e[b];
+        const auto rec = static_cast<std::uint32_t>(v & rec_mask);
+        const int dup = static_cast<int>((v >> rec_bits) & dup_mask);
+        const int trail = static_cast<int>((v >> (rec_bits + dup_bits)) & trail_mask);
+        if ((i == 0 && dup != 0) || dup + trail > kl) throw std::runtime_error("bad compressed key");
+        const int len = kl - dup - trail;
+        key_pos -= len;
+        if (key_pos < key_floor) throw std::runtime_error("leaf keys overflow the page");
+        char* k = out.keys.data() + static_cast<std::size_t>(i) * kl;
+        if (dup) std::memcpy(k, k - kl, static_cast<std::size_t>(dup));
+        for (int j = 0; j < len; ++j) k[dup + j] = static_cast<char>(to[p[key_pos + j]]);
+        std::memset(k + dup + len, c.sfill, static_cast<std::size_t>(trail));
+        out.recs[i] = rec;
+    }
+}
+
+void decode_interior(const unsigned char* p, const Codec& c, Node& out) {
+    const int count = get_le16(p + 2);
+    const int kl = c.kl;
+    if (count * (kl + 8) > kInteriorSpace) throw std::runtime_error("too many keys in an interior page");
+    out.keys.assign(static_cast<std::size_t>(count) * kl, '\0');
+    out.recs.resize(count);
+    out.childs.resize(count);
+    const auto& to = *c.to_sort;
+    for (int i = 0; i < count; ++i) {
+        const unsigned char* e = p + kInteriorHeader + i * (kl + 8);
+        char* k = out.keys.data() + static_cast<std::size_t>(i) * kl;
+        for (int j = 0; j < kl; ++j) k[j] = static_cast<char>(to[e[j]]);
+        out.recs[i] = get_be32(e + kl);
+        out.childs[i] = get_be32(e + kl + 4);
+    }
+}
+
+}  // namespace
+
+void decode_page(const unsigned char* page, const Codec& c, Node& out) {
+    out.attr = get_le16(page);
+    if (out.attr > 3) throw std::runtime_error("bad page attribute");
+    out.left = get_le32(page + 4);
+    out.right = get_le32(page + 8);
+    out.kl = c.kl;
+    if (out.leaf())
+        decode_leaf(page, c, out);
+    else
+        decode_interior(page, c, out);
+}
+
+int leaf_bytes(const Node& n, int from, int to, const Codec& c) {
+    std::uint32_t max_rec = 0;
+    int keys = 0;
+    for (int i = from; i < to; ++i) {
+        max_rec = std::max(max_rec, n.recs[i]);
+        keys += stored_len(n, i, i == from, c);
+    }
+    return (to - from) * leaf_entry_bytes(max_rec, n.kl) + keys;
+}
+
+bool leaf_fits(const Node& n, const Codec& c) { return leaf_bytes(n, 0, n.size(), c) <= kLeafSpace; }
+
+void encode_page(const Node& n, const Codec& c, unsigned char* p) {
+    std::memset(p, 0, kPageSize);
+    put_le16(p, n.attr);
+    put_le16(p + 2, static_cast<std::uint32_t>(n.size()));
+    put_le32(p + 4, n.left);
+    put_le32(p + 8, n.right);
+    const auto& from = *c.from_sort;
+    const int kl = n.kl;
+    if (!n.leaf()) {
+        for (int i = 0; i < n.size(); ++i) {
+            unsigned char* e = p + kInteriorHeader + i * (kl + 8);
+            const char* k = n.keys.data() + static_cast<std::size_t>(i) * kl;
+            for (int j = 0; j < kl; ++j) e[j] = from[static_cast<unsigned char>(k[j])];
+            put_be32(e + kl, n.recs[i]);
+            put_be32(e + kl + 4, n.childs[i]);
+        }
+        return;
+    }
+    std::uint32_t max_rec = 0;
+    for (auto r : n.recs) max_rec = std::max(max_rec, r);
+    const int es = leaf_entry_bytes(max_rec, kl);
+    const int kb = key_bits(kl);
+    const int rec_bits = es * 8 - 2 * kb;
+    int key_pos = kPageSize;
+    for (int i = 0; i < n.size(); ++i) {
+        int dup = 0, trail = 0;
+        const int len = stored_len(n, i, i == 0, c, &dup, &trail);
+        key_pos -= len;
+        const char* k = n.keys.data() + static_cast<std::size_t>(i) * kl;
+        for (int j = 0; j < len; ++j) p[key_pos + j] = from[static_cast<unsigned char>(k[dup + j])];
+        const std::uint64_t v = n.recs[i] | (static_cast<std::uint64_t>(dup) << rec_bits) |
+                                (static_cast<std::uint64_t>(trail) << (rec_bits + kb));
+        unsigned char* e = p + kLeafHeader + i * es;
+        for (int b = 0; b < es; ++b) e[b] = static_cast<unsigned char>(v >> (8 * b));
+    }
+    const int free_bytes = key_pos - (kLeafHeader + n.size() * es);
+    if (free_bytes < 0) throw std::logic_error("leaf page overflow");
+    put_le16(p + 12, static_cast<std::uint32_t>(free_bytes));
+    put_le32(p + 14, rec_bits >= 32 ? 0xFFFFFFFFu : (1u << rec_bits) - 1);
+    p[18] = static_cast<unsigned char>((1u << kb) - 1);
+    p[19] = p[18];
+    p[20] = static_cast<unsigned char>(rec_bits);
+    p[21] = static_cast<unsigned char>(kb);
+    p[22] = static_cast<unsigned char>(kb);
+    p[23] = static_cast<unsigned char>(es);
+}
+
+}  // namespace qv::rt::table::cdx

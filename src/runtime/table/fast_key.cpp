@@ -1,0 +1,121 @@
+#include "runtime/table/fast_key.hpp"
+
+#include <cctype>
+#include <cstdio>
+
+#include "runtime/core/text.hpp"
+
+namespace qv::rt::table {
+
+namespace {
+
+std::string upper_ascii(std::string_view s) {
+    std::string u(s);
+    for (char& c : u) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return u;
+}
+
+// Splits into identifiers and the punctuation ( ) +; empty on anything else.
+std::vector<std::string> tokens(std::string_view s) {
+    std::vector<std::string> out;
+    for (std::size_t i = 0; i < s.size();) {
+        const char c = s[i];
+        if (c == ' ') { ++i; continue; }
+        if (c == '(' || c == ')' || c == '+') { out.emplace_back(1, c); ++i; continue; }
+        if (std::isalpha(static_cast<unsigned char>(c)) || c == '_') {
+            std::size_t j = i;
+            while (j < s.size() && (std::isalnum(static_cast<unsigned char>(s[j])) || s[j] == '_')) ++j;
+            out.push_back(upper_ascii(s.substr(i, j - i)));
+            i = j;
+            continue;
+        }
+        return {};
+    }
+    return out;
+}
+
+const Field* find_field(const std::vector<Field>& fields, const std::string& name) {
+    for (const Field& f : fields)
+        if (f.name == name) return &f;
+    return nullptr;
+}
+
+}  // namespace
+
+std::optional<FastKey> FastKey::compile(std::string_view expr, const std::vector<Field>& fields) {
+    const std::vector<std::string> t = tokens(expr);
+    if (t.empty()) return std::nullopt;
+    FastKey k;
+    std::size_t i = 0;
+    for (;;) {
+        if (i >= t.size() || t[i] == "(" || t[i] == ")" || t[i] == "+") return std::nullopt;
+        const std::string name = t[i];
+        if (i + 1 < t.size() && t[i + 1] == "(") {
+            if (i + 3 >= t.size() || t[i + 3] != ")") return std::nullopt;
+            const Field* f = find_field(fields, t[i + 2]);
+            if (!f) return std::nullopt;
+            if ((name == "UPPER" || name == "UPPE") && f->type == 'C') k.parts_.push_back({Kind::Upper, *f});
+            else if (name == "DTOS" && f->type == 'D') k.parts_.push_back({Kind::Dtos, *f});
+            else return std::nullopt;
+            i += 4;
+        } else {
+            const Field* f = find_field(fields, name);
+            if (!f) return std::nullopt;
+            switch (f->type) {
+                case 'C': k.parts_.push_back({Kind::Raw, *f}); break;
+                case 'N': k.parts_.push_back({Kind::Number, *f}); break;
+                case 'D': k.parts_.push_back({Kind::Date, *f}); break;
+                case 'L': k.parts_.push_back({Kind::Logical, *f}); break;
+                default: return std::nullopt;
+            }
+            i += 1;
+        }
+        if (i == t.size()) break;
+        if (t[i] != "+") return std::nullopt;
+        ++i;
+    }
+    // A lone N, D or L field is a key of its own type; '+' only joins text.
+    const Kind first = k.parts_.front().kind;
+    const bool text_part = first == Kind::Raw || first == Kind::Upper || first == Kind::Dtos;
+    if (!text_part) {
+        if (k.parts_.size() != 1) return std::nullopt;
+        k.type_ = first == Kind::Number ? KeyType::Numeric : first == Kind::Date ? KeyType::Date : KeyType::Logical;
+        return k;
+    }
+    for (const Part& p : k.parts_)
+        if (p.kind != Kind::Raw && p.kind != Kind::Upper && p.kind != Kind::Dtos) return std::nullopt;
+    return k;
+}
+
+std::string FastKey::eval(const char* record, KeyType type, int key_len) const {
+    if (type_ != KeyType::Character) {
+        const Part& p = parts_.front();
+        const std::string_view raw(record + p.field.offset, static_cast<std::size_t>(p.field.len));
+        return encode_key(decode_field(p.field, raw), type, key_len);
+    }
+    std::string key;
+    key.reserve(static_cast<std::size_t>(key_len));
+    for (const Part& p : parts_) {
+        const char* raw = record + p.field.offset;
+        const auto len = static_cast<std::size_t>(p.field.len);
+        switch (p.kind) {
+            case Kind::Raw: key.append(raw, len); break;
+            case Kind::Upper:
+                for (std::size_t j = 0; j < len; ++j) key += upper_char(raw[j]);
+                break;
+            case Kind::Dtos: {
+                const Date d = decode_field(p.field, std::string_view(raw, len)).as_date();
+                if (d.empty()) { key.append(8, ' '); break; }
+                char buf[16];
+                std::snprintf(buf, sizeof buf, "%04d%02d%02d", d.year() % 10000, d.month(), d.day());
+                key.append(buf, 8);
+                break;
+            }
+            default: break;
+        }
+    }
+    key.resize(static_cast<std::size_t>(key_len), ' ');
+    return key;
+}
+
+}  // namespace qv::rt::table

@@ -1,0 +1,116 @@
+#include "runtime/table/file_names.hpp"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+namespace qv::rt::table {
+
+namespace {
+
+bool exists(const std::string& p) {
+    struct stat st;
+    return ::stat(p.c_str(), &st) == 0;
+}
+
+bool same_ignoring_case(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto x = static_cast<unsigned char>(a[i]);
+        const auto y = static_cast<unsigned char>(b[i]);
+        if (x != y && std::tolower(x) != std::tolower(y)) return false;
+    }
+    return true;
+}
+
+std::vector<std::string> split(std::string_view p) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (start <= p.size()) {
+        const std::size_t slash = p.find('/', start);
+        const std::size_t end = slash == std::string_view::npos ? p.size() : slash;
+        parts.emplace_back(p.substr(start, end - start));
+        if (slash == std::string_view::npos) break;
+        start = slash + 1;
+    }
+    return parts;
+}
+
+}  // namespace
+
+std::string normalise_separators(std::string_view path) {
+    std::string s(path);
+    std::replace(s.begin(), s.end(), '\\', '/');
+    return s;
+}
+
+std::string base_name(std::string_view path) {
+    const std::string s = normalise_separators(path);
+    const std::size_t slash = s.rfind('/');
+    return slash == std::string::npos ? s : s.substr(slash + 1);
+}
+
+std::string folder_of(std::string_view path) {
+    const std::string s = normalise_separators(path);
+    const std::size_t slash = s.rfind('/');
+    return slash == std::string::npos ? std::string() : s.substr(0, slash + 1);
+}
+
+std::string stem_of(std::string_view path) {
+    const std::string b = base_name(path);
+    const std::size_t dot = b.rfind('.');
+    return dot == std::string::npos || dot == 0 ? b : b.substr(0, dot);
+}
+
+std::string with_default_extension(std::string_view path, std::string_view ext) {
+    std::string s = normalise_separators(path);
+    if (base_name(s).find('.') == std::string::npos) s += ext;
+    return s;
+}
+
+std::string with_extension(std::string_view path, std::string_view ext) {
+    return folder_of(path) + stem_of(path) + std::string(ext);
+}
+
+std::string find_in_folder(std::string_view folder, std::string_view name) {
+    const std::string dir = folder.empty() ? std::string(".") : std::string(folder);
+    std::unique_ptr<DIR, int (*)(DIR*)> d(::opendir(dir.c_str()), ::closedir);
+    if (!d) return {};
+    std::string found;
+    while (dirent* e = ::readdir(d.get())) {
+        const std::string_view entry(e->d_name);
+        if (entry == name) return std::string(entry);   // the exact name wins
+        if (found.empty() && same_ignoring_case(entry, name)) found = entry;
+    }
+    return found;
+}
+
+std::string resolve_path(std::string_view path) {
+    const std::string s = normalise_separators(path);
+    if (s.empty() || exists(s)) return s;
+    const std::vector<std::string> parts = split(s);
+    std::string out;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        const std::string& part = parts[i];
+        const bool last = i + 1 == parts.size();
+        if (part.empty() || part == "." || part == "..") {
+            out += part;
+        } else {
+            std::string candidate = out + part;
+            if (!exists(candidate)) {
+                const std::string real = find_in_folder(out, part);
+                if (!real.empty()) candidate = out + real;
+            }
+            out = candidate;
+        }
+        if (!last) out += '/';
+    }
+    return out;
+}
+
+bool file_exists(std::string_view path) { return exists(resolve_path(path)); }
+
+}  // namespace qv::rt::table

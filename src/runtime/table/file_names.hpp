@@ -1,0 +1,30 @@
+#pragma once
+// File names as the system writes them: Windows style, any case, backslashes
+// or slashes, with or without extension. On a case-sensitive file system an
+// existing file is found whatever the case of its name; new files are created
+// with the case given.
+#include <string>
+#include <string_view>
+
+namespace qv::rt::table {
+
+// Turns backslashes into slashes.
+std::string normalise_separators(std::string_view path);
+// The name with `ext` (".dbf") added when the last component has no point.
+std::string with_default_extension(std::string_view path, std::string_view ext);
+// `path` with the extension of its last component replaced by `ext`.
+std::string with_extension(std::string_view path, std::string_view ext);
+// The folder part ("" when none) and the last component.
+std::string folder_of(std::string_view path);
+std::string base_name(std::string_view path);       // last component
+std::string stem_of(std::string_view path);         // last component without extension
+
+// The existing file of that path, each component matched ignoring case when
+// no exact match exists; when nothing exists, the path as given (with the
+// existing folders' real names), so that a new file gets the case given.
+std::string resolve_path(std::string_view path);
+// The existing entry named `name` in `folder`, ignoring case; empty if none.
+std::string find_in_folder(std::string_view folder, std::string_view name);
+bool file_exists(std::string_view path);   // after resolve_path
+
+}  // namespace qv::rt::table

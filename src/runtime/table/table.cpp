@@ -1,0 +1,318 @@
+#include "runtime/table/table.hpp"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "runtime/core/clock.hpp"
+#include "runtime/table/file_names.hpp"
+#include "runtime/table/table_error.hpp"
+#include "runtime/table/table_impl.hpp"
+
+namespace qv::rt::table {
+
+namespace {
+
+bool same_name(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+std::string upper_ascii(std::string_view s) {
+    std::string u(s);
+    for (char& c : u) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return u;
+}
+
+}  // namespace
+
+Condition condition_of(const Expr& e) {
+    if (e.empty()) return {};
+    return [e]() { return e.eval().as_bool(); };
+}
+
+void create_table(const std::string& given, const Structure& s, MemoKind memo) {
+    const std::string path = resolve_path(with_default_extension(given, ".dbf"));
+    validate_structure(s, path);
+    const Date today = DATE();
+    DbfHeader h = make_header(s, memo, today.year(), today.month(), today.day());
+    std::string bytes = serialise_header(h);
+    bytes += kEndOfFile;
+    FileHandle fd(::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    if (!fd) fail(path, std::string("cannot create: ") + std::strerror(errno));
+    write_at(fd.get(), bytes.data(), bytes.size(), 0, path);
+    if (has_memo_fields(h)) {
+        const MemoKind kind = memo == MemoKind::Dbt ? MemoKind::Dbt : MemoKind::Fpt;
+        MemoFile::create(resolve_path(with_extension(path, kind == MemoKind::Dbt ? ".dbt" : ".fpt")), kind);
+    }
+}
+
+Table::Table(Workspace& ws, int area, const std::string& path, const OpenOptions& opt)
+    : ws_(ws), area_(area), path_(path), exclusive_(opt.exclusive), read_only_(opt.read_only) {
+    alias_ = opt.alias.empty() ? upper_ascii(stem_of(path)) : upper_ascii(opt.alias);
+}
+
+void Table::open(const OpenOptions& opt) {
+    open_files(opt);
+    go_top();
+}
+
+Table::~Table() {
+    try {
+        if (fd_) unlock();
+        for (auto& b : bags_) b->cdx->flush();
+    } catch (...) {
+        // the workspace commits before closing; nothing is left to report to
+    }
+}
+
+void Table::open_files(const OpenOptions& opt) {
+    fd_.reset(::open(path_.c_str(), (read_only_ ? O_RDONLY : O_RDWR) | O_CLOEXEC));
+    if (!fd_) fail(path_, std::string("cannot open: ") + std::strerror(errno));
+    if (!lock_whole_file(fd_.get(), exclusive_))
+        throw TableBusy(path_ + ": in use by another user");
+    char fixed[32];
+    const std::size_t got = read_at(fd_.get(), fixed, 32, 0, path_);
+    header_ = parse_fixed_header(std::string_view(fixed, got), path_);
+    std::string hbytes(header_.header_len, '\0');
+    if (read_at(fd_.get(), hbytes.data(), hbytes.size(), 0, path_) < hbytes.size())
+        fail(path_, "truncated table header");
+    parse_fields(header_, hbytes, path_);
+    reccount_ = header_.reccount;
+    const std::int64_t size = file_size(fd_.get(), path_);
+    const std::int64_t need = std::int64_t(header_.header_len) + std::int64_t(reccount_) * header_.record_len;
+    if (size < need)
+        fail(path_, "truncated: the header counts " + std::to_string(reccount_) +
+                        " records but the file holds " +
+                        std::to_string((size - header_.header_len) / header_.record_len));
+    open_memo();
+    if (opt.structural_index) open_structural();
+}
+
+void Table::open_memo() {
+    if (!has_memo_fields(header_)) return;
+    MemoKind kind = memo_kind_of_version(header_.version);
+    std::string p;
+    auto try_kind = [&](MemoKind k) {
+        const std::string cand = resolve_path(with_extension(path_, k == MemoKind::Dbt ? ".dbt" : ".fpt"));
+        if (::access(cand.c_str(), F_OK) == 0) { p = cand; kind = k; }
+    };
+    if (kind != MemoKind::None) try_kind(kind);
+    if (p.empty()) try_kind(MemoKind::Fpt);
+    if (p.empty()) try_kind(MemoKind::Dbt);
+    if (p.empty()) fail(path_, "memo file missing");
+    memo_ = MemoFile::open(p, kind, read_only_);
+}
+
+void Table::open_structural() {
+    const std::string p = resolve_path(with_extension(path_, ".cdx"));
+    if (::access(p.c_str(), F_OK) != 0) return;
+    attach_bag(p, true);
+    cdx_lock_scheme_ = true;
+}
+
+int Table::field_index(std::string_view name) const {
+    while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+    for (std::size_t i = 0; i < header_.fields.size(); ++i)
+        if (same_name(header_.fields[i].name, name)) return static_cast<int>(i);
+    return -1;
+}
+
+std::uint32_t Table::memo_block(const Field& f) const {
+    const std::string_view raw(buf_.data() + f.offset, static_cast<std::size_t>(f.len));
+    if (f.len == 4) {   // binary pointer of later FoxPro versions
+        std::uint32_t v = 0;
+        std::memcpy(&v, raw.data(), 4);
+        return v;
+    }
+    std::uint32_t v = 0;
+    for (char c : raw) {
+        if (c == ' ') continue;
+        if (c < '0' || c > '9') fail(path_, "bad memo pointer in field " + f.name);
+        v = v * 10 + static_cast<std::uint32_t>(c - '0');
+    }
+    return v;
+}
+
+Value Table::get(int index) {
+    if (index < 0 || index >= field_count()) fail(path_, "field number out of range");
+    const Field& f = header_.fields[static_cast<std::size_t>(index)];
+    if (f.type == 'M') {
+        if (!memo_) return Value(std::string());
+        return Value(memo_->read(memo_block(f)));
+    }
+    return decode_field(f, std::string_view(buf_.data() + f.offset, static_cast<std::size_t>(f.len)));
+}
+
+Value Table::get(std::string_view name) {
+    const int i = field_index(name);
+    if (i < 0) fail(path_, "no field " + std::string(name));
+    return get(i);
+}
+
+void Table::put(std::string_view name, const Value& v) {
+    const int i = field_index(name);
+    if (i < 0) fail(path_, "no field " + std::string(name));
+    put(i, v);
+}
+
+void Table::prepare_change() {
+    if (read_only_) fail(path_, "table opened read-only");
+    if (eof_) return;   // writes to the phantom record go nowhere
+    if (!dirty_) {
+        orig_ = buf_;
+        dirty_ = true;
+    }
+}
+
+void Table::put(int index, const Value& v) {
+    if (index < 0 || index >= field_count()) fail(path_, "field number out of range");
+    const Field& f = header_.fields[static_cast<std::size_t>(index)];
+    prepare_change();
+    if (eof_) return;
+    if (f.type == 'M') {
+        if (!v.is_string()) fail(path_, "data type mismatch for field " + f.name);
+        if (!memo_) fail(path_, "memo file missing");
+        const std::uint32_t block = memo_->write(v.as_string(), memo_block(f));
+        std::string ptr = block == 0 ? std::string(10, ' ') : std::to_string(block);
+        if (ptr.size() < 10) ptr.insert(0, 10 - ptr.size(), ' ');
+        std::memcpy(buf_.data() + f.offset, ptr.data(), 10);
+        return;
+    }
+    encode_field(f, v, buf_.data() + f.offset, path_);
+}
+
+std::int64_t Table::record_offset(std::uint32_t recno) const {
+    return std::int64_t(header_.header_len) + std::int64_t(recno - 1) * header_.record_len;
+}
+
+void Table::refresh_header() {
+    if (exclusive_) return;
+    unsigned char b[4];
+    if (map_.cover(fd_.get(), 8)) std::memcpy(b, map_.data() + 4, 4);
+    else if (read_at(fd_.get(), b, 4, 4, path_) < 4) fail(path_, "truncated table header");
+    const std::uint32_t n = std::uint32_t(b[0]) | std::uint32_t(b[1]) << 8 |
+                            std::uint32_t(b[2]) << 16 | std::uint32_t(b[3]) << 24;
+    reccount_ = n;
+}
+
+std::uint32_t Table::lastrec() {
+    refresh_header();
+    return reccount_;
+}
+
+void Table::write_count(std::uint32_t n) {
+    const Date today = DATE();
+    unsigned char b[7];
+    b[0] = static_cast<unsigned char>((today.year() - 1900) & 0xFF);
+    b[1] = static_cast<unsigned char>(today.month());
+    b[2] = static_cast<unsigned char>(today.day());
+    for (int i = 0; i < 4; ++i) b[3 + i] = static_cast<unsigned char>((n >> (8 * i)) & 0xFF);
+    write_at(fd_.get(), b, sizeof b, 1, path_);
+    reccount_ = n;
+    header_.reccount = n;
+    date_touched_ = true;
+}
+
+void Table::touch_date() {
+    if (date_touched_) return;
+    const Date today = DATE();
+    unsigned char b[3] = {static_cast<unsigned char>((today.year() - 1900) & 0xFF),
+                          static_cast<unsigned char>(today.month()),
+                          static_cast<unsigned char>(today.day())};
+    write_at(fd_.get(), b, sizeof b, 1, path_);
+    date_touched_ = true;
+}
+
+void Table::blank_buffer() {
+    buf_.assign(header_.record_len, ' ');
+}
+
+void Table::to_phantom() {
+    blank_buffer();
+    recno_ = reccount_ + 1;
+    eof_ = true;
+    cur_key_.reset();
+}
+
+void Table::read_record(std::uint32_t recno) {
+    buf_.resize(header_.record_len);
+    const auto off = static_cast<std::size_t>(record_offset(recno));
+    if (map_.cover(fd_.get(), off + buf_.size())) {
+        std::memcpy(buf_.data(), map_.data() + off, buf_.size());
+    } else if (read_at(fd_.get(), buf_.data(), buf_.size(), record_offset(recno), path_) < buf_.size()) {
+        fail(path_, "truncated: record " + std::to_string(recno) + " is cut short");
+    }
+    recno_ = recno;
+    eof_ = false;
+    cur_key_.reset();
+}
+
+void Table::flush() {
+    if (!dirty_) return;
+    if (!eof_) {
+        touch_date();
+        write_at(fd_.get(), buf_.data(), buf_.size(), record_offset(recno_), path_);
+        update_indexes();
+    }
+    dirty_ = false;
+    is_new_ = false;
+    orig_.clear();
+}
+
+void Table::commit() { flush(); }
+
+void Table::delete_record() {
+    prepare_change();
+    if (!eof_) buf_[0] = '*';
+}
+
+void Table::recall() {
+    prepare_change();
+    if (!eof_) buf_[0] = ' ';
+}
+
+bool Table::append_blank() {
+    if (read_only_) fail(path_, "table opened read-only");
+    flush();
+    if (!lock_header()) return false;
+    std::uint32_t n;
+    try {
+        refresh_header();
+        n = reccount_;
+        if (!exclusive_ && !file_locked_) {
+            release_record_locks();
+            if (!lock_range(fd_.get(), record_lock_offset(n + 1), 1, true, false)) {
+                unlock_header();
+                return false;
+            }
+            locked_.push_back(n + 1);
+        }
+        std::string bytes(header_.record_len, ' ');
+        bytes += kEndOfFile;
+        // The record (and the end mark) first, then the count: a crash in
+        // between leaves a table that simply does not show the new record.
+        write_at(fd_.get(), bytes.data(), bytes.size(), record_offset(n + 1), path_);
+        write_count(n + 1);
+    } catch (...) {
+        unlock_header();
+        throw;
+    }
+    unlock_header();
+    blank_buffer();
+    recno_ = n + 1;
+    eof_ = bof_ = found_ = false;
+    cur_key_.reset();
+    dirty_ = true;
+    is_new_ = true;
+    orig_ = buf_;
+    return true;
+}
+
+}  // namespace qv::rt::table

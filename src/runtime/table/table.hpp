@@ -1,0 +1,232 @@
+#pragma once
+// One table open in a work area: its DBF file, its memo file, its index bags,
+// the current record and the navigation state.
+//
+// Shared access. Every positioning reads the record from disk; the record
+// count read earlier is trusted only as a lower bound (records are never
+// removed while others have the table open) and read again at the end of the
+// table and whenever a lock is taken. Changes to the current record are kept
+// in the record buffer and written, with the index upkeep, when the record is
+// left, a lock is released, or commit() is called.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+#include "runtime/core/expr.hpp"
+#include "runtime/core/value.hpp"
+#include "runtime/table/cdx.hpp"
+#include "runtime/table/dbf_format.hpp"
+#include "runtime/table/file_lock.hpp"
+#include "runtime/table/file_map.hpp"
+#include "runtime/table/memo_file.hpp"
+
+namespace qv::rt::table {
+
+class Workspace;
+
+// A FOR or WHILE condition; an empty one always holds.
+using Condition = std::function<bool()>;
+Condition condition_of(const Expr& e);   // empty Expr gives an empty Condition
+
+struct OpenOptions {
+    std::string alias;          // empty: the file name without extension
+    bool exclusive = false;
+    bool read_only = false;
+    bool structural_index = true;   // open <name>.cdx when it exists
+};
+
+struct IndexOptions {
+    std::string bag;            // empty: the structural <name>.cdx
+    std::string for_expr;
+    bool unique = false;
+    bool descending = false;
+};
+
+class Table {
+public:
+    // A table of work area `area` of `ws`; the workspace opens it (files are
+    // opened once the table is in its area, so that its key expressions
+    // reach its fields). Opening throws TableError when the file is missing
+    // or corrupt, TableBusy when in use in a conflicting mode.
+    Table(Workspace& ws, int area, const std::string& path, const OpenOptions& opt);
+    ~Table();
+    Table(const Table&) = delete;
+    Table& operator=(const Table&) = delete;
+
+    // --- structure
+    const std::string& path() const { return path_; }
+    const std::string& alias() const { return alias_; }
+    void set_alias(std::string a) { alias_ = std::move(a); }
+    int area() const { return area_; }
+    bool exclusive() const { return exclusive_; }
+    bool read_only() const { return read_only_; }
+    const std::vector<Field>& fields() const { return header_.fields; }
+    int field_count() const { return static_cast<int>(header_.fields.size()); }
+    int field_index(std::string_view name) const;   // 0-based, -1 when none
+    int header_len() const { return header_.header_len; }
+    int record_len() const { return header_.record_len; }
+    unsigned char version() const { return header_.version; }
+    MemoKind memo_kind() const { return memo_ ? memo_->kind() : MemoKind::None; }
+
+    // --- fields of the current record
+    Value get(int index);
+    void put(int index, const Value& v);
+    Value get(std::string_view name);
+    void put(std::string_view name, const Value& v);
+    std::string raw_record() const { return buf_; }
+
+    // --- position
+    std::uint32_t recno() const { return recno_; }
+    std::uint32_t lastrec();       // reads the header again when shared
+    bool eof() const { return eof_; }
+    bool bof() const { return bof_; }
+    bool found() const { return found_; }
+    bool deleted() const { return !buf_.empty() && buf_[0] == '*'; }
+
+    void go_to(std::uint32_t recno);
+    void go_top();
+    void go_bottom();
+    // Moves n visible records (deleted ones hidden by SET DELETED and those
+    // the filter rejects are passed over) in the active order.
+    void skip(long n = 1);
+    // Seeks in the active order: C keys may be shorter than the key (partial
+    // match); soft leaves the table on the next greater key when not found.
+    bool seek(const Value& key, bool soft = false, bool last = false);
+    // LOCATE FOR cond [WHILE w] from the top (or from the current record
+    // when `rest`), and CONTINUE.
+    bool locate(Condition cond, Condition while_cond = {}, bool rest = false);
+    bool continue_locate();
+
+    // --- filter
+    void set_filter(const Expr& e);
+    void set_filter(Condition c, std::string text = {});
+    void clear_filter();
+    const std::string& filter_text() const { return filter_text_; }
+    // Visible under SET DELETED and the filter (the current record).
+    bool visible();
+
+    // --- editing
+    // Appends a blank record and locks it (frees other record locks); false
+    // when the new record cannot be locked (another process holds the table).
+    bool append_blank();
+    void delete_record();
+    void recall();
+    void commit();                  // writes the record buffer now
+    void zap();                     // exclusive only
+    void pack();                    // exclusive only
+
+    // --- locks (always granted on an exclusive table)
+    bool rlock(std::uint32_t recno = 0);   // 0 = current record
+    bool flock();
+    void unlock();
+    bool is_locked(std::uint32_t recno = 0) const;
+    bool file_locked() const { return file_locked_; }
+
+    // --- orders
+    int order_count() const;
+    int order() const { return order_; }            // 0 = natural order
+    void set_order(int n);
+    bool set_order(std::string_view tag);           // false when no such tag
+    std::string order_key(int n = 0) const;         // key text; n = 0 active
+    std::string order_name(int n = 0) const;
+    const TagInfo* order_info(int n = 0) const;
+    std::string bag_of_order(int n = 0) const;
+    // Opens another compound index file (SET INDEX TO / ordListAdd).
+    void add_bag(const std::string& path);
+    void clear_bags();                               // keeps the structural bag
+    void index_on(const std::string& key, const std::string& tag, const IndexOptions& opt = {});
+    void reindex();
+    bool has_structural_index() const;
+
+private:
+    friend class Workspace;
+    struct Tag;
+    struct Bag;
+    class SelectArea;
+    class BagLock;
+    void sync_bag(Bag& bag);      // drops the bag's cache when another user wrote it
+
+    // files
+    void open(const OpenOptions& opt);
+    void open_files(const OpenOptions& opt);
+    void open_memo();
+    void open_structural();
+    void attach_bag(const std::string& path, bool structural);
+    void correct_key_types(Bag& bag);
+    void rebuild_bag_from(Bag& bag, const std::vector<TagInfo>& tags);
+    void set_structural_flag(bool on);
+    void refresh_header();                 // record count from disk
+    void write_count(std::uint32_t n);
+    void touch_date();
+    std::int64_t record_offset(std::uint32_t recno) const;
+
+    // record buffer
+    void read_record(std::uint32_t recno);
+    void blank_buffer();
+    void to_phantom();
+    void flush();
+    void update_indexes();
+    void prepare_change();
+    std::uint32_t memo_block(const Field& f) const;
+
+    // navigation helpers
+    bool load_visible(std::uint32_t recno);
+    void natural_forward(std::uint32_t from);
+    void natural_backward(std::uint32_t from);
+    void ordered_forward(std::optional<KeyPos> from);
+    void ordered_backward(std::optional<KeyPos> from);
+    bool active_order_tag(Bag*& bag, int& tag);
+    KeyPos current_keypos();
+    std::string eval_key(const Tag& t);
+    bool eval_for(const Tag& t);
+    std::vector<std::vector<KeyPos>> collect_keys(const std::vector<Tag*>& tags);
+    // Runs `fn` with each record in turn as the current one, read in chunks.
+    void scan_all(const std::function<void(std::uint32_t)>& fn);
+    Tag make_tag(const TagInfo& info);
+
+    // locks
+    std::int64_t record_lock_offset(std::uint32_t recno) const;
+    void after_lock();
+    void release_record_locks();
+    bool lock_header();
+    void unlock_header();
+
+    Workspace& ws_;
+    int area_;
+    std::string path_;
+    std::string alias_;
+    bool exclusive_ = false;
+    bool read_only_ = false;
+    FileHandle fd_;
+    FileMap map_;                // the DBF, for reading records and the count
+    DbfHeader header_;
+    std::uint32_t reccount_ = 0;
+    std::unique_ptr<MemoFile> memo_;
+    bool date_touched_ = false;
+
+    std::string buf_;            // current record (or the blank phantom)
+    std::string orig_;           // the record as read, for the index upkeep
+    std::uint32_t recno_ = 0;
+    bool eof_ = true, bof_ = true, found_ = false;
+    bool dirty_ = false, is_new_ = false;
+
+    Condition filter_;
+    std::string filter_text_;
+    Condition locate_for_, locate_while_;
+
+    std::vector<std::uint32_t> locked_;   // record locks held
+    bool file_locked_ = false;
+    bool cdx_lock_scheme_ = false;        // lock offsets of a table with a structural CDX
+
+    std::vector<std::unique_ptr<Bag>> bags_;
+    int order_ = 0;
+    std::optional<KeyPos> cur_key_;
+};
+
+// DBCREATE: a new empty table (and its memo file when it has memo fields).
+void create_table(const std::string& path, const Structure& s, MemoKind memo = MemoKind::Fpt);
+
+}  // namespace qv::rt::table

@@ -1,0 +1,76 @@
+#pragma once
+// Private parts of Table shared by its source files.
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+#include "runtime/core/expr.hpp"
+#include "runtime/table/cdx.hpp"
+#include "runtime/table/fast_key.hpp"
+#include "runtime/table/file_map.hpp"
+#include "runtime/table/table.hpp"
+#include "runtime/table/workspace.hpp"
+
+namespace qv::rt::table {
+
+// Lock offsets of the FoxPro-style scheme the other xBase tools use.
+inline constexpr std::int64_t kCdxRecordBase = 0x7FFFFFFE;       // - recno
+inline constexpr std::int64_t kCdxFileLockStart = 0x77FFFFFF;
+inline constexpr std::int64_t kCdxFileLockLen = 0x07FFFFFF;
+inline constexpr std::int64_t kPlainRecordBase = 0x40000000;     // + header + (recno-1)*reclen
+inline constexpr std::int64_t kPlainFileLockStart = 0x40000001;
+inline constexpr std::int64_t kPlainFileLockLen = 0x7FFFFFFD - 0x40000001 + 1;
+inline constexpr std::int64_t kHeaderLockByte = 0x7FFFFFFE;      // appends, both schemes
+inline constexpr std::int64_t kIndexLockByte = 0x7FFFFFFE;       // in the .cdx
+
+struct Table::Tag {
+    TagInfo info;
+    Expr key;
+    Expr cond;   // empty when the tag has no FOR
+    std::optional<FastKey> fast;   // the key straight from the record bytes
+};
+
+struct Table::Bag {
+    std::string path;
+    bool structural = false;
+    std::unique_ptr<CdxFile> cdx;
+    std::vector<Tag> tags;   // in the order of cdx->tags()
+    FileMap marks;           // the compound header: free list and change counter
+    char seen[8] = {};       // the marks when last read
+    bool seen_valid = false;
+};
+
+// Evaluates with the table's own area selected.
+class Table::SelectArea {
+public:
+    explicit SelectArea(Table& t) : guard_(t.ws_, t.area_) {}
+
+private:
+    Workspace::Selected guard_;
+};
+
+// Access to a bag of a shared table. Reading takes no lock: the bag's change
+// marks (free list head and change counter, bumped by every writer when it
+// ends its update) are looked at through a shared mapping, and the cached
+// pages are dropped when they moved. Writing takes the index lock, and the
+// changes reach the file before it is freed.
+class Table::BagLock {
+public:
+    BagLock(Table& t, Bag& b, bool write);
+    ~BagLock();
+    BagLock(const BagLock&) = delete;
+    BagLock& operator=(const BagLock&) = delete;
+
+private:
+    Bag& bag_;
+    bool locked_ = false;
+    bool write_;
+};
+
+// Tag definitions of the bags seen by this process, to rebuild a bag that
+// can no longer be read.
+void remember_tags(const std::string& bag_path, const std::vector<TagInfo>& tags);
+const std::vector<TagInfo>* known_tags(const std::string& bag_path);
+
+
+}  // namespace qv::rt::table

@@ -1,0 +1,394 @@
+// Index bags of a table: opening, orders, INDEX ON, REINDEX and the upkeep
+// of every open tag when records change.
+#include <unistd.h>
+
+#include <algorithm>
+#include <map>
+#include <mutex>
+
+#include "runtime/core/text.hpp"
+#include "runtime/table/file_names.hpp"
+#include "runtime/table/table.hpp"
+#include "runtime/table/table_error.hpp"
+#include "runtime/table/table_impl.hpp"
+
+namespace qv::rt::table {
+
+namespace {
+
+constexpr int kMaxKeyLen = 240;
+
+std::map<std::string, std::vector<TagInfo>>& tag_memory() {
+    static std::map<std::string, std::vector<TagInfo>> m;
+    return m;
+}
+
+std::string memory_key(const std::string& path) { return UPPER(path); }
+
+std::string upper_ascii(std::string_view s) {
+    std::string u(s);
+    for (char& c : u) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return u;
+}
+
+}  // namespace
+
+void remember_tags(const std::string& bag_path, const std::vector<TagInfo>& tags) {
+    tag_memory()[memory_key(bag_path)] = tags;
+}
+
+const std::vector<TagInfo>* known_tags(const std::string& bag_path) {
+    auto it = tag_memory().find(memory_key(bag_path));
+    return it == tag_memory().end() ? nullptr : &it->second;
+}
+
+Table::Tag Table::make_tag(const TagInfo& info) {
+    Tag t;
+    t.info = info;
+    try {
+        t.key = Expr::compile(info.key_expr);
+        if (!info.for_expr.empty()) t.cond = Expr::compile(info.for_expr);
+        t.fast = FastKey::compile(info.key_expr, header_.fields);
+    } catch (const std::exception& e) {
+        fail(path_, "index tag " + info.name + ": " + e.what());
+    }
+    return t;
+}
+
+void Table::attach_bag(const std::string& path, bool structural) {
+    for (const auto& b : bags_)
+        if (b->path == path) return;   // already open
+    auto bag = std::make_unique<Bag>();
+    bag->path = path;
+    bag->structural = structural;
+    try {
+        bag->cdx = CdxFile::open(path, read_only_);
+    } catch (const CdxError& e) {
+        const std::vector<TagInfo>* tags = known_tags(path);
+        if (!tags || read_only_) fail(path, std::string("index file unreadable: ") + e.what());
+        const std::vector<TagInfo> copy = *tags;
+        bag->cdx = CdxFile::create(path);
+        for (const TagInfo& info : copy) bag->tags.push_back(make_tag(info));
+        rebuild_bag_from(*bag, copy);
+    }
+    bag->tags.clear();
+    for (const TagInfo& info : bag->cdx->tags()) bag->tags.push_back(make_tag(info));
+    correct_key_types(*bag);
+    remember_tags(path, bag->cdx->tags());
+    if (structural) bags_.insert(bags_.begin(), std::move(bag));
+    else bags_.push_back(std::move(bag));
+    if (order_ == 0 && order_count() > 0) order_ = 1;
+}
+
+// The file does not say whether an 8-byte key is a number or a date: the
+// key evaluated on the blank record does.
+void Table::correct_key_types(Bag& bag) {
+    const std::string saved = buf_;
+    const std::uint32_t saved_rec = recno_;
+    const bool saved_eof = eof_;
+    blank_buffer();
+    eof_ = true;
+    for (std::size_t i = 0; i < bag.tags.size(); ++i) {
+        Value v;
+        try {
+            SelectArea sel(*this);
+            v = bag.tags[i].key.eval();
+        } catch (const std::exception&) {
+            continue;   // left as the file suggests
+        }
+        KeyType type = bag.tags[i].info.type;
+        if (v.is_string()) type = KeyType::Character;
+        else if (v.is_number()) type = KeyType::Numeric;
+        else if (v.is_date()) type = KeyType::Date;
+        else if (v.is_logical()) type = KeyType::Logical;
+        if (type != bag.tags[i].info.type) {
+            bag.cdx->set_key_type(static_cast<int>(i), type);
+            bag.tags[i].info.type = type;
+        }
+    }
+    buf_ = saved;
+    recno_ = saved_rec;
+    eof_ = saved_eof;
+}
+
+void Table::add_bag(const std::string& given) {
+    flush();
+    const std::string path = resolve_path(with_default_extension(given, ".cdx"));
+    attach_bag(path, false);
+}
+
+void Table::clear_bags() {
+    flush();
+    bags_.erase(std::remove_if(bags_.begin(), bags_.end(), [](const auto& b) { return !b->structural; }),
+                bags_.end());
+    if (order_ > order_count()) order_ = order_count() > 0 ? 1 : 0;
+    cur_key_.reset();
+}
+
+bool Table::has_structural_index() const {
+    return !bags_.empty() && bags_.front()->structural;
+}
+
+int Table::order_count() const {
+    int n = 0;
+    for (const auto& b : bags_) n += static_cast<int>(b->tags.size());
+    return n;
+}
+
+void Table::set_order(int n) {
+    flush();
+    order_ = n >= 0 && n <= order_count() ? n : 0;
+    cur_key_.reset();
+}
+
+bool Table::set_order(std::string_view name) {
+    const std::string want = upper_ascii(TRIM(name));
+    int n = 0;
+    for (const auto& b : bags_)
+        for (const Tag& t : b->tags) {
+            ++n;
+            if (t.info.name == want) {
+                set_order(n);
+                return true;
+            }
+        }
+    return false;
+}
+
+const TagInfo* Table::order_info(int n) const {
+    if (n == 0) n = order_;
+    if (n <= 0) return nullptr;
+    for (const auto& b : bags_) {
+        if (n <= static_cast<int>(b->tags.size())) return &b->tags[static_cast<std::size_t>(n - 1)].info;
+        n -= static_cast<int>(b->tags.size());
+    }
+    return nullptr;
+}
+
+std::string Table::order_key(int n) const {
+    const TagInfo* t = order_info(n);
+    return t ? t->key_expr : std::string();
+}
+
+std::string Table::order_name(int n) const {
+    const TagInfo* t = order_info(n);
+    return t ? t->name : std::string();
+}
+
+std::string Table::bag_of_order(int n) const {
+    if (n == 0) n = order_;
+    if (n <= 0) return {};
+    for (const auto& b : bags_) {
+        if (n <= static_cast<int>(b->tags.size())) return b->path;
+        n -= static_cast<int>(b->tags.size());
+    }
+    return {};
+}
+
+std::string Table::eval_key(const Tag& t) {
+    if (t.fast && t.fast->natural_type() == t.info.type) return t.fast->eval(buf_.data(), t.info.type, t.info.key_len);
+    SelectArea sel(*this);
+    const Value v = t.key.eval();
+    const bool ok = (t.info.type == KeyType::Character && v.is_string()) ||
+                    (t.info.type == KeyType::Numeric && v.is_number()) ||
+                    (t.info.type == KeyType::Date && v.is_date()) ||
+                    (t.info.type == KeyType::Logical && v.is_logical());
+    if (!ok) fail(path_, "index key " + t.info.key_expr + " gives a value of another type");
+    return encode_key(v, t.info.type, t.info.key_len);
+}
+
+bool Table::eval_for(const Tag& t) {
+    if (t.cond.empty()) return true;
+    SelectArea sel(*this);
+    return t.cond.eval().as_bool();
+}
+
+void Table::scan_all(const std::function<void(std::uint32_t)>& fn) {
+    refresh_header();
+    const std::size_t len = header_.record_len;
+    const std::uint32_t per = static_cast<std::uint32_t>(std::max<std::size_t>(1, (1u << 20) / len));
+    std::string chunk;
+    for (std::uint32_t r = 1; r <= reccount_;) {
+        const std::uint32_t n = std::min(per, reccount_ - r + 1);
+        chunk.resize(std::size_t(n) * len);
+        if (read_at(fd_.get(), chunk.data(), chunk.size(), record_offset(r), path_) < chunk.size())
+            fail(path_, "truncated: records past " + std::to_string(r) + " are missing");
+        for (std::uint32_t i = 0; i < n; ++i) {
+            buf_.assign(chunk.data() + std::size_t(i) * len, len);
+            recno_ = r + i;
+            eof_ = false;
+            cur_key_.reset();
+            fn(recno_);
+        }
+        r += n;
+    }
+}
+
+std::vector<std::vector<KeyPos>> Table::collect_keys(const std::vector<Tag*>& tags) {
+    std::vector<std::vector<KeyPos>> keys(tags.size());
+    refresh_header();
+    for (auto& k : keys) k.reserve(reccount_);
+    scan_all([&](std::uint32_t r) {
+        for (std::size_t i = 0; i < tags.size(); ++i)
+            if (eval_for(*tags[i])) keys[i].push_back(KeyPos{eval_key(*tags[i]), r});
+    });
+    return keys;
+}
+
+void Table::rebuild_bag_from(Bag& bag, const std::vector<TagInfo>& tags) {
+    std::vector<Tag*> ts;
+    for (std::size_t i = 0; i < tags.size() && i < bag.tags.size(); ++i) ts.push_back(&bag.tags[i]);
+    auto keys = collect_keys(ts);
+    BagLock lock(*this, bag, true);
+    for (std::size_t i = 0; i < ts.size(); ++i) bag.cdx->build_tag(tags[i], std::move(keys[i]));
+}
+
+// Creates the structural bag's flag in the header (byte 28).
+void Table::set_structural_flag(bool on) {
+    const unsigned char b = on ? 0x01 : 0x00;
+    if (header_.flags == b) return;
+    header_.flags = b;
+    write_at(fd_.get(), &b, 1, 28, path_);
+}
+
+void Table::index_on(const std::string& key, const std::string& tag_name, const IndexOptions& opt) {
+    if (read_only_) fail(path_, "table opened read-only");
+    flush();
+    TagInfo info;
+    info.name = upper_ascii(TRIM(tag_name)).substr(0, 10);
+    if (info.name.empty()) fail(path_, "INDEX ON without a tag name");
+    info.key_expr = key;
+    info.for_expr = opt.for_expr;
+    info.unique = opt.unique;
+    info.descending = opt.descending;
+    Tag t = make_tag(info);
+    // The key's type and length come from the blank record.
+    refresh_header();
+    to_phantom();
+    Value blank;
+    {
+        SelectArea sel(*this);
+        blank = t.key.eval();
+    }
+    switch (blank.type()) {
+        case Type::Character:
+            info.type = KeyType::Character;
+            info.key_len = static_cast<int>(std::min<std::size_t>(blank.as_string().size(), kMaxKeyLen));
+            if (info.key_len == 0) fail(path_, "index key " + key + " is empty on a blank record");
+            break;
+        case Type::Number: info.type = KeyType::Numeric; info.key_len = 8; break;
+        case Type::Date: info.type = KeyType::Date; info.key_len = 8; break;
+        case Type::Logical: info.type = KeyType::Logical; info.key_len = 1; break;
+        default: fail(path_, "index key " + key + " has no indexable type");
+    }
+    t.info = info;
+
+    const std::string bag_path =
+        opt.bag.empty() ? resolve_path(with_extension(path_, ".cdx"))
+                        : resolve_path(with_default_extension(opt.bag, ".cdx"));
+    const bool structural = opt.bag.empty() || bag_path == resolve_path(with_extension(path_, ".cdx"));
+    Bag* bag = nullptr;
+    for (auto& b : bags_)
+        if (b->path == bag_path) bag = b.get();
+    if (!bag) {
+        auto nb = std::make_unique<Bag>();
+        nb->path = bag_path;
+        nb->structural = structural;
+        try {
+            nb->cdx = ::access(bag_path.c_str(), F_OK) == 0 ? CdxFile::open(bag_path) : CdxFile::create(bag_path);
+        } catch (const CdxError&) {
+            nb->cdx = CdxFile::create(bag_path);   // unreadable: start it again
+        }
+        for (const TagInfo& ti : nb->cdx->tags()) nb->tags.push_back(make_tag(ti));
+        bag = nb.get();
+        if (structural) bags_.insert(bags_.begin(), std::move(nb));
+        else bags_.push_back(std::move(nb));
+    }
+    if (structural && !has_structural_index()) fail(path_, "structural index out of place");
+    auto keys = collect_keys({&t});
+    {
+        BagLock lock(*this, *bag, true);
+        bag->cdx->build_tag(info, std::move(keys[0]));
+    }
+    bag->tags.clear();
+    for (const TagInfo& ti : bag->cdx->tags()) bag->tags.push_back(make_tag(ti));
+    remember_tags(bag->path, bag->cdx->tags());
+    if (structural) {
+        set_structural_flag(true);
+        cdx_lock_scheme_ = true;
+    }
+    // The new tag becomes the active order.
+    int n = 0;
+    for (const auto& b : bags_) {
+        if (b.get() == bag) {
+            n += bag->cdx->tag_number(info.name) + 1;
+            break;
+        }
+        n += static_cast<int>(b->tags.size());
+    }
+    order_ = n;
+    go_top();
+}
+
+void Table::reindex() {
+    if (read_only_) fail(path_, "table opened read-only");
+    flush();
+    std::vector<Tag*> all;
+    for (auto& b : bags_)
+        for (Tag& t : b->tags) all.push_back(&t);
+    auto keys = collect_keys(all);
+    std::size_t k = 0;
+    for (auto& b : bags_) {
+        const std::vector<TagInfo> infos = b->cdx->tags();
+        BagLock lock(*this, *b, true);
+        for (std::size_t i = 0; i < infos.size(); ++i) b->cdx->build_tag(infos[i], std::move(keys[k++]));
+    }
+    go_top();
+}
+
+// Old keys come from the record as it was read, new ones from the buffer;
+// only tags whose key or FOR result changed are touched.
+void Table::update_indexes() {
+    if (bags_.empty()) return;
+    struct Change {
+        std::string old_key, new_key;
+        bool old_in = false, new_in = false;
+    };
+    for (auto& b : bags_) {
+        std::vector<Change> changes(b->tags.size());
+        bool any = false;
+        for (std::size_t i = 0; i < b->tags.size(); ++i) {
+            Change& c = changes[i];
+            c.new_in = eval_for(b->tags[i]);
+            if (c.new_in) c.new_key = eval_key(b->tags[i]);
+        }
+        if (!is_new_) {
+            std::swap(buf_, orig_);
+            try {
+                for (std::size_t i = 0; i < b->tags.size(); ++i) {
+                    Change& c = changes[i];
+                    c.old_in = eval_for(b->tags[i]);
+                    if (c.old_in) c.old_key = eval_key(b->tags[i]);
+                }
+            } catch (...) {
+                std::swap(buf_, orig_);
+                throw;
+            }
+            std::swap(buf_, orig_);
+        }
+        for (const Change& c : changes)
+            if (c.old_in != c.new_in || c.old_key != c.new_key) any = true;
+        if (!any) continue;
+        BagLock lock(*this, *b, true);
+        for (std::size_t i = 0; i < changes.size(); ++i) {
+            const Change& c = changes[i];
+            if (c.old_in == c.new_in && c.old_key == c.new_key) continue;
+            const int tag = static_cast<int>(i);
+            if (c.old_in) b->cdx->remove(tag, c.old_key, recno_);
+            if (c.new_in) b->cdx->insert(tag, c.new_key, recno_);
+        }
+    }
+    cur_key_.reset();
+}
+
+}  // namespace qv::rt::table

@@ -1,0 +1,132 @@
+// Record, file and append locks of a shared table, at the offsets the other
+// xBase tools use, so that they and this program exclude each other.
+#include <algorithm>
+#include <cstring>
+
+#include "runtime/table/table.hpp"
+#include "runtime/table/table_error.hpp"
+#include "runtime/table/table_impl.hpp"
+
+namespace qv::rt::table {
+
+std::int64_t Table::record_lock_offset(std::uint32_t recno) const {
+    if (cdx_lock_scheme_) return kCdxRecordBase - std::int64_t(recno);
+    return kPlainRecordBase + std::int64_t(header_.header_len) +
+           std::int64_t(recno - 1) * header_.record_len;
+}
+
+// Whatever was read before the lock may have been changed by its last
+// holder: the record count, the current record, the index pages.
+void Table::after_lock() {
+    refresh_header();
+    for (auto& b : bags_) sync_bag(*b);
+    if (!eof_ && !dirty_ && recno_ >= 1 && recno_ <= reccount_) {
+        const std::uint32_t r = recno_;
+        auto key = cur_key_;
+        read_record(r);
+        cur_key_ = key;
+    }
+}
+
+void Table::release_record_locks() {
+    for (std::uint32_t r : locked_) unlock_range(fd_.get(), record_lock_offset(r), 1);
+    locked_.clear();
+}
+
+bool Table::rlock(std::uint32_t recno) {
+    if (recno == 0) recno = recno_;
+    if (exclusive_ || file_locked_) return true;
+    if (std::find(locked_.begin(), locked_.end(), recno) != locked_.end()) {
+        after_lock();
+        return true;
+    }
+    flush();
+    release_record_locks();   // one record lock per area
+    if (recno < 1 || recno > lastrec()) return false;
+    if (!lock_range(fd_.get(), record_lock_offset(recno), 1, true, false)) return false;
+    locked_.push_back(recno);
+    after_lock();
+    return true;
+}
+
+bool Table::flock() {
+    if (exclusive_) return true;
+    if (file_locked_) { after_lock(); return true; }
+    flush();
+    release_record_locks();
+    const std::int64_t start = cdx_lock_scheme_ ? kCdxFileLockStart : kPlainFileLockStart;
+    const std::int64_t len = cdx_lock_scheme_ ? kCdxFileLockLen : kPlainFileLockLen;
+    if (!lock_range(fd_.get(), start, len, true, false)) return false;
+    file_locked_ = true;
+    after_lock();
+    return true;
+}
+
+void Table::unlock() {
+    flush();
+    if (exclusive_) return;
+    release_record_locks();
+    if (file_locked_) {
+        const std::int64_t start = cdx_lock_scheme_ ? kCdxFileLockStart : kPlainFileLockStart;
+        const std::int64_t len = cdx_lock_scheme_ ? kCdxFileLockLen : kPlainFileLockLen;
+        unlock_range(fd_.get(), start, len);
+        file_locked_ = false;
+    }
+}
+
+bool Table::is_locked(std::uint32_t recno) const {
+    if (exclusive_ || file_locked_) return true;
+    if (recno == 0) recno = recno_;
+    return std::find(locked_.begin(), locked_.end(), recno) != locked_.end();
+}
+
+// Appends are serialised by the header byte; it is held only while the
+// record number is taken, so waiting for it is short.
+bool Table::lock_header() {
+    if (exclusive_) return true;
+    return lock_range(fd_.get(), kHeaderLockByte, 1, true, true);
+}
+
+void Table::unlock_header() {
+    if (exclusive_) return;
+    unlock_range(fd_.get(), kHeaderLockByte, 1);
+}
+
+void Table::sync_bag(Bag& bag) {
+    if (exclusive_) return;
+    if (!bag.marks.cover(bag.cdx->fd(), 12)) {
+        bag.cdx->invalidate();
+        bag.seen_valid = false;
+        return;
+    }
+    if (bag.seen_valid && std::memcmp(bag.seen, bag.marks.data() + 4, 8) == 0) return;
+    bag.cdx->invalidate();
+    std::memcpy(bag.seen, bag.marks.data() + 4, 8);
+    bag.seen_valid = true;
+}
+
+Table::BagLock::BagLock(Table& t, Bag& b, bool write) : bag_(b), write_(write) {
+    if (t.exclusive_) return;
+    if (write) {
+        lock_range(b.cdx->fd(), kIndexLockByte, 1, true, true);
+        locked_ = true;
+    }
+    t.sync_bag(b);
+}
+
+Table::BagLock::~BagLock() {
+    if (!locked_) return;
+    try {
+        bag_.cdx->flush();
+    } catch (...) {
+        // the lock is freed anyway; the next reader sees what reached the file
+    }
+    // our own update moved the marks: what is cached is current
+    if (bag_.marks.cover(bag_.cdx->fd(), 12)) {
+        std::memcpy(bag_.seen, bag_.marks.data() + 4, 8);
+        bag_.seen_valid = true;
+    }
+    unlock_range(bag_.cdx->fd(), kIndexLockByte, 1);
+}
+
+}  // namespace qv::rt::table

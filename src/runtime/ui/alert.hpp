@@ -1,0 +1,25 @@
+#pragma once
+// ALERT: a modal question in a box centred on the screen. The message's lines
+// are split on ";" (and long lines wrapped); the buttons sit on one row
+// under it. Left/Right (and Tab/Shift+Tab) move between the buttons, Enter
+// chooses the highlighted one, a button's first letter chooses it at once,
+// Esc answers 0. The screen under the box is restored.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qv::rt {
+
+// colour: "box,selected button" ("W+/R,W+/B" when empty); one colour gives
+// the selected button its inverse. Returns the 1-based button chosen, 0 for
+// Esc. No buttons means one "Ok".
+int ALERT(std::string_view message, const std::vector<std::string>& buttons = {},
+          std::string_view colour = {});
+// The message already split into lines (no ";" splitting).
+int ALERT(const std::vector<std::string>& lines, const std::vector<std::string>& buttons,
+          std::string_view colour = {});
+
+// The widest message line before it is wrapped.
+constexpr std::size_t ALERT_LINE_WIDTH = 60;
+
+}  // namespace qv::rt

@@ -1,0 +1,55 @@
+// Entry settings and the scoreboard.
+#include "runtime/ui/get_settings.hpp"
+#include "runtime/core/cp850.hpp"
+#include "runtime/screen/backend.hpp"
+#include "runtime/screen/screen.hpp"
+
+namespace qv::rt {
+
+namespace {
+
+struct EntrySettings {
+    bool read_exit = false;
+    bool insert = false;
+    bool confirm = false;
+    bool scoreboard = false;
+    bool escape = true;
+};
+
+EntrySettings& settings() {
+    static EntrySettings s;
+    return s;
+}
+
+bool swap_setting(bool& slot, std::optional<bool> on) {
+    const bool old = slot;
+    if (on) slot = *on;
+    return old;
+}
+
+}  // namespace
+
+bool READEXIT(std::optional<bool> on) { return swap_setting(settings().read_exit, on); }
+bool READINSERT(std::optional<bool> on) { return swap_setting(settings().insert, on); }
+bool SET_CONFIRM(std::optional<bool> on) { return swap_setting(settings().confirm, on); }
+bool SET_SCOREBOARD(std::optional<bool> on) { return swap_setting(settings().scoreboard, on); }
+bool SET_ESCAPE(std::optional<bool> on) { return swap_setting(settings().escape, on); }
+
+void show_insert_indicator() {
+    if (!settings().scoreboard) return;
+    const int row = ROW(), col = COL();
+    at_say(SCOREBOARD_ROW, SCOREBOARD_COL, settings().insert ? "Ins" : "   ");
+    SETPOS(row, col);
+}
+
+void signal_bad_date() {
+    backend().beep();
+    if (!settings().scoreboard) return;
+    const int row = ROW(), col = COL();
+    at_say(SCOREBOARD_ROW, SCOREBOARD_COL, "Data inválida"_cp);
+    SETPOS(row, col);
+}
+
+void apply_insert_cursor() { SETCURSOR(settings().insert ? 2 : 1); }
+
+}  // namespace qv::rt

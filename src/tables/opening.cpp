@@ -1,0 +1,358 @@
+// ABERTURA and ABREARQ: the catalogue applied.
+#include "tables/opening.hpp"
+
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "common/messages.hpp"
+#include "common/paths.hpp"
+#include "common/windows.hpp"
+#include "runtime/core/cp850.hpp"
+#include "runtime/core/text.hpp"
+#include "runtime/table/file_names.hpp"
+#include "runtime/table/table_error.hpp"
+#include "tables/catalogue.hpp"
+#include "tables/locks.hpp"
+#include "tables/reference_tables.hpp"
+#include "tables/schema_upgrade.hpp"
+#include "tables/state.hpp"
+
+namespace qv::tables {
+namespace {
+
+using namespace rt::literals;
+namespace fs = std::filesystem;
+namespace tb = rt::table;
+
+void progress(const std::string& text) {
+    if (show_messages()) common::MENS(13, text);
+}
+
+// "folder/name" with the name upper-cased (folders keep their spelling).
+std::string upper_name(std::string_view file) {
+    const std::string f = tb::normalise_separators(rt::ALLTRIM(file));
+    const std::string folder = tb::folder_of(f);
+    const std::string base = rt::UPPER(tb::base_name(f));
+    return folder.empty() ? base : with_separator(folder) + base;
+}
+
+std::string dbf_of(const std::string& name) { return tb::with_default_extension(name, ".dbf"); }
+std::string cdx_of(const std::string& name) { return tb::with_extension(name, ".cdx"); }
+std::string cdx_name(const std::string& name) { return tb::with_default_extension(name, ".cdx"); }
+
+std::string tag_of(const std::string& bag) { return rt::UPPER(tb::stem_of(bag)).substr(0, 10); }
+
+void remove_file(const std::string& path) {
+    const std::string real = tb::resolve_path(path);
+    std::error_code ec;
+    fs::remove(real, ec);
+}
+
+bool open_in(int area, const std::string& name, bool exclusive) {
+    ws().select(area);
+    ws().close(area);
+    return NETUSE(name, exclusive, 0);
+}
+
+struct Order {
+    std::string key;
+    std::string bag;   // index file with folder, without extension
+};
+
+// Builds the index files that are missing (or all of them when asked),
+// with the table held alone; the table is left closed. False when it could
+// not be had alone.
+bool build_indexes(int area, const std::string& name, const std::vector<Order>& orders, bool all) {
+    const bool main_missing = all || !tb::file_exists(cdx_of(name));
+    ws().select(area);
+    ws().close(area);
+    tb::OpenOptions opt;
+    opt.exclusive = true;
+    opt.structural_index = false;
+    tb::Table* t = nullptr;
+    try {
+        t = &ws().use_in(area, name, opt);
+    } catch (const tb::TableError&) {
+        return false;
+    }
+    try {
+        for (std::size_t i = 0; i < orders.size(); ++i) {
+            const Order& o = orders[i];
+            if (o.key.empty()) continue;
+            const bool first = i == 0;
+            const std::string file = first ? cdx_of(name) : cdx_name(o.bag);
+            if (!all && tb::file_exists(file)) continue;
+            remove_file(file);
+            if (first && main_missing) t->pack();
+            const std::string shown = first ? tb::base_name(name) + ".cdx" : tb::base_name(o.bag) + ".cdx";
+            progress(rt::LEFT((first ? "Criando o indice "_cp : "Criando o índice "_cp) + shown, 79));
+            tb::IndexOptions io;
+            if (!first) io.bag = file;
+            t->index_on(o.key, first ? tag_of(name) : tag_of(o.bag), io);
+        }
+    } catch (const tb::TableError&) {
+        ws().close(area);
+        return false;
+    }
+    ws().close(area);
+    return true;
+}
+
+// The folder of the stand-in tables, removed when the program ends.
+class StandInFolder {
+public:
+    const fs::path& get() {
+        if (dir_.empty()) {
+            std::error_code ec;
+            owner_ = ::getpid();
+            dir_ = fs::temp_directory_path(ec) / ("qv-empty-" + std::to_string(owner_));
+        }
+        return dir_;
+    }
+    ~StandInFolder() {
+        if (dir_.empty() || owner_ != ::getpid()) return;
+        std::error_code ec;
+        fs::remove_all(dir_, ec);
+    }
+
+private:
+    fs::path dir_;
+    pid_t owner_ = 0;
+};
+
+StandInFolder& stand_in_folder() {
+    static StandInFolder folder;
+    return folder;
+}
+
+// A reference table that is missing and cannot be installed: an empty
+// table of its layout, outside the program folder, stands in its area so
+// that look-ups find nothing instead of failing.
+bool open_stand_in(int area, int code, const std::string& name, const std::vector<Order>& orders) {
+    const auto schema = reference_schema(code);
+    if (!schema) return false;
+    std::error_code ec;
+    const fs::path& dir = stand_in_folder().get();
+    fs::create_directories(dir, ec);
+    const std::string stand_in = (dir / tb::base_name(name)).string();
+    try {
+        if (!tb::file_exists(dbf_of(stand_in))) tb::create_table(dbf_of(stand_in), *schema);
+    } catch (const tb::TableError&) {
+        return false;
+    }
+    std::vector<Order> local = orders;
+    for (std::size_t i = 1; i < local.size(); ++i)
+        if (!local[i].bag.empty()) local[i].bag = (dir / tb::base_name(local[i].bag)).string();
+    if (!build_indexes(area, stand_in, local, false)) return false;
+    if (!open_in(area, stand_in, false)) return false;
+    tb::Table& t = ws().current(area);
+    for (std::size_t i = 1; i < local.size(); ++i)
+        if (!local[i].key.empty()) t.add_bag(cdx_name(local[i].bag));
+    if (t.order_count() > 0) t.set_order(1);
+    t.go_top();
+    return true;
+}
+
+// The file is missing: a reference table is installed from the shipped
+// lists; any other is created from its layout.
+bool create_missing(int area, const std::string& name) {
+    const int ref = reference_code_of(tb::stem_of(name));
+    if (ref != 0) {
+        if (build_reference_table(ref, dbf_of(name), reference_data_folder())) return true;
+        return CRIA(std::to_string(area), tb::base_name(name) + ".dbf");
+    }
+    return CRIA(std::to_string(area), dbf_of(name));
+}
+
+// The folder list: opened alone; an empty list gets the program folder as
+// its one selected folder.
+bool open_folder_list() {
+    const std::string name = program_folder() + "DIRET" + terminal();
+    if (!ABREARQ(50, true, name, "upper(DIRETOR)")) return false;
+    tb::Table* t = ws().table(50);
+    if (!t) return false;
+    if (t->lastrec() == 0) {
+        if (ADD_REC(5)) {
+            t->put("DIRETOR", rt::Value(without_separator(program_folder())));
+            t->put("SELEC", rt::Value("S"));
+            t->unlock();
+        }
+        t->go_top();
+    }
+    return true;
+}
+
+void upgrade_listed_folders() {
+    tb::Table* list = ws().table(50);
+    if (!list) return;
+    list->go_top();
+    while (!list->eof()) {
+        const std::string folder = rt::ALLTRIM(list->get("DIRETOR").as_string());
+        set_client_folder(folder);
+        if (!common::VERDIR(folder)) {
+            ws().select(50);
+            if (REC_LOCK(5)) {
+                list->delete_record();
+                list->unlock();
+            }
+        } else {
+            CORRECAO(0);
+            ws().select(50);
+        }
+        list->skip(1);
+    }
+}
+
+bool startup_pass() {
+    ws().close_all();
+    if (!ABREARQ(50, true, program_folder() + "DIRET" + terminal(), "upper(DIRETOR)")) return false;
+    upgrade_listed_folders();
+    const std::string prog = program_folder();
+    for (int code : {41, 45, 46, 47, 48, 49, 51, 52, 53, 54, 58, 66}) {
+        if (code == 45 && !(tb::file_exists(prog + "HELPTXT.DBF") && tb::file_exists(prog + "HELPTXT.DBT")))
+            continue;
+        const bool ok = ABERTURA(code);
+        const bool needed = code == 41 || (code >= 46 && code <= 49) || (code >= 51 && code <= 54) || code == 58;
+        if (needed && !ok) return false;
+    }
+    return SAI_ABRE(0);
+}
+
+}  // namespace
+
+bool ABREARQ(int area, bool exclusive, std::string_view file, std::string_view key1, std::string_view key2,
+             std::optional<std::string> file2, std::string_view key3, std::string_view file3) {
+    ws().close(area);
+    const std::string name = upper_name(file);
+    std::string bag2;
+    if (file2) bag2 = rt::ALLTRIM(*file2);
+    else if (!rt::ALLTRIM(key2).empty()) bag2 = name + "B";
+    std::string bag3 = rt::ALLTRIM(file3);
+    if (!bag2.empty() && tb::folder_of(tb::normalise_separators(bag2)).empty())
+        bag2 = with_separator(tb::folder_of(name)) + bag2;
+    if (!bag3.empty() && tb::folder_of(tb::normalise_separators(bag3)).empty())
+        bag3 = with_separator(tb::folder_of(name)) + bag3;
+
+    set_blink_colour();
+    progress("Verificando o Arquivo " + tb::base_name(name));
+
+    std::vector<Order> orders{{std::string(rt::ALLTRIM(key1)), name}};
+    if (!bag2.empty()) orders.push_back({std::string(rt::ALLTRIM(key2)), bag2});
+    if (!bag3.empty()) orders.push_back({std::string(rt::ALLTRIM(key3)), bag3});
+
+    if (!tb::file_exists(dbf_of(name))) {
+        progress(tb::base_name(name) + ".dbf" + " não localizado está sendo criado "_cp);
+        if (!create_missing(area, name)) {
+            const int ref = reference_code_of(tb::stem_of(name));
+            if (ref != 0) open_stand_in(area, ref, name, orders);
+            ws().select(area);
+            return true;
+        }
+    }
+    if (!open_in(area, name, exclusive)) return false;
+    if (orders[0].key.empty()) {
+        ws().current(area).go_top();
+        return true;
+    }
+    bool missing = rebuild_indexes();
+    for (std::size_t i = 0; i < orders.size(); ++i)
+        if (!orders[i].key.empty() && !tb::file_exists(i == 0 ? cdx_of(name) : cdx_name(orders[i].bag)))
+            missing = true;
+    if (missing) {
+        if (!build_indexes(area, name, orders, rebuild_indexes())) return false;
+        if (!open_in(area, name, exclusive)) return false;
+    }
+    try {
+        tb::Table& t = ws().current(area);
+        for (std::size_t i = 1; i < orders.size(); ++i) t.add_bag(cdx_name(orders[i].bag));
+        if (t.order_count() > 0) t.set_order(1);
+        t.go_top();
+    } catch (const tb::TableError&) {
+        ws().close(area);
+        return false;
+    }
+    ws().select(area);
+    reset_message_width();
+    return true;
+}
+
+bool ABERTURA(int code, bool exclusive) {
+    if (code == 0) return startup_pass();
+    if (code == 50) return open_folder_list();
+    const auto entry = catalogue_entry(code, terminal());
+    if (!entry) return false;
+    const std::string folder = entry->folder == Folder::Client ? client_folder() : program_folder();
+    const bool excl = entry->mode == Mode::Exclusive || (entry->mode == Mode::Caller && exclusive);
+    if (code == 45 && !(tb::file_exists(folder + "HELPTXT.DBF") && tb::file_exists(folder + "HELPTXT.DBT")))
+        return false;
+    std::optional<std::string> file2;
+    if (!entry->file2.empty()) file2 = folder + entry->file2;
+    const std::string file3 = entry->file3.empty() ? std::string() : folder + entry->file3;
+    bool ok = ABREARQ(code, excl, folder + entry->file, entry->key1, entry->key2, file2, entry->key3, file3);
+    if (closes_with_sai_abre(code)) {
+        SAI_ABRE(code);
+        ws().select(code);
+    }
+    if (code == 66) ok = true;
+    return ok;
+}
+
+bool SAI_ABRE(int code) {
+    if (show_messages()) common::FECHAJAN(10);
+    ws().set_deleted(true);
+    reset_message_width();
+    if (code == 0) {
+        ws().close_all();
+        return open_folder_list();
+    }
+    if (code == 50) return open_folder_list();
+    return true;
+}
+
+void FECHA_PROV() {
+    for (int a = 21; a <= 40; ++a) ws().close(a);
+}
+
+void FECHA_TODO() {
+    for (int a = 1; a <= 40; ++a)
+        if (a != 9) ws().close(a);
+}
+
+void CDX() {
+    std::error_code ec;
+    const std::string folder = without_separator(default_folder());
+    for (const auto& e : fs::directory_iterator(folder, ec)) {
+        if (!e.is_regular_file(ec)) continue;
+        if (rt::UPPER(e.path().extension().string()) != ".CDX") continue;
+        if (e.file_size(ec) == 0) fs::remove(e.path(), ec);
+    }
+}
+
+long SKIPPED(long n, bool appendmode) {
+    tb::Table* t = ws().table(0);
+    if (!t || t->lastrec() == 0 || (t->eof() && t->bof())) return 0;
+    long moved = 0;
+    if (n == 0) {
+        t->skip(0);
+    } else if (n > 0) {
+        while (moved < n) {
+            t->skip(1);
+            if (t->eof()) {
+                if (appendmode) ++moved;
+                else t->skip(-1);
+                break;
+            }
+            ++moved;
+        }
+    } else {
+        while (moved > n) {
+            t->skip(-1);
+            if (t->bof()) break;
+            --moved;
+        }
+    }
+    return moved;
+}
+
+}  // namespace qv::tables

@@ -1,0 +1,246 @@
+// Shared and exclusive opening, record, file and append locks at the
+// offsets of the other xBase tools, several processes writing one table, and
+// a writer killed in the middle.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <set>
+
+#include "table_test_util.hpp"
+#include "runtime/table/table_error.hpp"
+
+namespace qv::rt::table::test {
+namespace {
+
+// Whether another open file description could take a write lock on the byte.
+bool byte_locked(const std::string& path, std::int64_t off) {
+    const int fd = ::open(path.c_str(), O_RDWR);
+    struct flock fl;
+    std::memset(&fl, 0, sizeof fl);
+    fl.l_type = F_WRLCK;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = off;
+    fl.l_len = 1;
+    ::fcntl(fd, F_OFD_GETLK, &fl);
+    ::close(fd);
+    return fl.l_type != F_UNLCK;
+}
+
+class Locks : public WorkspaceTest {
+protected:
+    void make(bool with_index, int records = 5) {
+        create_table(dir.file("SHR.DBF"), {{"CPF", 'C', 11, 0}, {"CONT", 'N', 8, 0}, {"OBS", 'M', 10, 0}});
+        Table& t = ws.use(dir.file("SHR"), {});
+        for (int i = 1; i <= records; ++i) {
+            ASSERT_TRUE(t.append_blank());
+            t.put("CPF", Value(std::to_string(10000000000LL + i)));
+            t.put("CONT", Value(0.0));
+        }
+        if (with_index) t.index_on("CPF", "CPF");
+        ws.close();
+    }
+    Workspace other;   // a second set of work areas: another user
+};
+
+TEST_F(Locks, ExclusiveAndSharedOpeningsExcludeEachOther) {
+    make(false);
+    ws.use(dir.file("SHR"), {});
+    EXPECT_THROW(other.use(dir.file("SHR"), OpenOptions{"", true, false, true}), TableBusy);
+    EXPECT_NO_THROW(other.use(dir.file("SHR"), {}));
+    other.close();
+    ws.close();
+    ws.use(dir.file("SHR"), OpenOptions{"", true, false, true});
+    EXPECT_THROW(other.use(dir.file("SHR"), {}), TableBusy);
+    try {
+        other.use(dir.file("SHR"), {});
+    } catch (const TableError& e) {
+        EXPECT_NE(std::string(e.what()).find("SHR.DBF"), std::string::npos);
+    }
+    EXPECT_EQ(other.table(), nullptr);
+    ws.close();
+    EXPECT_NO_THROW(other.use(dir.file("shr"), OpenOptions{"", true, false, true}));
+}
+
+TEST_F(Locks, RecordAndFileLocksUseTheSchemeOffsetsWithAStructuralIndex) {
+    make(true);
+    Table& a = ws.use(dir.file("SHR"), {});
+    Table& b = other.use(dir.file("SHR"), {});
+    const std::string p = dir.file("SHR.DBF");
+    a.go_to(3);
+    ASSERT_TRUE(a.rlock());
+    EXPECT_TRUE(byte_locked(p, 0x7FFFFFFE - 3));
+    EXPECT_FALSE(b.rlock(3));
+    EXPECT_TRUE(b.rlock(4));
+    EXPECT_FALSE(a.flock());              // b holds record 4
+    EXPECT_FALSE(a.is_locked(3));         // the failed FLOCK let go of record 3
+    b.unlock();
+    ASSERT_TRUE(a.rlock(3));
+    ASSERT_TRUE(a.rlock(5));              // one record lock per area: 3 is freed
+    EXPECT_FALSE(byte_locked(p, 0x7FFFFFFE - 3));
+    EXPECT_TRUE(b.rlock(3));
+    b.unlock();
+    a.unlock();
+    ASSERT_TRUE(a.flock());
+    EXPECT_TRUE(byte_locked(p, 0x77FFFFFF));
+    EXPECT_TRUE(byte_locked(p, 0x77FFFFFF + 0x07FFFFFE));
+    EXPECT_FALSE(byte_locked(p, 0x77FFFFFF + 0x07FFFFFF));
+    EXPECT_FALSE(b.rlock(1));
+    EXPECT_FALSE(b.append_blank());       // the new record cannot be locked
+    EXPECT_EQ(b.lastrec(), 5u);
+    a.unlock();
+    EXPECT_TRUE(b.append_blank());
+    EXPECT_TRUE(byte_locked(p, 0x7FFFFFFE - 6));
+    EXPECT_EQ(a.lastrec(), 6u);           // the other user sees the new record
+}
+
+TEST_F(Locks, WithoutIndexTheRecordLockIsAtItsOffsetInTheFile) {
+    make(false);
+    Table& a = ws.use(dir.file("SHR"), {});
+    const std::string p = dir.file("SHR.DBF");
+    ASSERT_TRUE(a.rlock(2));
+    EXPECT_TRUE(byte_locked(p, 0x40000000 + a.header_len() + a.record_len()));
+    a.unlock();
+    ASSERT_TRUE(a.flock());
+    EXPECT_TRUE(byte_locked(p, 0x40000001));
+    EXPECT_TRUE(byte_locked(p, 0x7FFFFFFD));
+    EXPECT_FALSE(byte_locked(p, 0x40000000));
+}
+
+TEST_F(Locks, ChangesOfAnotherUserAreSeenAfterTakingALock) {
+    make(true);
+    Table& a = ws.use(dir.file("SHR"), {});
+    Table& b = other.use(dir.file("SHR"), {});
+    a.go_to(2);
+    b.go_to(2);
+    ASSERT_TRUE(b.rlock());
+    b.put("CONT", Value(7.0));
+    b.put("CPF", Value("00000000000"));
+    b.unlock();
+    ASSERT_TRUE(a.rlock());
+    EXPECT_DOUBLE_EQ(a.get("CONT").as_number(), 7.0);
+    a.unlock();
+    a.go_top();   // index order: the changed key comes first
+    EXPECT_EQ(a.recno(), 2u);
+}
+
+// Each child adds `n` records and increments the counter of record 1 `n`
+// times, each under its lock.
+void child_work(const std::string& path, int id, int n) {
+    Workspace w;
+    set_field_resolver(&w);
+    Table& t = w.use(path, {});
+    for (int i = 0; i < n; ++i) {
+        while (!t.append_blank()) ::usleep(100);
+        t.put("CPF", Value(std::to_string(20000000000LL + id * 100000 + i)));
+        t.put("OBS", Value("filho " + std::to_string(id) + " " + std::to_string(i)));
+        t.unlock();
+        t.go_to(1);
+        while (!t.rlock()) ::usleep(100);
+        t.put("CONT", Value(t.get("CONT").as_number() + 1));
+        t.unlock();
+    }
+    w.close_all();
+}
+
+TEST_F(Locks, TwoProcessesAppendingAndReplacingLoseNoUpdate) {
+    make(true, 1);
+    const int kChildren = 3, kEach = 150;
+    std::vector<pid_t> kids;
+    for (int c = 0; c < kChildren; ++c) {
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            int rc = 0;
+            try {
+                child_work(dir.file("SHR.DBF"), c + 1, kEach);
+            } catch (const std::exception& e) {
+                std::fprintf(stderr, "child: %s\n", e.what());
+                rc = 1;
+            }
+            ::_exit(rc);
+        }
+        kids.push_back(pid);
+    }
+    for (pid_t k : kids) {
+        int status = 0;
+        ::waitpid(k, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    Table& t = ws.use(dir.file("SHR"), {});
+    EXPECT_EQ(t.lastrec(), 1u + kChildren * kEach);
+    t.set_order(0);
+    t.go_to(1);
+    EXPECT_DOUBLE_EQ(t.get("CONT").as_number(), kChildren * kEach);
+    std::set<std::string> memos, cpfs;
+    for (t.go_top(); !t.eof(); t.skip()) {
+        cpfs.insert(t.get("CPF").as_string());
+        if (t.recno() > 1) memos.insert(t.get("OBS").as_string());
+    }
+    EXPECT_EQ(cpfs.size(), 1u + kChildren * kEach);
+    EXPECT_EQ(memos.size(), static_cast<std::size_t>(kChildren * kEach));
+    // the index holds every record, in key order
+    ASSERT_TRUE(t.set_order("CPF"));
+    std::string prev;
+    std::size_t n = 0;
+    for (t.go_top(); !t.eof(); t.skip(), ++n) {
+        EXPECT_LT(prev, t.get("CPF").as_string());
+        prev = t.get("CPF").as_string();
+    }
+    EXPECT_EQ(n, 1u + kChildren * kEach);
+}
+
+TEST_F(Locks, AWriterKilledMidwayLeavesAReadableTable) {
+    make(true, 1);
+    for (int round = 0; round < 4; ++round) {
+        int ready[2];
+        ASSERT_EQ(::pipe(ready), 0);
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            ::close(ready[0]);
+            try {
+                Workspace w;
+                set_field_resolver(&w);
+                Table& t = w.use(dir.file("SHR.DBF"), {});
+                for (long i = 0;; ++i) {
+                    if (!t.append_blank()) continue;
+                    t.put("CPF", Value(std::to_string(30000000000LL + i)));
+                    t.put("OBS", Value(std::string(static_cast<std::size_t>(50 + i % 300), 'k')));
+                    t.unlock();
+                    if (i == 20) {   // well under way: the parent may strike
+                        const char c = 'x';
+                        if (::write(ready[1], &c, 1) != 1) ::_exit(1);
+                    }
+                }
+            } catch (...) {
+            }
+            ::_exit(0);
+        }
+        ::close(ready[1]);
+        char c;
+        ASSERT_EQ(::read(ready[0], &c, 1), 1);
+        ::close(ready[0]);
+        ::usleep(static_cast<useconds_t>(round * 7000));
+        ::kill(pid, SIGKILL);
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        Table& t = ws.use(dir.file("SHR"), {});
+        const std::uint32_t n = t.lastrec();
+        EXPECT_GT(n, 1u);
+        t.set_order(0);
+        std::uint32_t seen = 0;
+        for (t.go_top(); !t.eof(); t.skip()) {
+            ++seen;
+            EXPECT_NO_THROW(t.get("OBS"));
+        }
+        EXPECT_EQ(seen, n);
+        t.reindex();
+        ws.close();
+    }
+}
+
+}  // namespace
+}  // namespace qv::rt::table::test

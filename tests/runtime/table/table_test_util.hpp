@@ -1,0 +1,182 @@
+#pragma once
+// Helpers of the table tests: temporary folders, a workspace installed as
+// the field resolver, and the reader of the fixtures' companion listings.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "runtime/core/fields.hpp"
+#include "runtime/table/workspace.hpp"
+
+namespace qv::rt::table::test {
+
+inline std::string fixture_dir() { return std::string(QV_SHARED_DIR) + "/fixtures/xbase/"; }
+
+class TempDir {
+public:
+    TempDir() {
+        std::string tmpl = (std::filesystem::temp_directory_path() / "qvtable.XXXXXX").string();
+        if (!::mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
+        path_ = tmpl;
+    }
+    ~TempDir() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+// A workspace of its own, installed as the resolver for the test's life.
+class WorkspaceTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        saved_ = field_resolver();
+        set_field_resolver(&ws);
+        register_table_functions(ws);
+    }
+    void TearDown() override {
+        ws.close_all();
+        set_field_resolver(saved_);
+    }
+    // A copy of a fixture in the temporary folder (tests may write to it).
+    std::string copy_fixture(const std::string& name) const {
+        std::filesystem::copy_file(fixture_dir() + name, dir.file(name),
+                                   std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::permissions(dir.file(name), std::filesystem::perms::owner_read |
+                                                         std::filesystem::perms::owner_write);
+        return dir.file(name);
+    }
+
+    TempDir dir;
+    Workspace ws;
+
+private:
+    FieldResolver* saved_ = nullptr;
+};
+
+inline std::string read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+inline void write_file(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+// Undoes the listing's escapes (\\ \t \n \r \xHH).
+inline std::string unescape(const std::string& s) {
+    std::string out;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] != '\\' || i + 1 >= s.size()) { out += s[i]; continue; }
+        const char c = s[++i];
+        if (c == 't') out += '\t';
+        else if (c == 'n') out += '\n';
+        else if (c == 'r') out += '\r';
+        else if (c == 'x' && i + 2 < s.size()) {
+            out += static_cast<char>(std::stoi(s.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else out += c;
+    }
+    return out;
+}
+
+inline std::vector<std::string> split_tabs(const std::string& line) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t tab = line.find('\t', start);
+        out.push_back(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
+        if (tab == std::string::npos) break;
+        start = tab + 1;
+    }
+    return out;
+}
+
+struct ListedTag {
+    std::string bag, name, key, for_expr, type;
+    int key_len = 0;
+    bool unique = false, descending = false;
+    std::vector<std::pair<std::uint32_t, std::string>> keys;   // recno, key text
+};
+
+struct Listing {
+    std::map<std::string, std::string> facts;   // VERSION, RECCOUNT, ...
+    std::vector<std::vector<std::string>> fields;
+    std::vector<ListedTag> tags;
+    // recno -> deleted flag and field texts (escapes undone)
+    std::vector<std::uint32_t> recnos;
+    std::vector<bool> deleted;
+    std::vector<std::vector<std::string>> records;
+};
+
+inline Listing read_listing(const std::string& path) {
+    Listing l;
+    std::istringstream in(read_file(path));
+    std::string line, bag;
+    ListedTag* tag = nullptr;
+    bool in_records = false;
+    while (std::getline(in, line)) {
+        const std::vector<std::string> p = split_tabs(line);
+        const std::string& k = p[0];
+        if (in_records) {
+            if (k == "END") break;
+            l.recnos.push_back(static_cast<std::uint32_t>(std::stoul(p[0])));
+            l.deleted.push_back(p[1] == "T");
+            std::vector<std::string> vals;
+            for (std::size_t i = 2; i < p.size(); ++i) vals.push_back(unescape(p[i]));
+            l.records.push_back(std::move(vals));
+            continue;
+        }
+        if (tag && !k.empty() && std::isdigit(static_cast<unsigned char>(k[0]))) {
+            tag->keys.emplace_back(static_cast<std::uint32_t>(std::stoul(p[0])), unescape(p[1]));
+            continue;
+        }
+        if (k == "FIELD") l.fields.push_back({p.begin() + 1, p.end()});
+        else if (k == "INDEX") bag = p[1];
+        else if (k == "TAG") { l.tags.push_back({}); tag = &l.tags.back(); tag->bag = bag; tag->name = p[1]; }
+        else if (k == "KEY" && tag) tag->key = p[1];
+        else if (k == "FOR" && tag) tag->for_expr = p.size() > 1 ? p[1] : "";
+        else if (k == "KEYTYPE" && tag) { tag->type = p[1]; tag->key_len = std::stoi(p[3]); }
+        else if (k == "UNIQUE" && tag) { tag->unique = p[1] == "T"; tag->descending = p[3] == "T"; }
+        else if (k == "ENDTAG") tag = nullptr;
+        else if (k == "RECORDS") in_records = true;
+        else if (p.size() > 1) l.facts[k] = p[1];
+    }
+    return l;
+}
+
+// Runs a python script with the system interpreter; "" when python or the
+// module is missing (the caller skips).
+inline bool python_has(const std::string& module) {
+    const std::string cmd = "/usr/bin/python3 -c 'import " + module + "' >/dev/null 2>&1";
+    return std::system(cmd.c_str()) == 0;
+}
+
+inline std::string run_python(const std::string& script, const std::string& arg) {
+    TempDir d;
+    write_file(d.file("s.py"), script);
+    const std::string cmd = "/usr/bin/python3 " + d.file("s.py") + " '" + arg + "' > " + d.file("out.txt") + " 2>&1";
+    const int rc = std::system(cmd.c_str());
+    std::string out = read_file(d.file("out.txt"));
+    if (rc != 0) out = "PYTHON FAILED: " + out;
+    return out;
+}
+
+}  // namespace qv::rt::table::test

@@ -1,0 +1,217 @@
+// Record, file and append locks against another process holding the
+// table. The other process is a forked child that takes a lock, reports
+// it, and frees it when told; the half-second pause of the waiting loops is
+// replaced by a step that may tell the child to let go, so nothing here
+// depends on timing.
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "runtime/core/cp850.hpp"
+#include "runtime/core/text.hpp"
+#include "runtime/table/table.hpp"
+#include "tables/opening.hpp"
+#include "tables_fixture.hpp"
+
+namespace qv::tables::testing {
+namespace {
+
+namespace tb = rt::table;
+
+enum class Hold { Record1, File };
+
+// A child process holding a lock on a table until told to let go.
+class Holder {
+public:
+    Holder(const std::string& path, Hold what) {
+        if (::pipe(to_child_) != 0 || ::pipe(to_parent_) != 0) throw std::runtime_error("pipe");
+        pid_ = ::fork();
+        if (pid_ == 0) run_child(path, what);
+        char c = 0;
+        if (::read(to_parent_[0], &c, 1) != 1 || c != 'L') throw std::runtime_error("the child took no lock");
+    }
+    ~Holder() {
+        release();
+        int status = 0;
+        ::waitpid(pid_, &status, 0);
+        for (int fd : {to_child_[0], to_child_[1], to_parent_[0], to_parent_[1]}) ::close(fd);
+    }
+    // Tells the child to free its lock and waits until it has.
+    void release() {
+        if (released_) return;
+        released_ = true;
+        const char c = 'R';
+        if (::write(to_child_[1], &c, 1) != 1) return;
+        char ack = 0;
+        if (::read(to_parent_[0], &ack, 1) != 1) return;
+    }
+
+private:
+    [[noreturn]] void run_child(const std::string& path, Hold what) {
+        bool ok = false;
+        try {
+            tb::Workspace w;
+            tb::Table& t = w.use_in(1, path, {});
+            t.go_top();
+            ok = what == Hold::Record1 ? t.rlock(1) : t.flock();
+            const char c = ok ? 'L' : 'X';
+            if (::write(to_parent_[1], &c, 1) != 1) ::_exit(2);
+            char r = 0;
+            if (::read(to_child_[0], &r, 1) != 1) ::_exit(3);
+            t.unlock();
+            w.close_all();
+            const char ack = 'A';
+            if (::write(to_parent_[1], &ack, 1) != 1) ::_exit(4);
+        } catch (...) {
+            ::_exit(5);
+        }
+        ::_exit(ok ? 0 : 1);
+    }
+
+    pid_t pid_ = -1;
+    int to_child_[2]{-1, -1};
+    int to_parent_[2]{-1, -1};
+    bool released_ = false;
+};
+
+class LockTest : public TablesTest {
+protected:
+    void SetUp() override {
+        TablesTest::SetUp();
+        ASSERT_TRUE(ABERTURA(3));
+        t = ws().table(3);
+        for (const char* cpf : {"11111111111", "22222222222"}) {
+            ASSERT_TRUE(ADD_REC(1));
+            t->put("CPF", rt::Value(cpf));
+            t->unlock();
+        }
+        t->go_top();
+        path = client + "IMP0312.dbf";
+    }
+    // Counts the pauses and lets the holder go at pause number `at`.
+    void release_at(Holder& h, int at) {
+        set_lock_pause([this, &h, at] {
+            if (++pauses == at) h.release();
+        });
+    }
+    void count_pauses() {
+        set_lock_pause([this] { ++pauses; });
+    }
+    std::string status() const { return rt::ALLTRIM(status_line()); }
+
+    tb::Table* t = nullptr;
+    std::string path;
+    int pauses = 0;
+};
+
+const std::string kFailure = "ATENÇAO! Registro não ficou disponível. Dado não será gravado.";
+
+TEST_F(LockTest, RecordFreedWhileWaitingIsTakenOnTheNextRound) {
+    Holder h(path, Hold::Record1);
+    release_at(h, 3);
+    EXPECT_TRUE(REC_LOCK());
+    EXPECT_EQ(pauses, 3);
+    EXPECT_TRUE(t->is_locked());
+    EXPECT_EQ(status(), "");
+    EXPECT_TRUE(term->snapshots.empty());
+}
+
+TEST_F(LockTest, ZeroLimitGivesUpAfterTheFirstTry) {
+    Holder h(path, Hold::Record1);
+    count_pauses();
+    EXPECT_FALSE(REC_LOCK(0));
+    EXPECT_EQ(pauses, 0);
+    EXPECT_EQ(status(), kFailure);
+}
+
+TEST_F(LockTest, WaitingShowsTheTableAndGivesUpAtTheLimit) {
+    Holder h(path, Hold::Record1);
+    std::string shown;
+    set_lock_pause([&] {
+        ++pauses;
+        shown = rt::TRIM(status_line());
+    });
+    EXPECT_FALSE(REC_LOCK(2));
+    EXPECT_EQ(pauses, 4);   // 2 s in half seconds
+    EXPECT_EQ(rt::ALLTRIM(shown), "Aguardando registro ficar disponível no arquivo IMP0312");
+    EXPECT_EQ(status(), kFailure);
+}
+
+TEST_F(LockTest, OtherRecordsStayFree) {
+    Holder h(path, Hold::Record1);
+    t->go_to(2);
+    EXPECT_TRUE(REC_LOCK(0));
+}
+
+TEST_F(LockTest, LettersDoNotEndTheWaitEscDoes) {
+    Holder h(path, Hold::Record1);
+    term->feed('a');
+    term->feed('x');
+    term->feed(rt::key::ESC);
+    count_pauses();
+    EXPECT_FALSE(REC_LOCK(100));
+    EXPECT_EQ(pauses, 2);
+    EXPECT_EQ(status(), kFailure);
+}
+
+TEST_F(LockTest, FileLockWithoutLimitWaitsUntilGranted) {
+    Holder h(path, Hold::Record1);
+    release_at(h, 7);
+    EXPECT_TRUE(FIL_LOCK(0));
+    EXPECT_EQ(pauses, 7);
+    EXPECT_TRUE(t->file_locked());
+    t->unlock();
+}
+
+TEST_F(LockTest, FileLockWithoutLimitEndsOnEsc) {
+    Holder h(path, Hold::Record1);
+    std::string shown;
+    set_lock_pause([&] {
+        if (++pauses == 5) term->feed(rt::key::ESC);
+        shown = rt::ALLTRIM(status_line());
+    });
+    EXPECT_FALSE(FIL_LOCK(0));
+    EXPECT_EQ(pauses, 5);
+    EXPECT_EQ(shown, "Aguardando arquivo ficar disponível");
+    EXPECT_EQ(status(), kFailure);
+}
+
+TEST_F(LockTest, AppendWaitsForAFileLockElsewhere) {
+    Holder h(path, Hold::File);
+    release_at(h, 2);
+    EXPECT_TRUE(ADD_REC(5));
+    EXPECT_EQ(pauses, 2);
+    EXPECT_EQ(t->lastrec(), 3u);
+    EXPECT_TRUE(t->is_locked());
+    t->unlock();
+}
+
+TEST_F(LockTest, AppendGivesUpWithItsOwnMessage) {
+    Holder h(path, Hold::File);
+    count_pauses();
+    EXPECT_FALSE(ADD_REC(1));
+    EXPECT_EQ(pauses, 2);
+    EXPECT_EQ(status(), "ATENÇÃO! Registro não ficou disponível. Dado não será gravado.");
+    EXPECT_EQ(t->lastrec(), 2u);
+}
+
+TEST_F(LockTest, NetuseReportsAConflictToItsCaller) {
+    ws().close_all();
+    {
+        Holder h(path, Hold::Record1);   // open shared elsewhere
+        ws().select(3);
+        EXPECT_FALSE(NETUSE(path, true, 5));
+        EXPECT_EQ(ws().table(3), nullptr);
+        EXPECT_TRUE(NETUSE(path, false, 5));
+        EXPECT_EQ(ws().alias(3), "IMP0312");
+        // Already open under that name: nothing more to do.
+        EXPECT_TRUE(NETUSE(client + "imp0312", false, 0));
+    }
+    ws().close_all();
+    ws().select(3);
+    rt::variables().set("APELIDO", rt::Value("ORIGEM"));
+    EXPECT_TRUE(NETUSE(path, true, 0));
+    EXPECT_EQ(ws().alias(3), "ORIGEM");
+}
+
+}  // namespace
+}  // namespace qv::tables::testing
