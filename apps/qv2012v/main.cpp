@@ -1,7 +1,27 @@
 // qv2012v: the main program. main() only reads the command line, picks the
 // terminal backend and hands over to MAIN.
 #include <cstdio>
+#include <exception>
+#include <optional>
+#include <string>
 
-int main(int /*argc*/, char** /*argv*/) {
-    return 0;
+#include "runtime/core/cp850.hpp"
+#include "runtime/screen/backend.hpp"
+#include "shell/main_program.hpp"
+
+int main(int argc, char** argv) {
+    std::optional<std::string> terminal;
+    if (argc > 1) terminal = qv::rt::utf8_to_cp850(argv[1]);
+    int code = 1;
+    try {
+        qv::rt::use_terminal();
+        code = qv::shell::MAIN(terminal);
+    } catch (const std::exception& e) {
+        qv::rt::use_headless();
+        std::fprintf(stderr, "qv2012v: %s\n", e.what());
+        return 1;
+    }
+    // Leaving the terminal backend puts the terminal back as it was.
+    qv::rt::use_headless();
+    return code;
 }

@@ -148,8 +148,8 @@ void ESCRATR(int id, int row, int col, int attr, int len) {
     if (w->type == 0) width += 2;
     if (len == 1) width = w->right - w->left + 1;
     const long start = static_cast<long>(width) * (row - 1) + col;
-    const std::string piece = rt::SUBSTR(w->last_text, start, len);
-    rt::at_say(w->top + row - 1, w->left + col - 1, piece, attr_of(attr));
+    const std::string slice = rt::SUBSTR(w->last_text, start, len);
+    rt::at_say(w->top + row - 1, w->left + col - 1, slice, attr_of(attr));
 }
 
 void ENCHETELA(std::string_view ch, std::string_view colour) {

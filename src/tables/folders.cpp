@@ -54,7 +54,7 @@ void clear_other_marks(tb::Table& list) {
 // Mode 1: the current record becomes the selected folder. False when it
 // could not be locked or its folder is missing and not created.
 bool select_current(tb::Table& list) {
-    const bool ok = list.lastrec() == 0 ? ADD_REC(5) : REC_LOCK(5);
+    const bool ok = list.eof() ? ADD_REC(5) : REC_LOCK(5);
     if (!ok) return false;
     list.put("SELEC", rt::Value("S"));
     std::string name = rt::ALLTRIM(list.get("DIRETOR").as_string());

@@ -172,7 +172,8 @@ bool open_folder_list() {
     if (!ABREARQ(50, true, name, "upper(DIRETOR)")) return false;
     tb::Table* t = ws().table(50);
     if (!t) return false;
-    if (t->lastrec() == 0) {
+    t->go_top();
+    if (t->eof()) {
         if (ADD_REC(5)) {
             t->put("DIRETOR", rt::Value(without_separator(program_folder())));
             t->put("SELEC", rt::Value("S"));
@@ -253,6 +254,7 @@ bool ABREARQ(int area, bool exclusive, std::string_view file, std::string_view k
     if (!open_in(area, name, exclusive)) return false;
     if (orders[0].key.empty()) {
         ws().current(area).go_top();
+        reset_message_width();
         return true;
     }
     bool missing = rebuild_indexes();

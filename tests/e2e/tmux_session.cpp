@@ -1,6 +1,7 @@
 #include "e2e/tmux_session.hpp"
 
 #include <array>
+#include <cstdlib>
 #include <atomic>
 #include <cstdio>
 #include <memory>
@@ -43,8 +44,10 @@ TmuxSession::TmuxSession(const std::string& command, const std::string& workdir,
     name_ = "qv_e2e_" + std::to_string(getpid()) + "_" + std::to_string(counter++);
     std::string envs;
     for (const auto& e : env) envs += quote(e) + " ";
-    // remain-on-exit keeps the pane so that the end of the program can be seen.
-    std::string cmd = "tmux -L " + name_ + " -f /dev/null new-session -d -s " + name_ +
+    // The status bar would take the screen's last row: it is off before the
+    // session starts. remain-on-exit keeps the pane so that the end of the
+    // program can be seen.
+    std::string cmd = "tmux -L " + name_ + " -f /dev/null start-server \\; set-option -g status off \\; set-option -g remain-on-exit on \\; new-session -d -s " + name_ +
                       " -x 80 -y 25 -c " + quote(workdir) + " " +
                       quote("env TERM=xterm-256color " + envs + command) +
                       " && tmux -L " + name_ + " set-option -t " + name_ + " remain-on-exit on >/dev/null";
@@ -88,6 +91,12 @@ bool TmuxSession::running() const {
     std::string dead = run_capture("tmux -L " + name_ + " display-message -p -t " + name_ +
                                    " '#{pane_dead}' 2>/dev/null");
     return dead.rfind("0", 0) == 0;
+}
+
+int TmuxSession::exit_status() const {
+    const std::string out = run_capture("tmux -L " + name_ + " display-message -p -t " + name_ +
+                                        " '#{pane_dead_status}' 2>/dev/null");
+    return out.empty() || out[0] == '\n' ? -1 : std::atoi(out.c_str());
 }
 
 bool TmuxSession::wait_exit(std::chrono::milliseconds limit) const {

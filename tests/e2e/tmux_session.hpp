@@ -31,6 +31,8 @@ public:
     // Waits until the program has ended; false on time-out.
     bool wait_exit(std::chrono::milliseconds limit = std::chrono::seconds(10)) const;
     bool running() const;
+    // The program's exit status once it has ended (-1 while it runs).
+    int exit_status() const;
 
 private:
     std::string name_;

@@ -278,33 +278,60 @@ void Table::recall() {
     if (!eof_) buf_[0] = ' ';
 }
 
+// Appends are serialised by the header lock; the new record is locked
+// before anything is written (it fails while another user holds the file
+// lock). A new record still being filled in that is still the last one is
+// written in one go with the blank record after it; its index keys are added
+// while its record lock is still held.
 bool Table::append_blank() {
     if (read_only_) fail(path_, "table opened read-only");
-    flush();
+    const bool carry = dirty_ && is_new_ && !eof_;
+    if (!carry) flush();
     if (!lock_header()) return false;
-    std::uint32_t n;
+    const bool lock_records = !exclusive_ && !file_locked_;
+    std::uint32_t n = 0;
+    bool new_locked = false;
     try {
         refresh_header();
         n = reccount_;
-        if (!exclusive_ && !file_locked_) {
-            release_record_locks();
+        if (lock_records) {
             if (!lock_range(fd_.get(), record_lock_offset(n + 1), 1, true, false)) {
                 unlock_header();
+                if (carry) flush();
                 return false;
             }
-            locked_.push_back(n + 1);
+            new_locked = true;
         }
-        std::string bytes(header_.record_len, ' ');
+        std::string bytes;
+        std::int64_t at = record_offset(n + 1);
+        if (carry && recno_ == n) {
+            bytes = buf_;
+            at = record_offset(n);
+        } else if (carry) {
+            write_at(fd_.get(), buf_.data(), buf_.size(), record_offset(recno_), path_);
+        }
+        bytes.append(header_.record_len, ' ');
         bytes += kEndOfFile;
         // The record (and the end mark) first, then the count: a crash in
         // between leaves a table that simply does not show the new record.
-        write_at(fd_.get(), bytes.data(), bytes.size(), record_offset(n + 1), path_);
+        write_at(fd_.get(), bytes.data(), bytes.size(), at, path_);
         write_count(n + 1);
     } catch (...) {
+        if (new_locked) unlock_range(fd_.get(), record_lock_offset(n + 1), 1);
         unlock_header();
         throw;
     }
     unlock_header();
+    if (carry) {
+        update_indexes();
+        dirty_ = false;
+        is_new_ = false;
+        orig_.clear();
+    }
+    if (lock_records) {
+        release_record_locks();
+        locked_.push_back(n + 1);
+    }
     blank_buffer();
     recno_ = n + 1;
     eof_ = bof_ = found_ = false;

@@ -147,7 +147,14 @@ private:
     struct Bag;
     class SelectArea;
     class BagLock;
-    void sync_bag(Bag& bag);      // drops the bag's cache when another user wrote it
+    bool sync_bag(Bag& bag);      // drops the bag's cache when another user wrote it
+    // Runs a reading index operation on a shared table without the index
+    // lock, and again under it when a writer got in the way.
+    template <typename Op>
+    auto index_read(Bag& bag, Op op) -> decltype(op());
+    bool marks_equal(Bag& bag, const char* before);
+    void lock_bag_for_read(Bag& bag);
+    void unlock_bag(Bag& bag);
 
     // files
     void open(const OpenOptions& opt);
@@ -155,6 +162,7 @@ private:
     void open_memo();
     void open_structural();
     void attach_bag(const std::string& path, bool structural);
+    std::unique_ptr<CdxFile> open_locked(const std::string& path);
     void correct_key_types(Bag& bag);
     void rebuild_bag_from(Bag& bag, const std::vector<TagInfo>& tags);
     void set_structural_flag(bool on);

@@ -1,5 +1,6 @@
 #pragma once
 // Private parts of Table shared by its source files.
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -9,6 +10,7 @@
 #include "runtime/table/fast_key.hpp"
 #include "runtime/table/file_map.hpp"
 #include "runtime/table/table.hpp"
+#include "runtime/table/table_error.hpp"
 #include "runtime/table/workspace.hpp"
 
 namespace qv::rt::table {
@@ -66,6 +68,37 @@ private:
     bool locked_ = false;
     bool write_;
 };
+
+template <typename Op>
+auto Table::index_read(Bag& bag, Op op) -> decltype(op()) {
+    if (exclusive_) return op();
+    // Unchanged since last read: the cached pages answer, unless a writer
+    // moved the marks meanwhile. Changed: the pages are read again under
+    // the lock, so that no half-written state is taken in.
+    if (!sync_bag(bag)) {
+        char before[8] = {};
+        const bool mapped = bag.marks.cover(bag.cdx->fd(), 12);
+        if (mapped) std::memcpy(before, bag.marks.data() + 4, 8);
+        try {
+            auto r = op();
+            if (mapped && marks_equal(bag, before)) return r;
+        } catch (const CdxError&) {
+            // read while another user was writing it: read again, under the lock
+        }
+    }
+    lock_bag_for_read(bag);
+    try {
+        auto r = op();
+        unlock_bag(bag);
+        return r;
+    } catch (const CdxError& e) {
+        unlock_bag(bag);
+        throw TableError(e.what());
+    } catch (...) {
+        unlock_bag(bag);
+        throw;
+    }
+}
 
 // Tag definitions of the bags seen by this process, to rebuild a bag that
 // can no longer be read.

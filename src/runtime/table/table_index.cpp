@@ -1,5 +1,6 @@
 // Index bags of a table: opening, orders, INDEX ON, REINDEX and the upkeep
 // of every open tag when records change.
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -55,6 +56,15 @@ Table::Tag Table::make_tag(const TagInfo& info) {
     return t;
 }
 
+// Opens a bag of a shared table under its index lock (taken through a
+// descriptor of our own), so that no half-written update is read.
+std::unique_ptr<CdxFile> Table::open_locked(const std::string& path) {
+    if (exclusive_) return CdxFile::open(path, read_only_);
+    FileHandle guard(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (guard) lock_range(guard.get(), kIndexLockByte, 1, false, true);
+    return CdxFile::open(path, read_only_);   // the guard's lock goes with it
+}
+
 void Table::attach_bag(const std::string& path, bool structural) {
     for (const auto& b : bags_)
         if (b->path == path) return;   // already open
@@ -62,7 +72,7 @@ void Table::attach_bag(const std::string& path, bool structural) {
     bag->path = path;
     bag->structural = structural;
     try {
-        bag->cdx = CdxFile::open(path, read_only_);
+        bag->cdx = open_locked(path);
     } catch (const CdxError& e) {
         const std::vector<TagInfo>* tags = known_tags(path);
         if (!tags || read_only_) fail(path, std::string("index file unreadable: ") + e.what());
@@ -380,12 +390,16 @@ void Table::update_indexes() {
             if (c.old_in != c.new_in || c.old_key != c.new_key) any = true;
         if (!any) continue;
         BagLock lock(*this, *b, true);
-        for (std::size_t i = 0; i < changes.size(); ++i) {
-            const Change& c = changes[i];
-            if (c.old_in == c.new_in && c.old_key == c.new_key) continue;
-            const int tag = static_cast<int>(i);
-            if (c.old_in) b->cdx->remove(tag, c.old_key, recno_);
-            if (c.new_in) b->cdx->insert(tag, c.new_key, recno_);
+        try {
+            for (std::size_t i = 0; i < changes.size(); ++i) {
+                const Change& c = changes[i];
+                if (c.old_in == c.new_in && c.old_key == c.new_key) continue;
+                const int tag = static_cast<int>(i);
+                if (c.old_in) b->cdx->remove(tag, c.old_key, recno_);
+                if (c.new_in) b->cdx->insert(tag, c.new_key, recno_);
+            }
+        } catch (const CdxError& e) {
+            throw TableError(e.what());
         }
     }
     cur_key_.reset();

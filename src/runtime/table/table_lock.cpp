@@ -92,18 +92,34 @@ void Table::unlock_header() {
     unlock_range(fd_.get(), kHeaderLockByte, 1);
 }
 
-void Table::sync_bag(Bag& bag) {
-    if (exclusive_) return;
+bool Table::sync_bag(Bag& bag) {
+    if (exclusive_) return false;
     if (!bag.marks.cover(bag.cdx->fd(), 12)) {
         bag.cdx->invalidate();
         bag.seen_valid = false;
-        return;
+        return true;
     }
-    if (bag.seen_valid && std::memcmp(bag.seen, bag.marks.data() + 4, 8) == 0) return;
+    if (bag.seen_valid && std::memcmp(bag.seen, bag.marks.data() + 4, 8) == 0) return false;
     bag.cdx->invalidate();
     std::memcpy(bag.seen, bag.marks.data() + 4, 8);
     bag.seen_valid = true;
+    return true;
 }
+
+bool Table::marks_equal(Bag& bag, const char* before) {
+    return bag.marks.cover(bag.cdx->fd(), 12) && std::memcmp(before, bag.marks.data() + 4, 8) == 0;
+}
+
+void Table::lock_bag_for_read(Bag& bag) {
+    lock_range(bag.cdx->fd(), kIndexLockByte, 1, false, true);
+    bag.cdx->invalidate();
+    if (bag.marks.cover(bag.cdx->fd(), 12)) {
+        std::memcpy(bag.seen, bag.marks.data() + 4, 8);
+        bag.seen_valid = true;
+    }
+}
+
+void Table::unlock_bag(Bag& bag) { unlock_range(bag.cdx->fd(), kIndexLockByte, 1); }
 
 Table::BagLock::BagLock(Table& t, Bag& b, bool write) : bag_(b), write_(write) {
     if (t.exclusive_) return;

@@ -75,10 +75,7 @@ void Table::ordered_forward(std::optional<KeyPos> from) {
     active_order_tag(bag, tag);
     for (;;) {
         std::optional<KeyPos> k;
-        {
-            BagLock lock(*this, *bag, false);
-            k = from ? bag->cdx->next(tag, *from) : bag->cdx->first(tag);
-        }
+        k = index_read(*bag, [&] { return from ? bag->cdx->next(tag, *from) : bag->cdx->first(tag); });
         if (!k) break;
         if (k->recno >= 1 && k->recno > reccount_) refresh_header();
         if (k->recno >= 1 && k->recno <= reccount_ && load_visible(k->recno)) {
@@ -96,10 +93,7 @@ void Table::ordered_backward(std::optional<KeyPos> from) {
     active_order_tag(bag, tag);
     for (;;) {
         std::optional<KeyPos> k;
-        {
-            BagLock lock(*this, *bag, false);
-            k = from ? bag->cdx->prev(tag, *from) : bag->cdx->last(tag);
-        }
+        k = index_read(*bag, [&] { return from ? bag->cdx->prev(tag, *from) : bag->cdx->last(tag); });
         if (!k) break;
         if (k->recno >= 1 && k->recno > reccount_) refresh_header();
         if (k->recno >= 1 && k->recno <= reccount_ && load_visible(k->recno)) {
@@ -207,18 +201,18 @@ bool Table::seek(const Value& key, bool soft, bool last) {
     const bool partial = true;
     bof_ = false;
     std::optional<KeyPos> k;
-    {
-        BagLock lock(*this, *bag, false);
-        k = bag->cdx->seek(tag, kb);
-        if (last && k && compare_keys(k->key, kb, info.type, partial) == 0) {
+    k = index_read(*bag, [&] {
+        std::optional<KeyPos> r = bag->cdx->seek(tag, kb);
+        if (last && r && compare_keys(r->key, kb, info.type, partial) == 0) {
             // the last of the equal keys
             for (;;) {
-                auto nx = bag->cdx->next(tag, *k);
+                auto nx = bag->cdx->next(tag, *r);
                 if (!nx || compare_keys(nx->key, kb, info.type, partial) != 0) break;
-                k = nx;
+                r = nx;
             }
         }
-    }
+        return r;
+    });
     if (!k) {
         found_ = false;
         to_phantom();

@@ -126,6 +126,27 @@ TEST_F(Locks, ChangesOfAnotherUserAreSeenAfterTakingALock) {
     EXPECT_EQ(a.recno(), 2u);
 }
 
+TEST_F(Locks, AnotherUsersAppendIsFoundBySeekWithoutALock) {
+    make(true);
+    Table& a = ws.use(dir.file("SHR"), {});
+    Table& b = other.use(dir.file("SHR"), {});
+    EXPECT_FALSE(a.seek(Value("00000000042")));   // pages now cached in a
+    ASSERT_TRUE(b.append_blank());
+    b.put("CPF", Value("00000000042"));
+    b.unlock();
+    EXPECT_TRUE(a.seek(Value("00000000042")));
+    EXPECT_EQ(a.recno(), 6u);
+    ASSERT_TRUE(b.rlock(6));
+    b.delete_record();
+    b.put("CPF", Value("99999999999"));
+    b.unlock();
+    EXPECT_FALSE(a.seek(Value("00000000042")));
+    ws.set_deleted(true);
+    EXPECT_FALSE(a.seek(Value("99999999999")));   // deleted: hidden
+    ws.set_deleted(false);
+    EXPECT_TRUE(a.seek(Value("99999999999")));
+}
+
 // Each child adds `n` records and increments the counter of record 1 `n`
 // times, each under its lock.
 void child_work(const std::string& path, int id, int n) {

@@ -175,7 +175,7 @@ TEST_F(CommonWindowTest, EscrlcolKeepsTheColoursOnScreen) {
     EXPECT_EQ(attr(24, 10), kWhiteBrightOnBlue);
 }
 
-TEST_F(CommonWindowTest, EscratrRecoloursAPieceOfTheLastText) {
+TEST_F(CommonWindowTest, EscratrRecoloursAStretchOfTheLastText) {
     // plain window 10 wide: line width right - left - 1 + 2 = 10
     REDEFJAN(6, 30, 31, 63, 3, 20, 5, 29, 0);
     ESCRJAN(6, "  Opcao 1   Opcao 2 ");

@@ -166,9 +166,13 @@ TEST_F(CatalogTest, CallerChoosesExclusiveForDeclarationTables) {
     rt::variables().set("APELIDO", rt::Value("OUTRA"));   // the same table side by side
     EXPECT_FALSE(ABREARQ(81, false, client + "IMP0112", "CPF"));
     ws().close(1);
+    rt::variables().set("APELIDO", rt::Value(""));
     ASSERT_TRUE(ABERTURA(1));
     EXPECT_FALSE(area(1).exclusive());
+    EXPECT_EQ(area(1).alias(), "IMP0112");
+    rt::variables().set("APELIDO", rt::Value("OUTRA"));
     EXPECT_TRUE(ABREARQ(81, false, client + "IMP0112", "CPF"));
+    EXPECT_EQ(area(81).alias(), "OUTRA");
 }
 
 TEST_F(CatalogTest, EmptyFolderListGetsTheProgramFolderSelected) {
@@ -208,6 +212,24 @@ TEST_F(CatalogTest, StartUpPassDropsVanishedFoldersAndOpensProgramTables) {
     EXPECT_TRUE(after.exclusive());
     EXPECT_EQ(ws().table(41), nullptr);
     EXPECT_TRUE(term->snapshots.empty()) << "an alert was shown";
+}
+
+TEST_F(CatalogTest, ListOfVanishedFoldersFallsBackToTheProgramFolder) {
+    ASSERT_TRUE(CRIA("50", prog + "DIRET01.dbf"));
+    {
+        tb::Workspace w;
+        tb::Table& t = w.use_in(1, prog + "DIRET01.dbf", {});
+        ASSERT_TRUE(t.append_blank());
+        t.put("DIRETOR", rt::Value(root + "/gone"));
+        t.put("SELEC", rt::Value("S"));
+        t.commit();
+    }
+    ASSERT_TRUE(ABERTURA(0));
+    tb::Table& list = area(50);
+    std::vector<std::string> left;
+    for (list.go_top(); !list.eof(); list.skip(1))
+        left.push_back(rt::TRIM(list.get("SELEC").as_string()) + rt::TRIM(list.get("DIRETOR").as_string()));
+    EXPECT_EQ(left, std::vector<std::string>{"S" + without_separator(prog)});
 }
 
 TEST_F(CatalogTest, SecondCopyOnTheSameTerminalCannotStart) {

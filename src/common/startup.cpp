@@ -1,0 +1,72 @@
+// INICIOSIS: the first own step of both programs.
+#include "common/startup.hpp"
+
+#include <cstdlib>
+
+#include "common/globals.hpp"
+#include "common/paths.hpp"
+#include "common/windows.hpp"
+#include "console/dialog_layout.hpp"
+#include "console/setup.hpp"
+#include "runtime/core/cp850.hpp"
+#include "runtime/core/text.hpp"
+#include "runtime/screen/screen.hpp"
+#include "runtime/table/workspace.hpp"
+#include "runtime/ui/get_settings.hpp"
+
+namespace qv::common {
+namespace {
+
+std::optional<std::string> environment(const char* name) {
+    const char* v = std::getenv(name);
+    if (!v) return std::nullopt;
+    return rt::utf8_to_cp850(v);
+}
+
+void console_setup() {
+    console::MXBASESETUP(1);
+    console::MSETFONTLARGE();
+    console::HGETHEIGHT(0, 1, 86, 48);
+    console::MHSETFONT("Courier New", 14, -15.5);
+    rt::CLS();
+}
+
+rt::Value zeros(std::size_t n) {
+    rt::Value a = rt::Value::array(n);
+    for (auto& v : *a.as_array()) v = rt::Value(0);
+    return a;
+}
+
+void runtime_settings() {
+    rt::SET_SCOREBOARD(false);
+    rt::table::workspace().set_deleted(true);
+    console::set_epoch(1900);
+}
+
+// DIRDEF, ROTADEF, ARQDEF.
+void program_folder() {
+    const std::string dirdef = environment("DQV2012").value_or("");
+    Global{"DIRDEF"}.set(rt::Value(dirdef));
+    std::string rotadef;
+    if (rt::ALLTRIM(dirdef).empty() || !CONFER_DIR(dirdef)) rotadef = GETDIR();
+    else rotadef = BAR_FORA(dirdef);
+    Global{"ROTADEF"}.set(rt::Value(rotadef));
+    Global{"ARQDEF"}.set(rt::Value(BAR_DIR(rotadef)));
+}
+
+}  // namespace
+
+std::string INICIOSIS(std::optional<std::string> terminal) {
+    console_setup();
+    terminal = terminal_source(std::move(terminal), environment("TERMINAL"));
+    for (int id = 1; id <= 10; ++id) DEFINEJAN(id, 48, 112, 7, 1, 1, 25, 80, 0);
+    for (const char* name : {"ALJ", "ACJ", "ALJA", "ACJA"}) Global{name}.set(zeros(23));
+    runtime_settings();
+    program_folder();
+    const std::string nusu = terminal ? terminal_digits(*terminal) : terminal_digits(QUAL_USUR());
+    Global{"NUSU"}.set(rt::Value(nusu));
+    CRIACOR();
+    return nusu;
+}
+
+}  // namespace qv::common

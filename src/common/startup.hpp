@@ -1,0 +1,70 @@
+#pragma once
+// Start-up shared by both programs: the console, the text windows and the
+// runtime settings, the program folder, the terminal number and the
+// terminal's colours; and the terminal's settings record in CONFIG.
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+#include "runtime/core/date.hpp"
+#include "runtime/core/value.hpp"
+
+namespace qv::common {
+
+using FieldValues = std::vector<std::pair<std::string, rt::Value>>;
+
+// Sets up console, windows and settings; fills DIRDEF, ROTADEF, ARQDEF,
+// NUSU, ALJ/ACJ/ALJA/ACJA and the colour variables. `terminal` is the first
+// command-line argument; the environment variable TERMINAL wins over it.
+// Returns NUSU.
+std::string INICIOSIS(std::optional<std::string> terminal = std::nullopt);
+
+// The terminal number when none was given: "00" when the program folder is
+// on a local disk, else asked of the user (proposing EQUIP).
+std::string QUAL_USUR();
+
+// Opens CONFIG (area 42) and finds or creates the terminal's record, which
+// is left current. False (after telling the user) when CONFIG cannot be
+// opened or the record cannot be created.
+bool CONFIGURA(std::string_view terminal);
+
+// Loads the terminal's CORES record (created with the defaults when
+// missing) into the 17 colour variables. A colour that is missing or
+// unreadable, or that would paint a text in its own background colour,
+// takes its default, so the screen is always readable.
+void CRIACOR();
+
+// The current folder (no trailing "/").
+std::string GETDIR();
+// True when `folder` (default: the current folder) lies on a network file
+// system (NFS, SMB/CIFS, ...).
+bool TA_NA_REDE(std::string_view folder = {});
+// The file-system types (statfs f_type) counted as network drives.
+bool is_network_file_system(long type);
+
+// "7" -> "07", "12" -> "12"; no digits or an empty text -> "00"; a number
+// outside 0-99 -> "00".
+std::string terminal_digits(std::string_view text);
+// The terminal text to use: the environment's TERMINAL when not empty,
+// else the argument (nothing: ask QUAL_USUR).
+std::optional<std::string> terminal_source(std::optional<std::string> argument, std::optional<std::string> environment);
+
+// The defaults of a new terminal's records.
+FieldValues cores_defaults();
+struct ConfigContext {
+    std::string terminal;
+    std::string rotadef;   // program folder, no trailing "/"
+    std::string dirdef;    // DQV2012 as given
+    std::string home;      // the user's home folder, no trailing "/"
+    rt::Date today;
+};
+FieldValues config_defaults(const ConfigContext& context);
+
+// The folder of the previous edition: "QV2011" beside the program folder.
+std::string previous_edition_folder(std::string_view rotadef);
+// The tax program's data folder and last year's transmitted declarations.
+std::string tax_program_folder(std::string_view home);
+std::string previous_tax_program_folder(std::string_view home);
+
+}  // namespace qv::common

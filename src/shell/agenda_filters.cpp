@@ -1,0 +1,157 @@
+// Id 14: the agenda choice box and the agenda lists it filters.
+#include <string>
+
+#include "common/avisosn.hpp"
+#include "common/globals.hpp"
+#include "common/messages.hpp"
+#include "common/option_bar.hpp"
+#include "common/windows.hpp"
+#include "runtime/core/clock.hpp"
+#include "runtime/core/cp850.hpp"
+#include "runtime/core/text.hpp"
+#include "runtime/table/workspace.hpp"
+#include "shell/dispatcher_routines.hpp"
+#include "shell/main_program.hpp"
+#include "shell/menu_features.hpp"
+#include "tables/locks.hpp"
+#include "tables/opening.hpp"
+#include "tables/state.hpp"
+
+namespace qv::shell {
+
+using rt::operator""_cp;
+
+namespace {
+
+constexpr int kAgendaArea = 72;
+constexpr int kBoxWindow = 5;
+const common::Global kNomeag("NOMEAG");
+const common::Global kDatcalen("DATCALEN");
+const common::Global kOpagen("OPAGEN");
+
+// The choice box: the screen painter's agenda frame when it exists,
+// otherwise a plain box with the five choices.
+void draw_box() {
+    if (call_routine("MTELA1", {rt::Value(10)})) return;
+    const char* lines[] = {"Marca um evento", "Agenda com hora", "Escolhe o usuário", "Lista todos",
+                           "eXclui anteriores"};
+    std::string text;
+    for (const char* l : lines) text += rt::PADR(" " + rt::operator""_cp(l, std::char_traits<char>::length(l)), 20);
+    common::DEFINEJAN(kBoxWindow, common::Global("COR_TEL1").integer(30), common::Global("COR_TEL2").integer(31),
+                      common::Global("COR_TEL3").integer(63), 8, 30, 12, 51, 1);
+    common::ABREJAN(kBoxWindow);
+    common::ESCRJAN(kBoxWindow, text);
+}
+
+std::string calendar_day() {
+    const rt::Date d = kDatcalen.value().is_date() ? kDatcalen.value().as_date() : rt::DATE();
+    return rt::STRZERO(rt::DAY(d), 2) + "/" + rt::STRZERO(rt::MONTH(d), 2) + "/" + rt::STRZERO(rt::YEAR(d), 4);
+}
+
+rt::Date calendar_date() { return kDatcalen.value().is_date() ? kDatcalen.value().as_date() : rt::DATE(); }
+
+bool users_record(rt::table::Table& t) {
+    return rt::TRIM(t.get("NOMEAG").as_string()) == rt::TRIM(kNomeag.text());
+}
+
+void show_list(int grid, bool only_today) {
+    rt::table::Table* agenda = tables::ws().table(kAgendaArea);
+    if (!agenda) return;
+    tables::ws().select(kAgendaArea);
+    const rt::Date day = calendar_date();
+    agenda->set_filter([agenda, day, only_today] {
+        return users_record(*agenda) && (!only_today || agenda->get("DATAG").as_date() == day);
+    });
+    agenda->go_top();
+    call_or_notice("EDITA", {rt::Value(grid)});
+    agenda->clear_filter();
+}
+
+void choose_user() {
+    common::Global("NOMEAG").set(rt::Value(rt::PADR(kNomeag.text(), 22)));
+    common::MensArgs args;
+    args.name = "NOMEAG";
+    args.picture = "@!";
+    common::MENS(14, "Informe o nome do Usuario", args);
+    if (rt::ALLTRIM(kNomeag.text()).empty())
+        kNomeag.set(rt::Value("USUARIO DO TERMINAL " + tables::terminal()));
+}
+
+// False when the user answered no (the agenda is then left).
+bool delete_old() {
+    const std::string question = "Exclui compromissos anteriores ao dia " + calendar_day() + "?";
+    if (common::AVISOSN(question, 2).as_string() != "S") return false;
+    rt::table::Table* agenda = tables::ws().table(kAgendaArea);
+    if (!agenda) return true;
+    tables::ws().select(kAgendaArea);
+    const rt::Date day = calendar_date();
+    agenda->set_filter([agenda] { return users_record(*agenda); });
+    int count = 0;
+    if (tables::FIL_LOCK(0)) {
+        for (agenda->go_top(); !agenda->eof(); agenda->skip(1)) {
+            if (agenda->deleted() || !(agenda->get("DATAG").as_date() < day)) continue;
+            agenda->delete_record();
+            ++count;
+        }
+        agenda->unlock();
+    }
+    agenda->clear_filter();
+    if (count == 0) {
+        common::AVISOSN("Sem compromissos anteriores a essa data");
+    } else {
+        const std::string p = count == 1 ? "" : "S";
+        common::AVISOSN("Excluido" + p + " " + rt::STR(count, 3) + " compromisso" + p);
+    }
+    return true;
+}
+
+void leave() {
+    common::FECHAJAN(kBoxWindow);
+    if (rt::table::Table* agenda = tables::ws().table(kAgendaArea)) {
+        tables::ws().select(kAgendaArea);
+        agenda->go_top();
+        common::Global("AAGEN").set(rt::Value::array());
+        common::Global("NTEMAGEN").set(rt::Value(ENCHEAG()));
+    }
+    tables::ws().close(kAgendaArea);
+}
+
+}  // namespace
+
+void agenda_menu() {
+    common::Global("LDIRETO").set(rt::Value(false));
+    kOpagen.set(rt::Value(1));
+    tables::ABERTURA(kAgendaArea);
+    for (;;) {
+        draw_box();
+        common::Global("OPCOES").set(rt::Value("MAELX"));
+        rt::Value messages = rt::Value::array();
+        for (const char* m : {"Lanca apenas um evento para o dia sem necessidade da hora",
+                              "Anota o dia e hora do compromisso", "Seleciona quem pertence a agenda",
+                              "Visualiza todos os compromissos",
+                              "Exclui os compromissos anteriores a data do calendario"})
+            messages.as_array()->push_back(rt::Value(m));
+        common::Global("MENSMENU").set(messages);
+        common::Global("POSVER").set(rt::Value(kOpagen.integer(1)));
+        common::AVISO("F1 - mostra calendario  F2 - busca aniversariantes do mes ", 23, 0);
+        const int choice = common::ESC_OPCAO(kBoxWindow, 5, 1, 20, 0, 0, 1);
+        if (choice != 0) kOpagen.set(rt::Value(choice));
+        switch (choice) {
+            case 0: leave(); return;
+            case 1: show_list(48, true); break;
+            case 2: show_list(49, true); break;
+            case 3: choose_user(); break;
+            case 4: show_list(50, false); break;
+            case 5:
+                if (!delete_old()) {
+                    leave();
+                    return;
+                }
+                break;
+            default: break;
+        }
+        common::FECHAJAN(kBoxWindow);
+    }
+}
+
+}  // namespace qv::shell

@@ -1,0 +1,107 @@
+#include "shell/converter_launch.hpp"
+
+#ifndef NCURSES_WIDECHAR
+#define NCURSES_WIDECHAR 1
+#endif
+#include <curses.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <vector>
+
+#include "common/globals.hpp"
+#include "common/messages.hpp"
+#include "common/windows.hpp"
+#include "runtime/screen/backend.hpp"
+#include "runtime/table/workspace.hpp"
+#include "shell/dispatcher_routines.hpp"
+#include "shell/menu_features.hpp"
+#include "tables/opening.hpp"
+#include "tables/state.hpp"
+
+extern char** environ;
+
+namespace qv::shell {
+
+namespace {
+
+constexpr int kRegisterArea = 9;
+constexpr int kFolderListArea = 50;
+
+ConverterRunner& runner() {
+    static ConverterRunner r;
+    return r;
+}
+
+// The child gets the terminal: ncurses leaves its screen mode for the run
+// and takes it back (redrawing everything) afterwards. A headless screen
+// has nothing to hand over.
+class ScreenHandOver {
+public:
+    ScreenHandOver() : active_(dynamic_cast<rt::HeadlessBackend*>(&rt::backend()) == nullptr && !isendwin()) {
+        if (active_) endwin();
+    }
+    ~ScreenHandOver() {
+        if (active_) refresh();
+    }
+    ScreenHandOver(const ScreenHandOver&) = delete;
+    ScreenHandOver& operator=(const ScreenHandOver&) = delete;
+
+private:
+    bool active_;
+};
+
+}  // namespace
+
+std::string converter_program() {
+    std::error_code ec;
+    const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    const auto folder = ec ? std::filesystem::current_path(ec) : self.parent_path();
+    return (folder / "qvmigrate").string();
+}
+
+int run_and_wait(const std::string& program, const std::string& terminal) {
+    std::vector<std::string> env_strings;
+    for (char** e = environ; e && *e; ++e)
+        if (std::string_view(*e).substr(0, 9) != "TERMINAL=") env_strings.emplace_back(*e);
+    env_strings.push_back("TERMINAL=" + terminal);
+    std::vector<char*> envp;
+    for (auto& s : env_strings) envp.push_back(s.data());
+    envp.push_back(nullptr);
+    std::string arg0 = program;
+    char* argv[] = {arg0.data(), nullptr};
+
+    ScreenHandOver hand_over;
+    pid_t pid = 0;
+    if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, envp.data()) != 0) return -1;
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0)
+        if (errno != EINTR) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void set_converter_runner(ConverterRunner r) { runner() = std::move(r); }
+
+void start_converter() {
+    auto& ws = tables::ws();
+    ws.close(kRegisterArea);
+    common::MENS(0, "Aguarde...");
+    // The converter opens this terminal's folder list for itself; the list is
+    // held exclusively here, so it is released for the converter's run.
+    const bool had_list = ws.table(kFolderListArea) != nullptr;
+    ws.close(kFolderListArea);
+    const std::string program = converter_program();
+    const std::string terminal = tables::terminal();
+    if (runner()) runner()(program, terminal);
+    else run_and_wait(program, terminal);
+    if (had_list) tables::ABERTURA(kFolderListArea);
+    common::ENCHETELA(" ", common::Global("COR_ENCH_C").text("W+/B"));
+    call_routine("MTELA1", {rt::Value(9)});
+    tables::ABERTURA(kRegisterArea);
+}
+
+}  // namespace qv::shell

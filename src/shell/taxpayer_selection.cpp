@@ -1,0 +1,157 @@
+#include "shell/taxpayer_selection.hpp"
+
+#include <string>
+#include <vector>
+
+#include "common/avisosn.hpp"
+#include "common/documents.hpp"
+#include "common/globals.hpp"
+#include "common/windows.hpp"
+#include "runtime/core/cp850.hpp"
+#include "runtime/core/picture.hpp"
+#include "runtime/core/text.hpp"
+#include "runtime/screen/keys.hpp"
+#include "runtime/table/workspace.hpp"
+#include "runtime/ui/read.hpp"
+#include "shell/dispatcher_routines.hpp"
+#include "tables/folders.hpp"
+#include "tables/opening.hpp"
+#include "tables/state.hpp"
+
+namespace qv::shell {
+
+using rt::operator""_cp;
+
+namespace {
+
+constexpr int kRegisterArea = 9;
+constexpr int kTaxpayerBox = 3;
+const common::Global kOpcao1("OPCAO_1");
+const common::Global kResp("RESP");
+const common::Global kPvez("PVEZ");
+const common::Global kLrecupera("LRECUPERA");
+const common::Global kNomecontr("NOMECONTR");
+const common::Global kLocarq("LOCARQ");
+
+rt::table::Table* register_table() {
+    auto& ws = tables::ws();
+    if (!ws.table(kRegisterArea)) tables::ABERTURA(kRegisterArea);
+    ws.select(kRegisterArea);
+    return ws.table(kRegisterArea);
+}
+
+// PgDn / PgUp: the next or previous register record in its current order,
+// staying on the last or first one at the ends.
+void step_register(rt::table::Table& reg, int direction) {
+    if (reg.eof()) {
+        reg.go_bottom();
+        if (direction > 0) return;
+    }
+    reg.skip(direction);
+    if (reg.eof()) reg.go_bottom();
+    if (reg.bof()) reg.go_top();
+}
+
+bool load_declaration(int mode, int existing) {
+    return call_as_bool("INIC_VAR", {rt::Value(mode), rt::Value(existing)}, true);
+}
+
+void print_taxpayer() { call_routine("FAZIMP"); }
+
+void not_found_anywhere() {
+    common::AVISOSN(std::vector<std::string>{"O contribuinte não foi localizado em nenhum dos diretórios "_cp,
+                                             "indicado. Confira o CPF e/ou a lista dos diretórios      "_cp});
+}
+
+// The taxpayer was found in another folder, which is now the current one.
+void show_moved_taxpayer() {
+    common::ESCRLCOL(kTaxpayerBox, 4, 17, rt::SPACE(55));
+    show_taxpayer_line(2);
+}
+
+bool found_here(int id, int mode) {
+    show_taxpayer_line(1);
+    kPvez.set(rt::Value(false));
+    if (id == 11 || id == 13) {
+        if (!load_declaration(mode, 1)) return false;
+    } else if (id == 51) {
+        print_taxpayer();
+    }
+    kResp.set(rt::Value("N"));
+    return true;
+}
+
+bool search_elsewhere(int id, int mode, std::string_view variable) {
+    const bool found = tables::BUSCA_OUTRO(variable, 1, 1);
+    if (found) {
+        show_moved_taxpayer();
+        if (id == 51) print_taxpayer();
+        else if (!load_declaration(mode, 1)) return false;
+        return true;
+    }
+    if (id != 11) {
+        not_found_anywhere();
+        return false;
+    }
+    const rt::Value answer = common::AVISOSN(
+        std::vector<std::string>{" Esse Contribuinte não está cadastrado  "_cp, "em nenhuma das Pastas indicadas. Inclui?"_cp}, 2);
+    kResp.set(answer);
+    if (answer.as_string() != "S") {
+        kPvez.set(rt::Value(false));
+        return false;
+    }
+    kPvez.set(rt::Value(true));
+    return load_declaration(mode, 0);
+}
+
+}  // namespace
+
+void show_taxpayer_line(int mode) {
+    if (call_routine("MOSTR_PAG", {rt::Value(mode)})) return;
+    if (mode == 1 && !kLrecupera.value().as_bool()) {
+        if (rt::table::Table* reg = tables::ws().table(kRegisterArea); reg && !reg->eof()) {
+            rt::variables().set("CPF", reg->get("CPF"));
+            kNomecontr.set(reg->get("NOMECONTR"));
+        }
+    }
+    const std::string cpf = rt::variables().exists("CPF") ? rt::variables().get("CPF").as_string() : std::string();
+    common::ESCRLCOL(kTaxpayerBox, 2, 3, rt::TRANSFORM(rt::Value(cpf), "@R 999.999.999-99"));
+    common::ESCRLCOL(kTaxpayerBox, 2, 19, kNomecontr.text());
+    common::ESCRLCOL(kTaxpayerBox, 4, 19, kLocarq.text());
+}
+
+bool GET_CODIGO(std::string_view variable, std::string_view picture, int row_offset, int col_offset,
+                int load_mode, int /*unused*/) {
+    common::Global("NT").set(rt::Value(3));
+    const std::string var = rt::VarStore::normalize(variable);
+    if (!rt::variables().exists(var)) rt::variables().set(var, rt::Value(rt::SPACE(11)));
+    rt::table::Table* reg = register_table();
+    show_taxpayer_line(2);
+    for (;;) {
+        rt::Get& field = rt::at_get(17 + row_offset, 4 + col_offset, "M->" + var, std::string(picture));
+        field.valid([var] {
+            return common::VAL_CPF(rt::variables().get(var).as_string(), true, 1);
+        });
+        const bool read = rt::READ();
+        if (!read || rt::LASTKEY() == rt::key::ESC) return false;
+        const int key = rt::LASTKEY();
+        if ((key == rt::key::PGDN || key == rt::key::PGUP) && reg) {
+            step_register(*reg, key == rt::key::PGDN ? 1 : -1);
+            show_taxpayer_line(1);
+            continue;
+        }
+        break;
+    }
+    reg = register_table();
+    bool found = false;
+    if (reg) {
+        reg->set_order(1);
+        reg->clear_filter();
+        found = reg->seek(rt::variables().get(var));
+    }
+    const int id = kOpcao1.integer(0);
+    if (found || kLrecupera.value().as_bool()) return found_here(id, load_mode);
+    return search_elsewhere(id, load_mode, "M->" + var);
+}
+
+}  // namespace qv::shell

@@ -1,0 +1,153 @@
+// The "Env Receita" bar: when and which declarations go to the tax
+// program, and sending them.
+#include <string>
+#include <vector>
+
+#include "common/avisosn.hpp"
+#include "common/globals.hpp"
+#include "common/messages.hpp"
+#include "common/paths.hpp"
+#include "common/windows.hpp"
+#include "runtime/core/cp850.hpp"
+#include "runtime/core/text.hpp"
+#include "runtime/screen/keys.hpp"
+#include "runtime/table/workspace.hpp"
+#include "runtime/ui/read.hpp"
+#include "shell/dispatcher_routines.hpp"
+#include "shell/menu_features.hpp"
+#include "tables/folders.hpp"
+#include "tables/opening.hpp"
+#include "tables/state.hpp"
+
+namespace qv::shell {
+
+using rt::operator""_cp;
+
+namespace {
+
+constexpr int kRegisterArea = 9;
+const common::Global kOpttran("OPTTRAN");
+const common::Global kSoeste("SOESTE");
+const common::Global kLocirpf("LOCIRPF");
+
+void automatic_on_save() {
+    const rt::Value answer = common::AVISOSN(
+        std::vector<std::string>{"Deseja que a partir de agora todas as declarações sejam transferidas"_cp,
+                                 " para o programa da receita ao salvar a declaração?"_cp},
+        2);
+    kOpttran.set(rt::Value(answer.as_string() == "S" ? 1 : 0));
+}
+
+void only_with_status(rt::MenuItem& item) {
+    if (!kSoeste.exists()) kSoeste.set(rt::Value(0));
+    rt::at_get(3, 67, "M->SOESTE", "@EZ 99");
+    rt::READ();
+    const std::string code = rt::STRZERO(kSoeste.number(0), 2);
+    const rt::Value description = tables::VE_STAT(rt::Value(kSoeste.number(0)), 3);
+    const rt::Value answer = common::AVISOSN(
+        std::vector<std::string>{"  A partir de agora somente as declarações com o "_cp,
+                                 "Estatus " + code + " " + description.as_string() + " serão transferidas para"_cp,
+                                 " o programa da receita ao sair da declaração?"_cp},
+        2);
+    item.caption = "apenas as com &Estatus " + code;
+    kOpttran.set(rt::Value(answer.as_string() == "S" ? 2 : 0));
+}
+
+bool tax_program_folder_known() {
+    if (!rt::ALLTRIM(kLocirpf.text()).empty()) return true;
+    common::AVISOSN("Preencha abaixo em Pasta do IRPF a pasta do programa da receita");
+    return false;
+}
+
+void send_one() {
+    if (!tax_program_folder_known()) return;
+    common::AVISOSN(std::vector<std::string>{"Evite o envio da declaração com o IRPF da Receita aberto."_cp,
+                                             "O programa aceita, mas pode causar problemas"});
+    call_or_notice("DECLARA");
+    kOpttran.set(rt::Value(3));
+}
+
+// A pending Esc during the walk asks whether to stop.
+bool user_stops() {
+    if (rt::NEXTKEY() != rt::key::ESC) return false;
+    rt::INKEY();
+    return common::AVISOSN("Abandona a transferência dos dados? "_cp, 2).as_string() == "S";
+}
+
+void send_many(bool only_marked) {
+    if (!tax_program_folder_known()) return;
+    if (!routine_built("DECLARA")) {
+        call_or_notice("DECLARA");
+        return;
+    }
+    auto& ws = tables::ws();
+    if (!ws.table(kRegisterArea) && !tables::ABERTURA(kRegisterArea)) return;
+    if (only_marked) call_routine("EDITA", {rt::Value(51)});
+    ws.select(kRegisterArea);
+    rt::table::Table* reg = ws.table(kRegisterArea);
+    if (!reg) return;
+    reg->go_top();
+    common::AVISOSN(std::vector<std::string>{"Evite enviar declarações com o IRPF da Receita aberto"_cp,
+                                             "O programa aceita, mas podem causar problemas"});
+    while (!reg->eof()) {
+        if (user_stops()) break;
+        if (only_marked && reg->get("IMPRE").as_string() != "S") {
+            reg->skip(1);
+            continue;
+        }
+        call_routine("MTELA3", {rt::Value(3)});
+        rt::variables().set("CPF", reg->get("CPF"));
+        rt::variables().set("NOMECONTR", reg->get("NOMECONTR"));
+        const auto here = reg->recno();
+        call_routine("DECLARA");
+        tables::ABERTURA(kRegisterArea);
+        ws.select(kRegisterArea);
+        reg = ws.table(kRegisterArea);
+        if (!reg) return;
+        reg->go_to(here);
+        reg->skip(1);
+    }
+    reg->go_top();
+    common::FECHAJAN(3);
+    common::Global("TAM_OLD").set(rt::Value(0));
+}
+
+void status_after_sending() {
+    const bool yes = common::AVISOSN("Após o envio deseja que o Estatus passe para transmitidas?"_cp, 2).as_string() == "S";
+    common::Global("ENV_STAT").set(rt::Value(yes ? 1 : 0));
+    if (!yes) return;
+    const common::Global opc_tran("OPC_TRAN");
+    if (!opc_tran.exists()) opc_tran.set(rt::Value(0));
+    common::MensArgs args;
+    args.name = "OPC_TRAN";
+    args.picture = "@z 99";
+    if (routine_built("VE_STAT")) args.valid = "VE_STAT(M->OPC_TRAN,5)";
+    common::MENS(14, "Informe o código do Estatus de declaração transferida! "_cp, args);
+}
+
+void tax_program_folder() {
+    common::MENS(0, "Pasta vazia não transfere p/a Receita. ALT P preenche com o Padrão"_cp);
+    if (!call_or_notice("SELAREA", {rt::Value(2)})) return;
+    kLocirpf.set(rt::Value(common::BAR_DIR(rt::TRIM(common::Global("ROTAJAVA").text()))));
+}
+
+}  // namespace
+
+void transfer_option(rt::MenuItem& item) {
+    switch (item.id) {
+        case 61: automatic_on_save(); break;
+        case 62: only_with_status(item); break;
+        case 63: send_one(); break;
+        case 64: send_many(true); break;
+        case 65: send_many(false); break;
+        case 66: status_after_sending(); break;
+        case 67: tax_program_folder(); break;
+        case 68:
+            tables::ws().select(kRegisterArea);
+            call_or_notice("RECUP_INDICE");
+            break;
+        default: break;
+    }
+}
+
+}  // namespace qv::shell

@@ -1,0 +1,273 @@
+// The features the dispatcher runs itself: transfer and backup options, the
+// agenda's deletion of old events, the converter start and "imp Não Dos".
+#include <fstream>
+
+#include "runtime/core/clock.hpp"
+#include "shell/converter_launch.hpp"
+#include "shell_fixture.hpp"
+
+namespace qv::shell::testing {
+namespace {
+
+using namespace rt::literals;
+namespace fs = std::filesystem;
+
+class MenuOptionsTest : public ShellTest {
+protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        make_settings_records();
+        auto& v = rt::variables();
+        v.set("OPTTRAN", rt::Value(0));
+        v.set("LOCIRPF", rt::Value(""));
+        v.set("XDRIVE", rt::Value("E"));
+        v.set("PROGCOMP", rt::Value("S"));
+        v.set("PROCESSA", rt::Value("S"));
+        menu = CREATEMAINMENU("W+/B,W/R+,W+/B,W+/B,GR+/B,GR+/B");
+    }
+    void TearDown() override {
+        set_converter_runner({});
+        ShellTest::TearDown();
+    }
+    rt::Value define_field(const char* name) {
+        tables::ABERTURA(43);
+        rt::table::Table& define = *tables::ws().table(43);
+        define.go_top();
+        rt::Value v = define.get(name);
+        tables::ws().close(43);
+        return v;
+    }
+    std::shared_ptr<rt::TopBarMenu> menu;
+};
+
+TEST_F(MenuOptionsTest, AutomaticTransferOnSave) {
+    keys({'S'});
+    MENUSELECT(61);
+    EXPECT_EQ(var_number("OPTTRAN"), 1);
+    EXPECT_TRUE(term->showed("para o programa da receita ao salvar a declaração?"));
+    keys({rt::key::ESC});
+    MENUSELECT(61);
+    EXPECT_EQ(var_number("OPTTRAN"), 0);
+}
+
+TEST_F(MenuOptionsTest, SendingOneNeedsTheTaxProgramFolder) {
+    int sent = 0;
+    fakes().declara = [&](std::span<const rt::Value>) { ++sent; return rt::Value(); };
+    register_fake("DECLARA", &FakeRoutines::declara);
+    keys({rt::key::ENTER});
+    MENUSELECT(63);
+    EXPECT_TRUE(term->showed("Preencha abaixo em Pasta do IRPF"));
+    EXPECT_EQ(sent, 0);
+    EXPECT_EQ(var_number("OPTTRAN"), 0);
+
+    rt::variables().set("LOCIRPF", rt::Value(root + "/irpf/"));
+    rt::variables().set("OPTTRAN", rt::Value(1));
+    keys({rt::key::ENTER});
+    MENUSELECT(63);
+    EXPECT_EQ(sent, 1);
+    EXPECT_EQ(var_number("OPTTRAN"), 3);   // the automatic transfer is off afterwards
+}
+
+TEST_F(MenuOptionsTest, SendingTheSelectedSkipsUnmarkedTaxpayers) {
+    add_taxpayer(client, "11144477735", "UM", "S");
+    add_taxpayer(client, "12345678909", "DOIS", "N");
+    add_taxpayer(client, "52998224725", "TRES", "S");
+    ASSERT_TRUE(tables::ABERTURA(9));
+    rt::variables().set("LOCIRPF", rt::Value(root + "/irpf/"));
+    std::vector<std::string> sent;
+    fakes().declara = [&](std::span<const rt::Value>) {
+        sent.push_back(var_text("CPF"));
+        EXPECT_EQ(var_number("OPCAO_1"), 64);
+        tables::ws().close(9);   // as the declaration's load and save do
+        return rt::Value();
+    };
+    register_fake("DECLARA", &FakeRoutines::declara);
+    keys({rt::key::ENTER});
+    MENUSELECT(64);
+    EXPECT_EQ(sent, (std::vector<std::string>{"11144477735", "52998224725"}));
+    ASSERT_NE(tables::ws().table(9), nullptr);
+    EXPECT_EQ(tables::ws().table(9)->recno(), 1u);   // back at the top
+}
+
+TEST_F(MenuOptionsTest, SendingAllStopsOnEscAfterConfirmation) {
+    add_taxpayer(client, "11144477735", "UM");
+    add_taxpayer(client, "12345678909", "DOIS");
+    ASSERT_TRUE(tables::ABERTURA(9));
+    rt::variables().set("LOCIRPF", rt::Value(root + "/irpf/"));
+    int sent = 0;
+    fakes().declara = [&](std::span<const rt::Value>) {
+        ++sent;
+        keys({rt::key::ESC, 'S'});   // Esc while the first one is sent, then "Sim"
+        return rt::Value();
+    };
+    register_fake("DECLARA", &FakeRoutines::declara);
+    keys({rt::key::ENTER});
+    MENUSELECT(65);
+    EXPECT_EQ(sent, 1);
+    EXPECT_TRUE(term->showed("Abandona a transferência dos dados?"));
+}
+
+TEST_F(MenuOptionsTest, BlankDriveLetterStoresAAndStartsNothing) {
+    int archived = 0;
+    fakes().bkautoma = [&](std::span<const rt::Value>) { ++archived; return rt::Value(true); };
+    register_fake("BKAUTOMA", &FakeRoutines::bkautoma);
+    rt::variables().set("XDRIVE", rt::Value(" "));
+    ASSERT_TRUE(tables::ABERTURA(9));
+    const std::string caption = menu->find(73)->caption;
+    keys({rt::key::ENTER});
+    MENUSELECT(73);
+    EXPECT_EQ(var_text("XDRIVE"), "A");
+    EXPECT_EQ(archived, 0);
+    EXPECT_EQ(menu->find(73)->caption, caption);
+    EXPECT_NE(tables::ws().table(9), nullptr);   // the register was not closed
+    EXPECT_TRUE(term->showed("Informe a letra do Drive"));
+}
+
+TEST_F(MenuOptionsTest, ArchivingAllFoldersWritesTheBackupSettings) {
+    rt::set_clock(rt::Date::from_ymd(2012, 4, 10));
+    bool register_closed = false;
+    fakes().bkautoma = [&](std::span<const rt::Value>) {
+        register_closed = tables::ws().table(9) == nullptr;
+        return rt::Value(true);
+    };
+    register_fake("BKAUTOMA", &FakeRoutines::bkautoma);
+    rt::variables().set("ROTABACK", rt::Value("/srv/copias"));
+    ASSERT_TRUE(tables::ABERTURA(9));
+    type("f");
+    keys({rt::key::ENTER});
+    MENUSELECT(73);
+    rt::reset_clock();
+    EXPECT_TRUE(register_closed);
+    EXPECT_EQ(var_text("XDRIVE"), "F");
+    EXPECT_EQ(menu->find(73)->caption, "&Compacta    todos no F:");
+    EXPECT_EQ(config_field("XDRIVE").as_string(), "F");
+    EXPECT_EQ(config_field("ULTBACK").as_date(), rt::Date::from_ymd(2012, 4, 14));
+    EXPECT_EQ(rt::TRIM(config_field("ROTABACK").as_string()), "/srv/copias");
+}
+
+TEST_F(MenuOptionsTest, ArchiverChoiceIsWrittenAtOnce) {
+    keys({'S'});
+    MENUSELECT(77);
+    EXPECT_TRUE(term->showed("o programa 7zip. Troca para o ICE ?"));
+    EXPECT_EQ(var_text("PROGCOMP"), "N");
+    EXPECT_EQ(define_field("PROGCOMP").as_string(), "N");
+    // ICE has no 64-bit choice.
+    keys({rt::key::ENTER});
+    MENUSELECT(78);
+    EXPECT_TRUE(term->showed("O programa ICE não funciona em 64 bits. Troque para o 7Z"));
+    EXPECT_EQ(var_text("PROCESSA"), "S");
+}
+
+TEST_F(MenuOptionsTest, ProcessorChoiceSwitches) {
+    keys({'S'});
+    MENUSELECT(78);
+    EXPECT_TRUE(term->showed("usado em processador de 32 bits. Troca para 64 bits?"));
+    EXPECT_EQ(var_text("PROCESSA"), "N");
+    EXPECT_EQ(define_field("PROCESSA").as_string(), "N");
+}
+
+TEST_F(MenuOptionsTest, NaoDosReprintNeedsTheFile) {
+    keys({rt::key::ENTER});
+    MENUSELECT(52);
+    EXPECT_TRUE(term->showed("Gere antes o arquivo NAO DOS usando no item acima"));
+}
+
+TEST_F(MenuOptionsTest, ConverterGetsTheFolderListAndTheTerminal) {
+    ASSERT_TRUE(tables::ABERTURA(50));
+    ASSERT_TRUE(tables::ABERTURA(9));
+    bool list_released = false, register_closed = false;
+    std::string program, terminal;
+    set_converter_runner([&](const std::string& p, const std::string& t) {
+        list_released = tables::ws().table(50) == nullptr;
+        register_closed = tables::ws().table(9) == nullptr;
+        program = p;
+        terminal = t;
+        return 0;
+    });
+    MENUSELECT(17);
+    EXPECT_TRUE(list_released);
+    EXPECT_TRUE(register_closed);
+    EXPECT_EQ(fs::path(program).filename(), "qvmigrate");
+    EXPECT_EQ(fs::path(program).parent_path(), fs::read_symlink("/proc/self/exe").parent_path());
+    EXPECT_EQ(terminal, "01");
+    ASSERT_NE(tables::ws().table(50), nullptr);   // taken back, exclusively
+    EXPECT_TRUE(tables::ws().table(50)->exclusive());
+    EXPECT_NE(tables::ws().table(9), nullptr);
+}
+
+TEST_F(MenuOptionsTest, ConverterRunsWithTheTerminalInItsEnvironment) {
+    const std::string script = root + "/conversor.sh";
+    const std::string out = root + "/terminal.txt";
+    {
+        std::ofstream f(script);
+        f << "#!/bin/sh\nprintf '%s' \"$TERMINAL\" > '" << out << "'\nexit 3\n";
+    }
+    fs::permissions(script, fs::perms::owner_all);
+    EXPECT_EQ(run_and_wait(script, "07"), 3);
+    std::ifstream in(out);
+    std::string got;
+    std::getline(in, got);
+    EXPECT_EQ(got, "07");
+    EXPECT_EQ(run_and_wait(root + "/nao-existe", "07"), -1);
+}
+
+class MenuAgendaTest : public MenuOptionsTest {
+protected:
+    void add_event(const std::string& user, rt::Date day) {
+        ASSERT_TRUE(tables::ABERTURA(72));
+        rt::table::Table& agenda = *tables::ws().table(72);
+        ASSERT_TRUE(tables::ADD_REC(1));
+        agenda.put("NOMEAG", rt::Value(user));
+        agenda.put("DATAG", rt::Value(day));
+        agenda.unlock();
+        tables::ws().close(72);
+    }
+    int events_left() {
+        tables::ABERTURA(72);
+        rt::table::Table& agenda = *tables::ws().table(72);
+        int n = 0;
+        for (agenda.go_top(); !agenda.eof(); agenda.skip(1))
+            if (!agenda.deleted()) ++n;
+        tables::ws().close(72);
+        return n;
+    }
+};
+
+TEST_F(MenuAgendaTest, DeletesTheUsersEventsBeforeTheCalendarDay) {
+    const rt::Date day = rt::Date::from_ymd(2012, 3, 15);
+    rt::variables().set("DATCALEN", rt::Value(day));
+    rt::variables().set("NOMEAG", rt::Value("ANA"));
+    add_event("ANA", day - 10);
+    add_event("ANA", day - 1);
+    add_event("ANA", day);
+    add_event("BETO", day - 5);
+    keys({'X', 'S', rt::key::ENTER, rt::key::ESC});
+    MENUSELECT(14);
+    EXPECT_TRUE(term->showed("Exclui compromissos anteriores ao dia 15/03/2012?"));
+    EXPECT_TRUE(term->showed("ExcluidoS   2 compromissoS"));
+    EXPECT_EQ(events_left(), 2);
+    EXPECT_EQ(tables::ws().table(72), nullptr);   // closed on the way out
+}
+
+TEST_F(MenuAgendaTest, NothingToDeleteSaysSo) {
+    const rt::Date day = rt::Date::from_ymd(2012, 3, 15);
+    rt::variables().set("DATCALEN", rt::Value(day));
+    rt::variables().set("NOMEAG", rt::Value("ANA"));
+    add_event("ANA", day + 1);
+    keys({'X', 'S', rt::key::ENTER, rt::key::ESC});
+    MENUSELECT(14);
+    EXPECT_TRUE(term->showed("Sem compromissos anteriores a essa data"));
+    EXPECT_EQ(events_left(), 1);
+}
+
+TEST_F(MenuAgendaTest, BlankUserBecomesTheTerminalsUser) {
+    rt::variables().set("NOMEAG", rt::Value("ANA"));
+    keys({'E', rt::key::CTRL_Y, rt::key::ENTER, rt::key::ESC});
+    MENUSELECT(14);
+    for (auto& x : term->snapshots) std::cout << x;
+    EXPECT_EQ(var_text("NOMEAG"), "USUARIO DO TERMINAL 01");
+    EXPECT_TRUE(term->showed("Informe o nome do Usuario"));
+}
+
+}  // namespace
+}  // namespace qv::shell::testing
