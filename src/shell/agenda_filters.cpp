@@ -9,6 +9,7 @@
 #include "runtime/core/clock.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/text.hpp"
+#include "runtime/screen/screen.hpp"
 #include "runtime/table/workspace.hpp"
 #include "shell/dispatcher_routines.hpp"
 #include "shell/main_program.hpp"
@@ -38,7 +39,7 @@ void draw_box() {
     std::string text;
     for (const char* l : lines) text += rt::PADR(" " + rt::operator""_cp(l, std::char_traits<char>::length(l)), 20);
     common::DEFINEJAN(kBoxWindow, common::Global("COR_TEL1").integer(30), common::Global("COR_TEL2").integer(31),
-                      common::Global("COR_TEL3").integer(63), 8, 30, 12, 51, 1);
+                      common::Global("COR_TEL3").integer(63), 8, 30, 14, 51, 1);
     common::ABREJAN(kBoxWindow);
     common::ESCRJAN(kBoxWindow, text);
 }
@@ -70,7 +71,7 @@ void show_list(int grid, bool only_today) {
 void choose_user() {
     common::Global("NOMEAG").set(rt::Value(rt::PADR(kNomeag.text(), 22)));
     common::MensArgs args;
-    args.name = "NOMEAG";
+    args.name = "M->NOMEAG";
     args.picture = "@!";
     common::MENS(14, "Informe o nome do Usuario", args);
     if (rt::ALLTRIM(kNomeag.text()).empty())
@@ -116,9 +117,7 @@ void leave() {
     tables::ws().close(kAgendaArea);
 }
 
-}  // namespace
-
-void agenda_menu() {
+void agenda_loop() {
     common::Global("LDIRETO").set(rt::Value(false));
     kOpagen.set(rt::Value(1));
     tables::ABERTURA(kAgendaArea);
@@ -152,6 +151,16 @@ void agenda_menu() {
         }
         common::FECHAJAN(kBoxWindow);
     }
+}
+
+}  // namespace
+
+// The hint under the box is put away with it.
+void agenda_menu() {
+    constexpr int kHintRow = 23;
+    const std::string under_hint = rt::SAVESCREEN(kHintRow, 0, kHintRow, 79);
+    agenda_loop();
+    rt::RESTSCREEN(kHintRow, 0, kHintRow, 79, under_hint);
 }
 
 }  // namespace qv::shell

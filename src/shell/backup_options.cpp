@@ -29,13 +29,12 @@ const common::Global kProgcomp("PROGCOMP");
 const common::Global kProcessa("PROCESSA");
 
 void close_register() { tables::ws().close(kRegisterArea); }
-void reopen_register() { tables::ABERTURA(kRegisterArea); }
 
 // Asks the drive letter into XDRIVE; false (with "A" kept) when left blank.
 bool ask_drive() {
     if (!kXdrive.exists() || kXdrive.text().size() != 1) kXdrive.set(rt::Value(rt::PADR(kXdrive.text(), 1)));
     common::MensArgs args;
-    args.name = "XDRIVE";
+    args.name = "M->XDRIVE";
     args.picture = "@ !";
     common::MENS(14, "Informe a letra do Drive", args);
     if (rt::ALLTRIM(kXdrive.text()).empty()) {

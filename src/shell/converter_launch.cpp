@@ -101,7 +101,7 @@ void start_converter() {
     if (had_list) tables::ABERTURA(kFolderListArea);
     common::ENCHETELA(" ", common::Global("COR_ENCH_C").text("W+/B"));
     call_routine("MTELA1", {rt::Value(9)});
-    tables::ABERTURA(kRegisterArea);
+    reopen_register();
 }
 
 }  // namespace qv::shell

@@ -65,7 +65,8 @@ std::optional<rt::Value> call_routine(std::string_view name, std::initializer_li
     const rt::FunctionEntry* entry = rt::find_function(name);
     if (!entry) return std::nullopt;
     const std::vector<rt::Value> list(args);
-    return entry->fn(std::span<const rt::Value>(list));
+    const rt::Function fn = entry->fn;   // the routine may register itself again while it runs
+    return fn(std::span<const rt::Value>(list));
 }
 
 std::optional<rt::Value> call_or_notice(std::string_view name, std::initializer_list<rt::Value> args) {

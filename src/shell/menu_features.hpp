@@ -21,5 +21,7 @@ void print_nao_dos();
 // selected), table 43 on its record.
 bool open_terminal_config();
 bool open_office_settings();
+// Opens the register (table 09) again and puts away the opening's message.
+bool reopen_register();
 
 }  // namespace qv::shell

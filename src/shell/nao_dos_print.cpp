@@ -26,7 +26,7 @@ void print_nao_dos() {
     tables::ABERTURA(9);
     if (rt::table::Table* reg = tables::ws().table(9)) rt::variables().set("EMAIL", reg->get("EMAIL"));
     call_routine("IMP_TXT", {rt::Value(2)});
-    tables::ABERTURA(9);
+    reopen_register();
 }
 
 }  // namespace qv::shell

@@ -71,9 +71,10 @@ void draw_choice_list(int n) {
     }
     const int top = 4, left = 40 - width / 2;
     common::DEFINEJAN(kListWindow, common::Global("COR_TEL1").integer(30), common::Global("COR_TEL2").integer(31),
-                      common::Global("COR_TEL3").integer(63), top, left, top + count - 1, left + width + 1, 1);
+                      common::Global("COR_TEL3").integer(63), top, left, top + count + 1, left + width + 1, 1);
     common::ABREJAN(kListWindow);
     common::ESCRJAN(kListWindow, text);
+    common::Global("OPCOES").set(rt::Value(""));   // no hot letters: a stale set would choose
     kQuemostra.set(rt::Value(list));
     kAltur.set(rt::Value(count + 1));
     kLarg.set(rt::Value(width));
@@ -114,7 +115,7 @@ void configure_nao_dos() {
 std::string ask_copies() {
     if (!kNroVias.exists()) kNroVias.set(rt::Value(1));
     common::MensArgs args;
-    args.name = "NRO_VIAS";
+    args.name = "M->NRO_VIAS";
     args.picture = "@ 9";
     common::MENS(14, "Informe o nro vias (vezes) a imprimir", args);
     if (kNroVias.integer(0) == 0) kNroVias.set(rt::Value(1));

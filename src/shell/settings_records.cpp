@@ -1,5 +1,6 @@
 // The settings records the menu's options write: the terminal's CONFIG
 // record (table 42) and the office's DEFINE record (table 43).
+#include "common/windows.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/table/workspace.hpp"
 #include "shell/menu_features.hpp"
@@ -23,6 +24,12 @@ bool open_office_settings() {
     if (!define) return false;
     define->go_top();
     return !define->eof();
+}
+
+bool reopen_register() {
+    const bool ok = tables::ABERTURA(9);
+    common::FECHAJAN(10);
+    return ok;
 }
 
 }  // namespace qv::shell

@@ -100,7 +100,7 @@ void send_many(bool only_marked) {
         rt::variables().set("NOMECONTR", reg->get("NOMECONTR"));
         const auto here = reg->recno();
         call_routine("DECLARA");
-        tables::ABERTURA(kRegisterArea);
+        reopen_register();
         ws.select(kRegisterArea);
         reg = ws.table(kRegisterArea);
         if (!reg) return;
@@ -119,7 +119,7 @@ void status_after_sending() {
     const common::Global opc_tran("OPC_TRAN");
     if (!opc_tran.exists()) opc_tran.set(rt::Value(0));
     common::MensArgs args;
-    args.name = "OPC_TRAN";
+    args.name = "M->OPC_TRAN";
     args.picture = "@z 99";
     if (routine_built("VE_STAT")) args.valid = "VE_STAT(M->OPC_TRAN,5)";
     common::MENS(14, "Informe o código do Estatus de declaração transferida! "_cp, args);

@@ -1,6 +1,7 @@
 #include "e2e/tmux_session.hpp"
 
 #include <array>
+#include <cctype>
 #include <cstdlib>
 #include <atomic>
 #include <cstdio>
@@ -94,18 +95,34 @@ bool TmuxSession::running() const {
 }
 
 int TmuxSession::exit_status() const {
-    const std::string out = run_capture("tmux -L " + name_ + " display-message -p -t " + name_ +
-                                        " '#{pane_dead_status}' 2>/dev/null");
-    return out.empty() || out[0] == '\n' ? -1 : std::atoi(out.c_str());
+    // tmux may see the pane die a moment before it learns the status.
+    for (int tries = 0; tries < 40; ++tries) {
+        const std::string out = run_capture("tmux -L " + name_ + " display-message -p -t " + name_ +
+                                            " '#{pane_dead}:#{pane_dead_status}' 2>/dev/null");
+        if (out.rfind("1:", 0) == 0 && out.size() > 2 && std::isdigit(static_cast<unsigned char>(out[2])))
+            return std::atoi(out.c_str() + 2);
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return -1;
 }
 
 bool TmuxSession::wait_exit(std::chrono::milliseconds limit) const {
     auto end = std::chrono::steady_clock::now() + limit;
     do {
-        if (!running()) return true;
+        if (ended()) return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     } while (std::chrono::steady_clock::now() < end);
     return false;
+}
+
+// The pane says it is dead, or the session is gone altogether; a tmux that
+// does not answer at once is asked again.
+bool TmuxSession::ended() const {
+    const std::string dead = run_capture("tmux -L " + name_ + " display-message -p -t " + name_ +
+                                         " '#{pane_dead}' 2>/dev/null");
+    if (dead.rfind("1", 0) == 0) return true;
+    if (dead.rfind("0", 0) == 0) return false;
+    return run("tmux -L " + name_ + " has-session -t " + name_ + " 2>/dev/null") != 0;
 }
 
 }  // namespace qv::e2e

@@ -31,10 +31,12 @@ public:
     // Waits until the program has ended; false on time-out.
     bool wait_exit(std::chrono::milliseconds limit = std::chrono::seconds(10)) const;
     bool running() const;
-    // The program's exit status once it has ended (-1 while it runs).
+    // The program's exit status once it has ended (-1 while it runs or
+    // when it was ended by a signal).
     int exit_status() const;
 
 private:
+    bool ended() const;
     std::string name_;
 };
 

@@ -85,9 +85,17 @@ void Table::attach_bag(const std::string& path, bool structural) {
     for (const TagInfo& info : bag->cdx->tags()) bag->tags.push_back(make_tag(info));
     correct_key_types(*bag);
     remember_tags(path, bag->cdx->tags());
-    if (structural) bags_.insert(bags_.begin(), std::move(bag));
-    else bags_.push_back(std::move(bag));
-    if (order_ == 0 && order_count() > 0) order_ = 1;
+    // The structural bag opens without a controlling order (natural order,
+    // as USE leaves it); a bag added later makes its first order the
+    // controlling one when there was none.
+    const bool first_order = !structural && order_ == 0 && !bag->tags.empty();
+    if (structural) {
+        bags_.insert(bags_.begin(), std::move(bag));
+        if (order_ > 0) order_ += static_cast<int>(bags_.front()->tags.size());
+    } else {
+        bags_.push_back(std::move(bag));
+    }
+    if (first_order) order_ = order_count() - static_cast<int>(bags_.back()->tags.size()) + 1;
 }
 
 // The file does not say whether an 8-byte key is a number or a date: the
@@ -356,6 +364,29 @@ void Table::reindex() {
     go_top();
 }
 
+// A UNIQUE tag holds one record per key: when that record leaves the key,
+// the next record with the key (the lowest number) takes its place.
+void Table::refill_unique(Bag& bag, int tag, const std::string& key) {
+    const std::string saved = buf_;
+    const std::uint32_t saved_rec = recno_;
+    const bool saved_eof = eof_;
+    const std::uint32_t except = recno_;
+    Tag& t = bag.tags[static_cast<std::size_t>(tag)];
+    std::uint32_t found = 0;
+    try {
+        scan_all([&](std::uint32_t r) {
+            if (found == 0 && r != except && eval_for(t) && eval_key(t) == key) found = r;
+        });
+    } catch (...) {
+        buf_ = saved; recno_ = saved_rec; eof_ = saved_eof;
+        throw;
+    }
+    buf_ = saved;
+    recno_ = saved_rec;
+    eof_ = saved_eof;
+    if (found != 0) bag.cdx->insert(tag, key, found);
+}
+
 // Old keys come from the record as it was read, new ones from the buffer;
 // only tags whose key or FOR result changed are touched.
 void Table::update_indexes() {
@@ -397,6 +428,8 @@ void Table::update_indexes() {
                 const int tag = static_cast<int>(i);
                 if (c.old_in) b->cdx->remove(tag, c.old_key, recno_);
                 if (c.new_in) b->cdx->insert(tag, c.new_key, recno_);
+                if (c.old_in && b->tags[i].info.unique && (!c.new_in || c.new_key != c.old_key))
+                    refill_unique(*b, tag, c.old_key);
             }
         } catch (const CdxError& e) {
             throw TableError(e.what());

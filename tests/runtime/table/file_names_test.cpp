@@ -43,6 +43,7 @@ TEST_F(FileNameTables, TablesOpenWhateverTheCaseOfTheirFilesAndIndexes) {
     Table& t = ws.use(dir.file("Imp0912.Dbf"), {});
     EXPECT_EQ(t.alias(), "IMP0912");
     EXPECT_EQ(t.order_count(), 1);
+    ASSERT_TRUE(t.set_order("CPF"));
     EXPECT_TRUE(t.seek(Value("123")));
 }
 

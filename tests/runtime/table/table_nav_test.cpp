@@ -167,6 +167,25 @@ TEST_F(Nav, NumericDescendingUniqueAndForTags) {
     EXPECT_EQ(walk(t), (std::vector<std::uint32_t>{1}));   // every key is "nom"
 }
 
+TEST_F(Nav, AUniqueTagKeepsOneRecordPerKeyThroughChanges) {
+    create_table(dir.file("UNI"), {{"K", 'C', 1, 0}});
+    Table& t = ws.use(dir.file("UNI"), {});
+    for (const char* k : {"A", "A", "B", "A"}) {
+        ASSERT_TRUE(t.append_blank());
+        t.put("K", Value(k));
+    }
+    t.index_on("K", "K", IndexOptions{"", "", true, false});
+    EXPECT_EQ(walk(t), (std::vector<std::uint32_t>{1, 3}));
+    t.go_to(1);
+    t.put("K", Value("C"));   // record 2 now stands for A
+    t.commit();
+    EXPECT_EQ(walk(t), (std::vector<std::uint32_t>{2, 3, 1}));
+    ASSERT_TRUE(t.append_blank());
+    t.put("K", Value("B"));   // B is there already
+    t.commit();
+    EXPECT_EQ(walk(t), (std::vector<std::uint32_t>{2, 3, 1}));
+}
+
 TEST_F(Nav, IndexesFollowMixedAppendsReplacesAndDeletes) {
     Table& t = make(40);
     t.index_on("COD", "COD");
@@ -228,9 +247,10 @@ TEST_F(Nav, StructuralIndexSetsTheHeaderFlagAndOpensAutomatically) {
     ws.close();
     Table& a = ws.use(dir.file("NAV"), {});
     EXPECT_EQ(a.order_count(), 1);   // only the structural bag opens by itself
-    EXPECT_EQ(a.order(), 1);
+    EXPECT_EQ(a.order(), 0);         // and leaves the natural order
     a.add_bag(dir.file("navb.CDX"));
     EXPECT_EQ(a.order_count(), 2);
+    EXPECT_EQ(a.order(), 2);         // the added bag's first order leads
     ASSERT_TRUE(a.set_order("NOMEB"));
     a.clear_bags();
     EXPECT_EQ(a.order_count(), 1);

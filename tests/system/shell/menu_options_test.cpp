@@ -50,6 +50,39 @@ TEST_F(MenuOptionsTest, AutomaticTransferOnSave) {
     EXPECT_EQ(var_number("OPTTRAN"), 0);
 }
 
+TEST_F(MenuOptionsTest, TransferOnlyWithAStatus) {
+    rt::variables().set("SOESTE", rt::Value(0));
+    type("5");
+    keys({rt::key::ENTER, 'S'});
+    MENUSELECT(62);
+    EXPECT_EQ(var_number("SOESTE"), 5);
+    EXPECT_EQ(var_number("OPTTRAN"), 2);
+    EXPECT_EQ(menu->find(62)->caption, "apenas as com &Estatus 05");
+    EXPECT_TRUE(term->showed("Estatus 05"));
+    EXPECT_TRUE(term->showed("o programa da receita ao sair da declaração?"));
+    type("7");
+    keys({rt::key::ENTER, 'N'});
+    MENUSELECT(62);
+    EXPECT_EQ(var_number("OPTTRAN"), 0);
+    EXPECT_EQ(menu->find(62)->caption, "apenas as com &Estatus 07");   // a typed digit replaces the number
+}
+
+TEST_F(MenuOptionsTest, StatusAfterSendingAsksTheCodeOnYes) {
+    rt::variables().set("ENV_STAT", rt::Value(0));
+    rt::variables().set("OPC_TRAN", rt::Value(0));
+    keys({'S'});
+    type("12");
+    MENUSELECT(66);
+    EXPECT_EQ(var_number("ENV_STAT"), 1);
+    EXPECT_EQ(var_number("OPC_TRAN"), 12);
+    EXPECT_TRUE(term->showed("Informe o código do Estatus de declaração transferida!"));
+    term->snapshots.clear();
+    keys({'N'});
+    MENUSELECT(66);
+    EXPECT_EQ(var_number("ENV_STAT"), 0);
+    EXPECT_FALSE(term->showed("Informe o código do Estatus"));
+}
+
 TEST_F(MenuOptionsTest, SendingOneNeedsTheTaxProgramFolder) {
     int sent = 0;
     fakes().declara = [&](std::span<const rt::Value>) { ++sent; return rt::Value(); };
@@ -264,7 +297,6 @@ TEST_F(MenuAgendaTest, BlankUserBecomesTheTerminalsUser) {
     rt::variables().set("NOMEAG", rt::Value("ANA"));
     keys({'E', rt::key::CTRL_Y, rt::key::ENTER, rt::key::ESC});
     MENUSELECT(14);
-    for (auto& x : term->snapshots) std::cout << x;
     EXPECT_EQ(var_text("NOMEAG"), "USUARIO DO TERMINAL 01");
     EXPECT_TRUE(term->showed("Informe o nome do Usuario"));
 }

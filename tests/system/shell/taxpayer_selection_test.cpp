@@ -95,7 +95,7 @@ TEST_F(TaxpayerTest, TheFieldLiesAtTheOffsetPosition) {
     EXPECT_FALSE(get_codigo());
     // Row 17 + 1, column 4 + 2 held the field, its typed digits under the mask.
     EXPECT_TRUE(term->showed("123.   .   -"));
-    EXPECT_EQ(term->text(18).substr(6, 12), "   .   .   -");
+    EXPECT_EQ(rt::row_text(18).substr(6, 12), "   .   .   -");
     EXPECT_NE(rt::cell_at(18, 6).attr, rt::cell_at(18, 5).attr);
     EXPECT_TRUE(loads.empty());
 }

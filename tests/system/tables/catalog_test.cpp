@@ -293,12 +293,22 @@ TEST_F(CatalogTest, SkippedCountsWhatItMoved) {
 }
 
 TEST_F(CatalogTest, ProgressMessagesOnlyWhenAsked) {
+    auto screen_has = [&](const std::string& text) {
+        for (int r = 0; r < 25; ++r)
+            if (term->text(r).find(text) != std::string::npos) return true;
+        return false;
+    };
+    ASSERT_TRUE(ABERTURA(14));
+    EXPECT_FALSE(screen_has("Criando"));
     rt::variables().set("MOS_MENS", rt::Value(true));
-    ASSERT_TRUE(ABERTURA(11));
-    rt::variables().set("MOS_MENS", rt::Value(false));
-    // The status pass through the creation leaves TAM_OLD reset.
+    ASSERT_TRUE(ABERTURA(15));
+    // The last progress message stays in its window until it is closed.
+    EXPECT_TRUE(screen_has("Criando o indice IMP1512.cdx"));
     EXPECT_DOUBLE_EQ(rt::variables().get("TAM_OLD").as_number(), 0);
     EXPECT_DOUBLE_EQ(rt::variables().get("COR_PISCA").as_number(), 128);
+    ASSERT_TRUE(ABERTURA(56));   // closes with SAI_ABRE: the window goes
+    EXPECT_FALSE(screen_has("Criando"));
+    EXPECT_TRUE(ws().deleted_hidden());
 }
 
 }  // namespace

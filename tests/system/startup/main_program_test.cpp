@@ -1,0 +1,258 @@
+// The main program's start-up, its settings variables and its way out.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "common/globals.hpp"
+#include "common/startup.hpp"
+#include "runtime/core/text.hpp"
+#include "shell/main_program.hpp"
+#include "shell/startup_steps.hpp"
+#include "system/startup/startup_fixture.hpp"
+#include "tables/opening.hpp"
+
+namespace qv::shell {
+namespace {
+
+using common::Global;
+namespace tb = rt::table;
+
+class StartupMain : public startup_testing::StartupTest {
+protected:
+    // The state of the start-up just before the terminal's settings are read.
+    void configured(const std::string& terminal) {
+        startup::create_program_variables();
+        Global{"NUSU"}.set(rt::Value(common::INICIOSIS(terminal)));
+        Global{"MOS_MENS"}.set(rt::Value(false));
+        ASSERT_TRUE(common::CONFIGURA(terminal));
+    }
+    void put_config(const common::FieldValues& values) {
+        tb::Table& t = tables::ws().current(42);
+        tables::ws().select(42);
+        ASSERT_TRUE(tables::REC_LOCK(5));
+        for (const auto& [name, value] : values) t.put(name, value);
+        t.commit();
+        t.unlock();
+    }
+    rt::Value config_field(const std::string& terminal, const std::string& name) {
+        tb::Workspace local;
+        tb::Table& t = local.use_in(1, prog + "CONFIG.dbf");
+        t.go_top();
+        while (!t.eof() && rt::ALLTRIM(t.get("NRO_TERM").as_string()) != terminal) t.skip(1);
+        return t.eof() ? rt::Value{} : t.get(name);
+    }
+    std::string text(const char* name) { return Global{name}.text(); }
+};
+
+TEST_F(StartupMain, BlankAgendaUserNamesTheTerminal) {
+    configured("00");
+    startup::load_config_variables();
+    EXPECT_EQ(text("NOMEAG"), "USUARIO DO TERMINAL 00");
+}
+
+TEST_F(StartupMain, SettingsComeFromTheTerminalsRecord) {
+    configured("03");
+    put_config({{"ULT_CPF", "12345678909"}, {"SOESTE", 5}, {"NOMEAG", "ANA"}});
+    startup::load_config_variables();
+    EXPECT_EQ(text("ULT_CPF"), "12345678909");
+    EXPECT_EQ(text("CPF"), "12345678909");
+    EXPECT_EQ(Global{"SOESTE"}.number(), 5);
+    EXPECT_EQ(rt::ALLTRIM(text("NOMEAG")), "ANA");
+    EXPECT_EQ(text("LOCIRPF"), home + "/ProgramasRFB/IRPF2012/aplicacao/dados/");
+}
+
+TEST_F(StartupMain, BlankTaxProgramFolderLeavesLocirpfEmpty) {
+    configured("01");
+    put_config({{"ROTARECEI", ""}, {"ROTAJAVA", "/opt/irpf"}});
+    startup::load_config_variables();
+    EXPECT_EQ(text("LOCIRPF"), "");
+}
+
+TEST_F(StartupMain, LocirpfIsTakenFromRotajava) {
+    configured("01");
+    put_config({{"ROTARECEI", "/x"}, {"ROTAJAVA", root}});
+    startup::load_config_variables();
+    EXPECT_EQ(text("LOCIRPF"), root + "/");
+}
+
+TEST_F(StartupMain, OfficeSettingsComeFromDefine) {
+    configured("01");
+    startup::load_define_variables();
+    EXPECT_EQ(Global{"BOL_BANCO"}.number(), 341);
+    EXPECT_TRUE(Global{"DAT_VENC"}.value().is_array());
+    EXPECT_EQ(Global{"DAT_VENC"}.value().len(), 8u);
+    EXPECT_EQ(text("CVALDOLAR").size(), 6u);
+    EXPECT_TRUE(Global{"MOS_MENS"}.value().as_bool());
+    EXPECT_TRUE(exists(prog + "DEFINE.dbf"));
+}
+
+TEST_F(StartupMain, ColourStringsJoinTheColourVariables) {
+    startup::create_program_variables();
+    startup::build_colour_strings();
+    EXPECT_EQ(text("CORNORM"), "N/W+,W/N,\"N/N\",\"N/N\",N/W+");
+    EXPECT_EQ(text("CORLIMP"), "GR+/B,W/N,\"N/N\",\"N/N\",N/W+");
+    EXPECT_EQ(text("CORSELE"), "N/W,W/N,\"N/N\",\"N/N\",N/W+");
+    EXPECT_EQ(text("CORMENU"), "GR+/B,W/R+,W+/B,W+/B,W+/B,W+/B");
+}
+
+TEST_F(StartupMain, CalendarOfToday) {
+    startup::create_program_variables();
+    startup::build_calendar();
+    EXPECT_EQ(text("CARDIA"), "10");
+    EXPECT_EQ(text("CARMES"), "04");
+    EXPECT_EQ(text("CARANO"), "2012");
+    EXPECT_EQ(text("POSCALEN"), "01/04/2012");
+    EXPECT_EQ(Global{"DIAINIC"}.number(), 1) << "1 April 2012 was a Sunday";
+    EXPECT_EQ(Global{"HOJE"}.value().as_date(), rt::Date::from_ymd(2012, 4, 10));
+}
+
+TEST_F(StartupMain, MissingDataFolderAskedAndRefused) {
+    configured("01");
+    put_config({{"ROTADOANO", root + "/gone"}});
+    startup::load_config_variables();
+    keys({'N'});
+    EXPECT_FALSE(startup::check_data_folder());
+    EXPECT_TRUE(term->showed("A Pasta " + root + "/gone não foi encontrada!"));
+    EXPECT_TRUE(term->showed("Sim - Assume: " + prog.substr(0, prog.size() - 1)));
+    EXPECT_TRUE(term->showed("Não - Sai do programa!"));
+}
+
+TEST_F(StartupMain, MissingDataFolderReplacedByTheProgramFolder) {
+    configured("01");
+    put_config({{"ROTADOANO", root + "/gone"}});
+    startup::load_config_variables();
+    keys({'S'});
+    EXPECT_TRUE(startup::check_data_folder());
+    const std::string without = prog.substr(0, prog.size() - 1);
+    EXPECT_EQ(text("ROTADOANO"), without);
+    EXPECT_EQ(rt::ALLTRIM(config_field("01", "ROTADOANO").as_string()), without);
+}
+
+TEST_F(StartupMain, MissingWorkFolderTakesTheDataFolderSilently) {
+    configured("01");
+    put_config({{"DIRTRAB", root + "/nowork"}, {"ROTADOANO", home}});
+    startup::load_config_variables();
+    ASSERT_TRUE(startup::check_data_folder());
+    startup::settle_folders();
+    EXPECT_EQ(text("LOCARQ"), home + "/");
+    EXPECT_EQ(text("LOCTRAB"), home + "/");
+    EXPECT_EQ(text("DIRORIG"), home + "/");
+    EXPECT_EQ(rt::ALLTRIM(config_field("01", "DIRTRAB").as_string()), root + "/nowork") << "in memory only";
+    EXPECT_TRUE(term->snapshots.empty());
+}
+
+TEST_F(StartupMain, LeavingWritesTheSettingsBack) {
+    configured("02");
+    startup::load_config_variables();
+    tables::ws().close_all();
+    Global{"ULT_CPF"}.set(rt::Value("98765432100"));
+    Global{"SOESTE"}.set(rt::Value(4));
+    Global{"XDRIVE"}.set(rt::Value("D"));
+    EXPECT_TRUE(ROTSAIDA(18));
+    EXPECT_TRUE(leaving_requested());
+    EXPECT_TRUE(term->snapshots.empty()) << "Terminar asks nothing";
+    EXPECT_EQ(config_field("02", "ULT_CPF").as_string(), "98765432100");
+    EXPECT_EQ(config_field("02", "SOESTE").as_number(), 4);
+    EXPECT_EQ(config_field("02", "XDRIVE").as_string(), "D");
+    EXPECT_EQ(rt::ALLTRIM(config_field("02", "NOMEAG").as_string()), "USUARIO DO TERMINAL 02");
+    EXPECT_EQ(tables::ws().table(42), nullptr) << "every table is closed";
+}
+
+TEST_F(StartupMain, SairAnsweredNoStays) {
+    configured("02");
+    startup::load_config_variables();
+    Global{"ULT_CPF"}.set(rt::Value("98765432100"));
+    keys({'N'});
+    EXPECT_FALSE(ROTSAIDA(91));
+    EXPECT_TRUE(term->showed("Confirma saída do programa?"));
+    EXPECT_EQ(config_field("02", "ULT_CPF").as_string(), "           ");
+}
+
+TEST_F(StartupMain, AgendaRemindersOfTodayStillAhead) {
+    configured("01");
+    Global{"NOMEAG"}.set(rt::Value("ANA"));
+    ASSERT_TRUE(tables::ABERTURA(72));
+    tb::Table& t = tables::ws().current(72);
+    struct Row { const char* user; const char* hour; int day; bool warn; const char* note; };
+    const Row rows[] = {{"ANA", "1130", 10, true, "later today"},
+                        {"ANA", "0930", 10, true, "earlier today"},
+                        {"ANA", "1200", 11, true, "tomorrow"},
+                        {"ANA", "1500", 10, false, "no warning"},
+                        {"BETO", "1600", 10, true, "another user"},
+                        {"ANA", "1001", 10, true, "a minute ahead"}};
+    tables::ws().select(72);
+    for (const Row& r : rows) {
+        ASSERT_TRUE(tables::ADD_REC(5));
+        t.put("NOMEAG", rt::Value(r.user));
+        t.put("HORAG", rt::Value(r.hour));
+        t.put("DATAG", rt::Value(rt::Date::from_ymd(2012, 4, r.day)));
+        t.put("AVISAG", rt::Value(r.warn));
+        t.put("ANOTAG", rt::Value(r.note));
+        t.commit();
+        t.unlock();
+    }
+    t.set_order(0);
+    t.go_top();
+    Global{"AAGEN"}.set(rt::Value::array());
+    EXPECT_EQ(ENCHEAG(), 2);
+    const rt::Value list = Global{"AAGEN"}.value();
+    ASSERT_EQ(list.len(), 2u);
+    EXPECT_EQ(rt::ALLTRIM(list.at(1).at(1).as_string()), "1130");
+    EXPECT_EQ(rt::ALLTRIM(list.at(1).at(2).as_string()), "later today");
+    EXPECT_EQ(rt::ALLTRIM(list.at(2).at(2).as_string()), "a minute ahead");
+}
+
+TEST_F(StartupMain, FaultsAreLoggedInTheProgramFolder) {
+    Global{"ARQDEF"}.set(rt::Value(prog));
+    Global{"NUSU"}.set(rt::Value("01"));
+    const std::string name = startup::write_error_log("table CONFIG.dbf: corrupt header");
+    EXPECT_EQ(name, prog + "Error.log");
+    std::ifstream in(name);
+    std::stringstream all;
+    all << in.rdbuf();
+    EXPECT_NE(all.str().find("table CONFIG.dbf: corrupt header"), std::string::npos);
+    EXPECT_NE(all.str().find("10/04/2012"), std::string::npos);
+}
+
+TEST_F(StartupMain, WholeRunFromAnEmptyFolderToSair) {
+    ::setenv("TERMINAL", "01", 1);
+    // On the first bar: Left goes round to "Sair", Enter chooses its item,
+    // Enter confirms "Sim".
+    keys({rt::key::LEFT, rt::key::ENTER, rt::key::ENTER});
+    EXPECT_EQ(MAIN(std::nullopt), 0) << term->dump();
+    for (const char* file : {"CONFIG.dbf", "CORES.dbf", "DEFINE.dbf", "DIRET01.dbf", "IMP0912.dbf", "AGENDA.dbf"})
+        EXPECT_TRUE(exists(prog + file)) << file;
+    EXPECT_TRUE(term->showed("Declaração")) << "the main menu was shown";
+    EXPECT_TRUE(term->showed("Confirma saída do programa?"));
+    EXPECT_EQ(rt::ALLTRIM(config_field("01", "NOMEAG").as_string()), "USUARIO DO TERMINAL 01");
+    EXPECT_FALSE(exists(prog + "Error.log"));
+}
+
+TEST_F(StartupMain, UnreadableConfigEndsTheProgram) {
+    ::setenv("TERMINAL", "01", 1);
+    {
+        std::ofstream bad(prog + "CONFIG.dbf", std::ios::binary);
+        bad << std::string(40, '\x03');
+    }
+    EXPECT_EQ(MAIN(std::nullopt), 1);
+    EXPECT_TRUE(term->showed("Arquivo de configuraçao sendo usado no momento"));
+    EXPECT_FALSE(exists(prog + "DIRET01.dbf")) << "nothing after the settings is done";
+}
+
+TEST_F(StartupMain, AFaultNoRoutineHandlesEndsInErrorLog) {
+    ::setenv("TERMINAL", "01", 1);
+    // No keys at all: the headless keyboard gives up waiting with a fault
+    // that no routine handles.
+    EXPECT_EQ(MAIN(std::nullopt), 1);
+    ASSERT_TRUE(exists(prog + "Error.log"));
+    std::ifstream in(prog + "Error.log");
+    std::stringstream all;
+    all << in.rdbuf();
+    EXPECT_NE(all.str().find("Terminal 01"), std::string::npos) << all.str();
+    EXPECT_TRUE(term->showed("Erro interno do programa"));
+    EXPECT_EQ(tables::ws().table(42), nullptr) << "tables are closed";
+}
+
+}  // namespace
+}  // namespace qv::shell
