@@ -7,5 +7,8 @@ cmake --build build -j "$(nproc)" --target qv2012v qvmigrate
 : "${DQV2012:=$HOME/qv2012}"
 mkdir -p "$DQV2012"
 cp build/qv2012v build/qvmigrate "$DQV2012/"
+# The reference lists from which the code tables are built on first use.
+mkdir -p "$DQV2012/data"
+cp data/*.csv "$DQV2012/data/"
 cd "$DQV2012"
 DQV2012="$DQV2012/" exec ./qv2012v "$@"

@@ -2,6 +2,7 @@
 // Start-up shared by both programs: the console, the text windows and the
 // runtime settings, the program folder, the terminal number and the
 // terminal's colours; and the terminal's settings record in CONFIG.
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -40,6 +41,10 @@ std::string GETDIR();
 // True when `folder` (default: the current folder) lies on a network file
 // system (NFS, SMB/CIFS, ...).
 bool TA_NA_REDE(std::string_view folder = {});
+// What QUAL_USUR asks whether a folder is on the network (TA_NA_REDE
+// unless replaced; tests stand in for a network mount). An empty function
+// puts TA_NA_REDE back.
+void set_network_probe(std::function<bool(std::string_view)> probe);
 // The file-system types (statfs f_type) counted as network drives.
 bool is_network_file_system(long type);
 

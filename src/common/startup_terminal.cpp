@@ -39,7 +39,18 @@ constexpr long kNetworkTypes[] = {
     0x0BD00BD0,                // Lustre
 };
 
+std::function<bool(std::string_view)>& network_probe() {
+    static std::function<bool(std::string_view)> probe;
+    return probe;
+}
+
+bool on_network(std::string_view folder) {
+    return network_probe() ? network_probe()(folder) : TA_NA_REDE(folder);
+}
+
 }  // namespace
+
+void set_network_probe(std::function<bool(std::string_view)> probe) { network_probe() = std::move(probe); }
 
 bool is_network_file_system(long type) {
     const long t = type & 0xFFFFFFFFL;
@@ -77,7 +88,7 @@ std::optional<std::string> terminal_source(std::optional<std::string> argument,
 
 std::string QUAL_USUR() {
     const Global program_folder{"ROTADEF"};
-    if (!TA_NA_REDE(program_folder.text())) return "00";
+    if (!on_network(program_folder.text())) return "00";
     const std::string user = environment("USUAR");
     const int proposal = static_cast<int>(rt::VAL(environment("EQUIP")));
     for (const char* name : {"COR_TEL1", "COR_TEL2", "COR_TEL3"}) Global{name}.set(rt::Value(30));

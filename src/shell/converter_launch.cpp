@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
@@ -55,6 +56,51 @@ private:
     bool active_;
 };
 
+// While the child runs, Ctrl+C and Ctrl+\ typed into it reach this process
+// too (same terminal, same process group): they are ignored here, as a
+// shell does for the program it waits on, and left to the child.
+class IgnoreTerminalSignals {
+public:
+    IgnoreTerminalSignals() {
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        sigemptyset(&ignore.sa_mask);
+        sigaction(SIGINT, &ignore, &old_int_);
+        sigaction(SIGQUIT, &ignore, &old_quit_);
+    }
+    ~IgnoreTerminalSignals() {
+        sigaction(SIGINT, &old_int_, nullptr);
+        sigaction(SIGQUIT, &old_quit_, nullptr);
+    }
+    IgnoreTerminalSignals(const IgnoreTerminalSignals&) = delete;
+    IgnoreTerminalSignals& operator=(const IgnoreTerminalSignals&) = delete;
+
+private:
+    struct sigaction old_int_ {};
+    struct sigaction old_quit_ {};
+};
+
+// Spawn attributes giving the child the default handling of those signals.
+class ChildSignals {
+public:
+    ChildSignals() {
+        posix_spawnattr_init(&attr_);
+        sigset_t defaults;
+        sigemptyset(&defaults);
+        sigaddset(&defaults, SIGINT);
+        sigaddset(&defaults, SIGQUIT);
+        posix_spawnattr_setsigdefault(&attr_, &defaults);
+        posix_spawnattr_setflags(&attr_, POSIX_SPAWN_SETSIGDEF);
+    }
+    ~ChildSignals() { posix_spawnattr_destroy(&attr_); }
+    ChildSignals(const ChildSignals&) = delete;
+    ChildSignals& operator=(const ChildSignals&) = delete;
+    const posix_spawnattr_t* get() const { return &attr_; }
+
+private:
+    posix_spawnattr_t attr_;
+};
+
 }  // namespace
 
 std::string converter_program() {
@@ -76,8 +122,10 @@ int run_and_wait(const std::string& program, const std::string& terminal) {
     char* argv[] = {arg0.data(), nullptr};
 
     ScreenHandOver hand_over;
+    IgnoreTerminalSignals ignore_signals;
+    const ChildSignals child_signals;
     pid_t pid = 0;
-    if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, envp.data()) != 0) return -1;
+    if (posix_spawn(&pid, program.c_str(), nullptr, child_signals.get(), argv, envp.data()) != 0) return -1;
     int status = 0;
     while (waitpid(pid, &status, 0) < 0)
         if (errno != EINTR) return -1;

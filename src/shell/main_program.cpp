@@ -139,6 +139,10 @@ int MAIN(std::optional<std::string> terminal) {
         } catch (...) {
         }
         return 1;
+    } catch (...) {
+        const std::string log = startup::write_error_log("unknown fault");
+        show_fault(log, "unknown fault");
+        return 1;
     }
 }
 

@@ -107,7 +107,10 @@ bool search_elsewhere(int id, int mode, std::string_view variable) {
 }  // namespace
 
 void show_taxpayer_line(int mode) {
-    if (call_routine("MOSTR_PAG", {rt::Value(mode)})) return;
+    if (!call_routine("MOSTR_PAG", {rt::Value(mode)})) draw_taxpayer_line(mode);
+}
+
+void draw_taxpayer_line(int mode) {
     if (mode == 1 && !kLrecupera.value().as_bool()) {
         if (rt::table::Table* reg = tables::ws().table(kRegisterArea); reg && !reg->eof()) {
             rt::variables().set("CPF", reg->get("CPF"));

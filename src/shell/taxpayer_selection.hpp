@@ -18,7 +18,10 @@ bool GET_CODIGO(std::string_view variable, std::string_view picture, int row_off
                 int load_mode, int unused = 0);
 
 // The taxpayer line of window 3: with mode 1 the register's current CPF and
-// name are first copied into the variables (not in recovery mode).
+// name are first copied into the variables (not in recovery mode). The
+// look-up lists' MOSTR_PAG draws it when registered; draw_taxpayer_line is
+// this module's own drawing of the same line, used until then.
 void show_taxpayer_line(int mode);
+void draw_taxpayer_line(int mode);
 
 }  // namespace qv::shell

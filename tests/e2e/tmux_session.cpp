@@ -1,6 +1,8 @@
 #include "e2e/tmux_session.hpp"
 
 #include <array>
+#include <filesystem>
+#include <fstream>
 #include <cctype>
 #include <cstdlib>
 #include <atomic>
@@ -43,19 +45,28 @@ TmuxSession::TmuxSession(const std::string& command, const std::string& workdir,
                          const std::vector<std::string>& env) {
     static std::atomic<int> counter{0};
     name_ = "qv_e2e_" + std::to_string(getpid()) + "_" + std::to_string(counter++);
+    status_file_ = (std::filesystem::temp_directory_path() / (name_ + ".status")).string();
+    std::filesystem::remove(status_file_);
     std::string envs;
     for (const auto& e : env) envs += quote(e) + " ";
     // The status bar would take the screen's last row: it is off before the
     // session starts. remain-on-exit keeps the pane so that the end of the
-    // program can be seen.
-    std::string cmd = "tmux -L " + name_ + " -f /dev/null start-server \\; set-option -g status off \\; set-option -g remain-on-exit on \\; new-session -d -s " + name_ +
+    // program can be seen. The program runs under a shell that writes its
+    // exit status to a file.
+    std::string cmd = "tmux -L " + name_ + " -f /dev/null start-server \\; set-option -g status off \\;" +
+                      " set-option -g remain-on-exit on \\; new-session -d -s " + name_ +
                       " -x 80 -y 25 -c " + quote(workdir) + " " +
-                      quote("env TERM=xterm-256color " + envs + command) +
+                      quote("env TERM=xterm-256color " + envs + "sh -c " +
+                            quote(command + "; echo $? > " + quote(status_file_))) +
                       " && tmux -L " + name_ + " set-option -t " + name_ + " remain-on-exit on >/dev/null";
     run(cmd);
 }
 
-TmuxSession::~TmuxSession() { run("tmux -L " + name_ + " kill-server >/dev/null 2>&1"); }
+TmuxSession::~TmuxSession() {
+    run("tmux -L " + name_ + " kill-server >/dev/null 2>&1");
+    std::error_code ec;
+    std::filesystem::remove(status_file_, ec);
+}
 
 void TmuxSession::keys(const std::string& tmux_keys) {
     run("tmux -L " + name_ + " send-keys -t " + name_ + " " + tmux_keys);
@@ -95,12 +106,12 @@ bool TmuxSession::running() const {
 }
 
 int TmuxSession::exit_status() const {
-    // tmux may see the pane die a moment before it learns the status.
+    // The status the wrapping shell wrote (tmux itself may miss the end of
+    // its child and never learn it); it is written just before the pane dies.
     for (int tries = 0; tries < 40; ++tries) {
-        const std::string out = run_capture("tmux -L " + name_ + " display-message -p -t " + name_ +
-                                            " '#{pane_dead}:#{pane_dead_status}' 2>/dev/null");
-        if (out.rfind("1:", 0) == 0 && out.size() > 2 && std::isdigit(static_cast<unsigned char>(out[2])))
-            return std::atoi(out.c_str() + 2);
+        std::ifstream in(status_file_);
+        int status = -1;
+        if (in >> status) return status;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return -1;

@@ -38,6 +38,7 @@ public:
 private:
     bool ended() const;
     std::string name_;
+    std::string status_file_;
 };
 
 // Runs a shell command, returns its standard output.

@@ -44,7 +44,7 @@ const ReverseTable& reverse_table() {
     return table;
 }
 
-void append_utf8(std::string& out, char32_t u) {
+void put_utf8(std::string& out, char32_t u) {
     if (u < 0x80) {
         out += static_cast<char>(u);
     } else if (u < 0x800) {
@@ -105,10 +105,12 @@ int unicode_to_cp850(char32_t u) {
     return (it != t.end() && it->first == u) ? it->second : 0;
 }
 
+void append_utf8(std::string& out, char32_t u) { put_utf8(out, u); }
+
 std::string cp850_to_utf8(std::string_view cp850) {
     std::string out;
     out.reserve(cp850.size() * 2);
-    for (char c : cp850) append_utf8(out, cp850_to_unicode(static_cast<unsigned char>(c)));
+    for (char c : cp850) put_utf8(out, cp850_to_unicode(static_cast<unsigned char>(c)));
     return out;
 }
 

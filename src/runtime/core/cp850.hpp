@@ -15,6 +15,8 @@ std::string utf8_to_cp850(std::string_view utf8);
 char32_t cp850_to_unicode(unsigned char c);
 // 0 when the code point has no CP850 byte.
 int unicode_to_cp850(char32_t u);
+// Appends the UTF-8 bytes of one code point.
+void append_utf8(std::string& out, char32_t u);
 
 // Accented literals are written in UTF-8 in the source: "Atenção"_cp is the
 // CP850 text.

@@ -7,7 +7,10 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <optional>
 #include <string>
 
 namespace qv::rt {
@@ -144,6 +147,93 @@ std::string rounded_text(double n, int decimals) {
     return decimal_text(d, decimals);
 }
 
+constexpr std::uint64_t kPow10[] = {1ull,
+                                    10ull,
+                                    100ull,
+                                    1000ull,
+                                    10000ull,
+                                    100000ull,
+                                    1000000ull,
+                                    10000000ull,
+                                    100000000ull,
+                                    1000000000ull,
+                                    10000000000ull,
+                                    100000000000ull,
+                                    1000000000000ull,
+                                    10000000000000ull,
+                                    100000000000000ull,
+                                    1000000000000000ull,
+                                    10000000000000000ull,
+                                    100000000000000000ull,
+                                    1000000000000000000ull};
+constexpr int kFastMaxDecimals = 9;
+
+// The same rounding as rounded_text() worked out in 64-bit integers: |n| to
+// `decimals` places as q (the value is q / 10^decimals). The 15 reliable
+// digits are |n| * 10^F rounded to the nearest integer as printf rounds the
+// exact binary value: the product and its exact error (fma) tell on which
+// side of the half it lies, a true tie going to even. Empty when the number
+// is out of the range where that holds; the decimal path then decides.
+std::optional<std::uint64_t> fast_scaled(double n, int decimals) {
+    if (decimals < 0 || decimals > kFastMaxDecimals) return std::nullopt;
+    const double a = std::fabs(n);
+    if (!(a < static_cast<double>(kPow10[18 - decimals]))) return std::nullopt;   // NaN and infinities too
+    if (a == std::trunc(a)) return static_cast<std::uint64_t>(a) * kPow10[decimals];
+    if (a < 1e-8) return std::nullopt;
+    const int f = reliable_fraction_digits(a);
+    if (f > 22) return std::nullopt;   // 10^f no longer exact as a double
+    double scale = 1.0;
+    for (int i = 0; i < f; ++i) scale *= 10.0;   // exact up to 10^22
+    const double y = a * scale;                    // below 10^15 < 2^50
+    const double err = std::fma(a, scale, -y);     // a * scale - y, exactly
+    const double whole = std::floor(y);
+    const double frac = y - whole;
+    auto m = static_cast<std::uint64_t>(whole);
+    if (frac > 0.5 || (frac == 0.5 && (err > 0 || (err == 0 && (m & 1) != 0)))) ++m;
+    if (decimals >= f) return m * kPow10[decimals - f];
+    const int drop = f - decimals;
+    if (drop > 16) return 0;   // m < 5 * 10^16: rounds to nothing
+    std::uint64_t q = m / kPow10[drop];
+    if (m % kPow10[drop] >= 5 * kPow10[drop - 1]) ++q;
+    return q;
+}
+
+// q / 10^decimals as text ('-' when negative and not zero) into the end of
+// buf; returns where it starts.
+char* scaled_text(std::uint64_t q, int decimals, bool negative, char* end) {
+    char* p = end;
+    for (int i = 0; i < decimals; ++i) {
+        *--p = static_cast<char>('0' + q % 10);
+        q /= 10;
+    }
+    if (decimals > 0) *--p = '.';
+    do {
+        *--p = static_cast<char>('0' + q % 10);
+        q /= 10;
+    } while (q != 0);
+    if (negative) *--p = '-';
+    return p;
+}
+
+// STR()/STRZERO() through the integer path; empty when it does not apply.
+std::optional<std::string> fast_str(double n, int width, int decimals, bool zeros) {
+    const auto q = fast_scaled(n, decimals);
+    if (!q) return std::nullopt;
+    char buf[48];
+    char* const end = buf + sizeof buf;
+    const bool negative = std::signbit(n) && *q != 0;   // no "-0.00"
+    char* start = scaled_text(*q, decimals, negative, end);
+    const auto len = static_cast<int>(end - start);
+    if (len > width) return std::string(static_cast<std::size_t>(width), '*');
+    std::string out(static_cast<std::size_t>(width), zeros ? '0' : ' ');
+    std::memcpy(out.data() + (width - len), start, static_cast<std::size_t>(len));
+    if (zeros && negative && len < width) {
+        out[static_cast<std::size_t>(width - len)] = '0';
+        out[0] = '-';
+    }
+    return out;
+}
+
 }  // namespace
 
 double VAL(std::string_view s) {
@@ -175,6 +265,7 @@ double VAL(std::string_view s) {
 
 std::string STR(double n, int width, int decimals) {
     default_layout(n, width, decimals);
+    if (auto fast = fast_str(n, width, decimals, false)) return std::move(*fast);
     const std::string text = rounded_text(n, decimals);
     if (static_cast<int>(text.size()) > width) return std::string(static_cast<std::size_t>(width), '*');
     return std::string(static_cast<std::size_t>(width) - text.size(), ' ') + text;
@@ -182,6 +273,7 @@ std::string STR(double n, int width, int decimals) {
 
 std::string STRZERO(double n, int width, int decimals) {
     default_layout(n, width, decimals);
+    if (auto fast = fast_str(n, width, decimals, true)) return std::move(*fast);
     std::string text = rounded_text(n, decimals);
     if (static_cast<int>(text.size()) > width) return std::string(static_cast<std::size_t>(width), '*');
     const std::size_t fill = static_cast<std::size_t>(width) - text.size();

@@ -7,7 +7,6 @@
 namespace qv::rt {
 
 char32_t screen_glyph(unsigned char cp850);
-void append_utf8(std::string& out, char32_t u);
 std::string screen_glyph_utf8(unsigned char cp850);
 
 }  // namespace qv::rt

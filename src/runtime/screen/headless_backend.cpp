@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "runtime/screen/backend.hpp"
+#include "runtime/core/cp850.hpp"
 #include "runtime/screen/glyphs.hpp"
 #include "runtime/screen/keys.hpp"
 

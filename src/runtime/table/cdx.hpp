@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 #include "runtime/core/value.hpp"
+#include "runtime/table/file_map.hpp"
 
 namespace qv::rt::table {
 
@@ -51,6 +52,16 @@ struct KeyPos {
     std::uint32_t recno = 0;
 };
 
+// All keys of one tag side by side, for building the tag at once: key i is
+// the `width` bytes at bytes.data() + i * width (cut or padded to the tag's
+// key length when that differs), recs[i] its record number. `bytes` holds
+// room for at least recs.size() keys.
+struct KeyBlock {
+    std::size_t width = 0;
+    LargeBuffer bytes;
+    std::vector<std::uint32_t> recs;
+};
+
 class CdxFile {
 public:
     virtual ~CdxFile() = default;
@@ -72,6 +83,10 @@ public:
     // Adds (or replaces) a tag built from all its keys at once. Keys need not
     // be sorted; ties end up in record order; UNIQUE keeps the lowest recno.
     virtual void build_tag(const TagInfo& info, std::vector<KeyPos> keys) = 0;
+    virtual void build_tag_from(const TagInfo& info, KeyBlock keys) = 0;
+    // REINDEX: lays the whole file out anew with these tags (in this order),
+    // each built from its keys; pages of the old trees are not kept.
+    virtual void rebuild(const std::vector<TagInfo>& tags, std::vector<KeyBlock> keys) = 0;
     virtual void insert(int tag, std::string_view key, std::uint32_t recno) = 0;
     virtual void remove(int tag, std::string_view key, std::uint32_t recno) = 0;
 
@@ -90,11 +105,12 @@ public:
 
     // Called after taking the index lock: when anyone else has written the
     // file since this handle last read or wrote it (seen by the change
-    // counter and free-list head of the header, which every flush that
-    // wrote updates), whatever was read is dropped and read again.
+    // counter and free-list head of the header; every update moves the
+    // counter before it writes anything else), whatever was read is dropped
+    // and read again.
     virtual void invalidate() = 0;
-    // Writes the changed pages and bumps the change counter; call it before
-    // letting go of the index lock. Inserts and removals stay in memory
+    // Writes the changed pages and ends the update; call it before letting
+    // go of the index lock. Inserts and removals stay in memory
     // until then (build_tag flushes by itself; closing flushes too).
     virtual void flush() = 0;
 };

@@ -1,8 +1,12 @@
 // Building a whole tag at once (INDEX ON): keys sorted by collated key and
 // record number, leaves packed as full as they go, interior levels on top,
 // and the pages written in a few large writes.
+#include <unistd.h>
 #include <algorithm>
+#include <bit>
+#include <cerrno>
 #include "runtime/table/cdx_internal.hpp"
+#include "runtime/table/file_map.hpp"
 
 namespace qv::rt::table::cdx {
 
@@ -50,79 +54,223 @@ void CdxIndex::write_tag_header(const Tree& t) {
     write_at(t.header, h, sizeof h);
 }
 
-std::uint32_t CdxIndex::build_pages(const Tree& t, std::string sorted, std::vector<std::uint32_t> recs) {
-    const int kl = t.codec.kl;
-    const auto n = static_cast<int>(recs.size());
-    std::vector<std::uint32_t> made;   // every page, to write at the end
-    std::vector<std::uint32_t> level;
+namespace {
 
-    auto key_at = [&](int i) { return sorted.data() + static_cast<std::size_t>(i) * kl; };
+std::uint64_t head_at(const char* key, std::size_t depth, std::size_t kl) {
+    if (depth + 8 <= kl) {
+        std::uint64_t v;
+        std::memcpy(&v, key + depth, 8);
+        if constexpr (std::endian::native == std::endian::little) return __builtin_bswap64(v);
+    }
+    unsigned char b[8] = {};
+    std::memcpy(b, key + depth, std::min<std::size_t>(8, kl - depth));
+    std::uint64_t v = 0;
+    for (unsigned char c : b) v = (v << 8) | c;
+    return v;
+}
+
+constexpr auto by_head_then_rec = [](const BuildKey& a, const BuildKey& b) {
+    return a.head != b.head ? a.head < b.head : a.rec < b.rec;
+};
+
+// Room for n elements of a trivial type, reusing the buffer when it is big
+// enough (its old contents are overwritten by the caller).
+template <class T>
+T* room(LargeBuffer& b, std::size_t n) {
+    if (b.size() < n * sizeof(T)) b = LargeBuffer(n * sizeof(T));
+    return reinterpret_cast<T*>(b.data());
+}
+
+// Stable sort on the head, a byte at a time from the lowest, between the
+// two halves of the scratch; bytes that are the same in every item are
+// skipped. Returns the half that holds the result.
+BuildKey* radix_sort(BuildKey* items, BuildKey* tmp, std::size_t n) {
+    for (int shift = 0; shift < 64; shift += 8) {
+        std::size_t count[257] = {};
+        for (std::size_t i = 0; i < n; ++i) ++count[((items[i].head >> shift) & 0xFF) + 1];
+        if (std::any_of(count + 1, count + 257, [&](std::size_t c) { return c == n; })) continue;
+        for (int d = 1; d < 257; ++d) count[d] += count[d - 1];
+        for (std::size_t i = 0; i < n; ++i) tmp[count[(items[i].head >> shift) & 0xFF]++] = items[i];
+        std::swap(items, tmp);
+    }
+    return items;
+}
+
+// Runs that tie on 8 key bytes are sorted again on the next 8, so the keys
+// themselves are touched only where they tie. Items come in sorted by head
+// and, within equal heads, by record number, which the stable radix sort of
+// a long run keeps; `tmp` is scratch room as long as the items.
+void sort_ties(BuildKey* first, BuildKey* last, BuildKey* tmp, const char* flat, std::size_t kl, std::size_t depth) {
+    if (depth + 8 >= kl) return;
+    for (BuildKey* run = first; run != last;) {
+        BuildKey* end = run + 1;
+        while (end != last && end->head == run->head) ++end;
+        const auto len = static_cast<std::size_t>(end - run);
+        if (len > 1) {
+            for (BuildKey* it = run; it != end; ++it) it->head = head_at(flat + std::size_t(it->at) * kl, depth + 8, kl);
+            BuildKey* room = tmp + (run - first);
+            if (len >= 256) {
+                if (radix_sort(run, room, len) != run) std::memcpy(run, room, len * sizeof(BuildKey));
+            } else {
+                std::sort(run, end, by_head_then_rec);
+            }
+            sort_ties(run, end, room, flat, kl, depth + 8);
+        }
+        run = end;
+    }
+}
+
+}  // namespace
+
+// Orders the keys of a block by key and record number (UNIQUE: the first
+// record of each key only). The block's bytes are turned into sort form in
+// place when they have the key length.
+SortedView sort_keys(const Codec& codec, KeyBlock& block, bool unique, BuildScratch& scratch) {
+    const std::size_t n = block.recs.size();
+    const auto kl = static_cast<std::size_t>(codec.kl);
+    const std::size_t w = block.width;
+    if (block.bytes.size() < n * w) throw CdxError("key block shorter than its record list");
+    const char* flat = nullptr;
+    if (w == kl) {
+        const auto& to = *codec.to_sort;
+        char* b = block.bytes.data();
+        for (std::size_t i = 0; i < n * w; ++i) b[i] = static_cast<char>(to[static_cast<unsigned char>(b[i])]);
+        flat = b;
+    } else {
+        char* conv = room<char>(scratch.converted, n * kl);
+        for (std::size_t i = 0; i < n; ++i) codec.sort_into({block.bytes.data() + i * w, w}, conv + i * kl);
+        flat = conv;
+    }
+    BuildKey* const scratch_keys = room<BuildKey>(scratch.order, 2 * n);   // two halves for the radix sorts
+    BuildKey* order = scratch_keys;
+    for (std::size_t i = 0; i < n; ++i)
+        order[i] = {head_at(flat + i * kl, 0, kl), block.recs[i], static_cast<std::uint32_t>(i)};
+    if (std::is_sorted(block.recs.begin(), block.recs.end()))
+        order = radix_sort(order, order + n, n);   // stable: equal heads stay in record order
+    else
+        std::sort(order, order + n, by_head_then_rec);
+    BuildKey* const other = order == scratch_keys ? scratch_keys + n : scratch_keys;
+    sort_ties(order, order + n, other, flat, kl, 0);
+    std::size_t kept = n;
+    if (unique && n > 1) {
+        kept = 1;
+        for (std::size_t i = 1; i < n; ++i)
+            if (std::memcmp(flat + std::size_t(order[kept - 1].at) * kl, flat + std::size_t(order[i].at) * kl, kl) != 0)
+                order[kept++] = order[i];
+    }
+    return SortedView{flat, kl, order, kept};
+}
+
+// The pages, leaves first and the levels above after them, are encoded
+// straight from the sorted keys into one buffer. They take the pages of
+// `reuse` (the old tree of a tag built again) in file order, then one new
+// area at the end of the file; reused pages left over go to the free list.
+// Runs of adjacent pages are written with one call each.
+std::uint32_t CdxIndex::build_pages(const Tree& t, const SortedView& sorted, std::vector<std::uint32_t> reuse,
+                                    BuildScratch& scratch) {
+    const int kl = t.codec.kl;
+    const auto n = static_cast<int>(sorted.count);
+    auto key_at = [&](int i) { return sorted.key(static_cast<std::size_t>(i)); };
+    auto rec_at = [&](int i) { return sorted.keys[static_cast<std::size_t>(i)].rec; };
+
+    std::vector<int> starts;   // first key of each leaf, then n
     int i = 0;
     do {
         const int start = i;
+        starts.push_back(start);
         std::uint32_t max_rec = 0;
         int key_bytes = 0;
         for (; i < n; ++i) {
+            if (i + 16 < n) __builtin_prefetch(key_at(i + 16));
             const int len = packed_key_len(key_at(i), i > start ? key_at(i - 1) : nullptr, kl, t.codec.sfill);
-            const std::uint32_t top = std::max(max_rec, recs[i]);
+            const std::uint32_t top = std::max(max_rec, rec_at(i));
             if ((i - start + 1) * leaf_entry_bytes(top, kl) + key_bytes + len > kLeafSpace) break;
             max_rec = top;
             key_bytes += len;
         }
-        Node& leaf = new_node(t, 2);
-        leaf.keys.assign(key_at(start), static_cast<std::size_t>(i - start) * kl);
-        leaf.recs.assign(recs.begin() + start, recs.begin() + i);
-        level.push_back(leaf.off);
+        if (i == start && i < n) fail("key does not fit in a page");
     } while (i < n);
-    made = level;
+    starts.push_back(n);
 
-    auto link = [&](const std::vector<std::uint32_t>& pages) {
-        for (std::size_t j = 0; j < pages.size(); ++j) {
-            Node& p = cache_.at(pages[j]);
-            p.left = j > 0 ? pages[j - 1] : kNoPage;
-            p.right = j + 1 < pages.size() ? pages[j + 1] : kNoPage;
-        }
+    const int cap = interior_capacity(kl);
+    std::vector<int> sizes{static_cast<int>(starts.size()) - 1};   // pages per level, leaves first
+    while (sizes.back() > 1) sizes.push_back((sizes.back() + cap - 1) / cap);
+    std::vector<int> first_page{0};
+    for (int sz : sizes) first_page.push_back(first_page.back() + sz);
+    const auto total = static_cast<std::size_t>(first_page.back());
+    std::sort(reuse.begin(), reuse.end());
+    reuse.erase(std::unique(reuse.begin(), reuse.end()), reuse.end());
+    std::vector<std::uint32_t> offs(reuse.begin(), reuse.begin() + static_cast<std::ptrdiff_t>(std::min(total, reuse.size())));
+    if (offs.size() < total) {
+        const auto more = static_cast<std::uint32_t>(total - offs.size());
+        const auto base = static_cast<std::uint32_t>(append_area(more * kPageSize));
+        for (std::uint32_t p = 0; p < more; ++p) offs.push_back(base + p * kPageSize);
+    }
+    for (auto off : offs) cache_.erase(off);
+    auto page_off = [&](std::size_t level, int j) { return offs[static_cast<std::size_t>(first_page[level] + j)]; };
+    const std::size_t top = sizes.size() - 1;
+
+    auto* out = room<unsigned char>(scratch.pages, total * kPageSize);
+    auto encode = [&](std::size_t level, int j, PageView v) {
+        v.kl = kl;
+        v.attr = static_cast<std::uint16_t>((level == 0 ? 2 : 0) | (level == top ? 1 : 0));
+        v.left = j > 0 ? page_off(level, j - 1) : kNoPage;
+        v.right = j + 1 < sizes[level] ? page_off(level, j + 1) : kNoPage;
+        encode_entries(v, t.codec, out + static_cast<std::size_t>(first_page[level] + j) * kPageSize);
     };
-    link(level);
-    const auto cap = static_cast<std::size_t>(interior_capacity(kl));
-    while (level.size() > 1) {
-        std::vector<std::uint32_t> up;
-        for (std::size_t j = 0; j < level.size(); j += cap) {
-            Node& p = new_node(t, 0);
-            for (std::size_t c = j; c < std::min(level.size(), j + cap); ++c) {
-                const Node& child = cache_.at(level[c]);
-                p.insert(p.size(), child.key(child.size() - 1), child.recs.back(), child.off);
+    std::string keys;
+    std::vector<std::uint32_t> entry_recs, childs;
+    std::vector<int> last;   // last key of each page of the level below
+    for (int j = 0; j < sizes[0]; ++j) {
+        const int a = starts[static_cast<std::size_t>(j)], b = starts[static_cast<std::size_t>(j) + 1];
+        keys.clear();
+        entry_recs.clear();
+        for (int k = a; k < b; ++k) {
+            keys.append(key_at(k), static_cast<std::size_t>(kl));
+            entry_recs.push_back(rec_at(k));
+        }
+        PageView v;
+        v.keys = keys.data();
+        v.recs = entry_recs.data();
+        v.count = b - a;
+        encode(0, j, v);
+        last.push_back(b - 1);
+    }
+    for (std::size_t level = 1; level < sizes.size(); ++level) {
+        std::vector<int> up;
+        const int below = sizes[level - 1];
+        for (int j = 0; j < sizes[level]; ++j) {
+            keys.clear();
+            entry_recs.clear();
+            childs.clear();
+            for (int c = j * cap; c < std::min(below, (j + 1) * cap); ++c) {
+                const int k = last[static_cast<std::size_t>(c)];
+                keys.append(key_at(k), static_cast<std::size_t>(kl));
+                entry_recs.push_back(rec_at(k));
+                childs.push_back(page_off(level - 1, c));
             }
-            up.push_back(p.off);
+            PageView v;
+            v.keys = keys.data();
+            v.recs = entry_recs.data();
+            v.childs = childs.data();
+            v.count = static_cast<int>(childs.size());
+            encode(level, j, v);
+            up.push_back(last[static_cast<std::size_t>(std::min(below, (j + 1) * cap) - 1)]);
         }
-        link(up);
-        made.insert(made.end(), up.begin(), up.end());
-        level = std::move(up);
+        last = std::move(up);
     }
-    cache_.at(level[0]).attr |= 1;
-
-    // Write runs of consecutive pages with one call each.
-    std::sort(made.begin(), made.end());
-    std::vector<unsigned char> run;
-    std::uint32_t run_start = 0;
-    for (std::size_t j = 0; j <= made.size(); ++j) {
-        if (j == made.size() || (j > 0 && made[j] != made[j - 1] + kPageSize)) {
-            if (!run.empty()) write_at(run_start, run.data(), run.size());
-            run.clear();
-            if (j == made.size()) break;
-        }
-        if (run.empty()) run_start = made[j];
-        run.resize(run.size() + kPageSize);
-        Node& page = cache_.at(made[j]);
-        encode_page(page, t.codec, run.data() + run.size() - kPageSize);
-        page.dirty = false;
+    for (std::size_t a = 0; a < total;) {
+        std::size_t b = a + 1;
+        while (b < total && offs[b] == offs[b - 1] + kPageSize) ++b;
+        write_at(offs[a], out + a * kPageSize, (b - a) * kPageSize);
+        a = b;
     }
-    return level[0];
+    if (reuse.size() > total)
+        free_pages(std::vector<std::uint32_t>(reuse.begin() + static_cast<std::ptrdiff_t>(total), reuse.end()));
+    return page_off(top, 0);
 }
 
-void CdxIndex::build_tag(const TagInfo& info, std::vector<KeyPos> keys) {
-    begin_call();
-    need_writable();
+Tree CdxIndex::new_tree(const TagInfo& info) const {
     Tree t;
     t.info = normalized(info);
     if (!valid_name(t.info.name)) fail("bad tag name \"" + t.info.name + "\"");
@@ -130,65 +278,100 @@ void CdxIndex::build_tag(const TagInfo& info, std::vector<KeyPos> keys) {
     if (t.info.key_expr.empty() || t.info.key_expr.size() + t.info.for_expr.size() + 2 > 512)
         fail("bad key expression for tag " + t.info.name);
     t.codec = make_codec(t.info.type, t.info.key_len);
-    const auto kl = static_cast<std::size_t>(t.info.key_len);
+    return t;
+}
 
-    std::string flat(keys.size() * kl, '\0');
-    for (std::size_t i = 0; i < keys.size(); ++i) t.codec.sort_into(keys[i].key, flat.data() + i * kl);
-    // Sort on the first 8 key bytes as one number; the rest of the key and
-    // the record number only break ties.
-    struct Item {
-        std::uint64_t head;
-        std::uint32_t rec;
-        std::uint32_t at;
-    };
-    std::vector<Item> order(keys.size());
-    const std::size_t head_len = std::min<std::size_t>(kl, 8);
+void CdxIndex::build_tag(const TagInfo& info, std::vector<KeyPos> keys) {
+    const Tree t = new_tree(info);
+    const auto kl = static_cast<std::size_t>(t.codec.kl);
+    KeyBlock block;
+    block.width = kl;
+    block.bytes = LargeBuffer(keys.size() * kl);
+    block.recs.reserve(keys.size());
     for (std::size_t i = 0; i < keys.size(); ++i) {
-        std::uint64_t head = 0;
-        const auto* k = reinterpret_cast<const unsigned char*>(flat.data() + i * kl);
-        for (std::size_t b = 0; b < 8; ++b) head = (head << 8) | (b < head_len ? k[b] : 0u);
-        order[i] = {head, keys[i].recno, static_cast<std::uint32_t>(i)};
-    }
-    std::sort(order.begin(), order.end(), [&](const Item& a, const Item& b) {
-        if (a.head != b.head) return a.head < b.head;
-        if (kl > 8) {
-            const int c = std::memcmp(flat.data() + a.at * kl + 8, flat.data() + b.at * kl + 8, kl - 8);
-            if (c != 0) return c < 0;
-        }
-        return a.rec < b.rec;
-    });
-    std::string sorted;
-    sorted.reserve(flat.size());
-    std::vector<std::uint32_t> recs;
-    recs.reserve(keys.size());
-    for (const Item& o : order) {
-        const char* k = flat.data() + o.at * kl;
-        if (t.info.unique && !recs.empty() && std::memcmp(sorted.data() + sorted.size() - kl, k, kl) == 0) continue;
-        sorted.append(k, kl);
-        recs.push_back(o.rec);
+        char* k = block.bytes.data() + i * kl;
+        const std::size_t len = std::min(kl, keys[i].key.size());
+        std::memcpy(k, keys[i].key.data(), len);
+        std::memset(k + len, t.codec.fill, kl - len);
+        block.recs.push_back(keys[i].recno);
     }
     keys.clear();
+    build_tag_from(info, std::move(block));
+}
 
+void CdxIndex::build_tag_from(const TagInfo& info, KeyBlock keys) {
+    begin_call();
+    need_writable();
+    Tree t = new_tree(info);
+    BuildScratch scratch;
+    const SortedView sorted = sort_keys(t.codec, keys, t.info.unique, scratch);
+
+    // A tag built again replaces the old tree and takes over its pages.
     const int existing = tag_number(t.info.name);
+    std::vector<std::uint32_t> old_pages;
     if (existing >= 0) {
-        Tree& old = trees_[static_cast<std::size_t>(existing)];
+        const Tree& old = trees_[static_cast<std::size_t>(existing)];
         t.header = old.header;
-        std::vector<std::uint32_t> pages;
         try {
-            visit_pages(old, &pages, nullptr);
+            visit_pages(old, &old_pages, nullptr);
         } catch (const CdxError&) {
-            pages.clear();   // a damaged tree is dropped, its pages are lost
+            old_pages.clear();   // a damaged tree is dropped, its pages are lost
         }
-        for (auto p : pages) free_page(p);
     } else {
         t.header = static_cast<std::uint32_t>(append_area(kTagHeaderSize));
     }
-    t.root = build_pages(t, std::move(sorted), std::move(recs));
+    t.root = build_pages(t, sorted, std::move(old_pages), scratch);
     write_tag_header(t);
     if (existing < 0) insert_sorted(dir_, dir_.codec.sort_form(t.info.name), t.header);
     type_of_[t.info.name] = t.info.type;
     flush();
     read_tags();
+}
+
+// A whole new layout in place of the old file: header, tag directory, then
+// each tag's header and pages. The change counter moves with the first
+// write, so that anyone reading without the lock notices, and the file is
+// cut to its new length at the end.
+void CdxIndex::rebuild(const std::vector<TagInfo>& tags, std::vector<KeyBlock> keys) {
+    begin_call();
+    need_writable();
+    if (keys.size() != tags.size()) fail("rebuild: one key block per tag is needed");
+    std::vector<Tree> ts;
+    for (const TagInfo& info : tags) ts.push_back(new_tree(info));
+    BuildScratch scratch;   // shared by the tags, so its pages are touched once
+    std::uint32_t free_head = 0, counter = 0;
+    read_change_marks(free_head, counter);
+    const std::uint64_t old_size = size_;
+    write_dirty();
+    stale_ = true;   // until the new layout has been read back
+    cache_.clear();
+    trees_.clear();
+    infos_.clear();
+    size_ = 0;
+    seen_counter_ = counter + 1;   // the new header carries the moved counter
+    wrote_ = true;
+    seen_free_ = 0;
+    write_empty(seen_counter_);
+    dir_.root = kDirRootPage;
+    for (std::size_t i = 0; i < ts.size(); ++i) {
+        Tree& t = ts[i];
+        const SortedView sorted = sort_keys(t.codec, keys[i], t.info.unique, scratch);
+        t.header = static_cast<std::uint32_t>(append_area(kTagHeaderSize));
+        t.root = build_pages(t, sorted, {}, scratch);
+        keys[i] = KeyBlock{};
+        write_tag_header(t);
+        insert_sorted(dir_, dir_.codec.sort_form(t.info.name), t.header);
+        type_of_[t.info.name] = t.info.type;
+    }
+    flush();
+    if (old_size > size_) {
+        wmap_.reset();
+        if (::ftruncate(fd_, static_cast<off_t>(size_)) != 0)
+            fail(std::string("cannot truncate: ") + std::strerror(errno));
+        disk_size_ = size_;
+    }
+    read_tags();
+    stale_ = false;
 }
 
 }  // namespace qv::rt::table::cdx

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include "runtime/table/cdx_internal.hpp"
@@ -33,7 +34,7 @@ namespace cdx {
 
 namespace {
 
-constexpr std::uint32_t kDirRoot = 0x400;
+constexpr std::uint32_t kDirRoot = kDirRootPage;
 constexpr std::size_t kCacheLimit = 65536;   // pages kept decoded
 
 std::string hex(std::uint64_t v) {
@@ -87,8 +88,21 @@ void CdxIndex::read_at(std::uint64_t off, void* buf, std::size_t len) {
     }
 }
 
+// A page or less inside the file is written through the shared mapping,
+// which costs no system call; the rest (large runs, and writes that make the
+// file longer) with pwrite.
 void CdxIndex::write_at(std::uint64_t off, const void* buf, std::size_t len) {
     need_writable();
+    if (!wrote_) bump_counter();
+    if (len <= kPageSize && off + len <= disk_size_) {
+        if (wmap_.write(fd_, disk_size_, off, buf, len)) {
+            size_ = std::max<std::uint64_t>(size_, off + len);
+            return;
+        }
+        struct stat st {};
+        if (::fstat(fd_, &st) == 0 && static_cast<std::uint64_t>(st.st_size) < off + len)
+            fail("the file was cut short by another program");
+    }
     const auto* p = static_cast<const char*>(buf);
     while (len > 0) {
         const ssize_t n = ::pwrite(fd_, p, len, static_cast<off_t>(off));
@@ -99,7 +113,20 @@ void CdxIndex::write_at(std::uint64_t off, const void* buf, std::size_t len) {
         len -= static_cast<std::size_t>(n);
     }
     size_ = std::max<std::uint64_t>(size_, off);
+    disk_size_ = std::max<std::uint64_t>(disk_size_, off);
+}
+
+// The change counter moves before the first byte of an update is written,
+// not after the last: a reader without the lock that compares the marks
+// before and after its reads then sees every update that overlapped them.
+// (The caller holds the index lock, so the counter on disk is the one seen
+// by invalidate() or written by this handle.)
+void CdxIndex::bump_counter() {
     wrote_ = true;
+    unsigned char b[4];
+    put_be32(b, ++seen_counter_);
+    write_at(8, b, sizeof b);
+    std::atomic_thread_fence(std::memory_order_seq_cst);   // before any page of the update
 }
 
 void CdxIndex::check_page(std::uint32_t off) const {
@@ -213,15 +240,43 @@ void CdxIndex::free_page(std::uint32_t off) {
     cache_.erase(off);
 }
 
+// The pages join the head of the free list in one chain, written in runs of
+// adjacent pages, and the header then points at the first.
+void CdxIndex::free_pages(std::vector<std::uint32_t> offs) {
+    if (offs.empty()) return;
+    std::sort(offs.begin(), offs.end());
+    offs.erase(std::unique(offs.begin(), offs.end()), offs.end());
+    unsigned char b[4];
+    read_at(4, b, 4);
+    const std::uint32_t old_head = get_le32(b);
+    std::vector<unsigned char> run;
+    std::uint32_t start = 0;
+    for (std::size_t i = 0; i < offs.size(); ++i) {
+        if (!run.empty() && offs[i] != start + run.size()) {
+            write_at(start, run.data(), run.size());
+            run.clear();
+        }
+        if (run.empty()) start = offs[i];
+        run.resize(run.size() + kPageSize, 0);
+        put_le32(run.data() + run.size() - kPageSize, i + 1 < offs.size() ? offs[i + 1] : old_head);
+        cache_.erase(offs[i]);
+    }
+    write_at(start, run.data(), run.size());
+    put_le32(b, offs.front());
+    write_at(4, b, 4);
+    seen_free_ = offs.front();
+}
+
 void CdxIndex::write_root(const Tree& t) {
     unsigned char b[4];
     put_le32(b, t.root);
     write_at(t.header, b, 4);
 }
 
-void CdxIndex::write_empty() {
+void CdxIndex::write_empty(std::uint32_t counter) {
     unsigned char head[kTagHeaderSize] = {};
     put_le32(head, kDirRoot);
+    put_be32(head + 8, counter);
     put_le16(head + 12, kDirKeyLen);
     head[14] = 0xE0;
     head[15] = 0x01;
@@ -292,6 +347,7 @@ void CdxIndex::load() {
     struct stat st {};
     if (::fstat(fd_, &st) != 0) fail(std::string("stat: ") + std::strerror(errno));
     size_ = static_cast<std::uint64_t>(st.st_size);
+    disk_size_ = size_;
     cache_.clear();
     stale_ = true;   // until everything below has been read
     if (size_ < kTagHeaderSize + kPageSize) fail("file too short for a compound index");
@@ -369,14 +425,9 @@ void CdxIndex::invalidate() {
     }
 }
 
+// Ends an update: the next write moves the change counter again.
 void CdxIndex::flush() {
     write_dirty();
-    if (!wrote_) return;
-    // The caller holds the index lock, so the counter on disk is the one
-    // seen by invalidate() or written by this handle.
-    unsigned char b[4];
-    put_be32(b, ++seen_counter_);
-    write_at(8, b, sizeof b);
     wrote_ = false;
 }
 

@@ -10,12 +10,14 @@
 #include <unordered_map>
 #include <vector>
 #include "runtime/table/cdx.hpp"
+#include "runtime/table/file_map.hpp"
 
 namespace qv::rt::table::cdx {
 
 inline constexpr std::uint32_t kPageSize = 512;
 inline constexpr std::uint32_t kTagHeaderSize = 1024;
 inline constexpr std::uint32_t kNoPage = 0xFFFFFFFFu;
+inline constexpr std::uint32_t kDirRootPage = 0x400;   // root of the tag directory in a new file
 inline constexpr int kLeafHeader = 24;
 inline constexpr int kLeafSpace = kPageSize - kLeafHeader;        // 488
 inline constexpr int kInteriorHeader = 12;
@@ -96,12 +98,48 @@ int leaf_bytes(const Node& n, int from, int to, const Codec& c);
 bool leaf_fits(const Node& n, const Codec& c);
 int interior_capacity(int kl);
 void encode_page(const Node& n, const Codec& c, unsigned char* page);
+// The entries of a page wherever they are kept (keys in sort form, kl bytes
+// each; childs only for interior pages).
+struct PageView {
+    const char* keys = nullptr;
+    const std::uint32_t* recs = nullptr;
+    const std::uint32_t* childs = nullptr;
+    int count = 0;
+    int kl = 0;
+    std::uint16_t attr = 2;
+    std::uint32_t left = kNoPage;
+    std::uint32_t right = kNoPage;
+};
+void encode_entries(const PageView& v, const Codec& c, unsigned char* page);
 int key_bits(int kl);
 // Bytes of a leaf key stored in the page after compression against the
 // previous key of the page (nullptr for the first); dup and trail out.
 int packed_key_len(const char* key, const char* prev, int kl, unsigned char sfill, int* dup = nullptr,
                    int* trail = nullptr);
 int leaf_entry_bytes(std::uint32_t max_rec, int kl);
+
+// Bulk building (cdx_build.cpp): a key of the block being sorted, with 8 of
+// its bytes (from the depth being sorted on) as one number.
+struct BuildKey {
+    std::uint64_t head;
+    std::uint32_t rec;
+    std::uint32_t at;   // key number in the flat buffer
+};
+// Buffers reused from tag to tag while a file is built.
+struct BuildScratch {
+    LargeBuffer order;       // BuildKey, twice the key count
+    LargeBuffer converted;   // keys in sort form when the block's width differs
+    LargeBuffer pages;       // the encoded pages
+};
+// Keys in tag order: key i is at flat + keys[i].at * kl.
+struct SortedView {
+    const char* flat = nullptr;
+    std::size_t kl = 0;
+    const BuildKey* keys = nullptr;
+    std::size_t count = 0;
+    const char* key(std::size_t i) const { return flat + std::size_t(keys[i].at) * kl; }
+};
+SortedView sort_keys(const Codec& codec, KeyBlock& block, bool unique, BuildScratch& scratch);
 
 // One B-tree of the file: a tag, or the tag directory (header at offset 0).
 struct Tree {
@@ -126,7 +164,7 @@ public:
     CdxIndex& operator=(const CdxIndex&) = delete;
 
     void load();            // reads the headers and the tag list
-    void write_empty();     // lays out a new file with no tags
+    void write_empty(std::uint32_t counter = 0);   // lays out a new file with no tags
 
     const std::string& path() const override { return path_; }
     int fd() const override { return fd_; }
@@ -135,6 +173,8 @@ public:
     void set_key_type(int tag, KeyType type) override;
 
     void build_tag(const TagInfo& info, std::vector<KeyPos> keys) override;
+    void build_tag_from(const TagInfo& info, KeyBlock keys) override;
+    void rebuild(const std::vector<TagInfo>& tags, std::vector<KeyBlock> keys) override;
     void insert(int tag, std::string_view key, std::uint32_t recno) override;
     void remove(int tag, std::string_view key, std::uint32_t recno) override;
 
@@ -171,6 +211,7 @@ private:
     void write_dirty();
     std::uint32_t alloc_page();
     void free_page(std::uint32_t off);
+    void free_pages(std::vector<std::uint32_t> offs);   // in a few writes
     void write_root(const Tree& t);
     Tree read_tree(std::uint32_t header, const std::string& name);
     void read_tags();
@@ -202,14 +243,18 @@ private:
     int split_point(const Tree& t, const Node& n, bool appending) const;
 
     // Bulk building (cdx_build.cpp).
-    std::uint32_t build_pages(const Tree& t, std::string sorted_keys, std::vector<std::uint32_t> recs);
+    Tree new_tree(const TagInfo& info) const;   // checked and normalised
+    std::uint32_t build_pages(const Tree& t, const SortedView& sorted, std::vector<std::uint32_t> reuse,
+                              BuildScratch& scratch);
     void write_tag_header(const Tree& t);
 
     std::string path_;
     int fd_ = -1;
     bool read_only_ = false;
     bool stale_ = false;
-    std::uint64_t size_ = 0;
+    std::uint64_t size_ = 0;        // end of the file as laid out (areas handed out included)
+    std::uint64_t disk_size_ = 0;   // bytes known to be in the file
+    WritableMap wmap_;
     Tree dir_;
     std::vector<Tree> trees_;
     std::vector<TagInfo> infos_;
@@ -217,11 +262,12 @@ private:
     std::unordered_map<std::uint32_t, Node> cache_;
     std::vector<std::pair<std::uint32_t, Codec>> dirty_;
     // Change detection between processes: the free-list head and the change
-    // counter of the compound header as last seen or written. Every flush
-    // that wrote something bumps the counter.
+    // counter of the compound header as last seen or written. Every update
+    // bumps the counter before its first write.
     std::uint32_t seen_free_ = 0;
     std::uint32_t seen_counter_ = 0;
-    bool wrote_ = false;
+    bool wrote_ = false;   // the counter has moved for the update under way
+    void bump_counter();
     void read_change_marks(std::uint32_t& free_head, std::uint32_t& counter);
 };
 

@@ -33,12 +33,43 @@ int leaf_entry_bytes(std::uint32_t max_rec, int kl) {
     return std::max(3, (2 * key_bits(kl) + rec_bits + 7) / 8);
 }
 
-int packed_key_len(const char* key, const char* prev, int kl, unsigned char sfill, int* dup, int* trail) {
-    int t = 0;
-    while (t < kl && static_cast<unsigned char>(key[kl - 1 - t]) == sfill) ++t;
+namespace {
+
+// Bytes at the start of a and b that are the same, at most `limit`; eight
+// bytes at a time, then byte by byte.
+int common_prefix(const char* a, const char* b, int limit) {
     int d = 0;
-    if (prev)
-        while (d < kl - t && key[d] == prev[d]) ++d;
+    for (; d + 8 <= limit; d += 8) {
+        std::uint64_t x, y;
+        std::memcpy(&x, a + d, 8);
+        std::memcpy(&y, b + d, 8);
+        if (x == y) continue;
+        if constexpr (std::endian::native == std::endian::little) return d + std::countr_zero(x ^ y) / 8;
+        break;
+    }
+    while (d < limit && a[d] == b[d]) ++d;
+    return d;
+}
+
+// Trailing bytes of key equal to fill.
+int trailing_fill(const char* key, int kl, unsigned char fill) {
+    std::uint64_t fill8;
+    std::memset(&fill8, fill, 8);
+    int t = 0;
+    for (; t + 8 <= kl; t += 8) {
+        std::uint64_t w;
+        std::memcpy(&w, key + kl - t - 8, 8);
+        if (w != fill8) break;
+    }
+    while (t < kl && static_cast<unsigned char>(key[kl - 1 - t]) == fill) ++t;
+    return t;
+}
+
+}  // namespace
+
+int packed_key_len(const char* key, const char* prev, int kl, unsigned char sfill, int* dup, int* trail) {
+    const int t = trailing_fill(key, kl, sfill);
+    const int d = prev ? common_prefix(key, prev, kl - t) : 0;
     if (dup) *dup = d;
     if (trail) *trail = t;
     return kl - d - t;
@@ -132,43 +163,49 @@ int leaf_bytes(const Node& n, int from, int to, const Codec& c) {
 bool leaf_fits(const Node& n, const Codec& c) { return leaf_bytes(n, 0, n.size(), c) <= kLeafSpace; }
 
 void encode_page(const Node& n, const Codec& c, unsigned char* p) {
+    encode_entries(PageView{n.keys.data(), n.recs.data(), n.childs.data(), n.size(), n.kl, n.attr, n.left, n.right},
+                   c, p);
+}
+
+void encode_entries(const PageView& v, const Codec& c, unsigned char* p) {
     std::memset(p, 0, kPageSize);
-    put_le16(p, n.attr);
-    put_le16(p + 2, static_cast<std::uint32_t>(n.size()));
-    put_le32(p + 4, n.left);
-    put_le32(p + 8, n.right);
+    put_le16(p, v.attr);
+    put_le16(p + 2, static_cast<std::uint32_t>(v.count));
+    put_le32(p + 4, v.left);
+    put_le32(p + 8, v.right);
     const auto& from = *c.from_sort;
-    const int kl = n.kl;
-    if (!n.leaf()) {
-        for (int i = 0; i < n.size(); ++i) {
+    const int kl = v.kl;
+    if ((v.attr & 2) == 0) {
+        if (v.count * (kl + 8) > kInteriorSpace) throw std::logic_error("interior page overflow");
+        for (int i = 0; i < v.count; ++i) {
             unsigned char* e = p + kInteriorHeader + i * (kl + 8);
-            const char* k = n.keys.data() + static_cast<std::size_t>(i) * kl;
+            const char* k = v.keys + static_cast<std::size_t>(i) * kl;
             for (int j = 0; j < kl; ++j) e[j] = from[static_cast<unsigned char>(k[j])];
-            put_be32(e + kl, n.recs[i]);
-            put_be32(e + kl + 4, n.childs[i]);
+            put_be32(e + kl, v.recs[i]);
+            put_be32(e + kl + 4, v.childs[i]);
         }
         return;
     }
     std::uint32_t max_rec = 0;
-    for (auto r : n.recs) max_rec = std::max(max_rec, r);
+    for (int i = 0; i < v.count; ++i) max_rec = std::max(max_rec, v.recs[i]);
     const int es = leaf_entry_bytes(max_rec, kl);
     const int kb = key_bits(kl);
     const int rec_bits = es * 8 - 2 * kb;
     int key_pos = kPageSize;
-    for (int i = 0; i < n.size(); ++i) {
+    const int key_floor = kLeafHeader + v.count * es;
+    for (int i = 0; i < v.count; ++i) {
         int dup = 0, trail = 0;
-        const int len = stored_len(n, i, i == 0, c, &dup, &trail);
+        const char* k = v.keys + static_cast<std::size_t>(i) * kl;
+        const int len = packed_key_len(k, i == 0 ? nullptr : k - kl, kl, c.sfill, &dup, &trail);
         key_pos -= len;
-        const char* k = n.keys.data() + static_cast<std::size_t>(i) * kl;
+        if (key_pos < key_floor) throw std::logic_error("leaf page overflow");
         for (int j = 0; j < len; ++j) p[key_pos + j] = from[static_cast<unsigned char>(k[dup + j])];
-        const std::uint64_t v = n.recs[i] | (static_cast<std::uint64_t>(dup) << rec_bits) |
-                                (static_cast<std::uint64_t>(trail) << (rec_bits + kb));
+        const std::uint64_t e_val = v.recs[i] | (static_cast<std::uint64_t>(dup) << rec_bits) |
+                                    (static_cast<std::uint64_t>(trail) << (rec_bits + kb));
         unsigned char* e = p + kLeafHeader + i * es;
-        for (int b = 0; b < es; ++b) e[b] = static_cast<unsigned char>(v >> (8 * b));
+        for (int b = 0; b < es; ++b) e[b] = static_cast<unsigned char>(e_val >> (8 * b));
     }
-    const int free_bytes = key_pos - (kLeafHeader + n.size() * es);
-    if (free_bytes < 0) throw std::logic_error("leaf page overflow");
-    put_le16(p + 12, static_cast<std::uint32_t>(free_bytes));
+    put_le16(p + 12, static_cast<std::uint32_t>(key_pos - key_floor));
     put_le32(p + 14, rec_bits >= 32 ? 0xFFFFFFFFu : (1u << rec_bits) - 1);
     p[18] = static_cast<unsigned char>((1u << kb) - 1);
     p[19] = p[18];

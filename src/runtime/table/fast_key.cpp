@@ -1,7 +1,10 @@
 #include "runtime/table/fast_key.hpp"
 
 #include <cctype>
+#include <algorithm>
+#include <array>
 #include <cstdio>
+#include <cstring>
 
 #include "runtime/core/text.hpp"
 
@@ -38,6 +41,28 @@ const Field* find_field(const std::vector<Field>& fields, const std::string& nam
     for (const Field& f : fields)
         if (f.name == name) return &f;
     return nullptr;
+}
+
+// UPPER() of one byte, looked up in a table made once.
+const std::array<char, 256>& upper_table() {
+    static const std::array<char, 256> table = [] {
+        std::array<char, 256> t{};
+        for (int c = 0; c < 256; ++c) t[static_cast<std::size_t>(c)] = upper_char(static_cast<char>(c));
+        return t;
+    }();
+    return table;
+}
+
+// DTOS() of a D field: YYYYMMDD, or eight blanks for an empty date.
+void dtos_bytes(const Field& f, const char* raw, char* out) {
+    const Date d = decode_field(f, std::string_view(raw, static_cast<std::size_t>(f.len))).as_date();
+    if (d.empty()) {
+        std::memset(out, ' ', 8);
+        return;
+    }
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%04d%02d%02d", d.year() % 10000, d.month(), d.day());
+    std::memcpy(out, buf, 8);
 }
 
 }  // namespace
@@ -100,15 +125,15 @@ std::string FastKey::eval(const char* record, KeyType type, int key_len) const {
         const auto len = static_cast<std::size_t>(p.field.len);
         switch (p.kind) {
             case Kind::Raw: key.append(raw, len); break;
-            case Kind::Upper:
-                for (std::size_t j = 0; j < len; ++j) key += upper_char(raw[j]);
+            case Kind::Upper: {
+                const auto& up = upper_table();
+                for (std::size_t j = 0; j < len; ++j) key += up[static_cast<unsigned char>(raw[j])];
                 break;
+            }
             case Kind::Dtos: {
-                const Date d = decode_field(p.field, std::string_view(raw, len)).as_date();
-                if (d.empty()) { key.append(8, ' '); break; }
-                char buf[16];
-                std::snprintf(buf, sizeof buf, "%04d%02d%02d", d.year() % 10000, d.month(), d.day());
-                key.append(buf, 8);
+                char d[8];
+                dtos_bytes(p.field, raw, d);
+                key.append(d, 8);
                 break;
             }
             default: break;
@@ -116,6 +141,34 @@ std::string FastKey::eval(const char* record, KeyType type, int key_len) const {
     }
     key.resize(static_cast<std::size_t>(key_len), ' ');
     return key;
+}
+
+void FastKey::eval_into(const char* record, int key_len, char* out) const {
+    const auto kl = static_cast<std::size_t>(key_len);
+    std::size_t at = 0;
+    for (const Part& p : parts_) {
+        if (at >= kl) break;
+        const char* raw = record + p.field.offset;
+        const std::size_t part_len = p.kind == Kind::Dtos ? 8 : static_cast<std::size_t>(p.field.len);
+        const std::size_t len = std::min(part_len, kl - at);
+        switch (p.kind) {
+            case Kind::Raw: std::memcpy(out + at, raw, len); break;
+            case Kind::Upper: {
+                const auto& up = upper_table();
+                for (std::size_t j = 0; j < len; ++j) out[at + j] = up[static_cast<unsigned char>(raw[j])];
+                break;
+            }
+            case Kind::Dtos: {
+                char d[8];
+                dtos_bytes(p.field, raw, d);
+                std::memcpy(out + at, d, std::min<std::size_t>(len, 8));
+                break;
+            }
+            default: break;
+        }
+        at += len;
+    }
+    if (at < kl) std::memset(out + at, ' ', kl - at);
 }
 
 }  // namespace qv::rt::table

@@ -19,6 +19,8 @@ public:
     static std::optional<FastKey> compile(std::string_view expr, const std::vector<Field>& fields);
     // The key as the tag stores it (padded or cut to key_len).
     std::string eval(const char* record, KeyType type, int key_len) const;
+    // The same written to `out` (key_len bytes), for C keys of this type.
+    void eval_into(const char* record, int key_len, char* out) const;
     KeyType natural_type() const { return type_; }
 
 private:

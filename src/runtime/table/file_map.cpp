@@ -1,9 +1,16 @@
 #include "runtime/table/file_map.hpp"
 
+#include <signal.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <atomic>
+#include <csetjmp>
+#include <cstring>
+#include <mutex>
+#include <new>
+#include <cstdint>
 
 namespace qv::rt::table {
 
@@ -13,6 +20,56 @@ void FileMap::reset() {
     if (data_) ::munmap(const_cast<char*>(data_), mapped_);
     data_ = nullptr;
     size_ = mapped_ = 0;
+}
+
+namespace {
+
+// Bus errors raised while copying out of a mapping jump back to the copy;
+// any other goes to the disposition there was before.
+thread_local sigjmp_buf* t_copy_jump = nullptr;
+struct sigaction g_previous_bus;
+
+void on_bus_error(int, siginfo_t*, void*) {
+    if (sigjmp_buf* jump = t_copy_jump) {
+        t_copy_jump = nullptr;
+        siglongjmp(*jump, 1);
+    }
+    // Not ours: the fault happens again on return, under the old handler.
+    ::sigaction(SIGBUS, &g_previous_bus, nullptr);
+}
+
+void catch_bus_errors() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        struct sigaction sa {};
+        sa.sa_sigaction = on_bus_error;
+        sa.sa_flags = SA_SIGINFO | SA_NODEFER;
+        sigemptyset(&sa.sa_mask);
+        ::sigaction(SIGBUS, &sa, &g_previous_bus);
+    });
+}
+
+}  // namespace
+
+// The copy itself, kept out of line so that nothing of the caller lives
+// across the jump.
+[[gnu::noinline]] bool guarded_copy(void* dst, const void* src, std::size_t len) {
+    catch_bus_errors();
+    sigjmp_buf jump;
+    if (sigsetjmp(jump, 0) != 0) return false;
+    t_copy_jump = &jump;
+    std::atomic_signal_fence(std::memory_order_seq_cst);   // the handler must see it set
+    std::memcpy(dst, src, len);
+    std::atomic_signal_fence(std::memory_order_seq_cst);
+    t_copy_jump = nullptr;
+    return true;
+}
+
+bool FileMap::read(int fd, std::size_t off, void* dst, std::size_t len) {
+    if (!cover(fd, off + len)) return false;
+    if (guarded_copy(dst, data_ + off, len)) return true;
+    reset();   // the file shrank: map it again when next asked
+    return false;
 }
 
 // Only bytes the file is known to hold are read through the mapping; the
@@ -32,6 +89,79 @@ bool FileMap::cover(int fd, std::size_t end) {
     }
     size_ = size;
     return true;
+}
+
+WritableMap::~WritableMap() { reset(); }
+
+void WritableMap::reset() {
+    if (data_) ::munmap(data_, mapped_);
+    data_ = nullptr;
+    mapped_ = 0;
+}
+
+bool WritableMap::write(int fd, std::uint64_t file_size, std::uint64_t off, const void* src, std::size_t len) {
+    if (off + len > file_size) return false;
+    if (!data_ || off + len > mapped_) {
+        reset();
+        const std::size_t want = static_cast<std::size_t>(file_size) + std::max<std::size_t>(file_size / 4, 1u << 20);
+        void* p = ::mmap(nullptr, want, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+        if (p == MAP_FAILED) return false;
+        data_ = static_cast<char*>(p);
+        mapped_ = want;
+    }
+    if (guarded_copy(data_ + off, src, len)) return true;
+    reset();
+    return false;
+}
+
+namespace {
+constexpr std::size_t kLargePage = std::size_t{2} << 20;
+}
+
+LargeBuffer::LargeBuffer(std::size_t bytes) : size_(bytes) {
+    if (bytes == 0) return;
+    const bool large = bytes >= kLargePage / 2;
+    const std::size_t rounded = (bytes + kLargePage - 1) / kLargePage * kLargePage;
+    map_len_ = large ? rounded + kLargePage : bytes;
+    void* p = ::mmap(nullptr, map_len_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED) throw std::bad_alloc();
+    map_ = p;
+    auto at = reinterpret_cast<std::uintptr_t>(p);
+    if (large) {
+        at = (at + kLargePage - 1) & ~std::uintptr_t{kLargePage - 1};
+        ::madvise(reinterpret_cast<void*>(at), rounded, MADV_HUGEPAGE);
+    }
+    data_ = reinterpret_cast<char*>(at);
+}
+
+LargeBuffer::~LargeBuffer() { release(); }
+
+LargeBuffer::LargeBuffer(LargeBuffer&& o) noexcept
+    : map_(o.map_), map_len_(o.map_len_), data_(o.data_), size_(o.size_) {
+    o.map_ = nullptr;
+    o.data_ = nullptr;
+    o.map_len_ = o.size_ = 0;
+}
+
+LargeBuffer& LargeBuffer::operator=(LargeBuffer&& o) noexcept {
+    if (this != &o) {
+        release();
+        map_ = o.map_;
+        map_len_ = o.map_len_;
+        data_ = o.data_;
+        size_ = o.size_;
+        o.map_ = nullptr;
+        o.data_ = nullptr;
+        o.map_len_ = o.size_ = 0;
+    }
+    return *this;
+}
+
+void LargeBuffer::release() {
+    if (map_) ::munmap(map_, map_len_);
+    map_ = nullptr;
+    data_ = nullptr;
+    map_len_ = size_ = 0;
 }
 
 }  // namespace qv::rt::table

@@ -3,6 +3,7 @@
 // see every write of every process at once (one page cache), without a
 // system call: how a shared table re-reads records and change marks cheaply.
 #include <cstddef>
+#include <cstdint>
 
 namespace qv::rt::table {
 
@@ -16,6 +17,11 @@ public:
     // Makes the mapping of `fd` cover bytes [0, end); false when the file is
     // shorter (or cannot be mapped).
     bool cover(int fd, std::size_t end);
+    // Copies bytes [off, off + len) of the file through the mapping; false
+    // when the file is shorter or has been cut short under the mapping by
+    // another program (the bus error that touching the lost bytes raises is
+    // caught), so that the caller can read them the ordinary way.
+    bool read(int fd, std::size_t off, void* dst, std::size_t len);
     const char* data() const { return data_; }
     std::size_t size() const { return size_; }   // bytes known to be there
     void reset();   // before the file shrinks or is replaced
@@ -24,6 +30,56 @@ private:
     const char* data_ = nullptr;
     std::size_t size_ = 0;     // bytes known to exist in the file
     std::size_t mapped_ = 0;   // length of the mapping (room to grow)
+};
+
+// memcpy where either side may be a shared mapping of a file that another
+// program has cut short: false, instead of a bus error, when the lost bytes
+// are touched.
+bool guarded_copy(void* dst, const void* src, std::size_t len);
+
+// A writable shared mapping of a file, for small writes in place without a
+// system call. Only bytes the file already holds are written through it.
+class WritableMap {
+public:
+    WritableMap() = default;
+    ~WritableMap();
+    WritableMap(const WritableMap&) = delete;
+    WritableMap& operator=(const WritableMap&) = delete;
+
+    // Copies len bytes to offset off of the file when off + len <= file_size
+    // (the caller's knowledge of the file's length); false when it could not
+    // (then nothing or part was written, and the caller writes it the
+    // ordinary way, or reports the file cut short).
+    bool write(int fd, std::uint64_t file_size, std::uint64_t off, const void* src, std::size_t len);
+    void reset();
+
+private:
+    char* data_ = nullptr;
+    std::size_t mapped_ = 0;
+};
+
+// A zero-filled buffer in a mapping of its own. A big one is backed by large
+// pages where the kernel can: filling a fresh buffer of some megabytes
+// otherwise costs a page fault per 4 KiB, most of the time spent on it.
+class LargeBuffer {
+public:
+    LargeBuffer() = default;
+    explicit LargeBuffer(std::size_t bytes);   // throws std::bad_alloc
+    ~LargeBuffer();
+    LargeBuffer(LargeBuffer&& o) noexcept;
+    LargeBuffer& operator=(LargeBuffer&& o) noexcept;
+    LargeBuffer(const LargeBuffer&) = delete;
+    LargeBuffer& operator=(const LargeBuffer&) = delete;
+
+    char* data() const { return data_; }
+    std::size_t size() const { return size_; }
+
+private:
+    void release();
+    void* map_ = nullptr;
+    std::size_t map_len_ = 0;
+    char* data_ = nullptr;
+    std::size_t size_ = 0;
 };
 
 }  // namespace qv::rt::table

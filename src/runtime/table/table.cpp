@@ -195,8 +195,8 @@ std::int64_t Table::record_offset(std::uint32_t recno) const {
 void Table::refresh_header() {
     if (exclusive_) return;
     unsigned char b[4];
-    if (map_.cover(fd_.get(), 8)) std::memcpy(b, map_.data() + 4, 4);
-    else if (read_at(fd_.get(), b, 4, 4, path_) < 4) fail(path_, "truncated table header");
+    if (!map_.read(fd_.get(), 4, b, 4) && read_at(fd_.get(), b, 4, 4, path_) < 4)
+        fail(path_, "truncated table header");
     const std::uint32_t n = std::uint32_t(b[0]) | std::uint32_t(b[1]) << 8 |
                             std::uint32_t(b[2]) << 16 | std::uint32_t(b[3]) << 24;
     reccount_ = n;
@@ -214,10 +214,19 @@ void Table::write_count(std::uint32_t n) {
     b[1] = static_cast<unsigned char>(today.month());
     b[2] = static_cast<unsigned char>(today.day());
     for (int i = 0; i < 4; ++i) b[3 + i] = static_cast<unsigned char>((n >> (8 * i)) & 0xFF);
-    write_at(fd_.get(), b, sizeof b, 1, path_);
+    write_header_bytes(b, sizeof b, 1);
     reccount_ = n;
     header_.reccount = n;
     date_touched_ = true;
+}
+
+// The header is in the file as long as the table is open, so a few bytes of
+// it are written through the shared mapping (no system call); pwrite when
+// that fails. Writes made before, by pwrite, are already in the shared page
+// cache, so the order of the two kinds of write is kept.
+void Table::write_header_bytes(const void* bytes, std::size_t len, std::size_t off) {
+    if (wmap_.write(fd_.get(), header_.header_len, off, bytes, len)) return;
+    write_at(fd_.get(), bytes, len, static_cast<std::int64_t>(off), path_);
 }
 
 void Table::touch_date() {
@@ -226,7 +235,7 @@ void Table::touch_date() {
     unsigned char b[3] = {static_cast<unsigned char>((today.year() - 1900) & 0xFF),
                           static_cast<unsigned char>(today.month()),
                           static_cast<unsigned char>(today.day())};
-    write_at(fd_.get(), b, sizeof b, 1, path_);
+    write_header_bytes(b, sizeof b, 1);
     date_touched_ = true;
 }
 
@@ -244,11 +253,9 @@ void Table::to_phantom() {
 void Table::read_record(std::uint32_t recno) {
     buf_.resize(header_.record_len);
     const auto off = static_cast<std::size_t>(record_offset(recno));
-    if (map_.cover(fd_.get(), off + buf_.size())) {
-        std::memcpy(buf_.data(), map_.data() + off, buf_.size());
-    } else if (read_at(fd_.get(), buf_.data(), buf_.size(), record_offset(recno), path_) < buf_.size()) {
+    if (!map_.read(fd_.get(), off, buf_.data(), buf_.size()) &&
+        read_at(fd_.get(), buf_.data(), buf_.size(), record_offset(recno), path_) < buf_.size())
         fail(path_, "truncated: record " + std::to_string(recno) + " is cut short");
-    }
     recno_ = recno;
     eof_ = false;
     cur_key_.reset();
@@ -282,7 +289,8 @@ void Table::recall() {
 // before anything is written (it fails while another user holds the file
 // lock). A new record still being filled in that is still the last one is
 // written in one go with the blank record after it; its index keys are added
-// while its record lock is still held.
+// while its record lock and the header lock are still held, and both go in
+// one call afterwards where the lock offsets allow it.
 bool Table::append_blank() {
     if (read_only_) fail(path_, "table opened read-only");
     const bool carry = dirty_ && is_new_ && !eof_;
@@ -321,16 +329,26 @@ bool Table::append_blank() {
         unlock_header();
         throw;
     }
-    unlock_header();
-    if (carry) {
-        update_indexes();
-        dirty_ = false;
-        is_new_ = false;
-        orig_.clear();
+    try {
+        if (carry) {
+            update_indexes();
+            dirty_ = false;
+            is_new_ = false;
+            orig_.clear();
+        }
+    } catch (...) {
+        unlock_header();
+        if (lock_records) {
+            release_record_locks();
+            locked_.push_back(n + 1);
+        }
+        throw;
     }
     if (lock_records) {
-        release_record_locks();
+        unlock_header_and_records();
         locked_.push_back(n + 1);
+    } else {
+        unlock_header();
     }
     blank_buffer();
     recno_ = n + 1;

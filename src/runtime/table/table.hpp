@@ -169,6 +169,7 @@ private:
     void refresh_header();                 // record count from disk
     void write_count(std::uint32_t n);
     void touch_date();
+    void write_header_bytes(const void* bytes, std::size_t len, std::size_t off);
     std::int64_t record_offset(std::uint32_t recno) const;
 
     // record buffer
@@ -191,7 +192,7 @@ private:
     KeyPos current_keypos();
     std::string eval_key(const Tag& t);
     bool eval_for(const Tag& t);
-    std::vector<std::vector<KeyPos>> collect_keys(const std::vector<Tag*>& tags);
+    std::vector<KeyBlock> collect_keys(const std::vector<Tag*>& tags);
     // Runs `fn` with each record in turn as the current one, read in chunks.
     void scan_all(const std::function<void(std::uint32_t)>& fn);
     Tag make_tag(const TagInfo& info);
@@ -202,6 +203,7 @@ private:
     void release_record_locks();
     bool lock_header();
     void unlock_header();
+    void unlock_header_and_records();
 
     Workspace& ws_;
     int area_;
@@ -211,6 +213,7 @@ private:
     bool read_only_ = false;
     FileHandle fd_;
     FileMap map_;                // the DBF, for reading records and the count
+    WritableMap wmap_;           // the DBF, for writing the count
     DbfHeader header_;
     std::uint32_t reccount_ = 0;
     std::unique_ptr<MemoFile> memo_;

@@ -19,6 +19,7 @@ void Table::zap() {
     if (!exclusive_) fail(path_, "ZAP needs the table opened exclusively");
     dirty_ = false;
     map_.reset();
+    wmap_.reset();
     write_count(0);
     const char eof = kEndOfFile;
     write_at(fd_.get(), &eof, 1, header_.header_len, path_);
@@ -67,6 +68,7 @@ void Table::pack() {
         if (::rename(tmp.c_str(), path_.c_str()) != 0)
             fail(path_, std::string("cannot replace the table: ") + std::strerror(errno));
         map_.reset();
+        wmap_.reset();
         fd_ = std::move(out);
         header_.reccount = reccount_ = live;
     } catch (...) {

@@ -77,8 +77,7 @@ auto Table::index_read(Bag& bag, Op op) -> decltype(op()) {
     // the lock, so that no half-written state is taken in.
     if (!sync_bag(bag)) {
         char before[8] = {};
-        const bool mapped = bag.marks.cover(bag.cdx->fd(), 12);
-        if (mapped) std::memcpy(before, bag.marks.data() + 4, 8);
+        const bool mapped = bag.marks.read(bag.cdx->fd(), 4, before, 8);
         try {
             auto r = op();
             if (mapped && marks_equal(bag, before)) return r;

@@ -242,15 +242,52 @@ void Table::scan_all(const std::function<void(std::uint32_t)>& fn) {
     }
 }
 
-std::vector<std::vector<KeyPos>> Table::collect_keys(const std::vector<Tag*>& tags) {
-    std::vector<std::vector<KeyPos>> keys(tags.size());
+namespace {
+
+std::size_t key_width(const TagInfo& info) {
+    switch (info.type) {
+        case KeyType::Numeric:
+        case KeyType::Date: return 8;
+        case KeyType::Logical: return 1;
+        case KeyType::Character: break;
+    }
+    return static_cast<std::size_t>(std::clamp(info.key_len, 1, kMaxKeyLen));
+}
+
+}  // namespace
+
+// The keys of every record for each tag, side by side in one buffer per tag.
+std::vector<KeyBlock> Table::collect_keys(const std::vector<Tag*>& tags) {
+    std::vector<KeyBlock> blocks(tags.size());
     refresh_header();
-    for (auto& k : keys) k.reserve(reccount_);
+    for (std::size_t i = 0; i < tags.size(); ++i) {
+        blocks[i].width = key_width(tags[i]->info);
+        blocks[i].bytes = LargeBuffer(blocks[i].width * reccount_);
+        blocks[i].recs.reserve(reccount_);
+    }
     scan_all([&](std::uint32_t r) {
-        for (std::size_t i = 0; i < tags.size(); ++i)
-            if (eval_for(*tags[i])) keys[i].push_back(KeyPos{eval_key(*tags[i]), r});
+        for (std::size_t i = 0; i < tags.size(); ++i) {
+            const Tag& t = *tags[i];
+            if (!eval_for(t)) continue;
+            KeyBlock& b = blocks[i];
+            if (b.bytes.size() < (b.recs.size() + 1) * b.width) {   // records added meanwhile
+                LargeBuffer more((b.recs.size() + 1) * b.width * 2);
+                std::memcpy(more.data(), b.bytes.data(), b.recs.size() * b.width);
+                b.bytes = std::move(more);
+            }
+            char* k = b.bytes.data() + b.recs.size() * b.width;
+            if (t.fast && t.fast->natural_type() == t.info.type && t.info.type == KeyType::Character) {
+                t.fast->eval_into(buf_.data(), static_cast<int>(b.width), k);
+            } else {
+                const std::string key = eval_key(t);
+                const std::size_t len = std::min(key.size(), b.width);
+                std::memcpy(k, key.data(), len);
+                std::memset(k + len, t.info.type == KeyType::Character ? ' ' : '\0', b.width - len);
+            }
+            b.recs.push_back(r);
+        }
     });
-    return keys;
+    return blocks;
 }
 
 void Table::rebuild_bag_from(Bag& bag, const std::vector<TagInfo>& tags) {
@@ -258,7 +295,7 @@ void Table::rebuild_bag_from(Bag& bag, const std::vector<TagInfo>& tags) {
     for (std::size_t i = 0; i < tags.size() && i < bag.tags.size(); ++i) ts.push_back(&bag.tags[i]);
     auto keys = collect_keys(ts);
     BagLock lock(*this, bag, true);
-    for (std::size_t i = 0; i < ts.size(); ++i) bag.cdx->build_tag(tags[i], std::move(keys[i]));
+    for (std::size_t i = 0; i < ts.size(); ++i) bag.cdx->build_tag_from(tags[i], std::move(keys[i]));
 }
 
 // Creates the structural bag's flag in the header (byte 28).
@@ -326,7 +363,7 @@ void Table::index_on(const std::string& key, const std::string& tag_name, const 
     auto keys = collect_keys({&t});
     {
         BagLock lock(*this, *bag, true);
-        bag->cdx->build_tag(info, std::move(keys[0]));
+        bag->cdx->build_tag_from(info, std::move(keys[0]));
     }
     bag->tags.clear();
     for (const TagInfo& ti : bag->cdx->tags()) bag->tags.push_back(make_tag(ti));
@@ -357,9 +394,14 @@ void Table::reindex() {
     auto keys = collect_keys(all);
     std::size_t k = 0;
     for (auto& b : bags_) {
-        const std::vector<TagInfo> infos = b->cdx->tags();
+        std::vector<TagInfo> infos;
+        std::vector<KeyBlock> blocks;
+        for (const Tag& t : b->tags) {
+            infos.push_back(t.info);
+            blocks.push_back(std::move(keys[k++]));
+        }
         BagLock lock(*this, *b, true);
-        for (std::size_t i = 0; i < infos.size(); ++i) b->cdx->build_tag(infos[i], std::move(keys[k++]));
+        b->cdx->rebuild(infos, std::move(blocks));
     }
     go_top();
 }
@@ -431,6 +473,7 @@ void Table::update_indexes() {
                 if (c.old_in && b->tags[i].info.unique && (!c.new_in || c.new_key != c.old_key))
                     refill_unique(*b, tag, c.old_key);
             }
+            b->cdx->flush();   // here, not in the lock's destructor, so that a failed write is reported
         } catch (const CdxError& e) {
             throw TableError(e.what());
         }

@@ -92,31 +92,47 @@ void Table::unlock_header() {
     unlock_range(fd_.get(), kHeaderLockByte, 1);
 }
 
+// Lets go of the header byte and of every record lock. With the lock
+// offsets of a structural index the record locks lie just below the header
+// byte (record r at header - r), and no other lock of ours lies between, so
+// one call frees the range from the highest locked record up to the header.
+void Table::unlock_header_and_records() {
+    if (exclusive_) return;
+    if (!cdx_lock_scheme_ || file_locked_) {
+        unlock_header();
+        release_record_locks();
+        return;
+    }
+    std::int64_t low = kHeaderLockByte;
+    for (std::uint32_t r : locked_) low = std::min(low, record_lock_offset(r));
+    unlock_range(fd_.get(), low, kHeaderLockByte - low + 1);
+    locked_.clear();
+}
+
 bool Table::sync_bag(Bag& bag) {
     if (exclusive_) return false;
-    if (!bag.marks.cover(bag.cdx->fd(), 12)) {
+    char now[8];
+    if (!bag.marks.read(bag.cdx->fd(), 4, now, 8)) {
         bag.cdx->invalidate();
         bag.seen_valid = false;
         return true;
     }
-    if (bag.seen_valid && std::memcmp(bag.seen, bag.marks.data() + 4, 8) == 0) return false;
+    if (bag.seen_valid && std::memcmp(bag.seen, now, 8) == 0) return false;
     bag.cdx->invalidate();
-    std::memcpy(bag.seen, bag.marks.data() + 4, 8);
+    std::memcpy(bag.seen, now, 8);
     bag.seen_valid = true;
     return true;
 }
 
 bool Table::marks_equal(Bag& bag, const char* before) {
-    return bag.marks.cover(bag.cdx->fd(), 12) && std::memcmp(before, bag.marks.data() + 4, 8) == 0;
+    char now[8];
+    return bag.marks.read(bag.cdx->fd(), 4, now, 8) && std::memcmp(before, now, 8) == 0;
 }
 
 void Table::lock_bag_for_read(Bag& bag) {
     lock_range(bag.cdx->fd(), kIndexLockByte, 1, false, true);
     bag.cdx->invalidate();
-    if (bag.marks.cover(bag.cdx->fd(), 12)) {
-        std::memcpy(bag.seen, bag.marks.data() + 4, 8);
-        bag.seen_valid = true;
-    }
+    bag.seen_valid = bag.marks.read(bag.cdx->fd(), 4, bag.seen, 8);
 }
 
 void Table::unlock_bag(Bag& bag) { unlock_range(bag.cdx->fd(), kIndexLockByte, 1); }
@@ -138,10 +154,7 @@ Table::BagLock::~BagLock() {
         // the lock is freed anyway; the next reader sees what reached the file
     }
     // our own update moved the marks: what is cached is current
-    if (bag_.marks.cover(bag_.cdx->fd(), 12)) {
-        std::memcpy(bag_.seen, bag_.marks.data() + 4, 8);
-        bag_.seen_valid = true;
-    }
+    bag_.seen_valid = bag_.marks.read(bag_.cdx->fd(), 4, bag_.seen, 8);
     unlock_range(bag_.cdx->fd(), kIndexLockByte, 1);
 }
 

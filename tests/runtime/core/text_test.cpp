@@ -199,6 +199,23 @@ TEST(Str, OverflowGivesAsterisks) {
     EXPECT_EQ(STR(1e300, 10), "**********");
 }
 
+// Integers, modest decimals and the cases left to the decimal-digit path
+// (many decimals, very large or very small numbers) round the same way.
+TEST(Str, EveryRangeRoundsOnTheDecimalDigits) {
+    EXPECT_EQ(STR(1.23456789012, 14, 11), " 1.23456789012");   // 11 decimals
+    EXPECT_EQ(STR(123456789012345678.0, 20), "  123456789012345680");
+    EXPECT_EQ(STR(0.000000004, 12, 9), " 0.000000004");
+    EXPECT_EQ(STR(0.0000000045, 12, 9), " 0.000000005");     // stored just below the half
+    EXPECT_EQ(STR(0.125, 5, 2), " 0.13");                     // an exact binary half
+    EXPECT_EQ(STR(-0.125, 5, 2), "-0.13");
+    EXPECT_EQ(STR(999999999999999.5, 18, 1), "1000000000000000.0");
+    EXPECT_EQ(STR(-0.0, 4, 1), " 0.0");
+    EXPECT_EQ(STR(1234567.0, 7), "1234567");
+    EXPECT_EQ(STR(-98765.4321, 11, 3), " -98765.432");
+    EXPECT_EQ(STRZERO(-0.001, 5, 2), "00.00");
+    EXPECT_EQ(STRZERO(-1234.5678, 12, 3), "-0001234.568");
+}
+
 TEST(StrZero, LeadingZerosSignInFront) {
     EXPECT_EQ(STRZERO(5, 2), "05");
     EXPECT_EQ(STRZERO(12, 2), "12");

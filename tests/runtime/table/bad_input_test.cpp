@@ -43,6 +43,66 @@ TEST_F(BadInput, TruncatedTablesAreReportedWithTheirName) {
     }
 }
 
+// Another program cuts the files short while the table is open and its
+// records have been read through the shared mapping: reading the lost
+// records then is an error, not a bus error.
+TEST_F(BadInput, FilesCutShortWhileOpenGiveAnError) {
+    const std::string p = dir.file("CUT.DBF");
+    create_table(p, {{"CODE", 'C', 10, 0}, {"TEXT", 'C', 200, 0}});
+    Table& t = ws.use(p, {});
+    t.index_on("CODE", "CODE");
+    for (int i = 1; i <= 3000; ++i) {
+        ASSERT_TRUE(t.append_blank());
+        t.put(0, Value(std::to_string(100000 + i)));
+        t.put(1, Value(std::string(150, 'x')));
+    }
+    t.unlock();
+    t.set_order(0);
+    int seen = 0;
+    for (t.go_top(); !t.eof(); t.skip()) ++seen;
+    ASSERT_EQ(seen, 3000);
+    ASSERT_EQ(::truncate(p.c_str(), 2000), 0);   // the header and a few records
+    EXPECT_THROW(t.go_to(2500), TableError);
+    EXPECT_THROW(
+        {
+            for (t.go_top(); !t.eof(); t.skip()) {
+            }
+        },
+        TableError);
+    ASSERT_EQ(::truncate(dir.file("CUT.cdx").c_str(), 0), 0);
+    t.set_order(1);
+    EXPECT_THROW(t.seek(Value(std::string("100010"))), TableError);
+    ws.close_all();
+}
+
+// The index cut short (its header kept, so nothing looks changed) between
+// two updates that write its pages in place: an error, not a bus error.
+TEST_F(BadInput, IndexCutShortUnderAnUpdateGivesAnError) {
+    const std::string p = dir.file("CUTX.DBF");
+    create_table(p, {{"CODE", 'C', 10, 0}});
+    Table& t = ws.use(p, {});
+    t.index_on("CODE", "CODE");
+    for (int i = 1; i <= 3000; ++i) {
+        ASSERT_TRUE(t.append_blank());
+        t.put(0, Value(std::to_string(100000 + i)));
+    }
+    t.unlock();
+    ASSERT_TRUE(t.rlock(2000));
+    t.go_to(2000);
+    t.put(0, Value(std::string("000001")));
+    t.unlock();
+    ASSERT_EQ(::truncate(dir.file("CUTX.cdx").c_str(), 1536), 0);
+    EXPECT_THROW(
+        {
+            ASSERT_TRUE(t.rlock(2500));
+            t.go_to(2500);
+            t.put(0, Value(std::string("000002")));
+            t.unlock();
+        },
+        TableError);
+    ws.close_all();
+}
+
 TEST_F(BadInput, CorruptHeadersAreReported) {
     auto expect_error = [&](const std::function<void(std::string&)>& change) {
         const std::string err = read_all(damaged("people.dbf", change));

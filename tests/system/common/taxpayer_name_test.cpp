@@ -50,6 +50,9 @@ protected:
         });
     }
     void TearDown() override {
+        // The hooks capture this fixture: leave harmless ones behind.
+        rt::register_function("GERAL", [](std::span<const rt::Value>) { return rt::Value(); });
+        rt::register_function("MOSTR_PAG", [](std::span<const rt::Value>) { return rt::Value(); });
         tb::workspace().close_all();
         CommonTest::TearDown();
     }

@@ -142,6 +142,39 @@ TEST_F(StartupMain, MissingWorkFolderTakesTheDataFolderSilently) {
     EXPECT_TRUE(term->snapshots.empty());
 }
 
+TEST_F(StartupMain, CurrentFolderMissingFromTheListIsAddedSelected) {
+    configured("01");
+    put_config({{"ROTADOANO", home}});
+    startup::load_config_variables();
+    ASSERT_TRUE(startup::check_data_folder());
+    startup::settle_folders();
+    ASSERT_TRUE(tables::ABERTURA(0));   // the list starts with the program folder, selected
+    startup::mark_current_folder();
+    tb::Table& list = tables::ws().current(50);
+    int selected = 0;
+    std::string chosen;
+    for (list.go_top(); !list.eof(); list.skip(1)) {
+        if (list.get("SELEC").as_string() == "S") {
+            ++selected;
+            chosen = rt::ALLTRIM(list.get("DIRETOR").as_string());
+        }
+    }
+    EXPECT_EQ(selected, 1);
+    EXPECT_EQ(chosen, home);
+    EXPECT_EQ(list.lastrec(), 2u);
+    EXPECT_EQ(text("LOCARQ"), home + "/");
+}
+
+TEST_F(StartupMain, ListedCurrentFolderIsNotAddedAgain) {
+    configured("01");
+    startup::load_config_variables();
+    ASSERT_TRUE(startup::check_data_folder());
+    startup::settle_folders();
+    ASSERT_TRUE(tables::ABERTURA(0));
+    startup::mark_current_folder();
+    EXPECT_EQ(tables::ws().current(50).lastrec(), 1u);
+}
+
 TEST_F(StartupMain, LeavingWritesTheSettingsBack) {
     configured("02");
     startup::load_config_variables();

@@ -99,3 +99,50 @@ TEST_F(StartupTerminal, WindowTablesAndWindowsAreReady) {
 
 }  // namespace
 }  // namespace qv::common
+
+namespace qv::common {
+namespace {
+
+class StartupTerminalPrompt : public startup_testing::StartupTest {
+protected:
+    void SetUp() override {
+        StartupTest::SetUp();
+        set_network_probe([](std::string_view) { return true; });
+        ::setenv("USUAR", "ANA", 1);
+    }
+    void TearDown() override {
+        set_network_probe({});
+        ::unsetenv("USUAR");
+        ::unsetenv("EQUIP");
+        StartupTest::TearDown();
+    }
+};
+
+TEST_F(StartupTerminalPrompt, NetworkFolderAsksForTheNumber) {
+    keys({'1', '2', rt::key::ENTER});
+    EXPECT_EQ(INICIOSIS(std::nullopt), "12");
+    EXPECT_TRUE(term->showed("ANA Forneça o número do terminal.")) << term->dump();
+}
+
+TEST_F(StartupTerminalPrompt, ProposalFromEquipIsConfirmed) {
+    ::setenv("EQUIP", "5", 1);
+    keys({rt::key::ENTER});
+    EXPECT_EQ(QUAL_USUR(), "05");
+    EXPECT_TRUE(term->showed("ANA Confirme o número do terminal."));
+    EXPECT_EQ(Global{"COR_TEL1"}.number(), 30);
+    EXPECT_FALSE(rt::variables().exists("NUSU")) << "the answer lives only in the prompt";
+}
+
+TEST_F(StartupTerminalPrompt, EscGivesTerminal00) {
+    ::setenv("EQUIP", "5", 1);
+    keys({rt::key::ESC});
+    EXPECT_EQ(QUAL_USUR(), "00");
+}
+
+TEST_F(StartupTerminalPrompt, ArgumentMeansNoQuestion) {
+    EXPECT_EQ(INICIOSIS("4"), "04");
+    EXPECT_FALSE(term->showed("o número do terminal"));
+}
+
+}  // namespace
+}  // namespace qv::common
