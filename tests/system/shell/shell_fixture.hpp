@@ -3,7 +3,7 @@
 // own, the program variables pointing at them, the terminal's settings
 // records, and a headless screen that keeps a copy of the screen each time
 // a routine waits for a key.
-#include <gtest/gtest.h>
+#include "system/system_fixture.hpp"
 
 #include <unistd.h>
 
@@ -32,19 +32,7 @@
 
 namespace qv::shell::testing {
 
-class Recording : public rt::HeadlessBackend {
-public:
-    int read_key(int timeout_ms) override {
-        if (timeout_ms != 0) snapshots.push_back(dump());
-        return HeadlessBackend::read_key(timeout_ms);
-    }
-    bool showed(const std::string& utf8) const {
-        for (const auto& s : snapshots)
-            if (s.find(utf8) != std::string::npos) return true;
-        return false;
-    }
-    std::vector<std::string> snapshots;
-};
+using Recording = qv::test_support::RecordingBackend;
 
 // Stand-ins for routines of subsystems not built here, registered by name
 // once; each test installs what it needs and the fixture clears them.
@@ -62,51 +50,21 @@ inline void register_fake(const char* name, std::function<rt::Value(std::span<co
     });
 }
 
-class ShellTest : public ::testing::Test {
+class ShellTest : public qv::test_support::FoldersTest {
 protected:
     void SetUp() override {
-        rt::use_headless();
-        auto b = std::make_unique<Recording>();
-        term = b.get();
-        rt::set_backend(std::move(b));
-        common::reset_windows();
-        tables::ws().close_all();
-        rt::variables().clear();
+        FoldersTest::SetUp();
         clear_menu_features();
         fakes() = {};
         common::ensure_common_functions();
-        std::string tmpl = (std::filesystem::temp_directory_path() / "qvshell.XXXXXX").string();
-        if (::mkdtemp(tmpl.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-        root = tmpl;
-        prog = root + "/prog/";
-        client = root + "/client/";
-        std::filesystem::create_directories(prog);
-        std::filesystem::create_directories(client);
-        auto& v = rt::variables();
-        v.set("ARQDEF", rt::Value(prog));
-        v.set("LOCARQ", rt::Value(client));
-        v.set("LOCTRAB", rt::Value(client));
-        v.set("NUSU", rt::Value("01"));
-        v.set("MOS_MENS", rt::Value(false));
-        v.set("REFAZ_IND", rt::Value(false));
-        v.set("APELIDO", rt::Value(""));
-        ::setenv("QV_DATA", (std::string(QV_SOURCE_DIR) + "/data").c_str(), 1);
+        rt::variables().set("LOCTRAB", rt::Value(client));
     }
     void TearDown() override {
-        tables::ws().close_all();
-        tables::set_lock_pause({});
         clear_menu_features();
         fakes() = {};
-        common::reset_windows();
-        rt::variables().clear();
-        ::unsetenv("QV_DATA");
-        std::error_code ec;
-        std::filesystem::remove_all(root, ec);
+        FoldersTest::TearDown();
     }
 
-    void keys(std::initializer_list<int> codes) {
-        for (const int c : codes) term->feed(c);
-    }
     void type(std::string_view text) { term->feed_text(text); }
     std::string var_text(const char* name) { return rt::variables().get(name).as_string(); }
     double var_number(const char* name) { return rt::variables().get(name).as_number(); }
@@ -151,8 +109,6 @@ protected:
         tables::set_client_folder(saved);
     }
 
-    Recording* term = nullptr;
-    std::string root, prog, client;
 };
 
 }  // namespace qv::shell::testing

@@ -2,7 +2,7 @@
 // Start-up tests: a program folder and a home folder of the test's own, the
 // environment pointing at them, a fixed clock and a headless screen that
 // keeps a copy of the screen whenever a routine waited for a key.
-#include <gtest/gtest.h>
+#include "system/system_fixture.hpp"
 
 #include <unistd.h>
 
@@ -26,30 +26,12 @@
 
 namespace qv::startup_testing {
 
-class Recording : public rt::HeadlessBackend {
-public:
-    int read_key(int timeout_ms) override {
-        if (timeout_ms != 0) snapshots.push_back(dump());
-        return HeadlessBackend::read_key(timeout_ms);
-    }
-    bool showed(const std::string& utf8) const {
-        for (const auto& s : snapshots)
-            if (s.find(utf8) != std::string::npos) return true;
-        return false;
-    }
-    std::vector<std::string> snapshots;
-};
+using Recording = qv::test_support::RecordingBackend;
 
-class StartupTest : public ::testing::Test {
+class StartupTest : public qv::test_support::ScreenTest {
 protected:
     void SetUp() override {
-        rt::use_headless();
-        auto b = std::make_unique<Recording>();
-        term = b.get();
-        rt::set_backend(std::move(b));
-        common::reset_windows();
-        tables::ws().close_all();
-        rt::variables().clear();
+        ScreenTest::SetUp();
         console::reset_palette();
         console::reset_dialog_layout();
         std::string tmpl = (std::filesystem::temp_directory_path() / "qvstartup.XXXXXX").string();
@@ -68,10 +50,7 @@ protected:
         rt::set_clock(rt::Date::from_ymd(2012, 4, 10), 10 * 3600.0);
     }
     void TearDown() override {
-        tables::ws().close_all();
-        tables::set_lock_pause({});
-        common::reset_windows();
-        rt::variables().clear();
+        ScreenTest::TearDown();
         rt::reset_clock();
         std::filesystem::current_path(saved_cwd);
         ::setenv("HOME", std::getenv("HOME_SAVED_BY_TEST"), 1);
@@ -79,13 +58,6 @@ protected:
         std::error_code ec;
         std::filesystem::remove_all(root, ec);
     }
-    void keys(std::initializer_list<int> codes) {
-        for (const int c : codes) term->feed(c);
-    }
-    static bool exists(const std::string& path) { return std::filesystem::exists(path); }
-    std::string status_line() const { return term->text(24); }
-
-    Recording* term = nullptr;
     std::string root, prog, home;
     std::filesystem::path saved_cwd;
 };

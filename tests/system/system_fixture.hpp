@@ -1,0 +1,127 @@
+#pragma once
+// What the system's screen tests share: a headless screen that keeps a copy
+// of the screen each time a routine waits for a key (so that what a dialog
+// showed can be checked after it closed), and temporary folders of the
+// test's own.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <initializer_list>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "common/windows.hpp"
+#include "runtime/core/varstore.hpp"
+#include "runtime/screen/backend.hpp"
+#include "runtime/screen/keys.hpp"
+#include "runtime/screen/screen.hpp"
+#include "runtime/table/workspace.hpp"
+#include "tables/locks.hpp"
+#include "tables/state.hpp"
+
+namespace qv::test_support {
+
+class RecordingBackend : public rt::HeadlessBackend {
+public:
+    int read_key(int timeout_ms) override {
+        if (timeout_ms != 0) snapshots.push_back(dump());
+        return HeadlessBackend::read_key(timeout_ms);
+    }
+    // True when any screen shown while waiting held the text (UTF-8).
+    bool showed(const std::string& utf8) const {
+        for (const auto& s : snapshots)
+            if (s.find(utf8) != std::string::npos) return true;
+        return false;
+    }
+    std::string all_snapshots() const {
+        std::string out;
+        for (const auto& s : snapshots) out += s;
+        return out;
+    }
+    std::vector<std::string> snapshots;
+};
+
+// A temporary folder of the test's own, removed with its contents.
+class TempFolder {
+public:
+    explicit TempFolder(const std::string& prefix = "qvtest") {
+        std::string tmpl = (std::filesystem::temp_directory_path() / (prefix + ".XXXXXX")).string();
+        if (::mkdtemp(tmpl.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+        path_ = tmpl;
+    }
+    ~TempFolder() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+// A fresh headless screen, no windows, no variables and no open tables.
+class ScreenTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        rt::use_headless();
+        auto b = std::make_unique<RecordingBackend>();
+        term = b.get();
+        rt::set_backend(std::move(b));
+        common::reset_windows();
+        tables::ws().close_all();
+        rt::variables().clear();
+    }
+    void TearDown() override {
+        tables::ws().close_all();
+        tables::set_lock_pause({});
+        common::reset_windows();
+        rt::variables().clear();
+    }
+    void keys(std::initializer_list<int> codes) {
+        for (const int c : codes) term->feed(c);
+    }
+    std::string status_line() const { return term->text(24); }
+    static bool exists(const std::string& path) { return std::filesystem::exists(path); }
+
+    RecordingBackend* term = nullptr;
+};
+
+// A program folder and a client folder of the test's own, with the program
+// variables pointing at them and the reference lists of the source tree.
+class FoldersTest : public ScreenTest {
+protected:
+    void SetUp() override {
+        ScreenTest::SetUp();
+        root = folder_.path();
+        prog = root + "/prog/";
+        client = root + "/client/";
+        std::filesystem::create_directories(prog);
+        std::filesystem::create_directories(client);
+        auto& v = rt::variables();
+        v.set("ARQDEF", rt::Value(prog));
+        v.set("LOCARQ", rt::Value(client));
+        v.set("NUSU", rt::Value("01"));
+        v.set("MOS_MENS", rt::Value(false));
+        v.set("REFAZ_IND", rt::Value(false));
+        v.set("APELIDO", rt::Value(""));
+        ::setenv("QV_DATA", (std::string(QV_SOURCE_DIR) + "/data").c_str(), 1);
+    }
+    void TearDown() override {
+        ScreenTest::TearDown();
+        ::unsetenv("QV_DATA");
+    }
+
+    std::string root, prog, client;
+
+private:
+    TempFolder folder_{"qvfolders"};
+};
+
+}  // namespace qv::test_support
