@@ -3,7 +3,6 @@
 #ifndef NCURSES_WIDECHAR
 #define NCURSES_WIDECHAR 1
 #endif
-#include <curses.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -37,24 +36,6 @@ ConverterRunner& runner() {
     static ConverterRunner r;
     return r;
 }
-
-// The child gets the terminal: ncurses leaves its screen mode for the run
-// and takes it back (redrawing everything) afterwards. A headless screen
-// has nothing to hand over.
-class ScreenHandOver {
-public:
-    ScreenHandOver() : active_(dynamic_cast<rt::HeadlessBackend*>(&rt::backend()) == nullptr && !isendwin()) {
-        if (active_) endwin();
-    }
-    ~ScreenHandOver() {
-        if (active_) refresh();
-    }
-    ScreenHandOver(const ScreenHandOver&) = delete;
-    ScreenHandOver& operator=(const ScreenHandOver&) = delete;
-
-private:
-    bool active_;
-};
 
 // While the child runs, Ctrl+C and Ctrl+\ typed into it reach this process
 // too (same terminal, same process group): they are ignored here, as a
@@ -121,7 +102,7 @@ int run_and_wait(const std::string& program, const std::string& terminal) {
     std::string arg0 = program;
     char* argv[] = {arg0.data(), nullptr};
 
-    ScreenHandOver hand_over;
+    rt::ScreenSuspended hand_over;
     IgnoreTerminalSignals ignore_signals;
     const ChildSignals child_signals;
     pid_t pid = 0;

@@ -21,6 +21,11 @@ public:
     virtual void beep() {}
     // CLEAR TYPEAHEAD: drop keys already typed but not yet read.
     virtual void discard_typeahead() {}
+    // Hands the terminal to another program for a while and takes it back,
+    // drawing everything again. Nothing to do for a screen that is not a
+    // terminal.
+    virtual void suspend() {}
+    virtual void resume() {}
 };
 
 // The backend in force (a headless one until another is installed).
@@ -57,5 +62,14 @@ private:
 HeadlessBackend& use_headless();
 // Installs the ncurses terminal backend (for the programs).
 void use_terminal();
+
+// While one lives, the terminal belongs to a program started from here.
+class ScreenSuspended {
+public:
+    ScreenSuspended() { backend().suspend(); }
+    ~ScreenSuspended() { backend().resume(); }
+    ScreenSuspended(const ScreenSuspended&) = delete;
+    ScreenSuspended& operator=(const ScreenSuspended&) = delete;
+};
 
 }  // namespace qv::rt

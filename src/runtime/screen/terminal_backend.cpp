@@ -133,6 +133,19 @@ public:
 
     void discard_typeahead() override { input_.discard(); }
 
+    void suspend() override {
+        if (isendwin()) return;
+        endwin();
+    }
+
+    void resume() override {
+        if (!isendwin()) return;
+        reset_prog_mode();
+        raw_input_mode(STDIN_FILENO);
+        input_.discard();
+        redraw_all();
+    }
+
 private:
     void draw_cell(int row, int col, const Cell& cell) {
         const wchar_t text[2] = {static_cast<wchar_t>(screen_glyph(cell.ch)), L'\0'};
@@ -152,6 +165,11 @@ private:
         winsize ws{};
         if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &ws) == 0 && ws.ws_row > 0 && ws.ws_col > 0)
             resize_term(ws.ws_row, ws.ws_col);
+        redraw_all();
+    }
+
+    // Draws the last grid again on a cleared terminal.
+    void redraw_all() {
         clearok(curscr, TRUE);
         erase();
         const auto last = shown_.last();
@@ -159,6 +177,7 @@ private:
         const int shape = cursor_shape_ < 0 ? 1 : cursor_shape_;
         cursor_shape_ = -1;
         if (last) present(*last, cursor_row_, cursor_col_, shape);
+        else refresh();
     }
 
     TerminalInput input_;
