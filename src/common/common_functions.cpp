@@ -116,7 +116,7 @@ void register_dialogues() {
     });
     rt::register_function("AVISOSN", [](Args a) { return AVISOSN(arg(a, 0), num(a, 1)); });
     rt::register_function("AVISO", [](Args a) {
-        AVISO(text(a, 0), a.size() >= 2 ? num(a, 1) : 24, num(a, 2));
+        AVISO(text(a, 0), num(a, 1, 24), num(a, 2));
         return nothing();
     });
     rt::register_function("BEEP_ERRO", [](Args a) { BEEP_ERRO(a.empty() ? 1 : num(a, 0)); return nothing(); });

@@ -9,7 +9,9 @@
 #include "console/dialog_layout.hpp"
 #include "console/setup.hpp"
 #include "runtime/core/cp850.hpp"
+#include "runtime/core/functions.hpp"
 #include "runtime/core/text.hpp"
+#include "runtime/screen/keys.hpp"
 #include "runtime/screen/screen.hpp"
 #include "runtime/table/workspace.hpp"
 #include "runtime/ui/get_settings.hpp"
@@ -23,12 +25,21 @@ std::optional<std::string> environment(const char* name) {
     return rt::utf8_to_cp850(v);
 }
 
+// Ctrl+F12 (the code after Ctrl+F11) opens the diagnostic list of routines
+// wherever the program waits in an entry or a menu, when the program has it.
+constexpr int kCtrlF12 = -45;
+
+void show_routine_list() {
+    if (rt::has_function("LISTAFUNCAO")) rt::call_function("LISTAFUNCAO", {});
+}
+
 void console_setup() {
     console::MXBASESETUP(1);
     console::MSETFONTLARGE();
     console::HGETHEIGHT(0, 1, 86, 48);
     console::MHSETFONT("Courier New", 14, -15.5);
     rt::CLS();
+    rt::SETKEY(kCtrlF12, show_routine_list);
 }
 
 rt::Value zeros(std::size_t n) {

@@ -130,8 +130,11 @@ bool choose_processor() {
     return true;
 }
 
-// After a backup: the date of the next reminder and where it went.
+// After a backup: the date of the next reminder and where it went. The
+// variable follows the record, or leaving the program would write the old
+// date back over it.
 void save_backup_settings() {
+    common::Global("ULTBACK").set(rt::Value(rt::DATE() + 4));
     reopen_register();
     if (!open_terminal_config()) return;
     if (!tables::REC_LOCK(5)) return;

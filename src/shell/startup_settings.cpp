@@ -5,6 +5,7 @@
 #include "runtime/core/text.hpp"
 #include "runtime/core/varstore.hpp"
 #include "runtime/table/table_error.hpp"
+#include "shell/dispatcher_routines.hpp"
 #include "shell/startup_steps.hpp"
 #include "tables/opening.hpp"
 #include "tables/schema_upgrade.hpp"
@@ -32,6 +33,9 @@ constexpr const char* kConfigFields[] = {
 constexpr const char* kDefineFields[] = {
     "VAL_SEG",  "VAL_BYTE", "VAL_MIN",  "COMO_SAL", "TEMP_SAL",  "TEMP_DES", "VAL_CPMF", "BOL_NOSNRO", "SER_SMTP",
     "NOM_USUA", "EMA_USUA", "SEN_USUA", "MEMORIZ",  "VER_ATUAL", "PROCESSA", "PROGCOMP", "STATRAVA"};
+
+constexpr int kPrinterArea = 57;
+constexpr const char* kPrinterFields[] = {"NROIMPR", "LOCIMPR", "NROLPT", "NROCOM", "SAIDAPR", "NOMEIMP", "NOMEREDE"};
 
 rt::Value field_or(tb::Table* t, std::string_view name, rt::Value fallback) {
     if (!t || t->field_index(name) < 0) return fallback;
@@ -116,6 +120,12 @@ void printer_variables() {
         set("SEQUA" + std::to_string(k), "");
     }
     set("LIN72", "\x1b&l74P");
+    // The printer module creates the terminal's printer record when missing,
+    // compiles the control strings and leaves that record current.
+    call_routine("CRIA_SEQ");
+    tb::Table* printer = tables::ws().table(kPrinterArea);
+    for (const char* name : kPrinterFields)
+        if (printer && !printer->eof()) set(name, field_or(printer, name, Global{name}.value()));
     for (const char* name : {"NOMEIMP", "NOMEREDE"}) set(name, rt::ALLTRIM(Global{name}.text()));
 }
 

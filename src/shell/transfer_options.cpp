@@ -113,9 +113,11 @@ void send_many(bool only_marked) {
 }
 
 void status_after_sending() {
-    const bool yes = common::AVISOSN("Após o envio deseja que o Estatus passe para transmitidas?"_cp, 2).as_string() == "S";
-    common::Global("ENV_STAT").set(rt::Value(yes ? 1 : 0));
-    if (!yes) return;
+    // Kept as answered: 1 yes, 2 no (the record's default), 0 Esc.
+    const int answer = static_cast<int>(
+        common::AVISOSN("Após o envio deseja que o Estatus passe para transmitidas?"_cp, 1).as_number());
+    common::Global("ENV_STAT").set(rt::Value(answer));
+    if (answer != 1) return;
     const common::Global opc_tran("OPC_TRAN");
     if (!opc_tran.exists()) opc_tran.set(rt::Value(0));
     common::MensArgs args;

@@ -62,9 +62,11 @@ struct Order {
 
 // Builds the index files that are missing (or all of them when asked),
 // with the table held alone; the table is left closed. False when it could
-// not be had alone.
-bool build_indexes(int area, const std::string& name, const std::vector<Order>& orders, bool all) {
-    const bool main_missing = all || !tb::file_exists(cdx_of(name));
+// not be had alone. Only a missing main index file has the table packed:
+// rebuilding on request keeps the deleted records.
+bool build_indexes(int area, const std::string& name, const std::vector<Order>& orders, bool all,
+                   bool announce = true) {
+    const bool main_missing = !tb::file_exists(cdx_of(name));
     ws().select(area);
     ws().close(area);
     tb::OpenOptions opt;
@@ -85,8 +87,8 @@ bool build_indexes(int area, const std::string& name, const std::vector<Order>& 
             if (!all && tb::file_exists(file)) continue;
             remove_file(file);
             if (first && main_missing) t->pack();
-            const std::string shown = first ? tb::base_name(name) + ".cdx" : tb::base_name(o.bag) + ".cdx";
-            progress(rt::LEFT((first ? "Criando o indice "_cp : "Criando o índice "_cp) + shown, 79));
+            const std::string shown = (first ? name : o.bag) + ".cdx";
+            if (announce) progress(rt::LEFT((first ? "Criando o indice "_cp : "Criando o índice "_cp) + shown, 79));
             tb::IndexOptions io;
             if (!first) io.bag = file;
             t->index_on(o.key, first ? tag_of(name) : tag_of(o.bag), io);
@@ -144,7 +146,8 @@ bool open_stand_in(int area, int code, const std::string& name, const std::vecto
     std::vector<Order> local = orders;
     for (std::size_t i = 1; i < local.size(); ++i)
         if (!local[i].bag.empty()) local[i].bag = (dir / tb::base_name(local[i].bag)).string();
-    if (!build_indexes(area, stand_in, local, false)) return false;
+    // The stand-in is no table of the program's: its indexes go unannounced.
+    if (!build_indexes(area, stand_in, local, false, false)) return false;
     if (!open_in(area, stand_in, false)) return false;
     tb::Table& t = ws().current(area);
     for (std::size_t i = 1; i < local.size(); ++i)
@@ -236,14 +239,14 @@ bool ABREARQ(int area, bool exclusive, std::string_view file, std::string_view k
         bag3 = with_separator(tb::folder_of(name)) + bag3;
 
     set_blink_colour();
-    progress("Verificando o Arquivo " + tb::base_name(name));
+    progress("Verificando o Arquivo " + name);
 
     std::vector<Order> orders{{std::string(rt::ALLTRIM(key1)), name}};
     if (!bag2.empty()) orders.push_back({std::string(rt::ALLTRIM(key2)), bag2});
     if (!bag3.empty()) orders.push_back({std::string(rt::ALLTRIM(key3)), bag3});
 
     if (!tb::file_exists(dbf_of(name))) {
-        progress(tb::base_name(name) + ".dbf" + " não localizado está sendo criado "_cp);
+        progress(name + ".dbf" + " não localizado está sendo criado "_cp);
         if (!create_missing(area, name)) {
             const int ref = reference_code_of(tb::stem_of(name));
             if (ref != 0) open_stand_in(area, ref, name, orders);

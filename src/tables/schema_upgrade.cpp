@@ -141,6 +141,9 @@ bool rebuild(int code, int area, const std::string& path) {
         old.set_order(0);
         old.go_top();
         if (code == 43) {
+            // The settings live in the first record: the defaults fill the
+            // fields the old layout lacked, and the office's own settings
+            // are carried over instead of being reset.
             neu.append_blank();
             fill_define_defaults(neu);
             if (!old.eof()) {

@@ -46,5 +46,13 @@ TEST_F(CommonFunctionsTest, WindowsAndQuestionsByName) {
     EXPECT_TRUE(term->showed("dois"));
 }
 
+TEST_F(CommonFunctionsTest, AvisoTakesRow24WhenTheRowIsNil) {
+    rt::eval_text("AVISO('aviso', NIL, 5)");
+    EXPECT_EQ(row(24).substr(5, 5), "aviso");
+    EXPECT_EQ(row(0).substr(5, 5), "     ");
+    rt::eval_text("AVISO('linha', 3)");
+    EXPECT_EQ(row(3).substr(0, 5), "linha");
+}
+
 }  // namespace
 }  // namespace qv::common::testing

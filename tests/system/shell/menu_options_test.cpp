@@ -79,6 +79,10 @@ TEST_F(MenuOptionsTest, StatusAfterSendingAsksTheCodeOnYes) {
     term->snapshots.clear();
     keys({'N'});
     MENUSELECT(66);
+    EXPECT_EQ(var_number("ENV_STAT"), 2) << "the answer is kept: 2 is no, as in a new terminal's record";
+    EXPECT_FALSE(term->showed("Informe o código do Estatus"));
+    keys({rt::key::ESC});
+    MENUSELECT(66);
     EXPECT_EQ(var_number("ENV_STAT"), 0);
     EXPECT_FALSE(term->showed("Informe o código do Estatus"));
 }
@@ -175,6 +179,8 @@ TEST_F(MenuOptionsTest, ArchivingAllFoldersWritesTheBackupSettings) {
     EXPECT_EQ(menu->find(73)->caption, "&Compacta    todos no F:");
     EXPECT_EQ(config_field("XDRIVE").as_string(), "F");
     EXPECT_EQ(config_field("ULTBACK").as_date(), rt::Date::from_ymd(2012, 4, 14));
+    EXPECT_EQ(rt::variables().get("ULTBACK").as_date(), rt::Date::from_ymd(2012, 4, 14))
+        << "leaving the program writes the variable back";
     EXPECT_EQ(rt::TRIM(config_field("ROTABACK").as_string()), "/srv/copias");
 }
 

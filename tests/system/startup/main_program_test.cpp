@@ -6,6 +6,7 @@
 
 #include "common/globals.hpp"
 #include "common/startup.hpp"
+#include "runtime/core/functions.hpp"
 #include "runtime/core/text.hpp"
 #include "shell/main_program.hpp"
 #include "shell/startup_steps.hpp"
@@ -105,6 +106,37 @@ TEST_F(StartupMain, CalendarOfToday) {
     EXPECT_EQ(text("POSCALEN"), "01/04/2012");
     EXPECT_EQ(Global{"DIAINIC"}.number(), 1) << "1 April 2012 was a Sunday";
     EXPECT_EQ(Global{"HOJE"}.value().as_date(), rt::Date::from_ymd(2012, 4, 10));
+}
+
+// The printer module's CRIA_SEQ leaves the terminal's printer record current;
+// the start-up copies it into the printer variables, names trimmed.
+TEST_F(StartupMain, PrinterVariablesComeFromTheRecordCriaSeqLeaves) {
+    configured("01");
+    const rt::FunctionEntry* before = rt::find_function("CRIA_SEQ");
+    const rt::Function saved = before ? before->fn : rt::Function{};
+    int calls = 0;
+    rt::register_function("CRIA_SEQ", [&calls](std::span<const rt::Value>) {
+        ++calls;
+        if (!tables::ABERTURA(57)) return rt::Value(false);
+        tb::Table& t = tables::ws().current(57);
+        tables::ws().select(57);
+        t.append_blank();
+        t.put("NRO_TERM", rt::Value("01"));
+        t.put("NROLPT", rt::Value(2));
+        t.put("LOCIMPR", rt::Value("R"));
+        t.put("NOMEIMP", rt::Value("HP LASER"));
+        t.put("NOMEREDE", rt::Value("  SALA2"));
+        t.commit();
+        return rt::Value();
+    });
+    startup::printer_variables();
+    rt::register_function("CRIA_SEQ", saved ? saved : [](std::span<const rt::Value>) { return rt::Value(); });
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(Global{"NROLPT"}.number(), 2);
+    EXPECT_EQ(text("LOCIMPR"), "R");
+    EXPECT_EQ(text("NOMEIMP"), "HP LASER");
+    EXPECT_EQ(text("NOMEREDE"), "SALA2");
+    EXPECT_EQ(text("LIN72"), "\x1b&l74P");
 }
 
 TEST_F(StartupMain, MissingDataFolderAskedAndRefused) {

@@ -126,6 +126,41 @@ TEST_F(CatalogTest, RebuildEveryOpeningWhenAsked) {
     EXPECT_EQ(area(3).order_key(1), "CPF");
 }
 
+TEST_F(CatalogTest, RebuildOnRequestKeepsDeletedRecords) {
+    ASSERT_TRUE(ABERTURA(3));
+    tb::Table& t = area(3);
+    for (const char* cpf : {"11111111111", "22222222222"}) {
+        ASSERT_TRUE(ADD_REC(1));
+        t.put("CPF", rt::Value(cpf));
+        t.unlock();
+    }
+    t.set_order(0);
+    t.go_to(1);
+    ASSERT_TRUE(REC_LOCK(1));
+    t.delete_record();
+    t.unlock();
+    ws().close_all();
+    rt::variables().set("REFAZ_IND", rt::Value(true));
+    ASSERT_TRUE(ABERTURA(3));
+    tb::Table& again = area(3);
+    EXPECT_EQ(again.lastrec(), 2u);   // only a missing index file packs
+    again.set_order(0);
+    again.go_to(1);
+    EXPECT_TRUE(again.deleted());
+}
+
+TEST_F(CatalogTest, ProgressMessagesNameTheFileWithItsFolder) {
+    auto screen_has = [&](const std::string& text) {
+        for (int r = 0; r < 25; ++r)
+            if (term->text(r).find(text) != std::string::npos) return true;
+        return false;
+    };
+    rt::variables().set("MOS_MENS", rt::Value(true));
+    ASSERT_TRUE(ABERTURA(9));
+    // The last message of the opening: the third index file.
+    EXPECT_TRUE(screen_has("Criando o índice " + client + "IMP0912C.cdx"));
+}
+
 TEST_F(CatalogTest, ProgramTablesAndTheirModes) {
     ASSERT_TRUE(ABERTURA(42));
     EXPECT_TRUE(exists(prog + "CONFIG.dbf"));
@@ -303,7 +338,8 @@ TEST_F(CatalogTest, ProgressMessagesOnlyWhenAsked) {
     rt::variables().set("MOS_MENS", rt::Value(true));
     ASSERT_TRUE(ABERTURA(15));
     // The last progress message stays in its window until it is closed.
-    EXPECT_TRUE(screen_has("Criando o indice IMP1512.cdx"));
+    // The file is named with its folder, as the opening was given it.
+    EXPECT_TRUE(screen_has("Criando o indice " + client + "IMP1512.cdx"));
     EXPECT_DOUBLE_EQ(rt::variables().get("TAM_OLD").as_number(), 0);
     EXPECT_DOUBLE_EQ(rt::variables().get("COR_PISCA").as_number(), 128);
     ASSERT_TRUE(ABERTURA(56));   // closes with SAI_ABRE: the window goes
