@@ -153,29 +153,24 @@ std::string TIRA_PONTO(std::string_view text) {
     return out;
 }
 
-std::string cnpj_layout(std::string_view digits) {
+// Inserts each separator at its position (1-based, counted after the
+// separators before it), then trims.
+std::string punctuate(std::string_view digits, std::initializer_list<std::pair<long, const char*>> marks) {
     std::string s(digits);
-    s = rt::STUFF(s, 3, 0, ".");
-    s = rt::STUFF(s, 7, 0, ".");
-    s = rt::STUFF(s, 11, 0, "/");
-    s = rt::STUFF(s, 16, 0, "-");
+    for (const auto& [pos, mark] : marks) s = rt::STUFF(s, pos, 0, mark);
     return rt::ALLTRIM(s);
 }
 
+std::string cnpj_layout(std::string_view digits) {
+    return punctuate(digits, {{3, "."}, {7, "."}, {11, "/"}, {16, "-"}});
+}
+
 std::string cpf_layout(std::string_view digits) {
-    std::string s(digits);
-    s = rt::STUFF(s, 4, 0, ".");
-    s = rt::STUFF(s, 8, 0, ".");
-    s = rt::STUFF(s, 12, 0, "-");
-    return rt::ALLTRIM(s) + "    ";
+    return punctuate(digits, {{4, "."}, {8, "."}, {12, "-"}}) + "    ";
 }
 
 std::string nit_layout(std::string_view digits) {
-    std::string s(digits);
-    s = rt::STUFF(s, 4, 0, ".");
-    s = rt::STUFF(s, 10, 0, ".");
-    s = rt::STUFF(s, 13, 0, "-");
-    return rt::ALLTRIM(s) + "    ";
+    return punctuate(digits, {{4, "."}, {10, "."}, {13, "-"}}) + "    ";
 }
 
 std::string CONTAPONTO(std::string_view text) {

@@ -186,6 +186,7 @@ private:
     bool load_visible(std::uint32_t recno);
     void natural_forward(std::uint32_t from);
     void natural_backward(std::uint32_t from);
+    bool ordered_walk(std::optional<KeyPos> from, bool forward);
     void ordered_forward(std::optional<KeyPos> from);
     void ordered_backward(std::optional<KeyPos> from);
     bool active_order_tag(Bag*& bag, int& tag);

@@ -68,40 +68,33 @@ void Table::natural_backward(std::uint32_t from) {
     bof_ = true;
 }
 
-// Walks the active order from `from` (exclusive; none = from the start).
-void Table::ordered_forward(std::optional<KeyPos> from) {
+// Walks the active order from `from` (exclusive; none = from the first or
+// last key) to the first visible record; false when there is none.
+bool Table::ordered_walk(std::optional<KeyPos> from, bool forward) {
     Bag* bag = nullptr;
     int tag = 0;
     active_order_tag(bag, tag);
     for (;;) {
-        std::optional<KeyPos> k;
-        k = index_read(*bag, [&] { return from ? bag->cdx->next(tag, *from) : bag->cdx->first(tag); });
-        if (!k) break;
+        std::optional<KeyPos> k = index_read(*bag, [&] {
+            if (forward) return from ? bag->cdx->next(tag, *from) : bag->cdx->first(tag);
+            return from ? bag->cdx->prev(tag, *from) : bag->cdx->last(tag);
+        });
+        if (!k) return false;
         if (k->recno >= 1 && k->recno > reccount_) refresh_header();
         if (k->recno >= 1 && k->recno <= reccount_ && load_visible(k->recno)) {
             cur_key_ = *k;
-            return;
+            return true;
         }
         from = k;
     }
-    to_phantom();
+}
+
+void Table::ordered_forward(std::optional<KeyPos> from) {
+    if (!ordered_walk(std::move(from), true)) to_phantom();
 }
 
 void Table::ordered_backward(std::optional<KeyPos> from) {
-    Bag* bag = nullptr;
-    int tag = 0;
-    active_order_tag(bag, tag);
-    for (;;) {
-        std::optional<KeyPos> k;
-        k = index_read(*bag, [&] { return from ? bag->cdx->prev(tag, *from) : bag->cdx->last(tag); });
-        if (!k) break;
-        if (k->recno >= 1 && k->recno > reccount_) refresh_header();
-        if (k->recno >= 1 && k->recno <= reccount_ && load_visible(k->recno)) {
-            cur_key_ = *k;
-            return;
-        }
-        from = k;
-    }
+    if (ordered_walk(std::move(from), false)) return;
     bof_ = true;
     ordered_forward(std::nullopt);
     bof_ = true;

@@ -8,6 +8,7 @@
 #include <sstream>
 #include <string>
 #include <vector>
+#include "listing_text.hpp"
 #include "runtime/core/date.hpp"
 #include "runtime/table/cdx.hpp"
 
@@ -26,35 +27,8 @@ struct ListedTag {
     std::vector<ListedKey> keys;
 };
 
-inline std::string unescape(const std::string& s) {
-    std::string out;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] != '\\' || i + 1 >= s.size()) {
-            out += s[i];
-            continue;
-        }
-        const char c = s[++i];
-        if (c == 't') out += '\t';
-        else if (c == 'n') out += '\n';
-        else if (c == 'r') out += '\r';
-        else if (c == 'x' && i + 2 < s.size()) {
-            out += static_cast<char>(std::stoi(s.substr(i + 1, 2), nullptr, 16));
-            i += 2;
-        } else out += c;
-    }
-    return out;
-}
-
-inline std::vector<std::string> split_tabs(const std::string& line) {
-    std::vector<std::string> f;
-    std::size_t start = 0;
-    for (;;) {
-        const auto tab = line.find('\t', start);
-        f.push_back(line.substr(start, tab - start));
-        if (tab == std::string::npos) return f;
-        start = tab + 1;
-    }
-}
+using listing::unescape;
+using listing::split_tabs;
 
 // The TAG blocks of a fixture listing, in order.
 inline std::vector<ListedTag> read_listing(const std::string& txt) {

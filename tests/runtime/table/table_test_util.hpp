@@ -12,6 +12,7 @@
 #include <sstream>
 #include <string>
 #include <vector>
+#include "listing_text.hpp"
 
 #include "runtime/core/fields.hpp"
 #include "runtime/table/workspace.hpp"
@@ -80,34 +81,8 @@ inline void write_file(const std::string& path, const std::string& bytes) {
     out << bytes;
 }
 
-// Undoes the listing's escapes (\\ \t \n \r \xHH).
-inline std::string unescape(const std::string& s) {
-    std::string out;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] != '\\' || i + 1 >= s.size()) { out += s[i]; continue; }
-        const char c = s[++i];
-        if (c == 't') out += '\t';
-        else if (c == 'n') out += '\n';
-        else if (c == 'r') out += '\r';
-        else if (c == 'x' && i + 2 < s.size()) {
-            out += static_cast<char>(std::stoi(s.substr(i + 1, 2), nullptr, 16));
-            i += 2;
-        } else out += c;
-    }
-    return out;
-}
-
-inline std::vector<std::string> split_tabs(const std::string& line) {
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t tab = line.find('\t', start);
-        out.push_back(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
-        if (tab == std::string::npos) break;
-        start = tab + 1;
-    }
-    return out;
-}
+using listing::unescape;
+using listing::split_tabs;
 
 struct ListedTag {
     std::string bag, name, key, for_expr, type;

@@ -10,31 +10,13 @@
 #include "runtime/screen/backend.hpp"
 #include "runtime/screen/keys.hpp"
 #include "runtime/ui/read.hpp"
+#include "entry_fixture.hpp"
 
 namespace qv::rt {
 namespace {
 
-class GetTest : public ::testing::Test {
+class GetTest : public EntryTest {
 protected:
-    static void default_settings() {
-        READEXIT(false);
-        READINSERT(false);
-        SET_CONFIRM(false);
-        SET_SCOREBOARD(false);
-        SET_ESCAPE(true);
-    }
-    void SetUp() override {
-        hb_ = &use_headless();
-        variables().clear();
-        default_settings();
-    }
-    void TearDown() override {
-        default_settings();
-        variables().clear();
-    }
-
-    void keys(std::string_view text) { hb_->feed_text(text); }
-    void key(int code) { hb_->feed(code); }
     // The text at a row and column, as the test reads the screen.
     std::string screen(int row, int col, std::size_t len) const { return row_text(row).substr(col, len); }
 
@@ -45,8 +27,6 @@ protected:
         return READ();
     }
     const Value& x() const { return variables().get("X"); }
-
-    HeadlessBackend* hb_ = nullptr;
 };
 
 // ---- numbers ----

@@ -7,34 +7,23 @@
 #include "runtime/screen/backend.hpp"
 #include "runtime/screen/keys.hpp"
 #include "runtime/ui/read.hpp"
+#include "entry_fixture.hpp"
 
 namespace qv::rt {
 namespace {
 
-class ReadTest : public ::testing::Test {
+class ReadTest : public EntryTest {
 protected:
-    static void default_settings() {
-        READEXIT(false);
-        READINSERT(false);
-        SET_CONFIRM(false);
-        SET_SCOREBOARD(false);
-        SET_ESCAPE(true);
-    }
     void SetUp() override {
-        hb_ = &use_headless();
-        variables().clear();
-        default_settings();
+        EntryTest::SetUp();
         for (const char* n : {"A", "B", "C"}) variables().set(n, "   ");
     }
     void TearDown() override {
-        default_settings();
         set_read_idle({});
-        variables().clear();
         getlist().clear();
+        EntryTest::TearDown();
     }
 
-    void keys(std::string_view text) { hb_->feed_text(text); }
-    void key(int code) { hb_->feed(code); }
     // Fields A, B and C on rows 1-3.
     void form_abc() {
         at_get(1, 0, "A");
@@ -42,8 +31,6 @@ protected:
         at_get(3, 0, "C");
     }
     std::string var(const char* n) const { return variables().get(n).as_string(); }
-
-    HeadlessBackend* hb_ = nullptr;
 };
 
 TEST_F(ReadTest, EnterPastTheLastFieldEndsTheRead) {
