@@ -63,7 +63,7 @@ public:
     // Mutable access to the string held (the value must be a string).
     std::string& str();
 
-    // Array element, 1-based as in the Parts; out of range gives nil.
+    // Array element, 1-based as the system counts; out of range gives nil.
     const Value& at(std::size_t pos1) const;
     std::size_t len() const;   // LEN(): string bytes or array elements
 

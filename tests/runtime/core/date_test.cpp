@@ -94,7 +94,7 @@ TEST(Text, DtosAndStod) {
     EXPECT_LT(DTOS(Date::from_ymd(2011, 12, 31)), DTOS(Date::from_ymd(2012, 1, 1)));
 }
 
-TEST(Parts, DayMonthYearDow) {
+TEST(DateParts, DayMonthYearDow) {
     const Date d = Date::from_ymd(2012, 4, 1);
     EXPECT_EQ(DAY(d), 1);
     EXPECT_EQ(MONTH(d), 4);
