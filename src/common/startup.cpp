@@ -7,6 +7,8 @@
 #include "common/paths.hpp"
 #include "common/windows.hpp"
 #include "console/dialog_layout.hpp"
+#include "console/edit_control.hpp"
+#include "console/message_box.hpp"
 #include "console/setup.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/functions.hpp"
@@ -38,6 +40,8 @@ void console_setup() {
     console::MSETFONTLARGE();
     console::HGETHEIGHT(0, 1, 86, 48);
     console::MHSETFONT("Courier New", 14, -15.5);
+    console::SETCOLORINFOCUS(true);
+    console::register_console_routines();
     rt::CLS();
     rt::SETKEY(kCtrlF12, show_routine_list);
 }

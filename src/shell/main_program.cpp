@@ -1,6 +1,8 @@
 // MAIN, ROTSAIDA and ENCHEAG.
 #include "shell/main_program.hpp"
 
+#include "console/message_box.hpp"
+
 #include <exception>
 
 #include "common/avisosn.hpp"
@@ -113,9 +115,11 @@ void run_menu() {
 
 void show_fault(const std::string& log_name, std::string_view what) {
     try {
-        rt::ALERT(std::vector<std::string>{"Erro interno do programa:", rt::LEFT(what, 60),
-                                           "Detalhes em " + rt::RIGHT(log_name, 48)},
-                  {"Ok"});
+        rt::Value lines = rt::Value::array();
+        for (std::string line : {std::string("Erro interno do programa:"), rt::LEFT(what, 60),
+                                 "Detalhes em " + rt::RIGHT(log_name, 48)})
+            lines.as_array()->push_back(rt::Value(line));
+        console::SHOWMSG(lines, {"&Fechar"}, "Erro");
     } catch (...) {
         // Nothing more can be shown.
     }
