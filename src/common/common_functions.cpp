@@ -14,6 +14,7 @@
 #include "common/option_bar.hpp"
 #include "common/paths.hpp"
 #include "common/taxpayer_name.hpp"
+#include "common/system_helpers.hpp"
 #include "common/text_helpers.hpp"
 #include "common/times.hpp"
 #include "common/windows.hpp"
@@ -140,6 +141,7 @@ void register_common_functions() {
     register_paths();
     register_windows();
     register_dialogues();
+    register_system_helpers();
 }
 
 void ensure_common_functions() {

@@ -2,6 +2,7 @@
 #include "shell/main_program.hpp"
 
 #include "console/message_box.hpp"
+#include "shell/routine_registry.hpp"
 
 #include <exception>
 
@@ -68,6 +69,7 @@ int refuse_second_copy() {
 // The start-up steps up to the open tables; an exit code when the program
 // must end here.
 std::optional<int> start(std::optional<std::string> terminal) {
+    register_system_routines();
     startup::create_program_variables();
     Global{"NUSU"}.set(rt::Value(common::INICIOSIS(std::move(terminal))));
     startup::build_colour_strings();

@@ -1,0 +1,112 @@
+// The pop-up calculator driven from the keyboard, and the small helpers.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "common/calculator.hpp"
+#include "common/globals.hpp"
+#include "common/system_helpers.hpp"
+#include "common/windows.hpp"
+#include "runtime/screen/backend.hpp"
+#include "runtime/screen/keys.hpp"
+
+namespace qv::common {
+namespace {
+
+class Calculator : public ::testing::Test {
+protected:
+    void SetUp() override {
+        screen_ = &rt::use_headless();
+        reset_windows();
+        Global{"RESULT"}.set(rt::Value(0));
+    }
+    bool run(std::string_view typed, int last_key) {
+        for (char c : typed) screen_->feed(c);
+        screen_->feed(last_key);
+        return CALCULADORA(9, 5, 40);
+    }
+    double result() const { return Global{"RESULT"}.number(); }
+    rt::HeadlessBackend* screen_ = nullptr;
+};
+
+TEST_F(Calculator, EndsWithCtrlEnterOrEsc) {
+    struct Case { std::string_view typed; int last; bool answer; double result; };
+    const Case cases[] = {
+        {"7+5=", rt::key::CTRL_ENTER, true, 12},
+        {"7+5", rt::key::CTRL_ENTER, true, 7},        // the pending addition is not applied
+        {"1/0+", rt::key::CTRL_ENTER, false, 0},      // division by zero
+        {"7+5=", rt::key::ESC, false, 12},
+        {"2*3-1=", rt::key::CTRL_ENTER, true, 5},
+        {"10/4=", rt::key::CTRL_ENTER, true, 2.5},
+        {"5I+2=", rt::key::CTRL_ENTER, true, -3},     // sign change
+        {"1,5+1=", rt::key::CTRL_ENTER, true, 2.5},   // "," is the decimal point
+        {"9=M+C4+MR=", rt::key::CTRL_ENTER, true, 13}, // the memory takes the result, 9
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(run(c.typed, c.last), c.answer) << c.typed;
+        EXPECT_DOUBLE_EQ(result(), c.result) << c.typed;
+    }
+}
+
+TEST_F(Calculator, RefusesDigitsPastTheLimits) {
+    EXPECT_TRUE(run("12345678901=", rt::key::CTRL_ENTER));
+    EXPECT_DOUBLE_EQ(result(), 1234567890);
+    EXPECT_TRUE(run("1.23456=", rt::key::CTRL_ENTER));
+    EXPECT_DOUBLE_EQ(result(), 1.2345);
+}
+
+TEST_F(Calculator, PutsTheScreenBack) {
+    const std::string before = screen_->dump();
+    run("7", rt::key::ESC);
+    EXPECT_EQ(screen_->dump(), before);
+}
+
+TEST(SystemHelpers, ArraysAndPorts) {
+    auto numbers = [](std::initializer_list<double> v) {
+        rt::Value a = rt::Value::array();
+        for (double d : v) a.as_array()->push_back(rt::Value(d));
+        return a;
+    };
+    EXPECT_EQ(AMAX(numbers({3, 7, 7})).as_number(), 2);
+    EXPECT_EQ(AMIN(numbers({3, 1, 1})).as_number(), 2);
+    EXPECT_EQ(AMAX(rt::Value::array()).as_number(), 0);
+    EXPECT_TRUE(AMAX(rt::Value(3)).is_nil());
+    rt::Value nested = rt::Value::array();
+    nested.as_array()->push_back(numbers({1, 2, 3}));
+    nested.as_array()->push_back(numbers({4, 5, 6}));
+    const rt::Value dims = DIMENSIONS(nested);
+    ASSERT_EQ(dims.len(), 2u);
+    EXPECT_EQ(dims.at(1).as_number(), 2);
+    EXPECT_EQ(dims.at(2).as_number(), 3);
+    EXPECT_FALSE(LPT_OK(0));
+    EXPECT_FALSE(LPT_OK(10));
+    Global{"NOMEREDE"}.set(rt::Value("C:\\SAIDA.TXT"));
+    EXPECT_TRUE(LPT_OK(1));
+    Global{"LISTA"}.set(numbers({1, 2}));
+    auto second = ABLOCK("LISTA", 2);
+    second(rt::Value(9));
+    EXPECT_EQ(Global{"LISTA"}.value().at(2).as_number(), 9);
+    EXPECT_TRUE(ABLOCK("LISTA", 3)(std::nullopt).is_nil());
+}
+
+TEST(SystemHelpers, FilesAndFolders) {
+    const auto base = std::filesystem::temp_directory_path() / ("qvhelp" + std::to_string(::getpid()));
+    const std::string folder = base.string();
+    EXPECT_TRUE(CRIADIR(folder));
+    EXPECT_FALSE(CRIADIR(folder)) << "already there";
+    EXPECT_TRUE(LF_ISFILE(folder, true));
+    EXPECT_FALSE(LF_ISFILE(folder));
+    const std::string file = folder + "/A.TXT";
+    EXPECT_LT(LF_FOPEN(file), 0);
+    EXPECT_NE(LF_FERROR(), 0);
+    const int fd = LF_FCREATE(file);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    EXPECT_TRUE(LF_ISFILE(file));
+    EXPECT_TRUE(LF_FERASE(file));
+    EXPECT_FALSE(LF_FERASE(file));
+    std::filesystem::remove_all(base);
+}
+
+}  // namespace
+}  // namespace qv::common
