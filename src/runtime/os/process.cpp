@@ -77,4 +77,18 @@ std::optional<ProcessResult> run_capture(const std::vector<std::string>& argv, b
     return result;
 }
 
+std::optional<int> run_attached(const std::vector<std::string>& argv) {
+    if (argv.empty()) return std::nullopt;
+    std::vector<char*> args;
+    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, args[0], nullptr, nullptr, args.data(), environ) != 0) return std::nullopt;
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0)
+        if (errno != EINTR) return std::nullopt;
+    if (WIFEXITED(status)) return WEXITSTATUS(status) == 127 ? std::nullopt : std::optional<int>(WEXITSTATUS(status));
+    return 128 + WTERMSIG(status);
+}
+
 }  // namespace qv::rt::os

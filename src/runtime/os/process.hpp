@@ -15,4 +15,9 @@ struct ProcessResult {
 // Nothing when the program could not be started (not found, not allowed).
 std::optional<ProcessResult> run_capture(const std::vector<std::string>& argv, bool merge_errors = false);
 
+// Runs a program on the program's own terminal and waits for it; its exit
+// status, or nothing when it could not be started. The caller hands the
+// screen over first.
+std::optional<int> run_attached(const std::vector<std::string>& argv);
+
 }  // namespace qv::rt::os

@@ -1,0 +1,13 @@
+#pragma once
+// Each terminal's printer record: its printer type, port or file, and the
+// control sequences compiled into STRING0..STRING4.
+namespace qv::printing {
+
+inline constexpr int kPrinterArea = 57;
+inline constexpr int kPrinterTypesArea = 41;
+
+// Creates the terminal's record when missing (with the defaults of a new
+// terminal), compiles its sequences, and leaves the record current.
+void CRIA_SEQ();
+
+}  // namespace qv::printing
