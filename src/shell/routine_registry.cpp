@@ -4,6 +4,7 @@
 #include "console/message_box.hpp"
 #include "declaration/loop/calculator_call.hpp"
 #include "gains/gain_routines.hpp"
+#include "office/calendar.hpp"
 #include "printing/printing_routines.hpp"
 
 namespace qv::shell {
@@ -14,6 +15,7 @@ void register_system_routines() {
     declaration::register_calculator_call();
     gains::register_gain_routines();
     printing::register_printing_routines();
+    office::register_calendar_routines();
 }
 
 }  // namespace qv::shell

@@ -28,7 +28,9 @@ protected:
     void open(int area, int code, const std::string& name) {
         const std::string path = folder.path() + "/" + name + ".DBF";
         tb::create_table(path, *tables::schema_of(code), tb::MemoKind::None);
-        tables::ws().use_in(area, path);
+        tb::OpenOptions exclusive;
+        exclusive.exclusive = true;
+        tables::ws().use_in(area, path, exclusive);
     }
     static void row(int area, std::initializer_list<std::pair<const char*, rt::Value>> fields) {
         tb::Table& t = *tables::ws().table(area);
