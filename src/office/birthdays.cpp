@@ -1,5 +1,6 @@
 // The birthdays of a month, from every data folder of the terminal's list,
 // added to the agenda.
+#include <algorithm>
 #include <string>
 
 #include "common/avisosn.hpp"
@@ -47,8 +48,8 @@ int folder_birthdays(int month, int year) {
     for (reg->go_top(); !reg->eof(); reg->skip()) {
         const rt::Value born = reg->get("NASCIMENTO");
         if (reg->deleted() || !born.is_date() || born.as_date().month() != month) continue;
-        // A birthday on 29 February has no day in other years: its date stays empty.
-        const rt::Date day = rt::Date::from_ymd(year, month, born.as_date().day());
+        // A birthday on 29 February is remembered on the 28th in other years.
+        const rt::Date day = rt::Date::from_ymd(year, month, std::min(born.as_date().day(), rt::days_in_month(year, month)));
         if (remind(day, reg->get("NOMECONTR").as_string())) ++count;
     }
     return count;

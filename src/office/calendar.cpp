@@ -73,7 +73,7 @@ void paint_frame() {
 
 int days_in(int month, int year) {
     switch (month) {
-        case 2: return year % 4 == 0 ? 29 : 28;
+        case 2: return rt::days_in_month(year, 2);
         case 4: case 6: case 9: case 11: return 30;
         default: return 31;
     }

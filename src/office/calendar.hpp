@@ -5,7 +5,7 @@
 
 namespace qv::office {
 
-// A day as the calendar counts it: every fourth year is a leap year.
+// A day of the calendar, kept as numbers while the user moves.
 struct CalendarDay {
     int day = 1, month = 1, year = 2000;
     bool operator==(const CalendarDay&) const = default;

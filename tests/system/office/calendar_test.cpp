@@ -30,7 +30,8 @@ TEST(Calendar, MovesAcrossMonthsAndYears) {
         {{3, 3, 2011}, key::UP, {24, 2, 2011}},
         {{3, 3, 2012}, key::UP, {25, 2, 2012}},
         {{31, 12, 2011}, key::RIGHT, {1, 1, 2012}},
-        {{1, 3, 2100}, key::LEFT, {29, 2, 2100}},   // every fourth year is a leap year here
+        {{1, 3, 2100}, key::LEFT, {28, 2, 2100}},   // Gregorian: 2100 is not a leap year
+        {{1, 3, 2000}, key::LEFT, {29, 2, 2000}},
         {{31, 3, 2011}, key::PGUP, {28, 2, 2011}},
         {{15, 12, 2011}, key::PGDN, {15, 1, 2012}},
         {{15, 6, 2011}, 'x', {15, 6, 2011}},
@@ -78,7 +79,7 @@ TEST_F(CalendarWindowTest, BirthdaysOfTheMonthFromEveryFolder) {
     const std::string other = root + "/other/";
     std::filesystem::create_directories(other);
     register_in(client, {{"ANA", rt::Date::from_ymd(1970, 5, 3)}, {"BIA", rt::Date::from_ymd(1980, 6, 1)}});
-    register_in(other, {{"CAIO", rt::Date::from_ymd(1964, 5, 31)}});
+    register_in(other, {{"CAIO", rt::Date::from_ymd(1964, 5, 31)}, {"DUDA", rt::Date::from_ymd(1988, 2, 29)}});
     ASSERT_TRUE(tables::ABERTURA(50));
     for (const std::string& f : {client, other, root + "/gone/"}) {
         tb::Table& list = *tables::ws().table(50);
@@ -99,6 +100,13 @@ TEST_F(CalendarWindowTest, BirthdaysOfTheMonthFromEveryFolder) {
     EXPECT_EQ(rt::TRIM(agenda.get("ANOTAG").as_string()), "Aniversario de CAIO");
     EXPECT_EQ(agenda.get("DATAG").as_date(), rt::Date::from_ymd(2011, 5, 31));
     EXPECT_EQ(tables::client_folder(), client);
+
+    Global{"MESCALEN"}.set(rt::Value(2));
+    keys({key::ENTER});
+    NIVER_MES();
+    tb::Table& after = *tables::ws().table(72);
+    after.go_bottom();
+    EXPECT_EQ(after.get("DATAG").as_date(), rt::Date::from_ymd(2011, 2, 28));
 
     Global{"MESCALEN"}.set(rt::Value(7));
     keys({key::ENTER});
