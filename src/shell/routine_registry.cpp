@@ -5,6 +5,7 @@
 #include "declaration/loop/calculator_call.hpp"
 #include "gains/gain_routines.hpp"
 #include "office/calendar.hpp"
+#include "office/email.hpp"
 #include "printing/printing_routines.hpp"
 
 namespace qv::shell {
@@ -16,6 +17,7 @@ void register_system_routines() {
     gains::register_gain_routines();
     printing::register_printing_routines();
     office::register_calendar_routines();
+    office::register_email_routines();
 }
 
 }  // namespace qv::shell
