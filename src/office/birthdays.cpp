@@ -6,12 +6,11 @@
 #include "common/avisosn.hpp"
 #include "common/globals.hpp"
 #include "office/calendar.hpp"
+#include "office/folder_search.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/date.hpp"
 #include "runtime/core/text.hpp"
-#include "runtime/table/file_names.hpp"
 #include "runtime/table/table.hpp"
-#include "tables/folders.hpp"
 #include "tables/locks.hpp"
 #include "tables/opening.hpp"
 #include "tables/state.hpp"
@@ -23,7 +22,7 @@ using rt::operator""_cp;
 
 namespace {
 
-constexpr int kRegisterArea = 9, kFolderListArea = 50, kAgendaArea = 72;
+constexpr int kAgendaArea = 72;
 
 // Appends one reminder; false when no row could be had in time.
 bool remind(const rt::Date birthday, const std::string& name) {
@@ -41,9 +40,7 @@ bool remind(const rt::Date birthday, const std::string& name) {
 }
 
 // The birthdays of one folder's register.
-int folder_birthdays(int month, int year) {
-    rt::table::Table* reg = tables::ws().table(kRegisterArea);
-    if (!reg) return 0;
+int folder_birthdays(rt::table::Table* reg, int month, int year) {
     int count = 0;
     for (reg->go_top(); !reg->eof(); reg->skip()) {
         const rt::Value born = reg->get("NASCIMENTO");
@@ -59,18 +56,9 @@ int folder_birthdays(int month, int year) {
 
 void NIVER_MES() {
     const int month = Global{"MESCALEN"}.integer(), year = Global{"ANOCALEN"}.integer();
-    const std::string origin = tables::client_folder();
     int count = 0;
-    if (tables::ABERTURA(kAgendaArea) && tables::ABERTURA(kFolderListArea)) {
-        rt::table::Table& list = *tables::ws().table(kFolderListArea);
-        for (list.go_top(); !list.eof(); list.skip()) {
-            const std::string folder = tables::with_separator(rt::ALLTRIM(list.get("DIRETOR").as_string()));
-            if (!rt::table::file_exists(folder + "IMP0912.DBF") || !tables::MUDADIR(folder)) continue;
-            count += folder_birthdays(month, year);
-        }
-    }
-    tables::MUDADIR(origin);
-    tables::set_client_folder(origin);
+    if (tables::ABERTURA(kAgendaArea))
+        for_each_register([&](rt::table::Table& reg) { count += folder_birthdays(&reg, month, year); });
     tables::ws().select(kAgendaArea);
     const std::string text =
         count == 0 ? "Nenhum contribuinte faz aniversário nesse mês"_cp

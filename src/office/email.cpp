@@ -1,5 +1,7 @@
 #include "office/email.hpp"
 
+#include "office/office_menu.hpp"
+
 #include <cctype>
 #include <filesystem>
 #include <mutex>
@@ -61,7 +63,7 @@ std::string read_secret(int row, int col, int width) {
 
 void ask_password() {
     const std::string saved = rt::SAVESCREEN(20, 10, 22, 50);
-    rt::DISPBOX(20, 10, 22, 50, "\xDA\xC4\xBF\xB3\xD9\xC4\xC0\xB3 ");
+    office_box(20, 10, 22, 50);
     rt::at_say(21, 12, "Informe a senha: ");
     Global{"SEN_USUA"}.set(rt::Value(read_secret(21, 29, 19)));
     rt::RESTSCREEN(20, 10, 22, 50, saved);
@@ -171,7 +173,7 @@ bool MANDA_EMAIL() {
 void CONF_EMAIL() {
     const std::string saved = rt::SAVESCREEN(6, 5, 15, 75);
     for (;;) {
-        rt::DISPBOX(6, 5, 15, 75, "\xDA\xC4\xBF\xB3\xD9\xC4\xC0\xB3 ");
+        office_box(6, 5, 15, 75);
         rt::at_say(8, 7, "Servidor de saída (SMTP)"_cp);
         rt::at_say(9, 7, "Nome do usuário"_cp);
         rt::at_say(10, 7, "Email de quem envia");
@@ -204,7 +206,7 @@ void CONF_EMAIL() {
 void PREP_EMAIL() {
     const std::string saved = rt::SAVESCREEN(6, 3, 16, 77);
     for (;;) {
-        rt::DISPBOX(6, 3, 16, 77, "\xDA\xC4\xBF\xB3\xD9\xC4\xC0\xB3 ");
+        office_box(6, 3, 16, 77);
         const char* labels[] = {"CPF", "Email", "Assunto", "Arquivo anexo", "Envia pendências (S/N)", "Envia carta (S/N)"};
         for (int i = 0; i < 6; ++i) rt::at_say(8 + i, 5, rt::utf8_to_cp850(labels[i]));
         pad("CPFEMAIL", 11), pad("CEMAIL_ENV", 41), pad("CASSUNTO", 58), pad("CANEXO", 40), pad("CENVPEND", 1),
@@ -239,32 +241,14 @@ void PREP_EMAIL() {
 }
 
 void GERA_EMAIL() {
-    const std::vector<std::string> items{"Configura Email", "Prepara o Email", "Envia o Email"};
-    const std::vector<std::string> help{"Configura a conta de email: servidor, usuário e senha"_cp,
-                                        "Prepara o texto, o arquivo e para quem vai enviar", "Envia os emails"};
-    const std::string saved = rt::SAVESCREEN(5, 28, 9, 50);
-    for (;;) {
-        rt::DISPBOX(5, 28, 9, 50, "\xDA\xC4\xBF\xB3\xD9\xC4\xC0\xB3 ");
-        int hot_choice = 0;
-        int chosen = rt::ACHOICE(6, 30, 8, 48, items, {}, [&](int mode, int current, int) {
-            common::MENS(0, help[static_cast<std::size_t>(current - 1)]);
-            if (mode != rt::AC_EXCEPT) return static_cast<int>(rt::AC_CONT);
-            const int key = rt::LASTKEY();
-            if (key == rt::key::ENTER) return static_cast<int>(rt::AC_SELECT);
-            if (key == rt::key::ESC) return static_cast<int>(rt::AC_ABORT);
-            const auto at = std::string("CPG").find(static_cast<char>(std::toupper(key & 0xFF)));
-            if (at == std::string::npos) return static_cast<int>(rt::AC_CONT);
-            hot_choice = static_cast<int>(at) + 1;
-            return static_cast<int>(rt::AC_ABORT);
-        });
-        if (hot_choice) chosen = hot_choice;
-        common::MENS();
-        if (chosen == 0) break;
-        if (chosen == 1) CONF_EMAIL();
-        else if (chosen == 2) PREP_EMAIL();
-        else MANDA_EMAIL();
-    }
-    rt::RESTSCREEN(5, 28, 9, 50, saved);
+    office_menu(5, 28, {"Configura Email", "Prepara o Email", "Envia o Email"},
+                {"Configura a conta de email: servidor, usuário e senha"_cp,
+                 "Prepara o texto, o arquivo e para quem vai enviar", "Envia os emails"},
+                "CPG", [](int n) {
+                    if (n == 1) CONF_EMAIL();
+                    else if (n == 2) PREP_EMAIL();
+                    else MANDA_EMAIL();
+                });
 }
 
 void register_email_routines() {

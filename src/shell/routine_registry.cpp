@@ -5,6 +5,7 @@
 #include "declaration/loop/calculator_call.hpp"
 #include "gains/gain_routines.hpp"
 #include "office/calendar.hpp"
+#include "office/billing.hpp"
 #include "office/email.hpp"
 #include "printing/printing_routines.hpp"
 
@@ -18,6 +19,7 @@ void register_system_routines() {
     printing::register_printing_routines();
     office::register_calendar_routines();
     office::register_email_routines();
+    office::register_billing_routines();
 }
 
 }  // namespace qv::shell
