@@ -1,0 +1,68 @@
+#include "declaration/calc/declaration_values.hpp"
+
+#include <vector>
+
+#include "common/globals.hpp"
+#include "runtime/core/functions.hpp"
+#include "tables/state.hpp"
+
+namespace qv::declaration {
+
+double amount(std::string_view name) { return common::Global{name}.number(); }
+
+void set_amount(std::string_view name, double value) { common::Global{name}.set(rt::Value(no_negative_zero(value))); }
+
+std::string text(std::string_view name) { return common::Global{name}.text(); }
+
+bool is(std::string_view name, char letter) {
+    const std::string t = text(name);
+    return !t.empty() && (t[0] == letter || t[0] == letter + ('a' - 'A'));
+}
+
+bool logical(std::string_view name) {
+    const rt::Value v = common::Global{name}.value();
+    return v.is_logical() && v.as_bool();
+}
+
+rt::Date date(std::string_view name) {
+    const rt::Value v = common::Global{name}.value();
+    return v.is_date() ? v.as_date() : rt::Date{};
+}
+
+void set_value(std::string_view name, rt::Value v) { common::Global{name}.set(std::move(v)); }
+
+double element(std::string_view name, int index) {
+    const rt::Value v = common::Global{name}.value();
+    if (!v.is_array() || index < 1 || static_cast<std::size_t>(index) > v.len()) return 0.0;
+    return common::number_of(v.at(static_cast<std::size_t>(index)));
+}
+
+double divide(double a, double b) { return b == 0.0 ? 0.0 : a / b; }
+
+double no_negative_zero(double v) { return v == 0.0 ? 0.0 : v; }
+
+void for_each_row(int area, const std::function<void(rt::table::Table&)>& visit) {
+    auto& ws = tables::ws();
+    rt::table::Table* t = ws.table(area);
+    if (!t) return;
+    const rt::table::Workspace::Selected keep_selection(ws, area);
+    const std::uint32_t position = t->recno();
+    for (t->go_top(); !t->eof(); t->skip()) visit(*t);
+    if (position >= 1 && position <= t->lastrec()) t->go_to(position);
+    else t->go_top();
+}
+
+rt::table::Table* work_table(int area) { return tables::ws().table(area); }
+
+double field_number(rt::table::Table& t, std::string_view field) {
+    if (t.field_index(field) < 0) return 0.0;
+    return common::number_of(t.get(field));
+}
+
+rt::Value call_if_present(std::string_view name, std::initializer_list<rt::Value> args) {
+    if (!rt::has_function(name)) return {};
+    const std::vector<rt::Value> list(args);
+    return rt::call_function(name, list);
+}
+
+}  // namespace qv::declaration
