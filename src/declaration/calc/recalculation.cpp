@@ -67,7 +67,7 @@ void complete_chain(int nShow) {
     FI13_13();
     FI13_19();
     FI13_20(1);
-    CALC_IMPOS(kAnnualTable, amount("I13_20"), "M->I13_21", 12);
+    set_amount("I13_21", CALC_IMPOS(kAnnualTable, amount("I13_20"), "M->I13_21", 12));
     FI13_22();
     FI13_23();
     FI13_24();
