@@ -12,6 +12,7 @@
 #include "declaration/calc/due_dates.hpp"
 #include "declaration/calc/income_totals.hpp"
 #include "declaration/calc/monthly_sheet.hpp"
+#include "declaration/calc/summary_lines.hpp"
 #include "declaration/calc/tax_table.hpp"
 #include "declaration/loop/tax_constants.hpp"
 #include "runtime/core/text.hpp"
@@ -321,6 +322,8 @@ bool FDE_LEAO(int nShow) {
     keep_person_sheet(sheet);
     FI1_T(0);
     sum_person_sheets(only_paid || mode == 4);
+    // The total income follows the lines just taken from the sheets.
+    FI13_08();
     set_value("LEAO_CAL", rt::Value(true));
     return true;
 }
