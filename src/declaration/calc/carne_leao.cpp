@@ -161,9 +161,13 @@ void keep_person_sheet(MonthlySheet& sheet) {
     for_each_row(kPersonSheetArea, [&](rt::table::Table& r) {
         if (!found && rt::ALLTRIM(r.get("CPFDEPEN").as_string()) == person) found = r.recno();
     });
-    if (found) t->go_to(found);
-    else if (!t->append_blank()) return;
-    else t->put("CPFDEPEN", rt::Value(person));
+    if (found) {
+        t->go_to(found);
+    } else {
+        if (!t->append_blank()) return;
+        t->put("CPFDEPEN", rt::Value(person));
+        if (t->field_index("CPF") >= 0) t->put("CPF", rt::Value(text("CPF")));
+    }
     for (int m = 1; m <= kTotalsRow; ++m)
         for (int k = 1; k <= 6; ++k) store_number(*t, "I2_" + std::to_string(k) + rt::STRZERO(m, 2), sheet.get(m, k + 1));
     t->commit();

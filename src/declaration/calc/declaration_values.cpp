@@ -4,13 +4,14 @@
 
 #include "common/globals.hpp"
 #include "runtime/core/functions.hpp"
+#include "runtime/core/varstore.hpp"
 #include "tables/state.hpp"
 
 namespace qv::declaration {
 
 double amount(std::string_view name) { return common::Global{name}.number(); }
 
-void set_amount(std::string_view name, double value) { common::Global{name}.set(rt::Value(no_negative_zero(value))); }
+void set_amount(std::string_view name, double value) { set_value(name, rt::Value(no_negative_zero(value))); }
 
 std::string text(std::string_view name) { return common::Global{name}.text(); }
 
@@ -29,7 +30,16 @@ rt::Date date(std::string_view name) {
     return v.is_date() ? v.as_date() : rt::Date{};
 }
 
-void set_value(std::string_view name, rt::Value v) { common::Global{name}.set(std::move(v)); }
+// A value the declaration did not bring goes with the declaration when one
+// is open, so nothing of one taxpayer outlives it.
+void set_value(std::string_view name, rt::Value v) {
+    auto& vars = rt::variables();
+    if (!vars.exists(name) && vars.in_declaration()) {
+        vars.declare_declaration(name, std::move(v));
+        return;
+    }
+    common::Global{name}.set(std::move(v));
+}
 
 double element(std::string_view name, int index) {
     const rt::Value v = common::Global{name}.value();
