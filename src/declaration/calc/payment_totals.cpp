@@ -70,7 +70,7 @@ void add_row(Totals& s, int code, double paid, double not_deductible) {
 
 void store(const Totals& s) {
     set_amount("I13_13T", s.education);
-    if (s.education_mark) set_value("DESPINST", rt::Value("X"));
+    set_value("DESPINST", rt::Value(s.education_mark ? "X" : " "));
     set_amount("I13_14", s.medical);
     set_amount("I13_14D", s.reimbursed);
     set_amount("I13_15", s.alimony_court);

@@ -1,6 +1,7 @@
 #include "declaration/calc/summary_lines.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -47,7 +48,7 @@ double FI13_12() { return assign("I13_12", amount("N_DEPEN") * amount("NVALDEPAN
 
 double FI13_13() {
     call_if_present("NRODP");
-    const int persons = 1 + static_cast<int>(amount("N_DEPEN")) + static_cast<int>(amount("DESPALIM"));
+    const int persons = std::max(1, 1 + static_cast<int>(amount("N_DEPEN")) + static_cast<int>(amount("DESPALIM")));
     const double cap = amount("NVALESCOL");
     std::vector<double> slot(static_cast<std::size_t>(persons), 0.0);
     for_each_row(kPaymentsArea, [&](rt::table::Table& t) {
@@ -128,7 +129,7 @@ double FI13_22() {
         if (!excess || t.field_index("I6_5") < 0) return;
         const double paid = field_number(t, "I6_4");
         const double part = *excess > paid ? paid : *excess;
-        t.put("I6_5", rt::Value(no_negative_zero(part)));
+        if (std::abs(field_number(t, "I6_5") - part) >= 0.005) t.put("I6_5", rt::Value(no_negative_zero(part)));
         *excess -= part;
     });
     if (auto* t = work_table(kPaymentsArea)) t->go_top();
