@@ -1,5 +1,8 @@
 #include "declaration/calc/declaration_values.hpp"
 
+#include <functional>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "common/globals.hpp"
@@ -9,40 +12,74 @@
 
 namespace qv::declaration {
 
-double amount(std::string_view name) { return common::Global{name}.number(); }
+namespace {
+
+struct NameHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+};
+
+// The recalculation reads the same few hundred names over and over: each
+// name as written is interned once (handles outlive the variables).
+rt::VarHandle handle_of(std::string_view name) {
+    static std::unordered_map<std::string, rt::VarHandle, NameHash, std::equal_to<>> handles;
+    if (const auto it = handles.find(name); it != handles.end()) return it->second;
+    const rt::VarHandle h = rt::variables().intern(name);
+    handles.emplace(std::string(name), h);
+    return h;
+}
+
+const rt::Value& value_of(std::string_view name) {
+    static const rt::Value nil;
+    const rt::Value* v = rt::variables().find(handle_of(name));
+    return v ? *v : nil;
+}
+
+}  // namespace
+
+double amount(std::string_view name) { return common::number_of(value_of(name)); }
 
 void set_amount(std::string_view name, double value) { set_value(name, rt::Value(no_negative_zero(value))); }
 
-std::string text(std::string_view name) { return common::Global{name}.text(); }
+std::string text(std::string_view name) {
+    const rt::Value& v = value_of(name);
+    return v.is_string() ? v.as_string() : std::string();
+}
 
 bool is(std::string_view name, char letter) {
-    const std::string t = text(name);
-    return !t.empty() && (t[0] == letter || t[0] == letter + ('a' - 'A'));
+    const rt::Value& v = value_of(name);
+    if (!v.is_string() || v.as_string().empty()) return false;
+    const char first = v.as_string()[0];
+    return first == letter || first == letter + ('a' - 'A');
 }
 
 bool logical(std::string_view name) {
-    const rt::Value v = common::Global{name}.value();
+    const rt::Value& v = value_of(name);
     return v.is_logical() && v.as_bool();
 }
 
 rt::Date date(std::string_view name) {
-    const rt::Value v = common::Global{name}.value();
+    const rt::Value& v = value_of(name);
     return v.is_date() ? v.as_date() : rt::Date{};
 }
 
 // A value the declaration did not bring goes with the declaration when one
-// is open, so nothing of one taxpayer outlives it.
+// is open, so nothing of one taxpayer outlives it; outside one it lives for
+// the program, as the program's own globals do.
 void set_value(std::string_view name, rt::Value v) {
     auto& vars = rt::variables();
-    if (!vars.exists(name) && vars.in_declaration()) {
+    const rt::VarHandle h = handle_of(name);
+    if (vars.exists(h)) {
+        vars.set(h, std::move(v));
+    } else if (vars.in_declaration()) {
         vars.declare_declaration(name, std::move(v));
-        return;
+    } else {
+        common::Global{name}.set(std::move(v));
     }
-    common::Global{name}.set(std::move(v));
 }
 
 double element(std::string_view name, int index) {
-    const rt::Value v = common::Global{name}.value();
+    const rt::Value& v = value_of(name);
     if (!v.is_array() || index < 1 || static_cast<std::size_t>(index) > v.len()) return 0.0;
     return common::number_of(v.at(static_cast<std::size_t>(index)));
 }
