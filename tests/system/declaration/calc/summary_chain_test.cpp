@@ -72,6 +72,36 @@ TEST_F(SummaryChainTest, SimplifiedModelOfTheSameDeclaration) {
     EXPECT_TRUE(logical("LTEMPRAD"));
 }
 
+TEST_F(SummaryChainTest, RefundUnderBothModels) {
+    // Salary 25,000.00, a dependant's 8,000.00, 4,000.00 from natural
+    // persons with 150.00 of carnê-leão, court alimony 6,000.00 and tax on
+    // cumulative income 300.00 (200.00 withheld); no payments list.
+    struct Line { const char* name; double complete, simplified; };
+    const Line lines[] = {
+        {"I13_08", 37000.00, 37000.00}, {"I13_19", 10639.64, 10639.64},
+        {"I13_20", 26360.36, 29600.00},
+        {"I13_21", 567.08, 916.99},     // 7.5 %: 1977.027 - 1409.95; 15 %: 4440 - 3523.01
+        {"I13_26", 867.08, 1216.99},    {"I13_35", 1550.00, 1550.00},
+        {"I13_36", 0.00, 0.00},         {"I13_38", 682.92, 333.01}, {"QTD_QUOTA", 0, 0},
+    };
+    for (const char* model : {"N", "S"}) {
+        set("USAPADRAO", model);
+        set("I13_01", 25000.00);
+        set("I13_02", 8000.00);
+        set("I13_03", 4000.00);
+        set("I13_29", 150.00);
+        set("I13_27", 1200.00);
+        set("I13_09", 2750.00);
+        set("I13_15", 6000.00);
+        set("I13_25", 300.00);
+        set("I13_34", 200.00);
+        set("N_DEPEN", 1);
+        CALC(7, 0);   // the simplified run keeps the total of the complete one
+        for (const auto& l : lines)
+            EXPECT_NEAR(get(l.name), std::string(model) == "N" ? l.complete : l.simplified, kCent) << model << l.name;
+    }
+}
+
 TEST_F(SummaryChainTest, SimplifiedDiscountStopsAtTheCapAndAnEmptyIncomeHasNoBase) {
     set("USAPADRAO", "S");
     set("I13_08", 80000.00);
