@@ -2,6 +2,7 @@
 
 #include "common/common_functions.hpp"
 #include "console/message_box.hpp"
+#include "declaration/calc/calc_routines.hpp"
 #include "declaration/loop/calculator_call.hpp"
 #include "gains/gain_routines.hpp"
 #include "office/calendar.hpp"
@@ -20,6 +21,7 @@ void register_system_routines() {
     office::register_calendar_routines();
     office::register_email_routines();
     office::register_billing_routines();
+    declaration::register_calc_routines();
 }
 
 }  // namespace qv::shell

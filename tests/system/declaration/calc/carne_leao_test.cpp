@@ -1,0 +1,197 @@
+// The monthly carnê-leão, its late-payment correction, and the totals of
+// the income and payments lists.
+#include "declaration/calc/carne_leao.hpp"
+
+#include <gtest/gtest.h>
+
+#include "calc_fixture.hpp"
+#include "declaration/calc/income_checks.hpp"
+#include "declaration/calc/income_totals.hpp"
+#include "declaration/calc/monthly_sheet.hpp"
+#include "declaration/calc/payment_totals.hpp"
+#include "runtime/core/date.hpp"
+
+namespace qv::declaration::testing {
+namespace {
+
+constexpr double kCent = 0.000001;
+
+class CarneLeaoTest : public CalcTest {
+protected:
+    tb::Table& income_list() {
+        std::vector<tb::FieldSpec> f{{"I1_1", 'C', 1, 0},  {"I1_3", 'C', 18, 0}, {"I1_4", 'N', 12, 2},
+                                     {"I1_5", 'N', 12, 2}, {"I1_6", 'N', 12, 2}, {"I1_7", 'N', 12, 2},
+                                     {"I1_8", 'C', 11, 0}, {"I1_11", 'C', 1, 0}, {"I1_12", 'N', 12, 2},
+                                     {"I1_17", 'N', 12, 2}, {"I1_20", 'N', 12, 2}, {"TIPOCR", 'C', 1, 0},
+                                     {"DT_LC", 'D', 8, 0}};
+        for (int m = 1; m <= 12; ++m) f.push_back({"I1_4" + two(m), 'N', 12, 2});
+        return make_list(kIncomeArea, "REND", f);
+    }
+    tb::Table& person_sheets() {
+        std::vector<tb::FieldSpec> f{{"CPFDEPEN", 'C', 11, 0}};
+        for (int k = 1; k <= 6; ++k)
+            for (int m = 1; m <= 13; ++m) f.push_back({"I2_" + std::to_string(k) + two(m), 'N', 12, 2});
+        return make_list(kPersonSheetArea, "MENSAL", f);
+    }
+    tb::Table& selic() {
+        tb::Table& t = make_list(51, "UFIRM", {{"ANOMES", 'C', 6, 0}, {"TJM", 'N', 6, 2}});
+        for (const auto& [month, rate] : {std::pair{"201106", 0.95}, {"201107", 0.97}, {"201108", 1.07},
+                                          {"201109", 0.94}})
+            add_row(t, {{"ANOMES", month}, {"TJM", rate}});
+        return t;
+    }
+};
+
+TEST_F(CarneLeaoTest, MonthlySheetOfTheTitularWithTheDependantsDeduction) {
+    auto& income = income_list();
+    add_row(income, {{"I1_1", "F"}, {"I1_11", "S"}, {"I1_401", 3000.00}, {"I1_405", 3000.00}, {"I1_406", 100.00}});
+    add_row(income, {{"I1_1", "I"}, {"I1_11", "S"}, {"I1_401", 300.00}, {"I1_405", 100.00}});
+    person_sheets();
+    set("I1_11", "S");
+    set("N_DEPEN", 1);
+    set("CAL_AUTO", 1);
+    set("SO_REC", false);
+    set("LEAO_CAL", false);
+    set("DF_PAGTO", rt::CTOD("30/04/2012"));
+    FDE_LEAO(0);
+    MonthlySheet sheet = MonthlySheet::carne_leao();
+    // January: 3,000.00 - 150.69 in the 15 % band of January-March.
+    EXPECT_NEAR(sheet.get(1, 7), 146.46, kCent);
+    // May: 3,000.00 - 157.47 in the 15 % band of April-December.
+    EXPECT_NEAR(sheet.get(5, 7), 132.80, kCent);
+    // June: 100.00 does not cover the dependant's deduction.
+    EXPECT_EQ(sheet.get(6, 5), 0.0);
+    EXPECT_NEAR(get("NTOTDEP"), 308.16, kCent);
+    EXPECT_NEAR(sheet.get(13, 2), 6100.00, kCent);
+    // Larger of due and paid: 300.00 in January, 132.80 in May.
+    EXPECT_NEAR(get("I13_29"), 432.80, kCent);
+    EXPECT_NEAR(get("I13_03"), 6100.00, kCent);
+    EXPECT_TRUE(logical("LEAO_CAL"));
+    set("SO_REC", true);
+    set("LEAO_CAL", false);
+    FDE_LEAO(0);
+    EXPECT_NEAR(get("I13_29"), 400.00, kCent);
+}
+
+TEST_F(CarneLeaoTest, SummaryTakesEveryPersonsSheetWithoutCountingForeignIncomeTwice) {
+    income_list();
+    auto& sheets = person_sheets();
+    add_row(sheets, {{"CPFDEPEN", "12345678909"}, {"I2_113", 1000.00}, {"I2_213", 500.00}, {"I2_313", 50.00},
+                     {"I2_501", 80.00}, {"I2_513", 80.00}, {"I2_601", 100.00}});
+    set("I1_11", "S");
+    set("CAL_AUTO", 2);
+    set("SO_REC", false);
+    set("LEAO_CAL", false);
+    set("I13_05", 0.0);
+    FDE_LEAO(0);
+    EXPECT_NEAR(get("I13_04"), 1000.00, kCent);
+    EXPECT_NEAR(get("I13_50"), 500.00, kCent);
+    EXPECT_NEAR(get("I13_18"), 50.00, kCent);
+    EXPECT_NEAR(get("I13_30"), 100.00, kCent);
+    EXPECT_EQ(get("I13_05"), 0.0);
+    EXPECT_NEAR(get("I13_08"), 1500.00, kCent);
+    // The inverse fill always takes the paid amounts.
+    set("CAL_AUTO", 4);
+    set("LEAO_CAL", false);
+    FDE_LEAO(0);
+    EXPECT_NEAR(get("I13_30"), 80.00, kCent);
+}
+
+TEST_F(CarneLeaoTest, LatePaymentFineAndInterestAreCutToCents) {
+    selic();
+    struct Case { const char* paid_on; double corrected; };
+    const Case cases[] = {
+        // May's due date is 30/06/2011, payable until Friday 01/07/2011.
+        {"01/07/2011", 32.80},
+        // 28 days: fine 9.24 % (3.03072), interest 1 % (0.328 cut to 0.32).
+        {"29/07/2011", 36.15},
+        // 91 days: fine 20 %, interest 1 + 0.97 + 1.07 (0.99712 cut).
+        {"30/09/2011", 40.35},
+    };
+    for (const auto& c : cases) {
+        set("DF_PAGTO", rt::CTOD(c.paid_on));
+        EXPECT_NEAR(corrected_shortfall(5, 32.80), c.corrected, kCent) << c.paid_on;
+    }
+}
+
+TEST_F(CarneLeaoTest, PaymentTotalsByKind) {
+    payments();
+    add_payment(1, 3000.00);
+    add_payment(10, 1000.00, 0, 200.00);
+    add_payment(30, 500.00);
+    add_payment(36, 700.00);
+    add_payment(50, 900.00);
+    add_payment(50, 0.00, 0, 120.00);
+    add_payment(93, 999.00);
+    add_payment(99, 10.00);
+    set("JA_CALC", false);
+    FDE_TUDO(2);
+    EXPECT_NEAR(get("I13_13T"), 3000.00, kCent);
+    EXPECT_NEAR(get("I13_14"), 800.00, kCent);
+    EXPECT_NEAR(get("I13_14D"), 200.00, kCent);
+    EXPECT_NEAR(get("I13_15"), 500.00, kCent);
+    EXPECT_NEAR(get("I13_11T"), 700.00, kCent);
+    EXPECT_NEAR(get("I13_24T"), 900.00, kCent);
+    EXPECT_NEAR(get("NTOTEMPREG"), 8400.00 + 1120.00, 0.0001);
+    EXPECT_NEAR(get("DESPDECLA"), 3000.00 + 1000.00 + 500.00 + 700.00 + 9520.00 + 10.00, 0.0001);
+    EXPECT_TRUE(logical("JA_CALC"));
+}
+
+TEST_F(CarneLeaoTest, PaymentChecksLimitByCode) {
+    auto& list = payments();
+    add_payment(1, 3000.00);
+    list.go_to(1);
+    EXPECT_EQ(FDOAPAG(3000.00), 3000.00);
+    EXPECT_NEAR(list.get("I6_5").as_number(), 41.77, kCent);
+    add_payment(12, 300.00);
+    keys({13});
+    EXPECT_EQ(FCONFNDEDU(400.00), 0.0);
+    EXPECT_TRUE(term->showed("não pode ser maior que o valor pago "));
+    EXPECT_EQ(FCONFNDEDU(100.00), 100.00);
+    EXPECT_NEAR(get("I13_14D"), 100.00, kCent);
+}
+
+TEST_F(CarneLeaoTest, IncomeTotalsOfTheSourcesList) {
+    auto& income = income_list();
+    add_row(income, {{"I1_1", "J"}, {"I1_3", "11111111000111"}, {"I1_4", 20000.00}, {"I1_5", 1000.00}, {"I1_6", 2000.00}, {"I1_7", 1500.00}});
+    add_row(income, {{"I1_1", "J"}, {"I1_3", "22222222000122"}, {"I1_4", 40000.00}, {"I1_5", 3000.00}, {"I1_6", 4000.00}});
+    add_row(income, {{"I1_1", "D"}, {"I1_11", "N"}, {"I1_4", 10000.00}, {"I1_5", 100.00}, {"I1_6", 1100.00}});
+    add_row(income, {{"I1_1", "A"}, {"TIPOCR", "N"}, {"I1_4", 9000.00}, {"I1_5", 300.00}, {"I1_6", 200.00}, {"I1_12", 100.00}, {"I1_20", 450.00}});
+    add_row(income, {{"I1_1", "A"}, {"TIPOCR", "S"}, {"I1_4", 5000.00}, {"I1_5", 250.00}, {"I1_6", 550.00}, {"I1_12", 400.00}});
+    add_row(income, {{"I1_1", "P"}, {"I1_4", 1200.00}});
+    set("CAL_AUTO", 1);
+    FI1_T(0);
+    EXPECT_NEAR(get("I13_01"), 60000.00, kCent);
+    EXPECT_NEAR(get("I13_02"), 10000.00, kCent);
+    EXPECT_NEAR(get("I13_27"), 4250.00, kCent);
+    EXPECT_NEAR(get("I13_28"), 100.00, kCent);
+    EXPECT_NEAR(get("I13_09"), 1200.00 + 6000.00 + 1100.00, kCent);
+    EXPECT_NEAR(get("I4_01"), 1500.00, kCent);
+    EXPECT_NEAR(get("I4_06"), 8400.00, kCent);
+    EXPECT_NEAR(get("I13_25"), 450.00, kCent);
+    EXPECT_NEAR(get("I13_34"), 300.00, kCent);
+    EXPECT_NEAR(get("I13_05"), 5000.00, kCent);
+    EXPECT_NEAR(get("I13_10"), 550.00, kCent);
+    EXPECT_NEAR(get("I13_17"), 400.00, kCent);
+    EXPECT_EQ(text("CGCPAGADOR"), "22222222000122    ");
+    EXPECT_NEAR(get("I13_08"), 75000.00, kCent);
+}
+
+TEST_F(CarneLeaoTest, RetirementExemptionFromTheSixtyFifthBirthday) {
+    EXPECT_NEAR(retirement_exempt_limit(1946, 7), 7 * 1566.61, kCent);
+    EXPECT_NEAR(retirement_exempt_limit(1946, 2), 2 * 1499.15 + 10 * 1566.61, kCent);
+    EXPECT_NEAR(retirement_exempt_limit(1940, 7), 20163.55, kCent);
+    auto& income = income_list();
+    add_row(income, {{"I1_1", "J"}, {"I1_4", 5000.00}, {"I1_17", 0.0}});
+    set("NASCIMENTO", rt::CTOD("15/07/1946"));
+    set("CODAT", "61");
+    keys({13});   // accept moving the excess into the taxable income
+    EXPECT_NEAR(LIMIT3(12000.00, 1), 10966.27, kCent);
+    EXPECT_NEAR(income.get("I1_4").as_number(), 5000.00 + 1033.73, kCent);
+    set("NASCIMENTO", rt::CTOD("01/01/1950"));
+    keys({13});
+    EXPECT_EQ(LIMIT3(1000.00, 0), 0.0);
+}
+
+}  // namespace
+}  // namespace qv::declaration::testing
