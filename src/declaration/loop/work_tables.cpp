@@ -7,6 +7,8 @@
 #include "common/globals.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/table/file_names.hpp"
+#include "runtime/table/table_error.hpp"
+#include "runtime/table/workspace.hpp"
 #include "runtime/table/transfer.hpp"
 #include "tables/catalogue.hpp"
 #include "tables/opening.hpp"
@@ -69,14 +71,26 @@ std::string_view work_index_key(int area) {
 
 bool open_work_copy(int table) {
     const int area = work_area(table);
-    const std::string file = work_file(table);
+    const std::string file = tb::resolve_path(work_file(table) + ".dbf");
     tables::ws().close(area);
+    if (!tb::file_exists(file)) return false;
     // The index is always built anew: one left from an earlier copy would
     // not describe this one.
     std::error_code ec;
-    std::filesystem::remove(tb::resolve_path(file + ".cdx"), ec);
-    if (!tb::file_exists(file + ".dbf")) return false;
-    return tables::ABREARQ(area, true, file, work_index_key(area));
+    std::filesystem::remove(tb::resolve_path(tb::with_extension(file, ".cdx")), ec);
+    tb::OpenOptions opt;
+    opt.exclusive = true;
+    opt.structural_index = false;
+    try {
+        tb::Table& copy = tables::ws().use_in(area, file, opt);
+        copy.index_on(std::string(work_index_key(area)), tb::stem_of(file));
+        copy.go_top();
+    } catch (const tb::TableError&) {
+        tables::ws().close(area);
+        return false;
+    }
+    tables::ws().select(area);
+    return true;
 }
 
 void open_waiting(int table, bool exclusive, std::string_view message) {

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -17,29 +18,68 @@ namespace qv::rt::table {
 
 namespace {
 
-// A whole table file as read: the parsed header, the header bytes and the
-// records.
-struct RawTable {
+constexpr std::size_t kChunk = 1u << 20;   // bytes read or written at a time
+
+// A table file's header as read.
+struct Head {
     DbfHeader header;
-    std::string header_bytes;
-    std::string records;
+    std::string bytes;
 };
 
-RawTable read_raw(const std::string& path) {
+Head read_head(int fd, const std::string& path) {
+    Head h;
+    char fixed[32];
+    h.header = parse_fixed_header(std::string_view(fixed, read_at(fd, fixed, 32, 0, path)), path);
+    h.bytes.assign(h.header.header_len, '\0');
+    if (read_at(fd, h.bytes.data(), h.bytes.size(), 0, path) < h.bytes.size()) fail(path, "truncated table header");
+    parse_fields(h.header, h.bytes, path);
+    return h;
+}
+
+FileHandle open_read(const std::string& path) {
     FileHandle fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (!fd) fail(path, std::string("cannot open: ") + std::strerror(errno));
-    RawTable t;
-    char fixed[32];
-    t.header = parse_fixed_header(std::string_view(fixed, read_at(fd.get(), fixed, 32, 0, path)), path);
-    t.header_bytes.assign(t.header.header_len, '\0');
-    if (read_at(fd.get(), t.header_bytes.data(), t.header_bytes.size(), 0, path) < t.header_bytes.size())
-        fail(path, "truncated table header");
-    parse_fields(t.header, t.header_bytes, path);
-    t.records.assign(std::size_t(t.header.reccount) * t.header.record_len, '\0');
-    if (read_at(fd.get(), t.records.data(), t.records.size(), t.header.header_len, path) < t.records.size())
-        fail(path, "truncated table");
-    return t;
+    return fd;
 }
+
+// Calls `fn` with each record of the table, read a chunk at a time.
+template <typename Fn>
+void each_record(int fd, const Head& h, const std::string& path, Fn fn) {
+    const std::size_t len = h.header.record_len;
+    if (len == 0) return;
+    const std::size_t per_chunk = std::max<std::size_t>(1, kChunk / len);
+    std::string chunk(per_chunk * len, '\0');
+    for (std::uint32_t first = 0; first < h.header.reccount;) {
+        const std::size_t n = std::min<std::size_t>(per_chunk, h.header.reccount - first);
+        const std::int64_t off = std::int64_t(h.header.header_len) + std::int64_t(first) * std::int64_t(len);
+        if (read_at(fd, chunk.data(), n * len, off, path) < n * len) fail(path, "truncated table");
+        for (std::size_t i = 0; i < n; ++i) fn(std::string_view(chunk.data() + i * len, len));
+        first += static_cast<std::uint32_t>(n);
+    }
+}
+
+// Records written one after the other behind the header's place.
+class RecordWriter {
+public:
+    RecordWriter(int fd, std::int64_t at, std::string path) : fd_(fd), at_(at), path_(std::move(path)) {
+        pending_.reserve(kChunk + 4096);
+    }
+    void add(std::string_view record) {
+        pending_.append(record);
+        if (pending_.size() >= kChunk) flush();
+    }
+    void flush() {
+        write_at(fd_, pending_.data(), pending_.size(), at_, path_);
+        at_ += static_cast<std::int64_t>(pending_.size());
+        pending_.clear();
+    }
+
+private:
+    int fd_;
+    std::int64_t at_;
+    std::string path_;
+    std::string pending_;
+};
 
 bool same_layout(const DbfHeader& a, const DbfHeader& b) {
     if (a.record_len != b.record_len || a.fields.size() != b.fields.size()) return false;
@@ -51,9 +91,11 @@ bool same_layout(const DbfHeader& a, const DbfHeader& b) {
     return true;
 }
 
-// The records of `src` in the layout of `dst`, fields matched by name and
-// type; deleted records are left out.
-long convert_records(const RawTable& src, const DbfHeader& dst, const std::string& path, std::string& out) {
+// The records of table `src` in the layout of `dst`, fields matched by name
+// and type; deleted records are left out.
+long add_converted(const std::string& src_path, const DbfHeader& dst, const std::string& path, RecordWriter& out) {
+    const FileHandle fd = open_read(src_path);
+    const Head src = read_head(fd.get(), src_path);
     const bool same = same_layout(src.header, dst);
     std::vector<std::pair<const Field*, const Field*>> pairs;
     if (!same) {
@@ -62,30 +104,21 @@ long convert_records(const RawTable& src, const DbfHeader& dst, const std::strin
                 if (s.name == d.name && s.type == d.type) pairs.emplace_back(&s, &d);
     }
     long n = 0;
-    const std::size_t len = src.header.record_len;
-    for (std::size_t at = 0; at + len <= src.records.size(); at += len) {
-        const std::string_view rec(src.records.data() + at, len);
-        if (rec[0] == '*') continue;
+    each_record(fd.get(), src, src_path, [&](std::string_view rec) {
+        if (rec[0] == '*') return;
         ++n;
         if (same) {
-            out.append(rec);
-            continue;
+            out.add(rec);
+            return;
         }
         std::string blank(dst.record_len, ' ');
         for (const auto& [s, d] : pairs) {
             const Value v = decode_field(*s, rec.substr(std::size_t(s->offset), std::size_t(s->len)));
             encode_field(*d, v, blank.data() + d->offset, path);
         }
-        out += blank;
-    }
+        out.add(blank);
+    });
     return n;
-}
-
-void write_file(const std::string& path, const std::string& bytes) {
-    FileHandle fd(::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-    if (!fd) fail(path, std::string("cannot create: ") + std::strerror(errno));
-    write_at(fd.get(), bytes.data(), bytes.size(), 0, path);
-    if (::fsync(fd.get()) != 0) fail(path, std::string("cannot sync: ") + std::strerror(errno));
 }
 
 void sync_file(const std::string& path) {
@@ -146,42 +179,40 @@ ReplaceCount replace_records(Workspace& ws, int area, const std::function<bool(s
     t.commit();
     const std::string path = t.path();
     const std::vector<IndexTag> tags = structural_tags(t);
-
-    RawTable old = read_raw(path);
-    if (has_memo_fields(old.header)) fail(path, "tables with memo fields cannot be rewritten");
     ReplaceCount count;
-    std::string records;
-    records.reserve(old.records.size());
-    const std::size_t len = old.header.record_len;
-    for (std::size_t at = 0; at + len <= old.records.size(); at += len) {
-        const std::string_view rec(old.records.data() + at, len);
-        if (rec[0] == '*' || drop(rec)) continue;
-        records.append(rec);
-        ++count.kept;
-    }
-    count.added = convert_records(read_raw(resolve_path(with_default_extension(from, ".dbf"))), old.header, path,
-                                  records);
-    old.records.clear();
-
-    DbfHeader h = old.header;
-    h.reccount = static_cast<std::uint32_t>(count.kept + count.added);
-    h.flags = 0;   // the index is built below, and marks it again
-    const Date today = DATE();
-    h.year = today.year();
-    h.month = today.month();
-    h.day = today.day();
-    std::string bytes = old.header_bytes;
-    bytes.replace(0, 32, serialise_fixed_header(h));
-    bytes += records;
-    bytes += kEndOfFile;
-    records.clear();
+    const FileHandle in = open_read(path);
+    const Head old = read_head(in.get(), path);
+    if (has_memo_fields(old.header)) fail(path, "tables with memo fields cannot be rewritten");
 
     TempFiles temp;
     temp.dbf = folder_of(path) + stem_of(path) + "_" + std::to_string(::getpid()) + ".rw~";
     temp.cdx = with_extension(temp.dbf, ".cdx");
     ::unlink(temp.cdx.c_str());
-    write_file(temp.dbf, bytes);
-    bytes.clear();
+    {
+        FileHandle out(::open(temp.dbf.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+        if (!out) fail(temp.dbf, std::string("cannot create: ") + std::strerror(errno));
+        RecordWriter records(out.get(), old.header.header_len, temp.dbf);
+        each_record(in.get(), old, path, [&](std::string_view rec) {
+            if (rec[0] == '*' || drop(rec)) return;
+            records.add(rec);
+            ++count.kept;
+        });
+        count.added = add_converted(resolve_path(with_default_extension(from, ".dbf")), old.header, path, records);
+        records.add(std::string_view(&kEndOfFile, 1));
+        records.flush();
+
+        DbfHeader h = old.header;
+        h.reccount = static_cast<std::uint32_t>(count.kept + count.added);
+        h.flags = 0;   // the index is built below, and marks it again
+        const Date today = DATE();
+        h.year = today.year();
+        h.month = today.month();
+        h.day = today.day();
+        std::string head = old.bytes;
+        head.replace(0, 32, serialise_fixed_header(h));
+        write_at(out.get(), head.data(), head.size(), 0, temp.dbf);
+        if (::fsync(out.get()) != 0) fail(temp.dbf, std::string("cannot sync: ") + std::strerror(errno));
+    }
 
     OpenOptions opt;
     opt.exclusive = true;
