@@ -1,5 +1,6 @@
 // Loading and saving one declaration (20 assets, 10 payments, 5 income rows,
-// 2 dependants) in client folders of 500, 2,000 and 10,000 such taxpayers.
+// 2 dependants) in client folders of 500, 2,000 and 10,000 such taxpayers;
+// each save follows the edit of one payment.
 // The folders are written straight as table files from one taxpayer's rows
 // with the CPF changed; the indexes are built by the first opening.
 //
@@ -137,6 +138,11 @@ Times measure(const std::string& cpf) {
         auto t0 = std::chrono::steady_clock::now();
         if (!qv::declaration::INIC_VAR(1, 1)) std::fprintf(stderr, "load failed\n");
         loads.push_back(ms_since(t0));
+        // One payment edited: its table is rewritten, the others are not.
+        tb::Table& payments = qv::tables::ws().current(qv::declaration::work_area(6));
+        payments.go_top();
+        payments.put("I6_4", Value(payments.get("I6_4").as_number() + 1));
+        payments.commit();
         t0 = std::chrono::steady_clock::now();
         if (!qv::declaration::SALVATUDO(1)) std::fprintf(stderr, "save failed\n");
         saves.push_back(ms_since(t0));

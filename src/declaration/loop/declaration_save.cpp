@@ -1,5 +1,7 @@
 #include "declaration/loop/declaration_save.hpp"
 
+#include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -81,6 +83,32 @@ void renumber(tb::Table& list, const char* field) {
         if (number * 10 < kLastNumberTimesTen) list.put(field, rt::Value(number * 10));
     }
     list.commit();
+}
+
+// The rows a work copy holds, as raw records in sorted order.
+std::vector<std::string> rows_of(tb::Table& copy) {
+    std::vector<std::string> rows;
+    copy.set_order(0);
+    for (copy.go_top(); !copy.eof(); copy.skip(1)) rows.push_back(copy.raw_record());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+// True when the shared table, open in its area, holds exactly these rows of
+// the taxpayer: nothing changed, and the table need not be rewritten.
+bool holds_already(int table, const std::vector<std::string>& rows, const std::string& key,
+                   const std::function<bool(std::string_view)>& belongs) {
+    tb::Table& shared = tables::ws().current(table);
+    std::vector<std::string> held;
+    shared.set_order(1);
+    for (shared.seek(rt::Value(key)); !shared.eof(); shared.skip(1)) {
+        std::string row = shared.raw_record();
+        if (!belongs(row)) break;
+        held.push_back(std::move(row));
+        if (held.size() > rows.size()) return false;
+    }
+    std::sort(held.begin(), held.end());
+    return held == rows;
 }
 
 // The rural summary of the current activity, from its variables.
@@ -206,12 +234,15 @@ void SALVA_PARC(int table, int mode) {
     if (area == kAssetsArea) renumber(*copy, "I7_0");
     if (area == kDebtsArea) renumber(*copy, "I8_0");
     copy->commit();
+    const std::vector<std::string> rows = rows_of(*copy);
     open_waiting(table, true, kLoadWait);
     common::MENS(13, "Salvando IMP" + two(table));
     ws.close(area);
-    const auto belongs = taxpayer_rows(table, table, variable_text("CPF"), variable_text("ATV_BRASIL"));
+    const std::string cpf = variable_text("CPF"), activity = variable_text("ATV_BRASIL");
+    const auto belongs = taxpayer_rows(table, table, cpf, activity);
     try {
-        tb::replace_records(ws, table, belongs, work_file(table));
+        if (holds_already(table, rows, taxpayer_key(table, cpf, activity), belongs)) ws.close(table);
+        else tb::replace_records(ws, table, belongs, work_file(table));
     } catch (const tb::TableError&) {
         ws.close(table);
         open_work_copy(table);
