@@ -126,5 +126,45 @@ TEST_F(DeclarationProcesses, ASaveKilledAtAnyMomentLeavesTheRowsBeforeOrAfter) {
     }
 }
 
+TEST_F(DeclarationProcesses, ARegisterRecordHeldElsewhereStopsTheSaveAndKeepsTheWork) {
+    seed();
+    const Rows income_before = rows(2, kCpfA, kIncomeFields);
+    int to_parent[2], to_child[2];
+    ASSERT_EQ(::pipe(to_parent), 0);
+    ASSERT_EQ(::pipe(to_child), 0);
+    const std::string registry = client + "IMP0912.dbf";
+    const pid_t holder = start("05", [&] {
+        tb::Workspace other;
+        tb::Table& reg = other.use_in(1, registry, {});
+        reg.go_top();   // taxpayer A's record comes first
+        const char c = reg.rlock() ? 'L' : 'X';
+        if (::write(to_parent[1], &c, 1) != 1) ::_exit(6);
+        char r = 0;
+        if (::read(to_child[0], &r, 1) != 1) ::_exit(7);
+    });
+    char c = 0;
+    ASSERT_EQ(::read(to_parent[0], &c, 1), 1);
+    ASSERT_EQ(c, 'L');
+    tables::set_lock_pause([] {});
+    choose(kCpfA);
+    {
+        rt::DeclarationScope scope;
+        ASSERT_TRUE(INIC_VAR(1, 1));
+        tb::Table& income = tables::ws().current(22);
+        ASSERT_TRUE(income.append_blank());
+        income.put("CPF", rt::Value(kCpfA));
+        income.put("I1_2", rt::Value("Digitada"));
+        EXPECT_FALSE(SALVATUDO(1));
+        EXPECT_TRUE(term->showed("Não foi possível gravar o cadastro do contribuinte."));
+        ASSERT_NE(tables::ws().table(22), nullptr);   // what was typed is still there
+        EXPECT_EQ(tables::ws().current(22).lastrec(), 2u);
+    }
+    const char r = 'R';
+    ASSERT_EQ(::write(to_child[1], &r, 1), 1);
+    EXPECT_EQ(finish(holder), 0);
+    for (int fd : {to_parent[0], to_parent[1], to_child[0], to_child[1]}) ::close(fd);
+    EXPECT_EQ(rows(2, kCpfA, kIncomeFields), income_before);
+}
+
 }  // namespace
 }  // namespace qv::declaration::testing

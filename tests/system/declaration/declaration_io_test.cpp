@@ -150,6 +150,32 @@ TEST_F(DeclarationLoadSave, RecoveryWithoutWorkCopiesSaysSo) {
     EXPECT_TRUE(term->showed("Impossível recuperar o último CPF."));
 }
 
+TEST_F(DeclarationLoadSave, NumbersFrom1000OnAreKeptWithoutTheFactorTen) {
+    seed();
+    choose(kCpfA);
+    rt::DeclarationScope scope;
+    ASSERT_TRUE(INIC_VAR(1, 1));
+    tb::Table& assets = area(24);
+    for (int i = 0; i < 998; ++i) {
+        ASSERT_TRUE(assets.append_blank());
+        assets.put("CPF", rt::Value(kCpfA));
+        assets.put("I7_0", rt::Value(50 + i));
+    }
+    SALVA_PARC(4, 0);
+    std::vector<long> numbers;
+    tb::Table& saved = area(24);
+    saved.set_order(0);
+    for (saved.go_top(); !saved.eof(); saved.skip(1)) numbers.push_back(static_cast<long>(saved.get("I7_0").as_number()));
+    std::sort(numbers.begin(), numbers.end());
+    ASSERT_EQ(numbers.size(), 1001u);
+    // Items 1-999 become 10-9990; items 1000 and 1001 keep their numbers.
+    EXPECT_EQ(numbers.front(), 10);
+    EXPECT_EQ(numbers.back(), 9990);
+    EXPECT_EQ(std::count(numbers.begin(), numbers.end(), 1000), 2);
+    EXPECT_EQ(std::count(numbers.begin(), numbers.end(), 1001), 1);
+    EXPECT_EQ(std::count_if(numbers.begin(), numbers.end(), [](long n) { return n % 10 != 0; }), 1);
+}
+
 TEST(VeLimNeg, KeepsIndgasAndSaldoInsideTheirFields) {
     struct Case {
         double indgas, saldo, indgas_after, saldo_after;
