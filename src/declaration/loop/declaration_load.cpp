@@ -1,5 +1,6 @@
 #include "declaration/loop/declaration_load.hpp"
 
+#include <filesystem>
 #include <string>
 
 #include "common/globals.hpp"
@@ -85,7 +86,22 @@ bool load_records(bool recovery, int id, int existing, const std::string& cpf) {
     return true;
 }
 
+// The terminal's work copies of an earlier session go before a new load: a
+// load cut short must leave nothing that a recovery could take for the
+// copies of one taxpayer (the register copy names the taxpayer).
+void remove_work_copies() {
+    for (int table = 1; table <= 20; ++table) {
+        if (table == kEntriesTable) continue;
+        tables::ws().close(work_area(table));
+        for (const char* ext : {".dbf", ".cdx"}) {
+            std::error_code ec;
+            std::filesystem::remove(rt::table::resolve_path(work_file(table) + ext), ec);
+        }
+    }
+}
+
 bool load_work_copies(bool recovery, int id, const std::string& cpf) {
+    if (!recovery) remove_work_copies();
     for (int table = 1; table <= 20; ++table) {
         if (table == kEntriesTable) continue;
         if (!recovery) {

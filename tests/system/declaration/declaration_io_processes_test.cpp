@@ -116,6 +116,19 @@ TEST_F(DeclarationProcesses, ASaveKilledAtAnyMomentLeavesTheRowsBeforeOrAfter) {
         ::kill(child, SIGKILL);
         finish(child);
 
+        // What a recovery would save must be this taxpayer's, never a mix.
+        if (exists(work + "TMP_0900.dbf") && exists(work + "TMP_2000.dbf")) {
+            rt::DeclarationScope scope;
+            ASSERT_TRUE(tables::ABERTURA(9));
+            if (DIRETO()) {
+                EXPECT_EQ(rt::variables().get("CPF").as_string(), kCpfA);
+                if (INIC_VAR(1, 1)) {
+                    EXPECT_TRUE(SALVATUDO(1)) << round;
+                }
+            }
+            rt::variables().set("LRECUPERA", rt::Value(false));
+            tables::ws().close_all();
+        }
         const Rows income = rows(2, kCpfA, kIncomeFields);
         EXPECT_TRUE(income == income_before || income == income_after) << round;
         const Rows heirs = rows(20, kCpfA, kHeirFields);
