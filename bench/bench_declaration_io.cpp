@@ -4,6 +4,23 @@
 // The folders are written straight as table files from one taxpayer's rows
 // with the CPF changed; the indexes are built by the first opening.
 //
+// Measured on the development machine (medians of 5, in ms; ext4 on a
+// virtual disk):
+//
+//   taxpayers   load   save
+//   500           48     48
+//   2,000         43     67
+//   10,000        88    151
+//
+// Loading seeks each table by CPF and copies a few rows: it stays nearly
+// flat with the folder's size (most of it is opening 19 tables and building
+// 19 small work-copy indexes). A save only rewrites the tables whose rows of
+// the taxpayer changed, but such a table is written again whole, beside
+// itself, synced and indexed anew: the save grows linearly with the size of
+// the edited tables (here the payments table: 1.4, 5.8 and 29 MB). Editing
+// the assets, the largest table (34 MB at 2,000 taxpayers), costs about
+// 0.3 s at 2,000 taxpayers.
+//
 //   bench_declaration_io [folder [taxpayers]]   (default: a new temporary folder,
 //   removed after, and the three sizes)
 #include <algorithm>
