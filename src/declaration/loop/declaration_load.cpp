@@ -167,7 +167,8 @@ bool INIC_VAR(int /*mode*/, int existing) {
     tables::ABERTURA(51);
     if (!load_records(recovery, id, existing, cpf) || !load_work_copies(recovery, id, cpf)) {
         tables::FECHA_PROV();
-        common::MENS(11, "Impossível recuperar o último CPF."_cp);
+        common::MENS(11, recovery ? "Impossível recuperar o último CPF."_cp
+                                  : "Não foi possível preparar os arquivos de trabalho do terminal."_cp);
         return false;
     }
     load_monthly_values();

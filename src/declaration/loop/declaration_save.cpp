@@ -236,7 +236,7 @@ void SALVA_PARC(int table, int mode) {
     copy->commit();
     const std::vector<std::string> rows = rows_of(*copy);
     open_waiting(table, true, kLoadWait);
-    common::MENS(13, "Salvando IMP" + two(table));
+    common::MENS(0, "Salvando IMP" + two(table));
     ws.close(area);
     const std::string cpf = variable_text("CPF"), activity = variable_text("ATV_BRASIL");
     const auto belongs = taxpayer_rows(table, table, cpf, activity);
