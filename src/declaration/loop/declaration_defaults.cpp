@@ -40,7 +40,7 @@ constexpr std::string_view kZeros[] = {
 };
 
 std::string numbered(std::string_view prefix, int n) {
-    return std::string(prefix) + (n < 10 ? "0" : "") + std::to_string(n);
+    return std::string(prefix) + rt::STRZERO(n, 2);
 }
 
 }  // namespace
@@ -48,7 +48,8 @@ std::string numbered(std::string_view prefix, int n) {
 rt::Value LIMPVAR() {
     for (const auto& b : kBlankTexts) set_variable(b.name, rt::Value(rt::SPACE(b.width)));
     for (const auto name : kZeros) set_variable(name, rt::Value(0.0));
-    for (const auto name : {"DATAPARTI", "DATADECIS", "DATALAVRA", "NASCIMENTO"}) set_variable(name, rt::Value(rt::Date()));
+    for (const auto name : {"DATAPARTI", "DATADECIS", "DATALAVRA", "NASCIMENTO"})
+        set_variable(name, rt::Value(rt::Date()));
     set_variable("I9_4", rt::Value("N"));
     set_variable("I9_5", rt::Value("N"));
     set_variable("TEMRURAL", rt::Value("N"));

@@ -34,8 +34,6 @@ constexpr int kProgressWindow = 3;
 const common::Global kLrecupera("LRECUPERA");
 const common::Global kOpcao1("OPCAO_1");
 
-std::string two(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
-
 bool transfers_without_editing(int id) { return id == 63 || id == 64; }
 
 // The register rows of the taxpayer into the work copy of table 09.
@@ -121,7 +119,7 @@ void load_monthly_values() {
     auto& monthly = tables::ws().current(kMonthlyArea);
     for (int month = 1; month <= 12; ++month) {
         for (int x = 1; x <= 7; ++x) {
-            const double amount = monthly.get("I2_" + std::to_string(x) + two(month)).as_number();
+            const double amount = monthly.get("I2_" + std::to_string(x) + rt::STRZERO(month, 2)).as_number();
             set_matrix_cell("REC_MENSAL", month, x + 1, rt::Value(matrix_text(amount, kRecMensalPicture)));
         }
         tables::MOSTRADOR(1, 1);
@@ -131,10 +129,10 @@ void load_monthly_values() {
     for (int x = 1; x <= 10; ++x) {
         if (x > 1 && x < 7 && (cal_auto == 2 || cal_auto == 4))
             call_named("FX_RT", {rt::Value("REC_MENSAL"), rt::Value(1), rt::Value(x)});
-        set_variable("I3_" + two(x), declaration.get("I3_" + two(x)));
-        if (x < 8) set_variable("I4_" + two(x), declaration.get("I4_" + two(x)));
+        set_variable("I3_" + rt::STRZERO(x, 2), declaration.get("I3_" + rt::STRZERO(x, 2)));
+        if (x < 8) set_variable("I4_" + rt::STRZERO(x, 2), declaration.get("I4_" + rt::STRZERO(x, 2)));
     }
-    for (int x = 11; x <= 13; ++x) set_variable("I3_" + two(x), declaration.get("I3_" + two(x)));
+    for (int x = 11; x <= 13; ++x) set_variable("I3_" + rt::STRZERO(x, 2), declaration.get("I3_" + rt::STRZERO(x, 2)));
 }
 
 // Step 8: the lists at their tops and the totals the pages show.
@@ -191,8 +189,8 @@ void PRENCHEWZK(std::string_view activity) {
     if (found) {
         if (atv == "S") {
             for (int month = 1; month <= 12; ++month) {
-                const double revenue = summary->get("I3_" + two(month) + "OR").as_number();
-                const double expense = summary->get("I3_" + two(month) + "OD").as_number();
+                const double revenue = summary->get("I3_" + rt::STRZERO(month, 2) + "OR").as_number();
+                const double expense = summary->get("I3_" + rt::STRZERO(month, 2) + "OD").as_number();
                 set_matrix_cell("REND_RURAL", month, 1, rt::Value(matrix_text(revenue, kRendRuralPicture)));
                 set_matrix_cell("REND_RURAL", month, 2, rt::Value(matrix_text(expense, kRendRuralPicture)));
             }

@@ -47,8 +47,6 @@ constexpr std::string_view kCaptions[] = {
     "Bens Atividade Rural", "Div. Atividade Rural", "Livro Caixa Rural ──",
 };
 
-std::string two(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
-
 void show_caption(int table, int mode) {
     if (table < 1 || table > 19) return;
     const std::string caption = rt::utf8_to_cp850(kCaptions[table - 1]);
@@ -119,12 +117,15 @@ void write_rural_summary() {
     tb::Table& t = tables::ws().current(kRuralSummaryArea);
     t.put("CPF", rt::Value(rt::PADR(variable_text("CPF"), 11)));
     t.put("ATV_BRASIL", rt::Value(activity));
+    const auto amount = [](int month, int col) {
+        return rt::Value(common::CAR_TO_VAL(matrix_cell("REND_RURAL", month, col).as_string()));
+    };
     for (int month = 1; month <= 12; ++month) {
-        t.put("I3_" + two(month) + "OR", rt::Value(common::CAR_TO_VAL(matrix_cell("REND_RURAL", month, 1).as_string())));
-        t.put("I3_" + two(month) + "OD", rt::Value(common::CAR_TO_VAL(matrix_cell("REND_RURAL", month, 2).as_string())));
+        t.put("I3_" + rt::STRZERO(month, 2) + "OR", amount(month, 1));
+        t.put("I3_" + rt::STRZERO(month, 2) + "OD", amount(month, 2));
     }
     std::vector<std::string> names{"I5_08", "I5_09", "I5_10", "I6_10", "I7_V1", "SO_TOTAL"};
-    for (int k = 1; k <= 7; ++k) names.push_back("I4R_" + two(k));
+    for (int k = 1; k <= 7; ++k) names.push_back("I4R_" + rt::STRZERO(k, 2));
     for (int i = 1; i <= 5; ++i)
         for (const char* s : {"A", "B", "C", "S", "V1"}) names.push_back("I7_" + std::to_string(i) + s);
     const auto& vars = rt::variables();
@@ -236,7 +237,7 @@ void SALVA_PARC(int table, int mode) {
     copy->commit();
     const std::vector<std::string> rows = rows_of(*copy);
     open_waiting(table, true, kLoadWait);
-    common::MENS(0, "Salvando IMP" + two(table));
+    common::MENS(0, "Salvando IMP" + rt::STRZERO(table, 2));
     ws.close(area);
     const std::string cpf = variable_text("CPF"), activity = variable_text("ATV_BRASIL");
     const auto belongs = taxpayer_rows(table, table, cpf, activity);

@@ -11,7 +11,7 @@ namespace qv::declaration {
 namespace {
 
 std::string month_field(const char* prefix, int month) {
-    return prefix + std::string(month < 10 ? "0" : "") + std::to_string(month);
+    return prefix + rt::STRZERO(month, 2);
 }
 
 // Runs `fn` on every visible row and puts the cursor back.

@@ -1,6 +1,5 @@
 #include "declaration/loop/work_tables.hpp"
 
-#include <cstdio>
 #include <filesystem>
 
 #include "common/avisosn.hpp"
@@ -25,12 +24,6 @@ std::function<void(std::string_view)>& wait_hook() {
     return hook;
 }
 
-std::string two_digits(int n) {
-    char buf[8];
-    std::snprintf(buf, sizeof buf, "%02d", n);
-    return buf;
-}
-
 // A field's bytes in a raw record ("" when the table has no such field).
 struct FieldBytes {
     int offset = -1, len = 0;
@@ -51,7 +44,7 @@ FieldBytes field_bytes(const tb::Table& t, std::string_view name) {
 std::string work_file(int table) {
     std::string folder = common::Global("LOCTRAB").text();
     if (rt::ALLTRIM(folder).empty()) folder = tables::default_folder();
-    return tables::with_separator(rt::ALLTRIM(folder)) + "TMP_" + two_digits(table) + tables::terminal();
+    return tables::with_separator(rt::ALLTRIM(folder)) + "TMP_" + rt::STRZERO(table, 2) + tables::terminal();
 }
 
 std::string_view work_index_key(int area) {

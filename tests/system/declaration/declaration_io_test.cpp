@@ -165,7 +165,8 @@ TEST_F(DeclarationLoadSave, NumbersFrom1000OnAreKeptWithoutTheFactorTen) {
     std::vector<long> numbers;
     tb::Table& saved = area(24);
     saved.set_order(0);
-    for (saved.go_top(); !saved.eof(); saved.skip(1)) numbers.push_back(static_cast<long>(saved.get("I7_0").as_number()));
+    for (saved.go_top(); !saved.eof(); saved.skip(1))
+        numbers.push_back(static_cast<long>(saved.get("I7_0").as_number()));
     std::sort(numbers.begin(), numbers.end());
     ASSERT_EQ(numbers.size(), 1001u);
     // Items 1-999 become 10-9990; items 1000 and 1001 keep their numbers.
