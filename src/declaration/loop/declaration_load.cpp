@@ -1,5 +1,6 @@
 #include "declaration/loop/declaration_load.hpp"
 
+#include <cstdio>
 #include <filesystem>
 #include <string>
 
@@ -36,17 +37,29 @@ const common::Global kOpcao1("OPCAO_1");
 
 bool transfers_without_editing(int id) { return id == 63 || id == 64; }
 
-// The register rows of the taxpayer into the work copy of table 09.
+// The register's work copy names the taxpayer a recovery reopens, so it is
+// written under another name and takes its own only once every other copy
+// is complete: a load cut short leaves nothing to recover.
+std::string pending_register_copy() { return work_file(kRegisterTable) + "~"; }
+
 void copy_register_rows(int id, const std::string& cpf) {
     const std::string key = taxpayer_key(kRegisterTable, cpf, "");
     if (transfers_without_editing(id) && tables::ws().table(kRegisterTable)) {
-        copy_taxpayer_rows(kRegisterTable, kRegisterTable, key);
+        copy_taxpayer_rows(kRegisterTable, kRegisterTable, key, pending_register_copy());
         return;
     }
     open_waiting(kRegisterTable, false, kLoadWait);
     tables::ws().current(kRegisterTable).seek(rt::Value(key));
-    copy_taxpayer_rows(kRegisterTable, kRegisterTable, key);
+    copy_taxpayer_rows(kRegisterTable, kRegisterTable, key, pending_register_copy());
     tables::ws().close(kRegisterTable);
+}
+
+bool complete_register_copy() {
+    const std::string pending = rt::table::resolve_path(pending_register_copy() + ".dbf");
+    if (std::rename(pending.c_str(), (work_file(kRegisterTable) + ".dbf").c_str()) != 0) return false;
+    if (!open_work_copy(kRegisterTable)) return false;
+    tables::MOSTRADOR(1, 1);
+    return true;
 }
 
 void copy_table_rows(int table, const std::string& cpf) {
@@ -88,8 +101,8 @@ bool load_records(bool recovery, int id, int existing, const std::string& cpf) {
 // load cut short must leave nothing that a recovery could take for the
 // copies of one taxpayer (the register copy names the taxpayer).
 void remove_work_copies() {
-    for (int table = 1; table <= 20; ++table) {
-        if (table == kEntriesTable) continue;
+    // The register's copy goes first: without it nothing is recovered.
+    for (int table : {9, 1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 12, 14, 15, 16, 17, 18, 19, 20}) {
         tables::ws().close(work_area(table));
         for (const char* ext : {".dbf", ".cdx"}) {
             std::error_code ec;
@@ -104,13 +117,16 @@ bool load_work_copies(bool recovery, int id, const std::string& cpf) {
         if (table == kEntriesTable) continue;
         if (!recovery) {
             tables::ws().close(work_area(table));
-            if (table == kRegisterTable) copy_register_rows(id, cpf);
-            else copy_table_rows(table, cpf);
+            if (table == kRegisterTable) {
+                copy_register_rows(id, cpf);
+                continue;
+            }
+            copy_table_rows(table, cpf);
         }
         if (!open_work_copy(table)) return false;
         tables::MOSTRADOR(1, 1);
     }
-    return true;
+    return recovery || complete_register_copy();
 }
 
 // Step 5 and 6: the monthly record and the sheet of monthly income.

@@ -113,14 +113,14 @@ std::function<bool(std::string_view)> taxpayer_rows(int area, int table, std::st
     };
 }
 
-long copy_taxpayer_rows(int area, int table, const std::string& key) {
+long copy_taxpayer_rows(int area, int table, const std::string& key, const std::string& file) {
     tb::Table& t = tables::ws().current(area);
     const auto belongs = taxpayer_rows(area, table, key.substr(0, 11), key.size() > 11 ? key.substr(11) : "");
     tb::TransferOptions opt;
     opt.rest = true;
     opt.while_cond = [&t, belongs] { return belongs(t.raw_record()); };
     opt.for_cond = [&t] { return !t.deleted(); };
-    return tb::copy_to(tables::ws(), t, work_file(table), opt);
+    return tb::copy_to(tables::ws(), t, file.empty() ? work_file(table) : file, opt);
 }
 
 }  // namespace qv::declaration

@@ -42,7 +42,8 @@ std::function<bool(std::string_view)> taxpayer_rows(int area, int table, std::st
                                                     std::string_view activity);
 
 // Copies the rows of the table open in area `area` that follow its current
-// record and carry `key` into a new work file of `table`.
-long copy_taxpayer_rows(int area, int table, const std::string& key);
+// record and carry `key` into a new table `file` (the work file of `table`
+// when empty).
+long copy_taxpayer_rows(int area, int table, const std::string& key, const std::string& file = {});
 
 }  // namespace qv::declaration
