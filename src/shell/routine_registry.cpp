@@ -9,6 +9,7 @@
 #include "office/billing.hpp"
 #include "office/email.hpp"
 #include "printing/printing_routines.hpp"
+#include "declaration/loop/declaration_io_routines.hpp"
 
 namespace qv::shell {
 
@@ -22,6 +23,7 @@ void register_system_routines() {
     office::register_email_routines();
     office::register_billing_routines();
     declaration::register_calc_routines();
+    declaration::register_declaration_io_routines();
 }
 
 }  // namespace qv::shell

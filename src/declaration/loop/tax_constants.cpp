@@ -3,6 +3,9 @@
 #include <initializer_list>
 #include <string_view>
 
+#include "declaration/calc/due_dates.hpp"
+#include "runtime/core/clock.hpp"
+
 namespace qv::declaration {
 
 namespace {
@@ -56,6 +59,9 @@ void set_tax_constants(rt::VarStore& vars) {
     for (double rate : kDollar) dollar.as_array()->push_back(rt::Value(rate));
     vars.declare_declaration("TAB_DOLAR", dollar);
     vars.declare_declaration("PIC_USU", rt::Value("@Ez 99,999,999,999.9999"));
+    // The calculation's payment date: the last working day of this month.
+    const rt::Date today = rt::DATE();
+    vars.declare_declaration("DF_PAGTO", rt::Value(ULT_DIA(today.month(), today.year(), 1)));
 }
 
 int month_pair_index(int month) { return month <= 3 ? 1 : 2; }

@@ -1,6 +1,7 @@
 #include "runtime/table/table.hpp"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -28,6 +29,12 @@ std::string upper_ascii(std::string_view s) {
     std::string u(s);
     for (char& c : u) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return u;
+}
+
+bool still_named(int fd, const std::string& path) {
+    struct stat open_file {}, named {};
+    if (::fstat(fd, &open_file) != 0 || ::stat(path.c_str(), &named) != 0) return false;
+    return open_file.st_ino == named.st_ino && open_file.st_dev == named.st_dev;
 }
 
 }  // namespace
@@ -77,6 +84,9 @@ void Table::open_files(const OpenOptions& opt) {
     if (!fd_) fail(path_, std::string("cannot open: ") + std::strerror(errno));
     if (!lock_whole_file(fd_.get(), exclusive_))
         throw TableBusy(path_ + ": in use by another user");
+    // A table rewritten beside itself takes the old name while this open
+    // waited for the lock: the file locked is then no longer the table.
+    if (!still_named(fd_.get(), path_)) throw TableBusy(path_ + ": replaced while opening");
     char fixed[32];
     const std::size_t got = read_at(fd_.get(), fixed, 32, 0, path_);
     header_ = parse_fixed_header(std::string_view(fixed, got), path_);

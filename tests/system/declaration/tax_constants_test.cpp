@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "declaration/calc/due_dates.hpp"
+#include "runtime/core/clock.hpp"
 #include "declaration/loop/tax_constants.hpp"
 
 namespace qv::declaration {
@@ -27,6 +28,23 @@ TEST(TaxConstants, LiveWithTheDeclarationAndCarryTheYearsValues) {
         EXPECT_NEAR(aposa, vars.get("NVALAPOSA").as_number(), 0.005);
     }
     EXPECT_FALSE(vars.exists("NBASEAN1"));
+}
+
+TEST(TaxConstants, PaymentDateIsTheLastWorkingDayOfTheMonth) {
+    struct Case { const char* today; const char* expected; };
+    const Case cases[] = {
+        {"15/12/2011", "29/12/2011"},   // 31/12 Saturday -> 30/12, December -> 29/12
+        {"01/03/2012", "30/03/2012"},   // 31/03 Saturday
+        {"30/04/2012", "30/04/2012"},
+    };
+    for (const auto& c : cases) {
+        rt::set_clock(rt::CTOD(c.today), 36000);
+        rt::VarStore vars;
+        rt::DeclarationScope scope(vars);
+        set_tax_constants(vars);
+        EXPECT_EQ(rt::DTOC(vars.get("DF_PAGTO").as_date()), c.expected) << c.today;
+    }
+    rt::reset_clock();
 }
 
 TEST(TaxConstants, NeedAnOpenDeclaration) {

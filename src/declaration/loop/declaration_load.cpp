@@ -1,0 +1,242 @@
+#include "declaration/loop/declaration_load.hpp"
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "common/globals.hpp"
+#include "common/messages.hpp"
+#include "common/windows.hpp"
+#include "declaration/loop/declaration_defaults.hpp"
+#include "declaration/loop/declaration_variables.hpp"
+#include "declaration/loop/monthly_matrices.hpp"
+#include "declaration/loop/work_tables.hpp"
+#include "runtime/core/clock.hpp"
+#include "runtime/core/cp850.hpp"
+#include "runtime/core/text.hpp"
+#include "runtime/table/file_names.hpp"
+#include "runtime/ui/read.hpp"
+#include "tables/folders.hpp"
+#include "tables/opening.hpp"
+#include "tables/state.hpp"
+
+namespace qv::declaration {
+
+using rt::operator""_cp;
+
+namespace {
+
+constexpr int kRecoveryRegisterArea = 29;
+constexpr int kRecoveryDeclarationArea = 11;
+constexpr int kMonthlyArea = 32;
+constexpr int kRuralSummaryArea = 35;
+constexpr int kProgressWindow = 3;
+
+const common::Global kLrecupera("LRECUPERA");
+const common::Global kOpcao1("OPCAO_1");
+
+bool transfers_without_editing(int id) { return id == 63 || id == 64; }
+
+// The register's work copy names the taxpayer a recovery reopens, so it is
+// written under another name and takes its own only once every other copy
+// is complete: a load cut short leaves nothing to recover.
+std::string pending_register_copy() { return work_file(kRegisterTable) + "~"; }
+
+void copy_register_rows(int id, const std::string& cpf) {
+    const std::string key = taxpayer_key(kRegisterTable, cpf, "");
+    if (transfers_without_editing(id) && tables::ws().table(kRegisterTable)) {
+        copy_taxpayer_rows(kRegisterTable, kRegisterTable, key, pending_register_copy());
+        return;
+    }
+    open_waiting(kRegisterTable, false, kLoadWait);
+    tables::ws().current(kRegisterTable).seek(rt::Value(key));
+    copy_taxpayer_rows(kRegisterTable, kRegisterTable, key, pending_register_copy());
+    tables::ws().close(kRegisterTable);
+}
+
+bool complete_register_copy() {
+    const std::string pending = rt::table::resolve_path(pending_register_copy() + ".dbf");
+    if (std::rename(pending.c_str(), (work_file(kRegisterTable) + ".dbf").c_str()) != 0) return false;
+    if (!open_work_copy(kRegisterTable)) return false;
+    tables::MOSTRADOR(1, 1);
+    return true;
+}
+
+void copy_table_rows(int table, const std::string& cpf) {
+    const std::string key = taxpayer_key(table, cpf, variable_text("ATV_BRASIL"));
+    open_waiting(table, true, kLoadWait);
+    tables::ws().current(table).seek(rt::Value(key));
+    copy_taxpayer_rows(table, table, key);
+    tables::ws().close(table);
+}
+
+// Step 2 and 3: the register and declaration records into variables.
+bool load_records(bool recovery, int id, int existing, const std::string& cpf) {
+    auto& ws = tables::ws();
+    int declaration_area = kDeclarationTable;
+    if (!recovery) {
+        if (ws.table(kRegisterTable)) record_to_variables(kRegisterTable);
+        if (!transfers_without_editing(id)) ws.close(kRegisterTable);
+        open_waiting(kDeclarationTable, true, kLoadWait);
+        ws.current(kDeclarationTable).seek(rt::Value(rt::PADR(cpf, 11)));
+    } else {
+        if (!tables::ABREARQ(kRecoveryRegisterArea, true, work_file(kRegisterTable))) return false;
+        record_to_variables(kRecoveryRegisterArea);
+        ws.close(kRecoveryRegisterArea);
+        if (!tables::ABREARQ(kRecoveryDeclarationArea, true, work_file(kDeclarationTable))) return false;
+        declaration_area = kRecoveryDeclarationArea;
+    }
+    if (existing != 0) {
+        common::ESCRLCOL(kProgressWindow, 5, 2, "Reprocessando os dados...");
+        record_to_variables(declaration_area);
+    } else {
+        common::ESCRLCOL(kProgressWindow, 5, 2, "Criando os dados...");
+        LIMPVAR();
+    }
+    ws.close(declaration_area);
+    return true;
+}
+
+// The terminal's work copies of an earlier session go before a new load: a
+// load cut short must leave nothing that a recovery could take for the
+// copies of one taxpayer (the register copy names the taxpayer).
+void remove_work_copies() {
+    // The register's copy goes first: without it nothing is recovered.
+    for (int table : {9, 1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 12, 14, 15, 16, 17, 18, 19, 20}) {
+        tables::ws().close(work_area(table));
+        for (const char* ext : {".dbf", ".cdx"}) {
+            std::error_code ec;
+            std::filesystem::remove(rt::table::resolve_path(work_file(table) + ext), ec);
+        }
+    }
+}
+
+bool load_work_copies(bool recovery, int id, const std::string& cpf) {
+    if (!recovery) remove_work_copies();
+    for (int table = 1; table <= 20; ++table) {
+        if (table == kEntriesTable) continue;
+        if (!recovery) {
+            tables::ws().close(work_area(table));
+            if (table == kRegisterTable) {
+                copy_register_rows(id, cpf);
+                continue;
+            }
+            copy_table_rows(table, cpf);
+        }
+        if (!open_work_copy(table)) return false;
+        tables::MOSTRADOR(1, 1);
+    }
+    return recovery || complete_register_copy();
+}
+
+// Step 5 and 6: the monthly record and the sheet of monthly income.
+void load_monthly_values() {
+    record_to_variables(kMonthlyArea);
+    auto& monthly = tables::ws().current(kMonthlyArea);
+    for (int month = 1; month <= 12; ++month) {
+        for (int x = 1; x <= 7; ++x) {
+            const double amount = monthly.get("I2_" + std::to_string(x) + rt::STRZERO(month, 2)).as_number();
+            set_matrix_cell("REC_MENSAL", month, x + 1, rt::Value(matrix_text(amount, kRecMensalPicture)));
+        }
+        tables::MOSTRADOR(1, 1);
+    }
+    auto& declaration = tables::ws().current(work_area(kDeclarationTable));
+    const int cal_auto = static_cast<int>(variable_number("CAL_AUTO"));
+    for (int x = 1; x <= 10; ++x) {
+        if (x > 1 && x < 7 && (cal_auto == 2 || cal_auto == 4))
+            call_named("FX_RT", {rt::Value("REC_MENSAL"), rt::Value(1), rt::Value(x)});
+        set_variable("I3_" + rt::STRZERO(x, 2), declaration.get("I3_" + rt::STRZERO(x, 2)));
+        if (x < 8) set_variable("I4_" + rt::STRZERO(x, 2), declaration.get("I4_" + rt::STRZERO(x, 2)));
+    }
+    for (int x = 11; x <= 13; ++x) set_variable("I3_" + rt::STRZERO(x, 2), declaration.get("I3_" + rt::STRZERO(x, 2)));
+}
+
+// Step 8: the lists at their tops and the totals the pages show.
+void prepare_lists() {
+    auto& ws = tables::ws();
+    for (int area : {24, 22, 27})
+        if (auto* t = ws.table(area)) t->go_top();
+    set_variable("DAY_TRADE", rt::Value("1"));
+    call_named("CALC_GRV");
+    call_named("SOMA_NTRIB");
+    if (auto* t = ws.table(27)) t->go_top();
+    set_variable("PONTEIRO", rt::Value(1));
+    call_named("BALANCO");
+    tables::ABERTURA(53);
+    tables::ABERTURA(52);
+    common::FECHAJAN(10);
+}
+
+}  // namespace
+
+bool INIC_VAR(int /*mode*/, int existing) {
+    set_variable("INI_DECLA", rt::Value(static_cast<double>(static_cast<long>(rt::SECONDS()))));
+    set_variable("SEM_SALV", rt::Value(rt::TIME()));
+    tables::set_show_messages(false);
+    blank_rec_mensal();
+    call_named("MOSTR_PAG", {rt::Value(existing)});
+    const std::string cpf = rt::PADR(variable_text("CPF"), 11);
+    const bool recovery = kLrecupera.value().as_bool();
+    const int id = kOpcao1.integer(0);
+    tables::ABERTURA(51);
+    if (!load_records(recovery, id, existing, cpf) || !load_work_copies(recovery, id, cpf)) {
+        tables::FECHA_PROV();
+        common::MENS(11, recovery ? "Impossível recuperar o último CPF."_cp
+                                  : "Não foi possível preparar os arquivos de trabalho do terminal."_cp);
+        return false;
+    }
+    load_monthly_values();
+    const std::string conjunta = variable_text("I9_4");
+    if (id < 61 && conjunta == "S") call_named("BUSCA_CONJU");
+    prepare_lists();
+    tables::ws().select(kRuralSummaryArea);
+    PRENCHEWZK(variable_text("ATV_BRASIL"));
+    if (variable("SO_TOTAL").as_bool()) call_named("SOMA_RUR", {rt::Value(2)});
+    return true;
+}
+
+void PRENCHEWZK(std::string_view activity) {
+    call_named("SOMA_DIV", {rt::Value(0)});
+    const std::string atv = rt::PADR(std::string(activity), 1);
+    auto* summary = tables::ws().table(kRuralSummaryArea);
+    if (!variable("REND_RURAL").is_array()) blank_rend_rural();
+    const bool found = summary && summary->seek(rt::Value(taxpayer_key(15, variable_text("CPF"), atv)));
+    if (summary) record_to_variables(kRuralSummaryArea);
+    if (found) {
+        if (atv == "S") {
+            for (int month = 1; month <= 12; ++month) {
+                const double revenue = summary->get("I3_" + rt::STRZERO(month, 2) + "OR").as_number();
+                const double expense = summary->get("I3_" + rt::STRZERO(month, 2) + "OD").as_number();
+                set_matrix_cell("REND_RURAL", month, 1, rt::Value(matrix_text(revenue, kRendRuralPicture)));
+                set_matrix_cell("REND_RURAL", month, 2, rt::Value(matrix_text(expense, kRendRuralPicture)));
+            }
+        }
+        return;
+    }
+    blank_rend_rural();
+    for (const char* name : {"MVALOR1", "MVALOR2", "I4R_04", "I4R_07", "I5_08", "I5_09", "I5_10"})
+        set_variable(name, rt::Value(0.0));
+    set_variable("ATV_BRASIL", rt::Value(atv));
+}
+
+bool DIRETO() {
+    set_variable("CPF", rt::Value(rt::SPACE(11)));
+    std::string cpf;
+    auto& ws = tables::ws();
+    if (rt::table::file_exists(work_file(kRegisterTable) + ".dbf") &&
+        tables::ABREARQ(29, true, work_file(kRegisterTable))) {
+        if (auto* t = ws.table(29); t && !t->eof()) cpf = t->get("CPF").as_string();
+        ws.close(29);
+    }
+    ws.select(kRegisterTable);
+    if (rt::ALLTRIM(cpf).empty()) {
+        common::MENS(11, "Impossível recuperar o último CPF."_cp);
+        return false;
+    }
+    set_variable("CPF", rt::Value(cpf));
+    kLrecupera.set(rt::Value(true));
+    rt::clear_gets();
+    return true;
+}
+
+}  // namespace qv::declaration

@@ -1,0 +1,243 @@
+#include "runtime/table/replace_records.hpp"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "runtime/core/clock.hpp"
+#include "runtime/table/file_names.hpp"
+#include "runtime/table/table_error.hpp"
+#include "runtime/table/workspace.hpp"
+
+namespace qv::rt::table {
+
+namespace {
+
+constexpr std::size_t kChunk = 1u << 20;   // bytes read or written at a time
+
+// A table file's header as read.
+struct Head {
+    DbfHeader header;
+    std::string bytes;
+};
+
+Head read_head(int fd, const std::string& path) {
+    Head h;
+    char fixed[32];
+    h.header = parse_fixed_header(std::string_view(fixed, read_at(fd, fixed, 32, 0, path)), path);
+    h.bytes.assign(h.header.header_len, '\0');
+    if (read_at(fd, h.bytes.data(), h.bytes.size(), 0, path) < h.bytes.size()) fail(path, "truncated table header");
+    parse_fields(h.header, h.bytes, path);
+    return h;
+}
+
+FileHandle open_read(const std::string& path) {
+    FileHandle fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd) fail(path, std::string("cannot open: ") + std::strerror(errno));
+    return fd;
+}
+
+// Calls `fn` with each record of the table, read a chunk at a time.
+template <typename Fn>
+void each_record(int fd, const Head& h, const std::string& path, Fn fn) {
+    const std::size_t len = h.header.record_len;
+    if (len == 0) return;
+    const std::size_t per_chunk = std::max<std::size_t>(1, kChunk / len);
+    std::string chunk(per_chunk * len, '\0');
+    for (std::uint32_t first = 0; first < h.header.reccount;) {
+        const std::size_t n = std::min<std::size_t>(per_chunk, h.header.reccount - first);
+        const std::int64_t off = std::int64_t(h.header.header_len) + std::int64_t(first) * std::int64_t(len);
+        if (read_at(fd, chunk.data(), n * len, off, path) < n * len) fail(path, "truncated table");
+        for (std::size_t i = 0; i < n; ++i) fn(std::string_view(chunk.data() + i * len, len));
+        first += static_cast<std::uint32_t>(n);
+    }
+}
+
+// Records written one after the other behind the header's place.
+class RecordWriter {
+public:
+    RecordWriter(int fd, std::int64_t at, std::string path) : fd_(fd), at_(at), path_(std::move(path)) {
+        pending_.reserve(kChunk + 4096);
+    }
+    void add(std::string_view record) {
+        pending_.append(record);
+        if (pending_.size() >= kChunk) flush();
+    }
+    void flush() {
+        write_at(fd_, pending_.data(), pending_.size(), at_, path_);
+        at_ += static_cast<std::int64_t>(pending_.size());
+        pending_.clear();
+    }
+
+private:
+    int fd_;
+    std::int64_t at_;
+    std::string path_;
+    std::string pending_;
+};
+
+bool same_layout(const DbfHeader& a, const DbfHeader& b) {
+    if (a.record_len != b.record_len || a.fields.size() != b.fields.size()) return false;
+    for (std::size_t i = 0; i < a.fields.size(); ++i) {
+        const Field& x = a.fields[i];
+        const Field& y = b.fields[i];
+        if (x.name != y.name || x.type != y.type || x.len != y.len || x.dec != y.dec) return false;
+    }
+    return true;
+}
+
+// The records of table `src` in the layout of `dst`, fields matched by name
+// and type; deleted records are left out.
+long add_converted(const std::string& src_path, const DbfHeader& dst, const std::string& path, RecordWriter& out) {
+    const FileHandle fd = open_read(src_path);
+    const Head src = read_head(fd.get(), src_path);
+    const bool same = same_layout(src.header, dst);
+    std::vector<std::pair<const Field*, const Field*>> pairs;
+    if (!same) {
+        for (const Field& d : dst.fields)
+            for (const Field& s : src.header.fields)
+                if (s.name == d.name && s.type == d.type) pairs.emplace_back(&s, &d);
+    }
+    long n = 0;
+    each_record(fd.get(), src, src_path, [&](std::string_view rec) {
+        if (rec[0] == '*') return;
+        ++n;
+        if (same) {
+            out.add(rec);
+            return;
+        }
+        std::string blank(dst.record_len, ' ');
+        for (const auto& [s, d] : pairs) {
+            const Value v = decode_field(*s, rec.substr(std::size_t(s->offset), std::size_t(s->len)));
+            encode_field(*d, v, blank.data() + d->offset, path);
+        }
+        out.add(blank);
+    });
+    return n;
+}
+
+void sync_file(const std::string& path) {
+    FileHandle fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd) ::fsync(fd.get());
+}
+
+void rename_or_fail(const std::string& from, const std::string& to) {
+    if (::rename(from.c_str(), to.c_str()) != 0)
+        fail(to, std::string("cannot replace the file: ") + std::strerror(errno));
+}
+
+int free_area(Workspace& ws, int other = 0) {
+    for (int a = kMaxArea; a >= 1; --a)
+        if (!ws.table(a) && a != other) return a;
+    throw TableError("no free work area");
+}
+
+struct IndexTag {
+    std::string key, name;
+    IndexOptions options;
+};
+
+std::vector<IndexTag> structural_tags(Table& t) {
+    const std::string structural = resolve_path(with_extension(t.path(), ".cdx"));
+    std::vector<IndexTag> tags;
+    for (int n = 1; n <= t.order_count(); ++n) {
+        if (resolve_path(t.bag_of_order(n)) != structural)
+            fail(t.path(), "orders outside the structural index cannot be rewritten");
+        const TagInfo* info = t.order_info(n);
+        if (!info) continue;
+        IndexTag tag{info->key_expr, info->name, {}};
+        tag.options.for_expr = info->for_expr;
+        tag.options.unique = info->unique;
+        tag.options.descending = info->descending;
+        tags.push_back(std::move(tag));
+    }
+    return tags;
+}
+
+// Removes the files of a rewrite that did not reach the renames.
+struct TempFiles {
+    std::string dbf, cdx;
+    bool keep = false;
+    ~TempFiles() {
+        if (keep) return;
+        ::unlink(dbf.c_str());
+        ::unlink(cdx.c_str());
+    }
+};
+
+}  // namespace
+
+ReplaceCount replace_records(Workspace& ws, int area, const std::function<bool(std::string_view record)>& drop,
+                             const std::string& from) {
+    Table& t = ws.current(area);
+    if (!t.exclusive()) fail(t.path(), "rewriting needs the table opened exclusively");
+    t.commit();
+    const std::string path = t.path();
+    const std::vector<IndexTag> tags = structural_tags(t);
+    ReplaceCount count;
+    const FileHandle in = open_read(path);
+    const Head old = read_head(in.get(), path);
+    if (has_memo_fields(old.header)) fail(path, "tables with memo fields cannot be rewritten");
+
+    TempFiles temp;
+    temp.dbf = folder_of(path) + stem_of(path) + "_" + std::to_string(::getpid()) + ".rw~";
+    temp.cdx = with_extension(temp.dbf, ".cdx");
+    ::unlink(temp.cdx.c_str());
+    {
+        FileHandle out(::open(temp.dbf.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+        if (!out) fail(temp.dbf, std::string("cannot create: ") + std::strerror(errno));
+        RecordWriter records(out.get(), old.header.header_len, temp.dbf);
+        each_record(in.get(), old, path, [&](std::string_view rec) {
+            if (rec[0] == '*' || drop(rec)) return;
+            records.add(rec);
+            ++count.kept;
+        });
+        count.added = add_converted(resolve_path(with_default_extension(from, ".dbf")), old.header, path, records);
+        records.add(std::string_view(&kEndOfFile, 1));
+        records.flush();
+
+        DbfHeader h = old.header;
+        h.reccount = static_cast<std::uint32_t>(count.kept + count.added);
+        h.flags = 0;   // the index is built below, and marks it again
+        const Date today = DATE();
+        h.year = today.year();
+        h.month = today.month();
+        h.day = today.day();
+        std::string head = old.bytes;
+        head.replace(0, 32, serialise_fixed_header(h));
+        write_at(out.get(), head.data(), head.size(), 0, temp.dbf);
+        if (::fsync(out.get()) != 0) fail(temp.dbf, std::string("cannot sync: ") + std::strerror(errno));
+    }
+
+    OpenOptions opt;
+    opt.exclusive = true;
+    opt.structural_index = false;
+    opt.alias = "__REWRITE";
+    const int work = free_area(ws);
+    {
+        Table& fresh = ws.use_in(work, temp.dbf, opt);
+        for (const IndexTag& tag : tags) fresh.index_on(tag.key, tag.name, tag.options);
+        ws.close(work);
+    }
+    if (!tags.empty()) sync_file(temp.cdx);
+    // The new file stays held while it takes the old one's name, so that
+    // nobody opens it before its index is there too.
+    opt.structural_index = false;
+    ws.use_in(work, temp.dbf, opt);
+    const std::string old_cdx = resolve_path(with_extension(path, ".cdx"));
+    ::unlink(old_cdx.c_str());
+    temp.keep = true;
+    rename_or_fail(temp.dbf, path);
+    if (!tags.empty()) rename_or_fail(temp.cdx, old_cdx);
+    sync_file(folder_of(path).empty() ? "." : folder_of(path));
+    ws.close(area);
+    ws.close(work);
+    return count;
+}
+
+}  // namespace qv::rt::table

@@ -1,0 +1,203 @@
+#include <gtest/gtest.h>
+
+#include "declaration/loop/declaration_load.hpp"
+#include "declaration/loop/declaration_save.hpp"
+#include "declaration_io_fixture.hpp"
+
+namespace qv::declaration::testing {
+namespace {
+
+using Rows = std::vector<std::string>;
+
+const std::vector<std::string> kIncomeFields{"I1_2", "I1_4"};
+const std::vector<std::string> kAssetFields{"I7_0", "I7_2"};
+const std::vector<std::string> kHeirFields{"NOMEDEPEN"};
+const std::vector<std::string> kPaymentFields{"I6_1", "I6_4"};
+const std::vector<std::string> kRuralFields{"ATV_BRASIL", "I2R_01"};
+
+class DeclarationLoadSave : public DeclarationIoTest {
+protected:
+    // Two taxpayers with rows in the register, the declaration record, the
+    // income, assets, payments, heirs and rural tables.
+    void seed() {
+        for (const auto& cpf : {kCpfA, kCpfB}) {
+            const std::string who = cpf == kCpfA ? "A" : "B";
+            add_row(9, cpf, {{"NOMECONTR", rt::Value("Contribuinte " + who)}, {"ATV_BRASIL", rt::Value("S")},
+                             {"TEMRURAL", rt::Value("S")}});
+            add_row(1, cpf, {{"I3_01", rt::Value(1234.56)}, {"I13_27", rt::Value(100.0)}, {"I13_28", rt::Value(5.0)}});
+            add_row(2, cpf, {{"I1_2", rt::Value("Fonte 1 " + who)}, {"I1_4", rt::Value(1000.0)}});
+            add_row(2, cpf, {{"I1_2", rt::Value("Fonte 2 " + who)}, {"I1_4", rt::Value(2000.0)}});
+            add_row(4, cpf, {{"I7_0", rt::Value(40)}, {"I7_2", rt::Value("Terreno " + who)}});
+            add_row(4, cpf, {{"I7_0", rt::Value(5)}, {"I7_2", rt::Value("Casa " + who)}});
+            add_row(4, cpf, {{"I7_0", rt::Value(12)}, {"I7_2", rt::Value("Carro " + who)}});
+            add_row(6, cpf, {{"I6_1", rt::Value("Medico " + who)}, {"I6_4", rt::Value(300.0)}});
+            add_row(20, cpf, {{"NOMEDEPEN", rt::Value("Herdeiro " + who)}});
+            add_row(15, cpf, {{"ATV_BRASIL", rt::Value("S")}, {"I3_01OR", rt::Value(500.0)}});
+            add_row(16, cpf, {{"ATV_BRASIL", rt::Value("S")}, {"I2R_01", rt::Value("Sitio " + who)}});
+            add_row(16, cpf, {{"ATV_BRASIL", rt::Value("N")}, {"I2R_01", rt::Value("Fazenda fora " + who)}});
+        }
+    }
+    static tb::Table& area(int n) { return tables::ws().current(n); }
+};
+
+TEST_F(DeclarationLoadSave, EditedRowsReplaceTheTaxpayersOnlyAndAssetsAreRenumbered) {
+    seed();
+    const Rows other_income = rows(2, kCpfB, kIncomeFields);
+    const Rows other_assets = rows(4, kCpfB, kAssetFields);
+    const Rows other_heirs = rows(20, kCpfB, kHeirFields);
+    const Rows other_rural = rows(16, kCpfB, kRuralFields);
+    choose(kCpfA);
+    {
+        rt::DeclarationScope scope;
+        ASSERT_TRUE(INIC_VAR(1, 1));
+        EXPECT_TRUE(exists(work + "TMP_0200.dbf"));
+        EXPECT_EQ(rt::TRIM(rt::variables().get("NOMECONTR").as_string()), "Contribuinte A");
+        EXPECT_DOUBLE_EQ(rt::variables().get("I3_01").as_number(), 1234.56);
+        EXPECT_EQ(rt::ALLTRIM(rt::variables().get("REND_RURAL").at(1).at(1).as_string()), "500,00");
+        EXPECT_EQ(area(22).lastrec(), 2u);
+        EXPECT_EQ(area(24).lastrec(), 3u);
+        EXPECT_EQ(area(36).lastrec(), 1u);   // the rows of the current activity only
+
+        tb::Table& income = area(22);
+        income.go_top();
+        income.delete_record();
+        income.skip(1);
+        income.put("I1_4", rt::Value(2500.0));
+        ASSERT_TRUE(income.append_blank());
+        income.put("CPF", rt::Value(kCpfA));
+        income.put("I1_2", rt::Value("Fonte nova"));
+        income.put("I1_4", rt::Value(10.0));
+        area(40).go_top();
+        area(40).put("NOMEDEPEN", rt::Value("Herdeiro novo"));
+        rt::variables().set("INDGAS", rt::Value(1500.0));
+        ASSERT_TRUE(SALVATUDO(1));
+        EXPECT_EQ(tables::ws().table(22), nullptr);
+    }
+    EXPECT_EQ(rows(2, kCpfA, kIncomeFields), (Rows{"Fonte 2 A|2500.00|", "Fonte nova|10.00|"}));
+    EXPECT_EQ(rows(4, kCpfA, kAssetFields), (Rows{"10.00|Casa A|", "20.00|Carro A|", "30.00|Terreno A|"}));
+    EXPECT_EQ(rows(20, kCpfA, kHeirFields), (Rows{"Herdeiro novo|"}));
+    EXPECT_EQ(rows(6, kCpfA, kPaymentFields), (Rows{"Medico A|300.00|"}));
+    EXPECT_EQ(rows(16, kCpfA, kRuralFields), (Rows{"N|Fazenda fora A|", "S|Sitio A|"}));
+    EXPECT_EQ(rows(2, kCpfB, kIncomeFields), other_income);
+    EXPECT_EQ(rows(4, kCpfB, kAssetFields), other_assets);
+    EXPECT_EQ(rows(20, kCpfB, kHeirFields), other_heirs);
+    EXPECT_EQ(rows(16, kCpfB, kRuralFields), other_rural);
+    // One register record, with the limits kept and the tax withheld summed.
+    EXPECT_EQ(rows(9, kCpfA, {"INDGAS", "I13_27"}), (Rows{"999.00|105.00|"}));
+}
+
+TEST_F(DeclarationLoadSave, AutosaveKeepsTheWorkCopiesOpenOnTheirRecords) {
+    seed();
+    choose(kCpfA);
+    rt::DeclarationScope scope;
+    ASSERT_TRUE(INIC_VAR(1, 1));
+    area(22).go_top();
+    area(22).skip(1);
+    const auto at = area(22).recno();
+    ASSERT_TRUE(SALVATUDO(0));
+    ASSERT_NE(tables::ws().table(22), nullptr);
+    EXPECT_EQ(area(22).recno(), at);
+    EXPECT_EQ(rows(2, kCpfA, kIncomeFields).size(), 2u);
+}
+
+TEST_F(DeclarationLoadSave, ANewTaxpayersFirstSaveCreatesItsRecords) {
+    seed();
+    const std::string cpf = "33333333333";
+    choose(cpf);
+    {
+        rt::DeclarationScope scope;
+        ASSERT_TRUE(INIC_VAR(1, 0));
+        EXPECT_EQ(rt::variables().get("ESTATUS").as_number(), 2);
+        EXPECT_EQ(rt::variables().get("USAPADRAO").as_string(), "S");
+        EXPECT_EQ(rt::variables().get("NOMECONTR").as_string(), rt::SPACE(53));
+        rt::variables().set("NOMECONTR", rt::Value("Novo"));
+        ASSERT_TRUE(SALVATUDO(1));
+    }
+    EXPECT_EQ(rows(9, cpf, {"NOMECONTR", "ESTATUS"}), (Rows{"Novo|2.00|"}));
+    EXPECT_EQ(rows(1, cpf, {"CPF"}).size(), 1u);
+    EXPECT_EQ(rows(9, kCpfA, {"NOMECONTR"}), (Rows{"Contribuinte A|"}));
+}
+
+TEST_F(DeclarationLoadSave, TheWorkCopiesOfAnInterruptedSessionAreRecovered) {
+    seed();
+    choose(kCpfA);
+    {
+        rt::DeclarationScope scope;
+        ASSERT_TRUE(INIC_VAR(1, 1));
+        area(26).go_top();
+        area(26).put("I6_4", rt::Value(777.0));
+        area(26).commit();
+    }
+    tables::ws().close_all();   // the session ends without saving
+    rt::variables().set("CPF", rt::Value(kCpfB));
+    ASSERT_TRUE(tables::ABERTURA(9));
+    ASSERT_TRUE(DIRETO());
+    EXPECT_EQ(rt::variables().get("CPF").as_string(), kCpfA);
+    EXPECT_TRUE(rt::variables().get("LRECUPERA").as_bool());
+    {
+        rt::DeclarationScope scope;
+        ASSERT_TRUE(INIC_VAR(1, 1));
+        EXPECT_EQ(rt::TRIM(rt::variables().get("NOMECONTR").as_string()), "Contribuinte A");
+        ASSERT_TRUE(SALVATUDO(1));
+    }
+    EXPECT_EQ(rows(6, kCpfA, kPaymentFields), (Rows{"Medico A|777.00|"}));
+}
+
+TEST_F(DeclarationLoadSave, RecoveryWithoutWorkCopiesSaysSo) {
+    rt::variables().set("CPF", rt::Value(kCpfA));
+    EXPECT_FALSE(DIRETO());
+    EXPECT_EQ(rt::TRIM(rt::variables().get("CPF").as_string()), "");
+    EXPECT_TRUE(term->showed("Impossível recuperar o último CPF."));
+}
+
+TEST_F(DeclarationLoadSave, NumbersFrom1000OnAreKeptWithoutTheFactorTen) {
+    seed();
+    choose(kCpfA);
+    rt::DeclarationScope scope;
+    ASSERT_TRUE(INIC_VAR(1, 1));
+    tb::Table& assets = area(24);
+    for (int i = 0; i < 998; ++i) {
+        ASSERT_TRUE(assets.append_blank());
+        assets.put("CPF", rt::Value(kCpfA));
+        assets.put("I7_0", rt::Value(50 + i));
+    }
+    SALVA_PARC(4, 0);
+    std::vector<long> numbers;
+    tb::Table& saved = area(24);
+    saved.set_order(0);
+    for (saved.go_top(); !saved.eof(); saved.skip(1))
+        numbers.push_back(static_cast<long>(saved.get("I7_0").as_number()));
+    std::sort(numbers.begin(), numbers.end());
+    ASSERT_EQ(numbers.size(), 1001u);
+    // Items 1-999 become 10-9990; items 1000 and 1001 keep their numbers.
+    EXPECT_EQ(numbers.front(), 10);
+    EXPECT_EQ(numbers.back(), 9990);
+    EXPECT_EQ(std::count(numbers.begin(), numbers.end(), 1000), 2);
+    EXPECT_EQ(std::count(numbers.begin(), numbers.end(), 1001), 1);
+    EXPECT_EQ(std::count_if(numbers.begin(), numbers.end(), [](long n) { return n % 10 != 0; }), 1);
+}
+
+TEST(VeLimNeg, KeepsIndgasAndSaldoInsideTheirFields) {
+    struct Case {
+        double indgas, saldo, indgas_after, saldo_after;
+    };
+    const Case cases[] = {
+        {1500, 0, 999, 0},
+        {-150, -100000000, -99.99, -99999999.99},
+        {1000, -99999999.99, 999, -99999999.99},   // 1000.00 would not fit six places
+        {999.99, 5, 999.99, 5},
+        {-99.99, 0, -99.99, 0},
+    };
+    for (const auto& c : cases) {
+        rt::variables().clear();
+        rt::variables().set("INDGAS", rt::Value(c.indgas));
+        rt::variables().set("SALDO", rt::Value(c.saldo));
+        VE_LIM_NEG();
+        EXPECT_DOUBLE_EQ(rt::variables().get("INDGAS").as_number(), c.indgas_after) << c.indgas;
+        EXPECT_DOUBLE_EQ(rt::variables().get("SALDO").as_number(), c.saldo_after) << c.saldo;
+    }
+    rt::variables().clear();
+}
+
+}  // namespace
+}  // namespace qv::declaration::testing
