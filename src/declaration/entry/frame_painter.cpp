@@ -20,6 +20,8 @@ namespace {
 constexpr int kPageWindow = 3;
 constexpr std::size_t kOriginSlots = 23;
 constexpr int kTaxpayerFrame = 103;
+// The window's text starts inside a box drawn one cell up and left of it.
+constexpr int kBoxOutside = 1;
 
 const common::Global kOpcir1{"OPCIR_1"};
 const common::Global kUsaPadrao{"USAPADRAO"};
@@ -51,7 +53,8 @@ int sub_page(int first, std::initializer_list<int> known) {
 
 void paint(int page, const FrameText& frame) {
     common::REDEFJAN(kPageWindow, common::Global{"COR_TEL1"}.integer(30), common::Global{"COR_TEL2"}.integer(31),
-                     common::Global{"COR_ENCHE"}.integer(31), frame.top, frame.left, frame.bottom, frame.right, 2);
+                     common::Global{"COR_ENCHE"}.integer(31), frame.top + 1, frame.left + 1, frame.bottom + 1,
+                     frame.right + 1, kBoxOutside);
     if (common::window_saved(kPageWindow)) common::FECHAJAN(kPageWindow);
     common::ABREJAN(kPageWindow);
     common::ESCRJAN(kPageWindow, frame_layout(frame));

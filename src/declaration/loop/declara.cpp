@@ -196,6 +196,13 @@ void prompt_loop(int id) {
 }  // namespace
 
 void DECLARA() {
+    // The declaration menu moves its own bar; the main menu keeps its place.
+    const common::Global main_bar{"NPOSMENU"};
+    struct KeepBar {
+        const common::Global& bar;
+        rt::Value saved = bar.value();
+        ~KeepBar() { bar.set(saved); }
+    } keep_bar{main_bar};
     rt::DeclarationScope scope;
     create_declaration_variables();
     close_work_copies();
