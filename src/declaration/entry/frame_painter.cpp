@@ -20,6 +20,8 @@ namespace {
 constexpr int kPageWindow = 3;
 constexpr std::size_t kOriginSlots = 23;
 constexpr int kTaxpayerFrame = 103;
+constexpr int kListFrames = 200;
+constexpr int kListWindow = 10;
 // The window's text starts inside a box drawn one cell up and left of it.
 constexpr int kBoxOutside = 1;
 
@@ -51,13 +53,13 @@ int sub_page(int first, std::initializer_list<int> known) {
     return first;
 }
 
-void paint(int page, const FrameText& frame) {
-    common::REDEFJAN(kPageWindow, common::Global{"COR_TEL1"}.integer(30), common::Global{"COR_TEL2"}.integer(31),
+void paint(int page, const FrameText& frame, int window = kPageWindow) {
+    common::REDEFJAN(window, common::Global{"COR_TEL1"}.integer(30), common::Global{"COR_TEL2"}.integer(31),
                      common::Global{"COR_ENCHE"}.integer(31), frame.top + 1, frame.left + 1, frame.bottom + 1,
                      frame.right + 1, kBoxOutside);
-    if (common::window_saved(kPageWindow)) common::FECHAJAN(kPageWindow);
-    common::ABREJAN(kPageWindow);
-    common::ESCRJAN(kPageWindow, frame_layout(frame));
+    if (common::window_saved(window)) common::FECHAJAN(window);
+    common::ABREJAN(window);
+    common::ESCRJAN(window, frame_layout(frame));
     for (const FrameLabel& label : frame.labels)
         if (label.row == 0) rt::at_say(frame.top, frame.left + label.col, rt::utf8_to_cp850(label.text));
     if (page == 0) return;
@@ -101,6 +103,10 @@ void MOSTEL(int page) {
     if (frame == nullptr) return;
     paint(page, *frame);
     if (page == 6) label_spouse(*frame);
+}
+
+void MTELAVER(int n) {
+    if (const FrameText* frame = frame_text(kListFrames + n)) paint(0, *frame, kListWindow);
 }
 
 void taxpayer_box() {

@@ -1,10 +1,13 @@
 #include "declaration/loop/screen_loop.hpp"
 
+#include <cctype>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "common/colours.hpp"
 #include "common/globals.hpp"
+#include "common/help.hpp"
 #include "common/option_bar.hpp"
 #include "common/windows.hpp"
 #include "declaration/entry/frame_painter.hpp"
@@ -33,6 +36,7 @@ namespace {
 constexpr int kPageWindow = 3;
 constexpr int kMessageWindow = 10;
 constexpr int kIndexWindow = 10;
+constexpr int kIndexWidth = 31;
 constexpr int kPageRecordArea = 21;
 constexpr int kEndRow = 13;
 
@@ -54,17 +58,6 @@ void write_state(const PageState& s) {
     vars::TELANT.set(rt::Value(s.telant));
     vars::OPCIR_1.set(rt::Value(s.opcir));
     vars::PVEZ.set(rt::Value(s.pvez));
-}
-
-// The index's rows, in page order; their first letters choose them.
-const std::vector<const char*>& index_rows() {
-    static const std::vector<const char*> rows = {
-        " F1  Fontes pagadoras (PJ)     ", " F2  cAlculo mensal (PF)       ", " F3  exclusivos e isenTos      ",
-        " F4  Pagamentos e dependentes  ", " F5  Declaração de bens        ", " F6  Identificação             ",
-        " F7  Cálculo do imposto        ", " F8  Ganhos de capital         ", " F9  Renda variável            ",
-        " F10 Balanço                   ", " F11 aNotações                 ", " F12 atividade rural           ",
-        " Esc Sai da declaração         "};
-    return rows;
 }
 
 }  // namespace
@@ -133,10 +126,16 @@ void QUETEL(int n, bool show) {
 
 namespace {
 
+// The declaration menu's item of each page 1-12.
+int menu_id_of_page(int n) {
+    static constexpr int ids[] = {11, 21, 31, 41, 51, 61, 71, 81, 84, 72, 62, 91};
+    return n >= 1 && n <= 12 ? ids[n - 1] : 0;
+}
+
 // From the menu a page key opens its page as the menu item would.
-void go_to_page(int n) {
-    if (in_screen_loop()) QUETEL(n);
-    else MENU2SELECT(n * 10 + 1);
+void go_to_page(int n, bool show = false) {
+    if (in_screen_loop()) QUETEL(n, show);
+    else MENU2SELECT(menu_id_of_page(n));
 }
 
 }  // namespace
@@ -185,15 +184,10 @@ void SAIR() { vars::INI.set(rt::Value(end_question(false))); }
 
 void MOSTRA_INDICE(int n) {
     if (n == 0) {
-        std::string text;
-        for (const char* row : index_rows()) text += rt::utf8_to_cp850(row);
-        const int attr = common::Global{"COR_TEL1"}.integer(30);
-        common::REDEFJAN(kIndexWindow, attr, attr, attr, 4, 22, 4 + kEndRow + 1, 22 + 32, 2);
-        common::ABREJAN(kIndexWindow);
-        common::ESCRJAN(kIndexWindow, text);
+        MTELAVER(1);
         common::Global{"OPCOES"}.set(rt::Value("FATPDICGRBNS"));
         common::Global{"POSVER"}.set(rt::Value(vars::TELA.integer(1)));
-        n = common::ESC_OPCAO(kIndexWindow, kEndRow, 1, 31, 0, 1);
+        n = common::ESC_OPCAO(kIndexWindow, kEndRow, 1, kIndexWidth, 0, 1);
     }
     if (n == 0) return;
     if (n == kEndRow) {
@@ -203,16 +197,62 @@ void MOSTRA_INDICE(int n) {
         vars::TECLAMUDA.set(rt::Value(true));
         return;
     }
-    if (in_screen_loop()) QUETEL(n, true);
-    else MENU2SELECT(n * 10 + 1);
+    go_to_page(n, true);
 }
 
-void ESC_HORIZ(int item) {
-    if (item == 2) {
-        shell::call_routine("MOSTRA_HELP");
-        return;
+namespace {
+
+struct BarItem {
+    const char* caption;
+    int col;
+    const char* letters;
+};
+
+constexpr BarItem kBar[] = {{" Índice ", 2, "FATPDICGVBSR"}, {" Help ", 12, "GTCF"}};
+
+void show_bar(int item) {
+    for (int i = 0; i < 2; ++i) {
+        const rt::Attr attr = common::attr_of(common::Global{i + 1 == item ? "COR_ESCOL" : "COR_TEL1"}.integer(30));
+        rt::at_say(1, kBar[i].col, rt::utf8_to_cp850(kBar[i].caption), attr);
     }
-    MOSTRA_INDICE(0);
+    MTELAVER(item);
+}
+
+// The row a letter of the item's list chooses; 0 for none.
+int row_of_letter(int item, int k) {
+    if (k <= 0 || k > 255) return 0;
+    const std::string letters = kBar[item - 1].letters;
+    const auto at = letters.find(static_cast<char>(std::toupper(k)));
+    return at == std::string::npos ? 0 : static_cast<int>(at) + 1;
+}
+
+}  // namespace
+
+void ESC_HORIZ(int item) {
+    const std::string under = rt::SAVESCREEN(1, 0, 1, 79);
+    std::optional<int> row;   // none: left with Esc
+    for (bool done = false; !done;) {
+        show_bar(item);
+        const int k = rt::INKEY(-1);
+        common::FECHAJAN(kIndexWindow);
+        switch (k) {
+            case key::ESC: done = true; break;
+            case key::ENTER: case key::DOWN: row = 0; done = true; break;
+            case key::HOME: item = 1; break;
+            case key::END: item = 2; break;
+            case key::RIGHT: case key::LEFT: item = item == 1 ? 2 : 1; break;
+            default:
+                if (const int r = row_of_letter(item, k); r > 0) {
+                    row = r;
+                    done = true;
+                }
+                break;
+        }
+    }
+    rt::RESTSCREEN(1, 0, 1, 79, under);
+    if (!row) return;
+    if (item == 1) MOSTRA_INDICE(*row);
+    else common::MOSTRA_HELP(*row);
 }
 
 }  // namespace qv::declaration

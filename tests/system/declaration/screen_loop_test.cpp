@@ -89,6 +89,18 @@ TEST_F(ScreenLoop, ZoomPageGoesBackToTheAssetsAndAFunctionKeyChoosesAPage) {
     EXPECT_TRUE(shown("IDENTIFICAÇÃO"));
 }
 
+TEST_F(ScreenLoop, IndexLetterChoosesThePageAndHelpLeavesWithEsc) {
+    bindings.bind(key::alt_letter('I'), [] { ESC_HORIZ(1); });
+    bindings.bind(key::alt_letter('H'), [] { ESC_HORIZ(2); });
+    // On the identification: Alt+H, Esc; Alt+I, Right, Left, "b" (balance); Esc there.
+    keys({key::alt_letter('H'), key::ESC, key::alt_letter('I'), key::RIGHT, key::LEFT, 'b', key::ESC});
+    GIRO();
+    EXPECT_EQ(page(), 10);
+    EXPECT_TRUE(shown("Funções"));
+    EXPECT_TRUE(shown("Cálculo do imposto"));
+    EXPECT_TRUE(shown("BALANÇO"));
+}
+
 TEST_F(ScreenLoop, EnterOnTheNotesWithoutRuralShowsTheNotesAgain) {
     set("TELA", 11);
     set("OPCIR_1", 111);
