@@ -14,7 +14,9 @@
 #include "declaration/loop/page_globals.hpp"
 #include "declaration/loop/screen_loop.hpp"
 #include "declaration/loop/usage.hpp"
+#include "runtime/core/clock.hpp"
 #include "runtime/core/functions.hpp"
+#include "runtime/core/text.hpp"
 #include "runtime/table/table.hpp"
 #include "tables/state.hpp"
 
@@ -95,6 +97,53 @@ TEST_F(DeclarationTables, EscFromThePersonChooserOfPage2LeavesTheLoop) {
         wait_page_key();
         return rt::Value();
     });
+}
+
+TEST_F(DeclarationTables, UsageLogRowHoldsTheStartEndAndTimeSpent) {
+    rt::set_clock(rt::Date::from_ymd(2012, 4, 20), 10 * 3600 + 5);   // 10:00:05
+    common::Global{"INI_DECLA"}.set(rt::Value(9 * 3600 + 30 * 60));   // 09:30:00
+    common::Global{"TEM_USO"}.set(rt::Value(0));
+    common::Global{"NOMEAG"}.set(rt::Value("ANA"));
+    common::Global{"CPF"}.set(rt::Value("11144477735"));
+    common::Global{"NOMECONTR"}.set(rt::Value("MARIA DA SILVA"));
+    EXPECT_EQ(VETEMPO(3), 1805);
+    rt::reset_clock();
+    tb::Table& log = tables::ws().use_in(73, prog + "USOLOG.dbf", {});
+    ASSERT_EQ(log.lastrec(), 1u);
+    log.go_to(1);
+    EXPECT_EQ(rt::TRIM(log.get("NOMEAG").as_string()), "ANA");
+    EXPECT_EQ(log.get("CPF").as_string(), "11144477735");
+    EXPECT_EQ(log.get("DATAUSO").as_date(), rt::Date::from_ymd(2012, 4, 20));
+    EXPECT_EQ(log.get("INIUSO").as_string(), "09:30:00");
+    EXPECT_EQ(log.get("FIMUSO").as_string(), "10:00:05");
+    EXPECT_EQ(log.get("TEMUSO").as_string(), "00:30:05");
+}
+
+TEST_F(DeclarationTables, BalanceFeeNeverShowsLessThanTheMinimum) {
+    common::Global{"VAL_MIN"}.set(rt::Value(35.0));
+    common::Global{"VAL_BYTE"}.set(rt::Value(0.01));
+    common::Global{"VAL_SEG"}.set(rt::Value(0.5));
+    common::Global{"TEM_USO"}.set(rt::Value(120));   // two minutes: 1.00
+    common::Global{"SEMHORA"}.set(rt::Value(true));
+    common::Global{"TELA"}.set(rt::Value(10));
+    MTELA(10);
+    keys({key::ESC});
+    GTELA(10);
+    EXPECT_NE(term->text(page_row(10) + 19).find("35,00"), std::string::npos) << term->text(page_row(10) + 19);
+    common::Global{"VAL_MIN"}.set(rt::Value(0.5));
+    keys({key::ESC});
+    GTELA(10);
+    EXPECT_NE(term->text(page_row(10) + 19).find(" 1,00"), std::string::npos) << term->text(page_row(10) + 19);
+}
+
+TEST_F(DeclarationTables, DepartureForcesTheCompleteModel) {
+    common::Global{"DECSAIDA"}.set(rt::Value("S"));
+    common::Global{"USAPADRAO"}.set(rt::Value("S"));
+    common::Global{"TELA"}.set(rt::Value(7));
+    keys({key::ESC});
+    GTELA(7);
+    EXPECT_EQ(common::Global{"USAPADRAO"}.text(), "N");
+    EXPECT_EQ(vars::ULTTECLA.integer(), 27);
 }
 
 }  // namespace
