@@ -108,6 +108,15 @@ void defaults() {
     declare("SO_MOS", rt::Value(1));
 }
 
+// Working values of the pages, released with the declaration.
+void page_work() {
+    for (const char* n : {"NADVOGADO", "NALUGUEL", "NOUTROS", "NAJUSTE", "NTOTEMPREG", "NDOABENS", "NPARTIDO",
+                          "QUAL_MES", "TAM_OLD", "QTD_DEP", "OPC"})
+        declare(n, rt::Value(0));
+    for (const char* n : {"TROCOU", "LINVER", "LEAO_CAL", "SO_WZK"}) declare(n, rt::Value(false));
+    for (const char* n : {"CCALCINV", "NUSACOMP", "ATV_ANTES"}) declare(n, rt::Value(" "));
+}
+
 void month_matrices() {
     declare("CALC_MENS", month_matrix(3, 2, 3, 11, false, "Totais"));
     declare("REC_MENSAL", month_matrix(9, 2, 8, 11, false, "Totais"));
@@ -124,6 +133,7 @@ void create_declaration_variables() {
     own_state();
     page_lines();
     defaults();
+    page_work();
     month_matrices();
 }
 

@@ -1,6 +1,8 @@
 // The screen loop's choice of the next page from the key that ended a page.
 #include <gtest/gtest.h>
 
+#include "declaration/entry/form_runner.hpp"
+#include "declaration/entry/page_fields.hpp"
 #include "declaration/loop/page_moves.hpp"
 #include "runtime/screen/keys.hpp"
 
@@ -85,6 +87,18 @@ TEST(PageMoves, PagesAboveTheLastComeBack) {
     s.rural = true;
     s.tela = 17;
     EXPECT_EQ(clamp_page(s), 17);
+}
+
+// A check naming a routine not built yet is left out; the others compile.
+TEST(PageFields, EveryCheckAndConditionIsUsableOrLeftOut) {
+    for (const int form : form_numbers())
+        for (const PageField& f : page_form(form))
+            for (const char* text : {f.valid, f.when}) {
+                EXPECT_NO_THROW(built_condition(text)) << form << " " << f.var << ": " << text;
+            }
+    EXPECT_TRUE(static_cast<bool>(built_condition("TEMRURAL == \"S\"")));
+    EXPECT_FALSE(static_cast<bool>(built_condition("NOT_BUILT_YET(1) .AND. .T.")));
+    EXPECT_TRUE(static_cast<bool>(built_condition("EMPTY(CDPRO) .AND. CODAT != \"81\"")));
 }
 
 }  // namespace

@@ -101,6 +101,14 @@ TEST_F(ScreenLoop, IndexLetterChoosesThePageAndHelpLeavesWithEsc) {
     EXPECT_TRUE(shown("BALANÇO"));
 }
 
+TEST_F(ScreenLoop, F12WithoutRuralActivityDoesNothing) {
+    bindings.bind(key::F12, MUDATEL);
+    keys({key::F12, key::ESC});
+    GIRO();
+    EXPECT_EQ(page(), 6);
+    EXPECT_FALSE(shown("ATIVIDADE RURAL"));
+}
+
 TEST_F(ScreenLoop, EnterOnTheNotesWithoutRuralShowsTheNotesAgain) {
     set("TELA", 11);
     set("OPCIR_1", 111);
