@@ -80,12 +80,9 @@ void bind_prompt_keys(KeyBindings& keys) {
     keys.bind_routine(key::F11, "MOS_PEND");
 }
 
+// The page keys (F1-F12, Tab) are bound by the screen loop; at the menu
+// they choose the menu's own items.
 void bind_editing_keys(KeyBindings& keys) {
-    keys.bind(key::F1, MUDATEL1);
-    for (int k = key::F4; k >= key::F10; --k) keys.bind(k, MUDATEL);
-    for (const int k : {key::F11, key::ALT_F1, key::F12}) keys.bind(k, MUDATEL);
-    keys.bind(key::TAB, MUDATAB);
-    keys.bind(key::SHIFT_TAB, MUDATAB);
     keys.bind_routine(key::alt_letter('Q'), "DIGA_QUEM");
     keys.bind_routine(key::alt_letter('S'), "CHAMA_CALC");
     keys.bind_routine(key::alt_letter('U'), "CALC_UFIR");
@@ -129,8 +126,13 @@ void edit_declaration() {
     while (vars::INI.text("N") == "N") {
         int bar = options.bar;
         // Esc on the bar asks whether the declaration ends.
-        if (rt::menu_modal(*menu, options, &bar) == 0) SAIR();
+        const int id = rt::menu_modal(*menu, options, &bar);
         options.bar = bar;
+        if (vars::INI.text("N") != "N") {
+            rt::CLEAR_TYPEAHEAD();   // the keys that closed the menu
+            break;
+        }
+        if (id == 0) SAIR();
     }
     rt::at_say(0, 0, rt::SPACE(80));
     common::FECHAJAN(kPageWindow);

@@ -12,6 +12,7 @@
 #include "common/windows.hpp"
 #include "declaration/entry/frame_painter.hpp"
 #include "declaration/entry/gtela.hpp"
+#include "declaration/loop/key_bindings.hpp"
 #include "declaration/loop/page_globals.hpp"
 #include "declaration/loop/page_moves.hpp"
 #include "declaration/loop/secondary_menu.hpp"
@@ -60,6 +61,14 @@ void write_state(const PageState& s) {
     vars::PVEZ.set(rt::Value(s.pvez));
 }
 
+void bind_page_keys(KeyBindings& keys) {
+    keys.bind(key::F1, MUDATEL1);
+    for (int k = key::F4; k >= key::F10; --k) keys.bind(k, MUDATEL);
+    for (const int k : {key::F11, key::ALT_F1, key::F12}) keys.bind(k, MUDATEL);
+    keys.bind(key::TAB, MUDATAB);
+    keys.bind(key::SHIFT_TAB, MUDATAB);
+}
+
 }  // namespace
 
 bool in_screen_loop() { return g_in_loop; }
@@ -79,6 +88,8 @@ void GIRO() {
         LoopFlag() { g_in_loop = true; }
         ~LoopFlag() { g_in_loop = was; }
     } in_loop;
+    KeyBindings keys;
+    bind_page_keys(keys);
     paint_background();
     for (;;) {
         PageState state = read_state();
@@ -195,6 +206,11 @@ void MOSTRA_INDICE(int n) {
         const int page = vars::TELA.integer();
         if (page == 8 || page == 9) rt::clear_gets();
         vars::TECLAMUDA.set(rt::Value(true));
+        // At the menu: close its list and its bar so that the answer is acted on.
+        if (!in_screen_loop() && vars::INI.text("N") != "N") {
+            rt::push_key(key::ESC);
+            rt::push_key(key::ESC);
+        }
         return;
     }
     go_to_page(n, true);
