@@ -74,7 +74,7 @@ const std::map<int, Fields>& forms() {
           date(7, 43, "DATADECIS", "ANO_CERTO(DATADECIS, 2)")}},
         {6,
          {at(1, 40, "TEMRURAL", 1, "!", "VE_LETRSN(TEMRURAL)"),
-          at(1, 52, "ATV_BRASIL", 1, "!", "MUDA_ATV(ATV_BRASIL)", "TEMRURAL == \"S\""),
+          at(1, 52, "ATV_BRASIL", 1, "!", "MUDA_ATV(ATV_ANTES, ATV_BRASIL)", "TEMRURAL == \"S\""),
           at(2, 5, "NOMECONTR", 60), {3, 12, "NASCIMENTO", "@d", "", "", true, 'D', 0},
           at(3, 35, "TITULO", 13, "@r 99999999999-99", "", kNotFinal),
           at(3, 64, "CPFCONJU", 11, kCpf, "CPF_CONJU(\"M->CPFCONJU\", 2)"),
