@@ -10,6 +10,7 @@
 #include "office/email.hpp"
 #include "printing/printing_routines.hpp"
 #include "declaration/loop/declaration_io_routines.hpp"
+#include "declaration/loop/declara.hpp"
 
 namespace qv::shell {
 
@@ -24,6 +25,7 @@ void register_system_routines() {
     office::register_billing_routines();
     declaration::register_calc_routines();
     declaration::register_declaration_io_routines();
+    declaration::register_declaration_loop_routines();
 }
 
 }  // namespace qv::shell
