@@ -1,0 +1,73 @@
+#include "converter/converter_screens.hpp"
+
+#include <string>
+
+#include "common/globals.hpp"
+#include "common/windows.hpp"
+#include "runtime/core/cp850.hpp"
+#include "runtime/core/text.hpp"
+#include "tables/state.hpp"
+
+namespace qv::converter {
+
+namespace {
+
+using rt::operator""_cp;
+
+int colour(const char* name, int fallback) { return common::Global(name).integer(fallback); }
+
+void window(int id, int top, int left, int bottom, int right, int type = 1) {
+    common::DEFINEJAN(id, colour("COR_TEL1", 30), colour("COR_TEL2", 31), colour("COR_TEL3", 63), top, left, bottom,
+                      right, type);
+    common::ABREJAN(id);
+}
+
+// Block letters of the product word.
+constexpr const char* kLogo[] = {
+    " QQQQ   V     V ", "Q    Q  V     V ", "Q    Q   V   V  ", "Q  Q Q    V V   ", " QQQQ Q    V    ",
+};
+
+}  // namespace
+
+void MTELA1(int screen) {
+    switch (screen) {
+        case 2:
+            window(kFormWindow, 15, 2, 21, 77);
+            break;
+        case 4: {
+            window(kCounterWindow, 3, 18, 8, 40);
+            const char* labels[] = {"A converter", "Convertidos", "Já existente", "Não converter", "Faltam ......"};
+            int row = 0;
+            for (const char* l : labels) common::ESCRLCOL(kCounterWindow, row++, 0, rt::utf8_to_cp850(l));
+            break;
+        }
+        case 9: {
+            window(kLogoWindow, 5, 20, 13, 59);
+            int row = 0;
+            for (const char* l : kLogo) common::ESCRLCOL(kLogoWindow, row++, 11, l);
+            common::ESCRLCOL(kLogoWindow, 7, 1, "Term. " + tables::terminal() + " Converte Ver." + "1.03 " + " ");
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+void MTELA3(int screen) {
+    if (screen != 3) return;
+    window(kFormWindow, 17, 4, 22, 74);
+    common::ESCRLCOL(kFormWindow, 0, 1, "C P F");
+    common::ESCRLCOL(kFormWindow, 0, 20, "Nome");
+    common::ESCRLCOL(kFormWindow, 4, 1, "Diretório atual:"_cp + tables::client_folder());
+}
+
+void show_counter(int row, int value) {
+    common::ESCRLCOL(kCounterWindow, row - 1, 16, rt::STR(value, 4));
+}
+
+void show_taxpayer(std::string_view cpf, std::string_view name) {
+    common::ESCRLCOL(kFormWindow, 2, 1, rt::PADR(cpf, 15));
+    common::ESCRLCOL(kFormWindow, 2, 20, rt::PADR(name, 48));
+}
+
+}  // namespace qv::converter

@@ -1,0 +1,204 @@
+#include "converter/folder_form.hpp"
+
+#include <filesystem>
+#include <string>
+
+#include "common/avisosn.hpp"
+#include "common/globals.hpp"
+#include "common/messages.hpp"
+#include "common/paths.hpp"
+#include "common/windows.hpp"
+#include "converter/converter_screens.hpp"
+#include "runtime/core/cp850.hpp"
+#include "runtime/core/functions.hpp"
+#include "runtime/core/text.hpp"
+#include "runtime/ui/read.hpp"
+#include "tables/folders.hpp"
+#include "tables/locks.hpp"
+#include "tables/opening.hpp"
+#include "tables/state.hpp"
+
+namespace qv::converter {
+
+namespace {
+
+using common::Global;
+using rt::operator""_cp;
+using rt::Value;
+
+constexpr int kWidth = 80;
+constexpr int kShown = 73;
+
+std::string text_of(const char* name) { return rt::ALLTRIM(Global{name}.text()); }
+void set(const char* name, Value v) { Global{name}.set(std::move(v)); }
+
+struct Words {
+    const char* source;
+    const char* destination;
+};
+
+Words words(int option) {
+    switch (option) {
+        case 1: return {"  QV2011   ", "  QV2012   "};
+        case 2: return {" KVB       ", " QV2012    "};
+        case 4: return {" G.Capital ", " QV2012    "};
+        default: return {" Receita   ", " QV/WZK2012"};
+    }
+}
+
+void paint_form() {
+    MTELA1(2);
+    const Words w = words(Global{"OPCAO_1"}.integer(3));
+    common::ESCRLCOL(kFormWindow, 0, 1, "Drive e a pasta " + std::string(w.source));
+    common::ESCRLCOL(kFormWindow, 2, 1, "Drive e a Pasta " + std::string(w.destination));
+    common::ESCRLCOL(kFormWindow, 4, 1, "Local onde instalou o QV2011 ");
+}
+
+bool folder_exists(const Value& v) {
+    if (common::VERDIR(rt::ALLTRIM(v.as_string()))) return true;
+    common::AVISOSN("Atencão! Pasta não existente."_cp, 0);
+    return false;
+}
+
+// The source must exist (and, for the imports of other programs, hold their
+// tables); false when the user gives up.
+enum class Check { Accepted, Again, GiveUp };
+
+Check check_source(int option) {
+    const std::string source = text_of("ORIGEM");
+    bool ok = common::VERDIR(source);
+    if (ok && (option == 1 || option == 2) && rt::has_function("VEJA_ARQ")) {
+        const Value args[] = {Value(option == 1 ? 5 : 6), Value(source), Value(option == 1 ? "IMP" : "IRM"),
+                              Value(option == 1 ? "11" : "")};
+        ok = rt::call_function("VEJA_ARQ", args).as_bool();
+    }
+    if (ok) return Check::Accepted;
+    common::AVISOSN("Drive e/ou Diretório de Origem inexistente !!"_cp, 0);
+    return common::AVISOSN("Continua procurando?", 2).as_string() == "N" ? Check::GiveUp : Check::Again;
+}
+
+bool read_form() {
+    const int row = 16;
+    rt::at_get(row, 4, "M->ORIGEM", "@S" + std::to_string(kShown)).valid([](const Value& v) {
+        return common::ESPCIF(rt::ALLTRIM(v.as_string()));
+    });
+    rt::at_get(row + 2, 4, "M->DESTINO", "@S" + std::to_string(kShown)).valid([](const Value& v) {
+        return common::ESPCIF(rt::ALLTRIM(v.as_string()));
+    });
+    rt::at_get(row + 4, 4, "M->DIRINSTA", "@S" + std::to_string(kShown)).valid(folder_exists);
+    return rt::READ();
+}
+
+void store(int kind) {
+    tables::ABERTURA(42);
+    tb::Table* config = tables::ws().table(42);
+    if (!config || !config->seek(Value(tables::terminal()))) return;
+    tables::ws().select(42);
+    if (!tables::REC_LOCK(5)) return;
+    if (kind == 1) config->put("ROTAANTER", Value(text_of("ORIGEM")));
+    config->put("ROTADOANO", Value(common::BAR_FORA(text_of("DESTINO"))));
+    config->put("DIRINST", Value(text_of("DIRINSTA")));
+    config->commit();
+    config->unlock();
+}
+
+}  // namespace
+
+bool PEGAOSDIR(int kind) {
+    const int option = Global{"OPCAO_1"}.integer(3);
+    paint_form();
+    set("DESTINO", Value(rt::PADR(text_of("LOCARQ"), kWidth)));
+    set("ORIGEM", Value(rt::PADR(text_of(kind == 1 ? "ROTAANTER" : "ROTAREANT"), kWidth)));
+    set("DIRINSTA", Value(rt::PADR(common::BAR_DIR(text_of("DIRINST")), kWidth)));
+    const std::string list = common::BAR_DIR(text_of("DIRINSTA")) + "DIRET" + tables::terminal();
+    if (!std::filesystem::exists(common::fs_path(list + ".dbf")) && !std::filesystem::exists(common::fs_path(list + ".DBF")))
+        common::MENS(0, "Não encontrado o arquivo com as pastas do ano anterior"_cp);
+    bool accepted = false;
+    while (true) {
+        if (!read_form()) break;
+        const Check source = check_source(option);
+        if (source == Check::GiveUp) {
+            common::FECHAJAN(kFormWindow);
+            return false;
+        }
+        if (source == Check::Again) continue;
+        const std::string destination = text_of("DESTINO");
+        if (destination.size() > 2 && !tables::CRI_NDIR(destination, kind == 1 ? " QV2012  " : "QV/WZK2012")) continue;
+        set("LOCARQ", Value(common::BAR_DIR(destination)));
+        set("ROTA", Value(common::BAR_DIR(destination)));
+        accepted = true;
+    }
+    common::FECHAJAN(kFormWindow);
+    if (!accepted) return false;
+    set("ARQORIG", Value(common::BAR_DIR(text_of("ORIGEM"))));
+    set("ARQDEST", Value(common::BAR_DIR(text_of("DESTINO"))));
+    store(kind);
+    return true;
+}
+
+void REORG(std::string_view folder, int mode) {
+    tables::ws().close_all();
+    const std::string dir = common::BAR_DIR(folder);
+    std::error_code ec;
+    for (int nn = 1; nn <= 19; ++nn) {
+        const std::string stem = "IMP" + rt::STRZERO(nn, 2) + "12";
+        for (const std::string& name : {stem, nn == 9 ? std::string("IMP0912B") : std::string(),
+                                        nn == 9 ? std::string("IMP0912C") : std::string()})
+            if (!name.empty())
+                for (const char* ext : {".CDX", ".cdx"}) std::filesystem::remove(common::fs_path(dir + name + ext), ec);
+    }
+    const std::string saved = text_of("LOCARQ");
+    set("LOCARQ", Value(dir));
+    for (int nn = 1; nn <= 19; ++nn) {
+        tables::ABERTURA(nn);
+        tables::ws().close(nn);
+    }
+    set("LOCARQ", Value(saved));
+    tables::ws().close_all();
+    tables::ABERTURA(0);
+    if (mode != 1) tables::MUDADIR(text_of("LOCARQ"));
+}
+
+void AJUST_DIR() {
+    if (!Global{"NOVIN"}.value().as_bool()) return;
+    const std::string destination = common::BAR_FORA(text_of("ARQDEST"));
+    REORG(destination, 1);
+    if (!tables::ABERTURA(50)) return;
+    tb::Table& list = tables::ws().current(50);
+    list.set_order(0);
+    bool found = false;
+    for (list.go_top(); !list.eof(); list.skip(1)) {
+        if (rt::UPPER(rt::ALLTRIM(list.get("DIRETOR").as_string())) == rt::UPPER(destination)) {
+            found = true;
+            break;
+        }
+        tables::ws().select(50);
+        if (tables::REC_LOCK(5)) {
+            list.put("SELEC", Value("N"));
+            list.commit();
+            list.unlock();
+        }
+    }
+    if (!found) {
+        tables::ws().select(50);
+        if (tables::ADD_REC(5)) {
+            list.put("DIRETOR", Value(destination));
+            list.put("SELEC", Value("S"));
+            list.commit();
+            list.unlock();
+        }
+    }
+    if (rt::UPPER(common::BAR_FORA(text_of("PATHVEL"))) != rt::UPPER(destination)) {
+        if (common::AVISOSN("Permanece no diretório "_cp + destination, 2).as_string() == "N") {
+            set("LOCARQ", Value(common::BAR_DIR(text_of("PATHVEL"))));
+            set("ROTA", Value(common::BAR_DIR(text_of("PATHVEL"))));
+        } else {
+            tables::ws().select(50);
+            tables::TROCASIM(1);
+        }
+    }
+    common::FECHAJAN(10);
+    common::FECHAJAN(3);
+}
+
+}  // namespace qv::converter

@@ -1,0 +1,203 @@
+#include "converter/name_grid.hpp"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/avisosn.hpp"
+#include "common/globals.hpp"
+#include "common/messages.hpp"
+#include "runtime/core/cp850.hpp"
+#include "runtime/core/text.hpp"
+#include "runtime/screen/keys.hpp"
+#include "runtime/screen/screen.hpp"
+#include "runtime/ui/browse.hpp"
+#include "runtime/ui/browse_table.hpp"
+#include "runtime/ui/read.hpp"
+#include "tables/locks.hpp"
+#include "tables/state.hpp"
+
+namespace qv::converter {
+
+namespace {
+
+using rt::operator""_cp;
+using rt::Value;
+namespace tb = rt::table;
+
+constexpr int kAltEquals = 387, kAltMinus = 386;
+constexpr int kKeypadAltPlus = 311, kKeypadAltMinus = 330;
+
+struct Column {
+    std::string heading;
+    std::string field;
+    std::string picture;
+    int width = 0;        // shown width, 0: the field's
+};
+
+struct GridSpec {
+    int area = 0;
+    std::vector<Column> columns;
+    int freeze = 0;
+    bool marking = false;
+    bool footing = false;
+    int top = 10, left = 4, bottom = 22, right = 70;
+};
+
+GridSpec grid_spec(int grid) {
+    const std::vector<Column> names = {{" CPF ", "CPF", "@r 999.999.999-99", 14},
+                                       {" Nome do Contribuinte ", "NOMECONTR", "@S30", 30},
+                                       {"Origem", "ORIGEM", "@s12", 12},
+                                       {"Conve", "IMPRE", "@!", 5}};
+    switch (grid) {
+        case 1: return {70, names, 3, true, true};
+        case 2: return {70, names, 3, false, false};
+        case 4: return {50, {{"Drive e diretório"_cp, "DIRETOR", "@!", 40}}, 0, false, false, 1, 18, 14, 59};
+        default: return {};
+    }
+}
+
+class Grid {
+public:
+    Grid(const GridSpec& spec, tb::Table& t) : spec_(spec), table_(t), source_(t), browse_(spec.top, spec.left, spec.bottom, spec.right) {
+        source_.set_append_row(false);
+        browse_.set_source(source_.source());
+        browse_.set_color_spec(common::Global("CORNORM").text("N/W,W+/N"));
+        for (const Column& c : spec.columns) {
+            rt::BrowseColumn col(c.heading, source_.field_block(c.field));
+            col.picture = c.picture;
+            col.width = c.width;
+            col.cargo = c.field;
+            if (spec.footing && &c == &spec.columns.front()) col.footing = "Nro. de Declarações."_cp;
+            browse_.add_column(std::move(col));
+        }
+        browse_.set_freeze(spec.freeze);
+    }
+
+    void run() {
+        if (spec_.marking)
+            common::MENS(0, "Marque [S] nos nomes - Esc termina |Alt(+)Marca todos | ALT(-)Desmarca");
+        while (true) {
+            if (spec_.footing) show_count();
+            browse_.force_stable();
+            const int key = rt::INKEY(-1);
+            if (key == rt::key::ESC) break;
+            if (!move(key)) act(key);
+        }
+        table_.commit();
+    }
+
+private:
+    bool move(int key) {
+        switch (key) {
+            case rt::key::DOWN: browse_.down(); return true;
+            case rt::key::UP: browse_.up(); return true;
+            case rt::key::PGDN: browse_.page_down(); return true;
+            case rt::key::PGUP: browse_.page_up(); return true;
+            case rt::key::CTRL_PGDN: browse_.go_bottom(); return true;
+            case rt::key::CTRL_PGUP: browse_.go_top(); return true;
+            case rt::key::RIGHT: browse_.right(); return true;
+            case rt::key::LEFT: browse_.left(); return true;
+            case rt::key::HOME: browse_.home(); return true;
+            case rt::key::END: browse_.end(); return true;
+            case rt::key::CTRL_LEFT: browse_.pan_left(); return true;
+            case rt::key::CTRL_RIGHT: browse_.pan_right(); return true;
+            case rt::key::CTRL_HOME: browse_.pan_home(); return true;
+            case rt::key::CTRL_END: browse_.pan_end(); return true;
+            default: return false;
+        }
+    }
+
+    void act(int key) {
+        if (spec_.marking && (key == kAltEquals || key == kKeypadAltPlus)) return mark_all("S");
+        if (spec_.marking && (key == kAltMinus || key == kKeypadAltMinus)) return mark_all(" ");
+        if (spec_.area == 70 && (key == rt::key::F1 || key == rt::key::F2)) {
+            table_.set_order(key == rt::key::F1 ? 1 : 2);
+            browse_.refresh_all();
+            return;
+        }
+        if (key == rt::key::DEL) return delete_row();
+        if (table_.eof()) return;
+        if (key == rt::key::ENTER) return edit(0);
+        if (key >= 32 && key < 256) edit(key);
+    }
+
+    // DOGET: an entry field on the cell, written back under a record lock.
+    void edit(int first_key) {
+        const rt::BrowseColumn& col = browse_.get_column(browse_.col_pos());
+        Value value = table_.get(col.cargo);
+        if (first_key) rt::push_key(first_key);
+        rt::GetList gets;
+        gets.emplace_back(browse_.cell_row(), browse_.cell_col(), col.cargo, [&value] { return value; },
+                          [&value](const Value& v) { value = v; }, col.picture);
+        const bool done = rt::READ(gets);
+        tables::ws().select(spec_.area);
+        if (done && tables::REC_LOCK(2)) {
+            table_.put(col.cargo, value);
+            table_.commit();
+            table_.unlock();
+        }
+        browse_.refresh_current();
+        if (browse_.col_pos() < browse_.col_count()) {
+            browse_.right();
+        } else {
+            browse_.pan_home();
+            browse_.down();
+        }
+    }
+
+    void mark_all(const char* mark) {
+        tables::ws().select(spec_.area);
+        if (!tables::FIL_LOCK(2)) return;
+        const std::uint32_t at = table_.recno();
+        for (table_.go_top(); !table_.eof(); table_.skip(1)) table_.put("IMPRE", Value(mark));
+        table_.commit();
+        table_.unlock();
+        table_.go_to(at);
+        browse_.refresh_all();
+    }
+
+    void delete_row() {
+        if (table_.eof()) return;
+        if (common::AVISOSN("Confirma a Exclusão dessa linha? "_cp, 2).as_string() != "S") return;
+        tables::ws().select(spec_.area);
+        if (!tables::REC_LOCK(2)) return;
+        table_.delete_record();
+        table_.commit();
+        table_.unlock();
+        browse_.up();
+        browse_.refresh_all();
+    }
+
+    void show_count() {
+        long n = 0;
+        const std::uint32_t at = table_.recno();
+        for (table_.go_top(); !table_.eof(); table_.skip(1)) ++n;
+        table_.go_to(at);
+        browse_.get_column(1).footing = "Nro. de Declarações."_cp + rt::STR(static_cast<double>(n), 5);
+        browse_.configure();
+    }
+
+    GridSpec spec_;
+    tb::Table& table_;
+    rt::TableSource source_;
+    rt::Browse browse_;
+};
+
+}  // namespace
+
+void EDITA(int grid) {
+    const GridSpec spec = grid_spec(grid);
+    tb::Table* t = spec.area ? tables::ws().table(spec.area) : nullptr;
+    if (!t) return;
+    tables::ws().select(spec.area);
+    t->go_top();
+    MOSTRA(spec.top, spec.left, spec.bottom, spec.right, 1);
+    Grid(spec, *t).run();
+}
+
+void MOSTRA(int top, int left, int bottom, int right, int frame) {
+    if (frame == 1) rt::DISPBOX(top - 1, left - 1, bottom + 1, right + 1, rt::B_SINGLE);
+}
+
+}  // namespace qv::converter
