@@ -18,6 +18,7 @@
 #include "runtime/core/text.hpp"
 #include "runtime/screen/keys.hpp"
 #include "runtime/screen/screen.hpp"
+#include "runtime/table/table.hpp"
 #include "runtime/table/table_error.hpp"
 #include "tables/opening.hpp"
 #include "tables/schema_upgrade.hpp"
@@ -30,6 +31,7 @@ namespace {
 using common::Global;
 using rt::operator""_cp;
 using rt::Value;
+namespace tb = rt::table;
 
 bool& leaving() {
     static bool flag = false;

@@ -30,6 +30,7 @@ using common::Global;
 using rt::operator""_cp;
 using rt::Value;
 namespace fs = std::filesystem;
+namespace tb = rt::table;
 
 constexpr int kPickList = 70;
 constexpr std::size_t kReportLines = 12;

@@ -25,6 +25,7 @@ namespace {
 using common::Global;
 using rt::operator""_cp;
 using rt::Value;
+namespace tb = rt::table;
 
 constexpr int kWidth = 80;
 constexpr int kShown = 73;
@@ -54,8 +55,8 @@ void paint_form() {
     common::ESCRLCOL(kFormWindow, 4, 1, "Local onde instalou o QV2011 ");
 }
 
-bool folder_exists(const Value& v) {
-    if (common::VERDIR(rt::ALLTRIM(v.as_string()))) return true;
+bool installation_exists() {
+    if (common::VERDIR(text_of("DIRINSTA"))) return true;
     common::AVISOSN("Atencão! Pasta não existente."_cp, 0);
     return false;
 }
@@ -79,13 +80,10 @@ Check check_source(int option) {
 
 bool read_form() {
     const int row = 16;
-    rt::at_get(row, 4, "M->ORIGEM", "@S" + std::to_string(kShown)).valid([](const Value& v) {
-        return common::ESPCIF(rt::ALLTRIM(v.as_string()));
-    });
-    rt::at_get(row + 2, 4, "M->DESTINO", "@S" + std::to_string(kShown)).valid([](const Value& v) {
-        return common::ESPCIF(rt::ALLTRIM(v.as_string()));
-    });
-    rt::at_get(row + 4, 4, "M->DIRINSTA", "@S" + std::to_string(kShown)).valid(folder_exists);
+    const std::string shown = "@S" + std::to_string(kShown);
+    rt::at_get(row, 4, "M->ORIGEM", shown).valid([] { return common::ESPCIF(text_of("ORIGEM")); });
+    rt::at_get(row + 2, 4, "M->DESTINO", shown).valid([] { return common::ESPCIF(text_of("DESTINO")); });
+    rt::at_get(row + 4, 4, "M->DIRINSTA", shown).valid(installation_exists);
     return rt::READ();
 }
 
