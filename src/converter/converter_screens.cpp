@@ -32,20 +32,20 @@ constexpr const char* kLogo[] = {
 void MTELA1(int screen) {
     switch (screen) {
         case 2:
-            window(kFormWindow, 15, 2, 21, 77);
+            window(kFormWindow, 15, 3, 21, 77);
             break;
         case 4: {
-            window(kCounterWindow, 3, 18, 8, 40);
+            window(kCounterWindow, 3, 18, 7, 40);
             const char* labels[] = {"A converter", "Convertidos", "Já existente", "Não converter", "Faltam ......"};
             int row = 0;
-            for (const char* l : labels) common::ESCRLCOL(kCounterWindow, row++, 0, rt::utf8_to_cp850(l));
+            for (const char* l : labels) common::ESCRLCOL(kCounterWindow, ++row, 1, rt::utf8_to_cp850(l));
             break;
         }
         case 9: {
             window(kLogoWindow, 5, 20, 13, 59);
             int row = 0;
-            for (const char* l : kLogo) common::ESCRLCOL(kLogoWindow, row++, 11, l);
-            common::ESCRLCOL(kLogoWindow, 7, 1, "Term. " + tables::terminal() + " Converte Ver." + "1.03 " + " ");
+            for (const char* l : kLogo) common::ESCRLCOL(kLogoWindow, ++row, 12, l);
+            common::ESCRLCOL(kLogoWindow, 8, 2, "Term. " + tables::terminal() + " Converte Ver." + "1.03 " + " ");
             break;
         }
         default:
@@ -56,18 +56,18 @@ void MTELA1(int screen) {
 void MTELA3(int screen) {
     if (screen != 3) return;
     window(kFormWindow, 17, 4, 22, 74);
-    common::ESCRLCOL(kFormWindow, 0, 1, "C P F");
-    common::ESCRLCOL(kFormWindow, 0, 20, "Nome");
-    common::ESCRLCOL(kFormWindow, 4, 1, "Diretório atual:"_cp + tables::client_folder());
+    common::ESCRLCOL(kFormWindow, 1, 2, "C P F");
+    common::ESCRLCOL(kFormWindow, 1, 21, "Nome");
+    common::ESCRLCOL(kFormWindow, 5, 2, "Diretório atual:"_cp + tables::client_folder());
 }
 
 void show_counter(int row, int value) {
-    common::ESCRLCOL(kCounterWindow, row - 1, 16, rt::STR(value, 4));
+    common::ESCRLCOL(kCounterWindow, row, 17, rt::STR(value, 4));
 }
 
 void show_taxpayer(std::string_view cpf, std::string_view name) {
-    common::ESCRLCOL(kFormWindow, 2, 1, rt::PADR(cpf, 15));
-    common::ESCRLCOL(kFormWindow, 2, 20, rt::PADR(name, 48));
+    common::ESCRLCOL(kFormWindow, 3, 2, rt::PADR(cpf, 15));
+    common::ESCRLCOL(kFormWindow, 3, 21, rt::PADR(name, 48));
 }
 
 }  // namespace qv::converter

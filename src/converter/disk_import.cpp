@@ -83,6 +83,8 @@ int list_taxpayers(const std::vector<std::string>& files) {
         std::string first, second;
         std::getline(in, first);
         std::getline(in, second);
+        for (std::string* line : {&first, &second})
+            while (!line->empty() && (line->back() == '\r' || line->back() == '\0')) line->pop_back();
         const auto header = read_header(first);
         if (!header) continue;
         ++found;

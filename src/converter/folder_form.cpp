@@ -50,9 +50,9 @@ Words words(int option) {
 void paint_form() {
     MTELA1(2);
     const Words w = words(Global{"OPCAO_1"}.integer(3));
-    common::ESCRLCOL(kFormWindow, 0, 1, "Drive e a pasta " + std::string(w.source));
-    common::ESCRLCOL(kFormWindow, 2, 1, "Drive e a Pasta " + std::string(w.destination));
-    common::ESCRLCOL(kFormWindow, 4, 1, "Local onde instalou o QV2011 ");
+    common::ESCRLCOL(kFormWindow, 1, 1, "Drive e a pasta " + std::string(w.source));
+    common::ESCRLCOL(kFormWindow, 3, 1, "Drive e a Pasta " + std::string(w.destination));
+    common::ESCRLCOL(kFormWindow, 5, 1, "Local onde instalou o QV2011 ");
 }
 
 bool installation_exists() {
@@ -79,11 +79,11 @@ Check check_source(int option) {
 }
 
 bool read_form() {
-    const int row = 16;
+    const int row = 16, col = 3;
     const std::string shown = "@S" + std::to_string(kShown);
-    rt::at_get(row, 4, "M->ORIGEM", shown).valid([] { return common::ESPCIF(text_of("ORIGEM")); });
-    rt::at_get(row + 2, 4, "M->DESTINO", shown).valid([] { return common::ESPCIF(text_of("DESTINO")); });
-    rt::at_get(row + 4, 4, "M->DIRINSTA", shown).valid(installation_exists);
+    rt::at_get(row, col, "M->ORIGEM", shown).valid([] { return common::ESPCIF(text_of("ORIGEM")); });
+    rt::at_get(row + 2, col, "M->DESTINO", shown).valid([] { return common::ESPCIF(text_of("DESTINO")); });
+    rt::at_get(row + 4, col, "M->DIRINSTA", shown).valid(installation_exists);
     return rt::READ();
 }
 

@@ -68,7 +68,7 @@ public:
             col.picture = c.picture;
             col.width = c.width;
             col.cargo = c.field;
-            if (spec.footing && &c == &spec.columns.front()) col.footing = "Nro. de Declarações."_cp;
+            if (spec.footing && &c == &spec.columns[1]) col.footing = "Nro. de Declarações."_cp;
             browse_.add_column(std::move(col));
         }
         browse_.set_freeze(spec.freeze);
@@ -174,7 +174,7 @@ private:
         const std::uint32_t at = table_.recno();
         for (table_.go_top(); !table_.eof(); table_.skip(1)) ++n;
         table_.go_to(at);
-        browse_.get_column(1).footing = "Nro. de Declarações."_cp + rt::STR(static_cast<double>(n), 5);
+        browse_.get_column(2).footing = "Nro. de Declarações."_cp + rt::STR(static_cast<double>(n), 5);
         browse_.configure();
     }
 
@@ -192,8 +192,10 @@ void EDITA(int grid) {
     if (!t) return;
     tables::ws().select(spec.area);
     t->go_top();
+    const std::string under = rt::SAVESCREEN();
     MOSTRA(spec.top, spec.left, spec.bottom, spec.right, 1);
     Grid(spec, *t).run();
+    rt::RESTSCREEN(under);
 }
 
 void MOSTRA(int top, int left, int bottom, int right, int frame) {
