@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "common/avisosn.hpp"
 #include "common/globals.hpp"
@@ -12,7 +13,11 @@
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/functions.hpp"
 #include "runtime/core/text.hpp"
+#include "runtime/screen/keys.hpp"
+#include "runtime/screen/screen.hpp"
+#include "runtime/ui/achoice.hpp"
 #include "runtime/ui/read.hpp"
+#include "runtime/table/table_error.hpp"
 #include "tables/folders.hpp"
 #include "tables/locks.hpp"
 #include "tables/opening.hpp"
@@ -87,6 +92,49 @@ bool read_form() {
     return rt::READ();
 }
 
+// The folders listed in last year's installation, read without holding it.
+std::vector<std::string> last_years_folders() {
+    std::vector<std::string> out;
+    const std::string list = common::BAR_DIR(text_of("DIRINSTA")) + "DIRET" + tables::terminal();
+    auto& ws = tables::ws();
+    const int selected = ws.selected();
+    const int area = ws.select(0);
+    try {
+        rt::table::OpenOptions opt;
+        opt.read_only = true;
+        opt.alias = "DIRETANT";
+        tb::Table& t = ws.use(common::to_local_path(list), opt);
+        for (t.go_top(); !t.eof(); t.skip(1))
+            if (!t.deleted()) out.push_back(rt::ALLTRIM(t.get("DIRETOR").as_string()));
+    } catch (const tb::TableError&) {
+        out.clear();
+    }
+    ws.close(area);
+    ws.select(selected);
+    return out;
+}
+
+// F1 on the form: a folder of last year's list copied into the source or
+// destination line.
+void EDITOR() {
+    const std::string field = rt::READVAR();
+    const bool source = field.find("ORIGEM") != std::string::npos;
+    if (!source && field.find("DESTINO") == std::string::npos) return;
+    const std::vector<std::string> folders = last_years_folders();
+    if (folders.empty()) return;
+    const std::string under = rt::SAVESCREEN();
+    rt::DISPBOX(0, 17, 15, 60, rt::B_SINGLE);
+    rt::at_say(0, 18, "Drive e pastas usadas em QV2011");
+    const int chosen = rt::ACHOICE(1, 18, 14, 59, folders);
+    rt::RESTSCREEN(under);
+    if (chosen <= 0) return;
+    set(source ? "ORIGEM" : "DESTINO", Value(rt::PADR(folders[chosen - 1], kWidth)));
+    if (rt::Get* get = rt::current_get()) {
+        get->update_buffer();
+        get->display();
+    }
+}
+
 void store(int kind) {
     tables::ABERTURA(42);
     tb::Table* config = tables::ws().table(42);
@@ -112,10 +160,12 @@ bool PEGAOSDIR(int kind) {
     if (!std::filesystem::exists(common::fs_path(list + ".dbf")) && !std::filesystem::exists(common::fs_path(list + ".DBF")))
         common::MENS(0, "Não encontrado o arquivo com as pastas do ano anterior"_cp);
     bool accepted = false;
+    const rt::KeyHandler saved_f1 = rt::SETKEY(rt::key::F1, EDITOR);
     while (true) {
         if (!read_form()) break;
         const Check source = check_source(option);
         if (source == Check::GiveUp) {
+            rt::SETKEY(rt::key::F1, saved_f1);
             common::FECHAJAN(kFormWindow);
             return false;
         }
@@ -126,6 +176,7 @@ bool PEGAOSDIR(int kind) {
         set("ROTA", Value(common::BAR_DIR(destination)));
         accepted = true;
     }
+    rt::SETKEY(rt::key::F1, saved_f1);
     common::FECHAJAN(kFormWindow);
     if (!accepted) return false;
     set("ARQORIG", Value(common::BAR_DIR(text_of("ORIGEM"))));
