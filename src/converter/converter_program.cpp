@@ -10,6 +10,7 @@
 #include "common/submenu.hpp"
 #include "common/windows.hpp"
 #include "converter/converter_routines.hpp"
+#include "converter/converter_globals.hpp"
 #include "converter/converter_screens.hpp"
 #include "converter/disk_import.hpp"
 #include "converter/folder_form.hpp"
@@ -38,8 +39,6 @@ bool& leaving() {
     return flag;
 }
 
-std::string text_of(const char* name) { return rt::ALLTRIM(Global{name}.text()); }
-void set(const char* name, Value v) { Global{name}.set(std::move(v)); }
 
 Value zeros(int n) {
     Value a = Value::array();
@@ -48,13 +47,13 @@ Value zeros(int n) {
 }
 
 void colour_strings() {
-    const std::string say = text_of("COR_SAY"), get = text_of("COR_GET");
+    const std::string say = global_text("COR_SAY"), get = global_text("COR_GET");
     const std::string tail = ",\"N/N\",\"N/N\"," + say;
-    set("CORNORM", Value(say + "," + get + tail));
-    set("CORLIMP", Value(text_of("COR_1_CLI") + "," + get + tail));
-    set("CORSELE", Value(text_of("COR_CLI_HE") + "," + get + tail));
-    set("CORMENU", Value(text_of("COR_1_CLI") + "," + text_of("COR_ESC_CL") + "," + text_of("COR_ENCH_C") + "," +
-                         text_of("COR_ENCH_C") + "," + text_of("COR_2_CLI") + "," + text_of("COR_2_CLI")));
+    set_global("CORNORM", Value(say + "," + get + tail));
+    set_global("CORLIMP", Value(global_text("COR_1_CLI") + "," + get + tail));
+    set_global("CORSELE", Value(global_text("COR_CLI_HE") + "," + get + tail));
+    set_global("CORMENU", Value(global_text("COR_1_CLI") + "," + global_text("COR_ESC_CL") + "," + global_text("COR_ENCH_C") + "," +
+                         global_text("COR_ENCH_C") + "," + global_text("COR_2_CLI") + "," + global_text("COR_2_CLI")));
 }
 
 // The terminal's folders from its CONFIG record (current in area 42).
@@ -62,29 +61,29 @@ void config_folders() {
     tb::Table* config = tables::ws().table(42);
     for (const char* f : {"ROTAANTER", "ROTARECEI", "ROTAREANT", "ROTADOANO", "DIRTRAB", "DIRPROV", "DIRINST",
                           "XDRIVE"})
-        set(f, Value(config && config->field_index(f) >= 0 ? rt::ALLTRIM(config->get(f).as_string()) : ""));
-    if (!common::VERDIR(text_of("ROTADOANO"))) {
-        common::AVISOSN("O diretório "_cp + text_of("ROTADOANO") + " não encontrado.Assumido o atual."_cp, 0);
-        set("ROTADOANO", Value(text_of("ROTADEF")));
+        set_global(f, Value(config && config->field_index(f) >= 0 ? rt::ALLTRIM(config->get(f).as_string()) : ""));
+    if (!common::VERDIR(global_text("ROTADOANO"))) {
+        common::AVISOSN("O diretório "_cp + global_text("ROTADOANO") + " não encontrado.Assumido o atual."_cp, 0);
+        set_global("ROTADOANO", Value(global_text("ROTADEF")));
     }
-    const std::string data = common::BAR_DIR(text_of("ROTADOANO"));
-    if (!common::VERDIR(text_of("DIRTRAB"))) set("DIRTRAB", Value(data));
-    set("LOCARQ", Value(data));
-    set("LOCTRAB", Value(common::BAR_DIR(text_of("DIRTRAB"))));
-    set("DIRORIG", Value(data));
-    set("ROTA", Value(data));
-    set("PATHVEL", Value(data));
+    const std::string data = common::BAR_DIR(global_text("ROTADOANO"));
+    if (!common::VERDIR(global_text("DIRTRAB"))) set_global("DIRTRAB", Value(data));
+    set_global("LOCARQ", Value(data));
+    set_global("LOCTRAB", Value(common::BAR_DIR(global_text("DIRTRAB"))));
+    set_global("DIRORIG", Value(data));
+    set_global("ROTA", Value(data));
+    set_global("PATHVEL", Value(data));
 }
 
 bool start(std::optional<std::string> terminal) {
     register_converter_routines();
     create_converter_variables();
-    set("NUSU", Value(common::INICIOSIS(std::move(terminal))));
+    set_global("NUSU", Value(common::INICIOSIS(std::move(terminal))));
     colour_strings();
     tables::CORRECAO(1);
-    if (!common::CONFIGURA(text_of("NUSU"))) return false;
+    if (!common::CONFIGURA(global_text("NUSU"))) return false;
     config_folders();
-    common::ENCHETELA(" ", text_of("COR_ENCH_C"));
+    common::ENCHETELA(" ", global_text("COR_ENCH_C"));
     return tables::ABERTURA(50);
 }
 
@@ -102,24 +101,24 @@ void close_all() {
 void create_converter_variables() {
     for (const char* f : {"NUSU", "DIRDEF", "ARQDEF", "ROTADEF", "ORIGEM", "DESTINO", "ARQORIG", "ARQDEST", "PATHVEL",
                           "APELIDO"})
-        if (!Global{f}.exists()) set(f, Value(""));
-    for (const char* f : {"ALJ", "ACJ", "ALJA", "ACJA"}) set(f, zeros(12));
+        if (!Global{f}.exists()) set_global(f, Value(""));
+    for (const char* f : {"ALJ", "ACJ", "ALJA", "ACJA"}) set_global(f, zeros(12));
     const std::pair<const char*, int> numbers[] = {{"COR_TEL1", 30}, {"COR_TEL2", 31}, {"COR_TEL3", 63},
                                                    {"COR_MENS", 112}, {"COR_PEGA", 15}, {"COR_HELP", 78},
                                                    {"COR_FERID", 28}, {"COR_ESCOL", 79}, {"COR_ENCHE", 114}};
-    for (const auto& [name, v] : numbers) set(name, Value(v));
+    for (const auto& [name, v] : numbers) set_global(name, Value(v));
     const std::pair<const char*, const char*> texts[] = {
         {"COR_1_CLI", "GR+/B"}, {"COR_2_CLI", "W+/B"}, {"COR_INI", "W+/B"},     {"COR_SAY", "N/W+"},
         {"COR_GET", "W/N"},     {"COR_CLI_HE", "GR+/R"}, {"COR_ESC_CL", "W/R+"}, {"COR_ENCH_C", "G/W"},
         {"INVISIVEL", "W/W,W/W,N/N,N/N,W/W"}, {"CORATEN", "R/W*"}, {"QUALHLP", " "}};
-    for (const auto& [name, v] : texts) set(name, Value(v));
+    for (const auto& [name, v] : texts) set_global(name, Value(v));
     colour_strings();
-    set("NOVIN", Value(false));
-    set("OPCAO_1", Value(0));
-    for (const char* f : {"MOS_MENS", "REFAZ_IND", "TODESC"}) set(f, Value(false));
+    set_global("NOVIN", Value(false));
+    set_global("OPCAO_1", Value(0));
+    for (const char* f : {"MOS_MENS", "REFAZ_IND", "TODESC"}) set_global(f, Value(false));
     const std::pair<const char*, int> state[] = {{"QUEOPC", 1}, {"QUEJAN", 1}, {"OPCAO_2", 1}, {"PROG", 0},
                                                  {"NT", 1},     {"TAM_OLD", 0}, {"ULTESC", 1}, {"ULTPOS", 1}};
-    for (const auto& [name, v] : state) set(name, Value(v));
+    for (const auto& [name, v] : state) set_global(name, Value(v));
 }
 
 std::shared_ptr<rt::TopBarMenu> CREATEMAINMENU(std::string_view colours) {
@@ -142,7 +141,7 @@ std::shared_ptr<rt::TopBarMenu> CREATEMAINMENU(std::string_view colours) {
 
 std::string MENUSELECT(const rt::MenuItem& chosen) {
     const int id = chosen.id;
-    set("OPCAO_1", Value(id));
+    set_global("OPCAO_1", Value(id));
     if (id == 7) {
         close_all();
         leaving() = true;
@@ -154,7 +153,7 @@ std::string MENUSELECT(const rt::MenuItem& chosen) {
         leaving() = true;
         return "";
     }
-    set("NOVIN", Value(false));
+    set_global("NOVIN", Value(false));
     switch (id) {
         case 1:
         case 2:
@@ -201,7 +200,7 @@ int MAIN(std::optional<std::string> terminal) {
             return 1;
         }
         MTELA1(9);
-        auto menu = CREATEMAINMENU(text_of("CORMENU"));
+        auto menu = CREATEMAINMENU(global_text("CORMENU"));
         leaving() = false;
         while (!leaving()) {
             rt::MenuModalOptions options;

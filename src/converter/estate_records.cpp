@@ -37,11 +37,16 @@ void spouse(Conversion& c) {
     r.commit();
 }
 
+// The inventory's executor (or the departing taxpayer's representative).
+void representative(tb::Table& d, const Line& l, int cpf, int name, int name_end, int address) {
+    d.put("CPFINVENT", Value(l.raw(cpf, cpf + 10)));
+    d.put("NOMINVENT", Value(l.text(name, name_end)));
+    d.put("ENDINVENT", Value(l.text(address, address + 69)));
+}
+
 void estate(tb::Table& d, const Line& l) {
     d.put("ANOOBITO", Value(l.number(14, 17)));
-    d.put("CPFINVENT", Value(l.raw(29, 39)));
-    d.put("NOMINVENT", Value(l.text(40, 79)));
-    d.put("ENDINVENT", Value(l.text(100, 169)));
+    representative(d, l, 29, 40, 79, 100);
     d.put("DECJUDI", Value(l.at(170) == 'J' ? "S" : "N"));
     d.put("NROPROCES", Value(l.raw(171, 195)));
     d.put("VARACIVIL", Value(l.raw(196, 199)));
@@ -66,16 +71,12 @@ void convert_estate_and_departure(Conversion& c) {
     spouse(c);
     tb::Table& d = declaration_row(c.cpf);
     for (const Line& l : c.run("30")) {
-        d.put("CPFINVENT", Value(l.raw(14, 24)));
-        d.put("NOMINVENT", Value(l.text(25, 64)));
-        d.put("ENDINVENT", Value(l.text(85, 154)));
+        representative(d, l, 14, 25, 64, 85);
         final_kind(d, false, false);
     }
     for (const Line& l : c.run("38")) estate(d, l);
     for (const Line& l : c.run("39")) {
-        d.put("CPFINVENT", Value(l.raw(14, 24)));
-        d.put("NOMINVENT", Value(l.text(25, 84)));
-        d.put("ENDINVENT", Value(l.text(85, 154)));
+        representative(d, l, 14, 25, 84, 85);
         d.put("DATASAIDA", Value(l.date(165, 172)));
         d.put("DATADECIS", Value(l.date(173, 180)));
         final_kind(d, false, true);

@@ -9,6 +9,7 @@
 #include "common/messages.hpp"
 #include "common/paths.hpp"
 #include "common/windows.hpp"
+#include "converter/converter_globals.hpp"
 #include "converter/converter_screens.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/functions.hpp"
@@ -35,8 +36,6 @@ namespace tb = rt::table;
 constexpr int kWidth = 80;
 constexpr int kShown = 73;
 
-std::string text_of(const char* name) { return rt::ALLTRIM(Global{name}.text()); }
-void set(const char* name, Value v) { Global{name}.set(std::move(v)); }
 
 struct Words {
     const char* source;
@@ -61,7 +60,7 @@ void paint_form() {
 }
 
 bool installation_exists() {
-    if (common::VERDIR(text_of("DIRINSTA"))) return true;
+    if (common::VERDIR(global_text("DIRINSTA"))) return true;
     common::AVISOSN("Atencão! Pasta não existente."_cp, 0);
     return false;
 }
@@ -71,7 +70,7 @@ bool installation_exists() {
 enum class Check { Accepted, Again, GiveUp };
 
 Check check_source(int option) {
-    const std::string source = text_of("ORIGEM");
+    const std::string source = global_text("ORIGEM");
     bool ok = common::VERDIR(source);
     if (ok && (option == 1 || option == 2) && rt::has_function("VEJA_ARQ")) {
         const Value args[] = {Value(option == 1 ? 5 : 6), Value(source), Value(option == 1 ? "IMP" : "IRM"),
@@ -86,8 +85,8 @@ Check check_source(int option) {
 bool read_form() {
     const int row = 16, col = 3;
     const std::string shown = "@S" + std::to_string(kShown);
-    rt::at_get(row, col, "M->ORIGEM", shown).valid([] { return common::ESPCIF(text_of("ORIGEM")); });
-    rt::at_get(row + 2, col, "M->DESTINO", shown).valid([] { return common::ESPCIF(text_of("DESTINO")); });
+    rt::at_get(row, col, "M->ORIGEM", shown).valid([] { return common::ESPCIF(global_text("ORIGEM")); });
+    rt::at_get(row + 2, col, "M->DESTINO", shown).valid([] { return common::ESPCIF(global_text("DESTINO")); });
     rt::at_get(row + 4, col, "M->DIRINSTA", shown).valid(installation_exists);
     return rt::READ();
 }
@@ -95,7 +94,7 @@ bool read_form() {
 // The folders listed in last year's installation, read without holding it.
 std::vector<std::string> last_years_folders() {
     std::vector<std::string> out;
-    const std::string list = common::BAR_DIR(text_of("DIRINSTA")) + "DIRET" + tables::terminal();
+    const std::string list = common::BAR_DIR(global_text("DIRINSTA")) + "DIRET" + tables::terminal();
     auto& ws = tables::ws();
     const int selected = ws.selected();
     const int area = ws.select(0);
@@ -128,7 +127,7 @@ void EDITOR() {
     const int chosen = rt::ACHOICE(1, 18, 14, 59, folders);
     rt::RESTSCREEN(under);
     if (chosen <= 0) return;
-    set(source ? "ORIGEM" : "DESTINO", Value(rt::PADR(folders[chosen - 1], kWidth)));
+    set_global(source ? "ORIGEM" : "DESTINO", Value(rt::PADR(folders[chosen - 1], kWidth)));
     if (rt::Get* get = rt::current_get()) {
         get->update_buffer();
         get->display();
@@ -141,9 +140,9 @@ void store(int kind) {
     if (!config || !config->seek(Value(tables::terminal()))) return;
     tables::ws().select(42);
     if (!tables::REC_LOCK(5)) return;
-    if (kind == 1) config->put("ROTAANTER", Value(text_of("ORIGEM")));
-    config->put("ROTADOANO", Value(common::BAR_FORA(text_of("DESTINO"))));
-    config->put("DIRINST", Value(text_of("DIRINSTA")));
+    if (kind == 1) config->put("ROTAANTER", Value(global_text("ORIGEM")));
+    config->put("ROTADOANO", Value(common::BAR_FORA(global_text("DESTINO"))));
+    config->put("DIRINST", Value(global_text("DIRINSTA")));
     config->commit();
     config->unlock();
 }
@@ -153,10 +152,10 @@ void store(int kind) {
 bool PEGAOSDIR(int kind) {
     const int option = Global{"OPCAO_1"}.integer(3);
     paint_form();
-    set("DESTINO", Value(rt::PADR(text_of("LOCARQ"), kWidth)));
-    set("ORIGEM", Value(rt::PADR(text_of(kind == 1 ? "ROTAANTER" : "ROTAREANT"), kWidth)));
-    set("DIRINSTA", Value(rt::PADR(common::BAR_DIR(text_of("DIRINST")), kWidth)));
-    const std::string list = common::BAR_DIR(text_of("DIRINSTA")) + "DIRET" + tables::terminal();
+    set_global("DESTINO", Value(rt::PADR(global_text("LOCARQ"), kWidth)));
+    set_global("ORIGEM", Value(rt::PADR(global_text(kind == 1 ? "ROTAANTER" : "ROTAREANT"), kWidth)));
+    set_global("DIRINSTA", Value(rt::PADR(common::BAR_DIR(global_text("DIRINST")), kWidth)));
+    const std::string list = common::BAR_DIR(global_text("DIRINSTA")) + "DIRET" + tables::terminal();
     if (!std::filesystem::exists(common::fs_path(list + ".dbf")) && !std::filesystem::exists(common::fs_path(list + ".DBF")))
         common::MENS(0, "Não encontrado o arquivo com as pastas do ano anterior"_cp);
     bool accepted = false;
@@ -170,17 +169,17 @@ bool PEGAOSDIR(int kind) {
             return false;
         }
         if (source == Check::Again) continue;
-        const std::string destination = text_of("DESTINO");
+        const std::string destination = global_text("DESTINO");
         if (destination.size() > 2 && !tables::CRI_NDIR(destination, kind == 1 ? " QV2012  " : "QV/WZK2012")) continue;
-        set("LOCARQ", Value(common::BAR_DIR(destination)));
-        set("ROTA", Value(common::BAR_DIR(destination)));
+        set_global("LOCARQ", Value(common::BAR_DIR(destination)));
+        set_global("ROTA", Value(common::BAR_DIR(destination)));
         accepted = true;
     }
     rt::SETKEY(rt::key::F1, saved_f1);
     common::FECHAJAN(kFormWindow);
     if (!accepted) return false;
-    set("ARQORIG", Value(common::BAR_DIR(text_of("ORIGEM"))));
-    set("ARQDEST", Value(common::BAR_DIR(text_of("DESTINO"))));
+    set_global("ARQORIG", Value(common::BAR_DIR(global_text("ORIGEM"))));
+    set_global("ARQDEST", Value(common::BAR_DIR(global_text("DESTINO"))));
     store(kind);
     return true;
 }
@@ -196,21 +195,21 @@ void REORG(std::string_view folder, int mode) {
             if (!name.empty())
                 for (const char* ext : {".CDX", ".cdx"}) std::filesystem::remove(common::fs_path(dir + name + ext), ec);
     }
-    const std::string saved = text_of("LOCARQ");
-    set("LOCARQ", Value(dir));
+    const std::string saved = global_text("LOCARQ");
+    set_global("LOCARQ", Value(dir));
     for (int nn = 1; nn <= 19; ++nn) {
         tables::ABERTURA(nn);
         tables::ws().close(nn);
     }
-    set("LOCARQ", Value(saved));
+    set_global("LOCARQ", Value(saved));
     tables::ws().close_all();
     tables::ABERTURA(0);
-    if (mode != 1) tables::MUDADIR(text_of("LOCARQ"));
+    if (mode != 1) tables::MUDADIR(global_text("LOCARQ"));
 }
 
 void AJUST_DIR() {
     if (!Global{"NOVIN"}.value().as_bool()) return;
-    const std::string destination = common::BAR_FORA(text_of("ARQDEST"));
+    const std::string destination = common::BAR_FORA(global_text("ARQDEST"));
     REORG(destination, 1);
     if (!tables::ABERTURA(50)) return;
     tb::Table& list = tables::ws().current(50);
@@ -237,10 +236,10 @@ void AJUST_DIR() {
             list.unlock();
         }
     }
-    if (rt::UPPER(common::BAR_FORA(text_of("PATHVEL"))) != rt::UPPER(destination)) {
+    if (rt::UPPER(common::BAR_FORA(global_text("PATHVEL"))) != rt::UPPER(destination)) {
         if (common::AVISOSN("Permanece no diretório "_cp + destination, 2).as_string() == "N") {
-            set("LOCARQ", Value(common::BAR_DIR(text_of("PATHVEL"))));
-            set("ROTA", Value(common::BAR_DIR(text_of("PATHVEL"))));
+            set_global("LOCARQ", Value(common::BAR_DIR(global_text("PATHVEL"))));
+            set_global("ROTA", Value(common::BAR_DIR(global_text("PATHVEL"))));
         } else {
             tables::ws().select(50);
             tables::TROCASIM(1);

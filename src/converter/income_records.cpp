@@ -95,37 +95,42 @@ void CONV_EXIG(Conversion& c) {
     table(2).commit();
 }
 
+namespace {
+
+// Where the fields of records 45 (titular) and 47 (dependant) begin: the
+// dependant's record has his CPF first and counts the months whole.
+struct AccumulatedLayout {
+    const char* type;
+    int cpf;          // 0: no CPF (titular)
+    int doc;          // then name (60), four amounts, date, kind, months, amount
+    double months_divisor;
+    const char* titular;
+};
+
+void accumulated_row(Conversion& c, const Line& l, const AccumulatedLayout& a) {
+    tb::Table& t = income_row(c, "A");
+    if (a.cpf) t.put("I1_8", Value(l.raw(a.cpf, a.cpf + 10)));
+    int at = a.doc;
+    t.put("I1_3", Value(l.doc(at, at + 13)));
+    t.put("I1_2", Value(l.text(at + 14, at + 73)));
+    at += 74;
+    for (const char* field : {"I1_4", "I1_6", "I1_12", "I1_5"}) {
+        t.put(field, Value(l.amount(at, at + 12)));
+        at += 13;
+    }
+    t.put("DT_LC", Value(l.date(at, at + 7)));
+    t.put("TIPOCR", Value(l.at(at + 8) == '0' ? "S" : "N"));
+    t.put("I1_21", Value(l.number(at + 9, at + 12, a.months_divisor)));
+    t.put("I1_20", Value(l.amount(at + 13, at + 25)));
+    t.put("I1_11", Value(a.titular));
+}
+
+}  // namespace
+
 void convert_accumulated_income(Conversion& c) {
     if (!c.y2012()) return;
-    for (const Line& l : c.run("45")) {
-        tb::Table& t = income_row(c, "A");
-        t.put("I1_3", Value(l.doc(16, 29)));
-        t.put("I1_2", Value(l.text(30, 89)));
-        t.put("I1_4", Value(l.amount(90, 102)));
-        t.put("I1_6", Value(l.amount(103, 115)));
-        t.put("I1_12", Value(l.amount(116, 128)));
-        t.put("I1_5", Value(l.amount(129, 141)));
-        t.put("DT_LC", Value(l.date(142, 149)));
-        t.put("TIPOCR", Value(l.at(150) == '0' ? "S" : "N"));
-        t.put("I1_21", Value(l.number(151, 154, 10)));
-        t.put("I1_20", Value(l.amount(155, 167)));
-        t.put("I1_11", Value("S"));
-    }
-    for (const Line& l : c.run("47")) {
-        tb::Table& t = income_row(c, "A");
-        t.put("I1_8", Value(l.raw(16, 26)));
-        t.put("I1_3", Value(l.doc(27, 40)));
-        t.put("I1_2", Value(l.text(41, 100)));
-        t.put("I1_4", Value(l.amount(101, 113)));
-        t.put("I1_6", Value(l.amount(114, 126)));
-        t.put("I1_12", Value(l.amount(127, 139)));
-        t.put("I1_5", Value(l.amount(140, 152)));
-        t.put("DT_LC", Value(l.date(153, 160)));
-        t.put("TIPOCR", Value(l.at(161) == '0' ? "S" : "N"));
-        t.put("I1_21", Value(l.number(162, 165)));
-        t.put("I1_20", Value(l.amount(166, 178)));
-        t.put("I1_11", Value("N"));
-    }
+    for (const AccumulatedLayout& a : {AccumulatedLayout{"45", 0, 16, 10, "S"}, AccumulatedLayout{"47", 16, 27, 1, "N"}})
+        for (const Line& l : c.run(a.type)) accumulated_row(c, l, a);
     table(2).commit();
 }
 
