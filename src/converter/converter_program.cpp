@@ -141,6 +141,7 @@ std::shared_ptr<rt::TopBarMenu> CREATEMAINMENU(std::string_view colours) {
 
 std::string MENUSELECT(const rt::MenuItem& chosen) {
     const int id = chosen.id;
+    leaving() = false;
     set_global("OPCAO_1", Value(id));
     if (id == 7) {
         close_all();

@@ -44,6 +44,28 @@ struct GridSpec {
     int top = 10, left = 4, bottom = 22, right = 70;
 };
 
+// The payroll statements: marks, who, the payer, then the amounts.
+std::vector<Column> statement_columns() {
+    std::vector<Column> cols = {{"Trans", "IMPRE", "@!", 5},
+                                {" CPF ", "CPF", "@r 999.999.999-99", 14},
+                                {" Nome do Contribuinte ", "NOMECONTR", "@S26", 26},
+                                {"Nome Fonte Pagadora", "NOMEFONTE", "@S26", 26},
+                                {"CNPJ fonte", "CNPJFONTE", "", 18},
+                                {"Descr.Outros Rend. Isentos", "OUTROS", "", 0}};
+    const char* const amounts[][2] = {
+        {"Outros Isentos", "VALOUTRO"}, {"13ro Salário", "DECIMO3RO"}, {"Descr. Outros Trib. Fonte", "OUTROSEXC"},
+        {"Outros Fonte", "VALOUTRE"},   {"Complemento", "COMPLENTA"},   {"Rendimento", "RENDIMENT"},
+        {"Previdência", "PREVOFICA"},   {"FAPI", "PREVPRIVA"},          {"Pensão paga", "PENSAOPAG"},
+        {"IR Retido", "IRRETIDO"},      {"Isento Apos.", "ISENTOAPO"},  {"Diárias", "DIARIAS"},
+        {"Aposentadoria", "PENSAOREC"}, {"Lucro", "LUCRODIV"},          {"Sócio", "SOCIO"},
+        {"Idenizações", "IDENIZA"}};
+    for (const auto& [heading, field] : amounts) {
+        const bool text = std::string_view(field) == "OUTROSEXC" || std::string_view(field) == "COMPLENTA";
+        cols.push_back({rt::utf8_to_cp850(heading), field, text ? "" : "@Ez 999,999,999.99", 0});
+    }
+    return cols;
+}
+
 GridSpec grid_spec(int grid) {
     const std::vector<Column> names = {{" CPF ", "CPF", "@r 999.999.999-99", 14},
                                        {" Nome do Contribuinte ", "NOMECONTR", "@S30", 30},
@@ -52,6 +74,7 @@ GridSpec grid_spec(int grid) {
     switch (grid) {
         case 1: return {70, names, 3, true, true};
         case 2: return {70, names, 3, false, false};
+        case 3: return {63, statement_columns(), 3, false, false, 3, 1, 22, 78};
         case 4: return {50, {{"Drive e diretório"_cp, "DIRETOR", "@!", 40}}, 0, false, false, 1, 18, 14, 59};
         default: return {};
     }

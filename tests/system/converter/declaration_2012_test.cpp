@@ -149,3 +149,24 @@ TEST_F(Declaration2012, SecondImportReplacesGainsAndTheirCosts) {
 
 }  // namespace
 }  // namespace qv::test_support
+
+namespace qv::test_support {
+namespace {
+
+TEST_F(Declaration2012, GainsOnlyImportReplacesEveryEarlierGain) {
+    // A file with fewer gains, of another kind: the earlier gain goes anyway.
+    ASSERT_TRUE(convert("gains.DEC",
+                        declaration_text({header(2012), identification(kCpf, "JOSE"), Record("61").at(14, "01").at(16, "CARRO")}),
+                        converter::kGainsOnly));
+    std::vector<int> kinds;
+    for (const auto r : rows(7, kCpf))
+        if (amount(7, r, "TIPO_BEM") != 4) kinds.push_back(static_cast<int>(amount(7, r, "TIPO_BEM")));
+    EXPECT_EQ(kinds, std::vector<int>{2});
+    EXPECT_TRUE(rows(8, kCpf).empty());
+    // The rest of the declaration stays.
+    EXPECT_EQ(rows(4, kCpf).size(), 1u);
+    EXPECT_EQ(rows(6, kCpf).size(), 2u);
+}
+
+}  // namespace
+}  // namespace qv::test_support
