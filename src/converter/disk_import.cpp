@@ -94,7 +94,7 @@ int list_taxpayers(const std::vector<std::string>& files) {
         const std::string name = common::TIRA_DIR(path);
         tables::ws().select(kPickList);
         if (!tables::ADD_REC(2)) continue;
-        list.put("NOMEARQ", Value(path));
+        list.put("NOMEARQ", Value(name));
         list.put("TIPO", Value(Line(first).raw(1, 12)));
         list.put("ORIGEM", Value(Line(first).raw(1, 4) + rt::SUBSTR(name, 28, 5) + (header->year == 2011 ? " 11" : " 12")));
         list.put("CPF", Value(id.raw(3, 13)));
@@ -105,7 +105,7 @@ int list_taxpayers(const std::vector<std::string>& files) {
     return found;
 }
 
-Counters convert_marked(int kind, const std::string& /*folder*/, std::vector<std::string>& report) {
+Counters convert_marked(int kind, const std::string& folder, std::vector<std::string>& report) {
     tb::Table& list = tables::ws().current(kPickList);
     list.set_order(1);
     Counters c;
@@ -114,7 +114,7 @@ Counters convert_marked(int kind, const std::string& /*folder*/, std::vector<std
     if (common::find_window(kCounterWindow)) show_counters(c);
     for (list.go_top(); !list.eof(); list.skip(1)) {
         if (list.get("IMPRE").as_string() != "S") continue;
-        const std::string path = rt::RTRIM(list.get("NOMEARQ").as_string());
+        const std::string path = common::BAR_DIR(folder) + rt::RTRIM(list.get("NOMEARQ").as_string());
         if (common::find_window(kFormWindow)) show_taxpayer(list.get("CPF").as_string(), list.get("NOMECONTR").as_string());
         if (FAZCONV(kind, path, report)) ++c.converted;
         else ++c.existing;

@@ -16,14 +16,15 @@ void ABRE_DISCO(int kind);
 std::vector<std::string> declaration_files(const std::string& folder);
 
 // Fills LISNOME (open, area 70) with one row per 2011 or 2012 declaration
-// file of `files` (full names); returns the number of such files.
+// file of `files` (full names; the rows keep the names without the folder);
+// returns the number of such files.
 int list_taxpayers(const std::vector<std::string>& files);
 
 struct Counters {
     int to_convert = 0, converted = 0, existing = 0, refused = 0, left = 0;
 };
 
-// Converts the marked rows of LISNOME in name order; the report gathers
+// Converts the marked rows of LISNOME (files of `folder`) in name order; the report gathers
 // the files not taken and the records passed over.
 Counters convert_marked(int kind, const std::string& folder, std::vector<std::string>& report);
 
