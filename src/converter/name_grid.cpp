@@ -35,7 +35,7 @@ struct Column {
     int width = 0;        // shown width, 0: the field's
 };
 
-struct GridSpec {
+struct GridLayout {
     int area = 0;
     std::vector<Column> columns;
     int freeze = 0;
@@ -66,7 +66,7 @@ std::vector<Column> statement_columns() {
     return cols;
 }
 
-GridSpec grid_spec(int grid) {
+GridLayout grid_layout(int grid) {
     const std::vector<Column> names = {{" CPF ", "CPF", "@r 999.999.999-99", 14},
                                        {" Nome do Contribuinte ", "NOMECONTR", "@S30", 30},
                                        {"Origem", "ORIGEM", "@s12", 12},
@@ -82,26 +82,27 @@ GridSpec grid_spec(int grid) {
 
 class Grid {
 public:
-    Grid(const GridSpec& spec, tb::Table& t) : spec_(spec), table_(t), source_(t), browse_(spec.top, spec.left, spec.bottom, spec.right) {
+    Grid(const GridLayout& layout, tb::Table& t)
+        : layout_(layout), table_(t), source_(t), browse_(layout.top, layout.left, layout.bottom, layout.right) {
         source_.set_append_row(false);
         browse_.set_source(source_.source());
         browse_.set_color_spec(common::Global("CORNORM").text("N/W,W+/N"));
-        for (const Column& c : spec.columns) {
+        for (const Column& c : layout.columns) {
             rt::BrowseColumn col(c.heading, source_.field_block(c.field));
             col.picture = c.picture;
             col.width = c.width;
             col.cargo = c.field;
-            if (spec.footing && &c == &spec.columns[1]) col.footing = "Nro. de Declarações."_cp;
+            if (layout.footing && &c == &layout.columns[1]) col.footing = "Nro. de Declarações."_cp;
             browse_.add_column(std::move(col));
         }
-        browse_.set_freeze(spec.freeze);
+        browse_.set_freeze(layout.freeze);
     }
 
     void run() {
-        if (spec_.marking)
+        if (layout_.marking)
             common::MENS(0, "Marque [S] nos nomes - Esc termina |Alt(+)Marca todos | ALT(-)Desmarca");
         while (true) {
-            if (spec_.footing) show_count();
+            if (layout_.footing) show_count();
             browse_.force_stable();
             const int key = rt::INKEY(-1);
             if (key == rt::key::ESC) break;
@@ -132,9 +133,9 @@ private:
     }
 
     void act(int key) {
-        if (spec_.marking && (key == kAltEquals || key == kKeypadAltPlus)) return mark_all("S");
-        if (spec_.marking && (key == kAltMinus || key == kKeypadAltMinus)) return mark_all(" ");
-        if (spec_.area == 70 && (key == rt::key::F1 || key == rt::key::F2)) {
+        if (layout_.marking && (key == kAltEquals || key == kKeypadAltPlus)) return mark_all("S");
+        if (layout_.marking && (key == kAltMinus || key == kKeypadAltMinus)) return mark_all(" ");
+        if (layout_.area == 70 && (key == rt::key::F1 || key == rt::key::F2)) {
             table_.set_order(key == rt::key::F1 ? 1 : 2);
             browse_.refresh_all();
             return;
@@ -154,7 +155,7 @@ private:
         gets.emplace_back(browse_.cell_row(), browse_.cell_col(), col.cargo, [&value] { return value; },
                           [&value](const Value& v) { value = v; }, col.picture);
         const bool done = rt::READ(gets);
-        tables::ws().select(spec_.area);
+        tables::ws().select(layout_.area);
         if (done && tables::REC_LOCK(2)) {
             table_.put(col.cargo, value);
             table_.commit();
@@ -170,7 +171,7 @@ private:
     }
 
     void mark_all(const char* mark) {
-        tables::ws().select(spec_.area);
+        tables::ws().select(layout_.area);
         if (!tables::FIL_LOCK(2)) return;
         const std::uint32_t at = table_.recno();
         for (table_.go_top(); !table_.eof(); table_.skip(1)) table_.put("IMPRE", Value(mark));
@@ -183,7 +184,7 @@ private:
     void delete_row() {
         if (table_.eof()) return;
         if (common::AVISOSN("Confirma a Exclusão dessa linha? "_cp, 2).as_string() != "S") return;
-        tables::ws().select(spec_.area);
+        tables::ws().select(layout_.area);
         if (!tables::REC_LOCK(2)) return;
         table_.delete_record();
         table_.commit();
@@ -201,7 +202,7 @@ private:
         browse_.configure();
     }
 
-    GridSpec spec_;
+    GridLayout layout_;
     tb::Table& table_;
     rt::TableSource source_;
     rt::Browse browse_;
@@ -210,14 +211,14 @@ private:
 }  // namespace
 
 void EDITA(int grid) {
-    const GridSpec spec = grid_spec(grid);
-    tb::Table* t = spec.area ? tables::ws().table(spec.area) : nullptr;
+    const GridLayout layout = grid_layout(grid);
+    tb::Table* t = layout.area ? tables::ws().table(layout.area) : nullptr;
     if (!t) return;
-    tables::ws().select(spec.area);
+    tables::ws().select(layout.area);
     t->go_top();
     const std::string under = rt::SAVESCREEN();
-    MOSTRA(spec.top, spec.left, spec.bottom, spec.right, 1);
-    Grid(spec, *t).run();
+    MOSTRA(layout.top, layout.left, layout.bottom, layout.right, 1);
+    Grid(layout, *t).run();
     rt::RESTSCREEN(under);
 }
 
