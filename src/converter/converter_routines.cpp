@@ -40,7 +40,10 @@ void register_converter_routines() {
         for (const char* name : {"DEL_GP", "MOSTR_BEM", "MTELAVER", "FI13_07", "FI13_08"})
             rt::register_function(name, [](Args) { return rt::Value(); });
         with_number("MTELA1", MTELA1);
-        with_number("MTELA3", MTELA3);
+        rt::register_function("MTELA3", [](Args a) {
+            MTELA3(number(a, 0), number(a, 1), number(a, 2));
+            return rt::Value();
+        });
         with_number("EDITA", EDITA);
         with_number("CONVDISCO", CONVDISCO);
         with_number("ABRE_DISCO", ABRE_DISCO);

@@ -53,7 +53,11 @@ void MTELA1(int screen) {
     }
 }
 
-void MTELA3(int screen) {
+void MTELA3(int screen, int row, int col) {
+    if (screen == 1) {
+        window(kListWindow, row, col, row + 9, col + kNameWidth + 1);
+        return;
+    }
     if (screen != 3) return;
     window(kFormWindow, 17, 4, 22, 74);
     common::ESCRLCOL(kFormWindow, 1, 2, "C P F");

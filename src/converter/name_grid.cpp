@@ -141,6 +141,8 @@ private:
             return;
         }
         if (key == rt::key::DEL) return delete_row();
+        if (key == rt::key::alt_letter('M')) return copy_cell();
+        if (key == rt::key::alt_letter('C')) return paste_cell();
         if (table_.eof()) return;
         if (key == rt::key::ENTER) return edit(0);
         if (key >= 32 && key < 256) edit(key);
@@ -181,6 +183,22 @@ private:
         browse_.refresh_all();
     }
 
+    // Alt+M keeps the cell's value; Alt+C puts it into a cell of its type.
+    void copy_cell() {
+        if (!table_.eof()) clipboard_ = table_.get(browse_.get_column(browse_.col_pos()).cargo);
+    }
+
+    void paste_cell() {
+        const std::string field = browse_.get_column(browse_.col_pos()).cargo;
+        if (table_.eof() || clipboard_.is_nil() || table_.get(field).type() != clipboard_.type()) return;
+        tables::ws().select(layout_.area);
+        if (!tables::REC_LOCK(2)) return;
+        table_.put(field, clipboard_);
+        table_.commit();
+        table_.unlock();
+        browse_.refresh_current();
+    }
+
     void delete_row() {
         if (table_.eof()) return;
         if (common::AVISOSN("Confirma a Exclusão dessa linha? "_cp, 2).as_string() != "S") return;
@@ -206,6 +224,7 @@ private:
     tb::Table& table_;
     rt::TableSource source_;
     rt::Browse browse_;
+    Value clipboard_;
 };
 
 }  // namespace
