@@ -151,6 +151,10 @@ void ABRE_DISCO(int kind) {
     MTELA3(3);
     std::vector<std::string> report;
     const Counters c = convert_marked(kind, folder, report);
+    if (c.to_convert == 0)
+        common::AVISOSN(std::vector<std::string>{"Nenhum contribuinte foi marcado para a conversão."_cp,
+                                                 "Marque com S (sim) nos que deseja converter.    "},
+                        0);
     if (c.converted > 0) Global{"NOVIN"}.set(Value(true));
     show_report(report);
     common::FECHAJAN(kFormWindow);

@@ -52,6 +52,15 @@ TEST_F(FolderImport, MarkedTaxpayersAreConverted) {
     EXPECT_TRUE(common::Global("NOVIN").value().as_bool());
 }
 
+TEST_F(FolderImport, NothingMarkedIsSaidAndNothingConverted) {
+    write_file(source + "a.DEC", declaration_text({header(2012), identification("11111111111", "ANA")}));
+    keys({rt::key::ENTER, rt::key::ENTER, rt::key::ENTER, rt::key::ESC, rt::key::ESC, rt::key::ENTER});
+    converter::CONVDISCO(converter::kFullImport);
+    EXPECT_TRUE(term->showed("Nenhum contribuinte foi marcado para a conversão."));
+    ASSERT_TRUE(converter::CRIA_BASE());
+    EXPECT_TRUE(rows(9, "11111111111").empty());
+}
+
 TEST_F(FolderImport, ReceiptNumbersOnly) {
     const std::string cpf = "11111111111";
     ASSERT_TRUE(convert("base.DEC", declaration_text({header(2012, "IRPF    ", " "), identification(cpf, "ANA")})));
