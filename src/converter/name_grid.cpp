@@ -84,7 +84,8 @@ class Grid {
 public:
     Grid(const GridLayout& layout, tb::Table& t)
         : layout_(layout), table_(t), source_(t), browse_(layout.top, layout.left, layout.bottom, layout.right) {
-        source_.set_append_row(false);
+        t.go_top();
+        source_.set_append_row(!t.eof());
         browse_.set_source(source_.source());
         browse_.set_color_spec(common::Global("CORNORM").text("N/W,W+/N"));
         for (const Column& c : layout.columns) {
@@ -143,14 +144,17 @@ private:
         if (key == rt::key::DEL) return delete_row();
         if (key == rt::key::alt_letter('M')) return copy_cell();
         if (key == rt::key::alt_letter('C')) return paste_cell();
-        if (table_.eof()) return;
         if (key == rt::key::ENTER) return edit(0);
         if (key >= 32 && key < 256) edit(key);
     }
 
     // DOGET: an entry field on the cell, written back under a record lock.
+    // On the blank line below the last row the edit starts a new row, added
+    // only when the value is given (Esc adds nothing).
     void edit(int first_key) {
         const rt::BrowseColumn& col = browse_.get_column(browse_.col_pos());
+        const bool appending = table_.eof();
+        if (appending && !source_.append_row()) return;
         Value value = table_.get(col.cargo);
         if (first_key) rt::push_key(first_key);
         rt::GetList gets;
@@ -158,12 +162,16 @@ private:
                           [&value](const Value& v) { value = v; }, col.picture);
         const bool done = rt::READ(gets);
         tables::ws().select(layout_.area);
-        if (done && tables::REC_LOCK(2)) {
-            table_.put(col.cargo, value);
-            table_.commit();
-            table_.unlock();
+        if (appending) {
+            if (!done || !tables::ADD_REC(2)) return browse_.refresh_all();
+        } else if (!done || !tables::REC_LOCK(2)) {
+            return browse_.refresh_current();
         }
-        browse_.refresh_current();
+        table_.put(col.cargo, value);
+        table_.commit();
+        table_.unlock();
+        if (appending) browse_.refresh_all();
+        else browse_.refresh_current();
         if (browse_.col_pos() < browse_.col_count()) {
             browse_.right();
         } else {

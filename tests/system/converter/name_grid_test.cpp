@@ -50,5 +50,14 @@ TEST_F(NameGrid, CopiesACellIntoAnotherRowAndTypesAMark) {
     EXPECT_EQ(column("IMPRE"), (std::vector<std::string>{"", "S"}));
 }
 
+TEST_F(NameGrid, BelowTheLastRowAValueStartsANewRow) {
+    keys({rt::key::END, rt::key::CTRL_PGDN, rt::key::DOWN, rt::key::ESC});   // Esc: nothing added
+    converter::EDITA(2);
+    EXPECT_EQ(column("IMPRE").size(), 2u);
+    keys({rt::key::END, rt::key::CTRL_PGDN, rt::key::DOWN, 'S', rt::key::ENTER, rt::key::ESC});
+    converter::EDITA(2);
+    EXPECT_EQ(column("IMPRE"), (std::vector<std::string>{"S", "", ""}));   // the new row has no name: first
+}
+
 }  // namespace
 }  // namespace qv::test_support
