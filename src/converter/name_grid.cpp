@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/avisosn.hpp"
+#include "common/documents.hpp"
 #include "common/globals.hpp"
 #include "common/messages.hpp"
 #include "runtime/core/cp850.hpp"
@@ -28,11 +29,16 @@ namespace tb = rt::table;
 constexpr int kAltEquals = 387, kAltMinus = 386;
 constexpr int kKeypadAltPlus = 311, kKeypadAltMinus = 330;
 
+// How an edited cell is checked: not at all, as a CPF, or as a CPF or
+// CNPJ given its separators.
+enum class Check { None, Cpf, Document };
+
 struct Column {
     std::string heading;
     std::string field;
     std::string picture;
     int width = 0;        // shown width, 0: the field's
+    Check check = Check::None;
 };
 
 struct GridLayout {
@@ -47,10 +53,10 @@ struct GridLayout {
 // The payroll statements: marks, who, the payer, then the amounts.
 std::vector<Column> statement_columns() {
     std::vector<Column> cols = {{"Trans", "IMPRE", "@!", 5},
-                                {" CPF ", "CPF", "@r 999.999.999-99", 14},
+                                {" CPF ", "CPF", "@r 999.999.999-99", 14, Check::Cpf},
                                 {" Nome do Contribuinte ", "NOMECONTR", "@S26", 26},
                                 {"Nome Fonte Pagadora", "NOMEFONTE", "@S26", 26},
-                                {"CNPJ fonte", "CNPJFONTE", "", 18},
+                                {"CNPJ fonte", "CNPJFONTE", "", 18, Check::Document},
                                 {"Descr.Outros Rend. Isentos", "OUTROS", "", 0}};
     const char* const amounts[][2] = {
         {"Outros Isentos", "VALOUTRO"}, {"13ro Salário", "DECIMO3RO"}, {"Descr. Outros Trib. Fonte", "OUTROSEXC"},
@@ -93,6 +99,7 @@ public:
             col.picture = c.picture;
             col.width = c.width;
             col.cargo = c.field;
+            checks_.push_back(c.check);
             if (layout.footing && &c == &layout.columns[1]) col.footing = "Nro. de Declarações."_cp;
             browse_.add_column(std::move(col));
         }
@@ -158,8 +165,15 @@ private:
         Value value = table_.get(col.cargo);
         if (first_key) rt::push_key(first_key);
         rt::GetList gets;
+        const Check check = checks_[static_cast<std::size_t>(browse_.col_pos() - 1)];
         gets.emplace_back(browse_.cell_row(), browse_.cell_col(), col.cargo, [&value] { return value; },
-                          [&value](const Value& v) { value = v; }, col.picture);
+                          [&value, check](const Value& v) {
+                              value = check == Check::Document ? Value(common::CONTAPONTO(common::TIRA_PONTO(v.as_string())))
+                                                               : v;
+                          },
+                          col.picture);
+        if (check == Check::Cpf) gets.back().valid([&value] { return common::VAL_CPF(value.as_string()); });
+        if (check == Check::Document) gets.back().valid([&value] { return common::CPFCGC(value.as_string()); });
         const bool done = rt::READ(gets);
         tables::ws().select(layout_.area);
         if (appending) {
@@ -232,6 +246,7 @@ private:
     tb::Table& table_;
     rt::TableSource source_;
     rt::Browse browse_;
+    std::vector<Check> checks_;
     Value clipboard_;
 };
 

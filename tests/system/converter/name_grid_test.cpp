@@ -59,5 +59,19 @@ TEST_F(NameGrid, BelowTheLastRowAValueStartsANewRow) {
     EXPECT_EQ(column("IMPRE"), (std::vector<std::string>{"S", "", ""}));   // the new row has no name: first
 }
 
+TEST_F(NameGrid, PayerDocumentGetsItsSeparators) {
+    ASSERT_TRUE(tables::ABERTURA(63));
+    ASSERT_TRUE(tables::ADD_REC(1));
+    auto& t = tables::ws().current(63);
+    t.put("CPF", rt::Value("11111111111"));
+    t.commit();
+    keys({rt::key::RIGHT, rt::key::RIGHT, rt::key::RIGHT, rt::key::RIGHT});
+    for (const char c : std::string("12345678000195")) keys({c});
+    keys({rt::key::ENTER, rt::key::ESC});
+    converter::EDITA(3);
+    t.go_top();
+    EXPECT_EQ(rt::RTRIM(t.get("CNPJFONTE").as_string()), "12.345.678/0001-95");
+}
+
 }  // namespace
 }  // namespace qv::test_support
