@@ -179,6 +179,8 @@ TEST(E2eStart, ConverterStartsAndEnds) {
     fs::path dir = fresh_folder("migrate");
     qv::e2e::TmuxSession s(std::string(QV_BINARY_DIR) + "/qvmigrate", dir.string(),
                            {"DQV2012=" + dir.string() + "/", "TERMINAL=01"});
+    ASSERT_TRUE(s.wait_for("Converte Ver.1.03", 10s)) << s.screen_text();
+    s.keys("M-t");
     EXPECT_TRUE(s.wait_exit(10s)) << s.screen_text();
     EXPECT_EQ(s.exit_status(), 0);
     fs::remove_all(dir);

@@ -1,0 +1,67 @@
+#include "converter/converter_routines.hpp"
+
+#include <mutex>
+#include <span>
+#include <string>
+
+#include "converter/converter_screens.hpp"
+#include "converter/destination_tables.hpp"
+#include "converter/disk_import.hpp"
+#include "converter/folder_form.hpp"
+#include "converter/name_grid.hpp"
+#include "runtime/core/functions.hpp"
+
+namespace qv::converter {
+
+namespace {
+
+using Args = std::span<const rt::Value>;
+
+int number(Args a, std::size_t i, int fallback = 0) {
+    return i < a.size() && a[i].is_number() ? static_cast<int>(a[i].as_number()) : fallback;
+}
+
+std::string text(Args a, std::size_t i) { return i < a.size() && a[i].is_string() ? a[i].as_string() : std::string(); }
+
+// A routine taking one number and returning nothing.
+void with_number(const char* name, void (*fn)(int)) {
+    rt::register_function(name, [fn](Args a) {
+        fn(number(a, 0));
+        return rt::Value();
+    });
+}
+
+}  // namespace
+
+void register_converter_routines() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        // The shared modules call these; only the main program has them.
+        for (const char* name : {"DEL_GP", "MOSTR_BEM", "MTELAVER", "FI13_07", "FI13_08"})
+            rt::register_function(name, [](Args) { return rt::Value(); });
+        with_number("MTELA1", MTELA1);
+        rt::register_function("MTELA3", [](Args a) {
+            MTELA3(number(a, 0), number(a, 1), number(a, 2));
+            return rt::Value();
+        });
+        with_number("EDITA", EDITA);
+        with_number("CONVDISCO", CONVDISCO);
+        with_number("ABRE_DISCO", ABRE_DISCO);
+        rt::register_function("MOSTRA", [](Args a) {
+            MOSTRA(number(a, 0), number(a, 1), number(a, 2), number(a, 3), number(a, 4));
+            return rt::Value();
+        });
+        rt::register_function("PEGAOSDIR", [](Args a) { return rt::Value(PEGAOSDIR(number(a, 0, 1))); });
+        rt::register_function("AJUST_DIR", [](Args) {
+            AJUST_DIR();
+            return rt::Value();
+        });
+        rt::register_function("REORG", [](Args a) {
+            REORG(text(a, 0), number(a, 1, 1));
+            return rt::Value();
+        });
+        rt::register_function("CRIA_BASE", [](Args) { return rt::Value(CRIA_BASE()); });
+    });
+}
+
+}  // namespace qv::converter

@@ -1,0 +1,140 @@
+#include "converter/file_conversion.hpp"
+
+#include <initializer_list>
+#include <vector>
+
+#include "common/avisosn.hpp"
+#include "converter/conversion.hpp"
+#include "converter/table_rows.hpp"
+#include "runtime/core/cp850.hpp"
+#include "runtime/core/text.hpp"
+#include "runtime/table/table_error.hpp"
+#include "tables/locks.hpp"
+#include "tables/state.hpp"
+
+namespace qv::converter {
+
+namespace {
+
+using rt::operator""_cp;
+using rt::Value;
+
+constexpr double kLockSeconds = 2;
+
+// Every table the import writes is locked before the first write, so that
+// a file is taken whole or not at all; the locks go with the object.
+class TablesLocked {
+public:
+    explicit TablesLocked(std::initializer_list<int> codes) {
+        for (const int code : codes) {
+            tables::ws().select(code);
+            if (!tables::FIL_LOCK(kLockSeconds)) {
+                ok_ = false;
+                return;
+            }
+            locked_.push_back(code);
+        }
+    }
+    ~TablesLocked() {
+        for (const int code : locked_)
+            if (tb::Table* t = tables::ws().table(code)) {
+                t->commit();
+                t->unlock();
+            }
+    }
+    TablesLocked(const TablesLocked&) = delete;
+    TablesLocked& operator=(const TablesLocked&) = delete;
+    bool ok() const { return ok_; }
+
+private:
+    std::vector<int> locked_;
+    bool ok_ = true;
+};
+
+constexpr std::initializer_list<int> kFullTables = {1, 2, 3, 4, 5, 6, 7, 8, 9, 12, 15, 16, 17, 18, 20};
+constexpr std::initializer_list<int> kGainTables = {7, 8, 9};
+
+std::string taxpayer_name(const DeclarationFile& f) { return f.line(1).text(14, 66); }
+
+// Receipt numbers only: the taxpayer must be in the destination already.
+bool receipts(Conversion& c) {
+    tb::Table& r = table(9);
+    r.set_order(1);
+    if (!r.seek(Value(c.cpf))) {
+        common::AVISOSN(std::vector<std::string>{"O contribuinte " + taxpayer_name(c.file),
+                                                 "não foi localizado em nenhum dos diretórios"_cp,
+                                                 "Não será possível então gravar o nro do recibo"_cp},
+                        0);
+        return false;
+    }
+    tables::ws().select(9);
+    if (!tables::REC_LOCK(kLockSeconds)) return false;
+    if (c.y2012()) {
+        r.put("RECIBOATU", Value(c.file.header.receipt));
+        r.put("RECIBOANT", Value(c.file.header.previous));
+    } else if (rt::EMPTY_TEXT(r.get("RECIBOANT").as_string())) {
+        r.put("RECIBOANT", Value(c.file.header.receipt));
+    }
+    r.commit();
+    r.unlock();
+    return true;
+}
+
+// The taxpayer's register row, current; false when this file must not be
+// taken (last year's file of a taxpayer already there, or the user's no).
+bool register_row(Conversion& c) {
+    tb::Table& r = table(9);
+    r.set_order(1);
+    if (r.seek(Value(c.cpf))) return c.y2012();
+    if (c.kind == kGainsOnly) {
+        if (!c.y2012()) return false;
+        const Value answer = common::AVISOSN(
+            std::vector<std::string>{"O contribuinte não foi localizado em nenhum dos diretórios "_cp,
+                                     "indicado. Cria assim mesmo com cadastro incompleto?       "},
+            2);
+        if (answer.as_string() != "S") return false;
+    }
+    tb::Table& row = new_row(9, c.cpf);
+    row.put("NOMECONTR", Value(taxpayer_name(c.file)));
+    row.commit();
+    return true;
+}
+
+bool gains_only(Conversion& c) {
+    if (!c.has("60") && !c.has("61") && !c.has("62")) {
+        common::AVISOSN("Esse contribuinte não tem ganho de capital"_cp, 0);
+        return true;
+    }
+    CONV_GANHO(c, 1);
+    return true;
+}
+
+}  // namespace
+
+bool FAZCONV(int kind, const std::string& path, std::vector<std::string>& report) {
+    const DeclarationFile file = read_declaration(path);
+    if (file.fault != FileFault::None) {
+        report.push_back(file.name + ": " + fault_text(file.fault));
+        return false;
+    }
+    Conversion c(file, kind, report);
+    try {
+        if (kind == kReceiptsOnly) return receipts(c);
+        const TablesLocked locks(kind == kGainsOnly ? kGainTables : kFullTables);
+        if (!locks.ok()) {
+            report.push_back(file.name + ": " + "tabelas em uso por outro usuário, nada convertido"_cp);
+            return false;
+        }
+        if (!register_row(c)) return false;
+        if (kind == kGainsOnly) return gains_only(c);
+        CONV_DECL(c);
+        CONV_GANHO(c, 0);
+        CONV_EXIG(c);
+        return true;
+    } catch (const tb::TableError& e) {
+        report.push_back(file.name + ": " + e.what());
+        return false;
+    }
+}
+
+}  // namespace qv::converter

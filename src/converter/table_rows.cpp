@@ -1,0 +1,88 @@
+#include "converter/table_rows.hpp"
+
+#include <string>
+
+#include "runtime/core/text.hpp"
+#include "runtime/table/table_error.hpp"
+#include "tables/locks.hpp"
+#include "tables/state.hpp"
+
+namespace qv::converter {
+
+namespace {
+
+bool same_cpf(tb::Table& t, std::string_view cpf) {
+    return !t.eof() && rt::RTRIM(t.get("CPF").as_string()) == cpf;
+}
+
+std::vector<std::uint32_t> rows_of(tb::Table& t, std::string_view cpf) {
+    std::vector<std::uint32_t> rows;
+    t.set_order(1);
+    if (!t.seek(rt::Value(std::string(cpf)))) return rows;
+    for (; same_cpf(t, cpf); t.skip(1))
+        if (!t.deleted()) rows.push_back(t.recno());
+    return rows;
+}
+
+}  // namespace
+
+tb::Table& table(int code) { return tables::ws().current(code); }
+
+void delete_rows(int code, std::string_view cpf, const std::function<bool(tb::Table&)>& which) {
+    tb::Table& t = table(code);
+    for (const std::uint32_t r : rows_of(t, cpf)) {
+        t.go_to(r);
+        if (!which || which(t)) t.delete_record();
+    }
+    t.commit();
+}
+
+tb::Table& new_row(int code, std::string_view cpf) {
+    tables::ws().select(code);
+    tb::Table& t = table(code);
+    if (!tables::ADD_REC(2)) tb::fail(t.path(), "record not available");
+    t.put("CPF", rt::Value(std::string(cpf)));
+    return t;
+}
+
+void for_each_row(int code, std::string_view cpf, const std::function<void(tb::Table&)>& fn) {
+    tb::Table& t = table(code);
+    for (const std::uint32_t r : rows_of(t, cpf)) {
+        t.go_to(r);
+        fn(t);
+    }
+    t.commit();
+}
+
+RowReuse::RowReuse(int code, std::string_view cpf) : code_(code), cpf_(cpf), rows_(rows_of(table(code), cpf)) {}
+
+tb::Table& RowReuse::next() {
+    if (used_ < rows_.size()) {
+        tb::Table& t = table(code_);
+        t.go_to(rows_[used_++]);
+        return t;
+    }
+    return new_row(code_, cpf_);
+}
+
+void RowReuse::finish() {
+    tb::Table& t = table(code_);
+    for (; used_ < rows_.size(); ++used_) {
+        t.go_to(rows_[used_]);
+        t.delete_record();
+    }
+    t.commit();
+}
+
+}  // namespace qv::converter
+
+namespace qv::converter {
+
+tb::Table& declaration_row(std::string_view cpf) {
+    tb::Table& t = table(1);
+    t.set_order(1);
+    if (!same_cpf(t, cpf) && !t.seek(rt::Value(std::string(cpf)))) tb::fail(t.path(), "no declaration record");
+    return t;
+}
+
+}  // namespace qv::converter

@@ -1,0 +1,44 @@
+#pragma once
+// Writing a taxpayer's rows into the destination folder's declaration
+// tables (open in the work areas of their codes, locked by the caller).
+#include <functional>
+#include <string_view>
+#include <vector>
+
+#include "runtime/core/value.hpp"
+#include "runtime/table/table.hpp"
+
+namespace qv::converter {
+
+namespace tb = rt::table;
+
+tb::Table& table(int code);
+// Deletes the CPF's rows that `which` accepts (all when it is empty).
+void delete_rows(int code, std::string_view cpf, const std::function<bool(tb::Table&)>& which = {});
+// Appends a row for the CPF and leaves it current.
+tb::Table& new_row(int code, std::string_view cpf);
+// Runs `fn` on each of the CPF's rows.
+void for_each_row(int code, std::string_view cpf, const std::function<void(tb::Table&)>& fn);
+
+// The CPF's rows of a table taken again in order: each next() gives the
+// next existing row, or a new one when they run out; finish() deletes
+// the rows not taken.
+class RowReuse {
+public:
+    RowReuse(int code, std::string_view cpf);
+    tb::Table& next();
+    void finish();
+
+private:
+    int code_;
+    std::string cpf_;
+    std::vector<std::uint32_t> rows_;
+    std::size_t used_ = 0;
+};
+
+}  // namespace qv::converter
+
+namespace qv::converter {
+// The taxpayer's declaration record (table 01), current.
+tb::Table& declaration_row(std::string_view cpf);
+}  // namespace qv::converter

@@ -1,0 +1,48 @@
+#pragma once
+// A destination folder with its declaration tables open, and the helpers
+// that write a declaration file into a source folder and convert it.
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "converter/destination_tables.hpp"
+#include "converter/file_conversion.hpp"
+#include "system/converter/declaration_writer.hpp"
+#include "system/system_fixture.hpp"
+
+namespace qv::test_support {
+
+class ConverterTest : public FoldersTest {
+protected:
+    void SetUp() override {
+        FoldersTest::SetUp();
+        source = root + "/source/";
+        std::filesystem::create_directories(source);
+        ASSERT_TRUE(converter::CRIA_BASE());
+    }
+    bool convert(const std::string& name, const std::string& bytes, int kind = converter::kFullImport) {
+        write_file(source + name, bytes);
+        return converter::FAZCONV(kind, source + name, report);
+    }
+    // The CPF's rows of a table, as their record numbers.
+    std::vector<std::uint32_t> rows(int code, const std::string& cpf) {
+        std::vector<std::uint32_t> out;
+        auto& t = tables::ws().current(code);
+        t.set_order(1);
+        if (!t.seek(rt::Value(cpf))) return out;
+        for (; !t.eof() && t.get("CPF").as_string() == cpf; t.skip(1)) out.push_back(t.recno());
+        return out;
+    }
+    rt::Value field(int code, std::uint32_t recno, const char* name) {
+        auto& t = tables::ws().current(code);
+        t.go_to(recno);
+        return t.get(name);
+    }
+    double amount(int code, std::uint32_t recno, const char* name) { return field(code, recno, name).as_number(); }
+    std::string text(int code, std::uint32_t recno, const char* name) { return field(code, recno, name).as_string(); }
+
+    std::string source;
+    std::vector<std::string> report;
+};
+
+}  // namespace qv::test_support
