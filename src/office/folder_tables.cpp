@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "common/globals.hpp"
 #include "common/paths.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/table/file_names.hpp"
@@ -41,12 +42,14 @@ bool open_folder_table(std::string_view folder, int code, int area, bool exclusi
     std::optional<std::string> file2;
     if (!entry->file2.empty()) file2 = dir + entry->file2;
     const std::string file3 = entry->file3.empty() ? std::string() : dir + entry->file3;
-    if (!tables::ABREARQ(area, exclusive, dir + entry->file, entry->key1, entry->key2, file2, entry->key3, file3))
-        return false;
-    tb::Table* t = tables::ws().table(area);
-    if (!t) return false;
-    if (!alias.empty()) t->set_alias(std::string(alias));
-    return true;
+    // The opening takes the alias from APELIDO: two registers open at once
+    // need different names.
+    const common::Global apelido("APELIDO");
+    const rt::Value saved = apelido.value();
+    apelido.set(rt::Value(std::string(alias)));
+    const bool ok = tables::ABREARQ(area, exclusive, dir + entry->file, entry->key1, entry->key2, file2, entry->key3, file3);
+    apelido.set(saved.is_string() ? saved : rt::Value(""));
+    return ok && tables::ws().table(area) != nullptr;
 }
 
 void remove_index_files(std::string_view folder, int code) {
