@@ -14,6 +14,7 @@
 #include "office/table_files.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/text.hpp"
+#include "tables/folders.hpp"
 #include "tables/opening.hpp"
 #include "tables/state.hpp"
 
@@ -54,6 +55,25 @@ bool room_for(const std::string& destination, double& needed, double& free_space
     return true;
 }
 
+// The tables of the current folder are put back on every way out: the
+// copy opened the other folder's tables in their areas.
+class ReopenOnExit {
+public:
+    explicit ReopenOnExit(bool program_tables) : folder_(tables::client_folder()), program_tables_(program_tables) {}
+    ~ReopenOnExit() {
+        for (int code = kFirstTable; code <= kLastTable; ++code) tables::ws().close(code);
+        if (program_tables_) tables::ABERTURA(0);
+        tables::MUDADIR(folder_);
+        common::FECHAJAN(10);
+    }
+    ReopenOnExit(const ReopenOnExit&) = delete;
+    ReopenOnExit& operator=(const ReopenOnExit&) = delete;
+
+private:
+    std::string folder_;
+    bool program_tables_;
+};
+
 }  // namespace
 
 bool FAZ_COPIA() {
@@ -62,7 +82,7 @@ bool FAZ_COPIA() {
     const std::string destination = destination_folder();
     double free_space = free_space_of(destination);
     double needed = 0;
-    tables::ws().close_all();
+    const ReopenOnExit reopen(false);
     bool ok = true;
     for (int code = kFirstTable; code <= kLastTable && ok; ++code) {
         if (!open_waiting(origin, code, code != kRegister)) return false;
@@ -80,7 +100,6 @@ bool FAZ_COPIA() {
         }
         tables::ws().close(code);
     }
-    common::FECHAJAN(10);
     common::MENS();
     return ok;
 }
@@ -94,6 +113,7 @@ bool TRAZ_COPIA() {
         common::AVISOSN("O " + origin + " não contém dados do QV2012"_cp, 0);
         return false;
     }
+    const ReopenOnExit reopen(true);
     tables::ws().close_all();
     // Every table the copy replaces, the register too, must be free in the
     // destination before the first one is written.
@@ -113,8 +133,6 @@ bool TRAZ_COPIA() {
         }
         remove_index_files(destination, code);
     }
-    tables::ABERTURA(0);
-    common::FECHAJAN(10);
     return ok;
 }
 

@@ -228,7 +228,6 @@ bool copy_between_folders() {
     tables::ws().close(kOriginRegister);
     tables::ws().close(kDestinationRegister);
     REORG(destination, 3);
-    if (choices->move) REORG(origin, 3);
     const bool change = common::AVISOSN("Muda para a nova Pasta?", 2).as_string() == "S";
     tables::set_client_folder(current);
     tables::ABERTURA(9);

@@ -39,13 +39,13 @@ rt::table::Table* define_record() {
     return t->eof() ? nullptr : t;
 }
 
-void load_missing(std::initializer_list<const char*> names) {
+}  // namespace
+
+void load_define(std::initializer_list<const char*> names) {
     rt::table::Table* t = define_record();
     for (const char* name : names)
         if (!common::Global(name).exists()) common::Global(name).set(t ? t->get(name) : rt::Value(0));
 }
-
-}  // namespace
 
 int autosave_interval(int mode, int current) {
     switch (mode) {
@@ -89,7 +89,7 @@ bool MENS_VAL(int field) {
 bool VAL_TEMP() { return kTempSal.number(0) >= 1; }
 
 void VAL_DECL() {
-    load_missing({"VAL_SEG", "VAL_BYTE", "VAL_MIN", "TEMP_DES"});
+    load_define({"VAL_SEG", "VAL_BYTE", "VAL_MIN", "TEMP_DES"});
     open_box(6, 9, 20, 14, 62,
              {" Valor por minuto  :", " Valor por KByte   :", " Valor mínimo      :"_cp, " Minutos sem teclar:"});
     const char* names[] = {"VAL_SEG", "VAL_BYTE", "VAL_MIN", "TEMP_DES"};
@@ -104,7 +104,7 @@ void VAL_DECL() {
 }
 
 void TIP_GRAV() {
-    load_missing({"COMO_SAL", "TEMP_SAL", "TEMP_DES"});
+    load_define({"COMO_SAL", "TEMP_SAL", "TEMP_DES"});
     open_box(4, 14, 20, 19, 60,
              {"", " Grava a cada intervalo de tempo", " Grava só ao sair da declaração"_cp, " Não grava automaticamente"_cp});
     const int first = std::max(1, std::min(3, kComoSal.integer(2)));
@@ -142,7 +142,7 @@ void MUDA_ESTATUS() {
             tables::ABERTURA(66);
             open_grid(29);
         } else {
-            load_missing({"STATRAVA"});
+            load_define({"STATRAVA"});
             common::MensArgs args;
             args.name = "M->STATRAVA";
             args.picture = "@z 99";

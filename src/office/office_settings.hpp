@@ -18,6 +18,8 @@ int autosave_interval(int mode, int current);
 // Writes the named variables into the DEFINE record under its lock; false
 // when the lock is not granted (the record keeps its values).
 bool write_define(std::initializer_list<const char*> names);
+// The DEFINE record's values for the named variables that do not exist yet.
+void load_define(std::initializer_list<const char*> names);
 // Calls a grid by its code when the grid engine is built, else says that
 // the option is not available yet.
 void open_grid(int code);

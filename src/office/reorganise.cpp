@@ -137,7 +137,7 @@ bool REORG(std::string_view folder_name, int mode) {
         reopen_list_on(folder);
         return true;
     }
-    if (mode == 1 && program_folder) {
+    if (mode == 1) {
         tables::ws().close_all();
         tables::ABERTURA(0);
         tables::MUDADIR(folder);

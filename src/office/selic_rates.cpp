@@ -94,7 +94,7 @@ void CAD_UFIR() {
     open_box(kBoxWindow, 9, 20, 14, 60, {" Mês :"_cp, " Ano :", " Taxa SELIC (%):"});
     first_month_without_rate();
     BUSMES(kMonth.integer(1), "MULTIPL", "TJM");
-    if (!common::Global("VAL_CPMF").exists()) common::Global("VAL_CPMF").set(rt::Value(0));
+    load_define({"VAL_CPMF"});
     while (true) {
         rt::at_get(9, 38, "M->MES_UFIR", "@ 99").valid([] { return BUSMES(kMonth.integer(), "MULTIPL", "TJM"); });
         rt::at_get(10, 38, "M->ANO_UFIR", "@ 9999").valid([] { return BUSANO(kYear.integer(), "MULTIPL", "TJM"); });
