@@ -52,8 +52,16 @@ int attr_of(int item) { return common::Global(kItems[item - 1].attr_var).integer
 
 void say(int row, int col, std::string_view text, int attr) { rt::at_say(row, col, text, common::attr_of(attr)); }
 
+// A plain window over an area, so that closing it puts back the screen.
+void cover(int id, int top, int left, int bottom, int right) {
+    if (common::window_saved(id)) return;
+    common::DEFINEJAN(id, 7, 7, 7, top, left, bottom, right, 0);
+    common::ABREJAN(id);
+}
+
 void draw_palette(int marked) {
     const Positions p = positions();
+    cover(4, p.palette_row, p.palette_col, p.palette_row + 7, p.palette_col + 15);
     for (int b = 0; b < 8; ++b)
         for (int a = 0; a < 16; ++a) {
             const int attr = a + b * 16;
@@ -63,6 +71,7 @@ void draw_palette(int marked) {
 
 void draw_samples() {
     const Positions p = positions();
+    cover(6, p.sample_row, p.sample_col, p.sample_row + 4, p.sample_col + 15);
     const int text = common::Global("COR_TEL1").integer(30);
     say(p.sample_row, p.sample_col, " Cor do texto   ", text);
     const std::pair<const char*, const char*> samples[] = {{"Item Escolhido", "COR_ESC_CL"},

@@ -57,7 +57,7 @@ void call_lookup(const char* name) {
 }  // namespace
 
 LookupKeys::LookupKeys() {
-    common::ESCRLCOL(0, 0, 0, "[F1] Contribuintes por Nome   [F2] Contribuintes por CPF ");
+    common::MENS(0, "[F1] Contribuintes por Nome   [F2] Contribuintes por CPF ");
     rt::SETKEY(rt::key::F1, [] { call_lookup("GERAL"); });
     rt::SETKEY(rt::key::F2, [] { call_lookup("GERAL1"); });
 }

@@ -152,6 +152,7 @@ void MUDA_ESTATUS() {
     }
     tables::ws().close(66);
     common::FECHAJAN(5);
+    common::MENS();
 }
 
 }  // namespace qv::office

@@ -39,7 +39,7 @@ void look_up(int year, int month, std::string_view multiplier, std::string_view 
     const bool found = t && t->seek(rt::Value(key_of(year, month)));
     common::Global(multiplier).set(found ? t->get("MULTIPL") : rt::Value(0));
     common::Global(rate).set(found ? t->get("TJM") : rt::Value(1));
-    rt::at_say(12, 40, rt::TRANSFORM(common::Global(rate).value(), "@Ez 999.99"));
+    rt::at_say(11, 38, rt::TRANSFORM(common::Global(rate).value(), "@Ez 999.99"));
 }
 
 // The first month without a rate after the last one that has it.
@@ -80,7 +80,7 @@ bool store_rate() {
 
 bool BUSMES(int month, std::string_view multiplier, std::string_view rate) {
     if (month < 1 || month > 12) return false;
-    rt::at_say(10, 44, rt::PADR(common::TRAZ_MES(month), 10));
+    rt::at_say(9, 44, rt::PADR(common::TRAZ_MES(month), 10));
     look_up(kYear.integer(rt::DATE().year()), month, multiplier, rate);
     return true;
 }
@@ -99,7 +99,8 @@ void CAD_UFIR() {
         rt::at_get(9, 38, "M->MES_UFIR", "@ 99").valid([] { return BUSMES(kMonth.integer(), "MULTIPL", "TJM"); });
         rt::at_get(10, 38, "M->ANO_UFIR", "@ 9999").valid([] { return BUSANO(kYear.integer(), "MULTIPL", "TJM"); });
         rt::at_get(11, 38, "M->TJM", "@Ez 999.99");
-        rt::READ();
+        // Esc leaves as "Ignora" does, writing nothing.
+        if (!rt::READ()) break;
         const std::string answer = common::AVISOSN("Confirma a alteração ?"_cp, 3).as_string();
         if (answer == "I") break;
         if (answer == "S") {

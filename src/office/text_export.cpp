@@ -97,6 +97,7 @@ void EXPORTA() {
         export_table(kExports[choice - 1]);
     }
     common::FECHAJAN(kBoxWindow);
+    common::MENS();
 }
 
 }  // namespace qv::office
