@@ -5,6 +5,7 @@
 
 #include "common/avisosn.hpp"
 #include "common/globals.hpp"
+#include "common/messages.hpp"
 #include "common/option_bar.hpp"
 #include "common/paths.hpp"
 #include "common/windows.hpp"
