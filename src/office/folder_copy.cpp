@@ -182,18 +182,14 @@ void switch_to(const std::string& destination) {
     tables::ABERTURA(50);
     tb::Table* list = tables::ws().table(50);
     if (!list) return;
-    const std::string name = rt::UPPER(common::BAR_FORA(destination));
+    const std::string name = common::BAR_FORA(destination);
     tables::ws().select(50);
-    if (!list->seek(rt::Value(name))) {
+    if (!list->seek(rt::Value(rt::UPPER(name)))) {
         if (!tables::ADD_REC(5)) return;
-        list->put("DIRETOR", rt::Value(common::BAR_FORA(destination)));
-    } else if (!tables::REC_LOCK(5)) {
-        return;
+        list->put("DIRETOR", rt::Value(name));
+        list->unlock();
     }
-    list->put("SELEC", rt::Value("S"));
-    list->unlock();
-    tables::set_client_folder(destination);
-    tables::TROCASIM(0);
+    tables::TROCASIM(1);
 }
 
 bool copy_between_folders() {

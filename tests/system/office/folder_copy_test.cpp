@@ -67,6 +67,16 @@ TEST_F(FolderCopyTest, ATaxpayerAlreadyThereIsSkippedWhenNotOverwriting) {
     EXPECT_EQ(reg.get("IMPRE").as_string(), "N");
 }
 
+TEST_F(FolderCopyTest, TheDestinationMayBecomeTheCurrentFolder) {
+    keys({rt::key::ENTER, rt::key::ENTER, 'T', 'C', 'T', 'S', 'S'});
+    ASSERT_TRUE(TRANOME(1));
+    EXPECT_EQ(tables::client_folder(), other);
+    ASSERT_TRUE(tables::ABERTURA(50));
+    tb::Table& list = tables::ws().current(50);
+    ASSERT_TRUE(list.seek(rt::Value(rt::UPPER(tables::without_separator(other)))));
+    EXPECT_EQ(list.get("SELEC").as_string(), "S");
+}
+
 TEST_F(FolderCopyTest, AMoveStopsBeforeDeletingWhenTheDestinationIsHeld) {
     OtherTerminal holder(path_of(other, 4));
     keys({rt::key::ENTER, rt::key::ENTER, 'T', 'M', 'T', 'S', 'N'});
