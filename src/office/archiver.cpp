@@ -69,7 +69,21 @@ ArchiverOutcome pack_folder(const std::string& archive, const std::string& folde
 }
 
 ArchiverOutcome unpack_into(const std::string& archive, const std::string& folder) {
-    return run({archiver_command(), "x", "-y", archive, "-o" + folder, "-aoa"});
+    // Unpacked beside, then each table renamed into place: a failed run
+    // leaves the folder's tables as they were.
+    const std::string beside = folder + "~restauro/";
+    std::error_code ec;
+    fs::remove_all(beside, ec);
+    const ArchiverOutcome outcome = run({archiver_command(), "x", "-y", archive, "-o" + beside, "-aoa"});
+    if (outcome == ArchiverOutcome::Done) {
+        for (const std::string& name : declaration_files(beside)) {
+            fs::rename(beside + name, folder + name, ec);
+            if (ec) break;
+        }
+    }
+    fs::remove_all(beside, ec);
+    if (outcome == ArchiverOutcome::Done && ec) return ArchiverOutcome::Failed;
+    return outcome;
 }
 
 void set_archiver_command(std::string command) { command_slot() = command.empty() ? "7z" : std::move(command); }

@@ -118,6 +118,12 @@ bool VOMANUAL(int mode, std::string_view destination, std::string_view origin) {
     }
     if (!archiver_available()) return false;
     if (!yes({"Recupera os dados em ", p.destination})) return true;
+    // The tables are replaced whole: none may be in use on another terminal.
+    if (const int held = first_table_held(p.destination); held != 0) {
+        notice(std::vector<std::string>{"O arquivo " + table_name(held) + ".DBF está sendo usado em algum terminal."_cp,
+                                        "Recuperação cancelada."_cp});
+        return false;
+    }
     const std::string archive = p.origin + name;
     const ArchiverOutcome outcome = unpack_into(archive, p.destination);
     if (outcome == ArchiverOutcome::NotStarted) {

@@ -7,6 +7,8 @@
 #include "common/paths.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/table/file_names.hpp"
+#include "runtime/table/table_error.hpp"
+#include "runtime/table/workspace.hpp"
 #include "tables/catalogue.hpp"
 #include "tables/opening.hpp"
 #include "tables/state.hpp"
@@ -78,6 +80,30 @@ long delete_taxpayer_rows(tb::Table& t, const rt::Value& cpf, const std::functio
     }
     t.commit();
     return n;
+}
+
+bool held_elsewhere(const std::string& path) {
+    tb::Workspace probe;
+    tb::OpenOptions opt;
+    opt.exclusive = true;
+    opt.structural_index = false;
+    try {
+        probe.use_in(1, path, opt);
+    } catch (const tb::TableBusy&) {
+        return true;
+    } catch (const tb::TableError&) {
+        return false;
+    }
+    probe.close_all();
+    return false;
+}
+
+int first_table_held(const std::string& folder) {
+    for (int code = kFirstTable; code <= kLastTable; ++code) {
+        const std::string name = tb::find_in_folder(folder, table_name(code) + ".DBF");
+        if (!name.empty() && held_elsewhere(folder + name)) return code;
+    }
+    return 0;
 }
 
 rt::Value cpf_key(std::string_view cpf) { return rt::Value(rt::PADR(rt::ALLTRIM(cpf), 11)); }

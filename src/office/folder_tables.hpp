@@ -31,6 +31,10 @@ void remove_index_files(std::string_view folder, int code);
 // Marks deleted the rows of `cpf` (in the table's CPF order) that `also`
 // accepts; returns how many.
 long delete_taxpayer_rows(rt::table::Table& t, const rt::Value& cpf, const std::function<bool()>& also = {});
+// True while another process has the table file open (it cannot be had alone).
+bool held_elsewhere(const std::string& path);
+// The first declaration table of `folder` held elsewhere; 0 when none.
+int first_table_held(const std::string& folder);
 // The taxpayer's CPF as the tables key it.
 rt::Value cpf_key(std::string_view cpf);
 

@@ -90,20 +90,7 @@ std::vector<std::string> listed_folders() {
 
 bool terminal_running(const std::string& terminal) {
     const std::string name = tb::find_in_folder(tables::program_folder(), "DIRET" + terminal + ".DBF");
-    if (name.empty()) return false;
-    tb::Workspace probe;
-    tb::OpenOptions opt;
-    opt.exclusive = true;
-    opt.structural_index = false;
-    try {
-        probe.use_in(1, tables::program_folder() + name, opt);
-    } catch (const tb::TableBusy&) {
-        return true;
-    } catch (const tb::TableError&) {
-        return false;
-    }
-    probe.close_all();
-    return false;
+    return !name.empty() && held_elsewhere(tables::program_folder() + name);
 }
 
 int remove_idle_work_files(const std::string& folder) {

@@ -104,6 +104,17 @@ TEST_F(BackupTest, RefusedOrIdleCasesWriteNothing) {
     EXPECT_TRUE(fs::is_empty(backup));
 }
 
+TEST_F(BackupTest, ARestoreOverATableInUseElsewhereIsRefused) {
+    std::ofstream(archive()) << "archive";
+    set_archiver_command(script("touch " + root + "/ran"));
+    OtherTerminal holder(path_of(client, 6));
+    keys({'S'});
+    EXPECT_FALSE(VOMANUAL(2, client, backup));
+    EXPECT_TRUE(screen_showed("O arquivo IMP0612.DBF está sendo usado em algum terminal.")) << term->all_snapshots();
+    EXPECT_FALSE(exists(root + "/ran"));
+    EXPECT_EQ(count(client, 6, "22222222222"), 1);
+}
+
 TEST_F(BackupTest, MirrorFoldersLieOnTheChosenDrive) {
     common::set_drive_root('X', root + "/mirror");
     EXPECT_EQ(mirror_folder("/srv/escritorio/dados/", 'X'), root + "/mirror/srv/escritorio/dados/");
