@@ -33,27 +33,27 @@ constexpr int kPackArea = 80;
 
 bool has_extension(const fs::path& p, std::string_view ext) { return rt::UPPER(p.extension().string()) == ext; }
 
-// The terminal whose file this is (the digits after "DIRET" or "DETALH"),
-// empty for the office's own files.
-std::string terminal_of_index(const std::string& stem) {
-    const std::string up = rt::UPPER(stem);
-    for (const char* prefix : {"DIRET", "DETALH"})
-        if (up.rfind(prefix, 0) == 0) return up.substr(std::string_view(prefix).size());
-    return {};
-}
-
-// Index files of other running terminals' own tables are spared: they
-// hold them open.
 int remove_index_files_of(const std::string& folder) {
     int n = 0;
     std::error_code ec;
     for (const auto& e : fs::directory_iterator(common::fs_path(folder), ec)) {
         if (!e.is_regular_file(ec) || !has_extension(e.path(), ".CDX")) continue;
-        const std::string owner = terminal_of_index(e.path().stem().string());
-        if (!owner.empty() && owner != tables::terminal() && terminal_running(owner)) continue;
         if (fs::remove(e.path(), ec)) ++n;
     }
     return n;
+}
+
+// Another terminal runs on this program folder: it holds the program
+// tables and their index files open.
+bool other_terminal_running() {
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(common::fs_path(tables::program_folder()), ec)) {
+        const std::string stem = rt::UPPER(e.path().stem().string());
+        if (stem.rfind("DIRET", 0) != 0 || !has_extension(e.path(), ".DBF")) continue;
+        const std::string terminal = stem.substr(5);
+        if (terminal != tables::terminal() && terminal_running(terminal)) return true;
+    }
+    return false;
 }
 
 void pack_program_tables(const std::string& folder) {
@@ -108,7 +108,11 @@ int remove_idle_work_files(const std::string& folder) {
 
 bool REORG(std::string_view folder_name, int mode) {
     const std::string folder = local_folder(folder_name);
-    if (remove_index_files_of(folder) > 0) {
+    const bool program_folder = same_folder(folder, tables::program_folder());
+    // Index files are never deleted under a terminal that has them open.
+    if (first_table_held(folder) != 0) return false;
+    const bool may_delete = !(program_folder && other_terminal_running());
+    if (may_delete && remove_index_files_of(folder) > 0) {
         for (int code = kFirstTable; code <= kLastTable; ++code) {
             if (!open_folder_table(folder, code, code, false)) return false;
             tables::ws().close(code);
@@ -118,8 +122,7 @@ bool REORG(std::string_view folder_name, int mode) {
         tables::ws().close_all();
         return true;
     }
-    const bool program_folder = same_folder(folder, tables::program_folder());
-    if (program_folder) pack_program_tables(folder);
+    if (program_folder && may_delete) pack_program_tables(folder);
     if (mode == 4) {
         reopen_list_on(folder);
         return true;
@@ -143,10 +146,13 @@ void REINDEXA() {
     const std::vector<std::string> folders = listed_folders();
     tables::ws().close_all();
     remove_idle_work_files(local_folder(common::Global("LOCTRAB").text(tables::program_folder())));
-    remove_index_files_of(tables::program_folder());
+    if (!other_terminal_running()) remove_index_files_of(tables::program_folder());
     for (const std::string& folder : folders) {
         tables::set_client_folder(local_folder(folder));
-        REORG(folder, 4);
+        if (!REORG(folder, 4))
+            common::AVISOSN(std::vector<std::string>{"Os índices da pasta "_cp + folder + " não foram refeitos:"_cp,
+                                                     "há arquivo em uso em outro terminal."_cp},
+                            0);
     }
     tables::set_client_folder(current);
     tables::ABERTURA(0);

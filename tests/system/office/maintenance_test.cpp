@@ -71,6 +71,21 @@ TEST_F(MaintenanceTest, WorkFilesOfARunningTerminalStay) {
     EXPECT_EQ(remove_idle_work_files(root + "/"), 2);
 }
 
+TEST_F(MaintenanceTest, ReorganisingAFolderBuildsItsIndexFilesAgain) {
+    ASSERT_TRUE(REORG(client, 3));
+    for (int code = 1; code <= 20; ++code)
+        EXPECT_FALSE(tb::find_in_folder(client, table_name(code) + ".cdx").empty()) << code;
+    EXPECT_FALSE(tb::find_in_folder(client, "IMP0912B.cdx").empty());
+    EXPECT_EQ(tables::ws().table(4), nullptr) << "everything closed";
+    ASSERT_TRUE(open_folder_table(client, 4, 4, false));
+    EXPECT_TRUE(tables::ws().current(4).seek(rt::Value(kA)));
+    // A table in use elsewhere keeps its index files: nothing is deleted.
+    tables::ws().close_all();
+    OtherTerminal holder(path_of(client, 7));
+    EXPECT_FALSE(REORG(client, 3));
+    for (const char* index : {"IMP0712.cdx", "IMP0412.cdx"}) EXPECT_FALSE(tb::find_in_folder(client, index).empty());
+}
+
 TEST_F(MaintenanceTest, DeletionTakesEveryRowOrNone) {
     {
         OtherTerminal holder(path_of(client, 19));
