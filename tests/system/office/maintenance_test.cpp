@@ -51,6 +51,19 @@ TEST_F(MaintenanceTest, CpfChangeWithATableHeldElsewhereChangesNothing) {
     EXPECT_EQ(count(client, 4, kNew), 2);
 }
 
+TEST_F(MaintenanceTest, TheCpfOptionSaysWhichTableIsInUse) {
+    tables::set_client_folder(client);
+    OtherTerminal holder(path_of(client, 2));
+    term->feed_text("11111111111");
+    term->feed_text("12345678909");
+    keys({rt::key::ENTER, rt::key::ESC});
+    MUDA_CPF();
+    EXPECT_TRUE(screen_showed("O arquivo IMP0212.DBF está sendo usado em algum terminal.")) << term->all_snapshots();
+    EXPECT_TRUE(screen_showed("Nenhum CPF foi trocado."));
+    EXPECT_EQ(count(client, 9, "12345678909"), 0);
+    EXPECT_EQ(count(client, 9, kA), 1);
+}
+
 TEST_F(MaintenanceTest, WorkFilesOfARunningTerminalStay) {
     rt::variables().set("NUSU", rt::Value("01"));
     for (const char* t : {"01", "02", "03"}) {
