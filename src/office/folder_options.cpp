@@ -64,7 +64,7 @@ void DIRPADRAO() {
 std::string NOVA_ROTA(std::string_view name, std::string_view word, int width) {
     const common::Global target(variable_of(name));
     const std::string current = rt::TRIM(target.text());
-    open_box(kBoxWindow, 10, 1, 13, 79, {"Pasta atual:", "", "Nova pasta :"});
+    open_box(kBoxWindow, 10, 1, 14, 79, {"Pasta atual:", "", "Nova pasta :"});
     rt::at_say(10, 14, current.substr(0, std::min<std::size_t>(current.size(), 64)),
                rt::parse_colour(common::Global("COR_2_CLI").text("W+/B")));
     const bool tax_program = width == 80;
