@@ -34,10 +34,11 @@ std::string variable_of(std::string_view name) {
     return n;
 }
 
-// The answer is acceptable: a drive, or a folder that exists or was made.
-bool folder_ready(const std::string& answer) {
+// The answer is acceptable: a drive, or a folder that exists or was made
+// (the question names what the folder is for).
+bool folder_ready(const std::string& answer, std::string_view word) {
     if (answer.size() <= 3) return true;
-    return tables::CRI_NDIR(answer, std::string(" QV2012"));
+    return tables::CRI_NDIR(answer, word);
 }
 
 // The terminal's CONFIG record gets a field, under its lock.
@@ -83,8 +84,7 @@ std::string NOVA_ROTA(std::string_view name, std::string_view word, int width) {
             break;
         }
         const std::string folder = answer.size() == 2 ? answer + "\\" : answer;
-        (void)word;
-        if (folder_ready(folder)) {
+        if (folder_ready(folder, word)) {
             result = folder;
             break;
         }
