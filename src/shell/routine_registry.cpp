@@ -11,6 +11,7 @@
 #include "printing/printing_routines.hpp"
 #include "declaration/loop/declaration_io_routines.hpp"
 #include "declaration/loop/declara.hpp"
+#include "office/office_routines.hpp"
 
 namespace qv::shell {
 
@@ -26,6 +27,7 @@ void register_system_routines() {
     declaration::register_calc_routines();
     declaration::register_declaration_io_routines();
     declaration::register_declaration_loop_routines();
+    office::register_office_routines();
 }
 
 }  // namespace qv::shell

@@ -1,0 +1,113 @@
+#include "office/folder_options.hpp"
+
+#include "common/avisosn.hpp"
+#include "common/globals.hpp"
+#include "common/messages.hpp"
+#include "common/paths.hpp"
+#include "common/windows.hpp"
+#include "office/boxes.hpp"
+#include "runtime/core/cp850.hpp"
+#include "runtime/core/picture.hpp"
+#include "runtime/core/text.hpp"
+#include "runtime/screen/keys.hpp"
+#include "runtime/screen/screen.hpp"
+#include "runtime/ui/get.hpp"
+#include "runtime/ui/read.hpp"
+#include "tables/folders.hpp"
+#include "tables/locks.hpp"
+#include "tables/opening.hpp"
+#include "tables/state.hpp"
+
+namespace qv::office {
+
+using rt::operator""_cp;
+
+namespace {
+
+constexpr int kBoxWindow = 4;
+constexpr const char* kEntry = "NOVAPASTA";
+constexpr const char* kTaxProgramFolder = "C:\\ARQUIVOS DE PROGRAMAS RFB\\IRPF2012\\APLICACAO\\DADOS";
+
+std::string variable_of(std::string_view name) {
+    std::string n(name);
+    if (rt::UPPER(n).rfind("M->", 0) == 0) n = n.substr(3);
+    return n;
+}
+
+// The answer is acceptable: a drive, or a folder that exists or was made
+// (the question names what the folder is for).
+bool folder_ready(const std::string& answer, std::string_view word) {
+    if (answer.size() <= 3) return true;
+    return tables::CRI_NDIR(answer, word);
+}
+
+// The terminal's CONFIG record gets a field, under its lock.
+void store_in_config(const char* field, const rt::Value& value) {
+    if (!tables::ws().table(42) && !tables::ABERTURA(42)) return;
+    rt::table::Table* config = tables::ws().table(42);
+    if (!config->seek(rt::Value(tables::terminal()))) return;
+    tables::ws().select(42);
+    if (!tables::REC_LOCK(5)) return;
+    config->put(field, value);
+    config->unlock();
+}
+
+}  // namespace
+
+void DIRPADRAO() {
+    common::Global(kEntry).set(rt::Value(rt::PADR(kTaxProgramFolder, 80)));
+    if (rt::Get* g = rt::current_get()) {
+        g->update_buffer();
+        g->display();
+    }
+}
+
+std::string NOVA_ROTA(std::string_view name, std::string_view word, int width) {
+    const common::Global target(variable_of(name));
+    const std::string current = rt::TRIM(target.text());
+    open_box(kBoxWindow, 10, 1, 14, 79, {"Pasta atual:", "", "Nova pasta :"});
+    rt::at_say(10, 14, current.substr(0, std::min<std::size_t>(current.size(), 64)),
+               rt::parse_colour(common::Global("COR_2_CLI").text("W+/B")));
+    const bool tax_program = width == 80;
+    if (tax_program) rt::SETKEY(rt::key::alt_letter('P'), [] { DIRPADRAO(); });
+    std::string result = current;
+    while (true) {
+        common::Global(kEntry).set(rt::Value(rt::PADR(current, 80)));
+        rt::at_get(12, 14, std::string("M->") + kEntry, "@!S64");
+        if (!rt::READ()) break;
+        const std::string answer = rt::TRIM(common::Global(kEntry).text());
+        if (answer.empty()) {
+            if (tax_program) {
+                common::AVISOSN("Deixando em branco NÃO haverá transferência para o programa da receita!"_cp, 0);
+                result.clear();
+            }
+            break;
+        }
+        const std::string folder = answer.size() == 2 ? answer + "\\" : answer;
+        if (folder_ready(folder, word)) {
+            result = folder;
+            break;
+        }
+    }
+    if (tax_program) rt::SETKEY(rt::key::alt_letter('P'), {});
+    common::FECHAJAN(kBoxWindow);
+    return rt::PADR(result, width);
+}
+
+void SELAREA(int mode) {
+    if (mode == 1) {
+        const std::string folder = NOVA_ROTA("M->DIRTRAB", " QV2012", 40);
+        common::Global("DIRTRAB").set(rt::Value(folder));
+        common::Global("LOCTRAB").set(rt::Value(common::BAR_DIR(common::to_local_path(rt::TRIM(folder)))));
+        store_in_config("DIRTRAB", rt::Value(folder));
+        return;
+    }
+    const std::string folder = NOVA_ROTA("M->ROTAJAVA", " IRPF10", 80);
+    common::Global("ROTAJAVA").set(rt::Value(folder));
+    const std::string trimmed = rt::TRIM(folder);
+    const std::string locirpf = trimmed.empty() ? "" : (trimmed.back() == '\\' ? trimmed : trimmed + "\\");
+    common::Global("LOCIRPF").set(rt::Value(locirpf));
+    store_in_config("ROTAJAVA", rt::Value(locirpf));
+}
+
+}  // namespace qv::office

@@ -1,0 +1,26 @@
+#pragma once
+// Copying declaration rows of one taxpayer to another taxpayer registered
+// in the same client folder: everything but the register, or one part.
+#include <string>
+
+namespace qv::office {
+
+// The parts, as offered.
+enum class Part { All = 1, Assets, CashBook, CompanyIncome, Payments, CapitalGains, Rural, RuralAssets, RuralCashBook,
+                  RuralProperties };
+
+struct PartCopy {
+    std::string folder, original, destination;
+    Part part = Part::All;
+    bool add = true;   // SOBREPOE "S": keep the destination's rows
+};
+
+enum class PartCopyResult { Done, Nothing, Busy };
+
+// Copies the part; Nothing when the original has no row of it (the
+// message of the part is in `message`).
+PartCopyResult copy_part(const PartCopy& c, std::string* message = nullptr);
+void TRANF_PARTE();
+void SAI_FORA();
+
+}  // namespace qv::office

@@ -1,0 +1,163 @@
+#include "office/reorganise.hpp"
+
+#include <filesystem>
+#include <vector>
+
+#include "common/avisosn.hpp"
+#include "common/globals.hpp"
+#include "common/paths.hpp"
+#include "common/windows.hpp"
+#include "office/folder_tables.hpp"
+#include "runtime/core/cp850.hpp"
+#include "runtime/core/text.hpp"
+#include "runtime/table/file_names.hpp"
+#include "runtime/table/table_error.hpp"
+#include "runtime/table/workspace.hpp"
+#include "tables/folders.hpp"
+#include "tables/opening.hpp"
+#include "tables/state.hpp"
+
+namespace qv::office {
+
+using rt::operator""_cp;
+namespace fs = std::filesystem;
+namespace tb = rt::table;
+
+namespace {
+
+constexpr const char* kProgramTables[] = {
+    "PRINTS",  "CONFIG", "DEFINE",   "HELPTXT",  "HELPATXT", "CODBENS", "CODABENS", "CODEPEN", "CODDIVI",  "DESPESA",
+    "UFIRM",   "AUXBENS", "AUXPAG",  "LISERRO",  "BANCOS",   "CORES",   "CONFIMP",  "OCUPACAO", "OCUPACAB", "CODNATUR",
+    "TABPAIS", "STATUS", "TABEMBA",  "TABMUNI",  "TABLOGR",  "CONTAS",  "FOLHAPG",  "BOLETO"};
+constexpr int kPackArea = 80;
+
+bool has_extension(const fs::path& p, std::string_view ext) { return rt::UPPER(p.extension().string()) == ext; }
+
+int remove_index_files_of(const std::string& folder) {
+    int n = 0;
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(common::fs_path(folder), ec)) {
+        if (!e.is_regular_file(ec) || !has_extension(e.path(), ".CDX")) continue;
+        if (fs::remove(e.path(), ec)) ++n;
+    }
+    return n;
+}
+
+// Another terminal runs on this program folder: it holds the program
+// tables and their index files open.
+bool other_terminal_running() {
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(common::fs_path(tables::program_folder()), ec)) {
+        const std::string stem = rt::UPPER(e.path().stem().string());
+        if (stem.rfind("DIRET", 0) != 0 || !has_extension(e.path(), ".DBF")) continue;
+        const std::string terminal = stem.substr(5);
+        if (terminal != tables::terminal() && terminal_running(terminal)) return true;
+    }
+    return false;
+}
+
+void pack_program_tables(const std::string& folder) {
+    for (const char* name : kProgramTables) {
+        if (tb::find_in_folder(folder, std::string(name) + ".DBF").empty()) break;
+        if (!tables::ABREARQ(kPackArea, true, folder + name)) continue;
+        try {
+            tables::ws().current(kPackArea).pack();
+        } catch (const tb::TableError&) {
+            // Left as it was; the next reorganisation tries again.
+        }
+        tables::ws().close(kPackArea);
+    }
+}
+
+void reopen_list_on(const std::string& folder) {
+    if (!tables::ABERTURA(50)) return;
+    tb::Table* list = tables::ws().table(50);
+    list->seek(rt::Value(rt::UPPER(common::BAR_FORA(folder))));
+}
+
+std::vector<std::string> listed_folders() {
+    std::vector<std::string> folders;
+    if (!tables::ABERTURA(50)) return folders;
+    tb::Table* list = tables::ws().table(50);
+    for (list->go_top(); !list->eof(); list->skip(1)) {
+        const std::string f = rt::ALLTRIM(list->get("DIRETOR").as_string());
+        if (!f.empty() && common::VERDIR(f)) folders.push_back(f);
+    }
+    return folders;
+}
+
+}  // namespace
+
+bool terminal_running(const std::string& terminal) {
+    const std::string name = tb::find_in_folder(tables::program_folder(), "DIRET" + terminal + ".DBF");
+    return !name.empty() && held_elsewhere(tables::program_folder() + name);
+}
+
+int remove_idle_work_files(const std::string& folder) {
+    int n = 0;
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(common::fs_path(folder), ec)) {
+        const std::string stem = rt::UPPER(e.path().stem().string());
+        // "TMP_" + two digits of the table + the terminal.
+        if (!e.is_regular_file(ec) || stem.rfind("TMP_", 0) != 0 || stem.size() < 8) continue;
+        if (terminal_running(stem.substr(6))) continue;
+        if (fs::remove(e.path(), ec)) ++n;
+    }
+    return n;
+}
+
+bool REORG(std::string_view folder_name, int mode) {
+    const std::string folder = local_folder(folder_name);
+    const bool program_folder = same_folder(folder, tables::program_folder());
+    // Index files are never deleted under a terminal that has them open.
+    if (first_table_held(folder) != 0) return false;
+    const bool may_delete = !(program_folder && other_terminal_running());
+    if (may_delete && remove_index_files_of(folder) > 0) {
+        for (int code = kFirstTable; code <= kLastTable; ++code) {
+            if (!open_folder_table(folder, code, code, false)) return false;
+            tables::ws().close(code);
+        }
+    }
+    if (mode == 3) {
+        tables::ws().close_all();
+        return true;
+    }
+    if (program_folder && may_delete) pack_program_tables(folder);
+    if (mode == 4) {
+        reopen_list_on(folder);
+        return true;
+    }
+    if (mode == 1) {
+        tables::ws().close_all();
+        tables::ABERTURA(0);
+        tables::MUDADIR(folder);
+    }
+    return true;
+}
+
+void REINDEXA() {
+    const std::vector<std::string> question{"Esta opção refará todos arquivos índices (CDX)."_cp,
+                                            "Operação recomendada a ser feita após uma queda"_cp,
+                                            "da energia ou quando arquivos forem copiados de",
+                                            "um equipamento para outro. Se em rede saia do  ",
+                                            "programa em todos os terminais."};
+    if (common::AVISOSN(question, 2).as_string() != "S") return;
+    const std::string current = tables::client_folder();
+    const std::vector<std::string> folders = listed_folders();
+    tables::ws().close_all();
+    remove_idle_work_files(local_folder(common::Global("LOCTRAB").text(tables::program_folder())));
+    if (!other_terminal_running()) remove_index_files_of(tables::program_folder());
+    for (const std::string& folder : folders) {
+        tables::set_client_folder(local_folder(folder));
+        if (!REORG(folder, 4))
+            common::AVISOSN(std::vector<std::string>{"Os índices da pasta "_cp + folder + " não foram refeitos:"_cp,
+                                                     "há arquivo em uso em outro terminal."_cp},
+                            0);
+    }
+    tables::set_client_folder(current);
+    tables::ABERTURA(0);
+    tables::MUDADIR(current);
+    common::FECHAJAN(10);
+}
+
+}  // namespace qv::office

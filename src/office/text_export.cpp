@@ -1,0 +1,104 @@
+#include "office/text_export.hpp"
+
+#include <filesystem>
+#include <vector>
+
+#include "common/avisosn.hpp"
+#include "common/globals.hpp"
+#include "common/messages.hpp"
+#include "common/option_bar.hpp"
+#include "common/paths.hpp"
+#include "common/windows.hpp"
+#include "office/boxes.hpp"
+#include "office/folder_tables.hpp"
+#include "runtime/core/cp850.hpp"
+#include "runtime/core/text.hpp"
+#include "runtime/table/table_error.hpp"
+#include "runtime/table/transfer.hpp"
+#include "tables/opening.hpp"
+#include "tables/state.hpp"
+
+namespace qv::office {
+
+using rt::operator""_cp;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Export {
+    int table;
+    const char* file;
+    const char* label;
+    const char* help;
+};
+
+constexpr Export kExports[] = {
+    {4, "Bens.txt", " Bens", "Exporta a declaração de bens p/arquivo Bens.txt"},
+    {5, "Divida.txt", " Dívidas", "Exporta a declaração de dívidas p/arquivo Divida.txt"},
+    {6, "Pagos.txt", " Pagamentos", "Exporta os pagamentos para o arquivo Pagos.txt"},
+    {9, "Cadastro.txt", " Cadastro", "Exporta o cadastro para o arquivo Cadastro.txt"},
+    {17, "Bensru.txt", " Bens Rurais", "Exporta a declaração dos bens Rurais p/arquivo BensRu.txt"},
+    {18, "Dividaru.txt", " Dívidas Rurais", "Exporta a declaração de dívidas Rurais p/arquivo DividaRu.txt"},
+    {16, "Imoveis.txt", " Imóveis Rurais", "Exporta os Imóveis Rurais para o arquivo Imoveis.txt"},
+};
+constexpr int kBoxWindow = 3;
+
+std::string work_folder() {
+    const std::string loctrab = rt::TRIM(common::Global("LOCTRAB").text());
+    return loctrab.empty() ? tables::program_folder() : local_folder(loctrab);
+}
+
+void export_table(const Export& e) {
+    const bool is_register = e.table == kRegister;
+    if (!is_register && !tables::ABERTURA(e.table)) return;
+    if (is_register && !tables::ws().table(kRegister) && !tables::ABERTURA(kRegister)) return;
+    tables::ws().select(e.table);
+    if (ENV_ARQ(e.file))
+        common::AVISOSN(std::vector<std::string>{"Criado arquivo " + std::string(e.file) + " na pasta", work_folder()}, 0);
+    else
+        common::AVISOSN("Erro ao criar o arquivo " + work_folder() + e.file, 0);
+    if (!is_register) tables::ws().close(e.table);
+}
+
+}  // namespace
+
+bool ENV_ARQ(const std::string& file) {
+    rt::table::Table* t = tables::ws().table(0);
+    if (!t) return false;
+    const std::string folder = work_folder();
+    const std::string beside = folder + "~" + file;
+    const std::uint32_t here = t->recno();
+    bool ok = true;
+    try {
+        t->go_top();
+        rt::table::copy_to_delimited(tables::ws(), *t, beside);
+    } catch (const rt::table::TableError&) {
+        ok = false;
+    }
+    if (here != 0) t->go_to(here);
+    std::error_code ec;
+    if (ok) fs::rename(beside, folder + file, ec);
+    if (!ok || ec) fs::remove(beside, ec);
+    return ok && !ec;
+}
+
+void EXPORTA() {
+    std::vector<std::string> lines{""};
+    rt::Value texts = rt::Value::array();
+    for (const Export& e : kExports) {
+        lines.push_back(rt::utf8_to_cp850(e.label));
+        texts.as_array()->push_back(rt::Value(rt::utf8_to_cp850(e.help)));
+    }
+    open_box(kBoxWindow, 7, 30, 16, 52, lines);
+    common::Global("OPCOES").set(rt::Value("BDPCSRVI"));
+    while (true) {
+        common::Global("MENSMENU").set(texts);
+        const int choice = common::ESC_OPCAO(3, 7, 3, 17, 1, 0, 1);
+        if (choice < 1 || choice > 7) break;
+        export_table(kExports[choice - 1]);
+    }
+    common::FECHAJAN(kBoxWindow);
+    common::MENS();
+}
+
+}  // namespace qv::office

@@ -1,0 +1,53 @@
+// Backups table by table: to a backup folder and back, every table had
+// alone in the destination first.
+#include "office/direct_copy.hpp"
+#include "office_fixture.hpp"
+
+namespace qv::office::testing {
+namespace {
+
+class DirectCopyTest : public OfficeTest {
+protected:
+    void SetUp() override {
+        OfficeTest::SetUp();
+        make_tables(client);
+        add_taxpayer(client, "11111111111", "ANA");
+        add_row(client, 4, {{"CPF", rt::Value("11111111111")}});
+        add_row(client, 4, {{"CPF", rt::Value("22222222222")}});
+        rt::variables().set("ROTABACK", rt::Value(backup));
+    }
+};
+
+TEST_F(DirectCopyTest, CopyToTheBackupFolderAndBack) {
+    keys({rt::key::ENTER, rt::key::ENTER});
+    ASSERT_TRUE(FAZ_COPIA());
+    EXPECT_EQ(count(backup, 4, "22222222222"), 1);
+    EXPECT_EQ(count(backup, 9, "11111111111"), 1);
+
+    // The register of the data folder is in use elsewhere: nothing comes back.
+    add_row(client, 4, {{"CPF", rt::Value("33333333333")}});
+    {
+        OtherTerminal holder(path_of(client, 9));
+        keys({rt::key::ENTER, rt::key::ENTER, 'N'});
+        EXPECT_FALSE(TRAZ_COPIA());
+        EXPECT_TRUE(screen_showed("Cópia encerrada sem terminar.")) << term->all_snapshots();
+        EXPECT_EQ(count(client, 4, "33333333333"), 1);
+    }
+    keys({rt::key::ENTER, rt::key::ENTER});
+    ASSERT_TRUE(TRAZ_COPIA());
+    EXPECT_EQ(count(client, 4, "33333333333"), 0);
+    EXPECT_EQ(count(client, 4, "22222222222"), 1);
+    // The old index files went with the old rows: the next opening builds
+    // them from the rows copied back.
+    EXPECT_TRUE(tb::find_in_folder(client, "IMP0412.cdx").empty());
+    ASSERT_TRUE(open_folder_table(client, 4, 4, false));
+    EXPECT_FALSE(tables::ws().current(4).seek(rt::Value("33333333333")));
+    EXPECT_TRUE(tables::ws().current(4).seek(rt::Value("22222222222")));
+    tb::Table* reg = tables::ws().table(9);
+    ASSERT_NE(reg, nullptr) << "the current folder's register is open again";
+    reg->set_order(3);
+    EXPECT_EQ(reg->order_count(), 3);
+}
+
+}  // namespace
+}  // namespace qv::office::testing

@@ -1,0 +1,92 @@
+// Copying and moving taxpayers with all their rows between client folders.
+#include "office/folder_copy.hpp"
+#include "office_fixture.hpp"
+
+namespace qv::office::testing {
+namespace {
+
+constexpr const char* kA = "11111111111";
+constexpr const char* kB = "22222222222";
+
+class FolderCopyTest : public OfficeTest {
+protected:
+    void SetUp() override {
+        OfficeTest::SetUp();
+        make_tables(client);
+        make_tables(other);
+        add_taxpayer(client, kA, "ANA");
+        add_taxpayer(client, kB, "BRUNO");
+        for (int code : {1, 4, 4, 15}) add_row(client, code, {{"CPF", rt::Value(kA)}});
+        add_row(client, 2, {{"CPF", rt::Value(kB)}, {"I1_2", rt::Value("NEW")}});
+        add_taxpayer(other, kB, "BRUNO");
+        add_row(other, 2, {{"CPF", rt::Value(kB)}, {"I1_2", rt::Value("OLD")}});
+        rt::variables().set("ROTABACK", rt::Value(other));
+    }
+    // The folder pair as proposed, total, copy or move, everything,
+    // overwrite or not, and staying in the current folder.
+    void run_copy(char copy_or_move, char overwrite) {
+        keys({rt::key::ENTER, rt::key::ENTER, 'T', copy_or_move, 'T', overwrite, 'N'});
+        ASSERT_TRUE(TRANOME(1)) << term->all_snapshots();
+    }
+};
+
+struct CopyCase {
+    char key;
+    long left_in_origin;
+};
+
+class CopyOrMove : public FolderCopyTest, public ::testing::WithParamInterface<CopyCase> {};
+
+TEST_P(CopyOrMove, KeepsEveryRowExactlyOnce) {
+    {
+        const CopyCase c = GetParam();
+        run_copy(c.key, 'S');
+        EXPECT_EQ(count(other, 9, kA), 1);
+        EXPECT_EQ(count(other, 9, kB), 1);
+        EXPECT_EQ(count(other, 1, kA), 1);
+        EXPECT_EQ(count(other, 4, kA), 2);
+        EXPECT_EQ(count(other, 15, kA), 1);
+        EXPECT_EQ(count(other, 2, kB), 1);
+        EXPECT_EQ(count(other, 2, "NEW", "I1_2"), 1);
+        EXPECT_EQ(count(client, 4, kA), 2 * c.left_in_origin);
+        EXPECT_EQ(count(client, 9, kA), c.left_in_origin);
+        EXPECT_EQ(count(client, 2, kB), c.left_in_origin);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Office, CopyOrMove, ::testing::Values(CopyCase{'C', 1}, CopyCase{'M', 0}));
+
+TEST_F(FolderCopyTest, ATaxpayerAlreadyThereIsSkippedWhenNotOverwriting) {
+    run_copy('C', 'N');
+    EXPECT_EQ(count(other, 2, "OLD", "I1_2"), 1);
+    EXPECT_EQ(count(other, 2, "NEW", "I1_2"), 0);
+    EXPECT_EQ(count(other, 4, kA), 2);
+    ASSERT_TRUE(open_folder_table(client, 9, 9, false));
+    tb::Table& reg = tables::ws().current(9);
+    ASSERT_TRUE(reg.seek(rt::Value(kB)));
+    EXPECT_EQ(reg.get("IMPRE").as_string(), "N");
+}
+
+TEST_F(FolderCopyTest, TheDestinationMayBecomeTheCurrentFolder) {
+    keys({rt::key::ENTER, rt::key::ENTER, 'T', 'C', 'T', 'S', 'S'});
+    ASSERT_TRUE(TRANOME(1));
+    EXPECT_EQ(tables::client_folder(), other);
+    ASSERT_TRUE(tables::ABERTURA(50));
+    tb::Table& list = tables::ws().current(50);
+    ASSERT_TRUE(list.seek(rt::Value(rt::UPPER(tables::without_separator(other)))));
+    EXPECT_EQ(list.get("SELEC").as_string(), "S");
+}
+
+TEST_F(FolderCopyTest, AMoveStopsBeforeDeletingWhenTheDestinationIsHeld) {
+    OtherTerminal holder(path_of(other, 4));
+    keys({rt::key::ENTER, rt::key::ENTER, 'T', 'M', 'T', 'S', 'N'});
+    ASSERT_TRUE(TRANOME(1));
+    EXPECT_TRUE(screen_showed("está sendo usado em algum terminal.")) << term->all_snapshots();
+    // Nothing of the taxpayer left the origin.
+    EXPECT_EQ(count(client, 4, kA), 2);
+    EXPECT_EQ(count(client, 9, kA), 1);
+    EXPECT_EQ(count(client, 1, kA), 1);
+}
+
+}  // namespace
+}  // namespace qv::office::testing

@@ -1,0 +1,157 @@
+// CPF change, work files of the terminals, taxpayer deletion and copying
+// parts of a declaration: all of a table's rows change or none.
+#include <fstream>
+
+#include "office/cpf_change.hpp"
+#include "office/part_copy.hpp"
+#include "office/reorganise.hpp"
+#include "office/taxpayer_deletion.hpp"
+#include "office_fixture.hpp"
+
+namespace qv::office::testing {
+namespace {
+
+constexpr const char* kA = "11111111111";
+constexpr const char* kB = "22222222222";
+constexpr const char* kNew = "33333333333";
+
+class MaintenanceTest : public OfficeTest {
+protected:
+    void SetUp() override {
+        OfficeTest::SetUp();
+        make_tables(client);
+        add_taxpayer(client, kA, "ANA", "S");
+        add_taxpayer(client, kB, "BRUNO");
+        for (int code : {1, 4, 4, 16, 19}) add_row(client, code, {{"CPF", rt::Value(kA)}});
+        add_row(client, 2, {{"CPF", rt::Value(kA)}, {"I1_1", rt::Value("J")}});
+        add_row(client, 2, {{"CPF", rt::Value(kA)}, {"I1_1", rt::Value("L")}});
+        add_row(client, 2, {{"CPF", rt::Value(kB)}, {"I1_1", rt::Value("L")}, {"I1_2", rt::Value("OWN")}});
+        add_row(client, 16, {{"CPF", rt::Value(kA)}, {"ATV_BRASIL", rt::Value("1")}});
+    }
+};
+
+TEST_F(MaintenanceTest, CpfChangeWithATableHeldElsewhereChangesNothing) {
+    {
+        OtherTerminal holder(path_of(client, 4));
+        int busy = 0;
+        EXPECT_EQ(change_cpf(client, kA, kNew, &busy), CpfChange::Busy);
+        EXPECT_EQ(busy, 4);
+    }
+    for (int code : {1, 2, 4, 9}) {
+        EXPECT_EQ(count(client, code, kNew), 0) << code;
+        EXPECT_GT(count(client, code, kA), 0) << code;
+    }
+    EXPECT_EQ(change_cpf(client, kA, kB), CpfChange::NewExists);
+    EXPECT_EQ(change_cpf(client, kNew, "44444444444"), CpfChange::OldMissing);
+    ASSERT_EQ(change_cpf(client, kA, kNew), CpfChange::Done);
+    for (int code : {1, 2, 4, 9, 16, 19}) {
+        EXPECT_EQ(count(client, code, kA), 0) << code;
+        EXPECT_GT(count(client, code, kNew), 0) << code;
+    }
+    EXPECT_EQ(count(client, 4, kNew), 2);
+}
+
+TEST_F(MaintenanceTest, TheCpfOptionSaysWhichTableIsInUse) {
+    tables::set_client_folder(client);
+    OtherTerminal holder(path_of(client, 2));
+    term->feed_text("11111111111");
+    term->feed_text("12345678909");
+    keys({rt::key::ENTER, rt::key::ESC});
+    MUDA_CPF();
+    EXPECT_TRUE(screen_showed("O arquivo IMP0212.DBF está sendo usado em algum terminal.")) << term->all_snapshots();
+    EXPECT_TRUE(screen_showed("Nenhum CPF foi trocado."));
+    EXPECT_EQ(count(client, 9, "12345678909"), 0);
+    EXPECT_EQ(count(client, 9, kA), 1);
+}
+
+TEST_F(MaintenanceTest, WorkFilesOfARunningTerminalStay) {
+    rt::variables().set("NUSU", rt::Value("01"));
+    for (const char* t : {"01", "02", "03"}) {
+        ASSERT_TRUE(tb::find_in_folder(prog, std::string("DIRET") + t + ".dbf").empty());
+        tb::create_table(prog + "DIRET" + t + ".dbf", {{"DIRETOR", 'C', 80, 0}, {"SELEC", 'C', 1, 0}});
+        for (const char* ext : {".dbf", ".cdx"}) std::ofstream(root + "/TMP_04" + t + ext) << "x";
+    }
+    {
+        OtherTerminal running(prog + "DIRET02.dbf");
+        EXPECT_TRUE(terminal_running("02"));
+        EXPECT_FALSE(terminal_running("03"));
+        EXPECT_EQ(remove_idle_work_files(root + "/"), 4);
+        EXPECT_TRUE(exists(root + "/TMP_0402.dbf"));
+        EXPECT_TRUE(exists(root + "/TMP_0402.cdx"));
+        EXPECT_FALSE(exists(root + "/TMP_0401.dbf"));
+        EXPECT_FALSE(exists(root + "/TMP_0403.cdx"));
+    }
+    EXPECT_EQ(remove_idle_work_files(root + "/"), 2);
+}
+
+TEST_F(MaintenanceTest, ReorganisingAFolderBuildsItsIndexFilesAgain) {
+    ASSERT_TRUE(REORG(client, 3));
+    for (int code = 1; code <= 20; ++code)
+        EXPECT_FALSE(tb::find_in_folder(client, table_name(code) + ".cdx").empty()) << code;
+    EXPECT_FALSE(tb::find_in_folder(client, "IMP0912B.cdx").empty());
+    EXPECT_EQ(tables::ws().table(4), nullptr) << "everything closed";
+    ASSERT_TRUE(open_folder_table(client, 4, 4, false));
+    EXPECT_TRUE(tables::ws().current(4).seek(rt::Value(kA)));
+    // A table in use elsewhere keeps its index files: nothing is deleted.
+    tables::ws().close_all();
+    OtherTerminal holder(path_of(client, 7));
+    EXPECT_FALSE(REORG(client, 3));
+    for (const char* index : {"IMP0712.cdx", "IMP0412.cdx"}) EXPECT_FALSE(tb::find_in_folder(client, index).empty());
+}
+
+TEST_F(MaintenanceTest, DeletionTakesEveryRowOrNone) {
+    {
+        OtherTerminal holder(path_of(client, 19));
+        int busy = 0;
+        EXPECT_FALSE(delete_declarations(client, {kA}, false, &busy));
+        EXPECT_EQ(busy, 19);
+        EXPECT_EQ(count(client, 1, kA), 1);
+    }
+    ASSERT_TRUE(delete_declarations(client, {kA}, true));
+    EXPECT_EQ(count(client, 16, kA), 0);
+    EXPECT_EQ(count(client, 19, kA), 0);
+    EXPECT_EQ(count(client, 4, kA), 2) << "a rural deletion keeps the rest";
+    ASSERT_TRUE(delete_declarations(client, {kA}, false));
+    EXPECT_EQ(count(client, 4, kA), 0);
+    EXPECT_EQ(count(client, 2, kB), 1);
+}
+
+TEST_F(MaintenanceTest, DeletingOneMarkedTaxpayerFromTheMenu) {
+    tables::set_client_folder(client);
+    // Whole declaration; the plain list marks the first row (by CPF); one
+    // taxpayer is confirmed without the plural.
+    keys({'S', rt::key::ENTER, rt::key::ESC, 'S'});
+    EXCLUI();
+    EXPECT_TRUE(screen_showed("Confirma a Exclusão de 1 contribuinte?")) << term->all_snapshots();
+    EXPECT_EQ(count(client, 9, kA), 0);
+    EXPECT_EQ(count(client, 4, kA), 0);
+    EXPECT_EQ(count(client, 9, kB), 1);
+}
+
+TEST_F(MaintenanceTest, CopyingPartsOfADeclaration) {
+    PartCopy c{client, kA, kB, Part::CashBook, true};
+    ASSERT_EQ(copy_part(c), PartCopyResult::Done);
+    EXPECT_EQ(count(client, 2, kB), 2) << "added to the destination's own rows";
+    c.add = false;
+    ASSERT_EQ(copy_part(c), PartCopyResult::Done);
+    EXPECT_EQ(count(client, 2, "OWN", "I1_2"), 0) << "its own cash book replaced";
+    EXPECT_EQ(count(client, 2, kB), 1);
+    std::string message;
+    c.part = Part::Payments;
+    EXPECT_EQ(copy_part(c, &message), PartCopyResult::Nothing);
+    EXPECT_EQ(message, rt::utf8_to_cp850("Sem pagamentos para copiar!"));
+    // Everything: the copy stops at the rural tables the original lacks.
+    c = PartCopy{client, kB, kA, Part::All, true};
+    ASSERT_EQ(copy_part(c), PartCopyResult::Done);
+    EXPECT_EQ(count(client, 2, kA), 3);
+    EXPECT_EQ(count(client, 16, kA), 2);
+    c = PartCopy{client, kA, kB, Part::Rural, true};
+    ASSERT_EQ(copy_part(c), PartCopyResult::Done);
+    EXPECT_EQ(count(client, 16, kB), 1) << "only the rows of the original's activity";
+    ASSERT_TRUE(open_folder_table(client, 9, 9, false));
+    ASSERT_TRUE(tables::ws().current(9).seek(rt::Value(kB)));
+    EXPECT_EQ(tables::ws().current(9).get("TEMRURAL").as_string(), "S");
+}
+
+}  // namespace
+}  // namespace qv::office::testing
