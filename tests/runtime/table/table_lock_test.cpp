@@ -33,7 +33,7 @@ class Locks : public WorkspaceTest {
 protected:
     void make(bool with_index, int records = 5) {
         create_table(dir.file("SHR.DBF"), {{"CPF", 'C', 11, 0}, {"CONT", 'N', 8, 0}, {"OBS", 'M', 10, 0}});
-        Table& t = ws.use(dir.file("SHR"), {});
+        Table& t = ws.use(dir.file("SHR"), OpenOptions{"", true, false, true});   // indexes are built alone
         for (int i = 1; i <= records; ++i) {
             ASSERT_TRUE(t.append_blank());
             t.put("CPF", Value(std::to_string(10000000000LL + i)));
@@ -250,7 +250,7 @@ TEST_F(Locks, AWriterKilledMidwayLeavesAReadableTable) {
         ::kill(pid, SIGKILL);
         int status = 0;
         ::waitpid(pid, &status, 0);
-        Table& t = ws.use(dir.file("SHR"), {});
+        Table& t = ws.use(dir.file("SHR"), OpenOptions{"", true, false, true});   // alone, to rebuild the index
         const std::uint32_t n = t.lastrec();
         EXPECT_GT(n, 1u);
         t.set_order(0);
