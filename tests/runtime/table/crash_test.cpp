@@ -10,36 +10,29 @@
 namespace qv::rt::table::test {
 namespace {
 
-std::string joined(const std::vector<std::string>& v) {
+std::string crash_faults(unsigned seed, int kills, bool index_work) {
+    TempDir dir;
+    crash::Options o;
+    o.dir = dir.path();
+    o.kills = kills;
+    o.seed = seed;
+    o.index_work = o.check_orders = index_work;
+    const crash::Report r = crash::run(o);
     std::string s;
-    for (const std::string& x : v) s += x + "\n";
+    for (const std::string& x : r.faults) s += x + "\n";
+    if (r.kills != kills) s += "stopped after " + std::to_string(r.kills) + " kills\n";
     return s;
 }
 
 TEST(Crash, AWriterKilledAnywhereLosesNoCommittedRecordAndMixesNoMemo) {
-    TempDir dir;
-    crash::Options o;
-    o.dir = dir.path();
-    o.kills = 40;
-    o.seed = 11;
-    const crash::Report r = crash::run(o);
-    EXPECT_EQ(r.kills, 40);
-    EXPECT_TRUE(r.faults.empty()) << joined(r.faults);
+    EXPECT_EQ(crash_faults(11, 40, false), "");
 }
 
 // Needs the index repair at open and the index files rebuilt aside: a kill
 // between a record and its keys, or in the middle of PACK, INDEX ON or
 // REINDEX, leaves orders the next open must detect and rebuild.
 TEST(Crash, DISABLED_OrdersAgreeWithTheTableAfterKillsAmidIndexWork) {
-    TempDir dir;
-    crash::Options o;
-    o.dir = dir.path();
-    o.kills = 60;
-    o.seed = 12;
-    o.index_work = true;
-    o.check_orders = true;
-    const crash::Report r = crash::run(o);
-    EXPECT_TRUE(r.faults.empty()) << joined(r.faults);
+    EXPECT_EQ(crash_faults(12, 60, true), "");
 }
 
 // Writers append records with memos of their own and rewrite a shared
@@ -61,39 +54,21 @@ TEST_P(Concurrent, WritersLoseNoRecordAndCorruptNoMemo) {
         ws.close();
     }
     const int kChildren = 4, kEach = 120;
-    std::vector<pid_t> kids;
-    for (int c = 1; c <= kChildren; ++c) {
-        const pid_t pid = ::fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0) {
-            int rc = 0;
-            try {
-                Workspace w;
-                set_field_resolver(&w);
-                Table& t = w.use(dir.file("CONC"), {});
-                for (int i = 0; i < kEach; ++i) {
-                    while (!t.append_blank()) ::usleep(100);
-                    t.put("CPF", Value(std::to_string(10000000000LL + c * 100000 + i)));
-                    t.put("OBS", Value(memo_text(c, i)));
-                    t.unlock();
-                    t.go_to(1);
-                    while (!t.rlock()) ::usleep(100);
-                    t.put("OBS", Value(memo_text(c, i)));
-                    t.unlock();
-                }
-            } catch (const std::exception& e) {
-                std::fprintf(stderr, "writer: %s\n", e.what());
-                rc = 1;
-            }
-            ::_exit(rc);
+    EXPECT_TRUE(run_in_children(kChildren, [&](int c) {
+        Workspace w;
+        set_field_resolver(&w);
+        Table& t = w.use(dir.file("CONC"), {});
+        for (int i = 0; i < kEach; ++i) {
+            while (!t.append_blank()) ::usleep(100);
+            t.put("CPF", Value(std::to_string(10000000000LL + c * 100000 + i)));
+            t.put("OBS", Value(memo_text(c, i)));
+            t.unlock();
+            t.go_to(1);
+            while (!t.rlock()) ::usleep(100);
+            t.put("OBS", Value(memo_text(c, i)));
+            t.unlock();
         }
-        kids.push_back(pid);
-    }
-    for (pid_t k : kids) {
-        int status = 0;
-        ::waitpid(k, &status, 0);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
+    }));
     Table& t = ws.use(dir.file("CONC"), {});
     ASSERT_EQ(t.lastrec(), 1u + kChildren * kEach);
     std::map<std::string, int> seen;

@@ -17,23 +17,6 @@
 namespace qv::rt::table::test {
 namespace {
 
-// The lock type another open file description would meet on the byte:
-// F_UNLCK when free, F_RDLCK when only shared holders, F_WRLCK when held
-// exclusively.
-short lock_on(const std::string& path, std::int64_t off) {
-    const int fd = ::open(path.c_str(), O_RDWR);
-    if (fd < 0) return -1;
-    struct flock fl;
-    std::memset(&fl, 0, sizeof fl);
-    fl.l_type = F_WRLCK;
-    fl.l_whence = SEEK_SET;
-    fl.l_start = off;
-    fl.l_len = 1;
-    ::fcntl(fd, F_OFD_GETLK, &fl);
-    ::close(fd);
-    return fl.l_type;
-}
-
 class Safety : public WorkspaceTest {
 protected:
     Table& make(const OpenOptions& opt = {}, int records = 3) {
