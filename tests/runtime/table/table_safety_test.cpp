@@ -9,6 +9,9 @@
 
 #include <cstring>
 #include <filesystem>
+#include <optional>
+#include <sstream>
+#include <sys/stat.h>
 
 #include "table_test_util.hpp"
 #include "runtime/table/table_error.hpp"
@@ -16,6 +19,23 @@
 
 namespace qv::rt::table::test {
 namespace {
+
+// The start of a lock request blocked on `path`, as the kernel lists it.
+std::optional<long long> blocked_request_on(const std::string& path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+    std::istringstream locks(read_file("/proc/locks"));
+    std::string line;
+    while (std::getline(locks, line)) {
+        const std::size_t arrow = line.find("->");
+        if (arrow == std::string::npos) continue;
+        std::istringstream f(line.substr(arrow + 2));
+        std::string kind, advisory, mode, pid, id, start;
+        f >> kind >> advisory >> mode >> pid >> id >> start;
+        if (id.substr(id.rfind(':') + 1) == std::to_string(st.st_ino)) return std::stoll(start);
+    }
+    return std::nullopt;
+}
 
 class Safety : public WorkspaceTest {
 protected:
@@ -193,6 +213,43 @@ TEST_F(Safety, TheShareSignalIsAReadLockSharedAndAWriteLockExclusive) {
     for (const std::string& f : files) EXPECT_EQ(lock_on(f, kShareSignalByte), F_RDLCK) << f;
     ws.close();
     for (const std::string& f : files) EXPECT_EQ(lock_on(f, kShareSignalByte), F_UNLCK) << f;
+}
+
+// Another program holds the byte; a writer of ours must wait on that very
+// byte: memo writes on the first byte of the memo file, appends to a table
+// without index on the base of the record locks.
+TEST_F(Safety, MemoWritesAndPlainAppendsWaitOnTheBytesTheOtherToolsTake) {
+    make();
+    ws.close_all();
+    struct Case { std::string file; long long byte; bool memo; };
+    const Case cases[] = {{dir.file("SAFE.fpt"), 0, true}, {dir.file("SAFE.DBF"), 0x40000000, false}};
+    for (const Case& c : cases) {
+        FileHandle holder(::open(c.file.c_str(), O_RDWR));
+        ASSERT_TRUE(lock_range(holder.get(), c.byte, 1, true, false));
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            holder.reset();   // the lock stays with the parent's descriptor alone
+            Workspace w;
+            set_field_resolver(&w);
+            Table& t = w.use(dir.file("SAFE"), {});
+            t.go_to(1);
+            const bool ok = c.memo ? t.rlock() : t.append_blank();
+            if (c.memo) t.put("OBS", Value("escrito"));
+            t.unlock();
+            ::_exit(ok ? 0 : 1);
+        }
+        std::optional<long long> waiting;
+        for (int i = 0; i < 2000 && !waiting; ++i) {
+            waiting = blocked_request_on(c.file);
+            if (!waiting) ::usleep(5000);
+        }
+        holder.reset();   // let it go on
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        ASSERT_TRUE(waiting.has_value()) << c.file;
+        EXPECT_EQ(*waiting, c.byte) << c.file;
+    }
 }
 
 // A child appends under a file-size limit (as on a full disk) until a write
