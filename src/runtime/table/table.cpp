@@ -327,7 +327,7 @@ bool Table::append_blank() {
     if (!lock_header()) return false;
     const bool lock_records = !exclusive_ && !file_locked_;
     std::uint32_t n = 0;
-    bool new_locked = false;
+    bool new_locked = false, writing = false;
     try {
         refresh_header();
         n = reccount_;
@@ -339,6 +339,7 @@ bool Table::append_blank() {
             }
             new_locked = true;
         }
+        writing = true;
         std::string bytes;
         std::int64_t at = record_offset(n + 1);
         if (carry && recno_ == n) {
@@ -354,7 +355,7 @@ bool Table::append_blank() {
         write_at(fd_.get(), bytes.data(), bytes.size(), at, path_);
         write_count(n + 1);
     } catch (...) {
-        undo_partial_append(n, carry);
+        if (writing) undo_partial_append(n, carry);
         if (new_locked) unlock_range(fd_.get(), record_lock_offset(n + 1), 1);
         unlock_header();
         throw;
