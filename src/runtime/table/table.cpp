@@ -391,10 +391,6 @@ bool Table::append_blank() {
     return true;
 }
 
-}  // namespace qv::rt::table
-
-namespace qv::rt::table {
-
 // A write of an append that failed (disk full, quota): the count was not
 // raised, so the new record is not there; what reached the file past the
 // last record is cut away and the end mark put back. A record being filled
