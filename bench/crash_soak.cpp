@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <string>
 
-#include "../tests/runtime/table/crash_harness.hpp"
+#include "crash_harness.hpp"
 
 int main(int argc, char** argv) {
     namespace crash = qv::rt::table::crash;

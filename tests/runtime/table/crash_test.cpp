@@ -4,7 +4,7 @@
 
 #include <map>
 
-#include "crash_harness.hpp"
+#include "../../../bench/crash_harness.hpp"
 #include "table_test_util.hpp"
 
 namespace qv::rt::table::test {
