@@ -36,6 +36,7 @@ struct Options {
     int kills = 40;
     unsigned seed = 1;
     int max_delay_us = 20000;
+    bool indexes = true;      // the two bags; without them, the table and its memos alone
     bool index_work = false;  // PACK, INDEX ON and REINDEX among the operations
     bool check_orders = false;
 };
@@ -87,13 +88,21 @@ private:
         FieldResolver* saved = field_resolver();
         set_field_resolver(&ws);
         create_table(table(), {{"ID", 'N', 8, 0}, {"CPF", 'C', 11, 0}, {"NOME", 'C', 30, 0}, {"OBS", 'M', 10, 0}});
-        Table& t = ws.use(table(), OpenOptions{"", true, false, true});
-        t.index_on("CPF", "CPF");
-        IndexOptions io;
-        io.bag = bag2();
-        t.index_on("UPPER(NOME)", "NOME", io);
+        if (opt_.indexes) {
+            Table& t = ws.use(table(), OpenOptions{"", true, false, true});
+            t.index_on("CPF", "CPF");
+            IndexOptions io;
+            io.bag = bag2();
+            t.index_on("UPPER(NOME)", "NOME", io);
+        }
         ws.close_all();
         set_field_resolver(saved);
+    }
+
+    Table& open(Workspace& ws, bool exclusive) const {
+        Table& t = ws.use(table(), OpenOptions{"", exclusive, false, true});
+        if (opt_.indexes) t.add_bag(bag2());
+        return t;
     }
 
     static void fill(Table& t, int id, int v) {
@@ -112,14 +121,9 @@ private:
         };
         Workspace ws;
         set_field_resolver(&ws);
-        auto open_shared = [&]() -> Table& {
-            Table& t = ws.use(table(), {});
-            t.add_bag(bag2());
-            return t;
-        };
         std::vector<int> version = versions_;
         try {
-            Table* t = &open_shared();
+            Table* t = &open(ws, false);
             const char c = 'x';
             if (::write(ready_fd, &c, 1) != 1) ::_exit(5);
             for (;;) {
@@ -128,8 +132,7 @@ private:
                     const int what = static_cast<int>(rng() % 3);
                     note("B X\n");
                     ws.close_all();
-                    Table& x = ws.use(table(), OpenOptions{"", true, false, true});
-                    x.add_bag(bag2());
+                    Table& x = open(ws, true);
                     if (what == 0) x.pack();
                     else if (what == 1) x.reindex();
                     else {
@@ -139,7 +142,7 @@ private:
                     }
                     ws.close_all();
                     note("C\n");
-                    t = &open_shared();
+                    t = &open(ws, false);
                 } else if (pick < 5 || version.empty()) {
                     const int id = static_cast<int>(version.size()) + 1;
                     note("B " + std::to_string(id) + " 1\n");
@@ -171,6 +174,12 @@ private:
         if (::pipe(ready) != 0) return;
         const unsigned seed = static_cast<unsigned>(rng_());
         const pid_t pid = ::fork();
+        if (pid < 0) {
+            ::close(ready[0]);
+            ::close(ready[1]);
+            rep.faults.push_back("round " + std::to_string(rep.kills) + ": cannot start the writer");
+            return;
+        }
         if (pid == 0) {
             ::close(ready[0]);
             child(ready[1], seed);
@@ -223,8 +232,7 @@ private:
         FieldResolver* saved = field_resolver();
         set_field_resolver(&ws);
         try {
-            Table& t = ws.use(table(), {});
-            t.add_bag(bag2());
+            Table& t = open(ws, false);
             const auto committed = static_cast<std::uint32_t>(versions_.size());
             const std::uint32_t n = t.lastrec();
             const bool append_in_flight = pid == static_cast<int>(committed) + 1;
@@ -261,8 +269,7 @@ private:
                 fault("a blank record before the last one");
             }
             if (versions_.size() < n) {   // a blank last record: fill it in
-                Table& u = ws.use(table(), OpenOptions{"", true, false, true});
-                u.add_bag(bag2());
+                Table& u = open(ws, true);
                 for (std::uint32_t r = static_cast<std::uint32_t>(versions_.size()) + 1; r <= n; ++r) {
                     u.go_to(r);
                     fill(u, static_cast<int>(r), 1);

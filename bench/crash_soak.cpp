@@ -1,8 +1,9 @@
 // The long run of the crash harness: a writer killed at random instants,
 // hundreds of times, on a table with two index bags and memos.
 //
-//   crash_soak [kills] [seed] [--index-work] [--orders]
+//   crash_soak [kills] [seed] [--no-index] [--index-work] [--orders]
 //
+// --no-index leaves the bags out (the table and its memos alone);
 // --index-work adds PACK, INDEX ON and REINDEX to the writer's operations;
 // --orders checks every order against a full scan after each kill.
 #include <cstdio>
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--index-work") o.index_work = true;
+        else if (a == "--no-index") o.indexes = false;
         else if (a == "--orders") o.check_orders = true;
         else if (positional++ == 0) o.kills = std::atoi(a.c_str());
         else o.seed = static_cast<unsigned>(std::strtoul(a.c_str(), nullptr, 10));

@@ -183,6 +183,7 @@ TEST_F(Safety, ATableInUseIsNotReplacedWhateverNameReachesIt) {
     ASSERT_EQ(::pipe(ready), 0);
     ASSERT_EQ(::pipe(done), 0);
     const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
     if (pid == 0) {
         Workspace w;
         w.use(dir.file("SAFE"), {});
@@ -227,6 +228,7 @@ TEST_F(Safety, MemoWritesAndPlainAppendsWaitOnTheBytesTheOtherToolsTake) {
         FileHandle holder(::open(c.file.c_str(), O_RDWR));
         ASSERT_TRUE(lock_range(holder.get(), c.byte, 1, true, false));
         const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
         if (pid == 0) {
             holder.reset();   // the lock stays with the parent's descriptor alone
             Workspace w;
@@ -271,6 +273,7 @@ TEST_F(Safety, AnAppendCutShortByAFullDiskLeavesNoHalfRecord) {
             int pipefd[2];
             ASSERT_EQ(::pipe(pipefd), 0);
             const pid_t pid = ::fork();
+            ASSERT_GE(pid, 0);
             if (pid == 0) {
                 ::close(pipefd[0]);
                 ::signal(SIGXFSZ, SIG_IGN);
