@@ -90,6 +90,11 @@ OpenFileClaim::~OpenFileClaim() {
     r.open.erase(std::remove(r.open.begin(), r.open.end(), &fd_), r.open.end());
 }
 
+bool same_file(const std::string& a, const std::string& b) {
+    struct stat sa, sb;
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && same_file(sa, sb);
+}
+
 FileHandle open_for_replace(const std::string& path) {
     FileHandle fd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
     if (!fd) fail(path, std::string("cannot create: ") + std::strerror(errno));

@@ -39,6 +39,9 @@ private:
     const FileHandle& fd_;
 };
 
+// Whether two names reach one file (same device and inode).
+bool same_file(const std::string& a, const std::string& b);
+
 // Opens (creating when missing) a file that is about to be overwritten from
 // scratch and takes the exclusive share signal on it; throws TableBusy when
 // it is open in this process (by any name) or in use by another program.

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "runtime/table/file_names.hpp"
+#include "runtime/table/share_signal.hpp"
 #include "runtime/table/table_error.hpp"
 #include "runtime/table/workspace.hpp"
 
@@ -226,7 +227,7 @@ long copy_to_delimited(Workspace& ws, Table& src, const std::string& file, const
 long append_from(Workspace& ws, Table& dst, const std::string& file, const TransferOptions& opt) {
     dst.commit();
     const std::string path = resolve_path(with_default_extension(file, ".dbf"));
-    if (path == dst.path()) fail(path, "APPEND FROM the table itself");
+    if (same_file(path, dst.path())) fail(path, "APPEND FROM the table itself");
     const int area = free_area(ws);
     OpenOptions oo;
     oo.read_only = true;
