@@ -48,22 +48,52 @@ bool valid_name(std::string_view n) {
     return true;
 }
 
-// Decimal digits of |v| rounded half away from zero at `dec` decimals, from
-// the 15 significant digits a double holds, so 1.005 rounds to 1.01.
-std::string rounded_digits(double v, int dec, bool& negative) {
-    negative = std::signbit(v) && v != 0.0;
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.14e", std::fabs(v));
+// The significant digits of |v| and the power of ten of the first one:
+// `digits` of them, rounded to nearest (printf rounds exactly), or cut after
+// `digits` when `truncate`.
+std::string significant_digits(double v, int digits, bool truncate, int& exp10) {
+    char buf[80];
+    std::snprintf(buf, sizeof buf, "%.*e", truncate ? 40 : digits - 1, std::fabs(v));
     std::string mant;
     const char* p = buf;
     for (; *p && *p != 'e'; ++p)
         if (std::isdigit(static_cast<unsigned char>(*p))) mant += *p;
-    const int exp10 = *p == 'e' ? std::atoi(p + 1) : 0;
-    // mant = d1 d2 ... d15 meaning d1.d2..d15 * 10^exp10. Build the integer
-    // of |v| * 10^dec as a digit string.
+    exp10 = *p == 'e' ? std::atoi(p + 1) : 0;
+    if (truncate) mant.resize(static_cast<std::size_t>(digits));
+    return mant;
+}
+
+// Adds one to the last digit of a digit string, carrying.
+void increment(std::string& digits) {
+    int i = static_cast<int>(digits.size()) - 1;
+    while (i >= 0 && digits[static_cast<std::size_t>(i)] == '9') digits[static_cast<std::size_t>(i--)] = '0';
+    if (i >= 0) ++digits[static_cast<std::size_t>(i)];
+    else digits.insert(digits.begin(), '1');
+}
+
+// Decimal digits of |v| rounded half away from zero at `dec` decimals, as
+// the other xBase tools write them. Up to 15 significant digits they come
+// from the 15 a double surely holds, so 1.005 rounds to 1.01; a field that
+// shows more keeps 16 of the double's exact digits, rounded on the 17th
+// alone, and zeros after them.
+std::string rounded_digits(double v, int dec, bool& negative) {
+    negative = std::signbit(v) && v != 0.0;
+    int exp10 = 0;
+    std::string mant = significant_digits(v, 15, false, exp10);
+    // mant = d1 d2 ... meaning d1.d2.. * 10^exp10. Build the integer of
+    // |v| * 10^dec as a digit string.
     const int int_digits = exp10 + 1 + dec;   // digits before the cut
     std::string out;
-    if (int_digits <= 0) {
+    if (int_digits > 15 && v != 0.0) {
+        mant = significant_digits(v, 17, true, exp10);
+        const bool up = mant[16] >= '5';
+        mant.resize(16);
+        if (up) increment(mant);
+        out = mant;
+        const int want = exp10 + 1 + dec + (mant.size() > 16 ? 1 : 0);
+        if (static_cast<int>(out.size()) < want) out.append(static_cast<std::size_t>(want) - out.size(), '0');
+        else out.resize(static_cast<std::size_t>(std::max(want, 1)));
+    } else if (int_digits <= 0) {
         out = (int_digits == 0 && mant[0] >= '5') ? "1" : "0";
     } else {
         const std::size_t keep = static_cast<std::size_t>(int_digits);
@@ -71,12 +101,7 @@ std::string rounded_digits(double v, int dec, bool& negative) {
         if (digits.size() < keep) digits.append(keep - digits.size(), '0');
         const bool round_up = digits.size() > keep && digits[keep] >= '5';
         digits.resize(keep);
-        if (round_up) {
-            int i = static_cast<int>(digits.size()) - 1;
-            while (i >= 0 && digits[i] == '9') digits[i--] = '0';
-            if (i >= 0) ++digits[i];
-            else digits.insert(digits.begin(), '1');
-        }
+        if (round_up) increment(digits);
         out = digits;
     }
     const std::size_t nz = out.find_first_not_of('0');
@@ -307,6 +332,19 @@ Value decode_field(const Field& f, std::string_view raw) {
     }
 }
 
+std::string data_width_message(const Field& f, double v, const std::string& file) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*f", std::min(f.dec, 15), v);
+    return file + ": data width error: " + buf + " does not fit field " + f.name + " N(" +
+           std::to_string(f.len) + "," + std::to_string(f.dec) + ")";
+}
+
+void check_width(const Field& f, const Value& v, const std::string& file) {
+    if (f.type != 'N' || !v.is_number()) return;
+    if (format_number(v.as_number(), f.len, f.dec)[0] == '*')
+        throw DataWidthError(data_width_message(f, v.as_number(), file));
+}
+
 void encode_field(const Field& f, const Value& v, char* out, const std::string& file) {
     const auto len = static_cast<std::size_t>(f.len);
     auto mismatch = [&]() {
@@ -325,6 +363,7 @@ void encode_field(const Field& f, const Value& v, char* out, const std::string& 
         case 'N': {
             if (!v.is_number()) mismatch();
             const std::string s = format_number(v.as_number(), f.len, f.dec);
+            if (s[0] == '*') throw DataWidthError(data_width_message(f, v.as_number(), file));
             std::memcpy(out, s.data(), len);
             return;
         }

@@ -65,10 +65,14 @@ bool has_memo_fields(const DbfHeader& h);
 // Field codec. Values read: C raw bytes (trailing blanks kept), N number
 // (blank = 0), D date (blank or bad = empty), L (T/t/Y/y = true, else false).
 Value decode_field(const Field& f, std::string_view raw);
-// Writes `v` into the field bytes; throws TableError on a type mismatch.
+// Writes `v` into the field bytes; throws TableError on a type mismatch and
+// DataWidthError, writing nothing, when a number does not fit the field.
 void encode_field(const Field& f, const Value& v, char* out, const std::string& file);
 // N field text: right-aligned, `dec` decimals, rounding half away from zero,
 // asterisks when it does not fit.
+std::string data_width_message(const Field& f, double v, const std::string& file);
+// Throws DataWidthError when `v` is a number that does not fit N field `f`.
+void check_width(const Field& f, const Value& v, const std::string& file);
 std::string format_number(double v, int len, int dec);
 double parse_number(std::string_view raw);
 

@@ -76,6 +76,7 @@ bool FileMap::read(int fd, std::size_t off, void* dst, std::size_t len) {
 // mapping itself reaches further, so a growing file is mapped again rarely.
 bool FileMap::cover(int fd, std::size_t end) {
     if (data_ && end <= size_) return true;
+    if (disabled_) return false;
     struct stat st;
     if (::fstat(fd, &st) != 0 || static_cast<std::size_t>(st.st_size) < end || st.st_size == 0) return false;
     const auto size = static_cast<std::size_t>(st.st_size);
@@ -100,7 +101,7 @@ void WritableMap::reset() {
 }
 
 bool WritableMap::write(int fd, std::uint64_t file_size, std::uint64_t off, const void* src, std::size_t len) {
-    if (off + len > file_size) return false;
+    if (off + len > file_size || disabled_) return false;
     if (!data_ || off + len > mapped_) {
         reset();
         const std::size_t want = static_cast<std::size_t>(file_size) + std::max<std::size_t>(file_size / 4, 1u << 20);

@@ -25,8 +25,12 @@ public:
     const char* data() const { return data_; }
     std::size_t size() const { return size_; }   // bytes known to be there
     void reset();   // before the file shrinks or is replaced
+    // Never maps again (a file on a network mount, where the mapping does
+    // not see other machines' writes): every read goes to the file.
+    void disable() { reset(); disabled_ = true; }
 
 private:
+    bool disabled_ = false;
     const char* data_ = nullptr;
     std::size_t size_ = 0;     // bytes known to exist in the file
     std::size_t mapped_ = 0;   // length of the mapping (room to grow)
@@ -52,8 +56,10 @@ public:
     // ordinary way, or reports the file cut short).
     bool write(int fd, std::uint64_t file_size, std::uint64_t off, const void* src, std::size_t len);
     void reset();
+    void disable() { reset(); disabled_ = true; }
 
 private:
+    bool disabled_ = false;
     char* data_ = nullptr;
     std::size_t mapped_ = 0;
 };

@@ -13,7 +13,9 @@ namespace qv::rt::table {
 
 namespace {
 
-constexpr std::int64_t kMemoLockByte = 0x7FFFFFFE;
+// Writers of the free-block pointer take the first byte, as the other xBase
+// tools do, so that their memo writes and ours exclude each other.
+constexpr std::int64_t kMemoLockByte = 0;
 constexpr std::uint32_t kFptBlock = 64;
 constexpr std::uint32_t kFptHeader = 1024;   // first data block 16
 constexpr std::uint32_t kDbtBlock = 512;
@@ -52,20 +54,19 @@ private:
 MemoFile::MemoFile(std::string path, MemoKind kind, FileHandle fd, std::uint32_t block_size)
     : path_(std::move(path)), kind_(kind), fd_(std::move(fd)), block_size_(block_size) {}
 
-void MemoFile::create(const std::string& path, MemoKind kind) {
-    FileHandle fd(::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-    if (!fd) fail(path, std::string("cannot create: ") + std::strerror(errno));
+void MemoFile::create(int fd, const std::string& path, MemoKind kind) {
+    if (::ftruncate(fd, 0) != 0) fail(path, std::string("cannot truncate: ") + std::strerror(errno));
     if (kind == MemoKind::Fpt) {
         unsigned char h[kFptHeader] = {};
         put_be32(h, kFptHeader / kFptBlock);
         put_be32(h + 4, kFptBlock);
-        write_at(fd.get(), h, sizeof h, 0, path);
+        write_at(fd, h, sizeof h, 0, path);
     } else {
         unsigned char h[kDbtBlock] = {};
         put_le32(h, 1);
         put_le32(h + 4, kDbtBlock);
         h[16] = 0x03;   // dBase III
-        write_at(fd.get(), h, sizeof h, 0, path);
+        write_at(fd, h, sizeof h, 0, path);
     }
 }
 
@@ -132,13 +133,13 @@ std::uint32_t MemoFile::blocks_for(std::size_t len) const {
     return static_cast<std::uint32_t>((bytes + block_size_ - 1) / block_size_);
 }
 
-// Blocks the memo at `block` may use in place.
-std::uint32_t MemoFile::old_capacity(std::uint32_t block) {
-    if (block == 0) return 0;
+// Whether the memo at `block` holds `text` already.
+bool MemoFile::holds(std::uint32_t block, std::string_view text) {
+    if (block == 0) return false;
     try {
-        return blocks_for(read(block).size());
+        return read(block) == text;
     } catch (const TableError&) {
-        return 0;   // a broken old memo is not reused
+        return false;
     }
 }
 
@@ -148,11 +149,13 @@ std::uint32_t MemoFile::next_free() {
     std::uint32_t next = kind_ == MemoKind::Fpt ? be32(h) : le32(h);
     // Never trust a free pointer that falls inside the data already there.
     const std::int64_t size = file_size(fd_.get(), path_);
-    const auto end_block = static_cast<std::uint32_t>((size + block_size_ - 1) / block_size_);
+    const std::int64_t end_block = (size + block_size_ - 1) / block_size_;
+    if (end_block > std::int64_t{UINT32_MAX}) fail(path_, "memo file full: no block number left");
     const std::uint32_t first = first_block();
     if (next < first) next = first;
-    if (kind_ == MemoKind::Fpt && next < end_block) next = end_block;
-    if (kind_ == MemoKind::Dbt && next + 1 < end_block) next = end_block;
+    const auto end = static_cast<std::uint32_t>(end_block);
+    if (kind_ == MemoKind::Fpt && next < end) next = end;
+    if (kind_ == MemoKind::Dbt && next + 1 < end) next = end;
     return next;
 }
 
@@ -165,11 +168,15 @@ void MemoFile::set_next_free(std::uint32_t b) {
 std::uint32_t MemoFile::write(std::string_view text, std::uint32_t old_block) {
     if (text.empty()) return 0;
     if (text.size() > kMaxMemo) fail(path_, "memo too long");
+    if (holds(old_block, text)) return old_block;
     MemoLock lock(fd_.get());
+    // A memo always goes to new blocks, never over its old ones: until the
+    // record points at it, a crash leaves the record with its old memo whole.
     const std::uint32_t need = blocks_for(text.size());
-    std::uint32_t block = old_block;
-    const bool in_place = old_block != 0 && old_capacity(old_block) >= need;
-    if (!in_place) block = next_free();
+    const std::uint32_t block = next_free();
+    if (std::uint64_t(block) + need > UINT32_MAX)
+        fail(path_, "memo file full: no block number left for a memo of " + std::to_string(text.size()) +
+                        " bytes");
     std::string bytes;
     if (kind_ == MemoKind::Fpt) {
         bytes.assign(std::size_t(need) * block_size_, '\0');
@@ -178,14 +185,13 @@ std::uint32_t MemoFile::write(std::string_view text, std::uint32_t old_block) {
         put_be32(p + 4, static_cast<std::uint32_t>(text.size()));
         std::memcpy(bytes.data() + 8, text.data(), text.size());
     } else {
-        // A memo rewritten in place keeps to its blocks: one end mark only.
         bytes.assign(text);
-        bytes += in_place ? "\x1A" : "\x1A\x1A";
+        bytes += "\x1A\x1A";
     }
     // The data goes first, the free pointer after it: a crash in between
     // leaves unused blocks, never a pointer to missing data.
     write_at(fd_.get(), bytes.data(), bytes.size(), std::int64_t(block) * block_size_, path_);
-    if (!in_place) set_next_free(block + need);
+    set_next_free(block + need);
     return block;
 }
 

@@ -44,6 +44,8 @@ Condition condition_of(const Expr& e) {
     return [e]() { return e.eval().as_bool(); };
 }
 
+// A table (or memo file) open here or elsewhere is not cut away under its
+// users: both files are claimed before either is emptied.
 void create_table(const std::string& given, const Structure& s, MemoKind memo) {
     const std::string path = resolve_path(with_default_extension(given, ".dbf"));
     validate_structure(s, path);
@@ -51,13 +53,20 @@ void create_table(const std::string& given, const Structure& s, MemoKind memo) {
     DbfHeader h = make_header(s, memo, today.year(), today.month(), today.day());
     std::string bytes = serialise_header(h);
     bytes += kEndOfFile;
-    FileHandle fd(::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-    if (!fd) fail(path, std::string("cannot create: ") + std::strerror(errno));
-    write_at(fd.get(), bytes.data(), bytes.size(), 0, path);
-    if (has_memo_fields(h)) {
-        const MemoKind kind = memo == MemoKind::Dbt ? MemoKind::Dbt : MemoKind::Fpt;
-        MemoFile::create(resolve_path(with_extension(path, kind == MemoKind::Dbt ? ".dbt" : ".fpt")), kind);
+    const bool existed = ::access(path.c_str(), F_OK) == 0;
+    FileHandle fd = open_for_replace(path);
+    const MemoKind kind = memo == MemoKind::Dbt ? MemoKind::Dbt : MemoKind::Fpt;
+    const std::string memo_path = resolve_path(with_extension(path, kind == MemoKind::Dbt ? ".dbt" : ".fpt"));
+    FileHandle memo_fd;
+    try {
+        if (has_memo_fields(h)) memo_fd = open_for_replace(memo_path);
+    } catch (...) {
+        if (!existed) ::unlink(path.c_str());
+        throw;
     }
+    if (::ftruncate(fd.get(), 0) != 0) fail(path, std::string("cannot truncate: ") + std::strerror(errno));
+    write_at(fd.get(), bytes.data(), bytes.size(), 0, path);
+    if (memo_fd) MemoFile::create(memo_fd.get(), memo_path, kind);
 }
 
 Table::Table(Workspace& ws, int area, const std::string& path, const OpenOptions& opt)
@@ -82,11 +91,16 @@ Table::~Table() {
 void Table::open_files(const OpenOptions& opt) {
     fd_.reset(::open(path_.c_str(), (read_only_ ? O_RDONLY : O_RDWR) | O_CLOEXEC));
     if (!fd_) fail(path_, std::string("cannot open: ") + std::strerror(errno));
-    if (!lock_whole_file(fd_.get(), exclusive_))
+    if (!take_share_signal(fd_.get(), exclusive_))
         throw TableBusy(path_ + ": in use by another user");
     // A table rewritten beside itself takes the old name while this open
     // waited for the lock: the file locked is then no longer the table.
     if (!still_named(fd_.get(), path_)) throw TableBusy(path_ + ": replaced while opening");
+    if (on_network_mount(fd_.get())) {
+        // other machines' writes do not reach a mapping: read every time
+        map_.disable();
+        wmap_.disable();
+    }
     char fixed[32];
     const std::size_t got = read_at(fd_.get(), fixed, 32, 0, path_);
     header_ = parse_fixed_header(std::string_view(fixed, got), path_);
@@ -118,6 +132,7 @@ void Table::open_memo() {
     if (p.empty()) try_kind(MemoKind::Dbt);
     if (p.empty()) fail(path_, "memo file missing");
     memo_ = MemoFile::open(p, kind, read_only_);
+    if (!take_share_signal(memo_->fd(), exclusive_)) throw TableBusy(p + ": in use by another user");
 }
 
 void Table::open_structural() {
@@ -141,13 +156,14 @@ std::uint32_t Table::memo_block(const Field& f) const {
         std::memcpy(&v, raw.data(), 4);
         return v;
     }
-    std::uint32_t v = 0;
+    std::uint64_t v = 0;
     for (char c : raw) {
         if (c == ' ') continue;
         if (c < '0' || c > '9') fail(path_, "bad memo pointer in field " + f.name);
-        v = v * 10 + static_cast<std::uint32_t>(c - '0');
+        v = v * 10 + static_cast<std::uint64_t>(c - '0');
     }
-    return v;
+    if (v > UINT32_MAX) fail(path_, "memo pointer out of range in field " + f.name);
+    return static_cast<std::uint32_t>(v);
 }
 
 Value Table::get(int index) {
@@ -175,6 +191,8 @@ void Table::put(std::string_view name, const Value& v) {
 void Table::prepare_change() {
     if (read_only_) fail(path_, "table opened read-only");
     if (eof_) return;   // writes to the phantom record go nowhere
+    if (!is_locked(recno_))
+        fail(path_, "record " + std::to_string(recno_) + " changed without a record or file lock");
     if (!dirty_) {
         orig_ = buf_;
         dirty_ = true;
@@ -190,12 +208,23 @@ void Table::put(int index, const Value& v) {
         if (!v.is_string()) fail(path_, "data type mismatch for field " + f.name);
         if (!memo_) fail(path_, "memo file missing");
         const std::uint32_t block = memo_->write(v.as_string(), memo_block(f));
-        std::string ptr = block == 0 ? std::string(10, ' ') : std::to_string(block);
-        if (ptr.size() < 10) ptr.insert(0, 10 - ptr.size(), ' ');
-        std::memcpy(buf_.data() + f.offset, ptr.data(), 10);
+        store_memo_pointer(f, block);
         return;
     }
     encode_field(f, v, buf_.data() + f.offset, path_);
+}
+
+// The pointer as the field holds it: 10 digits right-aligned (blank for
+// no memo), or a binary number in a 4-byte field.
+void Table::store_memo_pointer(const Field& f, std::uint32_t block) {
+    char* out = buf_.data() + f.offset;
+    if (f.len == 4) {
+        std::memcpy(out, &block, 4);
+        return;
+    }
+    std::string ptr = block == 0 ? std::string() : std::to_string(block);
+    ptr.insert(0, static_cast<std::size_t>(f.len) - ptr.size(), ' ');
+    std::memcpy(out, ptr.data(), static_cast<std::size_t>(f.len));
 }
 
 std::int64_t Table::record_offset(std::uint32_t recno) const {
@@ -308,7 +337,7 @@ bool Table::append_blank() {
     if (!lock_header()) return false;
     const bool lock_records = !exclusive_ && !file_locked_;
     std::uint32_t n = 0;
-    bool new_locked = false;
+    bool new_locked = false, writing = false;
     try {
         refresh_header();
         n = reccount_;
@@ -320,6 +349,7 @@ bool Table::append_blank() {
             }
             new_locked = true;
         }
+        writing = true;
         std::string bytes;
         std::int64_t at = record_offset(n + 1);
         if (carry && recno_ == n) {
@@ -335,6 +365,7 @@ bool Table::append_blank() {
         write_at(fd_.get(), bytes.data(), bytes.size(), at, path_);
         write_count(n + 1);
     } catch (...) {
+        if (writing) undo_partial_append(n, carry);
         if (new_locked) unlock_range(fd_.get(), record_lock_offset(n + 1), 1);
         unlock_header();
         throw;
@@ -368,6 +399,22 @@ bool Table::append_blank() {
     is_new_ = true;
     orig_ = buf_;
     return true;
+}
+
+// A write of an append that failed (disk full, quota): the count was not
+// raised, so the new record is not there; what reached the file past the
+// last record is cut away and the end mark put back. A record being filled
+// in that went out with it is written and its keys kept, as a flush would.
+void Table::undo_partial_append(std::uint32_t n, bool carried) noexcept {
+    try {
+        const std::int64_t end = record_offset(n + 1);
+        if (file_size(fd_.get(), path_) > end + 1 && ::ftruncate(fd_.get(), end + 1) != 0) return;
+        const char eof = kEndOfFile;
+        write_at(fd_.get(), &eof, 1, end, path_);
+        if (carried) flush();
+    } catch (...) {
+        // the error that led here is the one reported
+    }
 }
 
 }  // namespace qv::rt::table

@@ -22,6 +22,7 @@
 #include "runtime/table/file_lock.hpp"
 #include "runtime/table/file_map.hpp"
 #include "runtime/table/memo_file.hpp"
+#include "runtime/table/share_signal.hpp"
 
 namespace qv::rt::table {
 
@@ -177,10 +178,12 @@ private:
     void blank_buffer();
     void to_phantom();
     void flush();
+    void undo_partial_append(std::uint32_t n, bool carried) noexcept;
     void update_indexes();
     void refill_unique(Bag& bag, int tag, const std::string& key);
     void prepare_change();
     std::uint32_t memo_block(const Field& f) const;
+    void store_memo_pointer(const Field& f, std::uint32_t block);
 
     // navigation helpers
     bool load_visible(std::uint32_t recno);
@@ -213,6 +216,7 @@ private:
     bool exclusive_ = false;
     bool read_only_ = false;
     FileHandle fd_;
+    OpenFileClaim claim_{fd_};   // known open by identity while it lives
     FileMap map_;                // the DBF, for reading records and the count
     WritableMap wmap_;           // the DBF, for writing the count
     DbfHeader header_;

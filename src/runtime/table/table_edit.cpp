@@ -39,7 +39,7 @@ void Table::pack() {
     FileHandle out(::open(tmp.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
     if (!out) fail(tmp, std::string("cannot create: ") + std::strerror(errno));
     try {
-        if (!lock_whole_file(out.get(), true)) fail(tmp, "cannot lock the new file");
+        if (!take_share_signal(out.get(), true)) fail(tmp, "cannot lock the new file");
         std::string hbytes(header_.header_len, '\0');
         read_at(fd_.get(), hbytes.data(), hbytes.size(), 0, path_);
         std::string data;

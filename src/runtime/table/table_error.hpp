@@ -16,6 +16,11 @@ struct TableBusy : TableError {
     using TableError::TableError;
 };
 
+// A number does not fit its field; nothing was stored.
+struct DataWidthError : TableError {
+    using TableError::TableError;
+};
+
 // "<file>: <what>"
 [[noreturn]] inline void fail(const std::string& file, const std::string& what) {
     throw TableError(file + ": " + what);

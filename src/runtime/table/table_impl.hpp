@@ -22,7 +22,7 @@ inline constexpr std::int64_t kCdxFileLockLen = 0x07FFFFFF;
 inline constexpr std::int64_t kPlainRecordBase = 0x40000000;     // + header + (recno-1)*reclen
 inline constexpr std::int64_t kPlainFileLockStart = 0x40000001;
 inline constexpr std::int64_t kPlainFileLockLen = 0x7FFFFFFD - 0x40000001 + 1;
-inline constexpr std::int64_t kHeaderLockByte = 0x7FFFFFFE;      // appends, both schemes
+inline constexpr std::int64_t kHeaderLockByte = 0x7FFFFFFE;      // appends, with a structural index
 inline constexpr std::int64_t kIndexLockByte = 0x7FFFFFFE;       // in the .cdx
 
 struct Table::Tag {

@@ -81,6 +81,8 @@ void Table::attach_bag(const std::string& path, bool structural) {
         for (const TagInfo& info : copy) bag->tags.push_back(make_tag(info));
         rebuild_bag_from(*bag, copy);
     }
+    if (!take_share_signal(bag->cdx->fd(), exclusive_)) throw TableBusy(path + ": in use by another user");
+    if (on_network_mount(bag->cdx->fd())) bag->marks.disable();
     bag->tags.clear();
     for (const TagInfo& info : bag->cdx->tags()) bag->tags.push_back(make_tag(info));
     correct_key_types(*bag);
@@ -308,6 +310,7 @@ void Table::set_structural_flag(bool on) {
 
 void Table::index_on(const std::string& key, const std::string& tag_name, const IndexOptions& opt) {
     if (read_only_) fail(path_, "table opened read-only");
+    if (!exclusive_) fail(path_, "INDEX ON needs the table opened exclusively");
     flush();
     TagInfo info;
     info.name = upper_ascii(TRIM(tag_name)).substr(0, 10);
@@ -354,6 +357,7 @@ void Table::index_on(const std::string& key, const std::string& tag_name, const 
         } catch (const CdxError&) {
             nb->cdx = CdxFile::create(bag_path);   // unreadable: start it again
         }
+        if (!take_share_signal(nb->cdx->fd(), true)) throw TableBusy(bag_path + ": in use by another user");
         for (const TagInfo& ti : nb->cdx->tags()) nb->tags.push_back(make_tag(ti));
         bag = nb.get();
         if (structural) bags_.insert(bags_.begin(), std::move(nb));
@@ -387,6 +391,7 @@ void Table::index_on(const std::string& key, const std::string& tag_name, const 
 
 void Table::reindex() {
     if (read_only_) fail(path_, "table opened read-only");
+    if (!exclusive_) fail(path_, "REINDEX needs the table opened exclusively");
     flush();
     std::vector<Tag*> all;
     for (auto& b : bags_)

@@ -82,14 +82,16 @@ bool Table::is_locked(std::uint32_t recno) const {
 
 // Appends are serialised by the header byte; it is held only while the
 // record number is taken, so waiting for it is short.
+// Without a structural index the other tools take the byte at the base of
+// the record locks, with one the byte just above them.
 bool Table::lock_header() {
     if (exclusive_) return true;
-    return lock_range(fd_.get(), kHeaderLockByte, 1, true, true);
+    return lock_range(fd_.get(), cdx_lock_scheme_ ? kHeaderLockByte : kPlainRecordBase, 1, true, true);
 }
 
 void Table::unlock_header() {
     if (exclusive_) return;
-    unlock_range(fd_.get(), kHeaderLockByte, 1);
+    unlock_range(fd_.get(), cdx_lock_scheme_ ? kHeaderLockByte : kPlainRecordBase, 1);
 }
 
 // Lets go of the header byte and of every record lock. With the lock

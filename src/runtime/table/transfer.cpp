@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "runtime/table/file_names.hpp"
+#include "runtime/table/share_signal.hpp"
 #include "runtime/table/table_error.hpp"
 #include "runtime/table/workspace.hpp"
 
@@ -84,9 +85,29 @@ FieldMap map_fields(Table& src, Table& dst, const std::vector<int>& src_fields) 
     return m;
 }
 
+// A number shown as asterisks in the source did not fit there: its value
+// is lost, and copying it as 0 would hide that.
+void check_source_number(Table& src, int index) {
+    const Field& f = src.fields()[static_cast<std::size_t>(index)];
+    if (f.type != 'N') return;
+    const std::string raw = src.raw_record().substr(static_cast<std::size_t>(f.offset), static_cast<std::size_t>(f.len));
+    if (raw.find('*') != std::string::npos)
+        throw DataWidthError(src.path() + ": data width error: field " + f.name + " of record " +
+                             std::to_string(src.recno()) + " holds no number (" + raw + ")");
+}
+
+// Every value is checked against its target field before the record is
+// added, so that a value that does not fit leaves nothing behind.
 void copy_record(Table& src, Table& dst, const FieldMap& m) {
+    std::vector<Value> values;
+    values.reserve(m.pairs.size());
+    for (const auto& [s, d] : m.pairs) {
+        check_source_number(src, s);
+        values.push_back(src.get(s));
+        check_width(dst.fields()[static_cast<std::size_t>(d)], values.back(), dst.path());
+    }
     if (!dst.append_blank()) fail(dst.path(), "cannot append: the table is locked by another user");
-    for (const auto& [s, d] : m.pairs) dst.put(d, src.get(s));
+    for (std::size_t i = 0; i < values.size(); ++i) dst.put(m.pairs[i].second, values[i]);
     if (src.deleted()) dst.delete_record();
 }
 
@@ -170,7 +191,6 @@ long copy_to(Workspace& ws, Table& src, const std::string& file, const TransferO
         s.push_back(FieldSpec{f.name, f.type, f.len, f.dec});
     }
     const std::string path = resolve_path(with_default_extension(file, ".dbf"));
-    if (path == src.path()) fail(path, "COPY TO onto the table itself");
     create_table(path, s, src.memo_kind() == MemoKind::Dbt ? MemoKind::Dbt : MemoKind::Fpt);
     const int area = free_area(ws);
     OpenOptions oo;
@@ -207,7 +227,7 @@ long copy_to_delimited(Workspace& ws, Table& src, const std::string& file, const
 long append_from(Workspace& ws, Table& dst, const std::string& file, const TransferOptions& opt) {
     dst.commit();
     const std::string path = resolve_path(with_default_extension(file, ".dbf"));
-    if (path == dst.path()) fail(path, "APPEND FROM the table itself");
+    if (same_file(path, dst.path())) fail(path, "APPEND FROM the table itself");
     const int area = free_area(ws);
     OpenOptions oo;
     oo.read_only = true;
@@ -244,12 +264,15 @@ long append_from_delimited(Workspace& ws, Table& dst, const std::string& file, c
         if (!line.empty() && line.front() == '\x1A') break;
         if (line.empty()) continue;
         const std::vector<std::string> vals = split_delimited(line);
-        if (!dst.append_blank()) fail(dst.path(), "cannot append: the table is locked by another user");
+        std::vector<Value> values;
         for (std::size_t i = 0; i < vals.size() && i < dst.fields().size(); ++i) {
             const Field& f = dst.fields()[i];
-            if (f.type == 'M') continue;
-            dst.put(static_cast<int>(i), value_from_text(f, vals[i]));
+            values.push_back(f.type == 'M' ? Value() : value_from_text(f, vals[i]));
+            if (f.type != 'M') check_width(f, values.back(), dst.path());
         }
+        if (!dst.append_blank()) fail(dst.path(), "cannot append: the table is locked by another user");
+        for (std::size_t i = 0; i < values.size(); ++i)
+            if (dst.fields()[i].type != 'M') dst.put(static_cast<int>(i), values[i]);
         ++n;
     }
     dst.commit();

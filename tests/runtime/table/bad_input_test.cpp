@@ -49,8 +49,9 @@ TEST_F(BadInput, TruncatedTablesAreReportedWithTheirName) {
 TEST_F(BadInput, FilesCutShortWhileOpenGiveAnError) {
     const std::string p = dir.file("CUT.DBF");
     create_table(p, {{"CODE", 'C', 10, 0}, {"TEXT", 'C', 200, 0}});
+    ws.use(p, OpenOptions{"", true, false, true}).index_on("CODE", "CODE");   // built alone, then shared
+    ws.close();
     Table& t = ws.use(p, {});
-    t.index_on("CODE", "CODE");
     for (int i = 1; i <= 3000; ++i) {
         ASSERT_TRUE(t.append_blank());
         t.put(0, Value(std::to_string(100000 + i)));
@@ -80,8 +81,9 @@ TEST_F(BadInput, FilesCutShortWhileOpenGiveAnError) {
 TEST_F(BadInput, IndexCutShortUnderAnUpdateGivesAnError) {
     const std::string p = dir.file("CUTX.DBF");
     create_table(p, {{"CODE", 'C', 10, 0}});
+    ws.use(p, OpenOptions{"", true, false, true}).index_on("CODE", "CODE");   // built alone, then shared
+    ws.close();
     Table& t = ws.use(p, {});
-    t.index_on("CODE", "CODE");
     for (int i = 1; i <= 3000; ++i) {
         ASSERT_TRUE(t.append_blank());
         t.put(0, Value(std::to_string(100000 + i)));

@@ -33,7 +33,7 @@ using FileNameTables = WorkspaceTest;
 TEST_F(FileNameTables, TablesOpenWhateverTheCaseOfTheirFilesAndIndexes) {
     create_table(dir.file("IMP0912"), {{"CPF", 'C', 11, 0}});
     {
-        Table& t = ws.use(dir.file("imp0912"), {});
+        Table& t = ws.use(dir.file("imp0912"), OpenOptions{"", true, false, true});
         ASSERT_TRUE(t.append_blank());
         t.put("CPF", Value("123"));
         t.index_on("CPF", "CPF");

@@ -16,24 +16,13 @@ namespace qv::rt::table::test {
 namespace {
 
 // Whether another open file description could take a write lock on the byte.
-bool byte_locked(const std::string& path, std::int64_t off) {
-    const int fd = ::open(path.c_str(), O_RDWR);
-    struct flock fl;
-    std::memset(&fl, 0, sizeof fl);
-    fl.l_type = F_WRLCK;
-    fl.l_whence = SEEK_SET;
-    fl.l_start = off;
-    fl.l_len = 1;
-    ::fcntl(fd, F_OFD_GETLK, &fl);
-    ::close(fd);
-    return fl.l_type != F_UNLCK;
-}
+bool byte_locked(const std::string& path, std::int64_t off) { return lock_on(path, off) != F_UNLCK; }
 
 class Locks : public WorkspaceTest {
 protected:
     void make(bool with_index, int records = 5) {
         create_table(dir.file("SHR.DBF"), {{"CPF", 'C', 11, 0}, {"CONT", 'N', 8, 0}, {"OBS", 'M', 10, 0}});
-        Table& t = ws.use(dir.file("SHR"), {});
+        Table& t = ws.use(dir.file("SHR"), OpenOptions{"", true, false, true});   // indexes are built alone
         for (int i = 1; i <= records; ++i) {
             ASSERT_TRUE(t.append_blank());
             t.put("CPF", Value(std::to_string(10000000000LL + i)));
@@ -171,27 +160,7 @@ void child_work(const std::string& path, int id, int n) {
 TEST_F(Locks, TwoProcessesAppendingAndReplacingLoseNoUpdate) {
     make(true, 1);
     const int kChildren = 3, kEach = 150;
-    std::vector<pid_t> kids;
-    for (int c = 0; c < kChildren; ++c) {
-        const pid_t pid = ::fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0) {
-            int rc = 0;
-            try {
-                child_work(dir.file("SHR.DBF"), c + 1, kEach);
-            } catch (const std::exception& e) {
-                std::fprintf(stderr, "child: %s\n", e.what());
-                rc = 1;
-            }
-            ::_exit(rc);
-        }
-        kids.push_back(pid);
-    }
-    for (pid_t k : kids) {
-        int status = 0;
-        ::waitpid(k, &status, 0);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
+    EXPECT_TRUE(run_in_children(kChildren, [&](int c) { child_work(dir.file("SHR.DBF"), c, kEach); }));
     Table& t = ws.use(dir.file("SHR"), {});
     EXPECT_EQ(t.lastrec(), 1u + kChildren * kEach);
     t.set_order(0);
@@ -250,7 +219,7 @@ TEST_F(Locks, AWriterKilledMidwayLeavesAReadableTable) {
         ::kill(pid, SIGKILL);
         int status = 0;
         ::waitpid(pid, &status, 0);
-        Table& t = ws.use(dir.file("SHR"), {});
+        Table& t = ws.use(dir.file("SHR"), OpenOptions{"", true, false, true});   // alone, to rebuild the index
         const std::uint32_t n = t.lastrec();
         EXPECT_GT(n, 1u);
         t.set_order(0);

@@ -15,7 +15,7 @@ protected:
     // People with a code, a name and a value; records 1..n.
     Table& make(int n) {
         create_table(dir.file("NAV.DBF"), {{"COD", 'C', 5, 0}, {"NOME", 'C', 20, 0}, {"VAL", 'N', 8, 2}});
-        Table& t = ws.use(dir.file("nav"), {});
+        Table& t = ws.use(dir.file("nav"), OpenOptions{"", true, false, true});   // the indexes are built alone
         for (int i = 1; i <= n; ++i) {
             EXPECT_TRUE(t.append_blank());
             char cod[8];
@@ -169,7 +169,7 @@ TEST_F(Nav, NumericDescendingUniqueAndForTags) {
 
 TEST_F(Nav, AUniqueTagKeepsOneRecordPerKeyThroughChanges) {
     create_table(dir.file("UNI"), {{"K", 'C', 1, 0}});
-    Table& t = ws.use(dir.file("UNI"), {});
+    Table& t = ws.use(dir.file("UNI"), OpenOptions{"", true, false, true});
     for (const char* k : {"A", "A", "B", "A"}) {
         ASSERT_TRUE(t.append_blank());
         t.put("K", Value(k));

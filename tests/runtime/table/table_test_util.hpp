@@ -3,9 +3,13 @@
 // the field resolver, and the reader of the fixtures' companion listings.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -74,6 +78,52 @@ inline std::string read_file(const std::string& path) {
     std::stringstream ss;
     ss << in.rdbuf();
     return ss.str();
+}
+
+// The lock type another open file description would meet on the byte:
+// F_UNLCK when free, F_RDLCK when only shared holders, F_WRLCK when held
+// exclusively (-1 when the file cannot be opened).
+inline short lock_on(const std::string& path, std::int64_t off) {
+    const int fd = ::open(path.c_str(), O_RDWR);
+    if (fd < 0) return -1;
+    struct flock fl;
+    std::memset(&fl, 0, sizeof fl);
+    fl.l_type = F_WRLCK;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = off;
+    fl.l_len = 1;
+    ::fcntl(fd, F_OFD_GETLK, &fl);
+    ::close(fd);
+    return fl.l_type;
+}
+
+// Runs fn(child) in `n` processes (children 1..n) at once; true when each
+// ended without an exception.
+template <typename Fn>
+bool run_in_children(int n, Fn fn) {
+    std::vector<pid_t> kids;
+    for (int c = 1; c <= n; ++c) {
+        const pid_t pid = ::fork();
+        if (pid < 0) return false;
+        if (pid == 0) {
+            int rc = 0;
+            try {
+                fn(c);
+            } catch (const std::exception& e) {
+                std::fprintf(stderr, "child %d: %s\n", c, e.what());
+                rc = 1;
+            }
+            ::_exit(rc);
+        }
+        kids.push_back(pid);
+    }
+    bool ok = true;
+    for (pid_t k : kids) {
+        int status = 0;
+        ::waitpid(k, &status, 0);
+        ok = ok && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+    return ok;
 }
 
 inline void write_file(const std::string& path, const std::string& bytes) {

@@ -26,8 +26,9 @@ protected:
             t.put("OBS", Value("memo " + std::to_string(i)));
         }
         t.go_to(4);
+        EXPECT_TRUE(t.rlock());
         t.delete_record();
-        t.commit();
+        t.unlock();
         return t;
     }
     std::vector<std::string> cpfs(Table& t) {
@@ -91,7 +92,7 @@ TEST_F(Transfer, AppendFromMatchesFieldsByNameWithForAndKeepsDeletions) {
     ws.select(2);
     create_table(dir.file("DST"), {{"VAL", 'N', 6, 1}, {"CPF", 'C', 5, 0}, {"EXTRA", 'C', 3, 0},
                                    {"OK", 'C', 1, 0}});
-    Table& d = ws.use(dir.file("DST"), {});
+    Table& d = ws.use(dir.file("DST"), OpenOptions{"", true, false, true});
     d.index_on("CPF", "CPF");
     EXPECT_EQ(append_from(ws, d, dir.file("src")), 5);
     EXPECT_EQ(d.lastrec(), 5u);

@@ -30,7 +30,9 @@ protected:
         const std::string path = folder.path() + "/HELPTXT.DBF";
         tb::create_table(path, {{"NOME", 'C', 10, 0}, {"TEXTO", 'M', 10, 0}}, tb::MemoKind::Dbt);
         auto& ws = tb::workspace();
-        tb::Table& t = ws.use_in(60, path);
+        tb::OpenOptions alone;
+        alone.exclusive = true;   // the index is built with the table alone
+        tb::Table& t = ws.use_in(60, path, alone);
         for (const auto& [key, text] : texts) {
             ASSERT_TRUE(t.append_blank());
             t.put("NOME", rt::Value(key));

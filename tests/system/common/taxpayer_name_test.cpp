@@ -20,15 +20,18 @@ protected:
         CommonTest::SetUp();
         const std::string path = folder.path() + "/IMP0912.DBF";
         tb::create_table(path, {{"CPF", 'C', 11, 0}, {"NOMECONTR", 'C', 53, 0}}, tb::MemoKind::None);
-        tb::Table& t = tb::workspace().use_in(kRegisterArea, path);
+        tb::OpenOptions alone;
+        alone.exclusive = true;   // the indexes are built with the table alone
+        tb::Table& built = tb::workspace().use_in(kRegisterArea, path, alone);
         for (const auto& [cpf, name] : {std::pair{"11144477735", "MARIA DA SILVA"}, {"12345678909", "JOAO PEREIRA"}}) {
-            ASSERT_TRUE(t.append_blank());
-            t.put("CPF", rt::Value(cpf));
-            t.put("NOMECONTR", rt::Value(name));
+            ASSERT_TRUE(built.append_blank());
+            built.put("CPF", rt::Value(cpf));
+            built.put("NOMECONTR", rt::Value(name));
         }
-        t.index_on("CPF", "CPF");
-        t.index_on("NOMECONTR", "NOME");
-        t.unlock();
+        built.index_on("CPF", "CPF");
+        built.index_on("NOMECONTR", "NOME");
+        tb::workspace().close(kRegisterArea);
+        tb::Table& t = tb::workspace().use_in(kRegisterArea, path);
         t.set_order(1);
         const rt::Value rows = rt::Value::array(), cols = rt::Value::array();
         for (int i = 0; i < 3; ++i) {
