@@ -238,6 +238,7 @@ private:
     bool remove_sorted(Tree& t, std::string_view skey, std::uint32_t rec);
     void settle(Tree& t, std::vector<Step>& path, int level, bool last_changed);
     void split(Tree& t, std::vector<Step>& path, int level);
+    bool shift_to_neighbour(Tree& t, std::vector<Step>& path, int level);
     void unlink_empty(Tree& t, std::vector<Step>& path, int level);
     void merge_into_left(Tree& t, std::vector<Step>& path, int level);
     int split_point(const Tree& t, const Node& n, bool appending) const;
