@@ -178,7 +178,6 @@ private:
     void to_phantom();
     void flush();
     void update_indexes();
-    void refill_unique(Bag& bag, int tag, const std::string& key);
     void prepare_change();
     std::uint32_t memo_block(const Field& f) const;
 

@@ -406,31 +406,10 @@ void Table::reindex() {
     go_top();
 }
 
-// A UNIQUE tag holds one record per key: when that record leaves the key,
-// the next record with the key (the lowest number) takes its place.
-void Table::refill_unique(Bag& bag, int tag, const std::string& key) {
-    const std::string saved = buf_;
-    const std::uint32_t saved_rec = recno_;
-    const bool saved_eof = eof_;
-    const std::uint32_t except = recno_;
-    Tag& t = bag.tags[static_cast<std::size_t>(tag)];
-    std::uint32_t found = 0;
-    try {
-        scan_all([&](std::uint32_t r) {
-            if (found == 0 && r != except && eval_for(t) && eval_key(t) == key) found = r;
-        });
-    } catch (...) {
-        buf_ = saved; recno_ = saved_rec; eof_ = saved_eof;
-        throw;
-    }
-    buf_ = saved;
-    recno_ = saved_rec;
-    eof_ = saved_eof;
-    if (found != 0) bag.cdx->insert(tag, key, found);
-}
-
 // Old keys come from the record as it was read, new ones from the buffer;
-// only tags whose key or FOR result changed are touched.
+// only tags whose key or FOR result changed are touched. A UNIQUE tag keeps
+// the xBase convention: the key goes when the record holding it leaves it,
+// and comes back with the next record that takes it (or a REINDEX).
 void Table::update_indexes() {
     if (bags_.empty()) return;
     struct Change {
@@ -470,8 +449,6 @@ void Table::update_indexes() {
                 const int tag = static_cast<int>(i);
                 if (c.old_in) b->cdx->remove(tag, c.old_key, recno_);
                 if (c.new_in) b->cdx->insert(tag, c.new_key, recno_);
-                if (c.old_in && b->tags[i].info.unique && (!c.new_in || c.new_key != c.old_key))
-                    refill_unique(*b, tag, c.old_key);
             }
             b->cdx->flush();   // here, not in the lock's destructor, so that a failed write is reported
         } catch (const CdxError& e) {
