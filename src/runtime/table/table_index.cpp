@@ -84,6 +84,7 @@ void Table::attach_bag(const std::string& path, bool structural) {
     bag->tags.clear();
     for (const TagInfo& info : bag->cdx->tags()) bag->tags.push_back(make_tag(info));
     correct_key_types(*bag);
+    repair_bag_if_needed(*bag);
     remember_tags(path, bag->cdx->tags());
     // The structural bag opens without a controlling order (natural order,
     // as USE leaves it); a bag added later makes its first order the
@@ -265,29 +266,32 @@ std::vector<KeyBlock> Table::collect_keys(const std::vector<Tag*>& tags) {
         blocks[i].bytes = LargeBuffer(blocks[i].width * reccount_);
         blocks[i].recs.reserve(reccount_);
     }
-    scan_all([&](std::uint32_t r) {
-        for (std::size_t i = 0; i < tags.size(); ++i) {
-            const Tag& t = *tags[i];
-            if (!eval_for(t)) continue;
-            KeyBlock& b = blocks[i];
-            if (b.bytes.size() < (b.recs.size() + 1) * b.width) {   // records added meanwhile
-                LargeBuffer more((b.recs.size() + 1) * b.width * 2);
-                std::memcpy(more.data(), b.bytes.data(), b.recs.size() * b.width);
-                b.bytes = std::move(more);
-            }
-            char* k = b.bytes.data() + b.recs.size() * b.width;
-            if (t.fast && t.fast->natural_type() == t.info.type && t.info.type == KeyType::Character) {
-                t.fast->eval_into(buf_.data(), static_cast<int>(b.width), k);
-            } else {
-                const std::string key = eval_key(t);
-                const std::size_t len = std::min(key.size(), b.width);
-                std::memcpy(k, key.data(), len);
-                std::memset(k + len, t.info.type == KeyType::Character ? ' ' : '\0', b.width - len);
-            }
-            b.recs.push_back(r);
-        }
-    });
+    scan_all([&](std::uint32_t r) { add_keys(blocks, tags, r); });
     return blocks;
+}
+
+// The keys of the record in the buffer, as record number r, for each tag.
+void Table::add_keys(std::vector<KeyBlock>& blocks, const std::vector<Tag*>& tags, std::uint32_t r) {
+    for (std::size_t i = 0; i < tags.size(); ++i) {
+        const Tag& t = *tags[i];
+        if (!eval_for(t)) continue;
+        KeyBlock& b = blocks[i];
+        if (b.bytes.size() < (b.recs.size() + 1) * b.width) {   // records added meanwhile
+            LargeBuffer more((b.recs.size() + 1) * b.width * 2);
+            std::memcpy(more.data(), b.bytes.data(), b.recs.size() * b.width);
+            b.bytes = std::move(more);
+        }
+        char* k = b.bytes.data() + b.recs.size() * b.width;
+        if (t.fast && t.fast->natural_type() == t.info.type && t.info.type == KeyType::Character) {
+            t.fast->eval_into(buf_.data(), static_cast<int>(b.width), k);
+        } else {
+            const std::string key = eval_key(t);
+            const std::size_t len = std::min(key.size(), b.width);
+            std::memcpy(k, key.data(), len);
+            std::memset(k + len, t.info.type == KeyType::Character ? ' ' : '\0', b.width - len);
+        }
+        b.recs.push_back(r);
+    }
 }
 
 void Table::rebuild_bag_from(Bag& bag, const std::vector<TagInfo>& tags) {
@@ -361,7 +365,9 @@ void Table::index_on(const std::string& key, const std::string& tag_name, const 
     }
     if (structural && !has_structural_index()) fail(path_, "structural index out of place");
     auto keys = collect_keys({&t});
-    {
+    if (exclusive_) {
+        add_tag_aside(*bag, info, std::move(keys[0]));
+    } else {
         BagLock lock(*this, *bag, true);
         bag->cdx->build_tag_from(info, std::move(keys[0]));
     }
@@ -399,6 +405,10 @@ void Table::reindex() {
         for (const Tag& t : b->tags) {
             infos.push_back(t.info);
             blocks.push_back(std::move(keys[k++]));
+        }
+        if (exclusive_) {
+            build_bag_aside(*b, infos, std::move(blocks));
+            continue;
         }
         BagLock lock(*this, *b, true);
         b->cdx->rebuild(infos, std::move(blocks));
