@@ -53,6 +53,7 @@ bool Table::bag_out_of_step(Bag& bag) {
         if (quiet) refresh_header();
         for (std::size_t i = 0; i < bag.tags.size(); ++i) {
             const TagInfo& info = bag.tags[i].info;
+            if (!bag.tags[i].unusable.empty()) continue;
             const auto sum = bag.cdx->summarize(static_cast<int>(i));
             if (sum.count > 0 && (sum.lowest == 0 || sum.highest > reccount_)) return true;
             if (!info.for_expr.empty() || info.unique) continue;
@@ -68,6 +69,8 @@ void Table::repair_bag_if_needed(Bag& bag) {
     if (read_only_) return;
     BagLock lock(*this, bag, true);
     if (!bag_out_of_step(bag)) return;
+    for (const Tag& t : bag.tags)
+        if (!t.unusable.empty()) return;   // cannot be built here: left as it is
     if (rebuild_notice()) rebuild_notice()(bag.path);
     std::vector<TagInfo> infos;
     std::vector<Tag*> tags;

@@ -57,6 +57,9 @@ void Table::pack() {
     if (read_only_) fail(path_, "table opened read-only");
     if (!exclusive_) fail(path_, "PACK needs the table opened exclusively");
     flush();
+    for (const auto& b : bags_)
+        for (const Tag& t : b->tags)
+            if (!t.unusable.empty()) fail(path_, "PACK cannot rebuild index tag " + t.info.name + ": " + t.unusable);
     const std::string tmp = aside_name(path_, ".pk~");
     const std::string memo_tmp = memo_ ? aside_name(memo_->path(), ".pm~") : std::string();
     std::vector<std::string> bag_tmps;

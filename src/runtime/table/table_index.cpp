@@ -51,7 +51,7 @@ Table::Tag Table::make_tag(const TagInfo& info) {
         if (!info.for_expr.empty()) t.cond = Expr::compile(info.for_expr);
         t.fast = FastKey::compile(info.key_expr, header_.fields);
     } catch (const std::exception& e) {
-        fail(path_, "index tag " + info.name + ": " + e.what());
+        t.unusable = e.what();
     }
     return t;
 }
@@ -108,6 +108,7 @@ void Table::correct_key_types(Bag& bag) {
     blank_buffer();
     eof_ = true;
     for (std::size_t i = 0; i < bag.tags.size(); ++i) {
+        if (!bag.tags[i].unusable.empty()) continue;
         Value v;
         try {
             SelectArea sel(*this);
@@ -259,6 +260,9 @@ std::size_t key_width(const TagInfo& info) {
 
 // The keys of every record for each tag, side by side in one buffer per tag.
 std::vector<KeyBlock> Table::collect_keys(const std::vector<Tag*>& tags) {
+    for (const Tag* t : tags)
+        if (!t->unusable.empty())
+            fail(path_, "index tag " + t->info.name + " cannot be rebuilt here: " + t->unusable);
     std::vector<KeyBlock> blocks(tags.size());
     refresh_header();
     for (std::size_t i = 0; i < tags.size(); ++i) {
@@ -321,6 +325,7 @@ void Table::index_on(const std::string& key, const std::string& tag_name, const 
     info.unique = opt.unique;
     info.descending = opt.descending;
     Tag t = make_tag(info);
+    if (!t.unusable.empty()) fail(path_, "index tag " + info.name + ": " + t.unusable);
     // The key's type and length come from the blank record.
     refresh_header();
     to_phantom();
@@ -431,6 +436,7 @@ void Table::update_indexes() {
         bool any = false;
         for (std::size_t i = 0; i < b->tags.size(); ++i) {
             Change& c = changes[i];
+            if (!b->tags[i].unusable.empty()) continue;   // left as the other program wrote it
             c.new_in = eval_for(b->tags[i]);
             if (c.new_in) c.new_key = eval_key(b->tags[i]);
         }
@@ -439,6 +445,7 @@ void Table::update_indexes() {
             try {
                 for (std::size_t i = 0; i < b->tags.size(); ++i) {
                     Change& c = changes[i];
+                    if (!b->tags[i].unusable.empty()) continue;
                     c.old_in = eval_for(b->tags[i]);
                     if (c.old_in) c.old_key = eval_key(b->tags[i]);
                 }
