@@ -71,8 +71,9 @@ public:
     // Creates an empty compound file (replacing any file of that name).
     static std::unique_ptr<CdxFile> create(const std::string& path);
     // A new file at `path` holding these tags, each built from its keys,
-    // written whole and synced; for building a bag aside and renaming it
-    // over the old one.
+    // written whole; for building a bag aside and renaming it over the old
+    // one. (Not synced: the rename is what a killed process could not leave
+    // half done; whoever needs the files on the disk itself syncs them.)
     static void write_new(const std::string& path, const std::vector<TagInfo>& tags, std::vector<KeyBlock> keys);
 
     virtual const std::string& path() const = 0;

@@ -1,6 +1,7 @@
 // The compound index file: opening, headers, the tag directory, the page
 // cache, page allocation and the free-page list.
 #include <fcntl.h>
+#include <malloc.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <algorithm>
@@ -28,7 +29,6 @@ void CdxFile::write_new(const std::string& path, const std::vector<TagInfo>& tag
     index.write_empty();
     index.load();
     index.rebuild(tags, std::move(keys));
-    if (::fsync(fd) != 0) throw CdxError(path + ": cannot sync: " + std::strerror(errno));
 }
 
 std::unique_ptr<CdxFile> CdxFile::create(const std::string& path) {
@@ -46,6 +46,7 @@ namespace {
 
 constexpr std::uint32_t kDirRoot = kDirRootPage;
 constexpr std::size_t kCacheLimit = 65536;   // pages kept decoded
+constexpr std::size_t kTrimAfter = 1024;
 
 std::string hex(std::uint64_t v) {
     char buf[24];
@@ -78,6 +79,13 @@ CdxIndex::~CdxIndex() {
         // the header has the file rebuilt when it is next opened
     }
     if (fd_ >= 0) ::close(fd_);
+    // A large page cache goes back to the system, not just to the heap's
+    // free lists, where the big buffers of the next REINDEX (mapped apart)
+    // would not find it.
+    if (cache_.size() > kTrimAfter) {
+        cache_.clear();
+        ::malloc_trim(0);
+    }
 }
 
 void CdxIndex::fail(const std::string& why) const { throw CdxError(path_ + ": " + why); }

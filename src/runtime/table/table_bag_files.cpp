@@ -114,7 +114,6 @@ void Table::add_tag_aside(Bag& bag, const TagInfo& info, KeyBlock keys) {
         {
             auto copy = CdxFile::open(tmp);
             copy->build_tag_from(info, std::move(keys));
-            if (::fsync(copy->fd()) != 0) throw CdxError(tmp + ": cannot sync: " + std::strerror(errno));
         }
     } catch (const std::exception& e) {
         ::unlink(tmp.c_str());

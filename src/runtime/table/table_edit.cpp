@@ -131,6 +131,8 @@ void Table::pack() {
             for (const Tag* t : tags[i]) infos.push_back(t->info);
             try {
                 CdxFile::write_new(bag_tmps[i], infos, std::move(keys[i]));
+                FileHandle b(::open(bag_tmps[i].c_str(), O_RDONLY | O_CLOEXEC));
+                if (!b || ::fsync(b.get()) != 0) fail(bag_tmps[i], std::string("cannot sync: ") + std::strerror(errno));
             } catch (const CdxError& e) {
                 throw TableError(e.what());
             }
