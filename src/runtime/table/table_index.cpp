@@ -282,7 +282,7 @@ void Table::add_keys(std::vector<KeyBlock>& blocks, const std::vector<Tag*>& tag
         KeyBlock& b = blocks[i];
         if (b.bytes.size() < (b.recs.size() + 1) * b.width) {   // records added meanwhile
             LargeBuffer more((b.recs.size() + 1) * b.width * 2);
-            std::memcpy(more.data(), b.bytes.data(), b.recs.size() * b.width);
+            if (!b.recs.empty()) std::memcpy(more.data(), b.bytes.data(), b.recs.size() * b.width);
             b.bytes = std::move(more);
         }
         char* k = b.bytes.data() + b.recs.size() * b.width;
