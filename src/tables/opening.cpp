@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <mutex>
 
 #include "common/messages.hpp"
 #include "common/paths.hpp"
@@ -11,6 +12,7 @@
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/table/file_names.hpp"
+#include "runtime/table/table.hpp"
 #include "runtime/table/table_error.hpp"
 #include "tables/catalogue.hpp"
 #include "tables/locks.hpp"
@@ -49,7 +51,19 @@ void remove_file(const std::string& path) {
     fs::remove(real, ec);
 }
 
+// An index found damaged or out of step with its table when the table is
+// opened is rebuilt on the spot; the user is told which.
+void announce_index_rebuilds() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        tb::set_index_rebuild_notice([](const std::string& bag) {
+            progress(rt::LEFT("Recriando o índice "_cp + rt::UPPER(tb::base_name(bag)), 79));
+        });
+    });
+}
+
 bool open_in(int area, const std::string& name, bool exclusive) {
+    announce_index_rebuilds();
     ws().select(area);
     ws().close(area);
     return NETUSE(name, exclusive, 0);

@@ -70,6 +70,11 @@ public:
     static std::unique_ptr<CdxFile> open(const std::string& path, bool read_only = false);
     // Creates an empty compound file (replacing any file of that name).
     static std::unique_ptr<CdxFile> create(const std::string& path);
+    // A new file at `path` holding these tags, each built from its keys,
+    // written whole; for building a bag aside and renaming it over the old
+    // one. (Not synced: the rename is what a killed process could not leave
+    // half done; whoever needs the files on the disk itself syncs them.)
+    static void write_new(const std::string& path, const std::vector<TagInfo>& tags, std::vector<KeyBlock> keys);
 
     virtual const std::string& path() const = 0;
     virtual int fd() const = 0;   // for the index lock of the work-area layer
@@ -102,6 +107,22 @@ public:
     // >= key (in the tag's reading order); exact match is the caller's test.
     virtual std::optional<KeyPos> seek(int tag, std::string_view key) = 0;
     virtual std::uint64_t key_count(int tag) = 0;
+    // Every entry of a tag read once (the leaves are not kept in the cache):
+    // how many there are and the lowest and highest record numbers.
+    struct EntrySummary {
+        std::uint64_t count = 0;
+        std::uint32_t lowest = 0;
+        std::uint32_t highest = 0;
+    };
+    virtual EntrySummary summarize(int tag) = 0;
+    // An update of the file was under way when the last writer stopped (it
+    // died or a write failed): the mark stays in the header until the file
+    // is rebuilt, and the trees are not to be trusted.
+    virtual bool interrupted() = 0;
+    // Leaves the update mark in the header, so that whoever opens the file
+    // next rebuilds it: for a change of the table whose keys could not all
+    // be written.
+    virtual void mark_damaged() = 0;
 
     // Called after taking the index lock: when anyone else has written the
     // file since this handle last read or wrote it (seen by the change

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <bit>
 #include <cerrno>
+#include <exception>
 #include "runtime/table/cdx_internal.hpp"
 #include "runtime/table/file_map.hpp"
 
@@ -333,6 +334,20 @@ void CdxIndex::build_tag_from(const TagInfo& info, KeyBlock keys) {
 // write, so that anyone reading without the lock notices, and the file is
 // cut to its new length at the end.
 void CdxIndex::rebuild(const std::vector<TagInfo>& tags, std::vector<KeyBlock> keys) {
+    // Whatever happens, the rebuild ends here; after a failure the file is
+    // read again, and the update mark left in it tells it is damaged.
+    rebuilding_ = true;
+    struct Done {
+        CdxIndex& self;
+        int exceptions = std::uncaught_exceptions();
+        ~Done() {
+            self.rebuilding_ = false;
+            if (std::uncaught_exceptions() > exceptions) {
+                self.drop_unwritten();
+                self.wrote_ = false;
+            }
+        }
+    } done{*this};
     begin_call();
     need_writable();
     if (keys.size() != tags.size()) fail("rebuild: one key block per tag is needed");
@@ -352,6 +367,7 @@ void CdxIndex::rebuild(const std::vector<TagInfo>& tags, std::vector<KeyBlock> k
     wrote_ = true;
     seen_free_ = 0;
     write_empty(seen_counter_);
+    set_update_mark(true);   // until the last tag is in
     dir_.root = kDirRootPage;
     for (std::size_t i = 0; i < ts.size(); ++i) {
         Tree& t = ts[i];
@@ -372,6 +388,7 @@ void CdxIndex::rebuild(const std::vector<TagInfo>& tags, std::vector<KeyBlock> k
     }
     read_tags();
     stale_ = false;
+    interrupted_ = false;
 }
 
 }  // namespace qv::rt::table::cdx

@@ -1,6 +1,7 @@
 // The compound index file: opening, headers, the tag directory, the page
 // cache, page allocation and the free-page list.
 #include <fcntl.h>
+#include <malloc.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <algorithm>
@@ -21,6 +22,15 @@ std::unique_ptr<CdxFile> CdxFile::open(const std::string& path, bool read_only) 
     return index;
 }
 
+void CdxFile::write_new(const std::string& path, const std::vector<TagInfo>& tags, std::vector<KeyBlock> keys) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) throw CdxError(path + ": " + std::strerror(errno));
+    CdxIndex index(path, fd, false);
+    index.write_empty();
+    index.load();
+    index.rebuild(tags, std::move(keys));
+}
+
 std::unique_ptr<CdxFile> CdxFile::create(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0) throw CdxError(path + ": " + std::strerror(errno));
@@ -36,6 +46,7 @@ namespace {
 
 constexpr std::uint32_t kDirRoot = kDirRootPage;
 constexpr std::size_t kCacheLimit = 65536;   // pages kept decoded
+constexpr std::size_t kTrimAfter = 1024;
 
 std::string hex(std::uint64_t v) {
     char buf[24];
@@ -63,10 +74,18 @@ CdxIndex::CdxIndex(std::string path, int fd, bool read_only)
 CdxIndex::~CdxIndex() {
     try {
         flush();
-    } catch (const CdxError&) {
-        // nothing more can be done when closing; the index gets rebuilt
+    } catch (...) {
+        // nothing more can be done when closing: the update mark left in
+        // the header has the file rebuilt when it is next opened
     }
     if (fd_ >= 0) ::close(fd_);
+    // A large page cache goes back to the system, not just to the heap's
+    // free lists, where the big buffers of the next REINDEX (mapped apart)
+    // would not find it.
+    if (cache_.size() > kTrimAfter) {
+        cache_.clear();
+        ::malloc_trim(0);
+    }
 }
 
 void CdxIndex::fail(const std::string& why) const { throw CdxError(path_ + ": " + why); }
@@ -126,7 +145,13 @@ void CdxIndex::bump_counter() {
     unsigned char b[4];
     put_be32(b, ++seen_counter_);
     write_at(8, b, sizeof b);
+    set_update_mark(true);
     std::atomic_thread_fence(std::memory_order_seq_cst);   // before any page of the update
+}
+
+void CdxIndex::set_update_mark(bool on) {
+    const unsigned char b = on ? 1 : 0;
+    write_at(kUpdateMarkAt, &b, 1);
 }
 
 void CdxIndex::check_page(std::uint32_t off) const {
@@ -181,25 +206,47 @@ void CdxIndex::write_page(const Tree& t, const Node& n) {
     write_at(n.off, buf, kPageSize);
 }
 
+// From the end of the file down: new pages, added at the end, reach the
+// file before the pages already there that point to them (a write that
+// fails for want of room then fails before any page in use has changed).
 void CdxIndex::write_dirty() {
     if (dirty_.empty()) return;
     std::sort(dirty_.begin(), dirty_.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    std::vector<unsigned char> run;
-    std::uint32_t start = 0;
+    std::vector<std::pair<std::uint32_t, std::vector<unsigned char>>> runs;
     for (const auto& [off, codec] : dirty_) {
         auto it = cache_.find(off);
         if (it == cache_.end() || !it->second.dirty) continue;   // freed, or listed twice
-        if (!run.empty() && off != start + run.size()) {
-            write_at(start, run.data(), run.size());
-            run.clear();
-        }
-        if (run.empty()) start = off;
+        if (runs.empty() || off != runs.back().first + runs.back().second.size()) runs.push_back({off, {}});
+        auto& run = runs.back().second;
         run.resize(run.size() + kPageSize);
         encode_page(it->second, codec, run.data() + run.size() - kPageSize);
-        it->second.dirty = false;
     }
-    if (!run.empty()) write_at(start, run.data(), run.size());
+    for (auto r = runs.rbegin(); r != runs.rend(); ++r) write_at(r->first, r->second.data(), r->second.size());
+    for (const auto& d : dirty_) {
+        auto it = cache_.find(d.first);
+        if (it != cache_.end()) it->second.dirty = false;
+    }
     dirty_.clear();
+}
+
+// The pages first, then the tag headers pointing to new roots.
+void CdxIndex::write_pending() {
+    write_dirty();
+    for (const auto& [header, root] : roots_) {
+        unsigned char b[4];
+        put_le32(b, root);
+        write_at(header, b, 4);
+    }
+    roots_.clear();
+}
+
+// After a failed write: what was kept in memory is dropped and the file is
+// read again; the update mark stays in its header.
+void CdxIndex::drop_unwritten() {
+    dirty_.clear();
+    roots_.clear();
+    cache_.clear();
+    stale_ = true;
 }
 
 std::uint64_t CdxIndex::append_area(std::uint32_t bytes) {
@@ -268,9 +315,13 @@ void CdxIndex::free_pages(std::vector<std::uint32_t> offs) {
 }
 
 void CdxIndex::write_root(const Tree& t) {
-    unsigned char b[4];
-    put_le32(b, t.root);
-    write_at(t.header, b, 4);
+    need_writable();
+    for (auto& r : roots_)
+        if (r.first == t.header) {
+            r.second = t.root;
+            return;
+        }
+    roots_.emplace_back(t.header, t.root);
 }
 
 void CdxIndex::write_empty(std::uint32_t counter) {
@@ -343,7 +394,7 @@ void CdxIndex::read_tags() {
 }
 
 void CdxIndex::load() {
-    write_dirty();
+    write_pending();
     struct stat st {};
     if (::fstat(fd_, &st) != 0) fail(std::string("stat: ") + std::strerror(errno));
     size_ = static_cast<std::uint64_t>(st.st_size);
@@ -362,6 +413,9 @@ void CdxIndex::load() {
     dir_.root = get_le32(h);
     seen_free_ = get_le32(h + 4);
     seen_counter_ = get_be32(h + 8);
+    unsigned char mark = 0;
+    read_at(kUpdateMarkAt, &mark, 1);
+    interrupted_ = mark == 1 && !wrote_;
     dir_.codec = make_codec(KeyType::Character, kDirKeyLen);
     check_page(dir_.root);
     read_tags();
@@ -372,9 +426,23 @@ void CdxIndex::begin_call() {
     if (stale_)
         load();
     else if (cache_.size() > kCacheLimit) {
-        write_dirty();
+        write_pending();
         cache_.clear();
     }
+    if (interrupted_ && !rebuilding_) fail("an update of the index did not finish: it must be rebuilt");
+}
+
+void CdxIndex::mark_damaged() {
+    need_writable();
+    drop_unwritten();
+    wrote_ = true;   // no counter move of its own: the mark alone
+    set_update_mark(true);
+    wrote_ = false;
+}
+
+bool CdxIndex::interrupted() {
+    if (stale_) load();
+    return interrupted_;
 }
 
 Tree& CdxIndex::tree(int tag) {
@@ -396,7 +464,7 @@ void CdxIndex::set_key_type(int tag, KeyType type) {
     t.codec = make_codec(type, t.info.key_len);
     infos_[static_cast<std::size_t>(tag)].type = type;
     type_of_[t.info.name] = type;
-    write_dirty();
+    write_pending();
     cache_.clear();
 }
 
@@ -425,9 +493,18 @@ void CdxIndex::invalidate() {
     }
 }
 
-// Ends an update: the next write moves the change counter again.
+// Ends an update: the pages, the new roots, then the update mark is
+// cleared; the next write moves the change counter again. When a write
+// fails the mark stays, and the file is taken for damaged until rebuilt.
 void CdxIndex::flush() {
-    write_dirty();
+    try {
+        write_pending();
+        if (wrote_) set_update_mark(false);
+    } catch (...) {
+        drop_unwritten();
+        wrote_ = false;
+        throw;
+    }
     wrote_ = false;
 }
 

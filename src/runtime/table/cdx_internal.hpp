@@ -25,6 +25,10 @@ inline constexpr int kInteriorSpace = kPageSize - kInteriorHeader;  // 500
 inline constexpr int kMaxKeyLen = 240;
 inline constexpr int kMaxDepth = 32;
 inline constexpr int kDirKeyLen = 10;
+// A byte of the reserved part of the compound header, 1 while an update of
+// the file is under way: set before the first page of the update is
+// written and cleared after the last.
+inline constexpr std::uint32_t kUpdateMarkAt = 0x1E0;
 
 inline std::uint16_t get_le16(const unsigned char* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
 inline std::uint32_t get_le32(const unsigned char* p) {
@@ -184,6 +188,9 @@ public:
     std::optional<KeyPos> prev(int tag, const KeyPos& from) override;
     std::optional<KeyPos> seek(int tag, std::string_view key) override;
     std::uint64_t key_count(int tag) override;
+    EntrySummary summarize(int tag) override;
+    bool interrupted() override;
+    void mark_damaged() override;
 
     void invalidate() override;
     void flush() override;
@@ -238,6 +245,7 @@ private:
     bool remove_sorted(Tree& t, std::string_view skey, std::uint32_t rec);
     void settle(Tree& t, std::vector<Step>& path, int level, bool last_changed);
     void split(Tree& t, std::vector<Step>& path, int level);
+    bool shift_to_neighbour(Tree& t, std::vector<Step>& path, int level);
     void unlink_empty(Tree& t, std::vector<Step>& path, int level);
     void merge_into_left(Tree& t, std::vector<Step>& path, int level);
     int split_point(const Tree& t, const Node& n, bool appending) const;
@@ -267,6 +275,12 @@ private:
     std::uint32_t seen_free_ = 0;
     std::uint32_t seen_counter_ = 0;
     bool wrote_ = false;   // the counter has moved for the update under way
+    bool interrupted_ = false;   // the header carried the update mark when read
+    bool rebuilding_ = false;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> roots_;   // tag header, new root: written last
+    void write_pending();
+    void set_update_mark(bool on);
+    void drop_unwritten();
     void bump_counter();
     void read_change_marks(std::uint32_t& free_head, std::uint32_t& counter);
 };

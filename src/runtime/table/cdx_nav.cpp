@@ -178,4 +178,49 @@ std::uint64_t CdxIndex::key_count(int tag) {
     return count;
 }
 
+// Down the first children to the first leaf, then along the leaf chain;
+// the leaves are decoded into one scratch page, not kept.
+CdxFile::EntrySummary CdxIndex::summarize(int tag) {
+    begin_call();
+    const Tree& t = tree(tag);
+    std::uint32_t off = t.root;
+    for (int depth = 0;; ++depth) {
+        if (depth >= kMaxDepth) fail("page loop in tag " + t.info.name);
+        const Node& n = node(t, off);
+        if (n.leaf()) break;
+        if (n.size() == 0) fail("empty interior page in tag " + t.info.name);
+        off = n.childs[0];
+    }
+    EntrySummary sum;
+    sum.lowest = 0xFFFFFFFFu;
+    Node leaf;
+    unsigned char buf[kPageSize];
+    for (std::uint64_t pages = 0; off != kNoPage; ++pages) {
+        if (pages > size_ / kPageSize) fail("leaf chain loops in tag " + t.info.name);
+        auto cached = cache_.find(off);
+        const Node* n = nullptr;
+        if (cached != cache_.end() && cached->second.kl == t.codec.kl) {
+            n = &cached->second;
+        } else {
+            check_page(off);
+            read_at(off, buf, kPageSize);
+            try {
+                decode_page(buf, t.codec, leaf);
+            } catch (const std::runtime_error& e) {
+                fail(std::string(e.what()) + " in tag " + t.info.name);
+            }
+            if (!leaf.leaf()) fail("interior page in the leaf chain of tag " + t.info.name);
+            n = &leaf;
+        }
+        sum.count += static_cast<std::uint64_t>(n->size());
+        for (std::uint32_t r : n->recs) {
+            sum.lowest = std::min(sum.lowest, r);
+            sum.highest = std::max(sum.highest, r);
+        }
+        off = n->right;
+    }
+    if (sum.count == 0) sum.lowest = 0;
+    return sum;
+}
+
 }  // namespace qv::rt::table::cdx

@@ -50,6 +50,9 @@ std::vector<CdxIndex::Step> CdxIndex::path_to(const Tree& t, std::string_view sk
 
 bool CdxIndex::insert_sorted(Tree& t, std::string_view skey, std::uint32_t rec) {
     auto path = path_to(t, skey, rec);
+    // Refused before anything changes when a split reaching the root could
+    // take the tree past the depth readers accept.
+    if (path.size() >= static_cast<std::size_t>(kMaxDepth)) fail("index tree too deep for another key");
     Node& leaf = node(t, path.back().off);
     const int pos = path.back().idx;
     if (pos < leaf.size() && leaf.key(pos) == skey && leaf.recs[pos] == rec) return false;
@@ -123,10 +126,58 @@ int CdxIndex::split_point(const Tree& t, const Node& n, bool appending) const {
     fail("key does not fit in a page");
 }
 
+// Moves entries of the overfull page at `level` into its left or right
+// neighbour on the same level while that neighbour has room, so that pages
+// fill up before the tree grows: with long keys an interior page holds two
+// entries, and splitting alone would leave chains of one-entry pages. True
+// when the page fits afterwards.
+bool CdxIndex::shift_to_neighbour(Tree& t, std::vector<Step>& path, int level) {
+    if (level == 0) return false;
+    Node& n = node(t, path[static_cast<std::size_t>(level)].off);
+    auto try_side = [&](std::uint32_t side, bool to_left) {
+        if (side == kNoPage) return false;
+        Node& s = node(t, side);
+        if (s.leaf() != n.leaf() || (to_left ? s.right != n.off : s.left != n.off)) return false;
+        Node from = n, to = s;
+        while (!node_fits(from, t.codec) && from.size() > 1) {
+            const int i = to_left ? 0 : from.size() - 1;
+            const std::uint32_t child = from.leaf() ? 0 : from.childs[static_cast<std::size_t>(i)];
+            to.insert(to_left ? to.size() : 0, from.key(i), from.recs[static_cast<std::size_t>(i)], child);
+            from.erase(i);
+            if (!node_fits(to, t.codec)) return false;
+        }
+        if (!node_fits(from, t.codec)) return false;
+        // The way down to the left page, found by its present last key
+        // before it changes (it may hang under another parent).
+        std::vector<Step> side_path;
+        if (to_left) {
+            side_path = path_to(t, s.key(s.size() - 1), s.recs.back());
+            if (side_path.size() <= static_cast<std::size_t>(level) ||
+                side_path[static_cast<std::size_t>(level)].off != s.off)
+                return false;
+            side_path.resize(static_cast<std::size_t>(level) + 1);
+        }
+        n.keys = std::move(from.keys);
+        n.recs = std::move(from.recs);
+        n.childs = std::move(from.childs);
+        s.keys = std::move(to.keys);
+        s.recs = std::move(to.recs);
+        s.childs = std::move(to.childs);
+        // Parents hold the last key of each child: the left page of the two
+        // has a new one, carried up as far as it is a last key.
+        if (to_left) settle(t, side_path, level, true);
+        else store(t, s);
+        settle(t, path, level, true);
+        return true;
+    };
+    return try_side(n.left, true) || try_side(n.right, false);
+}
+
 void CdxIndex::split(Tree& t, std::vector<Step>& path, int level) {
     const Step step = path[static_cast<std::size_t>(level)];
     Node& n = node(t, step.off);
     const bool appending = n.right == kNoPage && step.idx >= n.size() - 2;
+    if (!appending && shift_to_neighbour(t, path, level)) return;
     const int k = split_point(t, n, appending);
     Node& m = new_node(t, n.leaf() ? 2 : 0);
     const auto kl = static_cast<std::size_t>(n.kl);

@@ -10,6 +10,7 @@
 
 #include "runtime/core/clock.hpp"
 #include "runtime/table/file_names.hpp"
+#include "runtime/table/replace_set.hpp"
 #include "runtime/table/table_error.hpp"
 #include "runtime/table/table_impl.hpp"
 
@@ -89,6 +90,7 @@ Table::~Table() {
 }
 
 void Table::open_files(const OpenOptions& opt) {
+    if (!read_only_) finish_replacing(path_);   // a PACK that stopped half way
     fd_.reset(::open(path_.c_str(), (read_only_ ? O_RDONLY : O_RDWR) | O_CLOEXEC));
     if (!fd_) fail(path_, std::string("cannot open: ") + std::strerror(errno));
     if (!take_share_signal(fd_.get(), exclusive_))
@@ -305,7 +307,18 @@ void Table::flush() {
     if (!eof_) {
         touch_date();
         write_at(fd_.get(), buf_.data(), buf_.size(), record_offset(recno_), path_);
-        update_indexes();
+        try {
+            update_indexes();
+        } catch (...) {
+            // The record is written but its keys may not all be: the bags
+            // are marked for a rebuild at the next open, and the change is
+            // not tried again.
+            for (auto& b : bags_) try { b->cdx->mark_damaged(); } catch (...) {}
+            dirty_ = false;
+            is_new_ = false;
+            orig_.clear();
+            throw;
+        }
     }
     dirty_ = false;
     is_new_ = false;

@@ -166,6 +166,15 @@ private:
     std::unique_ptr<CdxFile> open_locked(const std::string& path);
     void correct_key_types(Bag& bag);
     void rebuild_bag_from(Bag& bag, const std::vector<TagInfo>& tags);
+    // Index files written beside the old ones and renamed over them
+    // (table_bag_files.cpp).
+    bool bag_out_of_step(Bag& bag);
+    void repair_bag_if_needed(Bag& bag);
+    void build_bag_aside(Bag& bag, const std::vector<TagInfo>& infos, std::vector<KeyBlock> keys);
+    void add_tag_aside(Bag& bag, const TagInfo& info, KeyBlock keys);
+    void install_bag(Bag& bag, const std::string& built);
+    void reopen_bag(Bag& bag);
+    std::string aside_name(const std::string& path, const char* ext) const;
     void set_structural_flag(bool on);
     void refresh_header();                 // record count from disk
     void write_count(std::uint32_t n);
@@ -180,7 +189,6 @@ private:
     void flush();
     void undo_partial_append(std::uint32_t n, bool carried) noexcept;
     void update_indexes();
-    void refill_unique(Bag& bag, int tag, const std::string& key);
     void prepare_change();
     std::uint32_t memo_block(const Field& f) const;
     void store_memo_pointer(const Field& f, std::uint32_t block);
@@ -197,6 +205,7 @@ private:
     std::string eval_key(const Tag& t);
     bool eval_for(const Tag& t);
     std::vector<KeyBlock> collect_keys(const std::vector<Tag*>& tags);
+    void add_keys(std::vector<KeyBlock>& blocks, const std::vector<Tag*>& tags, std::uint32_t r);
     // Runs `fn` with each record in turn as the current one, read in chunks.
     void scan_all(const std::function<void(std::uint32_t)>& fn);
     Tag make_tag(const TagInfo& info);
@@ -242,6 +251,11 @@ private:
     int order_ = 0;
     std::optional<KeyPos> cur_key_;
 };
+
+// Called with the path of an index file found damaged or out of step with
+// its table when the table is opened, just before it is rebuilt, so that the
+// application can say so on the screen. None by default.
+void set_index_rebuild_notice(std::function<void(const std::string& bag_path)> notice);
 
 // DBCREATE: a new empty table (and its memo file when it has memo fields).
 void create_table(const std::string& path, const Structure& s, MemoKind memo = MemoKind::Fpt);

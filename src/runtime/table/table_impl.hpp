@@ -30,6 +30,9 @@ struct Table::Tag {
     Expr key;
     Expr cond;   // empty when the tag has no FOR
     std::optional<FastKey> fast;   // the key straight from the record bytes
+    // Why the order cannot be used (a key this runtime cannot evaluate, in
+    // a file another program wrote); empty when it can.
+    std::string unusable;
 };
 
 struct Table::Bag {

@@ -51,7 +51,7 @@ Table::Tag Table::make_tag(const TagInfo& info) {
         if (!info.for_expr.empty()) t.cond = Expr::compile(info.for_expr);
         t.fast = FastKey::compile(info.key_expr, header_.fields);
     } catch (const std::exception& e) {
-        fail(path_, "index tag " + info.name + ": " + e.what());
+        t.unusable = e.what();
     }
     return t;
 }
@@ -86,6 +86,7 @@ void Table::attach_bag(const std::string& path, bool structural) {
     bag->tags.clear();
     for (const TagInfo& info : bag->cdx->tags()) bag->tags.push_back(make_tag(info));
     correct_key_types(*bag);
+    repair_bag_if_needed(*bag);
     remember_tags(path, bag->cdx->tags());
     // The structural bag opens without a controlling order (natural order,
     // as USE leaves it); a bag added later makes its first order the
@@ -109,6 +110,7 @@ void Table::correct_key_types(Bag& bag) {
     blank_buffer();
     eof_ = true;
     for (std::size_t i = 0; i < bag.tags.size(); ++i) {
+        if (!bag.tags[i].unusable.empty()) continue;
         Value v;
         try {
             SelectArea sel(*this);
@@ -260,6 +262,9 @@ std::size_t key_width(const TagInfo& info) {
 
 // The keys of every record for each tag, side by side in one buffer per tag.
 std::vector<KeyBlock> Table::collect_keys(const std::vector<Tag*>& tags) {
+    for (const Tag* t : tags)
+        if (!t->unusable.empty())
+            fail(path_, "index tag " + t->info.name + " cannot be rebuilt here: " + t->unusable);
     std::vector<KeyBlock> blocks(tags.size());
     refresh_header();
     for (std::size_t i = 0; i < tags.size(); ++i) {
@@ -267,29 +272,32 @@ std::vector<KeyBlock> Table::collect_keys(const std::vector<Tag*>& tags) {
         blocks[i].bytes = LargeBuffer(blocks[i].width * reccount_);
         blocks[i].recs.reserve(reccount_);
     }
-    scan_all([&](std::uint32_t r) {
-        for (std::size_t i = 0; i < tags.size(); ++i) {
-            const Tag& t = *tags[i];
-            if (!eval_for(t)) continue;
-            KeyBlock& b = blocks[i];
-            if (b.bytes.size() < (b.recs.size() + 1) * b.width) {   // records added meanwhile
-                LargeBuffer more((b.recs.size() + 1) * b.width * 2);
-                std::memcpy(more.data(), b.bytes.data(), b.recs.size() * b.width);
-                b.bytes = std::move(more);
-            }
-            char* k = b.bytes.data() + b.recs.size() * b.width;
-            if (t.fast && t.fast->natural_type() == t.info.type && t.info.type == KeyType::Character) {
-                t.fast->eval_into(buf_.data(), static_cast<int>(b.width), k);
-            } else {
-                const std::string key = eval_key(t);
-                const std::size_t len = std::min(key.size(), b.width);
-                std::memcpy(k, key.data(), len);
-                std::memset(k + len, t.info.type == KeyType::Character ? ' ' : '\0', b.width - len);
-            }
-            b.recs.push_back(r);
-        }
-    });
+    scan_all([&](std::uint32_t r) { add_keys(blocks, tags, r); });
     return blocks;
+}
+
+// The keys of the record in the buffer, as record number r, for each tag.
+void Table::add_keys(std::vector<KeyBlock>& blocks, const std::vector<Tag*>& tags, std::uint32_t r) {
+    for (std::size_t i = 0; i < tags.size(); ++i) {
+        const Tag& t = *tags[i];
+        if (!eval_for(t)) continue;
+        KeyBlock& b = blocks[i];
+        if (b.bytes.size() < (b.recs.size() + 1) * b.width) {   // records added meanwhile
+            LargeBuffer more((b.recs.size() + 1) * b.width * 2);
+            if (!b.recs.empty()) std::memcpy(more.data(), b.bytes.data(), b.recs.size() * b.width);
+            b.bytes = std::move(more);
+        }
+        char* k = b.bytes.data() + b.recs.size() * b.width;
+        if (t.fast && t.fast->natural_type() == t.info.type && t.info.type == KeyType::Character) {
+            t.fast->eval_into(buf_.data(), static_cast<int>(b.width), k);
+        } else {
+            const std::string key = eval_key(t);
+            const std::size_t len = std::min(key.size(), b.width);
+            std::memcpy(k, key.data(), len);
+            std::memset(k + len, t.info.type == KeyType::Character ? ' ' : '\0', b.width - len);
+        }
+        b.recs.push_back(r);
+    }
 }
 
 void Table::rebuild_bag_from(Bag& bag, const std::vector<TagInfo>& tags) {
@@ -320,6 +328,7 @@ void Table::index_on(const std::string& key, const std::string& tag_name, const 
     info.unique = opt.unique;
     info.descending = opt.descending;
     Tag t = make_tag(info);
+    if (!t.unusable.empty()) fail(path_, "index tag " + info.name + ": " + t.unusable);
     // The key's type and length come from the blank record.
     refresh_header();
     to_phantom();
@@ -365,7 +374,9 @@ void Table::index_on(const std::string& key, const std::string& tag_name, const 
     }
     if (structural && !has_structural_index()) fail(path_, "structural index out of place");
     auto keys = collect_keys({&t});
-    {
+    if (exclusive_) {
+        add_tag_aside(*bag, info, std::move(keys[0]));
+    } else {
         BagLock lock(*this, *bag, true);
         bag->cdx->build_tag_from(info, std::move(keys[0]));
     }
@@ -405,37 +416,20 @@ void Table::reindex() {
             infos.push_back(t.info);
             blocks.push_back(std::move(keys[k++]));
         }
+        if (exclusive_) {
+            build_bag_aside(*b, infos, std::move(blocks));
+            continue;
+        }
         BagLock lock(*this, *b, true);
         b->cdx->rebuild(infos, std::move(blocks));
     }
     go_top();
 }
 
-// A UNIQUE tag holds one record per key: when that record leaves the key,
-// the next record with the key (the lowest number) takes its place.
-void Table::refill_unique(Bag& bag, int tag, const std::string& key) {
-    const std::string saved = buf_;
-    const std::uint32_t saved_rec = recno_;
-    const bool saved_eof = eof_;
-    const std::uint32_t except = recno_;
-    Tag& t = bag.tags[static_cast<std::size_t>(tag)];
-    std::uint32_t found = 0;
-    try {
-        scan_all([&](std::uint32_t r) {
-            if (found == 0 && r != except && eval_for(t) && eval_key(t) == key) found = r;
-        });
-    } catch (...) {
-        buf_ = saved; recno_ = saved_rec; eof_ = saved_eof;
-        throw;
-    }
-    buf_ = saved;
-    recno_ = saved_rec;
-    eof_ = saved_eof;
-    if (found != 0) bag.cdx->insert(tag, key, found);
-}
-
 // Old keys come from the record as it was read, new ones from the buffer;
-// only tags whose key or FOR result changed are touched.
+// only tags whose key or FOR result changed are touched. A UNIQUE tag keeps
+// the xBase convention: the key goes when the record holding it leaves it,
+// and comes back with the next record that takes it (or a REINDEX).
 void Table::update_indexes() {
     if (bags_.empty()) return;
     struct Change {
@@ -447,6 +441,7 @@ void Table::update_indexes() {
         bool any = false;
         for (std::size_t i = 0; i < b->tags.size(); ++i) {
             Change& c = changes[i];
+            if (!b->tags[i].unusable.empty()) continue;   // left as the other program wrote it
             c.new_in = eval_for(b->tags[i]);
             if (c.new_in) c.new_key = eval_key(b->tags[i]);
         }
@@ -455,6 +450,7 @@ void Table::update_indexes() {
             try {
                 for (std::size_t i = 0; i < b->tags.size(); ++i) {
                     Change& c = changes[i];
+                    if (!b->tags[i].unusable.empty()) continue;
                     c.old_in = eval_for(b->tags[i]);
                     if (c.old_in) c.old_key = eval_key(b->tags[i]);
                 }
@@ -475,8 +471,6 @@ void Table::update_indexes() {
                 const int tag = static_cast<int>(i);
                 if (c.old_in) b->cdx->remove(tag, c.old_key, recno_);
                 if (c.new_in) b->cdx->insert(tag, c.new_key, recno_);
-                if (c.old_in && b->tags[i].info.unique && (!c.new_in || c.new_key != c.old_key))
-                    refill_unique(*b, tag, c.old_key);
             }
             b->cdx->flush();   // here, not in the lock's destructor, so that a failed write is reported
         } catch (const CdxError& e) {

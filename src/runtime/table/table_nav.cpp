@@ -32,6 +32,8 @@ bool Table::active_order_tag(Bag*& bag, int& tag) {
     int n = order_;
     for (auto& b : bags_) {
         if (n <= static_cast<int>(b->tags.size())) {
+            const Tag& t = b->tags[static_cast<std::size_t>(n - 1)];
+            if (!t.unusable.empty()) fail(path_, "order " + t.info.name + " cannot be used: " + t.unusable);
             bag = b.get();
             tag = n - 1;
             return true;

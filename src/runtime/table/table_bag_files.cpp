@@ -1,0 +1,151 @@
+// Index files of a table replaced whole: a bag is written under a new name
+// in the table's folder and renamed over the old one, so that a crash leaves
+// either the old file or the new. And the check made when a bag is opened:
+// a bag left damaged (an update that did not finish) or out of step with
+// its table (entries for records that are not there, keys missing) is
+// rebuilt, and the application is told.
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+#include "runtime/table/file_names.hpp"
+#include "runtime/table/table.hpp"
+#include "runtime/table/table_error.hpp"
+#include "runtime/table/table_impl.hpp"
+
+namespace qv::rt::table {
+
+namespace {
+
+std::function<void(const std::string&)>& rebuild_notice() {
+    static std::function<void(const std::string&)> notice;
+    return notice;
+}
+
+}  // namespace
+
+void set_index_rebuild_notice(std::function<void(const std::string& bag_path)> notice) {
+    rebuild_notice() = std::move(notice);
+}
+
+std::string Table::aside_name(const std::string& path, const char* ext) const {
+    return folder_of(path) + stem_of(path) + "." + std::to_string(::getpid()) + ext;
+}
+
+// Every tag without FOR or UNIQUE holds one key per record. On a shared
+// table a missing key may be an append under way, so the count is compared
+// only while no one appends (the append lock is free).
+bool Table::bag_out_of_step(Bag& bag) {
+    try {
+        if (bag.cdx->interrupted()) return true;
+        refresh_header();
+        bool quiet = exclusive_;
+        if (!quiet) quiet = lock_range(fd_.get(), kHeaderLockByte, 1, true, false);
+        struct Release {
+            Table& t;
+            bool held;
+            ~Release() {
+                if (held) unlock_range(t.fd_.get(), kHeaderLockByte, 1);
+            }
+        } release{*this, quiet && !exclusive_};
+        if (quiet) refresh_header();
+        for (std::size_t i = 0; i < bag.tags.size(); ++i) {
+            const TagInfo& info = bag.tags[i].info;
+            if (!bag.tags[i].unusable.empty()) continue;
+            const auto sum = bag.cdx->summarize(static_cast<int>(i));
+            if (sum.count > 0 && (sum.lowest == 0 || sum.highest > reccount_)) return true;
+            if (!info.for_expr.empty() || info.unique) continue;
+            if (sum.count > reccount_ || (quiet && sum.count != reccount_)) return true;
+        }
+        return false;
+    } catch (const CdxError&) {
+        return true;
+    }
+}
+
+void Table::repair_bag_if_needed(Bag& bag) {
+    if (read_only_) return;
+    BagLock lock(*this, bag, true);
+    if (!bag_out_of_step(bag)) return;
+    for (const Tag& t : bag.tags)
+        if (!t.unusable.empty()) return;   // cannot be built here: left as it is
+    if (rebuild_notice()) rebuild_notice()(bag.path);
+    std::vector<TagInfo> infos;
+    std::vector<Tag*> tags;
+    for (Tag& t : bag.tags) {
+        infos.push_back(t.info);
+        tags.push_back(&t);
+    }
+    auto keys = collect_keys(tags);
+    if (exclusive_) {
+        build_bag_aside(bag, infos, std::move(keys));
+        return;
+    }
+    // Others have the file open: it is rebuilt in place, under the index
+    // lock, and they read it again when they see its change counter move.
+    try {
+        bag.cdx->rebuild(infos, std::move(keys));
+    } catch (const CdxError& e) {
+        throw TableError(e.what());
+    }
+}
+
+// Writes the whole bag under a new name, then renames it over the old one.
+void Table::build_bag_aside(Bag& bag, const std::vector<TagInfo>& infos, std::vector<KeyBlock> keys) {
+    const std::string tmp = aside_name(bag.path, ".cx~");
+    try {
+        CdxFile::write_new(tmp, infos, std::move(keys));
+    } catch (const CdxError& e) {
+        ::unlink(tmp.c_str());
+        throw TableError(e.what());
+    }
+    install_bag(bag, tmp);
+}
+
+// INDEX ON in exclusive use: the new tag goes into a copy of the bag (its
+// other tags kept page for page), which then replaces it.
+void Table::add_tag_aside(Bag& bag, const TagInfo& info, KeyBlock keys) {
+    const std::string tmp = aside_name(bag.path, ".cx~");
+    try {
+        bag.cdx->flush();
+        std::filesystem::copy_file(bag.path, tmp, std::filesystem::copy_options::overwrite_existing);
+        {
+            auto copy = CdxFile::open(tmp);
+            copy->build_tag_from(info, std::move(keys));
+        }
+    } catch (const std::exception& e) {
+        ::unlink(tmp.c_str());
+        throw TableError(e.what());
+    }
+    install_bag(bag, tmp);
+}
+
+// `built` (a complete bag beside the old one) takes the old one's name.
+void Table::install_bag(Bag& bag, const std::string& built) {
+    if (::rename(built.c_str(), bag.path.c_str()) != 0) {
+        const int err = errno;
+        ::unlink(built.c_str());
+        fail(bag.path, std::string("cannot replace the index: ") + std::strerror(err));
+    }
+    reopen_bag(bag);
+}
+
+void Table::reopen_bag(Bag& bag) {
+    bag.cdx.reset();
+    bag.marks.reset();
+    bag.seen_valid = false;
+    try {
+        bag.cdx = CdxFile::open(bag.path, read_only_);
+    } catch (const CdxError& e) {
+        throw TableError(e.what());
+    }
+    bag.tags.clear();
+    for (const TagInfo& info : bag.cdx->tags()) bag.tags.push_back(make_tag(info));
+    correct_key_types(bag);
+    remember_tags(bag.path, bag.cdx->tags());
+    cur_key_.reset();
+}
+
+}  // namespace qv::rt::table

@@ -1,0 +1,226 @@
+// Index files that are damaged or out of step with their table are rebuilt
+// when the table is opened (and the caller told); INDEX ON and PACK that
+// fail for want of room leave the old files whole; an order whose key this
+// runtime cannot evaluate leaves the rest of the table usable.
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+#include "table_test_util.hpp"
+#include "runtime/table/table_error.hpp"
+
+namespace qv::rt::table::test {
+namespace {
+
+class IndexRepair : public WorkspaceTest {
+protected:
+    void SetUp() override {
+        WorkspaceTest::SetUp();
+        set_index_rebuild_notice([this](const std::string& bag) { notices.push_back(bag); });
+    }
+    void TearDown() override {
+        set_index_rebuild_notice({});
+        WorkspaceTest::TearDown();
+    }
+    // n people, codes n..1 so that the code order is the reverse of the
+    // record order; tags COD and NOME.
+    void make(int n) {
+        create_table(dir.file("REP.DBF"), {{"COD", 'C', 6, 0}, {"NOME", 'C', 30, 0}});
+        Table& t = ws.use(dir.file("REP"), exclusive());
+        for (int i = 1; i <= n; ++i) {
+            ASSERT_TRUE(t.append_blank());
+            t.put("COD", Value(std::to_string(100000 + n - i)));
+            t.put("NOME", Value("pessoa " + std::to_string(i)));
+        }
+        t.index_on("COD", "COD");
+        t.index_on("NOME", "NOME");
+        ws.close();
+    }
+    static OpenOptions exclusive() {
+        OpenOptions o;
+        o.exclusive = true;
+        return o;
+    }
+    // Records in the order COD: must be n..1.
+    void expect_code_order(Table& t, std::uint32_t n) {
+        ASSERT_TRUE(t.set_order("COD"));
+        std::vector<std::uint32_t> got, want;
+        for (t.go_top(); !t.eof(); t.skip()) got.push_back(t.recno());
+        for (std::uint32_t r = n; r >= 1; --r) want.push_back(r);
+        EXPECT_EQ(got, want);
+    }
+    std::string cdx() { return dir.file("REP.cdx"); }
+    std::vector<std::string> notices;
+};
+
+// Damage done to the bag with the table closed, as a process killed in the
+// middle of an update would leave it.
+struct Damage {
+    const char* what;
+    void (*apply)(const std::string& cdx);
+};
+
+const Damage kDamage[] = {
+    {"update mark left in the header",
+     [](const std::string& cdx) {
+         std::string b = read_file(cdx);
+         b[0x1E0] = 1;
+         write_file(cdx, b);
+     }},
+    {"entry past the last record",
+     [](const std::string& cdx) {
+         auto f = CdxFile::open(cdx);
+         f->insert(f->tag_number("COD"), "100500", 500);
+     }},
+    {"entry for record 0",
+     [](const std::string& cdx) {
+         auto f = CdxFile::open(cdx);
+         f->insert(f->tag_number("NOME"), "pessoa 0", 0);
+     }},
+    {"key of a record missing",
+     [](const std::string& cdx) {
+         auto f = CdxFile::open(cdx);
+         f->remove(f->tag_number("COD"), "100010", 30);
+     }},
+};
+
+TEST_F(IndexRepair, DamagedBagsAreRebuiltAtOpenAndTheCallerIsTold) {
+    for (const Damage& d : kDamage) {
+        SCOPED_TRACE(d.what);
+        std::filesystem::remove(dir.file("REP.DBF"));
+        std::filesystem::remove(cdx());
+        make(40);
+        notices.clear();
+        d.apply(cdx());
+        for (bool shared : {false, true}) {
+            Table& t = ws.use(dir.file("REP"), shared ? OpenOptions{} : exclusive());
+            expect_code_order(t, 40);
+            EXPECT_EQ(notices.size(), 1u);   // the first open repaired it
+            ws.close();
+        }
+        if (!notices.empty()) {
+            EXPECT_EQ(notices.front(), cdx());
+        }
+        EXPECT_EQ(read_file(cdx())[0x1E0], 0);
+    }
+}
+
+// Writes beyond `bytes` into any file fail as on a full disk.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &saved_);
+        old_handler_ = ::signal(SIGXFSZ, SIG_IGN);
+        rlimit r = saved_;
+        r.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &r);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &saved_);
+        ::signal(SIGXFSZ, old_handler_);
+    }
+
+private:
+    rlimit saved_{};
+    sighandler_t old_handler_;
+};
+
+TEST_F(IndexRepair, FullDiskDuringIndexOnAndPackLeavesTheOldFiles) {
+    make(3000);
+    const std::string dbf = read_file(dir.file("REP.DBF"));
+    const std::string bag = read_file(cdx());
+    Table& t = ws.use(dir.file("REP"), exclusive());
+    t.go_to(5);
+    t.delete_record();
+    t.commit();
+    const std::string deleted = read_file(dir.file("REP.DBF"));
+    {
+        FileSizeLimit limit(bag.size() / 4);   // the new files cannot be written whole
+        EXPECT_THROW(t.index_on("UPPER(NOME)", "UNOME"), TableError);
+        EXPECT_THROW(t.pack(), TableError);
+    }
+    EXPECT_EQ(read_file(cdx()), bag);
+    EXPECT_EQ(read_file(dir.file("REP.DBF")), deleted);
+    for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+        EXPECT_EQ(e.path().string().find('~'), std::string::npos) << e.path();
+    expect_code_order(t, 3000);
+    t.pack();   // with room again
+    EXPECT_EQ(t.lastrec(), 2999u);
+    ws.close();
+    EXPECT_TRUE(notices.empty());
+}
+
+TEST_F(IndexRepair, FullDiskAtAKeySplitIsRepairedAtTheNextOpen) {
+    make(3000);
+    {   // a tag of long keys makes the bag larger than the table
+        Table& t = ws.use(dir.file("REP"), exclusive());
+        t.index_on("NOME+NOME+NOME+NOME+NOME+NOME", "BIG");
+        ws.close();
+    }
+    const auto bag_size = std::filesystem::file_size(cdx());
+    ASSERT_GT(bag_size, std::filesystem::file_size(dir.file("REP.DBF")) + 2000 * 37);
+    std::uint32_t written = 3000;
+    {
+        Table& t = ws.use(dir.file("REP"), OpenOptions{});
+        FileSizeLimit limit(bag_size);   // the table can grow, the bag cannot
+        bool failed = false;
+        for (int i = 0; i < 2000 && !failed; ++i) {
+            try {
+                ASSERT_TRUE(t.append_blank());
+                t.put("COD", Value("0" + std::to_string(10000 + i)));   // before every other code
+                t.put("NOME", Value("novo " + std::to_string(i)));
+                t.commit();
+                t.unlock();
+            } catch (const TableError&) {
+                failed = true;
+            }
+        }
+        EXPECT_TRUE(failed);
+        written = t.lastrec();
+        try {
+            ws.close();
+        } catch (const TableError&) {
+        }
+    }
+    Table& t = ws.use(dir.file("REP"), exclusive());
+    EXPECT_EQ(notices.size(), 1u);
+    ASSERT_TRUE(t.set_order("COD"));
+    std::uint32_t count = 0;
+    std::string last;
+    for (t.go_top(); !t.eof(); t.skip(), ++count) {
+        const std::string cod = t.get("COD").as_string();
+        EXPECT_LE(last, cod);
+        last = cod;
+    }
+    EXPECT_EQ(count, written);
+}
+
+TEST_F(IndexRepair, AnOrderThatCannotBeEvaluatedLeavesTheRestUsable) {
+    make(10);
+    {
+        auto f = CdxFile::open(cdx());
+        TagInfo info;
+        info.name = "ODD";
+        info.key_expr = "NO_SUCH_FUNCTION(NOME)";
+        info.type = KeyType::Character;
+        info.key_len = 30;
+        f->build_tag(info, {});
+    }
+    Table& t = ws.use(dir.file("REP"), exclusive());
+    expect_code_order(t, 10);
+    ASSERT_TRUE(t.set_order("ODD"));
+    EXPECT_THROW(t.go_top(), TableError);
+    t.set_order("COD");
+    ASSERT_TRUE(t.append_blank());
+    t.put("COD", Value("000001"));
+    t.commit();
+    t.go_top();
+    EXPECT_EQ(t.recno(), 11u);
+    EXPECT_THROW(t.reindex(), TableError);
+}
+
+}  // namespace
+}  // namespace qv::rt::table::test
