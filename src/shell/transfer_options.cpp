@@ -63,8 +63,8 @@ void send_one() {
     if (!tax_program_folder_known()) return;
     common::AVISOSN(std::vector<std::string>{"Evite o envio da declaração com o IRPF da Receita aberto."_cp,
                                              "O programa aceita, mas pode causar problemas"});
-    call_or_notice("DECLARA");
-    kOpttran.set(rt::Value(3));
+    // The automatic transfer is switched off only when the sending ran.
+    if (call_or_notice("DECLARA")) kOpttran.set(rt::Value(3));
 }
 
 // A pending Esc during the walk asks whether to stop.

@@ -14,6 +14,7 @@
 #include "runtime/table/table_error.hpp"
 #include "tables/catalogue.hpp"
 #include "tables/locks.hpp"
+#include "tables/open_failure.hpp"
 #include "tables/reference_tables.hpp"
 #include "tables/schema_upgrade.hpp"
 #include "tables/state.hpp"
@@ -63,7 +64,8 @@ struct Order {
 // Builds the index files that are missing (or all of them when asked),
 // with the table held alone; the table is left closed. False when it could
 // not be had alone. Only a missing main index file has the table packed:
-// rebuilding on request keeps the deleted records.
+// rebuilding on request keeps the deleted records. A pack moves records, so
+// then every other index file is built again too.
 bool build_indexes(int area, const std::string& name, const std::vector<Order>& orders, bool all,
                    bool announce = true) {
     const bool main_missing = !tb::file_exists(cdx_of(name));
@@ -84,7 +86,7 @@ bool build_indexes(int area, const std::string& name, const std::vector<Order>& 
             if (o.key.empty()) continue;
             const bool first = i == 0;
             const std::string file = first ? cdx_of(name) : cdx_name(o.bag);
-            if (!all && tb::file_exists(file)) continue;
+            if (!all && !main_missing && tb::file_exists(file)) continue;
             remove_file(file);
             if (first && main_missing) t->pack();
             const std::string shown = (first ? name : o.bag) + ".cdx";
@@ -157,15 +159,62 @@ bool open_stand_in(int area, int code, const std::string& name, const std::vecto
     return true;
 }
 
+// Opens the other index files of the table open in `area` and makes order 1
+// active; false when one of them cannot be read.
+bool attach_orders(int area, const std::vector<Order>& orders) {
+    try {
+        tb::Table& t = ws().current(area);
+        for (std::size_t i = 1; i < orders.size(); ++i) t.add_bag(cdx_name(orders[i].bag));
+        if (t.order_count() > 0) t.set_order(1);
+        t.go_top();
+        return true;
+    } catch (const tb::TableBusy&) {
+        note_open_failure(OpenFault::InUse, orders.front().bag);
+    } catch (const tb::TableError&) {
+        note_open_failure(OpenFault::Damaged, orders.front().bag);
+    }
+    return false;
+}
+
+enum class Creation { Created, Unshipped, Failed };
+
 // The file is missing: a reference table is installed from the shipped
-// lists; any other is created from its layout.
-bool create_missing(int area, const std::string& name) {
+// lists; any other is created from its layout. Unshipped: a reference table
+// whose lists are not there (announced by CRIA); Failed: the file could not
+// be written.
+Creation create_missing(int area, const std::string& name) {
     const int ref = reference_code_of(tb::stem_of(name));
     if (ref != 0) {
-        if (build_reference_table(ref, dbf_of(name), reference_data_folder())) return true;
-        return CRIA(std::to_string(area), tb::base_name(name) + ".dbf");
+        if (build_reference_table(ref, dbf_of(name), reference_data_folder())) return Creation::Created;
+        if (CRIA(std::to_string(area), tb::base_name(name) + ".dbf")) return Creation::Created;
+        const bool own_rows = ref == 61 || ref == 62 || ref == 66 || ref == 69;
+        if (reference_data_folder().empty() && !own_rows) return Creation::Unshipped;
+    } else if (CRIA(std::to_string(area), dbf_of(name))) {
+        return Creation::Created;
     }
-    return CRIA(std::to_string(area), dbf_of(name));
+    const bool writable = unwritable_folder_text(without_separator(tb::folder_of(name))).empty();
+    note_open_failure(writable ? OpenFault::NotCreated : OpenFault::NotWritable, dbf_of(name));
+    return Creation::Failed;
+}
+
+// The table opens but one of its index files cannot be read: every index
+// file of it is built again (without a pack: the records are sound).
+bool repair_damaged_index(int area, const std::string& name, const std::vector<Order>& orders, bool exclusive) {
+    if (last_open_failure().fault != OpenFault::Damaged) return false;
+    ws().close(area);
+    tb::OpenOptions opt;
+    opt.structural_index = false;
+    try {
+        ws().use_in(area, name, opt);
+    } catch (const tb::TableError&) {
+        ws().close(area);
+        note_open_failure(OpenFault::Damaged, dbf_of(name));
+        return false;   // the table itself is damaged
+    }
+    ws().close(area);
+    if (!build_indexes(area, name, orders, true)) return false;
+    clear_open_failure();
+    return open_in(area, name, exclusive);
 }
 
 // The folder list: opened alone; an empty list gets the program folder as
@@ -245,16 +294,19 @@ bool ABREARQ(int area, bool exclusive, std::string_view file, std::string_view k
     if (!bag2.empty()) orders.push_back({std::string(rt::ALLTRIM(key2)), bag2});
     if (!bag3.empty()) orders.push_back({std::string(rt::ALLTRIM(key3)), bag3});
 
+    clear_open_failure();
     if (!tb::file_exists(dbf_of(name))) {
         progress(name + ".dbf" + " não localizado está sendo criado "_cp);
-        if (!create_missing(area, name)) {
-            const int ref = reference_code_of(tb::stem_of(name));
-            if (ref != 0) open_stand_in(area, ref, name, orders);
+        switch (create_missing(area, name)) {
+        case Creation::Created: break;
+        case Creation::Unshipped:
+            open_stand_in(area, reference_code_of(tb::stem_of(name)), name, orders);
             ws().select(area);
             return true;
+        case Creation::Failed: ws().select(area); return false;
         }
     }
-    if (!open_in(area, name, exclusive)) return false;
+    if (!open_in(area, name, exclusive) && !repair_damaged_index(area, name, orders, exclusive)) return false;
     if (orders[0].key.empty()) {
         ws().current(area).go_top();
         reset_message_width();
@@ -268,14 +320,11 @@ bool ABREARQ(int area, bool exclusive, std::string_view file, std::string_view k
         if (!build_indexes(area, name, orders, rebuild_indexes())) return false;
         if (!open_in(area, name, exclusive)) return false;
     }
-    try {
-        tb::Table& t = ws().current(area);
-        for (std::size_t i = 1; i < orders.size(); ++i) t.add_bag(cdx_name(orders[i].bag));
-        if (t.order_count() > 0) t.set_order(1);
-        t.go_top();
-    } catch (const tb::TableError&) {
-        ws().close(area);
-        return false;
+    if (!attach_orders(area, orders)) {
+        if (!repair_damaged_index(area, name, orders, exclusive) || !attach_orders(area, orders)) {
+            ws().close(area);
+            return false;
+        }
     }
     ws().select(area);
     reset_message_width();

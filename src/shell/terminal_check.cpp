@@ -1,0 +1,33 @@
+#include "shell/terminal_check.hpp"
+
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+namespace qv::shell {
+
+std::optional<std::string> terminal_unfit(std::string_view term, int rows, int columns) {
+    if (term.empty() || term == "dumb" || term == "unknown")
+        return "O terminal (TERM=" + std::string(term) +
+               ") não permite desenhar as telas. Use um terminal com cursor e cores, por exemplo TERM=xterm-256color.";
+    if (rows > 0 && columns > 0 && (rows < kScreenRows || columns < kScreenColumns))
+        return "A janela do terminal tem " + std::to_string(columns) + " colunas e " + std::to_string(rows) +
+               " linhas; o programa precisa de pelo menos " + std::to_string(kScreenColumns) + " colunas e " +
+               std::to_string(kScreenRows) + " linhas. Aumente a janela e inicie o programa de novo.";
+    return std::nullopt;
+}
+
+std::optional<std::string> current_terminal_unfit() {
+    const char* term = std::getenv("TERM");
+    winsize size{};
+    int rows = 0;
+    int columns = 0;
+    if (::ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0) {
+        rows = size.ws_row;
+        columns = size.ws_col;
+    }
+    return terminal_unfit(term ? term : "", rows, columns);
+}
+
+}  // namespace qv::shell
