@@ -168,7 +168,7 @@ bool BUSCA_OUTRO(std::string_view variable, int order, int mode) {
     const bool spouse = var == "CPFCONJU";
     for (list->go_top(); !list->eof(); list->skip(1)) {
         const std::string folder = with_separator(rt::ALLTRIM(list->get("DIRETOR").as_string()));
-        if (same_folder(folder, origin) || !tb::file_exists(folder + "IMP0912.DBF")) continue;
+        if (same_folder(folder, origin) || !tb::file_exists(os_name(folder + "IMP0912.DBF"))) continue;
         if (!MUDADIR(folder)) continue;
         tb::Table* reg = ws().table(9);
         reg->set_order(order == 2 ? 2 : 1);

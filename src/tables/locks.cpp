@@ -72,12 +72,12 @@ bool NETUSE(std::string_view file, bool exclusive, double /*seconds*/) {
     opt.alias = apelido.empty() ? own : upper_ascii(apelido);
     const std::string name = rt::table::normalise_separators(file);
     try {
-        ws().use(name, opt);
+        ws().use(os_name(name), opt);
         return true;
     } catch (const rt::table::TableBusy&) {
         note_open_failure(OpenFault::InUse, name);
     } catch (const rt::table::TableError&) {
-        const std::string real = rt::table::resolve_path(rt::table::with_default_extension(name, ".dbf"));
+        const std::string real = rt::table::resolve_path(os_name(rt::table::with_default_extension(name, ".dbf")));
         const bool writable = ::access(real.c_str(), W_OK) == 0;
         note_open_failure(writable ? OpenFault::Damaged : OpenFault::NotWritable, name);
     }

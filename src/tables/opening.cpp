@@ -42,10 +42,13 @@ std::string dbf_of(const std::string& name) { return tb::with_default_extension(
 std::string cdx_of(const std::string& name) { return tb::with_extension(name, ".cdx"); }
 std::string cdx_name(const std::string& name) { return tb::with_default_extension(name, ".cdx"); }
 
+// Whether a file the program names exists (in whatever letter case).
+bool present(const std::string& name) { return tb::file_exists(os_name(name)); }
+
 std::string tag_of(const std::string& bag) { return rt::UPPER(tb::stem_of(bag)).substr(0, 10); }
 
 void remove_file(const std::string& path) {
-    const std::string real = tb::resolve_path(path);
+    const std::string real = tb::resolve_path(os_name(path));
     std::error_code ec;
     fs::remove(real, ec);
 }
@@ -68,7 +71,7 @@ struct Order {
 // then every other index file is built again too.
 bool build_indexes(int area, const std::string& name, const std::vector<Order>& orders, bool all,
                    bool announce = true) {
-    const bool main_missing = !tb::file_exists(cdx_of(name));
+    const bool main_missing = !present(cdx_of(name));
     ws().select(area);
     ws().close(area);
     tb::OpenOptions opt;
@@ -76,7 +79,7 @@ bool build_indexes(int area, const std::string& name, const std::vector<Order>& 
     opt.structural_index = false;
     tb::Table* t = nullptr;
     try {
-        t = &ws().use_in(area, name, opt);
+        t = &ws().use_in(area, os_name(name), opt);
     } catch (const tb::TableError&) {
         return false;
     }
@@ -86,13 +89,13 @@ bool build_indexes(int area, const std::string& name, const std::vector<Order>& 
             if (o.key.empty()) continue;
             const bool first = i == 0;
             const std::string file = first ? cdx_of(name) : cdx_name(o.bag);
-            if (!all && !main_missing && tb::file_exists(file)) continue;
+            if (!all && !main_missing && present(file)) continue;
             remove_file(file);
             if (first && main_missing) t->pack();
             const std::string shown = (first ? name : o.bag) + ".cdx";
             if (announce) progress(rt::LEFT((first ? "Criando o indice "_cp : "Criando o índice "_cp) + shown, 79));
             tb::IndexOptions io;
-            if (!first) io.bag = file;
+            if (!first) io.bag = os_name(file);
             t->index_on(o.key, first ? tag_of(name) : tag_of(o.bag), io);
         }
     } catch (const tb::TableError&) {
@@ -153,7 +156,7 @@ bool open_stand_in(int area, int code, const std::string& name, const std::vecto
     if (!open_in(area, stand_in, false)) return false;
     tb::Table& t = ws().current(area);
     for (std::size_t i = 1; i < local.size(); ++i)
-        if (!local[i].key.empty()) t.add_bag(cdx_name(local[i].bag));
+        if (!local[i].key.empty()) t.add_bag(os_name(cdx_name(local[i].bag)));
     if (t.order_count() > 0) t.set_order(1);
     t.go_top();
     return true;
@@ -164,7 +167,7 @@ bool open_stand_in(int area, int code, const std::string& name, const std::vecto
 bool attach_orders(int area, const std::vector<Order>& orders) {
     try {
         tb::Table& t = ws().current(area);
-        for (std::size_t i = 1; i < orders.size(); ++i) t.add_bag(cdx_name(orders[i].bag));
+        for (std::size_t i = 1; i < orders.size(); ++i) t.add_bag(os_name(cdx_name(orders[i].bag)));
         if (t.order_count() > 0) t.set_order(1);
         t.go_top();
         return true;
@@ -185,7 +188,7 @@ enum class Creation { Created, Unshipped, Failed };
 Creation create_missing(int area, const std::string& name) {
     const int ref = reference_code_of(tb::stem_of(name));
     if (ref != 0) {
-        if (build_reference_table(ref, dbf_of(name), reference_data_folder())) return Creation::Created;
+        if (build_reference_table(ref, os_name(dbf_of(name)), reference_data_folder())) return Creation::Created;
         if (CRIA(std::to_string(area), tb::base_name(name) + ".dbf")) return Creation::Created;
         const bool own_rows = ref == 61 || ref == 62 || ref == 66 || ref == 69;
         if (reference_data_folder().empty() && !own_rows) return Creation::Unshipped;
@@ -205,7 +208,7 @@ bool repair_damaged_index(int area, const std::string& name, const std::vector<O
     tb::OpenOptions opt;
     opt.structural_index = false;
     try {
-        ws().use_in(area, name, opt);
+        ws().use_in(area, os_name(name), opt);
     } catch (const tb::TableError&) {
         ws().close(area);
         note_open_failure(OpenFault::Damaged, dbf_of(name));
@@ -263,7 +266,7 @@ bool startup_pass() {
     upgrade_listed_folders();
     const std::string prog = program_folder();
     for (int code : {41, 45, 46, 47, 48, 49, 51, 52, 53, 54, 58, 66}) {
-        if (code == 45 && !(tb::file_exists(prog + "HELPTXT.DBF") && tb::file_exists(prog + "HELPTXT.DBT")))
+        if (code == 45 && !(present(prog + "HELPTXT.DBF") && present(prog + "HELPTXT.DBT")))
             continue;
         const bool ok = ABERTURA(code);
         const bool needed = code == 41 || (code >= 46 && code <= 49) || (code >= 51 && code <= 54) || code == 58;
@@ -295,7 +298,7 @@ bool ABREARQ(int area, bool exclusive, std::string_view file, std::string_view k
     if (!bag3.empty()) orders.push_back({std::string(rt::ALLTRIM(key3)), bag3});
 
     clear_open_failure();
-    if (!tb::file_exists(dbf_of(name))) {
+    if (!present(dbf_of(name))) {
         progress(name + ".dbf" + " não localizado está sendo criado "_cp);
         switch (create_missing(area, name)) {
         case Creation::Created: break;
@@ -314,7 +317,7 @@ bool ABREARQ(int area, bool exclusive, std::string_view file, std::string_view k
     }
     bool missing = rebuild_indexes();
     for (std::size_t i = 0; i < orders.size(); ++i)
-        if (!orders[i].key.empty() && !tb::file_exists(i == 0 ? cdx_of(name) : cdx_name(orders[i].bag)))
+        if (!orders[i].key.empty() && !present(i == 0 ? cdx_of(name) : cdx_name(orders[i].bag)))
             missing = true;
     if (missing) {
         if (!build_indexes(area, name, orders, rebuild_indexes())) return false;
@@ -338,7 +341,7 @@ bool ABERTURA(int code, bool exclusive) {
     if (!entry) return false;
     const std::string folder = entry->folder == Folder::Client ? client_folder() : program_folder();
     const bool excl = entry->mode == Mode::Exclusive || (entry->mode == Mode::Caller && exclusive);
-    if (code == 45 && !(tb::file_exists(folder + "HELPTXT.DBF") && tb::file_exists(folder + "HELPTXT.DBT")))
+    if (code == 45 && !(present(folder + "HELPTXT.DBF") && present(folder + "HELPTXT.DBT")))
         return false;
     std::optional<std::string> file2;
     if (!entry->file2.empty()) file2 = folder + entry->file2;
