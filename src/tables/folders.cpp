@@ -6,6 +6,7 @@
 
 #include "common/avisosn.hpp"
 #include "common/globals.hpp"
+#include "common/messages.hpp"
 #include "common/paths.hpp"
 #include "common/windows.hpp"
 #include "runtime/core/cp850.hpp"
@@ -211,7 +212,11 @@ rt::Value VE_STAT(const rt::Value& code, int mode) {
     // An unknown code opens the pick list, which leaves the status table on
     // the chosen status; with no pick list the code stays refused.
     const auto pick = [&] {
-        if (found || !status_pick()) return found;
+        if (found) return true;
+        if (!status_pick()) {
+            common::MENS(0, "Estatus " + rt::STRZERO(common::number_of(code), 2) + " não cadastrado"_cp);
+            return false;
+        }
         status_pick()();
         if (tb::Table* t = ws().table(66); t && !t->eof()) description = t->get("DESCRICAO").as_string();
         return true;
