@@ -279,6 +279,12 @@ bool startup_pass() {
 
 bool ABREARQ(int area, bool exclusive, std::string_view file, std::string_view key1, std::string_view key2,
              std::optional<std::string> file2, std::string_view key3, std::string_view file3) {
+    // The progress box ("Verificando o Arquivo ...") goes when the opening ends.
+    struct ProgressBox {
+        ~ProgressBox() {
+            if (show_messages()) common::FECHAJAN(10);
+        }
+    } const progress_box;
     ws().close(area);
     const std::string name = upper_name(file);
     std::string bag2;

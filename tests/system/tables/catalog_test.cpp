@@ -15,8 +15,29 @@ namespace {
 namespace fs = std::filesystem;
 namespace tb = rt::table;
 
+// Keeps a copy of every screen presented, not only those waited on.
+class PresentRecording : public Recording {
+public:
+    void present(const rt::CellGrid& cells, int row, int col, int shape) override {
+        Recording::present(cells, row, col, shape);
+        snapshots.push_back(dump());
+    }
+};
+
 class CatalogTest : public TablesTest {
 protected:
+    PresentRecording& record_presents() {
+        auto b = std::make_unique<PresentRecording>();
+        PresentRecording& r = *b;
+        rt::set_backend(std::move(b));
+        term = &r;
+        return r;
+    }
+    bool screen_has(const std::string& text) const {
+        for (int r = 0; r < 25; ++r)
+            if (term->text(r).find(text) != std::string::npos) return true;
+        return false;
+    }
     tb::Table& area(int n) {
         tb::Table* t = ws().table(n);
         if (!t) throw std::runtime_error("area " + std::to_string(n) + " is closed");
@@ -150,15 +171,12 @@ TEST_F(CatalogTest, RebuildOnRequestKeepsDeletedRecords) {
 }
 
 TEST_F(CatalogTest, ProgressMessagesNameTheFileWithItsFolder) {
-    auto screen_has = [&](const std::string& text) {
-        for (int r = 0; r < 25; ++r)
-            if (term->text(r).find(text) != std::string::npos) return true;
-        return false;
-    };
+    PresentRecording& shown = record_presents();
     rt::variables().set("MOS_MENS", rt::Value(true));
     ASSERT_TRUE(ABERTURA(9));
-    // The last message of the opening: the third index file.
-    EXPECT_TRUE(screen_has("Criando o índice " + client + "IMP0912C.cdx"));
+    EXPECT_TRUE(shown.showed("Verificando o Arquivo " + client + "IMP0912"));
+    EXPECT_TRUE(shown.showed("Criando o índice " + client + "IMP0912C.cdx"));
+    EXPECT_FALSE(screen_has("IMP0912")) << "the progress box goes with the opening";
 }
 
 TEST_F(CatalogTest, ProgramTablesAndTheirModes) {
@@ -328,21 +346,19 @@ TEST_F(CatalogTest, SkippedCountsWhatItMoved) {
 }
 
 TEST_F(CatalogTest, ProgressMessagesOnlyWhenAsked) {
-    auto screen_has = [&](const std::string& text) {
-        for (int r = 0; r < 25; ++r)
-            if (term->text(r).find(text) != std::string::npos) return true;
-        return false;
-    };
+    PresentRecording& shown = record_presents();
     ASSERT_TRUE(ABERTURA(14));
-    EXPECT_FALSE(screen_has("Criando"));
+    EXPECT_FALSE(shown.showed("Verificando"));
+    EXPECT_FALSE(shown.showed("Criando o"));
     rt::variables().set("MOS_MENS", rt::Value(true));
     ASSERT_TRUE(ABERTURA(15));
-    // The last progress message stays in its window until it is closed.
-    // The file is named with its folder, as the opening was given it.
-    EXPECT_TRUE(screen_has("Criando o indice " + client + "IMP1512.cdx"));
+    // The file is named with its folder, as the opening was given it; the
+    // box is cleared when the opening ends.
+    EXPECT_TRUE(shown.showed("Criando o indice " + client + "IMP1512.cdx"));
+    EXPECT_FALSE(screen_has("Criando"));
     EXPECT_DOUBLE_EQ(rt::variables().get("TAM_OLD").as_number(), 0);
     EXPECT_DOUBLE_EQ(rt::variables().get("COR_PISCA").as_number(), 128);
-    ASSERT_TRUE(ABERTURA(56));   // closes with SAI_ABRE: the window goes
+    ASSERT_TRUE(ABERTURA(56));
     EXPECT_FALSE(screen_has("Criando"));
     EXPECT_TRUE(ws().deleted_hidden());
 }
