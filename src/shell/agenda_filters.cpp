@@ -57,14 +57,10 @@ bool users_record(rt::table::Table& t) {
     return rt::TRIM(t.get("NOMEAG").as_string()) == rt::TRIM(kNomeag.text());
 }
 
-// A failure of the agenda's table, said on the status line as the lock
-// routines say theirs.
-void report(const std::string& text) { common::MENS(0, text); }
+// A failure of the agenda's table, said in a box: the status line is the
+// choice box's own and would hide it at once.
+void report(const std::string& text) { common::AVISOSN(text, 0); }
 
-std::string agenda_failure() {
-    const std::string why = tables::open_failure_text();
-    return why.empty() ? "ATENÇAO! A agenda não pôde ser aberta."_cp : "ATENÇAO! "_cp + why;
-}
 
 void show_list(int grid, bool only_today) {
     rt::table::Table* agenda = tables::ws().table(kAgendaArea);
@@ -109,9 +105,9 @@ bool delete_old() {
     const rt::Date day = calendar_date();
     agenda->set_filter([agenda] { return users_record(*agenda); });
     int count = 0;
-    // Without the lock FIL_LOCK has said so; nothing was deleted.
     if (!tables::FIL_LOCK(0)) {
         agenda->clear_filter();
+        report("ATENÇAO! Agenda em uso em outro terminal: nenhum compromisso foi excluído."_cp);
         return true;
     }
     try {
@@ -152,7 +148,10 @@ void leave() {
 void agenda_loop() {
     common::Global("LDIRETO").set(rt::Value(false));
     kOpagen.set(rt::Value(1));
-    if (!tables::ABERTURA(kAgendaArea)) report(agenda_failure());
+    if (!tables::ABERTURA(kAgendaArea)) {
+        report(agenda_failure());
+        return;
+    }
     for (;;) {
         draw_box();
         common::Global("OPCOES").set(rt::Value("MAELX"));
@@ -186,6 +185,11 @@ void agenda_loop() {
 }
 
 }  // namespace
+
+std::string agenda_failure() {
+    const std::string why = tables::open_failure_text();
+    return why.empty() ? "ATENÇAO! A agenda não pôde ser aberta."_cp : "ATENÇAO! "_cp + why;
+}
 
 // The hint under the box is put away with it.
 void agenda_menu() {

@@ -19,6 +19,7 @@
 #include "runtime/ui/alert.hpp"
 #include "runtime/ui/menu.hpp"
 #include "shell/main_menu.hpp"
+#include "shell/menu_features.hpp"
 #include "shell/startup_steps.hpp"
 #include "tables/locks.hpp"
 #include "tables/open_failure.hpp"
@@ -113,6 +114,7 @@ void load_agenda() {
     Global{"AAGEN"}.set(rt::Value::array());
     int count = 0;
     if (tables::ABERTURA(72)) count = ENCHEAG();
+    else common::AVISOSN(agenda_failure(), 0);
     Global{"NTEMAGEN"}.set(rt::Value(count));
 }
 

@@ -369,6 +369,32 @@ TEST_F(MenuAgendaTest, NothingToDeleteSaysSo) {
     EXPECT_EQ(events_left(), 1);
 }
 
+TEST_F(MenuAgendaTest, AgendaHeldElsewhereIsNotReportedEmpty) {
+    const rt::Date day = rt::Date::from_ymd(2012, 3, 15);
+    rt::variables().set("DATCALEN", rt::Value(day));
+    rt::variables().set("NOMEAG", rt::Value("ANA"));
+    add_event("ANA", day - 3);
+    rt::table::Workspace other;
+    rt::table::Table& held = other.use_in(1, prog + "AGENDA");
+    ASSERT_TRUE(held.flock());
+    tables::set_lock_pause([] {});
+    keys({'X', 'S', rt::key::ESC, rt::key::ENTER, rt::key::ESC});
+    MENUSELECT(14);
+    EXPECT_TRUE(term->showed("Agenda em uso") && term->showed("excluído")) << term->all_snapshots();
+    EXPECT_FALSE(term->showed("Sem compromissos"));
+    held.unlock();
+    other.close_all();
+    EXPECT_EQ(events_left(), 1);
+}
+
+TEST_F(MenuAgendaTest, DamagedAgendaIsSaid) {
+    std::ofstream(prog + "AGENDA.dbf", std::ios::binary) << std::string(40, '\x03');
+    keys({rt::key::ENTER});
+    MENUSELECT(14);
+    EXPECT_TRUE(term->showed("AGENDA.dbf") && term->showed("danificado")) << term->all_snapshots();
+    EXPECT_FALSE(term->showed("Sem compromissos"));
+}
+
 TEST_F(MenuAgendaTest, BlankUserBecomesTheTerminalsUser) {
     rt::variables().set("NOMEAG", rt::Value("ANA"));
     keys({'E', rt::key::CTRL_Y, rt::key::ENTER, rt::key::ESC});
