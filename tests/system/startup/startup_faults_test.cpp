@@ -56,6 +56,17 @@ TEST_F(StartupFaults, DamagedRegisterIndexIsRebuiltAndStartUpGoesOn) {
     EXPECT_EQ(reg.order_key(2), "UPPER(NOMECONTR)");
 }
 
+TEST_F(StartupFaults, DamagedSettingsIndexIsRebuiltAndTheRecordKept) {
+    ASSERT_EQ(run_and_leave(), 0) << term->dump();
+    std::ofstream(prog + "CONFIG.cdx", std::ios::binary | std::ios::trunc) << std::string(512, '\x01');
+    term->snapshots.clear();
+    EXPECT_EQ(run_and_leave(), 0) << term->dump();
+    EXPECT_FALSE(term->showed("sendo usado"));
+    rt::table::Workspace check;
+    rt::table::Table& config = check.use_in(1, prog + "CONFIG");
+    EXPECT_EQ(config.lastrec(), 1u) << "the terminal's record was found, not added again";
+}
+
 TEST_F(StartupFaults, ProgramFolderLongerThanItsRecordsIsRefused) {
     std::string deep = root + "/";
     while (deep.size() <= 80) deep += "pasta-muito-comprida/";
