@@ -5,6 +5,7 @@
 
 #include "runtime/core/text.hpp"
 #include "runtime/table/table.hpp"
+#include "tables/open_failure.hpp"
 #include "tables/opening.hpp"
 #include "tables/schema_upgrade.hpp"
 #include "tables_fixture.hpp"
@@ -24,7 +25,7 @@ public:
     }
 };
 
-class CatalogTest : public TablesTest {
+class CatalogTest : public OpenTablesTest {
 protected:
     PresentRecording& record_presents() {
         auto b = std::make_unique<PresentRecording>();
@@ -37,20 +38,6 @@ protected:
         for (int r = 0; r < 25; ++r)
             if (term->text(r).find(text) != std::string::npos) return true;
         return false;
-    }
-    tb::Table& area(int n) {
-        tb::Table* t = ws().table(n);
-        if (!t) throw std::runtime_error("area " + std::to_string(n) + " is closed");
-        return *t;
-    }
-    void add_register_row(const std::string& cpf, const std::string& name, int status) {
-        tb::Table& t = area(9);
-        ws().select(9);
-        ASSERT_TRUE(ADD_REC(1));
-        t.put("CPF", rt::Value(cpf));
-        t.put("NOMECONTR", rt::Value(name));
-        t.put("ESTATUS", rt::Value(status));
-        t.unlock();
     }
 };
 
@@ -293,6 +280,7 @@ TEST_F(CatalogTest, SecondCopyOnTheSameTerminalCannotStart) {
     opt.exclusive = true;
     other.use_in(1, prog + "DIRET01", opt);
     EXPECT_FALSE(ABERTURA(0));
+    EXPECT_TRUE(failed_in_use());
     other.close_all();
     EXPECT_TRUE(ABERTURA(0));
 }

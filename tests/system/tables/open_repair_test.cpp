@@ -20,28 +20,15 @@ namespace {
 namespace fs = std::filesystem;
 namespace tb = rt::table;
 
-class OpenRepairTest : public TablesTest {
+class OpenRepairTest : public OpenTablesTest {
 protected:
-    tb::Table& register_table() {
-        tb::Table* t = ws().table(9);
-        if (!t) throw std::runtime_error("the register is closed");
-        return *t;
-    }
-    void add(const std::string& cpf, const std::string& name, int status) {
-        tb::Table& t = register_table();
-        ws().select(9);
-        ASSERT_TRUE(ADD_REC(1));
-        t.put("CPF", rt::Value(cpf));
-        t.put("NOMECONTR", rt::Value(name));
-        t.put("ESTATUS", rt::Value(status));
-        t.unlock();
-    }
+    tb::Table& register_table() { return area(9); }
     // Three taxpayers, the first deleted.
     void three_taxpayers() {
         ASSERT_TRUE(ABERTURA(9));
-        add("11111111111", "Alice", 1);
-        add("22222222222", "Bruno", 2);
-        add("33333333333", "Carla", 7);
+        add_register_row("11111111111", "Alice", 1);
+        add_register_row("22222222222", "Bruno", 2);
+        add_register_row("33333333333", "Carla", 7);
         tb::Table& t = register_table();
         t.set_order(0);
         t.go_to(1);
@@ -117,17 +104,6 @@ TEST_F(OpenRepairTest, TableThatCannotBeCreatedIsAFailure) {
     EXPECT_NE(rt::cp850_to_utf8(open_failure_text()).find("IMP0312.dbf"), std::string::npos);
 }
 
-TEST_F(OpenRepairTest, TableHeldElsewhereIsInUse) {
-    ASSERT_TRUE(ABERTURA(50));
-    ws().close_all();
-    tb::Workspace other;
-    tb::OpenOptions opt;
-    opt.exclusive = true;
-    other.use_in(1, prog + "DIRET01", opt);
-    EXPECT_FALSE(ABERTURA(0));
-    EXPECT_TRUE(failed_in_use());
-}
-
 TEST_F(OpenRepairTest, FolderTheUserMayNotWriteIsSaid) {
     const std::string locked = root + "/somente-leitura";
     fs::create_directories(locked);
@@ -152,7 +128,7 @@ TEST_F(OpenRepairTest, TablesOpenInAFolderWithAccents) {
     fs::create_directories(utf8);
     rt::variables().set("LOCARQ", rt::Value(rt::utf8_to_cp850(utf8)));
     ASSERT_TRUE(ABERTURA(9));
-    add("44444444444", "Joana", 2);
+    add_register_row("44444444444", "Joana", 2);
     ws().close_all();
     EXPECT_TRUE(exists(utf8 + "IMP0912.dbf"));
     EXPECT_TRUE(exists(utf8 + "IMP0912B.cdx"));
