@@ -9,12 +9,10 @@ namespace qv::shell {
 
 std::optional<std::string> terminal_unfit(std::string_view term, int rows, int columns) {
     if (term.empty() || term == "dumb" || term == "unknown")
-        return "O terminal (TERM=" + std::string(term) +
-               ") não permite desenhar as telas. Use um terminal com cursor e cores, por exemplo TERM=xterm-256color.";
+        return "Terminal TERM=" + std::string(term) + " sem telas: use, por exemplo, TERM=xterm-256color.";
     if (rows > 0 && columns > 0 && (rows < kScreenRows || columns < kScreenColumns))
-        return "A janela do terminal tem " + std::to_string(columns) + " colunas e " + std::to_string(rows) +
-               " linhas; o programa precisa de pelo menos " + std::to_string(kScreenColumns) + " colunas e " +
-               std::to_string(kScreenRows) + " linhas. Aumente a janela e inicie o programa de novo.";
+        return "Janela de " + std::to_string(columns) + " colunas e " + std::to_string(rows) + " linhas: aumente-a para " +
+               std::to_string(kScreenColumns) + "x" + std::to_string(kScreenRows) + " e inicie de novo.";
     return std::nullopt;
 }
 
