@@ -147,7 +147,7 @@ TEST_F(E2eMainProgram, StartsOnAnEmptyFolderShowsTheMenuAndLeaves) {
     EXPECT_FALSE(fs::exists(prog / "Error.log"));
 }
 
-TEST_F(E2eMainProgram, DumbTerminalIsSaidAndNothingIsDrawn) {
+TEST_F(E2eMainProgram, DumbTerminalEndsItBeforeAnythingIsWritten) {
     qv::e2e::TmuxSession s(std::string(QV_BINARY_DIR) + "/qv2012v", prog.string(),
                            {"DQV2012=" + prog.string() + "/", "TERMINAL=01", "HOME=" + home.string(), "TERM=dumb"});
     ASSERT_TRUE(s.wait_exit(10s)) << s.screen_text();
