@@ -91,7 +91,11 @@ void program_folder() {
     const std::string dirdef = environment("DQV2012").value_or("");
     Global{"DIRDEF"}.set(rt::Value(dirdef));
     std::string rotadef;
-    if (rt::ALLTRIM(dirdef).empty() || !CONFER_DIR(dirdef)) rotadef = GETDIR();
+    // A DQV2012 the program cannot spell is refused, not traded silently
+    // for the current folder.
+    const char* given = std::getenv("DQV2012");
+    if (given && rt::cp850_to_utf8(dirdef) != given) rotadef = BAR_FORA(dirdef);
+    else if (rt::ALLTRIM(dirdef).empty() || !CONFER_DIR(dirdef)) rotadef = GETDIR();
     else rotadef = BAR_FORA(dirdef);
     Global{"ROTADEF"}.set(rt::Value(rotadef));
     Global{"ARQDEF"}.set(rt::Value(BAR_DIR(rotadef)));
