@@ -8,10 +8,15 @@
 #include "runtime/core/cp850.hpp"
 #include "runtime/screen/backend.hpp"
 #include "shell/main_program.hpp"
+#include "shell/terminal_check.hpp"
 
 int main(int argc, char** argv) {
     std::optional<std::string> terminal;
     if (argc > 1) terminal = qv::rt::utf8_to_cp850(argv[1]);
+    if (const auto unfit = qv::shell::current_terminal_unfit()) {
+        std::fprintf(stderr, "qv2012v: %s\n", unfit->c_str());
+        return 1;
+    }
     int code = 1;
     try {
         qv::rt::use_terminal();

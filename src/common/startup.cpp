@@ -2,6 +2,7 @@
 #include "common/startup.hpp"
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "common/globals.hpp"
 #include "common/paths.hpp"
@@ -17,9 +18,12 @@
 #include "runtime/screen/screen.hpp"
 #include "runtime/table/workspace.hpp"
 #include "runtime/ui/get_settings.hpp"
+#include "tables/open_failure.hpp"
 
 namespace qv::common {
 namespace {
+
+using rt::operator""_cp;
 
 std::optional<std::string> environment(const char* name) {
     const char* v = std::getenv(name);
@@ -58,15 +62,44 @@ void runtime_settings() {
     console::set_epoch(1900);
 }
 
+std::optional<std::string>& folder_fault() {
+    static std::optional<std::string> fault;
+    return fault;
+}
+
+// The longest folder name the settings and the folder list can hold
+// (ROTADOANO, DIRETOR).
+constexpr std::size_t kFolderNameLimit = 80;
+
+// What makes the program folder unusable: a name the program cannot write
+// in its own characters, one longer than its records hold (it would be
+// stored cut, and a cut name is another folder), or a folder it may not
+// write. Checked before anything is written there.
+std::optional<std::string> check_program_folder(const std::string& folder) {
+    const std::string raw = rt::cp850_to_utf8(folder);
+    if (folder.find('?') != std::string::npos && !std::filesystem::exists(raw))
+        return "A pasta do programa "_cp + folder + " tem caracteres que o programa não aceita"_cp;
+    if (folder.size() > kFolderNameLimit)
+        return "A pasta do programa "_cp + folder + " passa do limite de "_cp + std::to_string(kFolderNameLimit) +
+               " caracteres"_cp;
+    if (std::string text = tables::unwritable_folder_text(folder); !text.empty()) return text;
+    return std::nullopt;
+}
+
 // DIRDEF, ROTADEF, ARQDEF.
 void program_folder() {
     const std::string dirdef = environment("DQV2012").value_or("");
     Global{"DIRDEF"}.set(rt::Value(dirdef));
     std::string rotadef;
-    if (rt::ALLTRIM(dirdef).empty() || !CONFER_DIR(dirdef)) rotadef = GETDIR();
+    // A DQV2012 the program cannot spell is refused, not traded silently
+    // for the current folder.
+    const char* given = std::getenv("DQV2012");
+    if (given && rt::cp850_to_utf8(dirdef) != given) rotadef = BAR_FORA(dirdef);
+    else if (rt::ALLTRIM(dirdef).empty() || !CONFER_DIR(dirdef)) rotadef = GETDIR();
     else rotadef = BAR_FORA(dirdef);
     Global{"ROTADEF"}.set(rt::Value(rotadef));
     Global{"ARQDEF"}.set(rt::Value(BAR_DIR(rotadef)));
+    folder_fault() = check_program_folder(rotadef);
 }
 
 }  // namespace
@@ -80,8 +113,10 @@ std::string INICIOSIS(std::optional<std::string> terminal) {
     program_folder();
     const std::string nusu = terminal ? terminal_digits(*terminal) : terminal_digits(QUAL_USUR());
     Global{"NUSU"}.set(rt::Value(nusu));
-    CRIACOR();
+    if (!folder_fault()) CRIACOR();
     return nusu;
 }
+
+std::optional<std::string> program_folder_fault() { return folder_fault(); }
 
 }  // namespace qv::common

@@ -21,6 +21,12 @@ using FieldValues = std::vector<std::pair<std::string, rt::Value>>;
 // Returns NUSU.
 std::string INICIOSIS(std::optional<std::string> terminal = std::nullopt);
 
+// Why the program folder INICIOSIS found cannot be used (a name with
+// characters the program cannot hold, a name longer than the 80 characters
+// its records keep, a folder it may not write); nothing when it can. The
+// terminal's colours are not loaded from such a folder.
+std::optional<std::string> program_folder_fault();
+
 // The terminal number when none was given: "00" when the program folder is
 // on a local disk, else asked of the user (proposing EQUIP).
 std::string QUAL_USUR();

@@ -8,6 +8,7 @@
 #include "runtime/screen/screen.hpp"
 #include "runtime/table/table_error.hpp"
 #include "tables/locks.hpp"
+#include "tables/open_failure.hpp"
 #include "tables/opening.hpp"
 #include "tables/state.hpp"
 
@@ -98,7 +99,9 @@ bool CONFIGURA(std::string_view terminal) {
     }
     tb::Table* t = opened ? tables::ws().table(kConfig) : nullptr;
     if (!t) {
-        AVISOSN("Arquivo de configuraçao sendo usado no momento"_cp, 0);
+        // "In use" only when another copy holds it; otherwise what is wrong.
+        const bool busy = tables::failed_in_use() || tables::last_open_failure().fault == tables::OpenFault::None;
+        AVISOSN(busy ? "Arquivo de configuraçao sendo usado no momento"_cp : tables::open_failure_text(), 0);
         return false;
     }
     if (t->seek(rt::Value(std::string(terminal)))) return true;

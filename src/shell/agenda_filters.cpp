@@ -10,11 +10,13 @@
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/screen/screen.hpp"
+#include "runtime/table/table_error.hpp"
 #include "runtime/table/workspace.hpp"
 #include "shell/dispatcher_routines.hpp"
 #include "shell/main_program.hpp"
 #include "shell/menu_features.hpp"
 #include "tables/locks.hpp"
+#include "tables/open_failure.hpp"
 #include "tables/opening.hpp"
 #include "tables/state.hpp"
 
@@ -55,16 +57,28 @@ bool users_record(rt::table::Table& t) {
     return rt::TRIM(t.get("NOMEAG").as_string()) == rt::TRIM(kNomeag.text());
 }
 
+// A failure of the agenda's table, said in a box: the status line is the
+// choice box's own and would hide it at once.
+void report(const std::string& text) { common::AVISOSN(text, 0); }
+
+
 void show_list(int grid, bool only_today) {
     rt::table::Table* agenda = tables::ws().table(kAgendaArea);
-    if (!agenda) return;
+    if (!agenda) {
+        report(agenda_failure());
+        return;
+    }
     tables::ws().select(kAgendaArea);
     const rt::Date day = calendar_date();
-    agenda->set_filter([agenda, day, only_today] {
-        return users_record(*agenda) && (!only_today || agenda->get("DATAG").as_date() == day);
-    });
-    agenda->go_top();
-    call_or_notice("EDITA", {rt::Value(grid)});
+    try {
+        agenda->set_filter([agenda, day, only_today] {
+            return users_record(*agenda) && (!only_today || agenda->get("DATAG").as_date() == day);
+        });
+        agenda->go_top();
+        call_or_notice("EDITA", {rt::Value(grid)});
+    } catch (const rt::table::TableError&) {
+        report("ATENÇAO! A agenda não pôde ser lida."_cp);
+    }
     agenda->clear_filter();
 }
 
@@ -83,19 +97,33 @@ bool delete_old() {
     const std::string question = "Exclui compromissos anteriores ao dia " + calendar_day() + "?";
     if (common::AVISOSN(question, 2).as_string() != "S") return false;
     rt::table::Table* agenda = tables::ws().table(kAgendaArea);
-    if (!agenda) return true;
+    if (!agenda) {
+        report(agenda_failure());
+        return true;
+    }
     tables::ws().select(kAgendaArea);
     const rt::Date day = calendar_date();
     agenda->set_filter([agenda] { return users_record(*agenda); });
     int count = 0;
-    if (tables::FIL_LOCK(0)) {
+    if (!tables::FIL_LOCK(0)) {
+        agenda->clear_filter();
+        report("ATENÇAO! Agenda em uso em outro terminal: nenhum compromisso foi excluído."_cp);
+        return true;
+    }
+    try {
         for (agenda->go_top(); !agenda->eof(); agenda->skip(1)) {
             if (agenda->deleted() || !(agenda->get("DATAG").as_date() < day)) continue;
             agenda->delete_record();
             ++count;
         }
+        agenda->commit();
+    } catch (const rt::table::TableError&) {
         agenda->unlock();
+        agenda->clear_filter();
+        report("ATENÇAO! A agenda não pôde ser gravada."_cp);
+        return true;
     }
+    agenda->unlock();
     agenda->clear_filter();
     if (count == 0) {
         common::AVISOSN("Sem compromissos anteriores a essa data");
@@ -120,7 +148,10 @@ void leave() {
 void agenda_loop() {
     common::Global("LDIRETO").set(rt::Value(false));
     kOpagen.set(rt::Value(1));
-    tables::ABERTURA(kAgendaArea);
+    if (!tables::ABERTURA(kAgendaArea)) {
+        report(agenda_failure());
+        return;
+    }
     for (;;) {
         draw_box();
         common::Global("OPCOES").set(rt::Value("MAELX"));
@@ -154,6 +185,11 @@ void agenda_loop() {
 }
 
 }  // namespace
+
+std::string agenda_failure() {
+    const std::string why = tables::open_failure_text();
+    return why.empty() ? "ATENÇAO! A agenda não pôde ser aberta."_cp : "ATENÇAO! "_cp + why;
+}
 
 // The hint under the box is put away with it.
 void agenda_menu() {

@@ -13,19 +13,25 @@
 #include <filesystem>
 #include <vector>
 
+#include "common/avisosn.hpp"
 #include "common/globals.hpp"
 #include "common/messages.hpp"
 #include "common/windows.hpp"
+#include "runtime/core/cp850.hpp"
 #include "runtime/screen/backend.hpp"
 #include "runtime/table/workspace.hpp"
 #include "shell/dispatcher_routines.hpp"
+#include "shell/main_program.hpp"
 #include "shell/menu_features.hpp"
+#include "tables/open_failure.hpp"
 #include "tables/opening.hpp"
 #include "tables/state.hpp"
 
 extern char** environ;
 
 namespace qv::shell {
+
+using rt::operator""_cp;
 
 namespace {
 
@@ -92,6 +98,7 @@ std::string converter_program() {
 }
 
 int run_and_wait(const std::string& program, const std::string& terminal) {
+    if (::access(program.c_str(), X_OK) != 0) return -1;
     std::vector<std::string> env_strings;
     for (char** e = environ; e && *e; ++e)
         if (std::string_view(*e).substr(0, 9) != "TERMINAL=") env_strings.emplace_back(*e);
@@ -123,11 +130,23 @@ void start_converter() {
     // held exclusively here, so it is released for the converter's run.
     const bool had_list = ws.table(kFolderListArea) != nullptr;
     ws.close(kFolderListArea);
+    // The terminal itself stays marked in use (terminal_mark), so no second
+    // copy for it can start meanwhile.
     const std::string program = converter_program();
     const std::string terminal = tables::terminal();
-    if (runner()) runner()(program, terminal);
-    else run_and_wait(program, terminal);
-    if (had_list) tables::ABERTURA(kFolderListArea);
+    const int status = runner() ? runner()(program, terminal) : run_and_wait(program, terminal);
+    if (status < 0)
+        common::AVISOSN("Não foi possível iniciar o conversor "_cp + rt::utf8_to_cp850(program), 0);
+    if (had_list && !tables::ABERTURA(kFolderListArea)) {
+        // Without its folder list the program cannot go on safely.
+        const std::string why = tables::open_failure_text();
+        common::AVISOSN(std::vector<std::string>{"A lista de pastas do terminal "_cp + terminal +
+                                                     " não pôde ser reaberta."_cp,
+                                                 why, "O programa será encerrado."_cp},
+                        0);
+        ROTSAIDA(18);
+        return;
+    }
     common::ENCHETELA(" ", common::Global("COR_ENCH_C").text("W+/B"));
     call_routine("MTELA1", {rt::Value(9)});
     reopen_register();

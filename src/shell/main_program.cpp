@@ -19,10 +19,13 @@
 #include "runtime/ui/alert.hpp"
 #include "runtime/ui/menu.hpp"
 #include "shell/main_menu.hpp"
+#include "shell/menu_features.hpp"
 #include "shell/startup_steps.hpp"
 #include "tables/locks.hpp"
+#include "tables/open_failure.hpp"
 #include "tables/opening.hpp"
 #include "tables/state.hpp"
+#include "tables/terminal_mark.hpp"
 
 namespace qv::shell {
 namespace {
@@ -66,12 +69,21 @@ int refuse_second_copy() {
     return 1;
 }
 
+// A start-up failure that is not another copy: said, and the program ends
+// having changed nothing.
+int stop_with(const std::string& text) {
+    common::AVISOSN(text.empty() ? "Arquivos do programa não puderam ser abertos"_cp : text, 0);
+    rt::CLS();
+    return 1;
+}
+
 // The start-up steps up to the open tables; an exit code when the program
 // must end here.
 std::optional<int> start(std::optional<std::string> terminal) {
     register_system_routines();
     startup::create_program_variables();
     Global{"NUSU"}.set(rt::Value(common::INICIOSIS(std::move(terminal))));
+    if (const auto fault = common::program_folder_fault()) return stop_with(*fault);
     startup::build_colour_strings();
     startup::build_calendar();
     if (!common::CONFIGURA(text_of("NUSU"))) return 1;
@@ -86,7 +98,12 @@ std::optional<int> start(std::optional<std::string> terminal) {
     startup::printer_variables();
     CREATE_PRINT_LISTS();
     common::FECHAJAN(2);
-    if (!tables::ABERTURA(0)) return refuse_second_copy();
+    if (!tables::terminal_mark().take(tables::program_folder(), tables::terminal())) return refuse_second_copy();
+    if (!tables::ABERTURA(0)) {
+        // Only another copy holding the folder list means "in use".
+        if (tables::failed_in_use()) return refuse_second_copy();
+        return stop_with(tables::open_failure_text());
+    }
     startup::mark_current_folder();
     return std::nullopt;
 }
@@ -97,6 +114,7 @@ void load_agenda() {
     Global{"AAGEN"}.set(rt::Value::array());
     int count = 0;
     if (tables::ABERTURA(72)) count = ENCHEAG();
+    else common::AVISOSN(agenda_failure(), 0);
     Global{"NTEMAGEN"}.set(rt::Value(count));
 }
 
@@ -132,6 +150,10 @@ void show_fault(const std::string& log_name, std::string_view what) {
 bool leaving_requested() { return leaving(); }
 
 int MAIN(std::optional<std::string> terminal) {
+    // The terminal stays marked in use until this copy ends.
+    struct ReleaseMark {
+        ~ReleaseMark() { tables::terminal_mark().release(); }
+    } release_mark;
     try {
         if (auto code = start(std::move(terminal))) return *code;
         load_agenda();

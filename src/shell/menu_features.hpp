@@ -1,12 +1,15 @@
 #pragma once
 // The features the main menu's dispatcher runs itself, one routine per
 // group of items, each given the chosen item (some change its caption).
+#include <string>
 #include "runtime/ui/menu.hpp"
 
 namespace qv::shell {
 
 // Id 14: the agenda choice box and its filters.
 void agenda_menu();
+// Why the agenda could not be opened, as the status line says it.
+std::string agenda_failure();
 // Id 17: starts the converter and waits for it.
 void start_converter();
 // Ids 61-68: transfer to the tax program.

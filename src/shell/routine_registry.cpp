@@ -12,6 +12,7 @@
 #include "declaration/loop/declaration_io_routines.hpp"
 #include "declaration/loop/declara.hpp"
 #include "office/office_routines.hpp"
+#include "tables/folders.hpp"
 
 namespace qv::shell {
 
@@ -28,6 +29,7 @@ void register_system_routines() {
     declaration::register_declaration_io_routines();
     declaration::register_declaration_loop_routines();
     office::register_office_routines();
+    tables::register_folder_routines();
 }
 
 }  // namespace qv::shell

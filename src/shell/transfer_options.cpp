@@ -40,6 +40,7 @@ void automatic_on_save() {
 
 void only_with_status(rt::MenuItem& item) {
     if (!kSoeste.exists()) kSoeste.set(rt::Value(0));
+    rt::at_say(3, 58, "Estatus:");
     rt::at_get(3, 67, "M->SOESTE", "@EZ 99");
     rt::READ();
     const std::string code = rt::STRZERO(kSoeste.number(0), 2);
@@ -63,8 +64,8 @@ void send_one() {
     if (!tax_program_folder_known()) return;
     common::AVISOSN(std::vector<std::string>{"Evite o envio da declaração com o IRPF da Receita aberto."_cp,
                                              "O programa aceita, mas pode causar problemas"});
-    call_or_notice("DECLARA");
-    kOpttran.set(rt::Value(3));
+    // The automatic transfer is switched off only when the sending ran.
+    if (call_or_notice("DECLARA")) kOpttran.set(rt::Value(3));
 }
 
 // A pending Esc during the walk asks whether to stop.
@@ -124,7 +125,10 @@ void status_after_sending() {
     args.name = "M->OPC_TRAN";
     args.picture = "@z 99";
     if (routine_built("VE_STAT")) args.valid = "VE_STAT(M->OPC_TRAN,5)";
+    const rt::Value before = opc_tran.value();
     common::MENS(14, "Informe o código do Estatus de declaração transferida! "_cp, args);
+    // Leaving the field with Esc keeps the status chosen before.
+    if (rt::LASTKEY() == rt::key::ESC) opc_tran.set(before);
 }
 
 void tax_program_folder() {

@@ -1,12 +1,16 @@
 #include "tables/folders.hpp"
 
 #include <filesystem>
+#include <mutex>
+#include <span>
 
 #include "common/avisosn.hpp"
 #include "common/globals.hpp"
+#include "common/messages.hpp"
 #include "common/paths.hpp"
 #include "common/windows.hpp"
 #include "runtime/core/cp850.hpp"
+#include "runtime/core/functions.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/core/varstore.hpp"
 #include "runtime/screen/screen.hpp"
@@ -165,7 +169,7 @@ bool BUSCA_OUTRO(std::string_view variable, int order, int mode) {
     const bool spouse = var == "CPFCONJU";
     for (list->go_top(); !list->eof(); list->skip(1)) {
         const std::string folder = with_separator(rt::ALLTRIM(list->get("DIRETOR").as_string()));
-        if (same_folder(folder, origin) || !tb::file_exists(folder + "IMP0912.DBF")) continue;
+        if (same_folder(folder, origin) || !tb::file_exists(os_name(folder + "IMP0912.DBF"))) continue;
         if (!MUDADIR(folder)) continue;
         tb::Table* reg = ws().table(9);
         reg->set_order(order == 2 ? 2 : 1);
@@ -205,14 +209,25 @@ rt::Value VE_STAT(const rt::Value& code, int mode) {
         found = status->seek(rt::Value(common::number_of(code)));
         if (found) description = status->get("DESCRICAO").as_string();
     }
+    // An unknown code opens the pick list, which leaves the status table on
+    // the chosen status; with no pick list the code stays refused.
+    const auto pick = [&] {
+        if (found) return true;
+        if (!status_pick()) {
+            common::MENS(0, "Estatus " + rt::STRZERO(common::number_of(code), 2) + " não cadastrado"_cp);
+            return false;
+        }
+        status_pick()();
+        if (tb::Table* t = ws().table(66); t && !t->eof()) description = t->get("DESCRICAO").as_string();
+        return true;
+    };
     switch (mode) {
         case 1:
-            if (!found && status_pick()) status_pick()();
+            pick();
             show_in_entry_window(description);
             return rt::Value(true);
         case 5:
-            if (!found && status_pick()) status_pick()();
-            return rt::Value(true);
+            return rt::Value(pick());
         case 2:
             kDescrtatus.set(rt::Value(description));
             show_in_entry_window(description);
@@ -234,6 +249,17 @@ void MOSTRADOR(int n, int where) {
     kTamCalc.set(rt::Value(bar));
     if (where == 1) common::ESCRLCOL(3, 5, 26, bar);
     else common::ESCRLCOL(10, 2, 1, bar);
+}
+
+void register_folder_routines() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        rt::register_function("VE_STAT", [](std::span<const rt::Value> args) {
+            const rt::Value code = args.empty() ? rt::Value(0) : args[0];
+            const int mode = args.size() > 1 ? static_cast<int>(common::number_of(args[1])) : 0;
+            return VE_STAT(code, mode);
+        });
+    });
 }
 
 }  // namespace qv::tables

@@ -28,4 +28,7 @@ void MOSTRADOR(int n, int where);
 // browses install it); nothing happens while none is installed.
 void set_status_pick_list(std::function<void()> pick);
 
+// Registers VE_STAT for the entry validations that name it.
+void register_folder_routines();
+
 }  // namespace qv::tables

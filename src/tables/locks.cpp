@@ -1,5 +1,7 @@
 #include "tables/locks.hpp"
 
+#include <unistd.h>
+
 #include <chrono>
 #include <thread>
 
@@ -8,6 +10,7 @@
 #include "runtime/screen/keys.hpp"
 #include "runtime/table/file_names.hpp"
 #include "runtime/table/table_error.hpp"
+#include "tables/open_failure.hpp"
 #include "tables/state.hpp"
 
 namespace qv::tables {
@@ -67,12 +70,18 @@ bool NETUSE(std::string_view file, bool exclusive, double /*seconds*/) {
     rt::table::OpenOptions opt;
     opt.exclusive = exclusive;
     opt.alias = apelido.empty() ? own : upper_ascii(apelido);
+    const std::string name = rt::table::normalise_separators(file);
     try {
-        ws().use(rt::table::normalise_separators(file), opt);
+        ws().use(os_name(name), opt);
         return true;
+    } catch (const rt::table::TableBusy&) {
+        note_open_failure(OpenFault::InUse, name);
     } catch (const rt::table::TableError&) {
-        return false;
+        const std::string real = rt::table::resolve_path(os_name(rt::table::with_default_extension(name, ".dbf")));
+        const bool writable = ::access(real.c_str(), W_OK) == 0;
+        note_open_failure(writable ? OpenFault::Damaged : OpenFault::NotWritable, name);
     }
+    return false;
 }
 
 bool REC_LOCK(double seconds) {

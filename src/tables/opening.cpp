@@ -16,6 +16,7 @@
 #include "runtime/table/table_error.hpp"
 #include "tables/catalogue.hpp"
 #include "tables/locks.hpp"
+#include "tables/open_failure.hpp"
 #include "tables/reference_tables.hpp"
 #include "tables/schema_upgrade.hpp"
 #include "tables/state.hpp"
@@ -43,10 +44,13 @@ std::string dbf_of(const std::string& name) { return tb::with_default_extension(
 std::string cdx_of(const std::string& name) { return tb::with_extension(name, ".cdx"); }
 std::string cdx_name(const std::string& name) { return tb::with_default_extension(name, ".cdx"); }
 
+// Whether a file the program names exists (in whatever letter case).
+bool present(const std::string& name) { return tb::file_exists(os_name(name)); }
+
 std::string tag_of(const std::string& bag) { return rt::UPPER(tb::stem_of(bag)).substr(0, 10); }
 
 void remove_file(const std::string& path) {
-    const std::string real = tb::resolve_path(path);
+    const std::string real = tb::resolve_path(os_name(path));
     std::error_code ec;
     fs::remove(real, ec);
 }
@@ -77,10 +81,11 @@ struct Order {
 // Builds the index files that are missing (or all of them when asked),
 // with the table held alone; the table is left closed. False when it could
 // not be had alone. Only a missing main index file has the table packed:
-// rebuilding on request keeps the deleted records.
+// rebuilding on request keeps the deleted records. A pack moves records, so
+// then every other index file is built again too.
 bool build_indexes(int area, const std::string& name, const std::vector<Order>& orders, bool all,
                    bool announce = true) {
-    const bool main_missing = !tb::file_exists(cdx_of(name));
+    const bool main_missing = !present(cdx_of(name));
     ws().select(area);
     ws().close(area);
     tb::OpenOptions opt;
@@ -88,7 +93,7 @@ bool build_indexes(int area, const std::string& name, const std::vector<Order>& 
     opt.structural_index = false;
     tb::Table* t = nullptr;
     try {
-        t = &ws().use_in(area, name, opt);
+        t = &ws().use_in(area, os_name(name), opt);
     } catch (const tb::TableError&) {
         return false;
     }
@@ -98,13 +103,13 @@ bool build_indexes(int area, const std::string& name, const std::vector<Order>& 
             if (o.key.empty()) continue;
             const bool first = i == 0;
             const std::string file = first ? cdx_of(name) : cdx_name(o.bag);
-            if (!all && tb::file_exists(file)) continue;
+            if (!all && !main_missing && present(file)) continue;
             remove_file(file);
             if (first && main_missing) t->pack();
             const std::string shown = (first ? name : o.bag) + ".cdx";
             if (announce) progress(rt::LEFT((first ? "Criando o indice "_cp : "Criando o índice "_cp) + shown, 79));
             tb::IndexOptions io;
-            if (!first) io.bag = file;
+            if (!first) io.bag = os_name(file);
             t->index_on(o.key, first ? tag_of(name) : tag_of(o.bag), io);
         }
     } catch (const tb::TableError&) {
@@ -165,21 +170,68 @@ bool open_stand_in(int area, int code, const std::string& name, const std::vecto
     if (!open_in(area, stand_in, false)) return false;
     tb::Table& t = ws().current(area);
     for (std::size_t i = 1; i < local.size(); ++i)
-        if (!local[i].key.empty()) t.add_bag(cdx_name(local[i].bag));
+        if (!local[i].key.empty()) t.add_bag(os_name(cdx_name(local[i].bag)));
     if (t.order_count() > 0) t.set_order(1);
     t.go_top();
     return true;
 }
 
+// Opens the other index files of the table open in `area` and makes order 1
+// active; false when one of them cannot be read.
+bool attach_orders(int area, const std::vector<Order>& orders) {
+    try {
+        tb::Table& t = ws().current(area);
+        for (std::size_t i = 1; i < orders.size(); ++i) t.add_bag(os_name(cdx_name(orders[i].bag)));
+        if (t.order_count() > 0) t.set_order(1);
+        t.go_top();
+        return true;
+    } catch (const tb::TableBusy&) {
+        note_open_failure(OpenFault::InUse, orders.front().bag);
+    } catch (const tb::TableError&) {
+        note_open_failure(OpenFault::Damaged, orders.front().bag);
+    }
+    return false;
+}
+
+enum class Creation { Created, Unshipped, Failed };
+
 // The file is missing: a reference table is installed from the shipped
-// lists; any other is created from its layout.
-bool create_missing(int area, const std::string& name) {
+// lists; any other is created from its layout. Unshipped: a reference table
+// whose lists are not there (announced by CRIA); Failed: the file could not
+// be written.
+Creation create_missing(int area, const std::string& name) {
     const int ref = reference_code_of(tb::stem_of(name));
     if (ref != 0) {
-        if (build_reference_table(ref, dbf_of(name), reference_data_folder())) return true;
-        return CRIA(std::to_string(area), tb::base_name(name) + ".dbf");
+        if (build_reference_table(ref, os_name(dbf_of(name)), reference_data_folder())) return Creation::Created;
+        if (CRIA(std::to_string(area), tb::base_name(name) + ".dbf")) return Creation::Created;
+        const bool own_rows = ref == 61 || ref == 62 || ref == 66 || ref == 69;
+        if (reference_data_folder().empty() && !own_rows) return Creation::Unshipped;
+    } else if (CRIA(std::to_string(area), dbf_of(name))) {
+        return Creation::Created;
     }
-    return CRIA(std::to_string(area), dbf_of(name));
+    const bool writable = unwritable_folder_text(without_separator(tb::folder_of(name))).empty();
+    note_open_failure(writable ? OpenFault::NotCreated : OpenFault::NotWritable, dbf_of(name));
+    return Creation::Failed;
+}
+
+// The table opens but one of its index files cannot be read: every index
+// file of it is built again (without a pack: the records are sound).
+bool repair_damaged_index(int area, const std::string& name, const std::vector<Order>& orders, bool exclusive) {
+    if (last_open_failure().fault != OpenFault::Damaged) return false;
+    ws().close(area);
+    tb::OpenOptions opt;
+    opt.structural_index = false;
+    try {
+        ws().use_in(area, os_name(name), opt);
+    } catch (const tb::TableError&) {
+        ws().close(area);
+        note_open_failure(OpenFault::Damaged, dbf_of(name));
+        return false;   // the table itself is damaged
+    }
+    ws().close(area);
+    if (!build_indexes(area, name, orders, true)) return false;
+    clear_open_failure();
+    return open_in(area, name, exclusive);
 }
 
 // The folder list: opened alone; an empty list gets the program folder as
@@ -228,7 +280,7 @@ bool startup_pass() {
     upgrade_listed_folders();
     const std::string prog = program_folder();
     for (int code : {41, 45, 46, 47, 48, 49, 51, 52, 53, 54, 58, 66}) {
-        if (code == 45 && !(tb::file_exists(prog + "HELPTXT.DBF") && tb::file_exists(prog + "HELPTXT.DBT")))
+        if (code == 45 && !(present(prog + "HELPTXT.DBF") && present(prog + "HELPTXT.DBT")))
             continue;
         const bool ok = ABERTURA(code);
         const bool needed = code == 41 || (code >= 46 && code <= 49) || (code >= 51 && code <= 54) || code == 58;
@@ -241,6 +293,12 @@ bool startup_pass() {
 
 bool ABREARQ(int area, bool exclusive, std::string_view file, std::string_view key1, std::string_view key2,
              std::optional<std::string> file2, std::string_view key3, std::string_view file3) {
+    // The progress box ("Verificando o Arquivo ...") goes when the opening ends.
+    struct ProgressBox {
+        ~ProgressBox() {
+            if (show_messages()) common::FECHAJAN(10);
+        }
+    } const progress_box;
     ws().close(area);
     const std::string name = upper_name(file);
     std::string bag2;
@@ -259,16 +317,19 @@ bool ABREARQ(int area, bool exclusive, std::string_view file, std::string_view k
     if (!bag2.empty()) orders.push_back({std::string(rt::ALLTRIM(key2)), bag2});
     if (!bag3.empty()) orders.push_back({std::string(rt::ALLTRIM(key3)), bag3});
 
-    if (!tb::file_exists(dbf_of(name))) {
+    clear_open_failure();
+    if (!present(dbf_of(name))) {
         progress(name + ".dbf" + " não localizado está sendo criado "_cp);
-        if (!create_missing(area, name)) {
-            const int ref = reference_code_of(tb::stem_of(name));
-            if (ref != 0) open_stand_in(area, ref, name, orders);
+        switch (create_missing(area, name)) {
+        case Creation::Created: break;
+        case Creation::Unshipped:
+            open_stand_in(area, reference_code_of(tb::stem_of(name)), name, orders);
             ws().select(area);
             return true;
+        case Creation::Failed: ws().select(area); return false;
         }
     }
-    if (!open_in(area, name, exclusive)) return false;
+    if (!open_in(area, name, exclusive) && !repair_damaged_index(area, name, orders, exclusive)) return false;
     if (orders[0].key.empty()) {
         ws().current(area).go_top();
         reset_message_width();
@@ -276,20 +337,17 @@ bool ABREARQ(int area, bool exclusive, std::string_view file, std::string_view k
     }
     bool missing = rebuild_indexes();
     for (std::size_t i = 0; i < orders.size(); ++i)
-        if (!orders[i].key.empty() && !tb::file_exists(i == 0 ? cdx_of(name) : cdx_name(orders[i].bag)))
+        if (!orders[i].key.empty() && !present(i == 0 ? cdx_of(name) : cdx_name(orders[i].bag)))
             missing = true;
     if (missing) {
         if (!build_indexes(area, name, orders, rebuild_indexes())) return false;
         if (!open_in(area, name, exclusive)) return false;
     }
-    try {
-        tb::Table& t = ws().current(area);
-        for (std::size_t i = 1; i < orders.size(); ++i) t.add_bag(cdx_name(orders[i].bag));
-        if (t.order_count() > 0) t.set_order(1);
-        t.go_top();
-    } catch (const tb::TableError&) {
-        ws().close(area);
-        return false;
+    if (!attach_orders(area, orders)) {
+        if (!repair_damaged_index(area, name, orders, exclusive) || !attach_orders(area, orders)) {
+            ws().close(area);
+            return false;
+        }
     }
     ws().select(area);
     reset_message_width();
@@ -303,7 +361,7 @@ bool ABERTURA(int code, bool exclusive) {
     if (!entry) return false;
     const std::string folder = entry->folder == Folder::Client ? client_folder() : program_folder();
     const bool excl = entry->mode == Mode::Exclusive || (entry->mode == Mode::Caller && exclusive);
-    if (code == 45 && !(tb::file_exists(folder + "HELPTXT.DBF") && tb::file_exists(folder + "HELPTXT.DBT")))
+    if (code == 45 && !(present(folder + "HELPTXT.DBF") && present(folder + "HELPTXT.DBT")))
         return false;
     std::optional<std::string> file2;
     if (!entry->file2.empty()) file2 = folder + entry->file2;

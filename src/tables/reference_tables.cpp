@@ -240,7 +240,7 @@ int reference_code_of(std::string_view file_stem) {
 std::string reference_data_folder() {
     if (const char* env = std::getenv("QV_DATA"); env && *env)
         return has_lists(env) ? with_separator(env) : std::string();
-    const fs::path prog = fs::path(program_folder()) / "data";
+    const fs::path prog = common::fs_path(program_folder()) / "data";
     if (has_lists(prog)) return with_separator(prog.string());
     const std::string exe = exe_folder();
     if (!exe.empty()) {
@@ -285,7 +285,7 @@ int install_reference_tables(const std::string& program_folder_name) {
     const std::string folder = with_separator(program_folder_name);
     int written = 0;
     for (const Reference& r : references()) {
-        const std::string dbf = folder + r.file + ".dbf";
+        const std::string dbf = os_name(folder + r.file + ".dbf");
         if (tb::file_exists(dbf)) continue;
         if (build_reference_table(r.code, dbf, data)) ++written;
     }

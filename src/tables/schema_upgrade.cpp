@@ -117,9 +117,9 @@ void remove_index_files(int code, const std::string& path) {
     if (entry && !entry->file2.empty()) files.push_back(folder + entry->file2 + ".cdx");
     if (entry && !entry->file3.empty()) files.push_back(folder + entry->file3 + ".cdx");
     for (const auto& f : files) {
-        if (!tb::file_exists(f)) continue;
+        if (!tb::file_exists(os_name(f))) continue;
         std::error_code ec;
-        fs::remove(tb::resolve_path(f), ec);
+        fs::remove(tb::resolve_path(os_name(f)), ec);
     }
 }
 
@@ -186,7 +186,7 @@ bool CRIA(std::string_view code_text, std::string_view file) {
         return false;
     }
     creation_message(code);
-    const std::string path = tb::with_default_extension(tb::normalise_separators(rt::ALLTRIM(file)), ".dbf");
+    const std::string path = os_name(tb::with_default_extension(tb::normalise_separators(rt::ALLTRIM(file)), ".dbf"));
     try {
         tb::create_table(path, *schema);
     } catch (const tb::TableError&) {
@@ -212,7 +212,7 @@ bool CORRIGE(std::string_view code_text) {
     const int code = static_cast<int>(rt::VAL(code_text));
     if (code != 2 && code != 6 && code != 7 && code != 8 && code != 9 && code != 43) return false;
     const std::string path = table_path(code);
-    const std::string dbf = tb::with_default_extension(path, ".dbf");
+    const std::string dbf = os_name(tb::with_default_extension(path, ".dbf"));
     if (!tb::file_exists(dbf)) return false;
     const bool define_was_open = code == 43 && ws().table(43) != nullptr;
 

@@ -4,6 +4,7 @@
 
 #include "common/globals.hpp"
 #include "common/paths.hpp"
+#include "runtime/core/cp850.hpp"
 #include "runtime/core/text.hpp"
 
 namespace qv::tables {
@@ -24,12 +25,14 @@ const common::Global kCorPega{"COR_PEGA"};
 std::string current_folder() {
     std::error_code ec;
     const auto cwd = std::filesystem::current_path(ec);
-    return ec ? std::string("./") : with_separator(cwd.string());
+    return ec ? std::string("./") : with_separator(rt::utf8_to_cp850(cwd.string()));
 }
 
 }  // namespace
 
 rt::table::Workspace& ws() { return rt::table::workspace(); }
+
+std::string os_name(std::string_view name) { return common::fs_path(name).string(); }
 
 std::string terminal() {
     const rt::Value v = kNusu.value();

@@ -147,6 +147,14 @@ TEST_F(E2eMainProgram, StartsOnAnEmptyFolderShowsTheMenuAndLeaves) {
     EXPECT_FALSE(fs::exists(prog / "Error.log"));
 }
 
+TEST_F(E2eMainProgram, DumbTerminalEndsItBeforeAnythingIsWritten) {
+    qv::e2e::TmuxSession s(std::string(QV_BINARY_DIR) + "/qv2012v", prog.string(),
+                           {"DQV2012=" + prog.string() + "/", "TERMINAL=01", "HOME=" + home.string(), "TERM=dumb"});
+    ASSERT_TRUE(s.wait_exit(10s)) << s.screen_text();
+    EXPECT_EQ(s.exit_status(), 1);
+    EXPECT_FALSE(fs::exists(prog / "CONFIG.dbf"));
+}
+
 TEST_F(E2eMainProgram, KeepsItsSettingsBetweenRuns) {
     {
         auto s = start();

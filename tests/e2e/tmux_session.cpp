@@ -47,7 +47,9 @@ TmuxSession::TmuxSession(const std::string& command, const std::string& workdir,
     name_ = "qv_e2e_" + std::to_string(getpid()) + "_" + std::to_string(counter++);
     status_file_ = (std::filesystem::temp_directory_path() / (name_ + ".status")).string();
     std::filesystem::remove(status_file_);
-    std::string envs;
+    // The shipped reference lists come from the source tree wherever the
+    // build folder lies; a test's own QV_DATA, given later, wins.
+    std::string envs = quote(std::string("QV_DATA=") + QV_SOURCE_DIR + "/data") + " ";
     for (const auto& e : env) envs += quote(e) + " ";
     // The status bar would take the screen's last row: it is off before the
     // session starts. remain-on-exit keeps the pane so that the end of the

@@ -4,6 +4,9 @@
 
 #include "runtime/core/clock.hpp"
 #include "shell/converter_launch.hpp"
+#include "shell/main_program.hpp"
+#include "tables/folders.hpp"
+#include "tables/terminal_mark.hpp"
 #include "shell_fixture.hpp"
 
 namespace qv::shell::testing {
@@ -58,6 +61,7 @@ TEST_F(MenuOptionsTest, TransferOnlyWithAStatus) {
     EXPECT_EQ(var_number("SOESTE"), 5);
     EXPECT_EQ(var_number("OPTTRAN"), 2);
     EXPECT_EQ(menu->find(62)->caption, "apenas as com &Estatus 05");
+    EXPECT_TRUE(term->showed("Estatus:  5")) << "the field has its label";
     EXPECT_TRUE(term->showed("Estatus 05"));
     EXPECT_TRUE(term->showed("o programa da receita ao sair da declaração?"));
     type("7");
@@ -71,10 +75,10 @@ TEST_F(MenuOptionsTest, StatusAfterSendingAsksTheCodeOnYes) {
     rt::variables().set("ENV_STAT", rt::Value(0));
     rt::variables().set("OPC_TRAN", rt::Value(0));
     keys({'S'});
-    type("12");
+    type("07");
     MENUSELECT(66);
     EXPECT_EQ(var_number("ENV_STAT"), 1);
-    EXPECT_EQ(var_number("OPC_TRAN"), 12);
+    EXPECT_EQ(var_number("OPC_TRAN"), 7);
     EXPECT_TRUE(term->showed("Informe o código do Estatus de declaração transferida!"));
     term->snapshots.clear();
     keys({'N'});
@@ -85,6 +89,72 @@ TEST_F(MenuOptionsTest, StatusAfterSendingAsksTheCodeOnYes) {
     MENUSELECT(66);
     EXPECT_EQ(var_number("ENV_STAT"), 0);
     EXPECT_FALSE(term->showed("Informe o código do Estatus"));
+}
+
+TEST_F(MenuOptionsTest, StatusAfterSendingRefusesAnUnknownStatus) {
+    tables::register_folder_routines();
+    rt::variables().set("ENV_STAT", rt::Value(0));
+    rt::variables().set("OPC_TRAN", rt::Value(9));
+    keys({'S'});
+    type("77");
+    keys({rt::key::ESC});
+    MENUSELECT(66);
+    EXPECT_EQ(var_number("OPC_TRAN"), 9) << "77 is no status";
+    EXPECT_TRUE(term->showed("Estatus 77 não cadastrado"));
+    keys({'S'});
+    type("04");
+    MENUSELECT(66);
+    EXPECT_EQ(var_number("OPC_TRAN"), 4);
+}
+
+TEST_F(MenuOptionsTest, SendingOneWithoutTheDeclarationLeavesTheTransferSetting) {
+    rt::variables().set("LOCIRPF", rt::Value(root + "/irpf/"));
+    rt::variables().set("OPTTRAN", rt::Value(1));
+    keys({rt::key::ENTER});
+    MENUSELECT(63);
+    EXPECT_EQ(var_number("OPTTRAN"), 1);
+}
+
+TEST_F(MenuOptionsTest, MissingConverterIsSaidWithItsPath) {
+    ASSERT_TRUE(tables::ABERTURA(50));
+    set_converter_runner([&](const std::string&, const std::string& t) {
+        return run_and_wait(root + "/bin/qvmigrate", t);
+    });
+    keys({rt::key::ENTER});
+    MENUSELECT(17);
+    EXPECT_TRUE(term->showed("Não foi possível iniciar o conversor")) << term->all_snapshots();
+    EXPECT_NE(tables::ws().table(50), nullptr);
+}
+
+TEST_F(MenuOptionsTest, TerminalStaysMarkedWhileTheConverterRuns) {
+    ASSERT_TRUE(tables::terminal_mark().take(prog, "01"));   // as MAIN does
+    ASSERT_TRUE(tables::ABERTURA(50));
+    bool second_copy_started = true;
+    set_converter_runner([&](const std::string&, const std::string&) {
+        tables::TerminalMark second;
+        second_copy_started = second.take(prog, "01");
+        return 0;
+    });
+    MENUSELECT(17);
+    tables::terminal_mark().release();
+    EXPECT_FALSE(second_copy_started);
+    EXPECT_NE(tables::ws().table(50), nullptr);
+}
+
+TEST_F(MenuOptionsTest, FolderListThatCannotBeTakenBackEndsTheProgram) {
+    ASSERT_TRUE(tables::ABERTURA(50));
+    rt::table::Workspace other;
+    set_converter_runner([&](const std::string&, const std::string&) {
+        rt::table::OpenOptions opt;
+        opt.exclusive = true;
+        other.use_in(1, prog + "DIRET01", opt);   // someone took it meanwhile
+        return 0;
+    });
+    keys({rt::key::ENTER});
+    MENUSELECT(17);
+    EXPECT_TRUE(term->showed("não pôde ser reaberta")) << term->all_snapshots();
+    EXPECT_TRUE(leaving_requested());
+    other.close_all();
 }
 
 TEST_F(MenuOptionsTest, SendingOneNeedsTheTaxProgramFolder) {
@@ -297,6 +367,32 @@ TEST_F(MenuAgendaTest, NothingToDeleteSaysSo) {
     MENUSELECT(14);
     EXPECT_TRUE(term->showed("Sem compromissos anteriores a essa data"));
     EXPECT_EQ(events_left(), 1);
+}
+
+TEST_F(MenuAgendaTest, AgendaHeldElsewhereIsNotReportedEmpty) {
+    const rt::Date day = rt::Date::from_ymd(2012, 3, 15);
+    rt::variables().set("DATCALEN", rt::Value(day));
+    rt::variables().set("NOMEAG", rt::Value("ANA"));
+    add_event("ANA", day - 3);
+    rt::table::Workspace other;
+    rt::table::Table& held = other.use_in(1, prog + "AGENDA");
+    ASSERT_TRUE(held.flock());
+    tables::set_lock_pause([] {});
+    keys({'X', 'S', rt::key::ESC, rt::key::ENTER, rt::key::ESC});
+    MENUSELECT(14);
+    EXPECT_TRUE(term->showed("Agenda em uso") && term->showed("excluído")) << term->all_snapshots();
+    EXPECT_FALSE(term->showed("Sem compromissos"));
+    held.unlock();
+    other.close_all();
+    EXPECT_EQ(events_left(), 1);
+}
+
+TEST_F(MenuAgendaTest, DamagedAgendaIsSaid) {
+    std::ofstream(prog + "AGENDA.dbf", std::ios::binary) << std::string(40, '\x03');
+    keys({rt::key::ENTER});
+    MENUSELECT(14);
+    EXPECT_TRUE(term->showed("AGENDA.dbf") && term->showed("danificado")) << term->all_snapshots();
+    EXPECT_FALSE(term->showed("Sem compromissos"));
 }
 
 TEST_F(MenuAgendaTest, BlankUserBecomesTheTerminalsUser) {

@@ -5,6 +5,7 @@
 
 #include "runtime/core/text.hpp"
 #include "runtime/table/table.hpp"
+#include "tables/open_failure.hpp"
 #include "tables/opening.hpp"
 #include "tables/schema_upgrade.hpp"
 #include "tables_fixture.hpp"
@@ -15,21 +16,28 @@ namespace {
 namespace fs = std::filesystem;
 namespace tb = rt::table;
 
-class CatalogTest : public TablesTest {
-protected:
-    tb::Table& area(int n) {
-        tb::Table* t = ws().table(n);
-        if (!t) throw std::runtime_error("area " + std::to_string(n) + " is closed");
-        return *t;
+// Keeps a copy of every screen presented, not only those waited on.
+class PresentRecording : public Recording {
+public:
+    void present(const rt::CellGrid& cells, int row, int col, int shape) override {
+        Recording::present(cells, row, col, shape);
+        snapshots.push_back(dump());
     }
-    void add_register_row(const std::string& cpf, const std::string& name, int status) {
-        tb::Table& t = area(9);
-        ws().select(9);
-        ASSERT_TRUE(ADD_REC(1));
-        t.put("CPF", rt::Value(cpf));
-        t.put("NOMECONTR", rt::Value(name));
-        t.put("ESTATUS", rt::Value(status));
-        t.unlock();
+};
+
+class CatalogTest : public OpenTablesTest {
+protected:
+    PresentRecording& record_presents() {
+        auto b = std::make_unique<PresentRecording>();
+        PresentRecording& r = *b;
+        rt::set_backend(std::move(b));
+        term = &r;
+        return r;
+    }
+    bool screen_has(const std::string& text) const {
+        for (int r = 0; r < 25; ++r)
+            if (term->text(r).find(text) != std::string::npos) return true;
+        return false;
     }
 };
 
@@ -150,15 +158,12 @@ TEST_F(CatalogTest, RebuildOnRequestKeepsDeletedRecords) {
 }
 
 TEST_F(CatalogTest, ProgressMessagesNameTheFileWithItsFolder) {
-    auto screen_has = [&](const std::string& text) {
-        for (int r = 0; r < 25; ++r)
-            if (term->text(r).find(text) != std::string::npos) return true;
-        return false;
-    };
+    PresentRecording& shown = record_presents();
     rt::variables().set("MOS_MENS", rt::Value(true));
     ASSERT_TRUE(ABERTURA(9));
-    // The last message of the opening: the third index file.
-    EXPECT_TRUE(screen_has("Criando o índice " + client + "IMP0912C.cdx"));
+    EXPECT_TRUE(shown.showed("Verificando o Arquivo " + client + "IMP0912"));
+    EXPECT_TRUE(shown.showed("Criando o índice " + client + "IMP0912C.cdx"));
+    EXPECT_FALSE(screen_has("IMP0912")) << "the progress box goes with the opening";
 }
 
 TEST_F(CatalogTest, ProgramTablesAndTheirModes) {
@@ -275,6 +280,7 @@ TEST_F(CatalogTest, SecondCopyOnTheSameTerminalCannotStart) {
     opt.exclusive = true;
     other.use_in(1, prog + "DIRET01", opt);
     EXPECT_FALSE(ABERTURA(0));
+    EXPECT_TRUE(failed_in_use());
     other.close_all();
     EXPECT_TRUE(ABERTURA(0));
 }
@@ -328,21 +334,19 @@ TEST_F(CatalogTest, SkippedCountsWhatItMoved) {
 }
 
 TEST_F(CatalogTest, ProgressMessagesOnlyWhenAsked) {
-    auto screen_has = [&](const std::string& text) {
-        for (int r = 0; r < 25; ++r)
-            if (term->text(r).find(text) != std::string::npos) return true;
-        return false;
-    };
+    PresentRecording& shown = record_presents();
     ASSERT_TRUE(ABERTURA(14));
-    EXPECT_FALSE(screen_has("Criando"));
+    EXPECT_FALSE(shown.showed("Verificando"));
+    EXPECT_FALSE(shown.showed("Criando o"));
     rt::variables().set("MOS_MENS", rt::Value(true));
     ASSERT_TRUE(ABERTURA(15));
-    // The last progress message stays in its window until it is closed.
-    // The file is named with its folder, as the opening was given it.
-    EXPECT_TRUE(screen_has("Criando o indice " + client + "IMP1512.cdx"));
+    // The file is named with its folder, as the opening was given it; the
+    // box is cleared when the opening ends.
+    EXPECT_TRUE(shown.showed("Criando o indice " + client + "IMP1512.cdx"));
+    EXPECT_FALSE(screen_has("Criando"));
     EXPECT_DOUBLE_EQ(rt::variables().get("TAM_OLD").as_number(), 0);
     EXPECT_DOUBLE_EQ(rt::variables().get("COR_PISCA").as_number(), 128);
-    ASSERT_TRUE(ABERTURA(56));   // closes with SAI_ABRE: the window goes
+    ASSERT_TRUE(ABERTURA(56));
     EXPECT_FALSE(screen_has("Criando"));
     EXPECT_TRUE(ws().deleted_hidden());
 }

@@ -201,6 +201,21 @@ TEST_F(FolderTest, StatusDescriptions) {
     EXPECT_FALSE(rt::variables().get("MOS_MENS").as_bool());
 }
 
+TEST_F(FolderTest, UnknownStatusNeedsThePickListAndShowsTheChosenOne) {
+    EXPECT_FALSE(VE_STAT(rt::Value(77), 5).as_bool()) << "no pick list: the code stays refused";
+    rt::Value rows = rt::Value::array(3), cols = rt::Value::array(3);
+    for (auto& v : *rows.as_array()) v = rt::Value(4);
+    for (auto& v : *cols.as_array()) v = rt::Value(10);
+    rt::variables().set("ALJ", rows);
+    rt::variables().set("ACJ", cols);
+    rt::variables().set("NT", rt::Value(3));
+    // The pick list leaves the status table on the chosen status.
+    set_status_pick_list([] { ws().table(66)->seek(rt::Value(7)); });
+    EXPECT_TRUE(VE_STAT(rt::Value(77), 1).as_bool());
+    set_status_pick_list({});
+    EXPECT_EQ(rt::TRIM(term->text(5).substr(37)), "Transmitida");
+}
+
 TEST_F(FolderTest, ProgressBarStopsGrowingAt45) {
     common::DEFINEJAN(3, 7, 7, 7, 2, 2, 20, 78, 2);
     common::ABREJAN(3);
