@@ -76,7 +76,9 @@ void Table::pack() {
         if (!take_share_signal(out.get(), true)) fail(tmp, "cannot lock the new file");
         std::unique_ptr<MemoFile> memo_out;
         if (memo_) {
-            MemoFile::create(memo_tmp, memo_->kind());
+            FileHandle memo_fd(::open(memo_tmp.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+            if (!memo_fd) fail(memo_tmp, std::string("cannot create: ") + std::strerror(errno));
+            MemoFile::create(memo_fd.get(), memo_tmp, memo_->kind());
             memo_out = MemoFile::open(memo_tmp, memo_->kind(), false);
         }
         std::vector<std::vector<Tag*>> tags(bags_.size());

@@ -32,7 +32,9 @@ protected:
                      const std::vector<std::vector<std::pair<std::string, rt::Value>>>& rows) {
         const std::string path = client + name + ".dbf";
         tb::create_table(path, s);
-        tb::Table& t = tables::ws().use_in(area, path, {});
+        tb::OpenOptions own;   // work copies are opened exclusively, as loading does
+        own.exclusive = true;
+        tb::Table& t = tables::ws().use_in(area, path, own);
         for (const auto& row : rows) {
             EXPECT_TRUE(t.append_blank());
             for (const auto& [field, v] : row) t.put(field, v);

@@ -45,7 +45,10 @@ protected:
     tb::Table& make_list(int area, const std::string& name, std::vector<tb::FieldSpec> fields) {
         const std::string path = folder_.path() + "/" + name + ".DBF";
         tb::create_table(path, fields, tb::MemoKind::None);
-        return tables::ws().use_in(area, path);
+        // Work copies are the terminal's own: opened exclusively, as loading does.
+        tb::OpenOptions own;
+        own.exclusive = true;
+        return tables::ws().use_in(area, path, own);
     }
     // The payments list: code, amount, non-deductible part, person, and
     // the monthly amounts.
