@@ -1,0 +1,116 @@
+// Page group 3: assets and debts with the year-end values, the spouse and
+// the executor of an estate.
+#include <array>
+#include <string>
+
+#include "common/globals.hpp"
+#include "printing/declaration_pages.hpp"
+#include "printing/page_layout.hpp"
+#include "runtime/core/text.hpp"
+#include "runtime/table/table.hpp"
+
+namespace qv::printing {
+
+using common::Global;
+
+namespace {
+
+constexpr int kAssetsArea = 24;
+constexpr int kDebtsArea = 25;
+constexpr std::size_t kDescriptionWidth = 90;
+
+struct ListKind {
+    int area;
+    const char* title;
+    const char* prefix;   // field prefix: I7 assets, I8 debts
+};
+
+// The two value columns' headings for the declaration's kind.
+std::array<const char*, 2> value_headings() {
+    if (text("DECFINAL") == "S") return {"Data Partilha", "Val. Transf. "};
+    if (text("DECSAIDA") == "S") return {"31/12/2010 ", " Dt.Nao Resid."};
+    return {"31/12/2010 ", "Em 31/12/2011 "};
+}
+
+std::string field(rt::table::Table& t, const std::string& name) { return rt::TRIM(t.get(name).as_string()); }
+
+// Assets marked for printing when only a range of codes is wanted.
+bool selected_asset(rt::table::Table& t) {
+    if (Global{"QUEPAG"}.integer(1) != 7 || rt::TRIM(Global{"CSOBENS"}.text()) != "N") return true;
+    const int code = static_cast<int>(t.get("I7_5").as_number());
+    const bool in = code >= Global{"NBENINI"}.integer(1) && code <= Global{"NBENFIM"}.integer(99);
+    t.put("I7_10", rt::Value(in ? "S" : "N"));
+    return in;
+}
+
+void list_heading(const ListKind& k) {
+    const auto cols = value_headings();
+    line(0, k.title);
+    put(0, "ITEM COD DISCRIMINACAO");
+    put(95, "SITUACAO EM");
+    skip_lines();
+    put(95, cols[0]);
+    line(110, cols[1]);
+    wide_separator();
+}
+
+void print_list(const ListKind& k) {
+    PULA_PAG(9);
+    list_heading(k);
+    const std::string p = k.prefix;
+    double before = 0.0, after = 0.0;
+    int item = 0;
+    for_rows(k.area, [&](rt::table::Table& t) {
+        if (k.area == kAssetsArea && !selected_asset(t)) return;
+        const std::string description = field(t, p + "_2");
+        if (PULA_PAG(4)) list_heading(k);
+        put(0, rt::STRZERO(++item, 4));
+        put(5, rt::STRZERO(static_cast<int>(t.get(p + "_5").as_number()), 2));
+        const double v1 = t.get(p + "_3").as_number(), v2 = t.get(p + "_4").as_number();
+        put(95, shown(v1));
+        put(110, shown(v2));
+        before += v1, after += v2;
+        for (std::size_t at = 0; at == 0 || at < description.size(); at += kDescriptionWidth)
+            line(8, description.substr(std::min(at, description.size()), kDescriptionWidth));
+    });
+    if (item == 0) no_information();
+    put(0, "TOTAL ");
+    put(95, shown(before));
+    line(110, shown(after));
+    wide_separator();
+}
+
+void spouse() {
+    PULA_PAG(9);
+    line(0, "INFORMACOES DO CONJUGE");
+    line(0, "CPF: " + text("CPFCONJU"));
+    if (text("CONJPAD") == "S") {
+        line(0, "RESULTADO");
+        value_line("Base de calculo do imposto devido", number("I13_1C"));
+        value_line("Imposto retido na Fonte", number("I13_2C"));
+        value_line("Carne-leao e imposto complementar", number("I13_3C"));
+        value_line("Rendimentos sujeitos a tributacao exclusiva (inclusive 13ro)", number("I13_4C"));
+    } else {
+        value_line("Base de calculo", number("I13_1C"));
+        value_line("Total do imposto pago", number("I13_2C"));
+        value_line("Rendimentos Isentos e nao-tributaveis", number("I13_3C"));
+        value_line("Rendimentos sujeitos a tributacao exclusiva", number("I13_4C"));
+    }
+}
+
+}  // namespace
+
+void PAGINA3(int /*sheet*/) {
+    CABEC_PAG(0);
+    print_list({kAssetsArea, "DECLARACAO DE BENS E DIREITOS", "I7"});
+    print_list({kDebtsArea, "DIVIDAS E ONUS REAIS", "I8"});
+    spouse();
+    if (text("DECFINAL") == "S") {
+        PULA_PAG(5);
+        line(0, "DECLARACAO DE ESPOLIO ");
+        line(0, "CPF: " + text("CPFINVENT") + "  Nome: " + text("NOMEINVENT"));
+    }
+    new_page();
+}
+
+}  // namespace qv::printing

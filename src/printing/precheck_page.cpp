@@ -1,0 +1,148 @@
+// Page group 5: the pre-check list, the year's receipts against its
+// outgoings with their shares, the reserve and the advice.
+#include <string>
+#include <vector>
+
+#include "common/globals.hpp"
+#include "declaration/loop/declaration_variables.hpp"
+#include "printing/declaration_pages.hpp"
+#include "printing/page_layout.hpp"
+#include "printing/precheck_advice.hpp"
+#include "runtime/core/text.hpp"
+#include "runtime/table/table.hpp"
+
+namespace qv::printing {
+
+namespace {
+
+constexpr int kIncomeArea = 22;
+constexpr int kAssetsArea = 24;
+
+struct Item {
+    std::string label;   // 43 characters
+    double value;
+    bool only_positive = false;
+};
+
+double v(const char* name) { return number(name); }
+
+double suspended_total() {
+    double total = 0.0;
+    for_rows(kIncomeArea, [&](rt::table::Table& t) { total += t.get("I1_19").as_number(); });
+    return total;
+}
+
+bool has_property() {
+    bool found = false;
+    for_rows(kAssetsArea, [&](rt::table::Table& t) {
+        const int code = static_cast<int>(t.get("I7_5").as_number());
+        found = found || (code >= 1 && code <= 28);
+    });
+    return found;
+}
+
+std::string share(double value, double base) { return base != 0.0 ? shown(value / base * 100.0, kPercent) : ""; }
+
+std::vector<Item> receipts(bool future_in_total) {
+    std::vector<Item> items{
+        {"Rendimentos tributaveis ...................", v("I13_08")},
+        {"Rendimentos isentos .......................", v("I13_44")},
+        {"Rendimentos tributacao exclusiva ..........", v("I13_45") - v("I4_03")},
+        {"Ganhos em renda variavel ..................", v("LUCRRVA")},
+        {"Diminuicao dos bens .......................", v("I10_2")},
+        {"Renda oficial do conjuge ..................", v("I9_2")},
+        {"Outras rendas/despesas do conjuge .........", v("I9_3") - v("I9_2")},
+        {"Emprestimos ...............................", v("EMPREST")},
+        {"Emprestimos da atividade rural ............", v("EMPRUR")},
+        {"Entradas de ganho de capital ..............", v("ENTRADGP") + v("I13_46")},
+        {"Deducao de ganhos isentos e tributados ....", -v("ISENTNAO")},
+        {"Exigibilidade suspensa ....................", suspended_total()},
+        {"Outras receitas ...........................", v("OUTREC")},
+    };
+    if (future_in_total) items.push_back({"Valor a receber no proximo exercicio ......", v("VALFUTUR")});
+    return items;
+}
+
+std::vector<Item> outgoings() {
+    std::vector<Item> items;
+    if (text("USAPADRAO") == "S") {
+        items.push_back({"Total do abatimento .......................", v("DESPADRAO")});
+        items.push_back({"Impostos de anos anteriores pagos em 2011 .", v("IMPOANTER"), true});
+    } else {
+        items.push_back({"Pagamentos Declarados .....................", v("DESPDECLA") + v("I13_09") + v("I13_12") + v("I13_18")});
+        items.push_back({"Impostos de anos anteriores pagos em 2011 .", v("IMPOANTER"), true});
+        items.push_back({"Imposto pago no exterior ..................", v("I13_32")});
+    }
+    const std::vector<Item> common_items{
+        {"Imposto retido titular e dependentes ......", v("I13_27") + v("I13_28")},
+        {"Carne-leao titular e dependentes ..........", v("I13_29") + v("I13_30")},
+        {"Imposto complementar e retido RRA .........", v("I13_31") + v("I13_33") + v("I13_34")},
+        {"Imposto sobre ganho de capital ............", v("I13_46"), true},
+        {"Imposto sobre renda variavel ..............", v("I13_47"), true},
+        {"Custo dos bens baixados ...................", v("CUSTOANT")},
+        {"Custo dos bens vendidos no ano ............", v("CUSTOANO")},
+        {"Aumento dos bens ..........................", v("I10_1")},
+        {"Amortizacao de dividas rurais .............", v("AMORUR"), true},
+        {"Prejuizo em renda variavel ................", v("PREJRVA"), true},
+        {"Prejuizo na venda de bens de pequeno valor ", v("PREJVEN1"), true},
+        {"Prejuizo da atividade rural ...............", v("PREJRUR"), true},
+        {"Gastos para manutencao do patrimonio ......", v("DESPNAO")},
+        {"Gastos pessoais ...........................", v("OUTRDES")},
+    };
+    items.insert(items.end(), common_items.begin(), common_items.end());
+    return items;
+}
+
+double total(const std::vector<Item>& items) {
+    double sum = 0.0;
+    for (const Item& i : items) sum += i.value;
+    return sum;
+}
+
+}  // namespace
+
+void PAGINA5(int /*sheet*/) {
+    declaration::call_named("VE_SALDO");
+    const bool future_in_total = text("SOMAG") != "N";
+    const std::vector<Item> in = receipts(future_in_total), out = outgoings();
+    const double received = total(in), spent = total(out);
+    CABEC_PAG(0);
+    line(0, "CALCULO DA MALHA FINA IR PESSOA FISICA 2012/2011 ");
+    separator();
+    line(0, "      RECEITAS                              SITUACAO ATUAL % total      ");
+    for (const Item& i : in) {
+        put(0, i.label);
+        put(44, shown(i.value));
+        line(64, share(i.value, received));
+    }
+    put(0, "      TOTAL DAS RECEITAS ..................");
+    put(44, shown(received));
+    line(64, received > 0.0 ? shown(100.0, kPercent) : "");
+    if (!future_in_total) {
+        put(0, "Valor a receber no proximo exercicio ......");
+        line(44, shown(v("VALFUTUR")));
+    }
+    separator();
+    line(0, "     DESPESAS                              SITUACAO ATUAL  % Desp.  %Rec.");
+    for (const Item& i : out) {
+        if (i.only_positive && i.value <= 0.0) continue;
+        put(0, i.label);
+        put(44, shown(i.value));
+        put(63, share(i.value, spent));
+        line(72, share(i.value, received));
+    }
+    put(0, "     TOTAL DOS GASTOS .....................");
+    put(44, shown(spent));
+    line(63, spent > 0.0 ? shown(100.0, kPercent) : "");
+    separator();
+    const CashFigures figures{received, spent, v("I13_14"), v("DESPNAO"), v("OUTRDES"), has_property(),
+                              common::Global{"INDALERTA"}.number(10)};
+    const double balance = received - spent;
+    put(0, balance > 0.0 ? "RESERVA ........." : "DEFICIT .........");
+    put(18, shown(balance));
+    line(40, shown(reserve_index(figures), kPercent) + " %");
+    for (const std::string& advice : precheck_advice(figures)) line(0, advice);
+    new_page();
+}
+
+}  // namespace qv::printing

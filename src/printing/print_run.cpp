@@ -1,0 +1,281 @@
+#include "printing/print_run.hpp"
+
+#include <string>
+
+#include "common/globals.hpp"
+#include "common/messages.hpp"
+#include "common/windows.hpp"
+#include "declaration/loop/declaration_variables.hpp"
+#include "printing/nao_dos_job.hpp"
+#include "printing/page_layout.hpp"
+#include "printing/print_target.hpp"
+#include "printing/taxpayer_load.hpp"
+#include "runtime/core/clock.hpp"
+#include "runtime/core/cp850.hpp"
+#include "runtime/core/text.hpp"
+#include "runtime/os/print_device.hpp"
+#include "runtime/screen/keys.hpp"
+#include "shell/taxpayer_selection.hpp"
+#include "tables/opening.hpp"
+#include "tables/state.hpp"
+
+namespace qv::printing {
+
+using common::Global;
+using declaration::call_named;
+using rt::operator""_cp;
+
+namespace {
+
+constexpr int kRegisterArea = 9;
+constexpr int kProgressWindow = 3;
+
+int global_int(const char* name, int fallback = 0) { return Global{name}.integer(fallback); }
+
+bool abandoned() {
+    const rt::Value can = Global{"CAN_IMP"}.value();
+    return can.is_logical() && can.as_bool();
+}
+
+void set(const char* name, rt::Value v) { Global{name}.set(std::move(v)); }
+
+void close_work_tables() {
+    for (int area = 21; area <= 40; ++area) tables::ws().close(area);
+}
+
+// Tables loaded for each document (first and last code); {0, 0} none.
+SheetRange tables_for(int queimp) {
+    if (queimp >= 1 && queimp <= 5) return {2, 19};
+    if (queimp == 6 || queimp == 7) return {7, 8};
+    if (queimp == 9) return {11, 11};
+    if (queimp == 10) return {2, 2};
+    return {};
+}
+
+// Values a taxpayer without a declaration record would otherwise take
+// from the one printed before.
+void clear_declaration_values() {
+    auto zero = [](const std::string& name) { declaration::set_variable(name, rt::Value(0.0)); };
+    for (int n = 1; n <= 50; ++n) zero("I13_" + rt::STRZERO(n, 2));
+    for (int n = 1; n <= 4; ++n) zero("I12_" + std::to_string(n));
+    for (int n = 1; n <= 9; ++n) zero("I4_" + rt::STRZERO(n, 2));
+    for (int n = 1; n <= 16; ++n) zero("I3_" + rt::STRZERO(n, 2));
+    for (int k = 1; k <= 6; ++k)
+        for (int m = 1; m <= 13; ++m) zero("I2_" + std::to_string(k) + rt::STRZERO(m, 2));
+    for (const char* name : {"DESPADRAO", "QTD_QUOTA", "FI7_T", "FI8_T"}) zero(name);
+    for (const char* name : {"USAPADRAO", "DECFINAL", "DECSAIDA", "DEBITAUT", "CONJPAD", "I3_12D", "I4_05D", "I4_09D"})
+        declaration::set_variable(name, rt::Value(""));
+}
+
+void reset_print_state() {
+    set("TEM_LASER", rt::Value(Global{"TEM_LASER"}.integer()));   // as the printer set-up compiled it
+    set("QLIN", rt::Value(0));
+    set("CAN_IMP", rt::Value(false));
+    set("FEZ_TES", rt::Value("N"));
+    set("MES_INI", rt::Value(1));
+    set("MES_FIM", rt::Value(12));
+    set("STAT_INIC", rt::Value(1));
+    set("STAT_FINAL", rt::Value(99));
+    set("CANOAN", rt::Value("2010 "));
+    set("CANOBA", rt::Value("2011 "));
+    set("CDIVBA", rt::Value("2011 "));
+    set("INDALERTA", rt::Value(10));
+    clear_declaration_values();
+    const bool own = rt::ALLTRIM(Global{"NOMEIMP"}.text()) == "NAO DOS";
+    const char fill = own ? '_' : '.';
+    set("LIN_DIV1", rt::Value(std::string(own ? 80 : 79, fill)));
+    set("LIN_DIV2", rt::Value(std::string(own ? 135 : 132, fill)));
+    set("LIN_DIV3", rt::Value(std::string(105, fill)));
+}
+
+bool rural() { return rt::TRIM(declaration::variable_text("TEMRURAL")) == "S"; }
+
+// The questions a document asks before the walk; false ends the run.
+bool document_questions() {
+    const int queimp = global_int("QUEIMP"), quecon = global_int("QUECON", 1);
+    if (queimp == 8) return call_named("PEGA_CARTA").value_or(rt::Value(false)).as_bool();
+    if (queimp == 3 && quecon == 1 && !rural()) {
+        common::MENS(11, "Contribuinte sem atividade rural");
+        return false;
+    }
+    if (queimp == 4 || queimp == 10) {
+        set("CALC_SALD", rt::Value("N"));
+        set("AVANCA_PAG", rt::Value("S"));
+        set("IMPR_RESU", rt::Value("N"));
+        if (queimp == 4 && quecon == 1 && !rural()) {
+            common::MENS(11, "Sem atividade rural para o Livro caixa");
+            return false;
+        }
+        const auto chosen = call_named("ESCOLHE_COMO", {rt::Value(queimp == 4 ? 2 : 1)});
+        if (rt::LASTKEY() == rt::key::ESC || (chosen && chosen->is_logical() && !chosen->as_bool())) return false;
+    }
+    return true;
+}
+
+bool wanted(rt::table::Table& reg) {
+    const int quecon = global_int("QUECON", 1);
+    if ((quecon == 2 || quecon == 5) && rt::TRIM(reg.get("IMPRE").as_string()) != "S") return false;
+    if (global_int("QUEIMP") == 9 && reg.field_index("ESTATUS") >= 0) {
+        const int status = static_cast<int>(reg.get("ESTATUS").as_number());
+        return status >= global_int("STAT_INIC", 1) && status <= global_int("STAT_FINAL", 99);
+    }
+    return true;
+}
+
+void walk_register() {
+    auto* reg = tables::ws().table(kRegisterArea);
+    if (!reg) return;
+    for (reg->go_top(); !reg->eof() && !abandoned(); reg->skip(1)) {
+        if (reg->deleted() || !wanted(*reg)) continue;
+        IMPRESSAO();
+        if (global_int("QUEIMP") == 12) break;   // the listing holds the whole register
+        reg = tables::ws().table(kRegisterArea);
+        if (!reg) return;
+    }
+}
+
+void after_whole_declaration() {
+    new_page();
+    if (auto* gains = tables::ws().table(27)) {
+        for (gains->go_top(); !gains->eof() && !abandoned(); gains->skip(1)) {
+            const int kind = static_cast<int>(gains->get("TIPO_BEM").as_number());
+            if (kind > 3) continue;
+            call_named("IMPRGAN", {rt::Value(0), rt::Value(kind == 3 ? 2 : 1)});
+            new_page();
+        }
+    }
+    call_named("GRV_IMP");
+    call_named("ANOTE_ESP");
+    if (rural()) {
+        for (const char* page : {"FAZ_RURAL1", "FAZ_RURAL2"})
+            for (const char* where : {"S", "N"}) call_named(page, {rt::Value(where)});
+    }
+}
+
+void print_copies(SheetRange range) {
+    for (const int sheet : sheet_order(range, global_int("NRO_VIAS", 1))) {
+        FOLHA(sheet);
+        PAREIMP();
+        if (abandoned()) return;
+    }
+    if (range.first == 1 && range.last == 6) after_whole_declaration();
+}
+
+}  // namespace
+
+SheetRange sheet_range(int queimp, int quepag) {
+    switch (queimp) {
+        case 1:
+        case 2:
+            if (quepag <= 2) return {1, 6};
+            if (quepag <= 4) return {1, 4};
+            if (quepag <= 8) return {quepag - 4, quepag - 4};
+            return quepag == 9 ? SheetRange{4, 4} : SheetRange{5, 5};
+        case 3:
+            return quepag <= 1 ? SheetRange{14, 15} : SheetRange{12 + quepag, 12 + quepag};
+        case 4:
+        case 10:
+            return {10, 10};
+        case 6: case 7: case 8: case 9:
+            return {queimp, queimp};
+        case 11:
+            return {11, 11};
+        case 13:
+            return {12, 12};
+        case 14:
+            return {13, 13};
+        case 15:
+            return {16, 16};
+        default:
+            return {};
+    }
+}
+
+std::vector<int> sheet_order(SheetRange range, int copies) {
+    std::vector<int> order;
+    if (range.first == 0) return order;
+    for (int copy = 0; copy < std::max(copies, 1); ++copy)
+        for (int sheet = range.first; sheet <= range.last; ++sheet) order.push_back(sheet);
+    return order;
+}
+
+void IMPRESSAO() {
+    close_work_tables();
+    tables::ws().select(kRegisterArea);
+    set_device(Device::Screen);
+    const int queimp = global_int("QUEIMP", 1), quecon = global_int("QUECON", 1);
+    if (auto* reg = tables::ws().table(kRegisterArea)) {
+        declaration::set_variable("CPF", reg->get("CPF"));
+        declaration::set_variable("NOMECONTR", reg->get("NOMECONTR"));
+    }
+    if (quecon != 1 && queimp != 15) shell::draw_taxpayer_line(1);
+    if (const SheetRange load = tables_for(queimp); load.first != 0) INIVAR(kProgressWindow, load.first, load.last);
+    if (queimp == 5) {
+        call_named("PREP_DARF");
+        return;
+    }
+    if (queimp == 11) set("QLIN", rt::Value(0));
+    if (queimp == 13 && rt::ALLTRIM(Global{"CNOMERES"}.text()).empty()) call_named("PEDE_RESPONSAVEL");
+    if (rt::ALLTRIM(Global{"ARQ_IMP"}.text()).empty() && !PREP_IMP()) return;
+    set_device(Device::Printer);
+    if (queimp == 12) {
+        call_named("IMPR_CAD");
+        return;
+    }
+    print_copies(sheet_range(queimp, global_int("QUEPAG", 1)));
+    common::FECHAJAN(kProgressWindow);
+    if (queimp == 14 && global_int("QUEMOD", 1) <= 2) return;
+    if (quecon == 1 && QLIN() > 0 && queimp != 9) new_page();
+}
+
+void FAZIMP() {
+    reset_print_state();
+    if (!document_questions()) return;
+    const int quecon = global_int("QUECON", 1);
+    if (!tables::ws().table(kRegisterArea)) tables::ABERTURA(kRegisterArea);
+    if (quecon == 1) {
+        auto* reg = tables::ws().table(kRegisterArea);
+        if (reg && reg->seek(rt::Value(rt::PADR(Global{"CPF"}.text(), 11)))) {
+            set("ARQ_IMP", rt::Value(" "));
+            IMPRESSAO();
+        }
+    } else {
+        walk_register();
+    }
+    if (rt::LASTKEY() == rt::key::ESC) set("CAN_IMP", rt::Value(false));
+    if (!abandoned()) IMP_TXT(1);
+    set("CAN_IMP", rt::Value(false));
+}
+
+void SELECIONA() {
+    declaration::set_variable("CPF", rt::Value(rt::SPACE(11)));
+    declaration::set_variable("NOMECONTR", rt::Value(rt::SPACE(40)));
+    tables::ABERTURA(kRegisterArea);
+    const int quecon = global_int("QUECON", 1);
+    if (quecon == 1) {
+        common::AVISO("F1 Ordem CPF  F2 Ordem Nome F7 Pastas CPF em branco permite digitar o nome");
+        const std::string last = Global{"ULT_CPF"}.text();
+        if (!last.empty()) declaration::set_variable("CPF", rt::Value(last));
+        if (!shell::GET_CODIGO("M->CPF", "@R 999.999.999-99", 0, 0, 1)) {
+            common::AVISO(rt::SPACE(80));
+            return;
+        }
+        set("ULT_CPF", rt::Value(declaration::variable_text("CPF")));
+    } else if (quecon == 2) {
+        call_named("GRADE", {rt::Value(global_int("QUEIMP") == 5 ? 54 : 53)});
+    } else if (quecon == 5) {
+        const auto group = call_named("ESCOLHE_GRUPO");
+        if (group && group->is_logical() && !group->as_bool()) return;
+    }
+    set("CAN_IMP", rt::Value(false));
+    if (quecon != 1) FAZIMP();
+    close_work_tables();
+    rt::os::printer().close();
+    set("ARQ_IMP", rt::Value(" "));
+    set_device(Device::Screen);
+    set("CAN_IMP", rt::Value(false));
+    common::AVISO(rt::SPACE(80));
+    tables::ws().select(kRegisterArea);
+}
+
+}  // namespace qv::printing

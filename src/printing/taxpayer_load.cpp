@@ -1,0 +1,53 @@
+#include "printing/taxpayer_load.hpp"
+
+#include <string>
+
+#include "common/windows.hpp"
+#include "declaration/loop/declaration_load.hpp"
+#include "declaration/loop/declaration_variables.hpp"
+#include "declaration/loop/work_tables.hpp"
+#include "runtime/core/cp850.hpp"
+#include "runtime/core/text.hpp"
+#include "tables/state.hpp"
+
+namespace qv::printing {
+
+namespace dc = qv::declaration;
+using rt::operator""_cp;
+
+namespace {
+
+void copy_to_work_table(int table, const std::string& cpf) {
+    auto& ws = tables::ws();
+    ws.close(dc::work_area(table));
+    dc::open_waiting(table, false, dc::kLoadWait);
+    const std::string key = dc::taxpayer_key(table, cpf, dc::variable_text("ATV_BRASIL"));
+    ws.current(table).seek(rt::Value(key));
+    dc::copy_taxpayer_rows(table, table, key);
+    ws.close(table);
+    dc::open_work_copy(table);
+}
+
+}  // namespace
+
+void INIVAR(int window_kind, int first_table, int last_table) {
+    auto& ws = tables::ws();
+    common::ESCRLCOL(window_kind, 1, 2, "Separando informações..."_cp);
+    const int register_area = ws.selected();
+    if (ws.table(dc::kRegisterTable)) dc::record_to_variables(dc::kRegisterTable);
+    const std::string cpf = rt::PADR(dc::variable_text("CPF"), 11);
+    dc::open_waiting(dc::kDeclarationTable, true, dc::kLoadWait);
+    if (ws.current(dc::kDeclarationTable).seek(rt::Value(cpf))) dc::record_to_variables(dc::kDeclarationTable);
+    ws.close(dc::kDeclarationTable);
+    dc::set_variable("CPF", rt::Value(cpf));
+    for (int table = first_table; table <= last_table; ++table)
+        if (table != dc::kRegisterTable) copy_to_work_table(table, cpf);
+    if (first_table != 7 && first_table != 11 && last_table != 2) {
+        dc::call_named("FI7_T");
+        dc::call_named("FI8_T");
+        dc::call_named("FI10_1");
+    }
+    ws.select(register_area);
+}
+
+}  // namespace qv::printing

@@ -1,0 +1,146 @@
+// The print front end and the printed declaration: which sheets a document
+// prints and in what order, and a worked declaration printed into a file.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+
+#include "printing/precheck_advice.hpp"
+#include "printing/print_run.hpp"
+#include "printing/print_target.hpp"
+#include "runtime/os/print_device.hpp"
+#include "system/declaration/declaration_io_fixture.hpp"
+
+namespace qv::printing {
+namespace {
+
+using declaration::testing::DeclarationIoTest;
+using declaration::testing::kCpfA;
+using declaration::testing::kCpfB;
+
+TEST(PrintSheets, DocumentsAndPageSetsChooseTheirSheets) {
+    struct Case {
+        int queimp, quepag, first, last;
+    } cases[] = {
+        {1, 1, 1, 6}, {2, 2, 1, 6}, {1, 3, 1, 4}, {1, 4, 1, 4}, {1, 5, 1, 1}, {1, 6, 2, 2}, {1, 7, 3, 3},
+        {1, 8, 4, 4}, {1, 9, 4, 4}, {1, 10, 5, 5}, {3, 1, 14, 15}, {3, 2, 14, 14}, {3, 3, 15, 15},
+        {4, 1, 10, 10}, {10, 1, 10, 10}, {6, 1, 6, 6}, {9, 1, 9, 9}, {11, 1, 11, 11}, {13, 1, 12, 12},
+        {14, 1, 13, 13}, {15, 1, 16, 16}, {12, 1, 0, 0},
+    };
+    for (const auto& c : cases) {
+        const SheetRange r = sheet_range(c.queimp, c.quepag);
+        EXPECT_EQ(r.first, c.first) << c.queimp << "/" << c.quepag;
+        EXPECT_EQ(r.last, c.last) << c.queimp << "/" << c.quepag;
+    }
+    // Three copies of "Só IR Sem a Malha" come out collated.
+    EXPECT_EQ(sheet_order(sheet_range(1, 4), 3), (std::vector<int>{1, 2, 3, 4, 1, 2, 3, 4, 1, 2, 3, 4}));
+    EXPECT_TRUE(sheet_order(sheet_range(12, 1), 2).empty());
+}
+
+TEST(PrecheckAdvice, TheReserveAgainstTheThreshold) {
+    const std::string low = "Atencao. O valor esta inferior aos 10.00% ,estabelecido.";
+    const std::string high = "O valor da reserva de  30.00% da receita esta alto.";
+    const std::string medical = "Despesas medicas c/ % alto. A Receita pode chamar p/mostrar os recibos.";
+    const std::string cash = "ATENCAO!  ESSA DECLARACAO ESTA COM PROBLEMAS DE CAIXA. VERIFIQUE O MOTIVO";
+    const std::string keep = "Recomenda-se lancar as despesas para a manutencao do patrimonio.";
+    const std::string personal = "Recomenda-se lancar despesas nao declaradas nos gastos pessoais.";
+    const std::string living = "Recomenda-se lancar despesas nao declaradas nos gastos para viver.";
+    const std::string use = "Use dinheiro em poder do contribuinte. Pode precisar nas proximas declaracoes";
+    struct Case {
+        CashFigures f;
+        std::vector<std::string> advice;
+    } cases[] = {
+        // A reserve of 5 % under the threshold of 10: no medical test.
+        {{100000, 95000, 90000, 0, 0, true, 10}, {low}},
+        {{100000, 70000, 26000, 0, 0, false, 10}, {high, personal, medical}},
+        {{100000, 70000, 25000, 0, 0, true, 10}, {high, keep, personal}},
+        {{100000, 70000, 0, 500, 800, true, 10}, {high, use}},
+        {{100000, 70000, 0, 500, 0, true, 10}, {high, living}},
+        // No receipts at all: the deficit advice.
+        {{0, 0, 0, 0, 0, false, 10}, {cash, "ENTREGA-LA NESSAS CONDICOES PODE CAUSAR-LHE PROBLEMAS FUTUROS."}},
+        {{100000, 120000, 0, 0, 0, false, 10}, {cash, "ENTREGA-LA NESSAS CONDICOES PODE CAUSAR-LHE PROBLEMAS FUTUROS."}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(precheck_advice(c.f), c.advice) << c.f.receipts << "/" << c.f.outgoings;
+    EXPECT_DOUBLE_EQ(reserve_index({100000, 95000}), 5.0);
+    EXPECT_DOUBLE_EQ(reserve_index({}), 0.0);
+}
+
+class DeclarationPrintout : public DeclarationIoTest {
+protected:
+    void SetUp() override {
+        DeclarationIoTest::SetUp();
+        auto& v = rt::variables();
+        for (const auto& [name, value] : std::initializer_list<std::pair<const char*, rt::Value>>{
+                 {"NOMEIMP", rt::Value("GENERICA")}, {"NROLPT", rt::Value(0)}, {"NROCOM", rt::Value(0)},
+                 {"SAIDAPR", rt::Value("DECLARA")}, {"LOCIMPR", rt::Value("L")}, {"ARQ_IMP", rt::Value(" ")},
+                 {"QUECON", rt::Value(1)}, {"QUEIMP", rt::Value(1)}, {"QUEPAG", rt::Value(4)},
+                 {"QUEMOD", rt::Value(1)}, {"NRO_VIAS", rt::Value(1)}, {"TEM_LASER", rt::Value(0)},
+                 {"STRING0", rt::Value("")}})
+            v.set(name, value);
+        for (const auto& cpf : {kCpfA, kCpfB}) {
+            const std::string who = cpf == kCpfA ? "A" : "B";
+            add_row(9, cpf, {{"NOMECONTR", rt::Value("Contribuinte " + who)}, {"USAPADRAO", rt::Value("N")}});
+            add_row(1, cpf, {{"I13_01", rt::Value(3000.0)}, {"I13_27", rt::Value(150.0)}, {"I3_01", rt::Value(1234.56)}});
+            add_row(2, cpf, {{"I1_1", rt::Value("J")}, {"I1_2", rt::Value("Fonte 1 " + who)}, {"I1_4", rt::Value(1000.0)}});
+            add_row(2, cpf, {{"I1_1", rt::Value("J")}, {"I1_2", rt::Value("Fonte 2 " + who)}, {"I1_4", rt::Value(2000.0)}});
+            add_row(4, cpf, {{"I7_0", rt::Value(10)}, {"I7_5", rt::Value(11)}, {"I7_2", rt::Value(std::string(100, 'x') + "Casa " + who)},
+                             {"I7_4", rt::Value(50000.0)}});
+            add_row(6, cpf, {{"I6_3", rt::Value(10)}, {"I6_1", rt::Value("Medico " + who)}, {"I6_4", rt::Value(300.0)}});
+        }
+    }
+    void TearDown() override {
+        rt::os::printer().close();
+        set_device(Device::Screen);
+        DeclarationIoTest::TearDown();
+    }
+    std::string printed() {
+        rt::os::printer().close();
+        std::ifstream in(work + "DECLARA.TXT", std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    // Positions of the texts in the printed file, in the order given.
+    static void expect_in_order(const std::string& out, std::initializer_list<std::string> texts) {
+        std::size_t at = 0;
+        for (const auto& t : texts) {
+            const std::size_t found = out.find(t, at);
+            ASSERT_NE(found, std::string::npos) << "missing or out of order: " << t;
+            at = found + t.size();
+        }
+    }
+};
+
+TEST_F(DeclarationPrintout, OneTaxpayerPrintsPagesOneToFourIntoTheFile) {
+    choose(kCpfA);
+    FAZIMP();
+    const std::string out = printed();
+    expect_in_order(out, {"Nome: Contribuinte A", "DECLARACAO DE AJUSTE ANUAL", "IDENTIFICACAO DO CONTRIBUINTE",
+                          "DEPENDENTES ", "Sem informacoes", "PESSOAS JURIDICAS PELO TITULAR", "Fonte 1 A", "Fonte 2 A",
+                          "TOTAIS", "3.000,00", "PELOS DEPENDENTES", "Sem informacoes", "P. FISICAS E EXTERIOR PELO TITULAR",
+                          "\f", "RENDIMENTOS ISENTOS E NAO-TRIBUTAVEIS", "01.Bolsa", "1.234,56", "EXCLUSIVA /DEFINITIVA",
+                          "PAGAMENTOS E DOACOES EFETUADOS ", "Medico A", "300,00", "\f", "DECLARACAO DE BENS E DIREITOS",
+                          std::string(90, 'x'), "\r\n", "Casa A", "50.000,00", "TOTAL ", "DIVIDAS E ONUS REAIS",
+                          "\f", "RESUMO", "---- RENDIMENTOS TRIBUTAVEIS", "Rec.P.Juridica Titular", "3.000,00",
+                          "Imposto Retido Titular", "150,00", "INFORMACOES BANCARIAS", "EVOLUCAO PATRIMONIAL", "\f"});
+    EXPECT_EQ(out.find("Contribuinte B"), std::string::npos);
+    EXPECT_EQ(out.find("Fonte 1 B"), std::string::npos);
+    // Lines end in CR LF: no bare line feed.
+    for (std::size_t i = out.find('\n'); i != std::string::npos; i = out.find('\n', i + 1)) ASSERT_EQ(out[i - 1], '\r');
+}
+
+TEST_F(DeclarationPrintout, CopiesOfEveryMarkedTaxpayerComeOutCollated) {
+    rt::variables().set("QUECON", rt::Value(3));
+    rt::variables().set("QUEPAG", rt::Value(9));   // the summary alone
+    rt::variables().set("NRO_VIAS", rt::Value(2));
+    ASSERT_TRUE(tables::ABERTURA(9));
+    FAZIMP();
+    const std::string out = printed();
+    expect_in_order(out, {"Contribuinte A", "RESUMO", "Contribuinte A", "RESUMO", "Contribuinte B", "RESUMO",
+                          "Contribuinte B", "RESUMO"});
+    // "Resumo s/Balanço" prints the summary without the balance.
+    EXPECT_NE(out.find("EVOLUCAO PATRIMONIAL"), std::string::npos);
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\f'), 4);
+}
+
+}  // namespace
+}  // namespace qv::printing
