@@ -2,12 +2,14 @@
 
 #include <string>
 
+#include "common/avisosn.hpp"
 #include "common/globals.hpp"
 #include "common/messages.hpp"
 #include "common/windows.hpp"
 #include "declaration/loop/declaration_variables.hpp"
 #include "printing/nao_dos_job.hpp"
 #include "printing/page_layout.hpp"
+#include "printing/print_groups.hpp"
 #include "printing/print_target.hpp"
 #include "printing/taxpayer_load.hpp"
 #include "runtime/core/clock.hpp"
@@ -15,7 +17,12 @@
 #include "runtime/core/text.hpp"
 #include "runtime/os/print_device.hpp"
 #include "runtime/screen/keys.hpp"
+#include "runtime/screen/screen.hpp"
+#include "runtime/ui/alert.hpp"
+#include "runtime/ui/read.hpp"
 #include "shell/taxpayer_selection.hpp"
+#include "runtime/table/file_names.hpp"
+#include "tables/folders.hpp"
 #include "tables/opening.hpp"
 #include "tables/state.hpp"
 
@@ -90,10 +97,44 @@ void reset_print_state() {
 
 bool rural() { return rt::TRIM(declaration::variable_text("TEMRURAL")) == "S"; }
 
+// A range of codes asked on one line: the prompt holds two gaps of 4
+// columns, the first after `first_at`, the second at its end.
+bool ask_code_range(std::string_view prompt, const char* first, const char* last, std::size_t first_at) {
+    set(first, rt::Value(1));
+    set(last, rt::Value(99));
+    rt::at_say(22, 2, rt::utf8_to_cp850(prompt));
+    const int width = static_cast<int>(rt::utf8_to_cp850(prompt).size());
+    rt::at_get(22, 2 + static_cast<int>(first_at), std::string("M->") + first, "@z 99");
+    rt::at_get(22, 2 + width - 2, std::string("M->") + last, "@z 99").valid([first, last] {
+        return global_int(last) >= global_int(first);
+    });
+    return rt::READ();
+}
+
+bool yes(const std::vector<std::string>& lines) { return common::AVISOSN(lines, 2).as_string() == "S"; }
+
+// Page sets printing only some payments or assets ask which.
+bool page_set_questions() {
+    const int quepag = global_int("QUEPAG", 1);
+    if (quepag == 6) {
+        const bool only = yes({" Não - Imprime os Isentos/Trib Exclus. e Pagamentos "_cp,
+                               " Sim - Imprime só Pagamentos podendo ser selecionado"_cp});
+        set("CSOPAG", rt::Value(only ? "S" : "N"));
+        if (only) return ask_code_range("Imprime os pagamentos do código    ao código   ", "NDESINI", "NDESFIM", 32);
+    }
+    if (quepag == 7) {
+        const bool all = yes({" Sim - Imprime todos os bens       ", " Não - Imprime só determinados bens"_cp});
+        set("CSOBENS", rt::Value(all ? "S" : "N"));
+        if (!all) return ask_code_range("Imprime os Bens do código    ao código   ", "NBENINI", "NBENFIM", 26);
+    }
+    return true;
+}
+
 // The questions a document asks before the walk; false ends the run.
 bool document_questions() {
     const int queimp = global_int("QUEIMP"), quecon = global_int("QUECON", 1);
-    if (queimp == 8) return call_named("PEGA_CARTA").value_or(rt::Value(false)).as_bool();
+    if ((queimp == 1 || queimp == 2) && !page_set_questions()) return false;
+    if (queimp == 8) return PEGA_CARTA();
     if (queimp == 3 && quecon == 1 && !rural()) {
         common::MENS(11, "Contribuinte sem atividade rural");
         return false;
@@ -132,6 +173,24 @@ void walk_register() {
         reg = tables::ws().table(kRegisterArea);
         if (!reg) return;
     }
+}
+
+// Every taxpayer of every folder of the terminal's list; the program
+// folder is the data folder afterwards.
+void walk_folders() {
+    auto& ws = tables::ws();
+    if (!tables::ABERTURA(50)) return;
+    ws.current(50).go_top();
+    for (auto* list = ws.table(50); list && !list->eof() && !abandoned(); list->skip(1)) {
+        const std::string folder = tables::with_separator(rt::ALLTRIM(list->get("DIRETOR").as_string()));
+        if (!rt::table::file_exists(tables::os_name(folder + "IMP0912.DBF")) || !tables::MUDADIR(folder)) continue;
+        tables::set_client_folder(folder);
+        walk_register();
+        list = ws.table(50);
+    }
+    const std::string program = tables::with_separator(Global{"ROTADEF"}.text());
+    tables::set_client_folder(program);
+    tables::MUDADIR(program);
 }
 
 void after_whole_declaration() {
@@ -239,6 +298,8 @@ void FAZIMP() {
             set("ARQ_IMP", rt::Value(" "));
             IMPRESSAO();
         }
+    } else if (quecon == 4) {
+        walk_folders();
     } else {
         walk_register();
     }
@@ -262,10 +323,12 @@ void SELECIONA() {
         }
         set("ULT_CPF", rt::Value(declaration::variable_text("CPF")));
     } else if (quecon == 2) {
-        call_named("GRADE", {rt::Value(global_int("QUEIMP") == 5 ? 54 : 53)});
+        call_named("EDITA", {rt::Value(global_int("QUEIMP") == 5 ? 54 : 53)});
     } else if (quecon == 5) {
-        const auto group = call_named("ESCOLHE_GRUPO");
-        if (group && group->is_logical() && !group->as_bool()) return;
+        const int choice = rt::ALERT({"Sim = Criar um novo grupo ", "Não = Usar um Grupo criado"_cp, "Ignore = Sair dessa opção "_cp},
+                                     {"Sim", "Não"_cp, "Ignore"});
+        if (choice != 1 && choice != 2) return;
+        if (!BUSGRUPO(choice)) return;
     }
     set("CAN_IMP", rt::Value(false));
     if (quecon != 1) FAZIMP();

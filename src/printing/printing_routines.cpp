@@ -7,6 +7,7 @@
 #include "printing/control_sequences.hpp"
 #include "printing/declaration_pages.hpp"
 #include "printing/page_layout.hpp"
+#include "printing/print_groups.hpp"
 #include "printing/print_run.hpp"
 #include "printing/taxpayer_load.hpp"
 #include "printing/nao_dos_job.hpp"
@@ -52,6 +53,8 @@ void register_printing_routines() {
         rt::register_function("ESCOLHE_COMO", [](Args a) { return rt::Value(ESCOLHE_COMO(number_arg(a, 1))); });
         rt::register_function("SELECIONA", plain(SELECIONA));
         rt::register_function("FAZIMP", plain(FAZIMP));
+        rt::register_function("PEGA_CARTA", [](Args) { return rt::Value(PEGA_CARTA()); });
+        rt::register_function("BUSGRUPO", [](Args a) { return rt::Value(BUSGRUPO(number_arg(a, 2))); });
         rt::register_function("IMPRESSAO", plain(IMPRESSAO));
         rt::register_function("FOLHA", [](Args a) {
             FOLHA(number_arg(a, 1));

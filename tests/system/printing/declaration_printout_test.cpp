@@ -7,9 +7,11 @@
 #include <iterator>
 
 #include "printing/precheck_advice.hpp"
+#include "printing/print_groups.hpp"
 #include "printing/print_run.hpp"
 #include "printing/print_target.hpp"
 #include "runtime/os/print_device.hpp"
+#include "tables/locks.hpp"
 #include "system/declaration/declaration_io_fixture.hpp"
 
 namespace qv::printing {
@@ -140,6 +142,31 @@ TEST_F(DeclarationPrintout, CopiesOfEveryMarkedTaxpayerComeOutCollated) {
     // "Resumo s/Balanço" prints the summary without the balance.
     EXPECT_NE(out.find("EVOLUCAO PATRIMONIAL"), std::string::npos);
     EXPECT_EQ(std::count(out.begin(), out.end(), '\f'), 4);
+}
+
+TEST_F(DeclarationPrintout, AGroupFileKeepsTheMarkedTaxpayers) {
+    const std::vector<std::string> marked{"33333333333", "55555555555", "77777777777"};
+    for (const char* cpf : {"33333333333", "44444444444", "55555555555", "66666666666", "77777777777"})
+        add_row(9, cpf, {{"IMPRE", rt::Value(std::find(marked.begin(), marked.end(), cpf) != marked.end() ? "S" : " ")}});
+    const std::string file = prog + "FAMILIA.grp";
+    ASSERT_TRUE(write_group(file));
+    std::ifstream in(file, std::ios::binary);
+    const std::string text(std::istreambuf_iterator<char>(in), {});
+    EXPECT_EQ(text.size(), 45u);
+    EXPECT_EQ(text.substr(0, 15), "\"33333333333\"\r\n");
+    // Other marks are set meanwhile; reading the group puts its own back.
+    auto& reg = tables::ws().current(9);
+    tables::ws().select(9);
+    ASSERT_TRUE(tables::FIL_LOCK());
+    for (reg.go_top(); !reg.eof(); reg.skip(1)) reg.put("IMPRE", rt::Value("S"));
+    reg.unlock();
+    ASSERT_TRUE(read_group(file));
+    std::vector<std::string> now;
+    for (reg.go_top(); !reg.eof(); reg.skip(1))
+        if (rt::TRIM(reg.get("IMPRE").as_string()) == "S") now.push_back(rt::TRIM(reg.get("CPF").as_string()));
+    std::sort(now.begin(), now.end());
+    EXPECT_EQ(now, marked);
+    EXPECT_FALSE(read_group(prog + "NADA.grp"));
 }
 
 }  // namespace
