@@ -18,6 +18,8 @@ namespace {
 constexpr int kAssetsArea = 24;
 constexpr int kDebtsArea = 25;
 constexpr std::size_t kDescriptionWidth = 90;
+constexpr int kFirstValue = 100;   // after the description
+constexpr int kSecondValue = 116;
 
 struct ListKind {
     int area;
@@ -47,10 +49,10 @@ void list_heading(const ListKind& k) {
     const auto cols = value_headings();
     line(0, k.title);
     put(0, "ITEM COD DISCRIMINACAO");
-    put(95, "SITUACAO EM");
+    put(kFirstValue + 4, "SITUACAO EM");
     skip_lines();
-    put(95, cols[0]);
-    line(110, cols[1]);
+    put(kFirstValue + 4, cols[0]);
+    line(kSecondValue + 2, cols[1]);
     wide_separator();
 }
 
@@ -66,17 +68,18 @@ void print_list(const ListKind& k) {
         if (PULA_PAG(4)) list_heading(k);
         put(0, rt::STRZERO(++item, 4));
         put(5, rt::STRZERO(static_cast<int>(t.get(p + "_5").as_number()), 2));
+        put(8, description.substr(0, kDescriptionWidth));
         const double v1 = t.get(p + "_3").as_number(), v2 = t.get(p + "_4").as_number();
-        put(95, shown(v1));
-        put(110, shown(v2));
+        put(kFirstValue, shown(v1));
+        line(kSecondValue, shown(v2));
         before += v1, after += v2;
-        for (std::size_t at = 0; at == 0 || at < description.size(); at += kDescriptionWidth)
-            line(8, description.substr(std::min(at, description.size()), kDescriptionWidth));
+        for (std::size_t at = kDescriptionWidth; at < description.size(); at += kDescriptionWidth)
+            line(8, description.substr(at, kDescriptionWidth));
     });
     if (item == 0) no_information();
     put(0, "TOTAL ");
-    put(95, shown(before));
-    line(110, shown(after));
+    put(kFirstValue, shown(before));
+    line(kSecondValue, shown(after));
     wide_separator();
 }
 

@@ -3,6 +3,7 @@
 #include "common/globals.hpp"
 #include "common/windows.hpp"
 #include "declaration/loop/declaration_variables.hpp"
+#include "printing/declaration_pages.hpp"
 #include "printing/page_layout.hpp"
 #include "printing/print_run.hpp"
 #include "runtime/core/cp850.hpp"
@@ -13,7 +14,6 @@ namespace qv::printing {
 
 using common::Global;
 using declaration::call_named;
-using rt::operator""_cp;
 
 namespace {
 
@@ -65,6 +65,12 @@ void laser_page_setup() {
 }
 
 void run_sheet(int sheet) {
+    using Page = void (*)(int);
+    constexpr Page kPages[] = {PAGINA1, PAGINA2, PAGINA3, PAGINA4, PAGINA5};
+    if (sheet <= 5) {
+        kPages[sheet - 1](sheet);
+        return;
+    }
     const int queimp = Global{"QUEIMP"}.integer();
     const std::string routine = kSheets[sheet - 1].routine;
     switch (sheet) {

@@ -121,7 +121,7 @@ TEST_F(DeclarationPrintout, OneTaxpayerPrintsPagesOneToFourIntoTheFile) {
                           "TOTAIS", "3.000,00", "PELOS DEPENDENTES", "Sem informacoes", "P. FISICAS E EXTERIOR PELO TITULAR",
                           "\f", "RENDIMENTOS ISENTOS E NAO-TRIBUTAVEIS", "01.Bolsa", "1.234,56", "EXCLUSIVA /DEFINITIVA",
                           "PAGAMENTOS E DOACOES EFETUADOS ", "Medico A", "300,00", "\f", "DECLARACAO DE BENS E DIREITOS",
-                          std::string(90, 'x'), "\r\n", "Casa A", "50.000,00", "TOTAL ", "DIVIDAS E ONUS REAIS",
+                          "0001 11", std::string(90, 'x'), "50.000,00", "\r\n", "xxxxxxxxxxCasa A", "TOTAL ", "DIVIDAS E ONUS REAIS",
                           "\f", "RESUMO", "---- RENDIMENTOS TRIBUTAVEIS", "Rec.P.Juridica Titular", "3.000,00",
                           "Imposto Retido Titular", "150,00", "INFORMACOES BANCARIAS", "EVOLUCAO PATRIMONIAL", "\f"});
     EXPECT_EQ(out.find("Contribuinte B"), std::string::npos);
