@@ -144,6 +144,21 @@ TEST_F(DeclarationPrintout, CopiesOfEveryMarkedTaxpayerComeOutCollated) {
     EXPECT_EQ(std::count(out.begin(), out.end(), '\f'), 4);
 }
 
+TEST_F(DeclarationPrintout, ThePreCheckListComparesReceiptsWithOutgoings) {
+    add_row(9, "88888888888", {{"NOMECONTR", rt::Value("Contribuinte C")}, {"USAPADRAO", rt::Value("N")}});
+    add_row(1, "88888888888", {{"I13_08", rt::Value(100000.0)}, {"DESPDECLA", rt::Value(95000.0)},
+                               {"INDALERTA", rt::Value(10)}});
+    rt::variables().set("QUEPAG", rt::Value(10));   // "Só a Malha fina"
+    choose("88888888888");
+    FAZIMP();
+    const std::string out = printed();
+    expect_in_order(out, {"Contribuinte C", "CALCULO DA MALHA FINA IR PESSOA FISICA 2012/2011", "Rendimentos tributaveis",
+                          "100.000,00", "100.00", "TOTAL DAS RECEITAS", "100.000,00", "Pagamentos Declarados", "95.000,00",
+                          "95.00", "TOTAL DOS GASTOS", "RESERVA", "5.000,00", "5.00",
+                          "Atencao. O valor esta inferior aos 10.00% ,estabelecido.", "\f"});
+    EXPECT_EQ(out.find("Despesas medicas c/"), std::string::npos);
+}
+
 TEST_F(DeclarationPrintout, AGroupFileKeepsTheMarkedTaxpayers) {
     const std::vector<std::string> marked{"33333333333", "55555555555", "77777777777"};
     for (const char* cpf : {"33333333333", "44444444444", "55555555555", "66666666666", "77777777777"})
