@@ -12,6 +12,8 @@ void PAGINA3(int sheet);
 void PAGINA4(int sheet);
 void PAGINA5(int sheet);
 
+// The balance of receipts and outgoings on the summary page.
+bool MOSBALAN();
 // Payments whose code lies between the two codes.
 void REL_PAGAMENTO(int first_code, int last_code);
 

@@ -1,5 +1,6 @@
 // Page group 5: the pre-check list, the year's receipts against its
 // outgoings with their shares, the reserve and the advice.
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -99,7 +100,46 @@ double total(const std::vector<Item>& items) {
     return sum;
 }
 
+// The item's label without its leader dots, for the balance's columns.
+std::string label_of(const Item& i) {
+    const std::size_t end = i.label.find_last_not_of(". ");
+    return rt::PADR(i.label.substr(0, end == std::string::npos ? 0 : end + 1), 24);
+}
+
 }  // namespace
+
+bool MOSBALAN() {
+    declaration::call_named("VE_SALDO");
+    const bool future_in_total = text("SOMAG") != "N";
+    const std::vector<Item> in = receipts(future_in_total), out = outgoings();
+    const double received = total(in), spent = total(out), balance = received - spent;
+    PULA_PAG(20);
+    line(0, " B A L A N C O");
+    wide_separator();
+    for (std::size_t n = 0; n < std::max(in.size(), out.size()); ++n) {
+        if (n < in.size()) put_amount(0, label_of(in[n]), in[n].value, 25);
+        if (n < out.size()) put_amount(45, label_of(out[n]), out[n].value, 25);
+        skip_lines();
+    }
+    put_amount(0, "Total das RECEITAS......", received, 25);
+    put_amount(45, "Total das DESPESAS.....", spent, 25);
+    skip_lines();
+    if (!future_in_total) {
+        put_amount(0, "G.Capital a receber ", v("VALFUTUR"), 25);
+        skip_lines();
+    }
+    put_amount(0, balance > 0.0 ? "Saldo  ......." : "Deficit .......", balance, 25);
+    skip_lines();
+    put_amount(0, "Renda media mensal", received / 12.0, 25);
+    put_amount(45, "Saldo mensal medio", balance / 12.0, 25);
+    skip_lines();
+    if (balance < 0.0) {
+        separator();
+        line(0, "*  MUITA ATENCAO!!  DECLARACAO COM PROBLEMAS DE CAIXA *");
+        separator();
+    }
+    return true;
+}
 
 void PAGINA5(int /*sheet*/) {
     declaration::call_named("VE_SALDO");

@@ -131,8 +131,8 @@ void PAGINA4(int /*sheet*/) {
     else complete_model();
     bank_data();
     const rt::Value balance = Global{"LIMPBAL"}.value();
-    // Without the balance printer the evolution stands in for it.
-    if (!balance.is_logical() || !balance.as_bool() || !declaration::call_named("MOSBALAN")) patrimonial_evolution();
+    if (balance.is_logical() && balance.as_bool()) MOSBALAN();
+    else patrimonial_evolution();
     new_page();
 }
 

@@ -123,7 +123,7 @@ TEST_F(DeclarationPrintout, OneTaxpayerPrintsPagesOneToFourIntoTheFile) {
                           "PAGAMENTOS E DOACOES EFETUADOS ", "Medico A", "300,00", "\f", "DECLARACAO DE BENS E DIREITOS",
                           "0001 11", std::string(90, 'x'), "50.000,00", "\r\n", "xxxxxxxxxxCasa A", "TOTAL ", "DIVIDAS E ONUS REAIS",
                           "\f", "RESUMO", "---- RENDIMENTOS TRIBUTAVEIS", "Rec.P.Juridica Titular", "3.000,00",
-                          "Imposto Retido Titular", "150,00", "INFORMACOES BANCARIAS", "EVOLUCAO PATRIMONIAL", "\f"});
+                          "Imposto Retido Titular", "150,00", "INFORMACOES BANCARIAS", " B A L A N C O", "Total das RECEITAS", "\f"});
     EXPECT_EQ(out.find("Contribuinte B"), std::string::npos);
     EXPECT_EQ(out.find("Fonte 1 B"), std::string::npos);
     // Lines end in CR LF: no bare line feed.
@@ -157,6 +157,16 @@ TEST_F(DeclarationPrintout, ThePreCheckListComparesReceiptsWithOutgoings) {
                           "95.00", "TOTAL DOS GASTOS", "RESERVA", "5.000,00", "5.00",
                           "Atencao. O valor esta inferior aos 10.00% ,estabelecido.", "\f"});
     EXPECT_EQ(out.find("Despesas medicas c/"), std::string::npos);
+
+    // "Resumo c/Balanço" ends the summary with the balance instead.
+    rt::variables().set("QUEPAG", rt::Value(8));
+    rt::variables().set("ARQ_IMP", rt::Value(" "));
+    choose("88888888888");
+    FAZIMP();
+    const std::string summary = printed();
+    expect_in_order(summary, {"RESUMO", " B A L A N C O", "Total das RECEITAS......", "100.000,00",
+                              "Total das DESPESAS.....", "95.000,00", "Saldo  .......", "5.000,00"});
+    EXPECT_EQ(summary.find("EVOLUCAO PATRIMONIAL"), std::string::npos);
 }
 
 TEST_F(DeclarationPrintout, AGroupFileKeepsTheMarkedTaxpayers) {
