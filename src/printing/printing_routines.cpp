@@ -79,6 +79,7 @@ void register_printing_routines() {
             CABEC_PAG(number_arg(a, 0));
             return rt::Value();
         });
+        rt::register_function("MOSBALAN", [](Args) { return rt::Value(MOSBALAN()); });
         rt::register_function("PULA_PAG", [](Args a) { return rt::Value(PULA_PAG(number_arg(a, 1))); });
         rt::register_function("REL_PAGAMENTO", [](Args a) {
             const int last = a.size() > 1 && a[1].is_number() ? static_cast<int>(a[1].as_number()) : 99;
