@@ -1,0 +1,120 @@
+// The checks of the identification page: yes/no marks, receipt check
+// digits, automatic debit dates, departure dates, and the look-ups that
+// open the pick list instead of refusing.
+#include <gtest/gtest.h>
+
+#include <span>
+
+#include "../system_fixture.hpp"
+#include "declaration/entry/field_checks.hpp"
+#include "runtime/core/clock.hpp"
+#include "runtime/core/cp850.hpp"
+#include "runtime/core/functions.hpp"
+#include "runtime/core/text.hpp"
+#include "runtime/ui/read.hpp"
+
+namespace qv::declaration {
+namespace {
+
+using rt::Value;
+
+class FieldChecks : public test_support::FoldersTest {
+protected:
+    void SetUp() override {
+        FoldersTest::SetUp();
+        register_field_check_routines();
+    }
+    bool check(const char* name, std::initializer_list<Value> args) {
+        const std::vector<Value> a(args);
+        return rt::call_function(name, std::span<const Value>(a)).as_bool();
+    }
+    std::string var(const char* name) { return rt::variables().get(name).as_string(); }
+};
+
+TEST_F(FieldChecks, ReceiptGetsItsDigitsOnlyWhenTheNumberIsComplete) {
+    struct Case {
+        const char* typed;
+        bool accepted;
+        const char* kept;
+    };
+    const Case cases[] = {{"1234567890  ", true, "123456789091"},
+                          {"123456789091", true, "123456789091"},
+                          {"123456789092", false, "123456789092"},
+                          {"12345       ", false, "12345       "},
+                          {"            ", true, "            "}};
+    for (const Case& c : cases) {
+        bool accepted = false;
+        EXPECT_EQ(checked_receipt(c.typed, accepted), c.kept) << c.typed;
+        EXPECT_EQ(accepted, c.accepted) << c.typed;
+    }
+    rt::variables().set("NRORECIBO", Value("1234567890  "));
+    EXPECT_TRUE(check("VENROREC", {Value("M->NRORECIBO"), Value(1)}));
+    EXPECT_EQ(var("NRORECIBO"), "123456789091");
+    keys({rt::key::ENTER});
+    EXPECT_FALSE(check("VENROREC", {Value("123456789000"), Value(1)}));
+    EXPECT_TRUE(term->showed("Número do recibo inválido"));
+}
+
+TEST_F(FieldChecks, YesNoMarksAndStates) {
+    for (const char* ok : {"S", "N", " "}) EXPECT_TRUE(check("VE_LETRSN", {Value(ok)})) << ok;
+    keys({rt::key::ENTER});
+    EXPECT_FALSE(check("VE_LETRSN", {Value("X")}));
+    EXPECT_TRUE(term->showed("Digite S de sim ou N de nao"));
+    EXPECT_TRUE(check("VESIGLA", {Value("SP")}));
+    EXPECT_TRUE(check("VESIGLA", {Value("EX")}));
+    EXPECT_FALSE(check("VESIGLA", {Value("XX")}));
+}
+
+TEST_F(FieldChecks, AutomaticDebitOpenUntilTheQuotaDates) {
+    const auto day = [](int m, int d) { return rt::Date::from_ymd(2012, m, d); };
+    EXPECT_FALSE(debit_open(0, day(3, 1)));
+    EXPECT_TRUE(debit_open(1, day(3, 31)));
+    EXPECT_FALSE(debit_open(1, day(4, 1)));
+    EXPECT_TRUE(debit_open(3, day(4, 30)));
+    EXPECT_FALSE(debit_open(3, day(5, 1)));
+}
+
+TEST_F(FieldChecks, ResidenceDateMayEqualTheDeparture) {
+    rt::variables().set("DATASAIDA", Value(rt::Date::from_ymd(2011, 6, 10)));
+    EXPECT_TRUE(check("ANO_CERTO", {Value(rt::Date::from_ymd(2011, 6, 10)), Value(2)}));
+    keys({rt::key::ENTER, rt::key::ENTER});
+    EXPECT_FALSE(check("ANO_CERTO", {Value(rt::Date::from_ymd(2011, 6, 11)), Value(2)}));
+    EXPECT_TRUE(term->showed("A data de residente deve ser anterior a de saída"));
+    EXPECT_FALSE(check("ANO_CERTO", {Value(rt::Date::from_ymd(2012, 1, 2)), Value(1)}));
+}
+
+TEST_F(FieldChecks, AbroadSetsBrasilia) {
+    rt::variables().set("MUNICIPIO", Value(rt::SPACE(30)));
+    EXPECT_TRUE(check("VEESTADO", {Value("EX"), Value("M->MUNICIPIO"), Value(1)}));
+    EXPECT_EQ(var("MUNICIPIO"), rt::PADR("Brasilia", 29));
+    EXPECT_EQ(var("CODMUNI"), "9701");
+}
+
+// A municipality not of the state opens the state's list; a typed letter
+// jumps to the first name with it and Enter fills the field.
+TEST_F(FieldChecks, WrongMunicipalityOpensTheListInsteadOfRefusing) {
+    rt::variables().set("UF", Value("SP"));
+    rt::variables().set("MUNICIPIO", Value(rt::SPACE(30)));
+    rt::variables().set("CODMUNI", Value(rt::SPACE(4)));
+    rt::at_get(5, 10, "M->MUNICIPIO").valid("VEESTADO(UF, \"M->MUNICIPIO\", 1)");
+    for (char c : std::string("Xyzzy")) term->feed(c);
+    keys({rt::key::ENTER, 'c', rt::key::ENTER});
+    EXPECT_TRUE(rt::READ());
+    EXPECT_TRUE(term->showed("Nome dos municípios"));
+    EXPECT_EQ(rt::TRIM(var("MUNICIPIO")), rt::utf8_to_cp850("Cabreúva"));
+    EXPECT_EQ(var("CODMUNI"), "6269");
+}
+
+TEST_F(FieldChecks, UnknownOccupationOpensTheListAndTypingJumps) {
+    rt::variables().set("CODAT", Value("11"));
+    rt::variables().set("CDPRO", Value("999"));
+    rt::variables().set("OCUPACAO", Value(rt::SPACE(69)));
+    rt::at_get(5, 10, "M->CDPRO").valid("VERPROF()");
+    keys({rt::key::ENTER, '2', rt::key::ENTER});
+    EXPECT_TRUE(rt::READ());
+    EXPECT_EQ(var("CDPRO"), "211");
+    EXPECT_EQ(rt::TRIM(var("OCUPACAO")), rt::utf8_to_cp850("Matemático, estatístico, atuário e afins"));
+}
+
+}  // namespace
+}  // namespace qv::declaration
