@@ -44,7 +44,7 @@ void show_spouse(int mode) {
         show_fields(56, page_form(56).subspan(3));
         show_fields(56, std::span<const PageField>(&result, 1));
     }
-    set("I13_43", rt::variables().get("I9_2"));
+    set("I13_43", Value(num("I9_2")));
 }
 
 void clear_values() {
@@ -218,7 +218,7 @@ void register_spouse_routines() {
         });
         rt::register_function("SOMA_CONJ", [](Args) {
             recompute();
-            set("I9_3", rt::variables().get("I9_2"));
+            set("I9_3", Value(num("I9_2")));
             show_spouse(1);
             return Value(true);
         });

@@ -12,6 +12,8 @@
 #include "runtime/core/functions.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/ui/read.hpp"
+#include "tables/locks.hpp"
+#include "tables/opening.hpp"
 
 namespace qv::declaration {
 namespace {
@@ -114,6 +116,81 @@ TEST_F(FieldChecks, UnknownOccupationOpensTheListAndTypingJumps) {
     EXPECT_TRUE(rt::READ());
     EXPECT_EQ(var("CDPRO"), "211");
     EXPECT_EQ(rt::TRIM(var("OCUPACAO")), rt::utf8_to_cp850("Matemático, estatístico, atuário e afins"));
+}
+
+}  // namespace
+}  // namespace qv::declaration
+
+namespace qv::declaration {
+namespace {
+
+class SpouseFetch : public FieldChecks {
+protected:
+    void SetUp() override {
+        FieldChecks::SetUp();
+        ASSERT_TRUE(tables::ABERTURA(9));
+        add("11111111111", "N", 0, "N");
+        rt::variables().set("CPFCONJU", Value("22222222222"));
+        rt::variables().set("I9_4", Value("S"));
+        rt::variables().set("I9_5", Value("N"));
+        rt::variables().set("CONJUNTA", Value("N"));
+        rt::variables().set("DIRCONJU", Value(rt::SPACE(80)));
+    }
+    void add(const char* cpf, const char* model, double taxable, const char* mark) {
+        rt::table::Table& t = *tables::ws().table(9);
+        tables::ws().select(9);
+        ASSERT_TRUE(tables::ADD_REC(1));
+        t.put("CPF", Value(cpf));
+        t.put("USAPADRAO", Value(model));
+        t.put("I9_4", Value(mark));
+        t.put("SALDO", Value(100.0));
+        const std::pair<const char*, double> amounts[] = {{"I13_20", taxable}, {"I13_35", 300.0}, {"I13_24", 100.0},
+                                                          {"I13_27", 40.0},    {"I13_28", 2.0},   {"I13_44", 50.0},
+                                                          {"I13_45", 20.0},    {"EXGSUSP", 5.0}};
+        for (const auto& [f, v] : amounts) t.put(f, Value(v));
+        t.commit();
+        t.unlock();
+    }
+    double n(const char* name) { return rt::variables().get(name).as_number(); }
+};
+
+TEST_F(SpouseFetch, CompleteModelCopiesTheSpouseResults) {
+    add("22222222222", "N", 1000.0, "N");
+    EXPECT_TRUE(check("INFO_CONJU", {Value(2)}));
+    EXPECT_EQ(n("I13_1C"), 1000.0);
+    EXPECT_EQ(n("I13_4C"), 200.0);   // tax 300 less 100 withheld
+    EXPECT_EQ(n("I13_2C"), 50.0);
+    EXPECT_EQ(n("I13_3C"), 20.0);
+    EXPECT_EQ(n("I13_5C"), 5.0);
+    EXPECT_EQ(n("I9_2"), 875.0);
+    EXPECT_EQ(n("I9_3"), 100.0);
+    EXPECT_EQ(var("CONJPAD"), "N");
+    EXPECT_EQ(var("I9_4"), "S");
+}
+
+TEST_F(SpouseFetch, SimplifiedModelTakesBothTaxLines) {
+    add("22222222222", "S", 1000.0, "N");
+    EXPECT_TRUE(check("INFO_CONJU", {Value(2)}));
+    EXPECT_EQ(n("I13_4C"), 42.0);
+    EXPECT_EQ(n("I9_2"), 1033.0);
+}
+
+TEST_F(SpouseFetch, MarkOnBothSpousesIsTakenOffTheOther) {
+    add("22222222222", "N", 1000.0, "S");
+    keys({rt::key::ENTER});   // "Sim"
+    EXPECT_TRUE(check("INFO_CONJU", {Value(2)}));
+    rt::table::Table& reg = *tables::ws().table(9);
+    reg.set_order(1);
+    ASSERT_TRUE(reg.seek(Value("22222222222")));
+    EXPECT_EQ(reg.get("I9_4").as_string(), "N");
+    EXPECT_EQ(n("I13_1C"), 1000.0);
+}
+
+TEST_F(SpouseFetch, SpouseNotFoundKeepsNothing) {
+    keys({rt::key::ENTER});
+    EXPECT_TRUE(check("INFO_CONJU", {Value(2)}));
+    EXPECT_TRUE(term->showed("CPF do conjuge não localizado"));
+    EXPECT_EQ(var("I9_4"), "N");
 }
 
 }  // namespace
