@@ -342,8 +342,19 @@ void GERAL() {
         t->go_top();
     }
     OpenList open{std::move(*list), rt::UPPER(field), t};
-    g_open = &open;
-    kProg.set(rt::Value(1));
+    // The list is marked open while it runs, also when it ends by a fault.
+    struct Showing {
+        explicit Showing(OpenList& l) {
+            g_open = &l;
+            kProg.set(rt::Value(1));
+        }
+        ~Showing() {
+            g_open = nullptr;
+            kProg.set(rt::Value(0));
+        }
+        Showing(const Showing&) = delete;
+        Showing& operator=(const Showing&) = delete;
+    } showing(open);
     const common::Global help{"COR_HELP"}, tel2{"COR_TEL2"};
     const int li = 8, ci = 6, lif = 21, cf = 70;
     common::DEFINEJAN(8, help.integer(112), tel2.integer(31), help.integer(112), li, ci, lif, cf, 2);
@@ -351,11 +362,9 @@ void GERAL() {
     HBROWSE(li + 1, ci + 1, lif - 1, cf - 1);
     rt::CLEAR_TYPEAHEAD();
     common::FECHAJAN(8);
-    g_open = nullptr;
     if (own && open.list.close_after) ws().close(area);
     if (!prepared || own) ws().select(back);
     kTemHlp.set(rt::Value(false));
-    kProg.set(rt::Value(0));
 }
 
 void GERAL1() {

@@ -301,11 +301,32 @@ void find_municipality(const std::string& uf, const std::string& var, int mode) 
     tables::ws().select(back);
 }
 
+// A code kept in a variable is sought in its table; an unknown one opens
+// the table's pick list.
+void lookup_or_pick(int code, const char* key_field, const char* var, const char* list) {
+    const std::string value = rt::ALLTRIM(var_text(var));
+    const int back = tables::ws().selected();
+    if (tables::ABERTURA(code)) {
+        tb::Table& t = tables::ws().current();
+        const bool found = !value.empty() && t.seek(Value(value)) &&
+                           rt::ALLTRIM(t.get(key_field).as_string()) == value;
+        tables::ws().close(code);
+        tables::ws().select(back);
+        if (!found) {
+            common::Global("QUALHLP").set(Value(list));
+            tables::GERAL2();
+        }
+    }
+    tables::ws().select(back);
+}
+
 bool VEESTADO(Args a) {
     const std::string uf = rt::UPPER(rt::TRIM(a.empty() ? var_text("UF") : a[0].as_string()));
     const std::string var = a.size() > 1 ? bare(a[1].as_string()) : "MUNICIPIO";
     const int mode = int_arg(a, 2, 1);
     if (uf == "EX") {
+        lookup_or_pick(60, "CODPAIS", "CODPAIS", "CODPAIS");
+        lookup_or_pick(61, "CD_EX", "CODEMB", "M->CODEMB");
         if (mode == 1) {
             set_text("MUNICIPIO", rt::PADR("Brasilia", 29));
             set_text("CODMUNI", "9701");

@@ -87,7 +87,12 @@ TEST_F(FieldChecks, ResidenceDateMayEqualTheDeparture) {
 
 TEST_F(FieldChecks, AbroadSetsBrasilia) {
     rt::variables().set("MUNICIPIO", Value(rt::SPACE(30)));
+    rt::variables().set("CODPAIS", Value("999"));
+    rt::variables().set("CODEMB", Value(rt::SPACE(3)));
+    keys({rt::key::ESC, rt::key::ESC});   // the country and embassy lists
     EXPECT_TRUE(check("VEESTADO", {Value("EX"), Value("M->MUNICIPIO"), Value(1)}));
+    EXPECT_TRUE(term->showed("Nome do País"));
+    EXPECT_EQ(var("CODPAIS"), "999");
     EXPECT_EQ(var("MUNICIPIO"), rt::PADR("Brasilia", 29));
     EXPECT_EQ(var("CODMUNI"), "9701");
 }
