@@ -9,6 +9,7 @@
 #include "common/avisosn.hpp"
 #include "common/documents.hpp"
 #include "common/globals.hpp"
+#include "declaration/entry/dependant_count.hpp"
 #include "declaration/entry/form_runner.hpp"
 #include "declaration/entry/page_fields.hpp"
 #include "declaration/entry/spouse_data.hpp"
@@ -441,6 +442,7 @@ bool register_checks() {
     reg("ANO_CERTO", ANO_CERTO);
     reg("VESEFINAL", VESEFINAL);
     reg("CPF_CONJU", CPF_CONJU);
+    reg("NRODP", [](Args) { return NRODP(); });
     reg("VAL_DATDEC", [](Args) { return VAL_DATDEC(); });
     reg("VESIGLA", [](Args a) { return is_state(rt::UPPER(rt::TRIM(text_arg(a, 0)))); });
     reg("VE_DEBIT", [](Args) {

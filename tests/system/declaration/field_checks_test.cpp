@@ -6,6 +6,7 @@
 #include <span>
 
 #include "../system_fixture.hpp"
+#include "declaration/entry/dependant_count.hpp"
 #include "declaration/entry/field_checks.hpp"
 #include "runtime/core/clock.hpp"
 #include "runtime/core/cp850.hpp"
@@ -196,6 +197,28 @@ TEST_F(SpouseFetch, SpouseNotFoundKeepsNothing) {
     EXPECT_TRUE(check("INFO_CONJU", {Value(2)}));
     EXPECT_TRUE(term->showed("CPF do conjuge não localizado"));
     EXPECT_EQ(var("I9_4"), "N");
+}
+
+}  // namespace
+}  // namespace qv::declaration
+
+namespace qv::declaration {
+namespace {
+
+TEST_F(FieldChecks, DependantsAndAlimonyCountedAndNumbered) {
+    ASSERT_TRUE(tables::ABERTURA(3));
+    rt::table::Table& t = *tables::ws().table(3);
+    for (const int code : {11, 98, 21, 99, 31}) {
+        ASSERT_TRUE(tables::ADD_REC(1));
+        t.put("CODIDEPEN", Value(code));
+        t.commit();
+        t.unlock();
+    }
+    const DependantCount count = count_dependants(t);
+    EXPECT_EQ(count.dependants, 3);
+    EXPECT_EQ(count.alimony, 2);
+    int expected = 0;
+    for (t.go_top(); !t.eof(); t.skip()) EXPECT_EQ(t.get("NRODEPEN").as_number(), ++expected);
 }
 
 }  // namespace
