@@ -18,7 +18,6 @@
 #include "runtime/ui/browse.hpp"
 #include "runtime/ui/browse_table.hpp"
 #include "runtime/ui/read.hpp"
-#include "tables/folders.hpp"
 #include "tables/opening.hpp"
 #include "tables/state.hpp"
 
@@ -195,6 +194,14 @@ std::optional<PickList> list_for(const std::string& field) {
         const rt::Get* g = rt::current_get();
         return municipality_list(g && rt::UPPER(g->name()) == "M->UF");
     }
+    if (is({"M->ORIGEM", "M->DESTINO"})) {
+        PickList l{50, 0, {{"Nome dos diret\xA2rios", "DIRETOR", "@S50"}}, false, false,
+                   [](tb::Table& t, const std::string& fl) {
+                       set_var(bare(fl), t.get("DIRETOR"));
+                       set_var("DIRCONJU", t.get("DIRETOR"));
+                   }};
+        return l;
+    }
     if (is({"M->CDCONTA", "CDCONTA"}))
         return code_list(62, "C\xA2" "digo", "CDCONTA", "Descri\x87" "ao", "NMDESCRICA", copy_to_field("CDCONTA"));
     return std::nullopt;
@@ -329,11 +336,17 @@ void GERAL() {
     std::optional<PickList> list = list_for(field);
     if (!list) return;
     const int back = kClArea.integer(ws().selected());
-    // A caller that prepared the table (filter, temporary order) keeps it.
-    const bool own = list->code != 0 && !(prepared && ws().table() && ws().selected() == list->code) &&
-                     !(list->code == 9 && ws().table(9));
-    if (own && !ABERTURA(list->code)) return;
-    const int area = own ? list->code : (list->code == 9 ? 9 : ws().selected());
+    // A caller that prepared the table (filter, temporary order) keeps it,
+    // and so does a table already open in its area; a table the list opened
+    // itself is closed again.
+    int area = list->code;
+    bool own = false;
+    if (prepared && ws().table() && ws().selected() == list->code) {
+        area = ws().selected();
+    } else if (!ws().table(list->code)) {
+        if (!ABERTURA(list->code)) return;
+        own = true;
+    }
     ws().select(area);
     tb::Table* t = ws().table(area);
     if (!t) return;
@@ -374,6 +387,13 @@ void GERAL1() {
     if (tb::Table* reg = ws().table(9)) reg->set_order(2);
 }
 
+void GERAL3() {
+    kQualHlp.set(rt::Value("M->ORIGEM"));
+    kTemHlp.set(rt::Value(true));
+    kClArea.set(rt::Value(ws().selected()));
+    GERAL();
+}
+
 std::string GERAL2() {
     kTemHlp.set(rt::Value(true));
     kClArea.set(rt::Value(ws().selected()));
@@ -401,16 +421,9 @@ void register_pick_list_routines() {
         using Args = std::span<const rt::Value>;
         const auto num = [](Args a, std::size_t i) { return i < a.size() ? common::number_of(a[i]) : 0.0; };
         rt::register_function("GERAL", [](Args) { GERAL(); return rt::Value(); });
-        // An unknown status code opens the status list over the table the
-        // check left selected.
-        set_status_pick_list([] {
-            kQualHlp.set(rt::Value("M->ESTATUS"));
-            kTemHlp.set(rt::Value(true));
-            kClArea.set(rt::Value(ws().selected()));
-            GERAL();
-        });
         rt::register_function("GERAL1", [](Args) { GERAL1(); return rt::Value(); });
         rt::register_function("GERAL2", [](Args) { return rt::Value(GERAL2()); });
+        rt::register_function("GERAL3", [](Args) { GERAL3(); return rt::Value(); });
         rt::register_function("GERAL4", [](Args) { GERAL4(); return rt::Value(); });
         rt::register_function("GERAL5", [](Args) { GERAL5(); return rt::Value(); });
         rt::register_function("ENTER", [](Args) { ENTER(); return rt::Value(); });

@@ -15,6 +15,8 @@ void GERAL();
 void GERAL1();
 // GERAL for QUALHLP over the table the caller selected; returns COD.
 std::string GERAL2();
+// The folder list, for "M->ORIGEM".
+void GERAL3();
 void GERAL4();
 void GERAL5();
 void HBROWSE(int top, int left, int bottom, int right);

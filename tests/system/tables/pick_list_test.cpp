@@ -52,6 +52,7 @@ TEST_F(PickLists, EscLeavesTheFieldUnchanged) {
 TEST_F(PickLists, FieldsWithoutAListOpenNothing) {
     EXPECT_TRUE(has_pick_list("M->BANCO"));
     EXPECT_TRUE(has_pick_list("I7_5"));
+    EXPECT_TRUE(has_pick_list("M->ORIGEM"));
     EXPECT_FALSE(has_pick_list("M->TELEFO"));
 }
 
