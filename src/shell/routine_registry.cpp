@@ -4,6 +4,7 @@
 #include "console/message_box.hpp"
 #include "declaration/calc/calc_routines.hpp"
 #include "declaration/loop/calculator_call.hpp"
+#include "declaration/calc/declaration_check.hpp"
 #include "gains/gain_routines.hpp"
 #include "office/calendar.hpp"
 #include "office/billing.hpp"
@@ -30,6 +31,7 @@ void register_system_routines() {
     declaration::register_declaration_loop_routines();
     office::register_office_routines();
     tables::register_folder_routines();
+    declaration::register_check_routines();
 }
 
 }  // namespace qv::shell
