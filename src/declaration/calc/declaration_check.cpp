@@ -1,15 +1,12 @@
 #include "declaration/calc/declaration_check.hpp"
 
 #include <array>
-#include <mutex>
-#include <span>
 #include <string>
 
 #include "common/avisosn.hpp"
 #include "declaration/calc/declaration_values.hpp"
 #include "declaration/loop/work_tables.hpp"
 #include "runtime/core/cp850.hpp"
-#include "runtime/core/functions.hpp"
 #include "runtime/core/picture.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/screen/screen.hpp"
@@ -186,21 +183,6 @@ void CONFERE(int nMode) {
     }
     tables::ws().select(kErrorArea);
     list->go_top();
-}
-
-void register_check_routines() {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        rt::register_function("CONFERE", [](std::span<const rt::Value> a) {
-            CONFERE(a.empty() ? 3 : static_cast<int>(a[0].as_number()));
-            return rt::Value();
-        });
-        rt::register_function("MARCAERRO", [](std::span<const rt::Value> a) {
-            if (a.empty()) return rt::Value();
-            MARCAERRO(static_cast<int>(a[0].as_number()), a.size() > 1 ? a[1].as_string() : std::string());
-            return rt::Value();
-        });
-    });
 }
 
 }  // namespace qv::declaration

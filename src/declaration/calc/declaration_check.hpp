@@ -16,6 +16,7 @@ void MARCAERRO(int nCode, std::string_view cSuffix = {});
 // progress row before its rules run.
 void run_check_rules();
 
+// Registers the check and the declaration helpers shared with the loop.
 void register_check_routines();
 
 }  // namespace qv::declaration
