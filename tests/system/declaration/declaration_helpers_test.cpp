@@ -7,6 +7,7 @@
 
 #include "declaration/calc/cash_balance.hpp"
 #include "declaration/calc/declaration_values.hpp"
+#include "declaration/loop/age_notice.hpp"
 #include "declaration/loop/late_interest.hpp"
 #include "runtime/core/clock.hpp"
 #include "runtime/core/date.hpp"
@@ -128,6 +129,28 @@ TEST_F(DeclarationHelpersTest, CashBalanceOfBothModels) {
     // Future gains left out; the simplified discount replaces the deductions.
     EXPECT_NEAR(VE_SALDO(), 3600.0 - 1100.0, 1e-9);
     EXPECT_NEAR(amount("DESPESA"), 1100.0, 1e-9);
+}
+
+}  // namespace
+}  // namespace qv::declaration
+
+namespace qv::declaration {
+namespace {
+
+TEST_F(DeclarationHelpersTest, AgeAndBirthdayNotice) {
+    // Born 15/03/1950: 61 years and 9 months at the end of 2011; on
+    // 13/03/2012 the birthday falls two days later, a Thursday.
+    rt::set_clock(rt::CTOD("13/03/2012"));
+    EXPECT_TRUE(DIZANOS(rt::CTOD("15/03/1950")));
+    EXPECT_EQ(term->text(2).substr(63, 3), " 61");
+    EXPECT_EQ(term->text(2).substr(71, 2), " 9");
+    EXPECT_NE(term->text(1).find("Aniversário na Quinta"), std::string::npos);
+    rt::set_clock(rt::CTOD("14/03/2012"));
+    DIZANOS(rt::CTOD("15/03/1950"));
+    EXPECT_NE(term->text(1).find("Faz Aniversário Amanha"), std::string::npos);
+    // A date after the base year leaves the places blank.
+    DIZANOS(rt::CTOD("01/02/2012"));
+    EXPECT_EQ(term->text(2).substr(63, 3), "   ");
 }
 
 }  // namespace
