@@ -5,6 +5,7 @@
 #include "declaration/calc/carne_leao.hpp"
 #include "declaration/calc/declaration_values.hpp"
 #include "declaration/calc/income_totals.hpp"
+#include "declaration/calc/patrimonial_variation.hpp"
 #include "declaration/calc/recalculation.hpp"
 #include "declaration/calc/summary_lines.hpp"
 #include "declaration/calc/tax_table.hpp"
@@ -54,11 +55,11 @@ void BALANCO() {
     CALC(3, 0);
     CALC(4, 2);
     FI1_T(0);
-    // The list totals of assets, debts and the balance page belong to the
-    // pages that show them: run when they are there.
+    // The list totals of assets and debts belong to the pages that show
+    // them: run when they are there.
     call_if_present("FI7_T", {rt::Value(0)});
     call_if_present("FI8_T", {rt::Value(0)});
-    call_if_present("FI10_1");
+    FI10_1();
     VE_LEAO(1, 1);
     FI13_08();
     FI13_12();

@@ -6,6 +6,7 @@
 
 #include "declaration/calc/cash_balance.hpp"
 #include "declaration/calc/declaration_check.hpp"
+#include "declaration/calc/patrimonial_variation.hpp"
 #include "declaration/loop/age_notice.hpp"
 #include "declaration/loop/late_interest.hpp"
 #include "runtime/core/functions.hpp"
@@ -45,6 +46,10 @@ void register_check_routines() {
         rt::register_function("DIZANOS", [](std::span<const rt::Value> a) {
             const rt::Date birth = !a.empty() && a[0].type() == rt::Type::Date ? a[0].as_date() : rt::Date();
             return rt::Value(DIZANOS(birth));
+        });
+        rt::register_function("FI10_1", [](std::span<const rt::Value>) {
+            FI10_1();
+            return rt::Value();
         });
         rt::register_function("BALANCO", [](std::span<const rt::Value>) {
             BALANCO();

@@ -220,8 +220,9 @@ void capital_gain_rules() {
     stage("Ganho de Capital    ");
     if (amount("I3_10") > 0.0) MARCAERRO(79);
     if (!is("RETIFICA", 'S')) {
-        if (amount("NTOTBANT1") != column_total(kAssetsArea, "I7_3")) MARCAERRO(40);
-        if (amount("NTOTDANT1") != column_total(kDebtsArea, "I8_3")) MARCAERRO(41);
+        // Last year's declared totals against this declaration's 2010 column.
+        if (column_total(kAssetsArea, "I7_9") != column_total(kAssetsArea, "I7_3")) MARCAERRO(40);
+        if (column_total(kDebtsArea, "I8_6") != column_total(kDebtsArea, "I8_3")) MARCAERRO(41);
     } else if (blank("NRORECIBO")) {
         MARCAERRO(53);
     }

@@ -9,6 +9,10 @@
 #include "declaration/calc/declaration_values.hpp"
 #include "declaration/loop/age_notice.hpp"
 #include "declaration/loop/late_interest.hpp"
+#include "declaration/loop/work_tables.hpp"
+#include "declaration/calc/patrimonial_variation.hpp"
+#include "runtime/table/table.hpp"
+#include "tables/schemas.hpp"
 #include "runtime/core/clock.hpp"
 #include "runtime/core/date.hpp"
 #include "runtime/core/varstore.hpp"
@@ -151,6 +155,48 @@ TEST_F(DeclarationHelpersTest, AgeAndBirthdayNotice) {
     // A date after the base year leaves the places blank.
     DIZANOS(rt::CTOD("01/02/2012"));
     EXPECT_EQ(term->text(2).substr(63, 3), "   ");
+}
+
+}  // namespace
+}  // namespace qv::declaration
+
+namespace qv::declaration {
+namespace {
+
+TEST_F(DeclarationHelpersTest, PatrimonialVariationCases) {
+    std::filesystem::create_directories(root + "/work");
+    set("LOCTRAB", root + "/work/");
+    for (int table : {4, 5})
+        rt::table::create_table(work_file(table) + ".dbf", *tables::schema_of(table), rt::table::MemoKind::None);
+    const struct {
+        double assets_before, assets_after, debts_before, debts_after;
+        double loans, freed, variation;
+    } cases[] = {
+        {10000, 15000, 0, 2000, 0, 0, 3000},        // both grew: the assets paid by own means
+        {10000, 15000, 0, 8000, 3000, 0, 0},        // debts grew more than the assets
+        {20000, 12000, 1000, 3000, 2000, 8000, 0},  // assets fell, debts grew
+        {20000, 12000, 5000, 1000, 0, 4000, 0},     // both fell
+        {10000, 12000, 5000, 1000, 0, 0, 6000},     // assets grew, debts fell
+    };
+    for (const auto& c : cases) {
+        for (int table : {4, 5}) ASSERT_TRUE(open_work_copy(table));
+        rt::table::Table& assets = *tables::ws().table(24);
+        assets.append_blank();
+        assets.put("I7_3", rt::Value(c.assets_before));
+        assets.put("I7_4", rt::Value(c.assets_after));
+        assets.commit();
+        rt::table::Table& debts = *tables::ws().table(25);
+        debts.append_blank();
+        debts.put("I8_3", rt::Value(c.debts_before));
+        debts.put("I8_4", rt::Value(c.debts_after));
+        debts.commit();
+        FI10_1();
+        EXPECT_NEAR(amount("EMPREST"), c.loans, 1e-9) << c.assets_before << "/" << c.debts_after;
+        EXPECT_NEAR(amount("I10_2"), c.freed, 1e-9) << c.assets_before << "/" << c.debts_after;
+        EXPECT_NEAR(amount("I10_1"), c.variation, 1e-9) << c.assets_before << "/" << c.debts_after;
+        assets.zap();
+        debts.zap();
+    }
 }
 
 }  // namespace
