@@ -42,6 +42,14 @@ double VE_SALDO() {
     return amount("SALDO");
 }
 
+double TOTALDESP() {
+    constexpr int kCostsArea = 30;
+    double monthly = 0.0;
+    for_each_row(kCostsArea, [&](rt::table::Table& r) { monthly += field_number(r, "VALODESP"); });
+    set_amount("DESPNAO", monthly * 12.0);
+    return amount("DESPNAO");
+}
+
 void BALANCO() {
     auto& ws = tables::ws();
     if (rt::table::Table* incomes = ws.table(kIncomeArea)) {

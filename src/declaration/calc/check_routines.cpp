@@ -51,6 +51,7 @@ void register_check_routines() {
             FI10_1();
             return rt::Value();
         });
+        rt::register_function("TOTALDESP", [](std::span<const rt::Value>) { return rt::Value(TOTALDESP()); });
         rt::register_function("BALANCO", [](std::span<const rt::Value>) {
             BALANCO();
             return rt::Value();

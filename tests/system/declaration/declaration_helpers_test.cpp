@@ -201,3 +201,25 @@ TEST_F(DeclarationHelpersTest, PatrimonialVariationCases) {
 
 }  // namespace
 }  // namespace qv::declaration
+
+namespace qv::declaration {
+namespace {
+
+TEST_F(DeclarationHelpersTest, MaintenanceCostsOfTheYear) {
+    std::filesystem::create_directories(root + "/work");
+    set("LOCTRAB", root + "/work/");
+    rt::table::create_table(work_file(10) + ".dbf", *tables::schema_of(10), rt::table::MemoKind::None);
+    ASSERT_TRUE(open_work_copy(10));
+    rt::table::Table& costs = *tables::ws().table(30);
+    for (double monthly : {100.0, 50.5}) {
+        costs.append_blank();
+        costs.put("VALODESP", rt::Value(monthly));
+        costs.commit();
+    }
+    // (100.00 + 50.50) a month for twelve months.
+    EXPECT_NEAR(TOTALDESP(), 1806.0, 1e-9);
+    EXPECT_NEAR(amount("DESPNAO"), 1806.0, 1e-9);
+}
+
+}  // namespace
+}  // namespace qv::declaration
