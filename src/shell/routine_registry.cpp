@@ -5,6 +5,7 @@
 #include "declaration/calc/calc_routines.hpp"
 #include "declaration/loop/calculator_call.hpp"
 #include "declaration/entry/field_checks.hpp"
+#include "declaration/calc/declaration_check.hpp"
 #include "gains/gain_routines.hpp"
 #include "office/calendar.hpp"
 #include "office/billing.hpp"
@@ -32,6 +33,7 @@ void register_system_routines() {
     office::register_office_routines();
     tables::register_folder_routines();
     declaration::register_field_check_routines();
+    declaration::register_check_routines();
 }
 
 }  // namespace qv::shell

@@ -147,6 +147,15 @@ const std::vector<Reference>& references() {
                         {"TJM", rt::Value(rt::VAL(col(r, 1)))},
                         {"SIMB_MOED", rt::Value("R$  ")}});
          }},
+        // The rules of the declaration check: number, grade (1 error, 2 danger,
+        // 3 warning), the page where the finding is corrected, and its text.
+        {54, "LISERRO",
+         fields({{"coderr", 'N', 2, 0}, {"DESCRI", 'C', 60, 0}, {"GRAU", 'N', 1, 0}, {"PAGINA", 'N', 2, 0}}),
+         [](Filler& f, const std::string& d) {
+             for (const Row& r : read_csv(d + "erros.csv"))
+                 f.row({{"coderr", rt::Value(rt::VAL(col(r, 0)))}, {"GRAU", rt::Value(rt::VAL(col(r, 1)))},
+                        {"PAGINA", rt::Value(rt::VAL(col(r, 2)))}, {"DESCRI", rt::Value(cp(col(r, 3)))}});
+         }},
         {55, "BANCOS", fields({{"NUMBAN", 'C', 3, 0}, {"NOMEBAN", 'C', 120, 0}, {"OK", 'C', 1, 0}}),
          [](Filler& f, const std::string& d) {
              for (const Row& r : read_csv(d + "bancos.csv")) {

@@ -159,7 +159,12 @@ bool after_prompt(int id) {
     common::Global{"ULT_CPF"}.set(kCpf.value());
     switch (id) {
         case 12: shell::call_or_notice("LANCAMEN"); return false;
-        case 13: shell::call_or_notice("CONFERE", {rt::Value(1)}); return false;
+        case 13:
+            // The check reads the declaration's work copies: load them first.
+            close_work_copies();
+            if (load_declaration()) shell::call_or_notice("CONFERE", {rt::Value(1)});
+            close_work_copies();
+            return false;
         case 63:
             close_work_copies();
             if (tables::ws().table(kRecordArea) == nullptr) load_declaration();

@@ -1,0 +1,15 @@
+#pragma once
+// Interest of late payments from the monthly SELIC rates, and the office's
+// list of refunds and taxes to pay corrected by it.
+#include <string_view>
+
+namespace qv::declaration {
+
+// The interest in percent between DF_VCTO and DF_PGTO: mode 1 from the
+// due month, mode 2 (income-tax quotas) from April of the due year to
+// `month` ("mm") of the payment year. 0 when payment precedes the due month.
+double ACHAJURO(int nMode, std::string_view cMonth = {});
+// The corrected-tax list of the folder's register (F5 at the CPF prompt).
+void IMPCORRIG();
+
+}  // namespace qv::declaration
