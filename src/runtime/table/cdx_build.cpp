@@ -57,6 +57,8 @@ void CdxIndex::write_tag_header(const Tree& t) {
 
 namespace {
 
+constexpr std::size_t kBuildBatchPages = 256;   // 128 KiB written at a time
+
 std::uint64_t head_at(const char* key, std::size_t depth, std::size_t kl) {
     if (depth + 8 <= kl) {
         std::uint64_t v;
@@ -211,13 +213,27 @@ std::uint32_t CdxIndex::build_pages(const Tree& t, const SortedView& sorted, std
     auto page_off = [&](std::size_t level, int j) { return offs[static_cast<std::size_t>(first_page[level] + j)]; };
     const std::size_t top = sizes.size() - 1;
 
-    auto* out = room<unsigned char>(scratch.pages, total * kPageSize);
+    // Pages are encoded in file order into a small buffer that is written
+    // out whenever it fills or the next page is not adjacent to it.
+    const std::size_t room_pages = std::min<std::size_t>(total, kBuildBatchPages);
+    auto* out = room<unsigned char>(scratch.pages, room_pages * kPageSize);
+    std::size_t batch_first = 0, batch_count = 0;
+    auto write_batch = [&] {
+        if (batch_count > 0) write_at(offs[batch_first], out, batch_count * kPageSize);
+        batch_first += batch_count;
+        batch_count = 0;
+    };
     auto encode = [&](std::size_t level, int j, PageView v) {
         v.kl = kl;
         v.attr = static_cast<std::uint16_t>((level == 0 ? 2 : 0) | (level == top ? 1 : 0));
         v.left = j > 0 ? page_off(level, j - 1) : kNoPage;
         v.right = j + 1 < sizes[level] ? page_off(level, j + 1) : kNoPage;
-        encode_entries(v, t.codec, out + static_cast<std::size_t>(first_page[level] + j) * kPageSize);
+        const auto index = static_cast<std::size_t>(first_page[level] + j);   // pages come in this order
+        if (batch_count == room_pages ||
+            (batch_count > 0 && offs[index] != offs[index - 1] + kPageSize))
+            write_batch();
+        encode_entries(v, t.codec, out + batch_count * kPageSize);
+        ++batch_count;
     };
     std::string keys;
     std::vector<std::uint32_t> entry_recs, childs;
@@ -260,12 +276,7 @@ std::uint32_t CdxIndex::build_pages(const Tree& t, const SortedView& sorted, std
         }
         last = std::move(up);
     }
-    for (std::size_t a = 0; a < total;) {
-        std::size_t b = a + 1;
-        while (b < total && offs[b] == offs[b - 1] + kPageSize) ++b;
-        write_at(offs[a], out + a * kPageSize, (b - a) * kPageSize);
-        a = b;
-    }
+    write_batch();
     if (reuse.size() > total)
         free_pages(std::vector<std::uint32_t>(reuse.begin() + static_cast<std::ptrdiff_t>(total), reuse.end()));
     return page_off(top, 0);

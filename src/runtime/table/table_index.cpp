@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <mutex>
 
 #include "runtime/core/text.hpp"
@@ -228,15 +229,17 @@ bool Table::eval_for(const Tag& t) {
 void Table::scan_all(const std::function<void(std::uint32_t)>& fn) {
     refresh_header();
     const std::size_t len = header_.record_len;
-    const std::uint32_t per = static_cast<std::uint32_t>(std::max<std::size_t>(1, (1u << 20) / len));
-    std::string chunk;
+    // A small chunk, read over and over: it stays in the processor's cache
+    // and costs no fresh pages (nor clearing them) however large the table.
+    const std::uint32_t per = static_cast<std::uint32_t>(std::max<std::size_t>(1, (64u << 10) / len));
+    const auto chunk = std::make_unique_for_overwrite<char[]>(std::size_t(per) * len);
     for (std::uint32_t r = 1; r <= reccount_;) {
         const std::uint32_t n = std::min(per, reccount_ - r + 1);
-        chunk.resize(std::size_t(n) * len);
-        if (read_at(fd_.get(), chunk.data(), chunk.size(), record_offset(r), path_) < chunk.size())
+        const std::size_t bytes = std::size_t(n) * len;
+        if (read_at(fd_.get(), chunk.get(), bytes, record_offset(r), path_) < bytes)
             fail(path_, "truncated: records past " + std::to_string(r) + " are missing");
         for (std::uint32_t i = 0; i < n; ++i) {
-            buf_.assign(chunk.data() + std::size_t(i) * len, len);
+            buf_.assign(chunk.get() + std::size_t(i) * len, len);
             recno_ = r + i;
             eof_ = false;
             cur_key_.reset();
