@@ -122,8 +122,8 @@ Counters convert_marked_taxpayers(SourceTables& src, int sold) {
             Global{"NOVIN"}.set(Value(true));
             if (stop_asked()) break;
             common::MENS(0, "Convertendo ");
-            CONV_HELPIR(src, cpf, sold);
-            ++c.converted;
+            if (CONV_HELPIR(src, cpf, sold)) ++c.converted;
+            else ++c.refused;
         }
         show_counters(c);
     }
@@ -166,7 +166,9 @@ void CONVIRHELP(int id) {
     CONVAUX();
 }
 
-void CONV_HELPIR(SourceTables& src, const std::string& cpf, int sold) {
+bool CONV_HELPIR(SourceTables& src, const std::string& cpf, int sold) {
+    const TablesLocked locks({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 14});
+    if (!locks.ok()) return false;
     Global{"TAM_CALC"}.set(Value(""));
     carry_register(src, cpf);
     tables::MOSTRADOR(3, 1);
@@ -186,6 +188,7 @@ void CONV_HELPIR(SourceTables& src, const std::string& cpf, int sold) {
         rt::call_function("CONV_HELPAR", rural);
     }
     tables::MOSTRADOR(3, 1);
+    return true;
 }
 
 void CONVAUX() {

@@ -15,8 +15,9 @@ inline constexpr int kCarrySold = 2;
 
 // The driver of menu ids 1 (last year's edition) and 2 (cash-book program).
 void CONVIRHELP(int id);
-// One taxpayer, whose register row of last year is current in its area.
-void CONV_HELPIR(SourceTables& src, const std::string& cpf, int sold);
+// One taxpayer, whose register row of last year is current in its area;
+// false when this year's tables could not be taken for the writing.
+bool CONV_HELPIR(SourceTables& src, const std::string& cpf, int sold);
 // A taxpayer already present: the dates of last year's sales of kind 1
 // fill the register's empty ULTRESI / ULTIMOV; the register becomes NOVO.
 void BUSCA_DATAVEN(SourceTables& src, const std::string& cpf);
