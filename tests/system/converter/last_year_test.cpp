@@ -4,6 +4,7 @@
 #include "runtime/core/date.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/table/table.hpp"
+#include "common/globals.hpp"
 #include "converter/table_rows.hpp"
 #include "system/converter/converter_fixture.hpp"
 #include "tables/opening.hpp"
@@ -138,6 +139,38 @@ TEST_F(LastYear, InstalmentSaleIsCarriedWithItsNote) {
     // The note's field holds 60 characters.
     EXPECT_EQ(text(11, notes[1], "OBSERV"), "Existe ganho de capital a receber com data anterior ao ano b");
     EXPECT_EQ(field(9, rows(9, kCpf).at(0), "ULTIMOV").as_date(), rt::STOD("20110301"));
+}
+
+TEST_F(LastYear, MarkedTaxpayersAreConvertedAndPresentOnesKept) {
+    // A second taxpayer of last year is already in this year's folder.
+    {
+        auto& t = tables::ws().use_in(60, source + "IMP0911", exclusive());
+        t.append_blank();
+        t.put("CPF", Value("22222222222"));
+        t.put("NOMECONTR", Value("BRUNO"));
+        t.commit();
+        tables::ws().close(60);
+        const converter::TablesLocked locks({9});
+        auto& reg = converter::new_row(9, "22222222222");
+        reg.put("NOMECONTR", Value("BRUNO DESTE ANO"));
+        reg.commit();
+    }
+    auto& v = rt::variables();
+    v.set("OPCAO_1", Value(1));
+    v.set("ROTAANTER", Value(source));
+    v.set("DIRINST", Value(prog));
+    v.set("NOVIN", Value(false));
+    // The form as proposed; Alt+= marks every row; "Não" to the sold assets.
+    keys({rt::key::ENTER, rt::key::ENTER, rt::key::ENTER, rt::key::ESC, 387, rt::key::ESC, rt::key::ENTER});
+    converter::CONVIRHELP(1);
+    ASSERT_TRUE(converter::CRIA_BASE());
+    EXPECT_EQ(rows(9, kCpf).size(), 1u);
+    const auto kept = rows(9, "22222222222");
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(rt::RTRIM(text(9, kept[0], "NOMECONTR")), "BRUNO DESTE ANO");
+    EXPECT_EQ(text(9, kept[0], "NOVO"), "S");
+    EXPECT_TRUE(rows(1, "22222222222").empty());
+    EXPECT_TRUE(common::Global("NOVIN").value().as_bool());
 }
 
 TEST_F(LastYear, AMissingSourceTableIsReportedByName) {
