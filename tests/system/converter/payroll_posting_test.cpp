@@ -1,0 +1,69 @@
+// Payroll statements posted into the declaration tables.
+#include "converter/payroll_posting.hpp"
+#include "converter/table_rows.hpp"
+#include "runtime/core/text.hpp"
+#include "system/converter/converter_fixture.hpp"
+#include "tables/opening.hpp"
+#include "tables/state.hpp"
+
+namespace qv::test_support {
+namespace {
+
+using rt::Value;
+const std::string kCpf = "33333333333";
+
+class PayrollPosting : public ConverterTest {
+protected:
+    void SetUp() override {
+        ConverterTest::SetUp();
+        ASSERT_TRUE(tables::ABERTURA(converter::kPayroll));
+    }
+    // One statement of the CPF, posted in `mode`.
+    void post(const char* cnpj, double daily, double income, const char* mode) {
+        tables::ws().select(converter::kPayroll);
+        auto& s = tables::ws().current(converter::kPayroll);
+        ASSERT_TRUE(tables::ADD_REC(2));
+        s.put("CPF", Value(kCpf));
+        s.put("NOMEFONTE", Value("EMPRESA"));
+        s.put("CNPJFONTE", Value(cnpj));
+        s.put("RENDIMENT", Value(income));
+        s.put("DIARIAS", Value(daily));
+        s.put("PENSAOPAG", Value(50.0));
+        s.commit();
+        const converter::TablesLocked locks({1, 2, 6});
+        converter::GRAVA_VALOR(mode);
+    }
+};
+
+TEST_F(PayrollPosting, DailyAllowancesAreAddedWithTheirText) {
+    post("11.111.111/0001-11", 100, 1000, "A");
+    post("11.111.111/0001-11", 100, 1000, "A");
+    const auto d = rows(1, kCpf).at(0);
+    EXPECT_DOUBLE_EQ(amount(1, d, "I3_12"), 200);
+    EXPECT_EQ(rt::RTRIM(text(1, d, "I3_12D")), "DIARIAS E AJUDA DE CUSTO/DIARIAS E AJUDA DE CUSTO");
+    post("11.111.111/0001-11", 100, 1000, "S");
+    EXPECT_DOUBLE_EQ(amount(1, d, "I3_12"), 100);
+    post("11.111.111/0001-11", 100, 1000, "N");
+    EXPECT_DOUBLE_EQ(amount(1, d, "I3_12"), 100);
+    // One payment of code 12, its amount replaced each time.
+    const auto p = rows(6, kCpf);
+    ASSERT_EQ(p.size(), 1u);
+    EXPECT_DOUBLE_EQ(amount(6, p[0], "I6_4"), 50);
+}
+
+TEST_F(PayrollPosting, EachPayerHasItsIncomeRow) {
+    post("11.111.111/0001-11", 0, 1000, "A");
+    post("22.222.222/0001-22", 0, 2000, "A");
+    post("22.222.222/0001-22", 0, 2500, "A");
+    const auto income = rows(2, kCpf);
+    ASSERT_EQ(income.size(), 2u);
+    double total = 0;
+    for (const auto r : income) {
+        EXPECT_EQ(text(2, r, "I1_1"), "J");
+        total += amount(2, r, "I1_4");
+    }
+    EXPECT_DOUBLE_EQ(total, 3500);
+}
+
+}  // namespace
+}  // namespace qv::test_support
