@@ -13,3 +13,14 @@ inline constexpr int kPayroll = 63;
 void GRAVA_VALOR(std::string_view mode);
 
 }  // namespace qv::converter
+
+#include <string>
+
+namespace qv::converter {
+
+// Appends the statements of `<folder>folha.txt` (comma-separated, quoted
+// texts, point decimals) to FOLHAPG (open in its area); existing rows stay.
+// A missing folder or file is said and nothing is read.
+bool import_payroll_file(const std::string& folder);
+
+}  // namespace qv::converter

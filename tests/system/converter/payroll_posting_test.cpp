@@ -65,5 +65,24 @@ TEST_F(PayrollPosting, EachPayerHasItsIncomeRow) {
     EXPECT_DOUBLE_EQ(total, 3500);
 }
 
+TEST_F(PayrollPosting, PayrollExportIsAppended) {
+    EXPECT_FALSE(converter::import_payroll_file(source));
+    EXPECT_TRUE(term->showed("Arquivo para a importação FOLHA.TXT não localizado!"));
+    write_file(source + "FOLHA.TXT",
+               "\"33333333333\",\"ANA\",\"EMPRESA\",\"11.111.111/0001-11\",1234.56,10,0,0,100.5,0,100,0,0,0,0,"
+               "500,\"\",\"\",\"\",0,0,\"\"\r\n"
+               "\"44444444444\",\"BIA\",\"OUTRA\",\"22.222.222/0001-22\",10,0,0,0,0,0,0,0,0,0,0,0,\"\",\"\",\"\",0,0,\"N\"\r\n");
+    ASSERT_TRUE(converter::import_payroll_file(source));
+    auto& s = tables::ws().current(converter::kPayroll);
+    s.set_order(1);
+    ASSERT_TRUE(s.seek(Value(kCpf)));
+    EXPECT_EQ(rt::RTRIM(s.get("CNPJFONTE").as_string()), "11.111.111/0001-11");
+    EXPECT_DOUBLE_EQ(s.get("RENDIMENT").as_number(), 1234.56);
+    EXPECT_DOUBLE_EQ(s.get("DIARIAS").as_number(), 100);
+    EXPECT_DOUBLE_EQ(s.get("DECIMO3RO").as_number(), 500);
+    ASSERT_TRUE(s.seek(Value("44444444444")));
+    EXPECT_EQ(s.get("IMPRE").as_string(), "N");
+}
+
 }  // namespace
 }  // namespace qv::test_support
