@@ -24,3 +24,13 @@ namespace qv::converter {
 bool import_payroll_file(const std::string& folder);
 
 }  // namespace qv::converter
+
+namespace qv::converter {
+
+// Posts every FOLHAPG statement not marked "N" into the data folder's
+// tables, asking once how the declaration record's lines are posted and,
+// for a CPF not registered, whether to include it; posted statements
+// leave FOLHAPG.
+void TRANSFERE();
+
+}  // namespace qv::converter

@@ -84,5 +84,29 @@ TEST_F(PayrollPosting, PayrollExportIsAppended) {
     EXPECT_EQ(s.get("IMPRE").as_string(), "N");
 }
 
+TEST_F(PayrollPosting, UnregisteredStatementsAreIncludedOrSkipped) {
+    auto& s = tables::ws().current(converter::kPayroll);
+    for (const char* cpf : {"55555555555", "66666666666", "77777777777"}) {
+        tables::ws().select(converter::kPayroll);
+        ASSERT_TRUE(tables::ADD_REC(2));
+        s.put("CPF", Value(cpf));
+        s.put("CNPJFONTE", Value("11.111.111/0001-11"));
+        s.put("RENDIMENT", Value(10.0));
+        s.commit();
+    }
+    // "Acrescente"; the first CPF skipped ("Salta"), the others all included ("Todos").
+    keys({rt::key::ENTER, rt::key::RIGHT, rt::key::ENTER, rt::key::RIGHT, rt::key::RIGHT, rt::key::ENTER});
+    converter::TRANSFERE();
+    ASSERT_TRUE(converter::CRIA_BASE());
+    ASSERT_TRUE(tables::ABERTURA(converter::kPayroll));
+    EXPECT_TRUE(rows(9, "55555555555").empty());
+    EXPECT_EQ(rows(9, "66666666666").size(), 1u);
+    EXPECT_EQ(rows(2, "77777777777").size(), 1u);
+    auto& left = tables::ws().current(converter::kPayroll);
+    int statements = 0;
+    for (left.go_top(); !left.eof(); left.skip(1)) statements += !left.deleted();
+    EXPECT_EQ(statements, 1);
+}
+
 }  // namespace
 }  // namespace qv::test_support
