@@ -8,6 +8,8 @@
 #include "converter/destination_tables.hpp"
 #include "converter/disk_import.hpp"
 #include "converter/folder_form.hpp"
+#include "converter/last_year_import.hpp"
+#include "common/globals.hpp"
 #include "converter/name_grid.hpp"
 #include "runtime/core/functions.hpp"
 
@@ -58,6 +60,17 @@ void register_converter_routines() {
         });
         rt::register_function("REORG", [](Args a) {
             REORG(text(a, 0), number(a, 1, 1));
+            return rt::Value();
+        });
+        // Menu ids 1 and 2 call the driver without arguments: the menu's
+        // choice says which import it is.
+        rt::register_function("CONVIRHELP", [](Args a) {
+            CONVIRHELP(number(a, 0, common::Global{"OPCAO_1"}.integer(1)));
+            return rt::Value();
+        });
+        rt::register_function("VE_IDADE", [](Args) { return rt::Value(VE_IDADE()); });
+        rt::register_function("CONVAUX", [](Args) {
+            CONVAUX();
             return rt::Value();
         });
         rt::register_function("CRIA_BASE", [](Args) { return rt::Value(CRIA_BASE()); });

@@ -35,18 +35,20 @@ namespace tb = rt::table;
 constexpr int kPickList = 70;
 constexpr std::size_t kReportLines = 12;
 
-bool stop_asked() {
-    if (rt::NEXTKEY() != rt::key::ESC) return false;
-    rt::INKEY();
-    return common::AVISOSN("Abandona a conversão dos dados? S/N"_cp, 2).as_string() == "S";
-}
-
 void show_report(const std::vector<std::string>& report) {
     if (report.empty()) return;
     std::vector<std::string> lines{"Arquivos e registros não convertidos:"_cp};
     for (std::size_t i = 0; i < report.size() && i < kReportLines; ++i) lines.push_back(rt::LEFT(report[i], 58));
     if (report.size() > kReportLines) lines.push_back("... e mais " + std::to_string(report.size() - kReportLines));
     common::AVISOSN(lines, 0);
+}
+
+}  // namespace
+
+bool stop_asked() {
+    if (rt::NEXTKEY() != rt::key::ESC) return false;
+    rt::INKEY();
+    return common::AVISOSN("Abandona a conversão dos dados? S/N"_cp, 2).as_string() == "S";
 }
 
 void show_counters(const Counters& c) {
@@ -56,8 +58,6 @@ void show_counters(const Counters& c) {
     show_counter(4, c.refused);
     show_counter(5, c.left);
 }
-
-}  // namespace
 
 std::vector<std::string> declaration_files(const std::string& folder) {
     std::vector<std::string> out;

@@ -24,6 +24,11 @@ struct Counters {
     int to_convert = 0, converted = 0, existing = 0, refused = 0, left = 0;
 };
 
+// A pending Esc asks whether to stop; true when the user stops.
+bool stop_asked();
+// The counters window's five counters.
+void show_counters(const Counters& c);
+
 // Converts the marked rows of LISNOME (files of `folder`) in name order; the report gathers
 // the files not taken and the records passed over.
 Counters convert_marked(int kind, const std::string& folder, std::vector<std::string>& report);

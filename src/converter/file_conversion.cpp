@@ -21,36 +21,6 @@ using rt::Value;
 
 constexpr double kLockSeconds = 2;
 
-// Every table the import writes is locked before the first write, so that
-// a file is taken whole or not at all; the locks go with the object.
-class TablesLocked {
-public:
-    explicit TablesLocked(std::initializer_list<int> codes) {
-        for (const int code : codes) {
-            tables::ws().select(code);
-            if (!tables::FIL_LOCK(kLockSeconds)) {
-                ok_ = false;
-                return;
-            }
-            locked_.push_back(code);
-        }
-    }
-    ~TablesLocked() {
-        for (const int code : locked_)
-            if (tb::Table* t = tables::ws().table(code)) {
-                t->commit();
-                t->unlock();
-            }
-    }
-    TablesLocked(const TablesLocked&) = delete;
-    TablesLocked& operator=(const TablesLocked&) = delete;
-    bool ok() const { return ok_; }
-
-private:
-    std::vector<int> locked_;
-    bool ok_ = true;
-};
-
 constexpr std::initializer_list<int> kFullTables = {1, 2, 3, 4, 5, 6, 7, 8, 9, 12, 15, 16, 17, 18, 20};
 constexpr std::initializer_list<int> kGainTables = {7, 8, 9};
 

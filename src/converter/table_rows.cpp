@@ -86,3 +86,27 @@ tb::Table& declaration_row(std::string_view cpf) {
 }
 
 }  // namespace qv::converter
+
+namespace qv::converter {
+
+TablesLocked::TablesLocked(std::initializer_list<int> codes) {
+    constexpr double kLockSeconds = 2;
+    for (const int code : codes) {
+        tables::ws().select(code);
+        if (!tables::FIL_LOCK(kLockSeconds)) {
+            ok_ = false;
+            return;
+        }
+        locked_.push_back(code);
+    }
+}
+
+TablesLocked::~TablesLocked() {
+    for (const int code : locked_)
+        if (tb::Table* t = tables::ws().table(code)) {
+            t->commit();
+            t->unlock();
+        }
+}
+
+}  // namespace qv::converter

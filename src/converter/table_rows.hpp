@@ -2,6 +2,7 @@
 // Writing a taxpayer's rows into the destination folder's declaration
 // tables (open in the work areas of their codes, locked by the caller).
 #include <functional>
+#include <initializer_list>
 #include <string_view>
 #include <vector>
 
@@ -39,6 +40,22 @@ private:
 }  // namespace qv::converter
 
 namespace qv::converter {
+
+// Every table an import writes is locked before the first write, so that
+// a taxpayer is taken whole or not at all; the locks go with the object.
+class TablesLocked {
+public:
+    explicit TablesLocked(std::initializer_list<int> codes);
+    ~TablesLocked();
+    TablesLocked(const TablesLocked&) = delete;
+    TablesLocked& operator=(const TablesLocked&) = delete;
+    bool ok() const { return ok_; }
+
+private:
+    std::vector<int> locked_;
+    bool ok_ = true;
+};
+
 // The taxpayer's declaration record (table 01), current.
 tb::Table& declaration_row(std::string_view cpf);
 }  // namespace qv::converter

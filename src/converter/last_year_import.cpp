@@ -1,0 +1,205 @@
+#include "converter/last_year_import.hpp"
+
+#include <vector>
+
+#include "common/avisosn.hpp"
+#include "common/globals.hpp"
+#include "common/messages.hpp"
+#include "common/paths.hpp"
+#include "common/windows.hpp"
+#include "converter/converter_globals.hpp"
+#include "converter/converter_screens.hpp"
+#include "converter/destination_tables.hpp"
+#include "converter/disk_import.hpp"
+#include "converter/folder_form.hpp"
+#include "converter/name_grid.hpp"
+#include "converter/table_rows.hpp"
+#include "runtime/core/cp850.hpp"
+#include "runtime/core/functions.hpp"
+#include "runtime/core/text.hpp"
+#include "runtime/table/file_names.hpp"
+#include "runtime/table/transfer.hpp"
+#include "runtime/ui/alert.hpp"
+#include "tables/folders.hpp"
+#include "tables/locks.hpp"
+#include "tables/opening.hpp"
+#include "tables/state.hpp"
+
+namespace qv::converter {
+
+namespace {
+
+using common::Global;
+using rt::operator""_cp;
+using rt::Value;
+
+constexpr int kPickList = 70;
+constexpr int kLastYear = 1;
+
+// The tables a new filing year reads from last year's edition.
+SourceTables last_year_tables(const std::string& folder, std::vector<std::string>& missing) {
+    return SourceTables(folder, "IMP", "11", {9, 1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 14}, missing);
+}
+
+// The destination tables not opened by CRIA_BASE that the import writes.
+bool open_destination() {
+    if (!CRIA_BASE()) return false;
+    for (const int code : {10, 11, 14})
+        if (!tables::ABERTURA(code)) return false;
+    return true;
+}
+
+// Every register row of last year with a CPF, as a row of the pick list.
+void list_register(tb::Table& reg, int id) {
+    tb::Table& list = tables::ws().current(kPickList);
+    reg.set_order(0);
+    for (reg.go_top(); !reg.eof(); reg.skip(1)) {
+        if (reg.deleted() || rt::ALLTRIM(text_of(reg, "CPF")).empty()) continue;
+        tables::ws().select(kPickList);
+        if (!tables::ADD_REC(2)) continue;
+        list.put("CPF", reg.get("CPF"));
+        list.put("NOMECONTR", Value(text_of(reg, "NOMECONTR")));
+        list.put("ORIGEM", Value(id == kLastYear ? "QV 2011     " : "KVB/QV 2012 "));
+        list.commit();
+    }
+    list.go_top();
+}
+
+int sold_assets_choice() {
+    const int chosen = rt::ALERT(std::vector<std::string>{"Ao buscar dados de 2011 para 2012", "caso encontre um bem vendido qual",
+                                                          "     a providência a tomar ?     "_cp,
+                                                          " Não transporte esse bem p/QV2012"_cp,
+                                                          " Sim. Transporte tudo como está. "_cp},
+                                 {"Não"_cp, "Sim"});
+    // Esc leaves the sold assets where they were: nothing is dropped.
+    return chosen == 1 ? kDropSold : kCarrySold;
+}
+
+bool seek_source(tb::Table& reg, const std::string& cpf) {
+    reg.set_order(0);
+    for (reg.go_top(); !reg.eof(); reg.skip(1))
+        if (!reg.deleted() && rt::RTRIM(text_of(reg, "CPF")) == cpf) return true;
+    return false;
+}
+
+bool in_destination(const std::string& cpf) {
+    tb::Table& reg = table(9);
+    reg.set_order(1);
+    return reg.seek(Value(cpf));
+}
+
+void report_missing(const std::vector<std::string>& missing) {
+    if (missing.empty()) return;
+    std::vector<std::string> lines{"Tabelas de origem não lidas:"_cp};
+    for (const std::string& m : missing) lines.push_back(rt::LEFT(m, 58));
+    common::AVISOSN(lines, 0);
+}
+
+Counters convert_marked_taxpayers(SourceTables& src, int sold) {
+    tb::Table& list = tables::ws().current(kPickList);
+    list.set_order(1);
+    Counters c;
+    for (list.go_top(); !list.eof(); list.skip(1)) c.to_convert += list.get("IMPRE").as_string() == "S";
+    c.left = c.to_convert;
+    MTELA1(4);
+    show_counters(c);
+    bool window = false;
+    for (list.go_top(); !list.eof(); list.skip(1)) {
+        if (list.get("IMPRE").as_string() != "S") continue;
+        const std::string cpf = rt::RTRIM(list.get("CPF").as_string());
+        if (!seek_source(*src.get(9), cpf)) continue;
+        --c.left;
+        if (in_destination(cpf)) {
+            if (table(9).get("NOVO").as_string() != "S") BUSCA_DATAVEN(src, cpf);
+            ++c.existing;
+        } else {
+            if (!window) {
+                MTELA3(3);
+                common::MENS(0, "ESC - Interrompe a conversão"_cp);
+                window = true;
+            }
+            show_taxpayer(cpf, list.get("NOMECONTR").as_string());
+            Global{"NOVIN"}.set(Value(true));
+            if (stop_asked()) break;
+            common::MENS(0, "Convertendo ");
+            if (CONV_HELPIR(src, cpf, sold)) ++c.converted;
+            else ++c.refused;
+        }
+        show_counters(c);
+    }
+    return c;
+}
+
+}  // namespace
+
+void CONVIRHELP(int id) {
+    common::MENS(0, "Use a Tecla F1 para selecionar as pastas de origem do QV ou WZK");
+    if (!PEGAOSDIR(1)) return;
+    if (id != kLastYear) {
+        // The cash-book program's tables are read by their own importer.
+        if (rt::has_function("CONV_IRM")) rt::call_function("CONV_IRM", {});
+        return;
+    }
+    if (!open_destination() || !tables::ABERTURA(kPickList)) return;
+    std::vector<std::string> missing;
+    SourceTables src = last_year_tables(common::BAR_DIR(Global{"ARQORIG"}.text()), missing);
+    if (!src.get(9)) {
+        report_missing(missing);
+        return;
+    }
+    report_missing(missing);
+    tables::ws().current(kPickList).zap();
+    list_register(*src.get(9), id);
+    EDITA(1);
+    tb::Table& list = tables::ws().current(kPickList);
+    bool marked = false;
+    for (list.go_top(); !list.eof() && !marked; list.skip(1)) marked = list.get("IMPRE").as_string() == "S";
+    if (!marked) {
+        common::AVISOSN(std::vector<std::string>{"Nenhum contribuinte foi marcado para a conversão."_cp,
+                                                 "Marque com S (sim) nos que deseja converter.    "},
+                        0);
+        CONVAUX();
+        return;
+    }
+    convert_marked_taxpayers(src, sold_assets_choice());
+    common::FECHAJAN(kFormWindow);
+    CONVAUX();
+}
+
+bool CONV_HELPIR(SourceTables& src, const std::string& cpf, int sold) {
+    const TablesLocked locks({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 14});
+    if (!locks.ok()) return false;
+    Global{"TAM_CALC"}.set(Value(""));
+    carry_register(src, cpf);
+    tables::MOSTRADOR(3, 1);
+    carry_declaration_record(src, cpf);
+    tables::MOSTRADOR(3, 1);
+    carry_rows(src, cpf);
+    tables::MOSTRADOR(3, 1);
+    carry_blocks(src, cpf, 4, sold);
+    carry_blocks(src, cpf, 5, sold);
+    tables::MOSTRADOR(3, 1);
+    const int sales = carry_gains(src, cpf);
+    carry_notes(src, cpf, sales);
+    tables::MOSTRADOR(3, 1);
+    join_asset_continuations(cpf);
+    if (text_of(*src.get(9), "TEMRURAL") == "S" && rt::has_function("CONV_HELPAR")) {
+        const Value rural[] = {Value(1)};
+        rt::call_function("CONV_HELPAR", rural);
+    }
+    tables::MOSTRADOR(3, 1);
+    return true;
+}
+
+void CONVAUX() {
+    const std::string folder = common::BAR_DIR(Global{"DIRINST"}.text());
+    const std::pair<int, const char*> lists[] = {{52, "auxbens.dbf"}, {53, "auxpag.dbf"}};
+    for (const auto& [code, file] : lists) {
+        if (!tb::file_exists(folder + file) || !tables::ABERTURA(code)) return;
+        tb::Table& t = tables::ws().current(code);
+        if (t.lastrec() == 0) tb::append_from(tables::ws(), t, tb::resolve_path(folder + file));
+        t.commit();
+    }
+}
+
+}  // namespace qv::converter

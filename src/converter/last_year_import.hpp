@@ -1,0 +1,39 @@
+#pragma once
+// The start of a new filing year from last year's edition (and from the
+// cash-book program, which shares the driver): the chosen taxpayers' tables
+// of last year carried into this year's.
+#include <string>
+#include <string_view>
+
+#include "converter/last_year_sources.hpp"
+
+namespace qv::converter {
+
+// Sold assets (or paid debts) of last year: 1 not carried, 2 carried.
+inline constexpr int kDropSold = 1;
+inline constexpr int kCarrySold = 2;
+
+// The driver of menu ids 1 (last year's edition) and 2 (cash-book program).
+void CONVIRHELP(int id);
+// One taxpayer, whose register row of last year is current in its area;
+// false when this year's tables could not be taken for the writing.
+bool CONV_HELPIR(SourceTables& src, const std::string& cpf, int sold);
+// A taxpayer already present: the dates of last year's sales of kind 1
+// fill the register's empty ULTRESI / ULTIMOV; the register becomes NOVO.
+void BUSCA_DATAVEN(SourceTables& src, const std::string& cpf);
+// False when the dependant in CODIDEPEN, DATADEPEN, NOMEDEPEN must be dropped.
+bool VE_IDADE();
+// The installation folder's auxiliary lists, into empty AUXBENS / AUXPAG.
+void CONVAUX();
+
+// Parts of CONV_HELPIR.
+void carry_register(SourceTables& src, const std::string& cpf);
+void carry_declaration_record(SourceTables& src, const std::string& cpf);
+void carry_rows(SourceTables& src, const std::string& cpf);      // 02, 03, 06, 14, 10
+void carry_blocks(SourceTables& src, const std::string& cpf, int table, int sold);   // 04, 05
+void join_asset_continuations(const std::string& cpf);
+// Sales still to receive; returns how many were carried.
+int carry_gains(SourceTables& src, const std::string& cpf);
+void carry_notes(SourceTables& src, const std::string& cpf, int sales_carried);
+
+}  // namespace qv::converter

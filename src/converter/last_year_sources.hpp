@@ -1,0 +1,46 @@
+#pragma once
+// Last year's tables of the source folder, open beside this year's for the
+// length of an import run.
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "runtime/table/table.hpp"
+
+namespace qv::converter {
+
+namespace tb = rt::table;
+
+// Opens `<folder><prefix><nn><suffix>` for each code of `codes` (the register
+// 09 as "origem", the others as "origem" + nn), found whatever the case of
+// the file names. A table that cannot be opened, or has no CPF, is reported
+// by name in `missing` and left out; closes them all when it ends.
+class SourceTables {
+public:
+    SourceTables(const std::string& folder, std::string_view prefix, std::string_view suffix,
+                 std::initializer_list<int> codes, std::vector<std::string>& missing);
+    ~SourceTables();
+    SourceTables(const SourceTables&) = delete;
+    SourceTables& operator=(const SourceTables&) = delete;
+
+    // The source table of a code, or nullptr when it was left out.
+    tb::Table* get(int code);
+    // The record numbers of the CPF's rows, in file order.
+    std::vector<std::uint32_t> rows(int code, std::string_view cpf);
+
+private:
+    std::vector<int> open_;
+};
+
+// The work area of last year's table of a code.
+int source_area(int code);
+// Copies the fields of `names` that both rows have.
+void copy_shared(tb::Table& from, tb::Table& to, std::initializer_list<const char*> names);
+// Copies every field the two rows share.
+void copy_all_shared(tb::Table& from, tb::Table& to);
+// A field's value, or an empty value of its kind when the row lacks it.
+double number_of(tb::Table& t, const char* field);
+std::string text_of(tb::Table& t, const char* field);
+
+}  // namespace qv::converter

@@ -1,0 +1,36 @@
+#pragma once
+// Payroll income statements (table FOLHAPG) posted into a taxpayer's
+// declaration tables.
+#include <string_view>
+
+namespace qv::converter {
+
+inline constexpr int kPayroll = 63;
+
+// Posts the current FOLHAPG row into the current folder's tables (open in
+// the areas of their codes): the payer's income row always; the
+// declaration record's lines added to ("A"), replaced ("S") or left ("N").
+void GRAVA_VALOR(std::string_view mode);
+
+}  // namespace qv::converter
+
+#include <string>
+
+namespace qv::converter {
+
+// Appends the statements of `<folder>folha.txt` (comma-separated, quoted
+// texts, point decimals) to FOLHAPG (open in its area); existing rows stay.
+// A missing folder or file is said and nothing is read.
+bool import_payroll_file(const std::string& folder);
+
+}  // namespace qv::converter
+
+namespace qv::converter {
+
+// Posts every FOLHAPG statement not marked "N" into the data folder's
+// tables, asking once how the declaration record's lines are posted and,
+// for a CPF not registered, whether to include it; posted statements
+// leave FOLHAPG.
+void TRANSFERE();
+
+}  // namespace qv::converter

@@ -1,0 +1,100 @@
+// The statements of FOLHAPG transferred into the declarations.
+#include <vector>
+
+#include "common/messages.hpp"
+#include "converter/destination_tables.hpp"
+#include "converter/payroll_posting.hpp"
+#include "converter/table_rows.hpp"
+#include "runtime/core/cp850.hpp"
+#include "runtime/core/picture.hpp"
+#include "runtime/core/text.hpp"
+#include "runtime/ui/alert.hpp"
+#include "tables/locks.hpp"
+#include "tables/opening.hpp"
+#include "tables/state.hpp"
+
+namespace qv::converter {
+
+namespace {
+
+using rt::operator""_cp;
+using rt::Value;
+
+enum class Unregistered { Include, Skip, All, Abandon };
+
+std::string posting_mode() {
+    const int chosen = rt::ALERT(std::vector<std::string>{"Encontrando valores já lançados!"_cp,
+                                                          " Acrescente esse novo valor     ",
+                                                          " Substituia o valor com esse.   ",
+                                                          " Não lançe o esse valor         "_cp},
+                                 {"Acrescente", "Substituia", "Não"_cp});
+    return chosen == 1 ? "A" : chosen == 2 ? "S" : "N";
+}
+
+Unregistered ask_unregistered(const std::string& cpf) {
+    const int chosen = rt::ALERT(std::vector<std::string>{"O CPF " + cpf + " não está cadastrado   "_cp,
+                                                          "  em nenhum dos diretórios indicado! "_cp},
+                                 {"Inclui", "Salta", "Todos", "Abandona"});
+    switch (chosen) {
+        case 1: return Unregistered::Include;
+        case 2: return Unregistered::Skip;
+        case 3: return Unregistered::All;
+        default: return Unregistered::Abandon;
+    }
+}
+
+bool registered(const std::string& cpf) {
+    tb::Table& reg = table(9);
+    reg.set_order(1);
+    return reg.seek(Value(cpf));
+}
+
+void add_to_register(const std::string& cpf, const Value& name) {
+    tb::Table& reg = new_row(9, cpf);
+    reg.put("NOMECONTR", name);
+    reg.put("ESTATUS", Value(1));
+    reg.commit();
+}
+
+void remove_statement(tb::Table& s) {
+    tables::ws().select(kPayroll);
+    if (!tables::REC_LOCK(2)) return;
+    s.delete_record();
+    s.commit();
+    s.unlock();
+}
+
+}  // namespace
+
+void TRANSFERE() {
+    if (!CRIA_BASE() || !tables::ABERTURA(kPayroll)) return;
+    const std::string mode = posting_mode();
+    tb::Table& s = tables::ws().current(kPayroll);
+    s.set_order(0);
+    std::vector<std::uint32_t> pending;
+    for (s.go_top(); !s.eof(); s.skip(1))
+        if (!s.deleted() && s.get("IMPRE").as_string() != "N") pending.push_back(s.recno());
+    bool all = false;
+    for (const std::uint32_t r : pending) {
+        s.go_to(r);
+        const std::string cpf = rt::RTRIM(s.get("CPF").as_string());
+        common::MENS(0, "Transferindo o cpf " + rt::TRANSFORM(Value(cpf), "@R 999.999.999-99") + " " +
+                            rt::LEFT(s.get("NOMECONTR").as_string(), 20));
+        const TablesLocked locks({1, 2, 6, 9});
+        if (!locks.ok()) continue;
+        if (!registered(cpf)) {
+            const Unregistered answer = all ? Unregistered::All : ask_unregistered(cpf);
+            if (answer == Unregistered::Abandon) break;
+            if (answer == Unregistered::Skip) continue;
+            all = answer == Unregistered::All;
+            add_to_register(cpf, s.get("NOMECONTR"));
+        }
+        s.go_to(r);
+        GRAVA_VALOR(mode);
+        remove_statement(s);
+    }
+    tables::ws().close_all();
+    common::MENS(0, "Dados Transferidos");
+}
+
+}  // namespace qv::converter

@@ -1,0 +1,187 @@
+// A new filing year from last year's tables: the register, the balance,
+// the dependants, the assets in blocks and the notes.
+#include "converter/last_year_import.hpp"
+#include "runtime/core/date.hpp"
+#include "runtime/core/text.hpp"
+#include "runtime/table/table.hpp"
+#include "common/globals.hpp"
+#include "converter/table_rows.hpp"
+#include "system/converter/converter_fixture.hpp"
+#include "tables/opening.hpp"
+#include "tables/schemas.hpp"
+
+namespace qv::test_support {
+namespace {
+
+using rt::Value;
+namespace tb = rt::table;
+using Row = std::vector<std::pair<const char*, Value>>;
+
+const std::string kCpf = "11111111111";
+
+class LastYear : public ConverterTest {
+protected:
+    void SetUp() override {
+        ConverterTest::SetUp();
+        for (const int code : {10, 11, 14}) ASSERT_TRUE(tables::ABERTURA(code));
+        for (const int code : {9, 1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 14}) {
+            char name[16];
+            std::snprintf(name, sizeof name, "imp%02d11.dbf", code);   // lower case on purpose
+            tb::create_table(source + name, *tables::schema_of(code));
+        }
+        add(9, {{"NOMECONTR", Value("ANA")}, {"TEMRURAL", Value("N")}, {"DDDTEL", Value("11")}});
+    }
+    void add(int code, const Row& row) {
+        char name[16];
+        std::snprintf(name, sizeof name, "IMP%02d11", code);
+        auto& t = tables::ws().use_in(60, source + name, exclusive());
+        t.append_blank();
+        t.put("CPF", Value(kCpf));
+        for (const auto& [f, v] : row) t.put(f, v);
+        t.commit();
+        tables::ws().close(60);
+    }
+    void set_register(const char* field, Value v) {
+        auto& t = tables::ws().use_in(60, source + "IMP0911", exclusive());
+        t.go_top();
+        t.put(field, v);
+        t.commit();
+        tables::ws().close(60);
+    }
+    static tb::OpenOptions exclusive() {
+        tb::OpenOptions o;
+        o.exclusive = true;
+        return o;
+    }
+    void clear(std::initializer_list<int> codes) {
+        const converter::TablesLocked locks(codes);
+        for (const int code : codes) converter::delete_rows(code, kCpf);
+    }
+    void run(int sold = converter::kDropSold) {
+        std::vector<std::string> missing;
+        converter::SourceTables src(source, "IMP", "11", {9, 1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 14}, missing);
+        ASSERT_TRUE(missing.empty());
+        src.get(9)->go_top();
+        ASSERT_TRUE(converter::CONV_HELPIR(src, kCpf, sold));
+    }
+};
+
+TEST_F(LastYear, BalanceOfLastYearOpensThisYear) {
+    struct Case {
+        double balance, previous_tax, refund;
+        const char* note;
+    };
+    for (const Case& c : {Case{-500, 0, 500, "RESTITUICAO DO QV2011"}, Case{320.5, 320.5, 0, ""}, Case{0, 0, 0, ""}}) {
+        clear({1, 9});
+        set_register("IMPPGRE", Value(c.balance));
+        run();
+        const auto d = rows(1, kCpf).at(0);
+        EXPECT_DOUBLE_EQ(amount(1, d, "I3_12"), c.refund);
+        EXPECT_DOUBLE_EQ(amount(1, d, "IMPOANTER"), c.previous_tax);
+        EXPECT_EQ(rt::RTRIM(text(1, d, "I3_12D")), c.note);
+        const auto r = rows(9, kCpf).at(0);
+        EXPECT_EQ(text(9, r, "NOVO"), "S");
+        EXPECT_EQ(text(9, r, "DDDTEL"), "  11");
+        EXPECT_EQ(rt::RTRIM(text(9, r, "NOMECONTR")), "ANA");
+    }
+}
+
+TEST_F(LastYear, GrownDependantsAreOfferedForRemoval) {
+    add(3, {{"NOMEDEPEN", Value("FILHO VELHO")}, {"CODIDEPEN", Value(21)}, {"DATADEPEN", Value(rt::STOD("19880510"))}});
+    add(3, {{"NOMEDEPEN", Value("FILHO NOVO")}, {"CODIDEPEN", Value(21)}, {"DATADEPEN", Value(rt::STOD("19890101"))}});
+    add(3, {{"NOMEDEPEN", Value("MENOR")}, {"CODIDEPEN", Value(41)}, {"DATADEPEN", Value(rt::STOD("19800101"))}});
+    keys({'S', rt::key::ENTER});
+    run();
+    EXPECT_TRUE(term->showed("O dependente completou 22 anos. A menos que ele seja"));
+    EXPECT_TRUE(term->showed("O menor pobre completou 22 anos e não pode ficar"));
+    const auto kept = rows(3, kCpf);
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(rt::RTRIM(text(3, kept[0], "NOMEDEPEN")), "FILHO NOVO");
+    EXPECT_EQ(amount(3, kept[0], "NRODEPEN"), 1);
+}
+
+TEST_F(LastYear, SoldAssetsAreDroppedOrCarried) {
+    // Item 1 with a continuation row, item 2 sold last year, item 3 kept.
+    add(4, {{"I7_1", Value(1)}, {"I7_2", Value("CASA ")}, {"I7_5", Value(11)}});
+    add(4, {{"I7_1", Value(0)}, {"I7_2", Value("NA PRAIA")}, {"I7_3", Value(100.0)}, {"I7_4", Value(150.0)}});
+    add(4, {{"I7_1", Value(2)}, {"I7_2", Value("CARRO")}, {"I7_3", Value(30.0)}, {"I7_5", Value(21)}});
+    add(4, {{"I7_1", Value(3)}, {"I7_2", Value("TERRENO")}, {"I7_3", Value(10.0)}, {"I7_4", Value(20.0)}});
+    struct Case {
+        int sold;
+        std::vector<double> items;
+    };
+    for (const Case& c : {Case{converter::kDropSold, {1, 2}}, Case{converter::kCarrySold, {1, 2, 3}}}) {
+        clear({1, 4, 9});
+        run(c.sold);
+        const auto carried = rows(4, kCpf);
+        ASSERT_EQ(carried.size(), c.items.size());
+        for (std::size_t i = 0; i < carried.size(); ++i) EXPECT_EQ(amount(4, carried[i], "I7_1"), c.items[i]);
+        EXPECT_EQ(rt::RTRIM(text(4, carried[0], "I7_2")), "CASANA PRAIA");
+        EXPECT_DOUBLE_EQ(amount(4, carried[0], "I7_3"), 150);
+        EXPECT_DOUBLE_EQ(amount(4, carried[0], "I7_4"), 150);
+        EXPECT_DOUBLE_EQ(amount(4, carried.back(), "I7_3"), 20);
+    }
+}
+
+TEST_F(LastYear, InstalmentSaleIsCarriedWithItsNote) {
+    add(7, {{"BEM_NRO", Value(1)}, {"TIPO_BEM", Value(1)}, {"VEN_PRAZO", Value("S")}, {"VAL_ALI", Value(1000.0)},
+            {"VAL_RECOL", Value(400.0)}, {"PER_TRI", Value(0.5)}, {"DATA_ALI", Value(rt::STOD("20110301"))}});
+    add(11, {{"OBSERV", Value("NOTA ANTIGA")}});
+    add(11, {{"OBSERV", Value("ERRO")}, {"CODERR", Value(3)}});
+    run();
+    const auto sale = rows(7, kCpf).at(0);
+    EXPECT_DOUBLE_EQ(amount(7, sale, "VAL_DIFE"), 600);
+    EXPECT_DOUBLE_EQ(amount(7, sale, "PER_TRI"), 50);
+    EXPECT_DOUBLE_EQ(amount(7, sale, "IMP_ANTE"), 75);
+    EXPECT_EQ(text(7, sale, "VENDAANT"), "S");
+    const auto notes = rows(11, kCpf);
+    ASSERT_EQ(notes.size(), 2u);
+    // The note's field holds 60 characters.
+    EXPECT_EQ(text(11, notes[1], "OBSERV"), "Existe ganho de capital a receber com data anterior ao ano b");
+    EXPECT_EQ(field(9, rows(9, kCpf).at(0), "ULTIMOV").as_date(), rt::STOD("20110301"));
+}
+
+TEST_F(LastYear, MarkedTaxpayersAreConvertedAndPresentOnesKept) {
+    // A second taxpayer of last year is already in this year's folder.
+    {
+        auto& t = tables::ws().use_in(60, source + "IMP0911", exclusive());
+        t.append_blank();
+        t.put("CPF", Value("22222222222"));
+        t.put("NOMECONTR", Value("BRUNO"));
+        t.commit();
+        tables::ws().close(60);
+        const converter::TablesLocked locks({9});
+        auto& reg = converter::new_row(9, "22222222222");
+        reg.put("NOMECONTR", Value("BRUNO DESTE ANO"));
+        reg.commit();
+    }
+    auto& v = rt::variables();
+    v.set("OPCAO_1", Value(1));
+    v.set("ROTAANTER", Value(source));
+    v.set("DIRINST", Value(prog));
+    v.set("NOVIN", Value(false));
+    // The form as proposed; Alt+= marks every row; "Não" to the sold assets.
+    keys({rt::key::ENTER, rt::key::ENTER, rt::key::ENTER, rt::key::ESC, 387, rt::key::ESC, rt::key::ENTER});
+    converter::CONVIRHELP(1);
+    ASSERT_TRUE(converter::CRIA_BASE());
+    EXPECT_EQ(rows(9, kCpf).size(), 1u);
+    const auto kept = rows(9, "22222222222");
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(rt::RTRIM(text(9, kept[0], "NOMECONTR")), "BRUNO DESTE ANO");
+    EXPECT_EQ(text(9, kept[0], "NOVO"), "S");
+    EXPECT_TRUE(rows(1, "22222222222").empty());
+    EXPECT_TRUE(common::Global("NOVIN").value().as_bool());
+}
+
+TEST_F(LastYear, AMissingSourceTableIsReportedByName) {
+    std::filesystem::remove(source + "imp0611.dbf");
+    std::vector<std::string> missing;
+    converter::SourceTables src(source, "IMP", "11", {9, 6}, missing);
+    ASSERT_EQ(missing.size(), 1u);
+    EXPECT_EQ(missing[0].substr(0, 8), "IMP0611:");
+    EXPECT_EQ(src.get(6), nullptr);
+    EXPECT_NE(src.get(9), nullptr);
+}
+
+}  // namespace
+}  // namespace qv::test_support

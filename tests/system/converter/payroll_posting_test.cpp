@@ -1,0 +1,112 @@
+// Payroll statements posted into the declaration tables.
+#include "converter/payroll_posting.hpp"
+#include "converter/table_rows.hpp"
+#include "runtime/core/text.hpp"
+#include "system/converter/converter_fixture.hpp"
+#include "tables/opening.hpp"
+#include "tables/state.hpp"
+
+namespace qv::test_support {
+namespace {
+
+using rt::Value;
+const std::string kCpf = "33333333333";
+
+class PayrollPosting : public ConverterTest {
+protected:
+    void SetUp() override {
+        ConverterTest::SetUp();
+        ASSERT_TRUE(tables::ABERTURA(converter::kPayroll));
+    }
+    // One statement of the CPF, posted in `mode`.
+    void post(const char* cnpj, double daily, double income, const char* mode) {
+        tables::ws().select(converter::kPayroll);
+        auto& s = tables::ws().current(converter::kPayroll);
+        ASSERT_TRUE(tables::ADD_REC(2));
+        s.put("CPF", Value(kCpf));
+        s.put("NOMEFONTE", Value("EMPRESA"));
+        s.put("CNPJFONTE", Value(cnpj));
+        s.put("RENDIMENT", Value(income));
+        s.put("DIARIAS", Value(daily));
+        s.put("PENSAOPAG", Value(50.0));
+        s.commit();
+        const converter::TablesLocked locks({1, 2, 6});
+        converter::GRAVA_VALOR(mode);
+    }
+};
+
+TEST_F(PayrollPosting, DailyAllowancesAreAddedWithTheirText) {
+    post("11.111.111/0001-11", 100, 1000, "A");
+    post("11.111.111/0001-11", 100, 1000, "A");
+    const auto d = rows(1, kCpf).at(0);
+    EXPECT_DOUBLE_EQ(amount(1, d, "I3_12"), 200);
+    EXPECT_EQ(rt::RTRIM(text(1, d, "I3_12D")), "DIARIAS E AJUDA DE CUSTO/DIARIAS E AJUDA DE CUSTO");
+    post("11.111.111/0001-11", 100, 1000, "S");
+    EXPECT_DOUBLE_EQ(amount(1, d, "I3_12"), 100);
+    post("11.111.111/0001-11", 100, 1000, "N");
+    EXPECT_DOUBLE_EQ(amount(1, d, "I3_12"), 100);
+    // One payment of code 12, its amount replaced each time.
+    const auto p = rows(6, kCpf);
+    ASSERT_EQ(p.size(), 1u);
+    EXPECT_DOUBLE_EQ(amount(6, p[0], "I6_4"), 50);
+}
+
+TEST_F(PayrollPosting, EachPayerHasItsIncomeRow) {
+    post("11.111.111/0001-11", 0, 1000, "A");
+    post("22.222.222/0001-22", 0, 2000, "A");
+    post("22.222.222/0001-22", 0, 2500, "A");
+    const auto income = rows(2, kCpf);
+    ASSERT_EQ(income.size(), 2u);
+    double total = 0;
+    for (const auto r : income) {
+        EXPECT_EQ(text(2, r, "I1_1"), "J");
+        total += amount(2, r, "I1_4");
+    }
+    EXPECT_DOUBLE_EQ(total, 3500);
+}
+
+TEST_F(PayrollPosting, PayrollExportIsAppended) {
+    EXPECT_FALSE(converter::import_payroll_file(source));
+    EXPECT_TRUE(term->showed("Arquivo para a importação FOLHA.TXT não localizado!"));
+    write_file(source + "FOLHA.TXT",
+               "\"33333333333\",\"ANA\",\"EMPRESA\",\"11.111.111/0001-11\",1234.56,10,0,0,100.5,0,100,0,0,0,0,"
+               "500,\"\",\"\",\"\",0,0,\"\"\r\n"
+               "\"44444444444\",\"BIA\",\"OUTRA\",\"22.222.222/0001-22\",10,0,0,0,0,0,0,0,0,0,0,0,\"\",\"\",\"\",0,0,\"N\"\r\n");
+    ASSERT_TRUE(converter::import_payroll_file(source));
+    auto& s = tables::ws().current(converter::kPayroll);
+    s.set_order(1);
+    ASSERT_TRUE(s.seek(Value(kCpf)));
+    EXPECT_EQ(rt::RTRIM(s.get("CNPJFONTE").as_string()), "11.111.111/0001-11");
+    EXPECT_DOUBLE_EQ(s.get("RENDIMENT").as_number(), 1234.56);
+    EXPECT_DOUBLE_EQ(s.get("DIARIAS").as_number(), 100);
+    EXPECT_DOUBLE_EQ(s.get("DECIMO3RO").as_number(), 500);
+    ASSERT_TRUE(s.seek(Value("44444444444")));
+    EXPECT_EQ(s.get("IMPRE").as_string(), "N");
+}
+
+TEST_F(PayrollPosting, UnregisteredStatementsAreIncludedOrSkipped) {
+    auto& s = tables::ws().current(converter::kPayroll);
+    for (const char* cpf : {"55555555555", "66666666666", "77777777777"}) {
+        tables::ws().select(converter::kPayroll);
+        ASSERT_TRUE(tables::ADD_REC(2));
+        s.put("CPF", Value(cpf));
+        s.put("CNPJFONTE", Value("11.111.111/0001-11"));
+        s.put("RENDIMENT", Value(10.0));
+        s.commit();
+    }
+    // "Acrescente"; the first CPF skipped ("Salta"), the others all included ("Todos").
+    keys({rt::key::ENTER, rt::key::RIGHT, rt::key::ENTER, rt::key::RIGHT, rt::key::RIGHT, rt::key::ENTER});
+    converter::TRANSFERE();
+    ASSERT_TRUE(converter::CRIA_BASE());
+    ASSERT_TRUE(tables::ABERTURA(converter::kPayroll));
+    EXPECT_TRUE(rows(9, "55555555555").empty());
+    EXPECT_EQ(rows(9, "66666666666").size(), 1u);
+    EXPECT_EQ(rows(2, "77777777777").size(), 1u);
+    auto& left = tables::ws().current(converter::kPayroll);
+    int statements = 0;
+    for (left.go_top(); !left.eof(); left.skip(1)) statements += !left.deleted();
+    EXPECT_EQ(statements, 1);
+}
+
+}  // namespace
+}  // namespace qv::test_support
