@@ -57,7 +57,13 @@ protected:
         if (pid != 0) return pid;
         try {
             rt::variables().set("NUSU", rt::Value(terminal));
-            set_exclusive_wait([](std::string_view) { std::this_thread::sleep_for(std::chrono::microseconds(200)); });
+            // A user waits a varying while; two processes retrying in step
+            // could keep taking each other's files for a long time.
+            set_exclusive_wait([](std::string_view) {
+                static unsigned seed = static_cast<unsigned>(::getpid());
+                seed = seed * 1103515245u + 12345u;
+                std::this_thread::sleep_for(std::chrono::microseconds(200 + (seed >> 8) % 3000));
+            });
             work();
         } catch (...) {
             ::_exit(5);
