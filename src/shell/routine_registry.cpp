@@ -4,7 +4,6 @@
 #include "console/message_box.hpp"
 #include "declaration/calc/calc_routines.hpp"
 #include "declaration/loop/calculator_call.hpp"
-#include "declaration/grids/grid_routines.hpp"
 #include "gains/gain_routines.hpp"
 #include "office/calendar.hpp"
 #include "office/billing.hpp"
@@ -29,7 +28,6 @@ void register_system_routines() {
     declaration::register_calc_routines();
     declaration::register_declaration_io_routines();
     declaration::register_declaration_loop_routines();
-    declaration::grids::register_grid_routines();
     office::register_office_routines();
     tables::register_folder_routines();
 }

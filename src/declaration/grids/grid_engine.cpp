@@ -317,6 +317,13 @@ bool GridRun::dispatch(int k) {
         }
         return true;
     }
+    // Keys the declaration's screen loop binds (end the declaration, menus).
+    if (const rt::KeyHandler* handler = rt::key_handler(k); handler && *handler) {
+        vars::TECLAMUDA.set(Value(false));
+        (*handler)();
+        browse_.refresh_all();
+        return !vars::flag(vars::TECLAMUDA);
+    }
     if (k >= 32 && k <= 255) {
         rt::push_key(key::ENTER);
         rt::push_key(k);
