@@ -1,0 +1,145 @@
+#include "declaration/grids/cell_edit.hpp"
+
+#include <span>
+#include <string>
+
+#include "common/documents.hpp"
+#include "common/globals.hpp"
+#include "common/messages.hpp"
+#include "common/windows.hpp"
+#include "declaration/grids/grid_engine.hpp"
+#include "runtime/core/expr.hpp"
+#include "runtime/core/functions.hpp"
+#include "runtime/core/text.hpp"
+#include "runtime/screen/keys.hpp"
+#include "runtime/ui/read.hpp"
+#include "tables/state.hpp"
+
+namespace qv::declaration::grids {
+
+namespace {
+
+using rt::Value;
+namespace key = rt::key;
+
+// A check routine of another subsystem: false only when it answers false;
+// one that is not built yet lets the value through.
+bool routine_accepts(std::string_view name, const Value& v, int arg) {
+    if (!rt::has_function(name)) return true;
+    const Value args[] = {v, Value(arg)};
+    const Value r = rt::call_function(name, std::span<const Value>(args, 2));
+    return !r.is_logical() || r.as_bool();
+}
+
+// A routine that returns the value to keep instead of the typed one.
+Value routine_value(std::string_view name, const Value& v) {
+    if (!rt::has_function(name)) return v;
+    const Value r = rt::call_function(name, std::span<const Value>(&v, 1));
+    return r.is_nil() ? v : r;
+}
+
+bool is_alimony_code(const Value& v) {
+    const double code = common::number_of(v);
+    return code >= 30 && code <= 34;
+}
+
+// The column's check on the typed value, which it may replace.
+bool check_cell(CellCheck check, int grid, Value& value) {
+    switch (check) {
+        case CellCheck::None: return true;
+        case CellCheck::Document: {
+            const std::string digits = common::TIRA_PONTO(value.as_string());
+            if (digits.empty()) return true;
+            value = Value(common::CONTAPONTO(digits));
+            return common::CPFCGC(value.as_string());
+        }
+        case CellCheck::Cpf: {
+            const std::string digits = common::TIRA_PONTO(value.as_string());
+            return digits.find_first_not_of(' ') == std::string::npos || common::VAL_CPF(digits);
+        }
+        case CellCheck::Code: return routine_accepts("TES_COD", value, grid);
+        case CellCheck::Country1: return routine_accepts("TES_PAIS", value, 1);
+        case CellCheck::Country2: return routine_accepts("TES_PAIS", value, 2);
+        case CellCheck::PaymentCode:
+            if (is_alimony_code(value) && common::Global{"DESPALIM"}.integer() == 0) {
+                common::MENS(1, "Para lancar a pensao precisa antes cadastrar o alimentando");
+                return false;
+            }
+            return routine_accepts("TES_COD", value, grid);
+        case CellCheck::PaymentAmount: value = routine_value("FDOAPAG", value); return true;
+        case CellCheck::NotDeductible: value = routine_value("FCONFNDEDU", value); return true;
+    }
+    return true;
+}
+
+// The active index's key on the current row, to see whether an edit moved it.
+std::string index_key_value(rt::table::Table& t) {
+    const std::string expr = t.order_key();
+    if (expr.empty() || t.eof()) return {};
+    return rt::eval_text(expr).as_string();
+}
+
+}  // namespace
+
+int DOGET(GridRun& grid, bool append) {
+    rt::Browse& b = grid.browse();
+    b.set_hit_top(false);
+    b.force_stable();
+    rt::table::Table& t = grid.table();
+    const GridColumn& col = grid.current_column();
+    const int code = grid.description().code;
+    tables::ws().select(grid.description().area);
+    const std::string key_before = index_key_value(t);
+    Value value = t.get(col.field);
+    const Value original = value;
+    if (col.description && common::Global{"LASTECLA"}.integer() == 13 && !t.eof())
+        common::MENS(13, rt::TRIM(value.as_string()).substr(0, 511));
+    rt::GetList gets;
+    gets.emplace_back(b.cell_row(), b.cell_col(), col.field, [&value] { return value; },
+                      [&value](const Value& v) { value = v; }, col.picture);
+    const CellCheck check = col.check;
+    gets.back().valid([&value, check, code] { return check_cell(check, code, value); });
+    const bool done = rt::READ(gets);
+    if (col.description) common::FECHAJAN(10);
+    tables::ws().select(grid.description().area);
+    if (!done) return EXITKEY(append);
+    if (!rt::equals(value, original, true)) {
+        const bool created = t.eof();
+        if (created && !grid.ADIC_REG()) return 0;
+        common::Global{"LASTECLA"}.set(Value(0));
+        if (grid.F_TROCA(value)) grid.run_totals(col);
+        if (created) {
+            b.refresh_all();
+        } else if (!key_before.empty() && index_key_value(t) != key_before) {
+            grid.FRESHORDER();
+            return 0;
+        }
+        b.refresh_current();
+    }
+    return EXITKEY(append);
+}
+
+int EXITKEY(bool append) {
+    const int k = rt::LASTKEY();
+    if (k == key::PGDN) return append ? 0 : key::DOWN;
+    if (k == key::PGUP) return append ? 0 : key::UP;
+    if (k == key::UP || k == key::DOWN) return k;
+    if (k == key::ESC) {
+        common::FECHAJAN(10);
+        common::Global{"TAM_OLD"}.set(Value(0));
+        return 0;
+    }
+    if (k == key::ENTER || (k >= 32 && k <= 255)) {
+        const GridRun* grid = current_grid();
+        if (grid && grid->column() == grid->description().ult_pos) {
+            rt::push_key(key::CTRL_HOME);
+            rt::push_key(key::DOWN);
+            common::Global{"PONTEIRO"}.set(Value(1));
+        } else {
+            rt::push_key(key::RIGHT);
+        }
+    }
+    return 0;
+}
+
+}  // namespace qv::declaration::grids

@@ -1,0 +1,57 @@
+#pragma once
+// A grid of the declaration's lists as data: which work area it shows, which
+// rows, which columns (shown expression, edited field, picture, heading),
+// how its cells are checked, and what runs before and after it. The grid
+// engine (grid_engine.hpp) runs any of them.
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace qv::declaration::grids {
+
+// How the value typed into a cell is checked before it is written.
+enum class CellCheck {
+    None,
+    Document,       // CPF or CNPJ, punctuation added
+    Cpf,            // a CPF
+    Code,           // TES_COD(value, grid)
+    Country1,       // TES_PAIS(value, 1)
+    Country2,       // TES_PAIS(value, 2)
+    PaymentCode,    // alimony codes need a registered recipient; then TES_COD
+    PaymentAmount,  // value := FDOAPAG(value)
+    NotDeductible,  // value := FCONFNDEDU(value)
+};
+
+struct GridColumn {
+    std::string heading{};
+    std::string field{};      // the field the cell edits
+    std::string picture{};
+    std::string shown{};      // display expression; empty: the field itself
+    CellCheck check = CellCheck::None;
+    int totals = 0;           // after a write: the grid's totals routine with this argument
+    bool description = false; // a long description: shown in a box when Enter starts the edit
+};
+
+struct GridDescription {
+    int code = 0;
+    int area = 0;
+    std::string filter;                 // condition on the rows shown; empty: all
+    std::vector<std::pair<std::string, std::string>> filter_vars;   // M-> variables the filter reads
+    std::vector<GridColumn> columns;
+    int ult_pos = 1;                    // Enter wraps to the next row after this column
+    int top = 0, left = 0, bottom = 0, right = 0;
+    int window = 0;                     // MOSTRA's window mode
+    int footer = 0;                     // footer line of the screen painter (0: none)
+    int freeze = 0;
+    int start_col = 1;
+    bool footing_sep = false;
+    std::string item_field;             // renumbered by Alt+R
+    std::string order_field;            // order kept by Ins and by new rows
+    std::string totals_routine;         // "FI7_T", "FI8_T", "FI1_T"; run before the grid
+    int totals_before = 0;              // its argument before the grid (0: not run)
+    int totals_after = 0;               // and after it
+    std::vector<std::pair<std::string, std::string>> stamps;   // field := text of a new row
+    bool stamp_cpf = false;             // new rows carry the taxpayer's CPF
+};
+
+}  // namespace qv::declaration::grids

@@ -1,0 +1,80 @@
+#pragma once
+// The table grid engine: the rows of one work area shown as a grid of
+// columns, walked, edited cell by cell, appended to on the blank line after
+// the last row, inserted into, deleted from and renumbered.
+#include <cstdint>
+#include <string>
+#include "declaration/grids/grid_description.hpp"
+#include "runtime/table/table.hpp"
+#include "runtime/ui/browse.hpp"
+
+namespace qv::declaration::grids {
+
+class GridRun {
+public:
+    GridRun(const GridDescription& d, int top, int left, int bottom, int right);
+
+    // The key loop; returns when the grid is left.
+    void run();
+    // Draws the rows once (a grid shown beside a form).
+    void show();
+
+    const GridDescription& description() const { return d_; }
+    rt::Browse& browse() { return browse_; }
+    rt::table::Table& table() const;
+    bool appending() const { return lappend_; }
+    // Column number of the cursor and the field it edits.
+    int column() const { return browse_.col_pos(); }
+    const GridColumn& current_column() const;
+
+    // ADIC_REG: a new row, stamped as the grid's rows are; append mode ends.
+    bool ADIC_REG();
+    // FRESHORDER: rows read again, the cursor back on the record it was on.
+    void FRESHORDER();
+    // F_TROCA: the value written into the current cell under the record lock.
+    bool F_TROCA(const rt::Value& v);
+    // The grid's totals routine after a write into `col`.
+    void run_totals(const GridColumn& col) const;
+
+private:
+    void build_columns();
+    void select() const;
+    void apply_freeze();
+    bool cycle();
+    void on_hit_bottom();
+    void stamp(bool fresh);
+    bool dispatch(int key);
+    bool move(int key);
+    void end_append();
+    void leave(int key);
+    void delete_row();
+    void insert_after();
+    void renumber();
+    void copy_cell();
+    void paste_cell(bool new_row);
+    std::vector<std::uint32_t> rows_after_current();
+
+    GridDescription d_;
+    rt::Browse browse_;
+    bool lappend_ = false;
+    int queued_ = 0;
+};
+
+// Runs a grid description: its area and filter, the totals before, MOSTRA,
+// the filter cleared and the totals after.
+void run_grid(const GridDescription& d);
+
+// MOSTRA: the window around the grid of the running description.
+void MOSTRA(int top, int left, int bottom, int right, int window);
+// CL5BROWSE: the grid inside the rectangle shrunk by one on each side.
+bool CL5BROWSE(int top, int left, int bottom, int right);
+
+// The grid being run (nullptr outside a grid).
+GridRun* current_grid();
+
+// Taxpayer on the top line; usage clock stop and switch.
+bool DIGA_QUEM();
+void PARA_REL();
+void DESLIG_RELG();
+
+}  // namespace qv::declaration::grids
