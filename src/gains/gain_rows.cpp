@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "common/globals.hpp"
+#include "declaration/calc/declaration_values.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/table/table.hpp"
 #include "tables/state.hpp"
@@ -13,16 +14,13 @@ namespace qv::gains {
 
 namespace {
 
+using declaration::field_number;
+
 double num(const char* name) { return common::Global{name}.number(); }
 
 bool yes(const char* name) { return rt::UPPER(rt::ALLTRIM(common::Global{name}.text())) == "S"; }
 
 void set(const char* name, double v) { common::Global{name}.set(rt::Value(v)); }
-
-double field_number(rt::table::Table& t, const char* name) {
-    const rt::Value v = t.get(name);
-    return v.is_number() ? v.as_number() : 0;
-}
 
 // A row of a table shared with other terminals is written under its lock.
 class RowWrite {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "common/globals.hpp"
+#include "declaration/calc/declaration_values.hpp"
 #include "gains/gain_chain.hpp"
 #include "gains/gain_rows.hpp"
 #include "runtime/core/functions.hpp"
@@ -25,10 +26,7 @@ const char* const kTotals[] = {"I3_04GCPVC", "I3_04UNICC", "I3_04REDUC", "I4_02"
 // One table row read by field name.
 struct Row {
     rt::table::Table& t;
-    double n(const std::string& name) const {
-        const rt::Value v = t.get(name);
-        return v.is_number() ? v.as_number() : 0;
-    }
+    double n(const std::string& name) const { return declaration::field_number(t, name); }
     std::string c(const char* name) const { return rt::ALLTRIM(t.get(name).as_string()); }
     bool yes(const char* name) const { return rt::UPPER(c(name)) == "S"; }
     rt::Date d(const char* name) const {
