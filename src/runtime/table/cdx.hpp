@@ -123,6 +123,10 @@ public:
     // next rebuilds it: for a change of the table whose keys could not all
     // be written.
     virtual void mark_damaged() = 0;
+    // Moves the change counter and sets the update mark now, before the
+    // first page of an update: for a change whose record reaches the table
+    // before its keys reach the index.
+    virtual void begin_update() = 0;
 
     // Called after taking the index lock: when anyone else has written the
     // file since this handle last read or wrote it (seen by the change

@@ -440,6 +440,11 @@ void CdxIndex::mark_damaged() {
     wrote_ = false;
 }
 
+void CdxIndex::begin_update() {
+    need_writable();
+    if (!wrote_) bump_counter();
+}
+
 bool CdxIndex::interrupted() {
     if (stale_) load();
     return interrupted_;

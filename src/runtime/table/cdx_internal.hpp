@@ -191,6 +191,7 @@ public:
     EntrySummary summarize(int tag) override;
     bool interrupted() override;
     void mark_damaged() override;
+    void begin_update() override;
 
     void invalidate() override;
     void flush() override;

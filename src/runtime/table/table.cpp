@@ -306,13 +306,18 @@ void Table::flush() {
     if (!dirty_) return;
     if (!eof_) {
         touch_date();
-        write_at(fd_.get(), buf_.data(), buf_.size(), record_offset(recno_), path_);
+        bool written = false;
+        auto write_record = [&] {
+            write_at(fd_.get(), buf_.data(), buf_.size(), record_offset(recno_), path_);
+            written = true;
+        };
         try {
-            update_indexes();
+            update_indexes(write_record);
         } catch (...) {
-            // The record is written but its keys may not all be: the bags
-            // are marked for a rebuild at the next open, and the change is
-            // not tried again.
+            // The record is written (here, when the keys failed before it
+            // went out) but its keys may not all be: the bags are marked for
+            // a rebuild at the next open, and the change is not tried again.
+            if (!written) write_record();
             for (auto& b : bags_) try { b->cdx->mark_damaged(); } catch (...) {}
             dirty_ = false;
             is_new_ = false;

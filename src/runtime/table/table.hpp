@@ -188,7 +188,7 @@ private:
     void to_phantom();
     void flush();
     void undo_partial_append(std::uint32_t n, bool carried) noexcept;
-    void update_indexes();
+    void update_indexes(const std::function<void()>& write_record = {});
     void prepare_change();
     std::uint32_t memo_block(const Field& f) const;
     void store_memo_pointer(const Field& f, std::uint32_t block);

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -433,29 +434,37 @@ void Table::reindex() {
 // only tags whose key or FOR result changed are touched. A UNIQUE tag keeps
 // the xBase convention: the key goes when the record holding it leaves it,
 // and comes back with the next record that takes it (or a REINDEX).
-void Table::update_indexes() {
-    if (bags_.empty()) return;
+//
+// write_record, when given, puts the record itself in the file after every
+// bag whose keys change is locked and carries its update mark, and before
+// the first key moves: a process killed between the record and its keys
+// leaves the mark, so the next open rebuilds those bags instead of trusting
+// entries that still hold the old keys.
+void Table::update_indexes(const std::function<void()>& write_record) {
     struct Change {
         std::string old_key, new_key;
         bool old_in = false, new_in = false;
+        bool moved() const { return old_in != new_in || old_key != new_key; }
     };
-    for (auto& b : bags_) {
-        std::vector<Change> changes(b->tags.size());
-        bool any = false;
-        for (std::size_t i = 0; i < b->tags.size(); ++i) {
+    std::vector<std::vector<Change>> plan(bags_.size());
+    for (std::size_t bi = 0; bi < bags_.size(); ++bi) {
+        Bag& b = *bags_[bi];
+        std::vector<Change>& changes = plan[bi];
+        changes.resize(b.tags.size());
+        for (std::size_t i = 0; i < b.tags.size(); ++i) {
             Change& c = changes[i];
-            if (!b->tags[i].unusable.empty()) continue;   // left as the other program wrote it
-            c.new_in = eval_for(b->tags[i]);
-            if (c.new_in) c.new_key = eval_key(b->tags[i]);
+            if (!b.tags[i].unusable.empty()) continue;   // left as the other program wrote it
+            c.new_in = eval_for(b.tags[i]);
+            if (c.new_in) c.new_key = eval_key(b.tags[i]);
         }
         if (!is_new_) {
             std::swap(buf_, orig_);
             try {
-                for (std::size_t i = 0; i < b->tags.size(); ++i) {
+                for (std::size_t i = 0; i < b.tags.size(); ++i) {
                     Change& c = changes[i];
-                    if (!b->tags[i].unusable.empty()) continue;
-                    c.old_in = eval_for(b->tags[i]);
-                    if (c.old_in) c.old_key = eval_key(b->tags[i]);
+                    if (!b.tags[i].unusable.empty()) continue;
+                    c.old_in = eval_for(b.tags[i]);
+                    if (c.old_in) c.old_key = eval_key(b.tags[i]);
                 }
             } catch (...) {
                 std::swap(buf_, orig_);
@@ -463,22 +472,31 @@ void Table::update_indexes() {
             }
             std::swap(buf_, orig_);
         }
-        for (const Change& c : changes)
-            if (c.old_in != c.new_in || c.old_key != c.new_key) any = true;
-        if (!any) continue;
-        BagLock lock(*this, *b, true);
-        try {
+        if (std::none_of(changes.begin(), changes.end(), [](const Change& c) { return c.moved(); }))
+            changes.clear();
+    }
+    std::vector<std::unique_ptr<BagLock>> locks;
+    try {
+        for (std::size_t bi = 0; bi < bags_.size(); ++bi) {
+            if (plan[bi].empty()) continue;
+            locks.push_back(std::make_unique<BagLock>(*this, *bags_[bi], true));
+            bags_[bi]->cdx->begin_update();
+        }
+        if (write_record) write_record();
+        for (std::size_t bi = 0; bi < bags_.size(); ++bi) {
+            const std::vector<Change>& changes = plan[bi];
             for (std::size_t i = 0; i < changes.size(); ++i) {
                 const Change& c = changes[i];
-                if (c.old_in == c.new_in && c.old_key == c.new_key) continue;
+                if (!c.moved()) continue;
                 const int tag = static_cast<int>(i);
-                if (c.old_in) b->cdx->remove(tag, c.old_key, recno_);
-                if (c.new_in) b->cdx->insert(tag, c.new_key, recno_);
+                if (c.old_in) bags_[bi]->cdx->remove(tag, c.old_key, recno_);
+                if (c.new_in) bags_[bi]->cdx->insert(tag, c.new_key, recno_);
             }
-            b->cdx->flush();   // here, not in the lock's destructor, so that a failed write is reported
-        } catch (const CdxError& e) {
-            throw TableError(e.what());
+            // here, not in the lock's destructor, so that a failed write is reported
+            if (!changes.empty()) bags_[bi]->cdx->flush();
         }
+    } catch (const CdxError& e) {
+        throw TableError(e.what());
     }
     cur_key_.reset();
 }
