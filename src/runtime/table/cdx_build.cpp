@@ -6,6 +6,9 @@
 #include <bit>
 #include <cerrno>
 #include <exception>
+#include <optional>
+#include <thread>
+#include <vector>
 #include "runtime/table/cdx_internal.hpp"
 #include "runtime/table/file_map.hpp"
 
@@ -58,6 +61,7 @@ void CdxIndex::write_tag_header(const Tree& t) {
 namespace {
 
 constexpr std::size_t kBuildBatchPages = 256;   // 128 KiB written at a time
+constexpr std::size_t kThreadedSortKeys = 50000;
 
 std::uint64_t head_at(const char* key, std::size_t depth, std::size_t kl) {
     if (depth + 8 <= kl) {
@@ -380,9 +384,31 @@ void CdxIndex::rebuild(const std::vector<TagInfo>& tags, std::vector<KeyBlock> k
     write_empty(seen_counter_);
     set_update_mark(true);   // until the last tag is in
     dir_.root = kDirRootPage;
+    // On a large table the tags after the first are sorted on threads of
+    // their own (each with its own scratch) while the first is sorted and
+    // written; the pages still go out one tag after another.
+    std::size_t total = 0;
+    for (const KeyBlock& k : keys) total += k.recs.size();
+    const bool threaded = ts.size() > 1 && total >= kThreadedSortKeys && std::thread::hardware_concurrency() > 1;
+    std::vector<BuildScratch> own(threaded ? ts.size() : 0);
+    std::vector<std::optional<SortedView>> presorted(ts.size());
+    std::vector<std::exception_ptr> errors(ts.size());
+    std::vector<std::jthread> sorters;
+    for (std::size_t i = 1; threaded && i < ts.size(); ++i)
+        sorters.emplace_back([&, i] {
+            try {
+                presorted[i] = sort_keys(ts[i].codec, keys[i], ts[i].info.unique, own[i]);
+            } catch (...) {
+                errors[i] = std::current_exception();
+            }
+        });
     for (std::size_t i = 0; i < ts.size(); ++i) {
         Tree& t = ts[i];
-        const SortedView sorted = sort_keys(t.codec, keys[i], t.info.unique, scratch);
+        if (i > 0 && threaded) {
+            sorters[i - 1].join();
+            if (errors[i]) std::rethrow_exception(errors[i]);
+        }
+        const SortedView sorted = presorted[i] ? *presorted[i] : sort_keys(t.codec, keys[i], t.info.unique, scratch);
         t.header = static_cast<std::uint32_t>(append_area(kTagHeaderSize));
         t.root = build_pages(t, sorted, {}, scratch);
         keys[i] = KeyBlock{};

@@ -206,6 +206,7 @@ private:
     bool eval_for(const Tag& t);
     std::vector<KeyBlock> collect_keys(const std::vector<Tag*>& tags);
     void add_keys(std::vector<KeyBlock>& blocks, const std::vector<Tag*>& tags, std::uint32_t r);
+    bool collect_keys_in_parallel(std::vector<KeyBlock>& blocks, const std::vector<Tag*>& tags);
     // Runs `fn` with each record in turn as the current one, read in chunks.
     void scan_all(const std::function<void(std::uint32_t)>& fn);
     Tag make_tag(const TagInfo& info);

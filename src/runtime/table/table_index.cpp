@@ -276,7 +276,7 @@ std::vector<KeyBlock> Table::collect_keys(const std::vector<Tag*>& tags) {
         blocks[i].bytes = LargeBuffer(blocks[i].width * reccount_);
         blocks[i].recs.reserve(reccount_);
     }
-    scan_all([&](std::uint32_t r) { add_keys(blocks, tags, r); });
+    if (!collect_keys_in_parallel(blocks, tags)) scan_all([&](std::uint32_t r) { add_keys(blocks, tags, r); });
     return blocks;
 }
 
