@@ -34,19 +34,38 @@ using rt::operator""_cp;
 using rt::Value;
 
 constexpr int kPickList = 70;
-constexpr int kLastYear = 1;
 
 // The tables a new filing year reads from last year's edition.
 SourceTables last_year_tables(const std::string& folder, std::vector<std::string>& missing) {
     return SourceTables(folder, "IMP", "11", {9, 1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 14}, missing);
 }
 
+// The cash-book program's tables: no year in their names; its table 10
+// holds the rural results, 11 the expenses, 12 and 13 rural assets and
+// debts, 15 the rural properties.
+SourceTables cash_book_tables(const std::string& folder, std::vector<std::string>& missing) {
+    return SourceTables(folder, "IRM", "", {9, 1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 12, 13, 14, 15}, missing);
+}
+
 // The destination tables not opened by CRIA_BASE that the import writes.
-bool open_destination() {
+bool open_destination(int id) {
     if (!CRIA_BASE()) return false;
     for (const int code : {10, 11, 14})
         if (!tables::ABERTURA(code)) return false;
+    if (id == kCashBook)
+        for (const int code : {15, 16, 17, 18, 19})
+            if (!tables::ABERTURA(code)) return false;
     return true;
+}
+
+// Registers written before the cash book had the field TITULO use a
+// layout this import does not know.
+bool cash_book_version_known(tb::Table& reg) {
+    if (reg.field_index("TITULO") >= 0) return true;
+    common::AVISOSN(std::vector<std::string>{"Atenção! A conversão do KVB só é feita para quem estiver"_cp,
+                                             "com a versão 11.5 ou posterior. Verifique sua versão.   "_cp},
+                    0);
+    return false;
 }
 
 // Every register row of last year with a CPF, as a row of the pick list.
@@ -95,7 +114,7 @@ void report_missing(const std::vector<std::string>& missing) {
     common::AVISOSN(lines, 0);
 }
 
-Counters convert_marked_taxpayers(SourceTables& src, int sold) {
+Counters convert_marked_taxpayers(SourceTables& src, int sold, int id) {
     tb::Table& list = tables::ws().current(kPickList);
     list.set_order(1);
     Counters c;
@@ -122,7 +141,7 @@ Counters convert_marked_taxpayers(SourceTables& src, int sold) {
             Global{"NOVIN"}.set(Value(true));
             if (stop_asked()) break;
             common::MENS(0, "Convertendo ");
-            if (CONV_HELPIR(src, cpf, sold)) ++c.converted;
+            if (id == kCashBook ? CONV_HELPIR_KVB(src, cpf) : CONV_HELPIR(src, cpf, sold)) ++c.converted;
             else ++c.refused;
         }
         show_counters(c);
@@ -135,19 +154,13 @@ Counters convert_marked_taxpayers(SourceTables& src, int sold) {
 void CONVIRHELP(int id) {
     common::MENS(0, "Use a Tecla F1 para selecionar as pastas de origem do QV ou WZK");
     if (!PEGAOSDIR(1)) return;
-    if (id != kLastYear) {
-        // The cash-book program's tables are read by their own importer.
-        if (rt::has_function("CONV_IRM")) rt::call_function("CONV_IRM", {});
-        return;
-    }
-    if (!open_destination() || !tables::ABERTURA(kPickList)) return;
+    if (!open_destination(id) || !tables::ABERTURA(kPickList)) return;
     std::vector<std::string> missing;
-    SourceTables src = last_year_tables(common::BAR_DIR(Global{"ARQORIG"}.text()), missing);
-    if (!src.get(9)) {
-        report_missing(missing);
-        return;
-    }
+    const std::string folder = common::BAR_DIR(Global{"ARQORIG"}.text());
+    SourceTables src = id == kCashBook ? cash_book_tables(folder, missing) : last_year_tables(folder, missing);
     report_missing(missing);
+    if (!src.get(9)) return;
+    if (id == kCashBook && !cash_book_version_known(*src.get(9))) return;
     tables::ws().current(kPickList).zap();
     list_register(*src.get(9), id);
     EDITA(1);
@@ -161,7 +174,9 @@ void CONVIRHELP(int id) {
         CONVAUX();
         return;
     }
-    convert_marked_taxpayers(src, sold_assets_choice());
+    // Everything the cash book lists is carried: it has no sold assets to leave behind.
+    const int sold = id == kCashBook ? kCarrySold : sold_assets_choice();
+    convert_marked_taxpayers(src, sold, id);
     common::FECHAJAN(kFormWindow);
     CONVAUX();
 }

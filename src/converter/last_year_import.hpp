@@ -12,6 +12,9 @@ namespace qv::converter {
 // Sold assets (or paid debts) of last year: 1 not carried, 2 carried.
 inline constexpr int kDropSold = 1;
 inline constexpr int kCarrySold = 2;
+// The sources of menu ids 1 and 2.
+inline constexpr int kLastYear = 1;
+inline constexpr int kCashBook = 2;
 
 // The driver of menu ids 1 (last year's edition) and 2 (cash-book program).
 void CONVIRHELP(int id);
@@ -21,15 +24,21 @@ bool CONV_HELPIR(SourceTables& src, const std::string& cpf, int sold);
 // A taxpayer already present: the dates of last year's sales of kind 1
 // fill the register's empty ULTRESI / ULTIMOV; the register becomes NOVO.
 void BUSCA_DATAVEN(SourceTables& src, const std::string& cpf);
+// One taxpayer from the cash-book program's tables (register current).
+bool CONV_HELPIR_KVB(SourceTables& src, const std::string& cpf);
+// The cash book's rural activity of the taxpayer, when it has properties.
+void CONV_IRM_WZK(SourceTables& src, const std::string& cpf);
 // False when the dependant in CODIDEPEN, DATADEPEN, NOMEDEPEN must be dropped.
 bool VE_IDADE();
 // The installation folder's auxiliary lists, into empty AUXBENS / AUXPAG.
 void CONVAUX();
 
 // Parts of CONV_HELPIR.
-void carry_register(SourceTables& src, const std::string& cpf);
+void carry_register(SourceTables& src, const std::string& cpf, int source = kLastYear);
 void carry_declaration_record(SourceTables& src, const std::string& cpf);
 void carry_rows(SourceTables& src, const std::string& cpf);      // 02, 03, 06, 14, 10
+void carry_dependants(SourceTables& src, const std::string& cpf);
+void carry_savings(SourceTables& src, const std::string& cpf);
 void carry_blocks(SourceTables& src, const std::string& cpf, int table, int sold);   // 04, 05
 void join_asset_continuations(const std::string& cpf);
 // Sales still to receive; returns how many were carried.

@@ -32,21 +32,29 @@ void sale_dates(SourceTables& src, const std::string& cpf, tb::Table& reg) {
 
 }  // namespace
 
-void carry_register(SourceTables& src, const std::string& cpf) {
+void carry_register(SourceTables& src, const std::string& cpf, int source) {
     tb::Table& old = *src.get(9);
     tb::Table& reg = new_row(9, cpf);
     copy_shared(old, reg,
                 {"NOMECONTR", "TIPOEND", "ENDERECO", "NUMERO", "COMPLEM", "BAIRRO", "CEP", "CODMUNI", "MUNICIPIO", "UF",
                  "CODEMB", "NASCIMENTO", "CGCPAGADOR", "CPFCONJU", "BANCO", "AGENCIA", "CONTACO", "TITULO",
                  "TEMRURAL", "CODACESSO", "SENACESSO", "CDPRO", "OCUPACAO", "CODAT", "DESCRAT", "TELEFO", "NROFAX",
-                 "EMAIL", "CONJUNTA", "USAPADRAO", "CONJPAD", "I9_4", "I9_5", "TELCELU", "TELESCR", "TELSECR",
-                 "ULTRESI", "ULTIMOV", "CODPAIS", "VALOREC"});
+                 "EMAIL"});
+    // The cash book keeps none of these, or keeps them with another meaning.
+    if (source != kCashBook)
+        copy_shared(old, reg, {"CONJUNTA", "USAPADRAO", "CONJPAD", "I9_4", "I9_5", "TELCELU", "TELESCR", "TELSECR",
+                               "ULTRESI", "ULTIMOV", "CODPAIS", "VALOREC"});
     reg.put("RECIBOANT", Value(text_of(old, "RECIBOATU")));
     reg.put("DDDTEL", Value(area_code(text_of(old, "DDDTEL"))));
     if (!rt::ALLTRIM(text_of(old, "DDDFAX")).empty()) reg.put("DDDFAX", Value(area_code(text_of(old, "DDDFAX"))));
     for (const char* f : {"RETIFICA", "NOVOEND", "IMPRE"}) reg.put(f, Value(" "));
     for (const char* f : {"TEM_USO", "TAM_USO", "ORDEM", "I9_2", "I9_3"}) reg.put(f, Value(0));
-    reg.put("ESTATUS", Value(1));
+    reg.put("ESTATUS", Value(source == kCashBook ? 4 : 1));
+    if (source == kCashBook) {
+        reg.put("I9_5", Value("N"));
+        reg.put("CONJUNTA", Value(" "));
+        reg.put("USAPADRAO", Value("N"));
+    }
     reg.put("NOVO", Value("S"));
     reg.commit();
 }

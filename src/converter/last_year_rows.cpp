@@ -39,7 +39,9 @@ void income_sources(SourceTables& src, const std::string& cpf) {
     });
 }
 
-void dependants(SourceTables& src, const std::string& cpf) {
+}  // namespace
+
+void carry_dependants(SourceTables& src, const std::string& cpf) {
     int number = 0;
     each_source(src, 3, cpf, [&](tb::Table& old) {
         for (const char* f : {"CODIDEPEN", "DATADEPEN", "NOMEDEPEN"})
@@ -51,6 +53,8 @@ void dependants(SourceTables& src, const std::string& cpf) {
         t.commit();
     });
 }
+
+namespace {
 
 void payments(SourceTables& src, const std::string& cpf) {
     each_source(src, 6, cpf, [&](tb::Table& old) {
@@ -64,7 +68,9 @@ void payments(SourceTables& src, const std::string& cpf) {
     });
 }
 
-void savings(SourceTables& src, const std::string& cpf) {
+}  // namespace
+
+void carry_savings(SourceTables& src, const std::string& cpf) {
     each_source(src, 14, cpf, [&](tb::Table& old) {
         tb::Table& t = new_row(14, cpf);
         copy_shared(old, t, {"DESCRICAO"});
@@ -72,6 +78,8 @@ void savings(SourceTables& src, const std::string& cpf) {
         t.commit();
     });
 }
+
+namespace {
 
 // The cash-book expenses, whose monthly sum makes the year's undeducted
 // expenses of the declaration record.
@@ -96,9 +104,9 @@ std::string name_of_dependant(std::size_t width) {
 
 void carry_rows(SourceTables& src, const std::string& cpf) {
     income_sources(src, cpf);
-    dependants(src, cpf);
+    carry_dependants(src, cpf);
     payments(src, cpf);
-    savings(src, cpf);
+    carry_savings(src, cpf);
     if (src.get(10)) expenses(src, cpf);
 }
 
