@@ -175,7 +175,7 @@ void expenses(SourceTables& src, const std::string& cpf) {
 
 }  // namespace
 
-bool CONV_HELPIR_KVB(SourceTables& src, const std::string& cpf) {
+bool cash_book_taxpayer(SourceTables& src, const std::string& cpf) {
     const TablesLocked locks({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 14, 15, 16, 17, 18, 19});
     if (!locks.ok()) return false;
     carry_register(src, cpf, kCashBook);

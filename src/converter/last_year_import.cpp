@@ -141,7 +141,7 @@ Counters convert_marked_taxpayers(SourceTables& src, int sold, int id) {
             Global{"NOVIN"}.set(Value(true));
             if (stop_asked()) break;
             common::MENS(0, "Convertendo ");
-            if (id == kCashBook ? CONV_HELPIR_KVB(src, cpf) : CONV_HELPIR(src, cpf, sold)) ++c.converted;
+            if (CONV_HELPIR(src, cpf, sold, id)) ++c.converted;
             else ++c.refused;
         }
         show_counters(c);
@@ -181,7 +181,8 @@ void CONVIRHELP(int id) {
     CONVAUX();
 }
 
-bool CONV_HELPIR(SourceTables& src, const std::string& cpf, int sold) {
+bool CONV_HELPIR(SourceTables& src, const std::string& cpf, int sold, int id) {
+    if (id == kCashBook) return cash_book_taxpayer(src, cpf);
     const TablesLocked locks({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 14});
     if (!locks.ok()) return false;
     Global{"TAM_CALC"}.set(Value(""));

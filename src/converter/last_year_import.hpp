@@ -18,14 +18,15 @@ inline constexpr int kCashBook = 2;
 
 // The driver of menu ids 1 (last year's edition) and 2 (cash-book program).
 void CONVIRHELP(int id);
-// One taxpayer, whose register row of last year is current in its area;
-// false when this year's tables could not be taken for the writing.
-bool CONV_HELPIR(SourceTables& src, const std::string& cpf, int sold);
+// One taxpayer, whose register row of the source is current in its area
+// (id: kLastYear or kCashBook); false when this year's tables could not be
+// taken for the writing.
+bool CONV_HELPIR(SourceTables& src, const std::string& cpf, int sold, int id = kLastYear);
 // A taxpayer already present: the dates of last year's sales of kind 1
 // fill the register's empty ULTRESI / ULTIMOV; the register becomes NOVO.
 void BUSCA_DATAVEN(SourceTables& src, const std::string& cpf);
-// One taxpayer from the cash-book program's tables (register current).
-bool CONV_HELPIR_KVB(SourceTables& src, const std::string& cpf);
+// CONV_HELPIR for the cash-book program's tables.
+bool cash_book_taxpayer(SourceTables& src, const std::string& cpf);
 // The cash book's rural activity of the taxpayer, when it has properties.
 void CONV_IRM_WZK(SourceTables& src, const std::string& cpf);
 // False when the dependant in CODIDEPEN, DATADEPEN, NOMEDEPEN must be dropped.

@@ -104,7 +104,7 @@ protected:
         converter::SourceTables src(source, "IRM", "", {9, 1, 2, 6, 7, 10, 11, 12, 15}, missing);
         ASSERT_TRUE(missing.empty());
         src.get(9)->go_top();
-        ASSERT_TRUE(converter::CONV_HELPIR_KVB(src, kCpf));
+        ASSERT_TRUE(converter::CONV_HELPIR(src, kCpf, converter::kCarrySold, converter::kCashBook));
     }
     static Row monthly(const std::string& base, double each) {
         Row r;
