@@ -9,6 +9,8 @@
 #include "runtime/core/picture.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/ui/alert.hpp"
+#include "runtime/core/varstore.hpp"
+#include "tables/folders.hpp"
 #include "tables/locks.hpp"
 #include "tables/opening.hpp"
 #include "tables/state.hpp"
@@ -56,6 +58,15 @@ void add_to_register(const std::string& cpf, const Value& name) {
     reg.commit();
 }
 
+// The CPF registered in another folder of the list: that folder becomes
+// the current one and the declaration tables are opened there.
+bool found_in_other_folder(const std::string& cpf) {
+    rt::variables().set("CPF", Value(cpf));
+    if (!tables::BUSCA_OUTRO("M->CPF", 1, 1)) return false;
+    for (const int code : {1, 2, 6, 9}) tables::ws().close(code);
+    return CRIA_BASE();
+}
+
 void remove_statement(tb::Table& s) {
     tables::ws().select(kPayroll);
     if (!tables::REC_LOCK(2)) return;
@@ -80,15 +91,18 @@ void TRANSFERE() {
         const std::string cpf = rt::RTRIM(s.get("CPF").as_string());
         common::MENS(0, "Transferindo o cpf " + rt::TRANSFORM(Value(cpf), "@R 999.999.999-99") + " " +
                             rt::LEFT(s.get("NOMECONTR").as_string(), 20));
-        const TablesLocked locks({1, 2, 6, 9});
-        if (!locks.ok()) continue;
-        if (!registered(cpf)) {
+        bool add = false;
+        if (!registered(cpf) && !found_in_other_folder(cpf)) {
             const Unregistered answer = all ? Unregistered::All : ask_unregistered(cpf);
             if (answer == Unregistered::Abandon) break;
             if (answer == Unregistered::Skip) continue;
             all = answer == Unregistered::All;
-            add_to_register(cpf, s.get("NOMECONTR"));
+            add = true;
         }
+        const TablesLocked locks({1, 2, 6, 9});
+        if (!locks.ok()) continue;
+        s.go_to(r);
+        if (add) add_to_register(cpf, s.get("NOMECONTR"));
         s.go_to(r);
         GRAVA_VALOR(mode);
         remove_statement(s);

@@ -1,4 +1,6 @@
 // Payroll statements posted into the declaration tables.
+#include <filesystem>
+
 #include "converter/payroll_posting.hpp"
 #include "converter/table_rows.hpp"
 #include "runtime/core/text.hpp"
@@ -106,6 +108,45 @@ TEST_F(PayrollPosting, UnregisteredStatementsAreIncludedOrSkipped) {
     int statements = 0;
     for (left.go_top(); !left.eof(); left.skip(1)) statements += !left.deleted();
     EXPECT_EQ(statements, 1);
+}
+
+TEST_F(PayrollPosting, TaxpayerOfAnotherFolderGetsTheStatementThere) {
+    const std::string here = tables::client_folder(), other = root + "/outra/";
+    std::filesystem::create_directories(other);
+    tables::ws().close_all();
+    tables::set_client_folder(other);
+    ASSERT_TRUE(converter::CRIA_BASE());
+    converter::new_row(9, "44444444444").commit();
+    tables::ws().close_all();
+    tables::set_client_folder(here);
+    ASSERT_TRUE(tables::ABERTURA(50));
+    auto& list = tables::ws().current(50);
+    for (const std::string& f : {here, other}) {
+        tables::ws().select(50);
+        ASSERT_TRUE(tables::ADD_REC(1));
+        list.put("DIRETOR", Value(f));
+        list.put("SELEC", Value(f == here ? "S" : "N"));
+        list.unlock();
+    }
+    ASSERT_TRUE(tables::ABERTURA(converter::kPayroll));
+    tables::ws().select(converter::kPayroll);
+    auto& s = tables::ws().current(converter::kPayroll);
+    ASSERT_TRUE(tables::ADD_REC(2));
+    s.put("CPF", Value("44444444444"));
+    s.put("CNPJFONTE", Value("22.222.222/0001-22"));
+    s.put("RENDIMENT", Value(75.0));
+    s.commit();
+    keys({rt::key::ENTER});   // "Acrescente"; no question about the CPF: it is registered elsewhere
+    converter::TRANSFERE();
+    tables::set_client_folder(other);
+    ASSERT_TRUE(converter::CRIA_BASE());
+    const auto income = rows(2, "44444444444");
+    ASSERT_EQ(income.size(), 1u);
+    EXPECT_DOUBLE_EQ(amount(2, income[0], "I1_4"), 75);
+    tables::ws().close_all();
+    tables::set_client_folder(here);
+    ASSERT_TRUE(converter::CRIA_BASE());
+    EXPECT_TRUE(rows(9, "44444444444").empty());
 }
 
 }  // namespace
