@@ -1,4 +1,5 @@
 #include "converter/converter_routines.hpp"
+#include "converter/payroll_posting.hpp"
 
 #include <mutex>
 #include <span>
@@ -74,6 +75,11 @@ void register_converter_routines() {
             return rt::Value();
         });
         rt::register_function("CRIA_BASE", [](Args) { return rt::Value(CRIA_BASE()); });
+        rt::register_function("CONVFOLHA", [](Args) {
+            CONVFOLHA();
+            return rt::Value();
+        });
+        rt::register_function("IMPORTA", [](Args) { return rt::Value(IMPORTA()); });
     });
 }
 

@@ -12,6 +12,12 @@ inline constexpr int kPayroll = 63;
 // declaration record's lines added to ("A"), replaced ("S") or left ("N").
 void GRAVA_VALOR(std::string_view mode);
 
+// The statements' sub-menu (import, edit one, edit all, transfer).
+void CONVFOLHA();
+// Asks the folder of folha.txt and appends its statements; false when
+// given up or nothing could be read.
+bool IMPORTA();
+
 }  // namespace qv::converter
 
 #include <string>

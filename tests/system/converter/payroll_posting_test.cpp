@@ -2,6 +2,7 @@
 #include <filesystem>
 
 #include "converter/payroll_posting.hpp"
+#include "common/globals.hpp"
 #include "converter/table_rows.hpp"
 #include "runtime/core/text.hpp"
 #include "system/converter/converter_fixture.hpp"
@@ -84,6 +85,20 @@ TEST_F(PayrollPosting, PayrollExportIsAppended) {
     EXPECT_DOUBLE_EQ(s.get("DECIMO3RO").as_number(), 500);
     ASSERT_TRUE(s.seek(Value("44444444444")));
     EXPECT_EQ(s.get("IMPRE").as_string(), "N");
+}
+
+TEST_F(PayrollPosting, MenuImportsTheExportOfTheFolderAsked) {
+    write_file(source + "folha.txt",
+               "\"55555555555\",\"EVA\",\"FIRMA\",\"33.333.333/0001-33\",99.9,0,0,0,0,0,0,0,0,0,0,0,\"\",\"\",\"\",0,0,\"\"\r\n");
+    common::Global{"ROTADOANO"}.set(Value(source));
+    keys({'I', rt::key::ENTER, rt::key::ESC});
+    converter::CONVFOLHA();
+    EXPECT_TRUE(term->showed("Drive e pasta do Arquivo FOLHA.TXT"));
+    ASSERT_TRUE(tables::ABERTURA(converter::kPayroll));
+    auto& s = tables::ws().current(converter::kPayroll);
+    s.set_order(1);
+    ASSERT_TRUE(s.seek(Value("55555555555")));
+    EXPECT_DOUBLE_EQ(s.get("RENDIMENT").as_number(), 99.9);
 }
 
 TEST_F(PayrollPosting, UnregisteredStatementsAreIncludedOrSkipped) {
