@@ -80,6 +80,10 @@ void register_converter_routines() {
             return rt::Value();
         });
         rt::register_function("IMPORTA", [](Args) { return rt::Value(IMPORTA()); });
+        rt::register_function("PEGACOM", [](Args) {
+            PEGACOM();
+            return rt::Value();
+        });
     });
 }
 

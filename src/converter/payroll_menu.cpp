@@ -10,7 +10,6 @@
 #include "converter/payroll_posting.hpp"
 #include "office/boxes.hpp"
 #include "runtime/core/cp850.hpp"
-#include "runtime/core/functions.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/core/varstore.hpp"
 #include "runtime/ui/read.hpp"
@@ -28,10 +27,6 @@ using rt::Value;
 constexpr int kMenuWindow = 3;
 constexpr int kFolderWindow = 4;
 constexpr int kFolderWidth = 40;
-
-void call_if_built(const char* name) {
-    if (rt::has_function(name)) rt::call_function(name, {});
-}
 
 }  // namespace
 
@@ -62,7 +57,7 @@ void CONVFOLHA() {
         if (choice == 0) break;
         switch (choice) {
             case 1: IMPORTA(); break;
-            case 2: call_if_built("PEGACOM"); break;
+            case 2: PEGACOM(); break;
             case 3:
                 tables::ws().select(kPayroll);
                 EDITA(3);

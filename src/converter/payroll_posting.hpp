@@ -17,6 +17,12 @@ void CONVFOLHA();
 // Asks the folder of folha.txt and appends its statements; false when
 // given up or nothing could be read.
 bool IMPORTA();
+// The statement form: a CPF asked, its statement typed or edited, stored
+// on "S", left on "A".
+void PEGACOM();
+// Stores the statement of the variables: over the CPF's row ("N", the
+// same payer) or as a new row ("S", another payer).
+void GRAVA_DADO(std::string_view other);
 
 }  // namespace qv::converter
 

@@ -101,6 +101,28 @@ TEST_F(PayrollPosting, MenuImportsTheExportOfTheFolderAsked) {
     EXPECT_DOUBLE_EQ(s.get("RENDIMENT").as_number(), 99.9);
 }
 
+TEST_F(PayrollPosting, StatementTypedInTheFormIsStoredAndASecondPayerAdded) {
+    auto type = [&](std::string_view text) {
+        for (const char c : text) term->feed(c);
+    };
+    for (int payer = 0; payer < 2; ++payer) {
+        type("12345678909");   // the field is full: the form goes on by itself
+        if (payer == 1) keys({'S'});   // "Outra fonte de Renda?"
+        type(payer == 0 ? "FIRMA" : "OUTRA");
+        keys({rt::key::ENTER, rt::key::ENTER, rt::key::ENTER});   // CNPJ left blank, name
+        type("1500");
+        keys({rt::key::PGDN, 'S'});
+    }
+    keys({rt::key::ESC});
+    converter::PEGACOM();
+    auto& s = tables::ws().current(converter::kPayroll);
+    std::vector<std::pair<std::string, double>> stored;
+    for (s.go_top(); !s.eof(); s.skip(1))
+        if (s.get("CPF").as_string() == "12345678909")
+            stored.emplace_back(rt::RTRIM(s.get("NOMEFONTE").as_string()), s.get("RENDIMENT").as_number());
+    EXPECT_EQ(stored, (std::vector<std::pair<std::string, double>>{{"FIRMA", 1500}, {"OUTRA", 1500}}));
+}
+
 TEST_F(PayrollPosting, UnregisteredStatementsAreIncludedOrSkipped) {
     auto& s = tables::ws().current(converter::kPayroll);
     for (const char* cpf : {"55555555555", "66666666666", "77777777777"}) {
