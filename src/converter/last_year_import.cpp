@@ -37,7 +37,7 @@ constexpr int kPickList = 70;
 
 // The tables a new filing year reads from last year's edition.
 SourceTables last_year_tables(const std::string& folder, std::vector<std::string>& missing) {
-    return SourceTables(folder, "IMP", "11", {9, 1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 14}, missing);
+    return SourceTables(folder, "IMP", "11", {9, 1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 14, 15, 16, 17, 18}, missing);
 }
 
 // The cash-book program's tables: no year in their names; its table 10
@@ -47,14 +47,13 @@ SourceTables cash_book_tables(const std::string& folder, std::vector<std::string
     return SourceTables(folder, "IRM", "", {9, 1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 12, 13, 14, 15}, missing);
 }
 
-// The destination tables not opened by CRIA_BASE that the import writes.
-bool open_destination(int id) {
+// The destination tables not opened by CRIA_BASE that the imports write.
+bool open_destination() {
     if (!CRIA_BASE()) return false;
     for (const int code : {10, 11, 14})
         if (!tables::ABERTURA(code)) return false;
-    if (id == kCashBook)
-        for (const int code : {15, 16, 17, 18, 19})
-            if (!tables::ABERTURA(code)) return false;
+    for (const int code : {15, 16, 17, 18, 19})
+        if (!tables::ABERTURA(code)) return false;
     return true;
 }
 
@@ -154,7 +153,7 @@ Counters convert_marked_taxpayers(SourceTables& src, int sold, int id) {
 void CONVIRHELP(int id) {
     common::MENS(0, "Use a Tecla F1 para selecionar as pastas de origem do QV ou WZK");
     if (!PEGAOSDIR(1)) return;
-    if (!open_destination(id) || !tables::ABERTURA(kPickList)) return;
+    if (!open_destination() || !tables::ABERTURA(kPickList)) return;
     std::vector<std::string> missing;
     const std::string folder = common::BAR_DIR(Global{"ARQORIG"}.text());
     SourceTables src = id == kCashBook ? cash_book_tables(folder, missing) : last_year_tables(folder, missing);
@@ -183,7 +182,7 @@ void CONVIRHELP(int id) {
 
 bool CONV_HELPIR(SourceTables& src, const std::string& cpf, int sold, int id) {
     if (id == kCashBook) return cash_book_taxpayer(src, cpf);
-    const TablesLocked locks({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 14});
+    const TablesLocked locks({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 14, 15, 16, 17, 18});
     if (!locks.ok()) return false;
     Global{"TAM_CALC"}.set(Value(""));
     carry_register(src, cpf);
@@ -199,10 +198,7 @@ bool CONV_HELPIR(SourceTables& src, const std::string& cpf, int sold, int id) {
     carry_notes(src, cpf, sales);
     tables::MOSTRADOR(3, 1);
     join_asset_continuations(cpf);
-    if (text_of(*src.get(9), "TEMRURAL") == "S" && rt::has_function("CONV_HELPAR")) {
-        const Value rural[] = {Value(1)};
-        rt::call_function("CONV_HELPAR", rural);
-    }
+    if (text_of(*src.get(9), "TEMRURAL") == "S") CONV_HELPAR(src, cpf);
     tables::MOSTRADOR(3, 1);
     return true;
 }

@@ -24,7 +24,7 @@ protected:
     void SetUp() override {
         ConverterTest::SetUp();
         for (const int code : {10, 11, 14}) ASSERT_TRUE(tables::ABERTURA(code));
-        for (const int code : {9, 1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 14}) {
+        for (const int code : {9, 1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 14, 15, 16, 17, 18}) {
             char name[16];
             std::snprintf(name, sizeof name, "imp%02d11.dbf", code);   // lower case on purpose
             tb::create_table(source + name, *tables::schema_of(code));
@@ -59,7 +59,8 @@ protected:
     }
     void run(int sold = converter::kDropSold) {
         std::vector<std::string> missing;
-        converter::SourceTables src(source, "IMP", "11", {9, 1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 14}, missing);
+        converter::SourceTables src(source, "IMP", "11", {9, 1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 14, 15, 16, 17, 18},
+                                    missing);
         ASSERT_TRUE(missing.empty());
         src.get(9)->go_top();
         ASSERT_TRUE(converter::CONV_HELPIR(src, kCpf, sold));
@@ -84,6 +85,34 @@ TEST_F(LastYear, BalanceOfLastYearOpensThisYear) {
         EXPECT_EQ(text(9, r, "DDDTEL"), "  11");
         EXPECT_EQ(rt::RTRIM(text(9, r, "NOMECONTR")), "ANA");
     }
+}
+
+TEST_F(LastYear, RuralActivityOpensWithLastYearsClosingFigures) {
+    set_register("TEMRURAL", Value("S"));
+    add(16, {{"ATV_BRASIL", Value("S")}, {"I2R_01", Value("SITIO")}});
+    add(15, {{"ATV_BRASIL", Value("S")}, {"I5_08", Value(40.0)}, {"I5_09", Value(9.0)}, {"I7_1B", Value(10)},
+             {"I7_2B", Value(5)}, {"I7_3B", Value(1)}, {"I7_4B", Value(2)}, {"I7_5B", Value(3)}, {"I7_1V1", Value(7)}});
+    add(17, {{"I8R_1", Value("TRATOR VENDIDO")}, {"I8R_4", Value(1)}, {"I8R_2", Value(50.0)}});
+    add(17, {{"I8R_1", Value("ARADO")}, {"I8R_2", Value(80.0)}, {"CODIGO", Value(3)}});
+    add(18, {{"I9R_1", Value("EMPRESTIMO")}, {"I9R_2", Value(500.0)}, {"I9R_3", Value(300.0)}});
+    add(18, {{"I9R_1", Value("QUITADO")}, {"I9R_3", Value(0.0)}});
+    run();
+    EXPECT_EQ(text(9, rows(9, kCpf).at(0), "ATV_BRASIL"), "S");
+    EXPECT_EQ(rt::RTRIM(text(16, rows(16, kCpf).at(0), "I2R_01")), "SITIO");
+    const auto s = rows(15, kCpf).at(0);
+    EXPECT_DOUBLE_EQ(amount(15, s, "I4R_04"), 40);
+    EXPECT_DOUBLE_EQ(amount(15, s, "I5_10"), 9);
+    EXPECT_EQ(amount(15, s, "I7_1B"), 11);
+    EXPECT_EQ(amount(15, s, "I7_1V1"), 0);   // no other herd named
+    const auto assets = rows(17, kCpf);
+    ASSERT_EQ(assets.size(), 1u);
+    EXPECT_EQ(rt::RTRIM(text(17, assets[0], "I8R_1")), "ARADO");
+    EXPECT_EQ(amount(17, assets[0], "I8R_0"), 10);
+    EXPECT_DOUBLE_EQ(amount(17, assets[0], "I8R_2"), 0);
+    const auto debts = rows(18, kCpf);
+    ASSERT_EQ(debts.size(), 1u);
+    EXPECT_DOUBLE_EQ(amount(18, debts[0], "I9R_2"), 300);
+    EXPECT_DOUBLE_EQ(amount(18, debts[0], "I9R_3"), 0);
 }
 
 TEST_F(LastYear, GrownDependantsAreOfferedForRemoval) {
