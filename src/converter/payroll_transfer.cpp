@@ -9,8 +9,8 @@
 #include "runtime/core/picture.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/ui/alert.hpp"
-#include "runtime/core/varstore.hpp"
-#include "tables/folders.hpp"
+#include "office/folder_search.hpp"
+#include "runtime/table/file_names.hpp"
 #include "tables/locks.hpp"
 #include "tables/opening.hpp"
 #include "tables/state.hpp"
@@ -58,13 +58,27 @@ void add_to_register(const std::string& cpf, const Value& name) {
     reg.commit();
 }
 
-// The CPF registered in another folder of the list: that folder becomes
-// the current one and the declaration tables are opened there.
-bool found_in_other_folder(const std::string& cpf) {
-    rt::variables().set("CPF", Value(cpf));
-    if (!tables::BUSCA_OUTRO("M->CPF", 1, 1)) return false;
-    for (const int code : {1, 2, 6, 9}) tables::ws().close(code);
-    return CRIA_BASE();
+// The CPF registered in another folder of the list: the statement is
+// posted into that folder's tables, and the run goes back to its own
+// folder, so that later statements and new registrations stay there.
+bool posted_in_other_folder(const std::string& cpf, const std::string& mode, tb::Table& s, std::uint32_t r) {
+    const std::string home = tables::client_folder();
+    bool posted = false;
+    const bool found = office::with_taxpayer(cpf, [&](tb::Table& reg) {
+        tables::set_client_folder(tb::folder_of(reg.path()));
+        if (!tables::ABERTURA(1) || !tables::ABERTURA(2) || !tables::ABERTURA(6)) return;
+        const TablesLocked locks({1, 2, 6, 9});
+        if (!locks.ok()) return;
+        s.go_to(r);
+        GRAVA_VALOR(mode);
+        posted = true;
+    });
+    tables::set_client_folder(home);
+    if (found) {
+        for (const int code : {1, 2, 6}) tables::ABERTURA(code);
+        tables::ABERTURA(9);
+    }
+    return posted;
 }
 
 void remove_statement(tb::Table& s) {
@@ -91,8 +105,13 @@ void TRANSFERE() {
         const std::string cpf = rt::RTRIM(s.get("CPF").as_string());
         common::MENS(0, "Transferindo o cpf " + rt::TRANSFORM(Value(cpf), "@R 999.999.999-99") + " " +
                             rt::LEFT(s.get("NOMECONTR").as_string(), 20));
+        if (!registered(cpf) && posted_in_other_folder(cpf, mode, s, r)) {
+            s.go_to(r);
+            remove_statement(s);
+            continue;
+        }
         bool add = false;
-        if (!registered(cpf) && !found_in_other_folder(cpf)) {
+        if (!registered(cpf)) {
             const Unregistered answer = all ? Unregistered::All : ask_unregistered(cpf);
             if (answer == Unregistered::Abandon) break;
             if (answer == Unregistered::Skip) continue;

@@ -175,6 +175,13 @@ TEST_F(PayrollPosting, TaxpayerOfAnotherFolderGetsTheStatementThere) {
     s.commit();
     keys({rt::key::ENTER});   // "Acrescente"; no question about the CPF: it is registered elsewhere
     converter::TRANSFERE();
+    EXPECT_EQ(tables::client_folder(), here);
+    ASSERT_TRUE(tables::ABERTURA(50));
+    auto& after = tables::ws().current(50);   // the list was closed with the run
+    for (after.go_top(); !after.eof(); after.skip(1))
+        if (rt::RTRIM(after.get("DIRETOR").as_string()) == other) {
+            EXPECT_EQ(after.get("SELEC").as_string(), "N");
+        }
     tables::set_client_folder(other);
     ASSERT_TRUE(converter::CRIA_BASE());
     const auto income = rows(2, "44444444444");
