@@ -80,6 +80,7 @@ void register_converter_routines() {
             return rt::Value();
         });
         rt::register_function("IMPORTA", [](Args) { return rt::Value(IMPORTA()); });
+        rt::register_function("CPFCNPJ", [](Args a) { return rt::Value(CPFCNPJ(text(a, 0))); });
         rt::register_function("PEGACOM", [](Args) {
             PEGACOM();
             return rt::Value();

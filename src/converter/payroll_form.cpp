@@ -96,14 +96,6 @@ void blank_except(std::initializer_list<const char*> kept) {
     }
 }
 
-bool cnpj_valid() {
-    const std::string typed = rt::variables().get("CNPJFONTE").as_string();
-    if (!common::CPFCGC(typed)) return false;
-    if (!rt::ALLTRIM(typed).empty())
-        rt::variables().set("CNPJFONTE", Value(rt::PADR(common::CONTAPONTO(common::TIRA_PONTO(typed)), 18)));
-    return true;
-}
-
 // Reads the form until it is left with Esc or PgDn and the answer is
 // "S" (true) or "A" (false: leave the statements).
 enum class Answer { Store, Leave };
@@ -112,7 +104,7 @@ Answer read_statement() {
     while (true) {
         for (const Entry& e : entries()) {
             auto& g = rt::at_get(e.row, e.col, var(e.field), e.picture);
-            if (std::string_view(e.field) == "CNPJFONTE") g.valid(cnpj_valid);
+            if (std::string_view(e.field) == "CNPJFONTE") g.valid([] { return CPFCNPJ("M->CNPJFONTE"); });
         }
         rt::READ();
         const int k = rt::LASTKEY();
@@ -126,6 +118,16 @@ Answer read_statement() {
 }
 
 }  // namespace
+
+bool CPFCNPJ(std::string_view variable) {
+    const std::string name = rt::VarStore::normalize(variable);
+    const Value current = rt::variables().exists(name) ? rt::variables().get(name) : Value(std::string());
+    const std::string typed = current.as_string();
+    if (!common::CPFCGC(typed)) return false;
+    if (!rt::ALLTRIM(typed).empty())
+        rt::variables().set(name, Value(rt::PADR(common::CONTAPONTO(common::TIRA_PONTO(typed)), typed.size())));
+    return true;
+}
 
 void GRAVA_DADO(std::string_view other) {
     tb::Table& s = tables::ws().current(kPayroll);

@@ -23,6 +23,9 @@ void PEGACOM();
 // Stores the statement of the variables: over the CPF's row ("N", the
 // same payer) or as a new row ("S", another payer).
 void GRAVA_DADO(std::string_view other);
+// The CPF or CNPJ in the variable of that name checked; a valid one is
+// written back with its separators.
+bool CPFCNPJ(std::string_view variable);
 
 }  // namespace qv::converter
 

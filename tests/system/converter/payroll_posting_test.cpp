@@ -5,6 +5,7 @@
 #include "common/globals.hpp"
 #include "converter/table_rows.hpp"
 #include "runtime/core/text.hpp"
+#include "runtime/core/varstore.hpp"
 #include "system/converter/converter_fixture.hpp"
 #include "tables/opening.hpp"
 #include "tables/state.hpp"
@@ -121,6 +122,19 @@ TEST_F(PayrollPosting, StatementTypedInTheFormIsStoredAndASecondPayerAdded) {
         if (s.get("CPF").as_string() == "12345678909")
             stored.emplace_back(rt::RTRIM(s.get("NOMEFONTE").as_string()), s.get("RENDIMENT").as_number());
     EXPECT_EQ(stored, (std::vector<std::pair<std::string, double>>{{"FIRMA", 1500}, {"OUTRA", 1500}}));
+}
+
+TEST_F(PayrollPosting, PayerNumbersAreCheckedAndKeptWithSeparators) {
+    struct Case {
+        const char* typed;
+        const char* kept;
+    };
+    for (const Case& c : {Case{"11.222.333/000181 ", "11.222.333/0001-81"}, Case{"123.456.789-09    ", "123.456.789-09    "},
+                          Case{"                  ", "                  "}}) {
+        rt::variables().set("CNPJFONTE", Value(c.typed));
+        EXPECT_TRUE(converter::CPFCNPJ("M->CNPJFONTE")) << c.typed;
+        EXPECT_EQ(rt::variables().get("CNPJFONTE").as_string(), c.kept);
+    }
 }
 
 TEST_F(PayrollPosting, UnregisteredStatementsAreIncludedOrSkipped) {
