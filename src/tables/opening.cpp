@@ -47,6 +47,14 @@ std::string cdx_name(const std::string& name) { return tb::with_default_extensio
 // Whether a file the program names exists (in whatever letter case).
 bool present(const std::string& name) { return tb::file_exists(os_name(name)); }
 
+// A table file of no bytes holds nothing: its creation was cut short (a
+// kill between making the file and writing its header). It is made again.
+bool table_present(const std::string& name) {
+    if (!present(name)) return false;
+    std::error_code ec;
+    return fs::file_size(tb::resolve_path(os_name(name)), ec) != 0 || ec;
+}
+
 std::string tag_of(const std::string& bag) { return rt::UPPER(tb::stem_of(bag)).substr(0, 10); }
 
 void remove_file(const std::string& path) {
@@ -318,7 +326,7 @@ bool ABREARQ(int area, bool exclusive, std::string_view file, std::string_view k
     if (!bag3.empty()) orders.push_back({std::string(rt::ALLTRIM(key3)), bag3});
 
     clear_open_failure();
-    if (!present(dbf_of(name))) {
+    if (!table_present(dbf_of(name))) {
         progress(name + ".dbf" + " não localizado está sendo criado "_cp);
         switch (create_missing(area, name)) {
         case Creation::Created: break;

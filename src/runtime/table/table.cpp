@@ -55,7 +55,17 @@ void create_table(const std::string& given, const Structure& s, MemoKind memo) {
     std::string bytes = serialise_header(h);
     bytes += kEndOfFile;
     const bool existed = ::access(path.c_str(), F_OK) == 0;
-    FileHandle fd = open_for_replace(path);
+    FileHandle fd;
+    try {
+        fd = open_for_replace(path);
+    } catch (const TableBusy&) {
+        // The open made the file, and another user took it first (opening
+        // it, or creating it too): an empty file left here would be taken
+        // for a table that cannot be read, by every user, for ever.
+        struct stat st;
+        if (!existed && ::stat(path.c_str(), &st) == 0 && st.st_size == 0) ::unlink(path.c_str());
+        throw;
+    }
     const MemoKind kind = memo == MemoKind::Dbt ? MemoKind::Dbt : MemoKind::Fpt;
     const std::string memo_path = resolve_path(with_extension(path, kind == MemoKind::Dbt ? ".dbt" : ".fpt"));
     FileHandle memo_fd;

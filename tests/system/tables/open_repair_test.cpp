@@ -96,6 +96,16 @@ TEST_F(OpenRepairTest, DamagedTableIsNamedAndLeftAsItWas) {
     EXPECT_FALSE(exists(client + "IMP0312.cdx"));
 }
 
+// A table whose creation was cut short before its header (no bytes at all)
+// is made again, not refused at every open.
+TEST_F(OpenRepairTest, EmptyTableFileIsCreatedAgain) {
+    std::ofstream(client + "IMP0612.dbf", std::ios::binary).flush();
+    ASSERT_TRUE(ABERTURA(6));
+    EXPECT_EQ(area(6).lastrec(), 0u);
+    EXPECT_GE(area(6).field_index("I6_3"), 0);
+    EXPECT_TRUE(exists(client + "IMP0612.cdx"));
+}
+
 TEST_F(OpenRepairTest, TableThatCannotBeCreatedIsAFailure) {
     rt::variables().set("LOCARQ", rt::Value(root + "/gone/"));
     EXPECT_FALSE(ABERTURA(3));
