@@ -357,5 +357,37 @@ TEST_F(GridChecks, HeirsSharesFollowTheRegisteredHeirsAndKeepTheirPercentages) {
     EXPECT_EQ(tables::ws().selected(), 24);
 }
 
+TEST_F(GridChecks, RuralCodesAreChosenFromTheirBarsAndSituationsAskForTheCashBook) {
+    tb::Table& t = work(36, {{}});
+    keys({'9', '4', '8', '3'});   // keys off the bar are ignored
+    EXPECT_EQ(VAL_COD(0, 3), 4);
+    EXPECT_EQ(VAL_COD(5, 1), 13);
+    EXPECT_EQ(VAL_COD(19, 1), 19);
+    EXPECT_EQ(t.get("I2R_05").as_number(), 4);
+    EXPECT_EQ(t.get("I2R_07").as_number(), 19);
+    set("SO_TOTAL", Value(false));
+    set("TIPOCR", Value(" "));
+    keys({rt::key::ENTER, 'N', 'S'});
+    EXPECT_EQ(TES_SIT(7, 35), 0);
+    EXPECT_TRUE(showed("4 - Aquisição a prazo"));
+    EXPECT_EQ(TES_SIT(2, 35), 2);
+    EXPECT_EQ(common::Global{"TIPOCR"}.text(), " ");
+    EXPECT_EQ(TES_SIT(3, 35), 3);
+    EXPECT_TRUE(showed("Lança essa Alienação a prazo no livro caixa?"));
+    EXPECT_EQ(common::Global{"TIPOCR"}.text(), "C");
+}
+
+TEST_F(GridChecks, PropertyFormNumbersTheAssetsWithoutANumber) {
+    set("DECFINAL", Value("S"));
+    tb::Table& t = work(24, {{{"I7_5", 21.0}}, {{"I7_6", 5.0}}, {{"I7_5", 11.0}}});
+    work(23, {});
+    keys({'X', rt::key::ENTER, rt::key::ENTER, rt::key::ESC});   // a wrong answer, then leave
+    VEJA_IMOV();
+    EXPECT_TRUE(showed("o percentual de cada herdeiro"));
+    std::vector<double> numbers;
+    for (t.go_top(); !t.eof(); t.skip()) numbers.push_back(t.get("I7_6").as_number());
+    EXPECT_EQ(numbers, (std::vector<double>{6, 5, 7}));
+}
+
 }  // namespace
 }  // namespace qv::declaration::grids
