@@ -61,24 +61,22 @@ std::optional<Value> pick(rt::table::Table& t, const char* help, const char* key
 
 // Seeks the value in the code table opened in its own area: found, its
 // description is shown and the value kept; else the pick list's choice.
-// Nothing when the table cannot be opened or the list is left unchosen.
-std::optional<Value> look_up(const CodeTable& c, const Value& value, bool found_only = false) {
+// Nothing when the list is left unchosen.
+std::optional<Value> look_up(const CodeTable& c, const Value& value) {
     const KeepArea keep;
     if (!tables::ABERTURA(c.table)) return value;
     rt::table::Table& t = tables::ws().current();
     const bool text_key = t.get(c.key).is_string();
-    const Value key = text_key ? Value(trimmed(value)) : value;
-    const bool found = !(text_key ? trimmed(value).empty() : false) && t.seek(key) &&
-                       (text_key ? trimmed(t.get(c.key)) == trimmed(value)
-                                 : t.get(c.key).as_number() == value.as_number());
+    const std::string typed = trimmed(value);
+    const bool found = text_key ? !typed.empty() && t.seek(Value(typed)) && trimmed(t.get(c.key)) == typed
+                                : t.seek(value) && t.get(c.key).as_number() == value.as_number();
     if (found) {
         const std::string description = trimmed(t.get(c.description));
         tables::ws().close(c.table);
         show_below_cell(description);
         return value;
     }
-    std::optional<Value> chosen;
-    if (!found_only) chosen = pick(t, c.help, c.key);
+    const std::optional<Value> chosen = pick(t, c.help, c.key);
     tables::ws().close(c.table);
     return chosen;
 }

@@ -221,7 +221,9 @@ void match_shares(rt::table::Table& shares, int asset, const std::vector<Heir>& 
 
 }  // namespace
 
-bool ANEXHER(const Value& answer, int asset, int mode) {
+// Both modes end alike: the form the question belongs to is drawn again by
+// its read loop, with or without the property's fields.
+bool ANEXHER(const Value& answer, int asset, int /*mode*/) {
     const std::string typed = upper_trimmed(answer);
     if (typed == "N") return true;
     if (typed != "S") {
@@ -249,9 +251,7 @@ bool ANEXHER(const Value& answer, int asset, int mode) {
     tables::ws().select(kAssetsArea);
     if (assets && asset_recno >= 1 && asset_recno <= assets->lastrec()) assets->go_to(asset_recno);
     common::Global{"OPC"}.set(calling_grid);
-    // The form the question belongs to is drawn again by its read loop.
     redraw_form();
-    (void)mode;
     return true;
 }
 
