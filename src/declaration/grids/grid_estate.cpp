@@ -152,6 +152,17 @@ void property_fields(rt::GetList& gets, rt::table::Table& row) {
     row_field(gets, 13, 8, "LIVRORG", "@S27");
 }
 
+// READ of the form with g_in_form set while it runs.
+bool read_marked(rt::GetList& gets) {
+    struct Mark {
+        Mark() { g_in_form = true; }
+        ~Mark() { g_in_form = false; }
+        Mark(const Mark&) = delete;
+        Mark& operator=(const Mark&) = delete;
+    } mark;
+    return rt::READ(gets);
+}
+
 // Reads the form again and again until Esc; the registry answer redraws it.
 void read_form(int asset, int mode) {
     for (;;) {
@@ -166,10 +177,7 @@ void read_form(int asset, int mode) {
         }
         for (const rt::Get& g : gets) g.display();
         g_redraw = false;
-        g_in_form = true;
-        const bool read = rt::READ(gets);
-        g_in_form = false;
-        if (!read && !g_redraw) return;
+        if (!read_marked(gets) && !g_redraw) return;
     }
 }
 
