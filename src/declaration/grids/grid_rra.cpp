@@ -93,12 +93,12 @@ bool VERAA(const Value& answer, int mode) {
     }
     if (mode == 1) rt::at_say(kFormTop + 8, 30, typed == "S" ? "N" : "S");
     rt::table::Table* row = tables::ws().table(kIncomeArea);
-    rt::Date received;
+    rt::Date received = date("DT_LC");   // the form's date when the row has none
     if (row && !row->eof()) {
         // The answer decides the tax below: it is the row's before that.
         put_row(*row, {{"TIPOCR", Value(typed)}});
         const Value d = row->get("DT_LC");
-        if (d.is_date()) received = d.as_date();
+        if (d.is_date() && !d.as_date().empty()) received = d.as_date();
     }
     CALC_RAA(mode, 0, received);
     return true;
