@@ -76,7 +76,8 @@ std::optional<Value> look_up(const CodeTable& c, const Value& value) {
         show_below_cell(description);
         return value;
     }
-    const std::optional<Value> chosen = pick(t, c.help, c.key);
+    // A code table without a pick list cannot offer a choice: the code stays.
+    const std::optional<Value> chosen = tables::has_pick_list(c.help) ? pick(t, c.help, c.key) : value;
     tables::ws().close(c.table);
     return chosen;
 }
