@@ -58,7 +58,7 @@ std::string bare(std::string_view field) {
 // A field of a declaration work table, written under its record lock.
 void put_area_field(int area, std::string_view name, const rt::Value& v) {
     tb::Table* t = ws().table(area);
-    if (!t || t->eof()) return;
+    if (!t || t->eof() || t->field_index(name) < 0) return;
     const int back = ws().selected();
     ws().select(area);
     if (t->rlock()) {

@@ -23,11 +23,13 @@ using rt::Value;
 namespace key = rt::key;
 
 // A check routine of another subsystem: false only when it answers false;
-// one that is not built yet lets the value through.
-bool routine_accepts(std::string_view name, const Value& v, int arg) {
+// a value of the cell's type it answers replaces the typed one; one that is
+// not built yet lets the value through.
+bool routine_accepts(std::string_view name, Value& v, int arg) {
     if (!rt::has_function(name)) return true;
     const Value args[] = {v, Value(arg)};
     const Value r = rt::call_function(name, std::span<const Value>(args, 2));
+    if (!r.is_logical() && !r.is_nil() && r.type() == v.type()) v = r;
     return !r.is_logical() || r.as_bool();
 }
 

@@ -124,10 +124,11 @@ void GridRun::show() {
 }
 
 void GridRun::run() {
+    GridRun* const outer = g_current;   // a grid opened from another's cell
     g_current = this;
     while (cycle()) {
     }
-    g_current = nullptr;
+    g_current = outer;
 }
 
 bool GridRun::cycle() {

@@ -1,0 +1,40 @@
+#include "declaration/grids/grid_check_support.hpp"
+
+#include "common/avisosn.hpp"
+#include "common/messages.hpp"
+#include "declaration/grids/grid_engine.hpp"
+#include "runtime/core/text.hpp"
+#include "runtime/ui/read.hpp"
+#include "tables/state.hpp"
+
+namespace qv::declaration::grids {
+
+void notice(const std::vector<std::string>& lines) { common::AVISOSN(lines, 0); }
+
+int editing_row() {
+    if (GridRun* g = current_grid()) return g->browse().cell_row();
+    if (const rt::Get* get = rt::current_get()) return get->row();
+    return 12;
+}
+
+void show_below_cell(std::string_view text) {
+    const int row = editing_row();
+    common::MensArgs args;
+    args.row = row > 21 ? 17 : row + 1;
+    common::MENS(5, text, args);
+}
+
+KeepArea::KeepArea() : back_(tables::ws().selected()) {}
+KeepArea::~KeepArea() { tables::ws().select(back_); }
+
+bool put_row(rt::table::Table& t, std::initializer_list<std::pair<std::string_view, rt::Value>> fields) {
+    if (t.eof() || !t.rlock()) return false;
+    for (const auto& [name, v] : fields) t.put(name, v);
+    t.commit();
+    t.unlock();
+    return true;
+}
+
+std::string trimmed(const rt::Value& v) { return v.is_string() ? rt::ALLTRIM(v.as_string()) : std::string(); }
+
+}  // namespace qv::declaration::grids
