@@ -87,7 +87,11 @@ int GETMTX(MatrixRun& run) {
     const int row = run.matrix_row();
     const CellRule rule = cell_rule(g.code, row, col);
     if (!rule.message.empty()) common::MENS(1, rule.message);
-    if (!rule.editable) return EXITKEY(false);
+    if (!rule.editable) {
+        // A character typed on a refused cell is dropped with the edit it began.
+        if (const int typed = rt::NEXTKEY(); typed >= 32 && typed <= 255) rt::INKEY(0);
+        return EXITKEY(false);
+    }
 
     const bool scoreboard = rt::SET_SCOREBOARD(false);
     const bool read_exit = rt::READEXIT(true);
