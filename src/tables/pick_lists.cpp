@@ -5,6 +5,7 @@
 #include <optional>
 #include <mutex>
 #include <span>
+#include <tuple>
 #include <vector>
 
 #include "common/globals.hpp"
@@ -18,7 +19,9 @@
 #include "runtime/ui/browse.hpp"
 #include "runtime/ui/browse_table.hpp"
 #include "runtime/ui/read.hpp"
+#include "tables/folders.hpp"
 #include "tables/opening.hpp"
+#include "tables/register_views.hpp"
 #include "tables/state.hpp"
 
 namespace qv::tables {
@@ -34,6 +37,7 @@ struct ListColumn {
     std::string heading;
     std::string field;
     std::string picture;
+    std::function<rt::Value(tb::Table&)> shown{};   // a value worked out from the row instead of the field
 };
 
 // One list of the catalogue: the table it browses (0: the selected one),
@@ -79,10 +83,45 @@ PickList code_list(int code, const char* code_head, const char* code_field, cons
     return {code, 1, {{code_head, code_field, ""}, {text_head, text_field, "@S52"}}, false, true, std::move(enter)};
 }
 
+// The register list shows, after the taxpayer, what the office tracks: the
+// status, the model, the result and the instalments due of each kind.
+std::vector<ListColumn> register_columns() {
+    const auto status = [](tb::Table& t) { return rt::Value(rt::TRIM(VE_STAT(t.get("ESTATUS"), 3).as_string())); };
+    std::vector<ListColumn> c{{"Nome do Contribuinte", "NOMECONTR", "@S30"},
+                              {"CPF", "CPF", "@r 999.999.999-99"},
+                              {"Descri\x87\xC6o", "ESTATUS", "@S13", status},
+                              {"WZK", "TEMRURAL", ""},
+                              {"Sim", "USAPADRAO", ""},
+                              {"Impo/Rest.", "IMPPGRE", "@E 9999,999.99"},
+                              {" % ->", "INDGAS", "@E 999.99"}};
+    for (const auto& [count, amount, heading] : {std::tuple{"NRQUOTA", "DFQUOTA", "Quota IR"},
+                                                 {"NRCLEAO", "DFCLEAO", "Carn\x88 Leao"},
+                                                 {"NRGCAPIT", "DFGCAPIT", "Gan.Capital"},
+                                                 {"NRRVARIV", "DFRVARIV", "R.Vari\xA0vel"}}) {
+        c.push_back({"Qt", count, "@Z 99"});
+        c.push_back({heading, amount, "@E 999,999.99"});
+    }
+    c.push_back({"Operador", "NOMEAG", "@S22"});
+    return c;
+}
+
+// The dependants of the declaration, for a dependant's CPF.
+PickList dependants_list() {
+    return {23, 0, {{"Nome Dependente ", "NOMEDEPEN", "@S40"}, {"CPF", "CPFDEPEN", "@r 999.999.999-99"}}, false,
+            false, [](tb::Table& t, const std::string& field) {
+                const rt::Value cpf = t.get("CPFDEPEN");
+                if (field == "I1_8") {
+                    put_area_field(22, "I1_8", cpf);
+                } else {
+                    set_var("CPFDEPEN", cpf);
+                    ws().select(32);
+                }
+                set_var("M_CPFDEPEN", cpf);
+            }};
+}
+
 PickList register_list() {
-    PickList l{9, 0, {{"Nome do Contribuinte", "NOMECONTR", "@S30"}, {"CPF", "CPF", "@r 999.999.999-99"},
-                      {"WZK", "TEMRURAL", ""}, {"Sim", "USAPADRAO", ""}},
-               true, false,
+    PickList l{9, 0, register_columns(), true, false,
                [](tb::Table& t, const std::string& field) {
                    const std::string f = bare(field);
                    if (f == "CPF1" || f == "CPF2") return set_var(f, t.get("CPF"));
@@ -95,10 +134,7 @@ PickList register_list() {
                        return set_var("DIRCONJU", t.get("DIRCONJU"));
                    }
                    set_var("CPF", t.get("CPF"));
-                   if (rt::has_function("MOSTR_PAG")) {
-                       const rt::Value mode(2);
-                       rt::call_function("MOSTR_PAG", std::span<const rt::Value>(&mode, 1));
-                   }
+                   MOSTR_PAG(2);
                }};
     l.footer = true;
     return l;
@@ -202,6 +238,11 @@ std::optional<PickList> list_for(const std::string& field) {
                    }};
         return l;
     }
+    if (is({"I1_8", "M->CPFDEPEN"})) return dependants_list();
+    if (f == "CODIGOA")
+        return code_list(69, "Cod.", "CODBEM", "  Tipo  ", "DESCBENS", [](tb::Table& t, const std::string&) {
+            put_area_field(37, "CODIGO", t.get("CODBEM"));
+        });
     if (is({"M->CDCONTA", "CDCONTA"}))
         return code_list(62, "C\xA2" "digo", "CDCONTA", "Descri\x87" "ao", "NMDESCRICA", copy_to_field("CDCONTA"));
     return std::nullopt;
@@ -278,7 +319,9 @@ void HBROWSE(int top, int left, int bottom, int right) {
             }
     }
     for (std::size_t i = 0; i < l.columns.size(); ++i) {
-        rt::BrowseColumn c(l.columns[i].heading, source.field_block(l.columns[i].field));
+        const ListColumn& col = l.columns[i];
+        rt::BrowseColumn c(col.heading, col.shown ? rt::BrowseColumn::Block([&t, shown = col.shown] { return shown(t); })
+                                                  : source.field_block(col.field));
         c.picture = l.columns[i].picture;
         if (i < foot.size()) c.footing = foot[i];
         b.add_column(std::move(c));
@@ -304,7 +347,11 @@ void HBROWSE(int top, int left, int bottom, int right) {
             case rt::key::CTRL_RIGHT: b.pan_right(); continue;
             default: break;
         }
-        if (key == rt::key::F1 || key == rt::key::F2 || key == rt::key::F3) {
+        if (l.code == 9 && (key == rt::key::F6 || key == rt::key::F11)) {
+            if (key == rt::key::F6) MOS_DETAL();
+            else MOS_PEND();
+            b.refresh_all();
+        } else if (key == rt::key::F1 || key == rt::key::F2 || key == rt::key::F3) {
             const int order = key == rt::key::F1 ? 2 : key == rt::key::F2 ? 1 : 3;
             if (order <= t.order_count()) t.set_order(order);
             b.refresh_all();
@@ -428,6 +475,7 @@ void register_pick_list_routines() {
         rt::register_function("GERAL5", [](Args) { GERAL5(); return rt::Value(); });
         rt::register_function("ENTER", [](Args) { ENTER(); return rt::Value(); });
         rt::register_function("MOS_PASTA", [](Args) { MOS_PASTA(); return rt::Value(); });
+        register_register_view_routines();
         rt::register_function("HBROWSE", [num](Args a) {
             HBROWSE(static_cast<int>(num(a, 0)), static_cast<int>(num(a, 1)), static_cast<int>(num(a, 2)),
                     static_cast<int>(num(a, 3)));
