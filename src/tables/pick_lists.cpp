@@ -146,8 +146,10 @@ PickList municipality_list(bool states) {
                    const std::string f = bare(field);
                    const std::string name = t.get("NOMEMUNI").as_string();
                    const rt::Get* g = rt::current_get();
-                   if (g && rt::UPPER(g->name()) == "M->UF") {
-                       if (rt::SUBSTR(name, 4, 1) == "-") set_var("UF", rt::Value(rt::LEFT(name, 2)));
+                   // A state's line ("SP - ...") read for the state gives the state; a
+                   // municipality chosen there fills the municipality as from its own field.
+                   if (g && rt::UPPER(g->name()) == "M->UF" && rt::SUBSTR(name, 4, 1) == "-") {
+                       set_var("UF", rt::Value(rt::LEFT(name, 2)));
                        return;
                    }
                    if (field == "MUNICIMO") {
