@@ -50,7 +50,10 @@ struct PickList {
     bool typing = false;
     bool close_after = true;
     std::function<void(tb::Table&, const std::string& field)> enter;
-    bool footer = false;
+    // The footings of the columns, separated by ";" (empty function: none).
+    std::function<std::string(tb::Table&)> footer{};
+    // The rows the list shows (empty function: those the table shows).
+    std::function<bool(tb::Table&)> rows{};
 };
 
 void set_var(std::string_view name, const rt::Value& v) { rt::variables().set(name, v); }
@@ -83,6 +86,8 @@ PickList code_list(int code, const char* code_head, const char* code_field, cons
     return {code, 1, {{code_head, code_field, ""}, {text_head, text_field, "@S52"}}, false, true, std::move(enter)};
 }
 
+void count_register(tb::Table& t, long& total, long& simplified, long& rural);
+
 // The register list shows, after the taxpayer, what the office tracks: the
 // status, the model, the result and the instalments due of each kind.
 std::vector<ListColumn> register_columns() {
@@ -103,6 +108,71 @@ std::vector<ListColumn> register_columns() {
     }
     c.push_back({"Operador", "NOMEAG", "@S22"});
     return c;
+}
+
+constexpr int kGainsArea = 27;
+constexpr const char* kGainAmount = "@Ez 99,999,999.99";
+
+double gain_tax(tb::Table& t) {
+    if (t.field_index("VAL_IMPOS") >= 0) return common::number_of(t.get("VAL_IMPOS"));
+    return common::number_of(t.get("VAL_IMPOSV")) + common::number_of(t.get("VAL_IMPOSP"));
+}
+
+// The totals line of the gains shown: taxable, exempt and tax.
+std::string gains_footer(tb::Table& t, std::size_t leading_columns) {
+    double taxable = 0, exempt = 0, tax = 0;
+    const std::uint32_t at = t.recno();
+    for (t.go_top(); !t.eof(); t.skip()) {
+        taxable += common::number_of(t.get("VAL_TRIBU"));
+        exempt += common::number_of(t.get("VAL_NAOTRI"));
+        tax += gain_tax(t);
+    }
+    t.go_to(at);
+    std::string text = "Totais........";
+    for (std::size_t i = 1; i < leading_columns; ++i) text += ";";
+    for (const double v : {taxable, exempt, tax}) text += ";" + rt::TRANSFORM(rt::Value(v), kGainAmount);
+    return text;
+}
+
+std::vector<ListColumn> gain_amount_columns() {
+    return {{"Tributado", "VAL_TRIBU", kGainAmount},
+            {"Nao Tribu.", "VAL_NAOTRI", kGainAmount},
+            {"Imposto", "VAL_IMPOS", kGainAmount, [](tb::Table& t) { return rt::Value(gain_tax(t)); }}};
+}
+
+void gain_form(int mode) {
+    const rt::Value args[] = {common::Global("TIPO_BEM").value(), rt::Value(mode)};
+    if (rt::has_function("MOSTR_BEM")) rt::call_function("MOSTR_BEM", std::span<const rt::Value>(args, 2));
+}
+
+// The capital gains of the kind being entered (the gains page restricts
+// the table); Enter opens the highlighted gain.
+PickList gains_list() {
+    const bool shares = common::Global("TIPO_BEM").integer() == 3;
+    PickList l{kGainsArea, 0,
+               {{shares ? "Nro." : "Nr", "BEM_NRO", "@Z 99"},
+                {"Item", "NRO_ITEM", "@Z 999"},
+                {shares ? "Nome da Sociedade" : "Descri\x87\xC6o do Bem", "ESPC_BEM", "@s25"}},
+               false, false, [](tb::Table&, const std::string&) { gain_form(1); }};
+    for (ListColumn& c : gain_amount_columns()) l.columns.push_back(std::move(c));
+    l.footer = [](tb::Table& t) { return gains_footer(t, 3); };
+    return l;
+}
+
+// The gains behind the exempt line of small sales and single homes.
+PickList exempt_gains_list() {
+    PickList l{kGainsArea, 0, {{"Nr", "BEM_NRO", "@Z 99"}, {"Descri\x87\xC6o do Bem", "ESPC_BEM", "@s25"}}, false,
+               false, [](tb::Table&, const std::string&) {}};
+    for (ListColumn& c : gain_amount_columns()) l.columns.push_back(std::move(c));
+    l.footer = [](tb::Table& t) { return gains_footer(t, 2); };
+    l.rows = [](tb::Table& t) { return common::number_of(t.get("TIPO_BEM")) < 4; };
+    return l;
+}
+
+bool exempt_gains_declared() {
+    double sum = 0;
+    for (const char* n : {"I3_04GCPVC", "I3_04UNICC", "I3_04REDUC"}) sum += common::Global(n).number();
+    return sum != 0;
 }
 
 // The dependants of the declaration, for a dependant's CPF.
@@ -136,7 +206,11 @@ PickList register_list() {
                    set_var("CPF", t.get("CPF"));
                    MOSTR_PAG(2);
                }};
-    l.footer = true;
+    l.footer = [](tb::Table& t) {
+        long total = 0, simplified = 0, rural = 0;
+        count_register(t, total, simplified, rural);
+        return register_footer(total, simplified, rural);
+    };
     return l;
 }
 
@@ -241,6 +315,11 @@ std::optional<PickList> list_for(const std::string& field) {
         return l;
     }
     if (is({"I1_8", "M->CPFDEPEN"})) return dependants_list();
+    if (f == "M->TIPO_BEM") return gains_list();
+    if (f == "M->I3_04") {
+        if (!exempt_gains_declared()) return std::nullopt;
+        return exempt_gains_list();
+    }
     if (f == "CODIGOA")
         return code_list(69, "Cod.", "CODBEM", "  Tipo  ", "DESCBENS", [](tb::Table& t, const std::string&) {
             put_area_field(37, "CODIGO", t.get("CODBEM"));
@@ -304,15 +383,17 @@ void HBROWSE(int top, int left, int bottom, int right) {
     rt::TableSource source(t);
     rt::Browse b(top, left, bottom, right);
     b.set_source(source.source());
-    b.set_color_spec(common::Global("CORSELE").text("W+/B,N/W"));
+    if (l.code == kGainsArea)
+        b.set_color_spec(common::Global("COR_1_CLI").text("W/B") + "," + common::Global("COR_GET").text("N/W") + "," +
+                         common::Global("COR_2_CLI").text("W+/B") + "," + common::Global("COR_SAY").text("W+/B"));
+    else
+        b.set_color_spec(common::Global("CORSELE").text("W+/B,N/W"));
     b.set_head_sep("\xCD");
     b.set_col_sep("\xB3");
     std::vector<std::string> foot;
     if (l.footer) {
         b.set_foot_sep("\xC1\xC4");
-        long total = 0, simplified = 0, rural = 0;
-        count_register(t, total, simplified, rural);
-        const std::string text = register_footer(total, simplified, rural);
+        const std::string text = l.footer(t);
         std::size_t start = 0;
         for (std::size_t i = 0; i <= text.size(); ++i)
             if (i == text.size() || text[i] == ';') {
@@ -349,7 +430,11 @@ void HBROWSE(int top, int left, int bottom, int right) {
             case rt::key::CTRL_RIGHT: b.pan_right(); continue;
             default: break;
         }
-        if (l.code == 9 && (key == rt::key::F6 || key == rt::key::F11)) {
+        if (l.code == kGainsArea && !l.rows && (key == rt::key::INS || key == rt::key::DEL)) {
+            if (key == rt::key::INS) gain_form(0);
+            else if (!t.eof() && rt::has_function("DEL_GP")) rt::call_function("DEL_GP", {});
+            b.refresh_all();
+        } else if (l.code == 9 && (key == rt::key::F6 || key == rt::key::F11)) {
             if (key == rt::key::F6) MOS_DETAL();
             else MOS_PEND();
             b.refresh_all();
@@ -403,6 +488,10 @@ void GERAL() {
         t->set_order(list->order);
         t->go_top();
     }
+    if (list->rows) {
+        t->set_filter([t, rows = list->rows] { return rows(*t); });
+        t->go_top();
+    }
     OpenList open{std::move(*list), rt::UPPER(field), t};
     // The list is marked open while it runs, also when it ends by a fault.
     struct Showing {
@@ -424,6 +513,7 @@ void GERAL() {
     HBROWSE(li + 1, ci + 1, lif - 1, cf - 1);
     rt::CLEAR_TYPEAHEAD();
     common::FECHAJAN(8);
+    if (open.list.rows && ws().table(area)) ws().table(area)->clear_filter();
     if (own && open.list.close_after) ws().close(area);
     if (!prepared || own) ws().select(back);
     kTemHlp.set(rt::Value(false));
