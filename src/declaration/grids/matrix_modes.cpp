@@ -90,14 +90,21 @@ void show_next_carne_leao_mode() {
 void flip_carne_leao_carried() {
     const bool only_paid = !logical(kSoRec);
     kSoRec.set(Value(only_paid));
+    // Each notice is laid out in four lines of the box.
+    common::MensArgs box;
+    box.row = 10;
+    box.col = Value("C");
+    box.lines = 4;
     if (only_paid)
         common::MENS(1, "  ATENÇÃO! O valor total do Carnê Leão a ser transportado para a tela 7 será apenas o VALOR "
                         "INFORMADO COMO PAGO.    Um valor para menor será detectado pela Receita que poderáemitir a "
-                        "cobrança posterior dessa diferença c/correções. "_cp);
+                        "cobrança posterior dessa diferença c/correções. "_cp,
+                     box);
     else
         common::MENS(1, " ATENÇAO! O valor total do carnê Leão a ser transportado   para a tela 7 será a SOMA DOS "
                         "MAIORES VALORES encontrados  entre o valor informado como pago e o valor devido.        Uma "
-                        "diferença para menor deve ser emitido DARF desse valor"_cp);
+                        "diferença para menor deve ser emitido DARF desse valor"_cp,
+                     box);
     recompute();
     rt::at_say(6, 66, only_paid ? "*" : " ");
     rt::at_say(6, 78, only_paid ? " " : "*");

@@ -124,5 +124,24 @@ TEST_F(MatrixGridTest, EditedMonthIsWrittenBackTotalledAndTheCallersRowKept) {
     EXPECT_EQ(common::Global{"POSHORMAT"}.integer(), 1);
 }
 
+TEST_F(MatrixGridTest, CarneLeaoSheetSwitchesFillModeAndCarriedValue) {
+    set("REC_MENSAL", text_matrix(13, 9));
+    set("TELA", Value(2));
+    set("CAL_AUTO", Value(1));
+    set("SO_REC", Value(false));
+    set("SO_MOS", Value(1));
+    keys({key::ALT_A, key::ENTER, 305, key::ENTER, key::ESC});
+    ASSERT_TRUE(run_matrix_grid(16));
+    EXPECT_EQ(common::Global{"CAL_AUTO"}.integer(), 2);
+    EXPECT_TRUE(term->showed("2)SO OS TOTAIS"));
+    EXPECT_TRUE(term->showed("Esse modo deve ser usado APENAS"));
+    EXPECT_TRUE(common::Global{"SO_REC"}.value().as_bool());
+    EXPECT_TRUE(term->showed("ATENÇÃO! O valor total do Carnê Leão"));
+    // Mode 4 comes after 3 and goes back to 1.
+    keys({key::ALT_A, key::ENTER, key::ALT_A, key::ENTER, key::ALT_A, key::ENTER, key::ESC});
+    ASSERT_TRUE(run_matrix_grid(16));
+    EXPECT_EQ(common::Global{"CAL_AUTO"}.integer(), 1);
+}
+
 }  // namespace
 }  // namespace qv::declaration::grids
