@@ -6,11 +6,11 @@
 #include "common/globals.hpp"
 #include "common/messages.hpp"
 #include "common/windows.hpp"
+#include "declaration/grids/grid_catalogue.hpp"
 #include "declaration/loop/declaration_variables.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/screen/screen.hpp"
-#include "shell/dispatcher.hpp"
 #include "tables/state.hpp"
 
 namespace qv::declaration::grids {
@@ -68,12 +68,6 @@ void back_to_sheet(int opc, int column) {
     common::Global{"POSHORMAT"}.set(Value(column));
 }
 
-bool open_grid(int code) {
-    if (call_named("EDITA", {Value(code)})) return true;
-    common::MENS(0, shell::unbuilt_feature_notice());
-    return false;
-}
-
 }  // namespace
 
 const CarneLeaoMode& carne_leao_mode(int n) { return modes()[static_cast<std::size_t>((n >= 1 && n <= 4 ? n : 1) - 1)]; }
@@ -113,15 +107,15 @@ void flip_carne_leao_carried() {
 void open_month_rows(int col, int mode) {
     const int opc = common::Global{"OPC"}.integer(16);
     const bool cash_book = tables::ws().selected() == kIncomeArea && !logical(common::Global{"LEAO_CAL"}) && mode == 3;
-    if (col <= 4) open_grid(cash_book ? 18 : 17);
-    else open_grid(24);
+    if (col <= 4) EDITA(cash_book ? 18 : 17);
+    else EDITA(24);
     back_to_sheet(opc, col);
 }
 
 void open_rural_cash_book(int row, int col) {
     const int opc = common::Global{"OPC"}.integer(37);
     common::Global{"MESATI"}.set(Value(row));
-    open_grid(38);
+    EDITA(38);
     common::FECHAJAN(4);
     common::Global{"OPC"}.set(Value(opc));
     common::Global{"PONTEIRO"}.set(Value(col));
