@@ -7,6 +7,8 @@
 #include "declaration/entry/field_checks.hpp"
 #include "declaration/grids/grid_checks.hpp"
 #include "declaration/calc/declaration_check.hpp"
+#include "declaration/grids/matrix_routines.hpp"
+#include "declaration/entry/income_screen_routines.hpp"
 #include "gains/gain_routines.hpp"
 #include "office/calendar.hpp"
 #include "office/billing.hpp"
@@ -36,6 +38,8 @@ void register_system_routines() {
     declaration::register_field_check_routines();
     declaration::register_check_routines();
     declaration::grids::register_grid_check_routines();
+    declaration::grids::register_matrix_routines();
+    declaration::register_income_screen_routines();
 }
 
 }  // namespace qv::shell

@@ -5,6 +5,7 @@
 #include <optional>
 #include <mutex>
 #include <span>
+#include <tuple>
 #include <vector>
 
 #include "common/globals.hpp"
@@ -18,7 +19,9 @@
 #include "runtime/ui/browse.hpp"
 #include "runtime/ui/browse_table.hpp"
 #include "runtime/ui/read.hpp"
+#include "tables/folders.hpp"
 #include "tables/opening.hpp"
+#include "tables/register_views.hpp"
 #include "tables/state.hpp"
 
 namespace qv::tables {
@@ -34,6 +37,7 @@ struct ListColumn {
     std::string heading;
     std::string field;
     std::string picture;
+    std::function<rt::Value(tb::Table&)> shown{};   // a value worked out from the row instead of the field
 };
 
 // One list of the catalogue: the table it browses (0: the selected one),
@@ -46,7 +50,10 @@ struct PickList {
     bool typing = false;
     bool close_after = true;
     std::function<void(tb::Table&, const std::string& field)> enter;
-    bool footer = false;
+    // The footings of the columns, separated by ";" (empty function: none).
+    std::function<std::string(tb::Table&)> footer{};
+    // The rows the list shows (empty function: those the table shows).
+    std::function<bool(tb::Table&)> rows{};
 };
 
 void set_var(std::string_view name, const rt::Value& v) { rt::variables().set(name, v); }
@@ -79,10 +86,112 @@ PickList code_list(int code, const char* code_head, const char* code_field, cons
     return {code, 1, {{code_head, code_field, ""}, {text_head, text_field, "@S52"}}, false, true, std::move(enter)};
 }
 
+void count_register(tb::Table& t, long& total, long& simplified, long& rural);
+
+// The register list shows, after the taxpayer, what the office tracks: the
+// status, the model, the result and the instalments due of each kind.
+std::vector<ListColumn> register_columns() {
+    const auto status = [](tb::Table& t) { return rt::Value(rt::TRIM(VE_STAT(t.get("ESTATUS"), 3).as_string())); };
+    std::vector<ListColumn> c{{"Nome do Contribuinte", "NOMECONTR", "@S30"},
+                              {"CPF", "CPF", "@r 999.999.999-99"},
+                              {"Descri\x87\xC6o", "ESTATUS", "@S13", status},
+                              {"WZK", "TEMRURAL", ""},
+                              {"Sim", "USAPADRAO", ""},
+                              {"Impo/Rest.", "IMPPGRE", "@E 9999,999.99"},
+                              {" % ->", "INDGAS", "@E 999.99"}};
+    for (const auto& [count, amount, heading] : {std::tuple{"NRQUOTA", "DFQUOTA", "Quota IR"},
+                                                 {"NRCLEAO", "DFCLEAO", "Carn\x88 Leao"},
+                                                 {"NRGCAPIT", "DFGCAPIT", "Gan.Capital"},
+                                                 {"NRRVARIV", "DFRVARIV", "R.Vari\xA0vel"}}) {
+        c.push_back({"Qt", count, "@Z 99"});
+        c.push_back({heading, amount, "@E 999,999.99"});
+    }
+    c.push_back({"Operador", "NOMEAG", "@S22"});
+    return c;
+}
+
+constexpr int kGainsArea = 27;
+constexpr const char* kGainAmount = "@Ez 99,999,999.99";
+
+double gain_tax(tb::Table& t) {
+    if (t.field_index("VAL_IMPOS") >= 0) return common::number_of(t.get("VAL_IMPOS"));
+    return common::number_of(t.get("VAL_IMPOSV")) + common::number_of(t.get("VAL_IMPOSP"));
+}
+
+// The totals line of the gains shown: taxable, exempt and tax.
+std::string gains_footer(tb::Table& t, std::size_t leading_columns) {
+    double taxable = 0, exempt = 0, tax = 0;
+    const std::uint32_t at = t.recno();
+    for (t.go_top(); !t.eof(); t.skip()) {
+        taxable += common::number_of(t.get("VAL_TRIBU"));
+        exempt += common::number_of(t.get("VAL_NAOTRI"));
+        tax += gain_tax(t);
+    }
+    t.go_to(at);
+    std::string text = "Totais........";
+    for (std::size_t i = 1; i < leading_columns; ++i) text += ";";
+    for (const double v : {taxable, exempt, tax}) text += ";" + rt::TRANSFORM(rt::Value(v), kGainAmount);
+    return text;
+}
+
+std::vector<ListColumn> gain_amount_columns() {
+    return {{"Tributado", "VAL_TRIBU", kGainAmount},
+            {"Nao Tribu.", "VAL_NAOTRI", kGainAmount},
+            {"Imposto", "VAL_IMPOS", kGainAmount, [](tb::Table& t) { return rt::Value(gain_tax(t)); }}};
+}
+
+void gain_form(int mode) {
+    const rt::Value args[] = {common::Global("TIPO_BEM").value(), rt::Value(mode)};
+    if (rt::has_function("MOSTR_BEM")) rt::call_function("MOSTR_BEM", std::span<const rt::Value>(args, 2));
+}
+
+// The capital gains of the kind being entered (the gains page restricts
+// the table); Enter opens the highlighted gain.
+PickList gains_list() {
+    const bool shares = common::Global("TIPO_BEM").integer() == 3;
+    PickList l{kGainsArea, 0,
+               {{shares ? "Nro." : "Nr", "BEM_NRO", "@Z 99"},
+                {"Item", "NRO_ITEM", "@Z 999"},
+                {shares ? "Nome da Sociedade" : "Descri\x87\xC6o do Bem", "ESPC_BEM", "@s25"}},
+               false, false, [](tb::Table&, const std::string&) { gain_form(1); }};
+    for (ListColumn& c : gain_amount_columns()) l.columns.push_back(std::move(c));
+    l.footer = [](tb::Table& t) { return gains_footer(t, 3); };
+    return l;
+}
+
+// The gains behind the exempt line of small sales and single homes.
+PickList exempt_gains_list() {
+    PickList l{kGainsArea, 0, {{"Nr", "BEM_NRO", "@Z 99"}, {"Descri\x87\xC6o do Bem", "ESPC_BEM", "@s25"}}, false,
+               false, [](tb::Table&, const std::string&) {}};
+    for (ListColumn& c : gain_amount_columns()) l.columns.push_back(std::move(c));
+    l.footer = [](tb::Table& t) { return gains_footer(t, 2); };
+    l.rows = [](tb::Table& t) { return common::number_of(t.get("TIPO_BEM")) < 4; };
+    return l;
+}
+
+bool exempt_gains_declared() {
+    double sum = 0;
+    for (const char* n : {"I3_04GCPVC", "I3_04UNICC", "I3_04REDUC"}) sum += common::Global(n).number();
+    return sum != 0;
+}
+
+// The dependants of the declaration, for a dependant's CPF.
+PickList dependants_list() {
+    return {23, 0, {{"Nome Dependente ", "NOMEDEPEN", "@S40"}, {"CPF", "CPFDEPEN", "@r 999.999.999-99"}}, false,
+            false, [](tb::Table& t, const std::string& field) {
+                const rt::Value cpf = t.get("CPFDEPEN");
+                if (field == "I1_8") {
+                    put_area_field(22, "I1_8", cpf);
+                } else {
+                    set_var("CPFDEPEN", cpf);
+                    ws().select(32);
+                }
+                set_var("M_CPFDEPEN", cpf);
+            }};
+}
+
 PickList register_list() {
-    PickList l{9, 0, {{"Nome do Contribuinte", "NOMECONTR", "@S30"}, {"CPF", "CPF", "@r 999.999.999-99"},
-                      {"WZK", "TEMRURAL", ""}, {"Sim", "USAPADRAO", ""}},
-               true, false,
+    PickList l{9, 0, register_columns(), true, false,
                [](tb::Table& t, const std::string& field) {
                    const std::string f = bare(field);
                    if (f == "CPF1" || f == "CPF2") return set_var(f, t.get("CPF"));
@@ -95,12 +204,13 @@ PickList register_list() {
                        return set_var("DIRCONJU", t.get("DIRCONJU"));
                    }
                    set_var("CPF", t.get("CPF"));
-                   if (rt::has_function("MOSTR_PAG")) {
-                       const rt::Value mode(2);
-                       rt::call_function("MOSTR_PAG", std::span<const rt::Value>(&mode, 1));
-                   }
+                   MOSTR_PAG(2);
                }};
-    l.footer = true;
+    l.footer = [](tb::Table& t) {
+        long total = 0, simplified = 0, rural = 0;
+        count_register(t, total, simplified, rural);
+        return register_footer(total, simplified, rural);
+    };
     return l;
 }
 
@@ -110,8 +220,10 @@ PickList municipality_list(bool states) {
                    const std::string f = bare(field);
                    const std::string name = t.get("NOMEMUNI").as_string();
                    const rt::Get* g = rt::current_get();
-                   if (g && rt::UPPER(g->name()) == "M->UF") {
-                       if (rt::SUBSTR(name, 4, 1) == "-") set_var("UF", rt::Value(rt::LEFT(name, 2)));
+                   // A state's line ("SP - ...") read for the state gives the state; a
+                   // municipality chosen there fills the municipality as from its own field.
+                   if (g && rt::UPPER(g->name()) == "M->UF" && rt::SUBSTR(name, 4, 1) == "-") {
+                       set_var("UF", rt::Value(rt::LEFT(name, 2)));
                        return;
                    }
                    if (field == "MUNICIMO") {
@@ -202,6 +314,16 @@ std::optional<PickList> list_for(const std::string& field) {
                    }};
         return l;
     }
+    if (is({"I1_8", "M->CPFDEPEN"})) return dependants_list();
+    if (f == "M->TIPO_BEM") return gains_list();
+    if (f == "M->I3_04") {
+        if (!exempt_gains_declared()) return std::nullopt;
+        return exempt_gains_list();
+    }
+    if (f == "CODIGOA")
+        return code_list(69, "Cod.", "CODBEM", "  Tipo  ", "DESCBENS", [](tb::Table& t, const std::string&) {
+            put_area_field(37, "CODIGO", t.get("CODBEM"));
+        });
     if (is({"M->CDCONTA", "CDCONTA"}))
         return code_list(62, "C\xA2" "digo", "CDCONTA", "Descri\x87" "ao", "NMDESCRICA", copy_to_field("CDCONTA"));
     return std::nullopt;
@@ -261,15 +383,17 @@ void HBROWSE(int top, int left, int bottom, int right) {
     rt::TableSource source(t);
     rt::Browse b(top, left, bottom, right);
     b.set_source(source.source());
-    b.set_color_spec(common::Global("CORSELE").text("W+/B,N/W"));
+    if (l.code == kGainsArea)
+        b.set_color_spec(common::Global("COR_1_CLI").text("W/B") + "," + common::Global("COR_GET").text("N/W") + "," +
+                         common::Global("COR_2_CLI").text("W+/B") + "," + common::Global("COR_SAY").text("W+/B"));
+    else
+        b.set_color_spec(common::Global("CORSELE").text("W+/B,N/W"));
     b.set_head_sep("\xCD");
     b.set_col_sep("\xB3");
     std::vector<std::string> foot;
     if (l.footer) {
         b.set_foot_sep("\xC1\xC4");
-        long total = 0, simplified = 0, rural = 0;
-        count_register(t, total, simplified, rural);
-        const std::string text = register_footer(total, simplified, rural);
+        const std::string text = l.footer(t);
         std::size_t start = 0;
         for (std::size_t i = 0; i <= text.size(); ++i)
             if (i == text.size() || text[i] == ';') {
@@ -278,7 +402,9 @@ void HBROWSE(int top, int left, int bottom, int right) {
             }
     }
     for (std::size_t i = 0; i < l.columns.size(); ++i) {
-        rt::BrowseColumn c(l.columns[i].heading, source.field_block(l.columns[i].field));
+        const ListColumn& col = l.columns[i];
+        rt::BrowseColumn c(col.heading, col.shown ? rt::BrowseColumn::Block([&t, shown = col.shown] { return shown(t); })
+                                                  : source.field_block(col.field));
         c.picture = l.columns[i].picture;
         if (i < foot.size()) c.footing = foot[i];
         b.add_column(std::move(c));
@@ -304,7 +430,15 @@ void HBROWSE(int top, int left, int bottom, int right) {
             case rt::key::CTRL_RIGHT: b.pan_right(); continue;
             default: break;
         }
-        if (key == rt::key::F1 || key == rt::key::F2 || key == rt::key::F3) {
+        if (l.code == kGainsArea && !l.rows && (key == rt::key::INS || key == rt::key::DEL)) {
+            if (key == rt::key::INS) gain_form(0);
+            else if (!t.eof() && rt::has_function("DEL_GP")) rt::call_function("DEL_GP", {});
+            b.refresh_all();
+        } else if (l.code == 9 && (key == rt::key::F6 || key == rt::key::F11)) {
+            if (key == rt::key::F6) MOS_DETAL();
+            else MOS_PEND();
+            b.refresh_all();
+        } else if (key == rt::key::F1 || key == rt::key::F2 || key == rt::key::F3) {
             const int order = key == rt::key::F1 ? 2 : key == rt::key::F2 ? 1 : 3;
             if (order <= t.order_count()) t.set_order(order);
             b.refresh_all();
@@ -354,6 +488,10 @@ void GERAL() {
         t->set_order(list->order);
         t->go_top();
     }
+    if (list->rows) {
+        t->set_filter([t, rows = list->rows] { return rows(*t); });
+        t->go_top();
+    }
     OpenList open{std::move(*list), rt::UPPER(field), t};
     // The list is marked open while it runs, also when it ends by a fault.
     struct Showing {
@@ -375,6 +513,7 @@ void GERAL() {
     HBROWSE(li + 1, ci + 1, lif - 1, cf - 1);
     rt::CLEAR_TYPEAHEAD();
     common::FECHAJAN(8);
+    if (open.list.rows && ws().table(area)) ws().table(area)->clear_filter();
     if (own && open.list.close_after) ws().close(area);
     if (!prepared || own) ws().select(back);
     kTemHlp.set(rt::Value(false));
@@ -428,6 +567,7 @@ void register_pick_list_routines() {
         rt::register_function("GERAL5", [](Args) { GERAL5(); return rt::Value(); });
         rt::register_function("ENTER", [](Args) { ENTER(); return rt::Value(); });
         rt::register_function("MOS_PASTA", [](Args) { MOS_PASTA(); return rt::Value(); });
+        register_register_view_routines();
         rt::register_function("HBROWSE", [num](Args a) {
             HBROWSE(static_cast<int>(num(a, 0)), static_cast<int>(num(a, 1)), static_cast<int>(num(a, 2)),
                     static_cast<int>(num(a, 3)));

@@ -5,6 +5,7 @@
 #include "common/globals.hpp"
 #include "common/messages.hpp"
 #include "declaration/grids/grid_engine.hpp"
+#include "declaration/grids/matrix_catalogue.hpp"
 #include "declaration/loop/page_globals.hpp"
 #include "runtime/core/cp850.hpp"
 #include "shell/dispatcher.hpp"
@@ -240,6 +241,7 @@ std::optional<GridDescription> grid_description(int code, int /*mode*/) {
 }
 
 void EDITA(int code, int mode) {
+    if (run_matrix_grid(code)) return;
     const std::optional<GridDescription> d = grid_description(code, mode);
     if (!d) {
         common::MENS(0, shell::unbuilt_feature_notice());

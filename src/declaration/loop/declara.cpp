@@ -183,9 +183,15 @@ bool after_prompt(int id) {
     return true;
 }
 
-void prompt_loop(int id) {
+// The prompt's keys (lists, register data, findings) hold while the CPF is
+// typed; the declaration opened from it has keys of its own.
+bool read_taxpayer_cpf() {
     KeyBindings keys;
     bind_prompt_keys(keys);
+    return shell::GET_CODIGO("M->CPF", "@r 999.999.999-99", 1, 2, 1, 1);
+}
+
+void prompt_loop(int id) {
     for (;;) {
         taxpayer_box();
         common::Global{"ZOOM_BEM"}.set(rt::Value(!common::Global{"ZOOM_DIV"}.value().as_bool()));
@@ -193,7 +199,7 @@ void prompt_loop(int id) {
         common::Global{"TEM_USO"}.set(rt::Value(0));
         common::Global{"LRECUPERA"}.set(rt::Value(false));
         common::MENS(0, "F1 Nome F2 CPF F3 Stat F4 Recu F5 Cor.IR F6 Detal F7 Pasta F8 WZK F11 Pendência"_cp);
-        if (!shell::GET_CODIGO("M->CPF", "@r 999.999.999-99", 1, 2, 1, 1)) break;
+        if (!read_taxpayer_cpf()) break;
         if (!after_prompt(id)) break;
     }
     clear_register_order();

@@ -1,0 +1,16 @@
+#pragma once
+// The frames of pages 1 and 2: the lists of income from legal persons with
+// their totals block, and the monthly carnê-leão sheet of a person.
+#include <string>
+
+namespace qv::declaration {
+
+// JANPJUR: page 1's frame; 1 the taxpayer's sub-pages, 2 the dependants'.
+void JANPJUR(int n);
+// JANPFIS: page 2's frame; 1 the taxpayer's sheet, 2 a dependant's.
+void JANPFIS(int n);
+
+// The label of the carnê-leão fill mode (1-4) as the frame shows it.
+std::string fill_mode_label(int mode);
+
+}  // namespace qv::declaration

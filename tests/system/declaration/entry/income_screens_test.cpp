@@ -1,0 +1,105 @@
+// Page 2: the person's monthly sheet found or added by CPF, and the
+// carnê-leão typed into the sheet carried to the summary line.
+#include "declaration/entry/income_screens.hpp"
+
+#include <gtest/gtest.h>
+
+#include "declaration/calc/calc_routines.hpp"
+#include "declaration/loop/declaration_variables.hpp"
+#include "runtime/core/date.hpp"
+#include "runtime/screen/keys.hpp"
+#include "system/declaration/calc/calc_fixture.hpp"
+
+namespace qv::declaration::testing {
+namespace {
+
+namespace key = rt::key;
+constexpr double kCent = 0.000001;
+
+class IncomeScreensTest : public CalcTest {
+protected:
+    void SetUp() override {
+        CalcTest::SetUp();
+        register_calc_routines();
+        std::vector<tb::FieldSpec> f{{"CPF", 'C', 11, 0}, {"CPFDEPEN", 'C', 11, 0}};
+        for (int m = 1; m <= 13; ++m)
+            for (int x = 1; x <= 7; ++x) f.push_back({"I2_" + std::to_string(x) + two(m), 'N', 12, 2});
+        sheets_ = &make_list(kPersonSheetArea, "MENSAL", f);
+        set("CPF", "11144477735");
+    }
+    tb::Table& sheets() { return *sheets_; }
+
+private:
+    tb::Table* sheets_ = nullptr;
+};
+
+TEST_F(IncomeScreensTest, PersonsSheetIsFoundByCpfAndAddedOnlyOnce) {
+    const std::uint32_t taxpayer = person_sheet_row("");
+    const std::uint32_t dependant = person_sheet_row("12345678909");
+    EXPECT_NE(taxpayer, dependant);
+    EXPECT_EQ(person_sheet_row("12345678909"), dependant);
+    EXPECT_EQ(person_sheet_row(""), taxpayer);
+    EXPECT_EQ(sheets().lastrec(), 2u);
+    sheets().go_to(dependant);
+    EXPECT_EQ(sheets().get("CPFDEPEN").as_string(), "12345678909");
+    EXPECT_EQ(sheets().get("CPF").as_string(), "11144477735");
+}
+
+TEST_F(IncomeScreensTest, CarneLeaoTypedOnPageTwoReachesTheSummary) {
+    set("OPCIR_1", 21);
+    set("TELA", 2);
+    set("CAL_AUTO", 2);
+    set("SO_REC", false);
+    set("LEAO_CAL", false);
+    set("DF_PAGTO", rt::CTOD("30/04/2012"));
+    set("N_DEPEN", 0);
+    // 3,000.00 from a natural person in January; the grid is left with Esc
+    // and the social-security total confirmed as it is.
+    keys({'3', '0', '0', '0', key::ENTER, key::ESC, key::ENTER});
+    RENDPF();
+    // 3,000.00 in the 22.5 % band of January: 675.00 - 505.62.
+    EXPECT_NEAR(get("I13_29"), 169.38, kCent);
+    EXPECT_NEAR(get("I2_101"), 3000.00, kCent);
+    EXPECT_NEAR(get("I2_601"), 169.38, kCent);
+    ASSERT_EQ(sheets().lastrec(), 1u);
+    sheets().go_to(1);
+    EXPECT_NEAR(sheets().get("I2_101").as_number(), 3000.00, kCent);
+    EXPECT_NEAR(sheets().get("I2_113").as_number(), 3000.00, kCent);
+    // The sheet is found again on the next visit, not added twice.
+    keys({key::ESC, key::ENTER});
+    RENDPF();
+    EXPECT_EQ(sheets().lastrec(), 1u);
+    EXPECT_NEAR(get("I13_29"), 169.38, kCent);
+}
+
+TEST_F(IncomeScreensTest, DependantsPageWithoutChoiceChangesPage) {
+    make_list(23, "DEPEN", {{"CODIDEPEN", 'N', 2, 0}, {"CPFDEPEN", 'C', 14, 0}, {"NOMEDEPEN", 'C', 40, 0}});
+    set("OPCIR_1", 22);
+    set("TECLAMUDA", false);
+    RENDPF();
+    EXPECT_TRUE(logical("TECLAMUDA"));
+    EXPECT_EQ(sheets().lastrec(), 0u);
+}
+
+TEST_F(IncomeScreensTest, PageOneStepsOverTheDependantsListsWithoutDependants) {
+    std::vector<tb::FieldSpec> f{{"CPF", 'C', 11, 0}, {"I1_1", 'C', 1, 0}, {"I1_2", 'C', 60, 0}, {"I1_3", 'C', 18, 0},
+                                 {"I1_8", 'C', 11, 0}, {"I1_11", 'C', 1, 0}};
+    for (int i : {4, 5, 6, 7, 9, 13, 14, 15, 16, 17, 18, 19, 20}) f.push_back({"I1_" + std::to_string(i), 'N', 12, 2});
+    make_list(kIncomeArea, "REND", f);
+    set("N_DEPEN", 0);
+    set("JA_CALC", true);
+    // Tab from the taxpayer's list passes the dependants' list by.
+    set("OPCIR_1", 11);
+    keys({key::TAB});
+    RENDPJ();
+    EXPECT_EQ(static_cast<int>(get("OPCIR_1")), 14);
+    // Shift+Tab on the first list shows it again.
+    set("OPCIR_1", 11);
+    keys({key::SHIFT_TAB, key::ESC});
+    RENDPJ();
+    EXPECT_EQ(static_cast<int>(get("OPCIR_1")), 11);
+    EXPECT_EQ(rt::NEXTKEY(), 0);
+}
+
+}  // namespace
+}  // namespace qv::declaration::testing
