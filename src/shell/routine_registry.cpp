@@ -6,6 +6,8 @@
 #include "declaration/loop/calculator_call.hpp"
 #include "declaration/entry/field_checks.hpp"
 #include "declaration/calc/declaration_check.hpp"
+#include "declaration/calc/variable_income.hpp"
+#include "gains/gain_list.hpp"
 #include "gains/gain_routines.hpp"
 #include "office/calendar.hpp"
 #include "office/billing.hpp"
@@ -23,6 +25,8 @@ void register_system_routines() {
     console::register_console_routines();
     declaration::register_calculator_call();
     gains::register_gain_routines();
+    gains::register_gain_screen_routines();
+    declaration::register_variable_income_routines();
     printing::register_printing_routines();
     office::register_calendar_routines();
     office::register_email_routines();
