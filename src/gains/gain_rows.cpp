@@ -77,6 +77,13 @@ Gain gain_from_variables() {
     g.tax_cash = num("VAL_IMPOSV");
     g.tax_instalments = num("VAL_IMPOSP");
     g.taxable = num("GAN_TRIV");
+    // The results are read too: the deferral pass writes every figure back
+    // and must not wipe those it does not compute.
+    g.result_i = num("RESUL_I");
+    g.reduction = num("REDUCAO");
+    g.fator1 = num("FATOR1");
+    g.fator2 = num("FATOR2");
+    g.exempt_part = num("VAL_NAOTRI");
     return g;
 }
 

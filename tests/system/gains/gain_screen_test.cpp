@@ -97,6 +97,8 @@ TEST_F(GainScreenTest, EnteredRealEstateSaleGivesTheTaxOfTheWorkedExample) {
     EXPECT_DOUBLE_EQ(field("GAN_TRIV"), 52552.40);
     EXPECT_DOUBLE_EQ(field("VAL_IMPOSV"), 7882.86);
     EXPECT_DOUBLE_EQ(field("VAL_TRIBU"), 52552.40);
+    // The FR1 and FR2 reductions are the rest of the result of 100.000,00.
+    EXPECT_DOUBLE_EQ(field("VAL_NAOTRI"), 47447.60);
     EXPECT_DOUBLE_EQ(field("REC_MES05"), 300000.00);
     EXPECT_DOUBLE_EQ(field("IMP_DEV05"), 7882.86);
     EXPECT_DOUBLE_EQ(listed_tax(), 7882.86);
