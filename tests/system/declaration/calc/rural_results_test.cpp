@@ -1,9 +1,11 @@
 // The rural results: both activities combined, the cash book by month and
 // property, and the months whose expenses exceed their receipts.
+#include "declaration/calc/rural_page.hpp"
 #include "declaration/calc/rural_results.hpp"
 
 #include "calc_fixture.hpp"
 #include "common/amounts.hpp"
+#include "runtime/ui/read.hpp"
 #include "tables/schemas.hpp"
 
 namespace qv::declaration::testing {
@@ -64,6 +66,32 @@ TEST_F(RuralResults, CashBookByMonthAtThePropertyShare) {
     const rt::Value marks = rt::variables().get("MES_NEG");
     EXPECT_EQ((*marks.as_array())[0].as_string(), " ");
     EXPECT_EQ((*marks.as_array())[11].as_string(), "*");
+}
+
+TEST_F(RuralResults, TwentyPercentOfReceiptsTaxedWhenSmallerThanTheResult) {
+    set("ATV_BRASIL", "S");
+    set("I4R_01", 100000.0);
+    set("I4R_02", 30000.0);
+    for (const char* n : {"I4R_04", "I5_09", "I5_10", "TRIB_EX", "PREJU_EX", "NTRIB_EX"}) set(n, 0.0);
+    CALCRUR(14, 3);
+    EXPECT_DOUBLE_EQ(get("I4R_03"), 70000.0);
+    EXPECT_DOUBLE_EQ(get("I4R_06"), 20000.0);
+    EXPECT_DOUBLE_EQ(get("I4R_07"), 20000.0);
+    EXPECT_DOUBLE_EQ(get("I6_10"), 50000.0);
+    EXPECT_DOUBLE_EQ(get("I13_07"), 20000.0);
+}
+
+TEST_F(RuralResults, NegativeFinalStockIsRefused) {
+    set("I7_1B", 10.0);
+    set("I7_1S", 5.0);
+    set("I7_1V1", 20.0);
+    EXPECT_TRUE(CALCRUR(15, 3));   // no field of the herd was left: nothing refused
+    EXPECT_DOUBLE_EQ(get("I7_T1"), -5.0);
+    rt::Get& g = rt::at_get(1, 1, "M->I7_1V1", "999");
+    g.valid([] { return CALCRUR(15, 3); });
+    keys({rt::key::ENTER, rt::key::ENTER, rt::key::ESC});   // leave the field, the notice, the form
+    rt::READ();
+    EXPECT_TRUE(term->showed("Estoque Final negativo"));
 }
 
 }  // namespace
