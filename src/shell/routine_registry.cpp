@@ -6,6 +6,7 @@
 #include "declaration/loop/calculator_call.hpp"
 #include "declaration/entry/field_checks.hpp"
 #include "declaration/calc/declaration_check.hpp"
+#include "declaration/calc/rural_activity.hpp"
 #include "declaration/calc/rural_page.hpp"
 #include "declaration/calc/rural_results.hpp"
 #include "declaration/calc/variable_income.hpp"
@@ -31,6 +32,7 @@ void register_system_routines() {
     declaration::register_variable_income_routines();
     declaration::register_rural_result_routines();
     declaration::register_rural_page_routines();
+    declaration::register_rural_activity_routines();
     printing::register_printing_routines();
     office::register_calendar_routines();
     office::register_email_routines();
