@@ -6,6 +6,8 @@
 #include "declaration/loop/calculator_call.hpp"
 #include "declaration/entry/field_checks.hpp"
 #include "declaration/calc/declaration_check.hpp"
+#include "declaration/calc/balance_page.hpp"
+#include "declaration/calc/detail_lists.hpp"
 #include "declaration/calc/rural_activity.hpp"
 #include "declaration/calc/rural_page.hpp"
 #include "declaration/calc/rural_results.hpp"
@@ -33,6 +35,8 @@ void register_system_routines() {
     declaration::register_rural_result_routines();
     declaration::register_rural_page_routines();
     declaration::register_rural_activity_routines();
+    declaration::register_balance_page_routines();
+    declaration::register_detail_list_routines();
     printing::register_printing_routines();
     office::register_calendar_routines();
     office::register_email_routines();
