@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
 #include "common/amounts.hpp"
 #include "common/calendar_names.hpp"
 #include "common/globals.hpp"
 #include "gains/gain_chain.hpp"
 #include "gains/gain_rows.hpp"
+#include "runtime/core/functions.hpp"
 #include "runtime/core/picture.hpp"
 #include "runtime/core/text.hpp"
 
@@ -81,26 +83,6 @@ double cell_amount(const rt::Value& cell) {
     return common::CAR_TO_VAL(rt::ALLTRIM(cell.as_string()));
 }
 
-void FX_GANHO(int row) {
-    if (row >= 1 && row < kTotalsRow) {
-        if (rt::ALLTRIM(common::Global{"PEQ_VALOR"}.text()) == "S") {
-            cell(row, 1) = rt::Value(rt::SPACE(14));
-            cell(row, 2) = rt::Value(rt::SPACE(14));
-        } else {
-            const double taxable = cell_amount(cell(row, 4)) * number("PER_TRI") / 100;
-            const bool fund = common::Global{"TIPO_BEM"}.integer() == Participations &&
-                              common::Global{"TIPOPART"}.integer() == 3;
-            cell(row, 1) = rt::Value(amount_cell(taxable));
-            cell(row, 2) = rt::Value(amount_cell(taxable * (fund ? 0.20 : 0.15)));
-        }
-    }
-    instalment_totals();
-}
-
-void instalment_totals() {
-    for (const int column : {1, 2, 4, 5, 6}) cell(kTotalsRow, column) = rt::Value(amount_cell(column_total(column)));
-}
-
 void month_totals_to_matrix() {
     const auto sum = [](const char* prefix) {
         double s = 0;
@@ -115,11 +97,15 @@ void month_totals_to_matrix() {
 
 void fill_instalments() {
     clear_matrix();
-    for (int m = 1; m <= 12; ++m) {
+    for (int m = 1; m <= 12; ++m)
         for (const MonthColumn& c : month_columns())
-            if (c.column > 2)
-                cell(m, c.column) = rt::Value(amount_cell(number(month_field(c.prefix, m).c_str())));
-        FX_GANHO(m);
+            if (c.column > 0) cell(m, c.column) = rt::Value(amount_cell(number(month_field(c.prefix, m).c_str())));
+    // The instalment grid's own month calculation taxes each row received.
+    if (rt::has_function("FX_GANHO")) {
+        for (int m = 1; m <= 12; ++m) {
+            const std::vector<rt::Value> args{rt::Value(m)};
+            rt::call_function("FX_GANHO", args);
+        }
     }
 }
 

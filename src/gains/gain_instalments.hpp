@@ -15,13 +15,10 @@ inline constexpr const char* kAmountPicture = "@Ez 999,999,999.99";
 std::string amount_cell(double v);
 double cell_amount(const rt::Value& cell);
 
-// One instalment row recomputed from what was received, then the totals.
-void FX_GANHO(int row);
-// Row 13 from rows 1-12.
-void instalment_totals();
 // The month totals of taxable gain, tax due, received and paid into row 13.
 void month_totals_to_matrix();
-// Rows 1-12 from the month fields, each row recomputed.
+// Rows 1-12 from the month fields, each row recomputed by the grid's month
+// calculation when it is built.
 void fill_instalments();
 // The month fields and the gain's totals from the matrix; true when more
 // was received than the gain's value allows (the caller warns).

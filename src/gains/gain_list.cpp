@@ -9,7 +9,6 @@
 #include "declaration/calc/declaration_values.hpp"
 #include "gains/gain_checks.hpp"
 #include "gains/gain_form.hpp"
-#include "gains/gain_instalments.hpp"
 #include "gains/gain_rows.hpp"
 #include "gains/gain_table.hpp"
 #include "gains/gain_totals.hpp"
@@ -233,7 +232,6 @@ void register_gain_screen_routines() {
             return rt::Value(VE_LETRAN(field.starts_with("M->") ? field.substr(3) : field));
         });
         rt::register_function("VER_GAN", [num](Args a) { return rt::Value(VER_GAN(num(a, 0), num(a, 1))); });
-        rt::register_function("FX_GANHO", [num](Args a) { FX_GANHO(num(a, 0)); return rt::Value(); });
     });
 }
 

@@ -7,6 +7,7 @@
 #include "declaration/entry/field_checks.hpp"
 #include "declaration/calc/declaration_check.hpp"
 #include "declaration/calc/balance_page.hpp"
+#include "declaration/calc/declaration_helpers.hpp"
 #include "declaration/calc/detail_lists.hpp"
 #include "declaration/calc/rural_activity.hpp"
 #include "declaration/calc/rural_page.hpp"
@@ -37,6 +38,7 @@ void register_system_routines() {
     declaration::register_rural_activity_routines();
     declaration::register_balance_page_routines();
     declaration::register_detail_list_routines();
+    declaration::register_declaration_helper_routines();
     printing::register_printing_routines();
     office::register_calendar_routines();
     office::register_email_routines();

@@ -206,24 +206,31 @@ TEST_F(GainScreenTest, KindOfShareAndMovementType) {
     }
 }
 
-TEST_F(GainScreenTest, InstalmentRowsAreTaxedOnTheirTaxableShare) {
-    Global{"PER_TRI"}.set(Value(50.0));
-    Global{"PEQ_VALOR"}.set(Value("N"));
+TEST_F(GainScreenTest, InstalmentsRoundTripThroughTheMonthMatrix) {
     Global{"VEN_PRAZO"}.set(Value("S"));
     Global{"VAL_ALI"}.set(Value(1500.0));
-    for (const int part : {2, 3}) {
+    for (const int part : {2, 1}) {
         Global{"TIPO_BEM"}.set(Value(Participations));
         Global{"TIPOPART"}.set(Value(part));
-        Global{"REC_MES03"}.set(Value(1000.0));
-        Global{"REC_MES07"}.set(Value(1000.0));
+        for (const int m : {3, 7}) {
+            Global{month_field("REC_MES", m)}.set(Value(1000.0));
+            Global{month_field("VAL_TRI", m)}.set(Value(500.0));
+            Global{month_field("IMP_DEV", m)}.set(Value(75.0));
+            Global{month_field("IMP_PAG", m)}.set(Value(70.0));
+            Global{month_field("IMP_LEI", m)}.set(Value(5.0));
+        }
         fill_instalments();
-        EXPECT_TRUE(take_instalments());   // 2.000,00 received on a sale of 1.500,00
-        EXPECT_DOUBLE_EQ(Global{"VAL_TRI03"}.number(), 500.0);
-        EXPECT_DOUBLE_EQ(Global{"IMP_DEV03"}.number(), part == 3 ? 100.0 : 75.0);
+        const Value march = Global{"REC_GANHO"}.value().at(3);
+        EXPECT_EQ(rt::ALLTRIM(march.at(4).as_string()), "1.000,00");
+        EXPECT_EQ(rt::ALLTRIM(march.at(5).as_string()), part == 1 ? "5,00" : "70,00");
+        EXPECT_TRUE(take_instalments()) << part;   // 2.000,00 received on a sale of 1.500,00
         EXPECT_DOUBLE_EQ(Global{"VAL_TRIBU"}.number(), 1000.0);
-        EXPECT_DOUBLE_EQ(Global{"VAL_IMPOSP"}.number(), part == 3 ? 200.0 : 150.0);
+        EXPECT_DOUBLE_EQ(Global{"VAL_IMPOSP"}.number(), 150.0);
         EXPECT_DOUBLE_EQ(Global{"VAL_RECOL"}.number(), 2000.0);
+        EXPECT_DOUBLE_EQ(Global{"IMPPAGO"}.number(), 140.0);
+        EXPECT_DOUBLE_EQ(Global{"IMP_LEI07"}.number(), 5.0);
     }
+    EXPECT_DOUBLE_EQ(Global{"VAL_PARTE"}.number(), 10.0);   // shares: the tax withheld
 }
 
 TEST_F(GainScreenTest, ListShowsTheGainsOfTheKindWithTheirTotals) {

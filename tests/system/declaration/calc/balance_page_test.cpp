@@ -1,5 +1,6 @@
 // The balance page and the composition of its lines.
 #include "declaration/calc/balance_page.hpp"
+#include "declaration/calc/declaration_helpers.hpp"
 #include "declaration/calc/detail_lists.hpp"
 
 #include "common/globals.hpp"
@@ -87,6 +88,36 @@ TEST_F(BalancePage, DetailListRowsCarryTheirShareOrSayNothingWasDeclared) {
     EXPECT_DOUBLE_EQ(d.get("PERCDESP").as_number(), 50.0);
     d.go_bottom();
     EXPECT_DOUBLE_EQ(d.get("VALORDOC").as_number(), 1500.0);
+}
+
+TEST_F(BalancePage, DollarConverterUsesTheMonthsRate) {
+    rt::Value rates = rt::Value::array(12);
+    for (auto& r : *rates.as_array()) r = rt::Value(2.0);
+    (*rates.as_array())[4] = rt::Value(1.6);
+    set_value("TAB_DOLAR", rates);
+    EXPECT_FALSE(ATUAVAL(1, 100.0, 13));
+    EXPECT_TRUE(ATUAVAL(1, 800.0, 5));
+    EXPECT_DOUBLE_EQ(amount("QUS"), 500.0);
+    EXPECT_TRUE(ATUAVAL(2, 100.0, 5));
+    EXPECT_DOUBLE_EQ(amount("QCR1"), 160.0);
+    EXPECT_DOUBLE_EQ(MUDATEL13(13, 42.0), 42.0);   // no month: the value as it was
+}
+
+TEST_F(BalancePage, DependantLookUpByCpf) {
+    const std::string path = root + "/dep.dbf";
+    tb::create_table(path, *tables::schema_of(3), tb::MemoKind::None);
+    tb::OpenOptions own;
+    own.exclusive = true;
+    tb::Table& t = tables::ws().use_in(23, path, own);
+    ASSERT_TRUE(t.append_blank());
+    t.put("CPFDEPEN", rt::Value("11144477735"));
+    t.put("CODIDEPEN", rt::Value(21));
+    t.commit();
+    set_value("M_CPFDEPEN", rt::Value(""));
+    EXPECT_TRUE(VERCPFDEPE("11144477735"));
+    EXPECT_EQ(rt::variables().get("M_CPFDEPEN").as_string(), "11144477735");
+    keys({rt::key::ENTER});
+    EXPECT_FALSE(VERCPFDEPE("11144477736"));   // wrong check digits
 }
 
 }  // namespace
