@@ -11,6 +11,7 @@
 #include "common/globals.hpp"
 #include "common/messages.hpp"
 #include "declaration/entry/field_checks.hpp"
+#include "declaration/calc/declaration_values.hpp"
 #include "gains/gain_checks.hpp"
 #include "gains/gain_instalments.hpp"
 #include "gains/gain_routines.hpp"
@@ -46,12 +47,6 @@ bool this_year_sale() { return sale_year() >= kBaseYear; }
 void say(int row, int col, std::string_view utf8) { rt::at_say(row, col, rt::utf8_to_cp850(utf8)); }
 void say_amount(int row, int col, double v) { rt::at_say(row, col, amount_cell(v)); }
 
-// The optional routine of another subsystem; nothing when it is not built.
-void call_if_built(std::string_view name, std::initializer_list<rt::Value> args) {
-    if (!rt::has_function(name)) return;
-    std::vector<rt::Value> a(args);
-    rt::call_function(name, a);
-}
 
 // ---- drawing -------------------------------------------------------------
 
@@ -343,13 +338,13 @@ void parcels_step(int kind, int gain) {
         p->commit();
         break;
     }
-    call_if_built("EDITA", {rt::Value(10)});
+    declaration::call_if_present("EDITA", {rt::Value(10)});
     FCALGAN();
 }
 
 void instalments_step() {
     fill_instalments();
-    call_if_built("EDITA", {rt::Value(12)});
+    declaration::call_if_present("EDITA", {rt::Value(12)});
     if (take_instalments())
         common::AVISOSN(std::vector<std::string>{"Atenção! O Valor recebido nas parcelas foi maior que "_cp,
                                                  "o declarado inicialmente.Se esses valores estao com  ",

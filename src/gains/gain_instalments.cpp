@@ -7,6 +7,7 @@
 #include "common/amounts.hpp"
 #include "common/calendar_names.hpp"
 #include "common/globals.hpp"
+#include "declaration/calc/declaration_values.hpp"
 #include "gains/gain_chain.hpp"
 #include "gains/gain_rows.hpp"
 #include "runtime/core/functions.hpp"
@@ -101,12 +102,7 @@ void fill_instalments() {
         for (const MonthColumn& c : month_columns())
             if (c.column > 0) cell(m, c.column) = rt::Value(amount_cell(number(month_field(c.prefix, m).c_str())));
     // The instalment grid's own month calculation taxes each row received.
-    if (rt::has_function("FX_GANHO")) {
-        for (int m = 1; m <= 12; ++m) {
-            const std::vector<rt::Value> args{rt::Value(m)};
-            rt::call_function("FX_GANHO", args);
-        }
-    }
+    for (int m = 1; m <= 12; ++m) declaration::call_if_present("FX_GANHO", {rt::Value(m)});
 }
 
 bool take_instalments() {

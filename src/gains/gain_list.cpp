@@ -32,11 +32,6 @@ namespace key = rt::key;
 
 void set(const char* name, rt::Value v) { common::Global{name}.set(std::move(v)); }
 
-void call_if_built(std::string_view name, std::initializer_list<rt::Value> args) {
-    if (!rt::has_function(name)) return;
-    std::vector<rt::Value> a(args);
-    rt::call_function(name, a);
-}
 
 bool page_changed() {
     const rt::Value v = common::Global{"TECLAMUDA"}.value();
@@ -161,7 +156,7 @@ void GANHO3() {
     rt::table::Table* t = gains_table();
     if (!t) return;
     clear_working_values();
-    call_if_built("MRODAPE", {rt::Value(13)});
+    declaration::call_if_present("MRODAPE", {rt::Value(13)});
     const common::Global kind_var{"TIPO_BEM"};
     int kind = kind_var.integer(RealEstate);
     if (kind < RealEstate || kind > Participations) kind = RealEstate;

@@ -194,10 +194,7 @@ bool MOSTEX(int field) {
 void POEDESP() {
     if (rt::READVAR() != "DESPNAO" && rt::READVAR() != "M->DESPNAO") return;
     const int back = tables::ws().selected();
-    if (tables::ABERTURA(49) && rt::has_function("EDITA")) {
-        const std::vector<rt::Value> args{rt::Value(15)};
-        rt::call_function("EDITA", args);
-    }
+    if (tables::ABERTURA(49)) call_if_present("EDITA", {rt::Value(15)});
     tables::ws().close(49);
     tables::ws().select(back);
     TOTALDESP();

@@ -34,11 +34,6 @@ constexpr int kTop = 8, kLeft = 20;
 
 bool g_converter_running = false;   // TONACAL: Alt+U is ignored meanwhile
 
-void call_if_built(std::string_view name, std::initializer_list<rt::Value> args) {
-    if (!rt::has_function(name)) return;
-    std::vector<rt::Value> a(args);
-    rt::call_function(name, a);
-}
 
 std::string field_name() {
     std::string name = rt::READVAR();
@@ -120,7 +115,7 @@ double MUDATEL13(int month, double value) {
 void CALC_UFIR() {
     if (g_converter_running) return;
     g_converter_running = true;
-    call_if_built("ZERADOR", {});
+    call_if_present("ZERADOR", {});
     const std::string field = field_name();
     set_value("QUALHLP", rt::Value(field));
     set_value("EDI_CAMPO", rt::Value(field));
@@ -141,7 +136,7 @@ void CALC_UFIR() {
         }
     } else {
         set_amount("QCR", 0);
-        call_if_built("EDITA", {rt::Value(7)});
+        call_if_present("EDITA", {rt::Value(7)});
         if (amount("QCR") > 0) {
             get->var_put(rt::Value(amount("QCR")));
             get->update_buffer();

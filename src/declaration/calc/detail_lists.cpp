@@ -70,10 +70,7 @@ public:
             return false;
         }
         t_->go_top();
-        if (rt::has_function("EDITA")) {
-            const std::vector<rt::Value> args{rt::Value(32), rt::Value(mode)};
-            rt::call_function("EDITA", args);
-        }
+        call_if_present("EDITA", {rt::Value(32), rt::Value(mode)});
         return true;
     }
 

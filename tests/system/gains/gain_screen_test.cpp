@@ -9,7 +9,7 @@
 #include "gains/gain_table.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/table/table.hpp"
-#include "../system_fixture.hpp"
+#include "gains_fixture.hpp"
 #include "tables/schemas.hpp"
 
 namespace qv::gains {
@@ -22,21 +22,11 @@ using rt::Value;
 
 rt::Date ymd(int y, int m, int d) { return rt::Date::from_ymd(y, m, d); }
 
-class GainScreenTest : public test_support::ScreenTest {
+class GainScreenTest : public testing::GainsTest {
 protected:
     void SetUp() override {
-        ScreenTest::SetUp();
-        open(kGainsArea, 7, "IMP0712");
-        open(kParcelsArea, 8, "IMP0812");
-        open(24, 4, "IMP0412");
+        GainsTest::SetUp();
         Global{"CPF"}.set(Value("12345678909"));
-    }
-    void open(int area, int code, const std::string& name) {
-        const std::string path = folder.path() + "/" + name + ".DBF";
-        tb::create_table(path, *tables::schema_of(code), tb::MemoKind::None);
-        tb::OpenOptions exclusive;
-        exclusive.exclusive = true;
-        tables::ws().use_in(area, path, exclusive);
     }
     static tb::Table& table(int area) { return *tables::ws().table(area); }
     static void row(int area, std::initializer_list<std::pair<const char*, Value>> fields) {
@@ -53,8 +43,6 @@ protected:
     }
     void type(std::string_view text) { term->feed_text(text); }
     static double field(const char* name) { return table(kGainsArea).get(name).as_number(); }
-
-    test_support::TempFolder folder;
 };
 
 TEST_F(GainScreenTest, NewGainTakesTheFirstFreeNumberAndLeavingWithoutBuyerDiscardsIt) {
