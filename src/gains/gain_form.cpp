@@ -399,7 +399,13 @@ void MOSTR_BEM(int kind, int mode) {
         draw_frame(kind);
         draw_results();
         const std::vector<Field> fields = kind == Participations ? participation_fields() : asset_fields(kind);
-        if (!read_fields(fields)) {
+        const bool completed = read_fields(fields);
+        // A page key ends the form as it stands: the values typed are kept.
+        if (declaration::logical("TECLAMUDA")) {
+            write_back(*t, record);
+            return;
+        }
+        if (!completed) {
             if (leave(*t, record, gain, fresh)) return;
             continue;
         }

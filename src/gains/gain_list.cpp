@@ -33,10 +33,7 @@ namespace key = rt::key;
 void set(const char* name, rt::Value v) { common::Global{name}.set(std::move(v)); }
 
 
-bool page_changed() {
-    const rt::Value v = common::Global{"TECLAMUDA"}.value();
-    return v.is_logical() && v.as_bool();
-}
+bool page_changed() { return declaration::logical("TECLAMUDA"); }
 
 void clear_working_values() {
     for (const char* n : {"VALOR_CUST", "RESUL_I", "VAL_IMPOS", "CUST_ITOT", "NREDUPROP", "GAN_TRIP", "VAL_IMPOSVP",
@@ -179,6 +176,7 @@ void GANHO3() {
             DEL_GP();
         }
         kind_var.set(rt::Value(kind));
+        if (page_changed()) break;
     }
     clear_restrictions();
 }

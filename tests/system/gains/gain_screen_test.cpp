@@ -8,6 +8,8 @@
 #include "gains/gain_rows.hpp"
 #include "gains/gain_table.hpp"
 #include "runtime/core/text.hpp"
+#include "runtime/screen/keys.hpp"
+#include "runtime/ui/read.hpp"
 #include "runtime/table/table.hpp"
 #include "gains_fixture.hpp"
 #include "tables/schemas.hpp"
@@ -59,6 +61,18 @@ TEST_F(GainScreenTest, NewGainTakesTheFirstFreeNumberAndLeavingWithoutBuyerDisca
     EXPECT_EQ(t.get("BEM_NRO").as_number(), 3);
     EXPECT_TRUE(t.deleted());
     EXPECT_EQ(live_rows(kGainsArea), 3);
+}
+
+TEST_F(GainScreenTest, PageKeyInTheFormKeepsTheNewGain) {
+    rt::SETKEY(key::F5, [] {
+        Global{"TECLAMUDA"}.set(Value(true));
+        rt::clear_gets();
+    });
+    keys({key::F5});
+    MOSTR_BEM(Movables, 0);
+    rt::SETKEY(key::F5, {});
+    EXPECT_EQ(live_rows(kGainsArea), 1);
+    EXPECT_FALSE(term->showed("Termina esse ganho incompleto?"));
 }
 
 TEST_F(GainScreenTest, EnteredRealEstateSaleGivesTheTaxOfTheWorkedExample) {
