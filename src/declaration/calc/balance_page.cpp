@@ -31,6 +31,9 @@ constexpr int kAssetsArea = 24;
 constexpr int kDebtsArea = 25;
 constexpr int kListsPage = 5;
 constexpr int kBalancePage = 10;
+// Columns of the balance page: the entry fields of each side stand in its
+// value column.
+constexpr int kResourceLabel = 1, kResourceValue = 25, kOutgoingLabel = 40, kOutgoingValue = 64;
 
 struct ListTotals {
     const char* start;       // 31/12/2010
@@ -49,15 +52,17 @@ bool rectification() { return is("RETIFICA", 'S'); }
 // Last year's declared total in the warning colour when it differs from 2010's.
 void show_totals(int row, const ListTotals& names) {
     const double declared = amount(names.declared);
-    say(kListsPage, row, 9, "");
+    // Under the headings "Declarado em 2010" and "Em 31/12/2011"; last
+    // year's value between them and the label.
+    constexpr int kDeclaredCol = 30, kStartCol = 49, kEndCol = 65;
     if (!rectification() && declared != amount(names.start)) {
         const std::string text = declared == 0 ? rt::TRANSFORM(rt::Value(0.0), "@ 9.99") : shown(declared);
-        common::AVISO(text, page_row(kListsPage) + row, page_col(kListsPage) + 9);
+        common::AVISO(text, page_row(kListsPage) + row, page_col(kListsPage) + kDeclaredCol);
     } else {
-        say(kListsPage, row, 9, shown(declared));
+        say(kListsPage, row, kDeclaredCol, shown(declared));
     }
-    say(kListsPage, row, 45, shown(amount(names.start)));
-    say(kListsPage, row, 61, shown(amount(names.end)));
+    say(kListsPage, row, kStartCol, shown(amount(names.start)));
+    say(kListsPage, row, kEndCol, shown(amount(names.end)));
 }
 
 void list_totals(int area, const char* start_field, const char* end_field, const char* declared_field,
@@ -116,16 +121,15 @@ std::vector<BalanceRow> balance_rows() {
 void show_balance_line() {
     const double saldo = amount("SALDO");
     const std::string percent = rt::TRANSFORM(rt::Value(amount("INDGAS")), "@Z 999.99");
-    const int row = page_row(kBalancePage) + 14, col = page_col(kBalancePage) + 42;
-    if (saldo > 0) {
-        say(kBalancePage, 14, 42, "   Saldo de ");
-        const std::string text = percent + "% " + shown(saldo);
-        if (amount("INDGAS") < amount("INDALERTA")) common::AVISO(text, row, col + 12);
-        else rt::at_say(row, col + 12, text);
-        return;
+    const int row = page_row(kBalancePage) + 14;
+    const int percent_col = page_col(kBalancePage) + kOutgoingLabel + 12;
+    const int value_col = page_col(kBalancePage) + kOutgoingValue;
+    const bool warn = saldo <= 0 || amount("INDGAS") < amount("INDALERTA");
+    say(kBalancePage, 14, kOutgoingLabel, saldo > 0 ? "   Saldo de " : "D\x82" "ficit de  ");
+    for (const auto& [col, text] : {std::pair{percent_col, percent + "%"}, {value_col, shown(saldo)}}) {
+        if (warn) common::AVISO(text, row, col);
+        else rt::at_say(row, col, text);
     }
-    say(kBalancePage, 14, 42, "D\x82" "ficit de  ");
-    common::AVISO(percent + "% " + shown(saldo), row, col + 12);
 }
 
 }  // namespace
@@ -149,12 +153,12 @@ bool MOS_BALAN() {
     int row = 1;
     for (const BalanceRow& r : balance_rows()) {
         if (r.resource) {
-            say(kBalancePage, row, 2, rt::utf8_to_cp850(r.resource));
-            say(kBalancePage, row, 25, shown(r.resource_value));
+            say(kBalancePage, row, kResourceLabel, rt::PADR(rt::utf8_to_cp850(r.resource), 24));
+            say(kBalancePage, row, kResourceValue, shown(r.resource_value));
         }
         if (r.outgoing) {
-            say(kBalancePage, row, 42, rt::utf8_to_cp850(r.outgoing));
-            say(kBalancePage, row, 61, shown(r.outgoing_value));
+            say(kBalancePage, row, kOutgoingLabel, rt::PADR(rt::utf8_to_cp850(r.outgoing), 24));
+            say(kBalancePage, row, kOutgoingValue, shown(r.outgoing_value));
         }
         ++row;
     }
