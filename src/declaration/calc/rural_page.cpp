@@ -59,8 +59,9 @@ void month_totals(int mode) {
         set_amount("I4R_02", rural_column(1));
     }
     if (mode == 0 || mode == 3) {
-        rt::at_say(22, 31, rt::TRANSFORM(rt::Value(amount("I4R_01")), kAmount));
-        rt::at_say(22, 50, rt::TRANSFORM(rt::Value(amount("I4R_02")), kAmount));
+        // Under the two columns of the month grid.
+        rt::at_say(19, 32, rt::TRANSFORM(rt::Value(amount("I4R_01")), kAmount));
+        rt::at_say(19, 47, rt::TRANSFORM(rt::Value(amount("I4R_02")), kAmount));
     }
 }
 
