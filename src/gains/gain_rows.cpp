@@ -22,22 +22,7 @@ bool yes(const char* name) { return rt::UPPER(rt::ALLTRIM(common::Global{name}.t
 
 void set(const char* name, double v) { common::Global{name}.set(rt::Value(v)); }
 
-// A row of a table shared with other terminals is written under its lock.
-class RowWrite {
-public:
-    explicit RowWrite(rt::table::Table& t) : t_(t) {
-        locked_ = !t.exclusive() && !t.file_locked() && !t.is_locked() && t.rlock();
-    }
-    ~RowWrite() {
-        if (locked_) t_.unlock();
-    }
-    RowWrite(const RowWrite&) = delete;
-    RowWrite& operator=(const RowWrite&) = delete;
-
-private:
-    rt::table::Table& t_;
-    bool locked_ = false;
-};
+}  // namespace
 
 std::vector<std::uint32_t> parcel_records(rt::table::Table& t, int number) {
     std::vector<std::pair<int, std::uint32_t>> rows;
@@ -54,8 +39,6 @@ std::vector<std::uint32_t> parcel_records(rt::table::Table& t, int number) {
     for (const auto& r : rows) out.push_back(r.second);
     return out;
 }
-
-}  // namespace
 
 rt::Date date_variable(const char* name) {
     const rt::Value v = common::Global{name}.value();
@@ -94,6 +77,13 @@ Gain gain_from_variables() {
     g.tax_cash = num("VAL_IMPOSV");
     g.tax_instalments = num("VAL_IMPOSP");
     g.taxable = num("GAN_TRIV");
+    // The results are read too: the deferral pass writes every figure back
+    // and must not wipe those it does not compute.
+    g.result_i = num("RESUL_I");
+    g.reduction = num("REDUCAO");
+    g.fator1 = num("FATOR1");
+    g.fator2 = num("FATOR2");
+    g.exempt_part = num("VAL_NAOTRI");
     return g;
 }
 

@@ -9,6 +9,14 @@
 #include "declaration/calc/declaration_check.hpp"
 #include "declaration/grids/matrix_routines.hpp"
 #include "declaration/entry/income_screen_routines.hpp"
+#include "declaration/calc/balance_page.hpp"
+#include "declaration/calc/declaration_helpers.hpp"
+#include "declaration/calc/detail_lists.hpp"
+#include "declaration/calc/rural_activity.hpp"
+#include "declaration/calc/rural_page.hpp"
+#include "declaration/calc/rural_results.hpp"
+#include "declaration/calc/variable_income.hpp"
+#include "gains/gain_list.hpp"
 #include "gains/gain_routines.hpp"
 #include "office/calendar.hpp"
 #include "office/billing.hpp"
@@ -26,6 +34,14 @@ void register_system_routines() {
     console::register_console_routines();
     declaration::register_calculator_call();
     gains::register_gain_routines();
+    gains::register_gain_screen_routines();
+    declaration::register_variable_income_routines();
+    declaration::register_rural_result_routines();
+    declaration::register_rural_page_routines();
+    declaration::register_rural_activity_routines();
+    declaration::register_balance_page_routines();
+    declaration::register_detail_list_routines();
+    declaration::register_declaration_helper_routines();
     printing::register_printing_routines();
     office::register_calendar_routines();
     office::register_email_routines();

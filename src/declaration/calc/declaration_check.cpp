@@ -86,7 +86,9 @@ void count_grade(int grade) {
 
 void show_counts() {
     const int row = progress_row();
-    rt::at_say(row, kProgressColumn, "Conferido.  Resultado =======>  ");
+    // The result line replaces the whole progress line, labels included,
+    // so that each count stands alone where its label stood.
+    rt::at_say(row, kProgressColumn, rt::PADR("Conferido.  Resultado =======>  ", kCountColumns.back() + 7));
     const std::array<const char*, 3> counters{"NQTDERR", "NQTDPERI", "NQTDATEN"};
     for (std::size_t i = 0; i < counters.size(); ++i)
         rt::at_say(row, kProgressColumn + kCountColumns[i], rt::TRANSFORM(rt::Value(amount(counters[i])), "@ 99"));

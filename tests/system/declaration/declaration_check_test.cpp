@@ -200,6 +200,7 @@ TEST_F(DeclarationCheckTest, MainMenuRunWritesTheFolderListAndLeavesOtherTaxpaye
         rows.emplace_back(rt::TRIM(after.get("CPF").as_string()), static_cast<int>(field_number(after, "CODERR")));
     EXPECT_EQ(rows, (std::vector<std::pair<std::string, int>>{{"98765432100", 8}, {kCpf, 99}, {kCpf, 34}}));
     EXPECT_NE(term->text(5).find("Conferido.  Resultado =======>"), std::string::npos) << term->text(5);
+    EXPECT_EQ(term->text(5).find("rigo"), std::string::npos) << term->text(5);   // no label left under a count
     EXPECT_EQ(count("NQTDERR"), 1);
 }
 

@@ -6,7 +6,7 @@
 #include "gains/gain_rows.hpp"
 #include "gains/gain_totals.hpp"
 #include "runtime/table/table.hpp"
-#include "../system_fixture.hpp"
+#include "gains_fixture.hpp"
 #include "tables/schemas.hpp"
 
 namespace qv::gains {
@@ -17,33 +17,12 @@ using common::Global;
 
 rt::Date ymd(int y, int m, int d) { return rt::Date::from_ymd(y, m, d); }
 
-class GainRoutinesTest : public test_support::ScreenTest {
+class GainRoutinesTest : public testing::GainsTest {
 protected:
-    void SetUp() override {
-        ScreenTest::SetUp();
-        open(kGainsArea, 7, "IMP0712");
-        open(kParcelsArea, 8, "IMP0812");
-        open(24, 4, "IMP0412");
-    }
-    void open(int area, int code, const std::string& name) {
-        const std::string path = folder.path() + "/" + name + ".DBF";
-        tb::create_table(path, *tables::schema_of(code), tb::MemoKind::None);
-        tb::OpenOptions exclusive;
-        exclusive.exclusive = true;
-        tables::ws().use_in(area, path, exclusive);
-    }
-    static void row(int area, std::initializer_list<std::pair<const char*, rt::Value>> fields) {
-        tb::Table& t = *tables::ws().table(area);
-        ASSERT_TRUE(t.append_blank());
-        for (const auto& [name, v] : fields) t.put(name, v);
-        t.commit();
-    }
     static void gain(std::initializer_list<std::pair<const char*, rt::Value>> vars) {
         for (const auto& [name, v] : vars) Global{name}.set(v);
     }
     static double var(const char* name) { return Global{name}.number(); }
-
-    test_support::TempFolder folder;
 };
 
 TEST_F(GainRoutinesTest, SmallValueQuestionUsesTheLimitOfTheKind) {

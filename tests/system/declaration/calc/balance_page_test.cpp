@@ -1,0 +1,124 @@
+// The balance page and the composition of its lines.
+#include "declaration/calc/balance_page.hpp"
+#include "declaration/calc/declaration_helpers.hpp"
+#include "declaration/calc/detail_lists.hpp"
+
+#include "common/globals.hpp"
+#include "declaration/calc/declaration_values.hpp"
+#include "runtime/core/text.hpp"
+#include "runtime/core/varstore.hpp"
+#include "runtime/table/table.hpp"
+#include "system/system_fixture.hpp"
+#include "tables/schemas.hpp"
+#include "tables/state.hpp"
+
+namespace qv::declaration {
+namespace {
+
+namespace tb = rt::table;
+
+class BalancePage : public test_support::FoldersTest {
+protected:
+    void SetUp() override {
+        FoldersTest::SetUp();
+        scope_ = std::make_unique<rt::DeclarationScope>();
+        for (const char* n : {"USAPADRAO", "SOMAG", "RETIFICA", "ATV_BRASIL"}) set_value(n, rt::Value("N"));
+    }
+    void TearDown() override {
+        tables::ws().close_all();
+        scope_.reset();
+        FoldersTest::TearDown();
+    }
+    std::unique_ptr<rt::DeclarationScope> scope_;
+};
+
+TEST_F(BalancePage, BalanceAndItsShareOfTheResources) {
+    struct Case {
+        double income, spent;
+        const char* shown;
+        double indgas;
+    } cases[] = {{4000.0, 1000.0, "Saldo de", 75.0}, {1000.0, 1000.0, "ficit de", 0.0}, {0.0, 500.0, "ficit de", 0.0}};
+    for (const auto& c : cases) {
+        term->snapshots.clear();
+        set_amount("OUTREC", c.income);
+        set_amount("OUTRDES", c.spent);
+        MOS_BALAN();
+        keys({rt::key::ESC});
+        rt::INKEY(-1);   // a look at the screen
+        EXPECT_DOUBLE_EQ(amount("RECEITA"), c.income);
+        EXPECT_DOUBLE_EQ(amount("SALDO"), c.income - c.spent);
+        EXPECT_DOUBLE_EQ(amount("INDGAS"), c.indgas) << c.income;
+        EXPECT_TRUE(term->showed(c.shown)) << c.income;
+    }
+}
+
+TEST_F(BalancePage, ListTotalsKeepLastYearsDeclaredValue) {
+    const std::string path = root + "/bens.dbf";
+    tb::create_table(path, *tables::schema_of(4), tb::MemoKind::None);
+    tb::OpenOptions own;
+    own.exclusive = true;
+    tb::Table& t = tables::ws().use_in(24, path, own);
+    for (const auto& [start, end, declared] : {std::tuple{100.0, 150.0, 90.0}, {50.0, 0.0, 50.0}}) {
+        ASSERT_TRUE(t.append_blank());
+        t.put("I7_3", rt::Value(start));
+        t.put("I7_4", rt::Value(end));
+        t.put("I7_9", rt::Value(declared));
+        t.commit();
+    }
+    FI7_T(0);
+    EXPECT_DOUBLE_EQ(amount("I13_39"), 150.0);
+    EXPECT_DOUBLE_EQ(amount("I13_40"), 150.0);
+    EXPECT_DOUBLE_EQ(amount("NTOTBANT1"), 140.0);
+}
+
+TEST_F(BalancePage, DetailListRowsCarryTheirShareOrSayNothingWasDeclared) {
+    keys({rt::key::ENTER});
+    EXPECT_FALSE(B_DETAL(8));
+    EXPECT_TRUE(term->showed("Nada declarado"));
+    set_amount("RECEITA", 4000.0);
+    set_amount("DESPESA", 2000.0);
+    set_amount("I13_27", 1000.0);
+    set_amount("I13_46", 500.0);
+    EXPECT_TRUE(B_DETAL(8));
+    tb::Table& d = *tables::ws().table(68);
+    ASSERT_EQ(d.lastrec(), 3u);
+    d.go_top();
+    EXPECT_EQ(rt::TRIM(d.get("DESCRICAO").as_string()), "Imposto retido do Titular");
+    EXPECT_DOUBLE_EQ(d.get("PERCRECE").as_number(), 25.0);
+    EXPECT_DOUBLE_EQ(d.get("PERCDESP").as_number(), 50.0);
+    d.go_bottom();
+    EXPECT_DOUBLE_EQ(d.get("VALORDOC").as_number(), 1500.0);
+}
+
+TEST_F(BalancePage, DollarConverterUsesTheMonthsRate) {
+    rt::Value rates = rt::Value::array(12);
+    for (auto& r : *rates.as_array()) r = rt::Value(2.0);
+    (*rates.as_array())[4] = rt::Value(1.6);
+    set_value("TAB_DOLAR", rates);
+    EXPECT_FALSE(ATUAVAL(1, 100.0, 13));
+    EXPECT_TRUE(ATUAVAL(1, 800.0, 5));
+    EXPECT_DOUBLE_EQ(amount("QUS"), 500.0);
+    EXPECT_TRUE(ATUAVAL(2, 100.0, 5));
+    EXPECT_DOUBLE_EQ(amount("QCR1"), 160.0);
+    EXPECT_DOUBLE_EQ(MUDATEL13(13, 42.0), 42.0);   // no month: the value as it was
+}
+
+TEST_F(BalancePage, DependantLookUpByCpf) {
+    const std::string path = root + "/dep.dbf";
+    tb::create_table(path, *tables::schema_of(3), tb::MemoKind::None);
+    tb::OpenOptions own;
+    own.exclusive = true;
+    tb::Table& t = tables::ws().use_in(23, path, own);
+    ASSERT_TRUE(t.append_blank());
+    t.put("CPFDEPEN", rt::Value("11144477735"));
+    t.put("CODIDEPEN", rt::Value(21));
+    t.commit();
+    set_value("M_CPFDEPEN", rt::Value(""));
+    EXPECT_TRUE(VERCPFDEPE("11144477735"));
+    EXPECT_EQ(rt::variables().get("M_CPFDEPEN").as_string(), "11144477735");
+    keys({rt::key::ENTER});
+    EXPECT_FALSE(VERCPFDEPE("11144477736"));   // wrong check digits
+}
+
+}  // namespace
+}  // namespace qv::declaration

@@ -1,0 +1,256 @@
+// The capital-gains page: the list, the entry form with its checks, the
+// instalment matrix and the deletion of a gain.
+#include "common/globals.hpp"
+#include "gains/gain_checks.hpp"
+#include "gains/gain_form.hpp"
+#include "gains/gain_instalments.hpp"
+#include "gains/gain_list.hpp"
+#include "gains/gain_rows.hpp"
+#include "gains/gain_table.hpp"
+#include "runtime/core/text.hpp"
+#include "runtime/screen/keys.hpp"
+#include "runtime/ui/read.hpp"
+#include "runtime/table/table.hpp"
+#include "gains_fixture.hpp"
+#include "tables/schemas.hpp"
+
+namespace qv::gains {
+namespace {
+
+namespace tb = rt::table;
+namespace key = rt::key;
+using common::Global;
+using rt::Value;
+
+rt::Date ymd(int y, int m, int d) { return rt::Date::from_ymd(y, m, d); }
+
+class GainScreenTest : public testing::GainsTest {
+protected:
+    void SetUp() override {
+        GainsTest::SetUp();
+        Global{"CPF"}.set(Value("12345678909"));
+    }
+    static tb::Table& table(int area) { return *tables::ws().table(area); }
+    static void row(int area, std::initializer_list<std::pair<const char*, Value>> fields) {
+        tb::Table& t = table(area);
+        ASSERT_TRUE(t.append_blank());
+        for (const auto& [name, v] : fields) t.put(name, v);
+        t.commit();
+    }
+    static int live_rows(int area) {
+        int n = 0;
+        tb::Table& t = table(area);
+        for (t.go_top(); !t.eof(); t.skip()) n += t.deleted() ? 0 : 1;
+        return n;
+    }
+    void type(std::string_view text) { term->feed_text(text); }
+    static double field(const char* name) { return table(kGainsArea).get(name).as_number(); }
+};
+
+TEST_F(GainScreenTest, NewGainTakesTheFirstFreeNumberAndLeavingWithoutBuyerDiscardsIt) {
+    row(kGainsArea, {{"BEM_NRO", Value(1)}, {"TIPO_BEM", Value(1)}});
+    row(kGainsArea, {{"BEM_NRO", Value(2)}, {"TIPO_BEM", Value(2)}});
+    row(kGainsArea, {{"BEM_NRO", Value(4)}, {"TIPO_BEM", Value(3)}});
+    EXPECT_EQ(first_free_number(table(kGainsArea)), 3);
+    // Esc, "Não" (the form again), Esc, "Sim".
+    keys({key::ESC, key::ESC, key::ESC, key::ENTER});
+    MOSTR_BEM(RealEstate, 0);
+    EXPECT_TRUE(term->showed("Termina esse ganho incompleto?"));
+    tb::Table& t = table(kGainsArea);
+    t.go_to(t.lastrec());
+    EXPECT_EQ(t.get("BEM_NRO").as_number(), 3);
+    EXPECT_TRUE(t.deleted());
+    EXPECT_EQ(live_rows(kGainsArea), 3);
+}
+
+TEST_F(GainScreenTest, PageKeyInTheFormKeepsTheNewGain) {
+    rt::SETKEY(key::F5, [] {
+        Global{"TECLAMUDA"}.set(Value(true));
+        rt::clear_gets();
+    });
+    keys({key::F5});
+    MOSTR_BEM(Movables, 0);
+    rt::SETKEY(key::F5, {});
+    EXPECT_EQ(live_rows(kGainsArea), 1);
+    EXPECT_FALSE(term->showed("Termina esse ganho incompleto?"));
+}
+
+TEST_F(GainScreenTest, EnteredRealEstateSaleGivesTheTaxOfTheWorkedExample) {
+    keys({key::ENTER, key::ENTER});      // item 0 and its notice
+    keys({key::ENTER});                  // an empty nature asks for its number
+    type("1");                           // "Venda"
+    type("11144477735");
+    keys({key::ENTER, key::ENTER});      // buyer's CPF and name
+    type("CASA");
+    keys({key::ENTER});
+    type("10032000");                    // dates fill their fields
+    type("20052011");
+    for (int i = 0; i < 8; ++i) keys({key::ENTER});   // address
+    type("300000");
+    keys({key::ENTER, key::ESC, key::ESC});           // not the only home, no reinvestment
+    type("200000");
+    keys({key::ENTER, key::ENTER, key::ENTER, key::ENTER});   // cost, in parcels, instalments, tax paid
+    keys({key::ESC});                    // the form shown again is left
+    MOSTR_BEM(RealEstate, 0);
+    tb::Table& t = table(kGainsArea);
+    t.go_top();
+    EXPECT_EQ(rt::ALLTRIM(t.get("NATUOPER").as_string()), "Venda");
+    EXPECT_EQ(rt::ALLTRIM(t.get("CPFADQ").as_string()), "11144477735");
+    EXPECT_DOUBLE_EQ(field("GAN_TRIV"), 52552.40);
+    EXPECT_DOUBLE_EQ(field("VAL_IMPOSV"), 7882.86);
+    EXPECT_DOUBLE_EQ(field("VAL_TRIBU"), 52552.40);
+    // The FR1 and FR2 reductions are the rest of the result of 100.000,00.
+    EXPECT_DOUBLE_EQ(field("VAL_NAOTRI"), 47447.60);
+    EXPECT_DOUBLE_EQ(field("REC_MES05"), 300000.00);
+    EXPECT_DOUBLE_EQ(field("IMP_DEV05"), 7882.86);
+    EXPECT_DOUBLE_EQ(listed_tax(), 7882.86);
+    EXPECT_EQ(parcel_count(1), 1);
+}
+
+TEST_F(GainScreenTest, SaleDateCheck) {
+    struct Case {
+        rt::Date acquired, sold;
+        int answer;            // key for a question, 0 for none
+        bool accepted;
+        const char* shown;
+        const char* earlier, *parcels;
+    } cases[] = {
+        {ymd(2000, 1, 1), ymd(2012, 1, 5), key::ENTER, false, "só é válido para o ano de 2011", "N", "N"},
+        {ymd(2000, 1, 1), ymd(2010, 6, 1), key::ESC, false, "vendido em outro exercício", "N", "N"},
+        {ymd(2000, 1, 1), ymd(2010, 6, 1), key::ENTER, true, "vendido em outro exercício", "S", "N"},
+        {ymd(2011, 2, 1), ymd(2011, 6, 1), key::ENTER, true, "compra e venda no mesmo exercício", "N", "S"},
+        {ymd(2011, 8, 1), ymd(2011, 6, 1), key::ENTER, false, "aquisição está posterior", "N", "N"},
+    };
+    for (const auto& c : cases) {
+        term->snapshots.clear();
+        for (const char* n : {"VENDAANT", "PARCOMPRA", "VEN_PRAZO"}) Global{n}.set(Value("N"));
+        Global{"TIPO_BEM"}.set(Value(RealEstate));
+        Global{"DATA_ADQ"}.set(Value(c.acquired));
+        Global{"DATA_ALI"}.set(Value(c.sold));
+        keys({c.answer, key::ESC});   // the reinvestment question after an earlier-year sale
+        EXPECT_EQ(VEIND_VEN(), c.accepted) << rt::DTOC(c.sold);
+        EXPECT_TRUE(term->showed(c.shown)) << c.shown;
+        EXPECT_EQ(Global{"VENDAANT"}.text(), c.earlier) << c.shown;
+        EXPECT_EQ(Global{"PARCOMPRA"}.text(), c.parcels) << c.shown;
+        while (term->read_key(0) != 0) {}
+    }
+    EXPECT_EQ(Global{"VEN_PRAZO"}.text(), "N");
+}
+
+TEST_F(GainScreenTest, LeavingParcelsAsksBeforeDroppingTheParcelRows) {
+    Global{"BEM_NRO"}.set(Value(5));
+    for (int i = 0; i < 3; ++i)
+        row(kParcelsArea, {{"BEM_NRO", Value(5)}, {"RVAR_NRO", Value(i)}, {"VALOR_CUST", Value(1000.0)}});
+    Global{"PARCOMPRA"}.set(Value("N"));
+    keys({key::ESC});
+    EXPECT_FALSE(VE_LETRAN("PARCOMPRA"));
+    EXPECT_TRUE(term->showed("Já existem 3 lançamentos de aquisição parcelada"));
+    EXPECT_EQ(Global{"PARCOMPRA"}.text(), "S");
+    EXPECT_EQ(parcel_count(5), 3);
+    Global{"PARCOMPRA"}.set(Value("x"));
+    keys({key::ENTER});
+    EXPECT_TRUE(VE_LETRAN("PARCOMPRA"));
+    EXPECT_EQ(Global{"PARCOMPRA"}.text(), "N");
+    EXPECT_EQ(parcel_count(5), 1);
+}
+
+TEST_F(GainScreenTest, DeletingTheGainOfTheLastHomeSaleEmptiesTheRegisterDate) {
+    row(kGainsArea, {{"BEM_NRO", Value(1)}, {"TIPO_BEM", Value(1)}, {"DATA_ALI", Value(ymd(2011, 5, 20))}});
+    row(kParcelsArea, {{"BEM_NRO", Value(1)}, {"VALOR_CUST", Value(10.0)}});
+    row(kParcelsArea, {{"BEM_NRO", Value(2)}, {"VALOR_CUST", Value(20.0)}});
+    Global{"ULTIMOV"}.set(Value(ymd(2011, 5, 20)));
+    Global{"ULTRESI"}.set(Value(ymd(2009, 1, 2)));
+    Global{"BEM_NRO"}.set(Value(7));
+    keys({key::ENTER});
+    DEL_GP();
+    EXPECT_TRUE(term->showed("Ganho de Capital não existente"));
+    Global{"BEM_NRO"}.set(Value(1));
+    keys({key::ENTER});
+    DEL_GP();
+    EXPECT_EQ(live_rows(kGainsArea), 0);
+    EXPECT_EQ(live_rows(kParcelsArea), 1);
+    EXPECT_TRUE(Global{"ULTIMOV"}.value().as_date().empty());
+    EXPECT_EQ(Global{"ULTRESI"}.value().as_date(), ymd(2009, 1, 2));
+}
+
+TEST_F(GainScreenTest, AssetLookUpTakesDescriptionAndCostFromTheAssetsList) {
+    row(24, {{"I7_1", Value(1)}, {"I7_2", Value("APARTAMENTO")}, {"I7_3", Value(0.0)}});
+    row(24, {{"I7_1", Value(0)}, {"I7_2", Value("continuacao")}, {"I7_3", Value(150000.0)}});
+    row(24, {{"I7_1", Value(2)}, {"I7_2", Value("TERRENO")}, {"I7_3", Value(0.0)}});
+    for (const char* n : {"VENDAANT", "PARCOMPRA"}) Global{n}.set(Value("N"));
+    Global{"ESPC_BEM"}.set(Value(""));
+    Global{"BEM_NRO"}.set(Value(1));
+    Global{"NRO_ITEM"}.set(Value(9));
+    keys({key::ENTER});
+    EXPECT_FALSE(ACHA_BEM());
+    EXPECT_TRUE(term->showed("Item não localizado"));
+    Global{"NRO_ITEM"}.set(Value(1));
+    EXPECT_TRUE(ACHA_BEM());
+    EXPECT_EQ(Global{"ESPC_BEM"}.text(), "APARTAMENTO");
+    EXPECT_DOUBLE_EQ(Global{"VALOR_CUST"}.number(), 150000.0);
+    EXPECT_EQ(parcel_count(1), 1);
+    Global{"NRO_ITEM"}.set(Value(2));
+    keys({key::ENTER});
+    EXPECT_TRUE(ACHA_BEM());
+    EXPECT_TRUE(term->showed("Valor de aquisição nao localizado"));
+}
+
+TEST_F(GainScreenTest, KindOfShareAndMovementType) {
+    struct Case {
+        int part, value, column;
+        bool accepted;
+    } cases[] = {{1, 1, 3, true}, {1, 2, 3, true}, {1, 3, 3, false}, {2, 4, 3, true}, {2, 1, 3, false},
+                 {3, 3, 3, true}, {3, 4, 3, false}, {1, 3, 4, true}, {1, 4, 4, false}};
+    for (const auto& c : cases) {
+        Global{"TIPOPART"}.set(Value(c.part));
+        if (!c.accepted) keys({key::ENTER});
+        EXPECT_EQ(VER_GAN(c.value, c.column), c.accepted) << c.part << " " << c.value << " " << c.column;
+    }
+}
+
+TEST_F(GainScreenTest, InstalmentsRoundTripThroughTheMonthMatrix) {
+    Global{"VEN_PRAZO"}.set(Value("S"));
+    Global{"VAL_ALI"}.set(Value(1500.0));
+    for (const int part : {2, 1}) {
+        Global{"TIPO_BEM"}.set(Value(Participations));
+        Global{"TIPOPART"}.set(Value(part));
+        for (const int m : {3, 7}) {
+            Global{month_field("REC_MES", m)}.set(Value(1000.0));
+            Global{month_field("VAL_TRI", m)}.set(Value(500.0));
+            Global{month_field("IMP_DEV", m)}.set(Value(75.0));
+            Global{month_field("IMP_PAG", m)}.set(Value(70.0));
+            Global{month_field("IMP_LEI", m)}.set(Value(5.0));
+        }
+        fill_instalments();
+        const Value march = Global{"REC_GANHO"}.value().at(3);
+        EXPECT_EQ(rt::ALLTRIM(march.at(4).as_string()), "1.000,00");
+        EXPECT_EQ(rt::ALLTRIM(march.at(5).as_string()), part == 1 ? "5,00" : "70,00");
+        EXPECT_TRUE(take_instalments()) << part;   // 2.000,00 received on a sale of 1.500,00
+        EXPECT_DOUBLE_EQ(Global{"VAL_TRIBU"}.number(), 1000.0);
+        EXPECT_DOUBLE_EQ(Global{"VAL_IMPOSP"}.number(), 150.0);
+        EXPECT_DOUBLE_EQ(Global{"VAL_RECOL"}.number(), 2000.0);
+        EXPECT_DOUBLE_EQ(Global{"IMPPAGO"}.number(), 140.0);
+        EXPECT_DOUBLE_EQ(Global{"IMP_LEI07"}.number(), 5.0);
+    }
+    EXPECT_DOUBLE_EQ(Global{"VAL_PARTE"}.number(), 10.0);   // shares: the tax withheld
+}
+
+TEST_F(GainScreenTest, ListShowsTheGainsOfTheKindWithTheirTotals) {
+    row(kGainsArea, {{"BEM_NRO", Value(1)}, {"TIPO_BEM", Value(1)}, {"ESPC_BEM", Value("CASA A")},
+                     {"VAL_TRIBU", Value(1000.0)}, {"VAL_IMPOSV", Value(150.0)}, {"VEN_PRAZO", Value("N")}});
+    row(kGainsArea, {{"BEM_NRO", Value(2)}, {"TIPO_BEM", Value(1)}, {"ESPC_BEM", Value("CASA B")},
+                     {"VAL_TRIBU", Value(2000.0)}, {"VAL_IMPOSP", Value(300.0)}, {"VEN_PRAZO", Value("S")}});
+    row(kGainsArea, {{"BEM_NRO", Value(3)}, {"TIPO_BEM", Value(2)}, {"ESPC_BEM", Value("CARRO")},
+                     {"VAL_TRIBU", Value(5000.0)}});
+    Global{"TIPO_BEM"}.set(Value(1));
+    keys({key::ESC});
+    GANHO3();
+    EXPECT_TRUE(term->showed("CASA B"));
+    EXPECT_FALSE(term->showed("CARRO"));
+    EXPECT_TRUE(term->showed("Totais........"));
+    EXPECT_TRUE(term->showed("3.000,00"));
+    EXPECT_TRUE(term->showed("450,00"));
+}
+
+}  // namespace
+}  // namespace qv::gains
