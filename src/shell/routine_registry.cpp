@@ -15,6 +15,7 @@
 #include "declaration/loop/declara.hpp"
 #include "office/office_routines.hpp"
 #include "tables/folders.hpp"
+#include "transfer/transfer_routines.hpp"
 
 namespace qv::shell {
 
@@ -34,6 +35,7 @@ void register_system_routines() {
     tables::register_folder_routines();
     declaration::register_field_check_routines();
     declaration::register_check_routines();
+    transfer::register_transfer_routines();
 }
 
 }  // namespace qv::shell
