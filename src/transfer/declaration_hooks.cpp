@@ -5,14 +5,12 @@
 
 #include "runtime/core/clock.hpp"
 #include "runtime/core/functions.hpp"
-#include "runtime/core/text.hpp"
+#include "transfer/xml_values.hpp"
 
 namespace qv::transfer {
 
 std::string generation_stamp() {
-    const rt::Date today = rt::DATE();
-    return rt::STRZERO(today.day(), 2) + "/" + rt::STRZERO(today.month(), 2) + "/" + rt::STRZERO(today.year(), 4) +
-           " " + rt::TIME();
+    return time_stamp(rt::DATE(), rt::TIME());
 }
 
 std::string tax_program_namespace() {

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <optional>
 
-#include "system_fixture.hpp"
+#include "system/system_fixture.hpp"
 #include "transfer/shared_file.hpp"
 
 namespace qv::transfer {
@@ -40,7 +40,7 @@ TEST_F(SharedFileTest, WaitsWhileBusyAndTakesTheFileWhenFreed) {
     auto held = wait_and_hold(path, true, error);
     EXPECT_TRUE(held);
     EXPECT_EQ(pauses, 3);
-    EXPECT_TRUE(term->showed("Aguardando registro do programa receita ficar disponível!"));
+    EXPECT_NE(status_line().find("Aguardando registro do programa receita"), std::string::npos) << status_line();
 }
 
 TEST_F(SharedFileTest, GivesUpAfterTenSecondsOrEsc) {
