@@ -62,7 +62,7 @@ TEST(XmlValues, FreeTextsAreTransliteratedAndTrimmed) {
 
 TEST(XmlValues, StoredTextsKeepClean7BitTextAndLoseOnlyWhatBreaksTheFile) {
     EXPECT_EQ(POEASPAS(" Rua_1 #2 (fundos) ", 1, 0), "\"Rua_1 #2 (fundos)\">");
-    EXPECT_EQ(guard_text("a&b\"c<d>é\r\n"_cp), "aeb c-d-e");
+    EXPECT_EQ(guard_text("a&b\"c<d>é\r\n"_cp), "aeb c-d-e  ");
 }
 
 TEST(XmlValues, SemPontoBlanksTheSixMarks) { EXPECT_EQ(SEMPONTO("A.B,C/D\\E)F(G-H"), "A B C D E F G-H"); }
