@@ -1,33 +1,31 @@
 #include "transfer/declaration_hooks.hpp"
 
-#include <array>
-#include <cstdlib>
-
 #include "runtime/core/clock.hpp"
-#include "runtime/core/functions.hpp"
+#include "transfer/section_writers.hpp"
+#include "transfer/xml_frame.hpp"
+#include "transfer/xml_sections.hpp"
 #include "transfer/xml_values.hpp"
 
 namespace qv::transfer {
 
-std::string generation_stamp() {
-    return time_stamp(rt::DATE(), rt::TIME());
+std::string Moment::stamp() const { return time_stamp(day, time); }
+
+Moment generation_moment() { return {rt::DATE(), rt::TIME()}; }
+
+std::string tax_program_namespace() { return namespace_uri(); }
+
+bool write_declaration(const std::string& path, const Moment& moment) {
+    register_section_writers();
+    return write_declaration_file(path, moment.day, moment.time);
 }
 
-std::string tax_program_namespace() {
-    const char* set = std::getenv("QV_IRPF_XMLNS");
-    return set && *set ? set : "urn:irpf2012:declaracao";
-}
-
-bool write_declaration(const std::string& path, const std::string& stamp) {
-    if (!rt::has_function("GERA_XML")) return false;
-    const std::array<rt::Value, 2> args{rt::Value(path), rt::Value(stamp)};
-    return rt::call_function("GERA_XML", args).as_bool();
-}
-
-std::string identifier_item(const std::string& stamp) {
-    if (!rt::has_function("IDENTIF")) return "<item/>";
-    const std::array<rt::Value, 1> args{rt::Value(stamp)};
-    return "<item" + rt::call_function("IDENTIF", args).as_string();
+std::string identifier_item(const Moment& moment) {
+    XmlWriter out;
+    Generation g{out, moment.day, moment.stamp()};
+    prepare_generation(g);
+    out.open("item");
+    IDENTIF(g);
+    return out.take();
 }
 
 }  // namespace qv::transfer

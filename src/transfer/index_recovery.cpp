@@ -12,12 +12,12 @@
 #include "common/paths.hpp"
 #include "office/folder_search.hpp"
 #include "runtime/core/cp850.hpp"
-#include "runtime/core/picture.hpp"
 #include "runtime/core/text.hpp"
 #include "transfer/declaration_hooks.hpp"
 #include "transfer/index_text.hpp"
 #include "transfer/shared_file.hpp"
 #include "transfer/transfer_flow.hpp"
+#include "transfer/xml_values.hpp"
 
 namespace qv::transfer {
 namespace {
@@ -46,7 +46,7 @@ bool identifier_from_register(const std::string& cpf) {
 }
 
 // The item of one CPF folder; empty when it gives none.
-std::string recovered_item(const std::string& root, const std::string& cpf, const std::string& stamp) {
+std::string recovered_item(const std::string& root, const std::string& cpf, const Moment& moment) {
     const std::string file = declaration_in(root + cpf, cpf);
     if (file.empty()) {
         std::error_code ec;
@@ -59,7 +59,7 @@ std::string recovered_item(const std::string& root, const std::string& cpf, cons
         return {};
     }
     common::Global("CPF").set(rt::Value(cpf));
-    common::MENS(0, "Recuperando o CPF " + rt::TRANSFORM(rt::Value(cpf), "@R 999.999.999-99"));
+    common::MENS(0, "Recuperando o CPF " + cpf_text(cpf));
     std::string item = item_from_declaration(*text);
     if (!item.empty()) return item;
 
@@ -70,7 +70,7 @@ std::string recovered_item(const std::string& root, const std::string& cpf, cons
         return {};
     }
     common::Global("DECFINAL").set(rt::Value("N"));
-    item = identifier_item(stamp);
+    item = identifier_item(moment);
     const std::string repaired = with_identifier(*text, item);
     if (repaired.size() != text->size()) replace_file(file, repaired);
     return item;
@@ -122,9 +122,9 @@ void RECUP_INDICE() {
         common::AVISOSN("Nao existem arquivos para serem recuperados! A Pasta esta correta?");
         return;
     }
-    const std::string stamp = generation_stamp();
+    const Moment moment = generation_moment();
     std::string index = rebuilt_index_root(tax_program_namespace());
-    for (const auto& cpf : folders) index += recovered_item(root_slash, cpf, stamp);
+    for (const auto& cpf : folders) index += recovered_item(root_slash, cpf, moment);
     index += kClassClose;
     common::MENS();
 

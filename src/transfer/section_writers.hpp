@@ -12,4 +12,7 @@ void write_rural_activity(XmlWriter& w);    // atividadeRural
 void write_capital_gains(XmlWriter& w);     // ganhosDeCapital
 void write_foreign_currency(XmlWriter& w);  // moedaEstrangeira
 
+// Hands these four to the declaration file's frame.
+void register_section_writers();
+
 }  // namespace qv::transfer

@@ -12,7 +12,6 @@
 #include "common/paths.hpp"
 #include "common/windows.hpp"
 #include "runtime/core/cp850.hpp"
-#include "runtime/core/picture.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/table/workspace.hpp"
 #include "tables/locks.hpp"
@@ -21,6 +20,7 @@
 #include "transfer/declaration_hooks.hpp"
 #include "transfer/index_text.hpp"
 #include "transfer/shared_file.hpp"
+#include "transfer/xml_values.hpp"
 
 namespace qv::transfer {
 namespace {
@@ -35,7 +35,7 @@ std::string text_of(std::string_view name) { return rt::ALLTRIM(common::Global(n
 
 std::string os_name(const std::string& cp850_name) { return common::fs_path(cp850_name).string(); }
 
-std::string formatted_cpf() { return rt::TRANSFORM(rt::Value(text_of("CPF")), "@R 999.999.999-99"); }
+std::string formatted_cpf() { return cpf_text(text_of("CPF")); }
 
 bool batch_run() {
     const int option = common::Global("OPCAO_1").integer(0);
@@ -142,9 +142,13 @@ bool DISQUETE() {
 }
 
 TransferOutcome transfer_declaration() {
-    const std::string stamp = generation_stamp();
-    if (!write_declaration(work_file_name(), stamp)) return TransferOutcome::NotGenerated;
+    const Moment moment = generation_moment();
+    const std::string stamp = moment.stamp();
+    if (!write_declaration(work_file_name(), moment)) return TransferOutcome::NotGenerated;
 
+    // The taxpayer's folder also makes the tax program's folder when the
+    // program has not made it yet.
+    if (!make_taxpayer_folder()) return TransferOutcome::NotPlaced;
     const std::string index = os_name(index_file_name());
     std::error_code ec;
     const bool index_existed = std::filesystem::exists(index, ec);
@@ -163,7 +167,7 @@ TransferOutcome transfer_declaration() {
     }
     const std::string ccpf = formatted_cpf();
     const std::string new_text =
-        updated_index(*old_text, ccpf, identifier_item(stamp), tax_program_namespace(), stamp);
+        updated_index(*old_text, ccpf, identifier_item(moment), tax_program_namespace(), stamp);
 
     // The index names only declarations that stand in their folder; an
     // index made for this transfer goes again when nothing was placed.

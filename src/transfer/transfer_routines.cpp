@@ -6,6 +6,7 @@
 #include "common/file_errors.hpp"
 #include "runtime/core/functions.hpp"
 #include "transfer/index_recovery.hpp"
+#include "transfer/section_writers.hpp"
 #include "transfer/transfer_flow.hpp"
 
 namespace qv::transfer {
@@ -13,6 +14,7 @@ namespace qv::transfer {
 void register_transfer_routines() {
     static std::once_flag once;
     std::call_once(once, [] {
+        register_section_writers();
         using Args = std::span<const rt::Value>;
         rt::register_function("PREPARA", [](Args) { return rt::Value(PREPARA()); });
         rt::register_function("GERAR", [](Args) { return rt::Value(GERAR()); });
