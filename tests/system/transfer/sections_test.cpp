@@ -1,6 +1,7 @@
 // The rural, variable-income, capital-gains and foreign-currency sections
 // of the declaration file, from work copies filled by hand.
 #include <filesystem>
+#include <cstdlib>
 #include <memory>
 
 #include "declaration/calc/declaration_values.hpp"
@@ -9,7 +10,10 @@
 #include "runtime/table/table.hpp"
 #include "system/system_fixture.hpp"
 #include "tables/schemas.hpp"
+#include "transfer/declaration_hooks.hpp"
 #include "transfer/section_writers.hpp"
+#include "transfer/shared_file.hpp"
+#include "transfer/xml_frame.hpp"
 #include "transfer/xml_writer.hpp"
 
 namespace qv::transfer {
@@ -144,6 +148,56 @@ TEST_F(SectionsTest, ForeignCurrencyIsAlwaysEmpty) {
     const std::string x = written(write_foreign_currency);
     EXPECT_TRUE(x.starts_with(R"(<moedaEstrangeira totalImpostoPagoSobreGanhosCapital="0,00"><rendAuferidosReais tipoItens=")")) << x;
     EXPECT_TRUE(x.ends_with(R"(DadoConsolidadoGeral"/></moedaEstrangeira>)")) << x;
+}
+
+}  // namespace
+}  // namespace qv::transfer
+
+namespace qv::transfer {
+namespace {
+
+// The whole file of a declaration with rural activity abroad, gains and a
+// stock-market line: well-formed, 7-bit, sections in their order.
+TEST_F(SectionsTest, WholeFileWithActivityAbroadIsWellFormed) {
+    set("ATV_BRASIL", "N");
+    add(15, {{"ATV_BRASIL", rt::Value("N")}, {"I4R_02", rt::Value(1000.0)}, {"I4R_03", rt::Value(5200.0)}});
+    add(16, {{"ATV_BRASIL", rt::Value("N")}, {"I2R_01", rt::Value("Fazenda & Cia <Ltda>")}, {"CODPAIS", rt::Value("249")},
+             {"RECEXT", rt::Value(9000.0)}, {"DESEXT", rt::Value(2500.0)}, {"RESUS", rt::Value(3100.0)}});
+    add(16, {{"ATV_BRASIL", rt::Value("N")}, {"CODPAIS", rt::Value("249")}, {"RECEXT", rt::Value(100.0)}});
+    add(17, {{"ATV_BRASIL", rt::Value("N")}, {"CODIGO", rt::Value(12.0)}, {"I8R_1", rt::Value("Galpão"_cp)},
+             {"I8R_3", rt::Value("249")}, {"I8R_2", rt::Value(1234.56)}});
+    add(7, {{"TIPO_BEM", rt::Value(3.0)}, {"BEM_NRO", rt::Value(2.0)}, {"TIPOPART", rt::Value(1.0)},
+            {"VAL_ALI", rt::Value(1000.0)}, {"CUS_ATUAL", rt::Value(400.0)}, {"VEN_PRAZO", rt::Value("S")},
+            {"VENDAANT", rt::Value("N")}, {"DATA_ALI", rt::Value(rt::Date::from_ymd(2010, 5, 2))},
+            {"REC_MES04", rt::Value(500.0)}, {"IMP_DEV04", rt::Value(30.0)}, {"IMP_LEI04", rt::Value(5.0)}});
+    add(7, {{"TIPO_BEM", rt::Value(4.0)}, {"DAY_TRADE", rt::Value("2")}, {"RVAR_NRO", rt::Value(21.0)},
+            {"REC_MES05", rt::Value(12.5)}});
+    const std::string path = root + "/work/Decla01.XML";
+    ASSERT_TRUE(write_declaration(path, Moment{rt::Date::from_ymd(2012, 4, 10), "09:15:00"}));
+    const std::string text = read_whole_file(path).value_or("");
+    ASSERT_FALSE(text.empty());
+    EXPECT_EQ(std::system(("xmllint --noout " + path + " 2>/dev/null").c_str()), 0) << text;
+    for (const char c : text) ASSERT_LT(static_cast<unsigned char>(c), 0x80) << text;
+    EXPECT_EQ(text.find('\n'), text.find("\r\n") + 1);   // one line break, after the XML declaration
+    EXPECT_EQ(text.find('\n', text.find('\n') + 1), std::string::npos);
+    // The root's children stand in the fixed order.
+    std::size_t at = 0;
+    for (const std::string_view section : section_order()) {
+        const std::size_t found = text.find("<" + std::string(section) + (section == "rendPJComExigibilidade" ? ">" : ""), at);
+        ASSERT_NE(found, std::string::npos) << section;
+        at = found;
+    }
+    EXPECT_TRUE(has(text, R"(<exterior><identificacaoImovel tipoItens="serpro.ppgd.irpf.atividaderural.ImovelAR"><item nirf="" codigo="0" nome="Fazenda e Cia -Ltda-")")) << text;
+    EXPECT_TRUE(has(text, R"(totais="9.000,00"><item descricaoPais=)")) << text;
+    EXPECT_TRUE(has(text, R"(despesaCusteio="2.500,00" pais="249" receitaBruta="9.000,00" resultadoIMoedaOriginal="6.500,00" resultadoI_EmDolar="3.100,00"/>)")) << text;
+    EXPECT_TRUE(has(text, R"(<apuracaoResultado opcaoArbitramento="0,00" prejuizoCompensar="0,00" prejuizoExercicioAnterior="0,00" receitaRecebidaContaVenda="0,00" resultadoAposCompensacaoPrejuizo="0,00" resultadoI_EmDolar="1.000,00" resultadoI_EmReais="5.200,00")")) << text;
+    EXPECT_TRUE(has(text, R"(discriminacao="Galpao" pais="249" valor="1.234,56"/>)")) << text;
+    EXPECT_TRUE(has(text, R"(irFonteDayTradeMesAtual="12,50")")) << text;
+    // The participation sold before 2011: no share sales, receipt in April.
+    EXPECT_TRUE(has(text, R"(<colGCapQuota tipoItens="serpro.ppgd.irpf.ganhosdecapital.ItemDadosGCapQuota"></colGCapQuota>)")) << text;
+    EXPECT_TRUE(has(text, R"(dataRecebimentoUltimaParcela="28/04/2011")")) << text;
+    EXPECT_TRUE(has(text, R"(<item codNatureza="3" ganhoCapital="0,00" impostoAposComp="25,00" impostoDevido="30,00" impostoPago="0,00" impostoRendaFonte="5,00" mesRecebimento="4")")) << text;
+    EXPECT_TRUE(text.ends_with("/></classe>"));
 }
 
 }  // namespace
