@@ -118,3 +118,71 @@ TEST_F(TransferFlowTest, RecoveryTakesEveryCpfFolderWithItsIdentifier) {
 
 }  // namespace
 }  // namespace qv::transfer
+
+#include "runtime/table/table.hpp"
+#include "runtime/table/workspace.hpp"
+#include "tables/opening.hpp"
+#include "runtime/core/functions.hpp"
+#include "transfer/transfer_routines.hpp"
+
+namespace qv::transfer {
+namespace {
+
+class PreparaTest : public test_support::FoldersTest {
+protected:
+    void SetUp() override {
+        FoldersTest::SetUp();
+        auto& v = rt::variables();
+        v.set("LOCTRAB", rt::Value(root + "/work/"));
+        v.set("LOCIRPF", rt::Value(root + "/irpf/"));
+        v.set("CPF", rt::Value("11144477735"));
+        v.set("NOMECONTR", rt::Value("MARIA DA SILVA"));
+        v.set("OPCAO_1", rt::Value(63));
+        v.set("ENV_STAT", rt::Value(1));
+        v.set("OPC_TRAN", rt::Value(7));
+        std::filesystem::create_directories(root + "/work");
+        ASSERT_TRUE(tables::ABERTURA(9));
+        rt::table::Table& reg = *tables::ws().table(9);
+        ASSERT_TRUE(reg.append_blank());
+        reg.put("CPF", rt::Value("11144477735"));
+        reg.put("ESTATUS", rt::Value(2));
+        reg.commit();
+        reg.unlock();
+    }
+    double status() {
+        rt::table::Table& reg = *tables::ws().table(9);
+        reg.go_top();
+        return reg.get("ESTATUS").as_number();
+    }
+    std::string placed() const { return root + "/irpf/11144477735/11144477735.XML"; }
+};
+
+TEST_F(PreparaTest, NegativeCashIsSentOnlyWhenTheUserConfirms) {
+    rt::variables().set("SALDO", rt::Value(-10.0));
+    keys({rt::key::RIGHT, rt::key::ENTER});   // "Não"
+    EXPECT_FALSE(PREPARA());
+    EXPECT_FALSE(exists(placed()));
+    EXPECT_EQ(status(), 2);
+    keys({rt::key::ENTER, rt::key::ENTER});   // "Sim", then the notice
+    EXPECT_TRUE(PREPARA());
+    EXPECT_TRUE(exists(placed()));
+    EXPECT_TRUE(term->showed("A declaração foi transferida para o programa da receita!"));
+    EXPECT_EQ(status(), 7);
+}
+
+TEST_F(PreparaTest, BlankTaxProgramFolderSendsNothing) {
+    rt::variables().set("LOCIRPF", rt::Value(""));
+    keys({rt::key::ENTER});
+    EXPECT_TRUE(PREPARA());
+    EXPECT_TRUE(term->showed("Preencha em Env Receita o Local onde está o programa")) << term->all_snapshots();
+    EXPECT_EQ(status(), 2);
+}
+
+TEST_F(PreparaTest, RoutinesAnswerByName) {
+    register_transfer_routines();
+    for (const char* name : {"PREPARA", "GERAR", "DISQUETE", "RECUP_INDICE", "VEJAERRO"})
+        EXPECT_TRUE(rt::has_function(name)) << name;
+}
+
+}  // namespace
+}  // namespace qv::transfer
