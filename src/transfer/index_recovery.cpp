@@ -113,11 +113,10 @@ void RECUP_INDICE() {
                         2)
             .as_string() != "S")
         return;
-    const std::string root = common::fs_path(common::BAR_DIR(rt::ALLTRIM(common::Global("LOCIRPF").text()))).string();
+    const std::string folder = tax_program_folder();
+    const std::string root = folder.empty() ? folder : common::fs_path(folder).string();
     const std::string root_slash = root.empty() || root.back() == '/' ? root : root + "/";
-    const std::vector<std::string> folders = rt::ALLTRIM(common::Global("LOCIRPF").text()).empty()
-                                                 ? std::vector<std::string>{}
-                                                 : cpf_folders(root_slash);
+    const std::vector<std::string> folders = folder.empty() ? std::vector<std::string>{} : cpf_folders(root_slash);
     if (folders.empty()) {
         common::AVISOSN("Nao existem arquivos para serem recuperados! A Pasta esta correta?");
         return;

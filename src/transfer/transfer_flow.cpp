@@ -110,19 +110,26 @@ void report(TransferOutcome outcome) {
 
 }  // namespace
 
+std::string tax_program_folder() {
+    const std::string folder = text_of("LOCIRPF");
+    // A folder of the older Windows version ("C:\\..."): no folder here.
+    const bool windows = (folder.size() >= 2 && folder[1] == ':') || folder.find('\\') != std::string::npos;
+    return windows || folder.empty() ? std::string() : common::BAR_DIR(folder);
+}
+
 std::string work_file_name() {
     return common::BAR_DIR(text_of("LOCTRAB")) + "Decla" + text_of("NUSU") + ".XML";
 }
 
-std::string taxpayer_folder_name() { return common::BAR_DIR(text_of("LOCIRPF")) + text_of("CPF") + "/"; }
+std::string taxpayer_folder_name() { return tax_program_folder() + text_of("CPF") + "/"; }
 
 std::string taxpayer_file_name() { return taxpayer_folder_name() + text_of("CPF") + ".XML"; }
 
-std::string index_file_name() { return common::BAR_DIR(text_of("LOCIRPF")) + std::string(kIndexName); }
+std::string index_file_name() { return tax_program_folder() + std::string(kIndexName); }
 
 bool DISQUETE() {
     if (!make_taxpayer_folder()) return false;
-    common::ESCRLCOL(kProgressWindow, 1, 2, "Pasta " + text_of("LOCIRPF"));
+    common::ESCRLCOL(kProgressWindow, 1, 2, "Pasta " + tax_program_folder());
     int error = 0;
     const auto text = read_whole_file(os_name(work_file_name()), &error);
     if (!text) {
@@ -181,7 +188,7 @@ TransferOutcome transfer_declaration() {
 bool GERAR() { return transfer_declaration() == TransferOutcome::Sent; }
 
 bool PREPARA() {
-    if (text_of("LOCIRPF").empty()) {
+    if (tax_program_folder().empty()) {
         if (common::Global("OPCAO_1").integer(0) > kFirstMenuCall)
             common::AVISOSN("Preencha em Env Receita o Local onde está o programa da receita"_cp);
         return true;

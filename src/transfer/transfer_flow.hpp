@@ -9,6 +9,9 @@ namespace qv::transfer {
 // How far a transfer came.
 enum class TransferOutcome { Sent, NotGenerated, NotPlaced };
 
+// The tax program's folder LOCIRPF with its "/"; empty when none is set
+// (a Windows folder kept by an older version counts as none).
+std::string tax_program_folder();
 // The work file `<LOCTRAB>Decla<NUSU>.XML` and the tax program's names.
 std::string work_file_name();
 std::string taxpayer_folder_name();   // <LOCIRPF><CPF>/

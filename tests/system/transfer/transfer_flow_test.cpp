@@ -178,6 +178,35 @@ TEST_F(PreparaTest, BlankTaxProgramFolderSendsNothing) {
     EXPECT_EQ(status(), 2);
 }
 
+TEST_F(PreparaTest, WindowsFolderOfAnOlderVersionCountsAsBlank) {
+    rt::variables().set("LOCIRPF", rt::Value("C:\\Arquivos de programas\\IRPF2012\\"));
+    EXPECT_EQ(tax_program_folder(), "");
+}
+
+TEST_F(PreparaTest, RecoveryTakesTheIdentifierOfAFileWithoutOneFromTheRegister) {
+    {
+        rt::table::Table& reg = *tables::ws().table(9);
+        reg.go_top();
+        ASSERT_TRUE(reg.rlock());
+        reg.put("NOMECONTR", rt::Value("JOSE DO REGISTRO"));
+        reg.put("RETIFICA", rt::Value("S"));
+        reg.commit();
+        reg.unlock();
+    }
+    const std::string folder = root + "/irpf/11144477735/";
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder + "11144477735.XML") << "<classe><contribuinte a=\"1\"/></classe>";
+    keys({rt::key::ENTER});
+    RECUP_INDICE();
+    const std::string index = read_whole_file(root + "/irpf/iddeclaracoes.xml").value_or("");
+    EXPECT_NE(index.find(R"(<item cpf="111.444.777-35")"), std::string::npos) << index;
+    EXPECT_NE(index.find(R"(declaracaoRetificadora="1")"), std::string::npos) << index;
+    EXPECT_NE(index.find(R"(nome="JOSE DO REGISTRO")"), std::string::npos) << index;
+    const std::string repaired = read_whole_file(folder + "11144477735.XML").value_or("");
+    EXPECT_TRUE(repaired.starts_with(R"(<classe><contribuinte a="1"/><copiaIdentificador cpf="111.444.777-35")")) << repaired;
+    EXPECT_TRUE(repaired.ends_with("/></classe>")) << repaired;
+}
+
 TEST_F(PreparaTest, RoutinesAnswerByName) {
     register_transfer_routines();
     for (const char* name : {"PREPARA", "GERAR", "DISQUETE", "RECUP_INDICE", "VEJAERRO"})
