@@ -120,7 +120,8 @@ std::span<const std::string_view> section_order() { return kSections; }
 
 void register_section_writer(std::string_view element, SectionWriter writer) {
     register_own_sections();
-    writers().insert_or_assign(std::string(element), std::move(writer));
+    if (!writer) writers().erase(std::string(element));
+    else writers().insert_or_assign(std::string(element), std::move(writer));
 }
 
 const SectionWriter* section_writer(std::string_view element) {

@@ -53,7 +53,8 @@ using SectionWriter = std::function<void(Generation&)>;
 
 // The 26 section elements in the order they stand under the root.
 std::span<const std::string_view> section_order();
-// Sets (or replaces) the writer of a section by its element name.
+// Sets (or replaces) the writer of a section by its element name; an
+// empty writer takes the section's writer away.
 void register_section_writer(std::string_view element, SectionWriter writer);
 // nullptr when the section has no writer.
 const SectionWriter* section_writer(std::string_view element);

@@ -1,0 +1,114 @@
+#include "system/transfer/transfer_fixture.hpp"
+
+#include <array>
+#include <regex>
+
+#include "runtime/core/cp850.hpp"
+
+namespace qv::transfer::testing {
+namespace {
+
+using rt::operator""_cp;
+
+class DeclarationFileTest : public TransferTest {
+protected:
+    // A resident taxpayer with one employer, some income from natural
+    // persons in March, savings and a refund.
+    void simple_declaration() {
+        set_all({{"CPF", "12345678909"}, {"NOMECONTR", "José da Silva"_cp}, {"TIPOEND", "rua"}, {"ENDERECO", "das Flores"},
+                 {"NUMERO", "10"}, {"COMPLEM", ""}, {"BAIRRO", "Centro"}, {"CEP", "70000000"}, {"CODMUNI", "9701"},
+                 {"MUNICIPIO", "Brasília"_cp}, {"UF", "DF"}, {"DDDTEL", "61"}, {"TELEFO", "33334444"},
+                 {"NASCIMENTO", rt::Date::from_ymd(1970, 5, 15)}, {"TITULO", ""}, {"CDPRO", "225"}, {"CODAT", "11"},
+                 {"DECFINAL", "N"}, {"DECSAIDA", "N"}, {"RETIFICA", "N"}, {"NOVOEND", "N"}, {"USAPADRAO", "N"},
+                 {"CPFCONJU", ""}, {"I9_4", "N"}, {"DEBITAUT", "N"}, {"QTD_QUOTA", 0}, {"BANCO", "001"},
+                 {"AGENCIA", "012345"}, {"CONTACO", "98765"}, {"I3_08", 120.5}, {"I13_01", 50000.0},
+                 {"I13_03", 2000.0}, {"I13_08", 52000.0}, {"I13_09", 5000.0}, {"I13_19", 5000.0},
+                 {"I13_20", 45000.0}, {"I13_21", 3000.0}, {"I13_23", 3000.0}, {"I13_27", 3000.0}, {"I13_29", 150.0},
+                 {"I13_35", 3150.0}, {"I13_38", 150.0}, {"I13_44", 120.5}, {"I13_45", 4000.0}});
+        add_row(22, {{"I1_1", "J"}, {"I1_2", "Empresa Ltda"}, {"I1_3", "11222333000181"}, {"I1_4", 50000.0},
+                     {"I1_5", 3000.0}, {"I1_6", 5000.0}, {"I1_7", 4000.0}});
+        add_row(32, {{"I2_103", 2000.0}, {"I2_503", 100.0}, {"I2_603", 150.0}});
+        add_row(34, {{"DESCRICAO", "Poupança Banco"_cp}, {"POUPANCA", 120.5}});
+    }
+};
+
+TEST_F(DeclarationFileTest, SimpleDeclarationIsWrittenByteForByte) {
+    simple_declaration();
+    const std::string doc = document();
+    EXPECT_EQ(doc, golden("simple.xml"));
+    EXPECT_TRUE(well_formed(doc));
+    EXPECT_NE(doc.back(), '\n');
+}
+
+TEST_F(DeclarationFileTest, SectionsStandInTheirFixedOrder) {
+    simple_declaration();
+    std::vector<std::string> sections;
+    for (const Tag& t : start_tags(document()))
+        if (t.depth == 1) sections.push_back(t.name);
+    // 22-25 are written by the writers registered for them, when there are.
+    const std::vector<std::string> expected = {
+        "contribuinte", "conjuge", "rendPJ", "rendPJComExigibilidade", "rendPFTitular", "rendPFDependente", "rendAcm",
+        "rendIsentos", "rendTributacaoExclusiva", "impostoPago", "dependentes", "alimentandos", "herdeiros",
+        "pagamentos", "bens", "dividas", "espolio", "resumo", "comparativo", "doacoes", "saida", "copiaIdentificador"};
+    EXPECT_EQ(sections, expected);
+}
+
+TEST_F(DeclarationFileTest, RegisteredSectionWritersRunInTheirPlace) {
+    simple_declaration();
+    register_section_writer("atividadeRural", [](Generation& g) {
+        g.out.open("atividadeRural");
+        g.out.close_empty();
+    });
+    const std::string doc = document();
+    register_section_writer("atividadeRural", nullptr);
+    EXPECT_NE(doc.find("nomeProcurador=\"\"/><atividadeRural/><copiaIdentificador"), std::string::npos);
+}
+
+TEST_F(DeclarationFileTest, TaxpayerAbroadFillsTheAddressAbroad) {
+    simple_declaration();
+    set_all({{"UF", "EX"}, {"CODPAIS", "249"}, {"CODEMB", "12"}});
+    const std::vector<Tag> tags = start_tags(document());
+    const Tag& c = tags[1];
+    ASSERT_EQ(c.name, "contribuinte");
+    EXPECT_EQ(c.value("exterior"), "1");
+    EXPECT_EQ(c.value("uf"), "DF");
+    EXPECT_EQ(c.value("pais"), "249");
+    EXPECT_EQ(c.value("bairroExt"), "Centro");
+    EXPECT_EQ(c.value("logradouroExt"), "das Flores");
+    EXPECT_EQ(c.value("codigoExterior"), "12");
+}
+
+TEST_F(DeclarationFileTest, DirtyTextsStillGiveAWellFormedFile) {
+    simple_declaration();
+    set_all({{"NOMECONTR", "Ação & Cia <SA> \"å\x01\""_cp}, {"TELEFO", "3333<44&"}, {"NUMERO", "Muñoz"_cp}});
+    add_row(22, {{"I1_1", "D"}, {"I1_2", "Fonte \x7f"}, {"I1_3", "1<2"}, {"I1_4", 1.0}});
+    const std::string doc = document();
+    EXPECT_TRUE(well_formed(doc));
+    for (unsigned char c : doc.substr(doc.find('\n') + 1)) EXPECT_TRUE(c >= 0x20 && c < 0x7F) << int(c);
+    const std::vector<Tag> tags = start_tags(doc);
+    EXPECT_EQ(tags.back().value("nome"), "Acao e Cia -SA-  a");
+    EXPECT_EQ(tags[1].value("numero"), "Mu oz");
+    EXPECT_EQ(tags[1].value("telefone"), "3333-44e");
+}
+
+TEST_F(DeclarationFileTest, HalfIdentifiedSourcesAreAskedAbout) {
+    simple_declaration();
+    add_row(22, {{"I1_1", "J"}, {"I1_2", "Sem CNPJ"}, {"I1_4", 700.0}});
+    add_row(22, {{"I1_1", "J"}, {"I1_3", "99888777000166"}, {"I1_4", 300.0}});
+    add_row(22, {{"I1_1", "J"}, {"I1_4", 5.0}});
+    keys({rt::key::ESC, rt::key::ENTER});   // "Nao" to the first, "Sim" to the second
+    const std::vector<Tag> tags = start_tags(document());
+    std::vector<std::string> sources;
+    std::string total;
+    for (const Tag& t : tags) {
+        if (t.name == "colecaoRendPJTitular") total = t.value("totaisRendRecebidoPJ");
+        if (t.name == "item" && t.value("rendRecebidoPJ") != "<missing>") sources.push_back(t.value("NIFontePagadora"));
+    }
+    EXPECT_EQ(sources, (std::vector<std::string>{"11222333000181", "99888777000166"}));
+    EXPECT_EQ(total, "51.005,00");
+    EXPECT_TRUE(term->showed("sem o CNPJ preenchido"));
+    EXPECT_TRUE(term->showed("sem o Nome preenchido"));
+}
+
+}  // namespace
+}  // namespace qv::transfer::testing
