@@ -39,12 +39,6 @@ TEST(GainFigures, ReductionsAndReinvestmentFollowOneAnother) {
     EXPECT_DOUBLE_EQ(f.cost, 200000);
 }
 
-TEST(GainFigures, LossGivesNoGainButANegativeResult) {
-    const GainFigures f = gain_figures(real_estate(80000, 100000), 0, 0, 0);
-    EXPECT_DOUBLE_EQ(f.gain, 0);
-    EXPECT_DOUBLE_EQ(f.result1, -20000);
-}
-
 TEST(GainFigures, EarlierYearSaleTakesItsValueAndNoCost) {
     GainRow r = real_estate(300000, 200000);
     r.sold_before = true;

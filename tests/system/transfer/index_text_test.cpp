@@ -72,10 +72,5 @@ TEST(IndexText, DeclarationIdentifierBecomesAnItem) {
     EXPECT_EQ(item_from_declaration("<classe><a/></classe><copiaIdentificador x=\"1\"/>"), "");
 }
 
-TEST(IndexText, RebuiltRootHasNoTimeOfWriting) {
-    EXPECT_EQ(rebuilt_index_root(kUri), kRoot + ">");
-    EXPECT_EQ(index_root(kUri, kStamp), kHead.substr(kHead.find("<classe")));
-}
-
 }  // namespace
 }  // namespace qv::transfer

@@ -70,11 +70,5 @@ TEST_F(SharedFileTest, RewriteReplacesTheWholeTextAndAWaiterSeesTheNewFile) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
 }
 
-TEST_F(SharedFileTest, FailedRewriteLeavesTheOldFile) {
-    std::ofstream(path) << "old";
-    EXPECT_NE(replace_file(folder.path() + "/missing/x.xml", "new"), 0);
-    EXPECT_EQ(read_whole_file(path).value_or(""), "old");
-}
-
 }  // namespace
 }  // namespace qv::transfer
