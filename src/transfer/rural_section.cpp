@@ -3,6 +3,7 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/avisosn.hpp"
 #include "common/globals.hpp"
@@ -10,6 +11,10 @@
 #include "declaration/calc/declaration_values.hpp"
 #include "runtime/core/functions.hpp"
 #include "runtime/core/text.hpp"
+#include "declaration/loop/work_tables.hpp"
+#include "runtime/table/workspace.hpp"
+#include "tables/opening.hpp"
+#include "tables/state.hpp"
 #include "transfer/code_lookup.hpp"
 #include "transfer/section_writers.hpp"
 #include "transfer/xml_writer.hpp"
@@ -21,10 +26,25 @@ namespace dc = qv::declaration;
 using Table = rt::table::Table;
 using rt::operator""_cp;
 
-constexpr int kSummaryArea = 35;
-constexpr int kPropertiesArea = 36;
-constexpr int kAssetsArea = 37;
-constexpr int kDebtsArea = 38;
+constexpr int kSummaryTable = 15;
+constexpr int kPropertiesTable = 16;
+constexpr int kAssetsTable = 17;
+constexpr int kDebtsTable = 18;
+
+// Where the rows of the activity being written are read: the work copies
+// (and the declaration's variables) of the activity the declaration stands
+// on, or the saved tables of the client folder for the other activity.
+struct RuralSource {
+    bool work_copies = true;
+    std::vector<int> opened;   // saved tables opened for the activity
+    int area(int table) const { return work_copies ? declaration::work_area(table) : table; }
+};
+RuralSource g_source;
+
+int summary_area() { return g_source.area(kSummaryTable); }
+int properties_area() { return g_source.area(kPropertiesTable); }
+int assets_area() { return g_source.area(kAssetsTable); }
+int debts_area() { return g_source.area(kDebtsTable); }
 
 struct Herd {
     const char* element;
@@ -49,27 +69,41 @@ constexpr const char* kRevenueClass = "serpro.ppgd.irpf.atividaderural.exterior.
 std::string field_text(Table& t, const char* name) { return rt::ALLTRIM(t.get(name).as_string()); }
 
 // A value of the activity: the declaration's variable, else the summary row.
+// A value of the activity: the declaration's variable, else the summary
+// row (on which the summary area stands while the activity is written).
 double activity_value(const std::string& name) {
-    if (common::Global(name).exists()) return dc::amount(name);
-    double v = 0;
-    if (Table* t = dc::work_table(kSummaryArea)) v = dc::field_number(*t, name);
-    return v;
+    if (g_source.work_copies && common::Global(name).exists()) return dc::amount(name);
+    Table* t = dc::work_table(summary_area());
+    return t == nullptr || t->eof() ? 0.0 : dc::field_number(*t, name);
 }
 
 std::string month_field(int month, const char* suffix) {
     return "I3_" + rt::STRZERO(month, 2) + suffix;
 }
 
-// The rural work copies stand on the wanted activity ("S" or "N") when
-// this returns true.
+// Makes the rural work copies stand on the wanted activity ("S" or "N");
+// when the declaration cannot switch, the activity is read from the saved
+// tables of the client folder instead. False when neither holds it.
 bool stand_on(std::string_view wanted) {
+    g_source = RuralSource{};
     const std::string now = dc::text("ATV_BRASIL");
     if (now == wanted) return true;
-    if (!rt::has_function("MUDA_ATV")) return false;
-    dc::set_value("ATV_ANTES", rt::Value(now));
-    dc::set_value("ATV_BRASIL", rt::Value(std::string(wanted)));
-    dc::call_if_present("MUDA_ATV", {rt::Value(now), rt::Value(std::string(wanted))});
-    return dc::text("ATV_BRASIL") == wanted;
+    if (rt::has_function("MUDA_ATV")) {
+        dc::set_value("ATV_ANTES", rt::Value(now));
+        dc::set_value("ATV_BRASIL", rt::Value(std::string(wanted)));
+        dc::call_if_present("MUDA_ATV", {rt::Value(now), rt::Value(std::string(wanted))});
+        if (dc::text("ATV_BRASIL") == wanted) return true;
+    }
+    g_source.work_copies = false;
+    const int selected = tables::ws().selected();
+    bool open = true;
+    for (int table : {kSummaryTable, kPropertiesTable, kAssetsTable, kDebtsTable}) {
+        if (tables::ws().table(table) != nullptr) continue;
+        if (tables::ABERTURA(table)) g_source.opened.push_back(table);
+        else open = false;
+    }
+    tables::ws().select(selected);
+    return open;
 }
 
 // Visits the rows of a rural work copy that belong to the activity.
@@ -85,10 +119,22 @@ bool has_rows(int area, const std::string& key) {
     return any;
 }
 
+// Puts the summary area on the activity's row; false when it has none.
+bool find_summary(const std::string& key) {
+    std::uint32_t row = 0;
+    for_activity_rows(summary_area(), key, [&](Table& t) {
+        if (row == 0) row = t.recno();
+    });
+    Table* t = dc::work_table(summary_area());
+    if (row == 0 || t == nullptr) return false;
+    t->go_to(row);
+    return true;
+}
+
 void write_properties(XmlWriter& w, const Activity& a, const std::string& key) {
     w.open("identificacaoImovel");
     w.text("tipoItens", a.properties_class, Close::Start);
-    for_activity_rows(kPropertiesArea, key, [&](Table& t) {
+    for_activity_rows(properties_area(), key, [&](Table& t) {
         if (field_text(t, "I2R_01").empty()) return;
         w.open("item");
         w.text("nirf", field_text(t, "I2R_03"));
@@ -121,13 +167,13 @@ void write_revenue(XmlWriter& w, const Activity& a, const std::string& key) {
     }
     double first_revenue = 0;
     bool first = true;
-    for_activity_rows(kPropertiesArea, key, [&](Table& t) {
+    for_activity_rows(properties_area(), key, [&](Table& t) {
         if (first) first_revenue = dc::field_number(t, "RECEXT");
         first = false;
     });
     w.text("tipoItens", kRevenueClass);
     w.amount("totais", first_revenue, Close::Start);
-    for_activity_rows(kPropertiesArea, key, [&](Table& t) {
+    for_activity_rows(properties_area(), key, [&](Table& t) {
         const double revenue = dc::field_number(t, "RECEXT");
         const double expense = dc::field_number(t, "DESEXT");
         w.open("item");
@@ -186,7 +232,7 @@ void write_herd(XmlWriter& w, bool zeros) {
 void write_assets(XmlWriter& w, const Activity& a, const std::string& key) {
     w.open("bens");
     w.text("tipoItens", a.assets_class, Close::Start);
-    for_activity_rows(kAssetsArea, key, [&](Table& t) {
+    for_activity_rows(assets_area(), key, [&](Table& t) {
         if (field_text(t, "I8R_1").empty()) return;
         const double code = dc::field_number(t, "CODIGO");
         w.open("item");
@@ -203,7 +249,7 @@ void write_assets(XmlWriter& w, const Activity& a, const std::string& key) {
 void write_debts(XmlWriter& w, const std::string& key) {
     w.open("dividas");
     w.text("tipoItens", kDebtsClass, Close::Start);
-    for_activity_rows(kDebtsArea, key, [&](Table& t) {
+    for_activity_rows(debts_area(), key, [&](Table& t) {
         if (field_text(t, "I9R_1").empty()) return;
         w.open("item");
         w.amount("contraidasAteExercicioAnterior", dc::field_number(t, "I9R_2"));
@@ -240,9 +286,9 @@ void write_activity(XmlWriter& w, const Activity& a, bool has_activity) {
     w.open_bare(element);
     const bool standing = has_activity && stand_on(a.brazil ? "S" : "N");
     const std::string key = rt::PADR(dc::text("CPF"), 11) + (a.brazil ? "S" : "N");
-    if (!standing || !has_rows(kSummaryArea, key)) {
+    if (!standing || !find_summary(key)) {
         write_empty_form(w, a);
-    } else if (!has_rows(kPropertiesArea, key)) {
+    } else if (!has_rows(properties_area(), key)) {
         if (a.brazil) common::AVISOSN("Sem um imovel rural nao é possível fazer a Atividade Rural"_cp);
         write_empty_form(w, a);
     } else {
@@ -255,6 +301,8 @@ void write_activity(XmlWriter& w, const Activity& a, bool has_activity) {
     }
     w.end(element);
     w.flush();
+    for (int table : g_source.opened) tables::ws().close(table);
+    g_source = RuralSource{};
 }
 
 }  // namespace

@@ -3,12 +3,14 @@
 #include <filesystem>
 #include <cstdlib>
 #include <memory>
+#include <tuple>
 
 #include "declaration/calc/declaration_values.hpp"
 #include "declaration/loop/work_tables.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/table/table.hpp"
 #include "system/system_fixture.hpp"
+#include "tables/opening.hpp"
 #include "tables/schemas.hpp"
 #include "transfer/declaration_hooks.hpp"
 #include "transfer/section_writers.hpp"
@@ -95,6 +97,30 @@ TEST_F(SectionsTest, RuralActivityInBrazilWritesItsRows) {
     EXPECT_TRUE(has(x, R"(<bovinos aquisicoesAno="5,00" consumo="1,00" estoqueFinal="12,00" estoqueInicial="10,00" nascidosAno="2,00" vendas="4,00"/>)")) << x;
     EXPECT_TRUE(has(x, R"(resultadoTributavel="0,00")")) << x;
     EXPECT_TRUE(has(x, R"(<item codigo="99" discriminacao="Trator" valor="80.000,00"/>)")) << x;
+}
+
+TEST_F(SectionsTest, ActivityAbroadIsReadFromTheSavedTablesWhenNotLoaded) {
+    add(15, {{"ATV_BRASIL", rt::Value("S")}});
+    add(16, {{"ATV_BRASIL", rt::Value("S")}, {"I2R_01", rt::Value("Chacara")}});
+    const int selected = tables::ws().selected();
+    for (const auto& [table, field, value] :
+         {std::tuple{15, "I4R_03", rt::Value(777.0)}, std::tuple{16, "RECEXT", rt::Value(900.0)}}) {
+        ASSERT_TRUE(tables::ABERTURA(table));
+        tb::Table& t = *tables::ws().table(table);
+        ASSERT_TRUE(t.append_blank());
+        t.put("CPF", rt::Value(kCpf));
+        t.put("ATV_BRASIL", rt::Value("N"));
+        t.put(field, value);
+        t.commit();
+        t.unlock();
+        tables::ws().close(table);
+    }
+    tables::ws().select(selected);
+    const std::string x = written(write_rural_activity);
+    EXPECT_TRUE(has(x, R"(nome="Chacara")")) << x;
+    EXPECT_TRUE(has(x, R"(totais="900,00")")) << x;
+    EXPECT_TRUE(has(x, R"(resultadoI_EmReais="777,00")")) << x;
+    EXPECT_EQ(tables::ws().table(15), nullptr);
 }
 
 TEST_F(SectionsTest, EmptyMonthOfTheStatementIsAllZeros) {
