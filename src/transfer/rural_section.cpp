@@ -81,6 +81,20 @@ std::string month_field(int month, const char* suffix) {
     return "I3_" + rt::STRZERO(month, 2) + suffix;
 }
 
+// Opens saved tables of the client folder not open yet; false when one
+// cannot be opened.
+bool open_saved(std::initializer_list<int> codes) {
+    const int selected = tables::ws().selected();
+    bool open = true;
+    for (int table : codes) {
+        if (tables::ws().table(table) != nullptr) continue;
+        if (tables::ABERTURA(table)) g_source.opened.push_back(table);
+        else open = false;
+    }
+    tables::ws().select(selected);
+    return open;
+}
+
 // Makes the rural work copies stand on the wanted activity ("S" or "N");
 // when the declaration cannot switch, the activity is read from the saved
 // tables of the client folder instead. False when neither holds it.
@@ -95,15 +109,7 @@ bool stand_on(std::string_view wanted) {
         if (dc::text("ATV_BRASIL") == wanted) return true;
     }
     g_source.work_copies = false;
-    const int selected = tables::ws().selected();
-    bool open = true;
-    for (int table : {kSummaryTable, kPropertiesTable, kAssetsTable, kDebtsTable}) {
-        if (tables::ws().table(table) != nullptr) continue;
-        if (tables::ABERTURA(table)) g_source.opened.push_back(table);
-        else open = false;
-    }
-    tables::ws().select(selected);
-    return open;
+    return open_saved({kSummaryTable});
 }
 
 // Visits the rows of a rural work copy that belong to the activity.
@@ -286,7 +292,9 @@ void write_activity(XmlWriter& w, const Activity& a, bool has_activity) {
     w.open_bare(element);
     const bool standing = has_activity && stand_on(a.brazil ? "S" : "N");
     const std::string key = rt::PADR(dc::text("CPF"), 11) + (a.brazil ? "S" : "N");
-    if (!standing || !find_summary(key)) {
+    const bool found = standing && find_summary(key) &&
+                       (g_source.work_copies || open_saved({kPropertiesTable, kAssetsTable, kDebtsTable}));
+    if (!found) {
         write_empty_form(w, a);
     } else if (!has_rows(properties_area(), key)) {
         if (a.brazil) common::AVISOSN("Sem um imovel rural nao é possível fazer a Atividade Rural"_cp);
