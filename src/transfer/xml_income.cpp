@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <utility>
+#include <vector>
 
 #include "common/avisosn.hpp"
 #include "declaration/calc/declaration_values.hpp"
@@ -109,18 +111,20 @@ struct Month {
 };
 using Year = std::array<Month, 12>;
 
+void add(Month& to, const Month& m) {
+    to.natural += m.natural;
+    to.abroad += m.abroad;
+    to.cash_book += m.cash_book;
+    to.dependants += m.dependants;
+    to.social_security += m.social_security;
+    to.alimony += m.alimony;
+    to.darf += m.darf;
+    to.carne += m.carne;
+}
+
 Month total_of(const Year& year) {
     Month s;
-    for (const Month& m : year) {
-        s.natural += m.natural;
-        s.abroad += m.abroad;
-        s.cash_book += m.cash_book;
-        s.dependants += m.dependants;
-        s.social_security += m.social_security;
-        s.alimony += m.alimony;
-        s.darf += m.darf;
-        s.carne += m.carne;
-    }
+    for (const Month& m : year) add(s, m);
     return s;
 }
 
@@ -377,23 +381,12 @@ void write_rend_pf_titular(Generation& g) {
 
 void write_rend_pf_dependente(Generation& g) {
     XmlWriter& w = g.out;
-    Month all;
     std::vector<std::pair<std::string, Year>> people;
     each_row(kMonthlyArea, [&](rt::table::Table& t) {
         if (!holder_row(t)) people.emplace_back(field_text(t, "CPFDEPEN"), person_year(t, false));
     });
-    Year every{};
-    for (const auto& [cpf, year] : people)
-        for (int m = 0; m < 12; ++m) {
-            Month& e = every[m];
-            e.natural += year[m].natural;
-            e.abroad += year[m].abroad;
-            e.cash_book += year[m].cash_book;
-            e.social_security += year[m].social_security;
-            e.darf += year[m].darf;
-            e.carne += year[m].carne;
-        }
-    all = total_of(every);
+    Month all;
+    for (const auto& person : people) add(all, total_of(person.second));
     w.open("rendPFDependente");
     w.text("tipoItens", "serpro.ppgd.irpf.rendpf.ItemRendPFDependente");
     write_totals(w, all);
