@@ -185,3 +185,35 @@ TEST(AssetGroups, RowsTakeTheirGroupsCode) {
 
 }  // namespace
 }  // namespace qv::transfer::testing
+
+namespace qv::transfer::testing {
+namespace {
+
+using DeclarationIncomeTest = TransferTest;
+
+TEST_F(DeclarationIncomeTest, DependantsSuspendedCumulativeAndExemptIncomeAreWrittenByteForByte) {
+    simple_declaration();
+    set_all({{"I3_05", 700.0}, {"I3_16", 300.0}});
+    add_row(23, {{"NRODEPEN", 1}, {"NOMEDEPEN", "Ana Lima"}, {"CODIDEPEN", 98}, {"CPFDEPEN", "33344455566"}});
+    tables::ws().table(22)->go_top();
+    tables::ws().table(22)->put("I1_15", rt::Value(700.0));
+    add_row(22, {{"I1_1", "D"}, {"I1_2", "Loja Dep"}, {"I1_3", "22333444000155"}, {"I1_4", 10000.0},
+                 {"I1_5", 500.0}, {"I1_6", 1100.0}, {"I1_7", 800.0}, {"I1_8", "11144477735"}, {"I1_9", 300.0},
+                 {"I1_10", 40.0}, {"I1_13", 25.0}, {"I1_19", 2000.0}, {"I1_20", 150.0}});
+    add_row(22, {{"I1_1", "A"}, {"I1_2", "INSS"}, {"I1_3", "29979036000140"}, {"I1_4", 12000.0}, {"I1_5", 600.0},
+                 {"I1_6", 100.0}, {"I1_11", "S"}, {"TIPOCR", "S"}, {"DT_LC", rt::Date::from_ymd(2011, 7, 20)},
+                 {"I1_12", 1000.0}, {"I1_21", 14.0}, {"I1_22", "33344455566"}});
+    add_row(32, {{"CPFdepen", "11144477735"}});
+    const std::string doc = document();
+    for (const std::string& fragment : golden_fragments("income.xml"))
+        EXPECT_NE(doc.find(fragment), std::string::npos) << fragment;
+    EXPECT_TRUE(well_formed(doc));
+    // The walk over the sources leaves the dependants' totals behind.
+    EXPECT_EQ(declaration::amount("NISENDEP"), 300.0);
+    EXPECT_EQ(declaration::amount("NTRIFDEP"), 40.0);
+    EXPECT_EQ(declaration::amount("NMENDEP"), 25.0);
+    EXPECT_EQ(declaration::amount("I4_07"), 800.0);
+}
+
+}  // namespace
+}  // namespace qv::transfer::testing
