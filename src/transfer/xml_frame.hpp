@@ -71,6 +71,10 @@ void write_document(Generation& g);
 // cannot be created or written (the file is then not to be used).
 bool write_declaration_file(const std::string& path, rt::Date today, std::string_view hhmmss);
 
+// The terminal's own file a generation writes first: "Decla<NUSU>.XML" in
+// the work folder LOCTRAB.
+std::string work_file_name();
+
 // The namespace URI of the root (setting XMLNS_IRPF, else the default).
 std::string namespace_uri();
 inline constexpr std::string_view kDefaultNamespace = "urn:irpf2012:declaracao";

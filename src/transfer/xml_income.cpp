@@ -3,7 +3,6 @@
 // exclusive income with their auxiliary tables, taxes paid.
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <utility>
 #include <vector>
 
@@ -23,12 +22,6 @@ using rt::operator""_cp;
 std::string kind_of(rt::table::Table& t) { return rt::UPPER(rt::LEFT(field_text(t, "I1_1"), 1)); }
 
 bool is_blank(std::string_view s) { return rt::ALLTRIM(s).empty(); }
-
-std::string two_digits(int n) {
-    char buf[8];
-    std::snprintf(buf, sizeof buf, "%02d", n);
-    return buf;
-}
 
 // Step 1 and 2 of the taxpayer's filter: a source with half its identity.
 bool confirm_half_source(rt::table::Table& t) {
@@ -163,7 +156,7 @@ double darf_of(rt::table::Table& t, const std::string& mm) {
 Year person_year(rt::table::Table& t, bool holder) {
     Year year{};
     for (int m = 1; m <= 12; ++m) {
-        const std::string mm = two_digits(m);
+        const std::string mm = rt::STRZERO(m, 2);
         Month& v = year[m - 1];
         v.natural = field_amount(t, "I2_1" + mm);
         v.abroad = field_amount(t, "I2_2" + mm);
@@ -187,12 +180,12 @@ Year holder_year(const Generation& g) {
     });
     each_row(kSourcesArea, [&](rt::table::Table& t) {
         if (kind_of(t) != "P" || rt::UPPER(field_text(t, "I1_11")) == "N") return;
-        for (int m = 1; m <= 12; ++m) year[m - 1].social_security += field_amount(t, "I1_4" + two_digits(m));
+        for (int m = 1; m <= 12; ++m) year[m - 1].social_security += field_amount(t, "I1_4" + rt::STRZERO(m, 2));
     });
     each_row(kPaymentsArea, [&](rt::table::Table& t) {
         const int code = static_cast<int>(field_amount(t, "I6_3"));
         if (code < 30 || code > 34) return;
-        for (int m = 1; m <= 12; ++m) year[m - 1].alimony += field_amount(t, "I6_4" + two_digits(m));
+        for (int m = 1; m <= 12; ++m) year[m - 1].alimony += field_amount(t, "I6_4" + rt::STRZERO(m, 2));
     });
     for (int m = 1; m <= 12; ++m) {
         Month& v = year[m - 1];

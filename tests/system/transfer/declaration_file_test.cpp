@@ -90,5 +90,17 @@ TEST_F(DeclarationFileTest, HalfIdentifiedSourcesAreAskedAbout) {
     EXPECT_TRUE(term->showed("sem o Nome preenchido"));
 }
 
+TEST_F(DeclarationFileTest, TheFileIsTheDocumentAndAMissingFolderFailsCleanly) {
+    simple_declaration();
+    set_all({{"LOCTRAB", folder()}, {"NUSU", "07"}});
+    const std::string path = work_file_name();
+    EXPECT_EQ(path, folder() + "/Decla07.XML");
+    ASSERT_TRUE(write_declaration_file(path, rt::Date::from_ymd(2012, 4, 10), "14:30:00"));
+    std::ifstream in(path, std::ios::binary);
+    const std::string written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(written, golden("simple.xml"));
+    EXPECT_FALSE(write_declaration_file(folder() + "/none/Decla07.XML", rt::DATE(), "14:30:00"));
+}
+
 }  // namespace
 }  // namespace qv::transfer::testing
