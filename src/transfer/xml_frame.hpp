@@ -59,6 +59,12 @@ void register_section_writer(std::string_view element, SectionWriter writer);
 // nullptr when the section has no writer.
 const SectionWriter* section_writer(std::string_view element);
 
+// The identifier attribute set (cpf .. transmitida, the last closing the
+// element with "/>") after an element opened in `out`: the copy identifier,
+// the summary's identifiers and the item of the tax program's index.
+void IDENTIF(XmlWriter& out, const Generation& g);
+inline void IDENTIF(Generation& g) { IDENTIF(g.out, g); }
+
 // The pre-walks: dependants list and legal-person totals (with the
 // globals they reset or replace), and the working values.
 void prepare_generation(Generation& g);

@@ -90,6 +90,22 @@ TEST_F(DeclarationFileTest, HalfIdentifiedSourcesAreAskedAbout) {
     EXPECT_TRUE(term->showed("sem o Nome preenchido"));
 }
 
+TEST_F(DeclarationFileTest, IdentifierSetFollowsResultRectificationAndDeparture) {
+    simple_declaration();
+    set_all({{"I13_38", 0.0}, {"I13_36", 0.0}, {"RETIFICA", "S"}, {"NOVOEND", "S"}, {"DECSAIDA", "S"},
+             {"USAPADRAO", "S"}, {"NRORECIBO", "1234567890"}});
+    XmlWriter item;
+    Generation g(item, rt::DATE(), "10/04/2012 14:30:00");
+    prepare_generation(g);
+    item.open("item");
+    IDENTIF(item, g);
+    EXPECT_EQ(item.take(),
+              "<item cpf=\"123.456.789-09\" dataUltimoAcesso=\"10/04/2012 14:30:00\" declaracaoRetificadora=\"1\" "
+              "enderecoDiferente=\"1\" exercicio=\"2012\" nome=\"Jose da Silva\" numReciboDecRetif=\"1234567890\" "
+              "numeroReciboDecAnterior=\"\" resultadoDeclaracao=\"SSI\" tipoDeclaracao=\"1\" tipoDeclaracaoAES=\"S\" "
+              "transmitida=\"0\"/>");
+}
+
 TEST_F(DeclarationFileTest, TheFileIsTheDocumentAndAMissingFolderFailsCleanly) {
     simple_declaration();
     set_all({{"LOCTRAB", folder()}, {"NUSU", "07"}});
