@@ -1,5 +1,4 @@
 // Sections 15 and 16: assets and debts, their rows grouped under one code.
-#include <cstdio>
 #include <vector>
 
 #include "declaration/calc/declaration_values.hpp"
@@ -42,12 +41,6 @@ int last_item_number(const std::vector<GroupRow>& rows) {
     for (const GroupRow& r : rows)
         if (r.item != 0) last = r.item;
     return last;
-}
-
-std::string two_digits(int n) {
-    char buf[8];
-    std::snprintf(buf, sizeof buf, "%02d", n);
-    return buf;
 }
 
 // Visits the rows of the list with their group's code, each positioned.
@@ -97,7 +90,7 @@ void asset_item(XmlWriter& w, rt::table::Table& t, int code) {
     w.translit("bairro", field_text(t, "BAIRIMO"));
     w.text("cep", field_text(t, "CEPIMO"));
     w.text("cidade", "");
-    w.text("codigo", two_digits(code));
+    w.text("codigo", rt::STRZERO(code, 2));
     w.translit("complemento", field_text(t, "COMPIMO"));
     w.translit("discriminacao", field_text(t, "I7_2"));
     w.text("indice", "");
@@ -149,7 +142,7 @@ void write_dividas(Generation& g) {
     each_grouped_row(kDebts, rows, [&](rt::table::Table& t, int code) {
         if (!described(t, "I8_2")) return;
         w.open("item");
-        w.text("codigo", two_digits(code));
+        w.text("codigo", rt::STRZERO(code, 2));
         w.translit("discriminacao", field_text(t, "I8_2"));
         w.amount("valorExercicioAnterior", field_amount(t, "I8_3"));
         w.amount("valorExercicioAtual", field_amount(t, "I8_4"), Close::Empty);

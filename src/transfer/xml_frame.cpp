@@ -6,6 +6,7 @@
 
 #include "declaration/calc/declaration_values.hpp"
 #include "runtime/core/text.hpp"
+#include "tables/state.hpp"
 #include "transfer/xml_sections.hpp"
 
 namespace qv::transfer {
@@ -133,6 +134,10 @@ const SectionWriter* section_writer(std::string_view element) {
 std::string namespace_uri() {
     const std::string setting = rt::ALLTRIM(declaration::text("XMLNS_IRPF"));
     return setting.empty() ? std::string(kDefaultNamespace) : setting;
+}
+
+std::string work_file_name() {
+    return tables::in_folder(global_text("LOCTRAB"), "Decla" + rt::ALLTRIM(global_text("NUSU")) + ".XML");
 }
 
 void prepare_generation(Generation& g) {

@@ -59,6 +59,12 @@ void register_section_writer(std::string_view element, SectionWriter writer);
 // nullptr when the section has no writer.
 const SectionWriter* section_writer(std::string_view element);
 
+// The identifier attribute set (cpf .. transmitida, the last closing the
+// element with "/>") after an element opened in `out`: the copy identifier,
+// the summary's identifiers and the item of the tax program's index.
+void IDENTIF(XmlWriter& out, const Generation& g);
+inline void IDENTIF(Generation& g) { IDENTIF(g.out, g); }
+
 // The pre-walks: dependants list and legal-person totals (with the
 // globals they reset or replace), and the working values.
 void prepare_generation(Generation& g);
@@ -70,6 +76,10 @@ void write_document(Generation& g);
 // Creates `path` and writes the document into it; false when the file
 // cannot be created or written (the file is then not to be used).
 bool write_declaration_file(const std::string& path, rt::Date today, std::string_view hhmmss);
+
+// The terminal's own file a generation writes first: "Decla<NUSU>.XML" in
+// the work folder LOCTRAB.
+std::string work_file_name();
 
 // The namespace URI of the root (setting XMLNS_IRPF, else the default).
 std::string namespace_uri();

@@ -83,8 +83,7 @@ void write_conjuge(Generation& g) {
     w.amount("resultado", result, Close::Empty);
 }
 
-void IDENTIF(Generation& g) {
-    XmlWriter& w = g.out;
+void IDENTIF(XmlWriter& w, const Generation& g) {
     w.text("cpf", g.ccpf);
     w.text("dataUltimoAcesso", g.stamp);
     w.text("declaracaoRetificadora", is("RETIFICA", 'S') ? "1" : "0");

@@ -3,7 +3,8 @@
 // exclusive income with their auxiliary tables, taxes paid.
 #include <algorithm>
 #include <array>
-#include <cstdio>
+#include <utility>
+#include <vector>
 
 #include "common/avisosn.hpp"
 #include "declaration/calc/declaration_values.hpp"
@@ -21,12 +22,6 @@ using rt::operator""_cp;
 std::string kind_of(rt::table::Table& t) { return rt::UPPER(rt::LEFT(field_text(t, "I1_1"), 1)); }
 
 bool is_blank(std::string_view s) { return rt::ALLTRIM(s).empty(); }
-
-std::string two_digits(int n) {
-    char buf[8];
-    std::snprintf(buf, sizeof buf, "%02d", n);
-    return buf;
-}
 
 // Step 1 and 2 of the taxpayer's filter: a source with half its identity.
 bool confirm_half_source(rt::table::Table& t) {
@@ -109,18 +104,20 @@ struct Month {
 };
 using Year = std::array<Month, 12>;
 
+void add(Month& to, const Month& m) {
+    to.natural += m.natural;
+    to.abroad += m.abroad;
+    to.cash_book += m.cash_book;
+    to.dependants += m.dependants;
+    to.social_security += m.social_security;
+    to.alimony += m.alimony;
+    to.darf += m.darf;
+    to.carne += m.carne;
+}
+
 Month total_of(const Year& year) {
     Month s;
-    for (const Month& m : year) {
-        s.natural += m.natural;
-        s.abroad += m.abroad;
-        s.cash_book += m.cash_book;
-        s.dependants += m.dependants;
-        s.social_security += m.social_security;
-        s.alimony += m.alimony;
-        s.darf += m.darf;
-        s.carne += m.carne;
-    }
+    for (const Month& m : year) add(s, m);
     return s;
 }
 
@@ -159,7 +156,7 @@ double darf_of(rt::table::Table& t, const std::string& mm) {
 Year person_year(rt::table::Table& t, bool holder) {
     Year year{};
     for (int m = 1; m <= 12; ++m) {
-        const std::string mm = two_digits(m);
+        const std::string mm = rt::STRZERO(m, 2);
         Month& v = year[m - 1];
         v.natural = field_amount(t, "I2_1" + mm);
         v.abroad = field_amount(t, "I2_2" + mm);
@@ -183,12 +180,12 @@ Year holder_year(const Generation& g) {
     });
     each_row(kSourcesArea, [&](rt::table::Table& t) {
         if (kind_of(t) != "P" || rt::UPPER(field_text(t, "I1_11")) == "N") return;
-        for (int m = 1; m <= 12; ++m) year[m - 1].social_security += field_amount(t, "I1_4" + two_digits(m));
+        for (int m = 1; m <= 12; ++m) year[m - 1].social_security += field_amount(t, "I1_4" + rt::STRZERO(m, 2));
     });
     each_row(kPaymentsArea, [&](rt::table::Table& t) {
         const int code = static_cast<int>(field_amount(t, "I6_3"));
         if (code < 30 || code > 34) return;
-        for (int m = 1; m <= 12; ++m) year[m - 1].alimony += field_amount(t, "I6_4" + two_digits(m));
+        for (int m = 1; m <= 12; ++m) year[m - 1].alimony += field_amount(t, "I6_4" + rt::STRZERO(m, 2));
     });
     for (int m = 1; m <= 12; ++m) {
         Month& v = year[m - 1];
@@ -377,23 +374,12 @@ void write_rend_pf_titular(Generation& g) {
 
 void write_rend_pf_dependente(Generation& g) {
     XmlWriter& w = g.out;
-    Month all;
     std::vector<std::pair<std::string, Year>> people;
     each_row(kMonthlyArea, [&](rt::table::Table& t) {
         if (!holder_row(t)) people.emplace_back(field_text(t, "CPFDEPEN"), person_year(t, false));
     });
-    Year every{};
-    for (const auto& [cpf, year] : people)
-        for (int m = 0; m < 12; ++m) {
-            Month& e = every[m];
-            e.natural += year[m].natural;
-            e.abroad += year[m].abroad;
-            e.cash_book += year[m].cash_book;
-            e.social_security += year[m].social_security;
-            e.darf += year[m].darf;
-            e.carne += year[m].carne;
-        }
-    all = total_of(every);
+    Month all;
+    for (const auto& person : people) add(all, total_of(person.second));
     w.open("rendPFDependente");
     w.text("tipoItens", "serpro.ppgd.irpf.rendpf.ItemRendPFDependente");
     write_totals(w, all);

@@ -1,6 +1,5 @@
 // Sections 11 to 14: dependants, alimony recipients, heirs and payments.
 #include <array>
-#include <cstdio>
 #include <optional>
 
 #include "common/avisosn.hpp"
@@ -42,12 +41,6 @@ bool payment_counts(rt::table::Table& t) {
 int mapped_code(int code) {
     static constexpr std::array<int, 7> kMapped = {60, 61, 62, 66, 70, 76, 99};
     return code >= 91 && code <= 97 ? kMapped[code - 91] : code;
-}
-
-std::string two_digits(int n) {
-    char buf[8];
-    std::snprintf(buf, sizeof buf, "%02d", n);
-    return buf;
 }
 
 struct PaymentTotals {
@@ -102,7 +95,7 @@ void payment_item(Generation& g, rt::table::Table& t, int index) {
         }
     }
     w.open("item");
-    w.text("codigo", two_digits(code));
+    w.text("codigo", rt::STRZERO(code, 2));
     if (type == "A") {
         w.text("cpfAlimentando", code >= 30 && code <= 34 ? std::string() : cpf);
         w.text("cpfDependente", "");

@@ -35,7 +35,6 @@ std::string global_text(std::string_view name);
 // Section writers, by section.
 void write_contribuinte(Generation& g);
 void write_conjuge(Generation& g);
-void IDENTIF(Generation& g);
 void write_rend_pj(Generation& g);
 void write_rend_pj_exigibilidade(Generation& g);
 void write_rend_pf_titular(Generation& g);

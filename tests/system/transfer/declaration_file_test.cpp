@@ -10,27 +10,7 @@ namespace {
 
 using rt::operator""_cp;
 
-class DeclarationFileTest : public TransferTest {
-protected:
-    // A resident taxpayer with one employer, some income from natural
-    // persons in March, savings and a refund.
-    void simple_declaration() {
-        set_all({{"CPF", "12345678909"}, {"NOMECONTR", "José da Silva"_cp}, {"TIPOEND", "rua"}, {"ENDERECO", "das Flores"},
-                 {"NUMERO", "10"}, {"COMPLEM", ""}, {"BAIRRO", "Centro"}, {"CEP", "70000000"}, {"CODMUNI", "9701"},
-                 {"MUNICIPIO", "Brasília"_cp}, {"UF", "DF"}, {"DDDTEL", "61"}, {"TELEFO", "33334444"},
-                 {"NASCIMENTO", rt::Date::from_ymd(1970, 5, 15)}, {"TITULO", ""}, {"CDPRO", "225"}, {"CODAT", "11"},
-                 {"DECFINAL", "N"}, {"DECSAIDA", "N"}, {"RETIFICA", "N"}, {"NOVOEND", "N"}, {"USAPADRAO", "N"},
-                 {"CPFCONJU", ""}, {"I9_4", "N"}, {"DEBITAUT", "N"}, {"QTD_QUOTA", 0}, {"BANCO", "001"},
-                 {"AGENCIA", "012345"}, {"CONTACO", "98765"}, {"I3_08", 120.5}, {"I13_01", 50000.0},
-                 {"I13_03", 2000.0}, {"I13_08", 52000.0}, {"I13_09", 5000.0}, {"I13_19", 5000.0},
-                 {"I13_20", 45000.0}, {"I13_21", 3000.0}, {"I13_23", 3000.0}, {"I13_27", 3000.0}, {"I13_29", 150.0},
-                 {"I13_35", 3150.0}, {"I13_38", 150.0}, {"I13_44", 120.5}, {"I13_45", 4000.0}});
-        add_row(22, {{"I1_1", "J"}, {"I1_2", "Empresa Ltda"}, {"I1_3", "11222333000181"}, {"I1_4", 50000.0},
-                     {"I1_5", 3000.0}, {"I1_6", 5000.0}, {"I1_7", 4000.0}});
-        add_row(32, {{"I2_103", 2000.0}, {"I2_503", 100.0}, {"I2_603", 150.0}});
-        add_row(34, {{"DESCRICAO", "Poupança Banco"_cp}, {"POUPANCA", 120.5}});
-    }
-};
+using DeclarationFileTest = TransferTest;
 
 TEST_F(DeclarationFileTest, SimpleDeclarationIsWrittenByteForByte) {
     simple_declaration();
@@ -108,6 +88,34 @@ TEST_F(DeclarationFileTest, HalfIdentifiedSourcesAreAskedAbout) {
     EXPECT_EQ(total, "51.005,00");
     EXPECT_TRUE(term->showed("sem o CNPJ preenchido"));
     EXPECT_TRUE(term->showed("sem o Nome preenchido"));
+}
+
+TEST_F(DeclarationFileTest, IdentifierSetFollowsResultRectificationAndDeparture) {
+    simple_declaration();
+    set_all({{"I13_38", 0.0}, {"I13_36", 0.0}, {"RETIFICA", "S"}, {"NOVOEND", "S"}, {"DECSAIDA", "S"},
+             {"USAPADRAO", "S"}, {"NRORECIBO", "1234567890"}});
+    XmlWriter item;
+    Generation g(item, rt::DATE(), "10/04/2012 14:30:00");
+    prepare_generation(g);
+    item.open("item");
+    IDENTIF(item, g);
+    EXPECT_EQ(item.take(),
+              "<item cpf=\"123.456.789-09\" dataUltimoAcesso=\"10/04/2012 14:30:00\" declaracaoRetificadora=\"1\" "
+              "enderecoDiferente=\"1\" exercicio=\"2012\" nome=\"Jose da Silva\" numReciboDecRetif=\"1234567890\" "
+              "numeroReciboDecAnterior=\"\" resultadoDeclaracao=\"SSI\" tipoDeclaracao=\"1\" tipoDeclaracaoAES=\"S\" "
+              "transmitida=\"0\"/>");
+}
+
+TEST_F(DeclarationFileTest, TheFileIsTheDocumentAndAMissingFolderFailsCleanly) {
+    simple_declaration();
+    set_all({{"LOCTRAB", folder()}, {"NUSU", "07"}});
+    const std::string path = work_file_name();
+    EXPECT_EQ(path, folder() + "/Decla07.XML");
+    ASSERT_TRUE(write_declaration_file(path, rt::Date::from_ymd(2012, 4, 10), "14:30:00"));
+    std::ifstream in(path, std::ios::binary);
+    const std::string written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(written, golden("simple.xml"));
+    EXPECT_FALSE(write_declaration_file(folder() + "/none/Decla07.XML", rt::DATE(), "14:30:00"));
 }
 
 }  // namespace

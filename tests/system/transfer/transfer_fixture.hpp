@@ -17,6 +17,7 @@
 #include "declaration/calc/declaration_values.hpp"
 #include "declaration/loop/tax_constants.hpp"
 #include "runtime/core/clock.hpp"
+#include "runtime/core/cp850.hpp"
 #include "runtime/core/varstore.hpp"
 #include "runtime/table/table.hpp"
 #include "tables/schemas.hpp"
@@ -27,6 +28,7 @@ namespace qv::transfer::testing {
 
 namespace tb = rt::table;
 using Cell = std::pair<const char*, rt::Value>;
+using rt::operator""_cp;
 
 // One start tag of the document: its name, depth and attributes in order.
 struct Tag {
@@ -86,6 +88,20 @@ inline std::string golden(const std::string& name) {
     return out;
 }
 
+// The fragments of a golden file written by hand: groups of lines parted by
+// an empty line, each group's lines joined as golden() joins them.
+inline std::vector<std::string> golden_fragments(const std::string& name) {
+    std::ifstream in(std::string(QV_SOURCE_DIR) + "/tests/system/transfer/golden/" + name, std::ios::binary);
+    std::vector<std::string> out(1);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty()) out.emplace_back();
+        else out.back() += line;
+    }
+    return out;
+}
+
 class TransferTest : public qv::test_support::ScreenTest {
 protected:
     void SetUp() override {
@@ -111,6 +127,24 @@ protected:
         ASSERT_TRUE(t.append_blank());
         for (const auto& [field, value] : cells) t.put(field, value);
         t.commit();
+    }
+    // A resident taxpayer with one employer, some income from natural
+    // persons in March, savings and a refund.
+    void simple_declaration() {
+        set_all({{"CPF", "12345678909"}, {"NOMECONTR", "José da Silva"_cp}, {"TIPOEND", "rua"}, {"ENDERECO", "das Flores"},
+                 {"NUMERO", "10"}, {"COMPLEM", ""}, {"BAIRRO", "Centro"}, {"CEP", "70000000"}, {"CODMUNI", "9701"},
+                 {"MUNICIPIO", "Brasília"_cp}, {"UF", "DF"}, {"DDDTEL", "61"}, {"TELEFO", "33334444"},
+                 {"NASCIMENTO", rt::Date::from_ymd(1970, 5, 15)}, {"TITULO", ""}, {"CDPRO", "225"}, {"CODAT", "11"},
+                 {"DECFINAL", "N"}, {"DECSAIDA", "N"}, {"RETIFICA", "N"}, {"NOVOEND", "N"}, {"USAPADRAO", "N"},
+                 {"CPFCONJU", ""}, {"I9_4", "N"}, {"DEBITAUT", "N"}, {"QTD_QUOTA", 0}, {"BANCO", "001"},
+                 {"AGENCIA", "012345"}, {"CONTACO", "98765"}, {"I3_08", 120.5}, {"I13_01", 50000.0},
+                 {"I13_03", 2000.0}, {"I13_08", 52000.0}, {"I13_09", 5000.0}, {"I13_19", 5000.0},
+                 {"I13_20", 45000.0}, {"I13_21", 3000.0}, {"I13_23", 3000.0}, {"I13_27", 3000.0}, {"I13_29", 150.0},
+                 {"I13_35", 3150.0}, {"I13_38", 150.0}, {"I13_44", 120.5}, {"I13_45", 4000.0}});
+        add_row(22, {{"I1_1", "J"}, {"I1_2", "Empresa Ltda"}, {"I1_3", "11222333000181"}, {"I1_4", 50000.0},
+                     {"I1_5", 3000.0}, {"I1_6", 5000.0}, {"I1_7", 4000.0}});
+        add_row(32, {{"I2_103", 2000.0}, {"I2_503", 100.0}, {"I2_603", 150.0}});
+        add_row(34, {{"DESCRICAO", "Poupança Banco"_cp}, {"POUPANCA", 120.5}});
     }
     // The document written from the open declaration.
     static std::string document() {
