@@ -20,6 +20,7 @@
 #include "transfer/declaration_hooks.hpp"
 #include "transfer/index_text.hpp"
 #include "transfer/shared_file.hpp"
+#include "transfer/xml_frame.hpp"
 #include "transfer/xml_values.hpp"
 
 namespace qv::transfer {
@@ -115,10 +116,6 @@ std::string tax_program_folder() {
     // A folder of the older Windows version ("C:\\..."): no folder here.
     const bool windows = (folder.size() >= 2 && folder[1] == ':') || folder.find('\\') != std::string::npos;
     return windows || folder.empty() ? std::string() : common::BAR_DIR(folder);
-}
-
-std::string work_file_name() {
-    return common::BAR_DIR(text_of("LOCTRAB")) + "Decla" + text_of("NUSU") + ".XML";
 }
 
 std::string taxpayer_folder_name() { return tax_program_folder() + text_of("CPF") + "/"; }

@@ -12,8 +12,7 @@ enum class TransferOutcome { Sent, NotGenerated, NotPlaced };
 // The tax program's folder LOCIRPF with its "/"; empty when none is set
 // (a Windows folder kept by an older version counts as none).
 std::string tax_program_folder();
-// The work file `<LOCTRAB>Decla<NUSU>.XML` and the tax program's names.
-std::string work_file_name();
+// The tax program's names (the work file's is the frame's work_file_name).
 std::string taxpayer_folder_name();   // <LOCIRPF><CPF>/
 std::string taxpayer_file_name();     // <LOCIRPF><CPF>/<CPF>.XML
 std::string index_file_name();        // <LOCIRPF>iddeclaracoes.xml
