@@ -26,6 +26,7 @@
 #include "declaration/loop/declara.hpp"
 #include "office/office_routines.hpp"
 #include "tables/folders.hpp"
+#include "transfer/transfer_routines.hpp"
 
 namespace qv::shell {
 
@@ -56,6 +57,7 @@ void register_system_routines() {
     declaration::grids::register_grid_check_routines();
     declaration::grids::register_matrix_routines();
     declaration::register_income_screen_routines();
+    transfer::register_transfer_routines();
 }
 
 }  // namespace qv::shell

@@ -1,0 +1,161 @@
+#include "transfer/shared_file.hpp"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include "common/globals.hpp"
+#include "common/messages.hpp"
+#include "runtime/core/cp850.hpp"
+#include "runtime/core/text.hpp"
+#include "runtime/screen/keys.hpp"
+
+namespace qv::transfer {
+namespace {
+
+using rt::operator""_cp;
+
+constexpr int kTries = 20;   // ten seconds of half-second pauses
+
+std::function<void()>& pause_hook() {
+    static std::function<void()> hook;
+    return hook;
+}
+
+void pause() {
+    if (pause_hook()) {
+        pause_hook()();
+        return;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+}
+
+bool busy(int error) { return error == EACCES || error == EAGAIN || error == EBUSY; }
+
+// Writes all of `text`; false on a short write.
+bool write_all(int fd, std::string_view text) {
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// A lock of the open file description: two holders in one process exclude
+// each other as two terminals do.
+bool lock_for_writing(int fd) {
+    struct flock fl {};
+    fl.l_type = F_WRLCK;
+    fl.l_whence = SEEK_SET;
+    return ::fcntl(fd, F_OFD_SETLK, &fl) == 0;
+}
+
+bool same_file(int fd, const std::string& path) {
+    struct stat held {};
+    struct stat named {};
+    if (::fstat(fd, &held) != 0 || ::stat(path.c_str(), &named) != 0) return false;
+    return held.st_ino == named.st_ino && held.st_dev == named.st_dev;
+}
+
+}  // namespace
+
+int replace_file(const std::string& target, std::string_view text) {
+    const std::string temp = target + ".tmp" + rt::ALLTRIM(common::Global("NUSU").text("00"));
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return errno;
+    int error = 0;
+    if (!write_all(fd, text)) error = errno ? errno : EIO;
+    if (error == 0 && ::fsync(fd) != 0) error = errno;
+    if (::close(fd) != 0 && error == 0) error = errno;
+    if (error == 0 && std::rename(temp.c_str(), target.c_str()) != 0) error = errno;
+    if (error != 0) ::unlink(temp.c_str());
+    return error;
+}
+
+std::optional<std::string> read_whole_file(const std::string& path, int* error) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (error) *error = errno;
+        return std::nullopt;
+    }
+    std::string text;
+    char block[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, block, sizeof block);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            if (error) *error = errno;
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0) break;
+        text.append(block, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    if (error) *error = 0;
+    return text;
+}
+
+HeldFile::HeldFile(HeldFile&& other) noexcept : path_(std::move(other.path_)), fd_(other.fd_) { other.fd_ = -1; }
+
+HeldFile& HeldFile::operator=(HeldFile&& other) noexcept {
+    if (this != &other) {
+        if (fd_ >= 0) ::close(fd_);
+        path_ = std::move(other.path_);
+        fd_ = other.fd_;
+        other.fd_ = -1;
+    }
+    return *this;
+}
+
+HeldFile::~HeldFile() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+std::optional<HeldFile> HeldFile::try_hold(const std::string& path, bool create, int& error) {
+    // A holder that renamed a new file over the one we locked leaves our
+    // lock on the old file: open the name again and lock the new one.
+    for (int round = 0; round < 3; ++round) {
+        const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | (create ? O_CREAT : 0), 0644);
+        if (fd < 0) {
+            error = errno;
+            return std::nullopt;
+        }
+        if (!lock_for_writing(fd)) {
+            error = errno;
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (same_file(fd, path)) {
+            error = 0;
+            return HeldFile(path, fd);
+        }
+        ::close(fd);
+    }
+    error = EAGAIN;
+    return std::nullopt;
+}
+
+std::optional<std::string> HeldFile::content() const { return read_whole_file(path_); }
+
+void set_busy_pause(std::function<void()> p) { pause_hook() = std::move(p); }
+
+std::optional<HeldFile> wait_and_hold(const std::string& path, bool create, int& error) {
+    for (int tries = 0;; ++tries) {
+        auto held = HeldFile::try_hold(path, create, error);
+        if (held || !busy(error) || tries >= kTries) return held;
+        if (tries == 0) common::MENS(0, "Aguardando registro do programa receita ficar disponível!"_cp);
+        if (rt::INKEY(0) == rt::key::ESC) return std::nullopt;
+        pause();
+    }
+}
+
+}  // namespace qv::transfer

@@ -1,0 +1,44 @@
+#include <cmath>
+
+#include "common/globals.hpp"
+#include "declaration/calc/declaration_values.hpp"
+#include "runtime/core/text.hpp"
+#include "runtime/core/varstore.hpp"
+#include "transfer/xml_sections.hpp"
+
+namespace qv::transfer {
+
+namespace {
+
+std::string value_text(const rt::Value& v) {
+    if (v.is_string()) return v.as_string();
+    if (v.is_date()) return date_text(v.as_date());
+    if (v.is_number()) {
+        const double n = v.as_number();
+        return rt::ALLTRIM(rt::STR(n, 20, n == std::floor(n) ? 0 : 2));
+    }
+    return {};
+}
+
+}  // namespace
+
+double field_amount(rt::table::Table& t, std::string_view field) { return declaration::field_number(t, field); }
+
+std::string field_text(rt::table::Table& t, std::string_view field) {
+    if (t.field_index(field) < 0) return {};
+    return value_text(t.get(field));
+}
+
+rt::Date field_date(rt::table::Table& t, std::string_view field) {
+    if (t.field_index(field) < 0) return {};
+    const rt::Value v = t.get(field);
+    return v.is_date() ? v.as_date() : rt::Date();
+}
+
+void each_row(int area, const std::function<void(rt::table::Table&)>& visit) {
+    declaration::for_each_row(area, visit);
+}
+
+std::string global_text(std::string_view name) { return value_text(common::Global{name}.value()); }
+
+}  // namespace qv::transfer

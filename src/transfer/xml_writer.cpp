@@ -1,0 +1,76 @@
+#include "transfer/xml_writer.hpp"
+
+#include "common/paths.hpp"
+
+namespace qv::transfer {
+
+bool XmlWriter::create(const std::string& path) {
+    file_.reset(std::fopen(common::fs_path(path).c_str(), "wb"));
+    failed_ = file_ == nullptr;
+    return !failed_;
+}
+
+bool XmlWriter::flush() {
+    if (!file_) return !failed_;
+    if (!buf_.empty() && std::fwrite(buf_.data(), 1, buf_.size(), file_.get()) != buf_.size()) failed_ = true;
+    buf_.clear();
+    return !failed_;
+}
+
+bool XmlWriter::close() {
+    if (!file_) return !failed_;
+    flush();
+    if (std::fclose(file_.release()) != 0) failed_ = true;
+    return !failed_;
+}
+
+void XmlWriter::open(std::string_view element) {
+    buf_ += '<';
+    buf_ += element;
+}
+
+void XmlWriter::open_bare(std::string_view element) {
+    open(element);
+    close_start();
+}
+
+void XmlWriter::end(std::string_view element) {
+    buf_ += "</";
+    buf_ += element;
+    buf_ += '>';
+}
+
+void XmlWriter::attribute(std::string_view name, std::string_view quoted) {
+    buf_ += ' ';
+    buf_ += name;
+    buf_ += '=';
+    buf_ += quoted;
+}
+
+void XmlWriter::number(std::string_view name, double v, NumberCode code, Close c) {
+    attribute(name, CONVNRO(v, static_cast<int>(c), static_cast<int>(code)));
+}
+
+void XmlWriter::text(std::string_view name, std::string_view v, Close c) {
+    attribute(name, POEASPAS(v, static_cast<int>(c), 0));
+}
+
+void XmlWriter::translit(std::string_view name, std::string_view v, Close c) {
+    attribute(name, POEASPAS(v, static_cast<int>(c), 1));
+}
+
+void XmlWriter::date(std::string_view name, rt::Date d, Close c) {
+    attribute(name, '"' + date_text(d) + '"' + std::string(close_mark(c)));
+}
+
+void XmlWriter::cpf(std::string_view name, std::string_view digits, Close c) {
+    text(name, cpf_text(digits), c);
+}
+
+std::string XmlWriter::take() {
+    std::string out;
+    out.swap(buf_);
+    return out;
+}
+
+}  // namespace qv::transfer

@@ -1,0 +1,84 @@
+// A declaration sent from the menu "Env Receita" into the tax program's
+// folder: its file in the CPF folder and its item in the program's index.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "e2e/tmux_session.hpp"
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+class E2eTransfer : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!qv::e2e::tmux_available()) GTEST_SKIP() << "tmux is not installed";
+        root = fs::temp_directory_path() / ("qv_e2e_transfer_" + std::to_string(getpid()));
+        fs::remove_all(root);
+        prog = root / "prog";
+        home = root / "home";
+        fs::create_directories(prog);
+        fs::create_directories(home);
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::remove_all(root, ec);
+    }
+    std::unique_ptr<qv::e2e::TmuxSession> start() {
+        return std::make_unique<qv::e2e::TmuxSession>(
+            std::string(QV_BINARY_DIR) + "/qv2012v", prog.string(),
+            std::vector<std::string>{"DQV2012=" + prog.string() + "/", "TERMINAL=01", "HOME=" + home.string()});
+    }
+    static std::string read(const fs::path& p) {
+        std::ifstream in(p, std::ios::binary);
+        std::ostringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    fs::path root, prog, home;
+};
+
+TEST_F(E2eTransfer, OneTaxpayerFromTheMenuReachesTheTaxProgramFolder) {
+    auto s = start();
+    // A new taxpayer registered and saved through the declaration item.
+    ASSERT_TRUE(s->wait_for("Declaração", 20s)) << s->screen_text();
+    s->keys("Enter");
+    ASSERT_TRUE(s->wait_for("F1 Nome F2 CPF F3 Stat", 5s)) << s->screen_text();
+    s->text("11144477735");
+    ASSERT_TRUE(s->wait_for("Inclui?", 5s)) << s->screen_text();
+    s->keys("Enter");
+    ASSERT_TRUE(s->wait_for("P.Jur", 5s)) << s->screen_text();
+    s->keys("M-t");
+    ASSERT_TRUE(s->wait_for("F1 Nome F2 CPF F3 Stat", 5s)) << s->screen_text();
+    s->keys("Escape");
+    ASSERT_TRUE(s->wait_for("Terminar", 5s)) << s->screen_text();
+
+    // Env Receita, "Somente um contribuinte".
+    s->keys("M-e");
+    ASSERT_TRUE(s->wait_for("Somente um contribuinte", 5s)) << s->screen_text();
+    s->keys("Enter");
+    ASSERT_TRUE(s->wait_for("Evite o envio", 5s)) << s->screen_text();
+    s->keys("Enter");
+    ASSERT_TRUE(s->wait_for("F1 Nome F2 CPF F3 Stat", 5s)) << s->screen_text();
+    s->text("11144477735");
+    ASSERT_TRUE(s->wait_for("foi transferida para o programa da receita", 20s)) << s->screen_text();
+    s->keys("Enter");
+
+    const fs::path dados = home / "ProgramasRFB/IRPF2012/aplicacao/dados";
+    const std::string declaration = read(dados / "11144477735" / "11144477735.XML");
+    EXPECT_TRUE(declaration.starts_with("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<classe ")) << declaration;
+    EXPECT_TRUE(declaration.ends_with("</classe>"));
+    const std::string index = read(dados / "iddeclaracoes.xml");
+    EXPECT_NE(index.find("<item cpf=\"111.444.777-35\""), std::string::npos) << index;
+    EXPECT_TRUE(index.ends_with("</classe>")) << index;
+    EXPECT_FALSE(fs::exists(prog / "Error.log"));
+}
+
+}  // namespace
