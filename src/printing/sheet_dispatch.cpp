@@ -78,7 +78,7 @@ void run_sheet(int sheet) {
             call_named(routine, {rt::Value(rt::ALLTRIM(Global{"NOMCART"}.text()))});
             break;
         case 10:
-            call_named(routine, {rt::Value(queimp == 4 ? 2 : 1)});
+            call_named(routine, {rt::Value(queimp == 4 ? 4 : 10)});
             break;
         case 13:
             call_named(routine, {rt::Value(nao_dos() ? 1 : 0)});

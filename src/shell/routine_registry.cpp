@@ -11,6 +11,7 @@
 #include "office/billing.hpp"
 #include "office/email.hpp"
 #include "printing/printing_routines.hpp"
+#include "printing/report_routines.hpp"
 #include "declaration/loop/declaration_io_routines.hpp"
 #include "declaration/loop/declara.hpp"
 #include "office/office_routines.hpp"
@@ -24,6 +25,7 @@ void register_system_routines() {
     declaration::register_calculator_call();
     gains::register_gain_routines();
     printing::register_printing_routines();
+    printing::register_report_routines();
     office::register_calendar_routines();
     office::register_email_routines();
     office::register_billing_routines();
