@@ -135,12 +135,14 @@ void questions() {
     ask("A alienacao foi a prazo/prestacao", yes_field("VEN_PRAZO"));
     if (kind() != 1) return;
     ask("Houve edificacao, ampliacao, reforma ou adquirido em datas diferentes", yes_field("PARCOMPRA"));
-    const bool small = yes_field("PEQ_VALOR");
-    if (g("VAL_ALI") <= 35000.0) {
-        ask("Ha outros bens da mesma natureza alienados no mes acima de R$35.000,00", !small);
-    } else {
-        ask("Possui outro imovel", !small);
-        ask("Houve outra alienacao de imovel nos ultimos cinco anos", !small);
+    // The conditions of the small-value exemption, met when it was claimed.
+    if (yes_field("PEQ_VALOR")) {
+        if (g("VAL_ALI") <= 35000.0) {
+            ask("Houve alienacao de bens da mesma natureza no mes acima de R$35.000,00", false);
+        } else {
+            ask("Possui outro imovel", false);
+            ask("Houve outra alienacao de imovel nos ultimos cinco anos", false);
+        }
     }
     ask("Foi adquirido outro imovel no prazo de 180 dias conforme lei 11.196", g("PERART31") > 0);
 }
@@ -218,7 +220,8 @@ void real_estate_gain(const RealEstateFigures& f, double reduction, bool in_part
     line(0, "APURACAO DO GANHO DE CAPITAL");
     value_row("Ganho de capital - Resultado 1", f.result1);
     put(2, "Fator de Reducao lei 7.713");
-    if (!in_parts) put(40, shown(gains::reduction_percent(date_of("DATA_ADQ").year()), "@Z 999") + "%");
+    if (const rt::Date bought = date_of("DATA_ADQ"); !in_parts && !bought.empty())
+        put(40, shown(gains::reduction_percent(bought.year()), "@Z 999") + "%");
     line(kValueCol, shown(reduction));
     value_row("Ganho de capital - Resultado 2", f.result2);
     factor_row("Fator de Reducao 1   (FR1)", g("FATOR1"), f.fr1_percent);
