@@ -310,12 +310,14 @@ void consolidation(double total_tax) {
 std::optional<int> ask_gain_number() {
     const Device before = device();
     set_device(Device::Screen);
+    const std::string saved = rt::SAVESCREEN();
     Global{"NRO_GANHO"}.set(rt::Value(0));
     const std::string prompt = "Nro. do ganho de capital a ser impresso (0 todos)";
     rt::at_say(22, 2, prompt);
     rt::GetList gets;
     gets.emplace_back(22, 3 + static_cast<int>(prompt.size()), "M->NRO_GANHO", "99");
     const bool read = rt::READ(gets);
+    rt::RESTSCREEN(saved);
     set_device(before);
     if (!read && rt::LASTKEY() == rt::key::ESC) return std::nullopt;
     return Global{"NRO_GANHO"}.integer();
