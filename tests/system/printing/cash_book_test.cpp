@@ -155,5 +155,23 @@ TEST_F(TaxpayerReports, AnnotationsUnderTheirHeadingPageAfterPage) {
                           "Anotacao 56\r", "Anotacao 70\r", "\f"});
 }
 
+TEST_F(TaxpayerReports, OneMonthOfTheRuralBookEndsWithTheYearsSummary) {
+    add_row(15, kCpfA, {{"ATV_BRASIL", rt::Value("S")}, {"I3_03OR", rt::Value(1000.0)}, {"I3_03OD", rt::Value(400.0)}});
+    add_row(19, kCpfA, {{"ATV_BRASIL", rt::Value("S")}, {"DT_LC", day(2, 3)}, {"DESCR", rt::Value("Venda de gado")},
+                        {"VALOR", rt::Value(1000.0)}, {"TIPOCR", rt::Value("R")}});
+    add_row(19, kCpfA, {{"ATV_BRASIL", rt::Value("S")}, {"DT_LC", day(2, 4)}, {"DESCR", rt::Value("Racao")},
+                        {"VALOR", rt::Value(400.0)}, {"TIPOCR", rt::Value("D")}});
+    rt::variables().set("MES_INIC", rt::Value(3));
+    rt::variables().set("MES_FINAL", rt::Value(3));
+    rt::variables().set("IMPR_RESU", rt::Value("S"));
+    keys({'N'});   // no other months
+    const std::string out = print(4);
+    expect_in_order(out, {"Ref. Mar/11 Pag. 001", "Venda de gado", "1.000,00", "Totais do Mes", "\f",
+                          "ATIVIDADE RURAL - BRASIL", " MES", "Janeiro", "Marco", "1.000,00", "400,00", "TOTAL",
+                          "1.000,00", "400,00", "\f"});
+    EXPECT_EQ(out.find("Racao"), std::string::npos);
+    EXPECT_EQ(out.find("T E R M O"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace qv::printing

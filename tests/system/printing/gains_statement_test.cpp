@@ -139,5 +139,28 @@ TEST_F(GainsPrintout, VariableIncomeMonthByMonthAndTheFunds) {
                           "300,00", "NOVEMBRO", "DEZEMBRO"});
 }
 
+TEST_F(GainsPrintout, OneGainChosenByNumberWithItsCostPartsAndInstalments) {
+    add_row(7, kCpfA, {{"BEM_NRO", rt::Value(4)}, {"TIPO_BEM", rt::Value(1)}, {"ESPC_BEM", rt::Value("Predio")},
+                       {"VAL_ALI", rt::Value(200000.0)}, {"PARCOMPRA", rt::Value("S")}, {"VEN_PRAZO", rt::Value("S")},
+                       {"REC_MES03", rt::Value(50000.0)}, {"VAL_TRI03", rt::Value(25000.0)}, {"IMP_DEV03", rt::Value(3750.0)},
+                       {"VAL_RECOL", rt::Value(50000.0)}, {"VAL_IMPOSP", rt::Value(3750.0)}, {"VAL_TRIBU", rt::Value(100000.0)}});
+    add_row(8, kCpfA, {{"BEM_NRO", rt::Value(4)}, {"DATA_CUST", rt::Value(rt::Date::from_ymd(2000, 1, 10))},
+                       {"VALOR_CUST", rt::Value(25000.0)}});
+    add_row(8, kCpfA, {{"BEM_NRO", rt::Value(4)}, {"DATA_CUST", rt::Value(rt::Date::from_ymd(2005, 6, 10))},
+                       {"VALOR_CUST", rt::Value(75000.0)}});
+    rt::variables().set("QUECON", rt::Value(1));
+    // Gain 9 does not exist: the message, a key, then gain 4, then Esc.
+    keys({'9', 13, ' ', '4', 13, 27});
+    const std::string out = print(6);
+    expect_in_order(out, {"N.04", "DESDOBRAMENTO DO CUSTO DE AQUISICAO", "2000/01", "25.000,00", "0.250000", "2005/06",
+                          "75.000,00", "0.750000", "Total........", "100.000,00", "CUSTO DE AQUISICAO",
+                          "200.000,00", "100.000,00", "Ganho de capital - Resultado 1", "100.000,00",
+                          "APURACAO DE GANHOS", "0.250000", "25.000,00", "0.750000", "75.000,00",
+                          "CALCULO DO IMPOSTO A PRAZO           CODIGO RECOLHIMENTO - 4600", "03", "50.000,00",
+                          "25.000,00", "3.750,00", "CONSOLIDACAO", "Valores Totais", "200.000,00", "15.000,00",
+                          "Valores  em 2011", "50.000,00", "3.750,00", "Diferido p/ 2012", "150.000,00", "11.250,00"});
+    EXPECT_EQ(out.find("N.01"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace qv::printing
