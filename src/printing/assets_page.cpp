@@ -65,7 +65,11 @@ void print_list(const ListKind& k) {
     for_rows(k.area, [&](rt::table::Table& t) {
         if (k.area == kAssetsArea && !selected_asset(t)) return;
         const std::string description = field(t, p + "_2");
-        if (PULA_PAG(4)) list_heading(k);
+        if (page_full(4)) {
+            running_totals("SUBTOTAL", {{kFirstValue, before}, {kSecondValue, after}});
+            CABEC_PAG(k.area == kAssetsArea ? 3 : 4);
+            list_heading(k);
+        }
         put(0, rt::STRZERO(++item, 4));
         put(5, rt::STRZERO(static_cast<int>(t.get(p + "_5").as_number()), 2));
         put(8, description.substr(0, kDescriptionWidth));

@@ -89,7 +89,10 @@ void income_side(std::string_view kind) {
     line(0, "NOME DA FONTE PAGADORA               CNPJ/CPF                  RENDIMENTOS   CONTR.PREVID.    IMP.RETIDO   13o SALARIO");
     for_rows(kIncomeArea, [&](rt::table::Table& t) {
         if (field(t, "I1_1") != kind) return;
-        if (QLIN() > 59) CABEC_PAG(1, title);
+        if (QLIN() > 59) {
+            running_totals("VALORES PARCIAIS ", {{60, totals[0]}, {75, totals[1]}, {90, totals[2]}, {105, totals[3]}});
+            CABEC_PAG(1, title);
+        }
         if (kind == "D") line(0, "CPF do dependente: " + cpf_shown(field(t, "I1_8")));
         const std::array<double, 4> v{amount(t, "I1_4"), amount(t, "I1_6"), amount(t, "I1_5"), amount(t, "I1_7")};
         put(0, rt::PADR(field(t, "I1_2"), 36));

@@ -69,8 +69,16 @@ void CABEC_PAG(int kind, std::string_view continuing) {
     if (kind != 0 && !continuing.empty()) line(0, continuing);
 }
 
+bool page_full(int n) { return QLIN() + n > lines_per_page(); }
+
+void running_totals(std::string_view label, std::initializer_list<std::pair<int, double>> columns) {
+    put(0, label);
+    for (const auto& [col, value] : columns) put(col, shown(value));
+    skip_lines();
+}
+
 bool PULA_PAG(int n) {
-    if (QLIN() + n <= lines_per_page()) return false;
+    if (!page_full(n)) return false;
     new_page();
     CABEC_PAG(0);
     return true;

@@ -2,7 +2,9 @@
 // Writing a document's lines on the printer: the current line is QLIN, a
 // page holds NROLINHAS lines, and every page of the declaration starts with
 // the taxpayer's heading.
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <string_view>
 
 namespace qv::printing {
@@ -36,5 +38,10 @@ void wide_separator();
 void CABEC_PAG(int kind, std::string_view continuing = {});
 // Keeps the next n lines on one page; true when a new page was started.
 bool PULA_PAG(int n);
+// True when n more lines would not fit on the page.
+bool page_full(int n);
+// The running totals of a list that goes on on the next page: `label` and
+// each amount at its column.
+void running_totals(std::string_view label, std::initializer_list<std::pair<int, double>> columns);
 
 }  // namespace qv::printing

@@ -78,7 +78,11 @@ void run_sheet(int sheet) {
             call_named(routine, {rt::Value(rt::ALLTRIM(Global{"NOMCART"}.text()))});
             break;
         case 10:
-            call_named(routine, {rt::Value(queimp == 4 ? 2 : 1)});
+            call_named(routine, {rt::Value(queimp == 4 ? 4 : 10)});
+            break;
+        case 6:
+            // A whole declaration prints its gains after the last sheet.
+            if (sheet_range(queimp, Global{"QUEPAG"}.integer(1)).first == 6) call_named(routine, {rt::Value(sheet)});
             break;
         case 13:
             call_named(routine, {rt::Value(nao_dos() ? 1 : 0)});

@@ -8,6 +8,7 @@
 #include "declaration/loop/work_tables.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/text.hpp"
+#include "runtime/table/transfer.hpp"
 #include "tables/state.hpp"
 
 namespace qv::printing {
@@ -17,13 +18,19 @@ using rt::operator""_cp;
 
 namespace {
 
+// Every row of the taxpayer, the rural activities in Brazil and abroad
+// alike: the printouts take each activity from the same copy.
 void copy_to_work_table(int table, const std::string& cpf) {
     auto& ws = tables::ws();
     ws.close(dc::work_area(table));
     dc::open_waiting(table, false, dc::kLoadWait);
-    const std::string key = dc::taxpayer_key(table, cpf, dc::variable_text("ATV_BRASIL"));
-    ws.current(table).seek(rt::Value(key));
-    dc::copy_taxpayer_rows(table, table, key);
+    auto& source = ws.current(table);
+    source.seek(rt::Value(cpf));
+    rt::table::TransferOptions opt;
+    opt.rest = true;
+    opt.while_cond = [&source, cpf] { return rt::PADR(source.get("CPF").as_string(), 11) == cpf; };
+    opt.for_cond = [&source] { return !source.deleted(); };
+    rt::table::copy_to(ws, source, dc::work_file(table), opt);
     ws.close(table);
     dc::open_work_copy(table);
 }

@@ -22,6 +22,7 @@
 #include "office/billing.hpp"
 #include "office/email.hpp"
 #include "printing/printing_routines.hpp"
+#include "printing/report_routines.hpp"
 #include "declaration/loop/declaration_io_routines.hpp"
 #include "declaration/loop/declara.hpp"
 #include "office/office_routines.hpp"
@@ -44,6 +45,7 @@ void register_system_routines() {
     declaration::register_detail_list_routines();
     declaration::register_declaration_helper_routines();
     printing::register_printing_routines();
+    printing::register_report_routines();
     office::register_calendar_routines();
     office::register_email_routines();
     office::register_billing_routines();

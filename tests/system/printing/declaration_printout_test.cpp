@@ -194,5 +194,30 @@ TEST_F(DeclarationPrintout, AGroupFileKeepsTheMarkedTaxpayers) {
     EXPECT_FALSE(read_group(prog + "NADA.grp"));
 }
 
+TEST_F(DeclarationPrintout, AListGoingOnCarriesItsRunningTotals) {
+    for (int n = 1; n <= 70; ++n)
+        add_row(4, kCpfA, {{"I7_0", rt::Value(20 + n)}, {"I7_5", rt::Value(11)}, {"I7_2", rt::Value("Lote " + std::to_string(100 + n))},
+                           {"I7_3", rt::Value(10.0)}, {"I7_4", rt::Value(1000.0)}});
+    rt::variables().set("QUEPAG", rt::Value(7));   // assets and debts
+    rt::variables().set("CSOBENS", rt::Value("S"));
+    choose(kCpfA);
+    IMPRESSAO();   // past the question of which assets
+    const std::string out = printed();
+    const std::size_t subtotal = out.find("SUBTOTAL");
+    ASSERT_NE(subtotal, std::string::npos);
+    // The first page's lots (10,00 and 1.000,00 each), summed from their count.
+    int lots = 0;
+    for (std::size_t at = out.find("Lote 1"); at < subtotal; at = out.find("Lote 1", at + 1)) ++lots;
+    ASSERT_GT(lots, 10);
+    const std::string page = out.substr(subtotal, out.find('\f', subtotal) - subtotal);
+    EXPECT_NE(page.find(std::to_string(lots * 10) + ",00"), std::string::npos) << page;
+    // The worked declaration's house of 50.000,00 comes first.
+    EXPECT_NE(page.find(std::to_string(50 + lots) + ".000,00"), std::string::npos) << page;
+    // The next page repeats the list's title, and the list ends with its totals.
+    const std::string rest = out.substr(subtotal);
+    expect_in_order(rest, {"\f", "Nome: Contribuinte A", "DECLARACAO DE BENS E DIREITOS", "ITEM COD DISCRIMINACAO", "Lote 170",
+                           "TOTAL ", "700,00", "120.000,00"});
+}
+
 }  // namespace
 }  // namespace qv::printing
