@@ -2,6 +2,7 @@
 
 #include "common/common_functions.hpp"
 #include "console/message_box.hpp"
+#include "darf/darf_routines.hpp"
 #include "declaration/calc/calc_routines.hpp"
 #include "declaration/loop/calculator_call.hpp"
 #include "declaration/entry/field_checks.hpp"
@@ -24,6 +25,7 @@ void register_system_routines() {
     declaration::register_calculator_call();
     gains::register_gain_routines();
     printing::register_printing_routines();
+    darf::register_darf_routines();
     office::register_calendar_routines();
     office::register_email_routines();
     office::register_billing_routines();
