@@ -222,7 +222,8 @@ Step run_kind() {
         const int n = slip_number();
         PREENCHE(n);
         show_form();
-        CALCJU(1);
+        // The charges shown are those of the dates shown.
+        CALCJU(1, 1);
         edit_slip(k, n);
         const int answer = rt::ALERT(std::vector<std::string>{"Confirma a altera\x87\xC6o ?"}, std::vector<std::string>{"Sim", "N\xC6o", "Ignore"});
         if (answer == 1) return Step::Print;
@@ -236,6 +237,7 @@ bool DARF() {
     const rt::Date paid = default_payment_date(rt::DATE());
     set("DF_PGTO", rt::Value(paid));
     set("DDATAUTIL", rt::Value(declaration::PROX_DIA(paid)));
+    common::AVISO(rt::SPACE(80));
     open_form();
     for (;;) {
         const Step step = run_kind();

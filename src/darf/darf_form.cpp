@@ -39,8 +39,9 @@ void show_person() {
         const bool dependant = rt::TRIM(text("DARFTD")) == "N";
         const std::string cpf = dependant ? text("CPFDEPEN") : text("CPF");
         const std::string name = dependant ? text("NOMEDEPEN") : text("NOMECONTR");
+        const std::string phone = rt::ALLTRIM(text("TELEFO"));
         who = rt::TRANSFORM(rt::Value(rt::PADR(cpf, 11)), "@R 999.999.999-99") + " " + rt::PADR(name, 35) + " " +
-              rt::TRANSFORM(rt::Value(rt::PADR(text("TELEFO"), 8)), "@R 9999-9999");
+              (phone.empty() ? std::string() : rt::TRANSFORM(rt::Value(rt::PADR(phone, 8)), "@R 9999-9999"));
     } else if (quecon == 2) {
         who = "  Todos Marcados   Nomes marcados com S conforme lista";
     } else {
@@ -81,8 +82,8 @@ void show_form() {
 void show_charges() {
     const int col = kChargesCol;
     rt::at_say(kLinesRow, col, "Principal.......  " + amount_text(number("IMPO_REAL")));
-    rt::at_say(kLinesRow + 1, col, "Multa " + rate_text(number("DF_MULTA")) + " " + amount_text(number("VAL_MULTA")));
-    rt::at_say(kLinesRow + 2, col, "Juros " + rate_text(number("DF_JURO")) + " " + amount_text(number("VAL_JURO")));
+    rt::at_say(kLinesRow + 1, col, rt::PADR("Multa " + rate_text(number("DF_MULTA")), 18) + amount_text(number("VAL_MULTA")));
+    rt::at_say(kLinesRow + 2, col, rt::PADR("Juros " + rate_text(number("DF_JURO")), 18) + amount_text(number("VAL_JURO")));
     rt::at_say(kLinesRow + 3, col, "Total...........  " + amount_text(number("VAL_TOTAL")));
 }
 

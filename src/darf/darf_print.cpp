@@ -7,6 +7,7 @@
 #include "common/avisosn.hpp"
 #include "common/globals.hpp"
 #include "common/paths.hpp"
+#include "common/windows.hpp"
 #include "darf/darf_charges.hpp"
 #include "darf/darf_dialog.hpp"
 #include "darf/darf_principal.hpp"
@@ -26,6 +27,7 @@ namespace {
 constexpr int kPlainPaper = 1, kContinuousForm = 2, kPreprintedSheet = 3;
 constexpr double kLeastPayable = 10.0;
 constexpr int kLaserPageLines = 74;
+constexpr int kProgressWindow = 3;
 
 int paper_mode() { return integer("QUEMOD", kPlainPaper); }
 bool laser() { return integer("TEM_LASER") != 0; }
@@ -158,6 +160,7 @@ void PREP_DARF() {
         }
         FAZ_DARF();
         if (laser() && printing::QLIN() > 0) printing::new_page();
+        common::FECHAJAN(kProgressWindow);
         if (!one_taxpayer()) return;
         set("PRIM_DARF", rt::Value(true));
         if (own_printer()) {
