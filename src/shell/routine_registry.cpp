@@ -12,6 +12,7 @@
 #include "office/billing.hpp"
 #include "office/email.hpp"
 #include "printing/printing_routines.hpp"
+#include "printing/office_report_routines.hpp"
 #include "declaration/loop/declaration_io_routines.hpp"
 #include "declaration/loop/declara.hpp"
 #include "office/office_routines.hpp"
@@ -26,6 +27,7 @@ void register_system_routines() {
     gains::register_gain_routines();
     printing::register_printing_routines();
     darf::register_darf_routines();
+    printing::register_office_report_routines();
     office::register_calendar_routines();
     office::register_email_routines();
     office::register_billing_routines();
