@@ -5,7 +5,9 @@
 
 #include "printing/access_report.hpp"
 #include "printing/charges_report.hpp"
+#include "printing/disk_labels.hpp"
 #include "printing/income_statement.hpp"
+#include "printing/register_listing.hpp"
 #include "runtime/core/functions.hpp"
 
 namespace qv::printing {
@@ -33,6 +35,18 @@ void register_office_report_routines() {
         rt::register_function("CABEC_RELAT", plain(CABEC_RELAT));
         rt::register_function("LIN_RELAT", plain(LIN_RELAT));
         rt::register_function("REL_ACESSO", plain(REL_ACESSO));
+        rt::register_function("IMPR_CAD", [](Args) { return rt::Value(IMPR_CAD()); });
+        rt::register_function("CAD_SIMPL", plain(CAD_SIMPL));
+        rt::register_function("CAD_COMPL", plain(CAD_COMPL));
+        const auto kind = [](Args a) { return !a.empty() && a[0].is_number() ? static_cast<int>(a[0].as_number()) : 0; };
+        rt::register_function("FAZ_ETI", [kind](Args a) {
+            FAZ_ETI(kind(a));
+            return rt::Value();
+        });
+        rt::register_function("GERETI", [kind](Args a) {
+            GERETI(kind(a));
+            return rt::Value();
+        });
     });
 }
 
