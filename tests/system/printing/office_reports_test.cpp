@@ -7,7 +7,9 @@
 
 #include "printing/access_report.hpp"
 #include "printing/charges_report.hpp"
+#include "printing/disk_labels.hpp"
 #include "printing/income_statement.hpp"
+#include "printing/register_listing.hpp"
 #include "runtime/os/print_device.hpp"
 #include "runtime/table/dbf_format.hpp"
 #include "runtime/table/table.hpp"
@@ -95,6 +97,54 @@ TEST_F(OfficeReportsPrint, IncomeStatementNeedsThePayrollFile) {
     EXPECT_TRUE(term->showed("Não foi criado ainda o Arquivo nesta Pasta!"));
     EXPECT_TRUE(term->showed("Para criá-lo vá em conversão/comprovante."));
     EXPECT_EQ(printed().find("COMPROVANTE"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace qv::printing
+
+namespace qv::printing {
+namespace {
+
+TEST(RegisterListing, FiltersOrdersAndAddressLabels) {
+    ListingFilter refunds;
+    refunds.tax = 3;
+    const struct {
+        int status;
+        double tax;
+        bool listed;
+    } rows[] = {{1, -250.00, true}, {1, 0.00, false}, {1, 1200.00, false}};
+    for (const auto& r : rows) EXPECT_EQ(listed(refunds, r.status, r.tax, 5), r.listed) << r.tax;
+    ListingFilter range;
+    range.first_status = 3;
+    range.last_status = 5;
+    range.first_month = 2;
+    range.last_month = 4;
+    EXPECT_TRUE(listed(range, 4, 0.0, 3));
+    EXPECT_FALSE(listed(range, 6, 0.0, 3));
+    EXPECT_FALSE(listed(range, 4, 0.0, 5));
+    // Refunds (negative) come before exempt and tax to pay; ties keep their order.
+    EXPECT_EQ(ascending({1200.0, -50.0, 0.0, -300.0, 0.0}), (std::vector<std::size_t>{3, 1, 2, 4, 0}));
+
+    Address a{"MARIA DA SILVA", "RUA", "DAS FLORES", "120", "APTO 31", "CENTRO", "CAMPINAS", "SP", "13010001"};
+    EXPECT_EQ(address_label(a), (std::vector<std::string>{"MARIA DA SILVA", "RUA DAS FLORES, 120 APTO 31", "CENTRO",
+                                                          "CAMPINAS - SP", "13010-001"}));
+    a.street = "PROFESSOR DOUTOR JOAQUIM DE ALMEIDA PRADO";
+    a.district = "";
+    EXPECT_EQ(address_label(a)[2], "APTO 31");   // the complement past column 53 goes below
+    EXPECT_EQ(address_label(a)[3], "CAMPINAS - SP");
+}
+
+TEST(DiskLabels, RowsOfEachLabelType) {
+    const std::vector<DiskLabel> two{{"11144477735", "maria da silva e souza de almeida"}, {"22233344405", "Bruno"}};
+    EXPECT_EQ(labels_per_row(1), 1);
+    EXPECT_EQ(labels_per_row(3), 2);
+    EXPECT_EQ(labels_per_row(4), 3);
+    EXPECT_EQ(label_row(1, two), (std::vector<std::string>{"Declaracao de ajuste anual 2012", "          (Ano Base 2011)",
+                                                          "CPF : 111.444.777-35", "Nome: MARIA DA SILVA E SOUZA DE"}));
+    EXPECT_EQ(label_row(2, two).back(), "Nome: MARIA DA SILVA E SOUZA DE ALMEIDA");   // type 2 keeps the whole name
+    const auto side = label_row(3, two);
+    ASSERT_EQ(side.size(), 4u);
+    EXPECT_EQ(side[2], "CPF : 111.444.777-35                    CPF : 222.333.444-05");
 }
 
 }  // namespace
