@@ -1,35 +1,20 @@
 #include "darf/darf_dates.hpp"
 
+#include "declaration/calc/due_dates.hpp"
+
 namespace qv::darf {
 
 namespace {
 
 constexpr int kBaseYear = 2011;
-constexpr int kSunday = 1;
-constexpr int kSaturday = 7;
-
-rt::Date back_to_friday(rt::Date d) {
-    if (d.dow() == kSunday) return d - 2;
-    if (d.dow() == kSaturday) return d - 1;
-    return d;
-}
-
-// The last working day of a month; December closes a day early, and that
-// step may land on a weekend again (31/12 on a Monday or a Sunday).
-rt::Date last_working_day(int month, int year) {
-    rt::Date d = back_to_friday(rt::Date::from_ymd(year, month, rt::days_in_month(year, month)));
-    if (d.month() == 12) d = back_to_friday(d - 1);
-    return d;
-}
 
 }  // namespace
 
-rt::Date ULTIMO_DIA(int nMonth, int nYear) {
-    if (nMonth >= 12) return last_working_day(nMonth - 11, nYear + 1);
-    return last_working_day(nMonth + 1, nYear);
-}
+// The last working day of month nMonth + 1, as the calculation's ULT_DIA
+// counts it: weekends step back to the Friday, December a day earlier.
+rt::Date ULTIMO_DIA(int nMonth, int nYear) { return declaration::ULT_DIA(nMonth, nYear, 2); }
 
-rt::Date MES_ANTER(int nMonth) { return last_working_day(nMonth, kBaseYear); }
+rt::Date MES_ANTER(int nMonth) { return declaration::ULT_DIA(nMonth, kBaseYear, 1); }
 
 int months_late(rt::Date due, rt::Date payment, int days_late) {
     if (due.empty() || payment.empty()) return 0;
@@ -38,7 +23,7 @@ int months_late(rt::Date due, rt::Date payment, int days_late) {
 }
 
 rt::Date default_payment_date(rt::Date today) {
-    return today.month() == 1 ? ULTIMO_DIA(12, today.year() - 1) : ULTIMO_DIA(today.month() - 1, today.year());
+    return declaration::ULT_DIA(today.month(), today.year(), 1);
 }
 
 }  // namespace qv::darf

@@ -8,6 +8,7 @@
 #include "printing/disk_labels.hpp"
 #include "printing/income_statement.hpp"
 #include "printing/register_listing.hpp"
+#include "common/routine_wrappers.hpp"
 #include "runtime/core/functions.hpp"
 
 namespace qv::printing {
@@ -15,36 +16,28 @@ namespace qv::printing {
 namespace {
 
 using Args = std::span<const rt::Value>;
-
-template <class Fn>
-rt::Function plain(Fn fn) {
-    return [fn](Args) {
-        fn();
-        return rt::Value();
-    };
-}
+using common::procedure;
 
 }  // namespace
 
 void register_office_report_routines() {
     static std::once_flag once;
     std::call_once(once, [] {
-        rt::register_function("FAZ_PRECO", plain(FAZ_PRECO));
-        rt::register_function("TOTALDEC", plain(TOTALDEC));
-        rt::register_function("FAZ_COMPROV", plain(FAZ_COMPROV));
-        rt::register_function("CABEC_RELAT", plain(CABEC_RELAT));
-        rt::register_function("LIN_RELAT", plain(LIN_RELAT));
-        rt::register_function("REL_ACESSO", plain(REL_ACESSO));
+        rt::register_function("FAZ_PRECO", procedure(FAZ_PRECO));
+        rt::register_function("TOTALDEC", procedure(TOTALDEC));
+        rt::register_function("FAZ_COMPROV", procedure(FAZ_COMPROV));
+        rt::register_function("CABEC_RELAT", procedure(CABEC_RELAT));
+        rt::register_function("LIN_RELAT", procedure(LIN_RELAT));
+        rt::register_function("REL_ACESSO", procedure(REL_ACESSO));
         rt::register_function("IMPR_CAD", [](Args) { return rt::Value(IMPR_CAD()); });
-        rt::register_function("CAD_SIMPL", plain(CAD_SIMPL));
-        rt::register_function("CAD_COMPL", plain(CAD_COMPL));
-        const auto kind = [](Args a) { return !a.empty() && a[0].is_number() ? static_cast<int>(a[0].as_number()) : 0; };
-        rt::register_function("FAZ_ETI", [kind](Args a) {
-            FAZ_ETI(kind(a));
+        rt::register_function("CAD_SIMPL", procedure(CAD_SIMPL));
+        rt::register_function("CAD_COMPL", procedure(CAD_COMPL));
+        rt::register_function("FAZ_ETI", [](Args a) {
+            FAZ_ETI(common::int_arg(a, 0));
             return rt::Value();
         });
-        rt::register_function("GERETI", [kind](Args a) {
-            GERETI(kind(a));
+        rt::register_function("GERETI", [](Args a) {
+            GERETI(common::int_arg(a, 0));
             return rt::Value();
         });
     });
