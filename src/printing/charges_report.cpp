@@ -46,7 +46,7 @@ void heading() {
 void amounts_line(std::string_view label, double seconds, double kbytes, double computed, double agreed) {
     put(0, label);
     put(59, hours_minutes(seconds));
-    put(80, shown(kbytes, kSize));
+    put(84, shown(kbytes, kSize));
     put(104, shown(computed, kCharge));
     line(118, shown(agreed, kMonthlyAmount));
 }

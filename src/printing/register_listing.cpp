@@ -171,6 +171,11 @@ std::string status_description(int status) {
     return description;
 }
 
+Address current_address() {
+    return {field("NOMECONTR"), field("TIPOEND"), field("ENDERECO"), field("NUMERO"), field("COMPLEM"),
+            field("BAIRRO"),    field("MUNICIPIO"), field("UF"),     field("CEP")};
+}
+
 int birth_month() { return field_date("NASCIMENTO").month(); }
 
 bool wanted_row() {
@@ -293,10 +298,12 @@ void CAD_SIMPL() {
 void CAD_COMPL() {
     if (QLIN() == 0 || QLIN() + 8 > Global{"NROLINHAS"}.integer(60)) CABEC_CAD(kComplete);
     line(0, rt::TRANSFORM(rt::Value(rt::PADR(field("CPF"), 11)), kCpfPicture) + "  " + field("NOMECONTR"));
-    line(2, field("TIPOEND") + " " + field("ENDERECO") + ", " + field("NUMERO") + " " + field("COMPLEM") + " " +
-                field("BAIRRO"));
-    line(2, "CEP " + rt::TRANSFORM(rt::Value(rt::PADR(field("CEP"), 8)), "@r 99999-999") + "  " + field("MUNICIPIO") +
-                " - " + field("UF") + "  Fone " + field("TELEFO"));
+    const std::vector<std::string> address = address_label(current_address());
+    for (std::size_t i = 1; i + 1 < address.size(); ++i) {
+        const std::string shown_line = rt::ALLTRIM(address[i]);
+        if (!shown_line.empty() && shown_line != "-" && shown_line != ",") line(2, shown_line);
+    }
+    line(2, "CEP " + address.back() + "  Fone " + field("TELEFO"));
     const rt::Date born = field_date("NASCIMENTO");
     std::string birth = "Nascimento " + rt::DTOC(born);
     if (!born.empty() && born.month() == rt::DATE().month()) birth += "  Atencao! Aniversario nesse mes";
@@ -319,10 +326,8 @@ void CAD_ETI(int) {
         new_page();
         Global{"QLIN"}.set(rt::Value(g.top));
     }
-    const Address a{field("NOMECONTR"), field("TIPOEND"), field("ENDERECO"), field("NUMERO"), field("COMPLEM"),
-                    field("BAIRRO"),    field("MUNICIPIO"), field("UF"),     field("CEP")};
     const int top = QLIN();
-    const std::vector<std::string> lines = address_label(a);
+    const std::vector<std::string> lines = address_label(current_address());
     for (std::size_t i = 0; i < lines.size(); ++i) rt::os::printer().say(top + static_cast<int>(i), g.margin + 1, lines[i]);
     Global{"QLIN"}.set(rt::Value(top + g.lines));
     ++run().labels_on_page;
