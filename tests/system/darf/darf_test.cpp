@@ -232,3 +232,36 @@ TEST_F(DarfSlipTest, PaymentOnAWeekendOrBeforeTheFirstWorkingDayIsRefused) {
 
 }  // namespace
 }  // namespace qv::darf
+
+namespace qv::darf {
+namespace {
+
+TEST_F(DarfSlipTest, FutureQuotaAndTheOfficesFormPlaces) {
+    darf::set("CDARFUTU", rt::Value("N"));
+    ASSERT_TRUE(slip(3, kQuota, "15/06/2012"));   // due 29/06/2012, still to come
+    const SlipValues plain = slip_values(true);
+    EXPECT_TRUE(plain.interest.empty());
+    EXPECT_TRUE(plain.total.empty());
+    EXPECT_EQ(plain.notice[0], "NOS JUROS POR A CORRECAO DA SELIC");
+
+    // A pre-printed sheet with the total moved by the office, printed after
+    // the vertical offset.
+    std::ofstream(text("ARQDEF") + "DARFFORM3.TXT") << "TOTAL 15 40\n";
+    darf::set("CDARFUTU", rt::Value("S"));
+    darf::set("QUEMOD", rt::Value(3));
+    darf::set("NDESLOC", rt::Value(2));
+    darf::set("QLIN", rt::Value(0));
+    test_support::TempFolder out;
+    ASSERT_TRUE(rt::os::printer().open(out.path() + "/form.txt"));
+    IMPRDARF();
+    rt::os::printer().close();
+    std::ifstream in(out.path() + "/form.txt", std::ios::binary);
+    std::vector<std::string> lines;
+    for (std::string l; std::getline(in, l);) lines.push_back(l);
+    ASSERT_GE(lines.size(), 18u);
+    EXPECT_EQ(lines[17].find("1.017,40"), 46u) << lines[17];   // row 2 + 15, right-aligned in columns 40-53
+    EXPECT_EQ(lines[0].find("MINISTERIO"), std::string::npos);  // values only on a form
+}
+
+}  // namespace
+}  // namespace qv::darf
