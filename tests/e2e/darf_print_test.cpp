@@ -10,6 +10,7 @@
 #include <iterator>
 #include <string>
 
+#include "e2e/converter_steps.hpp"
 #include "e2e/tmux_session.hpp"
 
 namespace fs = std::filesystem;
@@ -42,30 +43,6 @@ protected:
         std::error_code ec;
         fs::remove_all(root, ec);
     }
-    void import(qv::e2e::TmuxSession& s) {
-        ASSERT_TRUE(s.wait_for("Importação", 20s)) << s.screen_text();
-        s.keys("I");
-        ASSERT_TRUE(s.wait_for("Conversao", 20s)) << s.screen_text();
-        s.keys("R");
-        ASSERT_TRUE(s.wait_for("Drive e a pasta  Receita", 10s)) << s.screen_text();
-        s.keys("C-y");
-        s.text(source.string());
-        s.keys("Enter");
-        s.keys("Enter");
-        s.keys("C-y");
-        s.text(prog.string());
-        s.keys("Enter");
-        s.keys("Escape");
-        ASSERT_TRUE(s.wait_for("MARIA DA SILVA", 10s)) << s.screen_text();
-        s.keys("M-=");
-        s.keys("Escape");
-        bool back = false;
-        for (int attempt = 0; attempt < 3 && !back; ++attempt) {
-            s.keys("M-t");
-            back = s.wait_for("Declaração", 5s);
-        }
-        ASSERT_TRUE(back) << s.screen_text();
-    }
     // Opening and saving the declaration works out its tax and quotas.
     static void open_and_save(qv::e2e::TmuxSession& s) {
         s.keys("Enter");
@@ -85,8 +62,10 @@ protected:
 TEST_F(E2eDarf, QuotaSlipReachesThePrintFile) {
     qv::e2e::TmuxSession s(std::string(QV_BINARY_DIR) + "/qv2012v", prog.string(),
                            {"DQV2012=" + prog.string() + "/", "TERMINAL=01", "HOME=" + home.string()});
-    import(s);
+    qv::e2e::import_declarations(s, source.string(), prog.string(), "MARIA DA SILVA");
+    if (HasFatalFailure()) return;
     open_and_save(s);
+    if (HasFatalFailure()) return;
     // Selecão > 1 (what to print) > Darfes.
     s.keys("Right");
     s.keys("Right");
