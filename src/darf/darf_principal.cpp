@@ -152,8 +152,6 @@ bool load_quota(int n, int nMode) {
 
 }  // namespace
 
-bool one_taxpayer() { return integer("QUECON", 1) == 1; }
-
 bool BUS_IMPO(int n, int nKind, int nMode) {
     set_slip_number(n);
     bool loaded = false;

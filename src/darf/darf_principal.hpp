@@ -11,6 +11,4 @@ inline constexpr int kSilent = 0;
 // print (nMode 2 may explain why).
 bool BUS_IMPO(int n, int nKind, int nMode);
 
-bool one_taxpayer();
-
 }  // namespace qv::darf

@@ -27,6 +27,7 @@ rt::Date date(std::string_view name) {
 void set(std::string_view name, rt::Value v) { common::Global{name}.set(std::move(v)); }
 
 int kind() { return integer("QUEDARF", kQuota); }
+bool one_taxpayer() { return integer("QUECON", 1) == 1; }
 int slip_number() { return current_number(); }
 void set_slip_number(int n) { current_number() = n; }
 bool later_quota() { return kind() == kQuota && slip_number() > 1; }

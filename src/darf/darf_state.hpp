@@ -22,6 +22,8 @@ rt::Date date(std::string_view name);
 void set(std::string_view name, rt::Value v);
 
 int kind();
+// Slips for the one taxpayer chosen, not for the marked or all of them.
+bool one_taxpayer();
 // The quota or month of the slip loaded last.
 int slip_number();
 void set_slip_number(int n);
