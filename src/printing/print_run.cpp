@@ -79,6 +79,7 @@ void reset_print_state() {
     set("QLIN", rt::Value(0));
     set("CAN_IMP", rt::Value(false));
     set("FEZ_TES", rt::Value("N"));
+    set("PRIM_DARF", rt::Value(true));   // the slip dialog opens once a run
     set("MES_INI", rt::Value(1));
     set("MES_FIM", rt::Value(12));
     set("STAT_INIC", rt::Value(1));

@@ -2,6 +2,7 @@
 
 #include "common/common_functions.hpp"
 #include "console/message_box.hpp"
+#include "darf/darf_routines.hpp"
 #include "declaration/calc/calc_routines.hpp"
 #include "declaration/loop/calculator_call.hpp"
 #include "declaration/entry/field_checks.hpp"
@@ -23,6 +24,7 @@
 #include "office/email.hpp"
 #include "printing/printing_routines.hpp"
 #include "printing/report_routines.hpp"
+#include "printing/office_report_routines.hpp"
 #include "declaration/loop/declaration_io_routines.hpp"
 #include "declaration/loop/declara.hpp"
 #include "office/office_routines.hpp"
@@ -46,6 +48,8 @@ void register_system_routines() {
     declaration::register_declaration_helper_routines();
     printing::register_printing_routines();
     printing::register_report_routines();
+    darf::register_darf_routines();
+    printing::register_office_report_routines();
     office::register_calendar_routines();
     office::register_email_routines();
     office::register_billing_routines();

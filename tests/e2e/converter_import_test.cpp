@@ -11,6 +11,7 @@
 #include <iterator>
 #include <string>
 
+#include "e2e/converter_steps.hpp"
 #include "e2e/tmux_session.hpp"
 
 namespace fs = std::filesystem;
@@ -53,31 +54,8 @@ TEST(E2eConverter, ImportsAFolderFromTheMainMenu) {
 
     qv::e2e::TmuxSession s(std::string(QV_BINARY_DIR) + "/qv2012v", prog.string(),
                            {"DQV2012=" + prog.string() + "/", "TERMINAL=01", "HOME=" + home.string()});
-    ASSERT_TRUE(s.wait_for("Importação", 20s)) << s.screen_text();
-    s.keys("I");   // Declaração > Importação
-    ASSERT_TRUE(s.wait_for("Conversao", 20s)) << s.screen_text();
-    s.keys("R");   // Receita
-    ASSERT_TRUE(s.wait_for("Drive e a pasta  Receita", 10s)) << s.screen_text();
-    s.keys("C-y");
-    s.text(source.string());
-    s.keys("Enter");
-    s.keys("Enter");
-    s.keys("C-y");
-    s.text(prog.string());
-    s.keys("Enter");
-    // The form comes back after the checks; Esc accepts it.
-    s.keys("Escape");
-    ASSERT_TRUE(s.wait_for("CARLA", 10s)) << s.screen_text();
-    s.keys("M-=");
-    s.keys("Escape");
-    // Terminar; a key typed during the pause that follows an import is taken
-    // by the pause, so it is typed again until the main menu is back.
-    bool back = false;
-    for (int attempt = 0; attempt < 3 && !back; ++attempt) {
-        s.keys("M-t");
-        back = s.wait_for("Declaração", 5s);
-    }
-    ASSERT_TRUE(back) << s.screen_text();
+    qv::e2e::import_declarations(s, source.string(), prog.string(), "CARLA");
+    if (HasFatalFailure()) return;
     EXPECT_EQ(record_count(prog / "IMP0912.dbf"), 3u);
     fs::remove_all(root);
 }

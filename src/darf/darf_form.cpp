@@ -1,0 +1,102 @@
+#include "darf/darf_form.hpp"
+
+#include <algorithm>
+#include <optional>
+
+#include "common/globals.hpp"
+#include "darf/darf_state.hpp"
+#include "runtime/core/cp850.hpp"
+#include "runtime/core/picture.hpp"
+#include "runtime/core/text.hpp"
+#include "runtime/screen/screen.hpp"
+#include "runtime/ui/achoice.hpp"
+
+namespace qv::darf {
+
+using rt::operator""_cp;
+
+namespace {
+
+constexpr std::string_view kSingleFrame = "\xDA\xC4\xBF\xB3\xD9\xC4\xC0\xB3 ";
+
+std::optional<std::string>& saved_form() {
+    static std::optional<std::string> s;
+    return s;
+}
+
+std::string picture(std::string_view name, std::string_view pic) {
+    return rt::TRANSFORM(common::Global{name}.value(), pic);
+}
+
+std::string rate_text(double rate) {
+    return rate == 0.0 ? std::string(6, ' ') : rt::TRANSFORM(rt::Value(rate), "@EZ 99.99") + "%";
+}
+
+void show_person() {
+    const int quecon = integer("QUECON", 1);
+    std::string who;
+    if (quecon == 1) {
+        const bool dependant = rt::TRIM(text("DARFTD")) == "N";
+        const std::string cpf = dependant ? text("CPFDEPEN") : text("CPF");
+        const std::string name = dependant ? text("NOMEDEPEN") : text("NOMECONTR");
+        const std::string phone = rt::ALLTRIM(text("TELEFO"));
+        who = rt::TRANSFORM(rt::Value(rt::PADR(cpf, 11)), "@R 999.999.999-99") + " " + rt::PADR(name, 35) + " " +
+              (phone.empty() ? std::string() : rt::TRANSFORM(rt::Value(rt::PADR(phone, 8)), "@R 9999-9999"));
+    } else if (quecon == 2) {
+        who = "  Todos Marcados   Nomes marcados com S conforme lista";
+    } else {
+        who = "Todos nomes Cadastrados ";
+    }
+    rt::at_say(kFormTop + 2, kFormLeft + 2, rt::PADR(who, kFormRight - kFormLeft - 3));
+}
+
+}  // namespace
+
+void open_form() {
+    if (!saved_form()) saved_form() = rt::SAVESCREEN(kFormTop, kFormLeft, kFormBottom, kFormRight);
+    rt::DISPBOX(kFormTop, kFormLeft, kFormBottom, kFormRight, kSingleFrame);
+    rt::at_say(kFormTop, kFormLeft + 30, " D A R F ");
+}
+
+void close_form() {
+    if (!saved_form()) return;
+    rt::RESTSCREEN(kFormTop, kFormLeft, kFormBottom, kFormRight, *saved_form());
+    saved_form().reset();
+}
+
+void show_form() {
+    show_person();
+    rt::at_say(kPeriodRow, 3, "Periodo de apuracao.:");
+    rt::at_say(kPeriodRow, kValueCol, picture("DF_PERIODO", "@D"));
+    rt::at_say(kPeriodRow, kChargesCol, "Codigo da receita..: " + text("DF_CODIG"));
+    rt::at_say(kDueRow, 3, "Data de vencimento..:");
+    rt::at_say(kDueRow, kValueCol, picture("DF_VCTO", "@D"));
+    rt::at_say(kDueRow, kChargesCol, "Data do pagamento..: " + picture("DF_PGTO", "@D"));
+    rt::at_say(kWorkdayRow, 3, "1o dia util apos....:");
+    rt::at_say(kWorkdayRow, kValueCol, picture("DDATAUTIL", "@D"));
+    for (int i = 1; i <= kSlipTextLines; ++i)
+        rt::at_say(kLinesRow + i - 1, 3, rt::PADR(text("DF_OUTR" + std::to_string(i)), kSlipTextWidth));
+    show_charges();
+}
+
+void show_charges() {
+    const int col = kChargesCol;
+    rt::at_say(kLinesRow, col, "Principal.......  " + amount_text(number("IMPO_REAL")));
+    rt::at_say(kLinesRow + 1, col, rt::PADR("Multa " + rate_text(number("DF_MULTA")), 18) + amount_text(number("VAL_MULTA")));
+    rt::at_say(kLinesRow + 2, col, rt::PADR("Juros " + rate_text(number("DF_JURO")), 18) + amount_text(number("VAL_JURO")));
+    rt::at_say(kLinesRow + 3, col, "Total...........  " + amount_text(number("VAL_TOTAL")));
+}
+
+int pick(int top, int left, const std::string& title, const std::vector<std::string>& items, int initial) {
+    std::size_t width = title.size();
+    for (const auto& s : items) width = std::max(width, s.size());
+    const int bottom = top + static_cast<int>(items.size()) + 1, right = left + static_cast<int>(width) + 3;
+    const std::string saved = rt::SAVESCREEN(top, left, bottom, right);
+    rt::DISPBOX(top, left, bottom, right, kSingleFrame);
+    rt::at_say(top, left + 1, title);
+    const int chosen = rt::ACHOICE(top + 1, left + 2, bottom - 1, right - 2, items, {}, {}, initial);
+    rt::RESTSCREEN(top, left, bottom, right, saved);
+    return chosen;
+}
+
+}  // namespace qv::darf
