@@ -35,6 +35,8 @@ rt::Date field_date(rt::table::Table& t, std::string_view field) {
     return v.is_date() ? v.as_date() : rt::Date();
 }
 
+std::string source_kind(rt::table::Table& t) { return rt::UPPER(rt::LEFT(field_text(t, "I1_1"), 1)); }
+
 void each_row(int area, const std::function<void(rt::table::Table&)>& visit) {
     declaration::for_each_row(area, visit);
 }

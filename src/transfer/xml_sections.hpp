@@ -25,6 +25,8 @@ inline constexpr int kHeirSharesArea = 40;
 double field_amount(rt::table::Table& t, std::string_view field);
 std::string field_text(rt::table::Table& t, std::string_view field);
 rt::Date field_date(rt::table::Table& t, std::string_view field);
+// The kind of an income source row (I1_1): "J", "D", "P" or "A".
+std::string source_kind(rt::table::Table& t);
 // Every record of a work area, from the top (none when the area is empty).
 void each_row(int area, const std::function<void(rt::table::Table&)>& visit);
 
