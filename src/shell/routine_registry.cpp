@@ -5,6 +5,7 @@
 #include "declaration/calc/calc_routines.hpp"
 #include "declaration/loop/calculator_call.hpp"
 #include "declaration/entry/field_checks.hpp"
+#include "declaration/grids/grid_routines.hpp"
 #include "declaration/calc/declaration_check.hpp"
 #include "gains/gain_routines.hpp"
 #include "office/calendar.hpp"
@@ -34,6 +35,7 @@ void register_system_routines() {
     tables::register_folder_routines();
     declaration::register_field_check_routines();
     declaration::register_check_routines();
+    declaration::grids::register_grid_routines();
 }
 
 }  // namespace qv::shell

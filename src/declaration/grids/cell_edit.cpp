@@ -1,6 +1,5 @@
 #include "declaration/grids/cell_edit.hpp"
 
-#include <span>
 #include <string>
 
 #include "common/documents.hpp"
@@ -8,6 +7,7 @@
 #include "common/messages.hpp"
 #include "common/windows.hpp"
 #include "declaration/grids/grid_engine.hpp"
+#include "declaration/grids/grid_hooks.hpp"
 #include "runtime/core/expr.hpp"
 #include "runtime/core/functions.hpp"
 #include "runtime/core/text.hpp"
@@ -21,22 +21,6 @@ namespace {
 
 using rt::Value;
 namespace key = rt::key;
-
-// A check routine of another subsystem: false only when it answers false;
-// one that is not built yet lets the value through.
-bool routine_accepts(std::string_view name, const Value& v, int arg) {
-    if (!rt::has_function(name)) return true;
-    const Value args[] = {v, Value(arg)};
-    const Value r = rt::call_function(name, std::span<const Value>(args, 2));
-    return !r.is_logical() || r.as_bool();
-}
-
-// A routine that returns the value to keep instead of the typed one.
-Value routine_value(std::string_view name, const Value& v) {
-    if (!rt::has_function(name)) return v;
-    const Value r = rt::call_function(name, std::span<const Value>(&v, 1));
-    return r.is_nil() ? v : r;
-}
 
 bool is_alimony_code(const Value& v) {
     const double code = common::number_of(v);
@@ -57,17 +41,17 @@ bool check_cell(CellCheck check, int grid, Value& value) {
             const std::string digits = common::TIRA_PONTO(value.as_string());
             return digits.find_first_not_of(' ') == std::string::npos || common::VAL_CPF(digits);
         }
-        case CellCheck::Code: return routine_accepts("TES_COD", value, grid);
-        case CellCheck::Country1: return routine_accepts("TES_PAIS", value, 1);
-        case CellCheck::Country2: return routine_accepts("TES_PAIS", value, 2);
+        case CellCheck::Code: return accepts("TES_COD", grid)(value);
+        case CellCheck::Country1: return accepts("TES_PAIS", 1)(value);
+        case CellCheck::Country2: return accepts("TES_PAIS", 2)(value);
         case CellCheck::PaymentCode:
             if (is_alimony_code(value) && common::Global{"DESPALIM"}.integer() == 0) {
                 common::MENS(1, "Para lancar a pensao precisa antes cadastrar o alimentando");
                 return false;
             }
-            return routine_accepts("TES_COD", value, grid);
-        case CellCheck::PaymentAmount: value = routine_value("FDOAPAG", value); return true;
-        case CellCheck::NotDeductible: value = routine_value("FCONFNDEDU", value); return true;
+            return accepts("TES_COD", grid)(value);
+        case CellCheck::PaymentAmount: return replaces("FDOAPAG")(value);
+        case CellCheck::NotDeductible: return replaces("FCONFNDEDU")(value);
     }
     return true;
 }
@@ -89,6 +73,11 @@ int DOGET(GridRun& grid, bool append) {
     const GridColumn& col = grid.current_column();
     const int code = grid.description().code;
     tables::ws().select(grid.description().area);
+    if (col.read_only) return EXITKEY(false);
+    if (!col.refusal.empty()) {
+        common::MENS(1, col.refusal);
+        return EXITKEY(false);
+    }
     const std::string key_before = index_key_value(t);
     Value value = t.get(col.field);
     const Value original = value;
@@ -97,8 +86,7 @@ int DOGET(GridRun& grid, bool append) {
     rt::GetList gets;
     gets.emplace_back(b.cell_row(), b.cell_col(), col.field, [&value] { return value; },
                       [&value](const Value& v) { value = v; }, col.picture);
-    const CellCheck check = col.check;
-    gets.back().valid([&value, check, code] { return check_cell(check, code, value); });
+    gets.back().valid([&value, &col, code] { return check_cell(col.check, code, value) && (!col.hook || col.hook(value)); });
     const bool done = rt::READ(gets);
     if (col.description) common::FECHAJAN(10);
     tables::ws().select(grid.description().area);
@@ -107,7 +95,10 @@ int DOGET(GridRun& grid, bool append) {
         const bool created = t.eof();
         if (created && !grid.ADIC_REG()) return 0;
         common::Global{"LASTECLA"}.set(Value(0));
-        if (grid.F_TROCA(value)) grid.run_totals(col);
+        if (grid.F_TROCA(value)) {
+            grid.run_totals(col);
+            if (col.after_write) col.after_write();
+        }
         if (created) {
             b.refresh_all();
         } else if (!key_before.empty() && index_key_value(t) != key_before) {

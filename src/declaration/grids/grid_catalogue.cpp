@@ -4,35 +4,18 @@
 
 #include "common/globals.hpp"
 #include "common/messages.hpp"
+#include "declaration/grids/grid_columns.hpp"
 #include "declaration/grids/grid_engine.hpp"
 #include "declaration/loop/page_globals.hpp"
 #include "runtime/core/cp850.hpp"
 #include "shell/dispatcher.hpp"
+#include "tables/state.hpp"
 
 namespace qv::declaration::grids {
 
 namespace {
 
 using rt::operator""_cp;
-
-constexpr const char* kAmount = "@Ez 99,999,999.99";
-constexpr const char* kCpfPicture = "@R 999.999.999-99";
-
-struct YearHeadings {
-    std::string start, assets_end, debts_end;
-};
-
-// The value columns are headed by the dates that the kind of declaration
-// values them at.
-YearHeadings year_headings() {
-    if (vars::yes(vars::DECFINAL)) return {" Data Partilha", " Val. Transf. ", " Data Partilha"};
-    if (vars::yes(vars::DECSAIDA)) return {"Em 31/12/2010", "Dt.Não Resid."_cp, "Dt.Não Resid."_cp};
-    return {"Em 31/12/2010", "Em 31/12/2011", "Em 31/12/2011"};
-}
-
-GridColumn amount(std::string heading, std::string field, int totals = 0) {
-    return {std::move(heading), std::move(field), kAmount, {}, CellCheck::None, totals};
-}
 
 GridDescription income(int code) {
     GridDescription d;
@@ -223,7 +206,28 @@ GridDescription debts(int code) {
 
 }  // namespace
 
-std::optional<GridDescription> grid_description(int code, int /*mode*/) {
+YearHeadings year_headings() {
+    if (vars::yes(vars::DECFINAL)) return {" Data Partilha", " Val. Transf. ", " Data Partilha"};
+    if (vars::yes(vars::DECSAIDA)) return {"Em 31/12/2010", "Dt.Não Resid."_cp, "Dt.Não Resid."_cp};
+    return {"Em 31/12/2010", "Em 31/12/2011", "Em 31/12/2011"};
+}
+
+GridColumn amount(std::string heading, std::string field, int totals, std::string picture) {
+    return {std::move(heading), std::move(field), std::move(picture), {}, CellCheck::None, totals};
+}
+
+GridColumn shown_only(std::string heading, std::string field, std::string picture, std::string shown) {
+    GridColumn c{std::move(heading), std::move(field), std::move(picture), std::move(shown)};
+    c.read_only = true;
+    return c;
+}
+
+GridColumn refusing(GridColumn c, std::string message) {
+    c.refusal = std::move(message);
+    return c;
+}
+
+std::optional<GridDescription> grid_description(int code, int mode) {
     switch (code) {
         case 1:
         case 2: return income(code);
@@ -235,16 +239,20 @@ std::optional<GridDescription> grid_description(int code, int /*mode*/) {
         case 6:
         case 9:
         case 23: return debts(code);
-        default: return std::nullopt;
+        default: break;
     }
+    for (const auto family : {office_grid, rural_grid, monthly_income_grid, list_grid})
+        if (auto d = family(code, mode)) return d;
+    return std::nullopt;
 }
 
 void EDITA(int code, int mode) {
-    const std::optional<GridDescription> d = grid_description(code, mode);
+    std::optional<GridDescription> d = grid_description(code, mode);
     if (!d) {
         common::MENS(0, shell::unbuilt_feature_notice());
         return;
     }
+    if (d->caller_area) d->area = tables::ws().selected();
     common::Global{"OPC"}.set(rt::Value(code));
     common::Global{"LASTECLA"}.set(rt::Value(0));
     common::Global{"M_CPFDEPEN"}.set(rt::Value(std::string(11, ' ')));

@@ -10,6 +10,7 @@
 #include "declaration/entry/footers.hpp"
 #include "declaration/grids/cell_edit.hpp"
 #include "declaration/grids/dependant_delete.hpp"
+#include "declaration/grids/grid_hooks.hpp"
 #include "declaration/loop/page_globals.hpp"
 #include "declaration/loop/screen_loop.hpp"
 #include "declaration/loop/usage.hpp"
@@ -40,12 +41,6 @@ const GridDescription* g_pending = nullptr;
 
 const common::Global kLastecla{"LASTECLA"};
 const common::Global kCliptex{"CLIPTEX"};
-
-void call_if_built(std::string_view name, int arg) {
-    if (!rt::has_function(name)) return;
-    const Value a(arg);
-    rt::call_function(name, std::span<const Value>(&a, 1));
-}
 
 std::string colour_spec() {
     const auto part = [](const char* name, const char* fallback) { return common::Global{name}.text(fallback); };
@@ -171,10 +166,12 @@ void GridRun::stamp(bool fresh) {
     if (t.eof()) return;
     if (fresh) {
         if (d_.stamp_cpf) t.put("CPF", common::Global{"CPF"}.value());
+        if (d_.stamp_rural) t.put("ATV_BRASIL", vars::ATV_BRASIL.value());
         for (const auto& [field, text] : d_.stamps) {
             const Value now = t.get(field);
             t.put(field, now.is_number() ? Value(std::stod(text)) : Value(text));
         }
+        if (d_.stamp) d_.stamp(t);
     }
     if (!d_.order_field.empty() && t.get(d_.order_field).as_number() == 0) {
         if (!fresh && !tables::REC_LOCK()) return;
@@ -217,7 +214,7 @@ bool GridRun::F_TROCA(const Value& v) {
 }
 
 void GridRun::run_totals(const GridColumn& col) const {
-    if (col.totals && !d_.totals_routine.empty()) call_if_built(d_.totals_routine, col.totals);
+    if (col.totals && !d_.totals_routine.empty()) run_named(d_.totals_routine, {Value(col.totals)});
 }
 
 void GridRun::end_append() {
@@ -378,7 +375,7 @@ void GridRun::insert_after() {
     const std::vector<std::uint32_t> following = rows_after_current();
     if (!tables::ADD_REC()) return;
     if (d_.stamp_cpf) t.put("CPF", common::Global{"CPF"}.value());
-    if (d_.area >= 34 && d_.area <= 39) t.put("ATV_BRASIL", vars::ATV_BRASIL.value());
+    if (d_.stamp_rural) t.put("ATV_BRASIL", vars::ATV_BRASIL.value());
     t.put(d_.order_field, Value(order));
     t.commit();
     t.unlock();
@@ -444,16 +441,25 @@ void run_grid(const GridDescription& d) {
     tables::ws().select(d.area);
     tables::ws().set_deleted(true);
     rt::table::Table& t = tables::ws().current(d.area);
+    if (d.natural_order) t.set_order(0);
     for (const auto& [name, value] : d.filter_vars) common::Global{name}.set(Value(value));
     if (!d.filter.empty()) t.set_filter(rt::Expr::compile(d.filter));
-    if (d.totals_before) call_if_built(d.totals_routine, d.totals_before);
+    if (d.totals_before) run_named(d.totals_routine, {Value(d.totals_before)});
+    if (d.before && !d.before()) {
+        tables::ws().select(d.area);
+        t.clear_filter();
+        return;
+    }
     if (d.footer) MRODAPE(d.footer);
+    if (d.rural_footer) run_named("MRODAPER", {Value(d.rural_footer)});
+    if (!d.status.empty()) common::MENS(0, d.status);
     g_pending = &d;
     MOSTRA(d.top, d.left, d.bottom, d.right, d.window);
     g_pending = nullptr;
     tables::ws().select(d.area);
-    t.clear_filter();
-    if (d.totals_after) call_if_built(d.totals_routine, d.totals_after);
+    if (!d.keep_filter) t.clear_filter();
+    if (d.totals_after) run_named(d.totals_routine, {Value(d.totals_after)});
+    if (d.after) d.after();
 }
 
 void MOSTRA(int top, int left, int bottom, int right, int window) {
