@@ -41,15 +41,15 @@ bool check_cell(CellCheck check, int grid, Value& value) {
             const std::string digits = common::TIRA_PONTO(value.as_string());
             return digits.find_first_not_of(' ') == std::string::npos || common::VAL_CPF(digits);
         }
-        case CellCheck::Code: return accepts("TES_COD", grid)(value);
-        case CellCheck::Country1: return accepts("TES_PAIS", 1)(value);
-        case CellCheck::Country2: return accepts("TES_PAIS", 2)(value);
+        case CellCheck::Code: return accepts("TES_COD", {rt::Value(grid)})(value);
+        case CellCheck::Country1: return accepts("TES_PAIS", {rt::Value(1)})(value);
+        case CellCheck::Country2: return accepts("TES_PAIS", {rt::Value(2)})(value);
         case CellCheck::PaymentCode:
             if (is_alimony_code(value) && common::Global{"DESPALIM"}.integer() == 0) {
                 common::MENS(1, "Para lancar a pensao precisa antes cadastrar o alimentando");
                 return false;
             }
-            return accepts("TES_COD", grid)(value);
+            return accepts("TES_COD", {rt::Value(grid)})(value);
         case CellCheck::PaymentAmount: return replaces("FDOAPAG")(value);
         case CellCheck::NotDeductible: return replaces("FCONFNDEDU")(value);
     }

@@ -6,8 +6,10 @@
 #include "common/messages.hpp"
 #include "declaration/grids/grid_columns.hpp"
 #include "declaration/grids/grid_engine.hpp"
+#include "declaration/grids/grid_hooks.hpp"
 #include "declaration/loop/page_globals.hpp"
 #include "runtime/core/cp850.hpp"
+#include "runtime/core/text.hpp"
 #include "shell/dispatcher.hpp"
 #include "tables/state.hpp"
 
@@ -16,6 +18,16 @@ namespace qv::declaration::grids {
 namespace {
 
 using rt::operator""_cp;
+
+// The CPF typed on a dependant's income must be a registered dependant's;
+// the cell takes the CPF as the register holds it.
+CellHook registered_dependant() {
+    return [](rt::Value& v) {
+        if (!accepts("VE_RELDEP", {rt::Value("I1_8"), rt::Value(1)})(v)) return false;
+        if (const common::Global held{"M_CPFDEPEN"}; !rt::TRIM(held.text()).empty()) v = held.value();
+        return true;
+    };
+}
 
 GridDescription income(int code) {
     GridDescription d;
@@ -43,8 +55,9 @@ GridDescription income(int code) {
                      amount("Lucro Distr.", "I1_15", 1),
                      document,
                      amount("Sócio ME/EPP"_cp, "I1_16", 1),
-                     {"Isento 65", "I1_17", "@EZ 99,999.99"},
-                     amount("Apos. Moléstia"_cp, "I1_18"),
+                     {"Isento 65", "I1_17", "@EZ 99,999.99", {}, CellCheck::None, 1, false,
+                      replaces("LIMIT3", {rt::Value(1)})},
+                     {"Apos. Moléstia"_cp, "I1_18", kAmount, {}, CellCheck::None, 0, false, replaces("LIMIT2")},
                      amount("75% Exter", "I1_13", 1),
                      amount("Bonificação"_cp, "I1_14", 1),
                      amount("Exig. Suspensa", "I1_19", 1),
@@ -52,7 +65,7 @@ GridDescription income(int code) {
     } else {
         GridColumn named = payer;
         named.heading = "Nome Fonte Pagadora";
-        d.columns = {{"CPF Dependente", "I1_8", kCpfPicture, {}, CellCheck::Cpf},
+        d.columns = {{"CPF Dependente", "I1_8", kCpfPicture, {}, CellCheck::Cpf, 0, false, registered_dependant()},
                      named,
                      amount("Rend.P.Jur.", "I1_4", 1),
                      amount("Previdência"_cp, "I1_6", 1),
@@ -114,7 +127,7 @@ GridDescription payments() {
     d.footing_sep = true;
     d.columns = {{"Nome do beneficiário"_cp, "I6_1", "@S50", "substr(I6_1,1,26)"},
                  {"Cod", "I6_3", "@ 99", {}, CellCheck::PaymentCode},
-                 {"Nro", "I6_6", "@99"},
+                 {"Nro", "I6_6", "@99", {}, CellCheck::None, 0, false, accepts("CONF_DEP", {rt::Value(2)})},
                  {" CPF/CNPJ/NIT", "I6_2", "@S18", {}, CellCheck::Document},
                  {"Total Pago", "I6_4", "@Ez 9999,999.99", {}, CellCheck::PaymentAmount},
                  {"N.Dedutível"_cp, "I6_5", "@Ez 9999,999.99", {}, CellCheck::NotDeductible},

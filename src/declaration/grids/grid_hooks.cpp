@@ -1,9 +1,9 @@
 #include "declaration/grids/grid_hooks.hpp"
 
+#include <optional>
 #include <span>
 
 #include "runtime/core/functions.hpp"
-#include "shell/dispatcher_routines.hpp"
 
 namespace qv::declaration::grids {
 
@@ -16,9 +16,12 @@ std::optional<rt::Value> call(std::string_view routine, const std::vector<rt::Va
 
 }  // namespace
 
-CellHook accepts(std::string routine, int arg) {
-    return [routine = std::move(routine), arg](rt::Value& v) {
-        return shell::call_as_bool(routine, {v, rt::Value(arg)}, true);
+CellHook accepts(std::string routine, std::vector<rt::Value> args) {
+    return [routine = std::move(routine), args = std::move(args)](rt::Value& v) {
+        std::vector<rt::Value> all{v};
+        all.insert(all.end(), args.begin(), args.end());
+        const auto r = call(routine, all);
+        return !r || !r->is_logical() || r->as_bool();
     };
 }
 

@@ -9,8 +9,8 @@
 
 namespace qv::declaration::grids {
 
-// routine(value, arg): false keeps the entry open.
-CellHook accepts(std::string routine, int arg);
+// routine(value, args...): false keeps the entry open.
+CellHook accepts(std::string routine, std::vector<rt::Value> args = {});
 // value := routine(value, args...), when it answers something.
 CellHook replaces(std::string routine, std::vector<rt::Value> args = {});
 // routine(args...) for its effect.

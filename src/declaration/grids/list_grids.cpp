@@ -69,7 +69,7 @@ GridDescription cost_lots() {
                     common::MENS(1, "No movimento 3 = venda nao coloque valor no Custo");
                     return false;
                 }
-                return accepts("VER_GAN", position)(v);
+                return accepts("VER_GAN", {rt::Value(position)})(v);
             };
             d.columns.push_back(std::move(c));
         }
@@ -137,7 +137,7 @@ GridDescription saved_payees() {
     GridDescription d = in_window(30, 53, 3, 3, 2, 14, 77);
     d.footer = 19;
     GridColumn code{"Cod.", "CODIGO", "@Z 99"};
-    code.hook = accepts("TES_COD", 30);
+    code.hook = accepts("TES_COD", {rt::Value(30)});
     d.columns = {{"Descrição"_cp, "NOME", "@S50"}, {"CPF/CNPJ", "CGCCPF", "@S18", {}, CellCheck::Document}, code};
     return d;
 }

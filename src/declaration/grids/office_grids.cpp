@@ -101,7 +101,7 @@ GridDescription folders() {
     GridDescription d = framed(40, 50, 3, 5, 16, 16, 73, 0);
     GridColumn mark{"Sel", "SELEC", "@!"};
     GridColumn path{"Drive e diretório"_cp, "DIRETOR", "@!s52", "substr(DIRETOR,1,52)"};
-    mark.hook = path.hook = accepts("TROCA_NAO", 0);
+    mark.hook = path.hook = accepts("TROCA_NAO");
     d.columns = {mark, path};
     d.before = [] {
         run_named("MTELA5", {Value(7)});

@@ -30,7 +30,7 @@ GridDescription properties() {
     GridColumn code{"Cod", "I2R_07", "@z 99"};
     code.hook = replaces("VAL_COD", {Value(1)});
     GridColumn share{"% Part", "I2R_04", "@Z 999.99"};
-    share.hook = accepts("VAL_PART", 0);
+    share.hook = accepts("VAL_PART");
     GridColumn condition{"Cond", "I2R_05", "@z 9"};
     condition.hook = replaces("VAL_COD", {Value(3)});
     d.columns = {code,
@@ -49,7 +49,7 @@ GridDescription properties() {
         return d;
     }
     GridColumn country{"País"_cp, "CODPAIS", "@s3"};
-    country.hook = accepts("TES_PAIS", 3);
+    country.hook = accepts("TES_PAIS", {rt::Value(3)});
     d.columns.push_back(country);
     const std::pair<const char*, const char*> results[] = {
         {"Rec.moeda País", "RECEXT"}, {"Des.moeda País", "DESEXT"}, {"Valor US$", "VALUSE"},
@@ -77,7 +77,7 @@ GridDescription rural_assets() {
     d.item_field = "ITEM";
     d.order_field = "I8R_0";
     GridColumn code{"Cd", "CODIGO", "@EZ 99"};
-    code.hook = accepts("TES_COD", 35);
+    code.hook = accepts("TES_COD", {rt::Value(35)});
     d.columns = {{"It.", "ITEM", "@EZ 999"},
                  {"Discriminação, Data de Aquisição e Venda   "_cp, "I8R_1", "@S71", "substr(I8R_1,1,53)"},
                  code,
@@ -85,11 +85,11 @@ GridDescription rural_assets() {
     d.columns[1].description = true;
     if (vars::yes(vars::ATV_BRASIL)) {
         GridColumn situation{"St", "I8R_4", "@Z 9"};
-        situation.hook = accepts("TES_SIT", 35);
+        situation.hook = accepts("TES_SIT", {rt::Value(35)});
         d.columns.push_back(situation);
     } else {
         GridColumn country{"Pais", "I8R_3", "@S3"};
-        country.hook = accepts("TES_PAIS", 4);
+        country.hook = accepts("TES_PAIS", {rt::Value(4)});
         d.columns.push_back(country);
     }
     d.columns.push_back({"Linha", "I8R_0", "@EZ 9999"});
