@@ -48,6 +48,17 @@ std::string colour_spec() {
            part("COR_SAY", "W+/B");
 }
 
+// A column's display expression; none (the field is shown) when it has
+// none or names a routine that is not there.
+std::shared_ptr<rt::Expr> shown_expression(const std::string& text) {
+    if (text.empty()) return nullptr;
+    try {
+        return std::make_shared<rt::Expr>(rt::Expr::compile(text));
+    } catch (const std::exception&) {
+        return nullptr;
+    }
+}
+
 bool asks_yes(std::string_view question) { return common::AVISOSN(question, 2).as_string() == "S"; }
 
 }  // namespace
@@ -91,10 +102,10 @@ const GridColumn& GridRun::current_column() const {
 void GridRun::build_columns() {
     for (const GridColumn& c : d_.columns) {
         rt::BrowseColumn::Block block;
-        if (c.shown.empty()) {
+        std::shared_ptr<rt::Expr> expr = shown_expression(c.shown);
+        if (!expr) {
             block = [this, field = c.field] { return table().get(field); };
         } else {
-            auto expr = std::make_shared<rt::Expr>(rt::Expr::compile(c.shown));
             block = [this, expr] {
                 rt::table::Workspace::Selected on(tables::ws(), d_.area);
                 return expr->eval();

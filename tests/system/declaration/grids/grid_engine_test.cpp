@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "../../system_fixture.hpp"
+#include "grid_fixture.hpp"
 #include "common/globals.hpp"
 #include "declaration/grids/grid_catalogue.hpp"
 #include "declaration/loop/page_globals.hpp"
@@ -19,7 +19,6 @@ namespace {
 
 namespace key = rt::key;
 namespace tb = rt::table;
-using Row = std::vector<std::pair<std::string, rt::Value>>;
 
 const tb::Structure kAssets = {{"CPF", 'C', 11, 0},  {"I7_0", 'N', 4, 0},  {"I7_1", 'N', 3, 0},
                                {"I7_2", 'C', 60, 0}, {"I7_3", 'N', 14, 2}, {"I7_4", 'N', 14, 2},
@@ -29,39 +28,7 @@ const tb::Structure kPayments = {{"CPF", 'C', 11, 0}, {"I6_1", 'C', 50, 0}, {"I6
                                  {"I6_3", 'N', 2, 0}, {"I6_4", 'N', 12, 2}, {"I6_5", 'N', 12, 2},
                                  {"I6_6", 'N', 2, 0}, {"I6_7", 'C', 11, 0}};
 
-class GridEngine : public test_support::FoldersTest {
-protected:
-    void SetUp() override {
-        FoldersTest::SetUp();
-        common::Global{"CPF"}.set(rt::Value("12345678909"));
-    }
-    tb::Table& table(int area, const tb::Structure& s, const std::vector<Row>& rows) {
-        const std::string path = client + "work" + std::to_string(area) + ".dbf";
-        tb::create_table(path, s);
-        tb::OpenOptions own;   // work copies are opened exclusively, as loading does
-        own.exclusive = true;
-        tb::Table& t = tables::ws().use_in(area, path, own);
-        for (const auto& row : rows) {
-            EXPECT_TRUE(t.append_blank());
-            for (const auto& [field, v] : row) t.put(field, v);
-        }
-        t.commit();
-        return t;
-    }
-    static std::vector<double> column(tb::Table& t, const char* field) {
-        std::vector<double> out;
-        for (std::uint32_t r = 1; r <= t.lastrec(); ++r) {
-            t.go_to(r);
-            out.push_back(t.get(field).as_number());
-        }
-        return out;
-    }
-    bool screen_has(std::string_view text) const {
-        for (int r = 0; r < 25; ++r)
-            if (term->text(r).find(text) != std::string::npos) return true;
-        return false;
-    }
-};
+using GridEngine = GridTest;
 
 TEST_F(GridEngine, EmptyAssetsGridAppendsTheTypedRowWithTaxpayerAndOrder) {
     tb::Table& t = table(24, kAssets, {});
