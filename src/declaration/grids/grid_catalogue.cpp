@@ -10,6 +10,7 @@
 #include "declaration/loop/page_globals.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/text.hpp"
+#include "runtime/screen/keys.hpp"
 #include "shell/dispatcher.hpp"
 #include "tables/state.hpp"
 
@@ -18,6 +19,8 @@ namespace qv::declaration::grids {
 namespace {
 
 using rt::operator""_cp;
+
+constexpr int kAltU = 278;
 
 // The CPF typed on a dependant's income must be a registered dependant's;
 // the cell takes the CPF as the register holds it.
@@ -269,7 +272,10 @@ void EDITA(int code, int mode) {
     common::Global{"OPC"}.set(rt::Value(code));
     common::Global{"LASTECLA"}.set(rt::Value(0));
     common::Global{"M_CPFDEPEN"}.set(rt::Value(std::string(11, ' ')));
+    // Alt+U is the grid's own while it runs (amounts month by month).
+    const rt::KeyHandler converter = rt::SETKEY(kAltU, {});
     run_grid(*d);
+    rt::SETKEY(kAltU, converter);
 }
 
 }  // namespace qv::declaration::grids

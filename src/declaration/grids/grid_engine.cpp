@@ -9,6 +9,7 @@
 #include "common/windows.hpp"
 #include "declaration/entry/footers.hpp"
 #include "declaration/grids/cell_edit.hpp"
+#include "declaration/grids/grid_actions.hpp"
 #include "declaration/grids/dependant_delete.hpp"
 #include "declaration/grids/grid_hooks.hpp"
 #include "declaration/loop/page_globals.hpp"
@@ -306,6 +307,11 @@ bool GridRun::dispatch(int k) {
             if (vars::TEMP_SAL.integer(99) < 99) SAL_DEC();
             return true;
         default: break;
+    }
+    if (const KeyOutcome outcome = grid_action(*this, k); outcome != KeyOutcome::NotMine) {
+        if (outcome == KeyOutcome::Stay) return true;
+        browse_.dehilite();
+        return false;
     }
     if (k == key::F1 && code < 40) {
         MUDATEL1();

@@ -1,0 +1,111 @@
+// The keys only some grids act on: amounts month by month on value columns
+// only, Ctrl+Enter's saved texts, the cash book's sort and subtotal, and the
+// taxpayer lists' marks.
+#include <gtest/gtest.h>
+
+#include "declaration/grids/grid_catalogue.hpp"
+#include "grid_fixture.hpp"
+#include "runtime/core/functions.hpp"
+#include "runtime/core/text.hpp"
+
+namespace qv::declaration::grids {
+namespace {
+
+namespace key = rt::key;
+using rt::Value;
+using Fields = rt::table::Structure;
+
+constexpr int kAltU = 278, kAltO = 280, kAltPlus = 387, kAltMinus = 386, kAlt2 = 377, kAlt3 = 378;
+
+const Fields kDebts = {{"CPF", 'C', 11, 0},  {"I8_0", 'N', 4, 0},  {"I8_1", 'N', 3, 0}, {"I8_2", 'C', 60, 0},
+                       {"I8_3", 'N', 14, 2}, {"I8_4", 'N', 14, 2}, {"I8_5", 'N', 2, 0}, {"I8_6", 'N', 14, 2}};
+const Fields kCash = {{"CPF", 'C', 11, 0},   {"ATV_BRASIL", 'C', 1, 0}, {"DT_LC", 'D', 8, 0},
+                      {"DESCR", 'C', 40, 0}, {"VALOR", 'N', 14, 2},     {"NROIMO", 'N', 2, 0},
+                      {"TEMITR", 'C', 1, 0}, {"TIPOCR", 'C', 1, 0}};
+
+class GridActions : public GridTest {
+protected:
+    void TearDown() override {
+        rt::register_function("MUDATEL13", [](std::span<const Value>) { return Value(); });
+        GridTest::TearDown();
+    }
+};
+
+TEST_F(GridActions, MonthByMonthConvertsOnlyTheValueColumns) {
+    // The monthly form answers a total of 1.234,56 for whatever it is given.
+    rt::register_function("MUDATEL13", [](std::span<const Value>) { return Value(1234.56); });
+    struct Case {
+        int rights;        // columns moved right from the first
+        const char* field;
+        double after;
+    };
+    const Case cases[] = {{2, "I8_3", 1234.56}, {3, "I8_4", 1234.56}, {4, "I8_5", 7}, {6, "I8_6", 0}};
+    for (const Case& c : cases) {
+        tables::ws().close_all();
+        rt::table::Table& t = table(25, kDebts, {{{"I8_1", 1}, {"I8_5", 7}}});
+        for (int i = 0; i < c.rights; ++i) keys({key::RIGHT});
+        keys({kAltU, key::ESC});
+        EDITA(23);
+        t.go_to(1);
+        EXPECT_EQ(t.get(c.field).as_number(), c.after) << c.field;
+    }
+}
+
+TEST_F(GridActions, CashBookTextIsSavedOnlyWhereATableIsMadeForIt) {
+    common::Global{"TIPOCR"}.set(Value("C"));
+    for (const bool dependants : {true, false}) {
+        tables::ws().close_all();
+        const Fields people = {{"NOMEDEPEN", 'C', 40, 0}, {"DESCR", 'C', 40, 0}, {"TIPOCR", 'C', 1, 0}};
+        const Fields texts = {{"DESCR", 'C', 40, 0}, {"TIPOCR", 'C', 1, 0}};
+        rt::table::Table& saved = table(23, dependants ? people : texts, {});
+        table(39, kCash, {{{"TIPOCR", "C"}, {"DESCR", "VENDA DE LEITE"}, {"VALOR", 50}}});
+        keys({key::CTRL_ENTER, key::CTRL_ENTER, key::ESC});
+        EDITA(38);
+        ASSERT_EQ(saved.lastrec(), dependants ? 0u : 1u);
+        if (!dependants) {
+            saved.go_to(1);
+            EXPECT_EQ(rt::TRIM(saved.get("DESCR").as_string()), "VENDA DE LEITE");
+        }
+    }
+}
+
+TEST_F(GridActions, SortByValueThenSubtotalFromTheMarkedRow) {
+    common::Global{"TIPOCR"}.set(Value("C"));
+    common::Global{"LOCTRAB"}.set(Value(client));
+    table(39, kCash,
+          {{{"TIPOCR", "C"}, {"DESCR", "A"}, {"VALOR", 30}},
+           {{"TIPOCR", "C"}, {"DESCR", "B"}, {"VALOR", 10}},
+           {{"TIPOCR", "C"}, {"DESCR", "C"}, {"VALOR", 20}}});
+    // Sorted: B 10, C 20, A 30; from B down to C the subtotal is 30,00.
+    keys({key::RIGHT, key::RIGHT, kAltO, kAlt2, key::DOWN, kAlt3, key::ENTER, key::ESC, key::ESC});
+    EDITA(38);
+    EXPECT_TRUE(term->showed("SUBTOTAL=         30,00"));
+}
+
+TEST_F(GridActions, TaxpayerListsMarkAndUnmarkEveryRow) {
+    const Fields reg = {{"CPF", 'C', 11, 0},    {"NOMECONTR", 'C', 40, 0}, {"ESTATUS", 'N', 2, 0},
+                        {"IMPRE", 'C', 1, 0},   {"NRQUOTA", 'N', 2, 0},    {"NRCLEAO", 'N', 2, 0},
+                        {"NRGCAPIT", 'N', 2, 0}, {"NRRVARIV", 'N', 2, 0},  {"DFQUOTA", 'N', 12, 2},
+                        {"DFCLEAO", 'N', 12, 2}, {"DFGCAPIT", 'N', 12, 2}, {"DFRVARIV", 'N', 12, 2}};
+    const auto marks = [](rt::table::Table& t) {
+        std::string out;
+        for (std::uint32_t r = 1; r <= t.lastrec(); ++r) {
+            t.go_to(r);
+            out += t.get("IMPRE").as_string();
+        }
+        return out;
+    };
+    rt::table::Table& t = table(9, reg, {{{"IMPRE", "N"}}, {{"IMPRE", "N"}, {"NRQUOTA", 3}}});
+    keys({kAltPlus, key::ESC});
+    EDITA(53);
+    EXPECT_EQ(marks(t), "SS");
+    keys({kAltMinus, key::ESC});
+    EDITA(53);
+    EXPECT_EQ(marks(t), "NN");
+    keys({kAltPlus, key::ESC});
+    EDITA(54);   // only the taxpayers with more than one slip to print
+    EXPECT_EQ(marks(t), "NS");
+}
+
+}  // namespace
+}  // namespace qv::declaration::grids
