@@ -198,6 +198,9 @@ bool GridRun::ADIC_REG() {
     if (!tables::ADD_REC()) return false;
     stamp(true);
     table().unlock();
+    // The cursor stays on the row just made; the move that opened the blank
+    // line is spent.
+    browse_.set_hit_bottom(false);
     lappend_ = false;
     common::Global{"LAPPEND"}.set(Value(false));
     return true;
@@ -229,9 +232,12 @@ void GridRun::run_totals(const GridColumn& col) const {
     if (col.totals && !d_.totals_routine.empty()) run_named(d_.totals_routine, {Value(col.totals)});
 }
 
+// Leaving the blank line puts the cursor back on the last row.
 void GridRun::end_append() {
     lappend_ = false;
     common::Global{"LAPPEND"}.set(Value(false));
+    select();
+    if (table().eof()) table().go_bottom();
     FRESHORDER();
 }
 

@@ -46,6 +46,22 @@ TEST_F(GridEngine, EmptyAssetsGridAppendsTheTypedRowWithTaxpayerAndOrder) {
     EXPECT_TRUE(vars::flag(vars::TECLAMUDA));
 }
 
+TEST_F(GridEngine, RowsTypedIntoAnOrderedTableAreShownAsTheyAreWritten) {
+    constexpr int kLook = 500;   // a key of no meaning to the grid: it only reads the screen
+    tb::Table& t = table(24, kAssets, {});
+    t.index_on("I7_0", "ORDEM");
+    t.set_order(1);
+    keys({'1', key::ENTER, 'C', 'A', 'S', 'A', key::ENTER, key::DOWN, key::HOME, '2', key::ENTER, 'S', 'I', 'T', 'I',
+          'O', key::ENTER, kLook, key::ESC});
+    std::string shown;
+    rt::SETKEY(kLook, [&] { shown = term->text(4) + "|" + term->text(5); });
+    EDITA(5);
+    rt::SETKEY(kLook, {});
+    EXPECT_EQ(t.lastrec(), 2u);
+    EXPECT_NE(shown.find("CASA"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("SITIO"), std::string::npos) << shown;
+}
+
 TEST_F(GridEngine, InsertAfterOrderTwentyGivesTwentyOneAndSpacesTheFollowingByTen) {
     tb::Table& t = table(24, kAssets,
                          {{{"I7_0", 10}, {"I7_1", 1}}, {{"I7_0", 20}, {"I7_1", 2}},
@@ -78,6 +94,16 @@ TEST_F(GridEngine, RenumberSkipsZeroItemsAndRefusesToStartFromOne) {
             EXPECT_TRUE(term->all_snapshots().find("Item diferente de 0") != std::string::npos);
         }
     }
+}
+
+TEST_F(GridEngine, UpOnTheBlankLineStaysOnTheLastRow) {
+    tb::Table& t = table(24, kAssets, {{{"I7_1", 1}}, {{"I7_1", 2}}, {{"I7_1", 3}}});
+    keys({key::DOWN, key::DOWN, key::DOWN, key::UP, key::DEL, 'S', key::ESC});
+    EDITA(22);
+    t.go_to(3);
+    EXPECT_TRUE(t.deleted());
+    t.go_to(2);
+    EXPECT_FALSE(t.deleted());
 }
 
 TEST_F(GridEngine, DeletingTheLastRowOpensTheBlankLineForANewOne) {
