@@ -12,6 +12,7 @@
 #include "declaration/grids/grid_actions.hpp"
 #include "declaration/grids/dependant_delete.hpp"
 #include "declaration/grids/grid_hooks.hpp"
+#include "declaration/grids/insert_before.hpp"
 #include "declaration/loop/page_globals.hpp"
 #include "declaration/loop/screen_loop.hpp"
 #include "declaration/loop/usage.hpp"
@@ -300,7 +301,9 @@ bool GridRun::dispatch(int k) {
             if (code < 51) delete_row();
             return true;
         case key::INS:
-            if (code < 46 && !d_.order_field.empty()) insert_after();
+            if (code == 1 || code == 2 || code == 11) insert_before(*this);
+            else if (code == 45) run_named("UNICO_BOL");
+            else if (code < 46 && !d_.order_field.empty()) insert_after();
             return true;
         case kAltR:
             if (!d_.item_field.empty()) renumber();

@@ -107,5 +107,37 @@ TEST_F(GridActions, TaxpayerListsMarkAndUnmarkEveryRow) {
     EXPECT_EQ(marks(t), "NS");
 }
 
+TEST_F(GridActions, InsertBeforeFreesARowThatCountsNoAmountTwice) {
+    Fields income = {{"CPF", 'C', 11, 0}, {"I1_1", 'C', 1, 0}, {"I1_11", 'C', 1, 0}, {"I1_2", 'C', 40, 0},
+                     {"I1_3", 'C', 18, 0}};
+    for (const char* f : {"I1_4", "I1_5", "I1_6", "I1_7", "I1_13", "I1_14", "I1_15", "I1_16", "I1_17", "I1_18",
+                          "I1_19", "I1_20"})
+        income.push_back({f, 'N', 12, 2});
+    rt::table::Table& t = table(22, income,
+                                {{{"CPF", "12345678909"}, {"I1_1", "J"}, {"I1_2", "EMPRESA A"}, {"I1_4", 100}},
+                                 {{"CPF", "12345678909"}, {"I1_1", "D"}, {"I1_2", "DEPENDENTE"}, {"I1_4", 50}},
+                                 {{"CPF", "12345678909"}, {"I1_1", "J"}, {"I1_11", "S"}, {"I1_2", "EMPRESA B"},
+                                  {"I1_4", 200}, {"I1_17", 30}, {"I1_19", 40}}});
+    keys({key::DOWN, key::INS, 'S', key::ESC});
+    EDITA(1);
+    ASSERT_EQ(t.lastrec(), 4u);
+    std::vector<std::string> names;
+    double income_total = 0, exempt = 0, suspended = 0;
+    for (std::uint32_t r = 1; r <= 4; ++r) {
+        t.go_to(r);
+        names.push_back(t.get("I1_1").as_string() + rt::TRIM(t.get("I1_2").as_string()));
+        income_total += t.get("I1_4").as_number();
+        exempt += t.get("I1_17").as_number();
+        suspended += t.get("I1_19").as_number();
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"JEMPRESA A", "DDEPENDENTE", "J", "JEMPRESA B"}));
+    EXPECT_EQ(income_total, 350);
+    EXPECT_EQ(exempt, 30);
+    EXPECT_EQ(suspended, 40);
+    t.go_to(3);
+    EXPECT_EQ(t.get("I1_11").as_string(), "S");
+    EXPECT_EQ(t.get("CPF").as_string(), "12345678909");
+}
+
 }  // namespace
 }  // namespace qv::declaration::grids
