@@ -12,6 +12,7 @@
 #include "declaration/grids/grid_actions.hpp"
 #include "declaration/grids/dependant_delete.hpp"
 #include "declaration/grids/grid_hooks.hpp"
+#include "declaration/grids/grid_idle.hpp"
 #include "declaration/grids/insert_before.hpp"
 #include "declaration/loop/page_globals.hpp"
 #include "declaration/loop/screen_loop.hpp"
@@ -149,7 +150,7 @@ bool GridRun::cycle() {
         browse_.stabilize_polling();
         if (browse_.hit_bottom() && d_.code < 50 && !(lappend_ && table().eof())) on_hit_bottom();
         browse_.force_stable();
-        k = rt::INKEY(-1);
+        k = wait_grid_key(d_.code);
     }
     common::Global{"EDI_CAMPO"}.set(Value(current_column().field));
     return dispatch(k);
