@@ -1,5 +1,6 @@
 #include "declaration/grids/cell_edit.hpp"
 
+#include <algorithm>
 #include <string>
 
 #include "common/documents.hpp"
@@ -81,8 +82,12 @@ int DOGET(GridRun& grid, bool append) {
     const std::string key_before = index_key_value(t);
     Value value = t.get(col.field);
     const Value original = value;
-    if (col.description && common::Global{"LASTECLA"}.integer() == 13 && !t.eof())
-        common::MENS(13, rt::TRIM(value.as_string()).substr(0, 511));
+    if (col.description && common::Global{"LASTECLA"}.integer() == 13 && !t.eof()) {
+        const int area = grid.description().area;
+        const std::string text = rt::TRIM(value.as_string());
+        if (area == 25 || area == 38) MOS_DETDIV(text, b.cell_row(), b.cell_col());
+        else MOS_DETBEM(text, b.cell_row(), b.cell_col());
+    }
     rt::GetList gets;
     gets.emplace_back(b.cell_row(), b.cell_col(), col.field, [&value] { return value; },
                       [&value](const Value& v) { value = v; }, col.picture);
@@ -109,6 +114,26 @@ int DOGET(GridRun& grid, bool append) {
     }
     return EXITKEY(append);
 }
+
+namespace {
+
+bool description_box(std::string_view text, int row, int col, int lines_up) {
+    // Up to seven lines of about seventy characters: 511 characters fit.
+    text = text.substr(0, 511);
+    common::MensArgs at;
+    at.lines = std::clamp(static_cast<int>(text.size() + 69) / 70, 1, 7);
+    at.row = row + 1;
+    if (at.row + 8 > 21) at.row -= lines_up;
+    at.col = Value(col);
+    common::MENS(13, text, at);
+    return true;
+}
+
+}  // namespace
+
+bool MOS_DETBEM(std::string_view text, int row, int col) { return description_box(text, row, col, 11); }
+
+bool MOS_DETDIV(std::string_view text, int row, int col) { return description_box(text, row, col, 7); }
 
 int EXITKEY(bool append) {
     const int k = rt::LASTKEY();

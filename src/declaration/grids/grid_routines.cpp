@@ -47,6 +47,12 @@ void register_grid_routines() {
             DESLIG_RELG();
             return rt::Value();
         });
+        rt::register_function("MOS_DETBEM", [](Args a) {
+            return rt::Value(MOS_DETBEM(a.empty() ? "" : a[0].as_string(), number(a, 1), number(a, 2)));
+        });
+        rt::register_function("MOS_DETDIV", [](Args a) {
+            return rt::Value(MOS_DETDIV(a.empty() ? "" : a[0].as_string(), number(a, 1), number(a, 2)));
+        });
         rt::register_function("VE_AGEN", [](Args) {
             VE_AGEN();
             return rt::Value();

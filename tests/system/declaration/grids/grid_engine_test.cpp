@@ -62,6 +62,21 @@ TEST_F(GridEngine, RowsTypedIntoAnOrderedTableAreShownAsTheyAreWritten) {
     EXPECT_NE(shown.find("SITIO"), std::string::npos) << shown;
 }
 
+TEST_F(GridEngine, EnterOnALongDescriptionShowsItWholeTypingDoesNot) {
+    const std::string longer = "APARTAMENTO NA RUA DAS FLORES 100 ADQUIRIDO EM 2005 DE JOSE";
+    constexpr int kLook = 500;   // reads the line under the cell while it is edited
+    for (const int start : {key::ENTER, static_cast<int>('X')}) {
+        tables::ws().close_all();
+        table(24, kAssets, {{{"I7_1", 1}, {"I7_2", longer}}});
+        std::string under;
+        rt::SETKEY(kLook, [&] { under = term->text(5) + term->text(6); });
+        keys({key::RIGHT, start, kLook, key::ESC, key::ESC});
+        EDITA(22);
+        rt::SETKEY(kLook, {});
+        EXPECT_EQ(under.find("APARTAMENTO") != std::string::npos, start == key::ENTER) << under;
+    }
+}
+
 TEST_F(GridEngine, InsertAfterOrderTwentyGivesTwentyOneAndSpacesTheFollowingByTen) {
     tb::Table& t = table(24, kAssets,
                          {{{"I7_0", 10}, {"I7_1", 1}}, {{"I7_0", 20}, {"I7_1", 2}},
