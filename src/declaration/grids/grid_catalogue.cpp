@@ -6,6 +6,7 @@
 #include "common/messages.hpp"
 #include "declaration/grids/grid_columns.hpp"
 #include "declaration/grids/grid_engine.hpp"
+#include "declaration/grids/matrix_grids.hpp"
 #include "declaration/grids/grid_hooks.hpp"
 #include "declaration/loop/page_globals.hpp"
 #include "runtime/core/cp850.hpp"
@@ -263,6 +264,13 @@ std::optional<GridDescription> grid_description(int code, int mode) {
 }
 
 void EDITA(int code, int mode) {
+    if (const std::optional<MatrixGrid> m = matrix_grid(code)) {
+        common::Global{"OPC"}.set(rt::Value(code));
+        const rt::KeyHandler converter = rt::SETKEY(kAltU, {});
+        run_matrix(*m);
+        rt::SETKEY(kAltU, converter);
+        return;
+    }
     std::optional<GridDescription> d = grid_description(code, mode);
     if (!d) {
         common::MENS(0, shell::unbuilt_feature_notice());

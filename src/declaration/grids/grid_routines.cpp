@@ -7,6 +7,7 @@
 #include "declaration/grids/grid_catalogue.hpp"
 #include "declaration/grids/grid_engine.hpp"
 #include "declaration/grids/grid_idle.hpp"
+#include "declaration/grids/matrix_grids.hpp"
 #include "runtime/core/functions.hpp"
 
 namespace qv::declaration::grids {
@@ -52,6 +53,10 @@ void register_grid_routines() {
         });
         rt::register_function("MOS_DETDIV", [](Args a) {
             return rt::Value(MOS_DETDIV(a.empty() ? "" : a[0].as_string(), number(a, 1), number(a, 2)));
+        });
+        rt::register_function("MOSBROW", [](Args a) {
+            MOSBROW(a.empty() ? rt::Value() : a[0], number(a, 1), number(a, 2), number(a, 3), number(a, 4), number(a, 5));
+            return rt::Value("");
         });
         rt::register_function("VE_AGEN", [](Args) {
             VE_AGEN();

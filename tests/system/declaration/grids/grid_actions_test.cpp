@@ -23,17 +23,11 @@ const Fields kCash = {{"CPF", 'C', 11, 0},   {"ATV_BRASIL", 'C', 1, 0}, {"DT_LC"
                       {"DESCR", 'C', 40, 0}, {"VALOR", 'N', 14, 2},     {"NROIMO", 'N', 2, 0},
                       {"TEMITR", 'C', 1, 0}, {"TIPOCR", 'C', 1, 0}};
 
-class GridActions : public GridTest {
-protected:
-    void TearDown() override {
-        rt::register_function("MUDATEL13", [](std::span<const Value>) { return Value(); });
-        GridTest::TearDown();
-    }
-};
+class GridActions : public GridTest {};
 
 TEST_F(GridActions, MonthByMonthConvertsOnlyTheValueColumns) {
     // The monthly form answers a total of 1.234,56 for whatever it is given.
-    rt::register_function("MUDATEL13", [](std::span<const Value>) { return Value(1234.56); });
+    const StandIn form("MUDATEL13", [](std::span<const Value>) { return Value(1234.56); });
     struct Case {
         int rights;        // columns moved right from the first
         const char* field;

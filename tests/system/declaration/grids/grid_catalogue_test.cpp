@@ -8,6 +8,7 @@
 
 #include "declaration/grids/grid_catalogue.hpp"
 #include "grid_fixture.hpp"
+#include "runtime/core/functions.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/date.hpp"
 #include "runtime/core/text.hpp"
@@ -157,6 +158,38 @@ TEST_F(GridCatalogue, ForeignIncomeCashBookExplainsAndOpensNoGrid) {
     const std::string seen = term->all_snapshots();
     EXPECT_NE(seen.find("Rendimentos do exterior deve ser preenchido"), std::string::npos);
     EXPECT_EQ(seen.find("EXTERIOR SA"), std::string::npos);
+}
+
+TEST_F(GridCatalogue, MatrixGridsHandTheirMatrixHeadingsAndFrameToTheMatrixGrid) {
+    struct Seen {
+        Value matrix;
+        std::vector<int> frame;
+    } seen;
+    const StandIn matrix_grid("MBROWSE", [&seen](std::span<const Value> a) {
+        seen.matrix = a[0];
+        seen.frame.clear();
+        for (std::size_t i = 1; i < a.size(); ++i) seen.frame.push_back(static_cast<int>(a[i].as_number()));
+        return Value();
+    });
+    Value funds = Value::array();
+    funds.as_array()->push_back(Value("ACOES"));
+    common::Global{"MRENFIN"}.set(funds);
+    common::Global{"DAY_TRADE"}.set(Value("3"));
+    EDITA(14);
+    EXPECT_EQ(seen.matrix.len(), 1u);
+    EXPECT_EQ(seen.frame, (std::vector<int>{2, 1, 11, 78}));
+    const Value headings = common::Global{"TAB_DESC"}.value();
+    EXPECT_EQ(headings.at(1).as_string(), "Fundo investimento mobiliario  ");
+    EXPECT_EQ(headings.len(), 13u);
+
+    common::Global{"REC_MENSAL"}.set(Value::array());
+    common::Global{"SO_REC"}.set(Value(true));
+    common::Global{"I1_11"}.set(Value("N"));
+    EDITA(16);
+    const Value sheet = common::Global{"TAB_DESC"}.value();
+    EXPECT_EQ(rt::cp850_to_utf8(sheet.at(5).as_string()), "Previdência");
+    EXPECT_EQ(rt::cp850_to_utf8(sheet.at(6).as_string()), "Leão Pago*");
+    EXPECT_EQ(seen.frame, (std::vector<int>{5, 0, 22, 79}));
 }
 
 }  // namespace

@@ -8,12 +8,32 @@
 
 #include "../../system_fixture.hpp"
 #include "common/globals.hpp"
+#include "runtime/core/functions.hpp"
 #include "runtime/table/table.hpp"
 #include "tables/state.hpp"
 
 namespace qv::declaration::grids {
 
 using Row = std::vector<std::pair<std::string, rt::Value>>;
+
+// A routine of another subsystem played by the test while it lives; the one
+// registered before comes back after (one that was not there answers nil).
+class StandIn {
+public:
+    StandIn(std::string name, rt::Function fn) : name_(std::move(name)) {
+        if (const rt::FunctionEntry* e = rt::find_function(name_)) before_ = e->fn;
+        rt::register_function(name_, std::move(fn));
+    }
+    ~StandIn() {
+        rt::register_function(name_, before_ ? before_ : [](std::span<const rt::Value>) { return rt::Value(); });
+    }
+    StandIn(const StandIn&) = delete;
+    StandIn& operator=(const StandIn&) = delete;
+
+private:
+    std::string name_;
+    rt::Function before_;
+};
 
 class GridTest : public test_support::FoldersTest {
 protected:
