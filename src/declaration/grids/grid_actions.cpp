@@ -32,7 +32,7 @@ using rt::operator""_cp;
 using rt::Value;
 namespace key = rt::key;
 
-constexpr int kAltU = 278, kAltO = 280, kAltL = 294, kAltZ = 300, kAltX = 301;
+constexpr int kAltU = 278, kAltO = 280, kAltJ = 292, kAltL = 294, kAltZ = 300, kAltX = 301;
 constexpr int kAltPlus = 387, kPadAltPlus = 334, kAltMinus = 386, kPadAltMinus = 330;
 constexpr int kAlt2 = 377, kAlt3 = 378;
 
@@ -222,6 +222,19 @@ void show_subtotal(GridRun& g) {
     rt::at_say(21, (80 - static_cast<int>(text.size())) / 2, text);
 }
 
+// --- Alt+J: the copied text added to the end of an asset's description
+
+void append_clipboard(GridRun& g) {
+    const common::Global clip{"CLIPTEX"};
+    if (g.current_column().field != "I7_2" || !clip.exists() || !clip.value().is_string()) return;
+    rt::table::Table& t = table_of(g);
+    if (t.eof()) return;
+    const std::string question =
+        "Essa opção acrescenta os dado copiados com ALT M; para o fim dessa descrição.Confirma?"_cp;
+    if (common::AVISOSN(question, 2).as_string() == "N") return;
+    if (g.F_TROCA(Value(field_text(t, "I7_2") + rt::TRIM(clip.text())))) g.browse().refresh_current();
+}
+
 // --- the taxpayer lists: every row marked or unmarked at once
 
 bool has_documents_to_print(rt::table::Table& t) {
@@ -341,6 +354,10 @@ KeyOutcome grid_action(GridRun& g, int k) {
         case kAltL:
             if (!is_one_of(code, {5, 6, 8, 9, 11, 22, 23, 35, 36})) return KeyOutcome::NotMine;
             insert_lines(g);
+            return KeyOutcome::Stay;
+        case kAltJ:
+            if (!is_one_of(vars::TELA.integer(), {5, 22, 23})) return KeyOutcome::NotMine;
+            append_clipboard(g);
             return KeyOutcome::Stay;
         case kAltZ: return zoom("MUDATEL12");
         case kAltX: return zoom("MUDATEL14");

@@ -101,6 +101,22 @@ TEST_F(GridActions, TaxpayerListsMarkAndUnmarkEveryRow) {
     EXPECT_EQ(marks(t), "NS");
 }
 
+TEST_F(GridActions, CopiedTextIsAddedToTheDescriptionOnlyWhenConfirmed) {
+    const Fields assets = {{"CPF", 'C', 11, 0}, {"I7_0", 'N', 4, 0}, {"I7_1", 'N', 3, 0}, {"I7_2", 'C', 60, 0},
+                           {"I7_3", 'N', 14, 2}, {"I7_4", 'N', 14, 2}, {"I7_5", 'N', 2, 0}, {"I7_7", 'C', 1, 0},
+                           {"I7_8", 'C', 3, 0}, {"I7_9", 'N', 14, 2}};
+    common::Global{"TELA"}.set(Value(5));
+    for (const auto& [answer, after] : {std::pair{'S', "CASA NA PRAIA"}, {'N', "CASA"}}) {
+        tables::ws().close_all();
+        common::Global{"CLIPTEX"}.set(Value(" NA PRAIA "));
+        rt::table::Table& t = table(24, assets, {{{"I7_1", 1}, {"I7_2", "CASA "}}});
+        keys({key::RIGHT, 292, answer, key::ESC});
+        EDITA(5);
+        t.go_to(1);
+        EXPECT_EQ(rt::TRIM(t.get("I7_2").as_string()), std::string(after)) << answer;
+    }
+}
+
 TEST_F(GridActions, InsertBeforeFreesARowThatCountsNoAmountTwice) {
     Fields income = {{"CPF", 'C', 11, 0}, {"I1_1", 'C', 1, 0}, {"I1_11", 'C', 1, 0}, {"I1_2", 'C', 40, 0},
                      {"I1_3", 'C', 18, 0}};
