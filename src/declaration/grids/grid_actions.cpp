@@ -32,7 +32,7 @@ using rt::operator""_cp;
 using rt::Value;
 namespace key = rt::key;
 
-constexpr int kAltU = 278, kAltO = 280, kAltJ = 292, kAltL = 294, kAltZ = 300, kAltX = 301;
+constexpr int kAltU = 278, kAltO = 280, kAltJ = 292, kAltL = 294, kAltZ = 300, kAltX = 301, kAltB = 304;
 constexpr int kAltPlus = 387, kPadAltPlus = 334, kAltMinus = 386, kPadAltMinus = 330;
 constexpr int kAlt2 = 377, kAlt3 = 378;
 
@@ -358,6 +358,12 @@ KeyOutcome grid_action(GridRun& g, int k) {
         case kAltJ:
             if (!is_one_of(vars::TELA.integer(), {5, 22, 23})) return KeyOutcome::NotMine;
             append_clipboard(g);
+            return KeyOutcome::Stay;
+        case kAltB:
+            if (vars::TELA.integer() != 10) return KeyOutcome::NotMine;
+            run_named("BUSCA_DESP");
+            tables::ws().select(g.description().area);
+            g.browse().refresh_all();
             return KeyOutcome::Stay;
         case kAltZ: return zoom("MUDATEL12");
         case kAltX: return zoom("MUDATEL14");
