@@ -7,6 +7,7 @@
 #include "declaration/loop/calculator_call.hpp"
 #include "declaration/entry/field_checks.hpp"
 #include "declaration/grids/grid_checks.hpp"
+#include "declaration/grids/grid_routines.hpp"
 #include "declaration/calc/declaration_check.hpp"
 #include "declaration/grids/matrix_routines.hpp"
 #include "declaration/entry/income_screen_routines.hpp"
@@ -64,6 +65,7 @@ void register_system_routines() {
     declaration::grids::register_matrix_routines();
     declaration::register_income_screen_routines();
     transfer::register_transfer_routines();
+    declaration::grids::register_grid_routines();
 }
 
 }  // namespace qv::shell

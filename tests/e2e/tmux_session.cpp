@@ -101,6 +101,15 @@ bool TmuxSession::wait_for(std::string_view needle, std::chrono::milliseconds li
     return false;
 }
 
+bool TmuxSession::wait_gone(std::string_view needle, std::chrono::milliseconds limit) const {
+    auto end = std::chrono::steady_clock::now() + limit;
+    do {
+        if (screen_text().find(needle) == std::string::npos) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    } while (std::chrono::steady_clock::now() < end);
+    return false;
+}
+
 bool TmuxSession::running() const {
     std::string dead = run_capture("tmux -L " + name_ + " display-message -p -t " + name_ +
                                    " '#{pane_dead}' 2>/dev/null");

@@ -28,6 +28,8 @@ public:
     std::string screen_text() const;           // rows joined with '\n'
     // Waits until the screen contains `needle` (UTF-8); false on time-out.
     bool wait_for(std::string_view needle, std::chrono::milliseconds limit = std::chrono::seconds(10)) const;
+    // Polls until the text is no longer on the screen.
+    bool wait_gone(std::string_view needle, std::chrono::milliseconds limit = std::chrono::seconds(10)) const;
     // Waits until the program has ended; false on time-out.
     bool wait_exit(std::chrono::milliseconds limit = std::chrono::seconds(10)) const;
     bool running() const;

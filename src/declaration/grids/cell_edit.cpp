@@ -1,6 +1,6 @@
 #include "declaration/grids/cell_edit.hpp"
 
-#include <span>
+#include <algorithm>
 #include <string>
 
 #include "common/documents.hpp"
@@ -8,6 +8,7 @@
 #include "common/messages.hpp"
 #include "common/windows.hpp"
 #include "declaration/grids/grid_engine.hpp"
+#include "declaration/grids/grid_hooks.hpp"
 #include "runtime/core/expr.hpp"
 #include "runtime/core/functions.hpp"
 #include "runtime/core/text.hpp"
@@ -21,24 +22,6 @@ namespace {
 
 using rt::Value;
 namespace key = rt::key;
-
-// A check routine of another subsystem: false only when it answers false;
-// a value of the cell's type it answers replaces the typed one; one that is
-// not built yet lets the value through.
-bool routine_accepts(std::string_view name, Value& v, int arg) {
-    if (!rt::has_function(name)) return true;
-    const Value args[] = {v, Value(arg)};
-    const Value r = rt::call_function(name, std::span<const Value>(args, 2));
-    if (!r.is_logical() && !r.is_nil() && r.type() == v.type()) v = r;
-    return !r.is_logical() || r.as_bool();
-}
-
-// A routine that returns the value to keep instead of the typed one.
-Value routine_value(std::string_view name, const Value& v) {
-    if (!rt::has_function(name)) return v;
-    const Value r = rt::call_function(name, std::span<const Value>(&v, 1));
-    return r.is_nil() ? v : r;
-}
 
 bool is_alimony_code(const Value& v) {
     const double code = common::number_of(v);
@@ -59,17 +42,17 @@ bool check_cell(CellCheck check, int grid, Value& value) {
             const std::string digits = common::TIRA_PONTO(value.as_string());
             return digits.find_first_not_of(' ') == std::string::npos || common::VAL_CPF(digits);
         }
-        case CellCheck::Code: return routine_accepts("TES_COD", value, grid);
-        case CellCheck::Country1: return routine_accepts("TES_PAIS", value, 1);
-        case CellCheck::Country2: return routine_accepts("TES_PAIS", value, 2);
+        case CellCheck::Code: return accepts("TES_COD", {rt::Value(grid)})(value);
+        case CellCheck::Country1: return accepts("TES_PAIS", {rt::Value(1)})(value);
+        case CellCheck::Country2: return accepts("TES_PAIS", {rt::Value(2)})(value);
         case CellCheck::PaymentCode:
             if (is_alimony_code(value) && common::Global{"DESPALIM"}.integer() == 0) {
                 common::MENS(1, "Para lancar a pensao precisa antes cadastrar o alimentando");
                 return false;
             }
-            return routine_accepts("TES_COD", value, grid);
-        case CellCheck::PaymentAmount: value = routine_value("FDOAPAG", value); return true;
-        case CellCheck::NotDeductible: value = routine_value("FCONFNDEDU", value); return true;
+            return accepts("TES_COD", {rt::Value(grid)})(value);
+        case CellCheck::PaymentAmount: return replaces("FDOAPAG")(value);
+        case CellCheck::NotDeductible: return replaces("FCONFNDEDU")(value);
     }
     return true;
 }
@@ -91,16 +74,24 @@ int DOGET(GridRun& grid, bool append) {
     const GridColumn& col = grid.current_column();
     const int code = grid.description().code;
     tables::ws().select(grid.description().area);
+    if (col.read_only) return EXITKEY(false);
+    if (!col.refusal.empty()) {
+        common::MENS(1, col.refusal);
+        return EXITKEY(false);
+    }
     const std::string key_before = index_key_value(t);
     Value value = t.get(col.field);
     const Value original = value;
-    if (col.description && common::Global{"LASTECLA"}.integer() == 13 && !t.eof())
-        common::MENS(13, rt::TRIM(value.as_string()).substr(0, 511));
+    if (col.description && common::Global{"LASTECLA"}.integer() == 13 && !t.eof()) {
+        const int area = grid.description().area;
+        const std::string text = rt::TRIM(value.as_string());
+        if (area == 25 || area == 38) MOS_DETDIV(text, b.cell_row(), b.cell_col());
+        else MOS_DETBEM(text, b.cell_row(), b.cell_col());
+    }
     rt::GetList gets;
     gets.emplace_back(b.cell_row(), b.cell_col(), col.field, [&value] { return value; },
                       [&value](const Value& v) { value = v; }, col.picture);
-    const CellCheck check = col.check;
-    gets.back().valid([&value, check, code] { return check_cell(check, code, value); });
+    gets.back().valid([&value, &col, code] { return check_cell(col.check, code, value) && (!col.hook || col.hook(value)); });
     const bool done = rt::READ(gets);
     if (col.description) common::FECHAJAN(10);
     tables::ws().select(grid.description().area);
@@ -109,7 +100,10 @@ int DOGET(GridRun& grid, bool append) {
         const bool created = t.eof();
         if (created && !grid.ADIC_REG()) return 0;
         common::Global{"LASTECLA"}.set(Value(0));
-        if (grid.F_TROCA(value)) grid.run_totals(col);
+        if (grid.F_TROCA(value)) {
+            grid.run_totals(col);
+            if (col.after_write) col.after_write();
+        }
         if (created) {
             b.refresh_all();
         } else if (!key_before.empty() && index_key_value(t) != key_before) {
@@ -120,6 +114,26 @@ int DOGET(GridRun& grid, bool append) {
     }
     return EXITKEY(append);
 }
+
+namespace {
+
+bool description_box(std::string_view text, int row, int col, int lines_up) {
+    // Up to seven lines of about seventy characters: 511 characters fit.
+    text = text.substr(0, 511);
+    common::MensArgs at;
+    at.lines = std::clamp(static_cast<int>(text.size() + 69) / 70, 1, 7);
+    at.row = row + 1;
+    if (at.row + 8 > 21) at.row -= lines_up;
+    at.col = Value(col);
+    common::MENS(13, text, at);
+    return true;
+}
+
+}  // namespace
+
+bool MOS_DETBEM(std::string_view text, int row, int col) { return description_box(text, row, col, 11); }
+
+bool MOS_DETDIV(std::string_view text, int row, int col) { return description_box(text, row, col, 7); }
 
 int EXITKEY(bool append) {
     const int k = rt::LASTKEY();

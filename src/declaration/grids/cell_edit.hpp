@@ -1,6 +1,8 @@
 #pragma once
 // The edit of one cell of a table grid: an entry field on the cell with the
 // column's picture and check, written under the record lock.
+#include <string_view>
+
 namespace qv::declaration::grids {
 
 class GridRun;
@@ -9,5 +11,10 @@ class GridRun;
 int DOGET(GridRun& grid, bool append);
 // EXITKEY: where the cursor goes after an entry, from the key that ended it.
 int EXITKEY(bool append);
+
+// The whole description of an asset or a debt in a box under the cell
+// (moved up when it would pass line 21); closed with window 10.
+bool MOS_DETBEM(std::string_view text, int row, int col);
+bool MOS_DETDIV(std::string_view text, int row, int col);
 
 }  // namespace qv::declaration::grids

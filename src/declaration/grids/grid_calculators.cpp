@@ -146,30 +146,4 @@ void BUSCA_DESP() {
     upkeep->go_top();
 }
 
-void FX_GANHO(int row) {
-    const Value m = common::Global{"REC_GANHO"}.value();
-    if (!m.is_array() || m.len() < 13 || row < 1 || row > 12) return;
-    constexpr const char* kPicture = "@Ez 999,999,999.99";
-    const auto cell = [&m](std::size_t r, std::size_t c) -> Value& { return (*m.at(r).as_array())[c - 1]; };
-    const auto number = [&cell](std::size_t r, std::size_t c) {
-        const Value& v = cell(r, c);
-        return v.is_string() ? common::CAR_TO_VAL(v.as_string()) : common::number_of(v);
-    };
-    const auto r = static_cast<std::size_t>(row);
-    if (rt::TRIM(common::Global{"PEQ_VALOR"}.text()) == "S") {
-        cell(r, 1) = Value(rt::SPACE(14));
-        cell(r, 2) = Value(rt::SPACE(14));
-    } else {
-        const double taxable = number(r, 4) * common::Global{"PER_TRI"}.number() / 100.0;
-        const bool fund_quotas = common::Global{"TIPO_BEM"}.integer() == 3 && common::Global{"TIPOPART"}.integer() == 3;
-        cell(r, 1) = Value(rt::TRANSFORM(Value(taxable), kPicture));
-        cell(r, 2) = Value(rt::TRANSFORM(Value(taxable * (fund_quotas ? 0.20 : 0.15)), kPicture));
-    }
-    for (const std::size_t c : {1u, 2u, 4u, 5u, 6u}) {
-        double sum = 0;
-        for (std::size_t k = 1; k <= 12; ++k) sum += number(k, c);
-        cell(13, c) = Value(rt::TRANSFORM(Value(sum), kPicture));
-    }
-}
-
 }  // namespace qv::declaration::grids

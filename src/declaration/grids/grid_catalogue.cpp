@@ -4,11 +4,16 @@
 
 #include "common/globals.hpp"
 #include "common/messages.hpp"
+#include "declaration/grids/grid_columns.hpp"
 #include "declaration/grids/grid_engine.hpp"
+#include "declaration/grids/grid_hooks.hpp"
 #include "declaration/grids/matrix_catalogue.hpp"
 #include "declaration/loop/page_globals.hpp"
 #include "runtime/core/cp850.hpp"
+#include "runtime/core/text.hpp"
+#include "runtime/screen/keys.hpp"
 #include "shell/dispatcher.hpp"
+#include "tables/state.hpp"
 
 namespace qv::declaration::grids {
 
@@ -16,23 +21,16 @@ namespace {
 
 using rt::operator""_cp;
 
-constexpr const char* kAmount = "@Ez 99,999,999.99";
-constexpr const char* kCpfPicture = "@R 999.999.999-99";
+constexpr int kAltU = 278;
 
-struct YearHeadings {
-    std::string start, assets_end, debts_end;
-};
-
-// The value columns are headed by the dates that the kind of declaration
-// values them at.
-YearHeadings year_headings() {
-    if (vars::yes(vars::DECFINAL)) return {" Data Partilha", " Val. Transf. ", " Data Partilha"};
-    if (vars::yes(vars::DECSAIDA)) return {"Em 31/12/2010", "Dt.Não Resid."_cp, "Dt.Não Resid."_cp};
-    return {"Em 31/12/2010", "Em 31/12/2011", "Em 31/12/2011"};
-}
-
-GridColumn amount(std::string heading, std::string field, int totals = 0) {
-    return {std::move(heading), std::move(field), kAmount, {}, CellCheck::None, totals};
+// The CPF typed on a dependant's income must be a registered dependant's;
+// the cell takes the CPF as the register holds it.
+CellHook registered_dependant() {
+    return [](rt::Value& v) {
+        if (!accepts("VE_RELDEP", {rt::Value("I1_8"), rt::Value(1)})(v)) return false;
+        if (const common::Global held{"M_CPFDEPEN"}; !rt::TRIM(held.text()).empty()) v = held.value();
+        return true;
+    };
 }
 
 GridDescription income(int code) {
@@ -61,8 +59,9 @@ GridDescription income(int code) {
                      amount("Lucro Distr.", "I1_15", 1),
                      document,
                      amount("Sócio ME/EPP"_cp, "I1_16", 1),
-                     {"Isento 65", "I1_17", "@EZ 99,999.99"},
-                     amount("Apos. Moléstia"_cp, "I1_18"),
+                     {"Isento 65", "I1_17", "@EZ 99,999.99", {}, CellCheck::None, 1, false,
+                      replaces("LIMIT3", {rt::Value(1)})},
+                     {"Apos. Moléstia"_cp, "I1_18", kAmount, {}, CellCheck::None, 0, false, replaces("LIMIT2")},
                      amount("75% Exter", "I1_13", 1),
                      amount("Bonificação"_cp, "I1_14", 1),
                      amount("Exig. Suspensa", "I1_19", 1),
@@ -70,7 +69,7 @@ GridDescription income(int code) {
     } else {
         GridColumn named = payer;
         named.heading = "Nome Fonte Pagadora";
-        d.columns = {{"CPF Dependente", "I1_8", kCpfPicture, {}, CellCheck::Cpf},
+        d.columns = {{"CPF Dependente", "I1_8", kCpfPicture, {}, CellCheck::Cpf, 0, false, registered_dependant()},
                      named,
                      amount("Rend.P.Jur.", "I1_4", 1),
                      amount("Previdência"_cp, "I1_6", 1),
@@ -132,7 +131,7 @@ GridDescription payments() {
     d.footing_sep = true;
     d.columns = {{"Nome do beneficiário"_cp, "I6_1", "@S50", "substr(I6_1,1,26)"},
                  {"Cod", "I6_3", "@ 99", {}, CellCheck::PaymentCode},
-                 {"Nro", "I6_6", "@99"},
+                 {"Nro", "I6_6", "@99", {}, CellCheck::None, 0, false, accepts("CONF_DEP", {rt::Value(2)})},
                  {" CPF/CNPJ/NIT", "I6_2", "@S18", {}, CellCheck::Document},
                  {"Total Pago", "I6_4", "@Ez 9999,999.99", {}, CellCheck::PaymentAmount},
                  {"N.Dedutível"_cp, "I6_5", "@Ez 9999,999.99", {}, CellCheck::NotDeductible},
@@ -224,7 +223,28 @@ GridDescription debts(int code) {
 
 }  // namespace
 
-std::optional<GridDescription> grid_description(int code, int /*mode*/) {
+YearHeadings year_headings() {
+    if (vars::yes(vars::DECFINAL)) return {" Data Partilha", " Val. Transf. ", " Data Partilha"};
+    if (vars::yes(vars::DECSAIDA)) return {"Em 31/12/2010", "Dt.Não Resid."_cp, "Dt.Não Resid."_cp};
+    return {"Em 31/12/2010", "Em 31/12/2011", "Em 31/12/2011"};
+}
+
+GridColumn amount(std::string heading, std::string field, int totals, std::string picture) {
+    return {std::move(heading), std::move(field), std::move(picture), {}, CellCheck::None, totals};
+}
+
+GridColumn shown_only(std::string heading, std::string field, std::string picture, std::string shown) {
+    GridColumn c{std::move(heading), std::move(field), std::move(picture), std::move(shown)};
+    c.read_only = true;
+    return c;
+}
+
+GridColumn refusing(GridColumn c, std::string message) {
+    c.refusal = std::move(message);
+    return c;
+}
+
+std::optional<GridDescription> grid_description(int code, int mode) {
     switch (code) {
         case 1:
         case 2: return income(code);
@@ -236,21 +256,34 @@ std::optional<GridDescription> grid_description(int code, int /*mode*/) {
         case 6:
         case 9:
         case 23: return debts(code);
-        default: return std::nullopt;
+        default: break;
     }
+    for (const auto family : {office_grid, rural_grid, monthly_income_grid, list_grid})
+        if (auto d = family(code, mode)) return d;
+    return std::nullopt;
 }
 
 void EDITA(int code, int mode) {
-    if (run_matrix_grid(code)) return;
-    const std::optional<GridDescription> d = grid_description(code, mode);
+    if (matrix_grid(code)) {
+        // The matrix grid has its own Alt+U; the declaration's converter waits.
+        const rt::KeyHandler converter = rt::SETKEY(kAltU, {});
+        run_matrix_grid(code);
+        rt::SETKEY(kAltU, converter);
+        return;
+    }
+    std::optional<GridDescription> d = grid_description(code, mode);
     if (!d) {
         common::MENS(0, shell::unbuilt_feature_notice());
         return;
     }
+    if (d->caller_area) d->area = tables::ws().selected();
     common::Global{"OPC"}.set(rt::Value(code));
     common::Global{"LASTECLA"}.set(rt::Value(0));
     common::Global{"M_CPFDEPEN"}.set(rt::Value(std::string(11, ' ')));
+    // Alt+U is the grid's own while it runs (amounts month by month).
+    const rt::KeyHandler converter = rt::SETKEY(kAltU, {});
     run_grid(*d);
+    rt::SETKEY(kAltU, converter);
 }
 
 }  // namespace qv::declaration::grids

@@ -63,10 +63,6 @@ void register_grid_check_routines() {
             BUSCA_DESP();
             return nothing();
         });
-        rt::register_function("FX_GANHO", [](Args a) {
-            FX_GANHO(number(a, 0));
-            return nothing();
-        });
         rt::register_function("VEJA_IMOV", [](Args) {
             VEJA_IMOV();
             return nothing();

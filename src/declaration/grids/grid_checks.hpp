@@ -37,7 +37,6 @@ bool CALC_RAA(int mode, int check, rt::Date received);
 // Calculators.
 bool FCALPOUPA(int mode);
 void BUSCA_DESP();
-void FX_GANHO(int row);
 
 // Estate declarations: the property form of an asset and the heirs' shares.
 void VEJA_IMOV();

@@ -3,9 +3,16 @@
 // rows, which columns (shown expression, edited field, picture, heading),
 // how its cells are checked, and what runs before and after it. The grid
 // engine (grid_engine.hpp) runs any of them.
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "runtime/core/value.hpp"
+
+namespace qv::rt::table {
+class Table;
+}
 
 namespace qv::declaration::grids {
 
@@ -22,6 +29,10 @@ enum class CellCheck {
     NotDeductible,  // value := FCONFNDEDU(value)
 };
 
+// A check of one grid's column beyond the common ones: false keeps the entry
+// open; it may replace the typed value.
+using CellHook = std::function<bool(rt::Value&)>;
+
 struct GridColumn {
     std::string heading{};
     std::string field{};      // the field the cell edits
@@ -30,6 +41,10 @@ struct GridColumn {
     CellCheck check = CellCheck::None;
     int totals = 0;           // after a write: the grid's totals routine with this argument
     bool description = false; // a long description: shown in a box when Enter starts the edit
+    CellHook hook{};          // the grid's own check, after `check`
+    std::string refusal{};    // not empty: the cell is never edited, this is shown instead
+    bool read_only = false;   // shown, never edited (a computed or key column)
+    std::function<void()> after_write{};   // after a write, beside the totals
 };
 
 struct GridDescription {
@@ -52,6 +67,15 @@ struct GridDescription {
     int totals_after = 0;               // and after it
     std::vector<std::pair<std::string, std::string>> stamps;   // field := text of a new row
     bool stamp_cpf = false;             // new rows carry the taxpayer's CPF
+    bool stamp_rural = false;           // new rows carry ATV_BRASIL
+    bool caller_area = false;           // the area selected when the grid is asked for
+    bool natural_order = false;         // the area's orders are cleared first
+    bool keep_filter = false;           // the filter stays for the caller
+    int rural_footer = 0;               // footer of the rural screens (MRODAPER)
+    std::string status;                 // a status line of its own
+    std::function<void(rt::table::Table&)> stamp{};   // the grid's own marks on a new row
+    std::function<bool()> before{};     // false: no grid
+    std::function<void()> after{};      // once the grid is left
 };
 
 }  // namespace qv::declaration::grids

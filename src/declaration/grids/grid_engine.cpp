@@ -9,7 +9,11 @@
 #include "common/windows.hpp"
 #include "declaration/entry/footers.hpp"
 #include "declaration/grids/cell_edit.hpp"
+#include "declaration/grids/grid_actions.hpp"
 #include "declaration/grids/dependant_delete.hpp"
+#include "declaration/grids/grid_hooks.hpp"
+#include "declaration/grids/grid_idle.hpp"
+#include "declaration/grids/insert_before.hpp"
 #include "declaration/loop/page_globals.hpp"
 #include "declaration/loop/screen_loop.hpp"
 #include "declaration/loop/usage.hpp"
@@ -41,16 +45,21 @@ const GridDescription* g_pending = nullptr;
 const common::Global kLastecla{"LASTECLA"};
 const common::Global kCliptex{"CLIPTEX"};
 
-void call_if_built(std::string_view name, int arg) {
-    if (!rt::has_function(name)) return;
-    const Value a(arg);
-    rt::call_function(name, std::span<const Value>(&a, 1));
-}
-
 std::string colour_spec() {
     const auto part = [](const char* name, const char* fallback) { return common::Global{name}.text(fallback); };
     return part("COR_1_CLI", "W/B") + "," + part("COR_GET", "N/W") + "," + part("COR_2_CLI", "W+/B") + "," +
            part("COR_SAY", "W+/B");
+}
+
+// A column's display expression; none (the field is shown) when it has
+// none or names a routine that is not there.
+std::shared_ptr<rt::Expr> shown_expression(const std::string& text) {
+    if (text.empty()) return nullptr;
+    try {
+        return std::make_shared<rt::Expr>(rt::Expr::compile(text));
+    } catch (const std::exception&) {
+        return nullptr;
+    }
 }
 
 bool asks_yes(std::string_view question) { return common::AVISOSN(question, 2).as_string() == "S"; }
@@ -96,10 +105,10 @@ const GridColumn& GridRun::current_column() const {
 void GridRun::build_columns() {
     for (const GridColumn& c : d_.columns) {
         rt::BrowseColumn::Block block;
-        if (c.shown.empty()) {
+        std::shared_ptr<rt::Expr> expr = shown_expression(c.shown);
+        if (!expr) {
             block = [this, field = c.field] { return table().get(field); };
         } else {
-            auto expr = std::make_shared<rt::Expr>(rt::Expr::compile(c.shown));
             block = [this, expr] {
                 rt::table::Workspace::Selected on(tables::ws(), d_.area);
                 return expr->eval();
@@ -142,7 +151,7 @@ bool GridRun::cycle() {
         browse_.stabilize_polling();
         if (browse_.hit_bottom() && d_.code < 50 && !(lappend_ && table().eof())) on_hit_bottom();
         browse_.force_stable();
-        k = rt::INKEY(-1);
+        k = wait_grid_key(d_.code);
     }
     common::Global{"EDI_CAMPO"}.set(Value(current_column().field));
     return dispatch(k);
@@ -172,10 +181,12 @@ void GridRun::stamp(bool fresh) {
     if (t.eof()) return;
     if (fresh) {
         if (d_.stamp_cpf) t.put("CPF", common::Global{"CPF"}.value());
+        if (d_.stamp_rural) t.put("ATV_BRASIL", vars::ATV_BRASIL.value());
         for (const auto& [field, text] : d_.stamps) {
             const Value now = t.get(field);
             t.put(field, now.is_number() ? Value(std::stod(text)) : Value(text));
         }
+        if (d_.stamp) d_.stamp(t);
     }
     if (!d_.order_field.empty() && t.get(d_.order_field).as_number() == 0) {
         if (!fresh && !tables::REC_LOCK()) return;
@@ -190,6 +201,9 @@ bool GridRun::ADIC_REG() {
     if (!tables::ADD_REC()) return false;
     stamp(true);
     table().unlock();
+    // The cursor stays on the row just made; the move that opened the blank
+    // line is spent.
+    browse_.set_hit_bottom(false);
     lappend_ = false;
     common::Global{"LAPPEND"}.set(Value(false));
     return true;
@@ -218,12 +232,15 @@ bool GridRun::F_TROCA(const Value& v) {
 }
 
 void GridRun::run_totals(const GridColumn& col) const {
-    if (col.totals && !d_.totals_routine.empty()) call_if_built(d_.totals_routine, col.totals);
+    if (col.totals && !d_.totals_routine.empty()) run_named(d_.totals_routine, {Value(col.totals)});
 }
 
+// Leaving the blank line puts the cursor back on the last row.
 void GridRun::end_append() {
     lappend_ = false;
     common::Global{"LAPPEND"}.set(Value(false));
+    select();
+    if (table().eof()) table().go_bottom();
     FRESHORDER();
 }
 
@@ -286,7 +303,9 @@ bool GridRun::dispatch(int k) {
             if (code < 51) delete_row();
             return true;
         case key::INS:
-            if (code < 46 && !d_.order_field.empty()) insert_after();
+            if (code == 1 || code == 2 || code == 11) insert_before(*this);
+            else if (code == 45) run_named("UNICO_BOL");
+            else if (code < 46 && !d_.order_field.empty()) insert_after();
             return true;
         case kAltR:
             if (!d_.item_field.empty()) renumber();
@@ -299,6 +318,11 @@ bool GridRun::dispatch(int k) {
             if (vars::TEMP_SAL.integer(99) < 99) SAL_DEC();
             return true;
         default: break;
+    }
+    if (const KeyOutcome outcome = grid_action(*this, k); outcome != KeyOutcome::NotMine) {
+        if (outcome == KeyOutcome::Stay) return true;
+        browse_.dehilite();
+        return false;
     }
     if (k == key::F1 && code < 40) {
         MUDATEL1();
@@ -379,7 +403,7 @@ void GridRun::insert_after() {
     const std::vector<std::uint32_t> following = rows_after_current();
     if (!tables::ADD_REC()) return;
     if (d_.stamp_cpf) t.put("CPF", common::Global{"CPF"}.value());
-    if (d_.area >= 34 && d_.area <= 39) t.put("ATV_BRASIL", vars::ATV_BRASIL.value());
+    if (d_.stamp_rural) t.put("ATV_BRASIL", vars::ATV_BRASIL.value());
     t.put(d_.order_field, Value(order));
     t.commit();
     t.unlock();
@@ -445,16 +469,25 @@ void run_grid(const GridDescription& d) {
     tables::ws().select(d.area);
     tables::ws().set_deleted(true);
     rt::table::Table& t = tables::ws().current(d.area);
+    if (d.natural_order) t.set_order(0);
     for (const auto& [name, value] : d.filter_vars) common::Global{name}.set(Value(value));
     if (!d.filter.empty()) t.set_filter(rt::Expr::compile(d.filter));
-    if (d.totals_before) call_if_built(d.totals_routine, d.totals_before);
+    if (d.totals_before) run_named(d.totals_routine, {Value(d.totals_before)});
+    if (d.before && !d.before()) {
+        tables::ws().select(d.area);
+        t.clear_filter();
+        return;
+    }
     if (d.footer) MRODAPE(d.footer);
+    if (d.rural_footer) run_named("MRODAPER", {Value(d.rural_footer)});
+    if (!d.status.empty()) common::MENS(0, d.status);
     g_pending = &d;
     MOSTRA(d.top, d.left, d.bottom, d.right, d.window);
     g_pending = nullptr;
     tables::ws().select(d.area);
-    t.clear_filter();
-    if (d.totals_after) call_if_built(d.totals_routine, d.totals_after);
+    if (!d.keep_filter) t.clear_filter();
+    if (d.totals_after) run_named(d.totals_routine, {Value(d.totals_after)});
+    if (d.after) d.after();
 }
 
 void MOSTRA(int top, int left, int bottom, int right, int window) {

@@ -6,6 +6,7 @@
 #include "declaration/grids/cell_edit.hpp"
 #include "declaration/grids/grid_catalogue.hpp"
 #include "declaration/grids/grid_engine.hpp"
+#include "declaration/grids/grid_idle.hpp"
 #include "runtime/core/functions.hpp"
 
 namespace qv::declaration::grids {
@@ -44,6 +45,16 @@ void register_grid_routines() {
         });
         rt::register_function("DESLIG_RELG", [](Args) {
             DESLIG_RELG();
+            return rt::Value();
+        });
+        rt::register_function("MOS_DETBEM", [](Args a) {
+            return rt::Value(MOS_DETBEM(a.empty() ? "" : a[0].as_string(), number(a, 1), number(a, 2)));
+        });
+        rt::register_function("MOS_DETDIV", [](Args a) {
+            return rt::Value(MOS_DETDIV(a.empty() ? "" : a[0].as_string(), number(a, 1), number(a, 2)));
+        });
+        rt::register_function("VE_AGEN", [](Args) {
+            VE_AGEN();
             return rt::Value();
         });
         rt::register_function("ADIC_REG", [](Args) {

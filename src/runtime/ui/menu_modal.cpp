@@ -46,6 +46,7 @@ private:
         return n < colours_.size() ? colours_[n] : colours_.front();
     }
     int bars() const { return static_cast<int>(menu_.bars().size()); }
+    bool owns_shortcut(int key);
     Step handle(int key);
     Step popup_key(int key);
     Step bar_key(int key);
@@ -180,6 +181,12 @@ void MenuLoop::first_item(bool from_end) {
     o.cur = 0;
 }
 
+bool MenuLoop::owns_shortcut(int key) {
+    for (auto& bar : menu_.bars())
+        if (shortcut_in(*bar.popup, key)) return true;
+    return false;
+}
+
 MenuLoop::Step MenuLoop::handle(int key) {
     for (auto& bar : menu_.bars())
         if (auto* item = shortcut_in(*bar.popup, key)) return choose(*item);
@@ -272,7 +279,9 @@ int MenuLoop::run(int* last_bar) {
         show_message();
         const int key = INKEY(-1);
         if (key == 0) continue;
-        if (const KeyHandler* h = key_handler(key); h && *h) {
+        // The menu's own item shortcuts come before the keys bound around
+        // it: a key that names an item on the menu chooses that item.
+        if (const KeyHandler* h = key_handler(key); h && *h && !owns_shortcut(key)) {
             (*h)();
             continue;
         }

@@ -83,6 +83,17 @@ TEST_F(MenuTest, AltLetterOpensABarAndItemShortcutsChooseAtOnce) {
     EXPECT_EQ(menu_modal(menu), 18);
 }
 
+TEST_F(MenuTest, ItemShortcutsWinOverKeysBoundAroundTheMenuOthersStillRun) {
+    int bound = 0;
+    SETKEY(key::alt_letter('T'), [&bound] { ++bound; });
+    SETKEY(key::alt_letter('Q'), [&bound] { ++bound; });
+    keys({key::alt_letter('Q'), key::alt_letter('T')});
+    EXPECT_EQ(menu_modal(menu), 18);
+    EXPECT_EQ(bound, 1);
+    SETKEY(key::alt_letter('T'), {});
+    SETKEY(key::alt_letter('Q'), {});
+}
+
 TEST_F(MenuTest, EscClosesThePopUpThenLeavesWithNoChoice) {
     at_say(3, 0, "under the pop-up");
     snap_on_f10(3);

@@ -11,6 +11,7 @@
 
 #include "../../system_fixture.hpp"
 #include "common/globals.hpp"
+#include "declaration/grids/capital_gain_instalments.hpp"
 #include "declaration/grids/grid_checks.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/text.hpp"

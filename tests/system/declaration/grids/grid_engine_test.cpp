@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "../../system_fixture.hpp"
+#include "grid_fixture.hpp"
 #include "common/globals.hpp"
 #include "declaration/grids/grid_catalogue.hpp"
 #include "declaration/loop/page_globals.hpp"
@@ -19,7 +19,6 @@ namespace {
 
 namespace key = rt::key;
 namespace tb = rt::table;
-using Row = std::vector<std::pair<std::string, rt::Value>>;
 
 const tb::Structure kAssets = {{"CPF", 'C', 11, 0},  {"I7_0", 'N', 4, 0},  {"I7_1", 'N', 3, 0},
                                {"I7_2", 'C', 60, 0}, {"I7_3", 'N', 14, 2}, {"I7_4", 'N', 14, 2},
@@ -29,39 +28,7 @@ const tb::Structure kPayments = {{"CPF", 'C', 11, 0}, {"I6_1", 'C', 50, 0}, {"I6
                                  {"I6_3", 'N', 2, 0}, {"I6_4", 'N', 12, 2}, {"I6_5", 'N', 12, 2},
                                  {"I6_6", 'N', 2, 0}, {"I6_7", 'C', 11, 0}};
 
-class GridEngine : public test_support::FoldersTest {
-protected:
-    void SetUp() override {
-        FoldersTest::SetUp();
-        common::Global{"CPF"}.set(rt::Value("12345678909"));
-    }
-    tb::Table& table(int area, const tb::Structure& s, const std::vector<Row>& rows) {
-        const std::string path = client + "work" + std::to_string(area) + ".dbf";
-        tb::create_table(path, s);
-        tb::OpenOptions own;   // work copies are opened exclusively, as loading does
-        own.exclusive = true;
-        tb::Table& t = tables::ws().use_in(area, path, own);
-        for (const auto& row : rows) {
-            EXPECT_TRUE(t.append_blank());
-            for (const auto& [field, v] : row) t.put(field, v);
-        }
-        t.commit();
-        return t;
-    }
-    static std::vector<double> column(tb::Table& t, const char* field) {
-        std::vector<double> out;
-        for (std::uint32_t r = 1; r <= t.lastrec(); ++r) {
-            t.go_to(r);
-            out.push_back(t.get(field).as_number());
-        }
-        return out;
-    }
-    bool screen_has(std::string_view text) const {
-        for (int r = 0; r < 25; ++r)
-            if (term->text(r).find(text) != std::string::npos) return true;
-        return false;
-    }
-};
+using GridEngine = GridTest;
 
 TEST_F(GridEngine, EmptyAssetsGridAppendsTheTypedRowWithTaxpayerAndOrder) {
     tb::Table& t = table(24, kAssets, {});
@@ -77,6 +44,37 @@ TEST_F(GridEngine, EmptyAssetsGridAppendsTheTypedRowWithTaxpayerAndOrder) {
     EXPECT_TRUE(screen_has("Em 31/12/2011"));
     EXPECT_EQ(vars::ULTTECLA.integer(), 27);
     EXPECT_TRUE(vars::flag(vars::TECLAMUDA));
+}
+
+TEST_F(GridEngine, RowsTypedIntoAnOrderedTableAreShownAsTheyAreWritten) {
+    constexpr int kLook = 500;   // a key of no meaning to the grid: it only reads the screen
+    tb::Table& t = table(24, kAssets, {});
+    t.index_on("I7_0", "ORDEM");
+    t.set_order(1);
+    keys({'1', key::ENTER, 'C', 'A', 'S', 'A', key::ENTER, key::DOWN, key::HOME, '2', key::ENTER, 'S', 'I', 'T', 'I',
+          'O', key::ENTER, kLook, key::ESC});
+    std::string shown;
+    rt::SETKEY(kLook, [&] { shown = term->text(4) + "|" + term->text(5); });
+    EDITA(5);
+    rt::SETKEY(kLook, {});
+    EXPECT_EQ(t.lastrec(), 2u);
+    EXPECT_NE(shown.find("CASA"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("SITIO"), std::string::npos) << shown;
+}
+
+TEST_F(GridEngine, EnterOnALongDescriptionShowsItWholeTypingDoesNot) {
+    const std::string longer = "APARTAMENTO NA RUA DAS FLORES 100 ADQUIRIDO EM 2005 DE JOSE";
+    constexpr int kLook = 500;   // reads the line under the cell while it is edited
+    for (const int start : {key::ENTER, static_cast<int>('X')}) {
+        tables::ws().close_all();
+        table(24, kAssets, {{{"I7_1", 1}, {"I7_2", longer}}});
+        std::string under;
+        rt::SETKEY(kLook, [&] { under = term->text(5) + term->text(6); });
+        keys({key::RIGHT, start, kLook, key::ESC, key::ESC});
+        EDITA(22);
+        rt::SETKEY(kLook, {});
+        EXPECT_EQ(under.find("APARTAMENTO") != std::string::npos, start == key::ENTER) << under;
+    }
 }
 
 TEST_F(GridEngine, InsertAfterOrderTwentyGivesTwentyOneAndSpacesTheFollowingByTen) {
@@ -111,6 +109,16 @@ TEST_F(GridEngine, RenumberSkipsZeroItemsAndRefusesToStartFromOne) {
             EXPECT_TRUE(term->all_snapshots().find("Item diferente de 0") != std::string::npos);
         }
     }
+}
+
+TEST_F(GridEngine, UpOnTheBlankLineStaysOnTheLastRow) {
+    tb::Table& t = table(24, kAssets, {{{"I7_1", 1}}, {{"I7_1", 2}}, {{"I7_1", 3}}});
+    keys({key::DOWN, key::DOWN, key::DOWN, key::UP, key::DEL, 'S', key::ESC});
+    EDITA(22);
+    t.go_to(3);
+    EXPECT_TRUE(t.deleted());
+    t.go_to(2);
+    EXPECT_FALSE(t.deleted());
 }
 
 TEST_F(GridEngine, DeletingTheLastRowOpensTheBlankLineForANewOne) {

@@ -1,0 +1,15 @@
+#pragma once
+// The keys that only some grids act on: Ctrl+Enter's per-grid action, the
+// conversion of an amount month by month, sorting and subtotals of the cash
+// book, the marks of the taxpayer lists, several lines at once, the zooms
+// and the index orders of the office lists.
+namespace qv::declaration::grids {
+
+class GridRun;
+
+enum class KeyOutcome { NotMine, Stay, Leave };
+
+// Acts on `key` when the running grid has an action for it.
+KeyOutcome grid_action(GridRun& grid, int key);
+
+}  // namespace qv::declaration::grids

@@ -1,0 +1,12 @@
+#pragma once
+// Before the savings-income grid opens, the three described lines of the
+// declaration (other exempt, other taxable, dependants' other taxable) that
+// no row of the grid carries yet become rows, so that what was typed on the
+// income page is neither lost nor counted twice.
+namespace qv::declaration::grids {
+
+// Adds the missing rows to work area 34; warns of a row that is both
+// exempt and taxable.
+void prepare_savings_lines();
+
+}  // namespace qv::declaration::grids
