@@ -112,7 +112,7 @@ GridDescription dependants() {
                  {alimony ? "Nome Completo do Alimentando" : "Nome Completo do Dependente", "NOMEDEPEN",
                   alimony ? "@S41" : "@S43"},
                  {"Cód"_cp, "CODIDEPEN", "@EZ 99", {}, CellCheck::Code},
-                 {"Nascim.", "DATADEPEN", "@d"},
+                 {"Nascim.", "DATADEPEN", "@d", {}, CellCheck::None, 0, false, accepts("TES_MES")},
                  {"CPF", "CPFDEPEN", kCpfPicture, {}, CellCheck::Cpf}};
     d.ult_pos = 5;
     if (!alimony && vars::yes(vars::DECSAIDA)) {
