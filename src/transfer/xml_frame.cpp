@@ -1,6 +1,7 @@
 #include "transfer/xml_frame.hpp"
 
 #include <array>
+#include <cstdlib>
 #include <map>
 #include <mutex>
 
@@ -132,7 +133,9 @@ const SectionWriter* section_writer(std::string_view element) {
 }
 
 std::string namespace_uri() {
-    const std::string setting = rt::ALLTRIM(declaration::text("XMLNS_IRPF"));
+    std::string setting = rt::ALLTRIM(declaration::text("XMLNS_IRPF"));
+    if (setting.empty())
+        if (const char* env = std::getenv("QV_XMLNS_IRPF")) setting = rt::ALLTRIM(env);
     return setting.empty() ? std::string(kDefaultNamespace) : setting;
 }
 

@@ -81,7 +81,8 @@ bool write_declaration_file(const std::string& path, rt::Date today, std::string
 // the work folder LOCTRAB.
 std::string work_file_name();
 
-// The namespace URI of the root (setting XMLNS_IRPF, else the default).
+// The namespace URI of the root: the variable XMLNS_IRPF, else the
+// environment variable QV_XMLNS_IRPF, else the default.
 std::string namespace_uri();
 inline constexpr std::string_view kDefaultNamespace = "urn:irpf2012:declaracao";
 
