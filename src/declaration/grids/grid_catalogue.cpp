@@ -155,7 +155,8 @@ GridDescription assets(int code) {
     d.footer = code == 8 ? 9 : 3;
     const int totals = code == 22 ? 22 : code;
     const GridColumn item{"Item", "I7_1", code == 8 ? "@z 999" : "@Ez 999"};
-    const GridColumn code_col{"Cod", "I7_5", code == 8 ? "@ez 99" : "@EZ 99", {}, CellCheck::Code};
+    GridColumn code_col{"Cod", "I7_5", code == 8 ? "@ez 99" : "@EZ 99", {}, CellCheck::Code};
+    code_col.after_write = runs("VEJA_IMOV");   // an estate's property form or heirs' shares; nothing otherwise
     GridColumn start{years.start, "I7_3", code == 8 ? "@Ez 999,999,999.99" : "@ez   999,999,999.99", {},
                      CellCheck::None, totals};
     GridColumn end{years.assets_end, "I7_4", code == 8 ? "@Ez 999,999,999.99" : "@ez  999,999,999.99", {},
