@@ -1,7 +1,9 @@
 #include "declaration/calc/detail_lists.hpp"
 
 #include <cmath>
+#include <map>
 #include <mutex>
+#include <set>
 #include <span>
 #include <string>
 #include <vector>
@@ -12,6 +14,7 @@
 #include "declaration/calc/declaration_values.hpp"
 #include "declaration/calc/patrimonial_variation.hpp"
 #include "runtime/core/cp850.hpp"
+#include "runtime/core/date.hpp"
 #include "runtime/core/functions.hpp"
 #include "runtime/core/text.hpp"
 #include "tables/opening.hpp"
@@ -25,6 +28,8 @@ namespace {
 
 constexpr int kDetailTable = 68;
 constexpr int kGainsArea = 27;
+constexpr int kParcelsArea = 28;
+constexpr int kBaseYear = 2011;
 
 double percent_of(double v, const char* total) {
     const double t = amount(total);
@@ -173,18 +178,43 @@ bool spouse() {
     return d.show(1);
 }
 
+// The acquisition parcels (table 28, RVAR_NRO 0) of the gains: those paid
+// in the base year, and the earlier ones of assets sold this year, each as
+// the asset's description and the parcel's date.
+void cost_rows(Detail& d, const std::map<int, std::string>& descriptions, const std::set<int>& sold_now, bool this_year) {
+    for_each_row(kParcelsArea, [&](rt::table::Table& t) {
+        if (t.deleted() || field_number(t, "RVAR_NRO") != 0) return;
+        const int number = static_cast<int>(field_number(t, "BEM_NRO"));
+        const rt::Value date = t.get("DATA_CUST");
+        const bool in_year = date.is_date() && rt::YEAR(date.as_date()) == kBaseYear;
+        if (this_year ? !in_year : in_year || !sold_now.count(number)) return;
+        const auto it = descriptions.find(number);
+        const std::string text = it == descriptions.end() ? std::string() : it->second;
+        d.item_cp(rt::LEFT(rt::TRIM(text), 26) + " Em " + rt::DTOC(date.as_date()), field_number(t, "VALOR_CUST"));
+    });
+}
+
 bool capital_gains() {
     Detail d;
     double received = 0;
+    std::map<int, std::string> descriptions;
+    std::set<int> sold_now;
     for_each_row(kGainsArea, [&](rt::table::Table& t) {
         if (t.deleted() || field_number(t, "TIPO_BEM") >= 4) return;
+        const int number = static_cast<int>(field_number(t, "BEM_NRO"));
+        descriptions[number] = t.get("ESPC_BEM").as_string();
+        const rt::Value sale = t.get("DATA_ALI");
+        if (t.get("VENDAANT").as_string() != "S" && sale.is_date() && rt::YEAR(sale.as_date()) == kBaseYear)
+            sold_now.insert(number);
         const double v = field_number(t, "VAL_RECOL");
         received += v;
         d.item_cp(rt::LEFT(rt::TRIM(t.get("ESPC_BEM").as_string()), 40), v);
     });
     d.total("Total das entradas no Ganho de Capital", received);
-    d.item("Total do custo no ano dos Bens Vendidos", amount("CUSTOANO"));
-    d.item("Total do custo dos Bens Baixados", amount("CUSTOANT"));
+    cost_rows(d, descriptions, sold_now, true);
+    if (amount("CUSTOANO") != 0) d.total("Total do custo no ano dos Bens Vendidos", amount("CUSTOANO"));
+    cost_rows(d, descriptions, sold_now, false);
+    if (amount("CUSTOANT") != 0) d.total("Total do custo dos Bens Baixados", amount("CUSTOANT"));
     const double before = d.sum();
     lines(d, {{"Bens de pequeno valor", "I3_04GCPVC"}, {"Venda do único imóvel nos últimos 5 anos", "I3_04UNICC"},
               {"Valor da redução na venda de imóveis", "I3_04REDUC"}});

@@ -5,6 +5,7 @@
 
 #include "common/globals.hpp"
 #include "declaration/calc/declaration_values.hpp"
+#include "runtime/core/date.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/core/varstore.hpp"
 #include "runtime/table/table.hpp"
@@ -88,6 +89,55 @@ TEST_F(BalancePage, DetailListRowsCarryTheirShareOrSayNothingWasDeclared) {
     EXPECT_DOUBLE_EQ(d.get("PERCDESP").as_number(), 50.0);
     d.go_bottom();
     EXPECT_DOUBLE_EQ(d.get("VALORDOC").as_number(), 1500.0);
+}
+
+TEST_F(BalancePage, CapitalGainsListNamesEachCostParcel) {
+    tb::OpenOptions o;
+    o.exclusive = true;
+    tb::create_table(client + "GAN.DBF", *tables::schema_of(7));
+    tb::create_table(client + "PARC.DBF", *tables::schema_of(28));
+    tb::Table& gains = tables::ws().use_in(27, client + "GAN", o);
+    tb::Table& parcels = tables::ws().use_in(28, client + "PARC", o);
+    struct Gain {
+        int number;
+        const char* text;
+        const char* sold;
+        const char* earlier;
+    };
+    for (const Gain& g : {Gain{1, "CASA NA PRAIA", "20110510", " "}, Gain{2, "TERRENO", "20100510", "S"}}) {
+        gains.append_blank();
+        gains.put("BEM_NRO", rt::Value(g.number));
+        gains.put("TIPO_BEM", rt::Value(1));
+        gains.put("ESPC_BEM", rt::Value(g.text));
+        gains.put("DATA_ALI", rt::Value(rt::STOD(g.sold)));
+        gains.put("VENDAANT", rt::Value(g.earlier));
+        gains.put("VAL_RECOL", rt::Value(300.0));
+    }
+    struct Parcel {
+        int number;
+        const char* date;
+        double cost;
+    };
+    for (const Parcel& p : {Parcel{1, "20110301", 100}, Parcel{1, "20050101", 50}, Parcel{2, "20040101", 70}}) {
+        parcels.append_blank();
+        parcels.put("BEM_NRO", rt::Value(p.number));
+        parcels.put("DATA_CUST", rt::Value(rt::STOD(p.date)));
+        parcels.put("VALOR_CUST", rt::Value(p.cost));
+    }
+    gains.commit();
+    parcels.commit();
+    set_amount("CUSTOANO", 100.0);
+    set_amount("CUSTOANT", 50.0);
+    EXPECT_TRUE(B_DETAL(6));
+    tb::Table& d = *tables::ws().table(68);
+    std::vector<std::pair<std::string, double>> rows;
+    for (d.go_top(); !d.eof(); d.skip()) rows.emplace_back(rt::TRIM(d.get("DESCRICAO").as_string()), d.get("VALORDOC").as_number());
+    const std::vector<std::pair<std::string, double>> head{
+        {"CASA NA PRAIA", 300}, {"TERRENO", 300}, {"Total das entradas no Ganho de Capital", 600},
+        {"CASA NA PRAIA Em " + rt::DTOC(rt::STOD("20110301")), 100}, {"Total do custo no ano dos Bens Vendidos", 100},
+        {"CASA NA PRAIA Em " + rt::DTOC(rt::STOD("20050101")), 50}, {"Total do custo dos Bens Baixados", 50}};
+    ASSERT_GE(rows.size(), head.size());
+    EXPECT_EQ(std::vector(rows.begin(), rows.begin() + static_cast<long>(head.size())), head);
 }
 
 TEST_F(BalancePage, DollarConverterUsesTheMonthsRate) {
