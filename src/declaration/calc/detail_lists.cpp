@@ -170,10 +170,20 @@ bool variable_income() {
     return d.show(0);
 }
 
+// The spouse's summary lines (fetched from the spouse's declaration or
+// typed), the tax paid named after the spouse's model and subtracted, then
+// the official income and what the balance takes from the spouse.
 bool spouse() {
     Detail d;
+    const bool simplified = rt::TRIM(common::Global{"CONJPAD"}.text()) == "S";
+    d.item("Base de cálculo do cônjuge", amount("I13_1C"));
+    d.item(simplified ? "Imposto retido do cônjuge (simplificada)" : "Imposto devido do cônjuge (completa)",
+           -amount("I13_4C"));
+    lines(d, {{"Rendimentos isentos do cônjuge", "I13_2C"}, {"Tributação exclusiva do cônjuge", "I13_3C"},
+              {"Exigibilidade suspensa do cônjuge", "I13_5C"}});
     d.item("Total rendimento oficial do conjuge", amount("I9_2"));
-    d.item("Outras rendas do cônjuge", amount("I9_3"));
+    const bool fetched = rt::TRIM(common::Global{"I9_4"}.text()) == "S";
+    d.item(fetched ? "Saldo no balanço do cônjuge" : "Outras rendas do cônjuge", amount("I9_3"));
     d.total("Diferença entre Rendimento e Saldo", amount("I9_3") - amount("I9_2"));
     return d.show(1);
 }

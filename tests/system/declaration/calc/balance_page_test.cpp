@@ -5,6 +5,7 @@
 
 #include "common/globals.hpp"
 #include "declaration/calc/declaration_values.hpp"
+#include "runtime/core/cp850.hpp"
 #include "runtime/core/date.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/core/varstore.hpp"
@@ -138,6 +139,35 @@ TEST_F(BalancePage, CapitalGainsListNamesEachCostParcel) {
         {"CASA NA PRAIA Em " + rt::DTOC(rt::STOD("20050101")), 50}, {"Total do custo dos Bens Baixados", 50}};
     ASSERT_GE(rows.size(), head.size());
     EXPECT_EQ(std::vector(rows.begin(), rows.begin() + static_cast<long>(head.size())), head);
+}
+
+TEST_F(BalancePage, SpouseListFollowsTheSpousesModelAndWhereItsValuesCameFrom) {
+    struct Case {
+        const char* model;
+        const char* fetched;
+        const char* tax_line;
+        const char* balance_line;
+    };
+    for (const Case& c : {Case{"S", "S", "Imposto retido do cônjuge (simplificada)", "Saldo no balanço do cônjuge"},
+                          Case{"N", "N", "Imposto devido do cônjuge (completa)", "Outras rendas do cônjuge"}}) {
+        common::Global{"CONJPAD"}.set(rt::Value(c.model));
+        common::Global{"I9_4"}.set(rt::Value(c.fetched));
+        set_amount("I13_1C", 1000.0);
+        set_amount("I13_4C", 100.0);
+        set_amount("I13_2C", 50.0);
+        set_amount("I9_2", 950.0);
+        set_amount("I9_3", 900.0);
+        EXPECT_TRUE(B_DETAL(5));
+        tb::Table& d = *tables::ws().table(68);
+        std::vector<std::pair<std::string, double>> rows;
+        for (d.go_top(); !d.eof(); d.skip())
+            rows.emplace_back(rt::cp850_to_utf8(rt::TRIM(d.get("DESCRICAO").as_string())), d.get("VALORDOC").as_number());
+        const std::vector<std::pair<std::string, double>> expected{
+            {"Base de cálculo do cônjuge", 1000}, {c.tax_line, -100}, {"Rendimentos isentos do cônjuge", 50},
+            {"Total rendimento oficial do conjuge", 950}, {c.balance_line, 900},
+            {"Diferença entre Rendimento e Saldo", -50}};
+        EXPECT_EQ(rows, expected) << c.model;
+    }
 }
 
 TEST_F(BalancePage, DollarConverterUsesTheMonthsRate) {
