@@ -226,6 +226,12 @@ PickList municipality_list(bool states) {
                        set_var("UF", rt::Value(rt::LEFT(name, 2)));
                        return;
                    }
+                   // A state's line is never a municipality: chosen from the
+                   // municipality field it changes the state and nothing else.
+                   if (rt::SUBSTR(name, 4, 1) == "-") {
+                       if (f == "MUNICIPIO") set_var("UF", rt::Value(rt::LEFT(name, 2)));
+                       return;
+                   }
                    if (field == "MUNICIMO") {
                        put_area_field(24, "MUNICIMO", rt::Value(name));
                        return put_area_field(24, "CODMIMO", t.get("NROMUNI"));

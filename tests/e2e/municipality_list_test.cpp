@@ -1,6 +1,6 @@
 // In a declaration's identification page the municipality comes from the
 // list of the state's municipalities: a typed letter jumps the list and
-// Enter fills the field.
+// Enter fills the field; F1 on the field opens the list again.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -66,6 +66,16 @@ TEST_F(E2eMunicipalityList, TypedLetterJumpsAndEnterFillsTheMunicipality) {
     ASSERT_TRUE(s.wait_for("Tabapuã", 5s)) << s.screen_text();
     s.keys("Enter");
     EXPECT_TRUE(s.wait_for("Município  Tabapuã", 5s)) << s.screen_text();
+    // F1 on the municipality field opens its list again (not the first
+    // page); a state's line chosen there leaves the municipality alone.
+    s.keys("F1");
+    ASSERT_TRUE(s.wait_for("AC - Acre", 5s)) << s.screen_text();
+    s.text("S");
+    ASSERT_TRUE(s.wait_for("SC - Santa Catarina", 5s)) << s.screen_text();
+    s.keys("Enter");
+    ASSERT_TRUE(s.wait_gone("AC - Acre", 5s)) << s.screen_text();
+    EXPECT_TRUE(s.wait_for("UFSC  Município  Tabapuã", 5s)) << s.screen_text();
+    EXPECT_TRUE(s.wait_for("IDENTIFICAÇÃO", 5s)) << s.screen_text();
 }
 
 }  // namespace

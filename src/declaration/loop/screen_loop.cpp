@@ -25,6 +25,7 @@
 #include "runtime/ui/alert.hpp"
 #include "runtime/ui/read.hpp"
 #include "shell/dispatcher_routines.hpp"
+#include "tables/pick_lists.hpp"
 #include "tables/state.hpp"
 
 namespace qv::declaration {
@@ -61,8 +62,19 @@ void write_state(const PageState& s) {
     vars::PVEZ.set(rt::Value(s.pvez));
 }
 
+// F1 on a field that has a list of valid values opens the list; anywhere
+// else it goes to the first page.
+void page_f1() {
+    const rt::Get* g = rt::current_get();
+    if (g && tables::has_pick_list(rt::UPPER(g->name()))) {
+        tables::GERAL();
+        return;
+    }
+    MUDATEL1();
+}
+
 void bind_page_keys(KeyBindings& keys) {
-    keys.bind(key::F1, MUDATEL1);
+    keys.bind(key::F1, page_f1);
     for (int k = key::F4; k >= key::F10; --k) keys.bind(k, MUDATEL);
     for (const int k : {key::F11, key::ALT_F1, key::F12}) keys.bind(k, MUDATEL);
     keys.bind(key::TAB, MUDATAB);
