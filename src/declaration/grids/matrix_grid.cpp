@@ -8,6 +8,7 @@
 #include "common/globals.hpp"
 #include "common/windows.hpp"
 #include "declaration/entry/footers.hpp"
+#include "declaration/grids/grid_idle.hpp"
 #include "declaration/grids/grid_engine.hpp"
 #include "declaration/grids/matrix_cell_edit.hpp"
 #include "declaration/grids/matrix_modes.hpp"
@@ -147,7 +148,7 @@ void MatrixRun::run() {
             common::Global{"PONTEIRO"}.set(Value(browse_.col_pos()));
             common::Global{"POSVERMAT"}.set(Value(browse_.row_pos()));
             common::Global{"PONTVERT"}.set(Value(browse_.row_pos()));
-            k = rt::INKEY(-1);
+            k = wait_grid_key(g_.code);   // the usage clock stops while nobody types
         }
         if (!dispatch(k)) break;
     }
