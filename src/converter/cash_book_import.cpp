@@ -25,12 +25,6 @@ std::string month_field(std::string_view base, int mm) {
 
 double cents(double v) { return std::round(v * 100) / 100; }
 
-// Copies `from` of the source row into `to` of the destination row when both exist.
-void copy_as(tb::Table& from, const char* source, tb::Table& to, const char* dest) {
-    const int i = from.field_index(source), j = to.field_index(dest);
-    if (i >= 0 && j >= 0) to.put(j, from.get(i));
-}
-
 // Copies the twelve months of a family and returns their sum.
 double copy_months(tb::Table& from, std::string_view source, tb::Table& to, std::string_view dest) {
     double sum = 0;
@@ -40,16 +34,6 @@ double copy_months(tb::Table& from, std::string_view source, tb::Table& to, std:
         sum += number_of(from, s.c_str());
     }
     return cents(sum);
-}
-
-template <typename Fn>
-void each_source(SourceTables& src, int code, const std::string& cpf, Fn fn) {
-    tb::Table* t = src.get(code);
-    if (!t) return;
-    for (const std::uint32_t r : src.rows(code, cpf)) {
-        t->go_to(r);
-        fn(*t);
-    }
 }
 
 // The declaration's calculation mode: 3 when a self-employment or rental

@@ -16,11 +16,6 @@ using rt::Value;
 
 constexpr int kStep = 10;   // rural items are numbered 0, 10, 20, ... leaving room between them
 
-void copy_as(tb::Table& from, const std::string& source, tb::Table& to, const std::string& dest) {
-    const int i = from.field_index(source), j = to.field_index(dest);
-    if (i >= 0 && j >= 0) to.put(j, from.get(i));
-}
-
 tb::Table& rural_row(int code, const std::string& cpf) {
     tb::Table& t = new_row(code, cpf);
     t.put("ATV_BRASIL", Value("S"));

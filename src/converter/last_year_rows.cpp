@@ -15,17 +15,6 @@ using common::Global;
 using rt::operator""_cp;
 using rt::Value;
 
-// Runs `fn` on each of the CPF's source rows of a table, current in turn.
-template <typename Fn>
-void each_source(SourceTables& src, int code, const std::string& cpf, Fn fn) {
-    tb::Table* t = src.get(code);
-    if (!t) return;
-    for (const std::uint32_t r : src.rows(code, cpf)) {
-        t->go_to(r);
-        fn(*t);
-    }
-}
-
 void income_sources(SourceTables& src, const std::string& cpf) {
     each_source(src, 2, cpf, [&](tb::Table& old) {
         const std::string kind = text_of(old, "I1_1");

@@ -11,21 +11,6 @@ namespace {
 
 using rt::Value;
 
-void copy_as(tb::Table& from, const std::string& source, tb::Table& to, const std::string& dest) {
-    const int i = from.field_index(source), j = to.field_index(dest);
-    if (i >= 0 && j >= 0) to.put(j, from.get(i));
-}
-
-template <typename Fn>
-void each_source(SourceTables& src, int code, const std::string& cpf, Fn fn) {
-    tb::Table* t = src.get(code);
-    if (!t) return;
-    for (const std::uint32_t r : src.rows(code, cpf)) {
-        t->go_to(r);
-        fn(*t);
-    }
-}
-
 // The herd at the end of last year: what there was, was born and was
 // bought, less what died and was sold.
 double herd_at_year_end(tb::Table& old, const std::string& kind) {

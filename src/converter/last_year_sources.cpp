@@ -76,6 +76,11 @@ void copy_shared(tb::Table& from, tb::Table& to, std::initializer_list<const cha
     }
 }
 
+void copy_as(tb::Table& from, std::string_view source, tb::Table& to, std::string_view dest) {
+    const int i = from.field_index(source), j = to.field_index(dest);
+    if (i >= 0 && j >= 0) to.put(j, from.get(i));
+}
+
 void copy_all_shared(tb::Table& from, tb::Table& to) {
     for (const auto& f : from.fields()) {
         const int j = to.field_index(f.name);

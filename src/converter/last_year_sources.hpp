@@ -37,6 +37,19 @@ private:
 int source_area(int code);
 // Copies the fields of `names` that both rows have.
 void copy_shared(tb::Table& from, tb::Table& to, std::initializer_list<const char*> names);
+// Copies field `source` of one row into field `dest` of the other, when
+// both rows have them.
+void copy_as(tb::Table& from, std::string_view source, tb::Table& to, std::string_view dest);
+// Runs `fn` on each of the CPF's rows of a source table, current in turn.
+template <typename Fn>
+void each_source(SourceTables& src, int code, std::string_view cpf, Fn fn) {
+    tb::Table* t = src.get(code);
+    if (!t) return;
+    for (const std::uint32_t r : src.rows(code, cpf)) {
+        t->go_to(r);
+        fn(*t);
+    }
+}
 // Copies every field the two rows share.
 void copy_all_shared(tb::Table& from, tb::Table& to);
 // A field's value, or an empty value of its kind when the row lacks it.
