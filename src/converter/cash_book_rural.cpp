@@ -22,13 +22,6 @@ tb::Table& rural_row(int code, const std::string& cpf) {
     return t;
 }
 
-void mark_register(const std::string& cpf) {
-    for_each_row(9, cpf, [](tb::Table& reg) {
-        reg.put("TEMRURAL", Value("S"));
-        reg.put("ATV_BRASIL", Value("S"));
-    });
-}
-
 void properties(SourceTables& src, const std::vector<std::uint32_t>& rows, const std::string& cpf) {
     tb::Table& old = *src.get(15);
     for (const std::uint32_t r : rows) {
@@ -116,11 +109,18 @@ void items(SourceTables& src, int code, int source, const std::string& cpf) {
 
 }  // namespace
 
+void mark_rural_register(const std::string& cpf) {
+    for_each_row(9, cpf, [](tb::Table& reg) {
+        reg.put("TEMRURAL", Value("S"));
+        reg.put("ATV_BRASIL", Value("S"));
+    });
+}
+
 void CONV_IRM_WZK(SourceTables& src, const std::string& cpf) {
     if (!src.get(15)) return;
     const auto rows = src.rows(15, cpf);
     if (rows.empty()) return;
-    mark_register(cpf);
+    mark_rural_register(cpf);
     properties(src, rows, cpf);
     const std::uint32_t at = results(src, cpf).recno();
     if (monthly_entries(src, cpf)) {

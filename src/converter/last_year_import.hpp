@@ -29,6 +29,8 @@ void BUSCA_DATAVEN(SourceTables& src, const std::string& cpf);
 bool cash_book_taxpayer(SourceTables& src, const std::string& cpf);
 // The cash book's rural activity of the taxpayer, when it has properties.
 void CONV_IRM_WZK(SourceTables& src, const std::string& cpf);
+// The taxpayer's register marked as having rural activity in Brazil.
+void mark_rural_register(const std::string& cpf);
 // Last year's rural tables of the taxpayer (register TEMRURAL "S").
 void CONV_HELPAR(SourceTables& src, const std::string& cpf);
 // False when the dependant in CODIDEPEN, DATADEPEN, NOMEDEPEN must be dropped.

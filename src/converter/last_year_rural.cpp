@@ -59,10 +59,7 @@ void items(SourceTables& src, const std::string& cpf, bool assets) {
 }  // namespace
 
 void CONV_HELPAR(SourceTables& src, const std::string& cpf) {
-    for_each_row(9, cpf, [](tb::Table& reg) {
-        reg.put("TEMRURAL", Value("S"));
-        reg.put("ATV_BRASIL", Value("S"));
-    });
+    mark_rural_register(cpf);
     each_source(src, 16, cpf, [&](tb::Table& old) {
         tb::Table& t = new_row(16, cpf);
         copy_shared(old, t, {"ATV_BRASIL", "I2R_01", "I2R_02", "I2R_03", "I2R_04", "I2R_05", "I2R_06", "I2R_07"});
