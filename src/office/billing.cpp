@@ -146,6 +146,14 @@ bool append_slip() {
     return true;
 }
 
+bool has_slips() {
+    rt::table::Table* t = tables::ws().table(kSlipsArea);
+    if (!t) return false;
+    for (t->go_top(); !t->eof(); t->skip())
+        if (!t->deleted()) return true;
+    return false;
+}
+
 void blank_slip() {
     set("VALORDOC", rt::Value(0.0));
     set("CPFSAC", rt::Value(std::string(11, ' ')));
@@ -287,7 +295,18 @@ void FAZ_BOLETO() {
     set("NOSSONRO", rt::Value(Global{"BOL_NOSNRO"}.number()));
     set("DATADOC", rt::Value(rt::DATE()));
     blank_slip();
-    UNICO_BOL();
+    if (has_slips()) {
+        // The waiting slips are listed; Ins in the list adds more.
+        common::MENS(0, "Use a tecla Insert para um novo boleto.");
+        tables::ws().select(kSlipsArea);
+        if (rt::has_function("EDITA")) {
+            const rt::Value args[] = {rt::Value(45), rt::Value(0)};
+            rt::call_function("EDITA", std::span<const rt::Value>(args, 2));
+        }
+        common::MENS();
+    } else {
+        UNICO_BOL();
+    }
     const rt::Value reference = Global{"NOSSONRO"}.value();
     Global{"BOL_NOSNRO"}.set(reference);
     write_setting("BOL_NOSNRO", reference);

@@ -22,6 +22,7 @@
 #include "gains/gain_routines.hpp"
 #include "office/calendar.hpp"
 #include "office/billing.hpp"
+#include "office/bookkeeping.hpp"
 #include "office/email.hpp"
 #include "printing/printing_routines.hpp"
 #include "printing/report_routines.hpp"
@@ -54,6 +55,7 @@ void register_system_routines() {
     office::register_calendar_routines();
     office::register_email_routines();
     office::register_billing_routines();
+    office::register_bookkeeping_routines();
     declaration::register_calc_routines();
     declaration::register_declaration_io_routines();
     declaration::register_declaration_loop_routines();

@@ -180,7 +180,16 @@ const std::vector<Reference>& references() {
          fields({{"CDCONTA", 'C', 4, 0}, {"NMDESCRICA", 'C', 60, 0}, {"PAGINA", 'N', 2, 0}, {"LINHA", 'N', 2, 0},
                  {"TEMCPF", 'C', 1, 0}, {"TEMCGC", 'C', 1, 0}, {"LIVROCX", 'C', 1, 0}, {"TEMDESCR", 'C', 1, 0},
                  {"CDSTATUS", 'C', 1, 0}}),
-         [](Filler&, const std::string&) {}},
+         // A starter chart: titles ("N") and detailed accounts ("S") whose
+         // page and line pairs feed fields of the declaration tables.
+         [](Filler& f, const std::string& d) {
+             for (const Row& r : read_csv(d + "contas.csv"))
+                 f.row({{"CDCONTA", rt::Value(col(r, 0))}, {"NMDESCRICA", rt::Value(cp(col(r, 1)))},
+                        {"PAGINA", rt::Value(rt::VAL(col(r, 2)))}, {"LINHA", rt::Value(rt::VAL(col(r, 3)))},
+                        {"TEMCPF", rt::Value(col(r, 4))}, {"TEMCGC", rt::Value(col(r, 5))},
+                        {"LIVROCX", rt::Value(col(r, 6))}, {"TEMDESCR", rt::Value(col(r, 7))},
+                        {"CDSTATUS", rt::Value(col(r, 8))}});
+         }},
         {64, "TABMUNI", fields({{"NOMEMUNI", 'C', 30, 0}, {"NROMUNI", 'C', 4, 0}, {"UNIFED", 'C', 2, 0}}),
          [](Filler& f, const std::string& d) {
              int n = 0;

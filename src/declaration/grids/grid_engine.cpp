@@ -304,7 +304,7 @@ bool GridRun::dispatch(int k) {
             return true;
         case key::INS:
             if (code == 1 || code == 2 || code == 11) insert_before(*this);
-            else if (code == 45) run_named("UNICO_BOL");
+            else if (code == 45) new_slips();
             else if (code < 46 && !d_.order_field.empty()) insert_after();
             return true;
         case kAltR:
@@ -391,6 +391,14 @@ std::vector<std::uint32_t> GridRun::rows_after_current() {
     while (tables::SKIPPED(1) == 1) rows.push_back(t.recno());
     t.go_to(at);
     return rows;
+}
+
+// Ins in the billing slips: the slip form adds slips; the reference number
+// it ends on is the one offered next, and the new slips are shown.
+void GridRun::new_slips() {
+    run_named("UNICO_BOL");
+    common::Global{"BOL_NOSNRO"}.set(common::Global{"NOSSONRO"}.value());
+    FRESHORDER();
 }
 
 // Ins: a row after the current one, the following rows' order values

@@ -49,6 +49,7 @@ private:
     void leave(int key);
     void delete_row();
     void insert_after();
+    void new_slips();
     void renumber();
     void copy_cell();
     void paste_cell(bool new_row);

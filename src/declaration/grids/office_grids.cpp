@@ -32,6 +32,9 @@ GridDescription framed(int code, int area, int ult_pos, int top, int left, int b
 
 GridDescription bookkeeping() {
     GridDescription d = framed(25, 33, 8, 2, 3, 20, 75);
+    // The copy goes back into the table of every taxpayer's entries: a new
+    // row must say whose it is.
+    d.stamp_cpf = true;
     d.columns = {{"Cod.", "CDCONTA", "@R 9.999"},
                  {"Descrição"_cp, "DESCONTA", "@S40", "substr(DESCONTA,1,40)"},
                  amount("Valor ", "VALODESP"),

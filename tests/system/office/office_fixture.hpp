@@ -28,10 +28,11 @@ namespace qv::office::testing {
 namespace tb = rt::table;
 using Row = std::map<std::string, rt::Value>;
 
-// Another process with a table open (shared, or alone) until the guard goes.
+// Another process with a table open (shared, or alone, or shared under its
+// file lock) until the guard goes.
 class OtherTerminal {
 public:
-    explicit OtherTerminal(const std::string& path, bool exclusive = false) {
+    explicit OtherTerminal(const std::string& path, bool exclusive = false, bool file_lock = false) {
         if (::pipe(to_child_) != 0 || ::pipe(to_parent_) != 0) throw std::runtime_error("pipe");
         pid_ = ::fork();
         if (pid_ == 0) {
@@ -41,7 +42,8 @@ public:
                 tb::OpenOptions opt;
                 opt.exclusive = exclusive;
                 opt.structural_index = false;
-                w.use_in(1, path, opt);
+                tb::Table& t = w.use_in(1, path, opt);
+                if (file_lock && !t.flock()) throw std::runtime_error("flock");
                 c = 'L';
                 if (::write(to_parent_[1], &c, 1) != 1) ::_exit(2);
                 if (::read(to_child_[0], &c, 1) != 1) ::_exit(3);

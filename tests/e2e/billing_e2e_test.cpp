@@ -1,0 +1,75 @@
+// A billing slip for a registered taxpayer entered from the main menu, and
+// the bank remittance file generated from it.
+#include <ctime>
+#include <fstream>
+#include <iterator>
+
+#include "e2e/declaration_e2e.hpp"
+
+namespace {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+class E2eBilling : public qv::e2e::DeclarationE2eTest {
+protected:
+    E2eBilling() : DeclarationE2eTest("qv_e2e_billing_") {}
+};
+
+// "C" + YYMMDD + "A.txt" of today.
+std::string first_file_of_today() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char buf[32];
+    std::strftime(buf, sizeof buf, "C%y%m%dA.txt", &local);
+    return buf;
+}
+
+TEST_F(E2eBilling, ASlipEnteredFromTheMenuEndsInTheRemittanceFile) {
+    auto s = start();
+    open_declaration(*s, true);   // the taxpayer enters the register
+    s->keys("Escape");
+    ASSERT_TRUE(s->wait_for("P.Jur", 5s)) << s->screen_text();
+    s->keys("M-t");
+    ASSERT_TRUE(s->wait_for("F1 Nome F2 CPF F3 Stat", 10s)) << s->screen_text();
+    s->keys("Escape");
+    ASSERT_TRUE(s->wait_for("Terminar", 5s)) << s->screen_text();
+    s->keys("Right");
+    ASSERT_TRUE(s->wait_for("Boletos", 5s)) << s->screen_text();
+    s->keys("b");
+    ASSERT_TRUE(s->wait_for("Config. emitente", 5s)) << s->screen_text();
+    s->keys("p");
+    ASSERT_TRUE(s->wait_for("CPF do sacado", 5s)) << s->screen_text();
+    s->text("11144477735");
+    s->keys("Enter");   // due today
+    s->text("150");
+    s->keys("Enter");
+    s->text("1");
+    s->keys("Enter");
+    s->text("5");
+    s->keys("Enter");
+    ASSERT_TRUE(s->wait_for("Confirma os dados ?", 5s)) << s->screen_text();
+    s->keys("Enter");
+    ASSERT_TRUE(s->wait_for("Outro boleto ?", 5s)) << s->screen_text();
+    s->keys("Right");
+    s->keys("Enter");
+    ASSERT_TRUE(s->wait_for("Gera o Arquivo", 5s)) << s->screen_text();
+    s->keys("g");
+    ASSERT_TRUE(s->wait_for("gerado com sucesso", 10s)) << s->screen_text();
+
+    const fs::path file = prog / first_file_of_today();
+    ASSERT_TRUE(fs::exists(file)) << s->screen_text();
+    std::ifstream in(file, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    ASSERT_EQ(bytes.size(), 3u * 402);
+    const std::string detail = bytes.substr(402, 400);
+    EXPECT_EQ(detail.substr(62, 8), "00000005");                   // the bank's reference
+    EXPECT_EQ(detail.substr(110, 5), "00001");                     // the office's document
+    EXPECT_EQ(detail.substr(126, 13), "0000000015000");            // 150,00 in cents
+    EXPECT_EQ(detail.substr(218, 16), "0100011144477735");         // the payer's CPF
+    s->keys("Enter");
+    s->keys("Escape");
+}
+
+}  // namespace
