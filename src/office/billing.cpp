@@ -272,6 +272,10 @@ void CONF_BOLETO() {
 
 void UNICO_BOL() {
     const std::string saved = rt::SAVESCREEN(8, 10, 16, 70);
+    // F1: the taxpayers of the register to choose the payer from.
+    const rt::KeyHandler f1 = rt::SETKEY(rt::key::F1, [] {
+        if (rt::has_function("GERAL")) rt::call_function("GERAL", {});
+    });
     for (;;) {
         const std::string answer = slip_form();
         if (answer == "F") break;
@@ -286,6 +290,7 @@ void UNICO_BOL() {
         set("NOSSONRO", rt::Value(Global{"NOSSONRO"}.number() + 1));
         blank_slip();
     }
+    rt::SETKEY(rt::key::F1, f1);
     rt::RESTSCREEN(8, 10, 16, 70, saved);
 }
 

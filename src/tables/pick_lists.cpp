@@ -194,7 +194,7 @@ PickList register_list() {
     PickList l{9, 0, register_columns(), true, false,
                [](tb::Table& t, const std::string& field) {
                    const std::string f = bare(field);
-                   if (f == "CPF1" || f == "CPF2") return set_var(f, t.get("CPF"));
+                   if (f == "CPF1" || f == "CPF2" || f == "CPFSAC") return set_var(f, t.get("CPF"));
                    if (f == "CPFEMAIL") {
                        set_var("CPFEMAIL", t.get("CPF"));
                        return set_var("CEMAIL_ENV", t.get("EMAIL"));
@@ -249,7 +249,8 @@ std::optional<PickList> list_for(const std::string& field) {
             if (f == n) return true;
         return false;
     };
-    if (is({"M->CPF", "M->CPF1", "M->CPF2", "M->NOMECONTR", "M->DIRCONJU", "M->CPFEMAIL"})) return register_list();
+    if (is({"M->CPF", "M->CPF1", "M->CPF2", "M->NOMECONTR", "M->DIRCONJU", "M->CPFEMAIL", "M->CPFSAC"}))
+        return register_list();
     if (is({"M->CDPRO", "M->OCUPACAO"})) {
         PickList l = code_list(58, "C\xA2" "d", "CDPRO", " Nome da Ocupacao ", "OCUPACAO", [](tb::Table& t, const std::string&) {
             set_var("CDPRO", t.get("CDPRO"));

@@ -110,7 +110,7 @@ TEST_F(BookkeepingTest, IncomeLinesOtherThanTheSalaryNeedThePayersRow) {
     open_entries();
     keys({rt::key::ENTER});
     EXPECT_EQ(LANCAVAL(), 1);
-    EXPECT_TRUE(term->showed("O Lançamento código 1002 precisa ter Fonte Pagadora c/ mesmo CNPJ"));
+    EXPECT_TRUE(term->showed("O Lançamento código 1002 precisa ter Fonte Pagadora c/ mesmo"));
     EXPECT_FALSE(posted(1));
     EXPECT_EQ(LANCAVAL(), 1);   // now the payer's row is there
     const auto payer = rows(2, {"I1_1", "I1_3", "I1_4", "I1_5"});
@@ -118,6 +118,40 @@ TEST_F(BookkeepingTest, IncomeLinesOtherThanTheSalaryNeedThePayersRow) {
     EXPECT_EQ(payer[0].at("I1_1").as_string(), "J");
     EXPECT_EQ(payer[0].at("I1_4").as_number(), 1000.0);
     EXPECT_EQ(payer[0].at("I1_5").as_number(), 100.0);
+}
+
+TEST_F(BookkeepingTest, TheFormKeepsAConfirmedEntryAndRefusesOneWithoutAmount) {
+    open_entries();
+    const auto type = [this](const std::string& text) {
+        for (char c : text) term->feed(static_cast<unsigned char>(c));
+    };
+    // A payment to a school: name, amount and CNPJ (a full field moves on);
+    // confirmed.
+    type("6021");
+    type("ESCOLA ALFA");
+    keys({rt::key::ENTER});
+    type("150");
+    keys({rt::key::ENTER});
+    type(kSchool);
+    keys({rt::key::ENTER});
+    // The same account without amount: refused; Esc back to the account,
+    // Esc again ends.
+    type("6021");
+    type("ESCOLA BETA");
+    keys({rt::key::ENTER, rt::key::ENTER});
+    type(kSchool);
+    keys({rt::key::ENTER, rt::key::ENTER, rt::key::ESC, rt::key::ESC});
+    FAZLANC();
+    EXPECT_TRUE(term->showed("Falta preencher o valor"));
+    tb::Table& copy = *tables::ws().table(33);
+    ASSERT_EQ(copy.lastrec(), 1u);
+    copy.go_to(1);
+    EXPECT_EQ(rt::TRIM(copy.get("CDCONTA").as_string()), "6021");
+    EXPECT_EQ(rt::TRIM(copy.get("DESCONTA").as_string()), "ESCOLA ALFA");
+    EXPECT_EQ(copy.get("VALODESP").as_number(), 150.0);
+    EXPECT_EQ(rt::TRIM(copy.get("NROCGCCPF").as_string()), kSchool);
+    EXPECT_EQ(rt::TRIM(copy.get("CPF").as_string()), kCpf);
+    EXPECT_FALSE(copy.get("LANCADO").as_bool());
 }
 
 TEST_F(BookkeepingTest, MonthsMustLieInTheYear) {

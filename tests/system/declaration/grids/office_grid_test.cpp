@@ -1,0 +1,49 @@
+// The office's grids: Ins in the billing slips runs the slip form and shows
+// what it added; a row typed into the bookkeeping entries is the taxpayer's.
+#include <gtest/gtest.h>
+
+#include "grid_fixture.hpp"
+#include "declaration/grids/grid_catalogue.hpp"
+#include "runtime/core/text.hpp"
+#include "tables/schemas.hpp"
+#include "tables/state.hpp"
+
+namespace qv::declaration::grids {
+namespace {
+
+namespace key = rt::key;
+namespace tb = rt::table;
+
+using OfficeGrids = GridTest;
+
+TEST_F(OfficeGrids, InsInTheSlipsAddsThroughTheSlipFormAndOffersItsLastReference) {
+    tb::Table& slips = table(67, *tables::schema_of(67),
+                             {{{"NOSSONRO", rt::Value(10)}, {"NOMESAC", rt::Value("PRIMEIRO PAGADOR")}}});
+    StandIn form("UNICO_BOL", [&slips](std::span<const rt::Value>) {
+        slips.append_blank();
+        slips.put("NOSSONRO", rt::Value(11));
+        slips.put("NOMESAC", rt::Value("SEGUNDO PAGADOR"));
+        slips.commit();
+        common::Global{"NOSSONRO"}.set(rt::Value(11));
+        return rt::Value();
+    });
+    tables::ws().select(67);
+    keys({key::INS, key::ESC});
+    EDITA(45);
+    EXPECT_EQ(slips.lastrec(), 2u);
+    EXPECT_EQ(common::Global{"BOL_NOSNRO"}.number(), 11);
+    EXPECT_TRUE(term->showed("SEGUNDO PAGADOR"));
+}
+
+TEST_F(OfficeGrids, AnEntryTypedIntoTheEntriesGridCarriesTheTaxpayer) {
+    tb::Table& entries = table(33, *tables::schema_of(13), {});
+    keys({'6', '0', '2', '1', key::ESC});
+    EDITA(25);
+    ASSERT_EQ(entries.lastrec(), 1u);
+    entries.go_to(1);
+    EXPECT_EQ(rt::TRIM(entries.get("CDCONTA").as_string()), "6021");
+    EXPECT_EQ(entries.get("CPF").as_string(), "12345678909");
+}
+
+}  // namespace
+}  // namespace qv::declaration::grids
