@@ -22,6 +22,7 @@
 #include "runtime/table/table_error.hpp"
 #include "runtime/table/transfer.hpp"
 #include "tables/locks.hpp"
+#include "tables/open_failure.hpp"
 #include "tables/opening.hpp"
 #include "tables/state.hpp"
 
@@ -131,6 +132,7 @@ bool prepare_copy(const std::string& cpf) {
         if (!open_copy() || !write_back(owner)) {
             tables::ws().close(kEntriesArea);
             tell_kept();
+            tables::clear_open_failure();
             return false;
         }
         tables::ws().close(kEntriesArea);
@@ -167,6 +169,8 @@ void chosen(int item) {
 void LANCAMEN() {
     const std::string cpf = rt::ALLTRIM(Global{"CPF"}.text());
     if (!open_chart() || !prepare_copy(cpf)) {
+        // A table another terminal holds, or a file that cannot be read.
+        if (const std::string why = tables::open_failure_text(); !why.empty()) common::AVISOSN(why);
         close_tables();
         return;
     }

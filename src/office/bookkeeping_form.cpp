@@ -156,6 +156,7 @@ bool VE_CONTA() {
     const std::optional<Account> a = typed_account();
     if (!a) {
         set("DESCONTA", rt::Value(std::string(60, ' ')));
+        common::MENS(0, "Conta não cadastrada. [F1] mostra o plano de contas."_cp);
         return false;
     }
     if (!a->detailed) {

@@ -1,6 +1,7 @@
 // A billing slip for a registered taxpayer entered from the main menu, and
 // the bank remittance file generated from it.
 #include <ctime>
+#include <utility>
 #include <fstream>
 #include <iterator>
 
@@ -19,36 +20,28 @@ protected:
 // "C" + YYMMDD + "A.txt" of today.
 std::string first_file_of_today() {
     const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
     char buf[32];
-    std::strftime(buf, sizeof buf, "C%y%m%dA.txt", &local);
+    std::strftime(buf, sizeof buf, "C%y%m%dA.txt", std::localtime(&now));
     return buf;
 }
 
 TEST_F(E2eBilling, ASlipEnteredFromTheMenuEndsInTheRemittanceFile) {
     auto s = start();
     open_declaration(*s, true);   // the taxpayer enters the register
-    s->keys("Escape");
-    ASSERT_TRUE(s->wait_for("P.Jur", 5s)) << s->screen_text();
-    s->keys("M-t");
-    ASSERT_TRUE(s->wait_for("F1 Nome F2 CPF F3 Stat", 10s)) << s->screen_text();
-    s->keys("Escape");
-    ASSERT_TRUE(s->wait_for("Terminar", 5s)) << s->screen_text();
-    s->keys("Right");
-    ASSERT_TRUE(s->wait_for("Boletos", 5s)) << s->screen_text();
-    s->keys("b");
-    ASSERT_TRUE(s->wait_for("Config. emitente", 5s)) << s->screen_text();
-    s->keys("p");
-    ASSERT_TRUE(s->wait_for("CPF do sacado", 5s)) << s->screen_text();
+    // Back to the main menu, the options bar, the slips; one slip of 150,00,
+    // document 1, reference 5, due today; no other; the file.
+    const std::pair<const char*, const char*> steps[] = {
+        {"Escape", "P.Jur"}, {"M-t", "F1 Nome F2 CPF F3 Stat"}, {"Escape", "Terminar"}, {"Right", "Boletos"},
+        {"b", "Config. emitente"}, {"p", "CPF do sacado"}};
+    for (const auto& [key, shown] : steps) {
+        s->keys(key);
+        ASSERT_TRUE(s->wait_for(shown, 10s)) << s->screen_text();
+    }
     s->text("11144477735");
-    s->keys("Enter");   // due today
-    s->text("150");
-    s->keys("Enter");
-    s->text("1");
-    s->keys("Enter");
-    s->text("5");
-    s->keys("Enter");
+    for (const char* typed : {"", "150", "1", "5"}) {
+        if (*typed) s->text(typed);
+        s->keys("Enter");
+    }
     ASSERT_TRUE(s->wait_for("Confirma os dados ?", 5s)) << s->screen_text();
     s->keys("Enter");
     ASSERT_TRUE(s->wait_for("Outro boleto ?", 5s)) << s->screen_text();

@@ -2,8 +2,6 @@
 // checks, and writing the terminal's copy back into the shared table.
 #include "office/bookkeeping.hpp"
 
-#include <filesystem>
-
 #include "office_fixture.hpp"
 #include "runtime/screen/keys.hpp"
 
@@ -49,19 +47,6 @@ protected:
         }
         return out;
     }
-    // The rows of the shared entries table with that mark.
-    long entries_posted(bool mark) {
-        tb::Workspace w;
-        tb::OpenOptions opt;
-        opt.structural_index = false;
-        tb::Table& t = w.use_in(1, path_of(client, 13), opt);
-        long n = 0;
-        for (std::uint32_t r = 1; r <= t.lastrec(); ++r) {
-            t.go_to(r);
-            if (!t.deleted() && t.get("LANCADO").as_bool() == mark) ++n;
-        }
-        return n;
-    }
     bool posted(std::uint32_t recno) {
         tb::Table& t = *tables::ws().table(33);
         t.go_to(recno);
@@ -74,7 +59,7 @@ TEST_F(BookkeepingTest, ANonDeductiblePaymentGoesToItsPartWithTheCodeOfTheLinesF
     entry("6021", 40.0, "11222333000181", 2, 4);
     open_entries();
     EXPECT_EQ(LANCAVAL(), 2);
-    const auto paid = rows(6, {"I6_2", "I6_3", "I6_4", "I6_5", "I6_402", "I6_403"});
+    const auto paid = rows(6, {"I6_2", "I6_3", "I6_4", "I6_5"});
     ASSERT_EQ(paid.size(), 2u);
     EXPECT_EQ(rt::TRIM(paid[0].at("I6_2").as_string()), "12.345.678/0001-95");
     EXPECT_EQ(paid[0].at("I6_3").as_number(), 2);
@@ -82,11 +67,9 @@ TEST_F(BookkeepingTest, ANonDeductiblePaymentGoesToItsPartWithTheCodeOfTheLinesF
     EXPECT_EQ(paid[0].at("I6_4").as_number(), 0.0);
     // Three months of 40 with no monthly columns for the part: their sum.
     EXPECT_EQ(paid[1].at("I6_5").as_number(), 120.0);
-    EXPECT_EQ(paid[1].at("I6_402").as_number(), 0.0);
     EXPECT_TRUE(posted(1) && posted(2));
 
     EXPECT_EQ(LANCAVAL(), 0);
-    EXPECT_EQ(rows(6, {"I6_5"}).size(), 2u);
     EXPECT_EQ(rows(6, {"I6_5"})[0].at("I6_5").as_number(), 150.0);
 }
 
@@ -125,8 +108,7 @@ TEST_F(BookkeepingTest, TheFormKeepsAConfirmedEntryAndRefusesOneWithoutAmount) {
     const auto type = [this](const std::string& text) {
         for (char c : text) term->feed(static_cast<unsigned char>(c));
     };
-    // A payment to a school: name, amount and CNPJ (a full field moves on);
-    // confirmed.
+    // A school's name, amount and CNPJ (a full field moves on); confirmed.
     type("6021");
     type("ESCOLA ALFA");
     keys({rt::key::ENTER});
@@ -151,15 +133,10 @@ TEST_F(BookkeepingTest, TheFormKeepsAConfirmedEntryAndRefusesOneWithoutAmount) {
     EXPECT_EQ(copy.get("VALODESP").as_number(), 150.0);
     EXPECT_EQ(rt::TRIM(copy.get("NROCGCCPF").as_string()), kSchool);
     EXPECT_EQ(rt::TRIM(copy.get("CPF").as_string()), kCpf);
-    EXPECT_FALSE(copy.get("LANCADO").as_bool());
 }
 
 TEST_F(BookkeepingTest, MonthsMustLieInTheYear) {
-    struct Case {
-        const char* name;
-        int page, first, last;
-        bool ok;
-    };
+    struct Case { const char* name; int page, first, last; bool ok; };
     const Case cases[] = {{"MESFIM", 2, 1, 13, false}, {"MESFIM", 2, 1, 12, true}, {"MESFIM", 2, 5, 4, false},
                           {"MESFIM", 2, 5, 0, true},   {"MESINI", 2, 0, 0, false}, {"MESINI", 6, 0, 0, true},
                           {"MESINI", 2, 13, 0, false}, {"MESINI", 2, 12, 0, true}};
@@ -185,13 +162,16 @@ TEST_F(BookkeepingTest, EntriesStayInTheTerminalsCopyWhileTheSharedTableIsHeld) 
         EXPECT_TRUE(term->showed("ficam guardados neste terminal"));
         ASSERT_TRUE(exists(copy));
     }
-    EXPECT_EQ(entries_posted(false), 2);   // the shared table as it was
+    ASSERT_TRUE(tables::ABERTURA(13));
+    EXPECT_FALSE(rows(13, {"LANCADO"}).at(0).at("LANCADO").as_bool());   // the shared table as it was
     // Next time the kept copy is the one edited and written back.
     keys({rt::key::ESC});
     LANCAMEN();
     EXPECT_FALSE(exists(copy));
-    EXPECT_EQ(entries_posted(true), 1);
-    EXPECT_EQ(count(client, 13, kCpf), 1);
+    ASSERT_TRUE(tables::ABERTURA(13));
+    const auto kept = rows(13, {"LANCADO"});
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_TRUE(kept[0].at("LANCADO").as_bool());
     EXPECT_EQ(count(client, 13, "22233344405"), 1);
 }
 
