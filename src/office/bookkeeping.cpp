@@ -156,7 +156,7 @@ void chosen(int item) {
         case 1: FAZLANC(); break;
         case 2: {
             const int posted = LANCAVAL();
-            common::MENS(0, "Lançamentos transferidos para o IR: "_cp + std::to_string(posted));
+            common::AVISOSN("Lançamentos transferidos para o IR: "_cp + std::to_string(posted));
             break;
         }
         case 3: run_grid(25); break;
@@ -177,7 +177,7 @@ void LANCAMEN() {
     const rt::KeyHandler f1 = rt::SETKEY(rt::key::F1, [] {
         if (rt::has_function("GERAL")) rt::call_function("GERAL", {});
     });
-    office_menu(6, 30, {"Lançar", "Transferir p/ IR", "Ver lançamentos", "Alterar contas"},
+    office_menu(6, 30, {"Lançar"_cp, "Transferir p/ IR", "Ver lançamentos"_cp, "Alterar contas"},
                 {"Faz os lançamentos dos dados"_cp, "Transfere os novos lançamentos para o IR"_cp,
                  "Visualiza os lançamentos feitos"_cp, "Altera ou cria novo plano de contas"},
                 "LTVA", chosen);

@@ -145,9 +145,10 @@ TEST_F(BookkeepingTest, EntriesStayInTheTerminalsCopyWhileTheSharedTableIsHeld) 
     const std::string copy = root + "/TMP_1301.dbf";
     {
         OtherTerminal other(path_of(client, 13), false, true);
-        // Post, leave, give up waiting for the lock, read the notice.
-        keys({'T', rt::key::ESC, rt::key::ESC, rt::key::ENTER});
+        // Post (and its notice), leave, give up waiting for the lock, the notice.
+        keys({'T', rt::key::ENTER, rt::key::ESC, rt::key::ESC, rt::key::ENTER});
         LANCAMEN();
+        EXPECT_TRUE(term->showed("Lançamentos transferidos para o IR: 1"));
         EXPECT_TRUE(term->showed("ficam guardados neste terminal"));
         ASSERT_TRUE(exists(copy));
     }
