@@ -5,6 +5,8 @@
 
 #include "common/globals.hpp"
 #include "darf/darf_state.hpp"
+#include "declaration/entry/dialog_frames.hpp"
+#include "declaration/entry/dialog_painters.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/picture.hpp"
 #include "runtime/core/text.hpp"
@@ -87,15 +89,16 @@ void show_charges() {
     rt::at_say(kLinesRow + 3, col, "Total...........  " + amount_text(number("VAL_TOTAL")));
 }
 
-int pick(int top, int left, const std::string& title, const std::vector<std::string>& items, int initial) {
-    std::size_t width = title.size();
-    for (const auto& s : items) width = std::max(width, s.size());
-    const int bottom = top + static_cast<int>(items.size()) + 1, right = left + static_cast<int>(width) + 3;
-    const std::string saved = rt::SAVESCREEN(top, left, bottom, right);
-    rt::DISPBOX(top, left, bottom, right, kSingleFrame);
-    rt::at_say(top, left + 1, title);
-    const int chosen = rt::ACHOICE(top + 1, left + 2, bottom - 1, right - 2, items, {}, {}, initial);
-    rt::RESTSCREEN(top, left, bottom, right, saved);
+int pick(std::string_view painter, int number, int initial) {
+    const declaration::DialogFrame* dialog = declaration::dialog_frame(painter, number);
+    if (dialog == nullptr) return 0;
+    const declaration::FrameText& f = dialog->frame;
+    std::vector<std::string> items;
+    for (const declaration::FrameLabel& label : f.labels)
+        if (label.row >= 1 && label.row < f.bottom - f.top) items.push_back(rt::utf8_to_cp850(label.text));
+    declaration::paint_dialog(painter, number);
+    const int chosen = rt::ACHOICE(f.top + 1, f.left + 2, f.bottom - 1, f.right - 2, items, {}, {}, initial);
+    declaration::close_dialog(painter, number);
     return chosen;
 }
 
