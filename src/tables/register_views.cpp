@@ -15,6 +15,7 @@
 #include "runtime/core/picture.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/screen/keys.hpp"
+#include "runtime/screen/screen.hpp"
 #include "runtime/table/transfer.hpp"
 #include "tables/opening.hpp"
 #include "tables/state.hpp"

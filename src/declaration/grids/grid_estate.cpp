@@ -99,7 +99,7 @@ void label(int row, int col, std::string_view text) { rt::at_say(kFormTop + row,
 // The form's frame: the heirs' question, and for a property its address
 // (in Brazil or abroad) and, when registered, the registry's data.
 void open_form(int mode) {
-    const rt::table::Table* row = asset_row();
+    rt::table::Table* row = asset_row();
     const bool abroad = row && upper_trimmed(row->get("I7_7")) == "S";
     const bool registered = row && upper_trimmed(row->get("REGISTRO")) == "S";
     property_frame(mode == 1 ? (abroad ? 3 : 1) : 2, registered);
