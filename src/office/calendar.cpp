@@ -24,7 +24,8 @@ using rt::operator""_cp;
 
 namespace {
 
-constexpr int kTop = 5, kLeft = 20, kBottom = 21, kRight = 60;
+// The box holds the whole week: Saturday's days end at column 66.
+constexpr int kTop = 5, kLeft = 20, kBottom = 21, kRight = 69;
 
 CalendarDay shown() {
     const rt::Value v = Global{"DATCALEN"}.value();

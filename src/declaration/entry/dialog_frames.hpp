@@ -22,8 +22,9 @@ const DialogFrame* dialog_frame(std::string_view painter, int number);
 const std::vector<DialogFrame>& dialog_frames();
 
 // The parts MTELAVER(5) adds to the property form's heirs question.
-inline constexpr int kPropertyInBrazil = 51;
-inline constexpr int kPropertyAbroad = 52;
-inline constexpr int kPropertyRegistry = 53;
+inline constexpr int kPropertyAddress = 51;
+inline constexpr int kPropertyInBrazil = 52;
+inline constexpr int kPropertyAbroad = 53;
+inline constexpr int kPropertyRegistry = 54;
 
 }  // namespace qv::declaration

@@ -47,23 +47,20 @@ std::string caption(const rt::Value& list, int k) {
 
 // The print menu: one caption a row, the box centred on the screen.
 void print_menu(int count) {
-    const rt::Value list = rt::variables().exists(common::Global{"QUEMOSTRA"}.text())
-                               ? rt::variables().get(common::Global{"QUEMOSTRA"}.text())
-                               : rt::Value();
+    const std::string name = common::Global{"QUEMOSTRA"}.text();
+    const rt::Value list = rt::variables().exists(name) ? rt::variables().get(name) : rt::Value();
     count = std::clamp(count, 0, list.is_array() ? static_cast<int>(list.len()) : 0);
     int width = 0;
     for (int k = 1; k <= count; ++k) width = std::max(width, static_cast<int>(caption(list, k).size()));
     width += 2;
     FrameText frame{2, kPrintMenuTop, kScreenMiddle - width / 2 - 1, kPrintMenuTop + count + 1,
                     kScreenMiddle - width / 2 + width, {}};
-    std::vector<std::string> lines;
-    for (int k = 1; k <= count; ++k) lines.push_back(" " + caption(list, k));
     // Captions are CP850 already: they are written into the empty frame.
     paint(frame, kPrintMenuWindow);
     std::string text;
     rt::Value messages = rt::Value::array();
-    for (const std::string& line : lines) {
-        text += rt::PADR(line, width);
+    for (int k = 1; k <= count; ++k) {
+        text += rt::PADR(" " + caption(list, k), width);
         messages.as_array()->push_back(rt::Value(""));
     }
     common::ESCRJAN(kPrintMenuWindow, text);
@@ -130,9 +127,11 @@ void property_frame(int variant, bool registered) {
         if (const DialogFrame* d = dialog_frame("MTELAVER", part))
             frame.labels.insert(frame.labels.end(), d->frame.labels.begin(), d->frame.labels.end());
     };
-    const bool property = variant == 1 || variant == 3;
-    if (property) add(variant == 1 ? kPropertyInBrazil : kPropertyAbroad);
-    if (property && registered) add(kPropertyRegistry);
+    if (variant == 1 || variant == 3) {
+        add(kPropertyAddress);
+        add(variant == 1 ? kPropertyInBrazil : kPropertyAbroad);
+        if (registered) add(kPropertyRegistry);
+    }
     paint(frame, base->window);
 }
 

@@ -78,7 +78,7 @@ TEST_F(DialogFrames, LabelsFallBesideTheirCallersFields) {
          {{3, 3, " Dados do cadastro "}, {4, 2, "CPF ........:"}, {4, 34, "Senha:"}, {8, 2, "CPF Cônjuge :"},
           {15, 2, "E-mail .....:"}, {4, 16, "              "}}},
         {"calendar", [] { MOSTELA4(); },
-         {{8, 22, " Dom    Seg    Ter    Qua    Qui    Sex    Sab"}, {5, 20, "\u250C"}, {21, 60, "\u2518"}}},
+         {{8, 22, " Dom    Seg    Ter    Qua    Qui    Sex    Sab"}, {5, 20, "\u250C"}, {21, 69, "\u2518"}}},
         {"taxpayer look-up", [] { MTELA3(3); }, {{15, 4, " Contribuinte "}}},
         {"folders look-up", [] { MTELA13(3); }, {{15, 4, " Contribuinte "}}},
     };
