@@ -156,24 +156,26 @@ const std::vector<DialogFrame>& all_frames() {
         {"MTELA13", 8, 8, {8, 8, 50, 11, 59, {{0, 1, "Quotas"}, {1, 2, "Só uma"}, {2, 2, "Várias"}}}},
         {"MTELA13", 9, 5,
          {9, 4, 15, 17, 74, {{0, 2, " Pastas a pesquisar "}, {13, 2, " Marque com S as pastas "}}}},
-        // The DARF form: values at columns 24 and 66, the taxpayer's line on
-        // row 2 and the questions on row 14 are the caller's.
+        // The DARF form: values at columns 24 and 66, the rates at 51 and the
+        // amounts at 63; the taxpayer's line (row 2) and the questions
+        // (row 14) are the caller's.
         {"MTELA21", 1, 5,
          {1, 4, 1, 21, 78,
           {{0, 30, " D A R F "},
            {1, 2, "MINISTÉRIO DA FAZENDA"},
            {1, 30, "Documento de Arrecadação de Receitas Federais"},
-           {4, 2, "02 Per. de apuracao.:"},
-           {4, 45, "04 Codigo da receita"},
-           {5, 2, "06 Data vencimento..:"},
+           {4, 2, "Periodo de apuracao.:"},
+           {4, 45, "Codigo da receita..:"},
+           {5, 2, "Data de vencimento..:"},
            {5, 45, "Data do pagamento..:"},
            {6, 2, "1o dia util apos....:"},
-           {8, 45, "07 Principal....."},
-           {9, 45, "08 Multa"},
-           {10, 45, "09 Juros"},
-           {11, 45, "10 Total........."}}}},
-        // The eight quota due dates and the dollar value (rows 4-7, 9).
-        {"MTELA21", 3, 5,
+           {8, 45, "Principal......."},
+           {9, 45, "Multa"},
+           {10, 45, "Juros"},
+           {11, 45, "Total..........."}}}},
+        // The eight quota due dates and the dollar value (rows 4-7, 9), over
+        // the DARF form.
+        {"MTELA21", 3, 6,
          {3, 4, 1, 21, 78,
           {{0, 2, " Vencimentos das quotas "},
            {4, 2, "Quota 1:"},
