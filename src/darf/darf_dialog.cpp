@@ -36,7 +36,7 @@ constexpr int kDependantsArea = 23;
 constexpr int kQuotaDates = 8;
 // The lists of the kind of DARF and of one or several quotas.
 constexpr int kKindList = 7, kQuotaList = 8;
-constexpr int kDueDatesFrame = 3;
+constexpr int kDueDatesFrame = 3, kDependantFrame = 7;
 
 enum class Step { Print, Leave, KindMenu };
 
@@ -101,12 +101,13 @@ bool choose_person() {
     if (for_titular) return true;
     set("DARFTD", rt::Value("N"));
     if (!common::Global{"CPFDEPEN"}.exists()) set("CPFDEPEN", rt::Value(rt::SPACE(11)));
-    clear_ask_row();
-    rt::at_say(kAskRow, 3, "CPF do dependente:");
+    declaration::MTELA21(kDependantFrame);
     rt::Get& g = rt::at_get(kAskRow, 22, "M->CPFDEPEN", "@r 999.999.999-99");
     if (rt::has_function("VERCPFDEPE")) g.valid([] { const rt::Value ok = rt::call_function("VERCPFDEPE", {});
         return !ok.is_logical() || ok.as_bool(); });
-    if (!rt::READ()) return false;
+    const bool typed = rt::READ();
+    declaration::close_dialog("MTELA21", kDependantFrame);
+    if (!typed) return false;
     const std::string cpf = rt::ALLTRIM(text("CPFDEPEN"));
     if (!dependant_has_record(cpf)) {
         common::MENS(11, "Esse dependente não tem rendimentos!"_cp);

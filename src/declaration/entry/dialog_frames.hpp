@@ -13,7 +13,8 @@ namespace qv::declaration {
 struct DialogFrame {
     std::string_view painter;   // MTELA2, MTELA3, MTELA4, MTELA5, MTELA13, MTELA21, MTELAVER, MOSTELA4
     int number;
-    int window;                 // the text window the dialog opens
+    int window;                 // the text window the dialog opens; 0 none: the
+                                // area is cleared and the labels written on it
     FrameText frame;            // labels at the offsets of the callers' fields
 };
 
@@ -26,5 +27,9 @@ inline constexpr int kPropertyAddress = 51;
 inline constexpr int kPropertyInBrazil = 52;
 inline constexpr int kPropertyAbroad = 53;
 inline constexpr int kPropertyRegistry = 54;
+// The parts MTELA5(9) adds to the capital-gain form by the kind of gain.
+inline constexpr int kGainShares = 91;
+inline constexpr int kGainAssets = 92;
+inline constexpr int kGainRealEstate = 93;
 
 }  // namespace qv::declaration

@@ -1,6 +1,7 @@
 #include "declaration/entry/dialog_painters.hpp"
 
 #include <algorithm>
+#include <initializer_list>
 #include <mutex>
 #include <span>
 #include <string>
@@ -9,9 +10,11 @@
 #include "common/windows.hpp"
 #include "declaration/entry/dialog_frames.hpp"
 #include "declaration/entry/frame_painter.hpp"
+#include "runtime/core/cp850.hpp"
 #include "runtime/core/functions.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/core/varstore.hpp"
+#include "runtime/screen/screen.hpp"
 
 namespace qv::declaration {
 
@@ -22,6 +25,9 @@ constexpr int kTaxpayerWindow = 3;
 constexpr int kPrintMenuWindow = 4;
 constexpr int kPrintMenuTop = 3;
 constexpr int kScreenMiddle = 40;
+constexpr int kCapitalGainForm = 9;
+// The kinds of capital gain (TIPO_BEM).
+constexpr int kRealEstateKind = 1, kSharesKind = 3;
 
 void record_origin(const FrameText& frame) {
     const int slot = std::max(common::Global{"NTA"}.integer(1), 1);
@@ -29,9 +35,25 @@ void record_origin(const FrameText& frame) {
     set_origin("ACJA", slot, frame.left);
 }
 
+// A frame without a window of its own clears its area on the page below.
 void paint(const FrameText& frame, int window) {
-    paint_frame(frame, window);
+    if (window == 0) {
+        rt::SCROLL(frame.top, frame.left, frame.bottom, frame.right);
+        for (const FrameLabel& label : frame.labels)
+            rt::at_say(frame.top + label.row, frame.left + label.col, rt::utf8_to_cp850(label.text));
+    } else {
+        paint_frame(frame, window);
+    }
     record_origin(frame);
+}
+
+// A frame with the labels of some of its painter's parts added.
+FrameText with_parts(const FrameText& base, std::string_view painter, std::initializer_list<int> parts) {
+    FrameText frame = base;
+    for (const int part : parts)
+        if (const DialogFrame* d = dialog_frame(painter, part))
+            frame.labels.insert(frame.labels.end(), d->frame.labels.begin(), d->frame.labels.end());
+    return frame;
 }
 
 // The taxpayer box of the CPF prompt serves the look-ups as well.
@@ -99,7 +121,13 @@ void MTELA3(int n) {
 
 void MTELA4(int n) { paint_dialog("MTELA4", n); }
 
-void MTELA5(int n) { paint_dialog("MTELA5", n); }
+void MTELA5(int n, int kind) {
+    if (n == kCapitalGainForm) {
+        capital_gain_frame(kind);
+        return;
+    }
+    paint_dialog("MTELA5", n);
+}
 
 void MTELA13(int n, int count) {
     if (n == 2) {
@@ -122,17 +150,24 @@ void register_data_frame() { paint_dialog("MTELAVER", 4); }
 void property_frame(int variant, bool registered) {
     const DialogFrame* base = dialog_frame("MTELAVER", 5);
     if (base == nullptr) return;
-    FrameText frame = base->frame;
-    const auto add = [&frame](int part) {
-        if (const DialogFrame* d = dialog_frame("MTELAVER", part))
-            frame.labels.insert(frame.labels.end(), d->frame.labels.begin(), d->frame.labels.end());
-    };
-    if (variant == 1 || variant == 3) {
-        add(kPropertyAddress);
-        add(variant == 1 ? kPropertyInBrazil : kPropertyAbroad);
-        if (registered) add(kPropertyRegistry);
-    }
-    paint(frame, base->window);
+    const int place = variant == 1 ? kPropertyInBrazil : kPropertyAbroad;
+    if (variant != 1 && variant != 3)
+        paint(base->frame, base->window);
+    else if (registered)
+        paint(with_parts(base->frame, "MTELAVER", {kPropertyAddress, place, kPropertyRegistry}), base->window);
+    else
+        paint(with_parts(base->frame, "MTELAVER", {kPropertyAddress, place}), base->window);
+}
+
+void capital_gain_frame(int kind) {
+    const DialogFrame* base = dialog_frame("MTELA5", kCapitalGainForm);
+    if (base == nullptr) return;
+    if (kind == kSharesKind)
+        paint(with_parts(base->frame, "MTELA5", {kGainShares}), base->window);
+    else if (kind == kRealEstateKind)
+        paint(with_parts(base->frame, "MTELA5", {kGainAssets, kGainRealEstate}), base->window);
+    else
+        paint(with_parts(base->frame, "MTELA5", {kGainAssets}), base->window);
 }
 
 void register_dialog_painter_routines() {
@@ -148,7 +183,10 @@ void register_dialog_painter_routines() {
         rt::register_function("MTELA2", by_number(MTELA2));
         rt::register_function("MTELA3", by_number(MTELA3));
         rt::register_function("MTELA4", by_number(MTELA4));
-        rt::register_function("MTELA5", by_number(MTELA5));
+        rt::register_function("MTELA5", [](Args a) {
+            MTELA5(number_arg(a, 0), number_arg(a, 1));
+            return rt::Value("");
+        });
         rt::register_function("MTELA21", by_number(MTELA21));
         rt::register_function("MTELA13", [](Args a) {
             MTELA13(number_arg(a, 0), number_arg(a, 1));

@@ -15,8 +15,9 @@ void MTELA2(int n);
 void MTELA3(int n);
 // 2 the autosave mode.
 void MTELA4(int n);
-// 6 asset upkeep expenses; 7 data folders; 8 cash book; 9 capital gains.
-void MTELA5(int n);
+// 6 asset upkeep expenses; 7 data folders; 8 cash book; 9 the capital-gain
+// form of a kind (1 real estate, 2 movables, 3 shares).
+void MTELA5(int n, int kind = 0);
 // 2 the print menu whose caption list QUEMOSTRA names, its first `count`
 // captions (ALTUR, LARG, MENSMENU and OPCOES set for the option bar);
 // 3 the taxpayer box; 7 DARF codes; 8 quotas; 9 folders to search.
@@ -31,6 +32,8 @@ void register_data_frame();
 // Brazil, 3 a property abroad, any other only the heirs' question; the
 // registry's labels join a property when `registered`.
 void property_frame(int variant, bool registered);
+// The capital-gain form (MTELA5 9) of a kind of gain.
+void capital_gain_frame(int kind);
 
 // Paints one dialog; false when the painter has no such number.
 bool paint_dialog(std::string_view painter, int number);
