@@ -40,7 +40,6 @@ constexpr int kDueDatesFrame = 3, kDependantFrame = 7;
 
 enum class Step { Print, Leave, KindMenu };
 
-
 void clear_ask_row() { rt::at_say(kAskRow, kFormLeft + 1, rt::SPACE(kFormRight - kFormLeft - 1)); }
 
 // The eight quota due dates and the dollar rate, kept for the office.
