@@ -15,6 +15,7 @@
 #include "darf/darf_text.hpp"
 #include "declaration/calc/declaration_values.hpp"
 #include "declaration/calc/due_dates.hpp"
+#include "declaration/entry/dialog_painters.hpp"
 #include "runtime/core/clock.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/functions.hpp"
@@ -33,13 +34,11 @@ namespace {
 constexpr int kAskRow = 18;
 constexpr int kDependantsArea = 23;
 constexpr int kQuotaDates = 8;
+// The lists of the kind of DARF and of one or several quotas.
+constexpr int kKindList = 7, kQuotaList = 8;
+constexpr int kDueDatesFrame = 3, kDependantFrame = 7;
 
 enum class Step { Print, Leave, KindMenu };
-
-std::vector<std::string> kind_items() {
-    return {"0211  I.Renda", "0190  Carnê Leão"_cp, "4600  G.Capital", "6015  R.variável"_cp, "5320  Multas",
-            "Darf Qualquer", "Alterar datas"};
-}
 
 void clear_ask_row() { rt::at_say(kAskRow, kFormLeft + 1, rt::SPACE(kFormRight - kFormLeft - 1)); }
 
@@ -49,16 +48,17 @@ void edit_due_dates() {
     if (!dates.is_array()) dates = rt::Value::array(kQuotaDates);
     while (static_cast<int>(dates.as_array()->size()) < kQuotaDates) dates.as_array()->push_back(rt::Value(rt::Date{}));
     auto array = dates.as_array();
+    declaration::MTELA21(kDueDatesFrame);
     for (int k = 1; k <= kQuotaDates; ++k) {
         const int row = kPeriodRow + (k - 1) % 4, col = k <= 4 ? 3 : 30;
-        rt::at_say(row, col, "Quota " + std::to_string(k) + ":");
         rt::at_get(row, col + 9, "VCTO" + std::to_string(k),
                    [array, k] { return (*array)[std::size_t(k - 1)]; },
                    [array, k](const rt::Value& v) { (*array)[std::size_t(k - 1)] = v; }, "@d");
     }
-    rt::at_say(kPeriodRow + 5, 3, "Valor do dolar:");
     rt::at_get(kPeriodRow + 5, 20, "M->NVALDOLAR", "@z 99.9999");
-    if (!rt::READ()) return;
+    const bool confirmed = rt::READ();
+    declaration::close_dialog("MTELA21", kDueDatesFrame);
+    if (!confirmed) return;
     set("DAT_VENC", dates);
     if (!store_due_dates()) common::MENS(11, "Registro em uso em outro terminal");
 }
@@ -100,12 +100,13 @@ bool choose_person() {
     if (for_titular) return true;
     set("DARFTD", rt::Value("N"));
     if (!common::Global{"CPFDEPEN"}.exists()) set("CPFDEPEN", rt::Value(rt::SPACE(11)));
-    clear_ask_row();
-    rt::at_say(kAskRow, 3, "CPF do dependente:");
+    declaration::MTELA21(kDependantFrame);
     rt::Get& g = rt::at_get(kAskRow, 22, "M->CPFDEPEN", "@r 999.999.999-99");
     if (rt::has_function("VERCPFDEPE")) g.valid([] { const rt::Value ok = rt::call_function("VERCPFDEPE", {});
         return !ok.is_logical() || ok.as_bool(); });
-    if (!rt::READ()) return false;
+    const bool typed = rt::READ();
+    declaration::close_dialog("MTELA21", kDependantFrame);
+    if (!typed) return false;
     const std::string cpf = rt::ALLTRIM(text("CPFDEPEN"));
     if (!dependant_has_record(cpf)) {
         common::MENS(11, "Esse dependente não tem rendimentos!"_cp);
@@ -187,7 +188,7 @@ bool edit_slip(int k, int n) {
 
 // One pass from the kind menu to the confirmation.
 Step run_kind() {
-    const int k = pick(kFormTop + 2, 50, "C\xA2" "digo do DARF", kind_items(), kind());
+    const int k = pick("MTELA13", kKindList, kind());
     if (k == 0) {
         set("QUEDARF", rt::Value(kQuota));
         return Step::Leave;
@@ -199,7 +200,7 @@ Step run_kind() {
     }
     bool several = false;
     if (k <= kVariableIncome) {
-        const int q = pick(kFormTop + 4, 50, "Quotas", {"S\xA2 uma", "V\xA0rias"}, integer("QUANTDARF", 1));
+        const int q = pick("MTELA13", kQuotaList, integer("QUANTDARF", 1));
         if (q == 0) return Step::KindMenu;
         set("QUANTDARF", rt::Value(q));
         several = q == 2;

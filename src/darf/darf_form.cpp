@@ -1,10 +1,11 @@
 #include "darf/darf_form.hpp"
 
 #include <algorithm>
-#include <optional>
 
 #include "common/globals.hpp"
 #include "darf/darf_state.hpp"
+#include "declaration/entry/dialog_frames.hpp"
+#include "declaration/entry/dialog_painters.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/picture.hpp"
 #include "runtime/core/text.hpp"
@@ -17,12 +18,10 @@ using rt::operator""_cp;
 
 namespace {
 
-constexpr std::string_view kSingleFrame = "\xDA\xC4\xBF\xB3\xD9\xC4\xC0\xB3 ";
-
-std::optional<std::string>& saved_form() {
-    static std::optional<std::string> s;
-    return s;
-}
+// The form's frame; its labels end before the values' columns.
+constexpr int kFormFrame = 1;
+constexpr int kDateLabelWidth = 21;
+constexpr int kRateOffset = 6, kAmountOffset = 18;
 
 std::string picture(std::string_view name, std::string_view pic) {
     return rt::TRANSFORM(common::Global{name}.value(), pic);
@@ -52,27 +51,16 @@ void show_person() {
 
 }  // namespace
 
-void open_form() {
-    if (!saved_form()) saved_form() = rt::SAVESCREEN(kFormTop, kFormLeft, kFormBottom, kFormRight);
-    rt::DISPBOX(kFormTop, kFormLeft, kFormBottom, kFormRight, kSingleFrame);
-    rt::at_say(kFormTop, kFormLeft + 30, " D A R F ");
-}
+void open_form() { declaration::MTELA21(kFormFrame); }
 
-void close_form() {
-    if (!saved_form()) return;
-    rt::RESTSCREEN(kFormTop, kFormLeft, kFormBottom, kFormRight, *saved_form());
-    saved_form().reset();
-}
+void close_form() { declaration::close_dialog("MTELA21", kFormFrame); }
 
 void show_form() {
     show_person();
-    rt::at_say(kPeriodRow, 3, "Periodo de apuracao.:");
     rt::at_say(kPeriodRow, kValueCol, picture("DF_PERIODO", "@D"));
-    rt::at_say(kPeriodRow, kChargesCol, "Codigo da receita..: " + text("DF_CODIG"));
-    rt::at_say(kDueRow, 3, "Data de vencimento..:");
+    rt::at_say(kPeriodRow, kChargesCol + kDateLabelWidth, text("DF_CODIG"));
     rt::at_say(kDueRow, kValueCol, picture("DF_VCTO", "@D"));
-    rt::at_say(kDueRow, kChargesCol, "Data do pagamento..: " + picture("DF_PGTO", "@D"));
-    rt::at_say(kWorkdayRow, 3, "1o dia util apos....:");
+    rt::at_say(kDueRow, kChargesCol + kDateLabelWidth, picture("DF_PGTO", "@D"));
     rt::at_say(kWorkdayRow, kValueCol, picture("DDATAUTIL", "@D"));
     for (int i = 1; i <= kSlipTextLines; ++i)
         rt::at_say(kLinesRow + i - 1, 3, rt::PADR(text("DF_OUTR" + std::to_string(i)), kSlipTextWidth));
@@ -80,22 +68,25 @@ void show_form() {
 }
 
 void show_charges() {
-    const int col = kChargesCol;
-    rt::at_say(kLinesRow, col, "Principal.......  " + amount_text(number("IMPO_REAL")));
-    rt::at_say(kLinesRow + 1, col, rt::PADR("Multa " + rate_text(number("DF_MULTA")), 18) + amount_text(number("VAL_MULTA")));
-    rt::at_say(kLinesRow + 2, col, rt::PADR("Juros " + rate_text(number("DF_JURO")), 18) + amount_text(number("VAL_JURO")));
-    rt::at_say(kLinesRow + 3, col, "Total...........  " + amount_text(number("VAL_TOTAL")));
+    const int rate = kChargesCol + kRateOffset, amount = kChargesCol + kAmountOffset;
+    rt::at_say(kLinesRow, amount, amount_text(number("IMPO_REAL")));
+    rt::at_say(kLinesRow + 1, rate, rt::PADR(rate_text(number("DF_MULTA")), amount - rate));
+    rt::at_say(kLinesRow + 1, amount, amount_text(number("VAL_MULTA")));
+    rt::at_say(kLinesRow + 2, rate, rt::PADR(rate_text(number("DF_JURO")), amount - rate));
+    rt::at_say(kLinesRow + 2, amount, amount_text(number("VAL_JURO")));
+    rt::at_say(kLinesRow + 3, amount, amount_text(number("VAL_TOTAL")));
 }
 
-int pick(int top, int left, const std::string& title, const std::vector<std::string>& items, int initial) {
-    std::size_t width = title.size();
-    for (const auto& s : items) width = std::max(width, s.size());
-    const int bottom = top + static_cast<int>(items.size()) + 1, right = left + static_cast<int>(width) + 3;
-    const std::string saved = rt::SAVESCREEN(top, left, bottom, right);
-    rt::DISPBOX(top, left, bottom, right, kSingleFrame);
-    rt::at_say(top, left + 1, title);
-    const int chosen = rt::ACHOICE(top + 1, left + 2, bottom - 1, right - 2, items, {}, {}, initial);
-    rt::RESTSCREEN(top, left, bottom, right, saved);
+int pick(std::string_view painter, int number, int initial) {
+    const declaration::DialogFrame* dialog = declaration::dialog_frame(painter, number);
+    if (dialog == nullptr) return 0;
+    const declaration::FrameText& f = dialog->frame;
+    std::vector<std::string> items;
+    for (const declaration::FrameLabel& label : f.labels)
+        if (label.row >= 1 && label.row < f.bottom - f.top) items.push_back(rt::utf8_to_cp850(label.text));
+    declaration::paint_dialog(painter, number);
+    const int chosen = rt::ACHOICE(f.top + 1, f.left + 2, f.bottom - 1, f.right - 2, items, {}, {}, initial);
+    declaration::close_dialog(painter, number);
     return chosen;
 }
 

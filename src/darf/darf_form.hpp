@@ -2,6 +2,7 @@
 // The slip's form on the screen: who it is for, its dates, code, text lines
 // and charges, as the dialog edits them.
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qv::darf {
@@ -25,7 +26,8 @@ void close_form();
 void show_form();
 // Principal, fine, interest and total.
 void show_charges();
-// A framed list of items at (top, left); 0 on Esc.
-int pick(int top, int left, const std::string& title, const std::vector<std::string>& items, int initial = 1);
+// The choice among the items of a dialog's frame (MTELA13 7 the kind of
+// DARF, 8 one or several quotas); 0 on Esc.
+int pick(std::string_view painter, int number, int initial = 1);
 
 }  // namespace qv::darf

@@ -10,6 +10,7 @@
 #include "common/documents.hpp"
 #include "common/globals.hpp"
 #include "common/messages.hpp"
+#include "declaration/entry/dialog_painters.hpp"
 #include "declaration/entry/field_checks.hpp"
 #include "declaration/calc/declaration_values.hpp"
 #include "gains/gain_checks.hpp"
@@ -33,7 +34,8 @@ using rt::operator""_cp;
 namespace {
 
 constexpr int kBaseYear = 2011;
-constexpr int kTop = 3, kLeft = 2, kBottom = 21, kRight = 78;
+// The form of the dialog painter, drawn on the page for the kind of gain.
+constexpr int kFormFrame = 9;
 
 using Check = std::function<bool()>;
 
@@ -73,56 +75,8 @@ void draw_results() {
 }
 
 void draw_frame(int kind) {
-    rt::SCROLL(kTop, kLeft, kBottom, kRight);
-    say(3, 2, "Ganho nº");
-    say(4, 2, "CPF/CNPJ adquirente:");
-    say(4, 42, "Nome:");
-    if (kind == Participations) {
-        say(3, 18, "Tipo (1 Ações 2 Quotas 3 Fundo):");
-        say(3, 55, "Alíquota:");
-        say(5, 2, "Alienação:");
-        say(6, 2, "Nome da sociedade:");
-        say(7, 2, "CNPJ:");
-        say(7, 28, "UF:");
-        say(7, 35, "Cidade:");
-        say(11, 2, "Valor da alienacao:");
-        say(12, 2, "Imposto retido na fonte:");
-    } else {
-        say(3, 18, "Item do bem:");
-        say(3, 38, "Natureza:");
-        say(5, 2, "Descrição do bem:");
-        say(7, 2, "Aquisição:");
-        say(7, 25, "Alienação:");
-        if (kind == RealEstate) {
-            say(8, 2, "Tipo:");
-            say(8, 21, "Logradouro:");
-            say(8, 58, "Número:");
-            say(9, 2, "Compl.:");
-            say(9, 32, "Bairro:");
-            say(9, 62, "CEP:");
-            say(10, 2, "UF:");
-            say(10, 10, "Município:");
-            say(12, 2, "Valor reaplicado (Lei 11.196):");
-        }
-        cost_label();
-        say(11, 42, "Custo de aquisição:");
-        say(13, 2, "Aquisição parcelada (S/N):");
-    }
-    say(kind == Participations ? 5 : 7, 48, "% Tributável:");
-    say(13, 33, "Venda a prazo (S/N):");
-    say(14, 2, "Venda em ano anterior:");
-    say(14, 50, "Diferido:");
-    say(15, 2, "Imposto pago:");
-    rt::at_say(16, 2, std::string(77, '\xC4'));
-    say(17, 2, "Custo:");
-    say(17, 40, "Resultado:");
-    say(18, 2, "Redução %:");
-    say(18, 40, "Redução FR1/FR2:");
-    say(19, 2, "Tributável:");
-    say(19, 40, "Não tributável:");
-    say(20, 2, "Imposto:");
-    say(20, 40, "Imposto diferido:");
-    say(21, 2, "A receber:");
+    declaration::MTELA5(kFormFrame, kind);
+    if (kind != Participations) cost_label();
 }
 
 // ---- fields --------------------------------------------------------------

@@ -11,6 +11,7 @@
 #include "common/globals.hpp"
 #include "common/messages.hpp"
 #include "common/paths.hpp"
+#include "declaration/entry/dialog_painters.hpp"
 #include "office/folder_search.hpp"
 #include "office/office_menu.hpp"
 #include "office/remittance.hpp"
@@ -36,6 +37,8 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int kSettingsArea = 43, kSlipsArea = 67;
+// The issuer and slip forms of the dialog painter.
+constexpr int kIssuerForm = 4, kSlipForm = 5;
 
 std::string text_of(rt::table::Table& t, const char* field) {
     const rt::Value v = t.get(field);
@@ -110,9 +113,7 @@ void set(const char* name, rt::Value v) { Global{name}.set(std::move(v)); }
 
 // The slip form; the answer to "Confirma os dados ?" ("S", "N" or "F").
 std::string slip_form() {
-    office_box(8, 10, 16, 70);
-    const char* labels[] = {"CPF do sacado", "Vencimento", "Valor", "Nro. do documento", "Nosso número"};
-    for (int i = 0; i < 5; ++i) rt::at_say(10 + i, 12, rt::utf8_to_cp850(labels[i]));
+    declaration::MTELA3(kSlipForm);
     rt::GetList gets;
     gets.emplace_back(10, 32, "M->CPFSAC", "@R 999.999.999-99").valid([] {
         return LOCALI_CPF(rt::ALLTRIM(Global{"CPFSAC"}.text()), 1);
@@ -242,11 +243,8 @@ void CONF_BOLETO() {
                                                           {"BOL_NOME", from->name},     {"BOL_CNPJ", from->cnpj},
                                                           {"BOL_CPF", from->cpf},       {"BOL_CARTEI", from->wallet}};
     for (const auto& [name, value] : fields) set(name, rt::Value(value));
-    const std::string saved = rt::SAVESCREEN(6, 10, 16, 70);
     for (;;) {
-        office_box(6, 10, 16, 70);
-        const char* labels[] = {"Banco", "Agência", "Conta corrente", "Nome do emitente", "CNPJ", "CPF", "Carteira"};
-        for (int i = 0; i < 7; ++i) rt::at_say(8 + i, 12, rt::utf8_to_cp850(labels[i]));
+        declaration::MTELA3(kIssuerForm);
         rt::at_say(8, 32, "341");
         rt::GetList gets;
         gets.emplace_back(9, 32, "M->BOL_AGENCI", "@ 9999");
@@ -267,11 +265,10 @@ void CONF_BOLETO() {
         }
         break;
     }
-    rt::RESTSCREEN(6, 10, 16, 70, saved);
+    declaration::close_dialog("MTELA3", kIssuerForm);
 }
 
 void UNICO_BOL() {
-    const std::string saved = rt::SAVESCREEN(8, 10, 16, 70);
     // F1: the taxpayers of the register to choose the payer from.
     const rt::KeyHandler f1 = rt::SETKEY(rt::key::F1, [] {
         if (rt::has_function("GERAL")) rt::call_function("GERAL", {});
@@ -291,7 +288,7 @@ void UNICO_BOL() {
         blank_slip();
     }
     rt::SETKEY(rt::key::F1, f1);
-    rt::RESTSCREEN(8, 10, 16, 70, saved);
+    declaration::close_dialog("MTELA3", kSlipForm);
 }
 
 void FAZ_BOLETO() {

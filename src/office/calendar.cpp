@@ -6,6 +6,7 @@
 #include "common/globals.hpp"
 #include "common/messages.hpp"
 #include "common/windows.hpp"
+#include "declaration/entry/dialog_painters.hpp"
 #include "runtime/core/clock.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/date.hpp"
@@ -23,7 +24,8 @@ using rt::operator""_cp;
 
 namespace {
 
-constexpr int kTop = 5, kLeft = 20, kBottom = 21, kRight = 60;
+// The box holds the whole week: Saturday's days end at column 66.
+constexpr int kTop = 5, kLeft = 20, kBottom = 21, kRight = 69;
 
 CalendarDay shown() {
     const rt::Value v = Global{"DATCALEN"}.value();
@@ -58,15 +60,6 @@ CalendarDay next_month(CalendarDay d) {
 rt::Date hoje() {
     const rt::Value v = Global{"HOJE"}.value();
     return v.is_date() && !v.as_date().empty() ? v.as_date() : rt::DATE();
-}
-
-void paint_frame() {
-    if (rt::has_function("MOSTELA4")) {
-        rt::call_function("MOSTELA4", {});
-        return;
-    }
-    rt::DISPBOX(kTop, kLeft, kBottom, kRight, "\xC9\xCD\xBB\xBA\xBC\xCD\xC8\xBA ");
-    rt::at_say(kTop + 3, kLeft + 2, " Dom    Seg    Ter    Qua    Qui    Sex    Sab");
 }
 
 }  // namespace
@@ -153,7 +146,7 @@ void FOLHINHA() {
     keep(d);
     Global{"VOLTOU"}.set(rt::Value(false));
     Global{"LDIRETO"}.set(rt::Value(false));
-    paint_frame();
+    declaration::MOSTELA4();
     common::MENS(0, "Setas muda o dia - PgUp/PgDn muda mês HOME=hoje END=atu.data ESC=Sai"_cp);
     rt::SETCURSOR(0);
     for (bool redraw = true;;) {

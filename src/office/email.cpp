@@ -13,6 +13,7 @@
 #include "common/globals.hpp"
 #include "common/messages.hpp"
 #include "common/paths.hpp"
+#include "declaration/entry/dialog_painters.hpp"
 #include "common/system_helpers.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/functions.hpp"
@@ -35,6 +36,9 @@ using common::Global;
 using rt::operator""_cp;
 
 namespace {
+
+// The account and draft forms of the dialog painter.
+constexpr int kAccountForm = 6, kDraftForm = 7;
 
 constexpr int kChecksArea = 11, kRegisterArea = 9, kSettingsArea = 43;
 
@@ -171,14 +175,8 @@ bool MANDA_EMAIL() {
 }
 
 void CONF_EMAIL() {
-    const std::string saved = rt::SAVESCREEN(6, 5, 15, 75);
     for (;;) {
-        office_box(6, 5, 15, 75);
-        rt::at_say(8, 7, "Servidor de saída (SMTP)"_cp);
-        rt::at_say(9, 7, "Nome do usuário"_cp);
-        rt::at_say(10, 7, "Email de quem envia");
-        rt::at_say(11, 7, "Memoriza a senha (S/N)");
-        rt::at_say(12, 7, "Senha");
+        declaration::MTELA3(kAccountForm);
         pad("SER_SMTP", 47), pad("NOM_USUA", 40), pad("EMA_USUA", 40), pad("MEMORIZ", 1);
         rt::GetList gets;
         gets.emplace_back(8, 32, "M->SER_SMTP", "@S40").when([] { return AJUDA_EMAIL(1); });
@@ -200,15 +198,12 @@ void CONF_EMAIL() {
         }
     }
     common::MENS();
-    rt::RESTSCREEN(6, 5, 15, 75, saved);
+    declaration::close_dialog("MTELA3", kAccountForm);
 }
 
 void PREP_EMAIL() {
-    const std::string saved = rt::SAVESCREEN(6, 3, 16, 77);
     for (;;) {
-        office_box(6, 3, 16, 77);
-        const char* labels[] = {"CPF", "Email", "Assunto", "Arquivo anexo", "Envia pendências (S/N)", "Envia carta (S/N)"};
-        for (int i = 0; i < 6; ++i) rt::at_say(8 + i, 5, rt::utf8_to_cp850(labels[i]));
+        declaration::MTELA3(kDraftForm);
         pad("CPFEMAIL", 11), pad("CEMAIL_ENV", 41), pad("CASSUNTO", 58), pad("CANEXO", 40), pad("CENVPEND", 1),
             pad("CEDITEXT", 1);
         const auto sn = [](const char* name) {
@@ -237,7 +232,7 @@ void PREP_EMAIL() {
         if (!yes("Envia Email para outro contribuinte?")) break;
     }
     common::MENS();
-    rt::RESTSCREEN(6, 3, 16, 77, saved);
+    declaration::close_dialog("MTELA3", kDraftForm);
 }
 
 void GERA_EMAIL() {

@@ -9,7 +9,7 @@
 #include "common/messages.hpp"
 #include "common/option_bar.hpp"
 #include "common/windows.hpp"
-#include "office/boxes.hpp"
+#include "declaration/entry/dialog_painters.hpp"
 #include "office/folder_tables.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/functions.hpp"
@@ -90,8 +90,7 @@ bool VAL_TEMP() { return kTempSal.number(0) >= 1; }
 
 void VAL_DECL() {
     load_define({"VAL_SEG", "VAL_BYTE", "VAL_MIN", "TEMP_DES"});
-    open_box(6, 9, 20, 14, 62,
-             {" Valor por minuto  :", " Valor por KByte   :", " Valor mínimo      :"_cp, " Minutos sem teclar:"});
+    declaration::MTELA2(6);
     const char* names[] = {"VAL_SEG", "VAL_BYTE", "VAL_MIN", "TEMP_DES"};
     for (int i = 0; i < 4; ++i) {
         const std::string picture = i < 3 ? "@EZ 999,999.99" : "@ez 99";
@@ -105,16 +104,14 @@ void VAL_DECL() {
 
 void TIP_GRAV() {
     load_define({"COMO_SAL", "TEMP_SAL", "TEMP_DES"});
-    open_box(4, 14, 20, 19, 60,
-             {"", " Grava a cada intervalo de tempo", " Grava só ao sair da declaração"_cp, " Não grava automaticamente"_cp});
+    declaration::MTELA4(2);
     const int first = std::max(1, std::min(3, kComoSal.integer(2)));
-    const int mode = common::ESC_ITEM(4, 3, 36, 1, first);
+    const int mode = common::ESC_ITEM(4, 3, 18, 1, first);
     if (mode != 0) kComoSal.set(rt::Value(mode));
     const int chosen = kComoSal.integer(2);
     kTempSal.set(rt::Value(autosave_interval(chosen, kTempSal.integer(0))));
     if (chosen == 1) {
-        rt::SETPOS(18, 43);
-        common::ESCRLCOL(0, 18, 43, "Gravar a cada    minutos");
+        rt::at_say(18, 43, "Gravar a cada    minutos");
         rt::at_get(18, 57, "M->TEMP_SAL", "@z 99").valid([] { return VAL_TEMP(); });
         rt::READ();
         if (!VAL_TEMP()) kTempSal.set(rt::Value(15));
@@ -124,8 +121,7 @@ void TIP_GRAV() {
 }
 
 void MUDA_ESTATUS() {
-    open_box(5, 6, 20, 11, 60,
-             {"", " Altera status e recibos", " Cadastra descrição do status"_cp, " Status Inalterável"_cp});
+    declaration::MTELA2(9);
     common::Global("OPCOES").set(rt::Value("ACI"));
     rt::Value texts = rt::Value::array();
     for (const char* t : {"Modifica na declaração o status e/ou nro dos Recibos",

@@ -4,7 +4,7 @@
 #include "common/calendar_names.hpp"
 #include "common/globals.hpp"
 #include "common/windows.hpp"
-#include "office/boxes.hpp"
+#include "declaration/entry/dialog_painters.hpp"
 #include "office/office_settings.hpp"
 #include "runtime/core/clock.hpp"
 #include "runtime/core/cp850.hpp"
@@ -23,7 +23,6 @@ using rt::operator""_cp;
 namespace {
 
 constexpr int kRatesArea = 51;
-constexpr int kBoxWindow = 2;
 const common::Global kMonth("MES_UFIR");
 const common::Global kYear("ANO_UFIR");
 
@@ -91,7 +90,7 @@ bool BUSANO(int year, std::string_view multiplier, std::string_view rate) {
 }
 
 void CAD_UFIR() {
-    open_box(kBoxWindow, 9, 20, 14, 60, {" Mês :"_cp, " Ano :", " Taxa SELIC (%):"});
+    declaration::MTELA2(2);
     first_month_without_rate();
     BUSMES(kMonth.integer(1), "MULTIPL", "TJM");
     load_define({"VAL_CPMF"});
@@ -108,7 +107,7 @@ void CAD_UFIR() {
             break;
         }
     }
-    common::FECHAJAN(kBoxWindow);
+    declaration::close_dialog("MTELA2", 2);
     common::FECHAJAN(5);
 }
 

@@ -8,6 +8,7 @@
 #include "common/messages.hpp"
 #include "common/option_bar.hpp"
 #include "common/windows.hpp"
+#include "declaration/entry/dialog_painters.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/table/workspace.hpp"
@@ -55,30 +56,11 @@ std::pair<std::string, int> choice_list(int n) {
     }
 }
 
-// The choice window: the screen painter's print menus when they exist,
-// otherwise a plain framed list of the captions.
+// The choice window: the print menu of the caption list of choice n.
 void draw_choice_list(int n) {
-    if (call_routine("MTELA13", {rt::Value(2)})) return;
     const auto [list, count] = choice_list(n);
-    int width = 0;
-    for (int k = 1; k <= count; ++k) width = std::max(width, static_cast<int>(list_entry(list, k).size()));
-    width += 2;
-    std::string text;
-    rt::Value messages = rt::Value::array();
-    for (int k = 1; k <= count; ++k) {
-        text += rt::PADR(" " + list_entry(list, k), width);
-        messages.as_array()->push_back(rt::Value(""));
-    }
-    const int top = 4, left = 40 - width / 2;
-    common::DEFINEJAN(kListWindow, common::Global("COR_TEL1").integer(30), common::Global("COR_TEL2").integer(31),
-                      common::Global("COR_TEL3").integer(63), top, left, top + count + 1, left + width + 1, 1);
-    common::ABREJAN(kListWindow);
-    common::ESCRJAN(kListWindow, text);
-    common::Global("OPCOES").set(rt::Value(""));   // no hot letters: a stale set would choose
     kQuemostra.set(rt::Value(list));
-    kAltur.set(rt::Value(count + 1));
-    kLarg.set(rt::Value(width));
-    common::Global("MENSMENU").set(messages);
+    declaration::MTELA13(2, count);
 }
 
 void save_print_choices() {

@@ -5,6 +5,7 @@
 #include "darf/darf_routines.hpp"
 #include "declaration/calc/calc_routines.hpp"
 #include "declaration/loop/calculator_call.hpp"
+#include "declaration/entry/dialog_painters.hpp"
 #include "declaration/entry/field_checks.hpp"
 #include "declaration/grids/grid_checks.hpp"
 #include "declaration/grids/grid_routines.hpp"
@@ -68,6 +69,7 @@ void register_system_routines() {
     declaration::register_income_screen_routines();
     transfer::register_transfer_routines();
     declaration::grids::register_grid_routines();
+    declaration::register_dialog_painter_routines();
 }
 
 }  // namespace qv::shell

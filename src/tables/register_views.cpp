@@ -1,5 +1,6 @@
 #include "tables/register_views.hpp"
 
+#include <algorithm>
 #include <filesystem>
 #include <mutex>
 #include <span>
@@ -14,6 +15,7 @@
 #include "runtime/core/picture.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/screen/keys.hpp"
+#include "runtime/screen/screen.hpp"
 #include "runtime/table/transfer.hpp"
 #include "tables/opening.hpp"
 #include "tables/state.hpp"
@@ -48,30 +50,44 @@ std::string age_of(tb::Table& t) {
     return age.is_number() ? rt::LTRIM(rt::STR(age.as_number(), 3)) + " anos" : std::string();
 }
 
-// The register data as label and value lines.
-std::vector<std::string> detail_lines(tb::Table& t) {
-    const auto line = [](std::string_view label, const std::string& value) { return std::string(label) + value; };
-    return {
-        line("CPF ........: ", shown(t, "CPF", "@R 999.999.999-99")) + "  Senha: " + shown(t, "SENACESSO") +
-            "  C\xA2" "digo: " + shown(t, "CODACESSO", "@Z 999999999999"),
-        line("Nome .......: ", shown(t, "NOMECONTR")),
-        line("Nascimento .: ", shown(t, "NASCIMENTO", "@d")) + "  " + age_of(t) + "  Rural: " + shown(t, "TEMRURAL"),
-        line("T\xA1tulo .....: ", shown(t, "TITULO", "@r 99999999999-99")),
-        line("CPF C\x93njuge : ", shown(t, "CPFCONJU", "@R 999.999.999-99")) + "  Conjunta: " +
-            shown(t, "CONJUNTA") + "  Retifica: " + shown(t, "RETIFICA"),
-        line("Recibos ....: ", shown(t, "NRORECIBO", "@r 999999999999")) + " " +
-            shown(t, "RECIBOATU", "@r 999999999999") + " " + shown(t, "RECIBOANT", "@r 999999999999"),
-        line("Banco ......: ", shown(t, "BANCO", "@r ###")) + "  Ag\x88ncia: " + shown(t, "AGENCIA", "@r !!!!!-!") +
-            "  Conta: " + shown(t, "CONTACO", "@r !!!!!!!!!!!!!-!!"),
-        line("Endere\x87o ...: ", shown(t, "TIPOEND") + " " + shown(t, "ENDERECO") + " " + shown(t, "NUMERO") + " " +
-                                       shown(t, "COMPLEM")),
-        line("Bairro .....: ", shown(t, "BAIRRO")) + "  CEP: " + shown(t, "CEP", "@r 99999-999"),
-        line("Munic\xA1pio ..: ", shown(t, "MUNICIPIO")) + "  UF: " + shown(t, "UF") + "  Pa\xA1s: " +
-            shown(t, "CODPAIS") + "  Emb.: " + shown(t, "CODEMB"),
-        line("Telefone ...: ", shown(t, "DDDTEL", "@R #999")) + " " + shown(t, "TELEFO", "@R ##99-9999") +
-            "  Fax: " + shown(t, "DDDFAX", "@R #999") + " " + shown(t, "NROFAX", "@R ##99-9999"),
-        line("E-mail .....: ", shown(t, "EMAIL")),
-    };
+// Where each register value falls in the register data frame (MTELAVER 4),
+// counted from the frame's top-left corner.
+struct DetailValue {
+    int row, col, width;
+    const char* field;
+    const char* picture;
+};
+
+constexpr DetailValue kDetailValues[] = {
+    {1, 15, 14, "CPF", "@R 999.999.999-99"},     {1, 40, 10, "SENACESSO", ""},
+    {1, 59, 15, "CODACESSO", "@Z 999999999999"}, {2, 15, 60, "NOMECONTR", ""},
+    {3, 15, 10, "NASCIMENTO", "@d"},             {3, 47, 1, "TEMRURAL", ""},
+    {4, 15, 14, "TITULO", "@r 99999999999-99"},  {5, 15, 14, "CPFCONJU", "@R 999.999.999-99"},
+    {5, 43, 1, "CONJUNTA", ""},                  {5, 57, 1, "RETIFICA", ""},
+    {6, 15, 12, "NRORECIBO", "@r 999999999999"}, {6, 28, 12, "RECIBOATU", "@r 999999999999"},
+    {6, 41, 12, "RECIBOANT", "@r 999999999999"}, {7, 15, 3, "BANCO", "@r ###"},
+    {7, 30, 7, "AGENCIA", "@r !!!!!-!"},         {7, 47, 17, "CONTACO", "@r !!!!!!!!!!!!!-!!"},
+    {9, 15, 34, "BAIRRO", ""},                   {9, 55, 9, "CEP", "@r 99999-999"},
+    {10, 15, 26, "MUNICIPIO", ""},               {10, 46, 2, "UF", ""},
+    {10, 56, 3, "CODPAIS", ""},                  {10, 67, 8, "CODEMB", ""},
+    {11, 15, 4, "DDDTEL", "@R #999"},            {11, 20, 9, "TELEFO", "@R ##99-9999"},
+    {11, 38, 4, "DDDFAX", "@R #999"},            {11, 43, 9, "NROFAX", "@R ##99-9999"},
+    {12, 15, 60, "EMAIL", ""},
+};
+constexpr DetailValue kAge{3, 27, 10, "NASCIMENTO", ""};
+constexpr DetailValue kAddress{8, 15, 60, "ENDERECO", ""};
+
+int origin(const char* name) {
+    const Value v = common::Global{name}.value();
+    const int slot = std::max(common::Global{"NTA"}.integer(1), 1);
+    if (!v.is_array() || static_cast<std::size_t>(slot) > v.len()) return 0;
+    const Value at = v.at(static_cast<std::size_t>(slot));
+    return at.is_number() ? static_cast<int>(at.as_number()) : 0;
+}
+
+std::string address_of(tb::Table& t) {
+    return rt::TRIM(shown(t, "TIPOEND") + " " + shown(t, "ENDERECO") + " " + shown(t, "NUMERO") + " " +
+                    shown(t, "COMPLEM"));
 }
 
 }  // namespace
@@ -93,12 +109,14 @@ void MOSTR_PAG(int mode) {
 void MOS_DETAL() {
     tb::Table* t = register_row();
     if (!t) return;
-    const std::vector<std::string> lines = detail_lines(*t);
-    common::DEFINEJAN(kDetailWindow, common::Global{"COR_TEL1"}.integer(30), common::Global{"COR_TEL2"}.integer(31),
-                      common::Global{"COR_ENCHE"}.integer(31), 4, 2, 5 + static_cast<int>(lines.size()) + 1, 77, 1);
-    common::ABREJAN(kDetailWindow);
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        common::ESCRLCOL(kDetailWindow, static_cast<int>(i), 1, rt::LEFT(lines[i], 73));
+    if (rt::has_function("MTELAVER")) rt::call_function("MTELAVER", std::vector<Value>{Value(4)});
+    const int top = origin("ALJA"), left = origin("ACJA");
+    const auto put = [top, left](const DetailValue& d, const std::string& text) {
+        rt::at_say(top + d.row, left + d.col, rt::LEFT(text, d.width));
+    };
+    for (const DetailValue& d : kDetailValues) put(d, shown(*t, d.field, d.picture));
+    put(kAge, age_of(*t));
+    put(kAddress, address_of(*t));
     rt::INKEY(-1);
     common::FECHAJAN(kDetailWindow);
 }

@@ -1,13 +1,16 @@
 #include "declaration/entry/frame_painter.hpp"
 
+#include <algorithm>
 #include <vector>
 
 #include "common/colours.hpp"
 #include "common/globals.hpp"
 #include "common/windows.hpp"
+#include "declaration/entry/dialog_painters.hpp"
 #include "declaration/entry/frames.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/functions.hpp"
+#include "runtime/core/text.hpp"
 #include "runtime/core/varstore.hpp"
 #include "runtime/screen/screen.hpp"
 
@@ -29,16 +32,21 @@ const common::Global kOpcir1{"OPCIR_1"};
 const common::Global kUsaPadrao{"USAPADRAO"};
 const common::Global kDecFinal{"DECFINAL"};
 
+}  // namespace
+
 // Sets element `page` of the origin array `name`, making it whole first.
 void set_origin(const char* name, int page, int value) {
     const common::Global var{name};
     rt::Value array = var.value();
     if (!array.is_array()) array = rt::Value::array();
+    if (page < 1) return;
     rt::Array& cells = *array.as_array();
-    if (cells.size() < kOriginSlots) cells.resize(kOriginSlots, rt::Value(0));
+    cells.resize(std::max(cells.size(), std::max(kOriginSlots, static_cast<std::size_t>(page))), rt::Value(0));
     cells[static_cast<std::size_t>(page - 1)] = rt::Value(value);
     var.set(array);
 }
+
+namespace {
 
 int origin(const char* name, int page) {
     const rt::Value v = common::Global{name}.value();
@@ -53,7 +61,9 @@ int sub_page(int first, std::initializer_list<int> known) {
     return first;
 }
 
-void paint(int page, const FrameText& frame, int window = kPageWindow) {
+}  // namespace
+
+void paint_frame(const FrameText& frame, int window) {
     common::REDEFJAN(window, common::Global{"COR_TEL1"}.integer(30), common::Global{"COR_TEL2"}.integer(31),
                      common::Global{"COR_ENCHE"}.integer(31), frame.top + 1, frame.left + 1, frame.bottom + 1,
                      frame.right + 1, kBoxOutside);
@@ -61,7 +71,14 @@ void paint(int page, const FrameText& frame, int window = kPageWindow) {
     common::ABREJAN(window);
     common::ESCRJAN(window, frame_layout(frame));
     for (const FrameLabel& label : frame.labels)
-        if (label.row == 0) rt::at_say(frame.top, frame.left + label.col, rt::utf8_to_cp850(label.text));
+        if (label.row == 0 || label.row == frame.bottom - frame.top)
+            rt::at_say(frame.top + label.row, frame.left + label.col, rt::utf8_to_cp850(label.text));
+}
+
+namespace {
+
+void paint(int page, const FrameText& frame, int window = kPageWindow) {
+    paint_frame(frame, window);
     if (page == 0) return;
     set_origin("ALJ", page, frame.top);
     set_origin("ACJ", page, frame.left);
@@ -105,7 +122,15 @@ void MOSTEL(int page) {
     if (page == 6) label_spouse(*frame);
 }
 
-void MTELAVER(int n) {
+void MTELAVER(int n, int variant) {
+    if (n == 4) {
+        register_data_frame();
+        return;
+    }
+    if (n == 5) {
+        property_frame(variant, rt::UPPER(rt::TRIM(common::Global{"REGISTRO"}.text())) == "S");
+        return;
+    }
     if (const FrameText* frame = frame_text(kListFrames + n)) paint(0, *frame, kListWindow);
 }
 

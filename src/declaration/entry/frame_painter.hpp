@@ -5,18 +5,27 @@
 // painters (JANPJUR, JANPFIS) when they are registered.
 namespace qv::declaration {
 
+struct FrameText;
+
 void MTELA(int page);
 void MOSTEL(int page);
 // The frame number a page shows now: the sub-page for pages 3-5, the model
 // (70 simplified, 71 complete) for page 7, the page itself otherwise.
 int frame_number(int page);
 // The lists of Alt+I and Alt+H in window 10: 1 the screen index (13 rows,
-// the last one leaves the declaration), 2 the help menu (4 rows).
-void MTELAVER(int n);
+// the last one leaves the declaration), 2 the help menu (4 rows); 4 the
+// register data and 5 the property form of an asset (variant 1 in Brazil,
+// 3 abroad; the registry's labels when REGISTRO is "S").
+void MTELAVER(int n, int variant = 0);
 // The taxpayer box of the CPF prompt (window 3).
 void taxpayer_box();
 // ALJ / ACJ at the page: the row and column the page's fields count from.
 int page_row(int page);
 int page_col(int page);
+// Opens `window` on the frame's box (COR_TEL1, COR_TEL2, COR_ENCHE) and
+// writes its labels and its title on the top border.
+void paint_frame(const FrameText& frame, int window);
+// Sets element `index` (from 1) of the origin array `name` (ALJ, ALJA, ...).
+void set_origin(const char* name, int index, int value);
 
 }  // namespace qv::declaration

@@ -7,6 +7,7 @@
 #include "common/globals.hpp"
 #include "common/windows.hpp"
 #include "declaration/calc/declaration_values.hpp"
+#include "declaration/entry/dialog_painters.hpp"
 #include "declaration/grids/grid_catalogue.hpp"
 #include "declaration/grids/grid_check_support.hpp"
 #include "declaration/grids/grid_checks.hpp"
@@ -29,7 +30,8 @@ constexpr int kDependantsArea = 23;
 constexpr int kAssetsArea = 24;
 constexpr int kSharesArea = 40;
 constexpr int kFormWindow = 6;
-constexpr int kFormTop = 4, kFormLeft = 4, kFormBottom = 20, kFormRight = 75;
+// The form's fields count from here, inside the frame of its painter.
+constexpr int kFormTop = 4, kFormLeft = 4;
 constexpr int kHeirCode = 100;
 
 const common::Global kAnswer{"CPEGPERC"}, kRegistered{"REGISTRO"}, kTownCode{"CODMIMO"};
@@ -94,14 +96,16 @@ rt::Get& variable_field(rt::GetList& gets, int row, int col, const common::Globa
 
 void label(int row, int col, std::string_view text) { rt::at_say(kFormTop + row, kFormLeft + col, text); }
 
-void open_form() {
-    common::DEFINEJAN(kFormWindow, common::Global{"COR_TEL1"}.integer(31), common::Global{"COR_TEL2"}.integer(31),
-                      common::Global{"COR_TEL1"}.integer(31), kFormTop - 1, kFormLeft - 2, kFormBottom, kFormRight, 2);
-    common::ABREJAN(kFormWindow);
+// The form's frame: the heirs' question, and for a property its address
+// (in Brazil or abroad) and, when registered, the registry's data.
+void open_form(int mode) {
+    rt::table::Table* row = asset_row();
+    const bool abroad = row && upper_trimmed(row->get("I7_7")) == "S";
+    const bool registered = row && upper_trimmed(row->get("REGISTRO")) == "S";
+    property_frame(mode == 1 ? (abroad ? 3 : 1) : 2, registered);
 }
 
 void heirs_question(rt::GetList& gets, int asset, int mode) {
-    label(1, 1, "Informa o percentual de cada herdeiro? (S/N)");
     variable_field(gets, 1, 47, kAnswer, "CPEGPERC", "@!").valid([asset, mode] {
         return ANEXHER(kAnswer.value(), asset, mode);
     });
@@ -109,46 +113,32 @@ void heirs_question(rt::GetList& gets, int asset, int mode) {
 
 // The property's address, and with a registry its area, unit and records.
 void property_fields(rt::GetList& gets, rt::table::Table& row) {
-    label(3, 1, "Endereço:"_cp);
     row_field(gets, 3, 11, "ENDEIMO", "@s30");
-    label(3, 43, "Nro:");
     row_field(gets, 3, 48, "NUMIMO", "");
-    label(4, 1, "Complemento:");
     row_field(gets, 4, 14, "COMPIMO", "@s18");
-    label(4, 34, "Bairro:");
     row_field(gets, 4, 42, "BAIRIMO", "@s16");
     if (upper_trimmed(row.get("I7_7")) == "S") {
-        label(5, 1, "Cidade:");
         row_field(gets, 5, 9, "MUNICIMO", "@s21");
     } else {
-        label(5, 1, "CEP:");
         row_field(gets, 5, 6, "CEPIMO", "@r 99999-999");
-        label(5, 17, "UF:");
         row_field(gets, 5, 21, "UFIMO", "@!").valid([] {
             rt::table::Table* t = asset_row();
             return !t || named_check("VESIGLA", {t->get("UFIMO")});
         });
-        label(5, 25, "Município:"_cp);
         row_field(gets, 5, 36, "MUNICIMO", "").valid([] {
             rt::table::Table* t = asset_row();
             return !t || named_check("VEESTADO", {t->get("UFIMO"), Value("MUNICIMO"), Value(2)});
         });
     }
-    label(7, 1, "Imóvel registrado em Cartório? (S/N)"_cp);
     variable_field(gets, 7, 39, kRegistered, "REGISTRO", "@!").valid([] { return VE_REGIS(kRegistered.value()); });
     if (upper_trimmed(row.get("REGISTRO")) != "S") return;
-    label(9, 1, "Área:"_cp);
     row_field(gets, 9, 7, "AREAIMO", "@z 999,999.9");
-    label(9, 20, "Unidade em M2? (S/N)");
     row_field(gets, 9, 41, "UNIDADE", "@!").valid([] {
         rt::table::Table* t = asset_row();
         return !t || VERUNI(t->get("UNIDADE"), 1);
     });
-    label(11, 1, "Cartório:"_cp);
     row_field(gets, 11, 11, "CARTORIO", "@S23");
-    label(12, 1, "Matrícula:"_cp);
     row_field(gets, 12, 12, "MATRICU", "@S27");
-    label(13, 1, "Livro:");
     row_field(gets, 13, 8, "LIVRORG", "@S27");
 }
 
@@ -168,7 +158,7 @@ void read_form(int asset, int mode) {
     for (;;) {
         rt::table::Table* row = asset_row();
         if (!row) return;
-        if (!common::window_saved(kFormWindow)) open_form();
+        if (!common::window_saved(kFormWindow)) open_form(mode);
         rt::GetList gets;
         heirs_question(gets, asset, mode);
         if (mode == 1) {

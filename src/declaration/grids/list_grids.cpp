@@ -6,6 +6,7 @@
 #include "common/globals.hpp"
 #include "common/messages.hpp"
 #include "common/windows.hpp"
+#include "declaration/entry/dialog_painters.hpp"
 #include "declaration/grids/grid_columns.hpp"
 #include "declaration/grids/grid_hooks.hpp"
 #include "declaration/grids/savings_lines.hpp"
@@ -117,7 +118,7 @@ GridDescription upkeep() {
                  {"Tipo", "DESCDESP", "@S25"},
                  amount("V.Mensal ", "VALODESP", 0, "@EZ 999,999.99")};
     d.before = [] {
-        run_named("MTELA5", {Value(6)});
+        MTELA5(6);
         if (rt::table::Table* t = tables::ws().table(30); t && t->lastrec() == 0) run_named("BUSCA_DESP");
         return true;
     };

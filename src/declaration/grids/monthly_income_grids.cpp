@@ -3,6 +3,7 @@
 // cumulatively.
 #include "common/globals.hpp"
 #include "common/messages.hpp"
+#include "declaration/entry/dialog_painters.hpp"
 #include "declaration/grids/grid_columns.hpp"
 #include "declaration/grids/grid_hooks.hpp"
 #include "declaration/loop/page_globals.hpp"
@@ -104,7 +105,7 @@ std::optional<GridDescription> cash_book() {
     d.ult_pos = 3;
     d.top = 5, d.left = 5, d.bottom = 18, d.right = 76;
     d.before = [] {
-        run_named("MTELA5", {Value(8)});
+        MTELA5(8);
         return true;
     };
     d.after = carne_leao_totals;

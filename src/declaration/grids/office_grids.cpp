@@ -3,6 +3,7 @@
 // the taxpayer selections.
 #include "common/calendar_names.hpp"
 #include "common/globals.hpp"
+#include "declaration/entry/dialog_painters.hpp"
 #include "declaration/grids/grid_columns.hpp"
 #include "declaration/grids/grid_hooks.hpp"
 #include "runtime/core/clock.hpp"
@@ -107,7 +108,7 @@ GridDescription folders() {
     mark.hook = path.hook = accepts("TROCA_NAO");
     d.columns = {mark, path};
     d.before = [] {
-        run_named("MTELA5", {Value(7)});
+        MTELA5(7);
         return true;
     };
     d.after = [] { run_named("FECHAJAN", {Value(4)}); };

@@ -77,6 +77,18 @@ TEST_F(SettingsTest, AutosaveIntervalOfEachMode) {
         EXPECT_EQ(autosave_interval(c.mode, c.before), c.after) << c.mode << " " << c.before;
 }
 
+TEST_F(SettingsTest, AutosaveBoxMarksTheModeAndAsksTheIntervalInsideIt) {
+    rt::variables().set("COMO_SAL", rt::Value(2));
+    rt::variables().set("TEMP_SAL", rt::Value(0));
+    keys({rt::key::UP, rt::key::ENTER, '2', '0', rt::key::ENTER});
+    TIP_GRAV();
+    EXPECT_TRUE(term->showed(" Manual (Alt W)  *"));   // the current mode marked first
+    EXPECT_TRUE(term->showed(" Automática      *"));
+    EXPECT_TRUE(term->showed("Gravar a cada 15 minutos"));
+    EXPECT_EQ(rt::variables().get("COMO_SAL").as_number(), 1);
+    EXPECT_EQ(rt::variables().get("TEMP_SAL").as_number(), 20);
+}
+
 TEST_F(SettingsTest, AMonthWithoutARateShowsOnePercent) {
     rt::variables().set("ANO_UFIR", rt::Value(2039));
     EXPECT_FALSE(BUSMES(13, "MULTIPL", "TJM"));

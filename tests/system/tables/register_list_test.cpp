@@ -4,6 +4,7 @@
 
 #include "../system_fixture.hpp"
 #include "common/globals.hpp"
+#include "declaration/entry/dialog_painters.hpp"
 #include "runtime/core/functions.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/table/dbf_format.hpp"
@@ -23,6 +24,7 @@ protected:
     void SetUp() override {
         FoldersTest::SetUp();
         register_pick_list_routines();
+        declaration::register_dialog_painter_routines();   // the register data's frame
         rt::SETKEY(key::F1, [] { GERAL(); });
     }
     void TearDown() override {
