@@ -64,19 +64,14 @@ Permanence permanence() {
 
 constexpr std::string_view kParcelKey = "STRZERO(BEM_NRO,2)+STRZERO(RVAR_NRO,2)";
 
-bool same_key(std::string_view a, std::string_view b) {
-    const auto plain = [](std::string_view k) { return rt::UPPER(rt::STRTRAN(std::string(k), " ", "")); };
-    return plain(a) == plain(b);
-}
-
 // Puts table 28 in the order of gain and parcel number: the order of the
 // terminal's work copy TMP_08<NUSU>, kept in its index file in the work
 // folder. A grid may have left another order active, or the index may have
 // gone; it is then made again. False when no such order could be had.
 bool order_parcels(Table& t) {
-    if (same_key(t.order_key(), kParcelKey)) return true;
+    if (same_order_key(t.order_key(), kParcelKey)) return true;
     for (int n = 1; n <= t.order_count(); ++n)
-        if (same_key(t.order_key(n), kParcelKey)) {
+        if (same_order_key(t.order_key(n), kParcelKey)) {
             t.set_order(n);
             return true;
         }
@@ -92,21 +87,12 @@ bool order_parcels(Table& t) {
 // The parcel (or share movement) rows of a gain, in parcel order: found by
 // a seek on the gain number and parcel 0.
 void for_parcels(int number, const std::function<void(Table&)>& visit) {
-    auto& ws = tables::ws();
-    Table* t = ws.table(kParcelsArea);
+    Table* t = tables::ws().table(kParcelsArea);
     if (t == nullptr) return;
-    const rt::table::Workspace::Selected keep_selection(ws, kParcelsArea);
-    if (!order_parcels(*t)) {
-        dc::for_each_row(kParcelsArea, [&](Table& p) {
-            if (static_cast<int>(dc::field_number(p, "BEM_NRO")) == number) visit(p);
-        });
-        return;
-    }
-    const std::uint32_t position = t->recno();
-    t->seek(rt::Value(rt::STRZERO(number, 2) + "00"), true);
-    for (; !t->eof() && static_cast<int>(dc::field_number(*t, "BEM_NRO")) == number; t->skip()) visit(*t);
-    if (position >= 1 && position <= t->lastrec()) t->go_to(position);
-    else t->go_top();
+    order_parcels(*t);
+    each_row_of(
+        kParcelsArea, kParcelKey, rt::STRZERO(number, 2) + "00",
+        [number](Table& p) { return static_cast<int>(dc::field_number(p, "BEM_NRO")) == number; }, visit);
 }
 
 GainFigures figures_of(const GainRow& row) {

@@ -9,6 +9,7 @@
 #include "declaration/calc/declaration_values.hpp"
 #include "declaration/loop/work_tables.hpp"
 #include "runtime/core/cp850.hpp"
+#include "runtime/core/functions.hpp"
 #include "runtime/table/table.hpp"
 #include "system/system_fixture.hpp"
 #include "system/transfer/structure_check.hpp"
@@ -150,6 +151,51 @@ TEST_F(SectionsTest, ActivityAbroadIsReadFromTheSavedTablesWhenNotLoaded) {
     EXPECT_TRUE(has(x, R"(totais="900,00")")) << x;
     EXPECT_TRUE(has(x, R"(resultadoI_EmReais="777,00")")) << x;
     EXPECT_EQ(tables::ws().table(15), nullptr);
+}
+
+// A declaration loaded only to be sent (menus 63-65) is closed right after:
+// its other activity is read from the saved tables rather than switched to;
+// the automatic transfer of a declaration being edited switches.
+TEST_F(SectionsTest, OnlyADeclarationBeingEditedSwitchesItsActivity) {
+    add(15, {{"ATV_BRASIL", rt::Value("S")}});
+    add(16, {{"ATV_BRASIL", rt::Value("S")}, {"I2R_01", rt::Value("Chacara")}});
+    ASSERT_TRUE(tables::ABERTURA(16));
+    for (const char* cpf : {"00000000191", kCpf, "99999999999"}) {
+        tb::Table& t = *tables::ws().table(16);
+        ASSERT_TRUE(t.append_blank());
+        t.put("CPF", rt::Value(cpf));
+        t.put("ATV_BRASIL", rt::Value("N"));
+        t.put("I2R_01", rt::Value(std::string("Campo ") + cpf));
+        t.put("RECEXT", rt::Value(10.0));
+        t.commit();
+        t.unlock();
+    }
+    tables::ws().close(16);
+    ASSERT_TRUE(tables::ABERTURA(15));
+    tables::ws().table(15)->append_blank();
+    tables::ws().table(15)->put("CPF", rt::Value(kCpf));
+    tables::ws().table(15)->put("ATV_BRASIL", rt::Value("N"));
+    tables::ws().table(15)->commit();
+    tables::ws().close(15);
+    const rt::FunctionEntry* real = rt::find_function("MUDA_ATV");
+    const rt::Function kept = real ? real->fn : rt::Function{};
+    int switches = 0;
+    rt::register_function("MUDA_ATV", [&switches](std::span<const rt::Value>) {
+        ++switches;
+        return rt::Value(false);
+    });
+    for (const auto& [menu, expected] : {std::pair{65, 0}, std::pair{0, 1}}) {
+        switches = 0;
+        set("OPCAO_1", menu);
+        set("ATV_BRASIL", "S");
+        const std::string x = written(write_rural_activity);
+        EXPECT_EQ(switches, expected) << menu;
+        if (menu != 65) continue;
+        EXPECT_TRUE(has(x, R"(<item nirf="" codigo="0" nome="Campo 11144477735")")) << x;
+        EXPECT_FALSE(has(x, "Campo 000")) << x;
+        EXPECT_FALSE(has(x, "Campo 999")) << x;
+    }
+    rt::register_function("MUDA_ATV", kept ? kept : [](std::span<const rt::Value>) { return rt::Value(false); });
 }
 
 TEST_F(SectionsTest, EmptyMonthOfTheStatementIsAllZeros) {
