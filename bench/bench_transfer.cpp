@@ -3,21 +3,34 @@
 // the work copies, its XML file generated, copied into its CPF folder and
 // entered into the program's declaration index.
 //
-// Measured on the development machine (ext4 on a virtual disk shared with
-// seven other busy builds, load average about 30), 1,000 declarations of
-// 5 income rows, 2 dependants, 20 assets, 10 payments, one real-estate gain
-// and a rural activity in Brazil each:
+// Measured on the development machine (a virtual machine shared with seven
+// other busy builds, load average 12 to 25), 1,000 declarations of 5 income
+// rows, 2 dependants, 20 assets, 10 payments, one real-estate gain and a
+// rural activity in Brazil each:
 //
-//   whole run                                   102 s  (102 ms each)
-//   generating, copying and indexing only        13 s  ( 13 ms each)
-//   loading the work copies (INIC_VAR)           89 s
+//                                      folders on disk      folders in memory
+//   100 declarations, earlier          374.8 ms each        -
+//     of which the transfer            155.0 ms
+//   100 declarations, now              226.5 ms each         87.8 ms each
+//     of which the transfer             31.3 ms              10.7 ms
+//   1,000 declarations, now            210.8 s              108.4 s
+//     of which the transfer             39.2 s               13.1 s
 //
-// The transfer itself spends almost no processor time: its cost is the two
-// files written beside themselves, synced and renamed (the declaration in
-// its CPF folder and the index, which grows to about 450 KB). The aim of
-// 10 s for the whole run is missed because loading each declaration into
-// its 20 work copies (files and indexes made anew) dominates; on an idle
-// disk the transfer part alone is well under the aim.
+// The transfer had spent most of its time switching the rural work copies
+// to the activity abroad (saving the unchanged rows of one activity into
+// the client tables and loading the other's); a declaration loaded only to
+// be sent now reads the other activity from the saved tables by a seek.
+// Its cost now is the two files written beside themselves, synced and
+// renamed (the declaration in its CPF folder and the index, which grows to
+// about 450 KB and is rewritten whole each time).
+//
+// The aim of 10 s for the whole run is missed by the loading of each
+// declaration (INIC_VAR): 19 work copies made as files, each with its index
+// built anew, about 80 ms of processor time per declaration, a third of it
+// in unmapping the table and index files, and on disk as much again in
+// creating and removing those files. Reaching the aim asks for work copies
+// that are not files (or are kept between taxpayers), a change to the
+// declaration's loading and to the table engine rather than to the transfer.
 //
 //   bench_transfer [folder [taxpayers]]   (default: a new temporary folder,
 //   removed after, and 1,000 taxpayers)

@@ -1,6 +1,7 @@
 // Section ganhosDeCapital: the gains on real estate, movables and
 // participations of the open declaration, and the declarant.
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/amounts.hpp"
@@ -8,9 +9,14 @@
 #include "declaration/calc/declaration_values.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/text.hpp"
+#include "runtime/table/table.hpp"
+#include "runtime/table/table_error.hpp"
+#include "runtime/table/workspace.hpp"
+#include "tables/state.hpp"
 #include "transfer/code_lookup.hpp"
 #include "transfer/gain_figures.hpp"
 #include "transfer/section_writers.hpp"
+#include "transfer/xml_sections.hpp"
 #include "transfer/xml_writer.hpp"
 
 namespace qv::transfer {
@@ -56,11 +62,37 @@ Permanence permanence() {
     return p;
 }
 
-// The parcel (or share movement) rows of a gain, visited in table order.
+constexpr std::string_view kParcelKey = "STRZERO(BEM_NRO,2)+STRZERO(RVAR_NRO,2)";
+
+// Puts table 28 in the order of gain and parcel number: the order of the
+// terminal's work copy TMP_08<NUSU>, kept in its index file in the work
+// folder. A grid may have left another order active, or the index may have
+// gone; it is then made again. False when no such order could be had.
+bool order_parcels(Table& t) {
+    if (same_order_key(t.order_key(), kParcelKey)) return true;
+    for (int n = 1; n <= t.order_count(); ++n)
+        if (same_order_key(t.order_key(n), kParcelKey)) {
+            t.set_order(n);
+            return true;
+        }
+    const std::string tag = "TMP_08" + rt::ALLTRIM(global_text("NUSU"));
+    try {
+        t.index_on(std::string(kParcelKey), tag);
+        return t.set_order(tag);
+    } catch (const rt::table::TableError&) {
+        return false;
+    }
+}
+
+// The parcel (or share movement) rows of a gain, in parcel order: found by
+// a seek on the gain number and parcel 0.
 void for_parcels(int number, const std::function<void(Table&)>& visit) {
-    dc::for_each_row(kParcelsArea, [&](Table& t) {
-        if (static_cast<int>(dc::field_number(t, "BEM_NRO")) == number) visit(t);
-    });
+    Table* t = tables::ws().table(kParcelsArea);
+    if (t == nullptr) return;
+    order_parcels(*t);
+    each_row_of(
+        kParcelsArea, kParcelKey, rt::STRZERO(number, 2) + "00",
+        [number](Table& p) { return static_cast<int>(dc::field_number(p, "BEM_NRO")) == number; }, visit);
 }
 
 GainFigures figures_of(const GainRow& row) {

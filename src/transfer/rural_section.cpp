@@ -17,6 +17,7 @@
 #include "tables/state.hpp"
 #include "transfer/code_lookup.hpp"
 #include "transfer/section_writers.hpp"
+#include "transfer/xml_sections.hpp"
 #include "transfer/xml_writer.hpp"
 
 namespace qv::transfer {
@@ -95,14 +96,24 @@ bool open_saved(std::initializer_list<int> codes) {
     return open;
 }
 
+// True when the declaration was loaded only to be transferred (menus 63 to
+// 65): its work copies are closed right after, unchanged.
+bool loaded_only_to_transfer() {
+    const int id = common::Global("OPCAO_1").integer(0);
+    return id >= 63 && id <= 65;
+}
+
 // Makes the rural work copies stand on the wanted activity ("S" or "N");
-// when the declaration cannot switch, the activity is read from the saved
-// tables of the client folder instead. False when neither holds it.
+// when the declaration cannot switch, or was loaded only to be transferred
+// (switching would save the unchanged rows of one activity and load the
+// other's, which the saved tables hold as they are), the activity is read
+// from the saved tables of the client folder instead. False when neither
+// holds it.
 bool stand_on(std::string_view wanted) {
     g_source = RuralSource{};
     const std::string now = dc::text("ATV_BRASIL");
     if (now == wanted) return true;
-    if (rt::has_function("MUDA_ATV")) {
+    if (!loaded_only_to_transfer() && rt::has_function("MUDA_ATV")) {
         dc::set_value("ATV_ANTES", rt::Value(now));
         dc::set_value("ATV_BRASIL", rt::Value(std::string(wanted)));
         dc::call_if_present("MUDA_ATV", {rt::Value(now), rt::Value(std::string(wanted))});
@@ -112,11 +123,13 @@ bool stand_on(std::string_view wanted) {
     return open_saved({kSummaryTable});
 }
 
-// Visits the rows of a rural work copy that belong to the activity.
+// Visits the rows of a rural table that belong to the activity: a seek in
+// the saved tables (and work copies) ordered on the activity's key.
 void for_activity_rows(int area, const std::string& key, const std::function<void(Table&)>& visit) {
-    dc::for_each_row(area, [&](Table& t) {
-        if (rt::PADR(t.get("CPF").as_string(), 11) + field_text(t, "ATV_BRASIL") == key) visit(t);
-    });
+    each_row_of(
+        area, "CPF+ATV_BRASIL", key,
+        [&key](Table& t) { return rt::PADR(t.get("CPF").as_string(), 11) + field_text(t, "ATV_BRASIL") == key; },
+        visit);
 }
 
 bool has_rows(int area, const std::string& key) {

@@ -1,10 +1,12 @@
 #include "transfer/xml_frame.hpp"
 
 #include <array>
+#include <cerrno>
 #include <cstdlib>
 #include <map>
 #include <mutex>
 
+#include "common/file_errors.hpp"
 #include "declaration/calc/declaration_values.hpp"
 #include "runtime/core/text.hpp"
 #include "tables/state.hpp"
@@ -108,6 +110,10 @@ void walk_sources(Generation& g) {
     declaration::set_amount("NMENDEP", foreign);
 }
 
+// A file that cannot be created for want of its folder is a missing path,
+// not a missing file.
+int creation_error_code(int errnum) { return errnum == ENOENT ? 3 : common::dos_error_code(errnum); }
+
 void write_root(Generation& g) {
     g.out.raw("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n");
     g.out.open("classe");
@@ -162,7 +168,10 @@ void write_document(Generation& g) {
 
 bool write_declaration_file(const std::string& path, rt::Date today, std::string_view hhmmss) {
     XmlWriter out;
-    if (!out.create(path)) return false;
+    if (!out.create(path)) {
+        common::VEJAERRO(creation_error_code(out.create_error()), path);
+        return false;
+    }
     Generation g{out, today, time_stamp(today, hhmmss)};
     prepare_generation(g);
     write_document(g);

@@ -74,7 +74,8 @@ void prepare_generation(Generation& g);
 void write_document(Generation& g);
 
 // Creates `path` and writes the document into it; false when the file
-// cannot be created or written (the file is then not to be used).
+// cannot be created (the file error is shown) or written (the file is then
+// not to be used).
 bool write_declaration_file(const std::string& path, rt::Date today, std::string_view hhmmss);
 
 // The terminal's own file a generation writes first: "Decla<NUSU>.XML" in

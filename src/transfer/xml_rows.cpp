@@ -4,6 +4,8 @@
 #include "declaration/calc/declaration_values.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/core/varstore.hpp"
+#include "runtime/table/workspace.hpp"
+#include "tables/state.hpp"
 #include "transfer/xml_sections.hpp"
 
 namespace qv::transfer {
@@ -39,6 +41,31 @@ std::string source_kind(rt::table::Table& t) { return rt::UPPER(rt::LEFT(field_t
 
 void each_row(int area, const std::function<void(rt::table::Table&)>& visit) {
     declaration::for_each_row(area, visit);
+}
+
+bool same_order_key(std::string_view a, std::string_view b) {
+    const auto plain = [](std::string_view k) { return rt::UPPER(rt::STRTRAN(k, " ", "")); };
+    return plain(a) == plain(b);
+}
+
+void each_row_of(int area, std::string_view order_key, const std::string& seek_key,
+                 const std::function<bool(rt::table::Table&)>& belongs,
+                 const std::function<void(rt::table::Table&)>& visit) {
+    auto& ws = tables::ws();
+    rt::table::Table* t = ws.table(area);
+    if (t == nullptr) return;
+    if (!same_order_key(t->order_key(), order_key)) {
+        each_row(area, [&](rt::table::Table& row) {
+            if (belongs(row)) visit(row);
+        });
+        return;
+    }
+    const rt::table::Workspace::Selected keep_selection(ws, area);
+    const std::uint32_t position = t->recno();
+    t->seek(rt::Value(seek_key), true);
+    for (; !t->eof() && belongs(*t); t->skip()) visit(*t);
+    if (position >= 1 && position <= t->lastrec()) t->go_to(position);
+    else t->go_top();
 }
 
 std::string global_text(std::string_view name) { return value_text(common::Global{name}.value()); }

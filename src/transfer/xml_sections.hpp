@@ -29,6 +29,15 @@ rt::Date field_date(rt::table::Table& t, std::string_view field);
 std::string source_kind(rt::table::Table& t);
 // Every record of a work area, from the top (none when the area is empty).
 void each_row(int area, const std::function<void(rt::table::Table&)>& visit);
+// True when two index key expressions are the same, case and blanks aside.
+bool same_order_key(std::string_view a, std::string_view b);
+// The records of `area` that `belongs` accepts, in the active order. When
+// that order's key is `order_key` they are found by a seek on `seek_key`
+// and read while they belong; otherwise every record is looked at. The
+// area keeps its record.
+void each_row_of(int area, std::string_view order_key, const std::string& seek_key,
+                 const std::function<bool(rt::table::Table&)>& belongs,
+                 const std::function<void(rt::table::Table&)>& visit);
 
 // A global of the declaration as text: numbers without decimals, dates
 // "dd/mm/yyyy"; "" when missing.

@@ -1,12 +1,16 @@
 #include "transfer/xml_writer.hpp"
 
+#include <cerrno>
+
 #include "common/paths.hpp"
 
 namespace qv::transfer {
 
 bool XmlWriter::create(const std::string& path) {
+    errno = 0;
     file_.reset(std::fopen(common::fs_path(path).c_str(), "wb"));
     failed_ = file_ == nullptr;
+    create_error_ = failed_ ? (errno != 0 ? errno : EIO) : 0;
     return !failed_;
 }
 

@@ -17,8 +17,10 @@ public:
     XmlWriter() = default;   // the buffer only, no file
 
     // Creates `path` empty (the file name in CP850). False when it cannot be
-    // created; the writer then keeps to its buffer.
+    // created; the writer then keeps to its buffer and create_error() holds
+    // the system's error number.
     bool create(const std::string& path);
+    int create_error() const { return create_error_; }
     bool has_file() const { return file_ != nullptr; }
     // Appends the buffer to the file and empties it; false on a write error
     // (also one of an earlier flush). Without a file the buffer stays.
@@ -61,6 +63,7 @@ private:
     std::unique_ptr<std::FILE, FileCloser> file_;
     std::string buf_;
     bool failed_ = false;
+    int create_error_ = 0;
 };
 
 }  // namespace qv::transfer

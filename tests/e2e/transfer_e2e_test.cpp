@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "e2e/tmux_session.hpp"
+#include "system/transfer/structure_check.hpp"
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -75,6 +76,7 @@ TEST_F(E2eTransfer, OneTaxpayerFromTheMenuReachesTheTaxProgramFolder) {
     const std::string declaration = read(dados / "11144477735" / "11144477735.XML");
     EXPECT_TRUE(declaration.starts_with("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<classe ")) << declaration;
     EXPECT_TRUE(declaration.ends_with("</classe>"));
+    EXPECT_EQ(qv::transfer::testing::structure_problems(declaration), std::vector<std::string>{});
     const std::string index = read(dados / "iddeclaracoes.xml");
     EXPECT_NE(index.find("<item cpf=\"111.444.777-35\""), std::string::npos) << index;
     EXPECT_TRUE(index.ends_with("</classe>")) << index;

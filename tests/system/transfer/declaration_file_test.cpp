@@ -4,6 +4,7 @@
 #include <regex>
 
 #include "runtime/core/cp850.hpp"
+#include "system/transfer/structure_check.hpp"
 
 namespace qv::transfer::testing {
 namespace {
@@ -17,6 +18,7 @@ TEST_F(DeclarationFileTest, SimpleDeclarationIsWrittenByteForByte) {
     const std::string doc = document();
     EXPECT_EQ(doc, golden("simple.xml"));
     EXPECT_TRUE(well_formed(doc));
+    EXPECT_EQ(structure_problems(doc, false), std::vector<std::string>{});
     EXPECT_NE(doc.back(), '\n');
 }
 

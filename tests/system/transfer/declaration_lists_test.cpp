@@ -2,6 +2,7 @@
 
 #include <regex>
 
+#include "system/transfer/structure_check.hpp"
 #include "transfer/asset_groups.hpp"
 
 namespace qv::transfer::testing {
@@ -54,6 +55,7 @@ protected:
                  {"MUNICARTO", "Brasília"_cp}, {"NOMECARTO", "Cartório do 1º Ofício"_cp}});
         add_row(24, {{"I7_1", 1}, {"I7_2", "Apartamento"}, {"I7_3", 80000.0}, {"I7_4", 80000.0}, {"I7_5", 11},
                      {"I7_6", 7}, {"UNIDADE", "S"}});
+        set_all({{"I13_39", 80000.0}, {"I13_40", 80000.0}});
         add_row(40, {{"REFEREN", 7}, {"CPFHERDE", "444.555.666-77"}, {"NOMEDEPEN", "Herdeiro Um"}, {"PERCENT", 60.0}});
         add_row(40, {{"REFEREN", 8}, {"CPFHERDE", "999.999.999-99"}, {"NOMEDEPEN", "Outro"}, {"PERCENT", 100.0}});
         add_row(40, {{"REFEREN", 7}, {"CPFHERDE", "555.666.777-88"}, {"NOMEDEPEN", "Herdeira Dois"}, {"PERCENT", 40.0}});
@@ -80,6 +82,7 @@ TEST_F(DeclarationListsTest, PeoplePaymentsAndAssetsAreWrittenByteForByte) {
         EXPECT_NE(doc.find(fragment), std::string::npos) << fragment;
     EXPECT_TRUE(term->showed("Pagamentos Efetuados!"));
     EXPECT_TRUE(well_formed(doc));
+    EXPECT_EQ(structure_problems(doc, false), std::vector<std::string>{});
     EXPECT_NE(doc.find("<doacoes tipoItens=\"serpro.ppgd.irpf.eleicoes.Doacao\" totalDoacoes=\"100,00\"><item "
                        "cnpj=\"00111222000133\" nome=\"Partido X\" valor=\"100,00\"/></doacoes>"),
               std::string::npos);
@@ -93,6 +96,7 @@ TEST_F(DeclarationListsTest, EstateIsWrittenByteForByte) {
     for (const std::string& fragment : golden_fragments("estate.xml"))
         EXPECT_NE(doc.find(fragment), std::string::npos) << fragment;
     EXPECT_TRUE(well_formed(doc));
+    EXPECT_EQ(structure_problems(doc, false), std::vector<std::string>{});
 }
 
 TEST_F(DeclarationListsTest, HeaderTotalsAreTheSumsOfTheirItems) {
@@ -208,6 +212,7 @@ TEST_F(DeclarationIncomeTest, DependantsSuspendedCumulativeAndExemptIncomeAreWri
     for (const std::string& fragment : golden_fragments("income.xml"))
         EXPECT_NE(doc.find(fragment), std::string::npos) << fragment;
     EXPECT_TRUE(well_formed(doc));
+    EXPECT_EQ(structure_problems(doc, false), std::vector<std::string>{});
     // The walk over the sources leaves the dependants' totals behind.
     EXPECT_EQ(declaration::amount("NISENDEP"), 300.0);
     EXPECT_EQ(declaration::amount("NTRIFDEP"), 40.0);

@@ -4,12 +4,16 @@
 #include <cstdlib>
 #include <memory>
 #include <tuple>
+#include <vector>
 
 #include "declaration/calc/declaration_values.hpp"
 #include "declaration/loop/work_tables.hpp"
 #include "runtime/core/cp850.hpp"
+#include "runtime/core/functions.hpp"
 #include "runtime/table/table.hpp"
 #include "system/system_fixture.hpp"
+#include "system/transfer/structure_check.hpp"
+#include "system/transfer/transfer_fixture.hpp"
 #include "tables/opening.hpp"
 #include "tables/schemas.hpp"
 #include "transfer/declaration_hooks.hpp"
@@ -99,6 +103,32 @@ TEST_F(SectionsTest, RuralActivityInBrazilWritesItsRows) {
     EXPECT_TRUE(has(x, R"(<item codigo="99" discriminacao="Trator" valor="80.000,00"/>)")) << x;
 }
 
+// A declaration standing on its activity abroad, none in Brazil.
+TEST_F(SectionsTest, RuralActivityAbroadIsWrittenByteForByte) {
+    set("ATV_BRASIL", "N");
+    add(15, {{"ATV_BRASIL", rt::Value("N")}, {"I4R_02", rt::Value(1500.0)}, {"I4R_03", rt::Value(2520.0)},
+             {"I4R_04", rt::Value(200.0)}, {"I4R_05", rt::Value(2320.0)}, {"I4R_07", rt::Value(464.0)},
+             {"I7_1B", rt::Value(10.0)}, {"I7_2B", rt::Value(5.0)}, {"I7_3B", rt::Value(2.0)},
+             {"I7_4B", rt::Value(1.0)}, {"I7_5B", rt::Value(4.0)}});
+    add(16, {{"ATV_BRASIL", rt::Value("N")}, {"I2R_01", rt::Value("Estância São João"_cp)}, {"I2R_06", rt::Value("Rivera")},
+             {"I2R_02", rt::Value(350.5)}, {"I2R_04", rt::Value(100.0)}, {"I2R_05", rt::Value(1.0)},
+             {"CODPAIS", rt::Value("845")}, {"RECEXT", rt::Value(9000.0)}, {"DESEXT", rt::Value(2500.0)},
+             {"RESUS", rt::Value(3100.0)}});
+    add(16, {{"ATV_BRASIL", rt::Value("N")}, {"CODPAIS", rt::Value("249")}, {"RECEXT", rt::Value(100.0)},
+             {"RESUS", rt::Value(55.0)}});
+    add(17, {{"ATV_BRASIL", rt::Value("N")}, {"CODIGO", rt::Value(0.0)}, {"I8R_1", rt::Value("Trator")},
+             {"I8R_3", rt::Value("845")}, {"I8R_2", rt::Value(80000.0)}});
+    add(17, {{"ATV_BRASIL", rt::Value("N")}, {"CODIGO", rt::Value(12.0)}, {"I8R_1", rt::Value("Galpão"_cp)},
+             {"I8R_3", rt::Value("249")}, {"I8R_2", rt::Value(1234.56)}});
+    add(18, {{"ATV_BRASIL", rt::Value("N")}, {"I9R_1", rt::Value("Financiamento do trator")}, {"I9R_2", rt::Value(30000.0)},
+             {"I9R_3", rt::Value(20000.0)}, {"I9R_4", rt::Value(10000.0)}});
+    const std::string x = written(write_rural_activity);
+    const std::vector<std::string> expected = testing::golden_fragments("rural_abroad.xml");
+    ASSERT_EQ(expected.size(), 1u);
+    EXPECT_EQ(x, expected[0]);
+    EXPECT_EQ(testing::structure_problems(x), std::vector<std::string>{});
+}
+
 TEST_F(SectionsTest, ActivityAbroadIsReadFromTheSavedTablesWhenNotLoaded) {
     add(15, {{"ATV_BRASIL", rt::Value("S")}});
     add(16, {{"ATV_BRASIL", rt::Value("S")}, {"I2R_01", rt::Value("Chacara")}});
@@ -121,6 +151,51 @@ TEST_F(SectionsTest, ActivityAbroadIsReadFromTheSavedTablesWhenNotLoaded) {
     EXPECT_TRUE(has(x, R"(totais="900,00")")) << x;
     EXPECT_TRUE(has(x, R"(resultadoI_EmReais="777,00")")) << x;
     EXPECT_EQ(tables::ws().table(15), nullptr);
+}
+
+// A declaration loaded only to be sent (menus 63-65) is closed right after:
+// its other activity is read from the saved tables rather than switched to;
+// the automatic transfer of a declaration being edited switches.
+TEST_F(SectionsTest, OnlyADeclarationBeingEditedSwitchesItsActivity) {
+    add(15, {{"ATV_BRASIL", rt::Value("S")}});
+    add(16, {{"ATV_BRASIL", rt::Value("S")}, {"I2R_01", rt::Value("Chacara")}});
+    ASSERT_TRUE(tables::ABERTURA(16));
+    for (const char* cpf : {"00000000191", kCpf, "99999999999"}) {
+        tb::Table& t = *tables::ws().table(16);
+        ASSERT_TRUE(t.append_blank());
+        t.put("CPF", rt::Value(cpf));
+        t.put("ATV_BRASIL", rt::Value("N"));
+        t.put("I2R_01", rt::Value(std::string("Campo ") + cpf));
+        t.put("RECEXT", rt::Value(10.0));
+        t.commit();
+        t.unlock();
+    }
+    tables::ws().close(16);
+    ASSERT_TRUE(tables::ABERTURA(15));
+    tables::ws().table(15)->append_blank();
+    tables::ws().table(15)->put("CPF", rt::Value(kCpf));
+    tables::ws().table(15)->put("ATV_BRASIL", rt::Value("N"));
+    tables::ws().table(15)->commit();
+    tables::ws().close(15);
+    const rt::FunctionEntry* real = rt::find_function("MUDA_ATV");
+    const rt::Function kept = real ? real->fn : rt::Function{};
+    int switches = 0;
+    rt::register_function("MUDA_ATV", [&switches](std::span<const rt::Value>) {
+        ++switches;
+        return rt::Value(false);
+    });
+    for (const auto& [menu, expected] : {std::pair{65, 0}, std::pair{0, 1}}) {
+        switches = 0;
+        set("OPCAO_1", menu);
+        set("ATV_BRASIL", "S");
+        const std::string x = written(write_rural_activity);
+        EXPECT_EQ(switches, expected) << menu;
+        if (menu != 65) continue;
+        EXPECT_TRUE(has(x, R"(<item nirf="" codigo="0" nome="Campo 11144477735")")) << x;
+        EXPECT_FALSE(has(x, "Campo 000")) << x;
+        EXPECT_FALSE(has(x, "Campo 999")) << x;
+    }
+    rt::register_function("MUDA_ATV", kept ? kept : [](std::span<const rt::Value>) { return rt::Value(false); });
 }
 
 TEST_F(SectionsTest, EmptyMonthOfTheStatementIsAllZeros) {
@@ -168,6 +243,41 @@ TEST_F(SectionsTest, RealEstateGainWritesItsFiguresAndFlags) {
         EXPECT_TRUE(has(x, R"(dataRecebimentoUltimaParcela="28/06/2011")")) << x;
         EXPECT_FALSE(has(x, "/00/")) << x;
     }
+}
+
+// Parcels stored out of order: each gain still finds its own parcels, in
+// parcel order, with the table left in its natural order (as a grid's
+// sort can leave it) and with the work copy's index gone.
+TEST_F(SectionsTest, ParcelsAreFoundInParcelOrderWhateverTheTableOrder) {
+    for (const auto& [gain, sale, cost] : {std::tuple{1.0, 50000.0, 30000.0}, std::tuple{2.0, 15000.0, 12000.0}})
+        add(7, {{"TIPO_BEM", rt::Value(1.0)}, {"BEM_NRO", rt::Value(gain)}, {"VAL_ALI", rt::Value(sale)},
+                {"CUS_ATUAL", rt::Value(cost)}, {"PARCOMPRA", rt::Value("S")}, {"VEN_PRAZO", rt::Value("N")},
+                {"VENDAANT", rt::Value("N")}});
+    for (const auto& [gain, parcel, value, fr1] : {std::tuple{2.0, 1.0, 7000.0, 0.0}, std::tuple{1.0, 1.0, 20000.0, 200.0},
+                                                   std::tuple{1.0, 0.0, 10000.0, 100.0}, std::tuple{2.0, 0.0, 5000.0, 50.0}})
+        add(8, {{"BEM_NRO", rt::Value(gain)}, {"RVAR_NRO", rt::Value(parcel)}, {"VALOR_CUST", rt::Value(value)},
+                {"RESUL_2", rt::Value(fr1)}});
+    const std::string copy = declaration::work_file(8);
+    for (const bool index_gone : {false, true}) {
+        if (index_gone) {
+            tables::ws().close(declaration::work_area(8));
+            std::filesystem::remove(copy + ".cdx");
+            tb::OpenOptions own;
+            own.exclusive = true;
+            own.structural_index = false;
+            tables::ws().use_in(declaration::work_area(8), copy + ".dbf", own);
+        } else {
+            tables::ws().table(declaration::work_area(8))->set_order(0);
+        }
+        const std::string x = written(write_capital_gains);
+        std::vector<std::string> parcels;
+        for (std::size_t at = x.find("valorParcela=\""); at != std::string::npos; at = x.find("valorParcela=\"", at + 1))
+            parcels.push_back(x.substr(at + 14, x.find('"', at + 14) - at - 14));
+        EXPECT_EQ(parcels, (std::vector<std::string>{"10.000,00", "20.000,00", "5.000,00", "7.000,00"})) << x;
+        EXPECT_TRUE(has(x, R"(resultado3="19.700,00")")) << x;
+        EXPECT_TRUE(has(x, R"(resultado3="2.950,00")")) << x;
+    }
+    EXPECT_TRUE(std::filesystem::exists(copy + ".cdx"));
 }
 
 TEST_F(SectionsTest, ForeignCurrencyIsAlwaysEmpty) {
@@ -224,6 +334,7 @@ TEST_F(SectionsTest, WholeFileWithActivityAbroadIsWellFormed) {
     EXPECT_TRUE(has(text, R"(dataRecebimentoUltimaParcela="28/04/2011")")) << text;
     EXPECT_TRUE(has(text, R"(<item codNatureza="3" ganhoCapital="0,00" impostoAposComp="25,00" impostoDevido="30,00" impostoPago="0,00" impostoRendaFonte="5,00" mesRecebimento="4")")) << text;
     EXPECT_TRUE(text.ends_with("/></classe>"));
+    EXPECT_EQ(testing::structure_problems(text), std::vector<std::string>{});
 }
 
 }  // namespace

@@ -178,6 +178,17 @@ TEST_F(PreparaTest, BlankTaxProgramFolderSendsNothing) {
     EXPECT_EQ(status(), 2);
 }
 
+TEST_F(PreparaTest, WorkFileThatCannotBeCreatedShowsWhyAndSendsNothing) {
+    rt::variables().set("LOCTRAB", rt::Value(root + "/missing/"));
+    keys({rt::key::ENTER, rt::key::ENTER});
+    EXPECT_TRUE(PREPARA());
+    EXPECT_TRUE(term->showed("Erro! Caminho não encontrado")) << term->all_snapshots();
+    EXPECT_TRUE(term->showed("Os dados não foram transferidos para o programa da receita!"));
+    EXPECT_FALSE(exists(placed()));
+    EXPECT_FALSE(exists(root + "/irpf/iddeclaracoes.xml"));
+    EXPECT_EQ(status(), 2);
+}
+
 TEST_F(PreparaTest, WindowsFolderOfAnOlderVersionCountsAsBlank) {
     rt::variables().set("LOCIRPF", rt::Value("C:\\Arquivos de programas\\IRPF2012\\"));
     EXPECT_EQ(tax_program_folder(), "");
