@@ -1,0 +1,107 @@
+// A grid over a table that another terminal works on: the other's change
+// shows at the next repaint, and a cell of a row the other holds waits for
+// it, reports as the lock routines do, and keeps what was typed.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+#include "declaration/grids/grid_catalogue.hpp"
+#include "grid_fixture.hpp"
+#include "runtime/core/cp850.hpp"
+#include "runtime/core/text.hpp"
+#include "system/other_terminal.hpp"
+#include "tables/locks.hpp"
+
+namespace qv::declaration::grids {
+namespace {
+
+namespace key = rt::key;
+using rt::operator""_cp;
+using rt::Value;
+using test_support::OtherTerminal;
+
+constexpr int kSavedDescriptions = 52, kCue = 500, kLook = 501;
+
+class SharedGrid : public GridTest {
+protected:
+    void SetUp() override {
+        GridTest::SetUp();
+        path = prog + "AUXBENS.dbf";
+        rt::table::create_table(path, {{"DESCRICAO", 'C', 60, 0}, {"CODIGO", 'N', 3, 0}});
+        rt::table::Table& t = tables::ws().use_in(kSavedDescriptions, path, {});
+        for (const char* d : {"CASA", "TERRENO"}) {
+            ASSERT_TRUE(t.append_blank());
+            t.put("DESCRICAO", Value(d));
+            t.unlock();
+        }
+        t.commit();
+    }
+    void TearDown() override {
+        rt::SETKEY(kCue, {});
+        rt::SETKEY(kLook, {});
+        GridTest::TearDown();
+    }
+    rt::table::Table& saved() { return tables::ws().current(kSavedDescriptions); }
+    std::string path;
+};
+
+TEST_F(SharedGrid, AnotherTerminalsChangeShowsAtTheNextRepaint) {
+    std::optional<OtherTerminal> other;
+    rt::SETKEY(kCue, [&] {
+        other.emplace(path, [](rt::table::Table& t) {
+            if (!t.rlock(1)) return false;
+            t.put("DESCRICAO", Value("CHACARA"));
+            t.commit();
+            return t.append_blank() && (t.put("DESCRICAO", Value("GALPAO")), t.commit(), true);
+        });
+        other->release();
+    });
+    std::string before, after;
+    rt::SETKEY(kLook, [&] { (before.empty() ? before : after) = term->dump(); });
+    keys({kLook, kCue, key::CTRL_PGUP, kLook, key::ESC});
+    EDITA(31);
+    EXPECT_NE(before.find("CASA"), std::string::npos);
+    EXPECT_EQ(before.find("GALPAO"), std::string::npos);
+    EXPECT_NE(after.find("CHACARA"), std::string::npos);
+    EXPECT_NE(after.find("TERRENO"), std::string::npos);
+    EXPECT_NE(after.find("GALPAO"), std::string::npos);
+}
+
+TEST_F(SharedGrid, EditOfAHeldRowWaitsReportsAndKeepsWhatWasTyped) {
+    const std::string failure = "ATENÇAO! Registro não ficou disponível. Dado não será gravado."_cp;
+    struct Case {
+        int released_at;            // the other terminal lets go at this pause
+        std::initializer_list<int> after_typing;
+        int pauses;
+        bool reported;
+    };
+    // Five seconds are ten half-second pauses; after a failed wait the entry
+    // is still open with the text typed, and Enter tries again.
+    const Case cases[] = {{3, {key::ENTER}, 3, false}, {13, {key::ENTER, key::ENTER}, 13, true}};
+    for (const Case& c : cases) {
+        saved().go_to(1);
+        saved().rlock();
+        saved().put("DESCRICAO", Value("CASA"));
+        saved().commit();
+        saved().unlock();
+        OtherTerminal other(path, [](rt::table::Table& t) { return t.rlock(1); });
+        int pauses = 0;
+        tables::set_lock_pause([&] {
+            if (++pauses == c.released_at) other.release();
+        });
+        term->snapshots.clear();
+        keys({key::ENTER, key::CTRL_Y, 'S', 'I', 'T', 'I', 'O'});
+        for (const int k : c.after_typing) term->feed(k);
+        keys({key::ESC});
+        EDITA(31);
+        tables::set_lock_pause({});
+        saved().go_to(1);
+        EXPECT_EQ(rt::TRIM(saved().get("DESCRICAO").as_string()), "SITIO") << c.released_at;
+        EXPECT_EQ(pauses, c.pauses);
+        EXPECT_EQ(term->showed(rt::cp850_to_utf8(failure)), c.reported);
+    }
+}
+
+}  // namespace
+}  // namespace qv::declaration::grids
