@@ -97,13 +97,17 @@ TEST_F(MonthlyEntry, PaymentMonthsAndTotalComeBackFromTheMonthGrid) {
 }
 
 TEST_F(MonthlyEntry, DependantIncomeColumnFillsItsOwnMonths) {
-    const Fields income = with_months(with_months(with_months({{"CPF", 'C', 11, 0}, {"I1_1", 'C', 1, 0},
-                                                               {"I1_2", 'C', 60, 0}, {"I1_3", 'C', 18, 0},
-                                                               {"I1_4", 'N', 12, 2}, {"I1_5", 'N', 12, 2},
-                                                               {"I1_6", 'N', 12, 2}, {"I1_8", 'C', 11, 0}},
-                                                              "I1_4"),
-                                                  "I1_5"),
-                                      "I1_6");
+    const Fields income = with_months(
+        with_months(with_months({{"CPF", 'C', 11, 0},   {"I1_1", 'C', 1, 0},   {"I1_2", 'C', 60, 0},  {"I1_3", 'C', 18, 0},
+                                 {"I1_4", 'N', 12, 2},  {"I1_5", 'N', 12, 2},  {"I1_6", 'N', 12, 2},  {"I1_7", 'N', 12, 2},
+                                 {"I1_8", 'C', 11, 0},  {"TIPOCR", 'C', 1, 0}, {"DT_LC", 'D', 8, 0},  {"I1_9", 'N', 12, 2},
+                                 {"I1_10", 'N', 12, 2}, {"I1_11", 'C', 1, 0},  {"I1_12", 'N', 12, 2}, {"I1_13", 'N', 12, 2},
+                                 {"I1_14", 'N', 12, 2}, {"I1_15", 'N', 12, 2}, {"I1_16", 'N', 12, 2}, {"I1_17", 'N', 12, 2},
+                                 {"I1_18", 'N', 12, 2}, {"I1_19", 'N', 12, 2}, {"I1_20", 'N', 12, 2}, {"I1_21", 'N', 5, 1},
+                                 {"I1_22", 'C', 11, 0}},
+                                "I1_4"),
+                    "I1_5"),
+        "I1_6");
     rt::table::Table& t = table(22, income, {{{"I1_1", "D"}, {"I1_2", "EMPRESA"}, {"I1_4", 1000}}});
     // Column 4 of the dependants' list is the social security: 40 in February.
     keys({key::RIGHT, key::RIGHT, key::RIGHT, kAltU, '4', '0', key::ENTER, key::ESC, key::ESC});
