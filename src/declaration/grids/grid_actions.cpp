@@ -1,8 +1,6 @@
 #include "declaration/grids/grid_actions.hpp"
 
 #include <filesystem>
-#include <span>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -10,9 +8,9 @@
 #include "common/globals.hpp"
 #include "common/messages.hpp"
 #include "common/windows.hpp"
+#include "declaration/grids/cell_calculator.hpp"
 #include "declaration/grids/grid_engine.hpp"
 #include "declaration/grids/grid_hooks.hpp"
-#include "declaration/grids/cell_calculator.hpp"
 #include "declaration/grids/monthly_entry.hpp"
 #include "declaration/grids/sub_grids.hpp"
 #include "declaration/loop/page_globals.hpp"
