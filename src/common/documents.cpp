@@ -184,7 +184,10 @@ std::string POEPONTO(std::string_view text, int mode) {
     const std::string p3 = rt::SUBSTR(text, 3, 1), p4 = rt::SUBSTR(text, 4, 1);
     if (p3 == "." || p4 == "." || p4 == " ") return std::string(text);
     if (mode != 1) return CONTAPONTO(text);
-    const int code = static_cast<int>(kPaymentCode.number());
+    return payee_layout(text, static_cast<int>(kPaymentCode.number()));
+}
+
+std::string payee_layout(std::string_view text, int code) {
     if (in(code, {1, 21, 26, 36, 38, 40, 41, 42, 43, 71, 98})) return cnpj_layout(text);
     if (in(code, {9, 10, 11, 12, 13, 14, 15, 30, 31, 33, 34, 66, 70, 76, 80, 81, 91, 93, 94})) return cpf_layout(text);
     if (code == 50) return nit_layout(text);

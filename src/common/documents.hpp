@@ -36,6 +36,9 @@ std::string TIRA_PONTO(std::string_view text);
 // Punctuation of a bare document number; mode 1 chooses the layout by the
 // current payment code I6_3, any other mode by the number's length.
 std::string POEPONTO(std::string_view text, int mode = 0);
+// A payee's bare number laid out by the payment code: CNPJ, CPF or, for a
+// domestic employee (50), NIT; any other code by the number's length.
+std::string payee_layout(std::string_view text, int code);
 // 14 characters: CNPJ layout; 11: CPF layout (4 blanks behind); else as is.
 std::string CONTAPONTO(std::string_view text);
 

@@ -9,6 +9,7 @@
 #include "common/globals.hpp"
 #include "common/messages.hpp"
 #include "declaration/calc/declaration_values.hpp"
+#include "declaration/calc/monthly_sheet.hpp"
 #include "declaration/loop/screen_loop.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/functions.hpp"
@@ -53,6 +54,22 @@ int month_of_sale() {
     return d.is_date() && !d.as_date().empty() ? d.as_date().month() : 1;
 }
 
+// The form converts the instalments and the carnê-leão sheet of the matrix
+// grids and the two amounts dated by a month; any other amount is broken
+// down month by month in grid 7.
+bool converts_by_form() {
+    const int grid = static_cast<int>(amount("OPC"));
+    const std::string field = text("EDI_CAMPO");
+    return grid == 12 || grid == 16 || field == "M->VAL_ALI" || field == "M->I13_4";
+}
+
+// Grid 7 over CALC_MENS from `start_row`; its total in reais is the answer.
+double month_breakdown(int start_row) {
+    call_if_present("EDITA", {rt::Value(7), rt::Value(start_row)});
+    set_amount("QCR", MonthlySheet("CALC_MENS", 3).total(2));
+    return amount("QCR");
+}
+
 bool zoom(int list_screen, int zoom_screen, const char* assets_flag, const char* debts_flag, bool wide_codes) {
     const int screen = static_cast<int>(amount("TELA"));
     const int opc = static_cast<int>(amount("OPC"));
@@ -90,6 +107,7 @@ bool ATUAVAL(int mode, double value, int month) {
 double MUDATEL13(int month, double value) {
     if (month == 0) month = 1;
     if (month > 12) return value;
+    if (!converts_by_form()) return month_breakdown(month);
     set_amount("QCR1", value);
     set_amount("QME", month);
     ATUAVAL(1, value, month);

@@ -23,6 +23,8 @@ namespace {
 using rt::Value;
 namespace key = rt::key;
 
+constexpr int kDomesticEmployeeCode = 50;
+
 bool is_alimony_code(const Value& v) {
     const double code = common::number_of(v);
     return code >= 30 && code <= 34;
@@ -37,6 +39,14 @@ bool check_cell(CellCheck check, int grid, Value& value) {
             if (digits.empty()) return true;
             value = Value(common::CONTAPONTO(digits));
             return common::CPFCGC(value.as_string());
+        }
+        case CellCheck::PayeeDocument: {
+            const std::string digits = common::TIRA_PONTO(value.as_string());
+            const GridRun* g = current_grid();
+            if (digits.empty() || !g) return true;
+            const int code = static_cast<int>(common::number_of(g->table().get("I6_3")));
+            value = Value(common::payee_layout(digits, code));
+            return code == kDomesticEmployeeCode ? common::VAL_NIT(value.as_string()) : common::CPFCGC(value.as_string());
         }
         case CellCheck::Cpf: {
             const std::string digits = common::TIRA_PONTO(value.as_string());
@@ -92,18 +102,19 @@ int DOGET(GridRun& grid, bool append) {
     gets.emplace_back(b.cell_row(), b.cell_col(), col.field, [&value] { return value; },
                       [&value](const Value& v) { value = v; }, col.picture);
     gets.back().valid([&value, &col, code] { return check_cell(col.check, code, value) && (!col.hook || col.hook(value)); });
-    const bool done = rt::READ(gets);
-    if (col.description) common::FECHAJAN(10);
-    tables::ws().select(grid.description().area);
-    if (!done) return EXITKEY(append);
-    if (!rt::equals(value, original, true)) {
+    for (;;) {
+        const bool done = rt::READ(gets);
+        if (col.description) common::FECHAJAN(10);
+        tables::ws().select(grid.description().area);
+        if (!done || rt::equals(value, original, true)) break;
         const bool created = t.eof();
         if (created && !grid.ADIC_REG()) return 0;
         common::Global{"LASTECLA"}.set(Value(0));
-        if (grid.F_TROCA(value)) {
-            grid.run_totals(col);
-            if (col.after_write) col.after_write();
-        }
+        // A row held at another terminal is not written: the value typed
+        // stays in the entry, to be written again or given up with Esc.
+        if (!grid.F_TROCA(value)) continue;
+        grid.run_totals(col);
+        if (col.after_write) col.after_write();
         if (created) {
             b.refresh_all();
         } else if (!key_before.empty() && index_key_value(t) != key_before) {
@@ -111,6 +122,7 @@ int DOGET(GridRun& grid, bool append) {
             return 0;
         }
         b.refresh_current();
+        return EXITKEY(append);
     }
     return EXITKEY(append);
 }

@@ -1,8 +1,6 @@
 #include "declaration/grids/grid_actions.hpp"
 
 #include <filesystem>
-#include <span>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -10,8 +8,11 @@
 #include "common/globals.hpp"
 #include "common/messages.hpp"
 #include "common/windows.hpp"
+#include "declaration/grids/cell_calculator.hpp"
 #include "declaration/grids/grid_engine.hpp"
 #include "declaration/grids/grid_hooks.hpp"
+#include "declaration/grids/monthly_entry.hpp"
+#include "declaration/grids/sub_grids.hpp"
 #include "declaration/loop/page_globals.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/functions.hpp"
@@ -32,7 +33,7 @@ using rt::operator""_cp;
 using rt::Value;
 namespace key = rt::key;
 
-constexpr int kAltU = 278, kAltO = 280, kAltJ = 292, kAltL = 294, kAltZ = 300, kAltX = 301, kAltB = 304;
+constexpr int kAltS = 287, kAltU = 278, kAltO = 280, kAltJ = 292, kAltL = 294, kAltZ = 300, kAltX = 301, kAltB = 304;
 constexpr int kAltPlus = 387, kPadAltPlus = 334, kAltMinus = 386, kPadAltMinus = 330;
 constexpr int kAlt2 = 377, kAlt3 = 378;
 
@@ -115,38 +116,15 @@ KeyOutcome ctrl_enter(GridRun& g) {
         }
         case 30:
             for (const char* f : {"NOME", "CGCCPF", "CODIGO"}) common::Global{f}.set(t.get(f));
+            vars::ULTTECLA.set(Value(key::CTRL_ENTER));
             return KeyOutcome::Leave;
         case 31:
             for (const char* f : {"CODIGO", "DESCRICAO"}) common::Global{f}.set(t.get(f));
+            vars::ULTTECLA.set(Value(key::CTRL_ENTER));
             return KeyOutcome::Leave;
         default: break;
     }
     tables::ws().select(g.description().area);
-    return KeyOutcome::Stay;
-}
-
-// --- Alt+U: an amount typed month by month
-
-// Only the value columns of the asset and debt lists and the monthly upkeep
-// amount are converted; a code, order or flag column never is.
-bool converts(int code, const std::string& field) {
-    static const std::set<std::string> values = {"I7_3", "I7_4", "I8_3", "I8_4"};
-    if (is_one_of(code, {5, 6, 8, 9, 22, 23})) return values.count(field) > 0;
-    return code == 15 && field == "VALODESP";
-}
-
-KeyOutcome month_by_month(GridRun& g) {
-    const GridColumn& col = g.current_column();
-    if (!converts(g.description().code, col.field) || !rt::has_function("MUDATEL13")) return KeyOutcome::Stay;
-    rt::table::Table& t = table_of(g);
-    if (t.eof() && !g.ADIC_REG()) return KeyOutcome::Stay;
-    run_named("ZERADOR");
-    const int first = g.description().code == 15 ? 3 : common::Global{"ULT_MES"}.integer(1);
-    const Value start(first);
-    const Value total = rt::call_function("MUDATEL13", std::span<const Value>(&start, 1));
-    tables::ws().select(g.description().area);
-    if (total.is_number() && total.as_number() > 0 && g.F_TROCA(total)) g.run_totals(col);
-    g.browse().refresh_current();
     return KeyOutcome::Stay;
 }
 
@@ -330,7 +308,9 @@ KeyOutcome grid_action(GridRun& g, int k) {
     const int code = g.description().code;
     switch (k) {
         case key::CTRL_ENTER: return ctrl_enter(g);
-        case kAltU: return month_by_month(g);
+        case kAltU:
+            month_by_month(g);
+            return KeyOutcome::Stay;
         case kAltO: return is_one_of(code, {18, 38}) ? sort_by_column(g) : KeyOutcome::NotMine;
         case kAlt2:
             if (code != 38) return KeyOutcome::NotMine;
@@ -370,7 +350,11 @@ KeyOutcome grid_action(GridRun& g, int k) {
         case key::F1:
         case key::F2:
         case key::F3: return code >= 40 ? office_function_key(g, k) : KeyOutcome::NotMine;
-        default: return KeyOutcome::NotMine;
+        case kAltS:
+            if (code >= 40) return KeyOutcome::NotMine;
+            calculate_into_cell(g);
+            return KeyOutcome::Stay;
+        default: return open_sub_grid(g, k) ? KeyOutcome::Stay : KeyOutcome::NotMine;
     }
 }
 

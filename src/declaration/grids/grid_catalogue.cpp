@@ -132,7 +132,7 @@ GridDescription payments() {
     d.columns = {{"Nome do beneficiário"_cp, "I6_1", "@S50", "substr(I6_1,1,26)"},
                  {"Cod", "I6_3", "@ 99", {}, CellCheck::PaymentCode},
                  {"Nro", "I6_6", "@99", {}, CellCheck::None, 0, false, accepts("CONF_DEP", {rt::Value(2)})},
-                 {" CPF/CNPJ/NIT", "I6_2", "@S18", {}, CellCheck::Document},
+                 {" CPF/CNPJ/NIT", "I6_2", "@S18", {}, CellCheck::PayeeDocument},
                  {"Total Pago", "I6_4", "@Ez 9999,999.99", {}, CellCheck::PaymentAmount},
                  {"N.Dedutível"_cp, "I6_5", "@Ez 9999,999.99", {}, CellCheck::NotDeductible},
                  {"CPF Empregado", "I6_7", kCpfPicture, {}, CellCheck::Cpf}};
@@ -268,7 +268,7 @@ void EDITA(int code, int mode) {
     if (matrix_grid(code)) {
         // The matrix grid has its own Alt+U; the declaration's converter waits.
         const rt::KeyHandler converter = rt::SETKEY(kAltU, {});
-        run_matrix_grid(code);
+        run_matrix_grid(code, mode);
         rt::SETKEY(kAltU, converter);
         return;
     }

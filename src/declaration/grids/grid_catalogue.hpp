@@ -12,6 +12,8 @@ namespace qv::declaration::grids {
 std::optional<GridDescription> grid_description(int code, int mode = 0);
 
 // Opens the grid of `code`: its totals before, the grid, the totals after.
+// `mode` picks a grid's variant; for the month-by-month grid 7 it is the
+// row the cursor starts on.
 void EDITA(int code, int mode = 0);
 
 }  // namespace qv::declaration::grids

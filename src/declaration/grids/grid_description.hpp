@@ -20,6 +20,7 @@ namespace qv::declaration::grids {
 enum class CellCheck {
     None,
     Document,       // CPF or CNPJ, punctuation added
+    PayeeDocument,  // by the row's payment code: a domestic employee's NIT, else CPF or CNPJ
     Cpf,            // a CPF
     Code,           // TES_COD(value, grid)
     Country1,       // TES_PAIS(value, 1)
@@ -76,6 +77,9 @@ struct GridDescription {
     std::function<void(rt::table::Table&)> stamp{};   // the grid's own marks on a new row
     std::function<bool()> before{};     // false: no grid
     std::function<void()> after{};      // once the grid is left
+    // Footings under the columns, in column order; worked out again after
+    // each change of a row.
+    std::function<std::vector<std::string>()> footings{};
 };
 
 }  // namespace qv::declaration::grids

@@ -14,6 +14,7 @@
 #include "declaration/grids/grid_hooks.hpp"
 #include "declaration/grids/grid_idle.hpp"
 #include "declaration/grids/insert_before.hpp"
+#include "declaration/grids/monthly_entry.hpp"
 #include "declaration/loop/page_globals.hpp"
 #include "declaration/loop/screen_loop.hpp"
 #include "declaration/loop/usage.hpp"
@@ -37,6 +38,8 @@ using rt::operator""_cp;
 using rt::Value;
 namespace key = rt::key;
 
+// How long a cell write waits for a row held at another terminal.
+constexpr double kCellLockSeconds = 5;
 constexpr int kAltQ = 272, kAltM = 306, kAltC = 302, kAltV = 303, kAltR = 275, kAltW = 273;
 
 GridRun* g_current = nullptr;
@@ -87,6 +90,7 @@ GridRun::GridRun(const GridDescription& d, int top, int left, int bottom, int ri
     src.go_bottom = [this] { table().go_bottom(); };
     browse_.set_source(std::move(src));
     build_columns();
+    update_footings();
     table().go_top();
     if (lappend_ || table().eof()) queued_ = key::DOWN;
     browse_.set_freeze(d_.freeze);
@@ -224,11 +228,20 @@ void GridRun::FRESHORDER() {
 bool GridRun::F_TROCA(const Value& v) {
     common::Global{"EDI_CAMPO"}.set(Value(current_column().field));
     select();
-    if (!tables::REC_LOCK()) return false;
+    if (!tables::REC_LOCK(kCellLockSeconds)) return false;
     table().put(current_column().field, v);
     table().commit();
     table().unlock();
+    update_footings();
     return true;
+}
+
+void GridRun::update_footings() {
+    if (!d_.footings) return;
+    const std::vector<std::string> lines = d_.footings();
+    for (int c = 1; c <= browse_.col_count() && c <= static_cast<int>(lines.size()); ++c)
+        browse_.get_column(c).footing = lines[static_cast<std::size_t>(c - 1)];
+    browse_.configure();
 }
 
 void GridRun::run_totals(const GridColumn& col) const {
@@ -296,6 +309,10 @@ bool GridRun::dispatch(int k) {
         case key::ENTER: {
             if (kLastecla.integer() == 0) kLastecla.set(Value(13));
             if (!lappend_ && table().eof()) return move(key::DOWN);
+            if (enter_breaks_down(*this)) {
+                month_by_month(*this);
+                return true;
+            }
             queued_ = DOGET(*this, lappend_);
             return true;
         }
@@ -371,11 +388,13 @@ void GridRun::delete_row() {
         } else {
             t.delete_record();
             t.commit();
+            if (d_.code == 13) run_named("FCALPOUPA", {Value(1)});
         }
         if (d_.code != 3 && tables::SKIPPED(1) == 0 && tables::SKIPPED(-1) == 0) t.go_top();
         if (t.eof()) lappend_ = true;
     }
     t.unlock();
+    update_footings();
     browse_.refresh_all();
     if (lappend_) queued_ = key::DOWN;
 }

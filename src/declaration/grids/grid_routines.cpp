@@ -7,6 +7,7 @@
 #include "declaration/grids/grid_catalogue.hpp"
 #include "declaration/grids/grid_engine.hpp"
 #include "declaration/grids/grid_idle.hpp"
+#include "declaration/grids/income_limits.hpp"
 #include "runtime/core/functions.hpp"
 
 namespace qv::declaration::grids {
@@ -60,6 +61,9 @@ void register_grid_routines() {
         rt::register_function("ADIC_REG", [](Args) {
             GridRun* g = current_grid();
             return rt::Value(g && g->ADIC_REG());
+        });
+        rt::register_function("VEJALIM", [](Args a) {
+            return rt::Value(VEJALIM(!a.empty() && a[0].is_string() ? a[0].as_string() : "", number(a, 1)));
         });
         rt::register_function("F_TROCA", [](Args a) {
             GridRun* g = current_grid();

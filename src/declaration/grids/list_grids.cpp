@@ -108,6 +108,7 @@ GridDescription savings() {
         prepare_savings_lines();
         return shell::call_as_bool("FCALPOUPA", {Value(1)}, true);
     };
+    d.footings = savings_footings;
     return d;
 }
 

@@ -1,5 +1,6 @@
 #include "declaration/grids/matrix_catalogue.hpp"
 
+#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -136,9 +137,10 @@ std::optional<MatrixGrid> matrix_grid(int code) {
     }
 }
 
-bool run_matrix_grid(int code) {
-    const std::optional<MatrixGrid> g = matrix_grid(code);
+bool run_matrix_grid(int code, int start_row) {
+    std::optional<MatrixGrid> g = matrix_grid(code);
     if (!g) return false;
+    if (code == 7) g->start_row = std::clamp(start_row, 1, 13);
     publish(*g);
     if (g->footer) MRODAPE(g->footer);
     if (code == 37) call_named("MRODAPER", {Value(2)});

@@ -13,7 +13,8 @@ namespace qv::declaration::grids {
 // code that is not a matrix grid.
 std::optional<MatrixGrid> matrix_grid(int code);
 
-// Runs the matrix grid of `code`; false when the code is not one.
-bool run_matrix_grid(int code);
+// Runs the matrix grid of `code`; false when the code is not one. Grid 7
+// starts on row `start_row` (the first when 0).
+bool run_matrix_grid(int code, int start_row = 0);
 
 }  // namespace qv::declaration::grids

@@ -340,6 +340,7 @@ void MBROWSE(const MatrixGrid& g, int top, int left, int bottom, int right) {
     common::Global{"TELA_ATUAL"}.set(Value(2));
     {
         MatrixRun run(g, top, left, bottom, right);
+        for (int row = 1; row < g.start_row; ++row) run.browse().down();
         if (vars::SO_MOS.integer(1) == 0) run.redraw();
         else run.run();
     }

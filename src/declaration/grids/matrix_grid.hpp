@@ -27,6 +27,7 @@ struct MatrixGrid {
     int freeze = 1;
     int ult_pos = 0;                    // Enter wraps to the next row after it (0: never)
     std::string store_picture;          // how an edited amount is written back
+    int start_row = 1;                  // the row the cursor starts on
 };
 
 // SKIP_MATRIZ: the rows a move of n from `current` really makes in a matrix

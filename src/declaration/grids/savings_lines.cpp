@@ -1,10 +1,12 @@
 #include "declaration/grids/savings_lines.hpp"
 
 #include <array>
+#include <cstdint>
 #include <string>
 
 #include "common/globals.hpp"
 #include "common/messages.hpp"
+#include "runtime/core/picture.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/table/table.hpp"
 #include "tables/locks.hpp"
@@ -26,7 +28,22 @@ constexpr std::array<DescribedLine, 3> kLines = {{{"I3_12D", "I3_12", "OUTNT"},
                                                   {"I4_05D", "I4_05", "OUTTR"},
                                                   {"I4_09D", "I4_09", "OUTDP"}}};
 
+constexpr std::array<const char*, 6> kAmounts = {"POUPANCA", "APLICACAO", "PREJU", "OUTNT", "OUTTR", "OUTDP"};
+
 }  // namespace
+
+std::vector<std::string> savings_footings() {
+    std::array<double, kAmounts.size()> totals{};
+    if (rt::table::Table* t = tables::ws().table(kSavingsArea)) {
+        const std::uint32_t at = t->recno();
+        for (t->go_top(); !t->eof(); t->skip(1))
+            for (std::size_t i = 0; i < kAmounts.size(); ++i) totals[i] += t->get(kAmounts[i]).as_number();
+        t->go_to(at);
+    }
+    std::vector<std::string> out = {"Totais"};
+    for (const double total : totals) out.push_back(rt::TRANSFORM(rt::Value(total), "@Ez 99,999,999.99"));
+    return out;
+}
 
 void prepare_savings_lines() {
     rt::table::Table* t = tables::ws().table(kSavingsArea);

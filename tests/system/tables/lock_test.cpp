@@ -3,14 +3,12 @@
 // it, and frees it when told; the half-second pause of the waiting loops is
 // replaced by a step that may tell the child to let go, so nothing here
 // depends on timing.
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/table/table.hpp"
 #include "tables/opening.hpp"
 #include "tables_fixture.hpp"
+#include "../other_terminal.hpp"
 
 namespace qv::tables::testing {
 namespace {
@@ -20,57 +18,10 @@ namespace tb = rt::table;
 enum class Hold { Record1, File };
 
 // A child process holding a lock on a table until told to let go.
-class Holder {
+class Holder : public test_support::OtherTerminal {
 public:
-    Holder(const std::string& path, Hold what) {
-        if (::pipe(to_child_) != 0 || ::pipe(to_parent_) != 0) throw std::runtime_error("pipe");
-        pid_ = ::fork();
-        if (pid_ == 0) run_child(path, what);
-        char c = 0;
-        if (::read(to_parent_[0], &c, 1) != 1 || c != 'L') throw std::runtime_error("the child took no lock");
-    }
-    ~Holder() {
-        release();
-        int status = 0;
-        ::waitpid(pid_, &status, 0);
-        for (int fd : {to_child_[0], to_child_[1], to_parent_[0], to_parent_[1]}) ::close(fd);
-    }
-    // Tells the child to free its lock and waits until it has.
-    void release() {
-        if (released_) return;
-        released_ = true;
-        const char c = 'R';
-        if (::write(to_child_[1], &c, 1) != 1) return;
-        char ack = 0;
-        if (::read(to_parent_[0], &ack, 1) != 1) return;
-    }
-
-private:
-    [[noreturn]] void run_child(const std::string& path, Hold what) {
-        bool ok = false;
-        try {
-            tb::Workspace w;
-            tb::Table& t = w.use_in(1, path, {});
-            t.go_top();
-            ok = what == Hold::Record1 ? t.rlock(1) : t.flock();
-            const char c = ok ? 'L' : 'X';
-            if (::write(to_parent_[1], &c, 1) != 1) ::_exit(2);
-            char r = 0;
-            if (::read(to_child_[0], &r, 1) != 1) ::_exit(3);
-            t.unlock();
-            w.close_all();
-            const char ack = 'A';
-            if (::write(to_parent_[1], &ack, 1) != 1) ::_exit(4);
-        } catch (...) {
-            ::_exit(5);
-        }
-        ::_exit(ok ? 0 : 1);
-    }
-
-    pid_t pid_ = -1;
-    int to_child_[2]{-1, -1};
-    int to_parent_[2]{-1, -1};
-    bool released_ = false;
+    Holder(const std::string& path, Hold what)
+        : OtherTerminal(path, [what](tb::Table& t) { return what == Hold::Record1 ? t.rlock(1) : t.flock(); }) {}
 };
 
 class LockTest : public TablesTest {
