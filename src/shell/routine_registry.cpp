@@ -11,6 +11,7 @@
 #include "declaration/calc/declaration_check.hpp"
 #include "declaration/grids/matrix_routines.hpp"
 #include "declaration/entry/income_screen_routines.hpp"
+#include "declaration/entry/dialog_frames.hpp"
 #include "declaration/calc/balance_page.hpp"
 #include "declaration/calc/declaration_helpers.hpp"
 #include "declaration/calc/detail_lists.hpp"
@@ -64,6 +65,7 @@ void register_system_routines() {
     declaration::grids::register_grid_check_routines();
     declaration::grids::register_matrix_routines();
     declaration::register_income_screen_routines();
+    declaration::register_dialog_frame_routines();
     transfer::register_transfer_routines();
     declaration::grids::register_grid_routines();
 }
