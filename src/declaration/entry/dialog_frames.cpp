@@ -3,8 +3,10 @@
 #include <mutex>
 #include <span>
 
+#include "common/globals.hpp"
 #include "common/routine_wrappers.hpp"
 #include "common/windows.hpp"
+#include "declaration/entry/frame_painter.hpp"
 #include "runtime/core/functions.hpp"
 #include "tables/state.hpp"
 
@@ -22,6 +24,10 @@ void MTELA1(int number, int variant) {
     if (frame == nullptr) return;
     if (common::window_saved(frame->window)) common::FECHAJAN(frame->window);
     common::open_frame(*frame);
+    // The dialog's fields count from where its window lies.
+    common::Global{"NTA"}.set(rt::Value(number));
+    set_origin("ALJA", number, frame->top);
+    set_origin("ACJA", number, frame->left);
     if (number == dialog::kBackground)
         common::ESCRLCOL(frame->window, kTerminalRow, kTerminalCol, "Term. " + tables::terminal());
 }

@@ -29,17 +29,6 @@ const common::Global kOpcir1{"OPCIR_1"};
 const common::Global kUsaPadrao{"USAPADRAO"};
 const common::Global kDecFinal{"DECFINAL"};
 
-// Sets element `page` of the origin array `name`, making it whole first.
-void set_origin(const char* name, int page, int value) {
-    const common::Global var{name};
-    rt::Value array = var.value();
-    if (!array.is_array()) array = rt::Value::array();
-    rt::Array& cells = *array.as_array();
-    if (cells.size() < kOriginSlots) cells.resize(kOriginSlots, rt::Value(0));
-    cells[static_cast<std::size_t>(page - 1)] = rt::Value(value);
-    var.set(array);
-}
-
 int origin(const char* name, int page) {
     const rt::Value v = common::Global{name}.value();
     if (!v.is_array() || page < 1 || static_cast<std::size_t>(page) > v.len()) return 0;
@@ -73,6 +62,16 @@ void label_spouse(const FrameText& frame) {
 }
 
 }  // namespace
+
+void set_origin(const char* name, int index, int value) {
+    const common::Global var{name};
+    rt::Value array = var.value();
+    if (!array.is_array()) array = rt::Value::array();
+    rt::Array& cells = *array.as_array();
+    if (cells.size() < kOriginSlots) cells.resize(kOriginSlots, rt::Value(0));
+    cells[static_cast<std::size_t>(index - 1)] = rt::Value(value);
+    var.set(array);
+}
 
 int frame_number(int page) {
     switch (page) {

@@ -15,6 +15,9 @@ int frame_number(int page);
 void MTELAVER(int n);
 // The taxpayer box of the CPF prompt (window 3).
 void taxpayer_box();
+// Sets element `index` (1-23) of the origin array `name` (ALJ, ACJ, ALJA,
+// ACJA), making the array whole first.
+void set_origin(const char* name, int index, int value);
 // ALJ / ACJ at the page: the row and column the page's fields count from.
 int page_row(int page);
 int page_col(int page);

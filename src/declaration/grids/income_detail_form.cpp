@@ -49,30 +49,33 @@ struct DetailField {
     Open open = Open::Always;
 };
 
+std::vector<DetailField> joined(std::initializer_list<std::vector<DetailField>> parts) {
+    std::vector<DetailField> out;
+    for (const auto& part : parts) out.insert(out.end(), part.begin(), part.end());
+    return out;
+}
+
 // Reading order of the fields; rows and columns are those the detail frame
 // leaves for them.
 const std::vector<DetailField>& fields_of(int grid) {
-    static const std::vector<DetailField> holder = {
+    // The amounts both income grids' forms read, in the same places.
+    static const std::vector<DetailField> amounts = {
         {"I1_4", 4, 38, kAmount, Check::None, Write::OnLeave}, {"I1_6", 5, 38, kAmount},
         {"I1_5", 6, 38, kAmount},                              {"I1_3", 7, 38, "@s18", Check::Document},
         {"I1_7", 8, 38, kAmount},                              {"I1_15", 9, 38, kAmount},
         {"I1_19", 10, 38, kAmount},                            {"I1_20", 11, 38, kAmount},
         {"I1_16", 14, 38, kAmount},                            {"I1_13", 15, 38, kAmount},
         {"I1_14", 16, 38, kAmount},
-        {"I1_18", 12, 38, kAmount, Check::Limit2, Write::OnLeave},
-        {"I1_17", 13, 38, kAmount, Check::Limit1, Write::OnLeave},
     };
-    static const std::vector<DetailField> dependants = {
-        {"I1_8", 3, 38, kCpf, Check::DependantCpf},
-        {"I1_4", 4, 38, kAmount, Check::None, Write::OnLeave}, {"I1_6", 5, 38, kAmount},
-        {"I1_5", 6, 38, kAmount},                              {"I1_3", 7, 38, "@s18", Check::Document},
-        {"I1_7", 8, 38, kAmount},                              {"I1_15", 9, 38, kAmount},
-        {"I1_19", 10, 38, kAmount},                            {"I1_20", 11, 38, kAmount},
-        {"I1_16", 14, 38, kAmount},                            {"I1_13", 15, 38, kAmount},
-        {"I1_14", 16, 38, kAmount},
-        {"I1_18", 12, 38, kAmount, Check::Limit2, Write::OnLeave},
-        {"I1_9", 13, 38, kAmount},
-    };
+    // Only the holder's illness pension and exempt part over 65 are held to
+    // their limits.
+    static const std::vector<DetailField> holder =
+        joined({amounts,
+                {{"I1_18", 12, 38, kAmount, Check::Limit2, Write::OnLeave},
+                 {"I1_17", 13, 38, kAmount, Check::Limit1, Write::OnLeave}}});
+    static const std::vector<DetailField> dependants =
+        joined({{{"I1_8", 3, 38, kCpf, Check::DependantCpf}}, amounts,
+                {{"I1_18", 12, 38, kAmount, Check::None, Write::OnLeave}, {"I1_9", 13, 38, kAmount}}});
     static const std::vector<DetailField> cumulative = {
         {"I1_8", 3, 38, kCpf, Check::DependantCpf, Write::InPlace, Open::DependantRow},
         {"I1_4", 4, 38, kAmount, Check::RraTax},

@@ -89,6 +89,8 @@ TEST_F(DialogFramesTest, PainterIsCalledByNameAndUnknownNumbersPaintNothing) {
     register_dialog_frame_routines();
     EXPECT_TRUE(common::paint_dialog_frame(3));
     EXPECT_TRUE(starts(10, 16, "CPF original:"));
+    EXPECT_EQ(rt::variables().get("ALJA").at(3).as_number(), 10);
+    EXPECT_EQ(rt::variables().get("ACJA").at(3).as_number(), 15);
     rt::CLS();
     MTELA1(99);
     for (int r = 0; r < 25; ++r) EXPECT_EQ(term->text(r).find_first_not_of(' '), std::string::npos);
