@@ -64,7 +64,7 @@ const std::vector<DialogFrame>& frames() {
                 {" Informe um novo abatimento ou o imposto desejado", " Abatimento (deduções)",
                  " Imposto devido", " Rendimento tributável correspondente"},
                 " Simulador / cálculo inverso "}},
-        {8, 0, {8, 22, 2, 23, 22, {" Alt B=Busca valor"}}},
+        {8, 0, {9, 22, 2, 23, 22, {" Alt B=Busca valor"}}},
         {9, 0, {7, 5, 20, 13, 59,
                 {"", "            QQQQ   V     V ", "           Q    Q  V     V ", "           Q    Q   V   V  ",
                  "           Q  Q Q    V V   ", "            QQQQ Q    V    "}}},

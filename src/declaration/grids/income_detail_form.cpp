@@ -33,7 +33,7 @@ constexpr int kTaxRow = 11, kTaxCol = 17;   // the tax of exclusive taxation (RR
 constexpr int kReceiptYear = 2011;
 
 // What a field of the form checks before its value is taken.
-enum class Check { None, DependantCpf, Document, Limit1, Limit2, RraTax, RraMonths, ReceiptDate, Choice };
+enum class Check { None, DependantCpf, RecipientCpf, Document, Limit1, Limit2, RraTax, RraMonths, ReceiptDate, Choice };
 // When the value reaches the row: at once, or when the form is left.
 enum class Write { InPlace, OnLeave };
 // When the field is open for entry.
@@ -83,7 +83,7 @@ const std::vector<DetailField>& fields_of(int grid) {
         {"I1_5", 6, 38, kAmount},
         {"I1_3", 7, 38, "@s18", Check::Document},
         {"I1_12", 8, 38, kAmount, Check::RraTax},
-        {"I1_22", 8, 61, kCpf, Check::None, Write::InPlace, Open::Alimony},
+        {"I1_22", 8, 61, kCpf, Check::RecipientCpf, Write::InPlace, Open::Alimony},
         {"DT_LC", 10, 38, "@D", Check::ReceiptDate},
         {"TIPOCR", 9, 17, "@!", Check::Choice},
         {"I1_21", 10, 61, "@z 999.9", Check::RraMonths, Write::InPlace, Open::Exclusive},
@@ -128,6 +128,11 @@ bool checked(const DetailField& f, int grid) {
         case Check::DependantCpf:
             if (!VERCPFDEPE(var.text())) return false;
             break;
+        case Check::RecipientCpf: {
+            Value v = var.value();
+            if (!check_cell(CellCheck::Cpf, grid, v) || !VE_RELDEP(var.text(), f.name, 2)) return false;
+            break;
+        }
         case Check::Document: {
             Value v = var.value();
             if (!check_cell(CellCheck::Document, grid, v)) return false;

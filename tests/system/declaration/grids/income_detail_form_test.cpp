@@ -61,5 +61,27 @@ TEST_F(IncomeDetailForm, RowWithoutPayerNameOpensNoForm) {
     EXPECT_EQ(field(t, "I1_4"), 100);
 }
 
+TEST_F(IncomeDetailForm, CumulativeIncomeSkipsTheMonthsOutsideExclusiveTaxation) {
+    const rt::table::Structure s = {{"CPF", 'C', 11, 0},  {"I1_1", 'C', 1, 0},   {"I1_11", 'C', 1, 0},
+                                    {"I1_2", 'C', 40, 0}, {"I1_3", 'C', 18, 0},  {"I1_8", 'C', 11, 0},
+                                    {"I1_22", 'C', 11, 0}, {"DT_LC", 'D', 8, 0}, {"TIPOCR", 'C', 1, 0},
+                                    {"I1_4", 'N', 12, 2}, {"I1_5", 'N', 12, 2},  {"I1_6", 'N', 12, 2},
+                                    {"I1_12", 'N', 12, 2}, {"I1_20", 'N', 12, 2}, {"I1_21", 'N', 5, 1}};
+    rt::table::Table& t = table(22, s,
+                                {{{"CPF", "12345678909"}, {"I1_1", "A"}, {"I1_11", "S"}, {"I1_2", "INSS"},
+                                  {"I1_4", 100}}});
+    common::Global{"TELA"}.set(Value(13));
+    // The holder's row has no dependant's CPF and no alimony: the form
+    // starts on the income and, with the annual adjustment chosen, ends on
+    // the choice, so the next key starts the next pass on the income again.
+    keys({key::CTRL_ENTER, key::ENTER, key::ENTER, key::ENTER, key::ENTER, key::ENTER, key::ENTER, 'S', '7',
+          key::ENTER, key::ESC, key::ESC});
+    EDITA(20);
+    t.go_to(1);
+    EXPECT_EQ(t.get("TIPOCR").as_string(), "S");
+    EXPECT_EQ(field(t, "I1_4"), 7);
+    EXPECT_EQ(field(t, "I1_21"), 0);
+}
+
 }  // namespace
 }  // namespace qv::declaration::grids
