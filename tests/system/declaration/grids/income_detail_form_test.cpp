@@ -15,15 +15,17 @@ using rt::Value;
 
 class IncomeDetailForm : public GridTest {
 protected:
-    rt::table::Table& income(const char* payer) {
-        rt::table::Structure s = {{"CPF", 'C', 11, 0}, {"I1_1", 'C', 1, 0}, {"I1_11", 'C', 1, 0},
-                                  {"I1_2", 'C', 40, 0}, {"I1_3", 'C', 18, 0}};
-        for (const char* f : {"I1_4", "I1_5", "I1_6", "I1_7", "I1_13", "I1_14", "I1_15", "I1_16", "I1_17", "I1_18",
-                              "I1_19", "I1_20"})
+    // One income row of the kind (and holder mark) given.
+    rt::table::Table& income(const char* payer, const char* kind = "J", const char* holder = "") {
+        rt::table::Structure s = {{"CPF", 'C', 11, 0},  {"I1_1", 'C', 1, 0},  {"I1_11", 'C', 1, 0},
+                                  {"I1_2", 'C', 40, 0}, {"I1_3", 'C', 18, 0}, {"I1_8", 'C', 11, 0},
+                                  {"I1_22", 'C', 11, 0}, {"DT_LC", 'D', 8, 0}, {"TIPOCR", 'C', 1, 0}};
+        for (const char* f : {"I1_4", "I1_5", "I1_6", "I1_7", "I1_12", "I1_13", "I1_14", "I1_15", "I1_16", "I1_17",
+                              "I1_18", "I1_19", "I1_20", "I1_21"})
             s.push_back({f, 'N', 12, 2});
         return table(22, s,
-                     {{{"CPF", "12345678909"}, {"I1_1", "J"}, {"I1_2", payer}, {"I1_4", 100}, {"I1_6", 10},
-                       {"I1_14", 4321.09}}});
+                     {{{"CPF", "12345678909"}, {"I1_1", kind}, {"I1_11", holder}, {"I1_2", payer}, {"I1_4", 100},
+                       {"I1_6", 10}, {"I1_14", 4321.09}}});
     }
     static double field(rt::table::Table& t, const char* name) {
         t.go_to(1);
@@ -62,14 +64,7 @@ TEST_F(IncomeDetailForm, RowWithoutPayerNameOpensNoForm) {
 }
 
 TEST_F(IncomeDetailForm, CumulativeIncomeSkipsTheMonthsOutsideExclusiveTaxation) {
-    const rt::table::Structure s = {{"CPF", 'C', 11, 0},  {"I1_1", 'C', 1, 0},   {"I1_11", 'C', 1, 0},
-                                    {"I1_2", 'C', 40, 0}, {"I1_3", 'C', 18, 0},  {"I1_8", 'C', 11, 0},
-                                    {"I1_22", 'C', 11, 0}, {"DT_LC", 'D', 8, 0}, {"TIPOCR", 'C', 1, 0},
-                                    {"I1_4", 'N', 12, 2}, {"I1_5", 'N', 12, 2},  {"I1_6", 'N', 12, 2},
-                                    {"I1_12", 'N', 12, 2}, {"I1_20", 'N', 12, 2}, {"I1_21", 'N', 5, 1}};
-    rt::table::Table& t = table(22, s,
-                                {{{"CPF", "12345678909"}, {"I1_1", "A"}, {"I1_11", "S"}, {"I1_2", "INSS"},
-                                  {"I1_4", 100}}});
+    rt::table::Table& t = income("INSS", "A", "S");
     common::Global{"TELA"}.set(Value(13));
     // The holder's row has no dependant's CPF and no alimony: the form
     // starts on the income and, with the annual adjustment chosen, ends on
