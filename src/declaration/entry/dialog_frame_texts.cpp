@@ -21,8 +21,10 @@ struct DialogFrame {
 //        rows 3-8, the alimony recipient's CPF at (8, 61), the choice at
 //        (9, 17) and its opposite at (9, 30), date at (10, 38), months at
 //        (10, 61), the tax at (11, 17)
-//  2, 3  the CPFs at (10, 30) and (12, 30)
+//  2     the CPFs at (10, 34) and (12, 34); the parts as an option bar
+//  3     the CPFs at (10, 30) and (12, 30)
 //  4     the folders at (10, 16) and (12, 16) (current / new at column 14)
+//  5, 6, 10, 12  option bars on the lines
 //  7     deduction and tax at (16, 40) and (17, 40), results at column 60
 //  11    reais, dollars and month at (9, 31), (10, 31), (11, 31)
 const std::vector<DialogFrame>& frames() {

@@ -50,7 +50,7 @@ constexpr Place kPlaces[] = {
     {1, 20, 9, 3, "Ajuste anual:", 17},
     {1, 20, 9, 19, "Exclusiva:", 30},
     {1, 20, 11, 3, "Imposto devido", 17},
-    {2, 0, 10, 16, "CPF original :", 30},
+    {2, 0, 10, 16, "CPF original :", 34},
     {2, 2, 15, 51, "Livro Caixa Rural", -1},
     {3, 0, 10, 16, "CPF original:", 30},
     {4, 0, 10, 1, "Pasta origem :", 16},
