@@ -23,8 +23,8 @@ void office_box(int top, int left, int bottom, int right) {
     rt::DISPBOX(top, left, bottom, right, "\xDA\xC4\xBF\xB3\xD9\xC4\xC0\xB3 ");
 }
 
-void office_menu(int frame, int top, int left, const std::vector<std::string>& items, const std::vector<std::string>& help,
-                 const std::string& hot_letters, void (*chosen)(int)) {
+void office_menu(int frame, int top, int left, const std::vector<std::string>& items,
+                 const std::vector<std::string>& help, const std::string& hot_letters, void (*chosen)(int)) {
     std::size_t width = 0;
     for (const auto& s : items) width = std::max(width, s.size());
     const int bottom = top + static_cast<int>(items.size()) + 1, right = left + static_cast<int>(width) + 3;
