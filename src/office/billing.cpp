@@ -315,7 +315,7 @@ void FAZ_BOLETO() {
 }
 
 void BOLETO() {
-    office_menu(5, 28, {"Config. emitente", "Prepara Boletos", "Gera o Arquivo"},
+    office_menu(5, 5, 28, {"Config. emitente", "Prepara Boletos", "Gera o Arquivo"},
                 {"Configura conta/agência e a carteira do Boleto"_cp, "Prepara os boletos para a cobrança"_cp,
                  "Gera o arquivo para os boletos"},
                 "CPG", [](int n) {

@@ -85,10 +85,7 @@ void draw_samples() {
 
 void repaint_background() {
     common::ENCHETELA(" ", common::Global("COR_ENCH_C").text("W+/B"));
-    if (rt::has_function("MTELA1")) {
-        const rt::Value frame(9);
-        rt::call_function("MTELA1", std::span<const rt::Value>(&frame, 1));
-    }
+    common::paint_dialog_frame(9);
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include "common/globals.hpp"
 #include "common/messages.hpp"
 #include "common/windows.hpp"
-#include "office/boxes.hpp"
+#include "common/frame_boxes.hpp"
 #include "office/folder_tables.hpp"
 #include "office/reorganise.hpp"
 #include "runtime/core/cp850.hpp"
@@ -88,7 +88,7 @@ CpfChange change_cpf(const std::string& folder, const std::string& old_cpf, cons
 void MUDA_CPF() {
     const std::string folder = tables::client_folder();
     const common::Global old_cpf("CPF"), new_cpf("NOVOCPF");
-    open_box(kBoxWindow, 10, 15, 14, 50, {" CPF original:", "", " CPF novo    :"});
+    common::paint_dialog_frame(3);
     {
         LookupKeys keys;
         tables::MUDADIR(folder);

@@ -236,7 +236,7 @@ void PREP_EMAIL() {
 }
 
 void GERA_EMAIL() {
-    office_menu(5, 28, {"Configura Email", "Prepara o Email", "Envia o Email"},
+    office_menu(6, 5, 28, {"Configura Email", "Prepara o Email", "Envia o Email"},
                 {"Configura a conta de email: servidor, usuário e senha"_cp,
                  "Prepara o texto, o arquivo e para quem vai enviar", "Envia os emails"},
                 "CPG", [](int n) {

@@ -5,7 +5,7 @@
 #include "common/messages.hpp"
 #include "common/paths.hpp"
 #include "common/windows.hpp"
-#include "office/boxes.hpp"
+#include "common/frame_boxes.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/picture.hpp"
 #include "runtime/core/text.hpp"
@@ -65,7 +65,7 @@ void DIRPADRAO() {
 std::string NOVA_ROTA(std::string_view name, std::string_view word, int width) {
     const common::Global target(variable_of(name));
     const std::string current = rt::TRIM(target.text());
-    open_box(kBoxWindow, 10, 1, 14, 79, {"Pasta atual:", "", "Nova pasta :"});
+    common::paint_dialog_frame(4, 1);
     rt::at_say(10, 14, current.substr(0, std::min<std::size_t>(current.size(), 64)),
                rt::parse_colour(common::Global("COR_2_CLI").text("W+/B")));
     const bool tax_program = width == 80;

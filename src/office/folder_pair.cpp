@@ -6,7 +6,7 @@
 #include "common/globals.hpp"
 #include "common/paths.hpp"
 #include "common/windows.hpp"
-#include "office/boxes.hpp"
+#include "common/frame_boxes.hpp"
 #include "office/folder_tables.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/text.hpp"
@@ -43,7 +43,7 @@ void prefill(PairUse use) {
     kDestino.set(rt::Value(field_text(is_backup_side_origin(use) ? data : backup)));
 }
 
-void draw_box() { open_box(kBoxWindow, 10, 1, 14, 79, {"Pasta origem :", "", "Pasta destino:"}); }
+void draw_box() { common::paint_dialog_frame(4); }
 
 bool read_fields() {
     const auto espcif = [](const char* name) {

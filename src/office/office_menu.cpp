@@ -3,25 +3,36 @@
 #include <algorithm>
 #include <cctype>
 
+#include "common/frame_boxes.hpp"
 #include "common/messages.hpp"
+#include "common/windows.hpp"
 #include "runtime/screen/keys.hpp"
 #include "runtime/screen/screen.hpp"
 #include "runtime/ui/achoice.hpp"
 
 namespace qv::office {
 
+namespace {
+
+// The window the menus' frames open.
+constexpr int kMenuWindow = 4;
+
+}  // namespace
+
 void office_box(int top, int left, int bottom, int right) {
     rt::DISPBOX(top, left, bottom, right, "\xDA\xC4\xBF\xB3\xD9\xC4\xC0\xB3 ");
 }
 
-void office_menu(int top, int left, const std::vector<std::string>& items, const std::vector<std::string>& help,
-                 const std::string& hot_letters, void (*chosen)(int)) {
+void office_menu(int frame, int top, int left, const std::vector<std::string>& items,
+                 const std::vector<std::string>& help, const std::string& hot_letters, void (*chosen)(int)) {
     std::size_t width = 0;
     for (const auto& s : items) width = std::max(width, s.size());
     const int bottom = top + static_cast<int>(items.size()) + 1, right = left + static_cast<int>(width) + 3;
     const std::string saved = rt::SAVESCREEN(top, left, bottom, right);
+    bool framed = false;
     for (;;) {
-        office_box(top, left, bottom, right);
+        framed = common::paint_dialog_frame(frame);
+        if (!framed) office_box(top, left, bottom, right);
         int hot_choice = 0;
         int choice = rt::ACHOICE(top + 1, left + 2, bottom - 1, right - 2, items, {}, [&](int mode, int current, int) {
             common::MENS(0, help[static_cast<std::size_t>(current - 1)]);
@@ -39,6 +50,7 @@ void office_menu(int top, int left, const std::vector<std::string>& items, const
         if (choice == 0) break;
         chosen(choice);
     }
+    if (framed) common::FECHAJAN(kMenuWindow);
     rt::RESTSCREEN(top, left, bottom, right, saved);
 }
 

@@ -6,9 +6,10 @@
 
 namespace qv::office {
 
-// Runs `chosen(n)` for each item chosen until Esc.
-void office_menu(int top, int left, const std::vector<std::string>& items, const std::vector<std::string>& help,
-                 const std::string& hot_letters, void (*chosen)(int));
+// Runs `chosen(n)` for each item chosen until Esc, the items laid on the
+// screen painter's frame `frame` (a plain box at (top, left) without it).
+void office_menu(int frame, int top, int left, const std::vector<std::string>& items,
+                 const std::vector<std::string>& help, const std::string& hot_letters, void (*chosen)(int));
 
 // A box of the office forms, drawn over what is on the screen.
 void office_box(int top, int left, int bottom, int right);

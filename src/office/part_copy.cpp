@@ -10,7 +10,7 @@
 #include "common/messages.hpp"
 #include "common/option_bar.hpp"
 #include "common/windows.hpp"
-#include "office/boxes.hpp"
+#include "common/frame_boxes.hpp"
 #include "office/cpf_change.hpp"
 #include "office/folder_tables.hpp"
 #include "runtime/core/cp850.hpp"
@@ -210,8 +210,6 @@ bool ask_cpfs(const std::string& folder) {
 }
 
 int choose_part(bool rural) {
-    std::vector<std::string> lines{"", " Tudo", " Declaração de bens"_cp, " Livro caixa / P. Física"_cp,
-                                   " Rend. P. Jurídica"_cp, " Pagamentos", " Ganho de capital"};
     std::vector<const char*> help{rural ? "Copia todos itens da declaração inclusive o Rural exceto o cadastro"
                                         : "Copia todos itens da declaração exceto o cadastro",
                                   "Copia só a declaração de bens (ideal p/ a divisão de espólios)",
@@ -219,15 +217,13 @@ int choose_part(bool rural) {
                                   "Copia apenas os rendimentos Recebido de P. Jurídica.",
                                   "Copia apenas os pagamentos e doações efetuados.", "Copia ganho de capital."};
     if (rural) {
-        for (const char* l : {" Toda atividade Rural", " Bens e Dívidas Rural", " Livro Caixa Rural", " Imóveis rurais"})
-            lines.push_back(rt::utf8_to_cp850(l));
         for (const char* h : {"Copia a toda atividade Rural.", "Copia a declaração de Bens e Dívidas Rural",
                               "Copia o Livro Caixa Rural", "Copia os imóveis rurais"})
             help.push_back(h);
     }
     rt::Value texts = rt::Value::array();
     for (const char* h : help) texts.as_array()->push_back(rt::Value(rt::utf8_to_cp850(h)));
-    open_box(4, 6, 50, 8 + static_cast<int>(lines.size()), 75, lines);
+    common::paint_dialog_frame(2, rural ? 2 : 1);
     common::Global("OPCOES").set(rt::Value(rural ? "TDLRPGABCI" : "TDLRPG"));
     common::Global("MENSMENU").set(texts);
     const int choice = common::ESC_OPCAO(4, rural ? 10 : 6, 1, 22, 1, 1, 1);
@@ -238,7 +234,7 @@ int choose_part(bool rural) {
 
 void TRANF_PARTE() {
     const std::string folder = tables::client_folder();
-    open_box(kBoxWindow, 10, 15, 14, 55, {" CPF original :", "", " CPF destino  :"});
+    common::paint_dialog_frame(2);
     LookupKeys keys;
     tables::MUDADIR(folder);
     if (!ask_cpfs(folder)) return SAI_FORA();

@@ -9,7 +9,7 @@
 #include "common/option_bar.hpp"
 #include "common/paths.hpp"
 #include "common/windows.hpp"
-#include "office/boxes.hpp"
+#include "common/frame_boxes.hpp"
 #include "office/folder_tables.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/text.hpp"
@@ -28,18 +28,17 @@ namespace {
 struct Export {
     int table;
     const char* file;
-    const char* label;
     const char* help;
 };
 
 constexpr Export kExports[] = {
-    {4, "Bens.txt", " Bens", "Exporta a declaração de bens p/arquivo Bens.txt"},
-    {5, "Divida.txt", " Dívidas", "Exporta a declaração de dívidas p/arquivo Divida.txt"},
-    {6, "Pagos.txt", " Pagamentos", "Exporta os pagamentos para o arquivo Pagos.txt"},
-    {9, "Cadastro.txt", " Cadastro", "Exporta o cadastro para o arquivo Cadastro.txt"},
-    {17, "Bensru.txt", " Bens Rurais", "Exporta a declaração dos bens Rurais p/arquivo BensRu.txt"},
-    {18, "Dividaru.txt", " Dívidas Rurais", "Exporta a declaração de dívidas Rurais p/arquivo DividaRu.txt"},
-    {16, "Imoveis.txt", " Imóveis Rurais", "Exporta os Imóveis Rurais para o arquivo Imoveis.txt"},
+    {4, "Bens.txt", "Exporta a declaração de bens p/arquivo Bens.txt"},
+    {5, "Divida.txt", "Exporta a declaração de dívidas p/arquivo Divida.txt"},
+    {6, "Pagos.txt", "Exporta os pagamentos para o arquivo Pagos.txt"},
+    {9, "Cadastro.txt", "Exporta o cadastro para o arquivo Cadastro.txt"},
+    {17, "Bensru.txt", "Exporta a declaração dos bens Rurais p/arquivo BensRu.txt"},
+    {18, "Dividaru.txt", "Exporta a declaração de dívidas Rurais p/arquivo DividaRu.txt"},
+    {16, "Imoveis.txt", "Exporta os Imóveis Rurais para o arquivo Imoveis.txt"},
 };
 constexpr int kBoxWindow = 3;
 
@@ -83,13 +82,9 @@ bool ENV_ARQ(const std::string& file) {
 }
 
 void EXPORTA() {
-    std::vector<std::string> lines{""};
     rt::Value texts = rt::Value::array();
-    for (const Export& e : kExports) {
-        lines.push_back(rt::utf8_to_cp850(e.label));
-        texts.as_array()->push_back(rt::Value(rt::utf8_to_cp850(e.help)));
-    }
-    open_box(kBoxWindow, 7, 30, 16, 52, lines);
+    for (const Export& e : kExports) texts.as_array()->push_back(rt::Value(rt::utf8_to_cp850(e.help)));
+    common::paint_dialog_frame(12);
     common::Global("OPCOES").set(rt::Value("BDPCSRVI"));
     while (true) {
         common::Global("MENSMENU").set(texts);

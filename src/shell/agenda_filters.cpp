@@ -2,6 +2,7 @@
 #include <string>
 
 #include "common/avisosn.hpp"
+#include "common/frame_boxes.hpp"
 #include "common/globals.hpp"
 #include "common/messages.hpp"
 #include "common/option_bar.hpp"
@@ -32,19 +33,7 @@ const common::Global kNomeag("NOMEAG");
 const common::Global kDatcalen("DATCALEN");
 const common::Global kOpagen("OPAGEN");
 
-// The choice box: the screen painter's agenda frame when it exists,
-// otherwise a plain box with the five choices.
-void draw_box() {
-    if (call_routine("MTELA1", {rt::Value(10)})) return;
-    const char* lines[] = {"Marca um evento", "Agenda com hora", "Escolhe o usuário", "Lista todos",
-                           "eXclui anteriores"};
-    std::string text;
-    for (const char* l : lines) text += rt::PADR(" " + rt::operator""_cp(l, std::char_traits<char>::length(l)), 20);
-    common::DEFINEJAN(kBoxWindow, common::Global("COR_TEL1").integer(30), common::Global("COR_TEL2").integer(31),
-                      common::Global("COR_TEL3").integer(63), 8, 30, 14, 51, 1);
-    common::ABREJAN(kBoxWindow);
-    common::ESCRJAN(kBoxWindow, text);
-}
+void draw_box() { common::paint_dialog_frame(10); }
 
 std::string calendar_day() {
     const rt::Date d = kDatcalen.value().is_date() ? kDatcalen.value().as_date() : rt::DATE();

@@ -12,6 +12,7 @@
 #include "declaration/calc/declaration_check.hpp"
 #include "declaration/grids/matrix_routines.hpp"
 #include "declaration/entry/income_screen_routines.hpp"
+#include "declaration/entry/mtela1_frames.hpp"
 #include "declaration/calc/balance_page.hpp"
 #include "declaration/calc/declaration_helpers.hpp"
 #include "declaration/calc/detail_lists.hpp"
@@ -67,6 +68,7 @@ void register_system_routines() {
     declaration::grids::register_grid_check_routines();
     declaration::grids::register_matrix_routines();
     declaration::register_income_screen_routines();
+    declaration::register_dialog_frame_routines();
     transfer::register_transfer_routines();
     declaration::grids::register_grid_routines();
     declaration::register_dialog_painter_routines();

@@ -8,8 +8,10 @@
 #include "common/documents.hpp"
 #include "common/globals.hpp"
 #include "common/messages.hpp"
+#include "common/windows.hpp"
 #include "declaration/calc/declaration_values.hpp"
 #include "declaration/calc/monthly_sheet.hpp"
+#include "declaration/entry/mtela1_frames.hpp"
 #include "declaration/loop/screen_loop.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/functions.hpp"
@@ -39,14 +41,6 @@ bool g_converter_running = false;   // TONACAL: Alt+U is ignored meanwhile
 std::string field_name() {
     std::string name = rt::READVAR();
     return name;
-}
-
-void draw_converter() {
-    rt::DISPBOX(kTop, kLeft, kTop + 5, kLeft + 40, "\xDA\xC4\xBF\xB3\xD9\xC4\xC0\xB3 ");
-    rt::at_say(kTop, kLeft + 2, " Conversor D\xA2lar ");
-    rt::at_say(kTop + 1, kLeft + 2, "Reais  :");
-    rt::at_say(kTop + 2, kLeft + 2, "D\xA2lares:");
-    rt::at_say(kTop + 3, kLeft + 2, "M\x88s    :");
 }
 
 int month_of_sale() {
@@ -112,9 +106,8 @@ double MUDATEL13(int month, double value) {
     set_amount("QME", month);
     ATUAVAL(1, value, month);
     const rt::KeyHandler alt_u = rt::SETKEY(rt::key::alt_letter('U'), {});
-    const std::string saved = rt::SAVESCREEN(kTop, kLeft, kTop + 5, kLeft + 40);
     while (true) {
-        draw_converter();
+        MTELA1(dialog::kCurrency);
         ATUAVAL(1, amount("QCR1"), static_cast<int>(amount("QME")));
         rt::at_get(kTop + 1, kLeft + 11, "M->QCR1", kAmount)
             .valid([] { return ATUAVAL(1, amount("QCR1"), static_cast<int>(amount("QME"))); });
@@ -125,7 +118,7 @@ double MUDATEL13(int month, double value) {
         if (!rt::READ()) break;
     }
     set_amount("QCR", amount("QCR1"));
-    rt::RESTSCREEN(kTop, kLeft, kTop + 5, kLeft + 40, saved);
+    common::FECHAJAN(mtela1_frame(dialog::kCurrency)->window);
     rt::SETKEY(rt::key::alt_letter('U'), alt_u);
     return amount("QCR");
 }

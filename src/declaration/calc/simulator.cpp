@@ -10,6 +10,7 @@
 #include "common/windows.hpp"
 #include "declaration/calc/declaration_values.hpp"
 #include "declaration/calc/tax_table.hpp"
+#include "declaration/entry/mtela1_frames.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/picture.hpp"
 #include "runtime/core/text.hpp"
@@ -129,7 +130,7 @@ bool FAZINVER(std::string_view cAnswer) {
                                                  "fazer um cálculo inverso informando o imposto"_cp});
         return false;
     }
-    call_if_present("MTELA1", {rt::Value(7)});
+    MTELA1(dialog::kSimulator);
     if (!common::Global{"NSDEDUCAO"}.exists()) set_amount("NSDEDUCAO", 0.0);
     if (!common::Global{"NSIMPOSTO"}.exists()) set_amount("NSIMPOSTO", 0.0);
     for (;;) {
@@ -137,7 +138,7 @@ bool FAZINVER(std::string_view cAnswer) {
         rt::at_get(kWindowRow + 1, kWindowCol, "NSIMPOSTO", "@Ez 9999,999.99").valid([] { return SIMUL(3); });
         if (!rt::READ()) break;
     }
-    common::FECHAJAN(5);
+    common::FECHAJAN(mtela1_frame(dialog::kSimulator)->window);
     return true;
 }
 

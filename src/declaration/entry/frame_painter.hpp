@@ -19,13 +19,14 @@ int frame_number(int page);
 void MTELAVER(int n, int variant = 0);
 // The taxpayer box of the CPF prompt (window 3).
 void taxpayer_box();
+// Sets element `index` (1-23) of the origin array `name` (ALJ, ACJ, ALJA,
+// ACJA), making the array whole first.
+void set_origin(const char* name, int index, int value);
 // ALJ / ACJ at the page: the row and column the page's fields count from.
 int page_row(int page);
 int page_col(int page);
 // Opens `window` on the frame's box (COR_TEL1, COR_TEL2, COR_ENCHE) and
 // writes its labels and its title on the top border.
 void paint_frame(const FrameText& frame, int window);
-// Sets element `index` (from 1) of the origin array `name` (ALJ, ALJA, ...).
-void set_origin(const char* name, int index, int value);
 
 }  // namespace qv::declaration

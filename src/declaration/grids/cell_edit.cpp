@@ -30,7 +30,15 @@ bool is_alimony_code(const Value& v) {
     return code >= 30 && code <= 34;
 }
 
-// The column's check on the typed value, which it may replace.
+// The active index's key on the current row, to see whether an edit moved it.
+std::string index_key_value(rt::table::Table& t) {
+    const std::string expr = t.order_key();
+    if (expr.empty() || t.eof()) return {};
+    return rt::eval_text(expr).as_string();
+}
+
+}  // namespace
+
 bool check_cell(CellCheck check, int grid, Value& value) {
     switch (check) {
         case CellCheck::None: return true;
@@ -66,15 +74,6 @@ bool check_cell(CellCheck check, int grid, Value& value) {
     }
     return true;
 }
-
-// The active index's key on the current row, to see whether an edit moved it.
-std::string index_key_value(rt::table::Table& t) {
-    const std::string expr = t.order_key();
-    if (expr.empty() || t.eof()) return {};
-    return rt::eval_text(expr).as_string();
-}
-
-}  // namespace
 
 int DOGET(GridRun& grid, bool append) {
     rt::Browse& b = grid.browse();

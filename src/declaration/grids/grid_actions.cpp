@@ -13,6 +13,7 @@
 #include "declaration/grids/grid_hooks.hpp"
 #include "declaration/grids/monthly_entry.hpp"
 #include "declaration/grids/sub_grids.hpp"
+#include "declaration/grids/income_detail_form.hpp"
 #include "declaration/loop/page_globals.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/functions.hpp"
@@ -90,6 +91,7 @@ KeyOutcome ctrl_enter(GridRun& g) {
     const int code = g.description().code;
     if (t.eof() && code != 11) return KeyOutcome::Stay;
     switch (code) {
+        case 1: case 2: case 20: return income_detail(g);
         case 4:
             save_unless_present(53, "NOME", {{"NOME", t.get("I6_1")}, {"CGCCPF", t.get("I6_2")}, {"CODIGO", t.get("I6_3")}});
             break;

@@ -4,7 +4,6 @@
 #include <string>
 
 #include "common/globals.hpp"
-#include "common/windows.hpp"
 #include "runtime/core/clock.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/text.hpp"
@@ -16,16 +15,12 @@ namespace {
 
 using rt::operator""_cp;
 
-constexpr int kPageWindow = 3;
 constexpr int kBaseYear = 2011;
-
-struct Origin {
-    int row = 0, col = 0;
-};
-Origin page_origin() {
-    const common::TextWindow* w = common::find_window(kPageWindow);
-    return w ? Origin{w->top, w->left} : Origin{};
-}
+// Screen places of the age: on the identification page they fall on the
+// frame's top line, between its labels, and the birthday notice above it;
+// the page's own rows are left to its fields.
+constexpr int kNoticeRow = 1, kNoticeCol = 54;
+constexpr int kAgeRow = 2, kYearsCol = 63, kMonthsCol = 71;
 
 std::string birthday_notice(rt::Date birth, rt::Date today, bool& warn) {
     warn = true;
@@ -43,11 +38,10 @@ std::string birthday_notice(rt::Date birth, rt::Date today, bool& warn) {
 }  // namespace
 
 bool DIZANOS(rt::Date birth) {
-    const Origin at = page_origin();
     const rt::Date today = rt::DATE();
     if (birth.empty() || birth > rt::Date::from_ymd(kBaseYear, 12, 31)) {
-        rt::at_say(at.row + 2, at.col + 63, "   ");
-        rt::at_say(at.row + 2, at.col + 71, "  ");
+        rt::at_say(kAgeRow, kYearsCol, "   ");
+        rt::at_say(kAgeRow, kMonthsCol, "  ");
         return true;
     }
     if (birth.month() == today.month()) {
@@ -55,13 +49,13 @@ bool DIZANOS(rt::Date birth) {
         const std::string notice = birthday_notice(birth, today, warn);
         if (!notice.empty()) {
             if (warn)
-                rt::at_say(at.row + 1, at.col + 54, notice, rt::parse_colour(common::Global{"CORATEN"}.text("R/W*")));
+                rt::at_say(kNoticeRow, kNoticeCol, notice, rt::parse_colour(common::Global{"CORATEN"}.text("R/W*")));
             else
-                rt::at_say(at.row + 1, at.col + 54, notice);
+                rt::at_say(kNoticeRow, kNoticeCol, notice);
         }
     }
-    rt::at_say(at.row + 2, at.col + 63, rt::STR(kBaseYear - birth.year(), 3));
-    rt::at_say(at.row + 2, at.col + 71, rt::STR(12 - birth.month(), 2));
+    rt::at_say(kAgeRow, kYearsCol, rt::STR(kBaseYear - birth.year(), 3));
+    rt::at_say(kAgeRow, kMonthsCol, rt::STR(12 - birth.month(), 2));
     return true;
 }
 

@@ -10,6 +10,7 @@
 #include "common/help.hpp"
 #include "common/option_bar.hpp"
 #include "common/windows.hpp"
+#include "declaration/entry/mtela1_frames.hpp"
 #include "declaration/entry/frame_painter.hpp"
 #include "declaration/entry/gtela.hpp"
 #include "declaration/loop/key_bindings.hpp"
@@ -86,8 +87,8 @@ void bind_page_keys(KeyBindings& keys) {
 bool in_screen_loop() { return g_in_loop; }
 
 void paint_background() {
-    if (shell::call_routine("MTELA1", {rt::Value(9)})) return;
     common::ENCHETELA(" ", common::ACHACOR(common::Global{"COR_ENCHE"}.integer(31)));
+    MTELA1(dialog::kBackground);
 }
 
 void MOS_IND() {
