@@ -177,7 +177,7 @@ void LANCAMEN() {
     const rt::KeyHandler f1 = rt::SETKEY(rt::key::F1, [] {
         if (rt::has_function("GERAL")) rt::call_function("GERAL", {});
     });
-    office_menu(6, 30, {"Lançar"_cp, "Transferir p/ IR", "Ver lançamentos"_cp, "Alterar contas"},
+    office_menu(0, 6, 30, {"Lançar"_cp, "Transferir p/ IR", "Ver lançamentos"_cp, "Alterar contas"},
                 {"Faz os lançamentos dos dados"_cp, "Transfere os novos lançamentos para o IR"_cp,
                  "Visualiza os lançamentos feitos"_cp, "Altera ou cria novo plano de contas"},
                 "LTVA", chosen);

@@ -31,7 +31,7 @@ void office_menu(int frame, int top, int left, const std::vector<std::string>& i
     const std::string saved = rt::SAVESCREEN(top, left, bottom, right);
     bool framed = false;
     for (;;) {
-        framed = common::paint_dialog_frame(frame);
+        framed = frame > 0 && common::paint_dialog_frame(frame);
         if (!framed) office_box(top, left, bottom, right);
         int hot_choice = 0;
         int choice = rt::ACHOICE(top + 1, left + 2, bottom - 1, right - 2, items, {}, [&](int mode, int current, int) {

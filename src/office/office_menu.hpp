@@ -7,7 +7,7 @@
 namespace qv::office {
 
 // Runs `chosen(n)` for each item chosen until Esc, the items laid on the
-// screen painter's frame `frame` (a plain box at (top, left) without it).
+// screen painter's frame `frame` (0: a plain box at (top, left)).
 void office_menu(int frame, int top, int left, const std::vector<std::string>& items,
                  const std::vector<std::string>& help, const std::string& hot_letters, void (*chosen)(int));
 
