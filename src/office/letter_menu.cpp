@@ -147,6 +147,8 @@ void run_item(int id, LetterDoc& doc) {
 
 }  // namespace
 
+void paint_editor_bar() { editor_bar().display(0); }
+
 void MENUED(LetterDoc& doc) {
     const std::string command = doc.command;
     doc.command = std::string(kNoCommand);

@@ -95,6 +95,8 @@ void EDITEXT(std::string_view name) {
     const std::string screen = rt::SAVESCREEN();
     const int cursor = rt::SETCURSOR();
     LetterDoc doc = ABRTXT(name);
+    rt::CLS();
+    paint_editor_bar();
     while (doc.command != "Sair") {
         doc.command = std::string(kNoCommand);
         edit_pass(doc);

@@ -14,6 +14,8 @@ namespace qv::office {
 void EDITEXT(std::string_view name = {});
 // The editor hook: status line, modified flag, the menu keys.
 rt::MemoReply UFUNC(rt::MemoEvent event, int key, rt::MemoEditor& ed, LetterDoc& doc);
+// The bar of the pull-downs on the top row.
+void paint_editor_bar();
 // The pull-down menu for the command the hook left in the document.
 void MENUED(LetterDoc& doc);
 // The page-format dialog; true when the format was confirmed.
