@@ -205,5 +205,38 @@ TEST_F(LettersTest, ALetterIsPrintedForEachMarkedTaxpayer) {
     EXPECT_EQ(printed.find("BRUNO"), std::string::npos);
 }
 
+TEST_F(LettersTest, PageFormatDialogRefusesATooNarrowPage) {
+    LetterDoc doc;
+    type("5");
+    keys({key::ENTER});
+    type("3");
+    keys({key::ENTER});
+    type("5");                      // narrower than both margins: kept for correction
+    keys({key::ENTER});
+    type("80");
+    keys({key::ENTER});
+    type("2");
+    keys({key::ENTER});
+    type("1");
+    keys({key::ENTER});
+    type("60");
+    keys({key::ENTER});
+    ASSERT_TRUE(FORMTXT(doc));
+    EXPECT_EQ(doc.format, (LetterFormat{5, 3, 72, 60, 2, 1}));
+    EXPECT_TRUE(doc.modified);
+}
+
+TEST_F(LettersTest, LetterAndGroupListsOfTheProgramFolder) {
+    for (const char* f : {"b.txt", "A.TXT", "clientes.grp", "nota.doc"}) std::ofstream(prog + f) << "x";
+    keys({key::DOWN, key::ENTER});
+    EXPECT_EQ(ESCOL_CART(), "b.txt");
+    keys({key::DOWN, key::DOWN, key::ENTER});   // the blank rows cannot be chosen
+    EXPECT_EQ(ESCOL_CART(), "b.txt");
+    keys({key::ENTER});
+    EXPECT_EQ(ESCOL_CART(true), "clientes");
+    keys({key::ESC});
+    EXPECT_EQ(ESCOL_CART(), "");
+}
+
 }  // namespace
 }  // namespace qv::office
