@@ -238,5 +238,31 @@ TEST_F(LettersTest, LetterAndGroupListsOfTheProgramFolder) {
     EXPECT_EQ(ESCOL_CART(), "");
 }
 
+TEST_F(LettersTest, PagesHoldTheLinesBetweenTheMarginsAndTheMailBodyGetsTheText) {
+    ASSERT_TRUE(rt::os::printer().open(out_.path() + "/pagina.txt"));
+    Global{"QLIN"}.set(rt::Value(0));
+    // 6 lines a page less one at the top and one at the bottom: 4 printed lines.
+    IMPR_EDT(FORMATA({0, 0, 20, 6, 1, 1}) + "L1\r\nL2\r\nL3\r\nL4\r\nL5 e uma linha longa demais");
+    rt::os::printer().close();
+    EXPECT_EQ(slurp(out_.path() + "/pagina.txt"), "\r\nL1\r\nL2\r\nL3\r\nL4\f\r\nL5 e uma linha\r\nlonga demais");
+
+    register_with({{{"NOMECONTR", rt::Value("ANA")}}});
+    ASSERT_TRUE(rt::os::printer().open(out_.path() + "/cCorpo"));
+    Global{"CCORPO"}.set(rt::Value("Pendencias\r\n"));
+    IMPR_MAIL(FORMATA(kNewLetterFormat) + "Cara \xAE" "Nome\xAF");
+    EXPECT_EQ(Global{"CCORPO"}.text(), "Pendencias\r\nCara ANA");
+}
+
+TEST_F(LettersTest, AFailedSaveKeepsTheLetterModified) {
+    Global{"ARQDEF"}.set(rt::Value(root + "/nao_existe/"));
+    LetterDoc doc;
+    doc.name = "carta.txt";
+    doc.text = "texto";
+    doc.modified = true;
+    EXPECT_FALSE(EDITWRITE(doc));
+    EXPECT_TRUE(doc.modified);
+    EXPECT_TRUE(term->showed("Erro na gravação"));
+}
+
 }  // namespace
 }  // namespace qv::office
