@@ -43,11 +43,11 @@ std::vector<std::string> files_with(std::string_view extension) {
 
 void show_screen(std::string_view title, const std::vector<std::string>& lines) {
     const std::string saved = rt::SAVESCREEN();
-    std::vector<std::string> body{std::string(title), ""};
+    std::vector<std::string> body{std::string(title)};
     body.insert(body.end(), lines.begin(), lines.end());
-    body.push_back("");
     body.push_back("Tecle algo para retornar a edição..."_cp);
-    open_box(kBoxWindow, 1, 2, 3 + static_cast<int>(body.size()), 77, body);
+    // The text from row 1, the frame around it.
+    open_box(kBoxWindow, 1, 2, 2 + static_cast<int>(body.size()), 77, body);
     rt::INKEY(-1);
     common::FECHAJAN(kBoxWindow);
     rt::RESTSCREEN(saved);
@@ -113,10 +113,11 @@ void help_menus() {
         {"Impressão Texto", "Imprime o Texto sem mesclar com a mala"},
         {"Impressão Mala", "Imprime o Texto mesclando com os dados"},
     };
-    std::vector<std::string> lines;
+    std::vector<std::string> lines{""};
     for (const auto& r : rows) lines.push_back(rt::PADR(rt::utf8_to_cp850(r[0]), 24) + rt::utf8_to_cp850(r[1]));
     lines.push_back("");
     lines.push_back(" As setas fazem a movimentação e o Enter seleciona "_cp);
+    lines.push_back("");
     show_screen("Texto de Help de Modulos do Editor", lines);
 }
 
@@ -131,9 +132,9 @@ bool FORMTXT(LetterDoc& doc) {
     std::vector<std::string> labels;
     for (const auto& fd : fields) labels.push_back(rt::utf8_to_cp850(fd.label));
     const std::string saved = rt::SAVESCREEN();
-    open_box(kBoxWindow, 7, 22, 15, 56, labels);
+    open_box(kBoxWindow, 7, 22, 14, 56, labels);
     rt::GetList gets;
-    int row = 8;
+    int row = 7;
     for (const auto& fd : fields) {
         int* target = fd.value ? &(f.*(fd.value)) : &total;
         gets.emplace_back(

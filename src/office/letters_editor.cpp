@@ -3,14 +3,12 @@
 #include <mutex>
 #include <span>
 
-#include "common/messages.hpp"
 #include "declaration/loop/key_bindings.hpp"
 #include "office/letter_merge.hpp"
 #include "runtime/core/functions.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/screen/keys.hpp"
 #include "runtime/screen/screen.hpp"
-#include "runtime/ui/memoedit_layout.hpp"
 
 namespace qv::office {
 
@@ -61,7 +59,7 @@ void edit_pass(LetterDoc& doc) {
     opt.insert = doc.insert;
     opt.colour = std::string(kColours);
     opt.user_function = [&doc](rt::MemoEvent e, int key, rt::MemoEditor& ed) { return UFUNC(e, key, ed, doc); };
-    rt::MemoEditor ed(rt::memo_to_stored(rt::memo_from_stored(doc.text)), kTextTop, 0, kTextBottom, 79, opt);
+    rt::MemoEditor ed(doc.text, kTextTop, 0, kTextBottom, 79, opt);
     const std::string text = ed.run();
     if (ed.saved()) doc.text = text;
     remember_position(ed, doc);
