@@ -264,5 +264,34 @@ TEST_F(LettersTest, AFailedSaveKeepsTheLetterModified) {
     EXPECT_TRUE(term->showed("Erro na gravação"));
 }
 
+TEST_F(LettersTest, EditorHookTurnsMenuKeysIntoCommandsAndShowsWhereTheCursorIs) {
+    const struct {
+        int key;
+        std::string command;
+    } cases[] = {
+        {key::F10, "Menu"},         {key::alt_letter('A'), "MenuA"}, {key::alt_letter('E'), "MenuE"},
+        {key::alt_letter('I'), "MenuI"}, {key::alt_letter('H'), "MenuH"}, {key::ESC, "Sair"},
+        {key::F2, "NONE"},
+    };
+    for (const auto& c : cases) {
+        LetterDoc doc;
+        rt::MemoEditor ed("um\r\ndois", 1, 0, 23, 79);
+        EXPECT_EQ(UFUNC(rt::MemoEvent::Key, c.key, ed, doc),
+                  c.command == "NONE" ? rt::MemoReply::Default : rt::MemoReply::Keep) << c.key;
+        EXPECT_EQ(doc.command, c.command) << c.key;
+        EXPECT_EQ(doc.last_key, c.key);
+    }
+    LetterDoc doc;
+    doc.name = "carta.txt";
+    rt::MemoEditor ed("um\r\ndois", 1, 0, 23, 79);
+    for (int k : {key::DOWN, key::END, static_cast<int>('!')}) ed.apply_key(k);
+    UFUNC(rt::MemoEvent::Idle, 0, ed, doc);
+    EXPECT_TRUE(doc.modified);
+    EXPECT_EQ(doc.cursor, 8u);
+    EXPECT_NE(status_line().find("Arquivo: carta.txt"), std::string::npos) << status_line();
+    EXPECT_NE(status_line().find("Linha:      2  Coluna:    6"), std::string::npos) << status_line();
+    EXPECT_NE(status_line().find(" F10 Menu "), std::string::npos);
+}
+
 }  // namespace
 }  // namespace qv::office
