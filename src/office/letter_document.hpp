@@ -56,7 +56,7 @@ LetterParts MEMORDOC(std::string_view file_text);
 std::string letter_file_text(const LetterFormat& f, std::string_view text);
 
 // The file name of a letter: a name without an extension gets ".txt", an
-// empty one is "SemNome.txt"; lower case.
+// empty one is "SemNome.txt"; lower case, without any folder.
 std::string letter_file_name(std::string_view name);
 // The letter's path in the program folder.
 std::string letter_path(std::string_view file_name);

@@ -91,6 +91,7 @@ TEST_F(LettersTest, HeaderOnlyWhenTheFormatDiffersFromTheDefaults) {
     EXPECT_FALSE(EDITWRITE(same));
     EXPECT_TRUE(term->showed("O arquivo não foi modificado. Não será gravado."));
     EXPECT_EQ(ABRTXT("").name, "SemNome.txt");
+    EXPECT_EQ(letter_file_name("../../ETC/AVISO"), "aviso.txt");
 }
 
 TEST_F(LettersTest, EveryMergeFieldTakesTheRegisterValue) {
