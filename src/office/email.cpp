@@ -4,6 +4,8 @@
 
 #include <cctype>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <mutex>
 #include <span>
 #include <string>
@@ -20,6 +22,7 @@
 #include "runtime/core/picture.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/os/mail.hpp"
+#include "runtime/os/print_device.hpp"
 #include "runtime/screen/keys.hpp"
 #include "runtime/screen/screen.hpp"
 #include "runtime/table/table.hpp"
@@ -91,15 +94,26 @@ std::optional<std::string> pending_items(const std::string& cpf) {
     return body;
 }
 
-// The merged letter, printed into CCORPO by the letter printer.
+// The merged letter: the letter chosen is printed into the mail body file
+// "cCorpo" of the work folder, and the letter printer hands its text over in
+// CCORPO.
 std::optional<std::string> merged_letter(const std::string& cpf) {
-    if (!rt::has_function("IMPR_MAIL")) {
+    if (!rt::has_function("IMPR_MAIL") || !rt::has_function("PEGA_CARTA")) {
         tell("Esta opção ainda não está disponível nesta versão."_cp);
         return std::nullopt;
     }
     if (tables::ABERTURA(kRegisterArea)) tables::ws().table(kRegisterArea)->seek(rt::Value(cpf));
+    const rt::Value chosen = rt::call_function("PEGA_CARTA", {});
+    if (!chosen.is_logical() || !chosen.as_bool()) return std::nullopt;
+    std::ifstream in(common::fs_path(Global{"ARQDEF"}.text() + trimmed("NOMCART")), std::ios::binary);
+    const std::string letter{std::istreambuf_iterator<char>(in), {}};
+    const std::string body_file = common::fs_path(Global{"LOCTRAB"}.text() + "cCorpo").string();
+    if (!rt::os::printer().open(body_file)) return tell("Erro na gravação"_cp), std::nullopt;
     Global{"CCORPO"}.set(rt::Value(""));
-    rt::call_function("IMPR_MAIL", {});
+    rt::call_function("IMPR_MAIL", std::vector<rt::Value>{rt::Value(letter)});
+    rt::os::printer().close();
+    std::error_code ec;
+    std::filesystem::remove(body_file, ec);
     return Global{"CCORPO"}.text();
 }
 

@@ -31,11 +31,6 @@ Totals& totals() {
     return t;
 }
 
-std::string hours_minutes(double seconds) {
-    const long minutes = static_cast<long>(seconds) / 60;
-    return rt::STR(static_cast<double>(minutes / 60), 4) + ":" + rt::STRZERO(static_cast<double>(minutes % 60), 2);
-}
-
 void heading() {
     line(0, "Relacao dos contribuintes, das declaracoes feitas e valores a cobrar no diretorio: " + text("LOCARQ"));
     wide_separator();
@@ -76,6 +71,11 @@ void taxpayer_line(rt::table::Table& reg) {
 }
 
 }  // namespace
+
+std::string hours_minutes(double seconds) {
+    const long minutes = static_cast<long>(seconds) / 60;
+    return rt::STR(static_cast<double>(minutes / 60), 4) + ":" + rt::STRZERO(static_cast<double>(minutes % 60), 2);
+}
 
 WorkCharge work_charge(double seconds, double bytes, const WorkPrices& prices) {
     WorkCharge c;

@@ -1,6 +1,8 @@
 #pragma once
 // The charges for the work done: per taxpayer the time and the data size
 // priced with the office's rates, with totals and averages.
+#include <string>
+
 namespace qv::printing {
 
 struct WorkPrices {
@@ -16,6 +18,8 @@ struct WorkCharge {
 };
 
 WorkCharge work_charge(double seconds, double bytes, const WorkPrices& prices);
+// Seconds of work as hours and minutes ("   2:05").
+std::string hours_minutes(double seconds);
 
 // Sheet 11: the charges of the register from the current row to its end.
 void FAZ_PRECO();

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <vector>
 
 #include "common/avisosn.hpp"
 #include "common/globals.hpp"
@@ -10,7 +11,9 @@
 #include "common/paths.hpp"
 #include "declaration/loop/declaration_variables.hpp"
 #include "runtime/core/cp850.hpp"
+#include "runtime/core/functions.hpp"
 #include "runtime/core/text.hpp"
+#include "runtime/screen/keys.hpp"
 #include "runtime/screen/screen.hpp"
 #include "runtime/table/table.hpp"
 #include "runtime/ui/read.hpp"
@@ -33,12 +36,30 @@ rt::table::Table* register_table() {
     return tables::ws().table(kRegisterArea);
 }
 
+// F1 while a name is asked: the list of letters (or of groups) of the
+// program folder; the chosen name goes into the field.
+rt::KeyHandler list_on_f1(const char* variable, int width, bool groups) {
+    return rt::SETKEY(rt::key::F1, [variable, width, groups] {
+        if (!rt::has_function("ESCOL_CART")) return;
+        const rt::Value chosen = rt::call_function("ESCOL_CART", std::vector<rt::Value>{rt::Value(groups)});
+        if (!chosen.is_string() || rt::ALLTRIM(chosen.as_string()).empty()) return;
+        Global{variable}.set(rt::Value(rt::PADR(rt::UPPER(rt::ALLTRIM(chosen.as_string())), width)));
+        if (rt::Get* g = rt::current_get()) {
+            g->update_buffer();
+            g->display();
+        }
+    });
+}
+
 // One text asked at the foot of the screen; nullopt on Esc or when empty.
-std::optional<std::string> ask(std::string_view prompt, const char* variable, int width) {
+std::optional<std::string> ask(std::string_view prompt, const char* variable, int width, bool groups = false) {
     Global{variable}.set(rt::Value(rt::SPACE(width)));
     rt::at_say(22, 2, prompt);
     rt::at_get(22, 2 + static_cast<int>(prompt.size()), std::string("M->") + variable, "@!");
-    if (!rt::READ()) return std::nullopt;
+    rt::KeyHandler before = list_on_f1(variable, width, groups);
+    const bool read = rt::READ();
+    rt::SETKEY(rt::key::F1, std::move(before));
+    if (!read) return std::nullopt;
     const std::string answer = rt::ALLTRIM(Global{variable}.text());
     if (answer.empty()) return std::nullopt;
     return answer;
@@ -81,7 +102,7 @@ bool read_group(const std::string& file) {
 
 bool BUSGRUPO(int mode) {
     for (;;) {
-        const auto name = ask("Informe nome do Grupo: ", "CNOMEGRP", 20);
+        const auto name = ask("Informe nome do Grupo: ", "CNOMEGRP", 20, true);
         if (!name) return false;
         const std::string file = group_file(*name);
         const bool exists = std::filesystem::exists(common::fs_path(file));

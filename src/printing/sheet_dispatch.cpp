@@ -1,6 +1,9 @@
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "common/globals.hpp"
+#include "common/paths.hpp"
 #include "common/windows.hpp"
 #include "declaration/loop/declaration_variables.hpp"
 #include "printing/declaration_pages.hpp"
@@ -58,6 +61,13 @@ bool abandoned() {
     return can.is_logical() && can.as_bool();
 }
 
+// The text of the letter file chosen for the personalised letter (the
+// program folder); empty when it cannot be read.
+std::string letter_text(const std::string& name) {
+    std::ifstream in(common::fs_path(Global{"ARQDEF"}.text() + name), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
 void laser_page_setup() {
     if (Global{"QUEMOD"}.integer(1) != 1 || Global{"TEM_LASER"}.integer() == 0) return;
     Global{"QLIN"}.set(rt::Value(0));
@@ -75,7 +85,7 @@ void run_sheet(int sheet) {
     const std::string routine = kSheets[sheet - 1].routine;
     switch (sheet) {
         case 8:
-            call_named(routine, {rt::Value(rt::ALLTRIM(Global{"NOMCART"}.text()))});
+            call_named(routine, {rt::Value(letter_text(rt::ALLTRIM(Global{"NOMCART"}.text())))});
             break;
         case 10:
             call_named(routine, {rt::Value(queimp == 4 ? 4 : 10)});

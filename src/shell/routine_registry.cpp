@@ -26,6 +26,7 @@
 #include "office/billing.hpp"
 #include "office/bookkeeping.hpp"
 #include "office/email.hpp"
+#include "office/letters_editor.hpp"
 #include "printing/printing_routines.hpp"
 #include "printing/report_routines.hpp"
 #include "printing/office_report_routines.hpp"
@@ -56,6 +57,7 @@ void register_system_routines() {
     printing::register_office_report_routines();
     office::register_calendar_routines();
     office::register_email_routines();
+    office::register_letter_routines();
     office::register_billing_routines();
     office::register_bookkeeping_routines();
     declaration::register_calc_routines();

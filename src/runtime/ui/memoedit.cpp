@@ -14,7 +14,12 @@ MemoEditor::MemoEditor(std::string_view stored, int top, int left, int bottom, i
       top_(top), left_(left), bottom_(std::max(bottom, top)), right_(std::max(right, left)),
       opt_(std::move(opt)) {
     line_len_ = opt_.line_length > 0 ? opt_.line_length : width();
+    insert_ = opt_.insert;
     relayout();
+    pos_ = std::min(opt_.cursor, buf_.size());
+    top_line_ = std::min(opt_.first_line, lines_.size() - 1);
+    want_col_ = pos_ - lines_[line_of(pos_)].start;
+    if (opt_.edit) keep_visible();
 }
 
 void MemoEditor::relayout() { lines_ = wrap_memo(buf_, line_len_); }
@@ -62,13 +67,15 @@ void MemoEditor::keep_visible() {
 }
 
 void MemoEditor::insert_text(std::string_view s) {
+    changed_ = true;
     buf_.insert(pos_, s);
     pos_ += s.size();
     relayout();
 }
 
 void MemoEditor::erase(std::size_t pos, std::size_t n) {
-    if (pos >= buf_.size()) return;
+    if (pos >= buf_.size() || n == 0) return;
+    changed_ = true;
     buf_.erase(pos, n);
     relayout();
 }
@@ -104,6 +111,10 @@ bool MemoEditor::edit_key(int key) {
         if (pos_ > 0) { --pos_; erase(pos_, 1); }
         break;
     case key::DEL: erase(pos_, 1); break;
+    case key::CTRL_T: delete_word_right(); break;
+    case key::CTRL_HOME:   // first line of the window, same column
+        go_line(top_line_);
+        return true;
     case key::CTRL_Y: {
         const std::size_t n = l.len + (l.hard ? 1 : 0);
         pos_ = l.start;
@@ -125,6 +136,7 @@ bool MemoEditor::edit_key(int key) {
             const char c = static_cast<char>(key);
             if (!insert_ && pos_ < buf_.size() && buf_[pos_] != '\n') {
                 buf_[pos_++] = c;
+                changed_ = true;
                 relayout();
             } else {
                 insert_text(std::string(1, c));
@@ -135,6 +147,16 @@ bool MemoEditor::edit_key(int key) {
     }
     want_col_ = pos_ - lines_[line_of(pos_)].start;
     return true;
+}
+
+// The rest of the word under the cursor and the blanks after it; at a
+// line end, the line end.
+void MemoEditor::delete_word_right() {
+    std::size_t end = pos_;
+    while (end < buf_.size() && is_word(buf_[end])) ++end;
+    while (end < buf_.size() && buf_[end] == ' ') ++end;
+    if (end == pos_ && end < buf_.size()) ++end;
+    erase(pos_, end - pos_);
 }
 
 // Read only: the keys move the window over the text.
@@ -160,8 +182,23 @@ bool MemoEditor::view_key(int key) {
     return true;
 }
 
+// Acts on the user function's reply; false when the editor has ended.
+bool MemoEditor::reply(MemoReply r) {
+    if (r == MemoReply::Keep || r == MemoReply::Drop) {
+        ended_ = true;
+        saved_ = r == MemoReply::Keep;
+        return false;
+    }
+    return true;
+}
+
 bool MemoEditor::apply_key(int key) {
     if (ended_) return false;
+    const bool ending = key == key::CTRL_W || key == key::ESC;
+    if (ending && opt_.user_function) {
+        const MemoReply r = opt_.user_function(MemoEvent::Key, key, *this);
+        if (r != MemoReply::Default) return r == MemoReply::Ignore ? true : reply(r);
+    }
     if (key == key::CTRL_W) {
         ended_ = true;
         saved_ = opt_.edit;
@@ -172,6 +209,7 @@ bool MemoEditor::apply_key(int key) {
         return false;
     }
     const bool used = opt_.edit ? edit_key(key) : view_key(key);
+    if (!used && opt_.user_function && !reply(opt_.user_function(MemoEvent::Key, key, *this))) return false;
     if (!used && opt_.other_key && opt_.other_key(key)) {
         ended_ = true;
         return false;
@@ -208,7 +246,9 @@ std::string MemoEditor::result() const { return saved_ ? text() : original_; }
 
 std::string MemoEditor::run() {
     const int old_cursor = SETCURSOR(opt_.edit ? (insert_ ? 2 : 1) : 0);
+    if (opt_.user_function) reply(opt_.user_function(MemoEvent::Init, 0, *this));
     while (!ended_) {
+        if (opt_.user_function && NEXTKEY() == 0 && !reply(opt_.user_function(MemoEvent::Idle, 0, *this))) break;
         display();
         const int key = INKEY(-1);
         if (key == 0) continue;

@@ -2,7 +2,8 @@
 // MEMOEDIT: a text edited (or only read and scrolled) inside a screen
 // rectangle, word-wrapped at the line length. Ctrl+W ends and keeps the
 // edit; Esc ends and gives back the text as it came in (asking whether to
-// drop changes is the caller's business).
+// drop changes is the caller's business). A user function may watch the
+// editor and take the keys it does not use.
 #include <functional>
 #include <string>
 #include <string_view>
@@ -12,6 +13,18 @@
 
 namespace qv::rt {
 
+class MemoEditor;
+
+// When the user function is called: once before the first key (Init),
+// whenever no key is waiting (Idle), and for a key the editor does not use
+// or an ending key (Esc, Ctrl+W) before it acts (Key).
+enum class MemoEvent { Init, Idle, Key };
+// Default: the editor's own handling (an unused key is ignored); Keep: end
+// keeping the edited text; Drop: end giving back the original; Ignore: the
+// key is dropped.
+enum class MemoReply { Default, Keep, Drop, Ignore };
+using MemoUserFunction = std::function<MemoReply(MemoEvent, int key, MemoEditor&)>;
+
 struct MemoEditOptions {
     bool edit = true;            // false: read only, the keys scroll the text
     int line_length = 0;         // 0: the width of the rectangle
@@ -20,6 +33,12 @@ struct MemoEditOptions {
     // Keys the editor does not use (after SETKEY handlers): return true to
     // end the editor as Esc does.
     std::function<bool(int key)> other_key;
+    MemoUserFunction user_function;
+    // Where editing starts: the cursor as an offset into the text (line
+    // ends counted as one character) and the first line shown (0-based).
+    std::size_t cursor = 0;
+    std::size_t first_line = 0;
+    bool insert = true;
 };
 
 class MemoEditor {
@@ -45,6 +64,13 @@ public:
     int top_line() const { return static_cast<int>(top_line_) + 1; }
     int line_count() const { return static_cast<int>(lines_.size()); }
     bool insert_mode() const { return insert_; }
+    // The cursor as an offset into the text (line ends counted as one).
+    std::size_t cursor() const { return pos_; }
+    // The cursor's row and column inside the box (1-based).
+    int window_row() const { return line() - top_line() + 1; }
+    int window_col() const { return column() - static_cast<int>(left_col_); }
+    // True once any key changed the text.
+    bool changed() const { return changed_; }
 
 private:
     void relayout();
@@ -55,6 +81,8 @@ private:
     void erase(std::size_t pos, std::size_t n);
     bool edit_key(int key);
     bool view_key(int key);
+    bool reply(MemoReply r);
+    void delete_word_right();
     int rows() const { return bottom_ - top_ + 1; }
     int width() const { return right_ - left_ + 1; }
 
@@ -71,6 +99,7 @@ private:
     bool insert_ = true;
     bool ended_ = false;
     bool saved_ = false;
+    bool changed_ = false;
 };
 
 // The text edited in top..bottom, left..right. Returns the edited text after

@@ -72,4 +72,9 @@ std::string memo_line(std::string_view stored, int width, int n) {
     return out;
 }
 
+std::size_t memo_find(std::string_view text, std::string_view what, std::size_t from) {
+    if (what.empty() || from > text.size()) return std::string_view::npos;
+    return text.find(what, from);
+}
+
 }  // namespace qv::rt

@@ -19,6 +19,10 @@ struct MemoLine {
 // that fits; a word longer than the width is cut. Always at least one line.
 std::vector<MemoLine> wrap_memo(std::string_view text, int width);
 
+// The offset of the first `what` in the text (as memo_from_stored gives
+// it) at or after `from`, matching letter case; npos when there is none.
+std::size_t memo_find(std::string_view text, std::string_view what, std::size_t from);
+
 // CR LF, lone LF or CR become "\n"; soft returns (0x8D LF) join the lines.
 std::string memo_from_stored(std::string_view stored);
 // "\n" back to CR LF.

@@ -202,3 +202,45 @@ TEST_F(MemoTest, OtherKeysGoToTheCallersHook) {
 
 }  // namespace
 }  // namespace qv::rt
+
+namespace qv::rt {
+namespace {
+
+TEST_F(MemoTest, UserFunctionWatchesAndEndsKeepingTheText) {
+    std::vector<std::string> seen;
+    MemoEditOptions opt;
+    opt.cursor = 4;   // after "um\n" and "d"
+    opt.insert = false;
+    opt.user_function = [&](MemoEvent e, int key, MemoEditor& ed) {
+        if (e == MemoEvent::Init) seen.push_back("init " + std::to_string(ed.line()) + "," + std::to_string(ed.column()));
+        if (e == MemoEvent::Idle) seen.push_back("idle changed=" + std::to_string(ed.changed()));
+        if (e != MemoEvent::Key) return MemoReply::Default;
+        seen.push_back("key " + std::to_string(key));
+        if (key == key::ESC) return MemoReply::Ignore;
+        return key == key::F10 ? MemoReply::Keep : MemoReply::Default;
+    };
+    type("O");
+    keys({key::F2, key::ESC, key::F10});
+    MemoEditor ed("um\r\ndois tres", 0, 0, 5, 20, opt);
+    EXPECT_EQ(ed.run(), "um\r\ndOis tres");   // overwritten, and kept by the hook's F10
+    EXPECT_TRUE(ed.changed());
+    EXPECT_EQ(seen, (std::vector<std::string>{"init 2,2", "key -1", "key 27", "key -9"}));
+    EXPECT_EQ(ed.cursor(), 5u);
+
+    MemoEditor words("um dois  tres", 0, 0, 5, 20);
+    words.apply_key(key::CTRL_RIGHT);
+    words.apply_key(key::CTRL_T);
+    EXPECT_EQ(words.text(), "um tres");
+    EXPECT_FALSE(MemoEditor("x", 0, 0, 5, 20).changed());
+}
+
+TEST(MemoLayoutTest, FindMatchesLetterCaseFromAnOffset) {
+    EXPECT_EQ(memo_find("abc\nabc", "abc", 0), 0u);
+    EXPECT_EQ(memo_find("abc\nabc", "abc", 1), 4u);
+    EXPECT_EQ(memo_find("abc\nabc", "ABC", 0), std::string_view::npos);
+    EXPECT_EQ(memo_find("abc", "", 0), std::string_view::npos);
+    EXPECT_EQ(memo_find("abc", "c", 9), std::string_view::npos);
+}
+
+}  // namespace
+}  // namespace qv::rt
