@@ -40,6 +40,8 @@ void IDENTIFICA() {
     line(70, "CEP: " + text("CEP"));
     labelled(0, "Telefone: ", text("DDDTEL") + " " + text("TELEFO"));
     line(30, "E-mail: " + text("EMAIL"));
+    if (const std::string spouse = text("CPFCONJU"); !spouse.empty())
+        line(0, (text("DECFINAL") == "S" ? "CPF do Meeiro: " : "CPF do Conjuge: ") + cpf_shown(spouse));
     labelled(0, "Em Conjunto? ", text("I9_4") == "S" ? "SIM" : "NAO");
     line(30, "Retificadora? " + std::string(text("RETIFICA") == "S" ? "SIM" : "NAO"));
     separator();
@@ -164,6 +166,7 @@ void value_line(std::string_view label, double value) {
 void PAGINA1(int /*sheet*/) {
     CABEC_PAG(0);
     IDENTIFICA();
+    estate_and_departure();
     LISTA_DEPEN();
     income_side("J");
     income_side("D");
