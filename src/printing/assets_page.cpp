@@ -2,7 +2,9 @@
 // the executor of an estate.
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "common/globals.hpp"
 #include "printing/declaration_pages.hpp"
@@ -39,9 +41,11 @@ std::array<const char*, 2> value_headings() {
 
 std::string field(rt::table::Table& t, const std::string& name) { return rt::TRIM(t.get(name).as_string()); }
 
-// Assets marked for printing when only a range of codes is wanted.
+// Only the assets of a range of codes are printed.
+bool choosing_assets() { return Global{"QUEPAG"}.integer(1) == 7 && rt::TRIM(Global{"CSOBENS"}.text()) == "N"; }
+
+// Marks an asset row for printing when its code lies in the range asked.
 bool selected_asset(rt::table::Table& t) {
-    if (Global{"QUEPAG"}.integer(1) != 7 || rt::TRIM(Global{"CSOBENS"}.text()) != "N") return true;
     const int code = static_cast<int>(t.get("I7_5").as_number());
     const bool in = code >= Global{"NBENINI"}.integer(1) && code <= Global{"NBENFIM"}.integer(99);
     t.put("I7_10", rt::Value(in ? "S" : "N"));
@@ -107,15 +111,59 @@ void list_heading(const ListKind& k) {
     wide_separator();
 }
 
+// A row that only carries on the description of the item above it: no
+// item number, no code and no values.
+bool continuation(const ListKind& k, rt::table::Table& t) {
+    const std::string p = k.prefix;
+    for (const char* suffix : {"_1", "_3", "_4", "_5"})
+        if (t.get(p + suffix).as_number() != 0.0) return false;
+    return true;
+}
+
+struct Item {
+    std::uint32_t recno;
+    std::string description;   // of its row and its continuation rows
+    std::vector<std::uint32_t> continued;
+};
+
+std::vector<Item> items_of(const ListKind& k) {
+    std::vector<Item> items;
+    for_rows(k.area, [&](rt::table::Table& t) {
+        const std::string description = field(t, std::string(k.prefix) + "_2");
+        if (!items.empty() && continuation(k, t)) {
+            items.back().description += " " + description;
+            items.back().continued.push_back(t.recno());
+        } else {
+            items.push_back({t.recno(), description, {}});
+        }
+    });
+    return items;
+}
+
+// Whether an item is printed; its continuation rows take its mark.
+bool wanted_item(const ListKind& k, rt::table::Table& t, const Item& it) {
+    t.go_to(it.recno);
+    if (k.area != kAssetsArea || !choosing_assets()) return true;
+    const bool wanted = selected_asset(t);
+    for (const std::uint32_t row : it.continued) {
+        t.go_to(row);
+        t.put("I7_10", rt::Value(wanted ? "S" : "N"));
+    }
+    t.go_to(it.recno);
+    return wanted;
+}
+
 void print_list(const ListKind& k) {
     PULA_PAG(9);
     list_heading(k);
     const std::string p = k.prefix;
     double before = 0.0, after = 0.0;
     int item = 0;
-    for_rows(k.area, [&](rt::table::Table& t) {
-        if (k.area == kAssetsArea && !selected_asset(t)) return;
-        const std::string description = field(t, p + "_2");
+    auto* table = tables::ws().table(k.area);
+    for (const Item& it : table ? items_of(k) : std::vector<Item>{}) {
+        rt::table::Table& t = *table;
+        if (!wanted_item(k, t, it)) continue;
+        const std::string& description = it.description;
         if (page_full(std::max(4, lines_of(k, t, description)))) {
             running_totals("SUBTOTAL", {{kFirstValue, before}, {kSecondValue, after}});
             CABEC_PAG(k.area == kAssetsArea ? 3 : 4);
@@ -131,7 +179,7 @@ void print_list(const ListKind& k) {
         for (std::size_t at = kDescriptionWidth; at < description.size(); at += kDescriptionWidth)
             line(8, description.substr(at, kDescriptionWidth));
         if (k.area == kAssetsArea) asset_details(t);
-    });
+    }
     if (item == 0) no_information();
     put(0, "TOTAL ");
     put(kFirstValue, shown(before));

@@ -304,6 +304,9 @@ TEST_F(DeclarationPrintout, AssetsNameTheirCountryAndAnEstatesPropertiesTheirReg
                      {"MUNICIMO", rt::Value("Campinas")}, {"CEPIMO", rt::Value("13000000")}, {"REGISTRO", rt::Value("S")},
                      {"MATRICU", rt::Value("4567")}, {"LIVRORG", rt::Value("Livro 2")}, {"AREAIMO", rt::Value(250.0)},
                      {"UNIDADE", rt::Value("S")}, {"CARTORIO", rt::Value("1o Oficio")}});
+    // The apartment's description goes on over two more rows.
+    add_row(4, cpf, {{"I7_0", rt::Value(11)}, {"I7_2", rt::Value(std::string(90, 'y'))}});
+    add_row(4, cpf, {{"I7_0", rt::Value(12)}, {"I7_2", rt::Value("fim da descricao")}});
     add_row(4, cpf, {{"I7_0", rt::Value(20)}, {"I7_5", rt::Value(12)}, {"I7_2", rt::Value("Sitio")},
                      {"I7_4", rt::Value(90000.0)}, {"REGISTRO", rt::Value("N")}, {"UNIDADE", rt::Value("N")}});
     add_row(4, cpf, {{"I7_0", rt::Value(30)}, {"I7_5", rt::Value(61)}, {"I7_2", rt::Value("Conta no exterior")},
@@ -313,10 +316,10 @@ TEST_F(DeclarationPrintout, AssetsNameTheirCountryAndAnEstatesPropertiesTheirReg
     choose(cpf);
     IMPRESSAO();
     const std::string out = printed();
-    expect_in_order(out, {"DECLARACAO DE BENS E DIREITOS", "Data Partilha", "Val. Transf. ", "Apartamento", "300.000,00",
-                          "PAIS: BRASIL", "LOGRADOURO: Rua das Flores", "NRO.: 100", "COMPL.: Apto 3", "BAIRRO: Centro",
+    expect_in_order(out, {"DECLARACAO DE BENS E DIREITOS", "Data Partilha", "Val. Transf. ", "0001 11 Apartamento " + std::string(78, 'y'),
+                          "300.000,00", "\r\n        " + std::string(12, 'y') + " fim da descricao\r\n", "PAIS: BRASIL", "LOGRADOURO: Rua das Flores", "NRO.: 100", "COMPL.: Apto 3", "BAIRRO: Centro",
                           "UF: SP", "MUNICIPIO: Campinas", "CEP: 13000-000", "REGISTRADO NO CARTORIO? Sim",
-                          "MATRICULA: 4567", "REGISTRO: Livro 2", "AREA: 250,0 m2", "NOME: 1o Oficio", "Sitio",
+                          "MATRICULA: 4567", "REGISTRO: Livro 2", "AREA: 250,0 m2", "NOME: 1o Oficio", "0002 12 Sitio",
                           "PAIS: BRASIL", "LOGRADOURO:", "REGISTRADO NO CARTORIO? Nao", "Conta no exterior",
                           "PAIS: Estados Unidos", "TOTAL ", "391.000,00", "DECLARACAO DE ESPOLIO "});
     // An unregistered property has no registry lines; a bank account no address.
