@@ -169,6 +169,15 @@ bool user_question() {
     return true;
 }
 
+// Who signs the income statement, asked once a run.
+void ask_responsible() {
+    set("CNOMERES", rt::Value(rt::SPACE(40)));
+    common::MensArgs args;
+    args.name = "M->CNOMERES";
+    common::MENS(14, "Informe nome do Responsavel: ", args);
+    set("CNOMERES", rt::Value(rt::TRIM(Global{"CNOMERES"}.text())));
+}
+
 // The questions a document asks before the walk; false ends the run.
 bool document_questions() {
     const int queimp = global_int("QUEIMP"), quecon = global_int("QUECON", 1);
@@ -317,7 +326,7 @@ void IMPRESSAO() {
         return;
     }
     if (queimp == 11) set("QLIN", rt::Value(0));
-    if (queimp == 13 && rt::ALLTRIM(Global{"CNOMERES"}.text()).empty()) call_named("PEDE_RESPONSAVEL");
+    if (queimp == 13 && rt::ALLTRIM(Global{"CNOMERES"}.text()).empty()) ask_responsible();
     if (rt::ALLTRIM(Global{"ARQ_IMP"}.text()).empty() && !PREP_IMP()) return;
     set_device(Device::Printer);
     if (queimp == 12) {

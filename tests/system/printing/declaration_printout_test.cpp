@@ -357,6 +357,13 @@ TEST_F(DeclarationPrintout, DocumentsAskTheirQuestionsBeforePrinting) {
     FAZIMP();
     EXPECT_EQ(v.get("STAT_INIC").as_number(), 0);   // every status, none included
 
+    // Who signs the income statement.
+    v.set("QUEIMP", rt::Value(13));
+    v.set("CNOMERES", rt::Value(""));
+    keys({'J', 'o', 'a', 'o', rt::key::ENTER});
+    FAZIMP();
+    EXPECT_EQ(v.get("CNOMERES").as_string(), "Joao");
+
     // The pre-printed slip's vertical offset.
     v.set("QUEIMP", rt::Value(5));
     v.set("QUEMOD", rt::Value(3));
