@@ -87,15 +87,6 @@ void print_on_form(const SlipValues& v, int mode) {
     common::Global{"QLIN"}.set(rt::Value(top + (height != places.end() ? height->second.row : 22)));
 }
 
-// The pre-printed sheet sits lower or higher in each printer.
-void ask_vertical_offset() {
-    if (!common::Global{"NDESLOC"}.exists()) set("NDESLOC", rt::Value(0));
-    common::MensArgs args;
-    args.name = "M->NDESLOC";
-    args.picture = "99";
-    common::MENS(14, "Informe deslocamento vertical: ", args);
-}
-
 void laser_page_setup() {
     if (laser()) rt::os::printer().write_raw("\x1B&l0E\x1B&l74P");
 }
@@ -157,7 +148,6 @@ void FAZ_DARF() {
 void PREP_DARF() {
     for (;;) {
         if (first_pass()) {
-            if (paper_mode() == kPreprintedSheet) ask_vertical_offset();
             if (!DARF()) {
                 // Leaving the dialog ends the run for every taxpayer.
                 if (!one_taxpayer()) set("CAN_IMP", rt::Value(true));

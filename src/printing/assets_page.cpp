@@ -1,11 +1,16 @@
 // Page group 3: assets and debts with the year-end values, the spouse and
 // the executor of an estate.
+#include <algorithm>
 #include <array>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "common/globals.hpp"
 #include "printing/declaration_pages.hpp"
 #include "printing/page_layout.hpp"
+#include "printing/report_support.hpp"
+#include "runtime/core/picture.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/table/table.hpp"
 
@@ -36,13 +41,63 @@ std::array<const char*, 2> value_headings() {
 
 std::string field(rt::table::Table& t, const std::string& name) { return rt::TRIM(t.get(name).as_string()); }
 
-// Assets marked for printing when only a range of codes is wanted.
+// Only the assets of a range of codes are printed.
+bool choosing_assets() { return Global{"QUEPAG"}.integer(1) == 7 && rt::TRIM(Global{"CSOBENS"}.text()) == "N"; }
+
+// Marks an asset row for printing when its code lies in the range asked.
 bool selected_asset(rt::table::Table& t) {
-    if (Global{"QUEPAG"}.integer(1) != 7 || rt::TRIM(Global{"CSOBENS"}.text()) != "N") return true;
     const int code = static_cast<int>(t.get("I7_5").as_number());
     const bool in = code >= Global{"NBENINI"}.integer(1) && code <= Global{"NBENFIM"}.integer(99);
     t.put("I7_10", rt::Value(in ? "S" : "N"));
     return in;
+}
+
+bool property_of_estate(rt::table::Table& t) {
+    const int code = static_cast<int>(t.get("I7_5").as_number());
+    return text("DECFINAL") == "S" && code >= 1 && code <= 19;
+}
+
+// The country of an asset abroad; the tax authority's layout names Brazil
+// for the others.
+void asset_country(rt::table::Table& t) {
+    const std::string code = field(t, "I7_8");
+    if (!code.empty()) {
+        if (const std::string name = country_name(rt::PADR(code, 3)); !name.empty()) line(8, "PAIS: " + name);
+    } else if (authority_layout()) {
+        line(8, "PAIS: BRASIL");
+    }
+}
+
+// Where a property of an estate's partition lies and how it is registered.
+void property_details(rt::table::Table& t) {
+    put(8, "LOGRADOURO: " + field(t, "ENDEIMO"));
+    put(52, "NRO.: " + field(t, "NUMIMO"));
+    line(66, "COMPL.: " + field(t, "COMPIMO"));
+    put(8, "BAIRRO: " + field(t, "BAIRIMO"));
+    put(52, "UF: " + field(t, "UFIMO"));
+    line(60, "MUNICIPIO: " + field(t, "MUNICIMO"));
+    const std::string cep = field(t, "CEPIMO");
+    put(8, "CEP: " + (cep.empty() ? cep : rt::TRANSFORM(rt::Value(cep), "@r 99999-999")));
+    const bool registered = field(t, "REGISTRO") == "S";
+    line(52, std::string("REGISTRADO NO CARTORIO? ") + (registered ? "Sim" : "Nao"));
+    if (!registered) return;
+    put(8, "MATRICULA: " + field(t, "MATRICU"));
+    line(60, "REGISTRO: " + field(t, "LIVRORG"));
+    put(8, "AREA: " + rt::ALLTRIM(shown(t.get("AREAIMO").as_number(), "@EZ 999,999.9")) +
+               (field(t, "UNIDADE") == "S" ? " m2" : " ha"));
+    line(60, "NOME: " + field(t, "CARTORIO"));
+}
+
+void asset_details(rt::table::Table& t) {
+    asset_country(t);
+    if (property_of_estate(t)) property_details(t);
+}
+
+// Lines an item takes, kept on one page.
+int lines_of(const ListKind& k, rt::table::Table& t, const std::string& description) {
+    int n = static_cast<int>(std::max<std::size_t>(1, (description.size() + kDescriptionWidth - 1) / kDescriptionWidth));
+    if (k.area == kAssetsArea) n += 1 + (property_of_estate(t) ? 6 : 0);
+    return n;
 }
 
 void list_heading(const ListKind& k) {
@@ -56,16 +111,60 @@ void list_heading(const ListKind& k) {
     wide_separator();
 }
 
+// A row that only carries on the description of the item above it: no
+// item number, no code and no values.
+bool continuation(const ListKind& k, rt::table::Table& t) {
+    const std::string p = k.prefix;
+    for (const char* suffix : {"_1", "_3", "_4", "_5"})
+        if (t.get(p + suffix).as_number() != 0.0) return false;
+    return true;
+}
+
+struct Item {
+    std::uint32_t recno;
+    std::string description;   // of its row and its continuation rows
+    std::vector<std::uint32_t> continued;
+};
+
+std::vector<Item> items_of(const ListKind& k) {
+    std::vector<Item> items;
+    for_rows(k.area, [&](rt::table::Table& t) {
+        const std::string description = field(t, std::string(k.prefix) + "_2");
+        if (!items.empty() && continuation(k, t)) {
+            items.back().description += " " + description;
+            items.back().continued.push_back(t.recno());
+        } else {
+            items.push_back({t.recno(), description, {}});
+        }
+    });
+    return items;
+}
+
+// Whether an item is printed; its continuation rows take its mark.
+bool wanted_item(const ListKind& k, rt::table::Table& t, const Item& it) {
+    t.go_to(it.recno);
+    if (k.area != kAssetsArea || !choosing_assets()) return true;
+    const bool wanted = selected_asset(t);
+    for (const std::uint32_t row : it.continued) {
+        t.go_to(row);
+        t.put("I7_10", rt::Value(wanted ? "S" : "N"));
+    }
+    t.go_to(it.recno);
+    return wanted;
+}
+
 void print_list(const ListKind& k) {
     PULA_PAG(9);
     list_heading(k);
     const std::string p = k.prefix;
     double before = 0.0, after = 0.0;
     int item = 0;
-    for_rows(k.area, [&](rt::table::Table& t) {
-        if (k.area == kAssetsArea && !selected_asset(t)) return;
-        const std::string description = field(t, p + "_2");
-        if (page_full(4)) {
+    auto* table = tables::ws().table(k.area);
+    for (const Item& it : table ? items_of(k) : std::vector<Item>{}) {
+        rt::table::Table& t = *table;
+        if (!wanted_item(k, t, it)) continue;
+        const std::string& description = it.description;
+        if (page_full(std::max(4, lines_of(k, t, description)))) {
             running_totals("SUBTOTAL", {{kFirstValue, before}, {kSecondValue, after}});
             CABEC_PAG(k.area == kAssetsArea ? 3 : 4);
             list_heading(k);
@@ -79,7 +178,8 @@ void print_list(const ListKind& k) {
         before += v1, after += v2;
         for (std::size_t at = kDescriptionWidth; at < description.size(); at += kDescriptionWidth)
             line(8, description.substr(at, kDescriptionWidth));
-    });
+        if (k.area == kAssetsArea) asset_details(t);
+    }
     if (item == 0) no_information();
     put(0, "TOTAL ");
     put(kFirstValue, shown(before));
@@ -114,8 +214,7 @@ void PAGINA3(int /*sheet*/) {
     spouse();
     if (text("DECFINAL") == "S") {
         PULA_PAG(5);
-        line(0, "DECLARACAO DE ESPOLIO ");
-        line(0, "CPF: " + text("CPFINVENT") + "  Nome: " + text("NOMEINVENT"));
+        representative("DECLARACAO DE ESPOLIO ");
     }
     new_page();
 }

@@ -16,6 +16,13 @@ void PAGINA5(int sheet);
 bool MOSBALAN();
 // Payments whose code lies between the two codes.
 void REL_PAGAMENTO(int first_code, int last_code);
+// Income received cumulatively, the holder's and then the dependants'.
+void cumulative_income();
+
+// The estate's executor or the departure's attorney under a title.
+void representative(std::string_view title);
+// The estate or departure blocks of the identification, when either applies.
+void estate_and_departure();
 
 // Shared by the page groups.
 // The rows of a work table, in its order, skipping deleted ones.

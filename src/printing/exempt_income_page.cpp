@@ -203,6 +203,7 @@ void PAGINA2(int /*sheet*/) {
     exempt_income();
     exclusive_income();
     suspended_income();
+    cumulative_income();
     if (authority_layout()) {
         PULA_PAG(4);
         put(0, "IMPOSTO PAGO");

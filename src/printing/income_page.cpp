@@ -6,6 +6,7 @@
 #include "common/globals.hpp"
 #include "printing/declaration_pages.hpp"
 #include "printing/page_layout.hpp"
+#include "printing/report_support.hpp"
 #include "runtime/core/picture.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/os/print_device.hpp"
@@ -27,21 +28,51 @@ std::string cpf_shown(const std::string& cpf) { return rt::TRANSFORM(rt::Value(c
 
 void labelled(int col, std::string_view label, const std::string& value) { put(col, std::string(label) + value); }
 
+std::string yes_no(std::string_view global) { return text(global) == "S" ? "SIM" : "NAO"; }
+std::string receipt(std::string_view global) {
+    const std::string number = text(global);
+    return number.empty() ? number : rt::TRANSFORM(rt::Value(number), "@r 9999999999-99");
+}
+
+void address() {
+    line(0, "Endereco: " + text("TIPOEND") + " " + text("ENDERECO") + " " + text("NUMERO") + " " + text("COMPLEM"));
+    put(0, "Bairro: " + text("BAIRRO"));
+    line(30, "Municipio: " + text("MUNICIPIO"));
+    put(0, "UF: " + text("UF"));
+    if (text("UF") == "EX") {
+        put(10, "Pais: " + text("CODPAIS") + " " + country_name(rt::PADR(text("CODPAIS"), 3)));
+        put(50, "Cod. Ext: " + text("CODEMB"));
+        line(64, "ZIP: " + text("CEP"));
+    } else {
+        line(10, "CEP: " + text("CEP"));
+    }
+}
+
 void IDENTIFICA() {
     line(0, "IDENTIFICACAO DO CONTRIBUINTE");
     labelled(0, "CPF: ", cpf_shown(text("CPF")));
     line(30, "Nome: " + text("NOMECONTR"));
-    labelled(0, "Data de nascimento: ", rt::TRANSFORM(Global{"NASCIMENTO"}.value(), "@D"));
-    line(40, "Titulo eleitoral: " + text("TITULO"));
-    line(0, "Endereco: " + text("ENDERECO") + " " + text("COMPLEM"));
-    labelled(0, "Bairro: ", text("BAIRRO"));
-    labelled(30, "Municipio: ", text("MUNICIPIO"));
-    put(62, "UF: " + text("UF"));
-    line(70, "CEP: " + text("CEP"));
+    labelled(0, "Status: ", rt::ALLTRIM(shown(number("ESTATUS"), "@Z 99")));
+    labelled(14, "Data de nascimento: ", rt::TRANSFORM(Global{"NASCIMENTO"}.value(), "@D"));
+    line(46, "Titulo eleitoral: " + text("TITULO"));
+    line(0, "Mudou de endereco? " + yes_no("NOVOEND"));
+    address();
     labelled(0, "Telefone: ", text("DDDTEL") + " " + text("TELEFO"));
     line(30, "E-mail: " + text("EMAIL"));
-    labelled(0, "Em Conjunto? ", text("I9_4") == "S" ? "SIM" : "NAO");
-    line(30, "Retificadora? " + std::string(text("RETIFICA") == "S" ? "SIM" : "NAO"));
+    line(0, "Natureza da ocupacao: " + text("CODAT") + " " + text("DESCRAT"));
+    line(0, "Ocupacao principal: " + text("CDPRO") + " " + text("OCUPACAO"));
+    if (const std::string spouse = text("CPFCONJU"); !spouse.empty())
+        line(0, (text("DECFINAL") == "S" ? "CPF do Meeiro: " : "CPF do Conjuge: ") + cpf_shown(spouse));
+    labelled(0, "Em Conjunto? ", yes_no("I9_4"));
+    line(30, "Retificadora? " + yes_no("RETIFICA"));
+    if (text("RETIFICA") == "S") line(0, "Recibo da declaracao anterior: " + receipt("NRORECIBO"));
+    put(0, "Recibo 2011: " + receipt("RECIBOANT"));
+    line(30, "Recibo 2012: " + receipt("RECIBOATU"));
+    if (!text("BANCO").empty()) {
+        put(0, "Banco: " + rt::TRANSFORM(rt::Value(text("BANCO")), "@R ###"));
+        put(14, "Agencia: " + rt::TRANSFORM(rt::Value(text("AGENCIA")), "@R #####-#"));
+        line(32, "Conta: " + rt::TRANSFORM(rt::Value(text("CONTACO")), "@R !!!!!!!!!!!!!-!!"));
+    }
     separator();
 }
 
@@ -164,6 +195,7 @@ void value_line(std::string_view label, double value) {
 void PAGINA1(int /*sheet*/) {
     CABEC_PAG(0);
     IDENTIFICA();
+    estate_and_departure();
     LISTA_DEPEN();
     income_side("J");
     income_side("D");

@@ -11,6 +11,7 @@
 #include "printing/page_layout.hpp"
 #include "printing/print_groups.hpp"
 #include "printing/print_target.hpp"
+#include "printing/report_support.hpp"
 #include "printing/taxpayer_load.hpp"
 #include "runtime/core/clock.hpp"
 #include "runtime/core/cp850.hpp"
@@ -36,6 +37,7 @@ namespace {
 
 constexpr int kRegisterArea = 9;
 constexpr int kProgressWindow = 3;
+constexpr int kUsageLog = 73;
 
 int global_int(const char* name, int fallback = 0) { return Global{name}.integer(fallback); }
 
@@ -72,6 +74,12 @@ void clear_declaration_values() {
     for (const char* name : {"DESPADRAO", "QTD_QUOTA", "FI7_T", "FI8_T"}) zero(name);
     for (const char* name : {"USAPADRAO", "DECFINAL", "DECSAIDA", "DEBITAUT", "CONJPAD", "I3_12D", "I4_05D", "I4_09D"})
         declaration::set_variable(name, rt::Value(""));
+    // The estate's and the departure's own values.
+    for (const char* name : {"DECJUDI", "CPFINVENT", "NOMINVENT", "ENDINVENT", "NROPROCES", "VARACIVIL", "COMARCA",
+                             "UFPROCES", "NOMECARTO", "CNPJCARTO", "MUNICARTO"})
+        declaration::set_variable(name, rt::Value(""));
+    for (const char* name : {"DATAPARTI", "DATADECIS", "DATASAIDA", "DATALAVRA"}) declaration::set_variable(name, rt::Value(rt::Date{}));
+    for (const char* name : {"LIVRCARTO", "FOLHCARTO", "ANOOBITO"}) zero(name);
 }
 
 void reset_print_state() {
@@ -131,11 +139,54 @@ bool page_set_questions() {
     return true;
 }
 
+// The annotations of taxpayers of every status or of a range of them.
+bool status_question() {
+    const rt::Value all = common::AVISOSN("Todos os status", 2);
+    if (rt::LASTKEY() == rt::key::ESC) return false;
+    if (all.as_string() == "S") {
+        set("STAT_INIC", rt::Value(0));   // taxpayers without a status too
+        return true;
+    }
+    return ask_range("Do status", "STAT_INIC", "STAT_FINAL", 1, 99);
+}
+
+// The access report of every user or of the one named; the usage log is
+// read in its taxpayers' order.
+bool user_question() {
+    const bool all = ask_yes("Relatório de todos usuários?"_cp);
+    if (rt::LASTKEY() == rt::key::ESC) return false;
+    set("CNOMEUSU", rt::Value(rt::SPACE(22)));
+    if (!all) {
+        common::MensArgs args;
+        args.name = "M->CNOMEUSU";
+        args.picture = "@!";
+        common::MENS(14, "Informe o nome do Usuário:"_cp, args);
+        if (rt::LASTKEY() == rt::key::ESC) return false;
+        set("CNOMEUSU", rt::Value(rt::UPPER(rt::PADR(rt::ALLTRIM(Global{"CNOMEUSU"}.text()), 22))));
+    }
+    if (!tables::ABERTURA(kUsageLog)) return false;
+    tables::ws().current(kUsageLog).set_order(2);
+    return true;
+}
+
+// Who signs the income statement, asked once a run.
+void ask_responsible() {
+    set("CNOMERES", rt::Value(rt::SPACE(40)));
+    common::MensArgs args;
+    args.name = "M->CNOMERES";
+    common::MENS(14, "Informe nome do Responsavel: ", args);
+    set("CNOMERES", rt::Value(rt::TRIM(Global{"CNOMERES"}.text())));
+}
+
 // The questions a document asks before the walk; false ends the run.
 bool document_questions() {
     const int queimp = global_int("QUEIMP"), quecon = global_int("QUECON", 1);
     if ((queimp == 1 || queimp == 2) && !page_set_questions()) return false;
     if (queimp == 8) return PEGA_CARTA();
+    if (queimp == 5 && global_int("QUEMOD", 1) == 3)
+        set("NDESLOC", rt::Value(ask_count("Informe deslocamento vertical: ", global_int("NDESLOC"), 0)));
+    if (queimp == 9) return status_question();
+    if (queimp == 15) return user_question();
     if (queimp == 3 && quecon == 1 && !rural()) {
         common::MENS(11, "Contribuinte sem atividade rural");
         return false;
@@ -275,7 +326,7 @@ void IMPRESSAO() {
         return;
     }
     if (queimp == 11) set("QLIN", rt::Value(0));
-    if (queimp == 13 && rt::ALLTRIM(Global{"CNOMERES"}.text()).empty()) call_named("PEDE_RESPONSAVEL");
+    if (queimp == 13 && rt::ALLTRIM(Global{"CNOMERES"}.text()).empty()) ask_responsible();
     if (rt::ALLTRIM(Global{"ARQ_IMP"}.text()).empty() && !PREP_IMP()) return;
     set_device(Device::Printer);
     if (queimp == 12) {

@@ -9,6 +9,7 @@
 #include "common/messages.hpp"
 #include "printing/page_layout.hpp"
 #include "printing/print_target.hpp"
+#include "printing/report_support.hpp"
 #include "runtime/core/clock.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/picture.hpp"
@@ -68,23 +69,14 @@ rt::Date field_date(const char* name) {
     return v.is_date() ? v.as_date() : rt::Date{};
 }
 
-int ask_number(std::string_view prompt, int value, int least) {
-    Global{"NRESP_CAD"}.set(rt::Value(value));
-    common::MensArgs args;
-    args.name = "M->NRESP_CAD";
-    args.picture = "99";
-    common::MENS(14, prompt, args);
-    return std::max(Global{"NRESP_CAD"}.integer(value), least);
-}
-
 bool ask_label_geometry() {
     LabelGeometry& g = run().labels;
     g = {};
     if (rt::ALLTRIM(Global{"NOMEIMP"}.text()) == "NAO DOS") {
-        g.margin = ask_number("Informe a distância da margem esquerda "_cp, 0, 0);
-        g.top = ask_number("Informe a distância do inicio da folha "_cp, 0, 0);
-        g.lines = ask_number("Informe o número de linhas da etiqueta "_cp, 6, 5);
-        g.page = ask_number("Informe o número de linhas da página   "_cp, 60, 5);
+        g.margin = ask_count("Informe a distância da margem esquerda "_cp, 0, 0);
+        g.top = ask_count("Informe a distância do inicio da folha "_cp, 0, 0);
+        g.lines = ask_count("Informe o número de linhas da etiqueta "_cp, 6, 5);
+        g.page = ask_count("Informe o número de linhas da página   "_cp, 60, 5);
         if (common::AVISOSN("Reduz os caracteres para imprimir etiquetas?", 2).as_string() == "S") MUDAIMP(1);
     } else {
         MUDAIMP(1);
@@ -101,24 +93,6 @@ int ask_order() {
                                                  "(7) Cancela a Impressão      "_cp},
                         7);
     return answer.is_number() ? static_cast<int>(answer.as_number()) : 0;
-}
-
-bool ask_range(std::string_view prompt, const char* first, const char* last, int lowest, int highest) {
-    Global{first}.set(rt::Value(lowest));
-    Global{last}.set(rt::Value(highest));
-    rt::at_say(22, 2, prompt);
-    rt::at_get(22, 2 + static_cast<int>(prompt.size()) + 1, std::string("M->") + first, "99").valid([first, lowest, highest] {
-        const int v = Global{first}.integer();
-        return v >= lowest && v <= highest;
-    });
-    rt::at_say(22, 2 + static_cast<int>(prompt.size()) + 4, "ate");
-    rt::at_get(22, 2 + static_cast<int>(prompt.size()) + 8, std::string("M->") + last, "99").valid([first, last, highest] {
-        const int v = Global{last}.integer();
-        return v >= Global{first}.integer() && v <= highest;
-    });
-    const bool ok = rt::READ();
-    rt::at_say(22, 2, rt::SPACE(60));
-    return ok;
 }
 
 bool ask_filters() {

@@ -14,6 +14,14 @@ void record_to_globals(rt::table::Table& t);
 // A field of the current record as trimmed text.
 std::string field_text(rt::table::Table& t, std::string_view name);
 double field_number(rt::table::Table& t, std::string_view name);
+// The name of a country of the country table; empty when unknown.
+std::string country_name(const std::string& code);
+// A count of 0-99 asked on the message line, starting at `value` and
+// raised to `least`.
+int ask_count(std::string_view prompt, int value, int least);
+// Two numbers asked on one line into the globals `first` and `last`, from
+// `lowest` to `highest` and the second not below the first; false on Esc.
+bool ask_range(std::string_view prompt, const char* first, const char* last, int lowest, int highest);
 // Asked with "Sim"/"Não"; Esc is "no".
 bool ask_yes(std::string_view question);
 

@@ -21,7 +21,6 @@ constexpr int kSummary = 35;
 constexpr int kFarms = 36;
 constexpr int kAssets = 37;
 constexpr int kDebts = 38;
-constexpr int kCountries = 60;
 constexpr int kPageEnd = 60;
 constexpr std::string_view kRuralPercent = "@ZE 999.99";
 constexpr std::string_view kArea = "@ZE 999,999.9";
@@ -74,12 +73,6 @@ void farm_heading() {
 void value_row(std::string_view label, double value) {
     put(2, label);
     line(kValueCol, shown(value));
-}
-
-std::string country_name(const std::string& code) {
-    if (!tables::ws().table(kCountries) && !tables::ABERTURA(kCountries)) return {};
-    auto* t = tables::ws().table(kCountries);
-    return t && t->seek(rt::Value(code)) ? field_text(*t, "NOMPAIS") : std::string();
 }
 
 void farms() {

@@ -9,6 +9,8 @@
 #include "printing/declaration_pages.hpp"
 #include "printing/page_layout.hpp"
 #include "printing/print_run.hpp"
+#include "printing/print_target.hpp"
+#include "printing/report_support.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/os/print_device.hpp"
@@ -17,6 +19,7 @@ namespace qv::printing {
 
 using common::Global;
 using declaration::call_named;
+using rt::operator""_cp;
 
 namespace {
 
@@ -74,6 +77,25 @@ void laser_page_setup() {
     rt::os::printer().write_raw("\x1B&l0E\x1B&l74P");
 }
 
+// Margins and height of the one-column label sheets: asked for the
+// office's own printer, fixed for the others.
+void label_geometry() {
+    const int mode = Global{"QUEMOD"}.integer(1);
+    if (mode > 2) return;
+    const auto keep = [](const char* name, int value) { Global{name}.set(rt::Value(value)); };
+    if (!nao_dos()) {
+        keep("NMARG_ETI", 0);
+        keep("NTOPO_ETI", 0);
+        keep("NLINE", mode == 1 ? 9 : 6);
+        return;
+    }
+    set_device(Device::Screen);
+    keep("NMARG_ETI", ask_count("Informe a distância da margem esquerda "_cp, Global{"NMARG_ETI"}.integer(), 0));
+    keep("NTOPO_ETI", ask_count("Informe a distância do inicio da folha "_cp, Global{"NTOPO_ETI"}.integer(), 0));
+    keep("NLINE", ask_count("Informe o número de linhas da etiqueta "_cp, Global{"NLINE"}.integer(mode == 1 ? 9 : 6), 5));
+    set_device(Device::Printer);
+}
+
 void run_sheet(int sheet) {
     using Page = void (*)(int);
     constexpr Page kPages[] = {PAGINA1, PAGINA2, PAGINA3, PAGINA4, PAGINA5};
@@ -95,6 +117,7 @@ void run_sheet(int sheet) {
             if (sheet_range(queimp, Global{"QUEPAG"}.integer(1)).first == 6) call_named(routine, {rt::Value(sheet)});
             break;
         case 13:
+            label_geometry();
             call_named(routine, {rt::Value(nao_dos() ? 1 : 0)});
             break;
         case 14:

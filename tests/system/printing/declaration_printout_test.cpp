@@ -6,11 +6,14 @@
 #include <fstream>
 #include <iterator>
 
+#include "printing/office_report_routines.hpp"
 #include "printing/precheck_advice.hpp"
 #include "printing/print_groups.hpp"
 #include "printing/print_run.hpp"
 #include "printing/print_target.hpp"
+#include "runtime/core/date.hpp"
 #include "runtime/os/print_device.hpp"
+#include "runtime/screen/keys.hpp"
 #include "tables/locks.hpp"
 #include "system/declaration/declaration_io_fixture.hpp"
 
@@ -18,6 +21,7 @@ namespace qv::printing {
 namespace {
 
 using declaration::testing::DeclarationIoTest;
+using declaration::testing::Fields;
 using declaration::testing::kCpfA;
 using declaration::testing::kCpfB;
 
@@ -102,7 +106,7 @@ protected:
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
     // Positions of the texts in the printed file, in the order given.
-    static void expect_in_order(const std::string& out, std::initializer_list<std::string> texts) {
+    static void expect_in_order(const std::string& out, const std::vector<std::string>& texts) {
         std::size_t at = 0;
         for (const auto& t : texts) {
             const std::size_t found = out.find(t, at);
@@ -217,6 +221,171 @@ TEST_F(DeclarationPrintout, AListGoingOnCarriesItsRunningTotals) {
     const std::string rest = out.substr(subtotal);
     expect_in_order(rest, {"\f", "Nome: Contribuinte A", "DECLARACAO DE BENS E DIREITOS", "ITEM COD DISCRIMINACAO", "Lote 170",
                            "TOTAL ", "700,00", "120.000,00"});
+}
+
+rt::Value day(int d, int m) { return rt::Value(rt::Date::from_ymd(2011, m, d)); }
+
+TEST_F(DeclarationPrintout, IncomeReceivedCumulativelyShowsHowEachSourceWasTaxed) {
+    add_row(2, kCpfA, {{"I1_1", rt::Value("A")}, {"I1_11", rt::Value("S")}, {"I1_2", rt::Value("Acumulado Titular")},
+                       {"I1_3", rt::Value("12345678000199")}, {"I1_4", rt::Value(12000.0)}, {"I1_5", rt::Value(900.0)},
+                       {"I1_6", rt::Value(1100.0)}, {"I1_12", rt::Value(500.0)}, {"TIPOCR", rt::Value("N")},
+                       {"DT_LC", day(15, 3)}, {"I1_21", rt::Value(14.0)}, {"I1_20", rt::Value(777.77)}});
+    add_row(2, kCpfA, {{"I1_1", rt::Value("A")}, {"I1_11", rt::Value("N")}, {"I1_8", rt::Value("33333333333")},
+                       {"I1_2", rt::Value("Acumulado Dependente")}, {"I1_4", rt::Value(4000.0)}, {"TIPOCR", rt::Value("S")},
+                       {"DT_LC", day(1, 8)}, {"I1_21", rt::Value(3.0)}});
+    rt::variables().set("QUEPAG", rt::Value(6));   // exempt income and payments
+    rt::variables().set("CSOPAG", rt::Value("N"));
+    const std::string titular = "ACUMULADAMENTE DO TITULAR", dependants = "ACUMULADAMENTE DOS DEPENDENTES";
+    choose(kCpfA);
+    IMPRESSAO();
+    const std::string out = printed();
+    expect_in_order(out, {"EXIGIBILIDADE SUSPENSA", titular, "NOME DA FONTE PAGADORA", "Acumulado Titular", "12345678000199",
+                          "12.000,00", "1.100,00", "900,00", "500,00", "Tributado Exclusiva", "Recebimento 15/03/2011",
+                          "Nro. Meses", "14.0", "Imposto devido RRA", "777,77", "TOTAIS", "12.000,00", dependants,
+                          "CPF do dependente: 333.333.333-33", "Acumulado Dependente", "4.000,00", "Tributado Ajuste",
+                          "Recebimento 01/08/2011", "TOTAIS", "4.000,00", "PAGAMENTOS E DOACOES EFETUADOS "});
+    // The tax due on it belongs to exclusive taxation only.
+    EXPECT_EQ(out.find("Imposto devido RRA", out.find(dependants)), std::string::npos);
+}
+
+TEST_F(DeclarationPrintout, EstateAndDepartureDeclarationsIdentifyWhoAnswersForThem) {
+    const Fields executor{{"CpfInvent", rt::Value("44444444444")}, {"NomInvent", rt::Value("Maria Inventariante")},
+                          {"EndInvent", rt::Value("Rua do Inventario 10")}};
+    struct Case { Fields record; std::vector<std::string> expected, absent; } cases[] = {
+        {{{"DecFinal", rt::Value("S")}, {"DecJudi", rt::Value("S")}, {"nroProces", rt::Value("0001234-55")},
+          {"VaraCivil", rt::Value("2a")}, {"Comarca", rt::Value("Campinas")}, {"UFProces", rt::Value("SP")},
+          {"DataParti", day(10, 5)}, {"Datadecis", day(20, 6)}},
+         {"DECLARACAO DE FINAL DE ESPOLIO", "IDENTIFICACAO DO CONTRIBUINTE", "UF: EX", "Pais: 249 Estados Unidos", "ZIP: 10001",
+          "CPF do Meeiro: 777.777.777-77", "Retificadora? SIM", "Recibo da declaracao anterior: 1234567890-12", "ESPOLIO",
+          "INDENTIFICACAO DO INTERESSADO COMO PODERES DE INVENTARIANTE", "CPF: 444.444.444-44", "Nome: Maria Inventariante",
+          "Endereco: Rua do Inventario 10", "INFORMACOES SOBRE A DECISAO JUDICIAL", "Nro. do processo: 0001234-55",
+          "Comarca: Campinas", "Data da decisao judicial: 10/05/2011",
+          "Transito em julgado: 20/06/2011", "DEPENDENTES ", "HERDEIROS"},
+         {"ESCRITURA PUBLICA", "PROCURADOR"}},
+        {{{"DecFinal", rt::Value("S")}, {"DecJudi", rt::Value("N")}, {"CnpjCarto", rt::Value("12345678000199")},
+          {"NomeCarto", rt::Value("Primeiro Tabelionato")}, {"DataLavra", day(1, 7)}, {"Livrcarto", rt::Value(12)},
+          {"FolhCarto", rt::Value(345)}, {"MuniCarto", rt::Value("Santos")}, {"UFProces", rt::Value("SP")}},
+         {"ESPOLIO", "INDENTIFICACAO DO INTERESSADO", "INFORMACOES SOBRE A ESCRITURA PUBLICA",
+          "CNPJ do cartorio: 12.345.678/0001-99", "Data da lavratura: 01/07/2011", "Livro: 12", "Folha: 345", "DEPENDENTES "},
+         {"DECISAO JUDICIAL", "PROCURADOR"}},
+        {{{"DecSaida", rt::Value("S")}, {"DataSaida", day(30, 9)}, {"Datadecis", day(1, 2)}},
+         {"DECLARACAO DE SAIDA DEFINITIVA", "CPF do Conjuge: 777.777.777-77", "SAIDA", "INDENTIFICACAO DO PROCURADOR",
+          "Nome: Maria Inventariante", "Data da condicao de nao residente: 30/09/2011",
+          "Data da condicao de residente:     01/02/2011", "DEPENDENTES "},
+         {"ESPOLIO", "INVENTARIANTE", "HERDEIROS"}},
+    };
+    rt::variables().set("QUEPAG", rt::Value(5));   // the income page alone
+    int n = 0;
+    for (const auto& c : cases) {
+        const std::string cpf = std::string(10, '5') + std::to_string(n++);
+        Fields record = executor;
+        record.insert(record.end(), c.record.begin(), c.record.end());
+        add_row(9, cpf, {{"NOMECONTR", rt::Value("Contribuinte " + cpf)}, {"CPFCONJU", rt::Value("77777777777")},
+                         {"UF", rt::Value("EX")}, {"CODPAIS", rt::Value("249")}, {"CEP", rt::Value("10001")}, {"RETIFICA", rt::Value("S")},
+                         {"NRORECIBO", rt::Value("123456789012")}});
+        add_row(1, cpf, record);
+        rt::variables().set("ARQ_IMP", rt::Value(" "));
+        choose(cpf);
+        FAZIMP();
+        const std::string out = printed();
+        expect_in_order(out, c.expected);
+        for (const auto& t : c.absent) EXPECT_EQ(out.find(t), std::string::npos) << "case " << n << ": " << t;
+    }
+}
+
+TEST_F(DeclarationPrintout, AssetsNameTheirCountryAndAnEstatesPropertiesTheirRegistry) {
+    const std::string cpf = "66666666666";
+    add_row(9, cpf, {{"NOMECONTR", rt::Value("Espolio de Fulano")}});
+    add_row(1, cpf, {{"DecFinal", rt::Value("S")}, {"DecJudi", rt::Value("S")}});
+    add_row(4, cpf, {{"I7_0", rt::Value(10)}, {"I7_5", rt::Value(11)}, {"I7_2", rt::Value("Apartamento")},
+                     {"I7_4", rt::Value(300000.0)}, {"ENDEIMO", rt::Value("Rua das Flores")}, {"NUMIMO", rt::Value("100")},
+                     {"COMPIMO", rt::Value("Apto 3")}, {"BAIRIMO", rt::Value("Centro")}, {"UFIMO", rt::Value("SP")},
+                     {"MUNICIMO", rt::Value("Campinas")}, {"CEPIMO", rt::Value("13000000")}, {"REGISTRO", rt::Value("S")},
+                     {"MATRICU", rt::Value("4567")}, {"LIVRORG", rt::Value("Livro 2")}, {"AREAIMO", rt::Value(250.0)},
+                     {"UNIDADE", rt::Value("S")}, {"CARTORIO", rt::Value("1o Oficio")}});
+    // The apartment's description goes on over two more rows.
+    add_row(4, cpf, {{"I7_0", rt::Value(11)}, {"I7_2", rt::Value(std::string(90, 'y'))}});
+    add_row(4, cpf, {{"I7_0", rt::Value(12)}, {"I7_2", rt::Value("fim da descricao")}});
+    add_row(4, cpf, {{"I7_0", rt::Value(20)}, {"I7_5", rt::Value(12)}, {"I7_2", rt::Value("Sitio")},
+                     {"I7_4", rt::Value(90000.0)}, {"REGISTRO", rt::Value("N")}, {"UNIDADE", rt::Value("N")}});
+    add_row(4, cpf, {{"I7_0", rt::Value(30)}, {"I7_5", rt::Value(61)}, {"I7_2", rt::Value("Conta no exterior")},
+                     {"I7_8", rt::Value("249")}, {"I7_7", rt::Value("S")}, {"I7_4", rt::Value(1000.0)}});
+    rt::variables().set("QUEPAG", rt::Value(7));
+    rt::variables().set("CSOBENS", rt::Value("S"));
+    choose(cpf);
+    IMPRESSAO();
+    const std::string out = printed();
+    expect_in_order(out, {"DECLARACAO DE BENS E DIREITOS", "Data Partilha", "Val. Transf. ",
+                          "0001 11 Apartamento " + std::string(78, 'y'), "300.000,00",
+                          "\r\n        " + std::string(12, 'y') + " fim da descricao\r\n", "PAIS: BRASIL",
+                          "LOGRADOURO: Rua das Flores", "NRO.: 100", "COMPL.: Apto 3", "BAIRRO: Centro", "UF: SP",
+                          "MUNICIPIO: Campinas", "CEP: 13000-000", "REGISTRADO NO CARTORIO? Sim",
+                          "MATRICULA: 4567", "REGISTRO: Livro 2", "AREA: 250,0 m2", "NOME: 1o Oficio", "0002 12 Sitio",
+                          "PAIS: BRASIL", "LOGRADOURO:", "REGISTRADO NO CARTORIO? Nao", "Conta no exterior",
+                          "PAIS: Estados Unidos", "TOTAL ", "391.000,00", "DECLARACAO DE ESPOLIO "});
+    // An unregistered property has no registry lines; a bank account no address.
+    EXPECT_EQ(out.substr(out.find("Sitio"), out.find("Conta no") - out.find("Sitio")).find("MATRICULA"), std::string::npos);
+    EXPECT_EQ(out.find("LOGRADOURO", out.find("Conta no exterior")), std::string::npos);
+}
+
+TEST_F(DeclarationPrintout, DocumentsAskTheirQuestionsBeforePrinting) {
+    auto& v = rt::variables();
+    register_office_report_routines();
+    // The access report of one user, named in lower case.
+    v.set("QUEIMP", rt::Value(15));
+    v.set("CNOMEUSU", rt::Value(std::string(22, ' ')));
+    keys({'N', 'a', 'n', 'a', rt::key::ENTER});
+    choose(kCpfA);
+    FAZIMP();
+    EXPECT_EQ(rt::TRIM(v.get("CNOMEUSU").as_string()), "ANA");
+    EXPECT_NE(printed().find("feita por ANA"), std::string::npos);
+
+    // Annotations of a status range; Esc at the range abandons the run.
+    v.set("QUEIMP", rt::Value(9));
+    v.set("QUECON", rt::Value(3));
+    keys({'N', '3', rt::key::ENTER, '5', rt::key::ENTER});
+    FAZIMP();
+    EXPECT_EQ(v.get("STAT_INIC").as_number(), 3);
+    EXPECT_EQ(v.get("STAT_FINAL").as_number(), 5);
+    keys({'S'});
+    FAZIMP();
+    EXPECT_EQ(v.get("STAT_INIC").as_number(), 0);   // every status, none included
+
+    // Who signs the income statement.
+    v.set("QUEIMP", rt::Value(13));
+    v.set("CNOMERES", rt::Value(""));
+    keys({'J', 'o', 'a', 'o', rt::key::ENTER});
+    FAZIMP();
+    EXPECT_EQ(v.get("CNOMERES").as_string(), "Joao");
+
+    // The pre-printed slip's vertical offset.
+    v.set("QUEIMP", rt::Value(5));
+    v.set("QUEMOD", rt::Value(3));
+    keys({'7', rt::key::ENTER});
+    FAZIMP();
+    EXPECT_EQ(v.get("NDESLOC").as_number(), 7);
+}
+
+TEST_F(DeclarationPrintout, LabelSheetsSettleTheirGeometryBeforePrinting) {
+    auto& v = rt::variables();
+    v.set("QUEIMP", rt::Value(14));
+    struct Case { const char* printer; int mode; std::initializer_list<int> typed; int margin, top, lines; } cases[] = {
+        {"GENERICA", 1, {}, 0, 0, 9},
+        {"GENERICA", 2, {}, 0, 0, 6},
+        // Fewer than five lines a label are raised to five.
+        {"NAO DOS", 1, {'3', rt::key::ENTER, '2', rt::key::ENTER, '4', rt::key::ENTER}, 3, 2, 5},
+        // Two digits fill the answer and go on by themselves.
+        {"NAO DOS", 2, {'1', '2', '0', rt::key::ENTER, '8', rt::key::ENTER}, 12, 0, 8},
+    };
+    for (const auto& c : cases) {
+        v.set("NOMEIMP", rt::Value(c.printer));
+        v.set("QUEMOD", rt::Value(c.mode));
+        for (const char* name : {"NMARG_ETI", "NTOPO_ETI", "NLINE"}) v.set(name, rt::Value(40));
+        keys(c.typed);
+        FOLHA(13);
+        const std::vector<double> got{v.get("NMARG_ETI").as_number(), v.get("NTOPO_ETI").as_number(), v.get("NLINE").as_number()};
+        EXPECT_EQ(got, (std::vector<double>{double(c.margin), double(c.top), double(c.lines)})) << c.printer << c.mode;
+    }
 }
 
 }  // namespace
