@@ -112,9 +112,16 @@ bool RecordJournal::open_sidecar(bool create) {
 
 int RecordJournal::recover(int table_fd, std::uint32_t reccount, const RecordLocks& locks) {
     if (!open_sidecar(false)) return 0;   // no sidecar: no record write was ever guarded here
+    // One read tells the slots in use; only those are locked and read again
+    // (each lock is a round trip to the server on a network folder).
+    std::string all(static_cast<std::size_t>(slot_offset(kSlots, record_len_)), '\0');
+    all.resize(read_at(fd_.get(), all.data(), all.size(), 0, path_));
     int repaired = 0;
-    for (int i = 0; i < kSlots; ++i)
+    for (int i = 0; i < kSlots; ++i) {
+        const auto at = static_cast<std::size_t>(slot_offset(i, record_len_));
+        if (at + 4 > all.size() || get_le(all, at, 4) != kMagic) continue;
         if (repair_slot(i, table_fd, reccount, locks)) ++repaired;
+    }
     return repaired;
 }
 
@@ -128,10 +135,13 @@ bool RecordJournal::repair_slot(int slot, int table_fd, std::uint32_t reccount, 
     std::string e(kEntryHead + 2 * record_len_, '\0');
     if (read_at(fd_.get(), e.data(), e.size(), at, path_) < e.size()) return false;
     if (get_le(e, 0, 4) != kMagic || get_le(e, 4, 4) != record_len_) return false;
-    if (get_le(e, kChecksumAt, 8) != checksum(e)) return false;   // cut short before the record was touched
-    const auto offset = static_cast<std::int64_t>(get_le(e, 8, 8));
     const std::string zero(4, '\0');
     auto clear = [&] { write_at(fd_.get(), zero.data(), zero.size(), at, path_); };
+    if (get_le(e, kChecksumAt, 8) != checksum(e)) {
+        clear();   // cut short itself: its record write had not begun
+        return false;
+    }
+    const auto offset = static_cast<std::int64_t>(get_le(e, 8, 8));
     struct stat st;
     if (::fstat(table_fd, &st) != 0) return false;
     const auto first = static_cast<std::int64_t>(header_len_);

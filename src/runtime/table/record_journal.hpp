@@ -29,7 +29,7 @@
 //   - the old image, the new one, or anything else (another user has written
 //     the record since): left alone, never over a newer write;
 //   - an entry whose checksum fails was itself cut short, so the record
-//     write had not begun: ignored.
+//     write had not begun: cleared, the record left alone.
 // The record's locks are taken (without waiting) before it is repaired, so a
 // live writer of that record is never raced. Kills are covered, power cuts
 // are not: nothing here is synced to the disk.
@@ -70,7 +70,8 @@ public:
         std::function<void(std::uint32_t recno)> release;
     };
     // Completes the records that dead writers left torn; returns how many.
-    // Costs one stat when the sidecar does not exist.
+    // Costs one failed open when the sidecar does not exist, and one read
+    // more when no slot is in use.
     int recover(int table_fd, std::uint32_t reccount, const RecordLocks& locks);
 
     // Writes `data` at `offset` of the table; its first `in_place` bytes
