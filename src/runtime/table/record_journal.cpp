@@ -125,6 +125,18 @@ int RecordJournal::recover(int table_fd, std::uint32_t reccount, const RecordLoc
     return repaired;
 }
 
+void RecordJournal::remove_if_unused() {
+    if (!fd_) return;
+    std::string all(static_cast<std::size_t>(slot_offset(kSlots, record_len_)), '\0');
+    all.resize(read_at(fd_.get(), all.data(), all.size(), 0, path_));
+    for (int i = 0; i < kSlots; ++i) {
+        const auto at = static_cast<std::size_t>(slot_offset(i, record_len_));
+        if (at + 4 <= all.size() && get_le(all, at, 4) == kMagic) return;
+    }
+    ::unlink(path_.c_str());
+    fd_.reset();
+}
+
 bool RecordJournal::repair_slot(int slot, int table_fd, std::uint32_t reccount, const RecordLocks& locks) {
     if (!lock_range(fd_.get(), slot, 1, true, false)) return false;   // its writer is still at work
     struct Unlock {

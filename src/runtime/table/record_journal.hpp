@@ -79,6 +79,10 @@ public:
     // a page boundary.
     void write(int table_fd, std::int64_t offset, std::string_view data, std::size_t in_place);
 
+    // Removes the sidecar when no slot is in use; only for a table held
+    // exclusively, which nobody else can be writing through it.
+    void remove_if_unused();
+
 private:
     class Slot;
     bool open_sidecar(bool create);

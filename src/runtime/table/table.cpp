@@ -94,6 +94,8 @@ Table::~Table() {
     try {
         if (fd_) unlock();
         for (auto& b : bags_) b->cdx->flush();
+        // nothing left for anyone to repair: no file is left beside the table
+        if (exclusive_ && journal_) journal_->remove_if_unused();
     } catch (...) {
         // the workspace commits before closing; nothing is left to report to
     }
