@@ -94,6 +94,8 @@ Table::~Table() {
     try {
         if (fd_) unlock();
         for (auto& b : bags_) b->cdx->flush();
+        // nothing left for anyone to repair: no file is left beside the table
+        if (exclusive_ && journal_) journal_->remove_if_unused();
     } catch (...) {
         // the workspace commits before closing; nothing is left to report to
     }
@@ -127,8 +129,37 @@ void Table::open_files(const OpenOptions& opt) {
         fail(path_, "truncated: the header counts " + std::to_string(reccount_) +
                         " records but the file holds " +
                         std::to_string((size - header_.header_len) / header_.record_len));
+    // before the index bags are checked, so that a bag rebuilt at this open
+    // takes the records as repaired
+    if (!read_only_) recover_torn_records();
     open_memo();
     if (opt.structural_index) open_structural();
+}
+
+// The locks of either lock scheme are taken, as a writer of the record may
+// use either; a file lock of another user makes one of them fail.
+void Table::recover_torn_records() {
+    journal_.emplace(path_, header_.header_len, header_.record_len);
+    auto plain = [this](std::uint32_t r) { return kPlainRecordBase + record_offset(r); };
+    RecordJournal::RecordLocks locks;
+    locks.take = [&](std::uint32_t r) {
+        if (exclusive_) return true;
+        if (!lock_range(fd_.get(), plain(r), 1, true, false)) return false;
+        if (lock_range(fd_.get(), kCdxRecordBase - r, 1, true, false)) return true;
+        unlock_range(fd_.get(), plain(r), 1);
+        return false;
+    };
+    locks.release = [&](std::uint32_t r) {
+        if (exclusive_) return;
+        unlock_range(fd_.get(), plain(r), 1);
+        unlock_range(fd_.get(), kCdxRecordBase - r, 1);
+    };
+    journal_->recover(fd_.get(), reccount_, locks);
+}
+
+void Table::write_records(std::int64_t off, std::string_view bytes, std::size_t in_place) {
+    if (journal_) journal_->write(fd_.get(), off, bytes, in_place);
+    else write_at(fd_.get(), bytes.data(), bytes.size(), off, path_);
 }
 
 void Table::open_memo() {
@@ -318,7 +349,7 @@ void Table::flush() {
         touch_date();
         bool written = false;
         auto write_record = [&] {
-            write_at(fd_.get(), buf_.data(), buf_.size(), record_offset(recno_), path_);
+            write_records(record_offset(recno_), buf_, buf_.size());
             written = true;
         };
         try {
@@ -380,17 +411,19 @@ bool Table::append_blank() {
         writing = true;
         std::string bytes;
         std::int64_t at = record_offset(n + 1);
+        std::size_t in_place = 0;
         if (carry && recno_ == n) {
             bytes = buf_;
             at = record_offset(n);
+            in_place = buf_.size();
         } else if (carry) {
-            write_at(fd_.get(), buf_.data(), buf_.size(), record_offset(recno_), path_);
+            write_records(record_offset(recno_), buf_, buf_.size());
         }
         bytes.append(header_.record_len, ' ');
         bytes += kEndOfFile;
         // The record (and the end mark) first, then the count: a crash in
         // between leaves a table that simply does not show the new record.
-        write_at(fd_.get(), bytes.data(), bytes.size(), at, path_);
+        write_records(at, bytes, in_place);
         write_count(n + 1);
     } catch (...) {
         if (writing) undo_partial_append(n, carry);

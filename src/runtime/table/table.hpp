@@ -22,6 +22,7 @@
 #include "runtime/table/file_lock.hpp"
 #include "runtime/table/file_map.hpp"
 #include "runtime/table/memo_file.hpp"
+#include "runtime/table/record_journal.hpp"
 #include "runtime/table/share_signal.hpp"
 
 namespace qv::rt::table {
@@ -181,6 +182,9 @@ private:
     void touch_date();
     void write_header_bytes(const void* bytes, std::size_t len, std::size_t off);
     std::int64_t record_offset(std::uint32_t recno) const;
+    void recover_torn_records();
+    // `bytes` at `off`, its first `in_place` bytes over a record already there.
+    void write_records(std::int64_t off, std::string_view bytes, std::size_t in_place);
 
     // record buffer
     void read_record(std::uint32_t recno);
@@ -232,6 +236,7 @@ private:
     DbfHeader header_;
     std::uint32_t reccount_ = 0;
     std::unique_ptr<MemoFile> memo_;
+    std::optional<RecordJournal> journal_;   // record rewrites a kill cannot tear
     bool date_touched_ = false;
 
     std::string buf_;            // current record (or the blank phantom)
