@@ -68,7 +68,7 @@ void drop_scratch() {
     tables::ws().close(kScratchArea);
     std::error_code ec;
     const std::string base = scratch_file();
-    for (const char* ext : {".dbf", ".fpt", ".cdx"})
+    for (const char* ext : {".dbf", ".fpt", ".cdx", ".jnl"})
         fs::remove(base.substr(0, base.size() - 4) + ext, ec);
 }
 
