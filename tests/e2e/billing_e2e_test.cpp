@@ -35,21 +35,21 @@ TEST_F(E2eBilling, ASlipEnteredFromTheMenuEndsInTheRemittanceFile) {
         {"b", "Config. emitente"}, {"p", "CPF do sacado"}};
     for (const auto& [key, shown] : steps) {
         s->keys(key);
-        ASSERT_TRUE(s->wait_for(shown, 10s)) << s->screen_text();
+        ASSERT_TRUE(s->wait_for(shown, 20s)) << s->screen_text();
     }
     s->text("11144477735");
     for (const char* typed : {"", "150", "1", "5"}) {
         if (*typed) s->text(typed);
         s->keys("Enter");
     }
-    ASSERT_TRUE(s->wait_for("Confirma os dados ?", 5s)) << s->screen_text();
+    ASSERT_TRUE(s->wait_for("Confirma os dados ?", 20s)) << s->screen_text();
     s->keys("Enter");
-    ASSERT_TRUE(s->wait_for("Outro boleto ?", 5s)) << s->screen_text();
+    ASSERT_TRUE(s->wait_for("Outro boleto ?", 20s)) << s->screen_text();
     s->keys("Right");
     s->keys("Enter");
-    ASSERT_TRUE(s->wait_for("Gera o Arquivo", 5s)) << s->screen_text();
+    ASSERT_TRUE(s->wait_for("Gera o Arquivo", 20s)) << s->screen_text();
     s->keys("g");
-    ASSERT_TRUE(s->wait_for("com sucesso.", 10s)) << s->screen_text();
+    ASSERT_TRUE(s->wait_for("com sucesso.", 20s)) << s->screen_text();
 
     const fs::path file = prog / first_file_of_today();
     ASSERT_TRUE(fs::exists(file)) << s->screen_text();
