@@ -36,6 +36,7 @@
 #include "declaration/loop/declaration_load.hpp"
 #include "declaration/loop/declaration_save.hpp"
 #include "declaration/loop/work_tables.hpp"
+#include "bench_folder.hpp"
 #include "runtime/core/varstore.hpp"
 #include "runtime/screen/backend.hpp"
 #include "runtime/screen/screen.hpp"
@@ -47,6 +48,9 @@ namespace fs = std::filesystem;
 namespace tb = qv::rt::table;
 using qv::rt::Value;
 
+using qv::bench::cpf_of;
+using qv::bench::replicate;
+
 namespace {
 
 constexpr int kRepeats = 5;
@@ -55,41 +59,9 @@ double ms_since(std::chrono::steady_clock::time_point t0) {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
 }
 
-std::string cpf_of(int n) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%011d", 10000000 + n);
-    return buf;
-}
-
-void set_up_variables(const std::string& root) {
-    auto& v = qv::rt::variables();
-    v.clear();
-    v.set("ARQDEF", Value(root + "/prog/"));
-    v.set("LOCARQ", Value(root + "/client/"));
-    v.set("LOCTRAB", Value(root + "/work/"));
-    v.set("NUSU", Value("00"));
-    v.set("MOS_MENS", Value(false));
-    v.set("REFAZ_IND", Value(false));
-    v.set("APELIDO", Value(""));
-    v.set("LRECUPERA", Value(false));
-    v.set("OPCAO_1", Value(11));
-    v.set("OPTTRAN", Value(0));
-    qv::tables::ws().set_deleted(true);
-}
-
 // One taxpayer's rows, written through the table layer.
 void write_template(const std::string& cpf) {
-    auto add = [&](int table, int count, auto fill) {
-        qv::tables::ABERTURA(table);
-        tb::Table& t = qv::tables::ws().current(table);
-        for (int i = 1; i <= count; ++i) {
-            t.append_blank();
-            t.put("CPF", Value(cpf));
-            fill(t, i);
-            t.unlock();
-        }
-        qv::tables::ws().close(table);
-    };
+    auto add = [&](int table, int count, auto fill) { qv::bench::add_rows(cpf, table, count, fill); };
     add(9, 1, [](tb::Table& t, int) { t.put("NOMECONTR", Value("Contribuinte de teste")); });
     add(1, 1, [](tb::Table& t, int) { t.put("I3_01", Value(45000.0)); });
     add(2, 5, [](tb::Table& t, int i) {
@@ -106,34 +78,6 @@ void write_template(const std::string& cpf) {
         t.put("I6_1", Value("Pagamento " + std::to_string(i)));
         t.put("I6_4", Value(150.0 * i));
     });
-}
-
-// Table `table` of the client folder with the template's rows repeated for
-// `taxpayers` CPFs (the indexes are removed afterwards, to be built again).
-void replicate(const std::string& client, int table, int taxpayers) {
-    char name[16];
-    std::snprintf(name, sizeof name, "IMP%02d12", table);
-    const std::string dbf = client + name + ".dbf";
-    if (!fs::exists(dbf)) return;
-    std::ifstream in(dbf, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), {});
-    const auto u16 = [&](std::size_t at) { return std::size_t((unsigned char)bytes[at]) | std::size_t((unsigned char)bytes[at + 1]) << 8; };
-    const std::size_t header = u16(8), reclen = u16(10);
-    const std::size_t count = (bytes.size() - header) / reclen;
-    const std::string head = bytes.substr(0, header);
-    const std::string rows = bytes.substr(header, count * reclen);
-    std::string out = head;
-    out.reserve(header + rows.size() * std::size_t(taxpayers) + 1);
-    for (int n = 0; n < taxpayers; ++n) {
-        std::string copy = rows;
-        const std::string cpf = cpf_of(n);
-        for (std::size_t r = 0; r < count; ++r) copy.replace(r * reclen + 1, 11, cpf);
-        out += copy;
-    }
-    out += '\x1A';
-    const std::uint32_t total = std::uint32_t(count) * std::uint32_t(taxpayers);
-    for (int i = 0; i < 4; ++i) out[4 + std::size_t(i)] = char((total >> (8 * i)) & 0xFF);
-    std::ofstream(dbf, std::ios::binary | std::ios::trunc) << out;
 }
 
 struct Times {
@@ -188,7 +132,7 @@ int main(int argc, char** argv) {
         const std::string root = base + "/f" + std::to_string(taxpayers);
         fs::remove_all(root);
         for (const char* sub : {"/prog", "/client", "/work"}) fs::create_directories(root + sub);
-        set_up_variables(root);
+        qv::bench::set_up_variables(root, 11);
         write_template(cpf_of(0));
         qv::tables::ws().close_all();
         for (int table = 1; table <= 20; ++table) replicate(root + "/client/", table, taxpayers);

@@ -43,6 +43,7 @@
 #include <string>
 
 #include "declaration/loop/declaration_load.hpp"
+#include "bench_folder.hpp"
 #include "runtime/core/varstore.hpp"
 #include "runtime/screen/backend.hpp"
 #include "runtime/screen/screen.hpp"
@@ -56,44 +57,13 @@ namespace fs = std::filesystem;
 namespace tb = qv::rt::table;
 using qv::rt::Value;
 
+using qv::bench::cpf_of;
+using qv::bench::replicate;
+
 namespace {
 
-std::string cpf_of(int n) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%011d", 10000000 + n);
-    return buf;
-}
-
-void set_up_variables(const std::string& root) {
-    auto& v = qv::rt::variables();
-    v.clear();
-    v.set("ARQDEF", Value(root + "/prog/"));
-    v.set("LOCARQ", Value(root + "/client/"));
-    v.set("LOCTRAB", Value(root + "/work/"));
-    v.set("LOCIRPF", Value(root + "/irpf/"));
-    v.set("NUSU", Value("00"));
-    v.set("MOS_MENS", Value(false));
-    v.set("REFAZ_IND", Value(false));
-    v.set("APELIDO", Value(""));
-    v.set("LRECUPERA", Value(false));
-    v.set("OPCAO_1", Value(65));
-    v.set("OPTTRAN", Value(0));
-    v.set("ENV_STAT", Value(2));
-    qv::tables::ws().set_deleted(true);
-}
-
 void write_template(const std::string& cpf) {
-    auto add = [&](int table, int count, auto fill) {
-        qv::tables::ABERTURA(table);
-        tb::Table& t = qv::tables::ws().current(table);
-        for (int i = 1; i <= count; ++i) {
-            t.append_blank();
-            t.put("CPF", Value(cpf));
-            fill(t, i);
-            t.unlock();
-        }
-        qv::tables::ws().close(table);
-    };
+    auto add = [&](int table, int count, auto fill) { qv::bench::add_rows(cpf, table, count, fill); };
     add(9, 1, [](tb::Table& t, int) {
         t.put("NOMECONTR", Value("Contribuinte de teste"));
         t.put("TEMRURAL", Value("S"));
@@ -137,31 +107,6 @@ void write_template(const std::string& cpf) {
     });
 }
 
-void replicate(const std::string& client, int table, int taxpayers) {
-    char name[16];
-    std::snprintf(name, sizeof name, "IMP%02d12", table);
-    const std::string dbf = client + name + ".dbf";
-    if (!fs::exists(dbf)) return;
-    std::ifstream in(dbf, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), {});
-    const auto u16 = [&](std::size_t at) {
-        return std::size_t((unsigned char)bytes[at]) | std::size_t((unsigned char)bytes[at + 1]) << 8;
-    };
-    const std::size_t header = u16(8), reclen = u16(10);
-    const std::size_t count = (bytes.size() - header) / reclen;
-    const std::string rows = bytes.substr(header, count * reclen);
-    std::string out = bytes.substr(0, header);
-    for (int n = 0; n < taxpayers; ++n) {
-        std::string copy = rows;
-        for (std::size_t r = 0; r < count; ++r) copy.replace(r * reclen + 1, 11, cpf_of(n));
-        out += copy;
-    }
-    out += '\x1A';
-    const std::uint32_t total = std::uint32_t(count) * std::uint32_t(taxpayers);
-    for (int i = 0; i < 4; ++i) out[4 + std::size_t(i)] = char((total >> (8 * i)) & 0xFF);
-    std::ofstream(dbf, std::ios::binary | std::ios::trunc) << out;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -181,7 +126,7 @@ int main(int argc, char** argv) {
     const std::string root = base + "/f" + std::to_string(taxpayers);
     fs::remove_all(root);
     for (const char* sub : {"/prog", "/client", "/work", "/irpf"}) fs::create_directories(root + sub);
-    set_up_variables(root);
+    qv::bench::set_up_variables(root, 65);
     write_template(cpf_of(0));
     qv::tables::ws().close_all();
     for (int table = 1; table <= 20; ++table) replicate(root + "/client/", table, taxpayers);

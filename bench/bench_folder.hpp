@@ -1,0 +1,89 @@
+#pragma once
+// A client folder of many taxpayers for the benchmarks that load
+// declarations: the variables of a terminal pointed at a folder, one
+// taxpayer's rows written through the table layer, and those rows repeated
+// byte for byte under other CPFs (the indexes are built again at first use).
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "runtime/core/varstore.hpp"
+#include "runtime/table/table.hpp"
+#include "tables/opening.hpp"
+#include "tables/state.hpp"
+
+namespace qv::bench {
+
+inline std::string cpf_of(int n) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%011d", 10000000 + n);
+    return buf;
+}
+
+// Program, client, work and tax-program folders under `root`, run as menu `opcao_1`.
+inline void set_up_variables(const std::string& root, int opcao_1) {
+    using rt::Value;
+    auto& v = rt::variables();
+    v.clear();
+    v.set("ARQDEF", Value(root + "/prog/"));
+    v.set("LOCARQ", Value(root + "/client/"));
+    v.set("LOCTRAB", Value(root + "/work/"));
+    v.set("LOCIRPF", Value(root + "/irpf/"));
+    v.set("NUSU", Value("00"));
+    v.set("MOS_MENS", Value(false));
+    v.set("REFAZ_IND", Value(false));
+    v.set("APELIDO", Value(""));
+    v.set("LRECUPERA", Value(false));
+    v.set("OPCAO_1", Value(opcao_1));
+    v.set("OPTTRAN", Value(0));
+    v.set("ENV_STAT", Value(2));
+    tables::ws().set_deleted(true);
+}
+
+// `count` rows of client table `table` for `cpf`, each filled by fill(table, i).
+template <class Fill>
+void add_rows(const std::string& cpf, int table, int count, Fill fill) {
+    tables::ABERTURA(table);
+    rt::table::Table& t = tables::ws().current(table);
+    for (int i = 1; i <= count; ++i) {
+        t.append_blank();
+        t.put("CPF", rt::Value(cpf));
+        fill(t, i);
+        t.unlock();
+    }
+    tables::ws().close(table);
+}
+
+// Table `table` of the client folder with the template's rows repeated for
+// `taxpayers` CPFs.
+inline void replicate(const std::string& client, int table, int taxpayers) {
+    char name[16];
+    std::snprintf(name, sizeof name, "IMP%02d12", table);
+    const std::string dbf = client + name + ".dbf";
+    if (!std::filesystem::exists(dbf)) return;
+    std::ifstream in(dbf, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    const auto u16 = [&](std::size_t at) {
+        return std::size_t((unsigned char)bytes[at]) | std::size_t((unsigned char)bytes[at + 1]) << 8;
+    };
+    const std::size_t header = u16(8), reclen = u16(10);
+    const std::size_t count = (bytes.size() - header) / reclen;
+    const std::string rows = bytes.substr(header, count * reclen);
+    std::string out = bytes.substr(0, header);
+    out.reserve(header + rows.size() * std::size_t(taxpayers) + 1);
+    for (int n = 0; n < taxpayers; ++n) {
+        std::string copy = rows;
+        const std::string cpf = cpf_of(n);
+        for (std::size_t r = 0; r < count; ++r) copy.replace(r * reclen + 1, 11, cpf);
+        out += copy;
+    }
+    out += '\x1A';
+    const std::uint32_t total = std::uint32_t(count) * std::uint32_t(taxpayers);
+    for (int i = 0; i < 4; ++i) out[4 + std::size_t(i)] = char((total >> (8 * i)) & 0xFF);
+    std::ofstream(dbf, std::ios::binary | std::ios::trunc) << out;
+}
+
+}  // namespace qv::bench
