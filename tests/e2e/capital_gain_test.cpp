@@ -7,40 +7,22 @@
 #include <filesystem>
 #include <memory>
 
-#include "e2e/tmux_session.hpp"
+#include "e2e/declaration_e2e.hpp"
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 namespace {
 
-class E2eCapitalGain : public ::testing::Test {
+class E2eCapitalGain : public qv::e2e::DeclarationE2eTest {
 protected:
-    void SetUp() override {
-        if (!qv::e2e::tmux_available()) GTEST_SKIP() << "tmux is not installed";
-        root = fs::temp_directory_path() / ("qv_e2e_gain_" + std::to_string(getpid()));
-        fs::remove_all(root);
-        fs::create_directories(root / "prog");
-        fs::create_directories(root / "home");
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(root, ec);
-    }
-    fs::path root;
+    E2eCapitalGain() : DeclarationE2eTest("qv_e2e_gain_") {}
 };
 
 TEST_F(E2eCapitalGain, RealEstateSaleShowsItsTaxInTheListAndItsNetGainInTheDeclaration) {
-    const std::string prog = (root / "prog").string();
-    qv::e2e::TmuxSession s(std::string(QV_BINARY_DIR) + "/qv2012v", prog,
-                           {"DQV2012=" + prog + "/", "TERMINAL=01", "HOME=" + (root / "home").string()});
-    ASSERT_TRUE(s.wait_for("Declaração", 20s)) << s.screen_text();
-    s.keys("Enter");
-    ASSERT_TRUE(s.wait_for("F1 Nome F2 CPF F3 Stat", 5s)) << s.screen_text();
-    s.text("11144477735");
-    ASSERT_TRUE(s.wait_for("Inclui?", 5s)) << s.screen_text();
-    s.keys("Enter");
-    ASSERT_TRUE(s.wait_for("P.Jur", 5s)) << s.screen_text();
+    auto session = start();
+    qv::e2e::TmuxSession& s = *session;
+    open_declaration(s, true);
 
     // A new taxpayer's menu opens on the identification bar; the gains bar
     // is two to its right, its first item the real-estate gains.

@@ -9,27 +9,16 @@
 #include <iterator>
 #include <thread>
 
-#include "e2e/tmux_session.hpp"
+#include "e2e/declaration_e2e.hpp"
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 namespace {
 
-class E2ePrint : public ::testing::Test {
+class E2ePrint : public qv::e2e::DeclarationE2eTest {
 protected:
-    void SetUp() override {
-        if (!qv::e2e::tmux_available()) GTEST_SKIP() << "tmux is not installed";
-        root = fs::temp_directory_path() / ("qv_e2e_print_" + std::to_string(getpid()));
-        fs::remove_all(root);
-        prog = root / "prog";
-        fs::create_directories(prog);
-        fs::create_directories(root / "home");
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(root, ec);
-    }
+    E2ePrint() : DeclarationE2eTest("qv_e2e_print_") {}
     std::string printed_once_complete(std::string_view last, std::chrono::seconds limit) const {
         std::string text;
         for (auto end = std::chrono::steady_clock::now() + limit; std::chrono::steady_clock::now() < end;) {
@@ -40,19 +29,12 @@ protected:
         }
         return text;
     }
-    fs::path root, prog;
 };
 
 TEST_F(E2ePrint, TheWholeDeclarationGoesToTheFileFromTheMenu) {
-    qv::e2e::TmuxSession s(std::string(QV_BINARY_DIR) + "/qv2012v", prog.string(),
-                           {"DQV2012=" + prog.string() + "/", "TERMINAL=01", "HOME=" + (root / "home").string()});
-    ASSERT_TRUE(s.wait_for("Declaração", 20s)) << s.screen_text();
-    s.keys("Enter");
-    ASSERT_TRUE(s.wait_for("F1 Nome F2 CPF F3 Stat", 5s)) << s.screen_text();
-    s.text("11144477735");
-    ASSERT_TRUE(s.wait_for("Inclui?", 5s)) << s.screen_text();
-    s.keys("Enter");
-    ASSERT_TRUE(s.wait_for("P.Jur", 5s)) << s.screen_text();
+    auto session = start();
+    qv::e2e::TmuxSession& s = *session;
+    open_declaration(s, true);
     s.keys("F6");
     ASSERT_TRUE(s.wait_for("IDENTIFICAÇÃO", 5s)) << s.screen_text();
     s.keys("Enter");
