@@ -83,6 +83,11 @@ void send_many(bool only_marked) {
     }
     auto& ws = tables::ws();
     if (!ws.table(kRegisterArea) && !tables::ABERTURA(kRegisterArea)) return;
+    // Each declaration of the walk refills the work copies the one before
+    // left open; they are closed once the walk ends, however it ends.
+    struct CloseWorkCopies {
+        ~CloseWorkCopies() { tables::FECHA_PROV(); }
+    } close_work_copies;
     if (only_marked) call_routine("EDITA", {rt::Value(51)});
     ws.select(kRegisterArea);
     rt::table::Table* reg = ws.table(kRegisterArea);

@@ -18,6 +18,7 @@
 #include "declaration/loop/secondary_menu.hpp"
 #include "declaration/loop/tax_constants.hpp"
 #include "declaration/loop/usage.hpp"
+#include "declaration/loop/work_copy_refill.hpp"
 #include "runtime/core/clock.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/functions.hpp"
@@ -98,11 +99,12 @@ void close_work_copies() { tables::FECHA_PROV(); }
 bool load_declaration() { return shell::call_as_bool("INIC_VAR", {rt::Value(1), rt::Value(1)}, true); }
 
 // Ids 64 and 65: one taxpayer of a transfer walk.
+// The work copies stay open for the walk's next taxpayer, which refills
+// them; the walk closes them when it ends.
 void transfer_one() {
     taxpayer_box();
     load_declaration();
     shell::call_routine("PREPARA");
-    close_work_copies();
 }
 
 void edit_declaration() {
@@ -218,17 +220,17 @@ void DECLARA() {
     } keep_bar{main_bar};
     rt::DeclarationScope scope;
     create_declaration_variables();
-    close_work_copies();
+    const int id = kOpcao1.integer();
+    if (!walking_transfer(id)) close_work_copies();
     const rt::Date today = rt::DATE();
     common::Global{"DF_PAGTO"}.set(rt::Value(ULT_DIA(rt::MONTH(today), rt::YEAR(today), 1)));
     set_tax_constants();
-    const int id = kOpcao1.integer();
     if (id == 51) {
         shell::call_or_notice("SELECIONA");
         close_work_copies();
         return;
     }
-    if (id == 64 || id == 65) {
+    if (walking_transfer(id)) {
         transfer_one();
         return;
     }

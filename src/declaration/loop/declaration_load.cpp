@@ -10,6 +10,7 @@
 #include "declaration/loop/declaration_defaults.hpp"
 #include "declaration/loop/declaration_variables.hpp"
 #include "declaration/loop/monthly_matrices.hpp"
+#include "declaration/loop/work_copy_refill.hpp"
 #include "declaration/loop/work_tables.hpp"
 #include "runtime/core/clock.hpp"
 #include "runtime/core/cp850.hpp"
@@ -112,6 +113,7 @@ void remove_work_copies() {
 }
 
 bool load_work_copies(bool recovery, int id, const std::string& cpf) {
+    if (!recovery && walking_transfer(id) && refill_work_copies(id, cpf)) return true;
     if (!recovery) remove_work_copies();
     for (int table = 1; table <= 20; ++table) {
         if (table == kEntriesTable) continue;

@@ -117,10 +117,16 @@ bool WritableMap::write(int fd, std::uint64_t file_size, std::uint64_t off, cons
 
 namespace {
 constexpr std::size_t kLargePage = std::size_t{2} << 20;
+constexpr std::size_t kSmallBuffer = std::size_t{256} << 10;
 }
 
 LargeBuffer::LargeBuffer(std::size_t bytes) : size_(bytes) {
     if (bytes == 0) return;
+    if (bytes < kSmallBuffer) {
+        heap_ = std::make_unique<char[]>(bytes);
+        data_ = heap_.get();
+        return;
+    }
     const bool large = bytes >= kLargePage / 2;
     const std::size_t rounded = (bytes + kLargePage - 1) / kLargePage * kLargePage;
     map_len_ = large ? rounded + kLargePage : bytes;
@@ -138,7 +144,7 @@ LargeBuffer::LargeBuffer(std::size_t bytes) : size_(bytes) {
 LargeBuffer::~LargeBuffer() { release(); }
 
 LargeBuffer::LargeBuffer(LargeBuffer&& o) noexcept
-    : map_(o.map_), map_len_(o.map_len_), data_(o.data_), size_(o.size_) {
+    : heap_(std::move(o.heap_)), map_(o.map_), map_len_(o.map_len_), data_(o.data_), size_(o.size_) {
     o.map_ = nullptr;
     o.data_ = nullptr;
     o.map_len_ = o.size_ = 0;
@@ -147,6 +153,7 @@ LargeBuffer::LargeBuffer(LargeBuffer&& o) noexcept
 LargeBuffer& LargeBuffer::operator=(LargeBuffer&& o) noexcept {
     if (this != &o) {
         release();
+        heap_ = std::move(o.heap_);
         map_ = o.map_;
         map_len_ = o.map_len_;
         data_ = o.data_;
@@ -160,6 +167,7 @@ LargeBuffer& LargeBuffer::operator=(LargeBuffer&& o) noexcept {
 
 void LargeBuffer::release() {
     if (map_) ::munmap(map_, map_len_);
+    heap_.reset();
     map_ = nullptr;
     data_ = nullptr;
     map_len_ = size_ = 0;

@@ -4,6 +4,7 @@
 // system call: how a shared table re-reads records and change marks cheaply.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 namespace qv::rt::table {
 
@@ -64,9 +65,10 @@ private:
     std::size_t mapped_ = 0;
 };
 
-// A zero-filled buffer in a mapping of its own. A big one is backed by large
+// A zero-filled buffer. A big one has a mapping of its own, backed by large
 // pages where the kernel can: filling a fresh buffer of some megabytes
-// otherwise costs a page fault per 4 KiB, most of the time spent on it.
+// otherwise costs a page fault per 4 KiB, most of the time spent on it. A
+// small one comes from the heap: unmapping costs more than it saves.
 class LargeBuffer {
 public:
     LargeBuffer() = default;
@@ -82,6 +84,7 @@ public:
 
 private:
     void release();
+    std::unique_ptr<char[]> heap_;
     void* map_ = nullptr;
     std::size_t map_len_ = 0;
     char* data_ = nullptr;

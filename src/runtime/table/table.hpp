@@ -119,6 +119,13 @@ public:
     void commit();                  // writes the record buffer now
     void zap();                     // exclusive only
     void pack();                    // exclusive only
+    // Exclusive use, no memo fields: the records become `records` (raw
+    // records of this table's length, the deleted flag first) and every
+    // index bag is rebuilt in place. Meant for a private scratch copy filled
+    // again and again, where writing each bag aside and renaming it would
+    // cost more than the data; a bag cut short carries its update mark and
+    // is rebuilt at the next open.
+    void refill(const std::vector<std::string>& records);
 
     // --- locks (always granted on an exclusive table)
     bool rlock(std::uint32_t recno = 0);   // 0 = current record
@@ -175,6 +182,7 @@ private:
     void add_tag_aside(Bag& bag, const TagInfo& info, KeyBlock keys);
     void install_bag(Bag& bag, const std::string& built);
     void reopen_bag(Bag& bag);
+    void rebuild_bags(bool aside);
     std::string aside_name(const std::string& path, const char* ext) const;
     void set_structural_flag(bool on);
     void refresh_header();                 // record count from disk

@@ -31,6 +31,34 @@ void Table::zap() {
     reindex();
 }
 
+void Table::refill(const std::vector<std::string>& records) {
+    if (read_only_) fail(path_, "table opened read-only");
+    if (!exclusive_) fail(path_, "refilling needs the table opened exclusively");
+    if (memo_) fail(path_, "a table with memo fields cannot be refilled");
+    const std::size_t len = static_cast<std::size_t>(header_.record_len);
+    std::string bytes;
+    bytes.reserve(records.size() * len + 1);
+    for (const std::string& r : records) {
+        if (r.size() != len) fail(path_, "refill: a record of another length");
+        bytes += r;
+    }
+    bytes += kEndOfFile;
+    dirty_ = false;
+    is_new_ = false;
+    orig_.clear();
+    map_.reset();
+    wmap_.reset();
+    // The count goes to zero first, so that a process killed half way
+    // leaves an empty table rather than one counting records it lacks.
+    write_count(0);
+    write_at(fd_.get(), bytes.data(), bytes.size(), header_.header_len, path_);
+    if (::ftruncate(fd_.get(), static_cast<off_t>(header_.header_len + bytes.size())) != 0)
+        fail(path_, std::string("cannot truncate: ") + std::strerror(errno));
+    write_count(static_cast<std::uint32_t>(records.size()));
+    rebuild_bags(false);
+    go_top();
+}
+
 namespace {
 
 // The memo pointer of field f in a record: ten digits, or four bytes in the

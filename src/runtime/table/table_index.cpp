@@ -359,6 +359,7 @@ void Table::index_on(const std::string& key, const std::string& tag_name, const 
                         : resolve_path(with_default_extension(opt.bag, ".cdx"));
     const bool structural = opt.bag.empty() || bag_path == resolve_path(with_extension(path_, ".cdx"));
     Bag* bag = nullptr;
+    bool fresh = false;   // a bag made just now: nothing in it to keep safe
     for (auto& b : bags_)
         if (b->path == bag_path) bag = b.get();
     if (!bag) {
@@ -366,9 +367,11 @@ void Table::index_on(const std::string& key, const std::string& tag_name, const 
         nb->path = bag_path;
         nb->structural = structural;
         try {
-            nb->cdx = ::access(bag_path.c_str(), F_OK) == 0 ? CdxFile::open(bag_path) : CdxFile::create(bag_path);
+            fresh = ::access(bag_path.c_str(), F_OK) != 0;
+            nb->cdx = fresh ? CdxFile::create(bag_path) : CdxFile::open(bag_path);
         } catch (const CdxError&) {
             nb->cdx = CdxFile::create(bag_path);   // unreadable: start it again
+            fresh = true;
         }
         if (!take_share_signal(nb->cdx->fd(), true)) throw TableBusy(bag_path + ": in use by another user");
         for (const TagInfo& ti : nb->cdx->tags()) nb->tags.push_back(make_tag(ti));
@@ -378,7 +381,7 @@ void Table::index_on(const std::string& key, const std::string& tag_name, const 
     }
     if (structural && !has_structural_index()) fail(path_, "structural index out of place");
     auto keys = collect_keys({&t});
-    if (exclusive_) {
+    if (exclusive_ && !fresh) {
         add_tag_aside(*bag, info, std::move(keys[0]));
     } else {
         BagLock lock(*this, *bag, true);
@@ -408,6 +411,14 @@ void Table::reindex() {
     if (read_only_) fail(path_, "table opened read-only");
     if (!exclusive_) fail(path_, "REINDEX needs the table opened exclusively");
     flush();
+    rebuild_bags(true);
+    go_top();
+}
+
+// Every tag of every bag from the records. Written aside and renamed when
+// `aside` (the table is exclusive); otherwise in place, under the index lock
+// when others share the table.
+void Table::rebuild_bags(bool aside) {
     std::vector<Tag*> all;
     for (auto& b : bags_)
         for (Tag& t : b->tags) all.push_back(&t);
@@ -420,14 +431,18 @@ void Table::reindex() {
             infos.push_back(t.info);
             blocks.push_back(std::move(keys[k++]));
         }
-        if (exclusive_) {
+        if (aside && exclusive_) {
             build_bag_aside(*b, infos, std::move(blocks));
             continue;
         }
         BagLock lock(*this, *b, true);
-        b->cdx->rebuild(infos, std::move(blocks));
+        try {
+            b->cdx->rebuild(infos, std::move(blocks));
+        } catch (const CdxError& e) {
+            throw TableError(e.what());
+        }
     }
-    go_top();
+    cur_key_.reset();
 }
 
 // Old keys come from the record as it was read, new ones from the buffer;

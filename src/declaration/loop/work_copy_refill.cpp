@@ -1,0 +1,141 @@
+#include "declaration/loop/work_copy_refill.hpp"
+
+#include <filesystem>
+#include <string_view>
+#include <vector>
+
+#include "declaration/loop/declaration_load.hpp"
+#include "declaration/loop/declaration_variables.hpp"
+#include "declaration/loop/work_tables.hpp"
+#include "runtime/table/file_names.hpp"
+#include "runtime/table/table_error.hpp"
+#include "runtime/table/workspace.hpp"
+#include "tables/folders.hpp"
+#include "tables/opening.hpp"
+#include "tables/state.hpp"
+
+namespace qv::declaration {
+
+namespace {
+
+namespace tb = rt::table;
+
+constexpr int kCopiedTables[] = {1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 12, 14, 15, 16, 17, 18, 19, 20};
+
+bool same_layout(const tb::Table& a, const tb::Table& b) {
+    if (a.record_len() != b.record_len() || a.field_count() != b.field_count()) return false;
+    for (int i = 0; i < a.field_count(); ++i) {
+        const tb::Field& x = a.fields()[std::size_t(i)];
+        const tb::Field& y = b.fields()[std::size_t(i)];
+        if (x.name != y.name || x.type != y.type || x.len != y.len || x.dec != y.dec) return false;
+    }
+    return true;
+}
+
+// The open work copy of `table`, when it is the one a load makes: this
+// terminal's file, exclusive, its one order on the work key.
+tb::Table* kept_copy(int table) {
+    tb::Table* copy = tables::ws().table(work_area(table));
+    if (copy == nullptr || !copy->exclusive() || copy->order_count() != 1) return nullptr;
+    if (copy->path() != tb::resolve_path(work_file(table) + ".dbf")) return nullptr;
+    if (copy->order_key(1) != work_index_key(work_area(table))) return nullptr;
+    return copy;
+}
+
+// The raw rows of the taxpayer from the current record of the table open
+// in `area` on; empty when the table's layout is not the copy's.
+std::vector<std::string> taxpayer_rows_from(int area, int table, const std::string& key) {
+    tb::Table& t = tables::ws().current(area);
+    const auto belongs = taxpayer_rows(area, table, key.substr(0, 11), key.size() > 11 ? key.substr(11) : "");
+    std::vector<std::string> rows;
+    for (; !t.eof(); t.skip(1)) {
+        const std::string record = t.raw_record();
+        if (!belongs(record)) break;
+        if (!t.deleted()) rows.push_back(record);
+    }
+    return rows;
+}
+
+void refill(tb::Table& copy, const std::vector<std::string>& rows) {
+    copy.clear_filter();
+    copy.refill(rows);
+    copy.set_order(1);
+    copy.go_top();
+}
+
+// A copy whose layout differs from its table's (the client folder changed)
+// is made again the ordinary way.
+void remake_copy(int table, const std::string& key) {
+    tables::ws().close(work_area(table));
+    for (const char* ext : {".dbf", ".cdx"}) {
+        std::error_code ec;
+        std::filesystem::remove(tb::resolve_path(work_file(table) + ext), ec);
+    }
+    tables::ws().current(table).seek(rt::Value(key));
+    copy_taxpayer_rows(table, table, key);
+    if (!open_work_copy(table)) throw tb::TableError(work_file(table) + ": cannot be opened");
+}
+
+void refill_table(int table, const std::string& cpf) {
+    const std::string key = taxpayer_key(table, cpf, variable_text("ATV_BRASIL"));
+    open_waiting(table, true, kLoadWait);
+    struct Close {
+        int table;
+        ~Close() { tables::ws().close(table); }
+    } close{table};
+    tb::Table& source = tables::ws().current(table);
+    tb::Table& copy = *kept_copy(table);
+    if (!same_layout(source, copy)) {
+        remake_copy(table, key);
+        return;
+    }
+    source.seek(rt::Value(key));
+    refill(copy, taxpayer_rows_from(table, table, key));
+}
+
+// The register's rows: from the walk's open register at the taxpayer, or
+// from the register opened for the purpose.
+std::vector<std::string> register_rows(const std::string& cpf) {
+    const std::string key = taxpayer_key(kRegisterTable, cpf, "");
+    auto& ws = tables::ws();
+    const bool opened = ws.table(kRegisterTable) == nullptr;
+    if (opened) open_waiting(kRegisterTable, false, kLoadWait);
+    struct Close {
+        bool opened;
+        ~Close() {
+            if (opened) tables::ws().close(kRegisterTable);
+        }
+    } close{opened};
+    tb::Table& reg = ws.current(kRegisterTable);
+    if (!same_layout(reg, *kept_copy(kRegisterTable))) throw tb::TableError("register layout changed");
+    if (reg.eof() || reg.get("CPF").as_string() != key) reg.seek(rt::Value(key));
+    return taxpayer_rows_from(kRegisterTable, kRegisterTable, key);
+}
+
+}  // namespace
+
+bool refill_work_copies(int /*id*/, const std::string& cpf) {
+    if (kept_copy(kRegisterTable) == nullptr) return false;
+    for (int table : kCopiedTables)
+        if (kept_copy(table) == nullptr) return false;
+    try {
+        // The register's copy names the taxpayer a recovery reopens: it is
+        // emptied first and refilled last, so that a load cut short leaves
+        // nothing to recover.
+        const std::vector<std::string> reg_rows = register_rows(cpf);
+        refill(*kept_copy(kRegisterTable), {});
+        for (int table : kCopiedTables) {
+            refill_table(table, cpf);
+            tables::MOSTRADOR(1, 1);
+        }
+        refill(*kept_copy(kRegisterTable), reg_rows);
+    } catch (const tb::TableError&) {
+        tables::FECHA_PROV();
+        return false;
+    }
+    tables::ws().select(work_area(kRegisterTable));
+    tables::MOSTRADOR(1, 1);
+    return true;
+}
+
+}  // namespace qv::declaration

@@ -1,0 +1,19 @@
+#pragma once
+// A walk that sends declaration after declaration to the tax program loads
+// each one only to read it. Its work copies stay open from one taxpayer to
+// the next and are refilled with the next taxpayer's rows, instead of being
+// removed, created and indexed anew for every declaration.
+#include <string>
+
+namespace qv::declaration {
+
+// True for the menu ids of such a walk (the marked declarations, all).
+constexpr bool walking_transfer(int id) { return id == 64 || id == 65; }
+
+// Refills the terminal's open work copies with the rows of `cpf`. False,
+// with nothing refilled, when the copies are not all open (the first
+// taxpayer of the walk), and false after a failure (the copies are then
+// closed): the caller makes them the ordinary way.
+bool refill_work_copies(int id, const std::string& cpf);
+
+}  // namespace qv::declaration
