@@ -2,6 +2,7 @@
 // A read-only shared mapping of a file that grows with it. Reads through it
 // see every write of every process at once (one page cache), without a
 // system call: how a shared table re-reads records and change marks cheaply.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -25,7 +26,10 @@ public:
     bool read(int fd, std::size_t off, void* dst, std::size_t len);
     const char* data() const { return data_; }
     std::size_t size() const { return size_; }   // bytes known to be there
-    void reset();   // before the file shrinks or is replaced
+    void reset();   // before the file is replaced
+    // The file was cut to `end` bytes by its owner: bytes beyond are no
+    // longer read through the mapping (which stays, for the file to grow).
+    void shrink_to(std::size_t end) { size_ = std::min(size_, end); }
     // Never maps again (a file on a network mount, where the mapping does
     // not see other machines' writes): every read goes to the file.
     void disable() { reset(); disabled_ = true; }

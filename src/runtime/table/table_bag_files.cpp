@@ -4,11 +4,15 @@
 // a bag left damaged (an update that did not finish) or out of step with
 // its table (entries for records that are not there, keys missing) is
 // rebuilt, and the application is told.
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <map>
+#include <optional>
+#include <utility>
 
 #include "runtime/table/file_names.hpp"
 #include "runtime/table/table.hpp"
@@ -22,6 +26,39 @@ namespace {
 std::function<void(const std::string&)>& rebuild_notice() {
     static std::function<void(const std::string&)> notice;
     return notice;
+}
+
+// What a bag and its table looked like when their entries were last found
+// in step. Counting every entry of a big index costs more than the rest of
+// an opening, and a table opened again and again (one declaration after
+// another) is most often unchanged since: any write to either file moves
+// its size or its modification time.
+struct StepStamp {
+    std::uint64_t bag_size = 0, table_size = 0;
+    std::int64_t bag_sec = 0, bag_nsec = 0, table_sec = 0, table_nsec = 0;
+    std::uint32_t reccount = 0;
+    bool operator==(const StepStamp&) const = default;
+};
+
+using BagIdentity = std::pair<std::uint64_t, std::uint64_t>;   // device, inode
+
+std::map<BagIdentity, StepStamp>& found_in_step() {
+    static std::map<BagIdentity, StepStamp> stamps;
+    return stamps;
+}
+
+std::optional<std::pair<BagIdentity, StepStamp>> step_stamp(int bag_fd, int table_fd, std::uint32_t reccount) {
+    struct stat b {}, t {};
+    if (::fstat(bag_fd, &b) != 0 || ::fstat(table_fd, &t) != 0) return std::nullopt;
+    StepStamp s;
+    s.bag_size = static_cast<std::uint64_t>(b.st_size);
+    s.table_size = static_cast<std::uint64_t>(t.st_size);
+    s.bag_sec = b.st_mtim.tv_sec;
+    s.bag_nsec = b.st_mtim.tv_nsec;
+    s.table_sec = t.st_mtim.tv_sec;
+    s.table_nsec = t.st_mtim.tv_nsec;
+    s.reccount = reccount;
+    return std::pair{BagIdentity{b.st_dev, b.st_ino}, s};
 }
 
 }  // namespace
@@ -51,6 +88,11 @@ bool Table::bag_out_of_step(Bag& bag) {
             }
         } release{*this, quiet && !exclusive_};
         if (quiet) refresh_header();
+        const auto stamp = quiet ? step_stamp(bag.cdx->fd(), fd_.get(), reccount_) : std::nullopt;
+        if (stamp) {
+            const auto known = found_in_step().find(stamp->first);
+            if (known != found_in_step().end() && known->second == stamp->second) return false;
+        }
         for (std::size_t i = 0; i < bag.tags.size(); ++i) {
             const TagInfo& info = bag.tags[i].info;
             if (!bag.tags[i].unusable.empty()) continue;
@@ -59,6 +101,7 @@ bool Table::bag_out_of_step(Bag& bag) {
             if (!info.for_expr.empty() || info.unique) continue;
             if (sum.count > reccount_ || (quiet && sum.count != reccount_)) return true;
         }
+        if (stamp) found_in_step()[stamp->first] = stamp->second;
         return false;
     } catch (const CdxError&) {
         return true;

@@ -46,14 +46,14 @@ void Table::refill(const std::vector<std::string>& records) {
     dirty_ = false;
     is_new_ = false;
     orig_.clear();
-    map_.reset();
-    wmap_.reset();
     // The count goes to zero first, so that a process killed half way
     // leaves an empty table rather than one counting records it lacks.
     write_count(0);
     write_at(fd_.get(), bytes.data(), bytes.size(), header_.header_len, path_);
     if (::ftruncate(fd_.get(), static_cast<off_t>(header_.header_len + bytes.size())) != 0)
         fail(path_, std::string("cannot truncate: ") + std::strerror(errno));
+    // The header stays, so the mappings do: only what is read is bounded.
+    map_.shrink_to(header_.header_len + bytes.size());
     write_count(static_cast<std::uint32_t>(records.size()));
     rebuild_bags(false);
     go_top();

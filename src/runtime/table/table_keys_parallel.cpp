@@ -27,9 +27,11 @@ constexpr unsigned kMaxThreads = 4;
 
 bool Table::collect_keys_in_parallel(std::vector<KeyBlock>& blocks, const std::vector<Tag*>& tags) {
     const std::uint32_t n = reccount_;
+    // Asking for the processor count reads a file: only for a big table.
+    if (!exclusive_ || n / kRecordsPerThread < 2) return false;
     const unsigned threads = std::min({kMaxThreads, std::max(1u, std::thread::hardware_concurrency()),
                                        static_cast<unsigned>(n / kRecordsPerThread)});
-    if (!exclusive_ || threads < 2) return false;
+    if (threads < 2) return false;
     const auto from_record_bytes = [](const Tag* t) {
         return t->cond.empty() && t->fast && t->fast->natural_type() == t->info.type &&
                t->info.type == KeyType::Character;
