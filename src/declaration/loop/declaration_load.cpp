@@ -153,6 +153,20 @@ void load_monthly_values() {
     for (int x = 11; x <= 13; ++x) set_variable("I3_" + rt::STRZERO(x, 2), declaration.get("I3_" + rt::STRZERO(x, 2)));
 }
 
+// A reference table (SELIC rates, the auxiliary lists) open since an
+// earlier declaration is taken as it is, put back as an opening leaves it:
+// reopening it for every declaration of a walk costs more than the load.
+void open_reference_table(int code) {
+    rt::table::Table* t = tables::ws().table(code);
+    if (t == nullptr) {
+        tables::ABERTURA(code);
+        return;
+    }
+    t->clear_filter();
+    if (t->order_count() > 0) t->set_order(1);
+    t->go_top();
+}
+
 // Step 8: the lists at their tops and the totals the pages show.
 void prepare_lists() {
     auto& ws = tables::ws();
@@ -164,8 +178,8 @@ void prepare_lists() {
     if (auto* t = ws.table(27)) t->go_top();
     set_variable("PONTEIRO", rt::Value(1));
     call_named("BALANCO");
-    tables::ABERTURA(53);
-    tables::ABERTURA(52);
+    open_reference_table(53);
+    open_reference_table(52);
     common::FECHAJAN(10);
 }
 
@@ -180,7 +194,7 @@ bool INIC_VAR(int /*mode*/, int existing) {
     const std::string cpf = rt::PADR(variable_text("CPF"), 11);
     const bool recovery = kLrecupera.value().as_bool();
     const int id = kOpcao1.integer(0);
-    tables::ABERTURA(51);
+    open_reference_table(51);
     if (!load_records(recovery, id, existing, cpf) || !load_work_copies(recovery, id, cpf)) {
         tables::FECHA_PROV();
         common::MENS(11, recovery ? "Impossível recuperar o último CPF."_cp
