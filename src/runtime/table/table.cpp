@@ -18,11 +18,14 @@ namespace qv::rt::table {
 
 namespace {
 
+// Field names are ASCII: folded here without the locale, for a look-up by
+// name runs for every field a record is copied through.
+constexpr char fold(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
 bool same_name(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
-            return false;
+        if (fold(a[i]) != fold(b[i])) return false;
     return true;
 }
 

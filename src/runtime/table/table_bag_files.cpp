@@ -7,8 +7,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -45,6 +47,16 @@ using BagIdentity = std::pair<std::uint64_t, std::uint64_t>;   // device, inode
 std::map<BagIdentity, StepStamp>& found_in_step() {
     static std::map<BagIdentity, StepStamp> stamps;
     return stamps;
+}
+
+// A stamp is kept only once both files have been left alone for a while: a
+// write in the same tick of the file system's clock as the one stamped
+// would not move the time.
+bool settled(const StepStamp& s) {
+    timespec now {};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    constexpr std::int64_t kSettledSeconds = 2;
+    return now.tv_sec - std::max(s.bag_sec, s.table_sec) >= kSettledSeconds;
 }
 
 std::optional<std::pair<BagIdentity, StepStamp>> step_stamp(int bag_fd, int table_fd, std::uint32_t reccount) {
@@ -101,7 +113,7 @@ bool Table::bag_out_of_step(Bag& bag) {
             if (!info.for_expr.empty() || info.unique) continue;
             if (sum.count > reccount_ || (quiet && sum.count != reccount_)) return true;
         }
-        if (stamp) found_in_step()[stamp->first] = stamp->second;
+        if (stamp && settled(stamp->second)) found_in_step()[stamp->first] = stamp->second;
         return false;
     } catch (const CdxError&) {
         return true;

@@ -86,6 +86,47 @@ TEST_F(DeclarationLoadSave, EditedRowsReplaceTheTaxpayersOnlyAndAssetsAreRenumbe
     EXPECT_EQ(rows(9, kCpfA, {"INDGAS", "I13_27"}), (Rows{"999.00|105.00|"}));
 }
 
+// A walk that sends declarations keeps the work copies open and refills
+// them: each taxpayer finds its own rows only, in index order (a taxpayer
+// without rows finds empty copies), and the copies are the same open tables
+// from one taxpayer to the next.
+TEST_F(DeclarationLoadSave, AWalkRefillsTheOpenWorkCopiesWithEachTaxpayersRows) {
+    seed();
+    const std::string cpf_c = "33333333333";
+    add_row(9, cpf_c, {{"NOMECONTR", rt::Value("Contribuinte C")}});
+    add_row(1, cpf_c, {});
+    rt::variables().set("OPCAO_1", rt::Value(65));
+    struct Load {
+        std::string cpf, name;
+        std::uint32_t income, assets, rural;
+        std::string first_asset;
+    };
+    const Load loads[] = {{kCpfA, "Contribuinte A", 2, 3, 1, "Casa A"},
+                          {kCpfB, "Contribuinte B", 2, 3, 1, "Casa B"},
+                          {cpf_c, "Contribuinte C", 0, 0, 0, ""},
+                          {kCpfA, "Contribuinte A", 2, 3, 1, "Casa A"}};
+    const tb::Table* kept = nullptr;
+    for (const Load& l : loads) {
+        SCOPED_TRACE(l.cpf);
+        choose(l.cpf);
+        rt::DeclarationScope scope;
+        ASSERT_TRUE(INIC_VAR(1, 1));
+        EXPECT_EQ(rt::TRIM(rt::variables().get("NOMECONTR").as_string()), l.name);
+        EXPECT_EQ(area(22).lastrec(), l.income);
+        EXPECT_EQ(area(24).lastrec(), l.assets);
+        EXPECT_EQ(area(36).lastrec(), l.rural);
+        area(24).go_top();
+        EXPECT_EQ(area(24).eof() ? "" : rt::TRIM(area(24).get("I7_2").as_string()), l.first_asset);
+        EXPECT_EQ(area(29).lastrec(), 1u);
+        EXPECT_EQ(area(29).get("CPF").as_string(), l.cpf);
+        if (kept) {
+            EXPECT_EQ(tables::ws().table(22), kept);
+        }
+        kept = tables::ws().table(22);
+    }
+    tables::FECHA_PROV();
+}
+
 TEST_F(DeclarationLoadSave, AutosaveKeepsTheWorkCopiesOpenOnTheirRecords) {
     seed();
     choose(kCpfA);
