@@ -3,6 +3,7 @@
 #include <signal.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -66,6 +67,13 @@ void catch_bus_errors() {
 }
 
 bool FileMap::read(int fd, std::size_t off, void* dst, std::size_t len) {
+    // A file read a few times only (a table opened for a seek and a few
+    // records) is read directly: a mapping would cost more, in page faults
+    // and in unmapping it at the close, than the reads it saves.
+    if (!data_ && direct_reads_ < kDirectReads) {
+        ++direct_reads_;
+        return ::pread(fd, dst, len, static_cast<off_t>(off)) == static_cast<ssize_t>(len);
+    }
     if (!cover(fd, off + len)) return false;
     if (guarded_copy(dst, data_ + off, len)) return true;
     reset();   // the file shrank: map it again when next asked
@@ -102,6 +110,10 @@ void WritableMap::reset() {
 
 bool WritableMap::write(int fd, std::uint64_t file_size, std::uint64_t off, const void* src, std::size_t len) {
     if (off + len > file_size || disabled_) return false;
+    if (!data_ && direct_writes_ < kDirectWrites) {
+        ++direct_writes_;   // the caller writes it: a few writes do not pay for a mapping
+        return false;
+    }
     if (!data_ || off + len > mapped_) {
         reset();
         const std::size_t want = static_cast<std::size_t>(file_size) + std::max<std::size_t>(file_size / 4, 1u << 20);

@@ -19,7 +19,8 @@ public:
     // Makes the mapping of `fd` cover bytes [0, end); false when the file is
     // shorter (or cannot be mapped).
     bool cover(int fd, std::size_t end);
-    // Copies bytes [off, off + len) of the file through the mapping; false
+    // Copies bytes [off, off + len) of the file (through the mapping once
+    // the file has been read more than a few times); false
     // when the file is shorter or has been cut short under the mapping by
     // another program (the bus error that touching the lost bytes raises is
     // caught), so that the caller can read them the ordinary way.
@@ -35,6 +36,8 @@ public:
     void disable() { reset(); disabled_ = true; }
 
 private:
+    static constexpr unsigned kDirectReads = 64;
+    unsigned direct_reads_ = 0;   // reads made before mapping the file
     bool disabled_ = false;
     const char* data_ = nullptr;
     std::size_t size_ = 0;     // bytes known to exist in the file
@@ -64,6 +67,8 @@ public:
     void disable() { reset(); disabled_ = true; }
 
 private:
+    static constexpr unsigned kDirectWrites = 16;
+    unsigned direct_writes_ = 0;   // writes left to the caller before mapping
     bool disabled_ = false;
     char* data_ = nullptr;
     std::size_t mapped_ = 0;

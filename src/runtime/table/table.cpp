@@ -338,12 +338,7 @@ void Table::to_phantom() {
 void Table::read_record(std::uint32_t recno) {
     buf_.resize(header_.record_len);
     const auto off = static_cast<std::size_t>(record_offset(recno));
-    // A table held alone is read directly until it has been read often:
-    // opened for a few records (a seek, one taxpayer's rows), mapping it
-    // would cost more than the reads, mostly in unmapping it at the close.
-    const bool direct = exclusive_ && direct_reads_ < kDirectReads;
-    if (direct) ++direct_reads_;
-    if ((direct || !map_.read(fd_.get(), off, buf_.data(), buf_.size())) &&
+    if (!map_.read(fd_.get(), off, buf_.data(), buf_.size()) &&
         read_at(fd_.get(), buf_.data(), buf_.size(), record_offset(recno), path_) < buf_.size())
         fail(path_, "truncated: record " + std::to_string(recno) + " is cut short");
     recno_ = recno;

@@ -241,8 +241,6 @@ private:
     OpenFileClaim claim_{fd_};   // known open by identity while it lives
     FileMap map_;                // the DBF, for reading records and the count
     WritableMap wmap_;           // the DBF, for writing the count
-    static constexpr unsigned kDirectReads = 64;
-    unsigned direct_reads_ = 0;  // records read without the mapping
     DbfHeader header_;
     std::uint32_t reccount_ = 0;
     std::unique_ptr<MemoFile> memo_;
