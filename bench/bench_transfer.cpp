@@ -132,6 +132,7 @@ int main(int argc, char** argv) {
     for (int table = 1; table <= 20; ++table) replicate(root + "/client/", table, taxpayers);
     for (const auto& e : fs::directory_iterator(root + "/client"))
         if (e.path().extension() == ".cdx") fs::remove(e.path());
+    qv::bench::settle_client_folder(root + "/client/");
 
     int sent = 0;
     double sending = 0;

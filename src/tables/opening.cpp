@@ -50,9 +50,11 @@ bool present(const std::string& name) { return tb::file_exists(os_name(name)); }
 // A table file of no bytes holds nothing: its creation was cut short (a
 // kill between making the file and writing its header). It is made again.
 bool table_present(const std::string& name) {
-    if (!present(name)) return false;
+    const std::string real = tb::resolve_path(os_name(name));
     std::error_code ec;
-    return fs::file_size(tb::resolve_path(os_name(name)), ec) != 0 || ec;
+    const auto size = fs::file_size(real, ec);
+    if (!ec) return size != 0;
+    return fs::exists(real, ec);   // there, but no plain file: opening it says what is wrong
 }
 
 std::string tag_of(const std::string& bag) { return rt::UPPER(tb::stem_of(bag)).substr(0, 10); }

@@ -37,7 +37,8 @@ bool same_layout(const tb::Table& a, const tb::Table& b) {
 tb::Table* kept_copy(int table) {
     tb::Table* copy = tables::ws().table(work_area(table));
     if (copy == nullptr || !copy->exclusive() || copy->order_count() != 1) return nullptr;
-    if (copy->path() != tb::resolve_path(work_file(table) + ".dbf")) return nullptr;
+    const std::string file = work_file(table) + ".dbf";
+    if (copy->path() != file && copy->path() != tb::resolve_path(file)) return nullptr;
     if (copy->order_key(1) != work_index_key(work_area(table))) return nullptr;
     return copy;
 }

@@ -111,6 +111,9 @@ std::string resolve_path(std::string_view path) {
     return out;
 }
 
-bool file_exists(std::string_view path) { return exists(resolve_path(path)); }
+bool file_exists(std::string_view path) {
+    const std::string s = normalise_separators(path);
+    return exists(s) || exists(resolve_path(s));
+}
 
 }  // namespace qv::rt::table
