@@ -8,6 +8,9 @@
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
 
 #include "e2e/tmux_session.hpp"
 #include "system/transfer/structure_check.hpp"
@@ -80,6 +83,49 @@ TEST_F(E2eTransfer, OneTaxpayerFromTheMenuReachesTheTaxProgramFolder) {
     const std::string index = read(dados / "iddeclaracoes.xml");
     EXPECT_NE(index.find("<item cpf=\"111.444.777-35\""), std::string::npos) << index;
     EXPECT_TRUE(index.ends_with("</classe>")) << index;
+    EXPECT_FALSE(fs::exists(prog / "Error.log"));
+}
+
+// "Todos os CPFs da pasta atual" sends every taxpayer of the folder: the
+// walk keeps the work copies open from one declaration to the next, and each
+// file still names its own taxpayer.
+TEST_F(E2eTransfer, EveryTaxpayerOfTheFolderIsSentByTheWalk) {
+    auto s = start();
+    ASSERT_TRUE(s->wait_for("Declaração", 20s)) << s->screen_text();
+    const std::vector<std::string> cpfs{"11144477735", "52998224725"};
+    for (const std::string& cpf : cpfs) {
+        s->keys("Enter");
+        ASSERT_TRUE(s->wait_for("F1 Nome F2 CPF F3 Stat", 5s)) << s->screen_text();
+        s->text(cpf);
+        ASSERT_TRUE(s->wait_for("Inclui?", 5s)) << s->screen_text();
+        s->keys("Enter");
+        ASSERT_TRUE(s->wait_for("P.Jur", 5s)) << s->screen_text();
+        s->keys("M-t");
+        ASSERT_TRUE(s->wait_for("F1 Nome F2 CPF F3 Stat", 5s)) << s->screen_text();
+        s->keys("Escape");
+        ASSERT_TRUE(s->wait_for("Terminar", 5s)) << s->screen_text();
+    }
+    s->keys("M-e");
+    ASSERT_TRUE(s->wait_for("Todos os CPFs da pasta atual", 5s)) << s->screen_text();
+    s->keys("t");
+    ASSERT_TRUE(s->wait_for("Evite enviar", 5s)) << s->screen_text();
+    s->keys("Enter");
+
+    const fs::path dados = home / "ProgramasRFB/IRPF2012/aplicacao/dados";
+    const auto sent = [&] {
+        const std::string index = read(dados / "iddeclaracoes.xml");
+        return index.find("cpf=\"529.982.247-25\"") != std::string::npos &&
+               index.find("cpf=\"111.444.777-35\"") != std::string::npos;
+    };
+    for (int i = 0; i < 200 && !sent(); ++i) std::this_thread::sleep_for(100ms);
+    ASSERT_TRUE(sent()) << s->screen_text();
+    for (const std::string& cpf : cpfs) {
+        SCOPED_TRACE(cpf);
+        const std::string declaration = read(dados / cpf / (cpf + ".XML"));
+        const std::string shown = cpf.substr(0, 3) + "." + cpf.substr(3, 3) + "." + cpf.substr(6, 3) + "-" + cpf.substr(9);
+        EXPECT_NE(declaration.find("cpf=\"" + shown + "\""), std::string::npos);
+        EXPECT_EQ(qv::transfer::testing::structure_problems(declaration), std::vector<std::string>{});
+    }
     EXPECT_FALSE(fs::exists(prog / "Error.log"));
 }
 
