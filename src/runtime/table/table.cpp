@@ -118,11 +118,14 @@ void Table::open_files(const OpenOptions& opt) {
         map_.disable();
         wmap_.disable();
     }
-    char fixed[32];
-    const std::size_t got = read_at(fd_.get(), fixed, 32, 0, path_);
-    header_ = parse_fixed_header(std::string_view(fixed, got), path_);
-    std::string hbytes(header_.header_len, '\0');
-    if (read_at(fd_.get(), hbytes.data(), hbytes.size(), 0, path_) < hbytes.size())
+    // One read brings the whole header of most tables.
+    std::string hbytes(4096, '\0');
+    hbytes.resize(read_at(fd_.get(), hbytes.data(), hbytes.size(), 0, path_));
+    header_ = parse_fixed_header(std::string_view(hbytes).substr(0, 32), path_);
+    const std::size_t have = hbytes.size();
+    hbytes.resize(header_.header_len, '\0');
+    if (have < hbytes.size() &&
+        read_at(fd_.get(), hbytes.data() + have, hbytes.size() - have, std::int64_t(have), path_) < hbytes.size() - have)
         fail(path_, "truncated table header");
     parse_fields(header_, hbytes, path_);
     reccount_ = header_.reccount;
