@@ -50,7 +50,9 @@ void Table::refill(const std::vector<std::string>& records) {
     // leaves an empty table rather than one counting records it lacks.
     write_count(0);
     write_at(fd_.get(), bytes.data(), bytes.size(), header_.header_len, path_);
-    if (::ftruncate(fd_.get(), static_cast<off_t>(header_.header_len + bytes.size())) != 0)
+    // Cutting a file is a journal entry of its own: only when the length changes.
+    const auto size = static_cast<off_t>(header_.header_len + bytes.size());
+    if (file_size(fd_.get(), path_) != size && ::ftruncate(fd_.get(), size) != 0)
         fail(path_, std::string("cannot truncate: ") + std::strerror(errno));
     // The header stays, so the mappings do: only what is read is bounded.
     map_.shrink_to(header_.header_len + bytes.size());
