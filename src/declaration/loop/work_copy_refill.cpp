@@ -33,11 +33,11 @@ bool same_layout(const tb::Table& a, const tb::Table& b) {
 }
 
 // The open work copy of `table`, when it is the one a load makes: this
-// terminal's file, exclusive, its one order on the work key.
-tb::Table* kept_copy(int table) {
+// terminal's file in `folder`, exclusive, its one order on the work key.
+tb::Table* kept_copy(const std::string& folder, int table) {
     tb::Table* copy = tables::ws().table(work_area(table));
     if (copy == nullptr || !copy->exclusive() || copy->order_count() != 1) return nullptr;
-    const std::string file = work_file(table) + ".dbf";
+    const std::string file = work_file(folder, table) + ".dbf";
     if (copy->path() != file && copy->path() != tb::resolve_path(file)) return nullptr;
     if (copy->order_key(1) != work_index_key(work_area(table))) return nullptr;
     return copy;
@@ -77,7 +77,7 @@ void remake_copy(int table, const std::string& key) {
     if (!open_work_copy(table)) throw tb::TableError(work_file(table) + ": cannot be opened");
 }
 
-void refill_table(int table, const std::string& cpf) {
+void refill_table(const std::string& folder, int table, const std::string& cpf) {
     const std::string key = taxpayer_key(table, cpf, variable_text("ATV_BRASIL"));
     open_waiting(table, true, kLoadWait);
     struct Close {
@@ -85,7 +85,7 @@ void refill_table(int table, const std::string& cpf) {
         ~Close() { tables::ws().close(table); }
     } close{table};
     tb::Table& source = tables::ws().current(table);
-    tb::Table& copy = *kept_copy(table);
+    tb::Table& copy = *kept_copy(folder, table);
     if (!same_layout(source, copy)) {
         remake_copy(table, key);
         return;
@@ -96,7 +96,7 @@ void refill_table(int table, const std::string& cpf) {
 
 // The register's rows: from the walk's open register at the taxpayer, or
 // from the register opened for the purpose.
-std::vector<std::string> register_rows(const std::string& cpf) {
+std::vector<std::string> register_rows(const std::string& folder, const std::string& cpf) {
     const std::string key = taxpayer_key(kRegisterTable, cpf, "");
     auto& ws = tables::ws();
     const bool opened = ws.table(kRegisterTable) == nullptr;
@@ -108,7 +108,7 @@ std::vector<std::string> register_rows(const std::string& cpf) {
         }
     } close{opened};
     tb::Table& reg = ws.current(kRegisterTable);
-    if (!same_layout(reg, *kept_copy(kRegisterTable))) throw tb::TableError("register layout changed");
+    if (!same_layout(reg, *kept_copy(folder, kRegisterTable))) throw tb::TableError("register layout changed");
     if (reg.eof() || reg.get("CPF").as_string() != key) reg.seek(rt::Value(key));
     return taxpayer_rows_from(kRegisterTable, kRegisterTable, key);
 }
@@ -116,20 +116,21 @@ std::vector<std::string> register_rows(const std::string& cpf) {
 }  // namespace
 
 bool refill_work_copies(int /*id*/, const std::string& cpf) {
-    if (kept_copy(kRegisterTable) == nullptr) return false;
+    const std::string folder = work_folder();
+    if (kept_copy(folder, kRegisterTable) == nullptr) return false;
     for (int table : kCopiedTables)
-        if (kept_copy(table) == nullptr) return false;
+        if (kept_copy(folder, table) == nullptr) return false;
     try {
         // The register's copy names the taxpayer a recovery reopens: it is
         // emptied first and refilled last, so that a load cut short leaves
         // nothing to recover.
-        const std::vector<std::string> reg_rows = register_rows(cpf);
-        refill(*kept_copy(kRegisterTable), {});
+        const std::vector<std::string> reg_rows = register_rows(folder, cpf);
+        refill(*kept_copy(folder, kRegisterTable), {});
         for (int table : kCopiedTables) {
-            refill_table(table, cpf);
+            refill_table(folder, table, cpf);
             tables::MOSTRADOR(1, 1);
         }
-        refill(*kept_copy(kRegisterTable), reg_rows);
+        refill(*kept_copy(folder, kRegisterTable), reg_rows);
     } catch (const tb::TableError&) {
         tables::FECHA_PROV();
         return false;

@@ -41,10 +41,16 @@ FieldBytes field_bytes(const tb::Table& t, std::string_view name) {
 
 }  // namespace
 
-std::string work_file(int table) {
+std::string work_folder() {
     std::string folder = common::Global("LOCTRAB").text();
     if (rt::ALLTRIM(folder).empty()) folder = tables::default_folder();
-    return tables::with_separator(rt::ALLTRIM(folder)) + "TMP_" + rt::STRZERO(table, 2) + tables::terminal();
+    return tables::with_separator(rt::ALLTRIM(folder));
+}
+
+std::string work_file(int table) { return work_file(work_folder(), table); }
+
+std::string work_file(std::string_view folder, int table) {
+    return std::string(folder) + "TMP_" + rt::STRZERO(table, 2) + tables::terminal();
 }
 
 std::string_view work_index_key(int area) {

@@ -18,8 +18,12 @@ constexpr int work_area(int table) { return table + 20; }
 // Rural tables: their rows belong to one rural activity (ATV_BRASIL).
 constexpr bool by_activity(int table) { return table >= 15 && table <= 19; }
 
-// "<work folder>TMP_<nn><terminal>", without extension.
+// The work folder, with its separator.
+std::string work_folder();
+// "<work folder>TMP_<nn><terminal>", without extension (the folder given
+// or the work folder).
 std::string work_file(int table);
+std::string work_file(std::string_view folder, int table);
 // The key of the work copy's index in work area `area`.
 std::string_view work_index_key(int area);
 
