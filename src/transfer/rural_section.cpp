@@ -16,6 +16,7 @@
 #include "tables/opening.hpp"
 #include "tables/state.hpp"
 #include "transfer/code_lookup.hpp"
+#include "transfer/saved_activities.hpp"
 #include "transfer/section_writers.hpp"
 #include "transfer/xml_sections.hpp"
 #include "transfer/xml_writer.hpp"
@@ -82,13 +83,15 @@ std::string month_field(int month, const char* suffix) {
     return "I3_" + rt::STRZERO(month, 2) + suffix;
 }
 
-// Opens saved tables of the client folder not open yet; false when one
-// cannot be opened.
-bool open_saved(std::initializer_list<int> codes) {
+// Opens saved tables of the client folder not open yet, except those known
+// to hold no row of `key` (read as empty: their area stays closed); false
+// when one cannot be opened.
+bool open_saved(std::initializer_list<int> codes, const std::string& key) {
     const int selected = tables::ws().selected();
     bool open = true;
     for (int table : codes) {
         if (tables::ws().table(table) != nullptr) continue;
+        if (!saved_rows_may_exist(table, key)) continue;
         if (tables::ABERTURA(table)) g_source.opened.push_back(table);
         else open = false;
     }
@@ -120,7 +123,10 @@ bool stand_on(std::string_view wanted) {
         if (dc::text("ATV_BRASIL") == wanted) return true;
     }
     g_source.work_copies = false;
-    return open_saved({kSummaryTable});
+    // Most taxpayers have one activity only: the other is not looked for
+    // in a table known not to hold it.
+    const std::string key = rt::PADR(dc::text("CPF"), 11) + std::string(wanted);
+    return saved_rows_may_exist(kSummaryTable, key) && open_saved({kSummaryTable}, key);
 }
 
 // Visits the rows of a rural table that belong to the activity: a seek in
@@ -306,7 +312,7 @@ void write_activity(XmlWriter& w, const Activity& a, bool has_activity) {
     const bool standing = has_activity && stand_on(a.brazil ? "S" : "N");
     const std::string key = rt::PADR(dc::text("CPF"), 11) + (a.brazil ? "S" : "N");
     const bool found = standing && find_summary(key) &&
-                       (g_source.work_copies || open_saved({kPropertiesTable, kAssetsTable, kDebtsTable}));
+                       (g_source.work_copies || open_saved({kPropertiesTable, kAssetsTable, kDebtsTable}, key));
     if (!found) {
         write_empty_form(w, a);
     } else if (!has_rows(properties_area(), key)) {
