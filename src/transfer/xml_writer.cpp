@@ -52,7 +52,13 @@ void XmlWriter::attribute(std::string_view name, std::string_view quoted) {
 }
 
 void XmlWriter::number(std::string_view name, double v, NumberCode code, Close c) {
-    attribute(name, CONVNRO(v, static_cast<int>(c), static_cast<int>(code)));
+    // As CONVNRO quotes it, written straight into the buffer.
+    buf_ += ' ';
+    buf_ += name;
+    buf_ += "=\"";
+    buf_ += number_text(v, code);
+    buf_ += '"';
+    buf_ += close_mark(c);
 }
 
 void XmlWriter::text(std::string_view name, std::string_view v, Close c) {
