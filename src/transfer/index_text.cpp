@@ -40,11 +40,12 @@ void for_each_tag(std::string_view text, const std::function<bool(std::string_vi
     while (at < text.size()) {
         while (at < text.size() && blank(text[at])) ++at;
         if (at >= text.size() || text[at] == '\0') break;
-        // One search for whichever comes first: the tag's end or a NUL.
-        std::size_t close = at;
-        while (close < text.size() && text[close] != '>' && text[close] != '\0') ++close;
-        if (close >= text.size() || text[close] == '\0') break;
-        if (!visit(text.substr(at, close + 1 - at))) break;
+        // The tag's end, then a NUL within the tag: each search only as far
+        // as this tag reaches.
+        const std::size_t close = text.find('>', at);
+        const std::string_view tag = text.substr(at, close == std::string_view::npos ? close : close + 1 - at);
+        if (tag.find('\0') != std::string_view::npos || close == std::string_view::npos) break;
+        if (!visit(tag)) break;
         at = close + 1;
     }
 }

@@ -13,9 +13,10 @@
 
 namespace qv::transfer {
 
-// What tells one state of a table's file from another: any write moves its
-// size or its change times, a rewrite aside its inode; the folders it was
-// found through and whether deleted rows were left out complete it.
+// What tells one state of a table's file from another: a write moves its
+// change times (to the clock's tick) and an added row its size, a rewrite
+// aside its inode; the folders it was found through and whether deleted
+// rows were left out complete it.
 struct TableStamp {
     std::string folders;
     std::string path;
