@@ -5,6 +5,7 @@
 #include "common/amounts.hpp"
 #include "declaration/calc/declaration_values.hpp"
 #include "runtime/core/text.hpp"
+#include "transfer/xml_sections.hpp"
 
 namespace qv::transfer {
 namespace {
@@ -14,7 +15,7 @@ namespace dc = qv::declaration;
 bool yes(rt::table::Table& t, const char* name) { return rt::UPPER(rt::ALLTRIM(t.get(name).as_string())) == "S"; }
 
 double month_value(rt::table::Table& t, const char* prefix, int m) {
-    return dc::field_number(t, std::string(prefix) + rt::STRZERO(m, 2));
+    return field_amount(t, std::string(prefix) + rt::STRZERO(m, 2));
 }
 
 bool exchange_with_payment(const std::string& nature) {
@@ -25,16 +26,16 @@ bool exchange_with_payment(const std::string& nature) {
 
 GainRow gain_row(rt::table::Table& t) {
     GainRow r;
-    r.kind = static_cast<int>(dc::field_number(t, "TIPO_BEM"));
-    r.number = static_cast<int>(dc::field_number(t, "BEM_NRO"));
-    r.sale = dc::field_number(t, "VAL_ALI");
-    r.cost = dc::field_number(t, "CUS_ATUAL");
-    r.earlier_sale = dc::field_number(t, "VAL_ANTE");
-    r.to_receive = dc::field_number(t, "VAL_DIFE");
-    r.cash_tax = dc::field_number(t, "VAL_IMPOSV");
-    r.instalment_tax = dc::field_number(t, "VAL_IMPOSP");
-    r.reinvested_or_withheld = dc::field_number(t, "VAL_PARTE");
-    r.reinvested_percent = dc::field_number(t, "PERART31");
+    r.kind = static_cast<int>(field_amount(t, "TIPO_BEM"));
+    r.number = static_cast<int>(field_amount(t, "BEM_NRO"));
+    r.sale = field_amount(t, "VAL_ALI");
+    r.cost = field_amount(t, "CUS_ATUAL");
+    r.earlier_sale = field_amount(t, "VAL_ANTE");
+    r.to_receive = field_amount(t, "VAL_DIFE");
+    r.cash_tax = field_amount(t, "VAL_IMPOSV");
+    r.instalment_tax = field_amount(t, "VAL_IMPOSP");
+    r.reinvested_or_withheld = field_amount(t, "VAL_PARTE");
+    r.reinvested_percent = field_amount(t, "PERART31");
     r.sold_before = yes(t, "VENDAANT");
     r.instalments = yes(t, "VEN_PRAZO");
     r.nature = t.get("NATUOPER").as_string();

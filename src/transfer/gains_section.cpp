@@ -92,16 +92,16 @@ void for_parcels(int number, const std::function<void(Table&)>& visit) {
     order_parcels(*t);
     each_row_of(
         kParcelsArea, kParcelKey, rt::STRZERO(number, 2) + "00",
-        [number](Table& p) { return static_cast<int>(dc::field_number(p, "BEM_NRO")) == number; }, visit);
+        [number](Table& p) { return static_cast<int>(field_amount(p, "BEM_NRO")) == number; }, visit);
 }
 
 GainFigures figures_of(const GainRow& row) {
     double reduction = 0, fr1 = 0, fr2 = 0;
     if (row.kind == 1)
         for_parcels(row.number, [&](Table& p) {
-            fr1 += dc::field_number(p, "RESUL_2");
-            fr2 += dc::field_number(p, "RESUL_3");
-            reduction += dc::field_number(p, "VALOR_REDU");
+            fr1 += field_amount(p, "RESUL_2");
+            fr2 += field_amount(p, "RESUL_3");
+            reduction += field_amount(p, "VALOR_REDU");
         });
     return gain_figures(row, reduction, fr1, fr2);
 }
@@ -127,17 +127,17 @@ void write_purchase_parcels(XmlWriter& w, Table& t, const GainRow& r) {
             const rt::Date d = date_of(p, "DATA_CUST");
             w.open("item");
             w.text("ano", d.empty() ? "" : rt::STRZERO(d.year(), 4));
-            w.number("coeficienteCusto", dc::field_number(p, "PER_CUST"), NumberCode::SixDecimals);
+            w.number("coeficienteCusto", field_amount(p, "PER_CUST"), NumberCode::SixDecimals);
             w.text("mes", d.empty() ? "" : rt::STRZERO(d.month(), 2));
             w.number("numeroItem", ++n, NumberCode::Whole);
-            w.number("percentualReducao7713", dc::field_number(p, "PER_RED"), NumberCode::Digits);
-            w.number("percentualReducaoFR1", dc::field_number(p, "PER_RED1") * 100, NumberCode::SixDecimals);
-            w.number("percentualReducaoFR2", dc::field_number(p, "PER_RED2") * 100, NumberCode::SixDecimals);
-            w.amount("valorGanhoBrutoParcela", dc::field_number(p, "CUST_UNI"));
-            w.amount("valorParcela", dc::field_number(p, "VALOR_CUST"));
-            w.amount("valorReducao7713", dc::field_number(p, "VALOR_REDU"));
-            w.amount("valorReducaoFR1", dc::field_number(p, "RESUL_2"));
-            w.amount("valorReducaoFR2", dc::field_number(p, "RESUL_3"), Close::Empty);
+            w.number("percentualReducao7713", field_amount(p, "PER_RED"), NumberCode::Digits);
+            w.number("percentualReducaoFR1", field_amount(p, "PER_RED1") * 100, NumberCode::SixDecimals);
+            w.number("percentualReducaoFR2", field_amount(p, "PER_RED2") * 100, NumberCode::SixDecimals);
+            w.amount("valorGanhoBrutoParcela", field_amount(p, "CUST_UNI"));
+            w.amount("valorParcela", field_amount(p, "VALOR_CUST"));
+            w.amount("valorReducao7713", field_amount(p, "VALOR_REDU"));
+            w.amount("valorReducaoFR1", field_amount(p, "RESUL_2"));
+            w.amount("valorReducaoFR2", field_amount(p, "RESUL_3"), Close::Empty);
         });
     }
     w.end("colCustoAquisicao");
@@ -151,7 +151,7 @@ void write_assessment(XmlWriter& w, Table& t, const GainRow& r, const GainFigure
     w.amount("custoPermuta", f.exchange_cost);
     w.text("dataAlienacao", date_text(date_of(t, "DATA_ALI")));
     w.text("dataAquisicao", date_text(date_of(t, "DATA_ADQ")));
-    w.amount("impostoPago", dc::field_number(t, "IMPPAGO"));
+    w.amount("impostoPago", field_amount(t, "IMPPAGO"));
     w.number("numeroItem", item, NumberCode::Whole);
     w.amount("valorAplicado", 0, Close::Empty);
 }
@@ -167,7 +167,7 @@ void write_acquirer(XmlWriter& w, Table& t) {
 
 void write_receipts(XmlWriter& w, Table& t, const GainRow& r, const GainFigures& f, int nature) {
     const bool participation = nature == 3;
-    const double deferred = dc::field_number(t, "PER_TRI");
+    const double deferred = field_amount(t, "PER_TRI");
     w.open("colCPGC");
     w.text("tipoItens", "serpro.ppgd.irpf.ganhosdecapital.ItemDadosCPGC");
     w.number("percentualDiferimento", deferred, NumberCode::SixDecimals);
@@ -196,7 +196,7 @@ void write_receipts(XmlWriter& w, Table& t, const GainRow& r, const GainFigures&
 }
 
 void write_consolidation(XmlWriter& w, Table& t, const GainRow& r, const GainFigures& f) {
-    const double difference = common::DESPREZA(r.to_receive * dc::field_number(t, "PER_TRI") / 100 * 0.15);
+    const double difference = common::DESPREZA(r.to_receive * field_amount(t, "PER_TRI") / 100 * 0.15);
     w.open("consolidacao");
     if (r.sold_before) {
         w.amount("impPagarDevidoRefExercicio", r.instalment_tax);
@@ -212,8 +212,8 @@ void write_consolidation(XmlWriter& w, Table& t, const GainRow& r, const GainFig
         w.amount("impPagarTotal", r.cash_tax);
     }
     w.amount("impPagoTotal", f.paid);
-    w.amount("rendIsentosTotal", dc::field_number(t, "VAL_NAOTRI"));
-    w.amount("rendTribExclusivaTotal", r.sold_before ? 0 : dc::field_number(t, "GAN_TRIV") - f.paid, Close::Empty);
+    w.amount("rendIsentosTotal", field_amount(t, "VAL_NAOTRI"));
+    w.amount("rendTribExclusivaTotal", r.sold_before ? 0 : field_amount(t, "GAN_TRIV") - f.paid, Close::Empty);
 }
 
 void write_common_head(XmlWriter& w, Table& t, const char* rate) {
@@ -258,9 +258,9 @@ void write_real_estate(XmlWriter& w, Table& t, int item, const Permanence& p) {
     w.text("paisDeclarante", "105");
     w.number("percentualAplicado", r.reinvested_percent, NumberCode::SixDecimals);
     w.number("percentualReducao7713", dc::divide(f.reduction, f.result1) * 100, NumberCode::Digits);
-    w.number("percentualReducaoFR1", dc::divide(dc::field_number(t, "FATOR1"), f.result2) * 100,
+    w.number("percentualReducaoFR1", dc::divide(field_amount(t, "FATOR1"), f.result2) * 100,
              NumberCode::SixDecimals);
-    w.number("percentualReducaoFR2", dc::divide(dc::field_number(t, "FATOR2"), f.result3) * 100,
+    w.number("percentualReducaoFR2", dc::divide(field_amount(t, "FATOR2"), f.result3) * 100,
              NumberCode::SixDecimals);
     w.amount("resultado1", f.gain);
     w.amount("resultado2", f.result2);
@@ -270,9 +270,9 @@ void write_real_estate(XmlWriter& w, Table& t, int item, const Permanence& p) {
     w.translit("tipoLogradouro", field(t, "RUAIMO"));
     w.amount("valorAplicado", r.reinvested_or_withheld);
     w.amount("valorRecebidoAnosAnteriores", r.sold_before ? r.earlier_sale - r.to_receive : 0);
-    w.amount("valorReducao7713", dc::field_number(t, "REDUCAO"));
-    w.amount("valorReducaoFR1", dc::field_number(t, "FATOR1"));
-    w.amount("valorReducaoFR2", dc::field_number(t, "FATOR2"));
+    w.amount("valorReducao7713", field_amount(t, "REDUCAO"));
+    w.amount("valorReducaoFR1", field_amount(t, "FATOR1"));
+    w.amount("valorReducaoFR2", field_amount(t, "FATOR2"));
     w.amount("valorReducaoValorAlienacao", f.reinvested, Close::Start);
     write_purchase_parcels(w, t, r);
     write_assessment(w, t, r, f, "0", item);
@@ -319,10 +319,10 @@ void write_share_sales(XmlWriter& w, Table& t, const GainRow& r) {
     if (!sale.empty() && sale.year() >= 2011) {
         int n = 0;
         for_parcels(r.number, [&](Table& p) {
-            if (dc::field_number(p, "TIPO_OPER") != 3) return;
-            const double kind = dc::field_number(p, "TIPO_ACAO");
-            const double quantity = dc::field_number(p, "MOV_ACAO");
-            const double average = dc::field_number(p, "CM_PONDER");
+            if (field_amount(p, "TIPO_OPER") != 3) return;
+            const double kind = field_amount(p, "TIPO_ACAO");
+            const double quantity = field_amount(p, "MOV_ACAO");
+            const double average = field_amount(p, "CM_PONDER");
             w.open("item");
             w.number("codigoEspecie", kind == 0 || kind > 4 ? 3 : kind, NumberCode::Whole);
             w.number("numeroItem", ++n, NumberCode::Whole);
@@ -343,7 +343,7 @@ void write_share_sales(XmlWriter& w, Table& t, const GainRow& r) {
 void write_participation(XmlWriter& w, Table& t, int item, const Permanence& p) {
     const GainRow r = gain_row(t);
     const GainFigures f = figures_of(r);
-    const int kind = static_cast<int>(dc::field_number(t, "TIPOPART"));
+    const int kind = static_cast<int>(field_amount(t, "TIPOPART"));
     static constexpr const char* kSpecies[] = {"", "A", "Q", "F"};
     static constexpr const char* kSpeciesNames[] = {"", "Acoes", "Quotas/Outras", "F.I.I."};
     const int species = kind >= 1 && kind <= 3 ? kind : 0;
@@ -434,7 +434,7 @@ void write_capital_gains(XmlWriter& w) {
         w.text("tipoItens", c.items, Close::Start);
         int item = 0;
         dc::for_each_row(kGainsArea, [&](Table& t) {
-            if (static_cast<int>(dc::field_number(t, "TIPO_BEM")) != c.kind) return;
+            if (static_cast<int>(field_amount(t, "TIPO_BEM")) != c.kind) return;
             ++item;
             if (c.kind == 1) write_real_estate(w, t, item, p);
             else if (c.kind == 2) write_movable(w, t, item, p);

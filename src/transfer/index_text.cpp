@@ -12,6 +12,18 @@ bool blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 bool starts_with(std::string_view s, std::string_view p) { return s.substr(0, p.size()) == p; }
 
+// The CPF an item tag stands for, as a view into the tag; empty for another
+// tag ("<item cpf=\"" takes the first eleven characters).
+std::string_view cpf_of_item(std::string_view tag) {
+    constexpr std::string_view kLead = "<item cpf=\"";
+    if (!starts_with(tag, kLead) || tag.size() < kLead.size() + 14) return {};
+    return tag.substr(kLead.size(), 14);
+}
+
+bool ends_with(std::string_view s, std::string_view p) {
+    return s.size() >= p.size() && s.substr(s.size() - p.size()) == p;
+}
+
 std::string root_pieces(std::string_view uri) {
     std::string out = "<classe xmlns=\"";
     out += uri;
@@ -23,18 +35,27 @@ std::string root_pieces(std::string_view uri) {
 
 }  // namespace
 
-std::vector<std::string> index_tags(std::string_view text) {
-    std::vector<std::string> tags;
+void for_each_tag(std::string_view text, const std::function<bool(std::string_view)>& visit) {
     std::size_t at = 0;
     while (at < text.size()) {
         while (at < text.size() && blank(text[at])) ++at;
         if (at >= text.size() || text[at] == '\0') break;
+        // The tag's end, then a NUL within the tag: each search only as far
+        // as this tag reaches.
         const std::size_t close = text.find('>', at);
-        const std::size_t nul = text.find('\0', at);
-        if (close == std::string_view::npos || (nul != std::string_view::npos && nul < close)) break;
-        tags.emplace_back(text.substr(at, close + 1 - at));
+        const std::string_view tag = text.substr(at, close == std::string_view::npos ? close : close + 1 - at);
+        if (tag.find('\0') != std::string_view::npos || close == std::string_view::npos) break;
+        if (!visit(tag)) break;
         at = close + 1;
     }
+}
+
+std::vector<std::string> index_tags(std::string_view text) {
+    std::vector<std::string> tags;
+    for_each_tag(text, [&tags](std::string_view tag) {
+        tags.emplace_back(tag);
+        return true;
+    });
     return tags;
 }
 
@@ -44,32 +65,28 @@ std::string index_root(std::string_view uri, std::string_view stamp) {
 
 std::string rebuilt_index_root(std::string_view uri) { return root_pieces(uri) + ">"; }
 
-std::string item_cpf(std::string_view tag) {
-    // "<item cpf=\"" takes the first eleven characters.
-    constexpr std::string_view kLead = "<item cpf=\"";
-    if (!starts_with(tag, kLead) || tag.size() < kLead.size() + 14) return {};
-    return std::string(tag.substr(kLead.size(), 14));
-}
+std::string item_cpf(std::string_view tag) { return std::string(cpf_of_item(tag)); }
 
 std::string updated_index(std::string_view old_text, std::string_view ccpf, std::string_view item,
                           std::string_view uri, std::string_view stamp) {
     std::string out;
+    out.reserve(old_text.size() + item.size() + kClassClose.size() + 256);
     if (old_text.empty()) {
         out = std::string(kXmlDeclaration) + index_root(uri, stamp);
     } else {
-        for (const auto& tag : index_tags(old_text)) {
+        for_each_tag(old_text, [&](std::string_view tag) {
             if (starts_with(tag, kItemOpen)) {
-                if (item_cpf(tag) != ccpf) out += tag;
-                continue;
+                if (cpf_of_item(tag) != ccpf) out += tag;
+                return true;
             }
-            if (starts_with(tag, kClassClose)) break;
-            const std::string_view t = tag;
-            if (t.size() >= kEmptyRootEnd.size() && t.substr(t.size() - kEmptyRootEnd.size()) == kEmptyRootEnd) {
+            if (starts_with(tag, kClassClose)) return false;
+            if (ends_with(tag, kEmptyRootEnd)) {
                 out += index_root(uri, stamp);
-                break;
+                return false;
             }
             out += tag;
-        }
+            return true;
+        });
     }
     out += item;
     out += kClassClose;
@@ -77,11 +94,12 @@ std::string updated_index(std::string_view old_text, std::string_view ccpf, std:
 }
 
 std::string item_from_declaration(std::string_view declaration) {
-    for (const auto& tag : index_tags(declaration)) {
-        if (starts_with(tag, kCopyOpen)) return std::string(kItemOpen) + tag.substr(kCopyOpen.size());
-        if (starts_with(tag, kClassClose)) break;
-    }
-    return {};
+    std::string item;
+    for_each_tag(declaration, [&item](std::string_view tag) {
+        if (starts_with(tag, kCopyOpen)) item = std::string(kItemOpen) + std::string(tag.substr(kCopyOpen.size()));
+        return item.empty() && !starts_with(tag, kClassClose);
+    });
+    return item;
 }
 
 }  // namespace qv::transfer

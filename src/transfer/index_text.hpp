@@ -2,6 +2,7 @@
 // The text of the tax program's declaration index "iddeclaracoes.xml": one
 // `classe` root holding an `item` per declaration, tags written one after
 // the other without line breaks.
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,6 +18,9 @@ inline constexpr std::string_view kClassClose = "</classe>";
 // the reading stops at a NUL byte or at the end, and an unfinished last tag
 // is left out.
 std::vector<std::string> index_tags(std::string_view text);
+// The same tags as views into `text`, one at a time, until `visit` answers
+// false.
+void for_each_tag(std::string_view text, const std::function<bool(std::string_view)>& visit);
 
 // The root as the program writes it, with the time of writing.
 std::string index_root(std::string_view uri, std::string_view stamp);

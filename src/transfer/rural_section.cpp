@@ -16,6 +16,7 @@
 #include "tables/opening.hpp"
 #include "tables/state.hpp"
 #include "transfer/code_lookup.hpp"
+#include "transfer/saved_activities.hpp"
 #include "transfer/section_writers.hpp"
 #include "transfer/xml_sections.hpp"
 #include "transfer/xml_writer.hpp"
@@ -75,20 +76,22 @@ std::string field_text(Table& t, const char* name) { return rt::ALLTRIM(t.get(na
 double activity_value(const std::string& name) {
     if (g_source.work_copies && common::Global(name).exists()) return dc::amount(name);
     Table* t = dc::work_table(summary_area());
-    return t == nullptr || t->eof() ? 0.0 : dc::field_number(*t, name);
+    return t == nullptr || t->eof() ? 0.0 : field_amount(*t, name);
 }
 
 std::string month_field(int month, const char* suffix) {
     return "I3_" + rt::STRZERO(month, 2) + suffix;
 }
 
-// Opens saved tables of the client folder not open yet; false when one
-// cannot be opened.
-bool open_saved(std::initializer_list<int> codes) {
+// Opens saved tables of the client folder not open yet, except those known
+// to hold no row of `key` (read as empty: their area stays closed); false
+// when one cannot be opened.
+bool open_saved(std::initializer_list<int> codes, const std::string& key) {
     const int selected = tables::ws().selected();
     bool open = true;
     for (int table : codes) {
         if (tables::ws().table(table) != nullptr) continue;
+        if (!saved_rows_may_exist(table, key)) continue;
         if (tables::ABERTURA(table)) g_source.opened.push_back(table);
         else open = false;
     }
@@ -120,7 +123,10 @@ bool stand_on(std::string_view wanted) {
         if (dc::text("ATV_BRASIL") == wanted) return true;
     }
     g_source.work_copies = false;
-    return open_saved({kSummaryTable});
+    // Most taxpayers have one activity only: the other is not looked for
+    // in a table known not to hold it.
+    const std::string key = rt::PADR(dc::text("CPF"), 11) + std::string(wanted);
+    return saved_rows_may_exist(kSummaryTable, key) && open_saved({kSummaryTable}, key);
 }
 
 // Visits the rows of a rural table that belong to the activity: a seek in
@@ -157,12 +163,12 @@ void write_properties(XmlWriter& w, const Activity& a, const std::string& key) {
         if (field_text(t, "I2R_01").empty()) return;
         w.open("item");
         w.text("nirf", field_text(t, "I2R_03"));
-        w.number("codigo", dc::field_number(t, "I2R_07"), NumberCode::Whole);
+        w.number("codigo", field_amount(t, "I2R_07"), NumberCode::Whole);
         w.translit("nome", field_text(t, "I2R_01"));
         w.translit("localizacao", field_text(t, "I2R_06"));
-        w.number("area", dc::field_number(t, "I2R_02"), NumberCode::OneDecimal);
-        w.amount("participacao", dc::field_number(t, "I2R_04"));
-        w.number("condicaoExploracao", dc::field_number(t, "I2R_05"), NumberCode::Whole, Close::Empty);
+        w.number("area", field_amount(t, "I2R_02"), NumberCode::OneDecimal);
+        w.amount("participacao", field_amount(t, "I2R_04"));
+        w.number("condicaoExploracao", field_amount(t, "I2R_05"), NumberCode::Whole, Close::Empty);
     });
     w.end("identificacaoImovel");
 }
@@ -187,21 +193,21 @@ void write_revenue(XmlWriter& w, const Activity& a, const std::string& key) {
     double first_revenue = 0;
     bool first = true;
     for_activity_rows(properties_area(), key, [&](Table& t) {
-        if (first) first_revenue = dc::field_number(t, "RECEXT");
+        if (first) first_revenue = field_amount(t, "RECEXT");
         first = false;
     });
     w.text("tipoItens", kRevenueClass);
     w.amount("totais", first_revenue, Close::Start);
     for_activity_rows(properties_area(), key, [&](Table& t) {
-        const double revenue = dc::field_number(t, "RECEXT");
-        const double expense = dc::field_number(t, "DESEXT");
+        const double revenue = field_amount(t, "RECEXT");
+        const double expense = field_amount(t, "DESEXT");
         w.open("item");
         w.translit("descricaoPais", country_name(field_text(t, "CODPAIS")));
         w.amount("despesaCusteio", expense);
         w.text("pais", field_text(t, "CODPAIS"));
         w.amount("receitaBruta", revenue);
         w.amount("resultadoIMoedaOriginal", revenue - expense);
-        w.amount("resultadoI_EmDolar", dc::field_number(t, "RESUS"), Close::Empty);
+        w.amount("resultadoI_EmDolar", field_amount(t, "RESUS"), Close::Empty);
     });
     w.end("receitasDespesas");
 }
@@ -253,13 +259,13 @@ void write_assets(XmlWriter& w, const Activity& a, const std::string& key) {
     w.text("tipoItens", a.assets_class, Close::Start);
     for_activity_rows(assets_area(), key, [&](Table& t) {
         if (field_text(t, "I8R_1").empty()) return;
-        const double code = dc::field_number(t, "CODIGO");
+        const double code = field_amount(t, "CODIGO");
         w.open("item");
         w.translit("codigo", code == 0 ? "99" : rt::STRZERO(code, 2));
         if (!a.brazil) w.translit("descricaoPais", country_name(field_text(t, "I8R_3")));
         w.translit("discriminacao", field_text(t, "I8R_1"));
         if (!a.brazil) w.text("pais", field_text(t, "I8R_3"));
-        w.amount("valor", dc::field_number(t, "I8R_2"), Close::Empty);
+        w.amount("valor", field_amount(t, "I8R_2"), Close::Empty);
         if (w.buffer().size() > 1000) w.flush();
     });
     w.end("bens");
@@ -271,10 +277,10 @@ void write_debts(XmlWriter& w, const std::string& key) {
     for_activity_rows(debts_area(), key, [&](Table& t) {
         if (field_text(t, "I9R_1").empty()) return;
         w.open("item");
-        w.amount("contraidasAteExercicioAnterior", dc::field_number(t, "I9R_2"));
-        w.amount("contraidasAteExercicioAtual", dc::field_number(t, "I9R_3"));
+        w.amount("contraidasAteExercicioAnterior", field_amount(t, "I9R_2"));
+        w.amount("contraidasAteExercicioAtual", field_amount(t, "I9R_3"));
         w.translit("discriminacao", field_text(t, "I9R_1"));
-        w.amount("efetivamentePagas", dc::field_number(t, "I9R_4"), Close::Empty);
+        w.amount("efetivamentePagas", field_amount(t, "I9R_4"), Close::Empty);
     });
     w.end("dividas");
 }
@@ -306,7 +312,7 @@ void write_activity(XmlWriter& w, const Activity& a, bool has_activity) {
     const bool standing = has_activity && stand_on(a.brazil ? "S" : "N");
     const std::string key = rt::PADR(dc::text("CPF"), 11) + (a.brazil ? "S" : "N");
     const bool found = standing && find_summary(key) &&
-                       (g_source.work_copies || open_saved({kPropertiesTable, kAssetsTable, kDebtsTable}));
+                       (g_source.work_copies || open_saved({kPropertiesTable, kAssetsTable, kDebtsTable}, key));
     if (!found) {
         write_empty_form(w, a);
     } else if (!has_rows(properties_area(), key)) {

@@ -65,15 +65,38 @@ bool same_file(int fd, const std::string& path) {
     return held.st_ino == named.st_ino && held.st_dev == named.st_dev;
 }
 
+// The whole file from its first byte, read into a string sized by the
+// file's length (a file that grows meanwhile is read to its new end).
+std::optional<std::string> read_from_start(int fd, int* error = nullptr) {
+    struct stat st {};
+    std::string text;
+    if (::fstat(fd, &st) == 0 && st.st_size > 0) text.resize(static_cast<std::size_t>(st.st_size));
+    std::size_t done = 0;
+    for (;;) {
+        if (done == text.size()) text.resize(done + 65536);
+        const ssize_t n = ::pread(fd, text.data() + done, text.size() - done, static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            if (error) *error = errno;
+            return std::nullopt;
+        }
+        if (n == 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    text.resize(done);
+    if (error) *error = 0;
+    return text;
+}
+
 }  // namespace
 
-int replace_file(const std::string& target, std::string_view text) {
+int replace_file(const std::string& target, std::string_view text, Sync sync) {
     const std::string temp = target + ".tmp" + rt::ALLTRIM(common::Global("NUSU").text("00"));
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return errno;
     int error = 0;
     if (!write_all(fd, text)) error = errno ? errno : EIO;
-    if (error == 0 && ::fsync(fd) != 0) error = errno;
+    if (error == 0 && sync == Sync::ToDisk && ::fsync(fd) != 0) error = errno;
     if (::close(fd) != 0 && error == 0) error = errno;
     if (error == 0 && std::rename(temp.c_str(), target.c_str()) != 0) error = errno;
     if (error != 0) ::unlink(temp.c_str());
@@ -86,21 +109,8 @@ std::optional<std::string> read_whole_file(const std::string& path, int* error) 
         if (error) *error = errno;
         return std::nullopt;
     }
-    std::string text;
-    char block[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, block, sizeof block);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            if (error) *error = errno;
-            ::close(fd);
-            return std::nullopt;
-        }
-        if (n == 0) break;
-        text.append(block, static_cast<std::size_t>(n));
-    }
+    auto text = read_from_start(fd, error);
     ::close(fd);
-    if (error) *error = 0;
     return text;
 }
 
@@ -144,7 +154,7 @@ std::optional<HeldFile> HeldFile::try_hold(const std::string& path, bool create,
     return std::nullopt;
 }
 
-std::optional<std::string> HeldFile::content() const { return read_whole_file(path_); }
+std::optional<std::string> HeldFile::content() const { return read_from_start(fd_); }
 
 void set_busy_pause(std::function<void()> p) { pause_hook() = std::move(p); }
 

@@ -9,10 +9,15 @@
 
 namespace qv::transfer {
 
+// Whether a rewritten file is forced to the disk before it takes the old
+// one's name. Both keep the old file or the new one whole when the process
+// is killed; only a power cut tells them apart.
+enum class Sync { ToDisk, Cached };
+
 // Writes `text` to a temporary file in the same folder and renames it over
 // `target`. 0 on success, else the errno of the failing step (the target is
 // then untouched and the temporary file removed).
-int replace_file(const std::string& target, std::string_view text);
+int replace_file(const std::string& target, std::string_view text, Sync sync = Sync::ToDisk);
 
 // The whole of a file; nullopt (and `error` set to an errno) when it cannot
 // be read.
@@ -33,10 +38,10 @@ public:
     static std::optional<HeldFile> try_hold(const std::string& path, bool create, int& error);
 
     const std::string& path() const { return path_; }
-    // The content as it stands now.
+    // The content as it stands now (read through the held descriptor).
     std::optional<std::string> content() const;
     // Replaces the content (beside it and renamed); 0 or an errno.
-    int replace(std::string_view text) const { return replace_file(path_, text); }
+    int replace(std::string_view text, Sync sync = Sync::ToDisk) const { return replace_file(path_, text, sync); }
 
 private:
     HeldFile(std::string path, int fd) : path_(std::move(path)), fd_(fd) {}

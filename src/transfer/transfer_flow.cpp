@@ -32,6 +32,13 @@ constexpr int kRegisterTable = 9;
 constexpr int kProgressWindow = 3;
 constexpr int kFirstMenuCall = 62;   // OPCAO_1 above this: called from a menu
 
+// The declaration's copy and the index are written aside and renamed but not
+// forced to the disk: a killed process still leaves the old file or the new
+// one whole, as with the tables, and after a power cut both are made again
+// from the client's tables (the declaration by sending it again, the index
+// by its recovery). Forcing them cost more than the rest of a transfer.
+constexpr Sync kSharedFileSync = Sync::Cached;
+
 std::string text_of(std::string_view name) { return rt::ALLTRIM(common::Global(name).text()); }
 
 std::string os_name(const std::string& cp850_name) { return common::fs_path(cp850_name).string(); }
@@ -133,7 +140,7 @@ bool DISQUETE() {
         common::VEJAERRO(common::dos_error_code(error), work_file_name());
         return false;
     }
-    error = replace_file(os_name(taxpayer_file_name()), *text);
+    error = replace_file(os_name(taxpayer_file_name()), *text, kSharedFileSync);
     if (error == ENOSPC || error == EIO || error == EDQUOT) {
         recording_problem();
         return false;
@@ -176,7 +183,7 @@ TransferOutcome transfer_declaration() {
     // The index names only declarations that stand in their folder; an
     // index made for this transfer goes again when nothing was placed.
     const bool placed = DISQUETE();
-    if (placed && held->replace(new_text) == 0) return TransferOutcome::Sent;
+    if (placed && held->replace(new_text, kSharedFileSync) == 0) return TransferOutcome::Sent;
     if (placed) recording_problem();
     if (!index_existed && old_text->empty()) std::filesystem::remove(index, ec);
     return TransferOutcome::NotPlaced;

@@ -9,6 +9,7 @@
 #include "declaration/calc/declaration_values.hpp"
 #include "runtime/core/text.hpp"
 #include "transfer/section_writers.hpp"
+#include "transfer/xml_sections.hpp"
 #include "transfer/xml_writer.hpp"
 
 namespace qv::transfer {
@@ -34,14 +35,14 @@ struct StatementLine {
 std::vector<StatementLine> statement_lines() {
     std::vector<StatementLine> lines;
     dc::for_each_row(kGainsArea, [&](rt::table::Table& t) {
-        if (dc::field_number(t, "TIPO_BEM") != 4) return;
+        if (field_amount(t, "TIPO_BEM") != 4) return;
         StatementLine s;
-        s.line = static_cast<int>(dc::field_number(t, "RVAR_NRO"));
+        s.line = static_cast<int>(field_amount(t, "RVAR_NRO"));
         const std::string kind = rt::ALLTRIM(t.get("DAY_TRADE").as_string());
         s.column = kind == "1" ? 1 : kind == "2" ? 2 : kind == "3" ? 3 : 0;
         const int last = s.column == 3 ? kFundLines : kLines;
         if (s.column == 0 || s.line < 1 || s.line > last) return;
-        for (int m = 1; m <= 12; ++m) s.month[m - 1] = dc::field_number(t, "REC_MES" + rt::STRZERO(m, 2));
+        for (int m = 1; m <= 12; ++m) s.month[m - 1] = field_amount(t, "REC_MES" + rt::STRZERO(m, 2));
         lines.push_back(s);
     });
     return lines;

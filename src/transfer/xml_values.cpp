@@ -1,6 +1,7 @@
 #include "transfer/xml_values.hpp"
 
 #include <array>
+#include <cmath>
 
 #include "common/calendar_names.hpp"
 #include "runtime/core/picture.hpp"
@@ -111,7 +112,9 @@ std::string_view close_mark(int closing) {
 
 std::string_view close_mark(Close closing) { return close_mark(static_cast<int>(closing)); }
 
-std::string number_text(double n, NumberCode code) {
+namespace {
+
+std::string formatted(double n, NumberCode code) {
     switch (code) {
     case NumberCode::Amount:
         return or_zero(shown(n, "@Ez 999,999,999.99", "@Ez 999,999,999,999,999.99"), "0,00");
@@ -127,6 +130,24 @@ std::string number_text(double n, NumberCode code) {
         return shown(n, "@EZ 99.999999", "@EZ 999999999.999999");
     }
     return {};
+}
+
+// Most figures of a declaration are zero: each code's zero is formatted once.
+const std::string& zero_text(NumberCode code) {
+    static const std::array<std::string, 6> zeros = [] {
+        std::array<std::string, 6> z;
+        for (int c = 0; c < 6; ++c) z[c] = formatted(0.0, static_cast<NumberCode>(c));
+        return z;
+    }();
+    return zeros[static_cast<std::size_t>(code)];
+}
+
+}  // namespace
+
+std::string number_text(double n, NumberCode code) {
+    const bool known_code = static_cast<int>(code) >= 0 && static_cast<int>(code) < 6;
+    if (n == 0.0 && !std::signbit(n) && known_code) return zero_text(code);
+    return formatted(n, code);
 }
 
 std::string CONVNRO(double n, int closing, int mode) {

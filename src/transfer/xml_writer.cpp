@@ -1,5 +1,7 @@
 #include "transfer/xml_writer.hpp"
 
+#include <unistd.h>
+
 #include <cerrno>
 
 #include "common/paths.hpp"
@@ -7,8 +9,13 @@
 namespace qv::transfer {
 
 bool XmlWriter::create(const std::string& path) {
+    // An existing file is written over in place and cut to its new length
+    // at the close: emptying it first would have its blocks freed and taken
+    // again, and its old content forced to the disk, at every generation.
     errno = 0;
-    file_.reset(std::fopen(common::fs_path(path).c_str(), "wb"));
+    const std::string name = common::fs_path(path).string();
+    file_.reset(std::fopen(name.c_str(), "r+b"));
+    if (!file_) file_.reset(std::fopen(name.c_str(), "wb"));
     failed_ = file_ == nullptr;
     create_error_ = failed_ ? (errno != 0 ? errno : EIO) : 0;
     return !failed_;
@@ -24,6 +31,9 @@ bool XmlWriter::flush() {
 bool XmlWriter::close() {
     if (!file_) return !failed_;
     flush();
+    if (std::fflush(file_.get()) != 0) failed_ = true;
+    const long length = std::ftell(file_.get());
+    if (length < 0 || ::ftruncate(::fileno(file_.get()), length) != 0) failed_ = true;
     if (std::fclose(file_.release()) != 0) failed_ = true;
     return !failed_;
 }
@@ -52,7 +62,13 @@ void XmlWriter::attribute(std::string_view name, std::string_view quoted) {
 }
 
 void XmlWriter::number(std::string_view name, double v, NumberCode code, Close c) {
-    attribute(name, CONVNRO(v, static_cast<int>(c), static_cast<int>(code)));
+    // As CONVNRO quotes it, written straight into the buffer.
+    buf_ += ' ';
+    buf_ += name;
+    buf_ += "=\"";
+    buf_ += number_text(v, code);
+    buf_ += '"';
+    buf_ += close_mark(c);
 }
 
 void XmlWriter::text(std::string_view name, std::string_view v, Close c) {

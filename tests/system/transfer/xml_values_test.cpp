@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <filesystem>
 #include <string>
 
 #include "runtime/core/cp850.hpp"
+#include "transfer/shared_file.hpp"
 #include "transfer/xml_values.hpp"
 #include "transfer/xml_writer.hpp"
 
@@ -86,6 +89,22 @@ TEST(XmlWriter, WritesElementsAttributesAndEnds) {
     w.end("a");
     EXPECT_EQ(w.take(), "<a v=\"1,50\" t=\"x\"><b><c d=\"  /  /    \"/></b></a>");
     EXPECT_TRUE(w.buffer().empty());
+}
+
+// The file is written over in place: each generation leaves exactly its
+// own text, whether the file was longer, shorter or missing before.
+TEST(XmlWriter, EachGenerationLeavesExactlyItsOwnText) {
+    const std::string path =
+        (std::filesystem::temp_directory_path() / ("qv_xmlwriter_" + std::to_string(::getpid()) + ".xml")).string();
+    std::filesystem::remove(path);
+    for (const std::string& text : {std::string(5000, 'a'), std::string("<b/>"), std::string(70000, 'c'), std::string()}) {
+        XmlWriter w;
+        ASSERT_TRUE(w.create(path));
+        w.open_bare(text);
+        ASSERT_TRUE(w.close());
+        EXPECT_EQ(read_whole_file(path).value_or("<unread>"), "<" + text + ">") << text.size();
+    }
+    std::filesystem::remove(path);
 }
 
 }  // namespace
