@@ -67,6 +67,7 @@ void write_template(const std::string& cpf) {
     add(9, 1, [](tb::Table& t, int) {
         t.put("NOMECONTR", Value("Contribuinte de teste"));
         t.put("TEMRURAL", Value("S"));
+        t.put("ATV_BRASIL", Value("S"));   // the activity the declaration stands on
         t.put("UF", Value("SP"));
     });
     add(1, 1, [](tb::Table& t, int) { t.put("I3_01", Value(45000.0)); });

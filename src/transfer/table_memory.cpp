@@ -2,6 +2,9 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <ctime>
+
 #include "runtime/table/workspace.hpp"
 #include "tables/opening.hpp"
 #include "tables/state.hpp"
@@ -11,13 +14,18 @@ namespace {
 
 std::string folders() { return tables::client_folder() + '\n' + tables::program_folder(); }
 
+constexpr long kSettledSeconds = 2;
+
 std::optional<TableStamp> stamp_of(const std::string& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+    timespec now {};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    const bool settled = now.tv_sec - std::max(st.st_mtim.tv_sec, st.st_ctim.tv_sec) >= kSettledSeconds;
     return TableStamp{folders(),          path,              tables::ws().deleted_hidden(),
                       st.st_dev,          st.st_ino,         st.st_size,
                       st.st_mtim.tv_sec,  st.st_mtim.tv_nsec, st.st_ctim.tv_sec,
-                      st.st_ctim.tv_nsec};
+                      st.st_ctim.tv_nsec, settled};
 }
 
 }  // namespace
@@ -30,7 +38,7 @@ bool read_when_changed(int code, std::optional<TableStamp>& stamp, const std::fu
         stamp.reset();
         return false;
     }
-    if (stamp && stamp->folders == folders() && stamp_of(stamp->path) == stamp) return true;
+    if (stamp && stamp->settled && stamp->folders == folders() && stamp_of(stamp->path) == stamp) return true;
     stamp.reset();
     const int selected = ws.selected();
     if (tables::ABERTURA(code)) {

@@ -25,6 +25,10 @@ struct TableStamp {
     ino_t inode = 0;
     off_t size = 0;
     long modified_s = 0, modified_ns = 0, changed_s = 0, changed_ns = 0;
+    // The file had been left alone for a while when it was stamped: a write
+    // in the same tick of the clock as the last one would not move its
+    // times, so only such a stamp lets what was read be used again.
+    bool settled = false;
     bool operator==(const TableStamp&) const = default;
 };
 

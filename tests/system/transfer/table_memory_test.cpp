@@ -49,6 +49,15 @@ TEST_F(TableMemoryTest, SavedRuralRowsAreKnownPerTableAndActivity) {
 
     save_row(15, {{"CPF", "22233344405"}, {"ATV_BRASIL", "N"}});
     EXPECT_TRUE(saved_rows_may_exist(15, "22233344405N")) << "a row saved since";
+    // A row changed in place at once: the file keeps its size, and its times
+    // may keep the tick of the reading; a file written so lately is read again.
+    ASSERT_TRUE(tables::ABERTURA(17));
+    tables::ws().table(17)->go_top();
+    ASSERT_TRUE(tables::ws().table(17)->rlock());
+    tables::ws().table(17)->put("ATV_BRASIL", rt::Value("S"));
+    tables::ws().table(17)->unlock();
+    tables::ws().close(17);
+    EXPECT_TRUE(saved_rows_may_exist(17, "11144477735S")) << "a row changed in place";
     std::filesystem::create_directories(root + "/other/");
     tables::set_client_folder(root + "/other/");
     EXPECT_FALSE(saved_rows_may_exist(15, "11144477735S")) << "another client folder";
