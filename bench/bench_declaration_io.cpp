@@ -7,14 +7,14 @@
 // Measured on the development machine (medians of 5, in ms; ext4 on a
 // virtual disk):
 //
-//   taxpayers   load   save
-//   500           48     48
-//   2,000         43     67
-//   10,000        88    151
+//   taxpayers   load   save      (earlier: load, save)
+//   500           23     13      48, 48
+//   2,000         32     38      43, 67
+//   10,000        50    110      88, 151
 //
 // Loading seeks each table by CPF and copies a few rows: it stays nearly
 // flat with the folder's size (most of it is opening 19 tables and building
-// 19 small work-copy indexes). A save only rewrites the tables whose rows of
+// 19 small work-copy indexes, each in its new file rather than aside). A save only rewrites the tables whose rows of
 // the taxpayer changed, but such a table is written again whole, beside
 // itself, synced and indexed anew: the save grows linearly with the size of
 // the edited tables (here the payments table: 1.4, 5.8 and 29 MB). Editing

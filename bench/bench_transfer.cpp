@@ -3,34 +3,32 @@
 // the work copies, its XML file generated, copied into its CPF folder and
 // entered into the program's declaration index.
 //
-// Measured on the development machine (a virtual machine shared with seven
-// other busy builds, load average 12 to 25), 1,000 declarations of 5 income
-// rows, 2 dependants, 20 assets, 10 payments, one real-estate gain and a
-// rural activity in Brazil each:
+// Measured on the development machine (a virtual machine shared with other
+// builds, load average 2 to 4), 1,000 declarations of 5 income rows, 2
+// dependants, 20 assets, 10 payments, one real-estate gain and a rural
+// activity in Brazil each, in a settled folder (every table indexed, nothing
+// written in the last hour):
 //
-//                                      folders on disk      folders in memory
-//   100 declarations, earlier          374.8 ms each        -
-//     of which the transfer            155.0 ms
-//   100 declarations, now              226.5 ms each         87.8 ms each
-//     of which the transfer             31.3 ms              10.7 ms
-//   1,000 declarations, now            210.8 s              108.4 s
-//     of which the transfer             39.2 s               13.1 s
+//                                  folders on disk       folders in memory
+//   earlier (quiet machine)         37.1 s               -
+//     of which the transfer          6.2 s
+//   now                             6.0 to 7.4 s         4.6 to 6.0 s
+//     of which the transfer          1.7 to 2.9 s         1.1 to 1.4 s
 //
-// The transfer had spent most of its time switching the rural work copies
-// to the activity abroad (saving the unchanged rows of one activity into
-// the client tables and loading the other's); a declaration loaded only to
-// be sent now reads the other activity from the saved tables by a seek.
-// Its cost now is the two files written beside themselves, synced and
-// renamed (the declaration in its CPF folder and the index, which grows to
-// about 450 KB and is rewritten whole each time).
+// Loading: the walk keeps the work copies open and refills each one in
+// place for the next taxpayer (its records replaced, its index rebuilt in
+// the same file) instead of removing, creating and indexing 19 files per
+// declaration; a table opened for a few records is read without mapping it
+// (unmapping cost more than the reads); an index unchanged since this
+// process last found it in step with its table is not counted again. What
+// remains is opening each of the 19 client tables exclusively per
+// declaration, which keeps a load from reading another terminal's save half
+// done.
 //
-// The aim of 10 s for the whole run is missed by the loading of each
-// declaration (INIC_VAR): 19 work copies made as files, each with its index
-// built anew, about 80 ms of processor time per declaration, a third of it
-// in unmapping the table and index files, and on disk as much again in
-// creating and removing those files. Reaching the aim asks for work copies
-// that are not files (or are kept between taxpayers), a change to the
-// declaration's loading and to the table engine rather than to the transfer.
+// The transfer: the declaration's copy and the index are written aside and
+// renamed without being forced to disk, the index is rewritten in one pass,
+// reference lists and the saved rural tables are kept in memory while their
+// files are unchanged, and figures are formatted once.
 //
 //   bench_transfer [folder [taxpayers]]   (default: a new temporary folder,
 //   removed after, and 1,000 taxpayers)
