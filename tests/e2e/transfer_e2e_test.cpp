@@ -46,23 +46,28 @@ protected:
         s << in.rdbuf();
         return s.str();
     }
+    // A new taxpayer registered and saved through the declaration item,
+    // from the main menu back to it.
+    static void register_taxpayer(qv::e2e::TmuxSession& s, const std::string& cpf) {
+        s.keys("Enter");
+        ASSERT_TRUE(s.wait_for("F1 Nome F2 CPF F3 Stat", 5s)) << s.screen_text();
+        s.text(cpf);
+        ASSERT_TRUE(s.wait_for("Inclui?", 5s)) << s.screen_text();
+        s.keys("Enter");
+        ASSERT_TRUE(s.wait_for("P.Jur", 5s)) << s.screen_text();
+        s.keys("M-t");
+        ASSERT_TRUE(s.wait_for("F1 Nome F2 CPF F3 Stat", 5s)) << s.screen_text();
+        s.keys("Escape");
+        ASSERT_TRUE(s.wait_for("Terminar", 5s)) << s.screen_text();
+    }
     fs::path root, prog, home;
 };
 
 TEST_F(E2eTransfer, OneTaxpayerFromTheMenuReachesTheTaxProgramFolder) {
     auto s = start();
-    // A new taxpayer registered and saved through the declaration item.
     ASSERT_TRUE(s->wait_for("Declaração", 20s)) << s->screen_text();
-    s->keys("Enter");
-    ASSERT_TRUE(s->wait_for("F1 Nome F2 CPF F3 Stat", 5s)) << s->screen_text();
-    s->text("11144477735");
-    ASSERT_TRUE(s->wait_for("Inclui?", 5s)) << s->screen_text();
-    s->keys("Enter");
-    ASSERT_TRUE(s->wait_for("P.Jur", 5s)) << s->screen_text();
-    s->keys("M-t");
-    ASSERT_TRUE(s->wait_for("F1 Nome F2 CPF F3 Stat", 5s)) << s->screen_text();
-    s->keys("Escape");
-    ASSERT_TRUE(s->wait_for("Terminar", 5s)) << s->screen_text();
+    register_taxpayer(*s, "11144477735");
+    if (HasFatalFailure()) return;
 
     // Env Receita, "Somente um contribuinte".
     s->keys("M-e");
@@ -94,16 +99,8 @@ TEST_F(E2eTransfer, EveryTaxpayerOfTheFolderIsSentByTheWalk) {
     ASSERT_TRUE(s->wait_for("Declaração", 20s)) << s->screen_text();
     const std::vector<std::string> cpfs{"11144477735", "52998224725"};
     for (const std::string& cpf : cpfs) {
-        s->keys("Enter");
-        ASSERT_TRUE(s->wait_for("F1 Nome F2 CPF F3 Stat", 5s)) << s->screen_text();
-        s->text(cpf);
-        ASSERT_TRUE(s->wait_for("Inclui?", 5s)) << s->screen_text();
-        s->keys("Enter");
-        ASSERT_TRUE(s->wait_for("P.Jur", 5s)) << s->screen_text();
-        s->keys("M-t");
-        ASSERT_TRUE(s->wait_for("F1 Nome F2 CPF F3 Stat", 5s)) << s->screen_text();
-        s->keys("Escape");
-        ASSERT_TRUE(s->wait_for("Terminar", 5s)) << s->screen_text();
+        register_taxpayer(*s, cpf);
+        if (HasFatalFailure()) return;
     }
     s->keys("M-e");
     ASSERT_TRUE(s->wait_for("Todos os CPFs da pasta atual", 5s)) << s->screen_text();
