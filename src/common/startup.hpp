@@ -71,6 +71,13 @@ struct ConfigContext {
     rt::Date today;
 };
 FieldValues config_defaults(const ConfigContext& context);
+// The context of this process: its terminal, folders, home and today.
+ConfigContext current_config_context(std::string_view terminal);
+// A folder field holds 80 characters. A default folder longer than that
+// (a long home folder) was stored cut; such a value read back is the whole
+// default again, so that nothing is written to the cut folder. Any other
+// value is returned as stored.
+std::string whole_default_folder(std::string_view stored, std::string_view default_folder);
 
 // The folder of the previous edition: "QV2011" beside the program folder.
 std::string previous_edition_folder(std::string_view rotadef);

@@ -28,6 +28,14 @@ std::string previous_edition_folder(std::string_view rotadef) {
     return f.substr(0, slash) + "/QV2011";
 }
 
+std::string whole_default_folder(std::string_view stored, std::string_view default_folder) {
+    constexpr std::size_t kFolderWidth = 80;
+    const std::string kept = rt::TRIM(stored);
+    const bool cut = kept.size() == kFolderWidth && default_folder.size() > kFolderWidth &&
+                     default_folder.starts_with(kept);
+    return cut ? std::string(default_folder) : std::string(stored);
+}
+
 std::string tax_program_folder(std::string_view home) {
     return trimmed_folder(home) + "/ProgramasRFB/IRPF2012/aplicacao/dados/";
 }

@@ -90,6 +90,17 @@ void CRIACOR() {
     }
 }
 
+ConfigContext current_config_context(std::string_view terminal) {
+    const char* home = std::getenv("HOME");
+    ConfigContext context;
+    context.terminal = std::string(terminal);
+    context.rotadef = Global{"ROTADEF"}.text();
+    context.dirdef = Global{"DIRDEF"}.text();
+    context.home = home ? rt::utf8_to_cp850(home) : std::string();
+    context.today = rt::DATE();
+    return context;
+}
+
 bool CONFIGURA(std::string_view terminal) {
     bool opened = false;
     try {
@@ -107,14 +118,7 @@ bool CONFIGURA(std::string_view terminal) {
     if (t->seek(rt::Value(std::string(terminal)))) return true;
     tables::ws().select(kConfig);
     if (!tables::ADD_REC(5)) return false;
-    const char* home = std::getenv("HOME");
-    ConfigContext context;
-    context.terminal = std::string(terminal);
-    context.rotadef = Global{"ROTADEF"}.text();
-    context.dirdef = Global{"DIRDEF"}.text();
-    context.home = home ? rt::utf8_to_cp850(home) : std::string();
-    context.today = rt::DATE();
-    write_fields(*t, config_defaults(context));
+    write_fields(*t, config_defaults(current_config_context(terminal)));
     t->commit();
     t->unlock();
     return true;

@@ -1,6 +1,7 @@
 // The colour strings, the calendar values and the settings records.
 #include "common/globals.hpp"
 #include "common/paths.hpp"
+#include "common/startup.hpp"
 #include "runtime/core/clock.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/core/varstore.hpp"
@@ -72,9 +73,13 @@ void build_calendar() {
 
 void load_config_variables() {
     tb::Table* t = tables::ws().table(42);
+    const common::FieldValues defaults = common::config_defaults(common::current_config_context(tables::terminal()));
     for (const char* name : kConfigFields) {
-        const rt::Value fallback = Global{name}.value();
-        set(name, field_or(t, name, fallback));
+        rt::Value v = field_or(t, name, Global{name}.value());
+        for (const auto& [field, fallback] : defaults)
+            if (field == name && v.is_string() && fallback.is_string())
+                v = rt::Value(common::whole_default_folder(v.as_string(), fallback.as_string()));
+        set(name, std::move(v));
     }
     std::string nomeag = field_or(t, "NOMEAG", "").as_string();
     if (rt::ALLTRIM(nomeag).empty()) nomeag = "USUARIO DO TERMINAL " + rt::ALLTRIM(Global{"NUSU"}.text());

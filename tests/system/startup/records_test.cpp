@@ -170,5 +170,23 @@ TEST(StartupRecordDefaults, FoldersOfAnotherEditionAndTheTaxProgram) {
     EXPECT_EQ(previous_tax_program_folder("/home/ana/"), "/home/ana/ProgramasRFB/IRPF2011/transmitidas/");
 }
 
+// A default folder longer than its field is stored cut; read back, it is the
+// whole default again. Anything else stays as stored.
+TEST(StartupRecordDefaults, AFolderCutByItsFieldIsTheWholeDefaultAgain) {
+    const std::string whole = tax_program_folder("/home/" + std::string(50, 'h'));
+    const std::string cut = whole.substr(0, 80);
+    const struct {
+        std::string stored, expected;
+    } cases[] = {
+        {cut, whole},
+        {cut.substr(0, 79) + "x", cut.substr(0, 79) + "x"},   // the user's own folder
+        {cut.substr(0, 60), cut.substr(0, 60)},               // shorter: typed by the user
+        {"/home/ana/dados/", "/home/ana/dados/"},
+        {"", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(whole_default_folder(c.stored, whole), c.expected) << c.stored;
+    EXPECT_EQ(whole_default_folder("/home/ana/dados/", "/home/ana/dados/"), "/home/ana/dados/");
+}
+
 }  // namespace
 }  // namespace qv::common
