@@ -60,6 +60,8 @@ protected:
         s.keys("Escape");
         ASSERT_TRUE(s.wait_for("Terminar", 5s)) << s.screen_text();
     }
+    // Where a new terminal's settings put the tax program's declarations.
+    fs::path tax_program_folder() const { return home / "ProgramasRFB/IRPF2012/aplicacao/dados"; }
     fs::path root, prog, home;
 };
 
@@ -80,7 +82,7 @@ TEST_F(E2eTransfer, OneTaxpayerFromTheMenuReachesTheTaxProgramFolder) {
     ASSERT_TRUE(s->wait_for("foi transferida para o programa da receita", 20s)) << s->screen_text();
     s->keys("Enter");
 
-    const fs::path dados = home / "ProgramasRFB/IRPF2012/aplicacao/dados";
+    const fs::path dados = tax_program_folder();
     const std::string declaration = read(dados / "11144477735" / "11144477735.XML");
     EXPECT_TRUE(declaration.starts_with("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<classe ")) << declaration;
     EXPECT_TRUE(declaration.ends_with("</classe>"));
@@ -108,7 +110,7 @@ TEST_F(E2eTransfer, EveryTaxpayerOfTheFolderIsSentByTheWalk) {
     ASSERT_TRUE(s->wait_for("Evite enviar", 5s)) << s->screen_text();
     s->keys("Enter");
 
-    const fs::path dados = home / "ProgramasRFB/IRPF2012/aplicacao/dados";
+    const fs::path dados = tax_program_folder();
     const auto sent = [&] {
         const std::string index = read(dados / "iddeclaracoes.xml");
         return index.find("cpf=\"529.982.247-25\"") != std::string::npos &&

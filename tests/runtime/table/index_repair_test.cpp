@@ -42,11 +42,6 @@ protected:
         t.index_on("NOME", "NOME");
         ws.close();
     }
-    static OpenOptions exclusive() {
-        OpenOptions o;
-        o.exclusive = true;
-        return o;
-    }
     // Records in the order COD: must be n..1.
     void expect_code_order(Table& t, std::uint32_t n) {
         ASSERT_TRUE(t.set_order("COD"));

@@ -12,14 +12,9 @@ protected:
     void SetUp() override {
         WorkspaceTest::SetUp();
         create_table(dir.file("REF.DBF"), {{"COD", 'C', 3, 0}, {"NOME", 'C', 5, 0}});
-        Table& t = ws.use(dir.file("REF"), alone());
+        Table& t = ws.use(dir.file("REF"), exclusive());
         t.index_on("COD", "COD");
         ws.close();
-    }
-    static OpenOptions alone() {
-        OpenOptions o;
-        o.exclusive = true;
-        return o;
     }
     static std::string record(const std::string& cod, const std::string& nome) {
         return " " + cod + nome + std::string(5 - nome.size(), ' ');
@@ -38,7 +33,7 @@ protected:
 };
 
 TEST_F(Refill, RecordsAreReplacedAndOrdersBuiltAgain) {
-    Table& t = ws.use(dir.file("REF"), alone());
+    Table& t = ws.use(dir.file("REF"), exclusive());
     t.refill({record("300", "c"), record("100", "a"), record("200", "b")});
     EXPECT_EQ(t.lastrec(), 3u);
     EXPECT_EQ(listed(t), "a;b;c;");
@@ -64,7 +59,7 @@ TEST_F(Refill, RecordsAreReplacedAndOrdersBuiltAgain) {
 
 TEST_F(Refill, IsRefusedForASharedTableOrARecordOfAnotherLength) {
     {
-        Table& t = ws.use(dir.file("REF"), alone());
+        Table& t = ws.use(dir.file("REF"), exclusive());
         t.refill({record("100", "a")});
         EXPECT_THROW(t.refill({record("200", "b"), " 2"}), TableError);
         EXPECT_EQ(listed(t), "a;");

@@ -45,6 +45,13 @@ private:
     std::string path_;
 };
 
+// Options that open a table for this process alone.
+inline OpenOptions exclusive() {
+    OpenOptions o;
+    o.exclusive = true;
+    return o;
+}
+
 // A workspace of its own, installed as the resolver for the test's life.
 class WorkspaceTest : public ::testing::Test {
 protected:
