@@ -110,7 +110,7 @@ Answer read_statement() {
         const int k = rt::LASTKEY();
         if (k != rt::key::ESC && k != rt::key::PGDN) continue;
         common::MENS(0, "Confirma os dados? ");
-        const int answer = rt::INKEY(0);
+        const int answer = rt::INKEY(-1);
         common::MENS();
         if (answer == 'S' || answer == 's') return Answer::Store;
         if (answer == 'A' || answer == 'a') return Answer::Leave;

@@ -1,6 +1,9 @@
 #pragma once
 // Payroll income statements (table FOLHAPG) posted into a taxpayer's
 // declaration tables.
+#include <map>
+#include <set>
+#include <string>
 #include <string_view>
 
 namespace qv::converter {
@@ -11,6 +14,19 @@ inline constexpr int kPayroll = 63;
 // the areas of their codes): the payer's income row always; the
 // declaration record's lines added to ("A"), replaced ("S") or left ("N").
 void GRAVA_VALOR(std::string_view mode);
+
+// The declaration-record lines one transfer has replaced already, by
+// taxpayer: with "S" the first statement of a taxpayer replaces a line and
+// the other payers' statements of the same transfer add to it, so that
+// each payer counts once and none wipes another's amounts.
+struct PostingRun {
+    std::map<std::string, std::set<std::string>> replaced;
+};
+// GRAVA_VALOR within a transfer of several statements.
+void post_statement(std::string_view mode, PostingRun& run);
+
+// A CPF (with or without separators) whose check digits are right.
+bool cpf_digits_right(std::string_view cpf);
 
 // The statements' sub-menu (import, edit one, edit all, transfer).
 void CONVFOLHA();

@@ -1,6 +1,7 @@
 // The statements of FOLHAPG transferred into the declarations.
 #include <vector>
 
+#include "common/avisosn.hpp"
 #include "common/messages.hpp"
 #include "converter/destination_tables.hpp"
 #include "converter/payroll_posting.hpp"
@@ -61,7 +62,8 @@ void add_to_register(const std::string& cpf, const Value& name) {
 // The CPF registered in another folder of the list: the statement is
 // posted into that folder's tables, and the run goes back to its own
 // folder, so that later statements and new registrations stay there.
-bool posted_in_other_folder(const std::string& cpf, const std::string& mode, tb::Table& s, std::uint32_t r) {
+bool posted_in_other_folder(const std::string& cpf, const std::string& mode, PostingRun& run, tb::Table& s,
+                            std::uint32_t r) {
     const std::string home = tables::client_folder();
     bool posted = false;
     const bool found = office::with_taxpayer(cpf, [&](tb::Table& reg) {
@@ -70,7 +72,7 @@ bool posted_in_other_folder(const std::string& cpf, const std::string& mode, tb:
         const TablesLocked locks({1, 2, 6, 9});
         if (!locks.ok()) return;
         s.go_to(r);
-        GRAVA_VALOR(mode);
+        post_statement(mode, run);
         posted = true;
     });
     tables::set_client_folder(home);
@@ -79,6 +81,17 @@ bool posted_in_other_folder(const std::string& cpf, const std::string& mode, tb:
         tables::ABERTURA(9);
     }
     return posted;
+}
+
+// Statements left behind because their CPF is wrong: no taxpayer is made
+// of them, and the clerk is told which to mend.
+void report_wrong_cpfs(const std::vector<std::string>& lines) {
+    if (lines.empty()) return;
+    std::vector<std::string> box{"Comprovantes não transferidos, CPF incorreto:"_cp};
+    constexpr std::size_t kShown = 12;
+    for (std::size_t i = 0; i < lines.size() && i < kShown; ++i) box.push_back(lines[i]);
+    if (lines.size() > kShown) box.push_back("... e mais " + std::to_string(lines.size() - kShown));
+    common::AVISOSN(box, 0);
 }
 
 void remove_statement(tb::Table& s) {
@@ -100,12 +113,19 @@ void TRANSFERE() {
     for (s.go_top(); !s.eof(); s.skip(1))
         if (!s.deleted() && s.get("IMPRE").as_string() != "N") pending.push_back(s.recno());
     bool all = false;
+    PostingRun run;
+    std::vector<std::string> wrong;
     for (const std::uint32_t r : pending) {
         s.go_to(r);
         const std::string cpf = rt::RTRIM(s.get("CPF").as_string());
-        common::MENS(0, "Transferindo o cpf " + rt::TRANSFORM(Value(cpf), "@R 999.999.999-99") + " " +
-                            rt::LEFT(s.get("NOMECONTR").as_string(), 20));
-        if (!registered(cpf) && posted_in_other_folder(cpf, mode, s, r)) {
+        const std::string shown = rt::TRANSFORM(Value(cpf), "@R 999.999.999-99") + " " +
+                                  rt::LEFT(s.get("NOMECONTR").as_string(), 20);
+        if (!cpf_digits_right(cpf)) {
+            wrong.push_back(shown);
+            continue;
+        }
+        common::MENS(0, "Transferindo o cpf " + shown);
+        if (!registered(cpf) && posted_in_other_folder(cpf, mode, run, s, r)) {
             s.go_to(r);
             remove_statement(s);
             continue;
@@ -123,10 +143,11 @@ void TRANSFERE() {
         s.go_to(r);
         if (add) add_to_register(cpf, s.get("NOMECONTR"));
         s.go_to(r);
-        GRAVA_VALOR(mode);
+        post_statement(mode, run);
         remove_statement(s);
     }
     tables::ws().close_all();
+    report_wrong_cpfs(wrong);
     common::MENS(0, "Dados Transferidos");
 }
 

@@ -16,11 +16,38 @@ namespace {
 using rt::Value;
 const std::string kCpf = "33333333333";
 
+using Fields = std::vector<std::pair<const char*, Value>>;
+
 class PayrollPosting : public ConverterTest {
 protected:
     void SetUp() override {
         ConverterTest::SetUp();
         ASSERT_TRUE(tables::ABERTURA(converter::kPayroll));
+    }
+    // A statement of the CPF in FOLHAPG, current.
+    void statement(const Fields& fields) {
+        tables::ws().select(converter::kPayroll);
+        auto& s = tables::ws().current(converter::kPayroll);
+        ASSERT_TRUE(tables::ADD_REC(2));
+        s.put("CPF", Value(kCpf));
+        for (const auto& [f, v] : fields) s.put(f, v);
+        s.commit();
+        s.unlock();
+    }
+    // A row of this year's table for the CPF.
+    void row(int code, const Fields& fields) {
+        const converter::TablesLocked locks({code});
+        auto& t = converter::new_row(code, kCpf);
+        for (const auto& [f, v] : fields) t.put(f, v);
+        t.commit();
+    }
+    // Kind, CNPJ and income of each of the CPF's income rows, in file order.
+    std::vector<std::string> income_rows() {
+        std::vector<std::string> out;
+        for (const auto r : rows(2, kCpf))
+            out.push_back(text(2, r, "I1_1") + " " + rt::RTRIM(text(2, r, "I1_3")) + " " +
+                          rt::LTRIM(rt::STR(amount(2, r, "I1_4"), 10, 2)));
+        return out;
     }
     // One statement of the CPF, posted in `mode`.
     void post(const char* cnpj, double daily, double income, const char* mode) {
@@ -73,14 +100,14 @@ TEST_F(PayrollPosting, PayrollExportIsAppended) {
     EXPECT_FALSE(converter::import_payroll_file(source));
     EXPECT_TRUE(term->showed("Arquivo para a importação FOLHA.TXT não localizado!"));
     write_file(source + "FOLHA.TXT",
-               "\"33333333333\",\"ANA\",\"EMPRESA\",\"11.111.111/0001-11\",1234.56,10,0,0,100.5,0,100,0,0,0,0,"
+               "\"33333333333\",\"ANA\",\"EMPRESA\",\"11.111.111/0001-91\",1234.56,10,0,0,100.5,0,100,0,0,0,0,"
                "500,\"\",\"\",\"\",0,0,\"\"\r\n"
-               "\"44444444444\",\"BIA\",\"OUTRA\",\"22.222.222/0001-22\",10,0,0,0,0,0,0,0,0,0,0,0,\"\",\"\",\"\",0,0,\"N\"\r\n");
+               "\"44444444444\",\"BIA\",\"OUTRA\",\"22.222.222/0001-91\",10,0,0,0,0,0,0,0,0,0,0,0,\"\",\"\",\"\",0,0,\"N\"\r\n");
     ASSERT_TRUE(converter::import_payroll_file(source));
     auto& s = tables::ws().current(converter::kPayroll);
     s.set_order(1);
     ASSERT_TRUE(s.seek(Value(kCpf)));
-    EXPECT_EQ(rt::RTRIM(s.get("CNPJFONTE").as_string()), "11.111.111/0001-11");
+    EXPECT_EQ(rt::RTRIM(s.get("CNPJFONTE").as_string()), "11.111.111/0001-91");
     EXPECT_DOUBLE_EQ(s.get("RENDIMENT").as_number(), 1234.56);
     EXPECT_DOUBLE_EQ(s.get("DIARIAS").as_number(), 100);
     EXPECT_DOUBLE_EQ(s.get("DECIMO3RO").as_number(), 500);
@@ -90,7 +117,7 @@ TEST_F(PayrollPosting, PayrollExportIsAppended) {
 
 TEST_F(PayrollPosting, MenuImportsTheExportOfTheFolderAsked) {
     write_file(source + "folha.txt",
-               "\"55555555555\",\"EVA\",\"FIRMA\",\"33.333.333/0001-33\",99.9,0,0,0,0,0,0,0,0,0,0,0,\"\",\"\",\"\",0,0,\"\"\r\n");
+               "\"55555555555\",\"EVA\",\"FIRMA\",\"33333333000191\",99.9,0,0,0,0,0,0,0,0,0,0,0,\"\",\"\",\"\",0,0,\"\"\r\n");
     common::Global{"ROTADOANO"}.set(Value(source));
     keys({'I', rt::key::ENTER, rt::key::ESC});
     converter::CONVFOLHA();
@@ -205,6 +232,81 @@ TEST_F(PayrollPosting, TaxpayerOfAnotherFolderGetsTheStatementThere) {
     tables::set_client_folder(here);
     ASSERT_TRUE(converter::CRIA_BASE());
     EXPECT_TRUE(rows(9, "44444444444").empty());
+}
+
+TEST_F(PayrollPosting, PayersRowIsFoundByKindAndCnpjAmongTheOtherIncome) {
+    // The payer's row keeps its CNPJ without separators; a pension and a
+    // self-employment income come after it.
+    row(2, {{"I1_1", Value("J")}, {"I1_2", Value("FIRMA")}, {"I1_3", Value("11111111000191")}, {"I1_4", Value(500.0)}});
+    row(2, {{"I1_1", Value("M")}, {"I1_2", Value("PENSAO")}, {"I1_4", Value(1200.0)}});
+    row(2, {{"I1_1", Value("F")}, {"I1_2", Value("CONSULTAS")}, {"I1_4", Value(300.0)}});
+    for (const char* mode : {"A", "S", "A"}) {
+        statement({{"NOMEFONTE", Value("FIRMA")}, {"CNPJFONTE", Value("11.111.111/0001-91")}, {"RENDIMENT", Value(2000.0)}});
+        const converter::TablesLocked locks({1, 2, 6});
+        converter::GRAVA_VALOR(mode);
+        EXPECT_EQ(income_rows(), (std::vector<std::string>{"J 11.111.111/0001-91 2000.00", "M  1200.00", "F  300.00"}))
+            << mode;
+    }
+}
+
+TEST_F(PayrollPosting, ReplacingTakesEveryPayerOfTheTransfer) {
+    row(9, {{"NOMECONTR", Value("ANA")}});
+    row(1, {{"I3_03", Value(999.0)}, {"I4_05", Value(888.0)}, {"I4_05D", Value("ANTIGO")}});
+    statement({{"CNPJFONTE", Value("11.111.111/0001-91")}, {"IDENIZA", Value(300.0)}, {"VALOUTRE", Value(50.0)},
+               {"OUTROSEXC", Value("PLR")}});
+    statement({{"CNPJFONTE", Value("22.222.222/0001-91")}, {"IDENIZA", Value(0.0)}, {"VALOUTRE", Value(20.0)}});
+    statement({{"CNPJFONTE", Value("33.333.333/0001-91")}});
+    keys({rt::key::RIGHT, rt::key::ENTER});   // "Substituia"
+    converter::TRANSFERE();
+    ASSERT_TRUE(converter::CRIA_BASE());
+    const auto d = rows(1, kCpf).at(0);
+    EXPECT_DOUBLE_EQ(amount(1, d, "I3_03"), 300);
+    EXPECT_DOUBLE_EQ(amount(1, d, "I4_05"), 70);
+    EXPECT_EQ(rt::RTRIM(text(1, d, "I4_05D")), "PLR");
+    EXPECT_EQ(rows(2, kCpf).size(), 3u);
+}
+
+TEST_F(PayrollPosting, TextsOfTheLinesAreJoinedOnlyWithAWord) {
+    struct Case {
+        const char* before;
+        const char* added;
+        const char* after;
+    };
+    for (const Case& c : {Case{"EXCLUSIVOS KVB/PLR", "", "EXCLUSIVOS KVB/PLR"}, Case{"", "PLR", "PLR"},
+                          Case{"EXCLUSIVOS KVB", "PLR", "EXCLUSIVOS KVB/PLR"}}) {
+        {
+            const converter::TablesLocked locks({1});
+            converter::delete_rows(1, kCpf);
+        }
+        row(1, {{"I4_05D", Value(c.before)}});
+        statement({{"OUTROSEXC", Value(c.added)}, {"VALOUTRE", Value(10.0)}});
+        const converter::TablesLocked locks({1, 2, 6});
+        converter::GRAVA_VALOR("A");
+        EXPECT_EQ(rt::RTRIM(text(1, rows(1, kCpf).at(0), "I4_05D")), c.after) << c.before << "+" << c.added;
+    }
+}
+
+TEST_F(PayrollPosting, StatementWithAWrongCpfIsNeitherRegisteredNorPosted) {
+    auto& s = tables::ws().current(converter::kPayroll);
+    tables::ws().select(converter::kPayroll);
+    ASSERT_TRUE(tables::ADD_REC(2));
+    s.put("CPF", Value("12345678900"));
+    s.put("NOMECONTR", Value("ERRADO"));
+    s.put("RENDIMENT", Value(10.0));
+    s.commit();
+    s.unlock();
+    // "Acrescente"; should the CPF be asked about, "Todos".
+    keys({rt::key::ENTER, rt::key::RIGHT, rt::key::RIGHT, rt::key::ENTER, rt::key::ENTER});
+    converter::TRANSFERE();
+    EXPECT_TRUE(term->showed("CPF incorreto"));
+    EXPECT_FALSE(term->showed("não está cadastrado"));
+    ASSERT_TRUE(converter::CRIA_BASE());
+    EXPECT_TRUE(rows(9, "12345678900").empty());
+    EXPECT_TRUE(rows(2, "12345678900").empty());
+    ASSERT_TRUE(tables::ABERTURA(converter::kPayroll));
+    auto& left = tables::ws().current(converter::kPayroll);
+    left.set_order(1);
+    EXPECT_TRUE(left.seek(Value("12345678900")));
 }
 
 }  // namespace
