@@ -160,8 +160,6 @@ void expenses(SourceTables& src, const std::string& cpf) {
 }  // namespace
 
 bool cash_book_taxpayer(SourceTables& src, const std::string& cpf) {
-    const TablesLocked locks({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 14, 15, 16, 17, 18, 19});
-    if (!locks.ok()) return false;
     carry_register(src, cpf, kCashBook);
     tables::MOSTRADOR(3, 1);
     declaration_record(src, cpf);

@@ -108,7 +108,10 @@ void join_asset_continuations(const std::string& cpf) {
         t.delete_record();
         t.commit();
         t.go_to(rows[i]);
-        t.put("I7_2", Value(rt::RTRIM(t.get("I7_2").as_string()) + tail));
+        // A blank between the rows keeps the last word of one from running
+        // into the first of the next.
+        const std::string head = rt::RTRIM(t.get("I7_2").as_string());
+        t.put("I7_2", Value(head.empty() || tail.empty() ? head + tail : head + " " + tail));
         t.put("I7_3", opening);
         t.put("I7_4", closing);
         t.put("I7_9", start);

@@ -47,7 +47,7 @@ void mark_last_sale(tb::Table& sale, double exemption, const std::string& cpf) {
     reg.set_order(1);
     if (!reg.seek(Value(cpf))) return;
     const char* field = exemption > 0 ? "ULTRESI" : "ULTIMOV";
-    if (rt::EMPTY(reg.get(field))) reg.put(field, sale.get("DATA_ALI"));
+    if (rt::EMPTY(reg.get(field))) reg.put(field, date_of(sale, "DATA_ALI"));
     reg.commit();
 }
 
@@ -96,6 +96,20 @@ void carry_variable_income(tb::Table& old, const std::string& cpf) {
 
 }  // namespace
 
+std::vector<std::string> note_rows(const std::string& text, int width) {
+    std::vector<std::string> rows;
+    const auto w = static_cast<std::size_t>(width);
+    std::string rest = rt::ALLTRIM(text);
+    while (rest.size() > w) {
+        std::size_t cut = rest.rfind(' ', w);
+        if (cut == std::string::npos || cut == 0) cut = w;
+        rows.push_back(rt::RTRIM(rest.substr(0, cut)));
+        rest = rt::ALLTRIM(rest.substr(cut));
+    }
+    rows.push_back(rest);
+    return rows;
+}
+
 int carry_gains(SourceTables& src, const std::string& cpf) {
     tb::Table* old = src.get(7);
     if (!old) return 0;
@@ -112,7 +126,8 @@ void carry_notes(SourceTables& src, const std::string& cpf, int sales_carried) {
     if (tb::Table* old = src.get(11)) {
         for (const std::uint32_t r : src.rows(11, cpf)) {
             old->go_to(r);
-            if (number_of(*old, "CODERR") != 0 || !rt::ALLTRIM(text_of(*old, "CODERR")).empty()) continue;
+            const std::string error = rt::ALLTRIM(text_of(*old, "CODERR"));
+            if (!error.empty() && error != "0") continue;
             tb::Table& t = new_row(11, cpf);
             copy_shared(*old, t, {"OBSERV"});
             t.commit();
@@ -131,9 +146,14 @@ void carry_notes(SourceTables& src, const std::string& cpf, int sales_carried) {
     std::string note = std::string("Existe") + (plural ? "m" : "") + " ganho" + (plural ? "s" : "");
     if (to_receive == 0) note += " de capital a receber com data anterior ao ano base";
     else note += " de capital a receber R$ " + rt::TRANSFORM(Value(to_receive), "@Ez 999,999,999.99");
-    tb::Table& t = new_row(11, cpf);
-    t.put("OBSERV", Value(note));
-    t.commit();
+    // A note longer than the field goes on the next row rather than being cut.
+    tb::Table& notes = table(11);
+    const int width = notes.fields()[static_cast<std::size_t>(notes.field_index("OBSERV"))].len;
+    for (const std::string& part : note_rows(note, width)) {
+        tb::Table& t = new_row(11, cpf);
+        t.put("OBSERV", Value(part));
+        t.commit();
+    }
 }
 
 }  // namespace qv::converter

@@ -16,6 +16,7 @@
 #include "converter/table_rows.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/functions.hpp"
+#include "runtime/core/picture.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/table/file_names.hpp"
 #include "runtime/table/transfer.hpp"
@@ -113,9 +114,65 @@ void report_missing(const std::vector<std::string>& missing) {
     common::AVISOSN(lines, 0);
 }
 
+void report_refused(const std::vector<std::string>& refused) {
+    if (refused.empty()) return;
+    constexpr std::size_t kShown = 12;
+    std::vector<std::string> lines{"Contribuintes não convertidos:"_cp};
+    for (std::size_t i = 0; i < refused.size() && i < kShown; ++i) lines.push_back(rt::LEFT(refused[i], 58));
+    if (refused.size() > kShown) lines.push_back("... e mais " + std::to_string(refused.size() - kShown));
+    common::AVISOSN(lines, 0);
+}
+
+// The rows appended to this year's tables since the object was made, taken
+// away again when a taxpayer cannot be finished.
+class AppendedRows {
+public:
+    explicit AppendedRows(const std::vector<int>& codes) {
+        for (const int code : codes) ends_.emplace_back(code, table(code).lastrec());
+    }
+    void undo() {
+        for (const auto& [code, end] : ends_) {
+            tb::Table& t = table(code);
+            for (std::uint32_t r = end + 1; r <= t.lastrec(); ++r) {
+                t.go_to(r);
+                if (!t.deleted()) t.delete_record();
+            }
+            t.commit();
+        }
+    }
+
+private:
+    std::vector<std::pair<int, std::uint32_t>> ends_;
+};
+
+void carry_last_year(SourceTables& src, const std::string& cpf, int sold) {
+    Global{"TAM_CALC"}.set(Value(""));
+    carry_register(src, cpf);
+    tables::MOSTRADOR(3, 1);
+    carry_declaration_record(src, cpf);
+    tables::MOSTRADOR(3, 1);
+    carry_rows(src, cpf);
+    tables::MOSTRADOR(3, 1);
+    carry_blocks(src, cpf, 4, sold);
+    carry_blocks(src, cpf, 5, sold);
+    tables::MOSTRADOR(3, 1);
+    const int sales = carry_gains(src, cpf);
+    carry_notes(src, cpf, sales);
+    tables::MOSTRADOR(3, 1);
+    join_asset_continuations(cpf);
+    if (text_of(*src.get(9), "TEMRURAL") == "S") CONV_HELPAR(src, cpf);
+    tables::MOSTRADOR(3, 1);
+}
+
+std::string refused_line(SourceTables& src, const std::string& cpf, const std::string& why) {
+    return rt::TRANSFORM(Value(cpf), "@R 999.999.999-99") + " " + rt::LEFT(rt::TRIM(text_of(*src.get(9), "NOMECONTR")), 15) +
+           ": " + why;
+}
+
 Counters convert_marked_taxpayers(SourceTables& src, int sold, int id) {
     tb::Table& list = tables::ws().current(kPickList);
     list.set_order(1);
+    std::vector<std::string> refused;
     Counters c;
     for (list.go_top(); !list.eof(); list.skip(1)) c.to_convert += list.get("IMPRE").as_string() == "S";
     c.left = c.to_convert;
@@ -140,11 +197,12 @@ Counters convert_marked_taxpayers(SourceTables& src, int sold, int id) {
             Global{"NOVIN"}.set(Value(true));
             if (stop_asked()) break;
             common::MENS(0, "Convertendo ");
-            if (CONV_HELPIR(src, cpf, sold, id)) ++c.converted;
+            if (CONV_HELPIR(src, cpf, sold, id, &refused)) ++c.converted;
             else ++c.refused;
         }
         show_counters(c);
     }
+    report_refused(refused);
     return c;
 }
 
@@ -180,27 +238,30 @@ void CONVIRHELP(int id) {
     CONVAUX();
 }
 
-bool CONV_HELPIR(SourceTables& src, const std::string& cpf, int sold, int id) {
-    if (id == kCashBook) return cash_book_taxpayer(src, cpf);
-    const TablesLocked locks({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 14, 15, 16, 17, 18});
-    if (!locks.ok()) return false;
-    Global{"TAM_CALC"}.set(Value(""));
-    carry_register(src, cpf);
-    tables::MOSTRADOR(3, 1);
-    carry_declaration_record(src, cpf);
-    tables::MOSTRADOR(3, 1);
-    carry_rows(src, cpf);
-    tables::MOSTRADOR(3, 1);
-    carry_blocks(src, cpf, 4, sold);
-    carry_blocks(src, cpf, 5, sold);
-    tables::MOSTRADOR(3, 1);
-    const int sales = carry_gains(src, cpf);
-    carry_notes(src, cpf, sales);
-    tables::MOSTRADOR(3, 1);
-    join_asset_continuations(cpf);
-    if (text_of(*src.get(9), "TEMRURAL") == "S") CONV_HELPAR(src, cpf);
-    tables::MOSTRADOR(3, 1);
-    return true;
+bool CONV_HELPIR(SourceTables& src, const std::string& cpf, int sold, int id, std::vector<std::string>* report) {
+    const std::vector<int> codes = id == kCashBook
+                                       ? std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 14, 15, 16, 17, 18, 19}
+                                       : std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 14, 15, 16, 17, 18};
+    const auto refuse = [&](const std::string& why) {
+        if (report) report->push_back(refused_line(src, cpf, why));
+        return false;
+    };
+    const TablesLocked locks(codes);
+    if (!locks.ok()) return refuse("tabelas em uso por outro usuário"_cp);
+    AppendedRows appended(codes);
+    // A value that cannot be carried leaves the taxpayer out whole: a
+    // register row without the rest would be taken as converted next time.
+    try {
+        if (id == kCashBook) cash_book_taxpayer(src, cpf);
+        else carry_last_year(src, cpf, sold);
+        return true;
+    } catch (const FieldMismatch& e) {
+        appended.undo();
+        return refuse(e.what());
+    } catch (const std::exception& e) {
+        appended.undo();
+        return refuse("não gravado ("_cp + rt::LEFT(e.what(), 30) + ")");
+    }
 }
 
 void CONVAUX() {

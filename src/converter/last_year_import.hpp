@@ -4,6 +4,7 @@
 // of last year carried into this year's.
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "converter/last_year_sources.hpp"
 
@@ -19,13 +20,15 @@ inline constexpr int kCashBook = 2;
 // The driver of menu ids 1 (last year's edition) and 2 (cash-book program).
 void CONVIRHELP(int id);
 // One taxpayer, whose register row of the source is current in its area
-// (id: kLastYear or kCashBook); false when this year's tables could not be
-// taken for the writing.
-bool CONV_HELPIR(SourceTables& src, const std::string& cpf, int sold, int id = kLastYear);
+// (id: kLastYear or kCashBook), written whole or not at all: false when
+// this year's tables could not be taken for the writing or a value of last
+// year could not be carried, with the reason in `report`.
+bool CONV_HELPIR(SourceTables& src, const std::string& cpf, int sold, int id = kLastYear,
+                 std::vector<std::string>* report = nullptr);
 // A taxpayer already present: the dates of last year's sales of kind 1
 // fill the register's empty ULTRESI / ULTIMOV; the register becomes NOVO.
 void BUSCA_DATAVEN(SourceTables& src, const std::string& cpf);
-// CONV_HELPIR for the cash-book program's tables.
+// CONV_HELPIR for the cash-book program's tables (locked by the caller).
 bool cash_book_taxpayer(SourceTables& src, const std::string& cpf);
 // The cash book's rural activity of the taxpayer, when it has properties.
 void CONV_IRM_WZK(SourceTables& src, const std::string& cpf);
@@ -49,5 +52,7 @@ void join_asset_continuations(const std::string& cpf);
 // Sales still to receive; returns how many were carried.
 int carry_gains(SourceTables& src, const std::string& cpf);
 void carry_notes(SourceTables& src, const std::string& cpf, int sales_carried);
+// A note cut at blanks into rows of the note field's width.
+std::vector<std::string> note_rows(const std::string& text, int width);
 
 }  // namespace qv::converter

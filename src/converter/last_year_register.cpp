@@ -14,8 +14,11 @@ namespace {
 
 using rt::Value;
 
-// An area code kept as its numeric value right-aligned in 4 characters.
-std::string area_code(const std::string& text) { return rt::STR(rt::VAL(text), 4); }
+// An area code kept as its numeric value right-aligned in 4 characters; a
+// blank one stays blank rather than becoming a code 0.
+std::string area_code(const std::string& text) {
+    return rt::ALLTRIM(text).empty() ? std::string() : rt::STR(rt::VAL(text), 4);
+}
 
 // The last sale date of a kind 1 gain goes to the register's ULTRESI (with
 // an exemption percentage) or ULTIMOV, when that is still empty.
@@ -26,7 +29,7 @@ void sale_dates(SourceTables& src, const std::string& cpf, tb::Table& reg) {
         gains->go_to(r);
         if (number_of(*gains, "TIPO_BEM") != 1) continue;
         const char* field = number_of(*gains, "PERART31") > 0 ? "ULTRESI" : "ULTIMOV";
-        if (rt::EMPTY(reg.get(field)) && gains->field_index("DATA_ALI") >= 0) reg.put(field, gains->get("DATA_ALI"));
+        if (rt::EMPTY(reg.get(field)) && gains->field_index("DATA_ALI") >= 0) reg.put(field, date_of(*gains, "DATA_ALI"));
     }
 }
 
@@ -44,7 +47,7 @@ void carry_register(SourceTables& src, const std::string& cpf, int source) {
     if (source != kCashBook)
         copy_shared(old, reg, {"CONJUNTA", "USAPADRAO", "CONJPAD", "I9_4", "I9_5", "TELCELU", "TELESCR", "TELSECR",
                                "ULTRESI", "ULTIMOV", "CODPAIS", "VALOREC"});
-    reg.put("RECIBOANT", Value(text_of(old, "RECIBOATU")));
+    copy_as(old, "RECIBOATU", reg, "RECIBOANT");
     reg.put("DDDTEL", Value(area_code(text_of(old, "DDDTEL"))));
     if (!rt::ALLTRIM(text_of(old, "DDDFAX")).empty()) reg.put("DDDFAX", Value(area_code(text_of(old, "DDDFAX"))));
     for (const char* f : {"RETIFICA", "NOVOEND", "IMPRE"}) reg.put(f, Value(" "));

@@ -33,8 +33,10 @@ void income_sources(SourceTables& src, const std::string& cpf) {
 void carry_dependants(SourceTables& src, const std::string& cpf) {
     int number = 0;
     each_source(src, 3, cpf, [&](tb::Table& old) {
-        for (const char* f : {"CODIDEPEN", "DATADEPEN", "NOMEDEPEN"})
-            if (old.field_index(f) >= 0) Global{f}.set(old.get(f));
+        // The age is judged on the values as this year keeps them.
+        Global{"CODIDEPEN"}.set(Value(number_of(old, "CODIDEPEN")));
+        Global{"DATADEPEN"}.set(date_of(old, "DATADEPEN"));
+        Global{"NOMEDEPEN"}.set(Value(text_of(old, "NOMEDEPEN")));
         if (!VE_IDADE()) return;
         tb::Table& t = new_row(3, cpf);
         copy_shared(old, t, {"NOMEDEPEN", "CODIDEPEN", "DATADEPEN", "CPFDEPEN"});

@@ -2,6 +2,7 @@
 // Last year's tables of the source folder, open beside this year's for the
 // length of an import run.
 #include <initializer_list>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,6 +34,24 @@ private:
     std::vector<int> open_;
 };
 
+// A field of last year's row whose value cannot be had in the type this
+// year's field (or the import) wants: the taxpayer is left out whole.
+class FieldMismatch : public std::runtime_error {
+public:
+    FieldMismatch(std::string field, const std::string& why)
+        : std::runtime_error(field + " " + why), field_(std::move(field)) {}
+    const std::string& field() const { return field_; }
+
+private:
+    std::string field_;
+};
+
+// `v` (last year's field `source`) as a value of the field `to`: texts
+// holding dates or numbers are read, numbers and dates written as text;
+// a value that cannot be had so, or too wide for the field, throws
+// FieldMismatch.
+rt::Value fitted(const rt::Value& v, const tb::Field& to, std::string_view source);
+
 // The work area of last year's table of a code.
 int source_area(int code);
 // Copies the fields of `names` that both rows have.
@@ -52,8 +71,12 @@ void each_source(SourceTables& src, int code, std::string_view cpf, Fn fn) {
 }
 // Copies every field the two rows share.
 void copy_all_shared(tb::Table& from, tb::Table& to);
-// A field's value, or an empty value of its kind when the row lacks it.
+// A field's value, or an empty value of its kind when the row lacks it;
+// a number kept as text is read (FieldMismatch when it is no number), a
+// number, date or flag kept where a text is wanted is given as text.
 double number_of(tb::Table& t, const char* field);
 std::string text_of(tb::Table& t, const char* field);
+// A date kept as a date or as text ("yyyymmdd", "dd/mm/yyyy").
+rt::Value date_of(tb::Table& t, const char* field);
 
 }  // namespace qv::converter

@@ -89,7 +89,7 @@ tb::Table& declaration_row(std::string_view cpf) {
 
 namespace qv::converter {
 
-TablesLocked::TablesLocked(std::initializer_list<int> codes) {
+TablesLocked::TablesLocked(const std::vector<int>& codes) {
     constexpr double kLockSeconds = 2;
     for (const int code : codes) {
         tables::ws().select(code);

@@ -45,7 +45,8 @@ namespace qv::converter {
 // a taxpayer is taken whole or not at all; the locks go with the object.
 class TablesLocked {
 public:
-    explicit TablesLocked(std::initializer_list<int> codes);
+    explicit TablesLocked(std::initializer_list<int> codes) : TablesLocked(std::vector<int>(codes)) {}
+    explicit TablesLocked(const std::vector<int>& codes);
     ~TablesLocked();
     TablesLocked(const TablesLocked&) = delete;
     TablesLocked& operator=(const TablesLocked&) = delete;

@@ -1,6 +1,7 @@
 // A new filing year from last year's tables: the register, the balance,
 // the dependants, the assets in blocks and the notes.
 #include "converter/last_year_import.hpp"
+#include "runtime/core/cp850.hpp"
 #include "runtime/core/date.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/table/table.hpp"
@@ -14,6 +15,7 @@ namespace qv::test_support {
 namespace {
 
 using rt::Value;
+using namespace std::string_literals;
 namespace tb = rt::table;
 using Row = std::vector<std::pair<const char*, Value>>;
 
@@ -145,7 +147,7 @@ TEST_F(LastYear, SoldAssetsAreDroppedOrCarried) {
         const auto carried = rows(4, kCpf);
         ASSERT_EQ(carried.size(), c.items.size());
         for (std::size_t i = 0; i < carried.size(); ++i) EXPECT_EQ(amount(4, carried[i], "I7_1"), c.items[i]);
-        EXPECT_EQ(rt::RTRIM(text(4, carried[0], "I7_2")), "CASANA PRAIA");
+        EXPECT_EQ(rt::RTRIM(text(4, carried[0], "I7_2")), "CASA NA PRAIA");
         EXPECT_DOUBLE_EQ(amount(4, carried[0], "I7_3"), 150);
         EXPECT_DOUBLE_EQ(amount(4, carried[0], "I7_4"), 150);
         EXPECT_DOUBLE_EQ(amount(4, carried.back(), "I7_3"), 20);
@@ -164,9 +166,10 @@ TEST_F(LastYear, InstalmentSaleIsCarriedWithItsNote) {
     EXPECT_DOUBLE_EQ(amount(7, sale, "IMP_ANTE"), 75);
     EXPECT_EQ(text(7, sale, "VENDAANT"), "S");
     const auto notes = rows(11, kCpf);
-    ASSERT_EQ(notes.size(), 2u);
-    // The note's field holds 60 characters.
-    EXPECT_EQ(text(11, notes[1], "OBSERV"), "Existe ganho de capital a receber com data anterior ao ano b");
+    ASSERT_EQ(notes.size(), 3u);
+    // The note's field holds 60 characters: the sentence goes on below.
+    EXPECT_EQ(rt::RTRIM(text(11, notes[1], "OBSERV")), "Existe ganho de capital a receber com data anterior ao ano");
+    EXPECT_EQ(rt::RTRIM(text(11, notes[2], "OBSERV")), "base");
     EXPECT_EQ(field(9, rows(9, kCpf).at(0), "ULTIMOV").as_date(), rt::STOD("20110301"));
 }
 
@@ -207,9 +210,75 @@ TEST_F(LastYear, AMissingSourceTableIsReportedByName) {
     std::vector<std::string> missing;
     converter::SourceTables src(source, "IMP", "11", {9, 6}, missing);
     ASSERT_EQ(missing.size(), 1u);
-    EXPECT_EQ(missing[0].substr(0, 8), "IMP0611:");
+    EXPECT_EQ(missing[0], "IMP0611: "s + rt::utf8_to_cp850("não pôde ser aberto"));
     EXPECT_EQ(src.get(6), nullptr);
     EXPECT_NE(src.get(9), nullptr);
+}
+
+TEST_F(LastYear, AreaCodesKeepTheirDigitsAndBlanksStayBlank) {
+    struct Case {
+        const char* before;
+        const char* after;
+    };
+    for (const Case& c : {Case{"11", "  11"}, Case{"011", "  11"}, Case{"", "    "}}) {
+        clear({1, 9});
+        set_register("DDDTEL", Value(c.before));
+        run();
+        EXPECT_EQ(text(9, rows(9, kCpf).at(0), "DDDTEL"), c.after) << c.before;
+    }
+}
+
+// Last year's register with its birth date kept as text.
+class LastYearOtherTypes : public LastYear {
+protected:
+    void SetUp() override {
+        LastYear::SetUp();
+        tables::ws().set_deleted(true);
+        tb::Structure reg = *tables::schema_of(9);
+        for (auto& f : reg)
+            if (f.name == "NASCIMENTO") f = {"NASCIMENTO", 'C', 10, 0};
+        tables::ws().close_all();
+        std::filesystem::remove(source + "imp0911.dbf");
+        tb::create_table(source + "imp0911.dbf", reg);
+        ASSERT_TRUE(converter::CRIA_BASE());
+        for (const int code : {10, 11, 14}) ASSERT_TRUE(tables::ABERTURA(code));
+        add(9, {{"NOMECONTR", Value("ANA")}, {"TEMRURAL", Value("N")}});
+        add(2, {{"I1_1", Value("J")}, {"I1_2", Value("FIRMA")}});
+    }
+    bool convert(std::vector<std::string>& report) {
+        std::vector<std::string> missing;
+        converter::SourceTables src(source, "IMP", "11", {9, 1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 14, 15, 16, 17, 18},
+                                    missing);
+        src.get(9)->go_top();
+        return converter::CONV_HELPIR(src, kCpf, converter::kDropSold, converter::kLastYear, &report);
+    }
+};
+
+TEST_F(LastYearOtherTypes, ValuesAreConvertedOrTheTaxpayerLeftOutWhole) {
+    struct Case {
+        const char* born;
+        bool converted;
+        const char* date;   // yyyymmdd kept this year
+    };
+    for (const Case& c : {Case{"ABC", false, ""}, Case{"15/03/1970", true, "19700315"}, Case{"19700316", true, "19700316"},
+                          Case{"", true, ""}, Case{"31/02/1970", false, ""}}) {
+        clear({1, 2, 9});
+        set_register("NASCIMENTO", Value(c.born));
+        std::vector<std::string> report;
+        EXPECT_EQ(convert(report), c.converted) << c.born;
+        if (!c.converted) {
+            ASSERT_EQ(report.size(), 1u) << c.born;
+            EXPECT_EQ(report[0], "111.111.111-11 ANA: NASCIMENTO "s + rt::utf8_to_cp850("não é uma data")) << c.born;
+            EXPECT_TRUE(rows(9, kCpf).empty()) << c.born;
+            EXPECT_TRUE(rows(1, kCpf).empty()) << c.born;
+            EXPECT_TRUE(rows(2, kCpf).empty()) << c.born;
+            continue;
+        }
+        const auto r = rows(9, kCpf);
+        ASSERT_EQ(r.size(), 1u) << c.born;
+        EXPECT_EQ(rt::DTOS(field(9, r[0], "NASCIMENTO").as_date()), rt::PADR(c.date, 8)) << c.born;
+        EXPECT_EQ(rows(2, kCpf).size(), 1u) << c.born;
+    }
 }
 
 }  // namespace
