@@ -14,6 +14,11 @@ namespace {
 
 using rt::operator""_cp;
 
+// Rows of the taxpayer window; the progress bar has row 5.
+constexpr int kTaxpayerRow = 2;
+constexpr int kFolderRow = 4;
+constexpr std::size_t kFolderWidth = 51;
+
 int colour(const char* name, int fallback) { return common::Global(name).integer(fallback); }
 
 void window(int id, int top, int left, int bottom, int right, int type = 1) {
@@ -32,15 +37,22 @@ constexpr const char* kLogo[] = {
 void MTELA1(int screen) {
     switch (screen) {
         case 2:
-            window(kFormWindow, 15, 3, 21, 77);
+            // Three headings, each over its entry line, inside the frame.
+            window(kFormWindow, 15, 3, 22, 77);
             break;
         case 4: {
-            window(kCounterWindow, 3, 18, 7, 40);
+            // Five counters inside the frame.
+            window(kCounterWindow, 3, 18, 9, 40);
             const char* labels[] = {"A converter", "Convertidos", "Já existente", "Não converter", "Faltam ......"};
             int row = 0;
             for (const char* l : labels) common::ESCRLCOL(kCounterWindow, ++row, 1, rt::utf8_to_cp850(l));
             break;
         }
+        case 7:
+            // Below the start screen's frame, so that both stay whole.
+            window(kCounterWindow, 15, 23, 18, 66);
+            common::ESCRLCOL(kCounterWindow, 1, 1, "Drive e pasta do Arquivo FOLHA.TXT");
+            break;
         case 9: {
             window(kLogoWindow, 5, 20, 13, 59);
             int row = 0;
@@ -59,10 +71,13 @@ void MTELA3(int screen, int row, int col) {
         return;
     }
     if (screen != 3) return;
-    window(kFormWindow, 17, 4, 22, 74);
+    // Headings, the taxpayer, the folder and, on the last row, the progress
+    // bar, each on a row of its own.
+    window(kFormWindow, 17, 4, 23, 75);
     common::ESCRLCOL(kFormWindow, 1, 2, "C P F");
     common::ESCRLCOL(kFormWindow, 1, 21, "Nome");
-    common::ESCRLCOL(kFormWindow, 5, 2, "Diretório atual:"_cp + tables::client_folder());
+    common::ESCRLCOL(kFormWindow, kFolderRow, 2, "Diretório atual:"_cp);
+    common::ESCRLCOL(kFormWindow, kFolderRow, 19, rt::LEFT(tables::client_folder(), kFolderWidth));
 }
 
 void show_counter(int row, int value) {
@@ -70,8 +85,8 @@ void show_counter(int row, int value) {
 }
 
 void show_taxpayer(std::string_view cpf, std::string_view name) {
-    common::ESCRLCOL(kFormWindow, 3, 2, rt::PADR(cpf, 15));
-    common::ESCRLCOL(kFormWindow, 3, 21, rt::PADR(name, 48));
+    common::ESCRLCOL(kFormWindow, kTaxpayerRow, 2, rt::PADR(cpf, 15));
+    common::ESCRLCOL(kFormWindow, kTaxpayerRow, 21, rt::PADR(name, 48));
 }
 
 }  // namespace qv::converter

@@ -5,8 +5,8 @@
 
 namespace qv::converter {
 
-// 2 the folder form (window 3); 4 the counters (window 4); 9 the start
-// screen (window 7).
+// 2 the folder form (window 3); 4 the counters (window 4); 7 the folder
+// of the payroll export (window 4); 9 the start screen (window 7).
 void MTELA1(int screen);
 // 1: window 8 at `row`, `col`, 10 rows high and a name wide (plus its
 // frame); 3: the taxpayer window (window 3) headed "C P F" and "Nome".

@@ -18,6 +18,7 @@
 #include "runtime/screen/screen.hpp"
 #include "runtime/ui/achoice.hpp"
 #include "runtime/ui/read.hpp"
+#include "runtime/table/file_names.hpp"
 #include "runtime/table/table_error.hpp"
 #include "tables/folders.hpp"
 #include "tables/locks.hpp"
@@ -71,14 +72,16 @@ enum class Check { Accepted, Again, GiveUp };
 
 Check check_source(int option) {
     const std::string source = global_text("ORIGEM");
-    bool ok = common::VERDIR(source);
-    if (ok && (option == 1 || option == 2) && rt::has_function("VEJA_ARQ")) {
-        const Value args[] = {Value(option == 1 ? 5 : 6), Value(source), Value(option == 1 ? "IMP" : "IRM"),
-                              Value(option == 1 ? "11" : "")};
-        ok = rt::call_function("VEJA_ARQ", args).as_bool();
+    bool missing = false;
+    if (!common::VERDIR(source)) {
+        common::AVISOSN("Drive e/ou Diretório de Origem inexistente !!"_cp, 0);
+        missing = true;
+    } else if (option == 1) {
+        missing = VEJA_ARQ(5, common::BAR_DIR(source), "IMP", "11");
+    } else if (option == 2) {
+        missing = VEJA_ARQ(6, common::BAR_DIR(source), "IRM", "");
     }
-    if (ok) return Check::Accepted;
-    common::AVISOSN("Drive e/ou Diretório de Origem inexistente !!"_cp, 0);
+    if (!missing) return Check::Accepted;
     return common::AVISOSN("Continua procurando?", 2).as_string() == "N" ? Check::GiveUp : Check::Again;
 }
 
@@ -134,15 +137,45 @@ void EDITOR() {
     }
 }
 
+// The folders kept in the terminal's settings, and in the variables the
+// next form of this run proposes and the auxiliary lists read.
 void store(int kind) {
+    const std::string source = global_text("ORIGEM"), destination = common::BAR_FORA(global_text("DESTINO")),
+                      installation = global_text("DIRINSTA");
+    if (kind == 1) set_global("ROTAANTER", Value(source));
+    set_global("ROTADOANO", Value(destination));
+    set_global("DIRINST", Value(installation));
     tables::ABERTURA(42);
     tb::Table* config = tables::ws().table(42);
     if (!config || !config->seek(Value(tables::terminal()))) return;
     tables::ws().select(42);
     if (!tables::REC_LOCK(5)) return;
-    if (kind == 1) config->put("ROTAANTER", Value(global_text("ORIGEM")));
-    config->put("ROTADOANO", Value(common::BAR_FORA(global_text("DESTINO"))));
-    config->put("DIRINST", Value(global_text("DIRINSTA")));
+    if (kind == 1) config->put("ROTAANTER", Value(source));
+    config->put("ROTADOANO", Value(destination));
+    config->put("DIRINST", Value(installation));
+    config->commit();
+    config->unlock();
+}
+
+// "Não" to staying in the destination: the folder of before the import is
+// the data folder again, selected in the folder list and kept in the
+// terminal's settings, as if the import had not moved anything.
+void back_to_earlier_folder(tb::Table& list) {
+    const std::string earlier = common::BAR_FORA(global_text("PATHVEL"));
+    for (list.go_top(); !list.eof(); list.skip(1))
+        if (rt::UPPER(rt::ALLTRIM(list.get("DIRETOR").as_string())) == rt::UPPER(earlier)) break;
+    tables::ws().select(50);
+    if (!list.eof() && tables::TROCASIM(1)) return;
+    // Not listed (or gone): only the folder and the settings go back.
+    set_global("LOCARQ", Value(common::BAR_DIR(earlier)));
+    set_global("ROTA", Value(common::BAR_DIR(earlier)));
+    set_global("ROTADOANO", Value(earlier));
+    tables::ABERTURA(42);
+    tb::Table* config = tables::ws().table(42);
+    if (!config || !config->seek(Value(tables::terminal()))) return;
+    tables::ws().select(42);
+    if (!tables::REC_LOCK(5)) return;
+    config->put("ROTADOANO", Value(earlier));
     config->commit();
     config->unlock();
 }
@@ -159,11 +192,15 @@ bool PEGAOSDIR(int kind) {
     if (!std::filesystem::exists(common::fs_path(list + ".dbf")) && !std::filesystem::exists(common::fs_path(list + ".DBF")))
         common::MENS(0, "Não encontrado o arquivo com as pastas do ano anterior"_cp);
     bool accepted = false;
+    const std::string data_folder = global_text("LOCARQ"), rota = global_text("ROTA");
     const rt::KeyHandler saved_f1 = rt::SETKEY(rt::key::F1, EDITOR);
     while (true) {
         if (!read_form()) break;
         const Check source = check_source(option);
         if (source == Check::GiveUp) {
+            // Giving up leaves the data folder where it was before the form.
+            set_global("LOCARQ", Value(data_folder));
+            set_global("ROTA", Value(rota));
             rt::SETKEY(rt::key::F1, saved_f1);
             common::FECHAJAN(kFormWindow);
             return false;
@@ -182,6 +219,19 @@ bool PEGAOSDIR(int kind) {
     set_global("ARQDEST", Value(common::BAR_DIR(global_text("DESTINO"))));
     store(kind);
     return true;
+}
+
+bool VEJA_ARQ(int count, std::string_view folder, std::string_view prefix, std::string_view suffix) {
+    const bool one_digit = prefix == "IRM" || prefix == "WZK";
+    for (int n = 1; n <= count; ++n) {
+        const std::string name =
+            std::string(prefix) + (one_digit ? std::to_string(n) : rt::STRZERO(n, 2)) + std::string(suffix) + ".DBF";
+        if (tb::find_in_folder(folder, name).empty()) {
+            common::AVISOSN("Não encontrado o Arquivo "_cp + name, 0);
+            return true;
+        }
+    }
+    return false;
 }
 
 void REORG(std::string_view folder, int mode) {
@@ -238,8 +288,7 @@ void AJUST_DIR() {
     }
     if (rt::UPPER(common::BAR_FORA(global_text("PATHVEL"))) != rt::UPPER(destination)) {
         if (common::AVISOSN("Permanece no diretório "_cp + destination, 2).as_string() == "N") {
-            set_global("LOCARQ", Value(common::BAR_DIR(global_text("PATHVEL"))));
-            set_global("ROTA", Value(common::BAR_DIR(global_text("PATHVEL"))));
+            back_to_earlier_folder(list);
         } else {
             tables::ws().select(50);
             tables::TROCASIM(1);

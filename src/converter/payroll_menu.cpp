@@ -6,6 +6,7 @@
 #include "common/option_bar.hpp"
 #include "common/paths.hpp"
 #include "common/windows.hpp"
+#include "converter/converter_screens.hpp"
 #include "converter/name_grid.hpp"
 #include "converter/payroll_posting.hpp"
 #include "office/boxes.hpp"
@@ -25,18 +26,17 @@ using rt::operator""_cp;
 using rt::Value;
 
 constexpr int kMenuWindow = 3;
-constexpr int kFolderWindow = 4;
 constexpr int kFolderWidth = 40;
 
 }  // namespace
 
 bool IMPORTA() {
-    office::open_box(kFolderWindow, 10, 18, 13, 63, {" Drive e pasta do Arquivo FOLHA.TXT"});
+    MTELA1(7);
     rt::variables().set("PASTAFOLHA", Value(rt::PADR(Global{"ROTADOANO"}.text(), kFolderWidth)));
-    rt::at_get(12, 20, "M->PASTAFOLHA", "").valid(
+    rt::at_get(16, 24, "M->PASTAFOLHA", "").valid(
         [] { return common::ESPCIF(rt::variables().get("PASTAFOLHA").as_string()); });
     const bool read = rt::READ();
-    common::FECHAJAN(kFolderWindow);
+    common::FECHAJAN(kCounterWindow);
     if (!read) return false;
     return import_payroll_file(rt::ALLTRIM(rt::variables().get("PASTAFOLHA").as_string()));
 }

@@ -4,6 +4,8 @@
 #include <filesystem>
 
 #include "common/globals.hpp"
+#include "common/paths.hpp"
+#include "common/startup.hpp"
 #include "converter/converter_program.hpp"
 #include "converter/folder_form.hpp"
 #include "runtime/core/text.hpp"
@@ -62,6 +64,20 @@ TEST_F(AfterImport, DestinationIsListedAndTheAnswerPicksTheFolder) {
     const auto list = folder_list();
     ASSERT_EQ(list.size(), 2u);
     EXPECT_EQ(std::count(list.begin(), list.end(), "client=S"), 1);
+}
+
+TEST_F(AfterImport, NoToStayingPutsTheListAndTheSettingsBack) {
+    ASSERT_TRUE(common::CONFIGURA("01"));
+    rt::variables().set("NOVIN", rt::Value(true));
+    rt::variables().set("LOCARQ", rt::Value(client));
+    keys({'N'});
+    converter::AJUST_DIR();
+    EXPECT_EQ(folder_list(), (std::vector<std::string>{"client=N", "prog=S"}));
+    EXPECT_EQ(common::Global("LOCARQ").text(), prog);
+    ASSERT_TRUE(tables::ABERTURA(42));
+    auto& config = tables::ws().current(42);
+    ASSERT_TRUE(config.seek(rt::Value(std::string("01"))));
+    EXPECT_EQ(rt::ALLTRIM(config.get("ROTADOANO").as_string()), common::BAR_FORA(prog));
 }
 
 }  // namespace
