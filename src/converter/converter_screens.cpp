@@ -21,10 +21,13 @@ constexpr std::size_t kFolderWidth = 51;
 
 int colour(const char* name, int fallback) { return common::Global(name).integer(fallback); }
 
-void window(int id, int top, int left, int bottom, int right, int type = 1) {
+// A framed window with nothing of what lay below showing through it.
+void window(int id, int top, int left, int bottom, int right) {
     common::DEFINEJAN(id, colour("COR_TEL1", 30), colour("COR_TEL2", 31), colour("COR_TEL3", 63), top, left, bottom,
-                      right, type);
+                      right, 1);
     common::ABREJAN(id);
+    const std::string blank(static_cast<std::size_t>(right - left - 1), ' ');
+    for (int row = 1; row <= bottom - top - 1; ++row) common::ESCRLCOL(id, row, 1, blank);
 }
 
 // Block letters of the product word.

@@ -138,12 +138,14 @@ TEST_F(FolderForm, WindowsAreDrawnInsideTheirFrames) {
         EXPECT_EQ(term->text(c.last_row).find("└"), std::string::npos) << c.what << "\n" << term->dump();
         EXPECT_NE(term->text(c.frame_row).find("└"), std::string::npos) << c.what << "\n" << term->dump();
     }
-    // "Não converter" on a row of its own, inside the counters' frame.
+    // The counters over the start screen: each label on a row of its own,
+    // inside the frame, with nothing of the start screen showing through.
     common::reset_windows();
     rt::CLS();
+    converter::MTELA1(9);
     converter::MTELA1(4);
-    EXPECT_NE(term->text(6).find("Não converter"), std::string::npos) << term->dump();
-    EXPECT_NE(term->text(6).find("│Não converter"), std::string::npos) << term->dump();
+    EXPECT_NE(term->text(6).find("│Não converter        │"), std::string::npos) << term->dump();
+    EXPECT_NE(term->text(4).find("│Convertidos          │"), std::string::npos) << term->dump();
 }
 
 TEST_F(FolderForm, PayrollFolderLeavesTheStartScreenWhole) {
