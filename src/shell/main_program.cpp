@@ -126,6 +126,9 @@ void run_menu() {
     auto menu = CREATEMAINMENU(text_of("CORMENU"));
     tables::ABERTURA(9);
     common::FECHAJAN(10);
+    // The menu stands on the same background as after any full-screen
+    // routine, so that each item gives back the screen it found.
+    repaint_background();
     Global{"TELA"}.set(rt::Value(6));
     Global{"NPOSMENU"}.set(rt::Value(1));
     leaving() = false;
