@@ -51,11 +51,15 @@ private:
     void show(double value, char op) const;
     void move_window(int key);
     double entry_value() const { return (negative_ ? -1 : 1) * rt::VAL(digits_); }
+    // The operand an entry gives: after "=", an entry with nothing typed
+    // carries the result on ("12 = * 3 =" is 36).
+    double operand_after(char before) const { return before == '=' && !typed_ ? result_ : entry_value(); }
 
     int window_;
     std::string digits_ = "0";
     bool negative_ = false;
     bool point_ = false;
+    bool typed_ = false;   // the entry got a digit, a point, a sign or the memory
     bool decimals_shown_ = false;
     double result_ = 0;
     double memory_ = 0;
@@ -77,9 +81,11 @@ void Calculator::draw_keypad() const {
     const rt::Attr keys = static_cast<rt::Attr>(kCorTel2.integer(31));
     rt::DISPBOX(w->top, w->left, w->bottom, w->right, std::string(rt::B_SINGLE) + " ", body);
     rt::at_say(w->top + 2, w->left + 4, std::string(19, ' '), keys);
+    // Four keys of three cells a row from column 2, the wide key from column
+    // 18 to 25: all inside the frame, which stands on columns 1 and 26.
     for (int r = 0; r < 5; ++r)
         for (int k = 0; k < 5; ++k)
-            rt::at_say(w->top + 4 + 2 * r, w->left + 2 + 4 * k, rows[r][k], keys);
+            rt::at_say(w->top + 4 + 2 * r, w->left + 1 + 4 * k, rows[r][k], keys);
 }
 
 void Calculator::show(double value, char op) const {
@@ -111,6 +117,7 @@ char Calculator::read_entry(bool clear_display) {
     digits_ = "0";
     negative_ = false;
     point_ = false;
+    typed_ = false;
     if (clear_display) show(0, ' ');
     for (;;) {
         int key = rt::INKEY(-1);
@@ -126,6 +133,7 @@ char Calculator::read_entry(bool clear_display) {
         if (key == rt::key::BS) {
             digits_ = "0";
             negative_ = point_ = false;
+            typed_ = true;
             show(0, ' ');
             continue;
         }
@@ -137,6 +145,7 @@ char Calculator::read_entry(bool clear_display) {
         if (c == ',') c = '.';
         if (is_operator(c)) return c;
         if (c >= '0' && c <= '9') {
+            typed_ = true;
             const auto dot = digits_.find('.');
             const std::size_t whole = dot == std::string::npos ? digits_.size() : dot;
             const std::size_t decimals = dot == std::string::npos ? 0 : digits_.size() - dot - 1;
@@ -148,10 +157,11 @@ char Calculator::read_entry(bool clear_display) {
                 beep();
                 continue;
             }
-            point_ = decimals_shown_ = true;
+            point_ = decimals_shown_ = typed_ = true;
             digits_ += '.';
         } else if (c == 'I') {
             negative_ = !negative_;
+            typed_ = true;
         } else if (c == 'M') {
             const int next = std::toupper(rt::INKEY(-1));
             if (next == '+') memory_ += result_;
@@ -159,6 +169,7 @@ char Calculator::read_entry(bool clear_display) {
             else if (next == 'R') {
                 digits_ = rt::ALLTRIM(rt::STR(std::abs(memory_), 20, 4));
                 negative_ = memory_ < 0;
+                typed_ = true;
             } else if (next == 'C') memory_ = 0;
             else beep();
         } else {
@@ -197,12 +208,12 @@ bool Calculator::run() {
         const char before = op;
         op = read_entry(before != '=');
         if (op == '=' || op == 'X' || op == 'C' || op == kEsc || op == kCtrlEnter) {
-            if (op == '=' || (op == 'X' && before != '=')) result_ = entry_value();
+            if (op == '=' || (op == 'X' && before != '=')) result_ = operand_after(before);
             show(result_, op);
             kResult.set(rt::Value(result_));
             continue;
         }
-        result_ = entry_value();
+        result_ = operand_after(before);
         char pending = op;
         for (;;) {
             op = read_entry(true);
@@ -233,7 +244,9 @@ private:
 }  // namespace
 
 bool CALCULADORA(int window, std::optional<int> row, std::optional<int> col) {
-    const int top = std::min(row.value_or(11), 11);
+    // Without a place of its own the calculator stands clear of the status
+    // line: its 14 rows end on row 23.
+    const int top = std::min(row.value_or(10), 11);
     const int left = std::min(col.value_or(11), 48);
     DEFINEJAN(window, kCorTel1.integer(30), kCorTel2.integer(31), kCorTel2.integer(31), top, left,
               top + kRows - 1, left + kCols - 1, 0);

@@ -8,7 +8,7 @@ namespace qv::common {
 
 // True when the user ended with Ctrl+Enter and no division by zero
 // happened. The row is at most 11 and the column at most 48; without them
-// the calculator opens at row 11, column 11.
+// the calculator opens at row 10, column 11, clear of the status line.
 bool CALCULADORA(int window = 9, std::optional<int> row = {}, std::optional<int> col = {});
 
 }  // namespace qv::common

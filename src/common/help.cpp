@@ -47,7 +47,7 @@ std::string field_being_edited() {
     return name;
 }
 
-void topic_not_found() { AVISOSN("Tópico de ajuda não encontrado."_cp, 0); }
+void topic_not_found() { AVISOSN("Sem ajuda para este tópico"_cp, 0); }
 
 // The help table open in its work area for one look-up; the area selected
 // before comes back afterwards.

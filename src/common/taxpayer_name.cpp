@@ -5,6 +5,7 @@
 #include "runtime/core/functions.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/core/value.hpp"
+#include "runtime/screen/keys.hpp"
 #include "runtime/table/workspace.hpp"
 #include "runtime/ui/read.hpp"
 
@@ -36,13 +37,20 @@ int origin(const Global& positions) {
 bool VER_NOME() {
     rt::table::Table* reg = rt::table::workspace().table(kRegisterArea);
     if (reg == nullptr) return true;
-    reg->set_order(2);
-    if (!kNomeContr.value().is_string()) kNomeContr.set(rt::Value(rt::SPACE(kNameWidth)));
+    // The name is typed anew: a name left from the taxpayer shown would
+    // stay behind the letters typed over it.
+    const rt::Value shown = kNomeContr.value();
+    kNomeContr.set(rt::Value(rt::SPACE(kNameWidth)));
 
     rt::GetList gets;
     gets.emplace_back(origin(kAlj) + 1, origin(kAcj) + 18, "M->NOMECONTR", "@!");
-    rt::READ(gets);
-
+    if (!rt::READ(gets) || rt::LASTKEY() == rt::key::ESC) {
+        // Esc gives the search up: nobody is chosen, the CPF is asked again.
+        kNomeContr.set(shown);
+        call_if_registered("MOSTR_PAG", {rt::Value(2)});
+        return false;
+    }
+    reg->set_order(2);
     if (!reg->seek(rt::Value(rt::TRIM(kNomeContr.text())), /*soft=*/true)) call_if_registered("GERAL", {});
     kCpf.set(reg->get("CPF"));
     kNomeContr.set(reg->get("NOMECONTR"));

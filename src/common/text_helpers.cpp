@@ -1,5 +1,7 @@
 #include "common/text_helpers.hpp"
 
+#include <algorithm>
+
 #include "runtime/core/text.hpp"
 
 namespace qv::common {
@@ -23,5 +25,35 @@ int CENTER(std::string_view text, int width) {
     if (len > width) return 0;
     return static_cast<int>(width / 2.0 - len / 2.0);
 }
+
+std::vector<std::string> wrapped(std::string_view text, std::size_t width) {
+    std::vector<std::string> lines;
+    std::string line;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        while (i < text.size() && text[i] == ' ') ++i;
+        std::size_t end = text.find(' ', i);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view word = text.substr(i, end - i);
+        i = end;
+        while (!word.empty()) {
+            const std::size_t room = line.empty() ? width : width - std::min(width, line.size() + 1);
+            if (word.size() <= room) {
+                if (!line.empty()) line += ' ';
+                line += word;
+                word = {};
+            } else if (line.empty()) {   // a word longer than a line is cut
+                lines.push_back(std::string(word.substr(0, width)));
+                word.remove_prefix(width);
+            } else {
+                lines.push_back(std::move(line));
+                line.clear();
+            }
+        }
+    }
+    if (!line.empty() || lines.empty()) lines.push_back(line);
+    return lines;
+}
+
 
 }  // namespace qv::common

@@ -2,6 +2,7 @@
 // Small string helpers shared by screens and printouts.
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qv::common {
 
@@ -12,5 +13,9 @@ std::string AJUS_CAR(std::string_view text, int mode = 1);
 // The starting column that centres the text in `width` columns (width / 2 -
 // length / 2, cut to a whole column); 0 when the text is longer.
 int CENTER(std::string_view text, int width = 80);
+
+// The text in lines of at most `width` characters, broken at blanks; a word
+// longer than a line is cut. An empty text gives one empty line.
+std::vector<std::string> wrapped(std::string_view text, std::size_t width);
 
 }  // namespace qv::common

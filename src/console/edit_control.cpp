@@ -178,6 +178,8 @@ void HEdit::VarPut(const rt::Value& v) {
 std::string HEdit::display_text() const {
     const rt::Value v = VarGet();
     if (!cPicFunc.empty() || !cPicMask.empty()) return rt::TRANSFORM(v, cPicFunc.empty() ? cPicMask : cPicFunc + " " + cPicMask);
+    // A text of several lines is laid out by its author: its blanks stay.
+    if (lMultiLine) return rt::RTRIM(VALUES(v));
     return rt::ALLTRIM(VALUES(v));
 }
 

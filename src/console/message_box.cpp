@@ -1,10 +1,15 @@
 #include "console/message_box.hpp"
 
+#include <cxxabi.h>
+#include <cstdio>
+#include <dlfcn.h>
+#include <execinfo.h>
 #include <sys/utsname.h>
 
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <mutex>
 
 #include "console/dialog.hpp"
@@ -44,6 +49,53 @@ std::vector<std::string> split_lines(const std::string& text) {
 std::string command_line() {
     std::ifstream in("/proc/self/cmdline", std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A routine's name as the program knows it: the demangled C++ name without
+// the system's namespace and without its argument list.
+std::string routine_name(const char* mangled) {
+    int status = 0;
+    std::unique_ptr<char, void (*)(void*)> plain(abi::__cxa_demangle(mangled, nullptr, nullptr, &status), std::free);
+    std::string name = status == 0 && plain ? plain.get() : mangled;
+    for (std::size_t tag; (tag = name.find("[abi:")) != std::string::npos;)
+        name.erase(tag, name.find(']', tag) - tag + 1);
+    if (name.ends_with(" const")) name.resize(name.size() - 6);
+    if (!name.empty() && name.back() == ')') {
+        int depth = 0;
+        for (std::size_t i = name.size(); i-- > 0;) {
+            if (name[i] == ')') ++depth;
+            else if (name[i] == '(' && --depth == 0) {
+                name.resize(i);
+                break;
+            }
+        }
+    }
+    if (name.starts_with("qv::")) name.erase(0, 4);
+    return name;
+}
+
+// One line per active routine of the system, the innermost first: its name,
+// where in it the call stands (bytes from its start) and the program file.
+// The runtime's own routines and this box's are left out; routines private
+// to a source file have no name to show.
+std::vector<std::string> call_lines() {
+    void* frames[64];
+    const int n = ::backtrace(frames, 64);
+    std::vector<std::string> lines;
+    for (int i = 0; i < n; ++i) {
+        Dl_info info{};
+        if (::dladdr(frames[i], &info) == 0 || info.dli_sname == nullptr) continue;
+        if (!std::string_view(info.dli_sname).starts_with("_ZN2qv")) continue;
+        const std::string name = routine_name(info.dli_sname);
+        if (name.starts_with("rt::") || name == "console::diagnostic_lines" || name == "console::LISTAFUNCAO")
+            continue;
+        const auto offset = static_cast<const char*>(frames[i]) - static_cast<const char*>(info.dli_saddr);
+        char at[32];
+        std::snprintf(at, sizeof at, "+0x%lx", static_cast<unsigned long>(offset));
+        const std::string file = info.dli_fname ? std::string(info.dli_fname) : std::string();
+        lines.push_back("Call => " + name + "(" + at + ")   " + file.substr(file.rfind('/') + 1));
+    }
+    return lines;
 }
 
 }  // namespace
@@ -106,7 +158,14 @@ int MHKEY(int vk, bool caps_lock) {
 }
 
 std::vector<std::string> diagnostic_lines() {
-    std::vector<std::string> lines;
+    std::vector<std::string> lines = call_lines();
+#ifndef NDEBUG
+    lines.push_back("define => __DESENV__");
+#endif
+    // The console window and its dialogs are this program's own layer in
+    // place of those libraries; the lines say it was built with them.
+    lines.push_back("define => GUI_GTWVW");
+    lines.push_back("define => GUI_HWGUI");
     struct utsname u {};
     const std::string os = ::uname(&u) == 0 ? std::string(u.sysname) + " " + u.release : "Linux";
     lines.push_back("       OS => " + os);

@@ -27,7 +27,8 @@ void HQOUT(const rt::Value& lines);
 int MHKEY(int virtual_key, bool caps_lock = false);
 // The diagnostic lines of LISTAFUNCAO (without the dialog).
 std::vector<std::string> diagnostic_lines();
-// The diagnostic box: the program's settings and command line.
+// The diagnostic box: the routines active, the build's defines, the
+// program's settings and its command line.
 void LISTAFUNCAO();
 
 // Registers SHOWMSG, HQOUT, MHKEY, SETCOLORINFOCUS and LISTAFUNCAO for the

@@ -65,6 +65,7 @@ public:
         if (program_tables_) tables::ABERTURA(0);
         tables::MUDADIR(folder_);
         common::FECHAJAN(10);
+        common::MENS();   // the last "Copiando para ..." goes with the copy
     }
     ReopenOnExit(const ReopenOnExit&) = delete;
     ReopenOnExit& operator=(const ReopenOnExit&) = delete;
@@ -113,6 +114,9 @@ bool TRAZ_COPIA() {
         common::AVISOSN("O " + origin + " não contém dados do QV2012"_cp, 0);
         return false;
     }
+    // The copy replaces the destination's tables whole: asked first.
+    if (common::AVISOSN(std::vector<std::string>{"Recupera os dados em ", destination}, 2).as_string() != "S")
+        return false;
     const ReopenOnExit reopen(true);
     tables::ws().close_all();
     // Every table the copy replaces, the register too, must be free in the

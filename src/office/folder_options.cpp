@@ -1,9 +1,12 @@
 #include "office/folder_options.hpp"
 
+#include <cstdlib>
+
 #include "common/avisosn.hpp"
 #include "common/globals.hpp"
 #include "common/messages.hpp"
 #include "common/paths.hpp"
+#include "common/startup.hpp"
 #include "common/windows.hpp"
 #include "common/frame_boxes.hpp"
 #include "runtime/core/cp850.hpp"
@@ -26,7 +29,6 @@ namespace {
 
 constexpr int kBoxWindow = 4;
 constexpr const char* kEntry = "NOVAPASTA";
-constexpr const char* kTaxProgramFolder = "C:\\ARQUIVOS DE PROGRAMAS RFB\\IRPF2012\\APLICACAO\\DADOS";
 
 std::string variable_of(std::string_view name) {
     std::string n(name);
@@ -54,8 +56,14 @@ void store_in_config(const char* field, const rt::Value& value) {
 
 }  // namespace
 
+// The tax program installs its data folder under the user's home folder.
+std::string default_tax_program_folder() {
+    const char* home = std::getenv("HOME");
+    return common::tax_program_folder(home ? rt::utf8_to_cp850(home) : std::string());
+}
+
 void DIRPADRAO() {
-    common::Global(kEntry).set(rt::Value(rt::PADR(kTaxProgramFolder, 80)));
+    common::Global(kEntry).set(rt::Value(rt::PADR(default_tax_program_folder(), 80)));
     if (rt::Get* g = rt::current_get()) {
         g->update_buffer();
         g->display();
@@ -73,7 +81,9 @@ std::string NOVA_ROTA(std::string_view name, std::string_view word, int width) {
     std::string result = current;
     while (true) {
         common::Global(kEntry).set(rt::Value(rt::PADR(current, 80)));
-        rt::at_get(12, 14, std::string("M->") + kEntry, "@!S64");
+        // The tax program's folder keeps its letters as typed: Linux names
+        // tell capitals from small letters.
+        rt::at_get(12, 14, std::string("M->") + kEntry, tax_program ? "@S64" : "@!S64");
         if (!rt::READ()) break;
         const std::string answer = rt::TRIM(common::Global(kEntry).text());
         if (answer.empty()) {
@@ -102,10 +112,12 @@ void SELAREA(int mode) {
         store_in_config("DIRTRAB", rt::Value(folder));
         return;
     }
-    const std::string folder = NOVA_ROTA("M->ROTAJAVA", " IRPF10", 80);
+    const std::string folder = NOVA_ROTA("M->ROTAJAVA", " IRPF2012", 80);
     common::Global("ROTAJAVA").set(rt::Value(folder));
     const std::string trimmed = rt::TRIM(folder);
-    const std::string locirpf = trimmed.empty() ? "" : (trimmed.back() == '\\' ? trimmed : trimmed + "\\");
+    // The folder as the system names it: one "/" at its end, whichever way
+    // it was typed or stored.
+    const std::string locirpf = trimmed.empty() ? "" : common::BAR_DIR(trimmed);
     common::Global("LOCIRPF").set(rt::Value(locirpf));
     store_in_config("ROTAJAVA", rt::Value(locirpf));
 }

@@ -1,5 +1,6 @@
 #include "office/folder_pair.hpp"
 
+#include <cctype>
 #include <vector>
 
 #include "common/avisosn.hpp"
@@ -91,9 +92,12 @@ void settle(PairUse use) {
         case PairUse::CopyFrom: kRotaback.set(rt::Value(rt::TRIM(kOrigem.text()))); break;
         case PairUse::CopyBetween: break;
     }
+    // The drive of the mirrored backups follows a backup folder named by its
+    // drive letter ("B:\\COPIAS"); a folder named by its path keeps the letter.
     if (use == PairUse::Backup || use == PairUse::Restore) {
         const std::string backup_side = rt::ALLTRIM(kRotaback.text());
-        if (!backup_side.empty()) kXdrive.set(rt::Value(backup_side.substr(0, 1)));
+        if (backup_side.size() >= 2 && backup_side[1] == ':' && std::isalpha(static_cast<unsigned char>(backup_side[0])))
+            kXdrive.set(rt::Value(rt::UPPER(backup_side.substr(0, 1))));
     }
 }
 

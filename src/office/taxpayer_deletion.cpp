@@ -4,6 +4,7 @@
 #include "common/globals.hpp"
 #include "common/messages.hpp"
 #include "common/windows.hpp"
+#include "declaration/entry/dialog_painters.hpp"
 #include "office/folder_tables.hpp"
 #include "office/taxpayer_marks.hpp"
 #include "runtime/core/cp850.hpp"
@@ -11,6 +12,7 @@
 #include "runtime/table/table_error.hpp"
 #include "tables/folders.hpp"
 #include "tables/locks.hpp"
+#include "tables/register_views.hpp"
 #include "tables/state.hpp"
 
 namespace qv::office {
@@ -129,6 +131,12 @@ void EXCLUI() {
                                      (n > 1 ? "s" : "") + "?",
                                  2).as_string() == "S";
     if (confirmed) {
+        // The progress bar runs inside the taxpayer box, which goes with it.
+        declaration::MTELA3(3);
+        reg->go_top();
+        while (!reg->eof() && reg->get("IMPRE").as_string() != "S") reg->skip(1);
+        if (!reg->eof()) tables::MOSTR_PAG(1);
+        common::Global("TAM_CALC").set(rt::Value(""));
         common::MENS(0, rural_only ? "Excluindo os dados da Atividade Rural..."_cp : "Excluindo os dados...");
         int busy = 0;
         if (delete_declarations(folder, cpfs, rural_only, &busy))

@@ -1,6 +1,7 @@
 #include "office/text_export.hpp"
 
 #include <filesystem>
+#include <fstream>
 #include <vector>
 
 #include "common/avisosn.hpp"
@@ -61,6 +62,28 @@ void export_table(const Export& e) {
 
 }  // namespace
 
+// One record as a line of the export: the runtime's delimited layout, but
+// a quote inside a character field is doubled, so that a name such as
+// O'BRIEN "ZE" stays one field for whoever reads the file.
+std::string export_line(rt::table::Table& t) {
+    std::string line;
+    bool first = true;
+    const auto& fields = t.fields();
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (fields[i].type == 'M') continue;   // memos are not exported as text
+        if (!first) line += ',';
+        first = false;
+        if (fields[i].type != 'C') {
+            line += rt::table::delimited_line(t, {static_cast<int>(i)});
+            continue;
+        }
+        line += '"';
+        for (const char c : rt::RTRIM(t.get(static_cast<int>(i)).as_string())) line += c == '"' ? "\"\"" : std::string(1, c);
+        line += '"';
+    }
+    return line;
+}
+
 bool ENV_ARQ(const std::string& file) {
     rt::table::Table* t = tables::ws().table(0);
     if (!t) return false;
@@ -68,16 +91,20 @@ bool ENV_ARQ(const std::string& file) {
     const std::string beside = folder + "~" + file;
     const std::uint32_t here = t->recno();
     bool ok = true;
-    try {
-        t->go_top();
-        rt::table::copy_to_delimited(tables::ws(), *t, beside);
-    } catch (const rt::table::TableError&) {
-        ok = false;
+    {
+        std::ofstream out(common::fs_path(beside), std::ios::binary | std::ios::trunc);
+        try {
+            for (t->go_top(); out && !t->eof(); t->skip(1)) out << export_line(*t) << "\r\n";
+        } catch (const rt::table::TableError&) {
+            ok = false;
+        }
+        out.flush();
+        ok = ok && static_cast<bool>(out);
     }
     if (here != 0) t->go_to(here);
     std::error_code ec;
-    if (ok) fs::rename(beside, folder + file, ec);
-    if (!ok || ec) fs::remove(beside, ec);
+    if (ok) fs::rename(common::fs_path(beside), common::fs_path(folder + file), ec);
+    if (!ok || ec) fs::remove(common::fs_path(beside), ec);
     return ok && !ec;
 }
 

@@ -6,6 +6,7 @@
 #include "common/globals.hpp"
 #include "common/messages.hpp"
 #include "common/windows.hpp"
+#include "declaration/entry/frame_painter.hpp"
 #include "declaration/loop/declaration_variables.hpp"
 #include "printing/nao_dos_job.hpp"
 #include "printing/page_layout.hpp"
@@ -369,7 +370,12 @@ void SELECIONA() {
         common::AVISO("F1 Ordem CPF  F2 Ordem Nome F7 Pastas CPF em branco permite digitar o nome");
         const std::string last = Global{"ULT_CPF"}.text();
         if (!last.empty()) declaration::set_variable("CPF", rt::Value(last));
-        if (!shell::GET_CODIGO("M->CPF", "@R 999.999.999-99", 0, 0, 1)) {
+        // The taxpayer window of the prompt, its field on the taxpayer line
+        // as in the declaration's prompt; it goes once the taxpayer is done.
+        declaration::taxpayer_box();
+        const bool chosen = shell::GET_CODIGO("M->CPF", "@R 999.999.999-99", 1, 2, 1);
+        common::FECHAJAN(3);
+        if (!chosen) {
             common::AVISO(rt::SPACE(80));
             return;
         }

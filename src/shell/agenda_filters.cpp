@@ -51,6 +51,27 @@ bool users_record(rt::table::Table& t) {
 void report(const std::string& text) { common::AVISOSN(text, 0); }
 
 
+// F1 and F2 work in the lists of the calendar's day: the hint of those keys
+// stands under such a list while it is open, and goes with it.
+class DayListHint {
+public:
+    explicit DayListHint(bool shown) : shown_(shown) {
+        if (!shown_) return;
+        under_ = rt::SAVESCREEN(kHintRow, 0, kHintRow, 79);
+        common::AVISO("F1 - mostra calendario  F2 - busca aniversariantes do mes ", kHintRow, 0);
+    }
+    ~DayListHint() {
+        if (shown_) rt::RESTSCREEN(kHintRow, 0, kHintRow, 79, under_);
+    }
+    DayListHint(const DayListHint&) = delete;
+    DayListHint& operator=(const DayListHint&) = delete;
+
+private:
+    static constexpr int kHintRow = 23;
+    bool shown_;
+    std::string under_;
+};
+
 void show_list(int grid, bool only_today) {
     rt::table::Table* agenda = tables::ws().table(kAgendaArea);
     if (!agenda) {
@@ -64,6 +85,7 @@ void show_list(int grid, bool only_today) {
             return users_record(*agenda) && (!only_today || agenda->get("DATAG").as_date() == day);
         });
         agenda->go_top();
+        const DayListHint hint(grid != 50);
         call_or_notice("EDITA", {rt::Value(grid)});
     } catch (const rt::table::TableError&) {
         report("ATENÇAO! A agenda não pôde ser lida."_cp);
@@ -152,7 +174,6 @@ void agenda_loop() {
             messages.as_array()->push_back(rt::Value(m));
         common::Global("MENSMENU").set(messages);
         common::Global("POSVER").set(rt::Value(kOpagen.integer(1)));
-        common::AVISO("F1 - mostra calendario  F2 - busca aniversariantes do mes ", 23, 0);
         const int choice = common::ESC_OPCAO(kBoxWindow, 5, 1, 20, 0, 0, 1);
         if (choice != 0) kOpagen.set(rt::Value(choice));
         switch (choice) {
@@ -180,12 +201,6 @@ std::string agenda_failure() {
     return why.empty() ? "ATENÇAO! A agenda não pôde ser aberta."_cp : "ATENÇAO! "_cp + why;
 }
 
-// The hint under the box is put away with it.
-void agenda_menu() {
-    constexpr int kHintRow = 23;
-    const std::string under_hint = rt::SAVESCREEN(kHintRow, 0, kHintRow, 79);
-    agenda_loop();
-    rt::RESTSCREEN(kHintRow, 0, kHintRow, 79, under_hint);
-}
+void agenda_menu() { agenda_loop(); }
 
 }  // namespace qv::shell

@@ -1,11 +1,13 @@
 // The "Backup" bar: copies of the data folders through the archiver, and
 // the archiver's settings.
+#include <cctype>
 #include <string>
 #include <vector>
 
 #include "common/avisosn.hpp"
 #include "common/globals.hpp"
 #include "common/messages.hpp"
+#include "common/paths.hpp"
 #include "common/windows.hpp"
 #include "runtime/core/clock.hpp"
 #include "runtime/core/cp850.hpp"
@@ -30,18 +32,30 @@ const common::Global kProcessa("PROCESSA");
 
 void close_register() { tables::ws().close(kRegisterArea); }
 
-// Asks the drive letter into XDRIVE; false (with "A" kept) when left blank.
+// Asks the drive letter into XDRIVE; false (with "A" kept) when left blank
+// or given something that is no letter.
 bool ask_drive() {
     if (!kXdrive.exists() || kXdrive.text().size() != 1) kXdrive.set(rt::Value(rt::PADR(kXdrive.text(), 1)));
     common::MensArgs args;
     args.name = "M->XDRIVE";
     args.picture = "@ !";
     common::MENS(14, "Informe a letra do Drive", args);
-    if (rt::ALLTRIM(kXdrive.text()).empty()) {
+    const std::string letter = rt::ALLTRIM(kXdrive.text());
+    if (letter.empty() || !std::isalpha(static_cast<unsigned char>(letter[0]))) {
         kXdrive.set(rt::Value("A"));
         return false;
     }
     return true;
+}
+
+// A drive letter stands for a folder of this machine: it is said, and the
+// user agrees, before anything is written there or read from there.
+bool drive_folder_agreed(bool backup) {
+    const std::string letter = kXdrive.text();
+    const std::vector<std::string> lines{
+        "O drive " + letter + ": corresponde à pasta "_cp + common::drive_root(letter[0]),
+        backup ? "Compacta todas as pastas nela?" : "Descompacta todas as pastas dela?"};
+    return common::AVISOSN(lines, 2).as_string() == "S";
 }
 
 void set_work_folder_for_archiver() {
@@ -50,8 +64,9 @@ void set_work_folder_for_archiver() {
 
 bool archive_all(rt::MenuItem& item) {
     if (!ask_drive()) return false;
-    close_register();
     item.caption = "&Compacta    todos no " + kXdrive.text() + ":";
+    if (!drive_folder_agreed(true)) return false;
+    close_register();
     if (!call_as_bool("BKAUTOMA", {}, false)) {
         if (!routine_built("BKAUTOMA")) call_or_notice("BKAUTOMA");
         reopen_register();
@@ -67,6 +82,10 @@ bool restore_all(rt::MenuItem& item) {
         return false;
     }
     item.caption = "&Descompacta todos do " + kXdrive.text() + ":";
+    if (!drive_folder_agreed(false)) {
+        reopen_register();
+        return false;
+    }
     set_work_folder_for_archiver();
     if (!call_as_bool("VOAUTOMA", {}, false)) {
         if (!routine_built("VOAUTOMA")) call_or_notice("VOAUTOMA");

@@ -114,13 +114,12 @@ void print_selection(rt::MenuItem& item) {
     }
 }
 
-// The background under the menu, painted again after a full-screen routine.
+}  // namespace
+
 void repaint_background() {
     common::ENCHETELA(" ", kCorEnchC.text("W+/B"));
     call_routine("MTELA1", {rt::Value(9)});
 }
-
-}  // namespace
 
 void MENUSELECT(rt::MenuItem& item) {
     const int id = item.id;

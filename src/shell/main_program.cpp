@@ -10,6 +10,7 @@
 #include "common/globals.hpp"
 #include "common/messages.hpp"
 #include "common/startup.hpp"
+#include "common/text_helpers.hpp"
 #include "common/windows.hpp"
 #include "runtime/core/clock.hpp"
 #include "runtime/core/cp850.hpp"
@@ -118,10 +119,16 @@ void load_agenda() {
     Global{"NTEMAGEN"}.set(rt::Value(count));
 }
 
+// The fault's box shows its cause whole, in lines of this width.
+constexpr std::size_t kFaultWidth = 60;
+
 void run_menu() {
     auto menu = CREATEMAINMENU(text_of("CORMENU"));
     tables::ABERTURA(9);
     common::FECHAJAN(10);
+    // The menu stands on the same background as after any full-screen
+    // routine, so that each item gives back the screen it found.
+    repaint_background();
     Global{"TELA"}.set(rt::Value(6));
     Global{"NPOSMENU"}.set(rt::Value(1));
     leaving() = false;
@@ -136,9 +143,7 @@ void run_menu() {
 void show_fault(const std::string& log_name, std::string_view what) {
     try {
         rt::Value lines = rt::Value::array();
-        for (std::string line : {std::string("Erro interno do programa:"), rt::LEFT(what, 60),
-                                 "Detalhes em " + rt::RIGHT(log_name, 48)})
-            lines.as_array()->push_back(rt::Value(line));
+        for (const std::string& line : fault_box_lines(log_name, what)) lines.as_array()->push_back(rt::Value(line));
         console::SHOWMSG(lines, {"&Fechar"}, "Erro");
     } catch (...) {
         // Nothing more can be shown.
@@ -148,6 +153,19 @@ void show_fault(const std::string& log_name, std::string_view what) {
 }  // namespace
 
 bool leaving_requested() { return leaving(); }
+
+std::vector<std::string> fault_box_lines(const std::string& log_name, std::string_view what) {
+    std::vector<std::string> lines{"Erro interno do programa:"};
+    // The cause's own line breaks stay; each line is wrapped to the box.
+    std::size_t start = 0;
+    while (start <= what.size()) {
+        const std::size_t end = std::min(what.find('\n', start), what.size());
+        for (std::string& l : common::wrapped(what.substr(start, end - start), kFaultWidth)) lines.push_back(std::move(l));
+        start = end + 1;
+    }
+    for (std::string& l : common::wrapped("Detalhes em " + log_name, kFaultWidth)) lines.push_back(std::move(l));
+    return lines;
+}
 
 int MAIN(std::optional<std::string> terminal) {
     // The terminal stays marked in use until this copy ends.

@@ -2,6 +2,8 @@
 // The main program's start-up, its program-wide variables and its way out.
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace qv::shell {
 
@@ -25,5 +27,9 @@ int ENCHEAG();
 
 // True once ROTSAIDA has accepted leaving: the menu loop stops.
 bool leaving_requested();
+
+// The lines of the box that reports a fault no routine handled: the
+// whole cause, wrapped, and where its log lies.
+std::vector<std::string> fault_box_lines(const std::string& log_name, std::string_view what);
 
 }  // namespace qv::shell

@@ -26,5 +26,8 @@ bool open_terminal_config();
 bool open_office_settings();
 // Opens the register (table 09) again and puts away the opening's message.
 bool reopen_register();
+// The background under the menu (the logo box), as the menu first shows it
+// and as full-screen routines leave it.
+void repaint_background();
 
 }  // namespace qv::shell

@@ -26,6 +26,7 @@ namespace {
 
 constexpr int kRegisterArea = 9;
 constexpr int kTaxpayerBox = 3;
+constexpr std::size_t kBoxSlot = 3;   // NT at the prompt
 const common::Global kOpcao1("OPCAO_1");
 const common::Global kResp("RESP");
 const common::Global kPvez("PVEZ");
@@ -51,6 +52,44 @@ void step_register(rt::table::Table& reg, int direction) {
     if (reg.eof()) reg.go_bottom();
     if (reg.bof()) reg.go_top();
 }
+
+// One element of a window-origin array (ALJ, ACJ); an array too short, or
+// none, is made long enough.
+rt::Value swap_origin(const char* name, std::size_t slot, const rt::Value& value) {
+    const common::Global var(name);
+    rt::Value array = var.value().is_array() ? var.value() : rt::Value::array();
+    rt::Array& cells = *array.as_array();
+    if (cells.size() < slot) cells.resize(slot, rt::Value(0));
+    const rt::Value old = cells[slot - 1];
+    cells[slot - 1] = value;
+    var.set(array);
+    return old;
+}
+
+// While the CPF is asked, the entry window is the taxpayer box (NT = 3):
+// the name search places its field from that window's origin, on the
+// taxpayer line's name. The declaration pages keep their own origins.
+class PromptOrigin {
+public:
+    PromptOrigin() {
+        const common::TextWindow* box = common::find_window(kTaxpayerBox);
+        if (box == nullptr) return;
+        row_ = swap_origin("ALJ", kBoxSlot, rt::Value(box->top));
+        col_ = swap_origin("ACJ", kBoxSlot, rt::Value(box->left));
+        set_ = true;
+    }
+    ~PromptOrigin() {
+        if (!set_) return;
+        swap_origin("ALJ", kBoxSlot, row_);
+        swap_origin("ACJ", kBoxSlot, col_);
+    }
+    PromptOrigin(const PromptOrigin&) = delete;
+    PromptOrigin& operator=(const PromptOrigin&) = delete;
+
+private:
+    bool set_ = false;
+    rt::Value row_, col_;
+};
 
 bool load_declaration(int mode, int existing) {
     return call_as_bool("INIC_VAR", {rt::Value(mode), rt::Value(existing)}, true);
@@ -123,18 +162,14 @@ void draw_taxpayer_line(int mode) {
     common::ESCRLCOL(kTaxpayerBox, 4, 19, kLocarq.text());
 }
 
-bool GET_CODIGO(std::string_view variable, std::string_view picture, int row_offset, int col_offset,
-                int load_mode, int /*unused*/) {
-    common::Global("NT").set(rt::Value(3));
-    const std::string var = rt::VarStore::normalize(variable);
-    if (!rt::variables().exists(var)) rt::variables().set(var, rt::Value(rt::SPACE(11)));
-    rt::table::Table* reg = register_table();
-    show_taxpayer_line(2);
+namespace {
+
+// The CPF entry, PgDn / PgUp walking the register; false on Esc.
+bool read_cpf(const std::string& var, std::string_view picture, int row, int col, rt::table::Table* reg) {
+    const PromptOrigin origin;
     for (;;) {
-        rt::Get& field = rt::at_get(17 + row_offset, 4 + col_offset, "M->" + var, std::string(picture));
-        field.valid([var] {
-            return common::VAL_CPF(rt::variables().get(var).as_string(), true, 1);
-        });
+        rt::Get& field = rt::at_get(row, col, "M->" + var, std::string(picture));
+        field.valid([var] { return common::VAL_CPF(rt::variables().get(var).as_string(), true, 1); });
         const bool read = rt::READ();
         if (!read || rt::LASTKEY() == rt::key::ESC) return false;
         const int key = rt::LASTKEY();
@@ -143,8 +178,20 @@ bool GET_CODIGO(std::string_view variable, std::string_view picture, int row_off
             show_taxpayer_line(1);
             continue;
         }
-        break;
+        return true;
     }
+}
+
+}  // namespace
+
+bool GET_CODIGO(std::string_view variable, std::string_view picture, int row_offset, int col_offset,
+                int load_mode, int /*unused*/) {
+    common::Global("NT").set(rt::Value(3));
+    const std::string var = rt::VarStore::normalize(variable);
+    if (!rt::variables().exists(var)) rt::variables().set(var, rt::Value(rt::SPACE(11)));
+    rt::table::Table* reg = register_table();
+    show_taxpayer_line(2);
+    if (!read_cpf(var, picture, 17 + row_offset, 4 + col_offset, reg)) return false;
     reg = register_table();
     bool found = false;
     if (reg) {

@@ -11,6 +11,7 @@
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/screen/keys.hpp"
+#include "runtime/screen/screen.hpp"
 #include "runtime/table/workspace.hpp"
 #include "runtime/ui/read.hpp"
 #include "shell/dispatcher_routines.hpp"
@@ -40,6 +41,9 @@ void automatic_on_save() {
 
 void only_with_status(rt::MenuItem& item) {
     if (!kSoeste.exists()) kSoeste.set(rt::Value(0));
+    // The field is asked over what the screen shows there, put back after.
+    constexpr int kRow = 3, kFirst = 58, kLast = 79;
+    const std::string under = rt::SAVESCREEN(kRow, kFirst, kRow, kLast);
     rt::at_say(3, 58, "Estatus:");
     rt::at_get(3, 67, "M->SOESTE", "@EZ 99");
     rt::READ();
@@ -50,6 +54,7 @@ void only_with_status(rt::MenuItem& item) {
                                  "Estatus " + code + " " + description.as_string() + " serão transferidas para"_cp,
                                  " o programa da receita ao sair da declaração?"_cp},
         2);
+    rt::RESTSCREEN(kRow, kFirst, kRow, kLast, under);
     item.caption = "apenas as com &Estatus " + code;
     kOpttran.set(rt::Value(answer.as_string() == "S" ? 2 : 0));
 }

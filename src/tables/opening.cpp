@@ -286,9 +286,14 @@ void upgrade_listed_folders() {
 
 bool startup_pass() {
     ws().close_all();
-    if (!ABREARQ(50, true, program_folder() + "DIRET" + terminal(), "upper(DIRETOR)")) return false;
+    // A new list holds the program folder before the upgrade pass, so that
+    // old tables there are upgraded at the first start too.
+    if (!open_folder_list()) return false;
     upgrade_listed_folders();
     const std::string prog = program_folder();
+    // The help texts come with the program: installed when the folder has
+    // none (an office's own help table is kept).
+    if (!present(prog + "HELPTXT.DBF")) build_reference_table(45, os_name(prog + "HELPTXT.dbf"), reference_data_folder());
     for (int code : {41, 45, 46, 47, 48, 49, 51, 52, 53, 54, 58, 66}) {
         if (code == 45 && !(present(prog + "HELPTXT.DBF") && present(prog + "HELPTXT.DBT")))
             continue;

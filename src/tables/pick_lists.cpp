@@ -54,6 +54,9 @@ struct PickList {
     std::function<std::string(tb::Table&)> footer{};
     // The rows the list shows (empty function: those the table shows).
     std::function<bool(tb::Table&)> rows{};
+    // What is drawn again once the list's window is closed after a choice:
+    // closing puts back the screen of before the list.
+    std::function<void(tb::Table&, const std::string& field)> redraw{};
 };
 
 void set_var(std::string_view name, const rt::Value& v) { rt::variables().set(name, v); }
@@ -204,8 +207,11 @@ PickList register_list() {
                        return set_var("DIRCONJU", t.get("DIRCONJU"));
                    }
                    set_var("CPF", t.get("CPF"));
-                   MOSTR_PAG(2);
                }};
+    l.redraw = [](tb::Table&, const std::string& field) {
+        const std::string f = bare(field);
+        if (f == "CPF" || f == "NOMECONTR") MOSTR_PAG(2);
+    };
     l.footer = [](tb::Table& t) {
         long total = 0, simplified = 0, rural = 0;
         count_register(t, total, simplified, rural);
@@ -342,6 +348,7 @@ struct OpenList {
     PickList list;
     std::string field;
     tb::Table* table = nullptr;
+    bool chosen = false;
 };
 OpenList* g_open = nullptr;
 
@@ -373,12 +380,15 @@ void count_register(tb::Table& t, long& total, long& simplified, long& rural) {
 
 }  // namespace
 
+// Each count stands under its column and says what it counts: under "WZK"
+// the taxpayers with rural activity, under "Sim" the simplified and the
+// complete declarations.
 std::string register_footer(long total, long simplified, long rural) {
     const double share = total > 0 ? 100.0 * static_cast<double>(simplified) / static_cast<double>(total) : 0.0;
     const double complete = total > 0 ? 100.0 - share : 0.0;
-    return rt::STR(static_cast<double>(total), 4) + " Declara\x87\x94" "es;" + rt::STR(share, 6, 2) + "% Simples;" +
-           rt::STR(complete, 6, 2) + "% Compl;" + rt::STR(static_cast<double>(rural), 4) + ";simp. " +
-           rt::STR(static_cast<double>(simplified), 4) + " comp.";
+    const auto count = [](long n) { return rt::STR(static_cast<double>(n), 4); };
+    return count(total) + " Declara\x87\x94" "es;" + rt::STR(share, 6, 2) + "% Simples;" + rt::STR(complete, 6, 2) +
+           "% Compl;" + count(rural) + " WZK;" + count(simplified) + " simp. " + count(total - simplified) + " comp.";
 }
 
 bool has_pick_list(std::string_view field) { return list_for(std::string(field)).has_value(); }
@@ -458,6 +468,7 @@ void HBROWSE(int top, int left, int bottom, int right) {
 
 void ENTER() {
     if (!g_open || !g_open->table || g_open->table->eof()) return;
+    g_open->chosen = true;
     g_open->list.enter(*g_open->table, g_open->field);
     if (rt::Get* g = rt::current_get()) {
         g->update_buffer();
@@ -520,6 +531,10 @@ void GERAL() {
     HBROWSE(li + 1, ci + 1, lif - 1, cf - 1);
     rt::CLEAR_TYPEAHEAD();
     common::FECHAJAN(8);
+    if (open.chosen) {
+        if (open.list.redraw && ws().table(area)) open.list.redraw(*ws().table(area), open.field);
+        if (rt::Get* g = rt::current_get()) g->display();
+    }
     if (open.list.rows && ws().table(area)) ws().table(area)->clear_filter();
     if (own && open.list.close_after) ws().close(area);
     if (!prepared || own) ws().select(back);

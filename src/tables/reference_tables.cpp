@@ -6,6 +6,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -20,6 +21,7 @@
 #include "runtime/table/table_error.hpp"
 #include "runtime/table/workspace.hpp"
 #include "tables/catalogue.hpp"
+#include "tables/help_texts.hpp"
 #include "tables/state.hpp"
 
 namespace qv::tables {
@@ -219,6 +221,8 @@ const std::vector<Reference>& references() {
          }},
         {69, "CODABENS", fields({{"CODBEM", 'N', 3, 0}, {"DESCBENS", 'C', 60, 0}}),
          [](Filler&, const std::string&) {}},
+        // The help texts, with their memo file HELPTXT.DBT.
+        {45, "HELPTXT", help_text_schema(), [](Filler& f, const std::string& d) { fill_help_texts(f.t, d); }},
     };
     return refs;
 }
@@ -277,9 +281,12 @@ bool build_reference_table(int code, const std::string& dbf_path, const std::str
     if (data.empty() && !own_rows) return false;
     // Built aside and renamed into place, so a half-written table is never seen.
     const std::string temp = dbf_path + "." + std::to_string(::getpid()) + ".tmp";
+    // A table with memos gets its memo file beside it, renamed with it.
+    const bool memos = std::any_of(r->schema.begin(), r->schema.end(), [](const FieldSpec& f) { return f.type == 'M'; });
+    const std::string temp_memo = tb::with_extension(temp, ".dbt");
     tb::Workspace local;
     try {
-        tb::create_table(temp, r->schema);
+        tb::create_table(temp, r->schema, memos ? tb::MemoKind::Dbt : tb::MemoKind::Fpt);
         tb::OpenOptions opt;
         opt.exclusive = true;
         opt.structural_index = false;
@@ -288,11 +295,14 @@ bool build_reference_table(int code, const std::string& dbf_path, const std::str
         r->fill(filler, data);
         t.commit();
         local.close_all();
+        // The memo file first: a table is never seen without its memos.
+        if (memos) fs::rename(temp_memo, tb::with_extension(tb::resolve_path(dbf_path), ".dbt"));
         fs::rename(temp, tb::resolve_path(dbf_path));
     } catch (const std::exception&) {
         local.close_all();
         std::error_code ec;
         fs::remove(temp, ec);
+        fs::remove(temp_memo, ec);
         return false;
     }
     return true;

@@ -74,9 +74,10 @@ const std::vector<DialogFrame>& frames() {
                  {" Marca um evento", " Agenda com hora", " Escolhe o usuário", " Lista todos", " eXclui anteriores"},
                  " Agenda "}},
         {11, 0, {9, 9, 21, 13, 60, {" Reais  :", " Dólares:", " Mês    :"}, " Conversor Dólar "}},
+        // The export bar: items from column 3, hot letters B D P C S R V.
         {12, 0, {3, 7, 30, 16, 52,
-                 {"", " Bens", " Dívidas", " Pagamentos", " Cadastro", " Bens Rurais", " Dívidas Rurais",
-                  " Imóveis Rurais"}}},
+                 {"", "  Bens", "  Dívidas", "  Pagamentos", "  Cadastro", "  benS rurais", "  dívidas Rurais",
+                  "  imóVeis rurais"}}},
     };
     return all;
 }

@@ -33,13 +33,14 @@ const std::vector<DialogFrame>& all_frames() {
            {3, 1, " Valor mínimo      :"},
            {4, 1, " Minutos sem teclar:"},
            {5, 2, "(o relógio para após esses minutos)"}}}},
-        // The status management bar (rows 2-4).
+        // The status management bar (rows 2-4): the items begin at the
+        // bar's column 3, each with its hot letter (A, C, I) in capitals.
         {"MTELA2", 9, 5,
          {9, 5, 19, 10, 59,
           {{0, 2, " Status "},
-           {2, 1, " Altera status e recibos"},
-           {3, 1, " Cadastra descrição do status"},
-           {4, 1, " Status Inalterável"}}}},
+           {2, 2, " Altera status e recibos"},
+           {3, 2, " Cadastra descrição do status"},
+           {4, 2, " status Inalterável"}}}},
         // The exemption box of a capital gain: informed and computed amounts.
         {"MTELA2", 10, 7,
          {10, 8, 4, 17, 75,

@@ -207,7 +207,9 @@ const std::vector<FrameText>& frames() {
           {13, 2, "Vendas"}}},
         {16, 1, 0, 22, 79, {{0, 10, " ATIVIDADE RURAL - BENS DA ATIVIDADE RURAL "}}},
         {17, 1, 0, 22, 79, {{0, 10, " ATIVIDADE RURAL - DÍVIDAS VINCULADAS "}}},
-        {103, 15, 2, 21, 78, {{0, 2, " Contribuinte "}, {1, 2, "CPF"}, {1, 19, "Nome"}, {4, 1, "Pasta:"}}},
+        // The taxpayer box: its window begins at (17, 4), so that the CPF
+        // field of the prompt, at (18, 6), lies on the taxpayer line's CPF.
+        {103, 16, 3, 22, 79, {{0, 2, " Contribuinte "}, {1, 2, "CPF"}, {1, 19, "Nome"}, {4, 1, "Pasta:"}}},
         // The screen index and the help menu of Alt+I / Alt+H (window 10).
         {201, 2, 1, 16, 34,
          {{0, 2, " Índice "},

@@ -9,6 +9,8 @@
 #include "common/windows.hpp"
 #include "runtime/screen/backend.hpp"
 #include "runtime/screen/keys.hpp"
+#include "runtime/core/cp850.hpp"
+#include "system/system_fixture.hpp"
 
 namespace qv::common {
 namespace {
@@ -41,6 +43,9 @@ TEST_F(Calculator, EndsWithCtrlEnterOrEsc) {
         {"5I+2=", rt::key::CTRL_ENTER, true, -3},     // sign change
         {"1,5+1=", rt::key::CTRL_ENTER, true, 2.5},   // "," is the decimal point
         {"9=M+C4+MR=", rt::key::CTRL_ENTER, true, 13}, // the memory takes the result, 9
+        {"12=*3=", rt::key::CTRL_ENTER, true, 36},    // the result of "=" is the next operand
+        {"12==", rt::key::CTRL_ENTER, true, 12},
+        {"12=5+1=", rt::key::CTRL_ENTER, true, 6},    // a number typed after "=" starts anew
     };
     for (const auto& c : cases) {
         EXPECT_EQ(run(c.typed, c.last), c.answer) << c.typed;
@@ -53,6 +58,39 @@ TEST_F(Calculator, RefusesDigitsPastTheLimits) {
     EXPECT_DOUBLE_EQ(result(), 1234567890);
     EXPECT_TRUE(run("1.23456=", rt::key::CTRL_ENTER));
     EXPECT_DOUBLE_EQ(result(), 1.2345);
+}
+
+// The keypad stays inside its frame (columns 1 and 26 of the window) and
+// the calculator's own place leaves the status line free.
+TEST_F(Calculator, KeysInsideTheFrameAndTheStatusLineFree) {
+    auto backend = std::make_unique<qv::test_support::RecordingBackend>();
+    qv::test_support::RecordingBackend* seen = backend.get();
+    rt::set_backend(std::move(backend));
+    reset_windows();
+    seen->feed(rt::key::ESC);
+    CALCULADORA(9, 5, 40);
+    ASSERT_FALSE(seen->snapshots.empty());
+    const std::string& shown = seen->snapshots.front();
+    for (int row = 9; row <= 17; row += 2) {
+        char prefix[8];
+        std::snprintf(prefix, sizeof prefix, "\n%02d |", row);
+        const std::size_t at = shown.find(prefix);
+        ASSERT_NE(at, std::string::npos);
+        const std::string line = rt::utf8_to_cp850(shown.substr(at + 5, 80 * 3));
+        EXPECT_EQ(line.substr(65, 1), "\xB3") << row << "\n" << shown;
+        EXPECT_EQ(line.substr(40, 1), "\xB3") << row << "\n" << shown;
+    }
+    EXPECT_NE(shown.find("(C)lear \xE2\x94\x82"), std::string::npos) << shown;
+    seen->feed(rt::key::ESC);
+    seen->snapshots.clear();
+    CALCULADORA();
+    const TextWindow* w = find_window(9);
+    ASSERT_NE(w, nullptr);
+    EXPECT_LE(w->bottom, 23);
+    ASSERT_FALSE(seen->snapshots.empty());
+    const std::string& placed = seen->snapshots.front();
+    const std::string status = placed.substr(placed.find("\n24 |") + 5, 80);
+    EXPECT_EQ(status.find_first_not_of(' '), std::string::npos) << placed;
 }
 
 TEST_F(Calculator, PutsTheScreenBack) {

@@ -109,7 +109,7 @@ TEST_F(CommonHelpTest, UnknownTopicIsReported) {
     make_help({{"GERAL", "geral"}}, true);
     keys({rt::key::ESC});
     TXT_HELP("NAOEXISTE");
-    EXPECT_TRUE(term->showed("Tópico de ajuda não encontrado."));
+    EXPECT_TRUE(term->showed("Sem ajuda para este tópico"));
 }
 
 TEST_F(CommonHelpTest, NoReentryWhileShown) {

@@ -9,6 +9,24 @@
 namespace qv::common {
 namespace {
 
+TEST(CommonWrapped, BreaksAtBlanksAndCutsLongWords) {
+    struct Case {
+        std::string_view text;
+        std::size_t width;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {"abc def ghi", 7, {"abc def", "ghi"}},
+        {"abc def ghi", 3, {"abc", "def", "ghi"}},
+        {"abcdefghij k", 4, {"abcd", "efgh", "ij k"}},
+        {"  a   b  ", 10, {"a b"}},
+        {"", 5, {""}},
+        {"cannot open /tmp/x/IMP0912.DBF: no space left", 20,
+         {"cannot open", "/tmp/x/IMP0912.DBF:", "no space left"}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(common::wrapped(c.text, c.width), c.lines) << c.text;
+}
+
 TEST(CommonDespreza, RoundsAtTheFourthDecimalThenCutsToCents) {
     EXPECT_DOUBLE_EQ(DESPREZA(12.3456, 15), 12.34);
     EXPECT_DOUBLE_EQ(DESPREZA(12.34999, 15), 12.35);

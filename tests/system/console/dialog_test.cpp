@@ -10,6 +10,15 @@
 #include "runtime/screen/backend.hpp"
 #include "runtime/screen/keys.hpp"
 
+namespace qv::office {
+// A routine of another subsystem that opens the diagnostic box.
+[[gnu::noinline]] std::vector<std::string> diagnostic_seen_from_office() {
+    std::vector<std::string> lines = console::diagnostic_lines();
+    lines.emplace_back();
+    return lines;
+}
+}  // namespace qv::office
+
 namespace qv::console {
 namespace {
 
@@ -83,6 +92,49 @@ TEST_F(DialogLayer, ShowMsgDrawsItsLinesAndButtonsAndPutsTheScreenBack) {
     keys({rt::key::ENTER});
     EXPECT_EQ(SHOWMSG(lines), 1);
     EXPECT_EQ(screen_->dump(), before);
+}
+
+// A message of several lines keeps the blanks that line its labels up.
+TEST_F(DialogLayer, ShowMsgKeepsTheBlanksThatAlignItsLines) {
+    std::string shown;
+    const std::vector<std::string> lines{"       OS => Linux", "SETCANCEL => .F."};
+    rt::Value message = rt::Value::array();
+    for (const auto& l : lines) message.as_array()->push_back(rt::Value(l));
+    auto dialog = INITDLG(300, 170);
+    HEdit::New(dialog.get(), std::nullopt, rt::Value(lines[0] + "\n" + lines[1]), {}, {5.0, 5.0, 280.0, 100.0},
+               EditOptions{ws::ES_MULTILINE | ws::ES_READONLY, {}, false, {}, false, {}, {}, {}});
+    dialog->BtnOpc({"&Fechar"});
+    dialog->SetKey(rt::key::F2, [&] {
+        for (int r = 0; r < rt::SCREEN_ROWS; ++r) shown += rt::row_text(r) + "\n";
+    });
+    dialog->nInitFocus = dialog->aBtnOpc.front()->id;
+    keys({rt::key::F2, rt::key::ENTER});
+    EXPECT_EQ(dialog->Activate(), 1);
+    const auto column = [&shown](std::string_view label) {
+        const std::size_t at = shown.find(label);
+        if (at == std::string::npos) return std::string::npos;
+        const std::size_t line = shown.rfind('\n', at);
+        const std::size_t arrow = shown.find("=>", at);
+        return arrow - (line == std::string::npos ? 0 : line + 1);
+    };
+    ASSERT_NE(column("OS =>"), std::string::npos) << shown;
+    EXPECT_EQ(column("OS =>"), column("SETCANCEL =>")) << shown;
+}
+
+// The diagnostic box names the routines active and the build's defines
+// before the settings.
+TEST_F(DialogLayer, DiagnosticLinesNameTheCallsAndTheDefines) {
+    const std::vector<std::string> lines = office::diagnostic_seen_from_office();
+    const auto index = [&lines](std::string_view start) {
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            if (lines[i].starts_with(start)) return static_cast<long>(i);
+        return -1L;
+    };
+    EXPECT_EQ(index("Call => office::diagnostic_seen_from_office(+0x"), 0) << lines.front();
+    EXPECT_LT(index("Call => "), index("define => GUI_GTWVW"));
+    EXPECT_EQ(index("define => GUI_HWGUI"), index("define => GUI_GTWVW") + 1);
+    EXPECT_LT(index("define => GUI_HWGUI"), index("       OS => "));
+    EXPECT_GE(index(" SETCOLOR => "), 0);
 }
 
 TEST_F(DialogLayer, ButtonRowIsCentredWithEvenSpacing) {

@@ -115,6 +115,27 @@ TEST_F(BackupTest, ARestoreOverATableInUseElsewhereIsRefused) {
     EXPECT_EQ(count(client, 6, "22222222222"), 1);
 }
 
+// The letter of the mirrored backups follows a backup folder named by its
+// drive; a backup folder named by its path leaves the letter as it was.
+TEST_F(BackupTest, ManualBackupKeepsTheDriveLetterOfTheMirrors) {
+    common::set_drive_root('E', backup);
+    struct Case {
+        std::string backup_folder;
+        const char* letter;
+    };
+    const Case cases[] = {{backup, "B"}, {"E:\\", "E"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.backup_folder);
+        rt::variables().set("XDRIVE", rt::Value("B"));
+        rt::variables().set("ROTABACK", rt::Value(c.backup_folder));
+        keys({rt::key::ENTER, rt::key::ENTER, 'N'});   // both folders as proposed; no packing
+        EXPECT_TRUE(BKMANUAL(1));
+        EXPECT_TRUE(screen_showed("Compacta os dados da pasta ")) << term->all_snapshots();
+        EXPECT_EQ(rt::variables().get("XDRIVE").as_string(), c.letter);
+    }
+    common::set_drive_root('E', "");
+}
+
 TEST_F(BackupTest, MirrorFoldersLieOnTheChosenDrive) {
     common::set_drive_root('X', root + "/mirror");
     EXPECT_EQ(mirror_folder("/srv/escritorio/dados/", 'X'), root + "/mirror/srv/escritorio/dados/");

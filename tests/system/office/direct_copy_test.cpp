@@ -28,13 +28,20 @@ TEST_F(DirectCopyTest, CopyToTheBackupFolderAndBack) {
     add_row(client, 4, {{"CPF", rt::Value("33333333333")}});
     {
         OtherTerminal holder(path_of(client, 9));
-        keys({rt::key::ENTER, rt::key::ENTER, 'N'});
+        keys({rt::key::ENTER, rt::key::ENTER, rt::key::ENTER, 'N'});
         EXPECT_FALSE(TRAZ_COPIA());
         EXPECT_TRUE(screen_showed("Cópia encerrada sem terminar.")) << term->all_snapshots();
         EXPECT_EQ(count(client, 4, "33333333333"), 1);
     }
-    keys({rt::key::ENTER, rt::key::ENTER});
+    // "Não" to the question before the tables are replaced: nothing comes back.
+    keys({rt::key::ENTER, rt::key::ENTER, rt::key::ESC});
+    EXPECT_FALSE(TRAZ_COPIA());
+    EXPECT_TRUE(screen_showed("Recupera os dados em")) << term->all_snapshots();
+    EXPECT_EQ(count(client, 4, "33333333333"), 1);
+    keys({rt::key::ENTER, rt::key::ENTER, rt::key::ENTER});
     ASSERT_TRUE(TRAZ_COPIA());
+    // The status line does not keep the last file copied.
+    EXPECT_EQ(status_line().find("Copiando"), std::string::npos) << status_line();
     EXPECT_EQ(count(client, 4, "33333333333"), 0);
     EXPECT_EQ(count(client, 4, "22222222222"), 1);
     // The old index files went with the old rows: the next opening builds

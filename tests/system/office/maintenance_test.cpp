@@ -6,6 +6,7 @@
 #include "office/part_copy.hpp"
 #include "office/reorganise.hpp"
 #include "office/taxpayer_deletion.hpp"
+#include "declaration/entry/dialog_painters.hpp"
 #include "office_fixture.hpp"
 
 namespace qv::office::testing {
@@ -118,6 +119,9 @@ TEST_F(MaintenanceTest, DeletionTakesEveryRowOrNone) {
 
 TEST_F(MaintenanceTest, DeletingOneMarkedTaxpayerFromTheMenu) {
     tables::set_client_folder(client);
+    // The taxpayer box of a declaration opened before, closed since.
+    declaration::MTELA3(3);
+    common::FECHAJAN(3);
     // Whole declaration; the plain list marks the first row (by CPF); one
     // taxpayer is confirmed without the plural.
     keys({'S', rt::key::ENTER, rt::key::ESC, 'S'});
@@ -126,6 +130,8 @@ TEST_F(MaintenanceTest, DeletingOneMarkedTaxpayerFromTheMenu) {
     EXPECT_EQ(count(client, 9, kA), 0);
     EXPECT_EQ(count(client, 4, kA), 0);
     EXPECT_EQ(count(client, 9, kB), 1);
+    // The progress bar stood in the taxpayer box and went with it.
+    for (int row = 0; row < 24; ++row) EXPECT_EQ(term->text(row).find("\u2591"), std::string::npos) << row;
 }
 
 TEST_F(MaintenanceTest, CopyingPartsOfADeclaration) {

@@ -1,6 +1,8 @@
 // The colour editor, the text export, the autosave policy and the SELIC
 // look-up.
 #include <fstream>
+#include <cstring>
+#include <functional>
 #include <iterator>
 
 #include "office/colour_editor.hpp"
@@ -8,6 +10,7 @@
 #include "office/selic_rates.hpp"
 #include "office/text_export.hpp"
 #include "office_fixture.hpp"
+#include "declaration/entry/mtela1_frames.hpp"
 
 namespace qv::office::testing {
 namespace {
@@ -60,13 +63,56 @@ TEST_F(SettingsTest, ExportWritesDelimitedLines) {
     t.put("VALUE", rt::Value(1.0));
     t.put("DAY", rt::Value(rt::Date::from_ymd(2011, 12, 31)));
     t.put("DONE", rt::Value(false));
+    ASSERT_TRUE(t.append_blank());
+    t.put("NAME", rt::Value("O'B \"ZE\""));
     t.unlock();
     tables::ws().select(70);
     ASSERT_TRUE(ENV_ARQ("Bens.txt"));
     std::ifstream in(root + "/Bens.txt", std::ios::binary);
     const std::string text((std::istreambuf_iterator<char>(in)), {});
-    EXPECT_EQ(text, "\"ANA\",12.50,20110315,T\r\n\"B  C\",1.00,20111231,F\r\n");
+    // A quote inside a quoted field is doubled, so the field stays whole.
+    EXPECT_EQ(text, "\"ANA\",12.50,20110315,T\r\n\"B  C\",1.00,20111231,F\r\n"
+                    "\"O'B \"\"ZE\"\"\",0.00,        ,F\r\n");
     EXPECT_FALSE(exists(root + "/~Bens.txt"));
+}
+
+// The option bars of the export and of the statuses: the highlight covers
+// an item from its first letter, and the letter in capitals chooses it.
+TEST_F(SettingsTest, OptionBarsLightTheirItemsAndTakeTheirHotLetters) {
+    declaration::register_dialog_frame_routines();
+    make_tables(client);
+    tables::ABERTURA(9);
+    struct Case {
+        const char* name;
+        std::function<void()> run;
+        int row, col;          // screen cell of the first item's first letter
+        const char* first;     // the first item as shown
+        int hot;               // a hot letter of a later item
+        const char* effect;    // what that item shows (UTF-8)
+    };
+    const Case cases[] = {
+        {"export", [] { EXPORTA(); }, 8, 32, "Bens", 'S', "Criado arquivo Bensru.txt"},
+        {"statuses", [] { MUDA_ESTATUS(); }, 7, 22, "Altera status", 'I', "Informe o status onde"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        term->snapshots.clear();
+        keys({c.hot, rt::key::ENTER, rt::key::ESC});
+        c.run();
+        ASSERT_FALSE(term->snapshots.empty());
+        const std::string& first = term->snapshots.front();
+        char prefix[8];
+        std::snprintf(prefix, sizeof prefix, "\n%02d |", c.row);
+        const std::size_t at = first.find(prefix);
+        ASSERT_NE(at, std::string::npos) << first;
+        const std::size_t from = at + std::strlen(prefix);
+        const std::string line = rt::utf8_to_cp850(first.substr(from, first.find('\n', from) - from));
+        const auto col = static_cast<std::size_t>(c.col);
+        EXPECT_EQ(line.substr(col, std::string(c.first).size()), c.first) << first;
+        EXPECT_EQ(line.substr(col - 1, 1), " ") << first;
+        EXPECT_NE(line.find(" 4F " + std::to_string(c.col) + "-"), std::string::npos) << first;
+        EXPECT_TRUE(term->showed(c.effect)) << term->all_snapshots();
+    }
 }
 
 TEST_F(SettingsTest, AutosaveIntervalOfEachMode) {

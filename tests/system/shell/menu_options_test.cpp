@@ -7,6 +7,7 @@
 #include "shell/main_program.hpp"
 #include "tables/folders.hpp"
 #include "tables/terminal_mark.hpp"
+#include "common/paths.hpp"
 #include "shell_fixture.hpp"
 
 namespace qv::shell::testing {
@@ -69,6 +70,8 @@ TEST_F(MenuOptionsTest, TransferOnlyWithAStatus) {
     MENUSELECT(62);
     EXPECT_EQ(var_number("OPTTRAN"), 0);
     EXPECT_EQ(menu->find(62)->caption, "apenas as com &Estatus 07");   // a typed digit replaces the number
+    // The field goes with the question: row 3 is as it was.
+    EXPECT_EQ(rt::row_text(3).find("Estatus"), std::string::npos) << rt::row_text(3);
 }
 
 TEST_F(MenuOptionsTest, StatusAfterSendingAsksTheCodeOnYes) {
@@ -241,7 +244,7 @@ TEST_F(MenuOptionsTest, ArchivingAllFoldersWritesTheBackupSettings) {
     rt::variables().set("ROTABACK", rt::Value("/srv/copias"));
     ASSERT_TRUE(tables::ABERTURA(9));
     type("f");
-    keys({rt::key::ENTER});
+    keys({rt::key::ENTER});   // Sim to the folder the letter stands for
     MENUSELECT(73);
     rt::reset_clock();
     EXPECT_TRUE(register_closed);
@@ -252,6 +255,45 @@ TEST_F(MenuOptionsTest, ArchivingAllFoldersWritesTheBackupSettings) {
     EXPECT_EQ(rt::variables().get("ULTBACK").as_date(), rt::Date::from_ymd(2012, 4, 14))
         << "leaving the program writes the variable back";
     EXPECT_EQ(rt::TRIM(config_field("ROTABACK").as_string()), "/srv/copias");
+}
+
+// The folder a drive letter stands for is named before anything is written
+// or read there; "Não" starts nothing and the letter stays.
+TEST_F(MenuOptionsTest, DriveLetterNamesItsFolderFirst) {
+    int runs = 0;
+    fakes().bkautoma = [&](std::span<const rt::Value>) { ++runs; return rt::Value(true); };
+    register_fake("BKAUTOMA", &FakeRoutines::bkautoma);
+    rt::register_function("VOAUTOMA", [&runs](std::span<const rt::Value>) { ++runs; return rt::Value(true); });
+    common::set_drive_root('G', root + "/pendrive");
+    struct Case {
+        int id;
+        int answer;   // Sim: Enter; Não: Esc
+        const char* question;
+        int runs;
+    };
+    const Case cases[] = {
+        {73, rt::key::ESC, "Compacta todas as pastas nela?", 0},
+        {74, rt::key::ESC, "Descompacta todas as pastas dela?", 0},
+        {73, rt::key::ENTER, "Compacta todas as pastas nela?", 1},
+        {74, rt::key::ENTER, "Descompacta todas as pastas dela?", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.id);
+        runs = 0;
+        term->snapshots.clear();
+        ASSERT_TRUE(tables::ABERTURA(9));
+        type("g");   // the one-letter field ends by itself
+        keys({c.answer});
+        MENUSELECT(c.id);
+        EXPECT_TRUE(term->showed("O drive G: corresponde à pasta")) << term->all_snapshots();
+        EXPECT_TRUE(term->showed(root + "/pendrive/"));
+        EXPECT_TRUE(term->showed(c.question));
+        EXPECT_EQ(runs, c.runs);
+        EXPECT_EQ(var_text("XDRIVE"), "G");
+        EXPECT_NE(menu->find(c.id)->caption.find("G:"), std::string::npos);
+    }
+    common::set_drive_root('G', "");
+    rt::register_function("VOAUTOMA", [](std::span<const rt::Value>) { return rt::Value(true); });
 }
 
 TEST_F(MenuOptionsTest, ArchiverChoiceIsWrittenAtOnce) {
@@ -341,6 +383,23 @@ protected:
         return n;
     }
 };
+
+// The hint of F1 and F2 stands where those keys work: under the lists of
+// the calendar's day, not under the agenda's choice box.
+TEST_F(MenuAgendaTest, HintOfTheDayListsKeysIsShownWithThoseLists) {
+    std::vector<std::pair<int, bool>> hinted;
+    rt::register_function("EDITA", [&hinted](std::span<const rt::Value> a) {
+        hinted.emplace_back(static_cast<int>(a[0].as_number()), rt::row_text(23).find("F1 - mostra calendario") == 0);
+        return rt::Value();
+    });
+    keys({'M', 'A', 'L', rt::key::ESC});
+    MENUSELECT(14);
+    rt::register_function("EDITA", [](std::span<const rt::Value>) { return rt::Value(); });
+    ASSERT_FALSE(term->snapshots.empty());
+    EXPECT_EQ(term->snapshots.front().find("F1 - mostra calendario"), std::string::npos) << term->snapshots.front();
+    EXPECT_EQ(hinted, (std::vector<std::pair<int, bool>>{{48, true}, {49, true}, {50, false}}));
+    EXPECT_EQ(rt::row_text(23).find_first_not_of(' '), std::string::npos) << rt::row_text(23);
+}
 
 TEST_F(MenuAgendaTest, DeletesTheUsersEventsBeforeTheCalendarDay) {
     const rt::Date day = rt::Date::from_ymd(2012, 3, 15);

@@ -3,6 +3,8 @@
 #include "common/windows.hpp"
 #include "shell/taxpayer_selection.hpp"
 #include "shell_fixture.hpp"
+#include "tables/pick_lists.hpp"
+#include "tables/register_views.hpp"
 
 namespace qv::shell::testing {
 namespace {
@@ -230,6 +232,66 @@ TEST_F(TaxpayerTest, RecoveryModeGoesOnWithoutTheRegister) {
     EXPECT_EQ(var_text("CPF"), kThird);
     EXPECT_FALSE(term->showed("Inclui?"));
     EXPECT_EQ(loads, (std::vector<std::pair<int, int>>{{1, 1}}));
+}
+
+// The name search of an empty CPF reads the name on the taxpayer line of
+// the box (window 3 at rows 16-21, columns 1-78: the name at row 17,
+// column 19), in an empty field.
+TEST_F(TaxpayerTest, NameSearchReadsTheNameOnTheTaxpayerLineAfresh) {
+    add_taxpayer(client, kFirst, "JOSE ALVES");
+    add_taxpayer(client, kSecond, "MARIA DA SILVA");
+    open_register();
+    rt::variables().set("NOMECONTR", rt::Value(rt::PADR("MARIA DA SILVA", 53)));
+    keys({rt::key::ENTER});   // an empty CPF: the search by name
+    type("JOSE");
+    keys({rt::key::ENTER, rt::key::ESC});
+    get_codigo();
+    std::string asked;
+    for (const std::string& shot : term->snapshots)
+        if (shot.find("JOSE ") != std::string::npos) asked = shot;
+    ASSERT_FALSE(asked.empty()) << term->all_snapshots();
+    const std::string row17 = asked.substr(asked.find("\n17 |"), 100);
+    EXPECT_NE(row17.find("JOSE                "), std::string::npos) << row17;
+    EXPECT_EQ(row17.find("JOSEA"), std::string::npos) << row17;
+    EXPECT_EQ(asked.find("\n01 |                  JOSE"), std::string::npos) << asked;
+    EXPECT_EQ(var_text("CPF"), kFirst);
+}
+
+TEST_F(TaxpayerTest, EscInTheNameSearchChoosesNobody) {
+    add_taxpayer(client, kFirst, "JOSE ALVES");
+    open_register();
+    keys({rt::key::ENTER});
+    type("JO");
+    keys({rt::key::ESC, rt::key::ESC});
+    EXPECT_FALSE(get_codigo());
+    EXPECT_TRUE(loads.empty());
+    EXPECT_EQ(rt::TRIM(var_text("CPF")), "");
+}
+
+// A taxpayer shown with PgDn, another chosen in the register list (F1):
+// the line and the field show the chosen one, CPF and name together.
+TEST_F(TaxpayerTest, TaxpayerChosenInTheListIsShownWhole) {
+    add_taxpayer(client, kFirst, "JOSE ALVES");
+    add_taxpayer(client, kSecond, "MARIA DA SILVA");
+    open_register();
+    tables::ws().table(9)->set_order(2);
+    tables::ws().table(9)->go_top();
+    rt::register_function("MOSTR_PAG", [](std::span<const rt::Value> a) {
+        tables::MOSTR_PAG(a.empty() ? 1 : static_cast<int>(a[0].as_number()));
+        return rt::Value();
+    });
+    rt::SETKEY(rt::key::F1, [] { tables::GERAL5(); });
+    rt::variables().set("CPF", rt::Value(kFirst));
+    // PgDn shows MARIA; in the list (by name) Up goes to JOSE, Enter takes him.
+    keys({rt::key::PGDN, rt::key::F1, rt::key::END, rt::key::UP, rt::key::ENTER, rt::key::ESC});
+    get_codigo();
+    rt::SETKEY(rt::key::F1, {});
+    EXPECT_EQ(var_text("CPF"), kFirst);
+    const std::string& last = term->snapshots.back();
+    const std::string row17 = last.substr(last.find("\n17 |"), 90);
+    EXPECT_NE(row17.find("111.444.777-35"), std::string::npos) << last;
+    EXPECT_NE(row17.find("JOSE ALVES"), std::string::npos) << last;
+    EXPECT_EQ(last.find("MARIA"), std::string::npos) << last;
 }
 
 }  // namespace

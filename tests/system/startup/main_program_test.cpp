@@ -1,6 +1,7 @@
 // The main program's start-up, its settings variables and its way out.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -12,6 +13,9 @@
 #include "shell/startup_steps.hpp"
 #include "system/startup/startup_fixture.hpp"
 #include "tables/opening.hpp"
+#include "tables/schemas.hpp"
+#include "runtime/table/table.hpp"
+#include "runtime/table/workspace.hpp"
 
 namespace qv::shell {
 namespace {
@@ -280,6 +284,19 @@ TEST_F(StartupMain, FaultsAreLoggedInTheProgramFolder) {
     EXPECT_NE(all.str().find("10/04/2012"), std::string::npos);
 }
 
+// The box of a fault no routine handles shows the whole cause, wrapped to
+// the box, and the whole name of the log.
+TEST_F(StartupMain, FaultBoxShowsTheWholeCause) {
+    const std::string log = "/srv/escritorio/qv2012/Error.log";
+    const std::vector<std::string> lines = fault_box_lines(
+        log, "table IMP0912.dbf in /srv/escritorio/dados/clientes: cannot write the record: no space left on device");
+    const std::vector<std::string> expected{"Erro interno do programa:",
+                                            "table IMP0912.dbf in /srv/escritorio/dados/clientes: cannot",
+                                            "write the record: no space left on device",
+                                            "Detalhes em /srv/escritorio/qv2012/Error.log"};
+    EXPECT_EQ(lines, expected);
+}
+
 TEST_F(StartupMain, WholeRunFromAnEmptyFolderToSair) {
     ::setenv("TERMINAL", "01", 1);
     // On the first bar: Left goes round to "Sair", Enter chooses its item,
@@ -292,6 +309,33 @@ TEST_F(StartupMain, WholeRunFromAnEmptyFolderToSair) {
     EXPECT_TRUE(term->showed("Confirma saída do programa?"));
     EXPECT_EQ(rt::ALLTRIM(config_field("01", "NOMEAG").as_string()), "USUARIO DO TERMINAL 01");
     EXPECT_FALSE(exists(prog + "Error.log"));
+}
+
+// The first start of a program folder that holds tables of an older
+// layout upgrades them at once, and installs the help texts.
+TEST_F(StartupMain, FirstStartUpgradesOldTablesAndInstallsTheHelp) {
+    ::setenv("TERMINAL", "01", 1);
+    tables::Structure old = *tables::schema_of(9);
+    old.erase(std::remove_if(old.begin(), old.end(), [](const tables::FieldSpec& f) { return f.name == "SOMAG"; }),
+              old.end());
+    tb::create_table(prog + "IMP0912.dbf", old);
+    {
+        tb::Workspace w;
+        tb::Table& t = w.use_in(1, prog + "IMP0912.dbf", {});
+        ASSERT_TRUE(t.append_blank());
+        t.put("CPF", rt::Value("11144477735"));
+        t.put("NOMECONTR", rt::Value("JOSE ALVES"));
+        t.commit();
+    }
+    keys({rt::key::LEFT, rt::key::ENTER, rt::key::ENTER});
+    EXPECT_EQ(MAIN(std::nullopt), 0) << term->dump();
+    tb::Workspace w;
+    tb::Table& t = w.use_in(1, prog + "IMP0912.dbf", {});
+    EXPECT_GE(t.field_index("SOMAG"), 0) << "upgraded at the first start";
+    t.go_top();
+    EXPECT_EQ(rt::TRIM(t.get("NOMECONTR").as_string()), "JOSE ALVES");
+    EXPECT_TRUE(exists(prog + "HELPTXT.dbf"));
+    EXPECT_TRUE(exists(prog + "HELPTXT.dbt"));
 }
 
 TEST_F(StartupMain, UnreadableConfigEndsTheProgram) {
@@ -317,6 +361,7 @@ TEST_F(StartupMain, AFaultNoRoutineHandlesEndsInErrorLog) {
     std::stringstream all;
     all << in.rdbuf();
     EXPECT_NE(all.str().find("Terminal 01"), std::string::npos) << all.str();
+    EXPECT_NE(all.str().find("the test's keys ran out and the program keeps waiting for more"), std::string::npos);
     EXPECT_TRUE(term->showed("Erro interno do programa"));
     EXPECT_EQ(tables::ws().table(42), nullptr) << "tables are closed";
 }

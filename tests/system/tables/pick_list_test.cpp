@@ -61,6 +61,10 @@ TEST_F(PickLists, RegisterFooterShowsCountsAndShares) {
     EXPECT_NE(footer.find("   4 Declara\x87\x94" "es"), std::string::npos) << footer;
     EXPECT_NE(footer.find(" 25.00% Simples"), std::string::npos) << footer;
     EXPECT_NE(footer.find(" 75.00% Compl"), std::string::npos) << footer;
+    // The rural count says what it counts; the simplified and complete
+    // counts stand each before its word.
+    EXPECT_NE(footer.find(";   2 WZK;"), std::string::npos) << footer;
+    EXPECT_NE(footer.find(";   1 simp.    3 comp."), std::string::npos) << footer;
 }
 
 }  // namespace

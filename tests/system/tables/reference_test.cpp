@@ -6,6 +6,7 @@
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/table/table.hpp"
+#include "common/help.hpp"
 #include "tables/opening.hpp"
 #include "tables/reference_tables.hpp"
 #include "tables_fixture.hpp"
@@ -29,13 +30,42 @@ protected:
 };
 
 TEST_F(ReferenceTest, FreshInstallationOpensEveryReferenceTableSilently) {
-    EXPECT_EQ(install_reference_tables(prog), 16);
-    for (int code : {46, 47, 48, 49, 51, 55, 58, 59, 60, 61, 62, 64, 65, 66, 69}) {
+    EXPECT_EQ(install_reference_tables(prog), 17);
+    for (int code : {45, 46, 47, 48, 49, 51, 55, 58, 59, 60, 61, 62, 64, 65, 66, 69}) {
         EXPECT_TRUE(ABERTURA(code)) << code;
         EXPECT_NE(ws().table(code), nullptr) << code;
     }
     EXPECT_TRUE(term->snapshots.empty()) << "an alert was shown";
     EXPECT_EQ(install_reference_tables(prog), 0);   // nothing missing any more
+}
+
+// The help texts shipped: every topic the help menu reaches (the general
+// help, the functions and each screen of the declaration) has its text,
+// and a topic without one says so.
+TEST_F(ReferenceTest, ShippedHelpCoversEveryScreenAndSaysWhenATopicHasNone) {
+    ASSERT_TRUE(build_reference_table(45, prog + "HELPTXT.dbf", reference_data_folder()));
+    EXPECT_TRUE(exists(prog + "HELPTXT.dbt"));
+    rt::variables().set("LTOHELP", rt::Value(false));
+    std::vector<std::string> topics{"GERAL", "FUNCOES", "CPF", "TELA22", "TELA23"};
+    for (int screen = 1; screen <= 17; ++screen) topics.push_back("TELA" + rt::STRZERO(screen, 2));
+    for (const std::string& topic : topics) {
+        SCOPED_TRACE(topic);
+        term->snapshots.clear();
+        keys({rt::key::ESC});
+        common::TXT_HELP(topic);
+        ASSERT_EQ(term->snapshots.size(), 1u);
+        EXPECT_NE(term->snapshots[0].find("A J U D A"), std::string::npos) << term->snapshots[0];
+        EXPECT_EQ(term->snapshots[0].find("Sem ajuda"), std::string::npos);
+    }
+    term->snapshots.clear();
+    keys({rt::key::ENTER});
+    common::TXT_HELP("NOMEAG");
+    EXPECT_TRUE(term->showed("Sem ajuda para este tópico")) << term->all_snapshots();
+    // The screen of the assets says what the screen is.
+    term->snapshots.clear();
+    keys({rt::key::ESC});
+    common::TXT_HELP("TELA05");
+    EXPECT_TRUE(term->showed("Declaração de bens e direitos")) << term->all_snapshots();
 }
 
 TEST_F(ReferenceTest, TablesAreBuiltOnFirstOpeningWhenMissing) {

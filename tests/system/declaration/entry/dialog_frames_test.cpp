@@ -48,7 +48,7 @@ TEST_F(DialogFrames, LabelsFallBesideTheirCallersFields) {
          {{9, 20, " Valor por minuto  :"}, {11, 20, " Valor mínimo      :"}, {12, 20, " Minutos sem teclar:"},
           {12, 42, "  "}}},
         {"status", [] { MTELA2(9); },
-         {{7, 20, " Altera status e recibos"}, {8, 20, " Cadastra descrição do status"}, {9, 20, " Status Inalterável"}}},
+         {{7, 21, " Altera status e recibos"}, {8, 21, " Cadastra descrição do status"}, {9, 21, " status Inalterável"}}},
         {"autosave", [] { MTELA4(2); },
          {{11, 43, " Gravação automática "}, {13, 42, " Automática"}, {14, 42, " Manual (Alt W)"},
           {15, 42, " Só no final"}, {18, 43, "                        "}}},
@@ -86,8 +86,8 @@ TEST_F(DialogFrames, LabelsFallBesideTheirCallersFields) {
           {15, 2, "E-mail .....:"}, {4, 16, "              "}}},
         {"calendar", [] { MOSTELA4(); },
          {{8, 22, " Dom    Seg    Ter    Qua    Qui    Sex    Sab"}, {5, 20, "\u250C"}, {21, 69, "\u2518"}}},
-        {"taxpayer look-up", [] { MTELA3(3); }, {{15, 4, " Contribuinte "}}},
-        {"folders look-up", [] { MTELA13(3); }, {{15, 4, " Contribuinte "}}},
+        {"taxpayer look-up", [] { MTELA3(3); }, {{16, 5, " Contribuinte "}}},
+        {"folders look-up", [] { MTELA13(3); }, {{16, 5, " Contribuinte "}}},
     };
     for (const FrameCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -155,6 +155,18 @@ TEST_F(DialogFrames, OriginIsRecordedAtTheDialogNumberAndUnknownNumbersPaintNoth
     EXPECT_FALSE(paint_dialog("MTELA2", 99));
     MTELA21(4);
     for (int row = 0; row < 24; ++row) EXPECT_EQ(term->text(row).find_first_not_of(' '), std::string::npos) << row;
+}
+
+// The taxpayer box's window begins where the CPF prompt's field (row 17 +
+// 1, column 4 + 2) meets the taxpayer line's CPF (the window's row 2,
+// column 3): one CPF on screen, not two.
+TEST_F(DialogFrames, TaxpayerLineAndCpfFieldShareTheirPlace) {
+    MTELA3(3);
+    const common::TextWindow* box = common::find_window(3);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->top + 1, 18);
+    EXPECT_EQ(box->left + 2, 6);
+    EXPECT_LT(box->bottom, 24) << "the status line stays free";
 }
 
 }  // namespace

@@ -60,7 +60,7 @@ constexpr Place kPlaces[] = {
     {8, 0, 22, 3, "Alt B=Busca valor", -1},
     {10, 0, 12, 31, "eXclui anteriores", -1},
     {11, 0, 8, 23, "Conversor Dólar", -1},
-    {12, 0, 13, 31, "Dívidas Rurais", -1},
+    {12, 0, 13, 32, "dívidas Rurais", -1},   // from the bar's column 3, the hot letter R in capitals
 };
 
 TEST_F(DialogFramesTest, EachFrameShowsItsLabelsBesideFreeFieldPlaces) {
