@@ -336,7 +336,9 @@ void IMPRESSAO() {
     print_copies(sheet_range(queimp, global_int("QUEPAG", 1)));
     common::FECHAJAN(kProgressWindow);
     if (queimp == 14 && global_int("QUEMOD", 1) <= 2) return;
-    if (quecon == 1 && QLIN() > 0 && queimp != 9) new_page();
+    // Each taxpayer's letter is a sheet of its own.
+    if (queimp == 8) new_page();
+    else if (quecon == 1 && QLIN() > 0 && queimp != 9) new_page();
 }
 
 void FAZIMP() {
