@@ -19,6 +19,7 @@
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/table/file_names.hpp"
+#include "runtime/table/replace_set.hpp"
 #include "runtime/table/table_error.hpp"
 #include "tables/catalogue.hpp"
 #include "tables/locks.hpp"
@@ -162,6 +163,7 @@ bool rebuild(int code, int area, const std::string& path) {
         neu.commit();
         ws().close(tarea);
         remove_index_files(code, path);
+        tb::keep_permissions(tb::resolve_path(temp), real);
         fs::rename(tb::resolve_path(temp), real);
     } catch (const std::exception&) {
         ws().close(tarea);
@@ -173,6 +175,17 @@ bool rebuild(int code, int area, const std::string& path) {
     ws().close(area);
     ws().select(saved);
     return true;
+}
+
+// The settings of the program folder (the e-mail password among them) are
+// for the office's own users: nobody else on the machine reads them.
+bool is_settings_table(int code) { return code == 42 || code == 43 || code == 56 || code == 57; }
+
+void keep_from_others(const std::string& dbf) {
+    std::error_code ec;
+    const fs::path p = tb::resolve_path(dbf);
+    const fs::perms now = fs::status(p, ec).permissions();
+    if (!ec) fs::permissions(p, now & ~fs::perms::others_all, fs::perm_options::replace, ec);
 }
 
 }  // namespace
@@ -193,6 +206,7 @@ bool CRIA(std::string_view code_text, std::string_view file) {
         common::FECHAJAN(10);
         return false;
     }
+    if (is_settings_table(code)) keep_from_others(path);
     if (code == 43) write_define_defaults(path);
     common::FECHAJAN(10);
     reset_message_width();
