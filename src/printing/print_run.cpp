@@ -362,7 +362,30 @@ void FAZIMP() {
     set("CAN_IMP", rt::Value(false));
 }
 
+namespace {
+
+// The screen as the run found it comes back when the run ends, whatever
+// way it ends: the taxpayer lines, the progress windows ("Separando
+// informações...", "Imprimindo ...") and the status texts go with the run.
+class ScreenKept {
+public:
+    ScreenKept() : screen_(rt::SAVESCREEN()) {}
+    ~ScreenKept() {
+        common::FECHAJAN(kProgressWindow);
+        rt::RESTSCREEN(screen_);
+        common::AVISO(rt::SPACE(80));
+    }
+    ScreenKept(const ScreenKept&) = delete;
+    ScreenKept& operator=(const ScreenKept&) = delete;
+
+private:
+    std::string screen_;
+};
+
+}  // namespace
+
 void SELECIONA() {
+    const ScreenKept screen;
     declaration::set_variable("CPF", rt::Value(rt::SPACE(11)));
     declaration::set_variable("NOMECONTR", rt::Value(rt::SPACE(40)));
     tables::ABERTURA(kRegisterArea);

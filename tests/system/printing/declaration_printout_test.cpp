@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "common/windows.hpp"
 #include "office/letter_document.hpp"
 #include "office/letters_editor.hpp"
 #include "printing/office_report_routines.hpp"
@@ -377,6 +378,22 @@ TEST_F(DeclarationPrintout, EachTaxpayersLetterIsASheetOfItsOwn) {
     ASSERT_GE(all.size(), 2u) << out;
     EXPECT_EQ(all[0], "\r\n\r\nPrezado(a) Contribuinte A,\r\nsegue a sua declaracao.\r\n\r\n\r\nAtenciosamente");
     EXPECT_EQ(all[1], "\r\n\r\nPrezado(a) Contribuinte B,\r\nsegue a sua declaracao.\r\n\r\n\r\nAtenciosamente");
+}
+
+TEST_F(DeclarationPrintout, TheRunLeavesTheScreenAsItFoundIt) {
+    // The text windows as the program's start-up defines them: the whole screen.
+    for (int id = 1; id <= 10; ++id) common::DEFINEJAN(id, 48, 112, 7, 1, 1, 25, 80, 0);
+    rt::at_say(5, 10, "menu principal");
+    rt::variables().set("QUECON", rt::Value(3));
+    rt::variables().set("QUEPAG", rt::Value(10));   // the pre-check list: a sheet with a progress message
+    SELECIONA();
+    EXPECT_NE(printed().find("MALHA FINA"), std::string::npos);
+    for (int r = 0; r < 25; ++r) {
+        const std::string row = term->text(r);
+        for (const char* left : {"Separando", "Imprimindo", "Contribuinte A", "Contribuinte B"})
+            EXPECT_EQ(row.find(left), std::string::npos) << "row " << r << ": " << row;
+    }
+    EXPECT_NE(term->text(5).find("menu principal"), std::string::npos);
 }
 
 TEST_F(DeclarationPrintout, DiskLabelsOfEveryTypeCarryEachTaxpayer) {
