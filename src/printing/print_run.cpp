@@ -410,7 +410,7 @@ void SELECIONA() {
     set("CAN_IMP", rt::Value(false));
     if (quecon != 1) FAZIMP();
     close_work_tables();
-    rt::os::printer().close();
+    close_print_target();
     set("ARQ_IMP", rt::Value(" "));
     set_device(Device::Screen);
     set("CAN_IMP", rt::Value(false));
