@@ -32,6 +32,7 @@
 #include "runtime/ui/read.hpp"
 #include "tables/locks.hpp"
 #include "tables/opening.hpp"
+#include "tables/schema_upgrade.hpp"
 #include "tables/state.hpp"
 
 namespace qv::office {
@@ -127,6 +128,8 @@ void store_settings() {
     settings.put("SEN_USUA", rt::Value(trimmed("MEMORIZ") == "S" ? Global{"SEN_USUA"}.text() : std::string(19, ' ')));
     settings.commit();
     settings.unlock();
+    // A table made by an older version may still be readable by everyone.
+    if (trimmed("MEMORIZ") == "S") tables::keep_settings_from_others(kSettingsArea, settings.path());
 }
 
 void pad(const char* name, int width) { Global{name}.set(rt::Value(rt::PADR(Global{name}.text(), width))); }

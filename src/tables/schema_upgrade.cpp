@@ -177,18 +177,17 @@ bool rebuild(int code, int area, const std::string& path) {
     return true;
 }
 
-// The settings of the program folder (the e-mail password among them) are
-// for the office's own users: nobody else on the machine reads them.
-bool is_settings_table(int code) { return code == 42 || code == 43 || code == 56 || code == 57; }
-
-void keep_from_others(const std::string& dbf) {
-    std::error_code ec;
-    const fs::path p = tb::resolve_path(dbf);
-    const fs::perms now = fs::status(p, ec).permissions();
-    if (!ec) fs::permissions(p, now & ~fs::perms::others_all, fs::perm_options::replace, ec);
-}
-
 }  // namespace
+
+// The e-mail password lies among these settings.
+void keep_settings_from_others(int code, std::string_view dbf) {
+    if (code != 42 && code != 43 && code != 56 && code != 57) return;
+    std::error_code ec;
+    const fs::path p = tb::resolve_path(std::string(dbf));
+    const fs::perms now = fs::status(p, ec).permissions();
+    if (!ec && (now & fs::perms::others_all) != fs::perms::none)
+        fs::permissions(p, now & ~fs::perms::others_all, fs::perm_options::replace, ec);
+}
 
 bool CRIA(std::string_view code_text, std::string_view file) {
     const int code = static_cast<int>(rt::VAL(code_text));
@@ -206,7 +205,7 @@ bool CRIA(std::string_view code_text, std::string_view file) {
         common::FECHAJAN(10);
         return false;
     }
-    if (is_settings_table(code)) keep_from_others(path);
+    keep_settings_from_others(code, path);
     if (code == 43) write_define_defaults(path);
     common::FECHAJAN(10);
     reset_message_width();

@@ -17,7 +17,11 @@
 #include "../system_fixture.hpp"
 #include "common/globals.hpp"
 #include "runtime/core/cp850.hpp"
+#include "runtime/core/text.hpp"
 #include "runtime/os/mail.hpp"
+#include "runtime/table/table.hpp"
+#include "tables/opening.hpp"
+#include "tables/state.hpp"
 
 extern char** environ;
 
@@ -165,6 +169,24 @@ TEST_F(EmailTest, AServerOfferingTheLoginWithoutTlsGetsNoPassword) {
     EXPECT_TRUE(term->showed("O servidor " + server + " não oferece conexão segura (TLS)."));
     EXPECT_TRUE(term->showed("Sem ela a senha não vai pela rede: o email não foi enviado."));
     EXPECT_EQ(sink.received(), "") << "no login tried, no message";
+}
+
+TEST_F(EmailTest, AMemorisedPasswordIsKeptFromOtherUsers) {
+    ASSERT_TRUE(tables::ABERTURA(43));
+    const std::string define = tables::ws().table(43)->path();
+    // The settings as an older version created them: readable by everyone.
+    namespace fs = std::filesystem;
+    fs::permissions(define, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
+    Global{"SER_SMTP"}.set(rt::Value("smtp.exemplo.com.br:587"));
+    Global{"MEMORIZ"}.set(rt::Value("S"));
+    keys({rt::key::ENTER, rt::key::ENTER, rt::key::ENTER, rt::key::ENTER});
+    for (const char c : std::string("segredo")) term->feed(c);
+    keys({rt::key::ENTER, rt::key::ENTER});   // the password, "Sim"
+    CONF_EMAIL();
+    ASSERT_TRUE(tables::ABERTURA(43));
+    tables::ws().table(43)->go_top();
+    EXPECT_EQ(rt::TRIM(tables::ws().table(43)->get("SEN_USUA").as_string()), "segredo");
+    EXPECT_EQ(fs::status(define).permissions() & fs::perms::others_all, fs::perms::none);
 }
 
 TEST(MailAttachments, TextGoesAsTextWithTheCharsetItsBytesShow) {
