@@ -111,12 +111,18 @@ bool write_setting(const char* field, const rt::Value& v) {
 
 void set(const char* name, rt::Value v) { Global{name}.set(std::move(v)); }
 
+// The payer found for the CPF, beside it on the form.
+void show_payer() { rt::at_say(10, 47, rt::PADR(Global{"NOMESAC"}.text(), 30)); }
+
 // The slip form; the answer to "Confirma os dados ?" ("S", "N" or "F").
 std::string slip_form() {
     declaration::MTELA3(kSlipForm);
+    show_payer();
     rt::GetList gets;
     gets.emplace_back(10, 32, "M->CPFSAC", "@R 999.999.999-99").valid([] {
-        return LOCALI_CPF(rt::ALLTRIM(Global{"CPFSAC"}.text()), 1);
+        if (!LOCALI_CPF(rt::ALLTRIM(Global{"CPFSAC"}.text()), 1)) return false;
+        show_payer();
+        return true;
     });
     gets.emplace_back(11, 32, "M->DATADOC", "@ D");
     gets.emplace_back(12, 32, "M->VALORDOC", "@EZ 999,999.99");

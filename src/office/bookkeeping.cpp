@@ -15,8 +15,10 @@
 #include "office/office_menu.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/functions.hpp"
+#include "runtime/core/picture.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/screen/keys.hpp"
+#include "runtime/screen/screen.hpp"
 #include "runtime/table/file_names.hpp"
 #include "runtime/table/table.hpp"
 #include "runtime/table/table_error.hpp"
@@ -33,6 +35,8 @@ namespace {
 using common::Global;
 using rt::operator""_cp;
 namespace tb = rt::table;
+
+constexpr int kRegisterArea = 9;
 
 std::string copy_file() { return tb::resolve_path(declaration::work_file(kEntriesTable) + ".dbf"); }
 
@@ -140,11 +144,29 @@ bool prepare_copy(const std::string& cpf) {
     return copy_entries(cpf);
 }
 
+// Whose entries these are, on the screen's top line: the taxpayer the
+// register holds for the CPF, not the one a screen before was showing.
+void name_the_taxpayer(const std::string& cpf) {
+    std::string name;
+    if (tables::ABERTURA(kRegisterArea)) {
+        tb::Table& reg = *tables::ws().table(kRegisterArea);
+        const int order = reg.order();
+        const std::uint32_t at = reg.recno();
+        reg.set_order(1);
+        if (reg.seek(rt::Value(rt::PADR(cpf, 11)))) name = rt::TRIM(reg.get("NOMECONTR").as_string());
+        reg.set_order(order);
+        reg.go_to(at);
+    }
+    Global{"NOMECONTR"}.set(rt::Value(name));
+    rt::at_say(0, 0, rt::PADR(rt::TRANSFORM(rt::Value(cpf), "@R 999.999.999-99") + "  " + name, 80));
+}
+
 void close_tables() {
     for (int area : {kEntriesArea, kChartArea, kEntriesTable, 1, 2, 6}) tables::ws().close(area);
 }
 
 void run_grid(int code) {
+    name_the_taxpayer(rt::ALLTRIM(Global{"CPF"}.text()));
     tables::ws().select(code == 25 ? kEntriesArea : kChartArea);
     if (!rt::has_function("EDITA")) return;
     const rt::Value args[] = {rt::Value(code), rt::Value(0)};
@@ -174,6 +196,7 @@ void LANCAMEN() {
         close_tables();
         return;
     }
+    name_the_taxpayer(cpf);
     const rt::KeyHandler f1 = rt::SETKEY(rt::key::F1, [] {
         if (rt::has_function("GERAL")) rt::call_function("GERAL", {});
     });
@@ -182,6 +205,7 @@ void LANCAMEN() {
                  "Visualiza os lançamentos feitos"_cp, "Altera ou cria novo plano de contas"},
                 "LTVA", chosen);
     rt::SETKEY(rt::key::F1, f1);
+    rt::at_say(0, 0, rt::SPACE(80));
     if (write_back(cpf)) {
         tables::ws().close(kEntriesArea);
         remove_copy();

@@ -120,9 +120,10 @@ void ENCHECAL() {
                        rt::TRANSFORM(rt::Value(d.year), "@z 9999");
     const int difference = date.empty() ? 0 : std::abs(date - hoje());
     if (difference != 0)
-        head += "  diferença de "_cp + rt::TRANSFORM(rt::Value(difference), "@z 9999") +
+        head += " diferença de "_cp + rt::TRANSFORM(rt::Value(difference), "@z 9999") +
                 (difference == 1 ? " dia" : " dias");
-    rt::at_say(kTop + 1, kLeft + 2, rt::PADR(head, kRight - kLeft - 3));
+    // The longest month and a four-digit difference fill the line to the frame.
+    rt::at_say(kTop + 1, kLeft + 2, rt::PADR(head, kRight - kLeft - 2));
     rt::at_say(kTop + 2, kLeft + 2, "Data de Hoje " + rt::DTOC(hoje()));
     const int days = days_in(d.month, d.year);
     const rt::Attr normal = rt::colour_slot(0), highlight = rt::parse_colour(Global{"CORATEN"}.text("R/W")),

@@ -13,6 +13,7 @@
 
 #include "common/avisosn.hpp"
 #include "common/globals.hpp"
+#include "common/letter_names.hpp"
 #include "common/messages.hpp"
 #include "common/paths.hpp"
 #include "declaration/entry/dialog_painters.hpp"
@@ -31,6 +32,7 @@
 #include "runtime/ui/read.hpp"
 #include "tables/locks.hpp"
 #include "tables/opening.hpp"
+#include "tables/schema_upgrade.hpp"
 #include "tables/state.hpp"
 
 namespace qv::office {
@@ -105,7 +107,7 @@ std::optional<std::string> merged_letter(const std::string& cpf) {
     if (tables::ABERTURA(kRegisterArea)) tables::ws().table(kRegisterArea)->seek(rt::Value(cpf));
     const rt::Value chosen = rt::call_function("PEGA_CARTA", {});
     if (!chosen.is_logical() || !chosen.as_bool()) return std::nullopt;
-    std::ifstream in(common::fs_path(Global{"ARQDEF"}.text() + trimmed("NOMCART")), std::ios::binary);
+    std::ifstream in(common::fs_path(common::letter_path(trimmed("NOMCART"))), std::ios::binary);
     const std::string letter{std::istreambuf_iterator<char>(in), {}};
     const std::string body_file = common::fs_path(Global{"LOCTRAB"}.text() + "cCorpo").string();
     if (!rt::os::printer().open(body_file)) return tell("Erro na gravação"_cp), std::nullopt;
@@ -126,6 +128,8 @@ void store_settings() {
     settings.put("SEN_USUA", rt::Value(trimmed("MEMORIZ") == "S" ? Global{"SEN_USUA"}.text() : std::string(19, ' ')));
     settings.commit();
     settings.unlock();
+    // A table made by an older version may still be readable by everyone.
+    if (trimmed("MEMORIZ") == "S") tables::keep_settings_from_others(kSettingsArea, settings.path());
 }
 
 void pad(const char* name, int width) { Global{name}.set(rt::Value(rt::PADR(Global{name}.text(), width))); }
@@ -184,7 +188,11 @@ bool MANDA_EMAIL() {
     const rt::os::MailResult r =
         rt::os::send_mail(trimmed("SER_SMTP"), trimmed("NOM_USUA"), trimmed("SEN_USUA"), m);
     common::MENS();
-    tell(r.sent ? std::string("Email enviado") : "Error: " + rt::utf8_to_cp850(r.error));
+    if (r.no_tls)
+        tell("O servidor "_cp + trimmed("SER_SMTP") + " não oferece conexão segura (TLS).;"_cp +
+             "Sem ela a senha não vai pela rede: o email não foi enviado."_cp);
+    else
+        tell(r.sent ? std::string("Email enviado") : "Error: " + rt::utf8_to_cp850(r.error));
     return r.sent;
 }
 

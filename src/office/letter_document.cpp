@@ -49,20 +49,6 @@ std::string letter_file_text(const LetterFormat& f, std::string_view text) {
     return (f == LetterFormat{} ? std::string() : FORMATA(f)) + std::string(text);
 }
 
-std::string letter_file_name(std::string_view name) {
-    std::string n = rt::ALLTRIM(name);
-    // Letters live in the program folder only: a folder typed with the name
-    // is dropped.
-    if (const std::size_t cut = n.find_last_of("/\\:"); cut != std::string::npos) n.erase(0, cut + 1);
-    if (n.empty()) return "SemNome.txt";
-    if (n.find('.') == std::string::npos) n += ".txt";
-    return rt::LOWER(n);
-}
-
-std::string letter_path(std::string_view file_name) {
-    return common::Global{"ARQDEF"}.text() + std::string(file_name);
-}
-
 LetterDoc ABRTXT(std::string_view name) {
     LetterDoc doc;
     doc.name = letter_file_name(name);

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/letter_names.hpp"
+
 namespace qv::office {
 
 struct LetterFormat {
@@ -55,11 +57,8 @@ LetterParts MEMORDOC(std::string_view file_text);
 // defaults, then the text.
 std::string letter_file_text(const LetterFormat& f, std::string_view text);
 
-// The file name of a letter: a name without an extension gets ".txt", an
-// empty one is "SemNome.txt"; lower case, without any folder.
-std::string letter_file_name(std::string_view name);
-// The letter's path in the program folder.
-std::string letter_path(std::string_view file_name);
+using common::letter_file_name;
+using common::letter_path;
 
 // Reads the named letter into a fresh document; a missing file gives an
 // empty letter of that name.

@@ -119,7 +119,7 @@ void print_letter(const LetterDoc& doc, bool merged) {
     if (already_open) return;
     if (printing::QLIN() > 0) printing::new_page();
     printing::IMP_TXT(1);
-    rt::os::printer().close();
+    printing::close_print_target();
     Global{"ARQ_IMP"}.set(rt::Value(" "));
     printing::set_device(printing::Device::Screen);
 }

@@ -44,7 +44,8 @@ void address() {
         put(50, "Cod. Ext: " + text("CODEMB"));
         line(64, "ZIP: " + text("CEP"));
     } else {
-        line(10, "CEP: " + text("CEP"));
+        const std::string cep = text("CEP");
+        line(10, "CEP: " + (cep.empty() ? cep : rt::TRANSFORM(rt::Value(cep), "@R 99999-999")));
     }
 }
 

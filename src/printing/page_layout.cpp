@@ -47,8 +47,16 @@ void put_amount(int col, std::string_view label, double value, int width) {
 }
 
 void new_page() {
-    rt::os::printer().eject();
+    // A page nothing was written on is not ejected: the documents that end
+    // with a new page and the ones that start with one meet without an
+    // empty sheet between them.
+    if (page_used()) rt::os::printer().eject();
     set_qlin(0);
+}
+
+bool page_used() {
+    const rt::os::PrintDevice& p = rt::os::printer();
+    return p.row() > 0 || p.col() > 0;
 }
 
 void separator() { line(0, Global{"LIN_DIV1"}.text()); }

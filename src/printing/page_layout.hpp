@@ -27,8 +27,10 @@ void line(int col, std::string_view text);
 void skip_lines(int n = 1);
 // Label and amount on the current line.
 void put_amount(int col, std::string_view label, double value, int width = 26);
-// Ends the page; the next text starts a new one.
+// Ends the page; the next text starts a new one. An empty page stays.
 void new_page();
+// Something was written on the printer's current page.
+bool page_used();
 // The separators of normal and condensed pitch.
 void separator();
 void wide_separator();

@@ -20,7 +20,8 @@ constexpr int kIncomeArea = 22;
 constexpr int kAssetsArea = 24;
 
 struct Item {
-    std::string label;   // 43 characters
+    std::string label;     // 43 characters, for the pre-check list
+    std::string balance;   // at most 24, whole words, for the balance
     double value;
     bool only_positive = false;
 };
@@ -46,49 +47,49 @@ std::string share(double value, double base) { return base != 0.0 ? shown(value 
 
 std::vector<Item> receipts(bool future_in_total) {
     std::vector<Item> items{
-        {"Rendimentos tributaveis ...................", v("I13_08")},
-        {"Rendimentos isentos .......................", v("I13_44")},
-        {"Rendimentos tributacao exclusiva ..........", v("I13_45") - v("I4_03")},
-        {"Ganhos em renda variavel ..................", v("LUCRRVA")},
-        {"Diminuicao dos bens .......................", v("I10_2")},
-        {"Renda oficial do conjuge ..................", v("I9_2")},
-        {"Outras rendas/despesas do conjuge .........", v("I9_3") - v("I9_2")},
-        {"Emprestimos ...............................", v("EMPREST")},
-        {"Emprestimos da atividade rural ............", v("EMPRUR")},
-        {"Entradas de ganho de capital ..............", v("ENTRADGP") + v("I13_46")},
-        {"Deducao de ganhos isentos e tributados ....", -v("ISENTNAO")},
-        {"Exigibilidade suspensa ....................", suspended_total()},
-        {"Outras receitas ...........................", v("OUTREC")},
+        {"Rendimentos tributaveis ...................", "Rendimentos tributaveis", v("I13_08")},
+        {"Rendimentos isentos .......................", "Rendimentos isentos", v("I13_44")},
+        {"Rendimentos tributacao exclusiva ..........", "Rend. trib. exclusiva", v("I13_45") - v("I4_03")},
+        {"Ganhos em renda variavel ..................", "Ganhos em renda variavel", v("LUCRRVA")},
+        {"Diminuicao dos bens .......................", "Diminuicao dos bens", v("I10_2")},
+        {"Renda oficial do conjuge ..................", "Renda oficial do conjuge", v("I9_2")},
+        {"Outras rendas/despesas do conjuge .........", "Outras rendas do conjuge", v("I9_3") - v("I9_2")},
+        {"Emprestimos ...............................", "Emprestimos", v("EMPREST")},
+        {"Emprestimos da atividade rural ............", "Emprestimos ativ. rural", v("EMPRUR")},
+        {"Entradas de ganho de capital ..............", "Entradas ganho capital", v("ENTRADGP") + v("I13_46")},
+        {"Deducao de ganhos isentos e tributados ....", "Ded. ganhos isent./trib.", -v("ISENTNAO")},
+        {"Exigibilidade suspensa ....................", "Exigibilidade suspensa", suspended_total()},
+        {"Outras receitas ...........................", "Outras receitas", v("OUTREC")},
     };
-    if (future_in_total) items.push_back({"Valor a receber no proximo exercicio ......", v("VALFUTUR")});
+    if (future_in_total) items.push_back({"Valor a receber no proximo exercicio ......", "G.Capital a receber", v("VALFUTUR")});
     return items;
 }
 
 std::vector<Item> outgoings() {
     std::vector<Item> items;
     if (text("USAPADRAO") == "S") {
-        items.push_back({"Total do abatimento .......................", v("DESPADRAO")});
-        items.push_back({"Impostos de anos anteriores pagos em 2011 .", v("IMPOANTER"), true});
+        items.push_back({"Total do abatimento .......................", "Total do abatimento", v("DESPADRAO")});
+        items.push_back({"Impostos de anos anteriores pagos em 2011 .", "Impostos anos anteriores", v("IMPOANTER"), true});
     } else {
-        items.push_back({"Pagamentos Declarados .....................", v("DESPDECLA") + v("I13_09") + v("I13_12") + v("I13_18")});
-        items.push_back({"Impostos de anos anteriores pagos em 2011 .", v("IMPOANTER"), true});
-        items.push_back({"Imposto pago no exterior ..................", v("I13_32")});
+        items.push_back({"Pagamentos Declarados .....................", "Pagamentos declarados", v("DESPDECLA") + v("I13_09") + v("I13_12") + v("I13_18")});
+        items.push_back({"Impostos de anos anteriores pagos em 2011 .", "Impostos anos anteriores", v("IMPOANTER"), true});
+        items.push_back({"Imposto pago no exterior ..................", "Imposto pago no exterior", v("I13_32")});
     }
     const std::vector<Item> common_items{
-        {"Imposto retido titular e dependentes ......", v("I13_27") + v("I13_28")},
-        {"Carne-leao titular e dependentes ..........", v("I13_29") + v("I13_30")},
-        {"Imposto complementar e retido RRA .........", v("I13_31") + v("I13_33") + v("I13_34")},
-        {"Imposto sobre ganho de capital ............", v("I13_46"), true},
-        {"Imposto sobre renda variavel ..............", v("I13_47"), true},
-        {"Custo dos bens baixados ...................", v("CUSTOANT")},
-        {"Custo dos bens vendidos no ano ............", v("CUSTOANO")},
-        {"Aumento dos bens ..........................", v("I10_1")},
-        {"Amortizacao de dividas rurais .............", v("AMORUR"), true},
-        {"Prejuizo em renda variavel ................", v("PREJRVA"), true},
-        {"Prejuizo na venda de bens de pequeno valor ", v("PREJVEN1"), true},
-        {"Prejuizo da atividade rural ...............", v("PREJRUR"), true},
-        {"Gastos para manutencao do patrimonio ......", v("DESPNAO")},
-        {"Gastos pessoais ...........................", v("OUTRDES")},
+        {"Imposto retido titular e dependentes ......", "Imposto retido tit./dep.", v("I13_27") + v("I13_28")},
+        {"Carne-leao titular e dependentes ..........", "Carne-leao tit./dep.", v("I13_29") + v("I13_30")},
+        {"Imposto complementar e retido RRA .........", "Imp. complementar e RRA", v("I13_31") + v("I13_33") + v("I13_34")},
+        {"Imposto sobre ganho de capital ............", "Imposto ganho de capital", v("I13_46"), true},
+        {"Imposto sobre renda variavel ..............", "Imposto renda variavel", v("I13_47"), true},
+        {"Custo dos bens baixados ...................", "Custo dos bens baixados", v("CUSTOANT")},
+        {"Custo dos bens vendidos no ano ............", "Custo bens vendidos ano", v("CUSTOANO")},
+        {"Aumento dos bens ..........................", "Aumento dos bens", v("I10_1")},
+        {"Amortizacao de dividas rurais .............", "Amortizacao div. rurais", v("AMORUR"), true},
+        {"Prejuizo em renda variavel ................", "Prejuizo renda variavel", v("PREJRVA"), true},
+        {"Prejuizo na venda de bens de pequeno valor ", "Prejuizo bens peq. valor", v("PREJVEN1"), true},
+        {"Prejuizo da atividade rural ...............", "Prejuizo ativ. rural", v("PREJRUR"), true},
+        {"Gastos para manutencao do patrimonio ......", "Manutencao do patrimonio", v("DESPNAO")},
+        {"Gastos pessoais ...........................", "Gastos pessoais", v("OUTRDES")},
     };
     items.insert(items.end(), common_items.begin(), common_items.end());
     return items;
@@ -100,11 +101,8 @@ double total(const std::vector<Item>& items) {
     return sum;
 }
 
-// The item's label without its leader dots, for the balance's columns.
-std::string label_of(const Item& i) {
-    const std::size_t end = i.label.find_last_not_of(". ");
-    return rt::PADR(i.label.substr(0, end == std::string::npos ? 0 : end + 1), 24);
-}
+// The balance's columns hold 24 characters of label.
+std::string label_of(const Item& i) { return rt::PADR(i.balance, 24); }
 
 }  // namespace
 

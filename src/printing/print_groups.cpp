@@ -7,6 +7,7 @@
 
 #include "common/avisosn.hpp"
 #include "common/globals.hpp"
+#include "common/letter_names.hpp"
 #include "common/messages.hpp"
 #include "common/paths.hpp"
 #include "declaration/loop/declaration_variables.hpp"
@@ -125,10 +126,13 @@ bool PEGA_CARTA() {
     common::AVISO("Tecle F1 para ver as cartas disponíveis"_cp);
     const auto name = ask("Nome da Carta:", "NOMCART", 12);
     if (!name) return false;
-    if (!std::filesystem::exists(common::fs_path(Global{"ARQDEF"}.text() + *name))) {
+    if (!common::letter_exists(*name)) {
         common::AVISOSN("Carta não encontrada!"_cp, 0);
         return false;
     }
+    // The printing and the e-mail read the letter under the name the rule
+    // gives it.
+    Global{"NOMCART"}.set(rt::Value(common::letter_file_name(*name)));
     return true;
 }
 

@@ -337,7 +337,9 @@ void IMPRESSAO() {
     print_copies(sheet_range(queimp, global_int("QUEPAG", 1)));
     common::FECHAJAN(kProgressWindow);
     if (queimp == 14 && global_int("QUEMOD", 1) <= 2) return;
-    if (quecon == 1 && QLIN() > 0 && queimp != 9) new_page();
+    // Each taxpayer's letter is a sheet of its own.
+    if (queimp == 8) new_page();
+    else if (quecon == 1 && QLIN() > 0 && queimp != 9) new_page();
 }
 
 void FAZIMP() {
@@ -361,7 +363,30 @@ void FAZIMP() {
     set("CAN_IMP", rt::Value(false));
 }
 
+namespace {
+
+// The screen as the run found it comes back when the run ends, whatever
+// way it ends: the taxpayer lines, the progress windows ("Separando
+// informações...", "Imprimindo ...") and the status texts go with the run.
+class ScreenKept {
+public:
+    ScreenKept() : screen_(rt::SAVESCREEN()) {}
+    ~ScreenKept() {
+        common::FECHAJAN(kProgressWindow);
+        rt::RESTSCREEN(screen_);
+        common::AVISO(rt::SPACE(80));
+    }
+    ScreenKept(const ScreenKept&) = delete;
+    ScreenKept& operator=(const ScreenKept&) = delete;
+
+private:
+    std::string screen_;
+};
+
+}  // namespace
+
 void SELECIONA() {
+    const ScreenKept screen;
     declaration::set_variable("CPF", rt::Value(rt::SPACE(11)));
     declaration::set_variable("NOMECONTR", rt::Value(rt::SPACE(40)));
     tables::ABERTURA(kRegisterArea);
@@ -391,7 +416,7 @@ void SELECIONA() {
     set("CAN_IMP", rt::Value(false));
     if (quecon != 1) FAZIMP();
     close_work_tables();
-    rt::os::printer().close();
+    close_print_target();
     set("ARQ_IMP", rt::Value(" "));
     set_device(Device::Screen);
     set("CAN_IMP", rt::Value(false));

@@ -6,6 +6,7 @@
 #include "common/avisosn.hpp"
 #include "common/globals.hpp"
 #include "common/messages.hpp"
+#include "declaration/loop/declaration_variables.hpp"
 #include "printing/print_target.hpp"
 #include "printing/printer_record.hpp"
 #include "runtime/core/cp850.hpp"
@@ -18,6 +19,7 @@
 #include "runtime/ui/read.hpp"
 #include "tables/locks.hpp"
 #include "tables/opening.hpp"
+#include "tables/printer_types.hpp"
 #include "tables/state.hpp"
 
 namespace qv::printing {
@@ -72,35 +74,49 @@ std::optional<std::uint32_t> unique_mark(rt::table::Table& types) {
     return chosen;
 }
 
-// The printer-type list: the row chosen becomes the marked one.
-void choose_type(rt::table::Table& types) {
-    std::vector<std::string> names;
-    std::vector<std::uint32_t> rows;
-    int marked = 1;
-    for (types.go_top(); !types.eof(); types.skip()) {
-        if (types.deleted()) continue;
-        names.push_back(types.get("NOMEIMP").as_string());
-        rows.push_back(types.recno());
-        if (rt::ALLTRIM(types.get("CONFIM").as_string()) == "S") marked = static_cast<int>(rows.size());
-    }
-    if (names.empty()) return;
-    const int chosen = pick(6, 30, names, marked);
-    if (chosen == 0) return;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        types.go_to(rows[i]);
-        const char* mark = static_cast<int>(i) + 1 == chosen ? "S" : "N";
-        if (rt::ALLTRIM(types.get("CONFIM").as_string()) == mark || !types.rlock()) continue;
-        types.put("CONFIM", rt::Value(mark));
+// A catalogue that an earlier version left empty gets the shipped types.
+void seed_printer_types(rt::table::Table& types) {
+    for (types.go_top(); !types.eof(); types.skip())
+        if (!types.deleted()) return;
+    for (const tables::PrinterType& p : tables::shipped_printer_types()) {
+        if (!tables::ADD_REC(5)) return;
+        tables::put_printer_type(types, p);
         types.commit();
         types.unlock();
     }
+}
+
+// The printer type asked in its field; its check opens the grid of the
+// printer types, where the clerk marks one. False on Esc.
+bool ask_printer_type() {
+    const std::string saved = rt::SAVESCREEN(8, 20, 10, 60);
+    rt::DISPBOX(8, 20, 10, 60, "\xDA\xC4\xBF\xB3\xD9\xC4\xC0\xB3 ");
+    rt::at_say(9, 22, "Impressora: ");
+    Global{"NOMEIMP"}.set(rt::Value(rt::PADR(Global{"NOMEIMP"}.text(), 15)));
+    // Esc in the field leaves without its check; the grid ends with Esc.
+    bool opened = false;
+    rt::GetList gets;
+    gets.emplace_back(9, 34, "M->NOMEIMP", "@!").valid([&opened] {
+        tables::ws().select(kPrinterTypesArea);
+        declaration::call_named("EDITA", {rt::Value(33)});
+        opened = true;
+        return true;
+    });
+    rt::READ(gets);
+    rt::RESTSCREEN(8, 20, 10, 60, saved);
+    Global{"NOMEIMP"}.set(rt::Value(rt::ALLTRIM(Global{"NOMEIMP"}.text())));
+    return opened;
 }
 
 void printer_type() {
     if (!tables::ABERTURA(kPrinterTypesArea)) return;
     rt::table::Table* types = tables::ws().table(kPrinterTypesArea);
     if (!types) return;
-    choose_type(*types);
+    tables::ws().select(kPrinterTypesArea);
+    seed_printer_types(*types);
+    if (!ask_printer_type()) return;
+    types = tables::ws().table(kPrinterTypesArea);
+    if (!types) return;
     const auto row = unique_mark(*types);
     rt::table::Table* record = terminal_record();
     if (row && record && tables::REC_LOCK()) {
@@ -156,8 +172,13 @@ void output_port() {
         gets.emplace_back(8, 30, "M->LOCIMPR", "@!").valid([] { return valid_location(); });
         gets.emplace_back(9, 30, "M->NROLPT", "@z 9").valid([] { return valid_parallel(); });
         gets.emplace_back(10, 30, "M->NROCOM", "@z 9").valid([] { return valid_serial(); });
-        gets.emplace_back(11, 30, "M->SAIDAPR").when(
-            [] { return Global{"NROLPT"}.integer() == 0 && Global{"NROCOM"}.integer() == 0; });
+        gets.emplace_back(11, 30, "M->SAIDAPR")
+            .when([] { return Global{"NROLPT"}.integer() == 0 && Global{"NROCOM"}.integer() == 0; })
+            .valid([] {
+                if (valid_output_file_name(Global{"SAIDAPR"}.text())) return true;
+                common::AVISOSN("Informe só o nome do arquivo: ele fica na pasta de trabalho"_cp, 0);
+                return false;
+            });
         rt::READ(gets);
         if (rt::LASTKEY() == rt::key::ESC) break;
     }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "common/globals.hpp"
+#include "common/letter_names.hpp"
 #include "common/paths.hpp"
 #include "common/windows.hpp"
 #include "declaration/loop/declaration_variables.hpp"
@@ -67,13 +68,15 @@ bool abandoned() {
 // The text of the letter file chosen for the personalised letter (the
 // program folder); empty when it cannot be read.
 std::string letter_text(const std::string& name) {
-    std::ifstream in(common::fs_path(Global{"ARQDEF"}.text() + name), std::ios::binary);
+    std::ifstream in(common::fs_path(common::letter_path(name)), std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
 void laser_page_setup() {
     if (Global{"QUEMOD"}.integer(1) != 1 || Global{"TEM_LASER"}.integer() == 0) return;
-    Global{"QLIN"}.set(rt::Value(0));
+    // The sheet starts at the top of a page: the one begun is ended first,
+    // or the sheet's heading would run on from its last line.
+    new_page();
     rt::os::printer().write_raw("\x1B&l0E\x1B&l74P");
 }
 

@@ -95,7 +95,7 @@ std::optional<CatalogueEntry> catalogue_entry(int code, const std::string& termi
 
 bool is_reference_table(int code) {
     switch (code) {
-        case 45: case 46: case 47: case 48: case 49: case 51: case 55: case 58: case 59: case 60: case 61:
+        case 41: case 45: case 46: case 47: case 48: case 49: case 51: case 55: case 58: case 59: case 60: case 61:
         case 62: case 64: case 65: case 66: case 69:
             return true;
         default:

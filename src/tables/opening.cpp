@@ -214,7 +214,7 @@ Creation create_missing(int area, const std::string& name) {
     if (ref != 0) {
         if (build_reference_table(ref, os_name(dbf_of(name)), reference_data_folder())) return Creation::Created;
         if (CRIA(std::to_string(area), tb::base_name(name) + ".dbf")) return Creation::Created;
-        const bool own_rows = ref == 61 || ref == 62 || ref == 66 || ref == 69;
+        const bool own_rows = ref == 41 || ref == 61 || ref == 62 || ref == 66 || ref == 69;
         if (reference_data_folder().empty() && !own_rows) return Creation::Unshipped;
     } else if (CRIA(std::to_string(area), dbf_of(name))) {
         return Creation::Created;

@@ -22,6 +22,7 @@
 #include "runtime/table/workspace.hpp"
 #include "tables/catalogue.hpp"
 #include "tables/help_texts.hpp"
+#include "tables/printer_types.hpp"
 #include "tables/state.hpp"
 
 namespace qv::tables {
@@ -133,6 +134,13 @@ struct Reference {
 
 const std::vector<Reference>& references() {
     static const std::vector<Reference> refs{
+        {41, "PRINTS", *schema_of(41),
+         [](Filler& f, const std::string&) {
+             for (const PrinterType& p : shipped_printer_types()) {
+                 f.t.append_blank();
+                 put_printer_type(f.t, p);
+             }
+         }},
         {46, "CODBENS", fields({{"CODBEM", 'N', 3, 0}, {"DESCBENS", 'C', 120, 0}, {"DESPBEM", 'C', 1, 0}}),
          [](Filler& f, const std::string& d) { fill_codes(f, d, "bens.csv", "CODBEM", "DESCBENS"); }},
         {47, "CODEPEN", fields({{"CODDEP", 'N', 3, 0}, {"DESCRICAO", 'C', 240, 0}}),
@@ -277,7 +285,7 @@ bool build_reference_table(int code, const std::string& dbf_path, const std::str
     const Reference* r = find(code);
     if (!r) return false;
     const std::string data = data_folder.empty() ? std::string() : with_separator(data_folder);
-    const bool own_rows = code == 61 || code == 62 || code == 66 || code == 69;
+    const bool own_rows = code == 41 || code == 61 || code == 62 || code == 66 || code == 69;
     if (data.empty() && !own_rows) return false;
     // Built aside and renamed into place, so a half-written table is never seen.
     const std::string temp = dbf_path + "." + std::to_string(::getpid()) + ".tmp";

@@ -9,7 +9,7 @@
 
 namespace qv::tables {
 
-// The layout of a reference table code (45-49, 51, 54, 55, 58-62, 64-66, 69).
+// The layout of a reference table code (41, 45-49, 51, 54, 55, 58-62, 64-66, 69).
 std::optional<Structure> reference_schema(int code);
 // The reference code of a table file name ("CODBENS" -> 46); 0 when none.
 int reference_code_of(std::string_view file_stem);

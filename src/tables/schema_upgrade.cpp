@@ -19,6 +19,7 @@
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/table/file_names.hpp"
+#include "runtime/table/replace_set.hpp"
 #include "runtime/table/table_error.hpp"
 #include "tables/catalogue.hpp"
 #include "tables/locks.hpp"
@@ -162,6 +163,7 @@ bool rebuild(int code, int area, const std::string& path) {
         neu.commit();
         ws().close(tarea);
         remove_index_files(code, path);
+        tb::keep_permissions(tb::resolve_path(temp), real);
         fs::rename(tb::resolve_path(temp), real);
     } catch (const std::exception&) {
         ws().close(tarea);
@@ -176,6 +178,16 @@ bool rebuild(int code, int area, const std::string& path) {
 }
 
 }  // namespace
+
+// The e-mail password lies among these settings.
+void keep_settings_from_others(int code, std::string_view dbf) {
+    if (code != 42 && code != 43 && code != 56 && code != 57) return;
+    std::error_code ec;
+    const fs::path p = tb::resolve_path(std::string(dbf));
+    const fs::perms now = fs::status(p, ec).permissions();
+    if (!ec && (now & fs::perms::others_all) != fs::perms::none)
+        fs::permissions(p, now & ~fs::perms::others_all, fs::perm_options::replace, ec);
+}
 
 bool CRIA(std::string_view code_text, std::string_view file) {
     const int code = static_cast<int>(rt::VAL(code_text));
@@ -193,6 +205,7 @@ bool CRIA(std::string_view code_text, std::string_view file) {
         common::FECHAJAN(10);
         return false;
     }
+    keep_settings_from_others(code, path);
     if (code == 43) write_define_defaults(path);
     common::FECHAJAN(10);
     reset_message_width();

@@ -13,5 +13,9 @@ bool CRIA(std::string_view code, std::string_view file);
 void CORRECAO(int which);
 // Upgrades one table; false when it is current (or cannot be had alone).
 bool CORRIGE(std::string_view code);
+// The settings tables of the program folder (CONFIG, DEFINE, CORES,
+// CONFIMP) are for the office's own users: the table file of `code`, when
+// it is one of them, is made unreadable by anyone else on the machine.
+void keep_settings_from_others(int code, std::string_view dbf);
 
 }  // namespace qv::tables

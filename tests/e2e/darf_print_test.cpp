@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -38,6 +39,8 @@ protected:
         fs::remove_all(root);
         for (const auto& d : {prog, home, source}) fs::create_directories(d);
         std::ofstream(source / "a.DEC", std::ios::binary) << declaration();
+        // Installed as the README says: the print program beside the program.
+        fs::copy_file(fs::path(QV_BINARY_DIR) / "qvprint", prog / "qvprint");
     }
     void TearDown() override {
         std::error_code ec;
@@ -60,8 +63,11 @@ protected:
 };
 
 TEST_F(E2eDarf, QuotaSlipReachesThePrintFile) {
+    const char* path = std::getenv("PATH");
     qv::e2e::TmuxSession s(std::string(QV_BINARY_DIR) + "/qv2012v", prog.string(),
-                           {"DQV2012=" + prog.string() + "/", "TERMINAL=01", "HOME=" + home.string()});
+                           {"DQV2012=" + prog.string() + "/", "TERMINAL=01", "HOME=" + home.string(),
+                            "PATH=" + std::string(QV_SOURCE_DIR) + "/tests/tools:" + (path ? path : ""),
+                            "QV_LP_LOG=" + (root / "lp.log").string()});
     qv::e2e::import_declarations(s, source.string(), prog.string(), "MARIA DA SILVA");
     if (HasFatalFailure()) return;
     open_and_save(s);
@@ -106,6 +112,9 @@ TEST_F(E2eDarf, QuotaSlipReachesThePrintFile) {
     EXPECT_NE(printed.find("111.444.777-35"), std::string::npos) << printed;
     EXPECT_NE(printed.find("Pagto. da quota 1 de"), std::string::npos) << printed;
     EXPECT_NE(printed.find("0211|"), std::string::npos) << printed;
+    // The print program handed the slip to the printer.
+    std::ifstream job(root / "lp.log.1", std::ios::binary);
+    EXPECT_NE(std::string(std::istreambuf_iterator<char>(job), {}).find("D  A  R  F"), std::string::npos);
     EXPECT_FALSE(fs::exists(prog / "Error.log"));
 }
 

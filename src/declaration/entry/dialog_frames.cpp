@@ -85,9 +85,9 @@ const std::vector<DialogFrame>& all_frames() {
            {6, 2, "CNPJ"},
            {7, 2, "CPF"},
            {8, 2, "Carteira"}}}},
-        // A single slip: fields at column 22.
+        // A single slip: fields at column 22, the payer's name after the CPF.
         {"MTELA3", 5, 5,
-         {5, 8, 10, 16, 70,
+         {5, 8, 10, 16, 79,
           {{0, 2, " Boleto avulso "},
            {2, 2, "CPF do sacado"},
            {3, 2, "Vencimento"},

@@ -11,6 +11,7 @@
 
 #include "runtime/core/clock.hpp"
 #include "runtime/table/file_names.hpp"
+#include "runtime/table/replace_set.hpp"
 #include "runtime/table/table_error.hpp"
 #include "runtime/table/workspace.hpp"
 
@@ -127,6 +128,7 @@ void sync_file(const std::string& path) {
 }
 
 void rename_or_fail(const std::string& from, const std::string& to) {
+    keep_permissions(from, to);
     if (::rename(from.c_str(), to.c_str()) != 0)
         fail(to, std::string("cannot replace the file: ") + std::strerror(errno));
 }

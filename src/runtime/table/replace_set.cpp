@@ -1,6 +1,7 @@
 #include "runtime/table/replace_set.hpp"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -58,6 +59,11 @@ void replace_together(const std::string& table_path, const std::vector<Rename>& 
     finish_replacing(table_path);
 }
 
+void keep_permissions(const std::string& from, const std::string& to) {
+    struct stat st {};
+    if (::stat(to.c_str(), &st) == 0) ::chmod(from.c_str(), st.st_mode & 07777);
+}
+
 void finish_replacing(const std::string& table_path) {
     const std::string list = replace_list_of(table_path);
     std::ifstream in(list, std::ios::binary);
@@ -68,6 +74,7 @@ void finish_replacing(const std::string& table_path) {
         if (tab == std::string::npos) continue;
         const std::string from = line.substr(0, tab), to = line.substr(tab + 1);
         if (::access(from.c_str(), F_OK) != 0) continue;   // made before the crash
+        keep_permissions(from, to);
         if (::rename(from.c_str(), to.c_str()) != 0)
             fail(to, std::string("cannot finish replacing the file: ") + std::strerror(errno));
     }

@@ -20,5 +20,8 @@ std::string replace_list_of(const std::string& table_path);
 void replace_together(const std::string& table_path, const std::vector<Rename>& renames);
 // Makes the renames a list left behind still asks for; none when no list.
 void finish_replacing(const std::string& table_path);
+// A file written aside takes the permissions of the file it is about to
+// replace, so that a rewritten table stays as readable as it was.
+void keep_permissions(const std::string& from, const std::string& to);
 
 }  // namespace qv::rt::table

@@ -17,6 +17,7 @@
 #include <utility>
 
 #include "runtime/table/file_names.hpp"
+#include "runtime/table/replace_set.hpp"
 #include "runtime/table/table.hpp"
 #include "runtime/table/table_error.hpp"
 #include "runtime/table/table_impl.hpp"
@@ -179,6 +180,7 @@ void Table::add_tag_aside(Bag& bag, const TagInfo& info, KeyBlock keys) {
 
 // `built` (a complete bag beside the old one) takes the old one's name.
 void Table::install_bag(Bag& bag, const std::string& built) {
+    keep_permissions(built, bag.path);
     if (::rename(built.c_str(), bag.path.c_str()) != 0) {
         const int err = errno;
         ::unlink(built.c_str());

@@ -90,6 +90,24 @@ TEST_F(BillingTest, RemittanceTakesTheNextFreeLetterAndEmptiesTheSlips) {
     EXPECT_EQ(tables::ws().table(67)->lastrec(), 0u);
 }
 
+TEST_F(BillingTest, TheSlipFormNamesThePayerAfterTheCpf) {
+    ASSERT_TRUE(tables::ABERTURA(9));
+    tb::Table& reg = *tables::ws().table(9);
+    ASSERT_TRUE(reg.append_blank());
+    reg.put("CPF", rt::Value("11144477735"));
+    reg.put("NOMECONTR", rt::Value("MARIA DA SILVA"));
+    reg.commit();
+    reg.unlock();
+    Global{"NOMESAC"}.set(rt::Value(std::string(30, ' ')));
+    Global{"CPFSAC"}.set(rt::Value(std::string(11, ' ')));
+    Global{"DATADOC"}.set(rt::Value(rt::DATE()));
+    for (const char* n : {"VALORDOC", "NRODOCUM", "NOSSONRO"}) Global{n}.set(rt::Value(0.0));
+    for (const char c : std::string("11144477735")) term->feed(c);
+    keys({rt::key::ESC});
+    UNICO_BOL();
+    EXPECT_TRUE(term->showed("CPF do sacado       111.444.777-35 MARIA DA SILVA"));
+}
+
 TEST_F(BillingTest, AWrongOrUnknownCpfIsRefused) {
     keys({rt::key::ENTER});
     EXPECT_FALSE(LOCALI_CPF("11144477700", 1));

@@ -2,6 +2,8 @@
 // checks, and writing the terminal's copy back into the shared table.
 #include "office/bookkeeping.hpp"
 
+#include "runtime/core/functions.hpp"
+
 #include "office_fixture.hpp"
 #include "runtime/screen/keys.hpp"
 
@@ -135,6 +137,26 @@ TEST_F(BookkeepingTest, MonthsMustLieInTheYear) {
         rt::variables().set("MESFIM", rt::Value(c.last));
         EXPECT_EQ(VEDAT(c.name), c.ok) << c.name << " " << c.first << "-" << c.last << " page " << c.page;
     }
+}
+
+TEST_F(BookkeepingTest, TheEntriesScreenNamesItsOwnTaxpayer) {
+    add_taxpayer(client, "22233344405", "JOSE PEREIRA");
+    add_taxpayer(client, kCpf, "MARIA DA SILVA");
+    entry("6021", 150.0, kSchool);
+    rt::variables().set("NOMECONTR", rt::Value("JOSE PEREIRA"));   // the taxpayer of the screen before
+    tables::ws().close_all();
+    // The grid is played by the test: what the screen's top line says when it opens.
+    std::string heading;
+    const rt::FunctionEntry* registered = rt::find_function("EDITA");
+    const rt::Function before = registered ? registered->fn : rt::Function{};
+    rt::register_function("EDITA", [&](std::span<const rt::Value>) {
+        heading = term->text(0);
+        return rt::Value();
+    });
+    keys({'V', rt::key::ESC});
+    LANCAMEN();
+    rt::register_function("EDITA", before ? before : [](std::span<const rt::Value>) { return rt::Value(); });
+    EXPECT_EQ(rt::TRIM(heading), "111.444.777-35  MARIA DA SILVA");
 }
 
 TEST_F(BookkeepingTest, EntriesStayInTheTerminalsCopyWhileTheSharedTableIsHeld) {

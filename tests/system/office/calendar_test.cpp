@@ -75,6 +75,27 @@ TEST_F(CalendarWindowTest, EnterReturnsTheDayMovedTo) {
     EXPECT_TRUE(term->showed("diferença de "));
 }
 
+TEST_F(CalendarWindowTest, TheHeadLineCountsTheDaysFromToday) {
+    rt::set_clock(rt::Date::from_ymd(2012, 1, 28));
+    struct Case {
+        std::initializer_list<int> moves;
+        std::string head;
+    } cases[] = {
+        // The month's name takes its nine places; the plural fits the line.
+        {{key::DOWN, key::DOWN, key::DOWN, key::DOWN}, "25 de Fevereiro de 2012 diferença de   28 dias"},
+        {{key::RIGHT}, "29 de Janeiro   de 2012 diferença de    1 dia "},
+    };
+    for (const auto& c : cases) {
+        TearDown();
+        SetUp();
+        rt::set_clock(rt::Date::from_ymd(2012, 1, 28));
+        keys(c.moves);
+        keys({key::ENTER});
+        FOLHINHA();
+        EXPECT_TRUE(term->showed(c.head)) << c.head;
+    }
+}
+
 TEST_F(CalendarWindowTest, BirthdaysOfTheMonthFromEveryFolder) {
     const std::string other = root + "/other/";
     std::filesystem::create_directories(other);

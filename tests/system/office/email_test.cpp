@@ -1,6 +1,7 @@
-// E-mail to a taxpayer: the checks made before any connection, and a message
+// E-mail to a taxpayer: the checks made before any connection, a message
 // with accents and an attachment taken by a local SMTP server that asks for
-// a login.
+// a login after STARTTLS, and a server offering the login without TLS,
+// which gets neither the password nor the message.
 #include "office/email.hpp"
 
 #include <signal.h>
@@ -16,6 +17,11 @@
 #include "../system_fixture.hpp"
 #include "common/globals.hpp"
 #include "runtime/core/cp850.hpp"
+#include "runtime/core/text.hpp"
+#include "runtime/os/mail.hpp"
+#include "runtime/table/table.hpp"
+#include "tables/opening.hpp"
+#include "tables/state.hpp"
 
 extern char** environ;
 
@@ -35,10 +41,10 @@ bool has_smtp_server() {
 // The local server for the life of the test.
 class SmtpSink {
 public:
-    SmtpSink(const std::string& folder, int port) : out_(folder + "/mail.jsonl") {
-        const std::string ready = folder + "/ready";
+    SmtpSink(const std::string& folder, int port, const char* mode) : out_(folder + "/" + mode + ".jsonl") {
+        const std::string ready = folder + "/" + mode + ".ready";
         const std::string script = std::string(QV_SOURCE_DIR) + "/tests/system/office/smtp_sink.py";
-        std::vector<std::string> args{python(), script, std::to_string(port), "escritorio", "segredo", out_, ready};
+        std::vector<std::string> args{python(), script, std::to_string(port), "escritorio", "segredo", out_, ready, mode};
         std::vector<char*> argv;
         for (auto& a : args) argv.push_back(a.data());
         argv.push_back(nullptr);
@@ -73,7 +79,15 @@ protected:
         for (const auto& [name, value] : draft) Global{name}.set(rt::Value(value));
         Global{"CASSUNTO"}.set(rt::Value("Declaração 2012"_cp));
     }
+    void TearDown() override {
+        ::unsetenv("SSL_CERT_FILE");
+        FoldersTest::TearDown();
+    }
     static int free_port() { return 20000 + static_cast<int>(::getpid() % 20000); }
+    // The local servers present the test certificate of the repository.
+    static void trust_the_test_server() {
+        ::setenv("SSL_CERT_FILE", (std::string(QV_SOURCE_DIR) + "/tests/system/office/smtp_test_cert.pem").c_str(), 1);
+    }
 };
 
 TEST_F(EmailTest, MissingSettingsStopBeforeAnyConnection) {
@@ -107,10 +121,11 @@ TEST_F(EmailTest, UnreachableServerShowsTheClientError) {
     EXPECT_TRUE(term->showed("Error: "));
 }
 
-TEST_F(EmailTest, MessageWithAccentsAndAttachmentReachesTheServer) {
+TEST_F(EmailTest, MessageWithAccentsAndAttachmentReachesTheServerOverTls) {
     if (!has_smtp_server()) GTEST_SKIP() << "no local SMTP server (python3-aiosmtpd)";
     const int port = free_port();
-    SmtpSink sink(root, port);
+    SmtpSink sink(root, port, "starttls");
+    trust_the_test_server();
     const std::string file = client + "11144477735.TXT";
     std::ofstream(file, std::ios::binary) << std::string("Declara") + '\x87' + '\xC6' + "o\r\nlinha 2\f";
     Global{"SER_SMTP"}.set(rt::Value("127.0.0.1:" + std::to_string(port)));
@@ -119,17 +134,71 @@ TEST_F(EmailTest, MessageWithAccentsAndAttachmentReachesTheServer) {
     ASSERT_TRUE(MANDA_EMAIL());
     EXPECT_TRUE(term->showed("Email enviado"));
     const std::string got = sink.received();
+    // The login went over the encrypted connection only.
+    EXPECT_NE(got.find("\"tls\": true"), std::string::npos) << got;
+    EXPECT_EQ(got.find("\"tls\": false"), std::string::npos) << got;
     EXPECT_NE(got.find("\"subject\": \"Declaração 2012\""), std::string::npos) << got;
+    EXPECT_NE(got.find("\"message_id\": \"<"), std::string::npos) << got;
+    EXPECT_NE(got.find("@escritorio.com.br>\""), std::string::npos) << got;
     EXPECT_NE(got.find("\"charset\": \"utf-8\""), std::string::npos) << got;
     EXPECT_NE(got.find("\"text\": \"Veja arquivo anexado\""), std::string::npos) << got;
-    EXPECT_NE(got.find("\"filename\": \"11144477735.TXT\""), std::string::npos) << got;
-    // the file's bytes as they are: "Declara", 87, C6, "o", CR LF, "linha 2", FF
+    // The printed file goes as text in the system's code page, its bytes as
+    // they are: "Declara", 87, C6, "o", CR LF, "linha 2", FF.
+    EXPECT_NE(got.find("\"type\": \"text/plain\", \"charset\": \"ibm850\", \"filename\": \"11144477735.TXT\""),
+              std::string::npos) << got;
+    EXPECT_NE(got.find("\"text\": \"Declaração\\r\\nlinha 2\\f\""), std::string::npos) << got;
     EXPECT_NE(got.find("\"hex\": \"4465636c617261" "87c6" "6f0d0a6c696e68612032" "0c\""), std::string::npos) << got;
 
     Global{"SEN_USUA"}.set(rt::Value("errada"));
     keys({rt::key::ENTER});
     EXPECT_FALSE(MANDA_EMAIL());
     EXPECT_TRUE(term->showed("Error: "));
+}
+
+TEST_F(EmailTest, AServerOfferingTheLoginWithoutTlsGetsNoPassword) {
+    if (!has_smtp_server()) GTEST_SKIP() << "no local SMTP server (python3-aiosmtpd)";
+    const int port = free_port() + 1;
+    SmtpSink sink(root, port, "plain");
+    const std::string server = "127.0.0.1:" + std::to_string(port);
+    Global{"SER_SMTP"}.set(rt::Value(server));
+    Global{"CASSUNTO"}.set(rt::Value("Pendencias"));
+    Global{"CANEXO"}.set(rt::Value(client + "x.txt"));
+    std::ofstream(client + "x.txt") << "x";
+    keys({rt::key::ENTER});
+    EXPECT_FALSE(MANDA_EMAIL());
+    EXPECT_TRUE(term->showed("O servidor " + server + " não oferece conexão segura (TLS)."));
+    EXPECT_TRUE(term->showed("Sem ela a senha não vai pela rede: o email não foi enviado."));
+    EXPECT_EQ(sink.received(), "") << "no login tried, no message";
+}
+
+TEST_F(EmailTest, AMemorisedPasswordIsKeptFromOtherUsers) {
+    ASSERT_TRUE(tables::ABERTURA(43));
+    const std::string define = tables::ws().table(43)->path();
+    // The settings as an older version created them: readable by everyone.
+    namespace fs = std::filesystem;
+    fs::permissions(define, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
+    Global{"SER_SMTP"}.set(rt::Value("smtp.exemplo.com.br:587"));
+    Global{"MEMORIZ"}.set(rt::Value("S"));
+    keys({rt::key::ENTER, rt::key::ENTER, rt::key::ENTER, rt::key::ENTER});
+    for (const char c : std::string("segredo")) term->feed(c);
+    keys({rt::key::ENTER, rt::key::ENTER});   // the password, "Sim"
+    CONF_EMAIL();
+    ASSERT_TRUE(tables::ABERTURA(43));
+    tables::ws().table(43)->go_top();
+    EXPECT_EQ(rt::TRIM(tables::ws().table(43)->get("SEN_USUA").as_string()), "segredo");
+    EXPECT_EQ(fs::status(define).permissions() & fs::perms::others_all, fs::perms::none);
+}
+
+TEST(MailAttachments, TextGoesAsTextWithTheCharsetItsBytesShow) {
+    const std::pair<std::string, const char*> cases[] = {
+        {"linha 1\r\nlinha 2\f", "text/plain; charset=us-ascii"},
+        {"Declara\x87\xC6o\r\n", "text/plain; charset=IBM850"},
+        {"Declara\xC3\xA7\xC3\xA3o\n", "text/plain; charset=utf-8"},
+        {"\x12" "Nome\x1B" "&l0E " + std::string(40, 'x'), "text/plain; charset=us-ascii"},
+        {std::string("PK\x03\x04\0\0", 6), "application/octet-stream"},
+        {std::string(10, '\x01') + "abc", "application/octet-stream"},
+    };
+    for (const auto& [bytes, type] : cases) EXPECT_EQ(rt::os::attachment_type(bytes), type) << bytes;
 }
 
 }  // namespace

@@ -6,7 +6,11 @@
 #include <fstream>
 #include <iterator>
 
+#include "common/windows.hpp"
+#include "office/letter_document.hpp"
+#include "office/letters_editor.hpp"
 #include "printing/office_report_routines.hpp"
+#include "printing/report_routines.hpp"
 #include "printing/precheck_advice.hpp"
 #include "printing/print_groups.hpp"
 #include "printing/print_run.hpp"
@@ -104,6 +108,22 @@ protected:
         rt::os::printer().close();
         std::ifstream in(work + "DECLARA.TXT", std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    void printer_type(const char* name, const std::string& normal, const std::string& condensed, int laser) {
+        auto& v = rt::variables();
+        v.set("NOMEIMP", rt::Value(name));
+        v.set("STRING0", rt::Value(normal));
+        v.set("STRING1", rt::Value(condensed));
+        v.set("TEM_LASER", rt::Value(laser));
+    }
+    // The pages of the printout, split at the form feeds.
+    static std::vector<std::string> pages(const std::string& out) {
+        std::vector<std::string> all;
+        std::size_t from = 0;
+        for (std::size_t ff = out.find('\f'); ff != std::string::npos; from = ff + 1, ff = out.find('\f', from))
+            all.push_back(out.substr(from, ff - from));
+        all.push_back(out.substr(from));
+        return all;
     }
     // Positions of the texts in the printed file, in the order given.
     static void expect_in_order(const std::string& out, const std::vector<std::string>& texts) {
@@ -224,6 +244,184 @@ TEST_F(DeclarationPrintout, AListGoingOnCarriesItsRunningTotals) {
 }
 
 rt::Value day(int d, int m) { return rt::Value(rt::Date::from_ymd(2011, m, d)); }
+
+// The lines of a printout wider than the 80 columns of normal pitch that a
+// printer with these sequences prints at normal pitch.
+std::vector<std::string> wide_at_normal_pitch(const std::string& out, const std::string& normal, const std::string& condensed) {
+    std::vector<std::string> wrong;
+    bool condensed_on = false;
+    std::string line;
+    const auto end_line = [&] {
+        const std::size_t last = line.find_last_not_of(' ');
+        if (last != std::string::npos && last + 1 > 80 && !condensed_on) wrong.push_back(line);
+        line.clear();
+    };
+    for (std::size_t i = 0; i < out.size();) {
+        if (out.compare(i, condensed.size(), condensed) == 0) {
+            condensed_on = true;
+            i += condensed.size();
+        } else if (out.compare(i, normal.size(), normal) == 0) {
+            condensed_on = false;
+            i += normal.size();
+        } else if (out[i] == '\x1B') {   // the laser page set-up: escape, group, up to its capital
+            for (i += 2; i < out.size() && !(out[i] >= 'A' && out[i] <= 'Z'); ++i) {
+            }
+            ++i;
+        } else if (out[i] == '\r' || out[i] == '\n' || out[i] == '\f') {
+            end_line();
+            ++i;
+        } else {
+            line += out[i++];
+        }
+    }
+    end_line();
+    return wrong;
+}
+
+TEST_F(DeclarationPrintout, WideTablesArePrintedAtTheCondensedPitch) {
+    add_row(6, kCpfA, {{"I6_3", rt::Value(2)}, {"I6_1", rt::Value("Escola")}, {"I6_2", rt::Value("12345678000199")},
+                             {"I6_4", rt::Value(900.0)}, {"I6_5", rt::Value(100.0)}});
+    struct Case {
+        const char* type;
+        std::string normal, condensed;
+        int laser;
+    } cases[] = {
+        {"MATRICIAL ESCP", "\x12", "\x0F", 0},
+        {"LASER PCL", "\x1B(s10H", "\x1B(s16.67H", 6},
+    };
+    rt::variables().set("QUEPAG", rt::Value(1));
+    for (const auto& c : cases) {
+        printer_type(c.type, c.normal, c.condensed, c.laser);
+        rt::variables().set("ARQ_IMP", rt::Value(" "));
+        choose(kCpfA);
+        FAZIMP();
+        const std::string out = printed();
+        // The income table starts condensed at its wide separator.
+        EXPECT_NE(out.find(c.condensed + std::string(132, '-') + "\r\nNOME DA FONTE PAGADORA"), std::string::npos) << c.type;
+        const std::vector<std::string> wrong = wide_at_normal_pitch(out, c.normal, c.condensed);
+        EXPECT_TRUE(wrong.empty()) << c.type << ": " << wrong.size() << " lines, the first: " << (wrong.empty() ? "" : wrong[0]);
+        // Every page's heading is back at the normal pitch.
+        EXPECT_NE(out.find(c.normal + std::string(79, '-') + "\r\nNome: Contribuinte A"), std::string::npos) << c.type;
+    }
+}
+
+TEST_F(DeclarationPrintout, TheBalanceNamesItsLinesInWholeWordsAndTheCepIsMasked) {
+    const std::string cpf = "88888888888";
+    add_row(9, cpf, {{"NOMECONTR", rt::Value("Contribuinte C")}, {"USAPADRAO", rt::Value("S")}, {"CEP", rt::Value("01310100")},
+                     {"UF", rt::Value("SP")}});
+    add_row(1, cpf, {{"I13_08", rt::Value(100000.0)}});
+    rt::variables().set("QUEPAG", rt::Value(5));   // the income page
+    choose(cpf);
+    FAZIMP();
+    EXPECT_NE(printed().find("CEP: 01310-100"), std::string::npos);
+    rt::variables().set("QUEPAG", rt::Value(8));   // the summary with the balance
+    rt::variables().set("ARQ_IMP", rt::Value(" "));
+    choose(cpf);
+    FAZIMP();
+    const std::string out = printed();
+    // Receipts on the left, outgoings on the right, row by row.
+    expect_in_order(out, {" B A L A N C O", "Rendimentos tributaveis", "Total do abatimento", "Impostos anos anteriores",
+                          "Rend. trib. exclusiva", "Emprestimos ativ. rural", "Total das RECEITAS"});
+    for (const char* cut : {"Rendimentos tributacao e", "Impostos de anos anterio", "Emprestimos da atividade"})
+        EXPECT_EQ(out.find(cut), std::string::npos) << cut;
+}
+
+TEST_F(DeclarationPrintout, AWholeDeclarationAndWhatFollowsItHaveNoEmptyPage) {
+    choose(kCpfA);
+    ASSERT_TRUE(tables::REC_LOCK(1));
+    tables::ws().current(9).put("TEMRURAL", rt::Value("S"));
+    tables::ws().current(9).unlock();
+    add_row(7, kCpfA, {{"BEM_NRO", rt::Value(1)}, {"TIPO_BEM", rt::Value(1)}, {"ESPC_BEM", rt::Value("Terreno no centro")},
+                       {"VAL_ALI", rt::Value(80000.0)}, {"CUS_ATUAL", rt::Value(50000.0)}, {"VAL_TRIBU", rt::Value(30000.0)}});
+    add_row(7, kCpfA, {{"TIPO_BEM", rt::Value(4)}, {"DAY_TRADE", rt::Value("1")}, {"RVAR_NRO", rt::Value(1)},
+                       {"REC_MES05", rt::Value(2500.0)}});
+    add_row(11, kCpfA, {{"OBSERV", rt::Value("Trazer recibos do dentista")}});
+    add_row(15, kCpfA, {{"ATV_BRASIL", rt::Value("S")}, {"I3_02OR", rt::Value(8000.0)}, {"I3_02OD", rt::Value(3000.0)},
+                        {"I4R_01", rt::Value(8000.0)}, {"I4R_02", rt::Value(3000.0)}, {"I4R_03", rt::Value(5000.0)},
+                        {"I7_1B", rt::Value(40)}, {"I7_3B", rt::Value(12)}, {"I7_5B", rt::Value(10)}});
+    add_row(16, kCpfA, {{"ATV_BRASIL", rt::Value("S")}, {"I2R_01", rt::Value("Fazenda Boa Vista")}, {"I2R_04", rt::Value(100.0)},
+                        {"I2R_02", rt::Value(120.5)}, {"I2R_07", rt::Value(1)}});
+    add_row(17, kCpfA, {{"ATV_BRASIL", rt::Value("S")}, {"CODIGO", rt::Value(10)}, {"I8R_1", rt::Value("Trator")},
+                        {"I8R_2", rt::Value(45000.0)}});
+    register_report_routines();
+    rt::variables().set("QUEPAG", rt::Value(1));
+    choose(kCpfA);
+    FAZIMP();
+    const std::string out = printed();
+    expect_in_order(out, {"CALCULO DA MALHA FINA", "DEMONSTRATIVO DA APURACAO DOS GANHOS DE CAPITAL N.01", "Terreno no centro",
+                          "GANHOS LIQUIDOS OU PERDAS EM MAIO", "2.500,00", "Trazer recibos do dentista",
+                          "ATIVIDADE RURAL - BRASIL", "Fazenda Boa Vista", "120,5", "Fevereiro", "8.000,00", "3.000,00",
+                          "Resultado I ", "5.000,00", "MOVIMENTACAO DO REBANHO", "BOVINOS/BUFALINOS", "40,00", "12,00",
+                          "10,00", "42,00", "BENS DA ATIVIDADE RURAL", "Trator", "45.000,00"});
+    const std::vector<std::string> all = pages(out);
+    for (std::size_t n = 0; n + 1 < all.size(); ++n)
+        EXPECT_NE(all[n].find_first_not_of(" \r\n"), std::string::npos) << "page " << n + 1 << " of " << all.size() << " is empty";
+}
+
+TEST_F(DeclarationPrintout, EachTaxpayersLetterIsASheetOfItsOwn) {
+    office::register_letter_routines();
+    // Saved from the editor as "aviso", asked for as "AVISO".
+    office::LetterDoc doc = office::ABRTXT("aviso");
+    doc.format = {0, 0, 60, 20, 2, 0};
+    doc.text = "Prezado(a) \xAE" "Nome\xAF,\r\nsegue a sua declaracao.\r\n\r\n\r\nAtenciosamente";
+    doc.modified = true;
+    ASSERT_TRUE(office::EDITWRITE(doc));
+    ASSERT_TRUE(exists(prog + "aviso.txt"));
+    rt::variables().set("QUEIMP", rt::Value(8));
+    rt::variables().set("QUECON", rt::Value(3));
+    ASSERT_TRUE(tables::ABERTURA(9));
+    keys({'A', 'V', 'I', 'S', 'O', rt::key::ENTER});
+    FAZIMP();
+    EXPECT_FALSE(term->showed("Carta não encontrada!"));
+    const std::string out = printed();
+    const std::vector<std::string> all = pages(out);
+    ASSERT_GE(all.size(), 2u) << out;
+    EXPECT_EQ(all[0], "\r\n\r\nPrezado(a) Contribuinte A,\r\nsegue a sua declaracao.\r\n\r\n\r\nAtenciosamente");
+    EXPECT_EQ(all[1], "\r\n\r\nPrezado(a) Contribuinte B,\r\nsegue a sua declaracao.\r\n\r\n\r\nAtenciosamente");
+}
+
+TEST_F(DeclarationPrintout, TheRunLeavesTheScreenAsItFoundIt) {
+    // The text windows as the program's start-up defines them: the whole screen.
+    for (int id = 1; id <= 10; ++id) common::DEFINEJAN(id, 48, 112, 7, 1, 1, 25, 80, 0);
+    rt::at_say(5, 10, "menu principal");
+    rt::variables().set("QUECON", rt::Value(3));
+    rt::variables().set("QUEPAG", rt::Value(10));   // the pre-check list: a sheet with a progress message
+    SELECIONA();
+    EXPECT_NE(printed().find("MALHA FINA"), std::string::npos);
+    for (int r = 0; r < 25; ++r) {
+        const std::string row = term->text(r);
+        for (const char* left : {"Separando", "Imprimindo", "Contribuinte A", "Contribuinte B"})
+            EXPECT_EQ(row.find(left), std::string::npos) << "row " << r << ": " << row;
+    }
+    EXPECT_NE(term->text(5).find("menu principal"), std::string::npos);
+}
+
+TEST_F(DeclarationPrintout, DiskLabelsOfEveryTypeCarryEachTaxpayer) {
+    add_row(9, "33333333333", {{"NOMECONTR", rt::Value("Contribuinte C")}});
+    register_office_report_routines();
+    const std::string pad7(7, ' ');
+    struct Case {
+        int type;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {2, {"Declaracao de ajuste anual 2012 - (Ano Base 2011)\r\nCPF : 111.111.111-11\r\nNome: CONTRIBUINTE A\r\n",
+             "Nome: CONTRIBUINTE B", "Nome: CONTRIBUINTE C"}},
+        {3, {"CPF : 111.111.111-11" + std::string(20, ' ') + "CPF : 222.222.222-22\r\n",
+             "Nome: CONTRIBUINTE A" + std::string(20, ' ') + "Nome: CONTRIBUINTE B\r\n", "CPF : 333.333.333-33\r\n"}},
+        {4, {"CPF : 111.111.111-11" + pad7 + "CPF : 222.222.222-22" + pad7 + "CPF : 333.333.333-33\r\n",
+             "Nome: CONTRIBUINTE A" + pad7 + "Nome: CONTRIBUINTE B" + pad7 + "Nome: CONTRIBUINTE C"}},
+    };
+    rt::variables().set("QUEIMP", rt::Value(14));
+    rt::variables().set("QUECON", rt::Value(3));
+    for (const auto& c : cases) {
+        rt::variables().set("QUEMOD", rt::Value(c.type));
+        rt::variables().set("NLINE", rt::Value(0));
+        rt::variables().set("ARQ_IMP", rt::Value(" "));
+        ASSERT_TRUE(tables::ABERTURA(9));
+        FAZIMP();
+        expect_in_order(printed(), c.lines);
+    }
+}
 
 TEST_F(DeclarationPrintout, IncomeReceivedCumulativelyShowsHowEachSourceWasTaxed) {
     add_row(2, kCpfA, {{"I1_1", rt::Value("A")}, {"I1_11", rt::Value("S")}, {"I1_2", rt::Value("Acumulado Titular")},

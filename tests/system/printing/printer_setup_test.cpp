@@ -108,6 +108,7 @@ TEST_F(PrintingTest, DocumentsArePlacedByRowAndColumn) {
 
 TEST_F(PrintingTest, SerialPortIsTakenAsReady) {
     rt::os::set_port_folder(folder.path());
+    std::ofstream(folder.path() + "/ttyS1").close();   // the port's device
     settings("EPSON LX", 0, 2, "");
     ASSERT_TRUE(PREP_IMP());
     rt::os::printer().say(0, 0, "x");

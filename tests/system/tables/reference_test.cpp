@@ -30,8 +30,8 @@ protected:
 };
 
 TEST_F(ReferenceTest, FreshInstallationOpensEveryReferenceTableSilently) {
-    EXPECT_EQ(install_reference_tables(prog), 17);
-    for (int code : {45, 46, 47, 48, 49, 51, 55, 58, 59, 60, 61, 62, 64, 65, 66, 69}) {
+    EXPECT_EQ(install_reference_tables(prog), 18);
+    for (int code : {41, 45, 46, 47, 48, 49, 51, 55, 58, 59, 60, 61, 62, 64, 65, 66, 69}) {
         EXPECT_TRUE(ABERTURA(code)) << code;
         EXPECT_NE(ws().table(code), nullptr) << code;
     }

@@ -84,6 +84,24 @@ TEST_F(SchemaUpgradeTest, DefineKeepsItsValuesAndNewFieldsTakeDefaults) {
     EXPECT_FALSE(rt::variables().get("MOS_MENS").as_bool());
 }
 
+fs::perms permissions(const std::string& path) { return fs::status(path).permissions(); }
+
+TEST_F(SchemaUpgradeTest, SettingsTablesAreForTheOfficesUsersOnly) {
+    const std::pair<int, const char*> settings[] = {{42, "CONFIG.dbf"}, {43, "DEFINE.dbf"}, {56, "CORES.dbf"}, {57, "CONFIMP.dbf"}};
+    for (const auto& [code, file] : settings) {
+        ASSERT_TRUE(ABERTURA(code)) << file;
+        ws().close(code);
+        EXPECT_EQ(permissions(prog + file) & fs::perms::others_all, fs::perms::none) << file;
+        EXPECT_NE(permissions(prog + file) & fs::perms::owner_read, fs::perms::none) << file;
+    }
+    // A table rewritten for a new layout keeps the permissions it had.
+    old_table(prog + "DEFINE.dbf", old_define(), {{{"VAL_SEG", rt::Value(2.25)}}});
+    fs::permissions(prog + "DEFINE.dbf", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    CORRECAO(43);
+    ws().close(43);
+    EXPECT_EQ(permissions(prog + "DEFINE.dbf"), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
 TEST_F(SchemaUpgradeTest, CurrentDefineIsLeftAlone) {
     ASSERT_TRUE(ABERTURA(43));
     tb::Table* t = ws().table(43);

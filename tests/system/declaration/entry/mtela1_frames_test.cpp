@@ -76,6 +76,27 @@ TEST_F(DialogFramesTest, EachFrameShowsItsLabelsBesideFreeFieldPlaces) {
     }
 }
 
+TEST_F(DialogFramesTest, TheOptionBarsLastItemLiesInsideItsFrame) {
+    struct Last {
+        int number;
+        int row, col;   // where the last item is shown
+        const char* text;
+    } cases[] = {
+        {5, 8, 30, "Gera o Arquivo"},
+        {6, 8, 30, "Envia o Email"},
+        {10, 12, 31, "eXclui anteriores"},
+        {12, 14, 31, "Imóveis Rurais"},
+    };
+    for (const Last& c : cases) {
+        common::reset_windows();
+        rt::CLS();
+        MTELA1(c.number);
+        EXPECT_TRUE(starts(c.row, c.col, c.text)) << c.number << ": " << term->text(c.row);
+        EXPECT_EQ(row(c.row)[static_cast<std::size_t>(c.col - 2)], '\xB3') << c.number << ": a side, not the bottom";
+        EXPECT_EQ(row(c.row + 1)[static_cast<std::size_t>(c.col - 2)], '\xC0') << c.number << ": the bottom below";
+    }
+}
+
 TEST_F(DialogFramesTest, PainterIsCalledByNameAndUnknownNumbersPaintNothing) {
     register_dialog_frame_routines();
     EXPECT_TRUE(common::paint_dialog_frame(3));
