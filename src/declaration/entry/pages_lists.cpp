@@ -9,6 +9,7 @@
 #include "declaration/entry/footers.hpp"
 #include "declaration/entry/form_runner.hpp"
 #include "declaration/entry/frame_painter.hpp"
+#include "declaration/entry/frames.hpp"
 #include "declaration/entry/page_support.hpp"
 #include "declaration/loop/page_globals.hpp"
 #include "runtime/core/cp850.hpp"
@@ -109,8 +110,19 @@ void spouse_sub_page() {
     } while (!leaves_form(k) && !page_changed());
 }
 
+// The closing's lines follow the kind of closing chosen: a court's or a
+// notary's deed, or none.
+void estate_closing_labels() {
+    const int row = page_row(5), col = page_col(5);
+    for (int r = 10; r <= 13; ++r) rt::at_say(row + r, col + 1, rt::SPACE(77));
+    if (!estate_closing() || rt::TRIM(vars::DECJUDI.text()).empty()) return;
+    if (const FrameText* labels = frame_text(vars::DECJUDI.text() == "S" ? 571 : 572))
+        for (const FrameLabel& l : labels->labels) rt::at_say(row + l.row, col + l.col, rt::utf8_to_cp850(l.text));
+}
+
 void estate_sub_page() {
     for (;;) {
+        estate_closing_labels();
         if (estate_closing()) {
             const std::string judicial = vars::DECJUDI.text();
             const char* other = judicial == "S" ? "N" : judicial == "N" ? "S" : " ";

@@ -97,16 +97,16 @@ TEST_F(CarneLeaoTest, SummaryTakesEveryPersonsSheetWithoutCountingForeignIncomeT
     EXPECT_NEAR(get("I13_30"), 80.00, kCent);
 }
 
-TEST_F(CarneLeaoTest, LatePaymentFineAndInterestAreCutToCents) {
+TEST_F(CarneLeaoTest, LatePaymentFineAndInterestStayUncutUntilShown) {
     selic();
     struct Case { const char* paid_on; double corrected; };
     const Case cases[] = {
         // May's due date is 30/06/2011, payable until Friday 01/07/2011.
         {"01/07/2011", 32.80},
-        // 28 days: fine 9.24 % (3.03072), interest 1 % (0.328 cut to 0.32).
-        {"29/07/2011", 36.15},
-        // 91 days: fine 20 %, interest 1 + 0.97 + 1.07 (0.99712 cut).
-        {"30/09/2011", 40.35},
+        // 28 days: fine 9.24 % (3.03072), interest 1 % (0.328).
+        {"29/07/2011", 36.15872},
+        // 91 days: fine 20 % (6.56), interest 1 + 0.97 + 1.07 (0.99712).
+        {"30/09/2011", 40.35712},
     };
     for (const auto& c : cases) {
         set("DF_PAGTO", rt::CTOD(c.paid_on));
