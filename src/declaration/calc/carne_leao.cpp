@@ -282,7 +282,10 @@ double VE_LEAO(int nMonth, int nTotal) {
     const double due = CALC_IMPOS(kMonthlyTable, base, "M->LEAO_DEV", nMonth);
     sheet.set(nMonth, kDue, due);
     if (nTotal == 1) sheet.total(kDue);
-    if (nMonth == 12) CORR_DARF();
+    // A month worked out alone (the sheet's grid after a cell) brings the
+    // late-payment column up to date with it, as the whole year's run does
+    // on its last month.
+    if (nMonth == 12 || nTotal == 1) CORR_DARF();
     return due;
 }
 

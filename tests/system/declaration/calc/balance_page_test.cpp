@@ -9,6 +9,7 @@
 #include "runtime/core/date.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/core/varstore.hpp"
+#include "runtime/screen/screen.hpp"
 #include "runtime/table/table.hpp"
 #include "system/system_fixture.hpp"
 #include "tables/schemas.hpp"
@@ -52,6 +53,25 @@ TEST_F(BalancePage, BalanceAndItsShareOfTheResources) {
         EXPECT_DOUBLE_EQ(amount("INDGAS"), c.indgas) << c.income;
         EXPECT_TRUE(term->showed(c.shown)) << c.income;
     }
+}
+
+TEST_F(BalancePage, ExemptAndExclusiveRowsFollowTheGainsRuralAndVariableIncome) {
+    // The capital-gains totals, the rural exempt part and the variable
+    // income left new values while page 3 was not shown.
+    set_amount("I3_04GCPVC", 1000.00);
+    set_amount("I3_01", 250.00);
+    set_amount("I4_02", 300.00);
+    set_amount("I4_03", 40.00);
+    set_amount("I13_46", 60.00);
+    MOS_BALAN();
+    keys({rt::key::ESC});
+    rt::INKEY(-1);
+    EXPECT_DOUBLE_EQ(amount("I3_04"), 1000.00);
+    EXPECT_DOUBLE_EQ(amount("I13_44"), 1250.00);
+    EXPECT_DOUBLE_EQ(amount("I13_45"), 340.00);
+    // "Rendimentos isentos (2)" and "Rend.tributado fonte (3)": 340 + 60 - 40.
+    EXPECT_NE(rt::row_text(2).find("1.250,00"), std::string::npos) << rt::row_text(2);
+    EXPECT_NE(rt::row_text(3).find("360,00"), std::string::npos) << rt::row_text(3);
 }
 
 TEST_F(BalancePage, ListTotalsKeepLastYearsDeclaredValue) {

@@ -115,6 +115,20 @@ TEST_F(SummaryChainTest, SimplifiedDiscountStopsAtTheCapAndAnEmptyIncomeHasNoBas
     EXPECT_EQ(get("I13_20"), 0.0);
 }
 
+TEST_F(SummaryChainTest, SimplifiedChainAddsTheIncomeUpBeforeTheDiscount) {
+    set("USAPADRAO", "S");
+    set("I13_01", 50000.00);
+    CALC(7, 0);
+    // 40,000.00 in the 22.5 % band: 9,000.00 - 6,340.47.
+    EXPECT_NEAR(get("I13_21"), 2659.53, kCent);
+    // A rural result entered since: 70,000.00 less the capped 13,916.36,
+    // 56,083.64 at 27.5 %: 15,423.00 - 8,687.45.
+    set("I13_07", 20000.00);
+    CALC(7, 0);
+    EXPECT_NEAR(get("I13_08"), 70000.00, kCent);
+    EXPECT_NEAR(get("I13_21"), 6735.55, kCent);
+}
+
 TEST_F(SummaryChainTest, IncentiveExcessIsWrittenBackIntoThePayments) {
     auto& list = payments();
     add_payment(40, 800.00);
@@ -169,10 +183,17 @@ TEST_F(SummaryChainTest, QuotasAreAtLeastFiftyAtMostEightAndCutToCents) {
 }
 
 TEST_F(SummaryChainTest, EstateFinalDeclarationPaysInOneQuota) {
+    // The partition's date of an estate turned back into an ordinary
+    // declaration limits nothing.
+    set("DECFINAL", "N");
     set("DATAPARTI", rt::CTOD("20/06/2011"));
     set("DECJUDI", "S");
     set("I13_36", 1000.00);
     set("QTD_QUOTA", 4);
+    FQTD_QUOTA(0);
+    EXPECT_EQ(get("QTD_QUOTA"), 4);
+    EXPECT_NEAR(get("I13_37"), 250.00, kCent);
+    set("DECFINAL", "S");
     keys({13});
     FQTD_QUOTA(0);
     EXPECT_TRUE(term->showed("parcelamento em declaração final"));
