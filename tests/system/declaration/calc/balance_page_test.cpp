@@ -12,6 +12,7 @@
 #include "runtime/screen/screen.hpp"
 #include "runtime/table/table.hpp"
 #include "system/system_fixture.hpp"
+#include "shell/routine_registry.hpp"
 #include "tables/schemas.hpp"
 #include "tables/state.hpp"
 
@@ -110,6 +111,22 @@ TEST_F(BalancePage, DetailListRowsCarryTheirShareOrSayNothingWasDeclared) {
     EXPECT_DOUBLE_EQ(d.get("PERCDESP").as_number(), 50.0);
     d.go_bottom();
     EXPECT_DOUBLE_EQ(d.get("VALORDOC").as_number(), 1500.0);
+}
+
+TEST_F(BalancePage, DetailListStandsInsideItsBox) {
+    shell::register_system_routines();
+    set_amount("RECEITA", 4000.0);
+    set_amount("DESPESA", 2000.0);
+    set_amount("I13_27", 1000.0);
+    for (int row = 0; row < 24; ++row) rt::at_say(row, 0, std::string(80, '#'));
+    EXPECT_TRUE(B_DETAL(8));   // left with the Esc the screen gets when the keys run out
+    ASSERT_FALSE(term->snapshots.empty());
+    const std::string& shown = term->snapshots.front();
+    // The box from (3, 3) to (22, 76); the list fills its inside.
+    EXPECT_NE(shown.find("03 |###┌"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("22 |###└"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("04 |###│Discrimina"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("% REC.   │###|"), std::string::npos) << shown;
 }
 
 TEST_F(BalancePage, CapitalGainsListNamesEachCostParcel) {

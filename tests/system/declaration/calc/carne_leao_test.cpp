@@ -227,6 +227,13 @@ TEST_F(CarneLeaoTest, IncomeTotalsOfTheSourcesList) {
     EXPECT_NEAR(get("I13_08"), 75000.00, kCent);
 }
 
+TEST_F(CarneLeaoTest, SeriousIllnessQuestionReadsInItsOwnLetters) {
+    set("CODAT", "11");
+    keys({rt::key::RIGHT, rt::key::ENTER});   // "Não"
+    EXPECT_EQ(LIMIT2(500.00), 0.0);
+    EXPECT_TRUE(term->showed("o código correto da natureza na tela 6."));
+}
+
 TEST_F(CarneLeaoTest, RetirementExemptionFromTheSixtyFifthBirthday) {
     EXPECT_NEAR(retirement_exempt_limit(1946, 7), 7 * 1566.61, kCent);
     EXPECT_NEAR(retirement_exempt_limit(1946, 2), 2 * 1499.15 + 10 * 1566.61, kCent);

@@ -102,6 +102,11 @@ Cases exempt_and_exclusive() {
     for (const char* v : {"I3_01", "I3_02", "I3_03", "I3_04", "I3_08", "I3_10", "I3_13", "I3_12", "I4_04", "I4_05",
                           "I4_09"})
         c[v] = {{kAmount}};
+    // Each page's total beside its "Total..." line: eight and three lines of 1,000.00.
+    c["I3_12"].row = 19;
+    c["I3_12"].row_text = "Total...         8.000,00";
+    c["I4_09"].row = 16;
+    c["I4_09"].row_text = "Total...         3.000,00";
     for (const char* v : {"I3_12D", "I4_05D", "I4_09D"}) c[v] = {{{"OUTRAS RENDAS", "OUTRAS RENDAS"}}};
     return c;
 }
@@ -160,7 +165,7 @@ Cases tax_page() {
         {"NUSACOMP", {{kNo, {"S", nullptr}}, {{"X", "Informe com S (sim) ou N (não) !"}}, {simplified}}},
         {"I13_31", {{{"150", "150,00"}}, {}, {simplified}}},
         {"I13_33", {{{"150", "150,00"}}, {}, {simplified}}},
-        {"QTD_QUOTA", {{{"3", "3"}}, {}, {simplified, income, to_pay}}},
+        {"QTD_QUOTA", {{{"3", "3"}}, {}, {simplified, income, to_pay}, 22, "21.Parcelado em        3 quota(s) de"}},
         {"NSIMPOSTO",
          {{{"1000", "1.000,00"}}, {{"-5000", "O valor máximo de restituição de imposto é R$"}}, {simplified}}},
         // "S" switches to the simplified model, whose page is run at once.
@@ -175,7 +180,8 @@ Cases tax_page_complete() {
     Cases c = tax_page();
     c["I13_31"].before = {{"USAPADRAO", rt::Value("N")}};
     c["I13_33"].before = {{"USAPADRAO", rt::Value("N")}};
-    c["QTD_QUOTA"] = {{{"2", "2"}}, {}, {{"USAPADRAO", rt::Value("N")}, {"I13_01", rt::Value(60000.0)}, {"I13_36", rt::Value(1000.0)}}};
+    c["QTD_QUOTA"] = {{{"2", "2"}}, {}, {{"USAPADRAO", rt::Value("N")}, {"I13_01", rt::Value(60000.0)}, {"I13_36", rt::Value(1000.0)}},
+                      20, "Em 2 Quotas  de"};
     return c;
 }
 
@@ -217,6 +223,9 @@ Cases balance_notes_rural() {
             if (column < 4) c[name] = {{{"10", "10"}}};
             else c[name] = {{{"5", "5"}}, {{"999", "Estoque Final negativo"}}};
         }
+    // The final stock at the end of its species' row: 10 + 10 + 10 - 5 - 5.
+    c["I7_5V1"].row = 14;
+    c["I7_5V1"].row_text = "5      20";
     return c;
 }
 
