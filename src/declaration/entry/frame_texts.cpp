@@ -50,15 +50,15 @@ const std::vector<FrameText>& frames() {
           {10, 2, "09.Outros"},
           {12, 2, "(itens com * lancar na tela 1)"},
           {12, 54, "Total..."}}},
-        {41, 1, 0, 16, 79,
-         {{0, 28, " RELAÇÃO DOS DEPENDENTES "}, {1, 2, "Cód  Nome                                 Nascimento  CPF"}}},
-        {42, 1, 0, 16, 79,
-         {{0, 28, " RELAÇÃO DOS ALIMENTANDOS "}, {1, 2, "Nome                                 Nascimento  CPF"}}},
-        {43, 1, 0, 18, 79,
+        // The lists of page 4 run from row 5 to row 21 (the payments to 22):
+        // the boxes hold them whole, and the lists' own headings name the
+        // columns.
+        {41, 1, 0, 21, 79, {{0, 28, " RELAÇÃO DOS DEPENDENTES "}}},
+        {42, 1, 0, 21, 79, {{0, 28, " RELAÇÃO DOS ALIMENTANDOS "}}},
+        {43, 1, 0, 23, 79,
          {{0, 18, " RELAÇÃO DOS PAGAMENTOS E DOAÇÕES EFETUADAS "},
-          {1, 2, "Cód Beneficiário                          CPF/CNPJ            Valor pago"},
-          {16, 2, "Total de devolução de médicos/hospital (Lançar em outros isentos)"}}},
-        {44, 1, 0, 18, 61, {{0, 20, " RELAÇÃO DOS HERDEIROS "}, {1, 2, "Nome                            CPF"}}},
+          {21, 2, "Total de devolução de médicos/hospital (Lançar em outros isentos)"}}},
+        {44, 1, 0, 21, 79, {{0, 20, " RELAÇÃO DOS HERDEIROS "}}},
         {51, 1, 0, 24, 79,
          {{0, 30, " DECLARAÇÃO DE BENS "},
           {1, 2, "Cód Discriminação                          Declarado em 2010   Em 31/12/2011"},
@@ -92,7 +92,7 @@ const std::vector<FrameText>& frames() {
         {571, 1, 0, 15, 79,
          {{10, 1, "Nro. do processo"},
           {11, 1, "Vara"},
-          {11, 23, "de"},
+          {11, 22, "de"},
           {11, 51, "UF"},
           {12, 1, "Data da partilha (homologação)"},
           {13, 1, "Data do trânsito em julgado"}}},
@@ -228,7 +228,8 @@ const std::vector<FrameText>& frames() {
           {22, 1, "Usa desc. padrão?"},
           {22, 22, "Inverso?"}}},
         {8, 2, 1, 22, 79, {{0, 20, " GANHO DE CAPITAL "}}},
-        {9, 1, 0, 22, 79, {{0, 20, " RENDA VARIÁVEL "}}},
+        // The statement's own box runs to row 23: the page's reaches the status line.
+        {9, 1, 0, 24, 79, {{0, 20, " RENDA VARIÁVEL "}}},
         // Rows 1-16 are the balance's own lines (written with their labels
         // by the balance); the check's progress line is row 21.
         {10, 1, 1, 23, 79,

@@ -80,7 +80,8 @@ void payments_sub_page() {
     call("CALC", {rt::Value(4), rt::Value(1)});
     common::Global{"QTD_DEP"}.set(rt::Value(dependant_count()));
     MTELA(4);
-    rt::at_say(page_row(4) + 16, page_col(4) + 67, rt::TRANSFORM(common::Global{"I13_14D"}.value(), "@Ez 9999,999.99"));
+    // Beside its line under the list, which takes the rows above it.
+    rt::at_say(page_row(4) + 21, page_col(4) + 67, rt::TRANSFORM(common::Global{"I13_14D"}.value(), "@Ez 9999,999.99"));
     if (!edit_grid(4)) wait_page_key();
     vars::JA_CALC.set(rt::Value(false));
     call("CALC", {rt::Value(4), rt::Value(1)});
