@@ -319,7 +319,9 @@ TEST_F(PageWalk, EveryFieldTakesItsRightAnswersAndRefusesItsWrongOnes) {
                 keys_of(w.typed);
                 keys_of(std::string("\r") + kEsc + kEsc + kEsc);
                 run_field(form, f);
-                if (w.message) EXPECT_TRUE(term->showed(w.message)) << w.typed;
+                if (w.message) {
+                    EXPECT_TRUE(term->showed(w.message)) << w.typed;
+                }
                 EXPECT_EQ(rt::ALLTRIM(rt::TRANSFORM(get(f.var), f.picture)), rt::ALLTRIM(rt::TRANSFORM(before, f.picture)))
                     << "refused answer " << w.typed << " was kept";
             }
@@ -329,14 +331,18 @@ TEST_F(PageWalk, EveryFieldTakesItsRightAnswersAndRefusesItsWrongOnes) {
                 keys_of(a.typed);
                 keys_of("\r");
                 run_field(form, f);
-                if (a.message) EXPECT_TRUE(term->showed(a.message)) << a.typed;
+                if (a.message) {
+                    EXPECT_TRUE(term->showed(a.message)) << a.typed;
+                }
                 if (!a.shown) continue;
                 EXPECT_EQ(rt::cp850_to_utf8(rt::ALLTRIM(rt::TRANSFORM(get(f.var), f.picture))), a.shown) << a.typed;
                 EXPECT_EQ(rt::cp850_to_utf8(rt::ALLTRIM(painted(form.page, f))), a.shown) << a.typed;
                 expect_inside_frame(form, f);
             }
-            if (c.row_text) EXPECT_NE(rt::cp850_to_utf8(rt::row_text(c.row)).find(c.row_text), std::string::npos)
-                << rt::cp850_to_utf8(rt::row_text(c.row));
+            if (c.row_text) {
+                EXPECT_NE(rt::cp850_to_utf8(rt::row_text(c.row)).find(c.row_text), std::string::npos)
+                    << rt::cp850_to_utf8(rt::row_text(c.row));
+            }
         }
     }
 }
