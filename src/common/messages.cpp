@@ -161,6 +161,10 @@ rt::Value MENS(int type, std::string_view text, const MensArgs& args) {
         if (pad > 0) body += rt::SPACE(pad);
     }
     if (frame == 7) ++width;
+    // The box's inside is written whole, so that nothing of the screen
+    // under it shows beside the text.
+    const auto inside = static_cast<std::size_t>(lines * line_capacity(frame, width));
+    if ((frame == 1 || frame == 2) && units != 4 && body.size() < inside) body += rt::SPACE(static_cast<long>(inside - body.size()));
     const MessageBox box{args.window, frame, args.row, window_start(args.col, width), width, lines};
 
     if (units == 3) {

@@ -191,7 +191,7 @@ bool VE_LETRAN(std::string_view field) {
     const int count = parcel_count(gain_number());
     if (count <= 1) return true;
     if (!asked_yes({"Já existem "_cp + std::to_string(count) + " lançamentos de aquisição parcelada"_cp,
-                    "ao mudar para aquisição à vista serão excluidos "_cp, "esses lançamentos. Confirma ? "})) {
+                    "ao mudar para aquisição à vista serão excluidos "_cp, "esses lançamentos. Confirma ? "_cp})) {
         var.set(rt::Value("S"));
         return false;
     }

@@ -8,6 +8,8 @@
 #include "common/messages.hpp"
 #include "declaration/calc/cash_balance.hpp"
 #include "declaration/calc/declaration_values.hpp"
+#include "declaration/calc/recalculation.hpp"
+#include "declaration/calc/summary_lines.hpp"
 #include "declaration/calc/rural_results.hpp"
 #include "declaration/entry/frame_painter.hpp"
 #include "declaration/loop/declaration_save.hpp"
@@ -149,6 +151,10 @@ void FI8_T(int screen) {
 bool MOS_BALAN() {
     set_value("JA_CALC", rt::Value(false));
     CALC_PREJU();
+    // The exempt and exclusive rows follow what the gains, the rural
+    // activity and the variable income left since page 3 was last shown.
+    CALC(5, 0);
+    SOMA_TRIBENAO(0);
     VE_SALDO();
     int row = 1;
     for (const BalanceRow& r : balance_rows()) {

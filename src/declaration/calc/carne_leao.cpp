@@ -169,7 +169,9 @@ void keep_person_sheet(MonthlySheet& sheet) {
         if (t->field_index("CPF") >= 0) t->put("CPF", rt::Value(text("CPF")));
     }
     for (int m = 1; m <= kTotalsRow; ++m)
-        for (int k = 1; k <= 6; ++k) store_number(*t, "I2_" + std::to_string(k) + rt::STRZERO(m, 2), sheet.get(m, k + 1));
+        // Every column, the late-payment correction too: the register's
+        // carnê-leão summary and the payment slips read it from the record.
+        for (int k = 1; k <= 7; ++k) store_number(*t, "I2_" + std::to_string(k) + rt::STRZERO(m, 2), sheet.get(m, k + 1));
     t->commit();
 }
 
@@ -280,7 +282,10 @@ double VE_LEAO(int nMonth, int nTotal) {
     const double due = CALC_IMPOS(kMonthlyTable, base, "M->LEAO_DEV", nMonth);
     sheet.set(nMonth, kDue, due);
     if (nTotal == 1) sheet.total(kDue);
-    if (nMonth == 12) CORR_DARF();
+    // A month worked out alone (the sheet's grid after a cell) brings the
+    // late-payment column up to date with it, as the whole year's run does
+    // on its last month.
+    if (nMonth == 12 || nTotal == 1) CORR_DARF();
     return due;
 }
 
@@ -291,7 +296,8 @@ double corrected_shortfall(int nMonth, double shortfall) {
     const int days = interest > 0.0 && !payment.empty() ? payment - PROX_DIA(due_date) : 0;
     if (days <= 0) return shortfall;
     const double fine = days > 60 ? 20.0 : days * 0.33;
-    return shortfall + common::DESPREZA(shortfall * fine / 100.0) + common::DESPREZA(shortfall * interest / 100.0);
+    // Unrounded: the amount is cut only where it is shown or stored.
+    return shortfall + shortfall * fine / 100.0 + shortfall * interest / 100.0;
 }
 
 void CORR_DARF() {

@@ -26,7 +26,8 @@ constexpr int kErrorTable = 11;
 constexpr int kErrorArea = 31;       // the open declaration's work copy of the list
 constexpr int kSeparatorCode = 99;
 constexpr int kSeparatorPage = 10;
-constexpr int kProgressColumn = 1;
+// Inside the balance page's box, whose left edge is column 1.
+constexpr int kProgressColumn = 2;
 // Columns of the three counts under their headings.
 constexpr std::array<int, 3> kCountColumns{36, 45, 56};
 

@@ -93,7 +93,7 @@ double LIMIT2(double nValue) {
     if (nValue == 0.0) return 0.0;
     if (occupation() == "62") return nValue;
     if (says_yes({"ATENÇÃO! Esse campo só pode ser usado  "_cp, "por aposentados ou reformados. Preencha",
-                  "o código correto da natureza na tela 6.", " Você deseja usá-lo assim mesmo ?      "_cp}))
+                  "o código correto da natureza na tela 6."_cp, " Você deseja usá-lo assim mesmo ?      "_cp}))
         return nValue;
     return 0.0;
 }

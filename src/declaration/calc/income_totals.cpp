@@ -80,11 +80,38 @@ void cumulative_income(rt::table::Table& t) {
     add("I13_17", alimony);
 }
 
-void show_income_totals() {
-    constexpr const char* kPicture = "@Ez 999,999,999.99";
-    const char* const lines[] = {"I13_01", "I4_01", "I13_02", "I4_07", "I13_27", "I13_28", "I13_09", "I13_25", "I13_34"};
-    int row = 16;
-    for (const char* l : lines) rt::at_say(row++ % 24, 62, rt::TRANSFORM(rt::Value(amount(l)), kPicture));
+// The totals block under the income lists (rows 17-23 of page 1): what
+// was received and what was paid, the taxpayer's and the dependants' side
+// by side under their headings.
+constexpr int kBlockRow = 18;
+constexpr int kIncomeCols[2] = {17, 30};
+constexpr int kTaxCols[2] = {54, 66};
+constexpr const char* kBlockPicture = "@Ez 9,999,999.99";
+
+void show_pair(int row, const int (&cols)[2], double titular, double dependant) {
+    rt::at_say(row, cols[0], rt::TRANSFORM(rt::Value(titular), kBlockPicture));
+    rt::at_say(row, cols[1], rt::TRANSFORM(rt::Value(dependant), kBlockPicture));
+}
+
+void show_income_totals(const Totals& s) {
+    const double income[6][2] = {
+        {amount("I13_01"), amount("I13_02")},
+        {amount("I4_01"), amount("I4_07")},
+        {amount("I13_03") + amount("I13_49"), amount("I13_04") + amount("I13_50")},
+        {amount("I13_05"), amount("I13_06")},
+        {amount("ISENTOTIT"), amount("ISENTODEP")},
+        {amount("EXCLUSTIT"), amount("EXCLUSDEP")}};
+    const double taxes[6][2] = {
+        {amount("I13_27"), amount("I13_28")},
+        {s.titular_social + amount("CARNEINSS"), s.dependant_social + amount("CARNEDEPEN")},
+        {amount("I13_29"), amount("I13_30")},
+        {amount("I13_34A"), amount("I13_34B")},
+        {amount("I13_25A"), amount("I13_25B")},
+        {amount("I13_32"), 0.0}};
+    for (int k = 0; k < 6; ++k) {
+        show_pair(kBlockRow + k, kIncomeCols, income[k][0], income[k][1]);
+        show_pair(kBlockRow + k, kTaxCols, taxes[k][0], taxes[k][1]);
+    }
 }
 
 void show_summary_totals() {
@@ -154,7 +181,7 @@ bool FI1_T(int nMode) {
     set_amount("ISENTODEP", s.dependant_exempt);
     set_amount("EXCLUSTIT", std::max(amount("I13_45") - dependant_exclusive - amount("I4_01"), 0.0));
     set_amount("EXCLUSDEP", dependant_exclusive);
-    if (nMode == 1 || nMode == 3) show_income_totals();
+    if (nMode == 1 || nMode == 3) show_income_totals(s);
     if (nMode == 4) show_summary_totals();
     FI13_35(0);
     FI13_08();

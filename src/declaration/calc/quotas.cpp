@@ -43,7 +43,11 @@ int quota_count(bool clear_debit_on_one) {
     return chosen;
 }
 
+// Only a final estate declaration is paid at once: the partition's or the
+// deed's date left from an estate that was turned back into an ordinary
+// declaration limits nothing.
 bool estate_final_partition() {
+    if (!is("DECFINAL", 'S')) return false;
     return (!date("DATAPARTI").empty() && is("DECJUDI", 'S')) || (!date("DATALAVRA").empty() && is("DECJUDI", 'N'));
 }
 

@@ -87,6 +87,9 @@ void complete_chain(int nShow) {
 }
 
 void simplified_chain(int nShow) {
+    // The total income first: the pages may have changed its lines (the
+    // rural result among them) since it was last added up.
+    FI13_08();
     set_amount("DESPADRAO", standard_discount());
     set_value("LTEMPRAD", rt::Value(true));
     FI13_20(nShow);

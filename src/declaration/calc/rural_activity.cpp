@@ -61,6 +61,8 @@ bool MUDA_ATV(std::string_view typed, std::string_view old_value) {
     for (int table = kFirstRuralTable; table <= kLastRuralTable; ++table) load_activity(table, cpf, now);
     tables::ws().select(work_area(kFirstRuralTable));
     PRENCHEWZK(now);
+    // The saving's progress leaves the status line to the page.
+    common::MENS();
     return true;
 }
 
@@ -68,7 +70,8 @@ std::string rural_footer(int page) {
     switch (page) {
         case 1: return "<ESC>Fim | <TAB>Faturamento | <Alt_I>Indice | <Alt_H>Help";
         case 2:
-            return std::string("<ESC>Fim | Alt A muda p/") + (logical("SO_TOTAL") ? "Só Totais" : "L. Caixa ") +
+            // Alt+A switches to the other way of filling the months.
+            return std::string("<ESC>Fim | Alt A muda p/") + (logical("SO_TOTAL") ? "L. Caixa " : "Só Totais") +
                    "<TAB/SHIFT+TAB>Avança ou Volta Pag ";
         case 3: return "<ESC>Fim | <TAB>Rebanho | <SHIFT TAB> Faturamento ";
         case 4: return "<ESC>Fim | <TAB/PgDn> Bens | <SHIFT+TAB> Cálculo ";

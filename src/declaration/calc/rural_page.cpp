@@ -24,8 +24,10 @@ using rt::operator""_cp;
 namespace {
 
 constexpr const char* kAmount = "@Ez 999,999,999.99";
-constexpr const char* kSpecies = "12345";
-constexpr const char* kMovements[] = {"B", "S", "C", "A", "V1"};   // initial, bought, born, lost, sold
+// The herd form's rows are the species (the fields' letter codes), its
+// columns the stock and the movements (the digit): initial stock,
+// purchases, births, consumption and losses, sales.
+constexpr const char* kSpecies[] = {"B", "S", "C", "A", "V1"};
 
 bool abroad() { return is("ATV_BRASIL", 'N'); }
 
@@ -46,11 +48,11 @@ double rural_column(std::size_t column) {
     return sum;
 }
 
-std::string herd_field(char species, const char* movement) { return std::string("I7_") + species + movement; }
+std::string herd_field(int column, const char* species) { return "I7_" + std::to_string(column) + species; }
 
-double final_stock(char species) {
-    return amount(herd_field(species, "B")) + amount(herd_field(species, "S")) + amount(herd_field(species, "C")) -
-           amount(herd_field(species, "A")) - amount(herd_field(species, "V1"));
+double final_stock(const char* species) {
+    return amount(herd_field(1, species)) + amount(herd_field(2, species)) + amount(herd_field(3, species)) -
+           amount(herd_field(4, species)) - amount(herd_field(5, species));
 }
 
 void month_totals(int mode) {
@@ -86,17 +88,21 @@ void result_page(int mode) {
     set_value("JA_CALC", rt::Value(true));
 }
 
-// The herd's final stocks; false when the field just left made one negative.
+// The herd's final stocks, each at the end of its species' row; false when
+// the field just left (a consumption or a sale) made its species' negative.
+constexpr int kHerdFirstRow = 5, kFinalStockCol = 71;
+
 bool herd(int mode) {
     std::string left = rt::READVAR();
     if (left.starts_with("M->")) left = left.substr(3);
     bool refused = false;
     for (int k = 0; k < 5; ++k) {
-        const char species = kSpecies[k];
+        const char* species = kSpecies[k];
         const double stock = final_stock(species);
-        set_amount(std::string("I7_T") + species, stock);
-        if (mode != 3) show(15, 15, (std::string("I7_T") + species).c_str(), "@Ez 999,999", 31 + 8 * k);
-        const bool moved_out = left == herd_field(species, "A") || left == herd_field(species, "V1");
+        const std::string total = "I7_T" + std::to_string(k + 1);
+        set_amount(total, stock);
+        if (mode != 3) show(15, kHerdFirstRow + 2 * k, total.c_str(), "@Ez 999,999", kFinalStockCol);
+        const bool moved_out = left == herd_field(4, species) || left == herd_field(5, species);
         if (stock < 0 && moved_out) refused = true;
     }
     return refused ? ERRO() : true;

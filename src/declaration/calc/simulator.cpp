@@ -10,6 +10,7 @@
 #include "common/windows.hpp"
 #include "declaration/calc/declaration_values.hpp"
 #include "declaration/calc/tax_table.hpp"
+#include "declaration/entry/frame_painter.hpp"
 #include "declaration/entry/mtela1_frames.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/picture.hpp"
@@ -110,7 +111,8 @@ bool SIMUL(int nMode) {
     case 2:
         if (refund_too_large("O valor máximo de restituição de imposto é R$"_cp)) return false;
         set_amount("NSRECEITA", simplified_income(amount("NSIMPOSTO")));
-        show(2, amount("NSRECEITA"), "@Ez 9999,999.99");
+        // The simplified page's own simulation box, under the tax typed.
+        rt::at_say(page_row(7) + 5, page_col(7) + 66, rt::TRANSFORM(rt::Value(amount("NSRECEITA")), "@Ez 9999,999.99"));
         return true;
     case 3:
         if (refund_too_large("O valor máximo da restituição de imposto é R$"_cp)) return false;
@@ -131,6 +133,8 @@ bool FAZINVER(std::string_view cAnswer) {
         return false;
     }
     MTELA1(dialog::kSimulator);
+    // The summary page runs its form again after the window's Esc.
+    common::Global{"LINVER"}.set(rt::Value(true));
     if (!common::Global{"NSDEDUCAO"}.exists()) set_amount("NSDEDUCAO", 0.0);
     if (!common::Global{"NSIMPOSTO"}.exists()) set_amount("NSIMPOSTO", 0.0);
     for (;;) {

@@ -14,7 +14,9 @@ struct DialogFrame {
 };
 
 // Rows and columns: the window's text starts at (top, left); the box is
-// drawn one cell up and left of it and on its bottom row and right column.
+// drawn one cell up and left of it, its bottom edge on row bottom - 1 and
+// its right edge on column right - 1, so the text has rows top to
+// bottom - 2.
 // The dialogs' fields lie beside the labels:
 //  1     income detail: values at column 38 of rows 3-16 (the payer's name
 //        at row 2, column 19); cumulative income: values at column 38 of
@@ -29,21 +31,21 @@ struct DialogFrame {
 //  11    reais, dollars and month at (9, 31), (10, 31), (11, 31)
 const std::vector<DialogFrame>& frames() {
     static const std::vector<DialogFrame> all = {
-        {1, 1, {4, 2, 2, 17, 62,
+        {1, 1, {4, 2, 2, 18, 62,
                 {" Fonte pagadora", "", " Rendimentos recebidos", " Contribuição previdenciária oficial",
                  " Imposto retido na fonte", " CNPJ/CPF da fonte pagadora", " 13o salário", " Lucros e dividendos",
                  " Exigibilidade suspensa", " Depósito judicial", " Aposentadoria por moléstia grave",
                  " Parcela isenta acima de 65 anos", " Sócio de ME/EPP", " 75% em moeda estrangeira",
                  " Bonificação em ações"},
                 " Detalhe da fonte pagadora "}},
-        {1, 2, {4, 2, 2, 17, 62,
+        {1, 2, {4, 2, 2, 18, 62,
                 {" Fonte pagadora", " CPF do dependente", " Rendimentos recebidos",
                  " Contribuição previdenciária oficial", " Imposto retido na fonte", " CNPJ/CPF da fonte pagadora",
                  " 13o salário", " Lucros e dividendos", " Exigibilidade suspensa", " Depósito judicial",
                  " Aposentadoria por moléstia grave", " Rendimentos isentos", " Sócio de ME/EPP",
                  " 75% em moeda estrangeira", " Bonificação em ações"},
                 " Detalhe da fonte pagadora do dependente "}},
-        {1, 20, {4, 2, 2, 12, 77,
+        {1, 20, {4, 2, 2, 13, 77,
                  {" Fonte pagadora", " CPF do dependente", " Rendimentos recebidos",
                   " Contribuição previdenciária oficial", " Imposto retido na fonte", " CNPJ/CPF da fonte pagadora",
                   " Pensão alimentícia                                 CPF", " Ajuste anual:   Exclusiva:",
@@ -62,11 +64,11 @@ const std::vector<DialogFrame>& frames() {
         {4, 1, {4, 10, 1, 14, 79, {"Pasta atual:", "", "Nova pasta :"}}},
         {5, 0, {4, 6, 29, 10, 47, {" Config. emitente", " Prepara Boletos", " Gera o Arquivo"}, " Boletos "}},
         {6, 0, {4, 6, 29, 10, 46, {" Configura Email", " Prepara o Email", " Envia o Email"}, " Email "}},
-        {7, 0, {5, 15, 18, 19, 79,
+        {7, 0, {5, 15, 18, 20, 79,
                 {" Informe um novo abatimento ou o imposto desejado", " Abatimento (deduções)",
                  " Imposto devido", " Rendimento tributável correspondente"},
                 " Simulador / cálculo inverso "}},
-        {8, 0, {9, 22, 2, 23, 22, {" Alt B=Busca valor"}}},
+        {8, 0, {9, 22, 2, 24, 22, {" Alt B=Busca valor"}}},
         {9, 0, {7, 5, 20, 13, 59,
                 {"", "            QQQQ   V     V ", "           Q    Q  V     V ", "           Q    Q   V   V  ",
                  "           Q  Q Q    V V   ", "            QQQQ Q    V    "}}},

@@ -9,6 +9,7 @@
 #include "declaration/entry/footers.hpp"
 #include "declaration/entry/form_runner.hpp"
 #include "declaration/entry/frame_painter.hpp"
+#include "declaration/entry/frames.hpp"
 #include "declaration/entry/page_support.hpp"
 #include "declaration/loop/page_globals.hpp"
 #include "runtime/core/cp850.hpp"
@@ -79,7 +80,8 @@ void payments_sub_page() {
     call("CALC", {rt::Value(4), rt::Value(1)});
     common::Global{"QTD_DEP"}.set(rt::Value(dependant_count()));
     MTELA(4);
-    rt::at_say(page_row(4) + 16, page_col(4) + 67, rt::TRANSFORM(common::Global{"I13_14D"}.value(), "@Ez 9999,999.99"));
+    // Beside its line under the list, which takes the rows above it.
+    rt::at_say(page_row(4) + 21, page_col(4) + 67, rt::TRANSFORM(common::Global{"I13_14D"}.value(), "@Ez 9999,999.99"));
     if (!edit_grid(4)) wait_page_key();
     vars::JA_CALC.set(rt::Value(false));
     call("CALC", {rt::Value(4), rt::Value(1)});
@@ -109,8 +111,19 @@ void spouse_sub_page() {
     } while (!leaves_form(k) && !page_changed());
 }
 
+// The closing's lines follow the kind of closing chosen: a court's or a
+// notary's deed, or none.
+void estate_closing_labels() {
+    const int row = page_row(5), col = page_col(5);
+    for (int r = 10; r <= 13; ++r) rt::at_say(row + r, col + 1, rt::SPACE(77));
+    if (!estate_closing() || rt::TRIM(vars::DECJUDI.text()).empty()) return;
+    if (const FrameText* labels = frame_text(vars::DECJUDI.text() == "S" ? 571 : 572))
+        for (const FrameLabel& l : labels->labels) rt::at_say(row + l.row, col + l.col, rt::utf8_to_cp850(l.text));
+}
+
 void estate_sub_page() {
     for (;;) {
+        estate_closing_labels();
         if (estate_closing()) {
             const std::string judicial = vars::DECJUDI.text();
             const char* other = judicial == "S" ? "N" : judicial == "N" ? "S" : " ";

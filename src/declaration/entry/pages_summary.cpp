@@ -2,6 +2,7 @@
 // notes) and the rural pages 12-17.
 #include <string>
 
+#include "common/colours.hpp"
 #include "common/globals.hpp"
 #include "common/messages.hpp"
 #include "common/times.hpp"
@@ -14,6 +15,7 @@
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/functions.hpp"
 #include "runtime/core/picture.hpp"
+#include "runtime/core/text.hpp"
 #include "runtime/screen/keys.hpp"
 #include "runtime/screen/screen.hpp"
 #include "tables/state.hpp"
@@ -26,6 +28,7 @@ namespace key = rt::key;
 namespace {
 
 constexpr int kCtrlS = 19;
+constexpr int kNoticeRow = 1, kNoticeCol = 54, kNoticeWidth = 22;
 constexpr int kRuralActivityArea = 36;
 
 const common::Global kUsaPadrao{"USAPADRAO"};
@@ -97,6 +100,9 @@ void page_identification() {
     set_value("ATV_ANTES", vars::ATV_BRASIL.value());
     run_form(6, page_form(6));
     record_last_key();
+    // The birthday notice stands above the page's frame: it goes with it.
+    rt::at_say(kNoticeRow, kNoticeCol, rt::SPACE(kNoticeWidth),
+               rt::parse_colour(common::ACHACOR(common::Global{"COR_ENCHE"}.integer(31))));
 }
 
 void page_tax() {

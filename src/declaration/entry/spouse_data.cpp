@@ -40,9 +40,11 @@ void recompute() {
 // MOSTRA_CONJUGE: the five amounts and the result on the spouse form.
 void show_spouse(int mode) {
     if (mode == 1) {
+        // The spouse's sub-page is painted on page 5, whose origin it uses.
+        constexpr int kPage = 5;
         static const PageField result{9, 25, "I9_2", "@Ez 999,999,999.99"};
-        show_fields(56, page_form(56).subspan(3));
-        show_fields(56, std::span<const PageField>(&result, 1));
+        show_fields(kPage, page_form(56).subspan(3));
+        show_fields(kPage, std::span<const PageField>(&result, 1));
     }
     set("I13_43", Value(num("I9_2")));
 }

@@ -520,7 +520,10 @@ void run_grid(const GridDescription& d) {
 void MOSTRA(int top, int left, int bottom, int right, int window) {
     const int id = window == 6 ? 6 : 2;
     if (window) {
-        common::DEFINEJAN(id, 0, 0, 0, top, left, window == 6 ? bottom : bottom - 1, right, 1);
+        // The box encloses the browse, which fills its whole inside: a box
+        // drawn one cell outside its text area is given the area inside
+        // (top, left)-(bottom, right).
+        common::DEFINEJAN(id, 0, 0, 0, top + 1, left + 1, bottom + 1, right + 1, 1);
         common::ABREJAN(id);
     }
     CL5BROWSE(top, left, bottom, right);

@@ -235,6 +235,9 @@ bool MatrixRun::dispatch(int k) {
         return !left;
     }
     if (k >= 32 && k <= 255) {
+        // A month fed by the rural cash book is not typed in: the key opens
+        // the book, whose first field is a date the key has no part in.
+        if (code == 37 && !vars::flag(common::Global{"SO_TOTAL"})) return enter();
         rt::push_key(key::ENTER);
         rt::push_key(k);
     }
@@ -352,7 +355,8 @@ void MBROWSE(const MatrixGrid& g, int top, int left, int bottom, int right) {
 void MOSBROW(const MatrixGrid& g, int top, int left, int bottom, int right, int window) {
     const int id = window == 6 ? 6 : 2;
     if (window) {
-        common::DEFINEJAN(id, 0, 0, 0, top, left, bottom, right, 1);
+        // As the list grids: the box encloses the browse inside it.
+        common::DEFINEJAN(id, 0, 0, 0, top + 1, left + 1, bottom + 1, right + 1, 1);
         common::ABREJAN(id);
     }
     MBROWSE(g, top, left, bottom, right);

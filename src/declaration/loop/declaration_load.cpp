@@ -207,7 +207,9 @@ bool INIC_VAR(int /*mode*/, int existing) {
     prepare_lists();
     tables::ws().select(kRuralSummaryArea);
     PRENCHEWZK(variable_text("ATV_BRASIL"));
-    if (variable("SO_TOTAL").as_bool()) call_named("SOMA_RUR", {rt::Value(2)});
+    // Months kept as typed totals are loaded as they are; only a cash-book
+    // activity has its months added up again from the book.
+    if (!variable("SO_TOTAL").as_bool()) call_named("SOMA_RUR", {rt::Value(2)});
     return true;
 }
 
@@ -219,6 +221,8 @@ void PRENCHEWZK(std::string_view activity) {
     const bool found = summary && summary->seek(rt::Value(taxpayer_key(15, variable_text("CPF"), atv)));
     if (summary) record_to_variables(kRuralSummaryArea);
     if (found) {
+        // Only the activity in Brazil has months; abroad keeps none of them.
+        if (atv != "S") blank_rend_rural();
         if (atv == "S") {
             for (int month = 1; month <= 12; ++month) {
                 const double revenue = summary->get("I3_" + rt::STRZERO(month, 2) + "OR").as_number();

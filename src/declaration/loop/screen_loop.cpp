@@ -103,7 +103,12 @@ void GIRO() {
     } in_loop;
     KeyBindings keys;
     bind_page_keys(keys);
-    paint_background();
+    // The pages stand on a plain background (a narrow one shows no logo
+    // beside it); the menu gets its own background back on leaving.
+    struct MenuBackground {
+        MenuBackground() { common::ENCHETELA(" ", common::ACHACOR(common::Global{"COR_ENCHE"}.integer(31))); }
+        ~MenuBackground() { paint_background(); }
+    } background;
     for (;;) {
         PageState state = read_state();
         vars::TELAMAX.set(rt::Value(state.telamax()));

@@ -40,7 +40,6 @@ struct BarText {
 constexpr ItemText kLine{"─", 0, 0, ""};
 
 const std::vector<BarText>& bars() {
-    static const int alt_f = key::alt_letter('F');
     static const int alt_t = key::alt_letter('T');
     static const std::vector<BarText> all = {
         {"P.&Jur ",
@@ -50,7 +49,8 @@ const std::vector<BarText>& bars() {
           {"A&cumulado  do Dependente ", 14, 0,
            "(RRA) Rendimentos Tributáveis recebidos acumuladamente pelo Dependente"},
           kLine,
-          {"&Fim da Declaração", 17, alt_f, "Encera os lançamentos salvando dados"}}},
+          // Alt+F belongs to the bar "P.&Fis"; the end is reached from the item.
+          {"&Fim da Declaração", 17, 0, "Encera os lançamentos salvando dados"}}},
         {"P.&Fis",
          {{"Rendimento do &Titular   ", 21, key::F2, "Rendimentos do titular recebidos de Pessoa Física"},
           {"Rendimento do &Dependente", 22, 0, "Rendimentos dos dependentes recebidos de Pessoa Física"}}},

@@ -116,6 +116,10 @@ void SAL_DEC() {
 }
 
 bool autosave_due() {
+    // The mode chosen in the options wins over an interval left from
+    // another mode: only mode 1 saves by the clock.
+    const int mode = common::Global{"COMO_SAL"}.integer(1);
+    if (mode == 2 || mode == 3) return false;
     const int minutes = vars::TEMP_SAL.integer();
     if (minutes <= 0 || minutes >= kNoAutosave) return false;
     const long since = common::elapsed_seconds(vars::SEM_SALV.text(rt::TIME()), rt::TIME());

@@ -46,6 +46,16 @@ TEST_F(CommonMensTest, Type11ShowsABoxWaitsAndRestores) {
     EXPECT_EQ(term->pending(), 0u);
 }
 
+TEST_F(CommonMensTest, BoxedMessageCoversWhatIsUnderItsInside) {
+    for (int row = 18; row <= 22; ++row) rt::at_say(row, 0, std::string(80, '0'));
+    keys({ENTER});
+    MensArgs args;
+    args.col = rt::Value(10);
+    MENS(11, "Nada declarado", args);
+    ASSERT_EQ(term->snapshots.size(), 1u);
+    EXPECT_NE(term->snapshots[0].find("│Nada declarado │"), std::string::npos) << term->snapshots[0];
+}
+
 TEST_F(CommonMensTest, DefaultColumnPutsTheRightEdgeAt75) {
     keys({ENTER});
     MENS(15, "abc");   // width 5: columns 70 .. 75, box from 69

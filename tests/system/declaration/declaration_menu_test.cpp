@@ -13,6 +13,7 @@
 #include "declaration/loop/secondary_menu.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/date.hpp"
+#include "runtime/ui/menu.hpp"
 
 namespace qv::declaration {
 namespace {
@@ -89,6 +90,16 @@ TEST_F(DeclarationMenu, EndQuestionAnswersKeepSaveOrIgnore) {
     EXPECT_EQ(vars::INI.text(), "S");
     MENU2SELECT(100);
     EXPECT_EQ(vars::INI.text(), "S");
+}
+
+TEST_F(DeclarationMenu, AltFOpensTheNaturalPersonsBar) {
+    auto menu = CREATESECMENU("");
+    rt::MenuModalOptions options;
+    options.msg_row = 24;
+    keys({key::alt_letter('F'), key::ESC, key::ESC});
+    rt::menu_modal(*menu, options);
+    EXPECT_TRUE(term->showed("Rendimentos do titular recebidos de Pessoa Física"));
+    EXPECT_FALSE(term->showed("Termina  a  Declaração"));
 }
 
 TEST_F(DeclarationMenu, ClosingAnEstateClearsEverySpouseValue) {

@@ -121,6 +121,7 @@ TEST_F(ScreenLoop, EnterOnTheNotesWithoutRuralShowsTheNotesAgain) {
 struct AutosaveCase {
     int minutes;
     bool saves;
+    int mode = 1;   // the options' autosave mode: 1 by the clock, 2 by hand, 3 at the end
 };
 
 class Autosave : public ScreenLoop, public ::testing::WithParamInterface<AutosaveCase> {};
@@ -135,6 +136,7 @@ TEST_P(Autosave, FiresAfterTheSetMinutesOfTheClock) {
     rt::set_clock(rt::DATE(), 10 * 3600);
     set("SEM_SALV", "09:57:00");
     set("TEMP_SAL", GetParam().minutes);
+    set("COMO_SAL", GetParam().mode);
     keys({key::ESC});
     GIRO();
     EXPECT_EQ(saves, GetParam().saves ? 1 : 0);
@@ -145,7 +147,9 @@ TEST_P(Autosave, FiresAfterTheSetMinutesOfTheClock) {
 INSTANTIATE_TEST_SUITE_P(Minutes, Autosave,
                          ::testing::Values(AutosaveCase{3, true}, AutosaveCase{2, true}, AutosaveCase{4, false},
                                            AutosaveCase{0, false}, AutosaveCase{98, false},
-                                           AutosaveCase{99, false}));
+                                           AutosaveCase{99, false},
+                                           // The default settings: saved by hand, an interval left over.
+                                           AutosaveCase{3, false, 2}, AutosaveCase{3, false, 3}));
 
 TEST_F(ScreenLoop, UsageTimeAcrossMidnightCountsTheWholeDay) {
     rt::set_clock(rt::DATE(), 100);   // 00:01:40

@@ -9,8 +9,10 @@
 #include "runtime/core/date.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/core/varstore.hpp"
+#include "runtime/screen/screen.hpp"
 #include "runtime/table/table.hpp"
 #include "system/system_fixture.hpp"
+#include "shell/routine_registry.hpp"
 #include "tables/schemas.hpp"
 #include "tables/state.hpp"
 
@@ -54,6 +56,25 @@ TEST_F(BalancePage, BalanceAndItsShareOfTheResources) {
     }
 }
 
+TEST_F(BalancePage, ExemptAndExclusiveRowsFollowTheGainsRuralAndVariableIncome) {
+    // The capital-gains totals, the rural exempt part and the variable
+    // income left new values while page 3 was not shown.
+    set_amount("I3_04GCPVC", 1000.00);
+    set_amount("I3_01", 250.00);
+    set_amount("I4_02", 300.00);
+    set_amount("I4_03", 40.00);
+    set_amount("I13_46", 60.00);
+    MOS_BALAN();
+    keys({rt::key::ESC});
+    rt::INKEY(-1);
+    EXPECT_DOUBLE_EQ(amount("I3_04"), 1000.00);
+    EXPECT_DOUBLE_EQ(amount("I13_44"), 1250.00);
+    EXPECT_DOUBLE_EQ(amount("I13_45"), 340.00);
+    // "Rendimentos isentos (2)" and "Rend.tributado fonte (3)": 340 + 60 - 40.
+    EXPECT_NE(rt::row_text(2).find("1.250,00"), std::string::npos) << rt::row_text(2);
+    EXPECT_NE(rt::row_text(3).find("360,00"), std::string::npos) << rt::row_text(3);
+}
+
 TEST_F(BalancePage, ListTotalsKeepLastYearsDeclaredValue) {
     const std::string path = root + "/bens.dbf";
     tb::create_table(path, *tables::schema_of(4), tb::MemoKind::None);
@@ -90,6 +111,22 @@ TEST_F(BalancePage, DetailListRowsCarryTheirShareOrSayNothingWasDeclared) {
     EXPECT_DOUBLE_EQ(d.get("PERCDESP").as_number(), 50.0);
     d.go_bottom();
     EXPECT_DOUBLE_EQ(d.get("VALORDOC").as_number(), 1500.0);
+}
+
+TEST_F(BalancePage, DetailListStandsInsideItsBox) {
+    shell::register_system_routines();
+    set_amount("RECEITA", 4000.0);
+    set_amount("DESPESA", 2000.0);
+    set_amount("I13_27", 1000.0);
+    for (int row = 0; row < 24; ++row) rt::at_say(row, 0, std::string(80, '#'));
+    EXPECT_TRUE(B_DETAL(8));   // left with the Esc the screen gets when the keys run out
+    ASSERT_FALSE(term->snapshots.empty());
+    const std::string& shown = term->snapshots.front();
+    // The box from (3, 3) to (22, 76); the list fills its inside.
+    EXPECT_NE(shown.find("03 |###┌"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("22 |###└"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("04 |###│Discrimina"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("% REC.   │###|"), std::string::npos) << shown;
 }
 
 TEST_F(BalancePage, CapitalGainsListNamesEachCostParcel) {

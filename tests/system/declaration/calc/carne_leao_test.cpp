@@ -10,6 +10,7 @@
 #include "declaration/calc/monthly_sheet.hpp"
 #include "declaration/calc/payment_totals.hpp"
 #include "runtime/core/date.hpp"
+#include "runtime/core/text.hpp"
 
 namespace qv::declaration::testing {
 namespace {
@@ -97,21 +98,70 @@ TEST_F(CarneLeaoTest, SummaryTakesEveryPersonsSheetWithoutCountingForeignIncomeT
     EXPECT_NEAR(get("I13_30"), 80.00, kCent);
 }
 
-TEST_F(CarneLeaoTest, LatePaymentFineAndInterestAreCutToCents) {
+TEST_F(CarneLeaoTest, LatePaymentFineAndInterestStayUncutUntilShown) {
     selic();
     struct Case { const char* paid_on; double corrected; };
     const Case cases[] = {
         // May's due date is 30/06/2011, payable until Friday 01/07/2011.
         {"01/07/2011", 32.80},
-        // 28 days: fine 9.24 % (3.03072), interest 1 % (0.328 cut to 0.32).
-        {"29/07/2011", 36.15},
-        // 91 days: fine 20 %, interest 1 + 0.97 + 1.07 (0.99712 cut).
-        {"30/09/2011", 40.35},
+        // 28 days: fine 9.24 % (3.03072), interest 1 % (0.328).
+        {"29/07/2011", 36.15872},
+        // 91 days: fine 20 % (6.56), interest 1 + 0.97 + 1.07 (0.99712).
+        {"30/09/2011", 40.35712},
     };
     for (const auto& c : cases) {
         set("DF_PAGTO", rt::CTOD(c.paid_on));
         EXPECT_NEAR(corrected_shortfall(5, 32.80), c.corrected, kCent) << c.paid_on;
     }
+}
+
+TEST_F(CarneLeaoTest, LateDecemberShortfallKeepsItsFractionOfACent) {
+    // December is due on 31/01/2012, payable until 01/02/2012; paid 58 days
+    // later: fine 19.14 %, interest 1 + February's 0.75 %.
+    tb::Table& rates = make_list(51, "UFIRM", {{"ANOMES", 'C', 6, 0}, {"TJM", 'N', 6, 2}});
+    add_row(rates, {{"ANOMES", "201201"}, {"TJM", 0.89}});
+    add_row(rates, {{"ANOMES", "201202"}, {"TJM", 0.75}});
+    set("DF_PAGTO", rt::CTOD("30/03/2012"));
+    // 607.75 + 116.32335 + 10.635625, shown rounded, not each part cut.
+    EXPECT_NEAR(corrected_shortfall(12, 607.75), 734.708975, kCent);
+    set("MATATU", "REC_MENSAL");
+    MonthlySheet sheet = MonthlySheet::carne_leao();
+    sheet.set(12, 7, 607.75);
+    CORR_DARF();
+    EXPECT_EQ(rt::ALLTRIM(rt::variables().get("REC_MENSAL").at(12).at(8).as_string()), "734,71");
+}
+
+TEST_F(CarneLeaoTest, MonthKeyedAloneBringsItsCorrectionAndThePersonsRecordUpToDate) {
+    std::vector<tb::FieldSpec> f{{"CPF", 'C', 11, 0}, {"CPFDEPEN", 'C', 11, 0}};
+    for (int k = 1; k <= 7; ++k)
+        for (int m = 1; m <= 13; ++m) f.push_back({"I2_" + std::to_string(k) + two(m), 'N', 12, 2});
+    tb::Table& sheets = make_list(kPersonSheetArea, "MENSAL", f);
+    income_list();
+    set("MATATU", "REC_MENSAL");
+    set("I1_11", "S");
+    set("CAL_AUTO", 2);
+    set("SO_REC", false);
+    set("N_DEPEN", 0);
+    // January's 5,000.00 owes 1,375.00 - 692.78 = 682.22, due 28/02/2011 and
+    // paid 30 days after 01/03/2011: fine 9.9 %, interest 1 % (no rates).
+    set("DF_PAGTO", rt::CTOD("31/03/2011"));
+    MonthlySheet sheet = MonthlySheet::carne_leao();
+    sheet.set(1, 2, 5000.00);
+    VE_LEAO(1, 1);
+    EXPECT_NEAR(sheet.get(1, 7), 682.22, kCent);
+    EXPECT_NEAR(sheet.get(1, 8), 756.58, kCent);   // 682.22 x 1.109 = 756.58198
+    // The sheet worked out whole is kept in the person's record, the
+    // correction too, and follows when the shortfall goes.
+    set("LEAO_CAL", false);
+    FDE_LEAO(1);
+    ASSERT_EQ(sheets.lastrec(), 1u);
+    sheets.go_to(1);
+    EXPECT_NEAR(sheets.get("I2_701").as_number(), 756.58, kCent);
+    sheet.set(1, 6, 682.22);   // paid in full
+    set("LEAO_CAL", false);
+    FDE_LEAO(1);
+    sheets.go_to(1);
+    EXPECT_EQ(sheets.get("I2_701").as_number(), 0.0);
 }
 
 TEST_F(CarneLeaoTest, PaymentTotalsByKind) {
@@ -175,6 +225,13 @@ TEST_F(CarneLeaoTest, IncomeTotalsOfTheSourcesList) {
     EXPECT_NEAR(get("I13_17"), 400.00, kCent);
     EXPECT_EQ(text("CGCPAGADOR"), "22222222000122    ");
     EXPECT_NEAR(get("I13_08"), 75000.00, kCent);
+}
+
+TEST_F(CarneLeaoTest, SeriousIllnessQuestionReadsInItsOwnLetters) {
+    set("CODAT", "11");
+    keys({rt::key::RIGHT, rt::key::ENTER});   // "Não"
+    EXPECT_EQ(LIMIT2(500.00), 0.0);
+    EXPECT_TRUE(term->showed("o código correto da natureza na tela 6."));
 }
 
 TEST_F(CarneLeaoTest, RetirementExemptionFromTheSixtyFifthBirthday) {

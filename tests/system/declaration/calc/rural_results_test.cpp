@@ -82,12 +82,23 @@ TEST_F(RuralResults, TwentyPercentOfReceiptsTaxedWhenSmallerThanTheResult) {
 }
 
 TEST_F(RuralResults, NegativeFinalStockIsRefused) {
+    // A row per species (letter), a column per movement (digit): 10 bovines
+    // at the start, 5 consumed, 20 sold; 20 others at the start.
     set("I7_1B", 10.0);
-    set("I7_1S", 5.0);
+    set("I7_4B", 5.0);
+    set("I7_5B", 20.0);
     set("I7_1V1", 20.0);
     EXPECT_TRUE(CALCRUR(15, 3));   // no field of the herd was left: nothing refused
-    EXPECT_DOUBLE_EQ(get("I7_T1"), -5.0);
-    rt::Get& g = rt::at_get(1, 1, "M->I7_1V1", "999");
+    EXPECT_DOUBLE_EQ(get("I7_T1"), -15.0);
+    EXPECT_DOUBLE_EQ(get("I7_T5"), 20.0);
+    // Leaving the others' initial stock refuses nothing; leaving the sales
+    // that made the bovines negative does.
+    rt::Get& other = rt::at_get(1, 1, "M->I7_1V1", "999");
+    other.valid([] { return CALCRUR(15, 3); });
+    keys({rt::key::ENTER});
+    rt::READ();
+    EXPECT_FALSE(term->showed("Estoque Final negativo"));
+    rt::Get& g = rt::at_get(1, 1, "M->I7_5B", "999");
     g.valid([] { return CALCRUR(15, 3); });
     keys({rt::key::ENTER, rt::key::ENTER, rt::key::ESC});   // leave the field, the notice, the form
     rt::READ();

@@ -104,15 +104,29 @@ TEST_F(SummaryChainTest, RefundUnderBothModels) {
 
 TEST_F(SummaryChainTest, SimplifiedDiscountStopsAtTheCapAndAnEmptyIncomeHasNoBase) {
     set("USAPADRAO", "S");
-    set("I13_08", 80000.00);
+    set("I13_01", 80000.00);
     CALC(7, 0);
     EXPECT_NEAR(get("DESPADRAO"), 13916.36, kCent);
     EXPECT_NEAR(get("I13_20"), 66083.64, kCent);
     EXPECT_NEAR(get("I13_21"), 9485.55, kCent);
-    set("I13_08", 0.0);
+    set("I13_01", 0.0);
     CALC(7, 0);
     EXPECT_EQ(get("DESCON"), 0.0);
     EXPECT_EQ(get("I13_20"), 0.0);
+}
+
+TEST_F(SummaryChainTest, SimplifiedChainAddsTheIncomeUpBeforeTheDiscount) {
+    set("USAPADRAO", "S");
+    set("I13_01", 50000.00);
+    CALC(7, 0);
+    // 40,000.00 in the 22.5 % band: 9,000.00 - 6,340.47.
+    EXPECT_NEAR(get("I13_21"), 2659.53, kCent);
+    // A rural result entered since: 70,000.00 less the capped 13,916.36,
+    // 56,083.64 at 27.5 %: 15,423.00 - 8,687.45.
+    set("I13_07", 20000.00);
+    CALC(7, 0);
+    EXPECT_NEAR(get("I13_08"), 70000.00, kCent);
+    EXPECT_NEAR(get("I13_21"), 6735.55, kCent);
 }
 
 TEST_F(SummaryChainTest, IncentiveExcessIsWrittenBackIntoThePayments) {
@@ -169,10 +183,17 @@ TEST_F(SummaryChainTest, QuotasAreAtLeastFiftyAtMostEightAndCutToCents) {
 }
 
 TEST_F(SummaryChainTest, EstateFinalDeclarationPaysInOneQuota) {
+    // The partition's date of an estate turned back into an ordinary
+    // declaration limits nothing.
+    set("DECFINAL", "N");
     set("DATAPARTI", rt::CTOD("20/06/2011"));
     set("DECJUDI", "S");
     set("I13_36", 1000.00);
     set("QTD_QUOTA", 4);
+    FQTD_QUOTA(0);
+    EXPECT_EQ(get("QTD_QUOTA"), 4);
+    EXPECT_NEAR(get("I13_37"), 250.00, kCent);
+    set("DECFINAL", "S");
     keys({13});
     FQTD_QUOTA(0);
     EXPECT_TRUE(term->showed("parcelamento em declaração final"));
@@ -220,7 +241,8 @@ TEST_F(SummaryChainTest, SummaryPageShowsLinesAndTheCashWarning) {
     set("RECEITA", 0.0);
     CALC(7, 1);
     EXPECT_EQ(get("INDGAS"), 0.0);
-    EXPECT_NE(rt::row_text(23).find(rt::utf8_to_cp850("ATENÇÃO!! PROBLEMA DE CAIXA")), std::string::npos);
+    // On the complete page's last free row (the page's origin is row 0 here).
+    EXPECT_NE(rt::row_text(21).find(rt::utf8_to_cp850("ATENÇÃO!! PROBLEMA DE CAIXA")), std::string::npos);
     bool shown = false;
     for (int r = 0; r < 25; ++r) shown = shown || rt::row_text(r).find("35.462,49") != std::string::npos;
     EXPECT_TRUE(shown);

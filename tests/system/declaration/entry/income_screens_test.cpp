@@ -1,12 +1,16 @@
 // Page 2: the person's monthly sheet found or added by CPF, and the
 // carnê-leão typed into the sheet carried to the summary line.
+#include "declaration/entry/income_frames.hpp"
 #include "declaration/entry/income_screens.hpp"
 
 #include <gtest/gtest.h>
 
 #include "declaration/calc/calc_routines.hpp"
 #include "declaration/loop/declaration_variables.hpp"
+#include "runtime/core/cp850.hpp"
 #include "runtime/core/date.hpp"
+#include "runtime/core/text.hpp"
+#include "runtime/screen/screen.hpp"
 #include "tables/schemas.hpp"
 #include "runtime/screen/keys.hpp"
 #include "system/declaration/calc/calc_fixture.hpp"
@@ -80,6 +84,33 @@ TEST_F(IncomeScreensTest, DependantsPageWithoutChoiceChangesPage) {
     RENDPF();
     EXPECT_TRUE(logical("TECLAMUDA"));
     EXPECT_EQ(sheets().lastrec(), 0u);
+}
+
+TEST_F(IncomeScreensTest, PageOnesTotalsStandBesideTheirLabelsInsideTheBox) {
+    tb::Table& income = make_list(kIncomeArea, "REND", *tables::schema_of(2));
+    add_row(income, {{"I1_1", "J"}, {"I1_4", 10000.00}, {"I1_5", 500.00}, {"I1_6", 800.00}, {"I1_7", 1000.00}});
+    add_row(income, {{"I1_1", "D"}, {"I1_4", 2000.00}, {"I1_5", 20.00}, {"I1_6", 80.00}});
+    set("OPCIR_1", 11);
+    rt::at_say(0, 0, "1=PJ 2=PF");
+    JANPJUR(1);
+    EXPECT_EQ(rt::row_text(0).substr(0, 9), "1=PJ 2=PF");   // the screen index stays
+    EXPECT_EQ(static_cast<unsigned char>(rt::cell_at(1, 0).ch), 0xDA);   // the box's corners
+    EXPECT_EQ(static_cast<unsigned char>(rt::cell_at(1, 78).ch), 0xBF);
+    // Each figure on its line, the taxpayer's under "Titular" and the
+    // dependants' under "Dependente", on both sides of the block.
+    const std::string jur = rt::row_text(18), thirteenth = rt::row_text(19);
+    EXPECT_EQ(rt::TRIM(jur.substr(1, 16)), rt::utf8_to_cp850("Pessoa Jurídica"));
+    EXPECT_EQ(rt::ALLTRIM(jur.substr(17, 12)), "10.000,00");
+    EXPECT_EQ(rt::ALLTRIM(jur.substr(30, 12)), "2.000,00");
+    EXPECT_EQ(rt::TRIM(jur.substr(43, 10)), "Rec. Fonte");
+    EXPECT_EQ(rt::ALLTRIM(jur.substr(54, 12)), "500,00");
+    EXPECT_EQ(rt::ALLTRIM(jur.substr(66, 12)), "20,00");
+    EXPECT_EQ(rt::TRIM(thirteenth.substr(1, 16)), rt::utf8_to_cp850("13ro Salário"));
+    EXPECT_EQ(rt::ALLTRIM(thirteenth.substr(17, 12)), "1.000,00");
+    EXPECT_EQ(rt::TRIM(thirteenth.substr(43, 10)), "Prev./INSS");
+    EXPECT_EQ(rt::ALLTRIM(thirteenth.substr(54, 12)), "800,00");
+    EXPECT_EQ(rt::ALLTRIM(thirteenth.substr(66, 12)), "80,00");
+    EXPECT_EQ(rt::row_text(0).substr(0, 9), "1=PJ 2=PF");
 }
 
 TEST_F(IncomeScreensTest, PageOneStepsOverTheDependantsListsWithoutDependants) {

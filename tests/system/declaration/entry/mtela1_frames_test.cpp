@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/frame_boxes.hpp"
 #include "declaration/entry/frame_painter.hpp"
 #include "declaration/loop/age_notice.hpp"
 #include "runtime/core/clock.hpp"
@@ -95,6 +96,17 @@ TEST_F(DialogFramesTest, TheOptionBarsLastItemLiesInsideItsFrame) {
         EXPECT_EQ(row(c.row)[static_cast<std::size_t>(c.col - 2)], '\xB3') << c.number << ": a side, not the bottom";
         EXPECT_EQ(row(c.row + 1)[static_cast<std::size_t>(c.col - 2)], '\xC0') << c.number << ": the bottom below";
     }
+}
+
+TEST_F(DialogFramesTest, EveryLineOfADialogLiesInsideItsBox) {
+    for (int number = 1; number <= 12; ++number)
+        for (const int variant : {0, 1, 2, 3, 20}) {
+            const common::FrameBox* f = mtela1_frame(number, variant);
+            if (f == nullptr || (variant != 0 && f == mtela1_frame(number, 0))) continue;
+            // The text starts at the window's top row; the box's bottom edge
+            // is the row before the window's bottom.
+            EXPECT_LE(static_cast<int>(f->lines.size()), f->bottom - f->top - 1) << number << "/" << variant;
+        }
 }
 
 TEST_F(DialogFramesTest, PainterIsCalledByNameAndUnknownNumbersPaintNothing) {
