@@ -288,11 +288,11 @@ bool build_reference_table(int code, const std::string& dbf_path, const std::str
         r->fill(filler, data);
         t.commit();
         local.close_all();
-        fs::rename(temp, tb::resolve_path(dbf_path));
+        fs::rename(tb::resolve_path(temp), tb::resolve_path(dbf_path));
     } catch (const std::exception&) {
         local.close_all();
         std::error_code ec;
-        fs::remove(temp, ec);
+        fs::remove(tb::resolve_path(temp), ec);
         return false;
     }
     return true;
