@@ -242,6 +242,17 @@ void prepare_lists() {
     common::FECHAJAN(10);
 }
 
+// The register row read at the CPF prompt may be older than the mark just
+// taken (another terminal may have saved the taxpayer meanwhile, or waited
+// for here): it is read again, and a taxpayer registered meanwhile is no
+// longer new.
+void read_register_again(const std::string& cpf, int& existing) {
+    rt::table::Table* reg = tables::ws().table(kRegisterTable);
+    if (!reg) return;
+    reg->set_order(1);
+    if (reg->seek(rt::Value(cpf)) && existing == 0) existing = 1;
+}
+
 }  // namespace
 
 bool INIC_VAR(int /*mode*/, int existing) {
@@ -255,7 +266,10 @@ bool INIC_VAR(int /*mode*/, int existing) {
     const int id = kOpcao1.integer(0);
     open_reference_table(51);
     refused() = false;
-    if (opened_for_editing(id) && !take_taxpayer(cpf)) return false;
+    if (opened_for_editing(id)) {
+        if (!take_taxpayer(cpf)) return false;
+        if (!recovery) read_register_again(cpf, existing);
+    }
     try {
         if (!load_records(recovery, id, existing, cpf) || !load_work_copies(recovery, id, cpf)) {
             tables::FECHA_PROV();
