@@ -2,11 +2,13 @@
 // opening that holds the table alone; a rewrite prepared and dropped
 // leaves nothing; names in the program's characters reach accented folders.
 #include <signal.h>
+#include <sys/resource.h>
 
 #include "runtime/core/cp850.hpp"
 #include "runtime/table/file_names.hpp"
 #include "runtime/table/replace_records.hpp"
 #include "runtime/table/table.hpp"
+#include "runtime/table/table_error.hpp"
 #include "table_test_util.hpp"
 
 namespace qv::rt::table::test {
@@ -123,6 +125,52 @@ TEST_F(ScratchFiles, APreparedRewriteChangesNothingUntilItIsPutInPlace) {
     Table& t = ws.use(dir.file("IMP0212"), {});
     t.set_order(1);
     EXPECT_TRUE(t.seek(Value("222")));
+}
+
+// Out of room anywhere in a rewrite (the table aside, its index, the first
+// page of a new index file): a TableError, as any other failure a caller
+// handles, and nothing left beside the table.
+TEST_F(ScratchFiles, ARewriteOutOfRoomFailsAsATableErrorAndLeavesNothing) {
+    create_table(dir.file("WIDE.dbf"), {{"CPF", 'C', 11, 0}, {"NOME", 'C', 200, 0}});
+    {
+        Table& t = ws.use(dir.file("WIDE"), exclusive());
+        unsigned seed = 7;
+        for (int i = 0; i < 150; ++i) {
+            ASSERT_TRUE(t.append_blank());
+            t.put("CPF", Value(std::to_string(100000 + i)));
+            std::string name;   // keys that share little: the index is larger than the table
+            for (int c = 0; c < 200; ++c) name += static_cast<char>('a' + ((seed = seed * 1103515245u + 12345u) >> 16) % 26);
+            t.put("NOME", Value(name));
+        }
+        t.index_on("NOME", "NOME");
+        t.index_on("CPF+NOME", "CPFNOME");
+        ws.close();
+    }
+    const auto size = fs::file_size(dir.file("WIDE.dbf"));
+    ASSERT_GT(fs::file_size(dir.file("WIDE.cdx")), size);
+    for (std::uintmax_t limit = size - 3000; limit < 3 * size; limit += 1500) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::signal(SIGXFSZ, SIG_IGN);
+            const rlimit rl{static_cast<rlim_t>(limit), static_cast<rlim_t>(limit)};
+            ::setrlimit(RLIMIT_FSIZE, &rl);
+            try {
+                Workspace w;
+                w.use_in(2, dir.file("WIDE"), exclusive());
+                prepare_replace(w, 2, [](std::string_view) { return false; }, dir.file("WIDE")).install();
+            } catch (const TableError&) {
+            } catch (...) {
+                ::_exit(1);
+            }
+            ::_exit(0);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "limit " << limit;
+        for (const auto& e : fs::directory_iterator(dir.path()))
+            EXPECT_EQ(e.path().filename().string().find("WIDE_"), std::string::npos) << e.path() << " at " << limit;
+    }
 }
 
 TEST(EngineNames, NamesInTheProgramsCharactersReachAccentedFolders) {
