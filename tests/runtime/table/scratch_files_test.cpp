@@ -1,5 +1,5 @@
 // What rewrites killed half way leave beside a table goes at the next
-// opening that holds the table alone; a rewrite prepared and dropped
+// opening that holds the table alone; a rewrite that runs out of room
 // leaves nothing; names in the program's characters reach accented folders.
 #include <signal.h>
 #include <sys/resource.h>
@@ -100,31 +100,6 @@ TEST_F(ScratchFiles, ARewriteOfAProcessThatDiedIsRemovedAndTheTableKept) {
     EXPECT_EQ(rows_of("111"), 1) << "the table as it was";
     EXPECT_FALSE(fs::exists(rewrite));
     EXPECT_FALSE(fs::exists(dir.file("IMP0212_" + std::to_string(child) + ".cdx")));
-}
-
-TEST_F(ScratchFiles, APreparedRewriteChangesNothingUntilItIsPutInPlace) {
-    const std::string from = work_copy();
-    {
-        ws.use_in(2, dir.file("IMP0212"), exclusive());
-        PreparedReplace p = prepare_replace(ws, 2, is_111, from);
-        EXPECT_EQ(p.count().kept, 1);
-        EXPECT_EQ(p.count().added, 3);
-        ASSERT_NE(ws.table(2), nullptr) << "held until it is put in place";
-        p.drop();
-        ws.close(2);
-    }
-    EXPECT_EQ(rows_of("111"), 1);
-    const std::string mine = "_" + std::to_string(::getpid());
-    for (const auto& e : fs::directory_iterator(dir.path()))
-        EXPECT_EQ(e.path().filename().string().find(mine), std::string::npos) << e.path();
-    ws.use_in(2, dir.file("IMP0212"), exclusive());
-    PreparedReplace p = prepare_replace(ws, 2, is_111, from);
-    p.install();
-    EXPECT_EQ(ws.table(2), nullptr);
-    EXPECT_EQ(rows_of("111"), 3);
-    Table& t = ws.use(dir.file("IMP0212"), {});
-    t.set_order(1);
-    EXPECT_TRUE(t.seek(Value("222")));
 }
 
 // Out of room anywhere in a rewrite (the table aside, its index, the first

@@ -2,7 +2,6 @@
 // its number and goes with that terminal's program, however it ends.
 #include "runtime/core/cp850.hpp"
 #include "system/taxpayer_holder.hpp"
-#include "tables/opening.hpp"
 #include "tables/taxpayer_mark.hpp"
 #include "tables_fixture.hpp"
 
@@ -49,26 +48,6 @@ TEST_F(TablesTest, AMarkTakenTwiceGoesWhenReleasedTwiceAndANameOfTheFolderIsTheF
     release_taxpayer_mark(client, kA);
     TaxpayerHolder other(client, kA, "07");
     EXPECT_EQ(taxpayer_mark_holder(client, kA), "07");
-}
-
-TEST_F(TablesTest, TheEditingMarkGoesWhenTheWorkCopiesClose) {
-    ASSERT_TRUE(take_editing_mark(client, kA));
-    ASSERT_TRUE(take_editing_mark(client, kB)) << "opening another taxpayer lets the first go";
-    pid_t child = ::fork();
-    if (child == 0) {
-        rt::variables().set("NUSU", rt::Value("07"));
-        const bool a_free = take_taxpayer_mark(client, kA).outcome == MarkOutcome::Taken;
-        const bool b_held = take_taxpayer_mark(client, kB).terminal == "01";
-        ::_exit(a_free && b_held ? 0 : 1);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    FECHA_PROV();
-    EXPECT_TRUE(take_taxpayer_mark(client, kB));
-    release_taxpayer_mark(client, kB);
-    TaxpayerHolder other(client, kB, "07");
-    EXPECT_EQ(taxpayer_mark_holder(client, kB), "07") << "nothing of ours is left on it";
 }
 
 }  // namespace
