@@ -44,6 +44,11 @@ rt::Value avisosn_answer(int set, int chosen) {
     }
 }
 
+int wait_alert(const std::vector<std::string>& lines, const std::vector<std::string>& buttons,
+               const std::function<bool()>& done) {
+    return rt::ALERT_UNTIL(lines, buttons, kCorSay.text(), done);
+}
+
 rt::Value AVISOSN(std::string_view text, int set) {
     const int chosen = rt::ALERT(text, avisosn_buttons(set), kCorSay.text());
     return avisosn_answer(set, chosen);

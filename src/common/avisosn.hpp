@@ -9,6 +9,7 @@
 //   set 5: "1" "2" "3"             -> "1", "2", "3" (Esc "0")
 //   set 7: "1" .. "7"              -> 1 .. 7 (Esc 0)
 //   other: "Sim" "Não"             -> "" (a notice)
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,11 @@ rt::Value AVISOSN(const char* text, int set = 0);
 rt::Value AVISOSN(const std::vector<std::string>& lines, int set = 0);
 // The text as a value: a string or an array of lines.
 rt::Value AVISOSN(const rt::Value& text, int set);
+
+// A wait in AVISOSN's box, asking `done` every half second: -1 once it
+// answers true (the box goes by itself), else the button chosen (0 Esc).
+int wait_alert(const std::vector<std::string>& lines, const std::vector<std::string>& buttons,
+               const std::function<bool()>& done);
 
 // The buttons of a set, CP850.
 std::vector<std::string> avisosn_buttons(int set);

@@ -147,6 +147,11 @@ bool CONFER_DIR(std::string_view folder) {
     return false;
 }
 
+std::string folder_length_refusal(std::string_view folder, std::size_t limit) {
+    if (rt::TRIM(folder).size() <= limit) return {};
+    return "O nome da pasta passa do limite de "_cp + std::to_string(limit) + " caracteres."_cp;
+}
+
 bool ESPCIF(std::string_view path) {
     const std::string name = rt::ALLTRIM(path);
     if (rt::SUBSTR(name, 2, 1) == ":" || rt::LEFT(name, 1) == "/") return true;

@@ -35,6 +35,13 @@ std::string TIRA_DIR(std::string_view path);
 bool VERDIR(std::string_view folder);
 // VERDIR, and when the folder is missing a status-line message; false.
 bool CONFER_DIR(std::string_view folder);
+// The message refusing a folder name longer than the field that keeps it
+// (a name stored cut is another folder); empty when it fits.
+std::string folder_length_refusal(std::string_view folder, std::size_t limit);
+// The widest a folder may be typed in a folder field: more than any field
+// keeps, so that a name too long is seen whole and refused, never cut.
+inline constexpr int kFolderEntryWidth = 254;
+
 // True when the name says where it lies: an absolute Linux name or a
 // Windows drive ("X:"); otherwise an alert and false.
 bool ESPCIF(std::string_view path);

@@ -18,6 +18,7 @@
 #include "runtime/ui/read.hpp"
 #include "tables/folders.hpp"
 #include "tables/state.hpp"
+#include "tables/taxpayer_mark.hpp"
 
 namespace qv::office {
 
@@ -69,10 +70,22 @@ LookupKeys::~LookupKeys() {
 }
 
 CpfChange change_cpf(const std::string& folder, const std::string& old_cpf, const std::string& new_cpf,
-                     int* busy_table) {
+                     int* busy_table, std::string* in_use) {
     tables::ws().close(kRegister);
     if (register_has(folder, new_cpf)) return CpfChange::NewExists;
     if (!register_has(folder, old_cpf)) return CpfChange::OldMissing;
+    // Neither CPF may be open elsewhere: the old one's save would bring its
+    // rows back, a new declaration of the new one would be mixed with them.
+    tables::TaxpayerMarks marks;
+    for (const std::string* cpf : {&old_cpf, &new_cpf}) {
+        const tables::MarkClaim claim = marks.take(folder, *cpf);
+        if (claim) continue;
+        if (in_use)
+            *in_use = claim.outcome == tables::MarkOutcome::HeldElsewhere
+                          ? tables::taxpayer_in_use_text(*cpf, claim.terminal)
+                          : claim.problem;
+        return CpfChange::InUse;
+    }
     for (int code = kFirstTable; code <= kLastTable; ++code) {
         if (open_folder_table(folder, code, code, true)) continue;
         close_tables();
@@ -101,7 +114,8 @@ void MUDA_CPF() {
             });
             if (!rt::READ()) break;
             int busy = 0;
-            switch (change_cpf(folder, old_cpf.text(), new_cpf.text(), &busy)) {
+            std::string in_use;
+            switch (change_cpf(folder, old_cpf.text(), new_cpf.text(), &busy, &in_use)) {
                 case CpfChange::NewExists:
                     common::AVISOSN("CPF novo já existente. Não é possível a troca"_cp, 0);
                     break;
@@ -113,6 +127,9 @@ void MUDA_CPF() {
                                                                  ".DBF está sendo usado em algum terminal."_cp,
                                                              "Nenhum CPF foi trocado."},
                                     0);
+                    break;
+                case CpfChange::InUse:
+                    common::AVISOSN(std::vector<std::string>{in_use, "Nenhum CPF foi trocado."}, 0);
                     break;
                 case CpfChange::Done:
                     common::FECHAJAN(10);

@@ -4,12 +4,14 @@
 
 namespace qv::office {
 
-enum class CpfChange { Done, NewExists, OldMissing, Busy };
+enum class CpfChange { Done, NewExists, OldMissing, Busy, InUse };
 
-// Every table is had alone before the first row changes; when one is held
-// elsewhere nothing changes (Busy, `busy_table` names it).
+// Both taxpayers' marks and every table are had alone before the first row
+// changes; when one is held elsewhere nothing changes (Busy, `busy_table`
+// names the table; InUse, `in_use` is the message naming the terminal that
+// has the taxpayer open).
 CpfChange change_cpf(const std::string& folder, const std::string& old_cpf, const std::string& new_cpf,
-                     int* busy_table = nullptr);
+                     int* busy_table = nullptr, std::string* in_use = nullptr);
 // The menu action: asks old and new CPF until Esc.
 void MUDA_CPF();
 

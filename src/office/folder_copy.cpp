@@ -22,6 +22,7 @@
 #include "tables/locks.hpp"
 #include "tables/opening.hpp"
 #include "tables/state.hpp"
+#include "tables/taxpayer_mark.hpp"
 
 namespace qv::office {
 
@@ -118,9 +119,28 @@ void report_busy(const std::string& folder, int code) {
                     0);
 }
 
+// The taxpayer may be copied: no terminal has it open in either folder
+// (its save would undo the copy or the move). Otherwise it is said, and
+// the taxpayer is left where it is.
+bool taxpayer_free(tables::TaxpayerMarks& marks, const std::string& cpf, const std::string& origin,
+                   const std::string& destination) {
+    for (const std::string* folder : {&origin, &destination}) {
+        const tables::MarkClaim claim = marks.take(*folder, cpf);
+        if (claim) continue;
+        const std::string why = claim.outcome == tables::MarkOutcome::HeldElsewhere
+                                    ? tables::taxpayer_in_use_text(cpf, claim.terminal)
+                                    : claim.problem;
+        common::AVISOSN(std::vector<std::string>{why, "Esse contribuinte não foi transferido."_cp}, 0);
+        return false;
+    }
+    return true;
+}
+
 // Copies (and moves) one taxpayer; false stops the walk.
 bool transfer_taxpayer(tb::Table& reg, const CopyChoices& c, const std::string& origin, const std::string& destination) {
     const std::string cpf = rt::TRIM(reg.get("CPF").as_string());
+    tables::TaxpayerMarks marks;
+    if (!taxpayer_free(marks, cpf, origin, destination)) return true;
     const std::vector<int> codes = tables_of(c.part);
     for (const int code : codes) {
         if (!holds_table(origin, code)) continue;

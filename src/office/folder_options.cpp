@@ -63,7 +63,7 @@ std::string default_tax_program_folder() {
 }
 
 void DIRPADRAO() {
-    common::Global(kEntry).set(rt::Value(rt::PADR(default_tax_program_folder(), 80)));
+    common::Global(kEntry).set(rt::Value(rt::PADR(default_tax_program_folder(), common::kFolderEntryWidth)));
     if (rt::Get* g = rt::current_get()) {
         g->update_buffer();
         g->display();
@@ -79,13 +79,18 @@ std::string NOVA_ROTA(std::string_view name, std::string_view word, int width) {
     const bool tax_program = width == 80;
     if (tax_program) rt::SETKEY(rt::key::alt_letter('P'), [] { DIRPADRAO(); });
     std::string result = current;
+    // The folder is kept as typed (a Linux folder's letters are its own);
+    // one longer than its field is refused, never cut.
+    common::Global(kEntry).set(rt::Value(rt::PADR(current, common::kFolderEntryWidth)));
     while (true) {
-        common::Global(kEntry).set(rt::Value(rt::PADR(current, 80)));
-        // The tax program's folder keeps its letters as typed: Linux names
-        // tell capitals from small letters.
-        rt::at_get(12, 14, std::string("M->") + kEntry, tax_program ? "@S64" : "@!S64");
+        rt::at_get(12, 14, std::string("M->") + kEntry, "@S64");
         if (!rt::READ()) break;
         const std::string answer = rt::TRIM(common::Global(kEntry).text());
+        if (const std::string refusal = common::folder_length_refusal(answer, static_cast<std::size_t>(width));
+            !refusal.empty()) {
+            common::AVISOSN(refusal, 0);
+            continue;
+        }
         if (answer.empty()) {
             if (tax_program) {
                 common::AVISOSN("Deixando em branco NÃO haverá transferência para o programa da receita!"_cp, 0);

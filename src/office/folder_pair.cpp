@@ -35,7 +35,10 @@ const common::Global kXdrive("XDRIVE");
 bool is_backup_side_origin(PairUse use) { return use == PairUse::Restore || use == PairUse::CopyFrom; }
 bool asked_by_tranome(PairUse use) { return use != PairUse::Backup && use != PairUse::Restore; }
 
-std::string field_text(std::string_view folder) { return rt::PADR(rt::UPPER(rt::TRIM(folder)), kWidth); }
+// The folders are kept as typed: a Linux folder's letters are its own. The
+// entry takes more than the field keeps, so that a name too long is seen
+// whole and refused, never cut.
+std::string field_text(std::string_view folder) { return rt::PADR(rt::TRIM(folder), common::kFolderEntryWidth); }
 
 void prefill(PairUse use) {
     const std::string data = kRotadoano.text();
@@ -48,10 +51,17 @@ void draw_box() { common::paint_dialog_frame(4); }
 
 bool read_fields() {
     const auto espcif = [](const char* name) {
-        return [name] { return common::ESPCIF(rt::TRIM(common::Global(name).text())); };
+        return [name] {
+            const std::string folder = rt::TRIM(common::Global(name).text());
+            if (const std::string refusal = common::folder_length_refusal(folder, kWidth); !refusal.empty()) {
+                common::AVISOSN(refusal, 0);
+                return false;
+            }
+            return common::ESPCIF(folder);
+        };
     };
-    rt::at_get(10, 16, "M->ORIGEM", "@!S60").valid(espcif("ORIGEM"));
-    rt::at_get(12, 16, "M->DESTINO", "@!S60").valid(espcif("DESTINO"));
+    rt::at_get(10, 16, "M->ORIGEM", "@S60").valid(espcif("ORIGEM"));
+    rt::at_get(12, 16, "M->DESTINO", "@S60").valid(espcif("DESTINO"));
     return rt::READ() && rt::LASTKEY() != rt::key::ESC;
 }
 

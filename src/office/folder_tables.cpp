@@ -65,7 +65,7 @@ void remove_index_files(std::string_view folder, int code) {
         const std::string found = tb::find_in_folder(dir, name);
         if (found.empty()) continue;
         std::error_code ec;
-        fs::remove(dir + found, ec);
+        fs::remove(tb::resolve_path(dir + found), ec);
     }
 }
 

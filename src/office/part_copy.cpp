@@ -15,12 +15,14 @@
 #include "office/folder_tables.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/text.hpp"
+#include "runtime/table/file_names.hpp"
 #include "runtime/table/table_error.hpp"
 #include "runtime/table/transfer.hpp"
 #include "runtime/ui/read.hpp"
 #include "tables/folders.hpp"
 #include "tables/locks.hpp"
 #include "tables/state.hpp"
+#include "tables/taxpayer_mark.hpp"
 
 namespace qv::office {
 
@@ -69,12 +71,26 @@ void drop_scratch() {
     std::error_code ec;
     const std::string base = scratch_file();
     for (const char* ext : {".dbf", ".fpt", ".cdx", ".jnl"})
-        fs::remove(base.substr(0, base.size() - 4) + ext, ec);
+        fs::remove(tb::resolve_path(base.substr(0, base.size() - 4) + ext), ec);
+}
+
+// The declaration record, the monthly record and the rural summary: one
+// record per taxpayer (and activity), never two.
+bool one_per_taxpayer(int code) { return code == 1 || code == 12 || code == 15; }
+
+// The destination's record of such a table is there already.
+bool destination_holds(tb::Table& t, const rt::Value& to, const std::string* activity) {
+    t.set_order(1);
+    for (bool found = t.seek(to); found && !t.eof(); t.skip(1)) {
+        if (t.get("CPF").as_string() != to.as_string()) break;
+        if (!t.deleted() && (!activity || t.get("ATV_BRASIL").as_string() == *activity)) return true;
+    }
+    return false;
 }
 
 // One table: the original's rows that `kind` accepts go to the destination
 // (deleting its rows of the same kind first when not adding). -1 when the
-// table cannot be locked, else the rows copied.
+// table cannot be locked, else the original's rows found.
 long copy_table(const PartCopy& c, int code, const RowTest& kind, const std::string* activity) {
     if (!open_folder_table(c.folder, code, code, false)) return -1;
     tb::Table& t = tables::ws().current(code);
@@ -104,7 +120,8 @@ long copy_table(const PartCopy& c, int code, const RowTest& kind, const std::str
                 copied = -1;
             } else {
                 if (!c.add) delete_taxpayer_rows(t, to, [&] { return !kind || kind(t); });
-                tb::append_from(tables::ws(), t, scratch_file());
+                if (!(c.add && one_per_taxpayer(code) && destination_holds(t, to, activity)))
+                    tb::append_from(tables::ws(), t, scratch_file());
                 t.unlock();
             }
         }
@@ -160,6 +177,18 @@ void mark_destination_rural(const PartCopy& c, const std::string& activity) {
 }  // namespace
 
 PartCopyResult copy_part(const PartCopy& c, std::string* message) {
+    // Neither taxpayer may be open elsewhere: that terminal's save would
+    // put back the rows it loaded, or miss the ones copied.
+    tables::TaxpayerMarks marks;
+    for (const std::string* cpf : {&c.destination, &c.original}) {
+        const tables::MarkClaim claim = marks.take(c.folder, *cpf);
+        if (claim) continue;
+        if (message)
+            *message = claim.outcome == tables::MarkOutcome::HeldElsewhere
+                           ? tables::taxpayer_in_use_text(*cpf, claim.terminal)
+                           : claim.problem;
+        return PartCopyResult::InUse;
+    }
     const Register original = register_of(c.folder, c.original);
     const Plan plan = plan_of(c.part);
     long total = 0;
@@ -242,14 +271,24 @@ void TRANF_PARTE() {
     const int choice = choose_part(register_of(folder, c.original).rural);
     if (choice == 0) return SAI_FORA();
     c.part = static_cast<Part>(choice);
-    c.add = common::AVISOSN(std::vector<std::string>{" Encontrando Dados na declaração? "_cp,
-                                                     " Sim - Acrecente os novos dados   ",
-                                                     " Não - Retire os dados anteriores "_cp},
-                            2).as_string() == "S";
+    // Esc leaves the destination as it is: neither added to nor replaced.
+    const int answer = static_cast<int>(common::AVISOSN(std::vector<std::string>{" Encontrando Dados na declaração? "_cp,
+                                                                " Sim - Acrecente os novos dados   ",
+                                                                " Não - Retire os dados anteriores "_cp},
+                                       1)
+                                            .as_number());
+    if (answer == 0) return SAI_FORA();
+    c.add = answer == 1;
     common::Global("SOBREPOE").set(rt::Value(c.add ? "S" : "N"));
     common::MENS(13, "Copiando !!!");
     std::string message;
-    if (copy_part(c, &message) != PartCopyResult::Done) common::AVISOSN(message, 0);
+    switch (copy_part(c, &message)) {
+        case PartCopyResult::Done: break;
+        case PartCopyResult::InUse:
+            common::AVISOSN(std::vector<std::string>{message, "Nada foi copiado."}, 0);
+            break;
+        default: common::AVISOSN(message, 0); break;
+    }
     tables::MUDADIR(folder);
     SAI_FORA();
 }

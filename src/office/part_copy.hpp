@@ -15,10 +15,13 @@ struct PartCopy {
     bool add = true;   // SOBREPOE "S": keep the destination's rows
 };
 
-enum class PartCopyResult { Done, Nothing, Busy };
+enum class PartCopyResult { Done, Nothing, Busy, InUse };
 
 // Copies the part; Nothing when the original has no row of it (the
-// message of the part is in `message`).
+// message of the part is in `message`); InUse, with nothing copied, when
+// another terminal has either taxpayer open (`message` names it). A table
+// that holds one record per taxpayer keeps the destination's own record
+// when the copies are added to its rows.
 PartCopyResult copy_part(const PartCopy& c, std::string* message = nullptr);
 void TRANF_PARTE();
 void SAI_FORA();

@@ -14,6 +14,7 @@
 #include "runtime/table/table_error.hpp"
 #include "runtime/table/workspace.hpp"
 #include "tables/folders.hpp"
+#include "tables/open_failure.hpp"
 #include "tables/opening.hpp"
 #include "tables/state.hpp"
 
@@ -32,6 +33,16 @@ constexpr const char* kProgramTables[] = {
 constexpr int kPackArea = 80;
 
 bool has_extension(const fs::path& p, std::string_view ext) { return rt::UPPER(p.extension().string()) == ext; }
+
+std::string& failure() {
+    static std::string text;
+    return text;
+}
+
+bool fails(std::string why) {
+    failure() = std::move(why);
+    return false;
+}
 
 int remove_index_files_of(const std::string& folder) {
     int n = 0;
@@ -106,15 +117,45 @@ int remove_idle_work_files(const std::string& folder) {
     return n;
 }
 
+namespace {
+
+// A declaration table of the folder without its index file (another step
+// may have deleted them all already: the program folder's files go first
+// when it holds the client tables too).
+bool indexes_missing(const std::string& folder) {
+    for (int code = kFirstTable; code <= kLastTable; ++code) {
+        if (tb::find_in_folder(folder, table_name(code) + ".DBF").empty()) continue;
+        if (tb::find_in_folder(folder, table_name(code) + ".CDX").empty()) return true;
+        if (code == kRegister && (tb::find_in_folder(folder, "IMP0912B.CDX").empty() ||
+                                  tb::find_in_folder(folder, "IMP0912C.CDX").empty()))
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::string reorganise_failure() { return failure(); }
+
 bool REORG(std::string_view folder_name, int mode) {
+    failure().clear();
     const std::string folder = local_folder(folder_name);
     const bool program_folder = same_folder(folder, tables::program_folder());
     // Index files are never deleted under a terminal that has them open.
-    if (first_table_held(folder) != 0) return false;
+    if (const int held = first_table_held(folder); held != 0)
+        return fails("O arquivo "_cp + table_name(held) + ".DBF está sendo usado em algum terminal."_cp);
+    // A folder that may not be written keeps its index files: none could
+    // be made again.
+    if (std::string text = tables::unwritable_folder_text(tables::without_separator(folder)); !text.empty())
+        return fails(std::move(text));
     const bool may_delete = !(program_folder && other_terminal_running());
-    if (may_delete && remove_index_files_of(folder) > 0) {
+    if (may_delete && (remove_index_files_of(folder) > 0 || indexes_missing(folder))) {
         for (int code = kFirstTable; code <= kLastTable; ++code) {
-            if (!open_folder_table(folder, code, code, false)) return false;
+            if (!open_folder_table(folder, code, code, false)) {
+                std::string why = tables::open_failure_text();
+                if (why.empty()) why = "O arquivo "_cp + table_name(code) + ".DBF não pôde ser aberto."_cp;
+                return fails(std::move(why));
+            }
             tables::ws().close(code);
         }
     }
@@ -151,7 +192,7 @@ void REINDEXA() {
         tables::set_client_folder(local_folder(folder));
         if (!REORG(folder, 4))
             common::AVISOSN(std::vector<std::string>{"Os índices da pasta "_cp + folder + " não foram refeitos:"_cp,
-                                                     "há arquivo em uso em outro terminal."_cp},
+                                                     reorganise_failure()},
                             0);
     }
     tables::set_client_folder(current);

@@ -10,6 +10,10 @@ namespace qv::office {
 // folder list open on the folder. False when a declaration table of the
 // folder could not be opened.
 bool REORG(std::string_view folder, int mode);
+// Why the last REORG returned false, in the system's words (the file it
+// could not open, the folder it may not write, the terminal in the way);
+// empty after one that did its work.
+std::string reorganise_failure();
 void REINDEXA();
 
 // A terminal is running while it holds its folder list (DIRET<nn>).

@@ -18,12 +18,14 @@ namespace {
 constexpr const char* kMemoExtensions[] = {".fpt", ".FPT", ".dbt", ".DBT"};
 
 // Renames every file "<temp>.<ext>" of the folder to "<final>.<ext>".
+// (Folders are named in the program's characters; the file system's names
+// come from the table engine's resolution.)
 bool rename_all(const std::string& folder, const std::string& temp, const std::string& final_stem) {
     std::error_code ec;
-    for (const auto& e : fs::directory_iterator(folder, ec)) {
+    for (const auto& e : fs::directory_iterator(tb::resolve_path(folder), ec)) {
         const fs::path p = e.path();
         if (p.stem().string() != temp) continue;
-        fs::rename(p, fs::path(folder) / (final_stem + p.extension().string()), ec);
+        fs::rename(p, tb::resolve_path(tables::in_folder(folder, final_stem + p.extension().string())), ec);
         if (ec) return false;
     }
     return true;
@@ -31,7 +33,7 @@ bool rename_all(const std::string& folder, const std::string& temp, const std::s
 
 void remove_all_named(const std::string& folder, const std::string& stem) {
     std::error_code ec;
-    for (const auto& e : fs::directory_iterator(folder, ec))
+    for (const auto& e : fs::directory_iterator(tb::resolve_path(folder), ec))
         if (e.path().stem().string() == stem) fs::remove(e.path(), ec);
 }
 
@@ -75,14 +77,14 @@ bool copy_table_file(const std::string& from, const std::string& name, const std
     }
     std::error_code ec;
     for (const std::string& f : files) {
-        const fs::path beside = fs::path(to) / ("~" + f);
-        fs::copy_file(fs::path(from) / f, beside, fs::copy_options::overwrite_existing, ec);
+        const fs::path beside = tb::resolve_path(tables::in_folder(to, "~" + f));
+        fs::copy_file(tb::resolve_path(tables::in_folder(from, f)), beside, fs::copy_options::overwrite_existing, ec);
         if (ec) {
             fs::remove(beside, ec);
             return false;
         }
         const std::string existing = tb::find_in_folder(to, f);
-        fs::rename(beside, fs::path(to) / (existing.empty() ? f : existing), ec);
+        fs::rename(beside, tb::resolve_path(tables::in_folder(to, existing.empty() ? f : existing)), ec);
         if (ec) return false;
     }
     return true;

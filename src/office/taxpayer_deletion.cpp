@@ -14,6 +14,7 @@
 #include "tables/locks.hpp"
 #include "tables/register_views.hpp"
 #include "tables/state.hpp"
+#include "tables/taxpayer_mark.hpp"
 
 namespace qv::office {
 
@@ -79,10 +80,42 @@ void update_register(const std::string& folder, bool rural_only) {
     open_folder_table(folder, kRegister, kRegister, false);
 }
 
+// The marks of the taxpayers, so that no terminal opens one of them while
+// its rows go; the message naming the first another terminal has, empty
+// when all were taken.
+std::string take_marks(tables::TaxpayerMarks& marks, const std::string& folder, const std::vector<std::string>& cpfs) {
+    for (const std::string& cpf : cpfs) {
+        const tables::MarkClaim claim = marks.take(folder, cpf);
+        if (claim.outcome == tables::MarkOutcome::HeldElsewhere) return tables::taxpayer_in_use_text(cpf, claim.terminal);
+        if (claim.outcome == tables::MarkOutcome::Unavailable) return claim.problem;
+    }
+    return {};
+}
+
+// The marks of the operation are blanked on every row, so that the
+// taxpayers are not found marked by the next operation that marks.
+void clear_marks(tb::Table* reg) {
+    if (!reg) return;
+    reg->clear_filter();
+    bool any = false;
+    for (reg->go_top(); !reg->eof() && !any; reg->skip(1)) any = !rt::TRIM(reg->get("IMPRE").as_string()).empty();
+    tables::ws().select(kRegister);
+    if (!any || !tables::FIL_LOCK(5)) return;
+    for (reg->go_top(); !reg->eof(); reg->skip(1))
+        if (!rt::TRIM(reg->get("IMPRE").as_string()).empty()) reg->put("IMPRE", rt::Value(" "));
+    reg->commit();
+    reg->unlock();
+}
+
 }  // namespace
 
 bool delete_declarations(const std::string& folder, const std::vector<std::string>& cpfs, bool rural_only,
-                         int* busy_table) {
+                         int* busy_table, std::string* in_use) {
+    tables::TaxpayerMarks marks;
+    if (const std::string held = take_marks(marks, folder, cpfs); !held.empty()) {
+        if (in_use) *in_use = held;
+        return false;
+    }
     const std::vector<int> codes = tables_to_clear(rural_only);
     for (const int code : codes) {
         if (open_folder_table(folder, code, code, true)) continue;
@@ -139,15 +172,21 @@ void EXCLUI() {
         common::Global("TAM_CALC").set(rt::Value(""));
         common::MENS(0, rural_only ? "Excluindo os dados da Atividade Rural..."_cp : "Excluindo os dados...");
         int busy = 0;
-        if (delete_declarations(folder, cpfs, rural_only, &busy))
+        std::string in_use;
+        // held until the register has lost them too
+        tables::TaxpayerMarks marks;
+        if (in_use = take_marks(marks, folder, cpfs); in_use.empty() &&
+            delete_declarations(folder, cpfs, rural_only, &busy, &in_use))
             update_register(folder, rural_only);
+        else if (!in_use.empty())
+            common::AVISOSN(std::vector<std::string>{in_use, "Nenhum contribuinte foi excluído."_cp}, 0);
         else
             common::AVISOSN(std::vector<std::string>{"O arquivo " + table_name(busy) +
                                                          ".DBF está sendo usado em algum terminal."_cp,
                                                      "Nenhum contribuinte foi excluído."_cp},
                             0);
     }
-    if (tb::Table* r = tables::ws().table(kRegister)) r->clear_filter();
+    clear_marks(tables::ws().table(kRegister));
     tables::ws().set_deleted(true);
     common::Global("CPF").set(rt::Value(rt::SPACE(11)));
     common::Global("CPF_OLD").set(rt::Value(rt::SPACE(11)));

@@ -20,6 +20,7 @@
 #include "tables/reference_tables.hpp"
 #include "tables/schema_upgrade.hpp"
 #include "tables/state.hpp"
+#include "tables/taxpayer_mark.hpp"
 
 namespace qv::tables {
 namespace {
@@ -47,14 +48,16 @@ std::string cdx_name(const std::string& name) { return tb::with_default_extensio
 // Whether a file the program names exists (in whatever letter case).
 bool present(const std::string& name) { return tb::file_exists(os_name(name)); }
 
-// A table file of no bytes holds nothing: its creation was cut short (a
-// kill between making the file and writing its header). It is made again.
-bool table_present(const std::string& name) {
-    const std::string real = tb::resolve_path(os_name(name));
+bool table_present(const std::string& name) { return tb::file_exists(name); }
+
+// A table file of no bytes: a new table appears whole (written aside and
+// renamed), so this one lost what it held. A reference table is made again
+// from the delivered lists; any other is damaged, and kept for repair: made
+// again empty, its rows would vanish from every list without a word.
+bool emptied(const std::string& name) {
     std::error_code ec;
-    const auto size = fs::file_size(real, ec);
-    if (!ec) return size != 0;
-    return fs::exists(real, ec);   // there, but no plain file: opening it says what is wrong
+    const auto size = fs::file_size(tb::resolve_path(name), ec);
+    return !ec && size == 0;
 }
 
 std::string tag_of(const std::string& bag) { return rt::UPPER(tb::stem_of(bag)).substr(0, 10); }
@@ -104,7 +107,12 @@ bool build_indexes(int area, const std::string& name, const std::vector<Order>& 
     tb::Table* t = nullptr;
     try {
         t = &ws().use_in(area, os_name(name), opt);
+    } catch (const tb::TableBusy&) {
+        // another terminal has it (or is putting a rewrite of it in place)
+        note_open_failure(OpenFault::InUse, dbf_of(name));
+        return false;
     } catch (const tb::TableError&) {
+        note_open_failure(OpenFault::Damaged, dbf_of(name));
         return false;
     }
     try {
@@ -124,6 +132,7 @@ bool build_indexes(int area, const std::string& name, const std::vector<Order>& 
         }
     } catch (const tb::TableError&) {
         ws().close(area);
+        note_open_failure(OpenFault::NotCreated, cdx_of(name));
         return false;
     }
     ws().close(area);
@@ -333,6 +342,14 @@ bool ABREARQ(int area, bool exclusive, std::string_view file, std::string_view k
     if (!bag3.empty()) orders.push_back({std::string(rt::ALLTRIM(key3)), bag3});
 
     clear_open_failure();
+    if (emptied(dbf_of(name))) {
+        if (reference_code_of(tb::stem_of(name)) == 0) {
+            note_open_failure(OpenFault::Damaged, dbf_of(name));
+            ws().select(area);
+            return false;
+        }
+        remove_file(dbf_of(name));
+    }
     if (!table_present(dbf_of(name))) {
         progress(name + ".dbf" + " não localizado está sendo criado "_cp);
         switch (create_missing(area, name)) {
@@ -402,8 +419,11 @@ bool SAI_ABRE(int code) {
     return true;
 }
 
+// The work copies closed, the declaration is no longer open here: its
+// taxpayer is free for the other terminals.
 void FECHA_PROV() {
     for (int a = 21; a <= 40; ++a) ws().close(a);
+    release_editing_mark();
 }
 
 void FECHA_TODO() {
@@ -413,7 +433,7 @@ void FECHA_TODO() {
 
 void CDX() {
     std::error_code ec;
-    const std::string folder = without_separator(default_folder());
+    const std::string folder = tb::resolve_path(without_separator(default_folder()));
     for (const auto& e : fs::directory_iterator(folder, ec)) {
         if (!e.is_regular_file(ec)) continue;
         if (rt::UPPER(e.path().extension().string()) != ".CDX") continue;

@@ -304,13 +304,13 @@ bool build_reference_table(int code, const std::string& dbf_path, const std::str
         t.commit();
         local.close_all();
         // The memo file first: a table is never seen without its memos.
-        if (memos) fs::rename(temp_memo, tb::with_extension(tb::resolve_path(dbf_path), ".dbt"));
-        fs::rename(temp, tb::resolve_path(dbf_path));
+        if (memos) fs::rename(tb::resolve_path(temp_memo), tb::with_extension(tb::resolve_path(dbf_path), ".dbt"));
+        fs::rename(tb::resolve_path(temp), tb::resolve_path(dbf_path));
     } catch (const std::exception&) {
         local.close_all();
         std::error_code ec;
-        fs::remove(temp, ec);
-        fs::remove(temp_memo, ec);
+        fs::remove(tb::resolve_path(temp), ec);
+        fs::remove(tb::resolve_path(temp_memo), ec);
         return false;
     }
     return true;

@@ -16,6 +16,7 @@
 #include "runtime/core/text.hpp"
 #include "runtime/screen/keys.hpp"
 #include "runtime/screen/screen.hpp"
+#include "runtime/table/file_names.hpp"
 #include "runtime/table/transfer.hpp"
 #include "tables/opening.hpp"
 #include "tables/state.hpp"
@@ -151,7 +152,7 @@ void MOS_PEND() {
     common::FECHAJAN(6);
     ws().close(kFindingsArea);
     std::error_code ec;
-    for (const char* ext : {".dbf", ".cdx"}) std::filesystem::remove(os_name(copy + ext), ec);
+    for (const char* ext : {".dbf", ".cdx"}) std::filesystem::remove(tb::resolve_path(copy + ext), ec);
     ws().select(kRegisterArea);
 }
 

@@ -32,7 +32,7 @@ std::string current_folder() {
 
 rt::table::Workspace& ws() { return rt::table::workspace(); }
 
-std::string os_name(std::string_view name) { return common::fs_path(name).string(); }
+std::string os_name(std::string_view name) { return std::string(name); }
 
 std::string terminal() {
     const rt::Value v = kNusu.value();

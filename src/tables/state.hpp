@@ -29,9 +29,9 @@ std::string alias_override();      // APELIDO, trimmed
 void reset_message_width();        // TAM_OLD = 0
 void set_blink_colour();           // COR_PISCA = COR_PEGA + 128
 
-// The name the file system knows for a file the program names in its own
-// characters (CP850 inside, UTF-8 at the operating system): every name this
-// layer hands to the table engine goes through it.
+// A name as this layer hands it to the table engine: the program's own
+// characters (CP850), which the engine's path resolution converts to the
+// file system's (UTF-8) itself. Kept for the callers that still ask.
 std::string os_name(std::string_view name);
 
 // Folder names: with and without the trailing "/", and a file inside one.

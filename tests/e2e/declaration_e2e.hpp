@@ -31,10 +31,10 @@ protected:
         std::error_code ec;
         std::filesystem::remove_all(root, ec);
     }
-    std::unique_ptr<TmuxSession> start() {
+    std::unique_ptr<TmuxSession> start(const std::string& terminal = "01") {
         return std::make_unique<TmuxSession>(
             std::string(QV_BINARY_DIR) + "/qv2012v", prog.string(),
-            std::vector<std::string>{"DQV2012=" + prog.string() + "/", "TERMINAL=01", "HOME=" + home.string()});
+            std::vector<std::string>{"DQV2012=" + prog.string() + "/", "TERMINAL=" + terminal, "HOME=" + home.string()});
     }
     // Main menu item 11, then the CPF; the declaration menu opens.
     static void open_declaration(TmuxSession& s, bool new_taxpayer) {

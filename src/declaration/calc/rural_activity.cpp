@@ -4,6 +4,7 @@
 #include <mutex>
 #include <span>
 
+#include "common/avisosn.hpp"
 #include "common/globals.hpp"
 #include "common/messages.hpp"
 #include "declaration/calc/declaration_values.hpp"
@@ -14,6 +15,7 @@
 #include "runtime/core/functions.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/table/file_names.hpp"
+#include "runtime/table/table_error.hpp"
 #include "tables/state.hpp"
 
 namespace qv::declaration {
@@ -53,12 +55,28 @@ bool MUDA_ATV(std::string_view typed, std::string_view old_value) {
     }
     if (now == before) return true;
     const common::Global activity{"ATV_BRASIL"};
-    // The rows on screen are saved under the activity they belong to.
+    // The rows on screen are saved under the activity they belong to, the
+    // five tables together; a table that cannot be written keeps the
+    // activity as it was.
     activity.set(rt::Value(before.empty() ? std::string("S") : before));
-    for (int table = kFirstRuralTable; table <= kLastRuralTable; ++table) SALVA_PARC(table, 0);
+    try {
+        SaveBatch batch;
+        for (int table = kFirstRuralTable; table <= kLastRuralTable; ++table) SALVA_PARC(table, 0);
+        batch.install();
+    } catch (const TableUnavailable& e) {
+        common::AVISOSN(*e.what() != '\0' ? std::string(e.what()) : "Não foi possível gravar a atividade rural."_cp, 0);
+        return false;
+    } catch (const rt::table::TableError&) {
+        common::AVISOSN("Não foi possível gravar a atividade rural."_cp, 0);
+        return false;
+    }
     activity.set(rt::Value(now));
     const std::string cpf = text("CPF");
-    for (int table = kFirstRuralTable; table <= kLastRuralTable; ++table) load_activity(table, cpf, now);
+    try {
+        for (int table = kFirstRuralTable; table <= kLastRuralTable; ++table) load_activity(table, cpf, now);
+    } catch (const TableUnavailable& e) {
+        if (*e.what() != '\0') common::AVISOSN(std::string(e.what()), 0);
+    }
     tables::ws().select(work_area(kFirstRuralTable));
     PRENCHEWZK(now);
     // The saving's progress leaves the status line to the page.

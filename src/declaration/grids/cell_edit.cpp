@@ -90,6 +90,7 @@ int DOGET(GridRun& grid, bool append) {
     }
     const std::string key_before = index_key_value(t);
     Value value = t.get(col.field);
+    if (col.entry_width > 0 && value.is_string()) value = Value(rt::PADR(value.as_string(), col.entry_width));
     const Value original = value;
     if (col.description && common::Global{"LASTECLA"}.integer() == 13 && !t.eof()) {
         const int area = grid.description().area;

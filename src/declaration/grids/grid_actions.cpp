@@ -21,6 +21,7 @@
 #include "runtime/core/text.hpp"
 #include "runtime/screen/keys.hpp"
 #include "runtime/screen/screen.hpp"
+#include "runtime/table/file_names.hpp"
 #include "runtime/ui/read.hpp"
 #include "tables/locks.hpp"
 #include "tables/opening.hpp"
@@ -149,7 +150,7 @@ void index_grid(GridRun& g, const std::string& key_expr, const std::string& file
     const std::string path = common::Global{"LOCTRAB"}.text() + file + common::Global{"NUSU"}.text("01") + ".cdx";
     t.clear_bags();
     std::error_code ec;
-    std::filesystem::remove(path, ec);
+    std::filesystem::remove(rt::table::resolve_path(path), ec);
     rt::table::IndexOptions opt;
     opt.bag = path;
     t.index_on(key_expr, "ORDEM", opt);

@@ -46,6 +46,9 @@ struct GridColumn {
     std::string refusal{};    // not empty: the cell is never edited, this is shown instead
     bool read_only = false;   // shown, never edited (a computed or key column)
     std::function<void()> after_write{};   // after a write, beside the totals
+    // > 0: the entry takes this many characters, more than the field keeps,
+    // so that the hook sees a value too long whole and refuses it
+    int entry_width = 0;
 };
 
 struct GridDescription {

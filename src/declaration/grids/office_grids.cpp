@@ -2,7 +2,9 @@
 // statuses, breakdowns, printers, folders, billing slips, the agenda and
 // the taxpayer selections.
 #include "common/calendar_names.hpp"
+#include "common/avisosn.hpp"
 #include "common/globals.hpp"
+#include "common/paths.hpp"
 #include "declaration/entry/dialog_painters.hpp"
 #include "declaration/grids/grid_columns.hpp"
 #include "declaration/grids/grid_hooks.hpp"
@@ -18,6 +20,8 @@ namespace {
 
 using rt::operator""_cp;
 using rt::Value;
+
+constexpr std::size_t kFolderField = 80;   // DIRETOR of the folder list
 
 constexpr const char* kMarkStatus = "Marque [S] nos nomes - Esc termina |Alt(+)Marca todos | ALT(-)Desmarca";
 
@@ -104,8 +108,20 @@ GridDescription printers() {
 GridDescription folders() {
     GridDescription d = framed(40, 50, 3, 5, 16, 16, 73, 0);
     GridColumn mark{"Sel", "SELEC", "@!"};
-    GridColumn path{"Drive e diretório"_cp, "DIRETOR", "@!s52", "substr(DIRETOR,1,52)"};
-    mark.hook = path.hook = accepts("TROCA_NAO");
+    // A folder keeps the letters typed; one longer than the list keeps is
+    // refused, never cut.
+    GridColumn path{"Drive e diretório"_cp, "DIRETOR", "@s52", "substr(DIRETOR,1,52)"};
+    mark.hook = accepts("TROCA_NAO");
+    path.entry_width = common::kFolderEntryWidth;
+    path.hook = [troca = accepts("TROCA_NAO")](Value& v) {
+        const std::string folder = rt::TRIM(v.as_string());
+        if (const std::string refusal = common::folder_length_refusal(folder, kFolderField); !refusal.empty()) {
+            common::AVISOSN(refusal, 0);
+            return false;
+        }
+        v = Value(rt::PADR(folder, kFolderField));
+        return troca(v);
+    };
     d.columns = {mark, path};
     d.before = [] {
         MTELA5(7);

@@ -4,6 +4,7 @@
 #include <span>
 #include <string>
 
+#include "common/avisosn.hpp"
 #include "common/globals.hpp"
 #include "common/messages.hpp"
 #include "common/windows.hpp"
@@ -12,6 +13,7 @@
 #include "declaration/entry/footers.hpp"
 #include "declaration/entry/gtela.hpp"
 #include "declaration/loop/declara_variables.hpp"
+#include "declaration/loop/declaration_load.hpp"
 #include "declaration/loop/key_bindings.hpp"
 #include "declaration/loop/page_globals.hpp"
 #include "declaration/loop/screen_loop.hpp"
@@ -30,6 +32,7 @@
 #include "shell/taxpayer_selection.hpp"
 #include "tables/folders.hpp"
 #include "tables/locks.hpp"
+#include "tables/open_failure.hpp"
 #include "tables/opening.hpp"
 #include "tables/state.hpp"
 
@@ -156,6 +159,14 @@ void clear_register_order() {
     reg->unlock();
 }
 
+// The folder's register could not be opened: a damaged register or a
+// folder that may not be written is said (no taxpayer can be found in it).
+bool register_readable() {
+    if (tables::last_open_failure().fault == tables::OpenFault::None) return true;
+    common::AVISOSN(tables::open_failure_text(), 0);
+    return false;
+}
+
 // Step after the CPF: false when DECLARA ends.
 bool after_prompt(int id) {
     common::Global{"ULT_CPF"}.set(kCpf.value());
@@ -175,13 +186,16 @@ bool after_prompt(int id) {
             return false;
         default: break;
     }
-    edit_declaration();
-    if (vars::INI.text() == "I") {
-        close_work_copies();
-        return false;
-    }
-    taxpayer_box();
-    shell::call_routine("SALVATUDO", {rt::Value(1)});
+    // A save that fails (a full disk, a damaged table) said so and changed
+    // nothing: the declaration stays open, to be saved again.
+    do {
+        edit_declaration();
+        if (vars::INI.text() == "I") {
+            close_work_copies();
+            return false;
+        }
+        taxpayer_box();
+    } while (!shell::call_as_bool("SALVATUDO", {rt::Value(1)}, true));
     return true;
 }
 
@@ -197,11 +211,15 @@ void prompt_loop(int id) {
     for (;;) {
         taxpayer_box();
         common::Global{"ZOOM_BEM"}.set(rt::Value(!common::Global{"ZOOM_DIV"}.value().as_bool()));
-        tables::MUDADIR(common::Global{"LOCARQ"}.text());
+        if (!tables::MUDADIR(common::Global{"LOCARQ"}.text()) && !register_readable()) break;
         common::Global{"TEM_USO"}.set(rt::Value(0));
         common::Global{"LRECUPERA"}.set(rt::Value(false));
         common::MENS(0, "F1 Nome F2 CPF F3 Stat F4 Recu F5 Cor.IR F6 Detal F7 Pasta F8 WZK F11 Pendência"_cp);
-        if (!read_taxpayer_cpf()) break;
+        if (!read_taxpayer_cpf()) {
+            // another terminal has the taxpayer: another CPF may be asked
+            if (taxpayer_refused()) continue;
+            break;
+        }
         if (!after_prompt(id)) break;
     }
     clear_register_order();

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 
+#include "common/avisosn.hpp"
 #include "common/globals.hpp"
 #include "common/messages.hpp"
 #include "common/windows.hpp"
@@ -20,6 +21,7 @@
 #include "tables/folders.hpp"
 #include "tables/opening.hpp"
 #include "tables/state.hpp"
+#include "tables/taxpayer_mark.hpp"
 
 namespace qv::declaration {
 
@@ -37,11 +39,63 @@ const common::Global kLrecupera("LRECUPERA");
 const common::Global kOpcao1("OPCAO_1");
 
 bool transfers_without_editing(int id) { return id == 63 || id == 64; }
+// The declaration is opened to be edited and saved, not only read (the
+// check, the printouts, the transfers to the tax program).
+bool opened_for_editing(int id) { return id < 61 && id != 13 && id != 51; }
+
+bool& refused() {
+    static bool flag = false;
+    return flag;
+}
+
+// The taxpayer becomes this terminal's while its declaration is open. When
+// another terminal has it, the box says which and waits; it goes by itself
+// once the taxpayer is free. False when the user gives up or the mark
+// cannot be had (said).
+bool take_taxpayer(const std::string& cpf) {
+    const std::string folder = tables::client_folder();
+    tables::MarkClaim claim = tables::take_editing_mark(folder, cpf);
+    while (claim.outcome == tables::MarkOutcome::HeldElsewhere) {
+        const std::string other = claim.terminal;
+        const std::vector<std::string> lines{tables::taxpayer_in_use_text(cpf, other),
+                                             "Aguardando o terminal "_cp + other + " fechar a declaração..."_cp};
+        common::wait_alert(lines, {"Desiste"}, [&] {
+            claim = tables::take_editing_mark(folder, cpf);
+            return claim.outcome != tables::MarkOutcome::HeldElsewhere || claim.terminal != other;
+        });
+        if (claim.outcome == tables::MarkOutcome::HeldElsewhere && claim.terminal == other) {
+            refused() = true;
+            return false;
+        }
+    }
+    if (claim.outcome == tables::MarkOutcome::Unavailable) {
+        common::AVISOSN(claim.problem, 0);
+        return false;
+    }
+    return true;
+}
 
 // The register's work copy names the taxpayer a recovery reopens, so it is
 // written under another name and takes its own only once every other copy
 // is complete: a load cut short leaves nothing to recover.
 std::string pending_register_copy() { return work_file(kRegisterTable) + "~"; }
+
+// A taxpayer registered in this session has no register row yet (the save
+// makes it): its copy gets one with the CPF, so that a recovery knows whose
+// copies these are.
+void name_new_taxpayer(const std::string& cpf) {
+    rt::table::OpenOptions opt;
+    opt.exclusive = true;
+    opt.structural_index = false;
+    auto& ws = tables::ws();
+    const int area = work_area(kRegisterTable);
+    ws.close(area);
+    rt::table::Table& copy = ws.use_in(area, pending_register_copy() + ".dbf", opt);
+    copy.append_blank();
+    copy.put("CPF", rt::Value(cpf));
+    copy.commit();
+    ws.close(area);
+}
 
 void copy_register_rows(int id, const std::string& cpf) {
     const std::string key = taxpayer_key(kRegisterTable, cpf, "");
@@ -51,13 +105,15 @@ void copy_register_rows(int id, const std::string& cpf) {
     }
     open_waiting(kRegisterTable, false, kLoadWait);
     tables::ws().current(kRegisterTable).seek(rt::Value(key));
-    copy_taxpayer_rows(kRegisterTable, kRegisterTable, key, pending_register_copy());
+    const long rows = copy_taxpayer_rows(kRegisterTable, kRegisterTable, key, pending_register_copy());
     tables::ws().close(kRegisterTable);
+    if (rows == 0) name_new_taxpayer(key);
 }
 
 bool complete_register_copy() {
     const std::string pending = rt::table::resolve_path(pending_register_copy() + ".dbf");
-    if (std::rename(pending.c_str(), (work_file(kRegisterTable) + ".dbf").c_str()) != 0) return false;
+    const std::string done = rt::table::resolve_path(work_file(kRegisterTable) + ".dbf");
+    if (std::rename(pending.c_str(), done.c_str()) != 0) return false;
     if (!open_work_copy(kRegisterTable)) return false;
     tables::MOSTRADOR(1, 1);
     return true;
@@ -86,6 +142,9 @@ bool load_records(bool recovery, int id, int existing, const std::string& cpf) {
         ws.close(kRecoveryRegisterArea);
         if (!tables::ABREARQ(kRecoveryDeclarationArea, true, work_file(kDeclarationTable))) return false;
         declaration_area = kRecoveryDeclarationArea;
+        // A taxpayer registered in the interrupted session and never saved
+        // has no declaration record yet: it starts as a new one does.
+        if (ws.current(declaration_area).eof()) existing = 0;
     }
     if (existing != 0) {
         common::ESCRLCOL(kProgressWindow, 5, 2, "Reprocessando os dados...");
@@ -183,6 +242,17 @@ void prepare_lists() {
     common::FECHAJAN(10);
 }
 
+// The register row read at the CPF prompt may be older than the mark just
+// taken (another terminal may have saved the taxpayer meanwhile, or waited
+// for here): it is read again, and a taxpayer registered meanwhile is no
+// longer new.
+void read_register_again(const std::string& cpf, int& existing) {
+    rt::table::Table* reg = tables::ws().table(kRegisterTable);
+    if (!reg) return;
+    reg->set_order(1);
+    if (reg->seek(rt::Value(cpf)) && existing == 0) existing = 1;
+}
+
 }  // namespace
 
 bool INIC_VAR(int /*mode*/, int existing) {
@@ -195,10 +265,24 @@ bool INIC_VAR(int /*mode*/, int existing) {
     const bool recovery = kLrecupera.value().as_bool();
     const int id = kOpcao1.integer(0);
     open_reference_table(51);
-    if (!load_records(recovery, id, existing, cpf) || !load_work_copies(recovery, id, cpf)) {
+    refused() = false;
+    if (opened_for_editing(id)) {
+        if (!take_taxpayer(cpf)) return false;
+        if (!recovery) read_register_again(cpf, existing);
+    }
+    try {
+        if (!load_records(recovery, id, existing, cpf) || !load_work_copies(recovery, id, cpf)) {
+            tables::FECHA_PROV();
+            common::MENS(11, recovery ? "Impossível recuperar o último CPF."_cp
+                                      : "Não foi possível preparar os arquivos de trabalho do terminal."_cp);
+            return false;
+        }
+    } catch (const TableUnavailable& e) {
+        // a damaged table or a folder that may not be written: named, and
+        // nothing opened
+        for (int table = 1; table <= 20; ++table) tables::ws().close(table);
         tables::FECHA_PROV();
-        common::MENS(11, recovery ? "Impossível recuperar o último CPF."_cp
-                                  : "Não foi possível preparar os arquivos de trabalho do terminal."_cp);
+        if (*e.what() != '\0') common::AVISOSN(std::string(e.what()), 0);
         return false;
     }
     load_monthly_values();
@@ -211,6 +295,12 @@ bool INIC_VAR(int /*mode*/, int existing) {
     // activity has its months added up again from the book.
     if (!variable("SO_TOTAL").as_bool()) call_named("SOMA_RUR", {rt::Value(2)});
     return true;
+}
+
+bool taxpayer_refused() {
+    const bool was = refused();
+    refused() = false;
+    return was;
 }
 
 void PRENCHEWZK(std::string_view activity) {

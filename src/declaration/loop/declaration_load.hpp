@@ -14,6 +14,9 @@ inline constexpr std::string_view kLoadWait = "Aguardando outro Terminal carrega
 // one (a blank declaration). With LRECUPERA on, the terminal's work copies
 // left by an interrupted session are reopened instead. True when loaded.
 bool INIC_VAR(int mode, int existing);
+// True once after an INIC_VAR that stopped because another terminal had the
+// taxpayer and the user gave up waiting (the CPF may be asked again).
+bool taxpayer_refused();
 // The rural summary of the activity `activity` into variables and REND_RURAL.
 void PRENCHEWZK(std::string_view activity);
 // F4 at the CPF prompt: takes the CPF of the terminal's last work copies and

@@ -157,13 +157,34 @@ void register_summaries() {
     set_variable("DFQUOTA", variable("I13_37"));
 }
 
-// The register record of the taxpayer, from the variables.
-bool write_register(int mode) {
+// The register's and the declaration's records of the taxpayer, from the
+// variables. Both records are had (found and locked, or appended) before
+// either is written, so that a save stopped here changes neither; the
+// work copies get them too, for a recovery after a crash.
+bool write_records(int mode) {
     auto& ws = tables::ws();
-    open_waiting(kRegisterTable, false, kLoadWait);
-    ws.select(kRegisterTable);
     const rt::Value cpf(rt::PADR(variable_text("CPF"), 11));
+    open_waiting(kDeclarationTable, true, kSaveWait);
+    ws.select(kDeclarationTable);
+    tb::Table& record = ws.current(kDeclarationTable);
+    const bool new_record = !record.seek(cpf);
     if (!PREP_REG(cpf)) {
+        ws.close(kDeclarationTable);
+        not_saved("Não foi possível gravar a declaração do contribuinte."_cp);
+        return false;
+    }
+    try {
+        open_waiting(kRegisterTable, false, kLoadWait);
+    } catch (...) {
+        if (new_record) record.delete_record();
+        ws.close(kDeclarationTable);
+        throw;
+    }
+    ws.select(kRegisterTable);
+    if (!PREP_REG(cpf)) {
+        // the declaration's record appended for it goes again
+        if (new_record) record.delete_record();
+        ws.close(kDeclarationTable);
         not_saved("Não foi possível gravar o cadastro do contribuinte."_cp);
         return false;
     }
@@ -178,31 +199,25 @@ bool write_register(int mode) {
     set_variable("TAM_USO", rt::Value(0));
     reg.unlock();
     reg.commit();
-    return true;
-}
-
-// The declaration record, in the shared table and in the work copy.
-bool write_declaration_record() {
-    auto& ws = tables::ws();
-    open_waiting(kDeclarationTable, true, kSaveWait);
-    const rt::Value cpf(rt::PADR(variable_text("CPF"), 11));
-    if (!PREP_REG(cpf)) {
-        ws.close(kDeclarationTable);
-        not_saved("Não foi possível gravar a declaração do contribuinte."_cp);
-        return false;
-    }
-    tb::Table& record = ws.current(kDeclarationTable);
     variables_to_record(kDeclarationTable);
     record.put("CPF", cpf);
     record.commit();
     ws.close(kDeclarationTable);
-    if (tb::Table* copy = ws.table(work_area(kDeclarationTable))) {
+    for (const int table : {kDeclarationTable, kRegisterTable}) {
+        tb::Table* copy = ws.table(work_area(table));
+        if (!copy) continue;
+        if (copy->eof()) copy->go_top();
         if (copy->eof()) copy->append_blank();
-        variables_to_record(work_area(kDeclarationTable));
+        variables_to_record(work_area(table));
         copy->put("CPF", cpf);
         copy->commit();
     }
     return true;
+}
+
+SaveBatch*& batch_in_use() {
+    static SaveBatch* batch = nullptr;
+    return batch;
 }
 
 }  // namespace
@@ -241,8 +256,10 @@ void SALVA_PARC(int table, int mode) {
     ws.close(area);
     const std::string cpf = variable_text("CPF"), activity = variable_text("ATV_BRASIL");
     const auto belongs = taxpayer_rows(table, table, cpf, activity);
+    SaveBatch* batch = SaveBatch::current();
     try {
         if (holds_already(table, rows, taxpayer_key(table, cpf, activity), belongs)) ws.close(table);
+        else if (batch) batch->add(table, tb::prepare_replace(ws, table, belongs, work_file(table)));
         else tb::replace_records(ws, table, belongs, work_file(table));
     } catch (const tb::TableError&) {
         ws.close(table);
@@ -250,11 +267,56 @@ void SALVA_PARC(int table, int mode) {
         throw;
     }
     ws.select(area);
-    if (mode == 1 && !transfer_follows()) return;
+    if (mode == 1 && !transfer_follows()) {
+        if (batch) batch->closed_copy(table);
+        return;
+    }
     if (!open_work_copy(table)) return;
     tb::Table& reopened = ws.current(area);
     if (at != 0 && at <= reopened.lastrec()) reopened.go_to(at);
     else reopened.go_top();
+}
+
+SaveBatch::SaveBatch() : outer_(batch_in_use()) { batch_in_use() = this; }
+
+SaveBatch::~SaveBatch() {
+    batch_in_use() = outer_;
+    if (!installed_) drop();
+}
+
+SaveBatch* SaveBatch::current() { return batch_in_use(); }
+
+void SaveBatch::add(int table, tb::PreparedReplace rewrite) { pending_.push_back({table, std::move(rewrite)}); }
+
+void SaveBatch::install() {
+    std::size_t done = 0;
+    try {
+        for (; done < pending_.size(); ++done) pending_[done].rewrite.install();
+    } catch (...) {
+        // what is in place stays; the rest is dropped with the batch
+        pending_.erase(pending_.begin(), pending_.begin() + static_cast<long>(done) + 1);
+        throw;
+    }
+    installed_ = true;
+    pending_.clear();
+}
+
+void SaveBatch::drop() noexcept {
+    auto& ws = tables::ws();
+    for (Pending& p : pending_) {
+        p.rewrite.drop();
+        try {
+            ws.close(p.table);
+        } catch (...) {
+        }
+    }
+    pending_.clear();
+    for (const int table : closed_) {
+        try {
+            if (!ws.table(work_area(table))) open_work_copy(table);
+        } catch (...) {
+        }
+    }
 }
 
 bool SALVATUDO(int mode) {
@@ -266,7 +328,9 @@ bool SALVATUDO(int mode) {
     show_caption(1, mode);
     register_summaries();
     call_named("CALC", {rt::Value(7), rt::Value(0)});
-    if (!write_register(mode) || !write_declaration_record()) return false;
+    // Every table is written aside first, then the records, then all are
+    // put in place: a failure before that changes nothing.
+    SaveBatch batch;
     const int last = rt::ALLTRIM(variable_text("TEMRURAL")) == "S" ? 19 : 14;
     try {
         for (int table = 2; table <= last; ++table) {
@@ -275,6 +339,11 @@ bool SALVATUDO(int mode) {
             SALVA_PARC(table, mode);
         }
         SALVA_PARC(kHeirsTable, mode);
+        if (!write_records(mode)) return false;
+        batch.install();
+    } catch (const TableUnavailable& e) {
+        not_saved(*e.what() != '\0' ? std::string(e.what()) : "Não foi possível gravar todas as tabelas da declaração."_cp);
+        return false;
     } catch (const tb::TableError&) {
         not_saved("Não foi possível gravar todas as tabelas da declaração."_cp);
         return false;

@@ -10,6 +10,7 @@
 #include "runtime/table/workspace.hpp"
 #include "runtime/table/transfer.hpp"
 #include "tables/catalogue.hpp"
+#include "tables/open_failure.hpp"
 #include "tables/opening.hpp"
 #include "tables/state.hpp"
 
@@ -94,8 +95,18 @@ bool open_work_copy(int table) {
 
 void open_waiting(int table, bool exclusive, std::string_view message) {
     while (!tables::ABERTURA(table, exclusive)) {
-        if (wait_hook()) wait_hook()(message);
-        else common::AVISOSN(std::string(message));
+        if (!tables::failed_in_use()) throw TableUnavailable(tables::open_failure_text());
+        if (wait_hook()) {
+            wait_hook()(message);
+            continue;
+        }
+        bool opened = false;
+        const int chosen = common::wait_alert({std::string(message)}, {"Ok"}, [&] {
+            opened = tables::ABERTURA(table, exclusive);
+            return opened || !tables::failed_in_use();
+        });
+        if (opened) return;
+        if (chosen == 0) throw TableUnavailable("");
     }
 }
 

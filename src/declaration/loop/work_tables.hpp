@@ -4,6 +4,7 @@
 // folder, open exclusively in work area nn + 20); the shared tables of the
 // client folder are held only while one of them is copied or rewritten.
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -31,11 +32,21 @@ std::string_view work_index_key(int area);
 // index anew. False when the copy cannot be opened.
 bool open_work_copy(int table);
 
+// A declaration table that cannot be had: damaged, in a folder that may not
+// be written, or another terminal held it and the user gave up waiting.
+// what() is the system's message naming the file, empty when the user gave
+// up (nothing more to say).
+struct TableUnavailable : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
 // Opens declaration table `table` in its own area (exclusive or shared),
-// showing `message` and trying again while another terminal holds it.
+// showing `message` and trying again while another terminal holds it. Any
+// other failure is no reason to wait: it throws TableUnavailable at once.
 void open_waiting(int table, bool exclusive, std::string_view message);
-// What is done between tries: by default the message in a box that waits
-// for its button. Tests replace it; an empty function puts it back.
+// What is done between tries: by default the message in a box that goes by
+// itself once the table can be had (Enter tries again at once, Esc gives
+// up). Tests replace it; an empty function puts it back.
 void set_exclusive_wait(std::function<void(std::string_view message)> wait);
 
 // The taxpayer's key in a table: CPF, and the activity for rural tables.

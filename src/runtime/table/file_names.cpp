@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+#include "runtime/core/cp850.hpp"
+
 namespace qv::rt::table {
 
 namespace {
@@ -37,6 +39,49 @@ std::vector<std::string> split(std::string_view p) {
         start = slash + 1;
     }
     return parts;
+}
+
+// The name in the file system's characters: the program's names are CP850
+// text, the file system's are UTF-8. ASCII is the same in both.
+std::string to_os(std::string_view name) {
+    if (std::all_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return std::string(name);
+    std::string out;
+    for (const char c : name) {
+        if (static_cast<unsigned char>(c) < 0x80) out += c;
+        else append_utf8(out, cp850_to_unicode(static_cast<unsigned char>(c)));
+    }
+    return out;
+}
+
+// The entry of `folder` (file system characters) named `name` ignoring
+// case; empty if none.
+std::string entry_ignoring_case(const std::string& folder, std::string_view name) {
+    const std::string dir = folder.empty() ? std::string(".") : folder;
+    std::unique_ptr<DIR, int (*)(DIR*)> d(::opendir(dir.c_str()), ::closedir);
+    if (!d) return {};
+    std::string found;
+    while (dirent* e = ::readdir(d.get())) {
+        const std::string_view entry(e->d_name);
+        if (entry == name) return std::string(entry);   // the exact name wins
+        if (found.empty() && same_ignoring_case(entry, name)) found = entry;
+    }
+    return found;
+}
+
+// One part of a name, after the existing parts `done`: the program's
+// spelling converted, or the part as given when it is in the file system's
+// characters already (a name this layer resolved before), each matched
+// ignoring case; a part that is not there keeps the program's spelling.
+std::string resolve_part(const std::string& done, const std::string& part) {
+    const std::string os = to_os(part);
+    if (exists(done + os)) return os;
+    const bool converted = os != part;
+    if (converted && exists(done + part)) return part;
+    if (std::string real = entry_ignoring_case(done, os); !real.empty()) return real;
+    if (converted)
+        if (std::string real = entry_ignoring_case(done, part); !real.empty()) return real;
+    return os;
 }
 
 }  // namespace
@@ -76,36 +121,27 @@ std::string with_extension(std::string_view path, std::string_view ext) {
 }
 
 std::string find_in_folder(std::string_view folder, std::string_view name) {
-    const std::string dir = folder.empty() ? std::string(".") : std::string(folder);
-    std::unique_ptr<DIR, int (*)(DIR*)> d(::opendir(dir.c_str()), ::closedir);
-    if (!d) return {};
-    std::string found;
-    while (dirent* e = ::readdir(d.get())) {
-        const std::string_view entry(e->d_name);
-        if (entry == name) return std::string(entry);   // the exact name wins
-        if (found.empty() && same_ignoring_case(entry, name)) found = entry;
-    }
-    return found;
+    const std::string dir = resolve_path(folder);
+    std::string found = entry_ignoring_case(dir, to_os(name));
+    if (found.empty() && to_os(name) != name) found = entry_ignoring_case(dir, name);
+    return found.empty() ? found : utf8_to_cp850(found);
 }
 
+// Every name given to the table engine comes through here on its way to the
+// file system, whichever way it is spelled: this is where the program's
+// characters become the file system's.
 std::string resolve_path(std::string_view path) {
-    const std::string s = normalise_separators(path);
-    if (s.empty() || exists(s)) return s;
-    const std::vector<std::string> parts = split(s);
+    const std::string given = normalise_separators(path);
+    const std::string os = to_os(given);
+    if (os.empty() || exists(os)) return os;
+    if (os != given && exists(given)) return given;
+    const std::vector<std::string> parts = split(given);
     std::string out;
     for (std::size_t i = 0; i < parts.size(); ++i) {
         const std::string& part = parts[i];
         const bool last = i + 1 == parts.size();
-        if (part.empty() || part == "." || part == "..") {
-            out += part;
-        } else {
-            std::string candidate = out + part;
-            if (!exists(candidate)) {
-                const std::string real = find_in_folder(out, part);
-                if (!real.empty()) candidate = out + real;
-            }
-            out = candidate;
-        }
+        if (part.empty() || part == "." || part == "..") out += part;
+        else out += resolve_part(out, part);
         if (!last) out += '/';
     }
     return out;

@@ -7,11 +7,13 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "runtime/core/clock.hpp"
 #include "runtime/table/file_names.hpp"
 #include "runtime/table/replace_set.hpp"
+#include "runtime/table/share_signal.hpp"
 #include "runtime/table/table_error.hpp"
 #include "runtime/table/workspace.hpp"
 
@@ -161,6 +163,18 @@ std::vector<IndexTag> structural_tags(Table& t) {
     return tags;
 }
 
+// Closes a work area however the block ends.
+struct AreaCloser {
+    Workspace& ws;
+    int area;
+    ~AreaCloser() {
+        try {
+            ws.close(area);
+        } catch (...) {
+        }
+    }
+};
+
 // Removes the files of a rewrite that did not reach the renames.
 struct TempFiles {
     std::string dbf, cdx;
@@ -174,8 +188,8 @@ struct TempFiles {
 
 }  // namespace
 
-ReplaceCount replace_records(Workspace& ws, int area, const std::function<bool(std::string_view record)>& drop,
-                             const std::string& from) {
+PreparedReplace prepare_replace(Workspace& ws, int area, const std::function<bool(std::string_view record)>& drop,
+                                const std::string& from) {
     Table& t = ws.current(area);
     if (!t.exclusive()) fail(t.path(), "rewriting needs the table opened exclusively");
     t.commit();
@@ -223,22 +237,82 @@ ReplaceCount replace_records(Workspace& ws, int area, const std::function<bool(s
     const int work = free_area(ws);
     {
         Table& fresh = ws.use_in(work, temp.dbf, opt);
+        AreaCloser closer{ws, work};
         for (const IndexTag& tag : tags) fresh.index_on(tag.key, tag.name, tag.options);
-        ws.close(work);
     }
     if (!tags.empty()) sync_file(temp.cdx);
     // The new file stays held while it takes the old one's name, so that
     // nobody opens it before its index is there too.
-    opt.structural_index = false;
-    ws.use_in(work, temp.dbf, opt);
-    const std::string old_cdx = resolve_path(with_extension(path, ".cdx"));
-    ::unlink(old_cdx.c_str());
+    FileHandle held(::open(temp.dbf.c_str(), O_RDWR | O_CLOEXEC));
+    if (!held || !take_share_signal(held.get(), true)) fail(temp.dbf, "cannot hold the rewritten table");
+
+    PreparedReplace p;
+    p.ws_ = &ws;
+    p.area_ = area;
+    p.path_ = path;
+    p.temp_dbf_ = temp.dbf;
+    p.temp_cdx_ = temp.cdx;
+    p.indexed_ = !tags.empty();
+    p.held_ = std::move(held);
+    p.count_ = count;
     temp.keep = true;
-    rename_or_fail(temp.dbf, path);
-    if (!tags.empty()) rename_or_fail(temp.cdx, old_cdx);
-    sync_file(folder_of(path).empty() ? "." : folder_of(path));
-    ws.close(area);
-    ws.close(work);
+    return p;
+}
+
+PreparedReplace::PreparedReplace(PreparedReplace&& o) noexcept { *this = std::move(o); }
+
+PreparedReplace& PreparedReplace::operator=(PreparedReplace&& o) noexcept {
+    if (this == &o) return *this;
+    drop();
+    ws_ = std::exchange(o.ws_, nullptr);
+    area_ = o.area_;
+    path_ = std::move(o.path_);
+    temp_dbf_ = std::move(o.temp_dbf_);
+    temp_cdx_ = std::move(o.temp_cdx_);
+    indexed_ = o.indexed_;
+    held_ = std::move(o.held_);
+    count_ = o.count_;
+    return *this;
+}
+
+PreparedReplace::~PreparedReplace() { drop(); }
+
+void PreparedReplace::drop() noexcept {
+    if (!ws_) return;
+    ws_ = nullptr;
+    held_.reset();
+    ::unlink(temp_dbf_.c_str());
+    ::unlink(temp_cdx_.c_str());
+}
+
+void PreparedReplace::install() {
+    if (!ws_) fail(path_, "no rewrite to put in place");
+    Workspace& ws = *ws_;
+    ws_ = nullptr;   // from here on the files are the table's, not scratch
+    const std::string old_cdx = resolve_path(with_extension(path_, ".cdx"));
+    ::unlink(old_cdx.c_str());
+    struct Release {
+        Workspace& ws;
+        int area;
+        FileHandle& held;
+        ~Release() {
+            try {
+                ws.close(area);
+            } catch (...) {
+            }
+            held.reset();
+        }
+    } release{ws, area_, held_};
+    rename_or_fail(temp_dbf_, path_);
+    if (indexed_) rename_or_fail(temp_cdx_, old_cdx);
+    sync_file(folder_of(path_).empty() ? "." : folder_of(path_));
+}
+
+ReplaceCount replace_records(Workspace& ws, int area, const std::function<bool(std::string_view record)>& drop,
+                             const std::string& from) {
+    PreparedReplace p = prepare_replace(ws, area, drop, from);
+    const ReplaceCount count = p.count();
+    p.install();
     return count;
 }
 

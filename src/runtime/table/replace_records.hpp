@@ -8,6 +8,7 @@
 // between the renames leaves the index missing, and it is built again the
 // next time the table is opened.
 #include <functional>
+#include "runtime/table/file_lock.hpp"
 #include <string>
 #include <string_view>
 
@@ -29,5 +30,42 @@ struct ReplaceCount {
 // was when anything fails before the new files are in place.
 ReplaceCount replace_records(Workspace& ws, int area, const std::function<bool(std::string_view record)>& drop,
                              const std::string& from);
+
+// The same rewrite in two steps, so that several tables can be rewritten
+// all or none: prepare_replace writes the new table and its index beside
+// the old ones and keeps both held; install() puts the new files in place
+// and closes the area, as replace_records does. A rewrite dropped (or
+// destroyed) before install() is removed and the table stays as it was,
+// still open in its area. A failure while preparing throws TableError and
+// leaves nothing behind.
+class PreparedReplace {
+public:
+    PreparedReplace() = default;
+    PreparedReplace(PreparedReplace&& other) noexcept;
+    PreparedReplace& operator=(PreparedReplace&& other) noexcept;
+    PreparedReplace(const PreparedReplace&) = delete;
+    PreparedReplace& operator=(const PreparedReplace&) = delete;
+    ~PreparedReplace();
+
+    const ReplaceCount& count() const { return count_; }
+    int area() const { return area_; }
+    // Throws TableError when a rename fails (the table is then as a crash
+    // at that moment would leave it: old, or new without its index).
+    void install();
+    void drop() noexcept;
+
+private:
+    friend PreparedReplace prepare_replace(Workspace&, int, const std::function<bool(std::string_view)>&,
+                                           const std::string&);
+    Workspace* ws_ = nullptr;
+    int area_ = 0;
+    std::string path_, temp_dbf_, temp_cdx_;
+    bool indexed_ = false;
+    FileHandle held_;   // the new table, held alone until it is in place
+    ReplaceCount count_;
+};
+
+PreparedReplace prepare_replace(Workspace& ws, int area, const std::function<bool(std::string_view record)>& drop,
+                                const std::string& from);
 
 }  // namespace qv::rt::table

@@ -11,6 +11,7 @@
 #include "runtime/core/clock.hpp"
 #include "runtime/table/file_names.hpp"
 #include "runtime/table/replace_set.hpp"
+#include "runtime/table/scratch_files.hpp"
 #include "runtime/table/table_error.hpp"
 #include "runtime/table/table_impl.hpp"
 
@@ -48,6 +49,46 @@ Condition condition_of(const Expr& e) {
     return [e]() { return e.eval().as_bool(); };
 }
 
+// A new table appears whole: its file is written under another name and
+// then given its own, so that a kill never leaves a table file without its
+// header (an empty file is then always a damaged table, never a creation
+// cut short). Its memo file is made first, so that nobody finds the table
+// without it. False when the name was taken meanwhile (another user created
+// it): the caller replaces that one as it replaces any existing table.
+static bool create_new_table(const std::string& path, const std::string& bytes, const DbfHeader& h, MemoKind kind) {
+    if (has_memo_fields(h)) {
+        const std::string memo_path = resolve_path(with_extension(path, kind == MemoKind::Dbt ? ".dbt" : ".fpt"));
+        FileHandle memo_fd = open_for_replace(memo_path);
+        MemoFile::create(memo_fd.get(), memo_path, kind);
+    }
+    const std::string temp = folder_of(path) + stem_of(path) + "." + std::to_string(::getpid()) + ".cr~";
+    {
+        FileHandle fd(::open(temp.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+        if (!fd) fail(path, std::string("cannot create: ") + std::strerror(errno));
+        try {
+            write_at(fd.get(), bytes.data(), bytes.size(), 0, temp);
+        } catch (...) {
+            ::unlink(temp.c_str());
+            throw;
+        }
+    }
+    // link() gives the name only when nobody took it meanwhile; where the
+    // file system has no links, rename() gives it anyway.
+    if (::link(temp.c_str(), path.c_str()) == 0) {
+        ::unlink(temp.c_str());
+        return true;
+    }
+    const int err = errno;
+    if (err == EEXIST) {
+        ::unlink(temp.c_str());
+        return false;
+    }
+    if (::rename(temp.c_str(), path.c_str()) == 0) return true;
+    const int rename_err = errno;
+    ::unlink(temp.c_str());
+    fail(path, std::string("cannot create: ") + std::strerror(rename_err));
+}
+
 // A table (or memo file) open here or elsewhere is not cut away under its
 // users: both files are claimed before either is emptied.
 void create_table(const std::string& given, const Structure& s, MemoKind memo) {
@@ -57,7 +98,9 @@ void create_table(const std::string& given, const Structure& s, MemoKind memo) {
     DbfHeader h = make_header(s, memo, today.year(), today.month(), today.day());
     std::string bytes = serialise_header(h);
     bytes += kEndOfFile;
+    const MemoKind kind = memo == MemoKind::Dbt ? MemoKind::Dbt : MemoKind::Fpt;
     const bool existed = ::access(path.c_str(), F_OK) == 0;
+    if (!existed && create_new_table(path, bytes, h, kind)) return;
     FileHandle fd;
     try {
         fd = open_for_replace(path);
@@ -69,7 +112,6 @@ void create_table(const std::string& given, const Structure& s, MemoKind memo) {
         if (!existed && ::stat(path.c_str(), &st) == 0 && st.st_size == 0) ::unlink(path.c_str());
         throw;
     }
-    const MemoKind kind = memo == MemoKind::Dbt ? MemoKind::Dbt : MemoKind::Fpt;
     const std::string memo_path = resolve_path(with_extension(path, kind == MemoKind::Dbt ? ".dbt" : ".fpt"));
     FileHandle memo_fd;
     try {
@@ -113,6 +155,8 @@ void Table::open_files(const OpenOptions& opt) {
     // A table rewritten beside itself takes the old name while this open
     // waited for the lock: the file locked is then no longer the table.
     if (!still_named(fd_.get(), path_)) throw TableBusy(path_ + ": replaced while opening");
+    // Held alone: whatever a rewrite of it left beside it, its writer is gone.
+    if (exclusive_ && !read_only_) remove_dead_scratch(path_);
     if (on_network_mount(fd_.get())) {
         // other machines' writes do not reach a mapping: read every time
         map_.disable();

@@ -370,7 +370,11 @@ void Table::index_on(const std::string& key, const std::string& tag_name, const 
             fresh = ::access(bag_path.c_str(), F_OK) != 0;
             nb->cdx = fresh ? CdxFile::create(bag_path) : CdxFile::open(bag_path);
         } catch (const CdxError&) {
-            nb->cdx = CdxFile::create(bag_path);   // unreadable: start it again
+            try {
+                nb->cdx = CdxFile::create(bag_path);   // unreadable: start it again
+            } catch (const CdxError& e) {
+                throw TableError(e.what());   // a full disk: the caller's error, as any other
+            }
             fresh = true;
         }
         if (!take_share_signal(nb->cdx->fd(), true)) throw TableBusy(bag_path + ": in use by another user");
@@ -385,7 +389,11 @@ void Table::index_on(const std::string& key, const std::string& tag_name, const 
         add_tag_aside(*bag, info, std::move(keys[0]));
     } else {
         BagLock lock(*this, *bag, true);
-        bag->cdx->build_tag_from(info, std::move(keys[0]));
+        try {
+            bag->cdx->build_tag_from(info, std::move(keys[0]));
+        } catch (const CdxError& e) {
+            throw TableError(e.what());
+        }
     }
     bag->tags.clear();
     for (const TagInfo& ti : bag->cdx->tags()) bag->tags.push_back(make_tag(ti));

@@ -118,6 +118,11 @@ int ALERT(std::string_view message, const std::vector<std::string>& buttons, std
 
 int ALERT(const std::vector<std::string>& message_lines, const std::vector<std::string>& given_buttons,
           std::string_view colour) {
+    return ALERT_UNTIL(message_lines, given_buttons, colour, {});
+}
+
+int ALERT_UNTIL(const std::vector<std::string>& message_lines, const std::vector<std::string>& given_buttons,
+                std::string_view colour, const std::function<bool()>& done, double poll_seconds) {
     const std::vector<std::string> buttons = given_buttons.empty() ? std::vector<std::string>{"Ok"} : given_buttons;
     std::vector<std::string> lines = wrap_lines(message_lines);
     if (lines.size() > static_cast<std::size_t>(SCREEN_ROWS - 4)) lines.resize(SCREEN_ROWS - 4);
@@ -140,7 +145,9 @@ int ALERT(const std::vector<std::string>& message_lines, const std::vector<std::
     int chosen = -1;
     while (chosen < 0) {
         draw_buttons(lay, buttons, current, colours);
-        const int k = INKEY(-1);
+        if (done && done()) break;
+        const int k = INKEY(done ? poll_seconds : -1.0);
+        if (k == 0) continue;
         if (k == key::ESC) {
             chosen = 0;
         } else if (k == key::ENTER) {

@@ -4,6 +4,7 @@
 // under it. Left/Right (and Tab/Shift+Tab) move between the buttons, Enter
 // chooses the highlighted one, a button's first letter chooses it at once,
 // Esc answers 0. The screen under the box is restored.
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +19,12 @@ int ALERT(std::string_view message, const std::vector<std::string>& buttons = {}
 // The message already split into lines (no ";" splitting).
 int ALERT(const std::vector<std::string>& lines, const std::vector<std::string>& buttons,
           std::string_view colour = {});
+
+// A wait shown as an alert: `done` is asked at once and then every
+// `poll_seconds` while no key comes, and once it answers true the box goes
+// by itself and -1 is returned; otherwise as ALERT.
+int ALERT_UNTIL(const std::vector<std::string>& lines, const std::vector<std::string>& buttons,
+                std::string_view colour, const std::function<bool()>& done, double poll_seconds = 0.5);
 
 // The widest message line before it is wrapped.
 constexpr std::size_t ALERT_LINE_WIDTH = 60;

@@ -1,6 +1,7 @@
 // Copying and moving taxpayers with all their rows between client folders.
 #include "office/folder_copy.hpp"
 #include "office_fixture.hpp"
+#include "system/taxpayer_holder.hpp"
 
 namespace qv::office::testing {
 namespace {
@@ -86,6 +87,20 @@ TEST_F(FolderCopyTest, AMoveStopsBeforeDeletingWhenTheDestinationIsHeld) {
     EXPECT_EQ(count(client, 4, kA), 2);
     EXPECT_EQ(count(client, 9, kA), 1);
     EXPECT_EQ(count(client, 1, kA), 1);
+}
+
+TEST_F(FolderCopyTest, AMoveLeavesATaxpayerOpenOnAnotherTerminalWhereItIs) {
+    test_support::TaxpayerHolder holder(client, kA, "05");
+    // move everything, overwriting; the keys end there (Esc to the rest)
+    keys({rt::key::ENTER, rt::key::ENTER, 'T', 'M', 'T', 'S'});
+    ASSERT_TRUE(TRANOME(1));
+    EXPECT_TRUE(screen_showed("Contribuinte 111.111.111-11 em uso no terminal 05.")) << term->all_snapshots();
+    EXPECT_EQ(count(client, 9, kA), 1);
+    EXPECT_EQ(count(client, 4, kA), 2);
+    EXPECT_EQ(count(other, 9, kA), 0);
+    EXPECT_EQ(count(other, 4, kA), 0);
+    EXPECT_EQ(count(client, 9, kB), 0) << "the others are moved";
+    EXPECT_EQ(count(other, 2, "NEW", "I1_2"), 1);
 }
 
 }  // namespace

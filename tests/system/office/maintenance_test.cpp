@@ -1,6 +1,7 @@
 // CPF change, work files of the terminals, taxpayer deletion and copying
 // parts of a declaration: all of a table's rows change or none.
 #include <fstream>
+#include <functional>
 
 #include "office/cpf_change.hpp"
 #include "office/part_copy.hpp"
@@ -8,6 +9,7 @@
 #include "office/taxpayer_deletion.hpp"
 #include "declaration/entry/dialog_painters.hpp"
 #include "office_fixture.hpp"
+#include "system/taxpayer_holder.hpp"
 
 namespace qv::office::testing {
 namespace {
@@ -157,6 +159,88 @@ TEST_F(MaintenanceTest, CopyingPartsOfADeclaration) {
     ASSERT_TRUE(open_folder_table(client, 9, 9, false));
     ASSERT_TRUE(tables::ws().current(9).seek(rt::Value(kB)));
     EXPECT_EQ(tables::ws().current(9).get("TEMRURAL").as_string(), "S");
+}
+
+// Another terminal has the taxpayer open: whatever would change its rows
+// under that terminal is refused with its number, and nothing changes.
+TEST_F(MaintenanceTest, ATaxpayerOpenOnAnotherTerminalIsNeitherDeletedRenumberedNorCopiedInto) {
+    struct Case {
+        const char* what;
+        std::function<bool(std::string&)> refused;   // true when refused; the message
+    };
+    const Case cases[] = {
+        {"deletion", [](std::string& m) { return !delete_declarations(tables::client_folder(), {kA}, false, nullptr, &m); }},
+        {"CPF change",
+         [](std::string& m) { return change_cpf(tables::client_folder(), kA, kNew, nullptr, &m) == CpfChange::InUse; }},
+        {"part copy into it",
+         [](std::string& m) {
+             return copy_part(PartCopy{tables::client_folder(), kB, kA, Part::CashBook, false}, &m) == PartCopyResult::InUse;
+         }},
+        {"part copy from it",
+         [](std::string& m) {
+             return copy_part(PartCopy{tables::client_folder(), kA, kB, Part::All, true}, &m) == PartCopyResult::InUse;
+         }},
+    };
+    tables::set_client_folder(client);
+    test_support::TaxpayerHolder other(client, kA, "05");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string message;
+        EXPECT_TRUE(c.refused(message));
+        EXPECT_EQ(rt::cp850_to_utf8(message), "Contribuinte 111.111.111-11 em uso no terminal 05.");
+        for (int code : {1, 2, 4, 9, 16}) EXPECT_EQ(count(client, code, kNew), 0) << code;
+        EXPECT_EQ(count(client, 4, kA), 2);
+        EXPECT_EQ(count(client, 2, kA), 2);
+        EXPECT_EQ(count(client, 2, kB), 1);
+    }
+    other.kill();
+    EXPECT_EQ(change_cpf(client, kA, kNew), CpfChange::Done);
+}
+
+TEST_F(MaintenanceTest, CopyingEverythingTwiceKeepsOneRecordWhereATaxpayerHasOne) {
+    add_row(client, 12, {{"CPF", rt::Value(kA)}});
+    add_row(client, 1, {{"CPF", rt::Value(kB)}});
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_EQ(copy_part(PartCopy{client, kA, kB, Part::All, true}), PartCopyResult::Done);
+        EXPECT_EQ(count(client, 1, kB), 1) << "the declaration record, round " << round;
+        EXPECT_EQ(count(client, 12, kB), 1) << "the monthly record, round " << round;
+    }
+    EXPECT_EQ(count(client, 4, kB), 4) << "lists are added to";
+}
+
+TEST_F(MaintenanceTest, EscAtTheQuestionOfThePartCopyLeavesTheDestinationAsItWas) {
+    tables::set_client_folder(client);
+    term->feed_text("11111111111");
+    term->feed_text("22222222222");
+    keys({'L', rt::key::ESC});
+    TRANF_PARTE();
+    EXPECT_TRUE(screen_showed("Encontrando Dados na declaração?")) << term->all_snapshots();
+    EXPECT_EQ(count(client, 2, "OWN", "I1_2"), 1) << "its own cash book kept";
+    EXPECT_EQ(count(client, 2, kB), 1) << "nothing added";
+}
+
+TEST_F(MaintenanceTest, ADeletionDeclinedLeavesNoTaxpayerMarked) {
+    tables::set_client_folder(client);
+    keys({'S', rt::key::ENTER, rt::key::ESC, 'N'});
+    EXCLUI();
+    EXPECT_TRUE(screen_showed("Confirma a Exclusão de 1 contribuinte?")) << term->all_snapshots();
+    EXPECT_EQ(count(client, 9, kA), 1);
+    EXPECT_EQ(count(client, 9, "S", "IMPRE"), 0);
+}
+
+TEST_F(MaintenanceTest, ReorganisingBuildsIndexFilesDeletedBeforeAndNamesWhatItCannotDo) {
+    for (const auto& e : std::filesystem::directory_iterator(client))
+        if (rt::UPPER(e.path().extension().string()) == ".CDX") std::filesystem::remove(e.path());
+    ASSERT_TRUE(REORG(client, 3));
+    for (int code = 1; code <= 20; ++code)
+        EXPECT_FALSE(tb::find_in_folder(client, table_name(code) + ".cdx").empty()) << code;
+    EXPECT_FALSE(tb::find_in_folder(client, "IMP0912C.cdx").empty());
+    std::filesystem::resize_file(client + "IMP0612.dbf", 40);
+    std::filesystem::remove(client + "IMP0412.cdx");
+    EXPECT_FALSE(REORG(client, 3));
+    const std::string why = rt::cp850_to_utf8(reorganise_failure());
+    EXPECT_NE(why.find("IMP0612"), std::string::npos) << why;
+    EXPECT_NE(why.find("danificado"), std::string::npos) << why;
 }
 
 }  // namespace

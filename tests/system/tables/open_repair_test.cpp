@@ -96,14 +96,22 @@ TEST_F(OpenRepairTest, DamagedTableIsNamedAndLeftAsItWas) {
     EXPECT_FALSE(exists(client + "IMP0312.cdx"));
 }
 
-// A table whose creation was cut short before its header (no bytes at all)
-// is made again, not refused at every open.
-TEST_F(OpenRepairTest, EmptyTableFileIsCreatedAgain) {
+// A new table appears whole, so a table file of no bytes lost what it
+// held: one of the office's is named as damaged and kept for repair (made
+// again empty, its rows would vanish without a word); a reference table is
+// made again from the delivered lists.
+TEST_F(OpenRepairTest, EmptiedTableFileIsDamagedUnlessItIsAReferenceTable) {
     std::ofstream(client + "IMP0612.dbf", std::ios::binary).flush();
-    ASSERT_TRUE(ABERTURA(6));
-    EXPECT_EQ(area(6).lastrec(), 0u);
-    EXPECT_GE(area(6).field_index("I6_3"), 0);
-    EXPECT_TRUE(exists(client + "IMP0612.cdx"));
+    EXPECT_FALSE(ABERTURA(6));
+    EXPECT_EQ(last_open_failure().fault, OpenFault::Damaged);
+    EXPECT_NE(rt::cp850_to_utf8(open_failure_text()).find("IMP0612"), std::string::npos);
+    EXPECT_EQ(fs::file_size(client + "IMP0612.dbf"), 0u) << "kept for repair";
+    ASSERT_TRUE(ABERTURA(46));
+    std::string name = area(46).path();
+    ws().close_all();
+    fs::resize_file(name, 0);
+    ASSERT_TRUE(ABERTURA(46));
+    EXPECT_GT(area(46).lastrec(), 0u) << "the delivered list again";
 }
 
 TEST_F(OpenRepairTest, TableThatCannotBeCreatedIsAFailure) {
