@@ -13,7 +13,7 @@
 #include "runtime/screen/screen.hpp"
 #include "runtime/table/table_error.hpp"
 #include "runtime/table/workspace.hpp"
-#include "shell/dispatcher_routines.hpp"
+#include "runtime/core/functions.hpp"
 #include "shell/main_program.hpp"
 #include "shell/menu_features.hpp"
 #include "tables/locks.hpp"
@@ -64,7 +64,7 @@ void show_list(int grid, bool only_today) {
             return users_record(*agenda) && (!only_today || agenda->get("DATAG").as_date() == day);
         });
         agenda->go_top();
-        call_or_notice("EDITA", {rt::Value(grid)});
+        rt::call_routine("EDITA", {rt::Value(grid)});
     } catch (const rt::table::TableError&) {
         report("ATENÇAO! A agenda não pôde ser lida."_cp);
     }
