@@ -27,6 +27,6 @@ function(qv_test_suite name folder lib)
   target_compile_definitions(${name} PRIVATE
     QV_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
     QV_BINARY_DIR="${CMAKE_BINARY_DIR}"
-    QV_SHARED_DIR="${CMAKE_SOURCE_DIR}/../shared")
+    QV_FIXTURE_DIR="${CMAKE_SOURCE_DIR}/tests/fixtures/xbase/")
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
 endfunction()

@@ -13,7 +13,7 @@
 #include "runtime/screen/screen.hpp"
 #include "runtime/table/table_error.hpp"
 #include "runtime/table/workspace.hpp"
-#include "shell/dispatcher_routines.hpp"
+#include "runtime/core/functions.hpp"
 #include "shell/main_program.hpp"
 #include "shell/menu_features.hpp"
 #include "tables/locks.hpp"
@@ -86,7 +86,7 @@ void show_list(int grid, bool only_today) {
         });
         agenda->go_top();
         const DayListHint hint(grid != 50);
-        call_or_notice("EDITA", {rt::Value(grid)});
+        rt::call_routine("EDITA", {rt::Value(grid)});
     } catch (const rt::table::TableError&) {
         report("ATENÇAO! A agenda não pôde ser lida."_cp);
     }

@@ -13,7 +13,7 @@
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/table/workspace.hpp"
-#include "shell/dispatcher_routines.hpp"
+#include "runtime/core/functions.hpp"
 #include "shell/menu_features.hpp"
 #include "tables/locks.hpp"
 #include "tables/opening.hpp"
@@ -67,8 +67,7 @@ bool archive_all(rt::MenuItem& item) {
     item.caption = "&Compacta    todos no " + kXdrive.text() + ":";
     if (!drive_folder_agreed(true)) return false;
     close_register();
-    if (!call_as_bool("BKAUTOMA", {}, false)) {
-        if (!routine_built("BKAUTOMA")) call_or_notice("BKAUTOMA");
+    if (!rt::call_as_bool("BKAUTOMA")) {
         reopen_register();
         return false;
     }
@@ -87,8 +86,7 @@ bool restore_all(rt::MenuItem& item) {
         return false;
     }
     set_work_folder_for_archiver();
-    if (!call_as_bool("VOAUTOMA", {}, false)) {
-        if (!routine_built("VOAUTOMA")) call_or_notice("VOAUTOMA");
+    if (!rt::call_as_bool("VOAUTOMA")) {
         reopen_register();
         return false;
     }
@@ -96,13 +94,9 @@ bool restore_all(rt::MenuItem& item) {
 }
 
 bool one_folder(const char* routine) {
-    if (!routine_built(routine)) {
-        call_or_notice(routine);
-        return false;
-    }
     close_register();
     set_work_folder_for_archiver();
-    if (!call_as_bool(routine, {rt::Value(1), rt::Value("")}, false)) {
+    if (!rt::call_as_bool(routine, {rt::Value(1), rt::Value("")})) {
         reopen_register();
         return false;
     }
@@ -110,15 +104,11 @@ bool one_folder(const char* routine) {
 }
 
 bool direct_copy(const char* routine, bool with_notice) {
-    if (!routine_built(routine)) {
-        call_or_notice(routine);
-        return false;
-    }
     if (with_notice)
         common::AVISOSN(std::vector<std::string>{"Essa opção faz uma cópia direta dos dados"_cp,
                                                  "porém somente da pasta escolhida."_cp,
                                                  "Para copiar todas as pastas use Compacta todos"});
-    call_routine(routine);
+    rt::call_routine(routine);
     common::FECHAJAN(3);
     return true;
 }

@@ -20,7 +20,7 @@
 #include "runtime/core/cp850.hpp"
 #include "runtime/screen/backend.hpp"
 #include "runtime/table/workspace.hpp"
-#include "shell/dispatcher_routines.hpp"
+#include "runtime/core/functions.hpp"
 #include "shell/main_program.hpp"
 #include "shell/menu_features.hpp"
 #include "tables/open_failure.hpp"
@@ -148,7 +148,7 @@ void start_converter() {
         return;
     }
     common::ENCHETELA(" ", common::Global("COR_ENCH_C").text("W+/B"));
-    call_routine("MTELA1", {rt::Value(9)});
+    rt::call_routine("MTELA1", {rt::Value(9)});
     reopen_register();
 }
 

@@ -1,10 +1,7 @@
 #pragma once
-// The registry through which the main menu's dispatcher reaches the routines
-// of other subsystems. A feature registers the routine of its menu id when
-// it exists; an id without an entry tells the user on the status line that
-// the feature is not available yet.
+// Menu features registered by id: a routine registered for an id runs in
+// place of the item's own (the dispatcher's tests put recorders there).
 #include <functional>
-#include <string>
 
 namespace qv::shell {
 
@@ -17,10 +14,5 @@ bool has_menu_feature(int id);
 bool run_menu_feature(int id);
 // Forgets every registration (tests).
 void clear_menu_features();
-
-// The status-line text shown for an id that has no routine yet.
-std::string unbuilt_feature_notice();
-// Runs the id's routine, or shows the notice on the status line.
-void run_or_notice(int id);
 
 }  // namespace qv::shell

@@ -3,10 +3,10 @@
 
 #include "common/globals.hpp"
 #include "common/windows.hpp"
+#include "runtime/core/functions.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/table/workspace.hpp"
 #include "shell/dispatcher.hpp"
-#include "shell/dispatcher_routines.hpp"
 #include "shell/main_menu.hpp"
 #include "shell/main_program.hpp"
 #include "shell/menu_features.hpp"
@@ -67,26 +67,23 @@ void run_option(int id) {
         return;
     }
     const char* name = option_routine(id);
-    if (!name || !routine_built(name)) {
-        if (name) call_or_notice(name);   // shows the notice
-        return;
-    }
+    if (!name) return;
     tables::ABERTURA(43);
     open_terminal_config();
     switch (id) {
         case 21:
-        case 22: call_routine(name, {rt::Value(1)}); break;
-        case 24: call_routine(name, {rt::Value(true)}); break;
+        case 22: rt::call_routine(name, {rt::Value(1)}); break;
+        case 24: rt::call_routine(name, {rt::Value(true)}); break;
         case 27:
             tables::ABERTURA(9);
-            call_routine(name);
+            rt::call_routine(name);
             break;
         case 29:
-            call_routine(name);
+            rt::call_routine(name);
             tables::ABERTURA(43);
             open_terminal_config();
             break;
-        default: call_routine(name); break;
+        default: rt::call_routine(name); break;
     }
     close_option_tables();
 }
@@ -118,7 +115,7 @@ void print_selection(rt::MenuItem& item) {
 
 void repaint_background() {
     common::ENCHETELA(" ", kCorEnchC.text("W+/B"));
-    call_routine("MTELA1", {rt::Value(9)});
+    rt::call_routine("MTELA1", {rt::Value(9)});
 }
 
 void MENUSELECT(rt::MenuItem& item) {
@@ -136,10 +133,10 @@ void MENUSELECT(rt::MenuItem& item) {
         case 11:
         case 12:
         case 13:
-        case 51: call_or_notice("DECLARA"); break;
+        case 51: rt::call_routine("DECLARA"); break;
         case 14: agenda_menu(); break;
-        case 15: call_or_notice("EDITA", {rt::Value(40)}); break;
-        case 16: call_or_notice("EXCLUI"); break;
+        case 15: rt::call_routine("EDITA", {rt::Value(40)}); break;
+        case 16: rt::call_routine("EXCLUI"); break;
         case 17: start_converter(); break;
         case 18:
         case 91: ROTSAIDA(id); break;
@@ -147,7 +144,7 @@ void MENUSELECT(rt::MenuItem& item) {
         case 52: print_nao_dos(); break;
         case 53:
             kPrimEti.set(rt::Value(true));
-            call_or_notice("EDITEXT");
+            rt::call_routine("EDITEXT");
             break;
         case 61: case 62: case 63: case 64: case 65: case 66: case 67: case 68: transfer_option(item); break;
         case 71: case 72: case 73: case 74: case 75: case 76: case 77: case 78:

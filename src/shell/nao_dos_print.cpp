@@ -5,7 +5,7 @@
 #include "common/globals.hpp"
 #include "common/paths.hpp"
 #include "runtime/table/workspace.hpp"
-#include "shell/dispatcher_routines.hpp"
+#include "runtime/core/functions.hpp"
 #include "shell/menu_features.hpp"
 #include "tables/opening.hpp"
 #include "tables/state.hpp"
@@ -19,13 +19,9 @@ void print_nao_dos() {
         common::AVISOSN("Gere antes o arquivo NAO DOS usando no item acima");
         return;
     }
-    if (!routine_built("IMP_TXT")) {
-        call_or_notice("IMP_TXT");
-        return;
-    }
     tables::ABERTURA(9);
     if (rt::table::Table* reg = tables::ws().table(9)) rt::variables().set("EMAIL", reg->get("EMAIL"));
-    call_routine("IMP_TXT", {rt::Value(2)});
+    rt::call_routine("IMP_TXT", {rt::Value(2)});
     reopen_register();
 }
 

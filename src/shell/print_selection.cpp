@@ -12,7 +12,7 @@
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/table/workspace.hpp"
-#include "shell/dispatcher_routines.hpp"
+#include "runtime/core/functions.hpp"
 #include "shell/main_menu.hpp"
 #include "shell/menu_features.hpp"
 #include "shell/print_lists.hpp"
@@ -116,7 +116,7 @@ std::string SELITEMIMP(int id) {
             if (answer.empty()) return {};
             break;
         case 5:
-            call_or_notice("CONFIMP");
+            rt::call_routine("CONFIMP");
             return {};
         case 6: configure_nao_dos(); break;
         case 7: return ask_copies();

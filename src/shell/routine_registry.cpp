@@ -33,6 +33,7 @@
 #include "declaration/loop/declaration_io_routines.hpp"
 #include "declaration/loop/declara.hpp"
 #include "office/office_routines.hpp"
+#include "shell/taxpayer_selection.hpp"
 #include "tables/folders.hpp"
 #include "transfer/transfer_routines.hpp"
 
@@ -74,6 +75,7 @@ void register_system_routines() {
     transfer::register_transfer_routines();
     declaration::grids::register_grid_routines();
     declaration::register_dialog_painter_routines();
+    register_selection_routines();
 }
 
 }  // namespace qv::shell

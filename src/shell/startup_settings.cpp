@@ -6,7 +6,7 @@
 #include "runtime/core/text.hpp"
 #include "runtime/core/varstore.hpp"
 #include "runtime/table/table_error.hpp"
-#include "shell/dispatcher_routines.hpp"
+#include "runtime/core/functions.hpp"
 #include "shell/startup_steps.hpp"
 #include "tables/opening.hpp"
 #include "tables/schema_upgrade.hpp"
@@ -127,7 +127,7 @@ void printer_variables() {
     set("LIN72", "\x1b&l74P");
     // The printer module creates the terminal's printer record when missing,
     // compiles the control strings and leaves that record current.
-    call_routine("CRIA_SEQ");
+    rt::call_routine("CRIA_SEQ");
     tb::Table* printer = tables::ws().table(kPrinterArea);
     for (const char* name : kPrinterFields)
         if (printer && !printer->eof()) set(name, field_or(printer, name, Global{name}.value()));

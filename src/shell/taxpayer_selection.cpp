@@ -1,5 +1,6 @@
 #include "shell/taxpayer_selection.hpp"
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,7 @@
 #include "runtime/screen/keys.hpp"
 #include "runtime/table/workspace.hpp"
 #include "runtime/ui/read.hpp"
-#include "shell/dispatcher_routines.hpp"
+#include "runtime/core/functions.hpp"
 #include "tables/folders.hpp"
 #include "tables/opening.hpp"
 #include "tables/state.hpp"
@@ -92,10 +93,10 @@ private:
 };
 
 bool load_declaration(int mode, int existing) {
-    return call_as_bool("INIC_VAR", {rt::Value(mode), rt::Value(existing)}, true);
+    return rt::call_as_bool("INIC_VAR", {rt::Value(mode), rt::Value(existing)});
 }
 
-void print_taxpayer() { call_routine("FAZIMP"); }
+void print_taxpayer() { rt::call_routine("FAZIMP"); }
 
 void not_found_anywhere() {
     common::AVISOSN(std::vector<std::string>{"O contribuinte não foi localizado em nenhum dos diretórios "_cp,
@@ -146,7 +147,7 @@ bool search_elsewhere(int id, int mode, std::string_view variable) {
 }  // namespace
 
 void show_taxpayer_line(int mode) {
-    if (!call_routine("MOSTR_PAG", {rt::Value(mode)})) draw_taxpayer_line(mode);
+    rt::call_routine("MOSTR_PAG", {rt::Value(mode)});
 }
 
 void draw_taxpayer_line(int mode) {
@@ -202,6 +203,14 @@ bool GET_CODIGO(std::string_view variable, std::string_view picture, int row_off
     const int id = kOpcao1.integer(0);
     if (found || kLrecupera.value().as_bool()) return found_here(id, load_mode);
     return search_elsewhere(id, load_mode, "M->" + var);
+}
+
+void register_selection_routines() {
+    rt::register_function("GET_CODIGO", [](std::span<const rt::Value> a) {
+        const auto text = [&](std::size_t i) { return i < a.size() && a[i].is_string() ? a[i].as_string() : std::string(); };
+        const auto number = [&](std::size_t i) { return i < a.size() && a[i].is_number() ? static_cast<int>(a[i].as_number()) : 0; };
+        return rt::Value(GET_CODIGO(text(0), text(1), number(2), number(3), number(4), number(5)));
+    });
 }
 
 }  // namespace qv::shell

@@ -5,7 +5,7 @@
 //
 // Loading the declaration (INIC_VAR) and printing it (FAZIMP) belong to
 // other subsystems and are reached by name through the runtime's routine
-// registry; until they are registered the selection stops after choosing.
+// registry; the declaration reaches GET_CODIGO the same way.
 #include <string_view>
 
 namespace qv::shell {
@@ -19,9 +19,12 @@ bool GET_CODIGO(std::string_view variable, std::string_view picture, int row_off
 
 // The taxpayer line of window 3: with mode 1 the register's current CPF and
 // name are first copied into the variables (not in recovery mode). The
-// look-up lists' MOSTR_PAG draws it when registered; draw_taxpayer_line is
-// this module's own drawing of the same line, used until then.
+// look-up lists' MOSTR_PAG draws it; draw_taxpayer_line is the same line
+// drawn from the print run.
 void show_taxpayer_line(int mode);
 void draw_taxpayer_line(int mode);
+
+// GET_CODIGO by name, for the declaration's CPF prompt.
+void register_selection_routines();
 
 }  // namespace qv::shell

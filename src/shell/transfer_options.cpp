@@ -14,7 +14,7 @@
 #include "runtime/screen/screen.hpp"
 #include "runtime/table/workspace.hpp"
 #include "runtime/ui/read.hpp"
-#include "shell/dispatcher_routines.hpp"
+#include "runtime/core/functions.hpp"
 #include "shell/menu_features.hpp"
 #include "tables/folders.hpp"
 #include "tables/opening.hpp"
@@ -70,7 +70,8 @@ void send_one() {
     common::AVISOSN(std::vector<std::string>{"Evite o envio da declaração com o IRPF da Receita aberto."_cp,
                                              "O programa aceita, mas pode causar problemas"});
     // The automatic transfer is switched off only when the sending ran.
-    if (call_or_notice("DECLARA")) kOpttran.set(rt::Value(3));
+    rt::call_routine("DECLARA");
+    kOpttran.set(rt::Value(3));
 }
 
 // A pending Esc during the walk asks whether to stop.
@@ -82,10 +83,6 @@ bool user_stops() {
 
 void send_many(bool only_marked) {
     if (!tax_program_folder_known()) return;
-    if (!routine_built("DECLARA")) {
-        call_or_notice("DECLARA");
-        return;
-    }
     auto& ws = tables::ws();
     if (!ws.table(kRegisterArea) && !tables::ABERTURA(kRegisterArea)) return;
     // Each declaration of the walk refills the work copies the one before
@@ -93,7 +90,7 @@ void send_many(bool only_marked) {
     struct CloseWorkCopies {
         ~CloseWorkCopies() { tables::FECHA_PROV(); }
     } close_work_copies;
-    if (only_marked) call_routine("EDITA", {rt::Value(51)});
+    if (only_marked) rt::call_routine("EDITA", {rt::Value(51)});
     ws.select(kRegisterArea);
     rt::table::Table* reg = ws.table(kRegisterArea);
     if (!reg) return;
@@ -106,11 +103,11 @@ void send_many(bool only_marked) {
             reg->skip(1);
             continue;
         }
-        call_routine("MTELA3", {rt::Value(3)});
+        rt::call_routine("MTELA3", {rt::Value(3)});
         rt::variables().set("CPF", reg->get("CPF"));
         rt::variables().set("NOMECONTR", reg->get("NOMECONTR"));
         const auto here = reg->recno();
-        call_routine("DECLARA");
+        rt::call_routine("DECLARA");
         reopen_register();
         ws.select(kRegisterArea);
         reg = ws.table(kRegisterArea);
@@ -134,7 +131,7 @@ void status_after_sending() {
     common::MensArgs args;
     args.name = "M->OPC_TRAN";
     args.picture = "@z 99";
-    if (routine_built("VE_STAT")) args.valid = "VE_STAT(M->OPC_TRAN,5)";
+    args.valid = "VE_STAT(M->OPC_TRAN,5)";
     const rt::Value before = opc_tran.value();
     common::MENS(14, "Informe o código do Estatus de declaração transferida! "_cp, args);
     // Leaving the field with Esc keeps the status chosen before.
@@ -143,7 +140,7 @@ void status_after_sending() {
 
 void tax_program_folder() {
     common::MENS(0, "Pasta vazia não transfere p/a Receita. ALT P preenche com o Padrão"_cp);
-    if (!call_or_notice("SELAREA", {rt::Value(2)})) return;
+    rt::call_routine("SELAREA", {rt::Value(2)});
     kLocirpf.set(rt::Value(common::BAR_DIR(rt::TRIM(common::Global("ROTAJAVA").text()))));
 }
 
@@ -160,7 +157,7 @@ void transfer_option(rt::MenuItem& item) {
         case 67: tax_program_folder(); break;
         case 68:
             tables::ws().select(kRegisterArea);
-            call_or_notice("RECUP_INDICE");
+            rt::call_routine("RECUP_INDICE");
             break;
         default: break;
     }

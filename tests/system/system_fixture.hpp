@@ -21,6 +21,7 @@
 #include "runtime/screen/keys.hpp"
 #include "runtime/screen/screen.hpp"
 #include "runtime/table/workspace.hpp"
+#include "shell/routine_registry.hpp"
 #include "tables/locks.hpp"
 #include "tables/state.hpp"
 
@@ -66,10 +67,13 @@ private:
     std::string path_;
 };
 
-// A fresh headless screen, no windows, no variables and no open tables.
+// A fresh headless screen, no windows, no variables and no open tables; the
+// main program's routines registered by name, as the program has them
+// (a test puts its fakes over them).
 class ScreenTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        shell::register_system_routines();
         rt::use_headless();
         auto b = std::make_unique<RecordingBackend>();
         term = b.get();

@@ -107,9 +107,7 @@ double field_number(rt::table::Table& t, std::string_view field) {
 }
 
 rt::Value call_if_present(std::string_view name, std::initializer_list<rt::Value> args) {
-    if (!rt::has_function(name)) return {};
-    const std::vector<rt::Value> list(args);
-    return rt::call_function(name, list);
+    return rt::call_routine(name, args);
 }
 
 }  // namespace qv::declaration

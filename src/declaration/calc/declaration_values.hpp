@@ -39,7 +39,7 @@ double field_number(rt::table::Table& t, std::string_view field);
 // The table of a work area; nullptr when the area is empty.
 rt::table::Table* work_table(int area);
 
-// Calls a routine of another subsystem by name when it is registered.
+// Calls a routine of another subsystem by name (rt::call_routine).
 rt::Value call_if_present(std::string_view name, std::initializer_list<rt::Value> args = {});
 
 }  // namespace qv::declaration

@@ -16,36 +16,13 @@ namespace qv::declaration {
 
 namespace {
 
-bool word_char(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_'; }
-
-// Every name followed by "(" outside quotes must be a registered routine.
-bool routines_built(std::string_view text) {
-    char quote = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (quote != 0) {
-            if (c == quote) quote = 0;
-            continue;
-        }
-        if (c == '"' || c == '\'') {
-            quote = c;
-            continue;
-        }
-        if (c != '(') continue;
-        std::size_t start = i;
-        while (start > 0 && word_char(text[start - 1])) --start;
-        if (start < i && !rt::has_function(text.substr(start, i - start))) return false;
-    }
-    return true;
-}
-
 int field_row(int page, const PageField& f) { return page_row(page) + f.row; }
 int field_col(int page, const PageField& f) { return f.absolute ? f.col : page_col(page) + f.col; }
 
 }  // namespace
 
 rt::GetCondition built_condition(std::string_view text) {
-    if (text.empty() || !routines_built(text)) return {};
+    if (text.empty()) return {};
     return rt::condition_from_text(text);
 }
 

@@ -106,9 +106,9 @@ void MTELA(int page) {
         MOSTEL(page);
         return;
     }
-    // The income-source lists draw their own pages when they exist.
+    // The income-source lists draw their own pages.
     const char* own = page == 1 ? "JANPJUR" : page == 2 ? "JANPFIS" : nullptr;
-    if (own != nullptr && rt::has_function(own)) {
+    if (own != nullptr) {
         rt::call_function(own, {});
         return;
     }
@@ -134,13 +134,7 @@ void MTELAVER(int n, int variant) {
     if (const FrameText* frame = frame_text(kListFrames + n)) paint(0, *frame, kListWindow);
 }
 
-void taxpayer_box() {
-    if (rt::has_function("MTELA3")) {
-        rt::call_function("MTELA3", std::vector<rt::Value>{rt::Value(3)});
-        return;
-    }
-    if (const FrameText* frame = frame_text(kTaxpayerFrame)) paint(0, *frame);
-}
+void taxpayer_box() { rt::call_routine("MTELA3", {rt::Value(3)}); }
 
 int page_row(int page) { return origin("ALJ", page); }
 int page_col(int page) { return origin("ACJ", page); }

@@ -8,21 +8,16 @@
 #include "declaration/loop/page_globals.hpp"
 #include "runtime/screen/keys.hpp"
 #include "runtime/core/functions.hpp"
-#include "shell/dispatcher.hpp"
-#include "shell/dispatcher_routines.hpp"
 
 namespace qv::declaration {
 
 namespace key = rt::key;
 
-std::optional<rt::Value> call(std::string_view name, std::initializer_list<rt::Value> args) {
-    return shell::call_routine(name, args);
-}
+rt::Value call(std::string_view name, std::initializer_list<rt::Value> args) { return rt::call_routine(name, args); }
 
-bool edit_grid(int code) {
-    if (!call("EDITA", {rt::Value(code)})) return false;
+void edit_grid(int code) {
+    call("EDITA", {rt::Value(code)});
     record_last_key();
-    return true;
 }
 
 bool page_changed() { return vars::flag(vars::TECLAMUDA); }
@@ -34,25 +29,11 @@ void record_last_key() {
     else if (!page_changed() && (k == key::ENTER || k == key::PGDN || k == key::PGUP)) vars::ULTTECLA.set(rt::Value(k));
 }
 
-void wait_page_key() {
-    common::MENS(0, shell::unbuilt_feature_notice());
-    const int k = rt::INKEY(-1);
-    if (const rt::KeyHandler* handler = rt::key_handler(k); handler && *handler) {
-        (*handler)();
-        return;
-    }
-    if (k == key::ESC) vars::ULTTECLA.set(rt::Value(27));
-    else if (k == key::ENTER || k == key::PGDN || k == key::PGUP) vars::ULTTECLA.set(rt::Value(k));
-}
-
 namespace {
 
 // Pages 1 and 2: the income-source lists, then the totals and the tax.
 void page_income(const char* list) {
-    if (!call(list)) {
-        wait_page_key();
-        return;
-    }
+    call(list);
     record_last_key();
     call("FI1_T", {rt::Value(6)});
     call("CALC", {rt::Value(7), rt::Value(0)});
@@ -60,8 +41,8 @@ void page_income(const char* list) {
 
 void page_gains() {
     common::Global{"TIPO_BEM"}.set(rt::Value(vars::OPCIR_1.integer(81) - 80));
-    if (!call("GANHO3")) wait_page_key();
-    else record_last_key();
+    call("GANHO3");
+    record_last_key();
     common::FECHAJAN(3);
 }
 
@@ -70,10 +51,6 @@ void page_variable_income() {
     const common::Global day_trade{"DAY_TRADE"};
     if (day_trade.text("1") > "3") day_trade.set(rt::Value("1"));
     common::Global{"TIPO_BEM"}.set(rt::Value(4));
-    if (!rt::has_function("EDITA")) {
-        wait_page_key();
-        return;
-    }
     do {
         MRODAPE(16);
         if (last_key() == key::ESC) break;
@@ -93,7 +70,7 @@ void page_zoom(int page) {
     int grid = 0;
     if (page == 22) grid = vars::flag(common::Global{"ZOOM_BEM"}) ? 8 : vars::flag(common::Global{"ZOOM_DIV"}) ? 9 : 0;
     else grid = vars::flag(common::Global{"ZOOM_BEM2"}) ? 22 : vars::flag(common::Global{"ZOOM_DIV2"}) ? 23 : 0;
-    if (grid == 0 || !edit_grid(grid)) wait_page_key();
+    if (grid != 0) edit_grid(grid);
 }
 
 void GTELA(int page) {

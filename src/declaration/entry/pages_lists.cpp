@@ -43,8 +43,7 @@ void rebuild_line_04() {
 }
 
 int dependant_count() {
-    const auto n = call("NRODP");
-    return n ? static_cast<int>(common::number_of(*n)) : vars::N_DEPEN.integer();
+    return static_cast<int>(common::number_of(call("NRODP")));
 }
 
 // Monthly income rows of people who are no longer dependants go with them.
@@ -67,7 +66,7 @@ void dependants_sub_page() {
     vars::JA_CALC.set(rt::Value(false));
     call("FDE_TUDO", {rt::Value(2)});
     MTELA(4);
-    if (!edit_grid(3)) wait_page_key();
+    edit_grid(3);
     if (dependant_count() != before) {
         common::Global{"LEAO_CAL"}.set(rt::Value(false));
         call("FDE_LEAO", {rt::Value(1)});
@@ -82,7 +81,7 @@ void payments_sub_page() {
     MTELA(4);
     // Beside its line under the list, which takes the rows above it.
     rt::at_say(page_row(4) + 21, page_col(4) + 67, rt::TRANSFORM(common::Global{"I13_14D"}.value(), "@Ez 9999,999.99"));
-    if (!edit_grid(4)) wait_page_key();
+    edit_grid(4);
     vars::JA_CALC.set(rt::Value(false));
     call("CALC", {rt::Value(4), rt::Value(1)});
     call("CALC", {rt::Value(7), rt::Value(0)});
@@ -182,10 +181,6 @@ void asset_totals() {
 }
 
 void assets_sub_page() {
-    if (!rt::has_function("EDITA")) {
-        wait_page_key();
-        return;
-    }
     vars::SO_MOS.set(rt::Value(0));
     edit_grid(6);
     vars::SO_MOS.set(rt::Value(1));
@@ -205,8 +200,7 @@ void assets_sub_page() {
 }  // namespace
 
 void page_exempt() {
-    const bool aux = rt::has_function("PEGA_VARIOS");
-    if (aux) rt::SETKEY(key::ALT_F1 - 5, [] { call("PEGA_VARIOS"); });
+    rt::SETKEY(key::ALT_F1 - 5, [] { call("PEGA_VARIOS"); });
     MRODA2("Próxima página  ALT F6 Aux. Rend"_cp);
     rebuild_line_04();
     for (;;) {
@@ -226,7 +220,7 @@ void page_exempt() {
     }
     record_last_key();
     call("CALC", {rt::Value(7), rt::Value(0)});
-    if (aux) rt::SETKEY(key::ALT_F1 - 5, {});
+    rt::SETKEY(key::ALT_F1 - 5, {});
 }
 
 void page_lists() {
@@ -236,11 +230,11 @@ void page_lists() {
         const int sub = vars::OPCIR_1.integer(41);
         switch (sub) {
             case 44:
-                if (!edit_grid(3)) wait_page_key();
+                edit_grid(3);
                 break;
             case 42:
                 MTELA(4);
-                if (!edit_grid(3)) wait_page_key();
+                edit_grid(3);
                 dependant_count();
                 break;
             case 43: payments_sub_page(); break;

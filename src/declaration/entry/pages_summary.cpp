@@ -36,9 +36,9 @@ const common::Global kUsaPadrao{"USAPADRAO"};
 double number(const char* name) { return common::Global{name}.number(); }
 void set_value(const char* name, rt::Value v) { common::Global{name}.set(std::move(v)); }
 
-// Binds a key to a routine by name while a page runs, when the routine exists.
+// Binds a key to a routine by name while a page runs.
 void bind(int code, const char* routine) {
-    if (rt::has_function(routine)) rt::SETKEY(code, [routine] { call(routine); });
+    rt::SETKEY(code, [routine] { call(routine); });
 }
 
 void show_at(int page, int row, int col, const std::string& text) {
@@ -85,10 +85,6 @@ void balance_keys(bool on) {
     }
     rt::SETKEY(key::CTRL_ENTER, {});
     for (int i = 0; i < 9; ++i) rt::SETKEY(key::ALT_F1 - i, {});
-}
-
-void grid_or_wait(int code) {
-    if (!edit_grid(code)) wait_page_key();
 }
 
 }  // namespace
@@ -187,16 +183,13 @@ void page_rural(int page) {
             call("CALCRUR", {rt::Value(12), rt::Value(0)});
             call("MRODAPER", {rt::Value(1)});
             tables::ws().select(kRuralActivityArea);
-            if (!edit_grid(34)) {
-                wait_page_key();
-                break;
-            }
+            edit_grid(34);
             while (last_key() == key::SHIFT_TAB && !page_changed()) edit_grid(34);
             break;
         case 13:
             vars::TECLAMUDA.set(rt::Value(false));
             call("CALCRUR", {rt::Value(13), rt::Value(0)});
-            grid_or_wait(37);
+            edit_grid(37);
             set_value("I4R_03", rt::Value(number("I4R_01") - number("I4R_02")));
             set_value("I4R_05", rt::Value(number("I4R_03") - number("I4R_04")));
             call("FI4R_06", {rt::Value(0)});
@@ -223,12 +216,12 @@ void page_rural(int page) {
             break;
         case 16:
             call("MRODAPER", {rt::Value(5)});
-            grid_or_wait(35);
+            edit_grid(35);
             break;
         default:
             call("SOMA_DIV", {rt::Value(1)});
             call("MRODAPER", {rt::Value(6)});
-            grid_or_wait(36);
+            edit_grid(36);
             break;
     }
 }

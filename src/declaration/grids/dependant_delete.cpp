@@ -116,17 +116,13 @@ bool delete_dependant() {
     tables::ws().select(kDependants);
     deps.clear_filter();
     delete_rows(kDependants, {person});
-    if (rt::has_function("NRODP")) {
-        for (const std::uint32_t r : rows_of(kDependants, [](tb::Table&) { return true; })) {
-            if (!locked_at(kDependants, r)) continue;
-            deps.put("NRODEPEN", Value(0));
-            deps.commit();
-            deps.unlock();
-        }
-        rt::call_function("NRODP", {});
-    } else if (number > 0) {
-        close_gap(kDependants, "NRODEPEN", number);
+    for (const std::uint32_t r : rows_of(kDependants, [](tb::Table&) { return true; })) {
+        if (!locked_at(kDependants, r)) continue;
+        deps.put("NRODEPEN", Value(0));
+        deps.commit();
+        deps.unlock();
     }
+    rt::call_routine("NRODP");
     tables::ws().select(kDependants);
     deps.set_filter(rt::Expr::compile(dependants_filter()));
     deps.go_top();

@@ -301,7 +301,7 @@ KeyOutcome office_function_key(GridRun& g, int k) {
 }
 
 KeyOutcome zoom(const char* routine) {
-    const auto r = rt::has_function(routine) ? rt::call_function(routine, {}) : Value(false);
+    const Value r = rt::call_routine(routine);
     return r.is_logical() && r.as_bool() ? KeyOutcome::Leave : KeyOutcome::Stay;
 }
 

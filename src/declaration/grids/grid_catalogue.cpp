@@ -1,5 +1,6 @@
 #include "declaration/grids/grid_catalogue.hpp"
 
+#include <stdexcept>
 #include <string>
 
 #include "common/globals.hpp"
@@ -12,7 +13,6 @@
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/screen/keys.hpp"
-#include "shell/dispatcher.hpp"
 #include "tables/state.hpp"
 
 namespace qv::declaration::grids {
@@ -273,10 +273,9 @@ void EDITA(int code, int mode) {
         return;
     }
     std::optional<GridDescription> d = grid_description(code, mode);
-    if (!d) {
-        common::MENS(0, shell::unbuilt_feature_notice());
-        return;
-    }
+    // Every code a caller passes is in the catalogue: one that is not is a
+    // fault of the program, written to its error log.
+    if (!d) throw std::invalid_argument("grid not in the catalogue: " + std::to_string(code));
     if (d->caller_area) d->area = tables::ws().selected();
     common::Global{"OPC"}.set(rt::Value(code));
     common::Global{"LASTECLA"}.set(rt::Value(0));

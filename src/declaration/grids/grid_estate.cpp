@@ -64,10 +64,8 @@ void number_assets() {
     });
 }
 
-// A routine of another subsystem as a field check; one not built yet lets
-// the value through.
+// A routine of another subsystem as a field check.
 bool named_check(std::string_view name, std::vector<Value> args) {
-    if (!rt::has_function(name)) return true;
     const Value r = rt::call_function(name, args);
     return !r.is_logical() || r.as_bool();
 }

@@ -10,7 +10,6 @@ namespace qv::declaration::grids {
 namespace {
 
 std::optional<rt::Value> call(std::string_view routine, const std::vector<rt::Value>& args) {
-    if (!rt::has_function(routine)) return std::nullopt;
     return rt::call_function(routine, std::span<const rt::Value>(args.data(), args.size()));
 }
 

@@ -115,7 +115,6 @@ void refresh_field() {
 }
 
 bool limited(const char* name, int mode) {
-    if (!rt::has_function("VEJALIM")) return true;
     const Value args[] = {Value(std::string(name)), Value(mode)};
     const Value answer = rt::call_function("VEJALIM", args);
     return !answer.is_logical() || answer.as_bool();

@@ -12,7 +12,7 @@
 #include "declaration/grids/savings_lines.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/table/table.hpp"
-#include "shell/dispatcher_routines.hpp"
+#include "runtime/core/functions.hpp"
 #include "tables/state.hpp"
 
 namespace qv::declaration::grids {
@@ -106,7 +106,7 @@ GridDescription savings() {
         d.columns.push_back(amount(rt::utf8_to_cp850(heading), field, 0, kBigAmount));
     d.before = [] {
         prepare_savings_lines();
-        return shell::call_as_bool("FCALPOUPA", {Value(1)}, true);
+        return rt::call_as_bool("FCALPOUPA", {Value(1)});
     };
     d.footings = savings_footings;
     return d;

@@ -80,9 +80,8 @@ void fill_months(rt::table::Table& t, const std::string& family, bool employer_s
     set_matrix_amount(kMonths, kTotalsRow, 3, second, kMonthPicture);
 }
 
-// MUDATEL13 from `start_row`; 0 when it is not there or answers nothing.
+// MUDATEL13 from `start_row`; 0 when it answers nothing.
 double run_month_grid(int start_row, const Value& current) {
-    if (!rt::has_function("MUDATEL13")) return 0.0;
     const Value args[] = {Value(start_row), current};
     const Value total = rt::call_function("MUDATEL13", args);
     return total.is_number() ? total.as_number() : 0.0;
@@ -124,7 +123,6 @@ bool row_by_month(GridRun& g, const std::string& family) {
     matrix_column.set(saved_column);
     common::Global{"PONTEIRO"}.set(Value(g.column()));
     tables::ws().select(g.description().area);
-    if (!rt::has_function("MUDATEL13")) return true;
     if (code == 4) {
         store_payment_months(g, employer_share);
     } else if (total > 0 && g.F_TROCA(Value(total))) {
@@ -141,7 +139,7 @@ bool row_by_month(GridRun& g, const std::string& family) {
 bool value_by_month(GridRun& g) {
     tables::ws().select(g.description().area);
     rt::table::Table& t = g.table();
-    if (!rt::has_function("MUDATEL13") || (t.eof() && !g.ADIC_REG())) return true;
+    if (t.eof() && !g.ADIC_REG()) return true;
     ZERADOR();
     const int first = g.description().code == 15 ? 3 : common::Global{"ULT_MES"}.integer(1);
     const double total = run_month_grid(first, t.get(g.current_column().field));

@@ -28,8 +28,6 @@
 #include "runtime/core/varstore.hpp"
 #include "runtime/screen/screen.hpp"
 #include "runtime/ui/menu.hpp"
-#include "shell/dispatcher_routines.hpp"
-#include "shell/taxpayer_selection.hpp"
 #include "tables/folders.hpp"
 #include "tables/locks.hpp"
 #include "tables/open_failure.hpp"
@@ -42,7 +40,7 @@ using rt::operator""_cp;
 namespace key = rt::key;
 
 void KeyBindings::bind_routine(int code, const char* routine) {
-    if (rt::has_function(routine)) bind(code, [routine] { shell::call_routine(routine); });
+    bind(code, [routine] { rt::call_routine(routine); });
 }
 
 namespace {
@@ -69,7 +67,8 @@ void toggle_rural_filter() {
 }
 
 void folder_list() {
-    if (shell::call_routine("EDITA", {rt::Value(40)})) shell::call_routine("MOSTR_PAG", {rt::Value(1)});
+    rt::call_routine("EDITA", {rt::Value(40)});
+    rt::call_routine("MOSTR_PAG", {rt::Value(1)});
 }
 
 void bind_prompt_keys(KeyBindings& keys) {
@@ -79,7 +78,7 @@ void bind_prompt_keys(KeyBindings& keys) {
     keys.bind_routine(key::F4, "DIRETO");
     keys.bind_routine(key::F5, "IMPCORRIG");
     keys.bind_routine(key::F6, "MOS_DETAL");
-    if (rt::has_function("EDITA")) keys.bind(key::F7, folder_list);
+    keys.bind(key::F7, folder_list);
     keys.bind(key::F8, toggle_rural_filter);
     keys.bind_routine(key::F11, "MOS_PEND");
 }
@@ -99,7 +98,7 @@ void bind_editing_keys(KeyBindings& keys) {
 
 void close_work_copies() { tables::FECHA_PROV(); }
 
-bool load_declaration() { return shell::call_as_bool("INIC_VAR", {rt::Value(1), rt::Value(1)}, true); }
+bool load_declaration() { return rt::call_as_bool("INIC_VAR", {rt::Value(1), rt::Value(1)}); }
 
 // Ids 64 and 65: one taxpayer of a transfer walk.
 // The work copies stay open for the walk's next taxpayer, which refills
@@ -107,7 +106,7 @@ bool load_declaration() { return shell::call_as_bool("INIC_VAR", {rt::Value(1), 
 void transfer_one() {
     taxpayer_box();
     load_declaration();
-    shell::call_routine("PREPARA");
+    rt::call_routine("PREPARA");
 }
 
 void edit_declaration() {
@@ -118,7 +117,7 @@ void edit_declaration() {
     vars::TELANT.set(rt::Value(0));
     vars::INI.set(rt::Value("N"));
     common::Global{"INI_DECLA"}.set(rt::Value(static_cast<long>(rt::SECONDS())));
-    shell::call_routine("NRODP");
+    rt::call_routine("NRODP");
     const int fill = common::Global{"COR_ENCHE"}.integer(31);
     const int second = common::Global{"COR_TEL2"}.integer(31);
     common::REDEFJAN(kFillWindow, fill, second, second, 0, 0, 0, 0, 0);
@@ -171,17 +170,17 @@ bool register_readable() {
 bool after_prompt(int id) {
     common::Global{"ULT_CPF"}.set(kCpf.value());
     switch (id) {
-        case 12: shell::call_or_notice("LANCAMEN"); return false;
+        case 12: rt::call_routine("LANCAMEN"); return false;
         case 13:
             // The check reads the declaration's work copies: load them first.
             close_work_copies();
-            if (load_declaration()) shell::call_or_notice("CONFERE", {rt::Value(1)});
+            if (load_declaration()) rt::call_routine("CONFERE", {rt::Value(1)});
             close_work_copies();
             return false;
         case 63:
             close_work_copies();
             if (tables::ws().table(kRecordArea) == nullptr) load_declaration();
-            shell::call_or_notice("PREPARA");
+            rt::call_routine("PREPARA");
             close_work_copies();
             return false;
         default: break;
@@ -195,7 +194,7 @@ bool after_prompt(int id) {
             return false;
         }
         taxpayer_box();
-    } while (!shell::call_as_bool("SALVATUDO", {rt::Value(1)}, true));
+    } while (!rt::call_as_bool("SALVATUDO", {rt::Value(1)}));
     return true;
 }
 
@@ -204,7 +203,8 @@ bool after_prompt(int id) {
 bool read_taxpayer_cpf() {
     KeyBindings keys;
     bind_prompt_keys(keys);
-    return shell::GET_CODIGO("M->CPF", "@r 999.999.999-99", 1, 2, 1, 1);
+    return rt::call_as_bool("GET_CODIGO", {rt::Value("M->CPF"), rt::Value("@r 999.999.999-99"), rt::Value(1), rt::Value(2),
+                                           rt::Value(1), rt::Value(1)});
 }
 
 void prompt_loop(int id) {
@@ -244,7 +244,7 @@ void DECLARA() {
     common::Global{"DF_PAGTO"}.set(rt::Value(ULT_DIA(rt::MONTH(today), rt::YEAR(today), 1)));
     set_tax_constants();
     if (id == 51) {
-        shell::call_or_notice("SELECIONA");
+        rt::call_routine("SELECIONA");
         close_work_copies();
         return;
     }

@@ -67,11 +67,7 @@ void variables_to_record(int area) {
 }
 
 std::optional<rt::Value> call_named(std::string_view name, std::initializer_list<rt::Value> args) {
-    const rt::FunctionEntry* entry = rt::find_function(name);
-    if (!entry) return std::nullopt;
-    const std::vector<rt::Value> list(args);
-    const rt::Function fn = entry->fn;
-    return fn(std::span<const rt::Value>(list));
+    return rt::call_routine(name, args);
 }
 
 }  // namespace qv::declaration

@@ -25,7 +25,7 @@ void record_to_variables(int area);
 // holds a value of the field's type takes that value.
 void variables_to_record(int area);
 
-// A routine of another subsystem, by name; nullopt while it is not built.
+// A routine of another subsystem, by name (rt::call_routine); always a value.
 std::optional<rt::Value> call_named(std::string_view name, std::initializer_list<rt::Value> args = {});
 
 }  // namespace qv::declaration

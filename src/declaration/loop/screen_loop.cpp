@@ -25,7 +25,7 @@
 #include "runtime/screen/screen.hpp"
 #include "runtime/ui/alert.hpp"
 #include "runtime/ui/read.hpp"
-#include "shell/dispatcher_routines.hpp"
+#include "runtime/core/functions.hpp"
 #include "tables/pick_lists.hpp"
 #include "tables/state.hpp"
 

@@ -14,7 +14,7 @@
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/screen/keys.hpp"
-#include "shell/dispatcher_routines.hpp"
+#include "runtime/core/functions.hpp"
 
 namespace qv::declaration {
 
@@ -208,7 +208,7 @@ void MENU2SELECT(int id) {
             break;
         case 61: run_page(6); break;
         case 62:
-            shell::call_routine("CONFERE", {rt::Value(3)});
+            rt::call_routine("CONFERE", {rt::Value(3)});
             run_page(11);
             break;
         case 71: run_page(7); break;

@@ -9,7 +9,7 @@
 #include "runtime/core/clock.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/scatter.hpp"
-#include "shell/dispatcher_routines.hpp"
+#include "runtime/core/functions.hpp"
 #include "tables/locks.hpp"
 #include "tables/opening.hpp"
 #include "tables/state.hpp"
@@ -86,7 +86,7 @@ long VETEMPO(int mode) {
 long VETAMHO(int) {
     auto& ws = tables::ws();
     const int previous = ws.selected();
-    shell::call_routine("VE_LIM_NEG");
+    rt::call_routine("VE_LIM_NEG");
     long size = 0;
     for (int area = kFirstWorkArea; area <= kLastSizedArea; ++area) {
         rt::table::Table* t = ws.table(area);
@@ -110,7 +110,7 @@ void SAL_DEC() {
     if (vars::TEMP_SAL.integer() >= kNoAutosave) return;
     auto& ws = tables::ws();
     const int previous = ws.selected();
-    shell::call_routine("SALVATUDO", {rt::Value(0)});
+    rt::call_routine("SALVATUDO", {rt::Value(0)});
     vars::SEM_SALV.set(rt::Value(rt::TIME()));
     ws.select(previous);
 }

@@ -210,8 +210,18 @@ bool has_function(std::string_view name) { return find_function(name) != nullptr
 
 Value call_function(std::string_view name, std::span<const Value> args) {
     const FunctionEntry* f = find_function(name);
-    if (!f) throw std::invalid_argument("unknown function: " + upper_ascii(name));
-    return f->fn(args);
+    if (!f) throw UnregisteredRoutine("routine not registered: " + upper_ascii(name));
+    const Function fn = f->fn;   // the routine may register itself again while it runs
+    return fn(args);
+}
+
+Value call_routine(std::string_view name, std::initializer_list<Value> args) {
+    return call_function(name, std::span<const Value>(args.begin(), args.size()));
+}
+
+bool call_as_bool(std::string_view name, std::initializer_list<Value> args) {
+    const Value v = call_routine(name, args);
+    return v.is_logical() ? v.as_bool() : true;
 }
 
 }  // namespace qv::rt

@@ -14,7 +14,7 @@
 
 namespace qv::rt::table::cdx_test {
 
-inline std::string fixture(const std::string& name) { return std::string(QV_SHARED_DIR) + "/fixtures/xbase/" + name; }
+inline std::string fixture(const std::string& name) { return std::string(QV_FIXTURE_DIR) + name; }
 
 struct ListedKey {
     std::uint32_t recno = 0;

@@ -23,7 +23,7 @@
 
 namespace qv::rt::table::test {
 
-inline std::string fixture_dir() { return std::string(QV_SHARED_DIR) + "/fixtures/xbase/"; }
+inline std::string fixture_dir() { return std::string(QV_FIXTURE_DIR); }
 
 class TempDir {
 public:

@@ -45,7 +45,7 @@ protected:
 };
 
 TEST_F(DeclarationTables, DependantsListKeepsMonthlyRowsOfDependantsCodedBelow98) {
-    table(23, "dep", {{"CODIDEPEN", 'N', 2, 0}, {"CPFDEPEN", 'C', 11, 0}},
+    table(23, "dep", {{"CODIDEPEN", 'N', 2, 0}, {"CPFDEPEN", 'C', 11, 0}, {"NRODEPEN", 'N', 2, 0}},
           {{{"CODIDEPEN", 11}, {"CPFDEPEN", "11111111111"}},
            {{"CODIDEPEN", 97}, {"CPFDEPEN", "22222222222"}},
            {{"CODIDEPEN", 98}, {"CPFDEPEN", "33333333333"}}});
@@ -94,11 +94,6 @@ TEST_F(DeclarationTables, EscFromThePersonChooserOfPage2LeavesTheLoop) {
     GIRO();
     EXPECT_EQ(vars::TELA.integer(), 2);
     EXPECT_EQ(vars::ULTTECLA.integer(), 27);
-    // Back to what the page does while its list is not there.
-    rt::register_function("RENDPF", [](std::span<const rt::Value>) {
-        wait_page_key();
-        return rt::Value();
-    });
 }
 
 TEST_F(DeclarationTables, UsageLogRowHoldsTheStartEndAndTimeSpent) {
@@ -122,6 +117,7 @@ TEST_F(DeclarationTables, UsageLogRowHoldsTheStartEndAndTimeSpent) {
 }
 
 TEST_F(DeclarationTables, BalanceFeeNeverShowsLessThanTheMinimum) {
+    common::Global{"USAPADRAO"}.set(rt::Value("N"));
     common::Global{"VAL_MIN"}.set(rt::Value(35.0));
     common::Global{"VAL_BYTE"}.set(rt::Value(0.01));
     common::Global{"VAL_SEG"}.set(rt::Value(0.5));

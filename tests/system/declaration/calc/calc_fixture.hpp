@@ -5,12 +5,15 @@
 
 #include <initializer_list>
 #include <memory>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "common/globals.hpp"
 #include "declaration/calc/declaration_values.hpp"
 #include "declaration/loop/tax_constants.hpp"
+#include "runtime/core/functions.hpp"
 #include "runtime/core/varstore.hpp"
 #include "runtime/table/dbf_format.hpp"
 #include "runtime/table/table.hpp"
@@ -26,6 +29,9 @@ class CalcTest : public qv::test_support::ScreenTest {
 protected:
     void SetUp() override {
         ScreenTest::SetUp();
+        // These declarations give their dependants as a count (N_DEPEN)
+        // rather than as rows of the dependants' list.
+        rt::register_function("NRODP", [](std::span<const rt::Value>) { return common::Global{"N_DEPEN"}.value(); });
         scope_ = std::make_unique<rt::DeclarationScope>();
         set_tax_constants();
         set("USAPADRAO", "N");
