@@ -207,7 +207,10 @@ bool INIC_VAR(int /*mode*/, int existing) {
     prepare_lists();
     tables::ws().select(kRuralSummaryArea);
     PRENCHEWZK(variable_text("ATV_BRASIL"));
-    if (variable("SO_TOTAL").as_bool()) call_named("SOMA_RUR", {rt::Value(2)});
+    // The months come from the rural cash book only when the worksheet is
+    // fed by it; a worksheet of totals (SO_TOTAL true) keeps its own.
+    const rt::Value totals_only = variable("SO_TOTAL");
+    if (totals_only.is_logical() && !totals_only.as_bool()) call_named("SOMA_RUR", {rt::Value(2)});
     return true;
 }
 
