@@ -9,10 +9,12 @@
 #include "common/paths.hpp"
 #include "common/report_box.hpp"
 #include "common/windows.hpp"
+#include "declaration/loop/work_tables.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/picture.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/screen/keys.hpp"
+#include "runtime/screen/screen.hpp"
 #include "runtime/table/workspace.hpp"
 #include "runtime/ui/read.hpp"
 #include "shell/dispatcher_routines.hpp"
@@ -77,10 +79,39 @@ bool user_stops() {
     return common::AVISOSN("Abandona a transferência dos dados? "_cp, 2).as_string() == "S";
 }
 
+// Each taxpayer's screen goes to the terminal once, when the taxpayer is
+// done: drawing every step of a load and a transfer through the terminal
+// cost more than the load and the transfer. What waits for the clerk (a
+// question, a table held elsewhere) is drawn as it comes.
+class GroupedOutput {
+public:
+    GroupedOutput() { rt::DISPBEGIN(); }
+    ~GroupedOutput() { rt::DISPEND(); }
+    GroupedOutput(const GroupedOutput&) = delete;
+    GroupedOutput& operator=(const GroupedOutput&) = delete;
+};
+
+// While the walk runs, a table another terminal holds is waited for with
+// its message on the status line and tried again every half second (its
+// notice would otherwise be kept for the end and the load retried at once).
+class WaitingForTables {
+public:
+    WaitingForTables() {
+        declaration::set_exclusive_wait([](std::string_view message) {
+            common::MENS(0, std::string(message));
+            rt::INKEY(0.5);
+        });
+    }
+    ~WaitingForTables() { declaration::set_exclusive_wait({}); }
+    WaitingForTables(const WaitingForTables&) = delete;
+    WaitingForTables& operator=(const WaitingForTables&) = delete;
+};
+
 // The walk over the register from its top: each taxpayer (the marked ones
 // only, or all) loaded and sent. False when the register could not be
 // found again after a declaration.
 bool walk_register(bool only_marked, common::NoticesKept& kept) {
+    const WaitingForTables waiting;
     auto& ws = tables::ws();
     rt::table::Table* reg = ws.table(kRegisterArea);
     if (!reg) return false;
@@ -91,6 +122,7 @@ bool walk_register(bool only_marked, common::NoticesKept& kept) {
             reg->skip(1);
             continue;
         }
+        const GroupedOutput grouped;
         call_routine("MTELA3", {rt::Value(3)});
         rt::variables().set("CPF", reg->get("CPF"));
         rt::variables().set("NOMECONTR", reg->get("NOMECONTR"));
