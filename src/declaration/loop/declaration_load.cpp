@@ -211,6 +211,12 @@ bool INIC_VAR(int /*mode*/, int existing) {
     // fed by it; a worksheet of totals (SO_TOTAL true) keeps its own.
     const rt::Value totals_only = variable("SO_TOTAL");
     if (totals_only.is_logical() && !totals_only.as_bool()) call_named("SOMA_RUR", {rt::Value(2)});
+    // A declaration written straight into the tables (an import) was never
+    // computed on its screens: its statements, gains and rural results are
+    // worked out on opening, as they are before its file is sent, so that
+    // the pages show what the file says. A walk that only sends has them
+    // worked out by the transfer.
+    if (!walking_transfer(id)) call_named("RECALCULA");
     return true;
 }
 

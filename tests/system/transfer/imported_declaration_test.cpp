@@ -239,6 +239,9 @@ TEST_F(ImportedDeclaration, RuralMonthsSurviveOpeningAndSavingAndGiveTheResult) 
     open_and_save(cpf);
     EXPECT_EQ(column(15, cpf, "I3_03OR"), Texts{"8000.00"});
     EXPECT_EQ(column(15, cpf, "I3_03OD"), Texts{"500.00"});
+    // Opened, the declaration has the rural result its pages would give it.
+    EXPECT_EQ(column(1, cpf, "I13_07"), Texts{"1600.00"});
+    EXPECT_EQ(column(1, cpf, "I13_08"), Texts{"64780.00"});
 
     // 20 % of the receipts (1.600,00) is less than the result (7.500,00).
     const std::string doc = send(cpf);
