@@ -130,7 +130,10 @@ bool walk_register(bool only_marked, common::NoticesKept& kept) {
                    rt::ALLTRIM(reg->get("NOMECONTR").as_string()));
         const auto here = reg->recno();
         call_routine("DECLARA");
-        reopen_register();
+        // The load leaves the register open; it is opened again only when
+        // something closed it.
+        if (ws.table(kRegisterArea)) common::FECHAJAN(10);
+        else reopen_register();
         ws.select(kRegisterArea);
         reg = ws.table(kRegisterArea);
         if (!reg) return false;

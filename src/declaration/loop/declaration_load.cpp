@@ -36,7 +36,10 @@ constexpr int kProgressWindow = 3;
 const common::Global kLrecupera("LRECUPERA");
 const common::Global kOpcao1("OPCAO_1");
 
-bool transfers_without_editing(int id) { return id == 63 || id == 64; }
+// Loads only to send (one taxpayer, the marked ones, all): the register the
+// caller stands on stays open, read at its row; a walk over the folder
+// would otherwise open it twice for every taxpayer.
+bool transfers_without_editing(int id) { return id == 63 || id == 64 || id == 65; }
 
 // The register's work copy names the taxpayer a recovery reopens, so it is
 // written under another name and takes its own only once every other copy
