@@ -27,11 +27,12 @@ inline std::string cpf_of(int n) {
     return buf;
 }
 
-// Program, client, work and tax-program folders under `root`, run as menu `opcao_1`.
-inline void set_up_variables(const std::string& root, int opcao_1) {
+// Program, client, work and tax-program folders under `root`, run as menu
+// `opcao_1`; the other variables are cleared first unless `keep_others`.
+inline void set_up_variables(const std::string& root, int opcao_1, bool keep_others = false) {
     using rt::Value;
     auto& v = rt::variables();
-    v.clear();
+    if (!keep_others) v.clear();
     v.set("ARQDEF", Value(root + "/prog/"));
     v.set("LOCARQ", Value(root + "/client/"));
     v.set("LOCTRAB", Value(root + "/work/"));

@@ -2,6 +2,7 @@
 
 #include "common/globals.hpp"
 #include "runtime/core/cp850.hpp"
+#include "runtime/core/text.hpp"
 #include "runtime/ui/alert.hpp"
 
 namespace qv::common {
@@ -11,6 +12,25 @@ using rt::operator""_cp;
 namespace {
 
 const Global kCorSay{"COR_SAY"};
+
+NoticesKept* g_kept = nullptr;
+
+// A box whose every button answers the same empty text asks nothing.
+bool is_notice(int set) {
+    const rt::Value answer = avisosn_answer(set, 1);
+    return answer.is_string() && answer.as_string().empty();
+}
+
+std::string joined(const std::vector<std::string>& lines) {
+    std::string out;
+    for (const std::string& line : lines) {
+        const std::string part = rt::ALLTRIM(line);
+        if (part.empty()) continue;
+        if (!out.empty()) out += ' ';
+        out += part;
+    }
+    return out;
+}
 
 std::string letter_of(int chosen, std::string_view letters, char on_escape) {
     if (chosen >= 1 && chosen <= static_cast<int>(letters.size())) {
@@ -49,7 +69,36 @@ int wait_alert(const std::vector<std::string>& lines, const std::vector<std::str
     return rt::ALERT_UNTIL(lines, buttons, kCorSay.text(), done);
 }
 
+NoticesKept::NoticesKept(std::vector<std::string>& into) : outer_(g_kept), into_(&into) { g_kept = this; }
+
+NoticesKept::~NoticesKept() { g_kept = outer_; }
+
+void NoticesKept::about(std::string subject) { subject_ = std::move(subject); }
+
+bool notices_kept() { return g_kept != nullptr; }
+
+void keep_notice(std::string_view text) {
+    if (g_kept == nullptr) {
+        AVISOSN(text, 0);
+        return;
+    }
+    const std::string entry = g_kept->subject_.empty() ? std::string(text) : g_kept->subject_ + ": " + std::string(text);
+    auto& list = *g_kept->into_;
+    for (const std::string& kept : list)
+        if (kept == entry) return;
+    list.push_back(entry);
+}
+
 rt::Value AVISOSN(std::string_view text, int set) {
+    if (g_kept != nullptr && is_notice(set)) {
+        std::vector<std::string> lines;
+        std::size_t from = 0;
+        for (std::size_t at; (at = text.find(';', from)) != std::string_view::npos; from = at + 1)
+            lines.emplace_back(text.substr(from, at - from));
+        lines.emplace_back(text.substr(from));
+        keep_notice(joined(lines));
+        return avisosn_answer(set, 1);
+    }
     const int chosen = rt::ALERT(text, avisosn_buttons(set), kCorSay.text());
     return avisosn_answer(set, chosen);
 }
@@ -58,6 +107,10 @@ rt::Value AVISOSN(const std::string& text, int set) { return AVISOSN(std::string
 rt::Value AVISOSN(const char* text, int set) { return AVISOSN(std::string_view(text), set); }
 
 rt::Value AVISOSN(const std::vector<std::string>& lines, int set) {
+    if (g_kept != nullptr && is_notice(set)) {
+        keep_notice(joined(lines));
+        return avisosn_answer(set, 1);
+    }
     const int chosen = rt::ALERT(lines, avisosn_buttons(set), kCorSay.text());
     return avisosn_answer(set, chosen);
 }

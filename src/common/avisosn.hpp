@@ -30,6 +30,34 @@ rt::Value AVISOSN(const rt::Value& text, int set);
 int wait_alert(const std::vector<std::string>& lines, const std::vector<std::string>& buttons,
                const std::function<bool()>& done);
 
+// While a NoticesKept lives, a notice (a box with nothing to answer: set 0
+// and the other sets that answer "") is not shown but kept in its list,
+// each under the subject given last ("CPF name: text"): a run over many
+// declarations does not stop at what the clerk only has to read, and shows
+// the list when it ends. Questions are asked as ever. A notice already kept
+// for the same subject is not kept twice.
+class NoticesKept {
+public:
+    explicit NoticesKept(std::vector<std::string>& into);
+    ~NoticesKept();
+    NoticesKept(const NoticesKept&) = delete;
+    NoticesKept& operator=(const NoticesKept&) = delete;
+    // What the next notices are about; empty for none.
+    void about(std::string subject);
+
+private:
+    NoticesKept* outer_;
+    std::vector<std::string>* into_;
+    std::string subject_;
+    friend bool notices_kept();
+    friend void keep_notice(std::string_view text);
+};
+// True while notices are kept.
+bool notices_kept();
+// Keeps a text as a notice under the current subject (shows it when none
+// are kept).
+void keep_notice(std::string_view text);
+
 // The buttons of a set, CP850.
 std::vector<std::string> avisosn_buttons(int set);
 // The answer for button number `chosen` (0 = Esc) of a set.

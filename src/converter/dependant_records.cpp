@@ -32,13 +32,15 @@ int position_in(const std::vector<int>& list, int value) {
     return at == list.end() ? 0 : static_cast<int>(at - list.begin()) + 1;
 }
 
+// The people are numbered as the program numbers them, 1, 2, 3 ... in the
+// list's order, recipients after the dependants: a payment's person number
+// is that place in the list, whatever numbers the file gave them.
 void recipients(Conversion& c) {
-    const int kept = static_cast<int>(c.dependants.size());
     for (const Line& l : c.run("35")) {
         const int number = static_cast<int>(l.number(15, 19));
         tb::Table& t = new_row(3, c.cpf);
         t.put("CODIDEPEN", Value(l.at(14) == '0' ? 99 : 98));
-        t.put("NRODEPEN", Value(number + kept));
+        t.put("NRODEPEN", Value(static_cast<int>(c.household.size()) + 1));
         t.put("NOMEDEPEN", Value(l.text(20, 59)));
         t.put("DATADEPEN", Value(l.date(80, 87)));
         t.put("CPFDEPEN", Value(l.raw(88, 98)));
@@ -83,7 +85,7 @@ void convert_dependants(Conversion& c) {
         if (!passes_age_check(l)) continue;
         const int number = static_cast<int>(l.number(14, 18));
         tb::Table& t = new_row(3, c.cpf);
-        t.put("NRODEPEN", Value(number));
+        t.put("NRODEPEN", Value(static_cast<int>(c.dependants.size()) + 1));
         t.put("CODIDEPEN", Value(l.number(19, 20)));
         t.put("NOMEDEPEN", Value(l.text(21, 61)));
         t.put("DATADEPEN", Value(l.date(81, 88)));

@@ -8,6 +8,7 @@
 #include "common/globals.hpp"
 #include "common/messages.hpp"
 #include "common/paths.hpp"
+#include "common/report_box.hpp"
 #include "common/windows.hpp"
 #include "converter/converter_screens.hpp"
 #include "converter/declaration_file.hpp"
@@ -33,14 +34,11 @@ namespace fs = std::filesystem;
 namespace tb = rt::table;
 
 constexpr int kPickList = 70;
-constexpr std::size_t kReportLines = 12;
 
+// The files and records not taken, each line wrapped in the box (a
+// file's name and its reason seldom fit in one line).
 void show_report(const std::vector<std::string>& report) {
-    if (report.empty()) return;
-    std::vector<std::string> lines{"Arquivos e registros não convertidos:"_cp};
-    for (std::size_t i = 0; i < report.size() && i < kReportLines; ++i) lines.push_back(rt::LEFT(report[i], 58));
-    if (report.size() > kReportLines) lines.push_back("... e mais " + std::to_string(report.size() - kReportLines));
-    common::AVISOSN(lines, 0);
+    common::show_report("Arquivos e registros não convertidos:"_cp, report);
 }
 
 }  // namespace
@@ -116,8 +114,11 @@ Counters convert_marked(int kind, const std::string& folder, std::vector<std::st
         if (list.get("IMPRE").as_string() != "S") continue;
         const std::string path = common::BAR_DIR(folder) + rt::RTRIM(list.get("NOMEARQ").as_string());
         if (common::find_window(kFormWindow)) show_taxpayer(list.get("CPF").as_string(), list.get("NOMECONTR").as_string());
-        if (FAZCONV(kind, path, report)) ++c.converted;
-        else ++c.existing;
+        switch (convert_file(kind, path, report)) {
+            case FileOutcome::Converted: ++c.converted; break;
+            case FileOutcome::Existing: ++c.existing; break;
+            case FileOutcome::Refused: ++c.refused; break;
+        }
         --c.left;
         if (common::find_window(kCounterWindow)) show_counters(c);
         if (stop_asked()) break;

@@ -50,24 +50,24 @@ bool receipts(Conversion& c) {
     return true;
 }
 
-// The taxpayer's register row, current; false when this file must not be
-// taken (last year's file of a taxpayer already there, or the user's no).
-bool register_row(Conversion& c) {
+// The taxpayer's register row, current; Existing for last year's file of a
+// taxpayer already there, Refused on the user's no.
+FileOutcome register_row(Conversion& c) {
     tb::Table& r = table(9);
     r.set_order(1);
-    if (r.seek(Value(c.cpf))) return c.y2012();
+    if (r.seek(Value(c.cpf))) return c.y2012() ? FileOutcome::Converted : FileOutcome::Existing;
     if (c.kind == kGainsOnly) {
-        if (!c.y2012()) return false;
+        if (!c.y2012()) return FileOutcome::Refused;
         const Value answer = common::AVISOSN(
             std::vector<std::string>{"O contribuinte não foi localizado em nenhum dos diretórios "_cp,
                                      "indicado. Cria assim mesmo com cadastro incompleto?       "},
             2);
-        if (answer.as_string() != "S") return false;
+        if (answer.as_string() != "S") return FileOutcome::Refused;
     }
     tb::Table& row = new_row(9, c.cpf);
     row.put("NOMECONTR", Value(taxpayer_name(c.file)));
     row.commit();
-    return true;
+    return FileOutcome::Converted;
 }
 
 bool gains_only(Conversion& c) {
@@ -81,30 +81,35 @@ bool gains_only(Conversion& c) {
 
 }  // namespace
 
-bool FAZCONV(int kind, const std::string& path, std::vector<std::string>& report) {
+FileOutcome convert_file(int kind, const std::string& path, std::vector<std::string>& report) {
     const DeclarationFile file = read_declaration(path);
     if (file.fault != FileFault::None) {
         report.push_back(file.name + ": " + fault_text(file.fault));
-        return false;
+        return FileOutcome::Refused;
     }
     Conversion c(file, kind, report);
+    const auto done = [](bool converted) { return converted ? FileOutcome::Converted : FileOutcome::Refused; };
     try {
-        if (kind == kReceiptsOnly) return receipts(c);
+        if (kind == kReceiptsOnly) return done(receipts(c));
         const TablesLocked locks(kind == kGainsOnly ? kGainTables : kFullTables);
         if (!locks.ok()) {
             report.push_back(file.name + ": " + "tabelas em uso por outro usuário, nada convertido"_cp);
-            return false;
+            return FileOutcome::Refused;
         }
-        if (!register_row(c)) return false;
-        if (kind == kGainsOnly) return gains_only(c);
+        if (const FileOutcome taken = register_row(c); taken != FileOutcome::Converted) return taken;
+        if (kind == kGainsOnly) return done(gains_only(c));
         CONV_DECL(c);
         CONV_GANHO(c, 0);
         CONV_EXIG(c);
-        return true;
+        return FileOutcome::Converted;
     } catch (const tb::TableError& e) {
         report.push_back(file.name + ": " + e.what());
-        return false;
+        return FileOutcome::Refused;
     }
+}
+
+bool FAZCONV(int kind, const std::string& path, std::vector<std::string>& report) {
+    return convert_file(kind, path, report) == FileOutcome::Converted;
 }
 
 }  // namespace qv::converter

@@ -122,6 +122,10 @@ void sales(Conversion& c) {
         const bool this_year = sold_on.year() == 2011;
         t.put("DATA_ALI", Value(sold_on));
         t.put(this_year ? "VAL_ALI" : "VAL_ANTE", Value(value));
+        // A sale of an earlier year is marked as such, as the gain's form
+        // marks it from the sale's date: its figures come from what is
+        // received this year, not from a sale value it does not have.
+        t.put("VENDAANT", Value(this_year ? "N" : "S"));
         const double cost = l.amount(98, 110);
         t.put("CUS_ATUAL", Value(cost));
         if (kind == 3) t.put("VAL_PARTE", Value(l.amount(150, 162)));

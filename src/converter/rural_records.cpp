@@ -104,6 +104,11 @@ void summary(Conversion& c) {
             t.put("I7_1" + s, Value(q[0] + q[1] + q[2] - q[3] - q[4]));
         if (herd == 5) t.put("I7_V1", Value("OUTROS"));
     }
+    // An activity with a property or a result abroad has its summary row,
+    // even when the file gives it no month, result or herd: without it the
+    // declaration has no such activity at all.
+    for (const Line& l : c.run("50")) rows.of(activity(l));
+    if (c.has("56")) rows.of("N");
     table(15).commit();
 }
 

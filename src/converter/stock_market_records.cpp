@@ -2,6 +2,7 @@
 // as variable-income rows (TIPO_BEM 4) of table 07.
 #include <array>
 #include <map>
+#include <utility>
 #include <string>
 
 #include "converter/conversion.hpp"
@@ -27,51 +28,54 @@ tb::Table& market_row(const Conversion& c, int line, const char* operations) {
     return t;
 }
 
-void single_value(const Conversion& c, int line, const char* operations, double value) {
-    if (value > 0) market_row(c, line, operations).put("REC_MES01", Value(value));
-}
-
 bool any_month(const Months& m) {
     for (const double v : m)
         if (v != 0) return true;
     return false;
 }
 
-void month_rows(const Conversion& c, const std::map<int, Months>& items, const char* operations,
-                const std::map<int, int>& renumbered) {
-    for (const auto& [item, months] : items) {
-        if (!any_month(months)) continue;
-        const auto moved = renumbered.find(item);
-        tb::Table& t = market_row(c, moved == renumbered.end() ? item : moved->second, operations);
-        for (int month = 1; month <= 12; ++month) t.put(month_field(month), Value(months[month - 1]));
+// The statement's lines by line number and kind of operations. The file
+// gives some lines twice (the day trade's item 14 and its tax withheld in
+// earlier years both go to line 22): they add up into the one row the
+// statement keeps per line, as the statement's screen stores it.
+class StatementLines {
+public:
+    void item(int line, const char* operations, int month, double value) {
+        lines_[{line, operations}][static_cast<std::size_t>(month - 1)] += value;
     }
-}
+    // A value carried into January, kept only when above 0.
+    void carried(int line, const char* operations, double value) {
+        if (value > 0) item(line, operations, 1, value);
+    }
+    void write(const Conversion& c) const {
+        for (const auto& [key, months] : lines_) {
+            if (!any_month(months)) continue;
+            tb::Table& t = market_row(c, key.first, key.second.c_str());
+            for (int month = 1; month <= 12; ++month) t.put(month_field(month), Value(months[month - 1]));
+        }
+    }
 
-void stock_months(const Conversion& c) {
-    std::map<int, Months> common, day_trade;
-    double carried_common = 0, carried_day_trade = 0, day_trade_withheld = 0, withheld = 0;
+private:
+    std::map<std::pair<int, std::string>, Months> lines_;
+};
+
+void stock_months(const Conversion& c, StatementLines& lines) {
     for (const Line& l : c.run("40")) {
         const int month = static_cast<int>(l.number(14, 15));
         if (month < 1 || month > 12) continue;
         for (int item = 1; item <= 13; ++item) {
-            common[item][month - 1] = l.amount(16 + 13 * (item - 1), 28 + 13 * (item - 1));
-            day_trade[item][month - 1] = l.amount(185 + 13 * (item - 1), 197 + 13 * (item - 1));
+            lines.item(item, "1", month, l.amount(16 + 13 * (item - 1), 28 + 13 * (item - 1)));
+            lines.item(item, "2", month, l.amount(185 + 13 * (item - 1), 197 + 13 * (item - 1)));
         }
-        day_trade[14][month - 1] = l.amount(354, 366);
-        common[14][month - 1] = l.amount(367, 379);
-        common[15][month - 1] = l.amount(380, 392);
+        lines.item(22, "2", month, l.amount(354, 366));   // day trade item 14
+        lines.item(28, "1", month, l.amount(367, 379));   // common item 14
+        lines.item(24, "1", month, l.amount(380, 392));   // common item 15
         if (month != 1) continue;
-        carried_common = l.amount(393, 405);
-        carried_day_trade = l.amount(406, 418);
-        day_trade_withheld = l.amount(419, 431);
-        withheld = l.amount(594, 606);
+        lines.carried(15, "1", l.amount(393, 405));
+        lines.carried(15, "2", l.amount(406, 418));
+        lines.carried(22, "2", l.amount(419, 431));
+        lines.carried(25, "1", l.amount(594, 606));
     }
-    month_rows(c, common, "1", {{14, 28}, {15, 24}});
-    month_rows(c, day_trade, "2", {{14, 22}});
-    single_value(c, 15, "1", carried_common);
-    single_value(c, 15, "2", carried_day_trade);
-    single_value(c, 22, "2", day_trade_withheld);
-    single_value(c, 25, "1", withheld);
 }
 
 // Investment funds: one row per line of the statement, months filled in.
@@ -110,9 +114,11 @@ void funds(const Conversion& c) {
 
 void convert_stock_market(Conversion& c) {
     delete_rows(7, c.cpf, [](tb::Table& t) { return t.get("TIPO_BEM").as_number() == kVariableIncome; });
-    if (c.y2012()) stock_months(c);
+    StatementLines lines;
+    if (c.y2012()) stock_months(c, lines);
     else
-        for (const Line& l : c.run("41")) single_value(c, 15, "1", l.amount(53, 65));
+        for (const Line& l : c.run("41")) lines.carried(15, "1", l.amount(53, 65));
+    lines.write(c);
     funds(c);
     table(7).commit();
 }

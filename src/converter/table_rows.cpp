@@ -24,6 +24,21 @@ std::vector<std::uint32_t> rows_of(tb::Table& t, std::string_view cpf) {
     return rows;
 }
 
+// Every field of the current row blank but the CPF, as a new row has them.
+void blank_fields(tb::Table& t) {
+    const std::vector<tb::Field>& fields = t.fields();
+    for (int i = 0; i < static_cast<int>(fields.size()); ++i) {
+        const tb::Field& f = fields[static_cast<std::size_t>(i)];
+        if (f.name == "CPF") continue;
+        switch (f.type) {
+            case 'N': t.put(i, rt::Value(0.0)); break;
+            case 'D': t.put(i, rt::Value(rt::Date{})); break;
+            case 'L': t.put(i, rt::Value(false)); break;
+            default: t.put(i, rt::Value(std::string())); break;
+        }
+    }
+}
+
 }  // namespace
 
 tb::Table& table(int code) { return tables::ws().current(code); }
@@ -58,8 +73,11 @@ RowReuse::RowReuse(int code, std::string_view cpf) : code_(code), cpf_(cpf), row
 
 tb::Table& RowReuse::next() {
     if (used_ < rows_.size()) {
+        // A row taken again holds nothing of what it held: a field the new
+        // record leaves empty is empty, as in a new row.
         tb::Table& t = table(code_);
         t.go_to(rows_[used_++]);
+        blank_fields(t);
         return t;
     }
     return new_row(code_, cpf_);

@@ -4,13 +4,18 @@
 #include <cstdio>
 
 #include "runtime/core/text.hpp"
+#include "transfer/xml_values.hpp"
 
 namespace qv::office {
 
 namespace {
 
-// Left-aligned in exactly `width` columns.
-std::string field(std::string_view text, std::size_t width) { return rt::PADR(rt::SUBSTR(text, 1, static_cast<long>(width)), width); }
+// Left-aligned in exactly `width` columns. The bank reads plain ASCII: the
+// stored CP850 letters are transliterated as in the tax program's file
+// ("JOSÉ DA CONCEIÇÃO" goes as "JOSE DA CONCEICAO").
+std::string field(std::string_view text, std::size_t width) {
+    return rt::PADR(rt::SUBSTR(transfer::CONVCAR(text), 1, static_cast<long>(width)), width);
+}
 
 std::string zeros(long value, int width) {
     char buf[32];
@@ -44,7 +49,9 @@ std::string remittance_detail(const Issuer& issuer, const Slip& slip, rt::Date g
     r += zeros(std::lround(slip.amount * 100), 13) + "3410000017N" + ddmmyy(generated) + std::string(62, '0');
     r += "01000" + field(slip.cpf, 11) + field(slip.name, 30) + blanks(10);
     const Payer& p = slip.payer;
-    r += field(rt::SUBSTR(p.street_type, 1, 5) + " " + rt::SUBSTR(p.street, 1, 27) + " " + p.number, 40);
+    r += field(rt::SUBSTR(transfer::CONVCAR(p.street_type), 1, 5) + " " + rt::SUBSTR(transfer::CONVCAR(p.street), 1, 27) +
+                   " " + p.number,
+               40);
     r += field(p.district, 12) + field(p.cep, 8) + field(p.city, 15) + field(p.state, 2) + blanks(34);
     r += "00000000 " + zeros(sequence, 6);
     return r;

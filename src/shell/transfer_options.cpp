@@ -7,8 +7,11 @@
 #include "common/globals.hpp"
 #include "common/messages.hpp"
 #include "common/paths.hpp"
+#include "common/report_box.hpp"
 #include "common/windows.hpp"
+#include "declaration/loop/work_tables.hpp"
 #include "runtime/core/cp850.hpp"
+#include "runtime/core/picture.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/screen/keys.hpp"
 #include "runtime/screen/screen.hpp"
@@ -81,6 +84,71 @@ bool user_stops() {
     return common::AVISOSN("Abandona a transferência dos dados? "_cp, 2).as_string() == "S";
 }
 
+// Each taxpayer's screen goes to the terminal once, when the taxpayer is
+// done: drawing every step of a load and a transfer through the terminal
+// cost more than the load and the transfer. What waits for the clerk (a
+// question, a table held elsewhere) is drawn as it comes.
+class GroupedOutput {
+public:
+    GroupedOutput() { rt::DISPBEGIN(); }
+    ~GroupedOutput() { rt::DISPEND(); }
+    GroupedOutput(const GroupedOutput&) = delete;
+    GroupedOutput& operator=(const GroupedOutput&) = delete;
+};
+
+// While the walk runs, a table another terminal holds is waited for with
+// its message on the status line and tried again every half second (its
+// notice would otherwise be kept for the end and the load retried at once).
+class WaitingForTables {
+public:
+    WaitingForTables() {
+        declaration::set_exclusive_wait([](std::string_view message) {
+            common::MENS(0, std::string(message));
+            rt::INKEY(0.5);
+        });
+    }
+    ~WaitingForTables() { declaration::set_exclusive_wait({}); }
+    WaitingForTables(const WaitingForTables&) = delete;
+    WaitingForTables& operator=(const WaitingForTables&) = delete;
+};
+
+// The walk over the register from its top: each taxpayer (the marked ones
+// only, or all) loaded and sent. False when the register could not be
+// found again after a declaration.
+bool walk_register(bool only_marked, common::NoticesKept& kept) {
+    const WaitingForTables waiting;
+    auto& ws = tables::ws();
+    rt::table::Table* reg = ws.table(kRegisterArea);
+    if (!reg) return false;
+    reg->go_top();
+    while (!reg->eof()) {
+        if (user_stops()) break;
+        if (only_marked && reg->get("IMPRE").as_string() != "S") {
+            reg->skip(1);
+            continue;
+        }
+        const GroupedOutput grouped;
+        rt::call_routine("MTELA3", {rt::Value(3)});
+        rt::variables().set("CPF", reg->get("CPF"));
+        rt::variables().set("NOMECONTR", reg->get("NOMECONTR"));
+        kept.about(rt::TRANSFORM(reg->get("CPF"), "@r 999.999.999-99") + " " +
+                   rt::ALLTRIM(reg->get("NOMECONTR").as_string()));
+        const auto here = reg->recno();
+        rt::call_routine("DECLARA");
+        // The load leaves the register open; it is opened again only when
+        // something closed it.
+        if (ws.table(kRegisterArea)) common::FECHAJAN(10);
+        else reopen_register();
+        ws.select(kRegisterArea);
+        reg = ws.table(kRegisterArea);
+        if (!reg) return false;
+        reg->go_to(here);
+        reg->skip(1);
+    }
+    reg->go_top();
+    return true;
+}
+
 void send_many(bool only_marked) {
     if (!tax_program_folder_known()) return;
     auto& ws = tables::ws();
@@ -92,30 +160,20 @@ void send_many(bool only_marked) {
     } close_work_copies;
     if (only_marked) rt::call_routine("EDITA", {rt::Value(51)});
     ws.select(kRegisterArea);
-    rt::table::Table* reg = ws.table(kRegisterArea);
-    if (!reg) return;
-    reg->go_top();
+    if (!ws.table(kRegisterArea)) return;
     common::AVISOSN(std::vector<std::string>{"Evite enviar declarações com o IRPF da Receita aberto"_cp,
                                              "O programa aceita, mas podem causar problemas"});
-    while (!reg->eof()) {
-        if (user_stops()) break;
-        if (only_marked && reg->get("IMPRE").as_string() != "S") {
-            reg->skip(1);
-            continue;
-        }
-        rt::call_routine("MTELA3", {rt::Value(3)});
-        rt::variables().set("CPF", reg->get("CPF"));
-        rt::variables().set("NOMECONTR", reg->get("NOMECONTR"));
-        const auto here = reg->recno();
-        rt::call_routine("DECLARA");
-        reopen_register();
-        ws.select(kRegisterArea);
-        reg = ws.table(kRegisterArea);
-        if (!reg) return;
-        reg->go_to(here);
-        reg->skip(1);
+    // The notices of each declaration (rows sent as they were, declarations
+    // not sent and why) wait for the walk's end, under the taxpayer's CPF
+    // and name: the walk stops for nothing the clerk only has to read.
+    std::vector<std::string> notices;
+    bool walked = false;
+    {
+        common::NoticesKept kept(notices);
+        walked = walk_register(only_marked, kept);
     }
-    reg->go_top();
+    common::show_report("Avisos do envio das declarações:"_cp, notices);
+    if (!walked) return;
     common::FECHAJAN(3);
     common::Global("TAM_OLD").set(rt::Value(0));
 }

@@ -16,6 +16,7 @@
 #include "tables/opening.hpp"
 #include "tables/state.hpp"
 #include "transfer/code_lookup.hpp"
+#include "transfer/rural_results.hpp"
 #include "transfer/saved_activities.hpp"
 #include "transfer/section_writers.hpp"
 #include "transfer/xml_sections.hpp"
@@ -38,6 +39,7 @@ constexpr int kDebtsTable = 18;
 // on, or the saved tables of the client folder for the other activity.
 struct RuralSource {
     bool work_copies = true;
+    std::string activity;      // "S" or "N", the activity being written
     std::vector<int> opened;   // saved tables opened for the activity
     int area(int table) const { return work_copies ? declaration::work_area(table) : table; }
 };
@@ -70,10 +72,11 @@ constexpr const char* kRevenueClass = "serpro.ppgd.irpf.atividaderural.exterior.
 
 std::string field_text(Table& t, const char* name) { return rt::ALLTRIM(t.get(name).as_string()); }
 
-// A value of the activity: the declaration's variable, else the summary row.
-// A value of the activity: the declaration's variable, else the summary
-// row (on which the summary area stands while the activity is written).
+// A value of the activity: its result as worked out before the file was
+// written, else the declaration's variable, else the summary row (on which
+// the summary area stands while the activity is written).
 double activity_value(const std::string& name) {
+    if (const auto result = rural_result(g_source.activity, name)) return *result;
     if (g_source.work_copies && common::Global(name).exists()) return dc::amount(name);
     Table* t = dc::work_table(summary_area());
     return t == nullptr || t->eof() ? 0.0 : field_amount(*t, name);
@@ -310,6 +313,7 @@ void write_activity(XmlWriter& w, const Activity& a, bool has_activity) {
     const char* element = a.brazil ? "brasil" : "exterior";
     w.open_bare(element);
     const bool standing = has_activity && stand_on(a.brazil ? "S" : "N");
+    g_source.activity = a.brazil ? "S" : "N";
     const std::string key = rt::PADR(dc::text("CPF"), 11) + (a.brazil ? "S" : "N");
     const bool found = standing && find_summary(key) &&
                        (g_source.work_copies || open_saved({kPropertiesTable, kAssetsTable, kDebtsTable}, key));

@@ -18,7 +18,9 @@
 #include "tables/opening.hpp"
 #include "tables/state.hpp"
 #include "transfer/declaration_hooks.hpp"
+#include "transfer/declaration_recalc.hpp"
 #include "transfer/index_text.hpp"
+#include "transfer/rural_results.hpp"
 #include "transfer/shared_file.hpp"
 #include "transfer/xml_frame.hpp"
 #include "transfer/xml_values.hpp"
@@ -153,9 +155,17 @@ bool DISQUETE() {
 }
 
 TransferOutcome transfer_declaration() {
+    // Every figure is computed again first, whether the declaration was
+    // opened or not; one that cannot be computed is not sent.
+    if (const std::string problem = recalculate_declaration(); !problem.empty()) {
+        common::AVISOSN(std::vector<std::string>{"Não foi possível calcular a declaração:"_cp, problem});
+        return TransferOutcome::NotGenerated;
+    }
     const Moment moment = generation_moment();
     const std::string stamp = moment.stamp();
-    if (!write_declaration(work_file_name(), moment)) return TransferOutcome::NotGenerated;
+    const bool written = write_declaration(work_file_name(), moment);
+    forget_rural_results();
+    if (!written) return TransferOutcome::NotGenerated;
 
     // The taxpayer's folder also makes the tax program's folder when the
     // program has not made it yet.

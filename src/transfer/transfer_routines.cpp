@@ -5,7 +5,9 @@
 
 #include "common/file_errors.hpp"
 #include "runtime/core/functions.hpp"
+#include "transfer/declaration_recalc.hpp"
 #include "transfer/index_recovery.hpp"
+#include "transfer/rural_results.hpp"
 #include "transfer/section_writers.hpp"
 #include "transfer/transfer_flow.hpp"
 
@@ -22,6 +24,13 @@ void register_transfer_routines() {
         rt::register_function("RECUP_INDICE", [](Args) {
             RECUP_INDICE();
             return rt::Value();
+        });
+        // The whole declaration computed again (empty text when done, else
+        // why it could not be computed), as before its file is written.
+        rt::register_function("RECALCULA", [](Args) {
+            const std::string problem = recalculate_declaration();
+            forget_rural_results();
+            return rt::Value(problem);
         });
         rt::register_function("VEJAERRO", [](Args a) {
             const int code = a.empty() ? 0 : static_cast<int>(a[0].as_number());

@@ -50,10 +50,12 @@ std::vector<StatementLine> statement_lines() {
 
 class MonthGrid {
 public:
+    // Two stored rows of one line and kind (an import gives some lines
+    // twice) add up in their cell.
     MonthGrid(const std::vector<StatementLine>& lines, int month, bool funds) {
         for (const auto& s : lines) {
             if ((s.column == 3) != funds) continue;
-            cells_[s.line - 1][funds ? 0 : s.column - 1] = s.month[month - 1];
+            cells_[s.line - 1][funds ? 0 : s.column - 1] += s.month[month - 1];
         }
     }
     double at(int line, int column) const { return cells_[line - 1][column - 1]; }

@@ -15,14 +15,25 @@ using rt::operator""_cp;
 
 bool is_blank(std::string_view s) { return rt::ALLTRIM(s).empty(); }
 
+// The question on a source with half its identity. A run over many
+// declarations asks nothing: the source goes as it is, and the run's list
+// of notices names it for the clerk to complete.
+bool transfer_anyway(std::string_view question, rt::table::Table& t) {
+    if (!common::notices_kept()) return common::AVISOSN(question, 2).as_string() == "S";
+    const std::string name = rt::ALLTRIM(field_text(t, "I1_2"));
+    const std::string source = name.empty() ? rt::ALLTRIM(field_text(t, "I1_3")) : name;
+    common::keep_notice(std::string(question.substr(0, question.find('.'))) + " (" + source + "), transferida assim mesmo"_cp);
+    return true;
+}
+
 // Step 1 and 2 of the taxpayer's filter: a source with half its identity.
 bool confirm_half_source(rt::table::Table& t) {
     const bool no_name = is_blank(field_text(t, "I1_2"));
     const bool no_number = is_blank(field_text(t, "I1_3"));
     if (no_name && !no_number)
-        return common::AVISOSN("Há uma PJ do titular sem o Nome preenchido.Transfere mesmo assim?"_cp, 2).as_string() == "S";
+        return transfer_anyway("Há uma PJ do titular sem o Nome preenchido.Transfere mesmo assim?"_cp, t);
     if (no_number && !no_name)
-        return common::AVISOSN("Há uma PJ do titular sem o CNPJ preenchido.Transfere mesmo assim?"_cp, 2).as_string() == "S";
+        return transfer_anyway("Há uma PJ do titular sem o CNPJ preenchido.Transfere mesmo assim?"_cp, t);
     return true;
 }
 
@@ -45,8 +56,11 @@ void source_collection(Generation& g, bool holder) {
     w.amount("totaisRendRecebidoPJ", side.income, Close::Start);
     each_row(kSourcesArea, [&](rt::table::Table& t) {
         if (source_kind(t) != (holder ? "J" : "D")) return;
-        if (holder && !confirm_half_source(t)) return;
+        // A row without any of the four amounts is never written, so
+        // nothing is asked about it (the exempt and exclusive rows an
+        // import adds have none).
         if (empty_source(t)) return;
+        if (holder && !confirm_half_source(t)) return;
         w.open("item");
         w.text("NIFontePagadora", field_text(t, "I1_3"));
         w.amount("contribuicaoPrevOficial", field_amount(t, "I1_6"));

@@ -1,7 +1,10 @@
 // Sections 17 to 21: estate, summary with the tax computation, comparison
 // of the two models, electoral donations and definitive departure.
+#include <algorithm>
+
 #include "declaration/calc/declaration_values.hpp"
 #include "declaration/calc/summary_lines.hpp"
+#include "declaration/calc/tax_table.hpp"
 #include "runtime/core/picture.hpp"
 #include "runtime/core/text.hpp"
 #include "transfer/xml_sections.hpp"
@@ -12,6 +15,18 @@ namespace {
 
 using declaration::amount;
 using declaration::is;
+
+// The balance of the simplified model as its own page works it out: the tax
+// on the income less the standard discount, with the tax on cumulative
+// income, less every tax paid but the one paid abroad. Positive: to pay;
+// negative: to refund. Under the simplified model these are lines 36 and 38.
+double simplified_balance() {
+    const double base = std::max(amount("I13_08") - declaration::standard_discount(), 0.0);
+    const double due = declaration::CALC_IMPOS(declaration::kAnnualTable, base, "", 12) + amount("I13_25");
+    double paid = 0;
+    for (const char* line : {"I13_27", "I13_28", "I13_29", "I13_30", "I13_31", "I13_33", "I13_34"}) paid += amount(line);
+    return rt::ROUND(due - paid, 2);
+}
 
 void estate_attributes(XmlWriter& w, bool filled) {
     const auto text = [&](std::string_view name) { return filled ? global_text(name) : std::string(); };
@@ -184,9 +199,10 @@ void write_comparativo(Generation& g) {
     w.amount("baseCalcCompleta", amount("I13_20"));
     w.amount("baseCalcSimplificada", amount("I13_08") - declaration::standard_discount());
     w.amount("impRestituirCompleta", amount("I13_38"));
-    w.amount("impRestituirSimplificada", amount("I13_31"));
+    const double simplified = simplified_balance();
+    w.amount("impRestituirSimplificada", simplified < 0 ? -simplified : 0.0);
     w.amount("saldoPagarCompleta", amount("I13_36"));
-    w.amount("saldoPagarSimplificada", amount("I13_31"));
+    w.amount("saldoPagarSimplificada", simplified > 0 ? simplified : 0.0);
     w.amount("totalRendTribCompleta", amount("I13_08"));
     w.amount("totalRendTribSimplificada", amount("I13_08"), Close::Empty);
 }

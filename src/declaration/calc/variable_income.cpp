@@ -192,13 +192,27 @@ void SOMA_RENVAR() {
 
 void PRENCHE_MAT(std::string_view kind_arg) {
     const std::string kind = kind_arg.empty() ? "1" : std::string(kind_arg);
-    Statement s(row_count(kind));
+    // A row shared by the statements (the lines above 17) is taken from the
+    // statement's own kind when that kind stores it, else from the other
+    // kind: each statement stores its copy of the shared lines, and taking
+    // the copy met last would let one statement overwrite the other's
+    // figures each time both are filled. Stored rows of one line and kind
+    // (an import gives some lines twice) add up.
+    Statement own(row_count(kind)), other(row_count(kind));
+    std::vector<bool> has_own(own.size(), false);
     for_each_row(kGainsArea, [&](rt::table::Table& t) {
         if (!variable_income_row(t)) return;
-        const int target = target_row(stored(t), kind);
+        const StoredRow r = stored(t);
+        const int target = target_row(r, kind);
         if (target == 0) return;
-        for (int m = 1; m <= 12; ++m) s[static_cast<std::size_t>(target - 1)][static_cast<std::size_t>(m - 1)] = field_number(t, month_field(m));
+        const auto index = static_cast<std::size_t>(target - 1);
+        const bool mine = r.kind == kind;
+        if (mine) has_own[index] = true;
+        auto& row = mine ? own[index] : other[index];
+        for (int m = 1; m <= 12; ++m) row[static_cast<std::size_t>(m - 1)] += field_number(t, month_field(m));
     });
+    Statement s(row_count(kind));
+    for (std::size_t i = 0; i < s.size(); ++i) s[i] = has_own[i] ? own[i] : other[i];
     common::Global{"DAY_TRADE"}.set(rt::Value(kind));
     write_matrix(kind, s);
     SOMA_RENVAR();

@@ -38,7 +38,10 @@ constexpr int kProgressWindow = 3;
 const common::Global kLrecupera("LRECUPERA");
 const common::Global kOpcao1("OPCAO_1");
 
-bool transfers_without_editing(int id) { return id == 63 || id == 64; }
+// Loads only to send (one taxpayer, the marked ones, all): the register the
+// caller stands on stays open, read at its row; a walk over the folder
+// would otherwise open it twice for every taxpayer.
+bool transfers_without_editing(int id) { return id == 63 || id == 64 || id == 65; }
 // The declaration is opened to be edited and saved, not only read (the
 // check, the printouts, the transfers to the tax program).
 bool opened_for_editing(int id) { return id < 61 && id != 13 && id != 51; }
@@ -291,9 +294,16 @@ bool INIC_VAR(int /*mode*/, int existing) {
     prepare_lists();
     tables::ws().select(kRuralSummaryArea);
     PRENCHEWZK(variable_text("ATV_BRASIL"));
-    // Months kept as typed totals are loaded as they are; only a cash-book
-    // activity has its months added up again from the book.
-    if (!variable("SO_TOTAL").as_bool()) call_named("SOMA_RUR", {rt::Value(2)});
+    // The months come from the rural cash book only when the worksheet is
+    // fed by it; a worksheet of totals (SO_TOTAL true) keeps its own.
+    const rt::Value totals_only = variable("SO_TOTAL");
+    if (totals_only.is_logical() && !totals_only.as_bool()) call_named("SOMA_RUR", {rt::Value(2)});
+    // A declaration written straight into the tables (an import) was never
+    // computed on its screens: its statements, gains and rural results are
+    // worked out on opening, as they are before its file is sent, so that
+    // the pages show what the file says. A walk that only sends has them
+    // worked out by the transfer.
+    if (!walking_transfer(id)) call_named("RECALCULA");
     return true;
 }
 

@@ -5,6 +5,7 @@
 
 #include "runtime/screen/backend.hpp"
 #include "runtime/screen/keys.hpp"
+#include "runtime/screen/screen.hpp"
 #include "runtime/screen/screen_state.hpp"
 
 namespace qv::rt {
@@ -41,6 +42,9 @@ int INKEY(double seconds) {
         code = k.buffer.front();
         k.buffer.pop_front();
     } else {
+        // A wait shows what is on the screen, also inside grouped output:
+        // the user is never left before a screen not yet drawn.
+        if (seconds != 0 && detail::screen_state().pending) refresh_screen();
         code = backend().read_key(timeout_ms_of(seconds));
     }
     if (code != 0) k.last = code;

@@ -180,6 +180,18 @@ TEST_F(Output, RefreshShowsPendingOutputInsideABatch) {
     DISPEND();
 }
 
+// A wait for a key shows what a batch drew so far; peeking does not.
+TEST_F(Output, AWaitForAKeyShowsTheBatchSoFar) {
+    DISPBEGIN();
+    at_say(1, 0, "a");
+    NEXTKEY();
+    EXPECT_EQ(term->cells()[1][0].ch, ' ');
+    term->feed('k');
+    EXPECT_EQ(INKEY(0.5), 'k');
+    EXPECT_EQ(term->cells()[1][0].ch, 'a');
+    DISPEND();
+}
+
 TEST_F(Output, ExtraDispendIsHarmless) {
     DISPEND();
     at_say(0, 0, "y");

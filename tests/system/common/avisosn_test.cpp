@@ -84,5 +84,27 @@ TEST_F(CommonAvisosnTest, TheScreenComesBack) {
     EXPECT_EQ(rt::SAVESCREEN(), before);
 }
 
+// While notices are kept, a notice is kept under its subject and nothing
+// is shown; a question is still asked.
+TEST_F(CommonAvisosnTest, KeptNoticesWaitInTheirListAndQuestionsAreAsked) {
+    std::vector<std::string> kept;
+    {
+        NoticesKept keeping(kept);
+        keeping.about("111.444.777-35 ANA");
+        AVISOSN(std::vector<std::string>{"  Primeira linha  ", "segunda"});
+        AVISOSN("Primeira linha;segunda");   // the same again: kept once
+        keeping.about("");
+        AVISOSN("Sem assunto", 0);
+        keys({ENTER});
+        EXPECT_EQ(AVISOSN("Pergunta?", 2).as_string(), "S");
+    }
+    EXPECT_EQ(kept, (std::vector<std::string>{"111.444.777-35 ANA: Primeira linha segunda", "Sem assunto"}));
+    EXPECT_FALSE(term->showed("Primeira"));
+    EXPECT_TRUE(term->showed("Pergunta?"));
+    keys({ENTER});
+    AVISOSN("Mostrada");
+    EXPECT_TRUE(term->showed("Mostrada"));
+}
+
 }  // namespace
 }  // namespace qv::common::testing

@@ -136,6 +136,7 @@ TEST_F(Declaration2012, SecondImportReplacesGainsAndTheirCosts) {
     };
     ASSERT_EQ(gains().size(), 1u);
     EXPECT_NEAR(amount(7, gains()[0], "VAL_ALI"), 90000, 0.001);
+    EXPECT_EQ(text(7, gains()[0], "VENDAANT"), "N");
     ASSERT_EQ(rows(8, kCpf).size(), 1u);
     // The same taxpayer again without gains: the old gain and its cost go.
     auto again = full_2012();
@@ -152,6 +153,25 @@ TEST_F(Declaration2012, SecondImportReplacesGainsAndTheirCosts) {
 
 namespace qv::test_support {
 namespace {
+
+// A sale made in 2009 whose instalments come in now: marked as a sale of an
+// earlier year, its value kept as the earlier sale's.
+TEST_F(Declaration2012, EarlierYearSaleIsMarkedSo) {
+    ASSERT_TRUE(convert("earlier.DEC",
+                        declaration_text({header(2012), identification(kCpf, "JOSE"), Record("60").at(14, "01").at(16, "CASA"),
+                                          Record("63").at(14, "1").at(15, "01").at(76, "10062009").num(85, 97, 9000000)
+                                              .at(230, "S")}),
+                        converter::kGainsOnly));
+    int sales = 0;
+    for (const auto r : rows(7, kCpf)) {
+        if (amount(7, r, "TIPO_BEM") != 1) continue;
+        ++sales;
+        EXPECT_EQ(text(7, r, "VENDAANT"), "S");
+        EXPECT_NEAR(amount(7, r, "VAL_ANTE"), 90000, 0.001);
+        EXPECT_EQ(amount(7, r, "VAL_ALI"), 0);
+    }
+    EXPECT_EQ(sales, 1);
+}
 
 TEST_F(Declaration2012, GainsOnlyImportReplacesEveryEarlierGain) {
     // A file with fewer gains, of another kind: the earlier gain goes anyway.

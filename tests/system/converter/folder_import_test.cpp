@@ -1,10 +1,12 @@
 // The source folder's files, the import of a folder, and the receipt-number
 // import.
+#include <cstdio>
 #include <filesystem>
 
 #include "common/globals.hpp"
 #include "converter/disk_import.hpp"
 #include "runtime/core/text.hpp"
+#include "tables/opening.hpp"
 #include "system/converter/converter_fixture.hpp"
 
 namespace qv::test_support {
@@ -50,6 +52,34 @@ TEST_F(FolderImport, MarkedTaxpayersAreConverted) {
     EXPECT_EQ(rows(9, "11111111111").size(), 1u);
     EXPECT_EQ(rows(9, "22222222222").size(), 1u);
     EXPECT_TRUE(common::Global("NOVIN").value().as_bool());
+}
+
+// A file refused (cut short) is counted apart from a file whose taxpayer
+// is there already (last year's file of a registered taxpayer).
+TEST_F(FolderImport, RefusedFilesAreCountedApartFromExistingTaxpayers) {
+    ASSERT_TRUE(convert("base.DEC", declaration_text({header(2012), identification("33333333333", "CARLA")})));
+    const std::string whole = declaration_text({header(2012), identification("11111111111", "ANA")});
+    write_file(source + "a.DEC", whole);
+    write_file(source + "b.DEC", declaration_text({header(2012), identification("22222222222", "BRUNO")}, false));
+    write_file(source + "c.DEC", declaration_text({header(2011), identification("33333333333", "CARLA")}));
+    std::remove((source + "base.DEC").c_str());
+    ASSERT_TRUE(tables::ABERTURA(70));
+    auto& list = tables::ws().current(70);
+    list.zap();
+    ASSERT_EQ(converter::list_taxpayers(converter::declaration_files(source)), 3);
+    for (list.go_top(); !list.eof(); list.skip(1)) {
+        list.put("IMPRE", rt::Value("S"));
+        list.commit();
+    }
+    report.clear();
+    const converter::Counters c = converter::convert_marked(converter::kFullImport, source, report);
+    EXPECT_EQ(c.to_convert, 3);
+    EXPECT_EQ(c.converted, 1);
+    EXPECT_EQ(c.existing, 1);
+    EXPECT_EQ(c.refused, 1);
+    EXPECT_EQ(c.left, 0);
+    ASSERT_EQ(report.size(), 1u);
+    EXPECT_EQ(report[0], "b.DEC: arquivo incompleto, nada convertido");
 }
 
 TEST_F(FolderImport, NothingMarkedIsSaidAndNothingConverted) {

@@ -9,7 +9,7 @@
 #include "runtime/core/cp850.hpp"
 #include "runtime/screen/screen.hpp"
 #include "open_declaration_fixture.hpp"
-#include "shell/dispatcher_routines.hpp"
+#include "runtime/core/functions.hpp"
 
 namespace qv::declaration::testing {
 namespace {
@@ -52,7 +52,7 @@ TEST_F(RuralPages, MonthsAndTotalsStandBesideTheirNames) {
     (*months.as_array())[0].as_array()->at(0) = rt::Value("     5.000,00");
     (*months.as_array())[11].as_array()->at(1) = rt::Value("     3.000,00");
     set("REND_RURAL", months);
-    shell::call_routine("CALCRUR", {rt::Value(13), rt::Value(0)});
+    rt::call_routine("CALCRUR", {rt::Value(13), rt::Value(0)});
     // The month grid's rows are 6 (January) to 17 (December), its totals 19.
     EXPECT_NE(row(6).find("Janeiro"), std::string::npos) << row(6);
     EXPECT_NE(row(17).find("Dezembro"), std::string::npos) << row(17);
@@ -66,8 +66,8 @@ TEST_F(RuralPages, ResultLinesStandBesideTheirLabels) {
     set("I4R_01", rt::Value(5000.0));
     set("I4R_02", rt::Value(3000.0));
     MTELA(14);
-    shell::call_routine("CALCRUR", {rt::Value(14), rt::Value(0)});
-    shell::call_routine("FI4R_06", {rt::Value(1)});
+    rt::call_routine("CALCRUR", {rt::Value(14), rt::Value(0)});
+    rt::call_routine("FI4R_06", {rt::Value(1)});
     // 2,000.00 of result; 20 % of 5,000.00 is 1,000.00 and the smaller is taxed.
     EXPECT_NE(row(4).find("03.Resultado"), std::string::npos);
     EXPECT_NE(row(4).find("2.000,00"), std::string::npos) << row(4);

@@ -51,6 +51,22 @@ TEST(Remittance, RecordsAreLaidOutColumnByColumn) {
     EXPECT_EQ(cols(remittance_detail(person, slip, ymd(2012, 3, 15), 2), 1, 17), "10100011144477735");
 }
 
+// The bank reads plain ASCII: names and addresses stored in CP850 go
+// transliterated, as in the tax program's file.
+TEST(Remittance, TextsGoInPlainAscii) {
+    Issuer office = kCompany;
+    office.name = "ESCRIT\xE0RIO S\xC7O JO\xC7O";   // ESCRITÓRIO SÃO JOÃO
+    Slip slip{1, 2, ymd(2012, 3, 31), 10.0, "JOS\x90 DA CONCEI\x80\xC7O", "11144477735",
+              {"AV.", "S\xC7O JO\xC7O & FILHOS", "7", "CORA\x80\xC7O", "01234567", "S\xC7O PAULO", "SP"}};
+    const std::string file = remittance_file(office, {slip}, ymd(2012, 3, 15));
+    for (const char c : file) ASSERT_LT(static_cast<unsigned char>(c), 0x80u) << file;
+    const std::string header = file.substr(0, 400), detail = file.substr(402, 400);
+    EXPECT_EQ(cols(header, 47, 76), "ESCRITORIO SAO JOAO           ");
+    EXPECT_EQ(cols(detail, 235, 264), "JOSE DA CONCEICAO             ");
+    EXPECT_EQ(cols(detail, 275, 314), "AV. SAO JOAO e FILHOS 7                 ");
+    EXPECT_EQ(cols(detail, 315, 349), "CORACAO     01234567SAO PAULO      ");
+}
+
 class BillingTest : public test_support::FoldersTest {
 protected:
     void SetUp() override {

@@ -92,6 +92,40 @@ TEST_F(DeclarationFileTest, HalfIdentifiedSourcesAreAskedAbout) {
     EXPECT_TRUE(term->showed("sem o Nome preenchido"));
 }
 
+// The comparison's simplified pair is that model's own refund and balance:
+// on an income of 100.000,00 the discount is its cap of 13.916,36, the base
+// 86.083,64 and the tax 86.083,64 x 27,5 % - 8.687,45 = 14.985,55 (with the
+// tax on cumulative income added); everything paid but the tax paid abroad
+// goes against it.
+TEST_F(DeclarationFileTest, ComparisonTakesEachSimplifiedFigureFromItsOwnLine) {
+    struct Case {
+        const char* what;
+        double complementary, withheld, cumulative_tax, abroad;
+        const char* refund;
+        const char* balance;
+    };
+    const Case cases[] = {
+        {"complementary tax above the tax", 45000.0, 0, 0, 0, "30.014,45", "0,00"},
+        {"withheld below the tax", 0, 10000.0, 0, 0, "0,00", "4.985,55"},
+        {"cumulative income's tax added", 0, 10000.0, 100.0, 0, "0,00", "5.085,55"},
+        {"tax abroad left out", 0, 10000.0, 0, 2000.0, "0,00", "4.985,55"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        simple_declaration();
+        set_all({{"I13_08", 100000.0}, {"I13_31", c.complementary}, {"I13_27", c.withheld}, {"I13_29", 0.0},
+                 {"I13_25", c.cumulative_tax}, {"I13_32", c.abroad}});
+        std::string refund, balance;
+        for (const Tag& t : start_tags(document()))
+            if (t.name == "comparativo") {
+                refund = t.value("impRestituirSimplificada");
+                balance = t.value("saldoPagarSimplificada");
+            }
+        EXPECT_EQ(refund, c.refund);
+        EXPECT_EQ(balance, c.balance);
+    }
+}
+
 TEST_F(DeclarationFileTest, IdentifierSetFollowsResultRectificationAndDeparture) {
     simple_declaration();
     set_all({{"I13_38", 0.0}, {"I13_36", 0.0}, {"RETIFICA", "S"}, {"NOVOEND", "S"}, {"DECSAIDA", "S"},

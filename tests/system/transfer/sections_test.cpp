@@ -7,9 +7,11 @@
 #include <vector>
 
 #include "declaration/calc/declaration_values.hpp"
+#include "declaration/calc/variable_income.hpp"
 #include "declaration/loop/work_tables.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/functions.hpp"
+#include "runtime/core/text.hpp"
 #include "runtime/table/table.hpp"
 #include "system/system_fixture.hpp"
 #include "system/transfer/structure_check.hpp"
@@ -210,6 +212,27 @@ TEST_F(SectionsTest, EmptyMonthOfTheStatementIsAllZeros) {
     EXPECT_TRUE(has(x, R"(total="345,67"><item cpf="111.444.777-35" tipo="T" valor="345,67"/></colecaoItemImpostoPagar></fevereiro>)")) << x;
     EXPECT_TRUE(has(x, R"(<jan aliquotaImposto="20%" baseCalcImposto="0,00" impostoDevido="0,00" impostoPago="0,00" prejuizoCompensar="0,00" resultLiquidoMes="0,00" resultNegativoAnterior="50,00"/>)")) << x;
     EXPECT_TRUE(x.ends_with("</fundInvest></rendaVariavel>"));
+}
+
+// Two stored rows of day-trade line 22: January's withholding carried in
+// from earlier years, then the month values of the same line. Each month
+// of the file has both; neither row overwrites the other.
+TEST_F(SectionsTest, TwoDayTradeRowsOfOneLineAddUp) {
+    add(7, {{"TIPO_BEM", rt::Value(4.0)}, {"DAY_TRADE", rt::Value("2")}, {"RVAR_NRO", rt::Value(22.0)},
+            {"REC_MES01", rt::Value(30.0)}});
+    add(7, {{"TIPO_BEM", rt::Value(4.0)}, {"DAY_TRADE", rt::Value("2")}, {"RVAR_NRO", rt::Value(22.0)},
+            {"REC_MES01", rt::Value(0.0)}, {"REC_MES03", rt::Value(10.0)}});
+    const std::string x = written(write_variable_income);
+    for (const auto& [month, value] : {std::pair{"janeiro  ", "30,00"}, {"fevereiro", "0,00"}, {"marco    ", "10,00"}}) {
+        const auto at = x.find(std::string("<") + month + " ");
+        ASSERT_NE(at, std::string::npos) << month;
+        const auto tag = x.substr(at, x.find('>', at) - at);
+        EXPECT_TRUE(has(tag, std::string("irFonteDayTradeMesesAnteriores=\"") + value + "\"")) << tag;
+    }
+    // The statement's screen takes both rows too (January's line 22 is
+    // typed; the later months carry what is left to compensate).
+    declaration::PRENCHE_MAT("2");
+    EXPECT_EQ(rt::ALLTRIM(rt::variables().get("MRENVAR").at(22).at(2).as_string()), "30,00");
 }
 
 TEST_F(SectionsTest, GainsWithoutRowsAreTheFixedEmptyForm) {

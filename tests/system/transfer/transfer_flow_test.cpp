@@ -4,7 +4,11 @@
 #include <fstream>
 #include <optional>
 
+#include "common/avisosn.hpp"
+#include "runtime/core/cp850.hpp"
+#include "runtime/table/table.hpp"
 #include "system/system_fixture.hpp"
+#include "tables/schemas.hpp"
 #include "transfer/index_recovery.hpp"
 #include "transfer/index_text.hpp"
 #include "transfer/shared_file.hpp"
@@ -14,6 +18,7 @@ namespace qv::transfer {
 namespace {
 
 namespace fs = std::filesystem;
+using rt::operator""_cp;
 
 class TransferFlowTest : public test_support::ScreenTest {
 protected:
@@ -93,6 +98,42 @@ TEST_F(TransferFlowTest, FailedCopyLeavesTheOldFileAndTheOldIndex) {
     EXPECT_EQ(transfer_declaration(), TransferOutcome::NotPlaced);
     EXPECT_EQ(read(placed), "old declaration");
     EXPECT_EQ(read(index), "<classe xmlns=\"x\"></classe>");
+}
+
+// A declaration whose statement cannot be stored back (its work copy is
+// read-only) cannot be computed: nothing is generated or placed, and a walk
+// names it in its notices.
+TEST_F(TransferFlowTest, DeclarationThatCannotBeComputedIsNotSent) {
+    const std::string copy = work + "TMP_27.DBF";
+    rt::table::create_table(copy, *tables::schema_of(27), rt::table::MemoKind::None);
+    {
+        rt::table::OpenOptions write;
+        write.exclusive = true;
+        tables::ws().use_in(27, copy, write);
+        rt::table::Table& t = *tables::ws().table(27);
+        ASSERT_TRUE(t.append_blank());
+        t.put("CPF", rt::Value("11144477735"));
+        t.put("TIPO_BEM", rt::Value(4.0));
+        t.put("DAY_TRADE", rt::Value("1"));
+        t.put("RVAR_NRO", rt::Value(1.0));
+        t.put("REC_MES04", rt::Value(150.0));
+        t.commit();
+        tables::ws().close(27);
+    }
+    rt::table::OpenOptions read_only;
+    read_only.read_only = true;
+    tables::ws().use_in(27, copy, read_only);
+    std::vector<std::string> notices;
+    {
+        common::NoticesKept kept(notices);
+        kept.about("111.444.777-35 MARIA DA SILVA");
+        EXPECT_EQ(transfer_declaration(), TransferOutcome::NotGenerated);
+    }
+    EXPECT_FALSE(fs::exists(placed));
+    EXPECT_FALSE(fs::exists(index));
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(notices[0].rfind("111.444.777-35 MARIA DA SILVA: Não foi possível calcular a declaração:"_cp, 0), 0u)
+        << notices[0];
 }
 
 TEST_F(TransferFlowTest, RecoveryTakesEveryCpfFolderWithItsIdentifier) {

@@ -1,0 +1,44 @@
+// The report of a run: entries wrapped at the box's width and spread over
+// as many boxes as they need.
+#include "common/report_box.hpp"
+
+#include <gtest/gtest.h>
+
+namespace qv::common {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+TEST(ReportBox, LongLinesAreWrappedAtBlanks) {
+    struct Case {
+        const char* text;
+        std::size_t width;
+        Lines lines;
+    };
+    const Case cases[] = {
+        {"curta", 58, {"curta"}},
+        {"12345678909-IRPF-2012-2011-ORIGI.DEC: arquivo incompleto, nada convertido", 58,
+         {"12345678909-IRPF-2012-2011-ORIGI.DEC: arquivo incompleto,", "  nada convertido"}},
+        {"aaaa bbbb cccc dddd", 9, {"aaaa bbbb", "  cccc", "  dddd"}},
+        {"umapalavramuitolonga fim", 8, {"umapalav", "  ramuit", "  olonga", "  fim"}},
+        {"", 10, {}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(wrap_text(c.text, c.width), c.lines) << c.text;
+}
+
+TEST(ReportBox, ALongReportGoesInSeveralBoxes) {
+    EXPECT_TRUE(report_boxes("Titulo", {}).empty());
+    const auto one = report_boxes("Titulo", {"a", "b"}, 58, 4);
+    ASSERT_EQ(one.size(), 1u);
+    EXPECT_EQ(one[0], (Lines{"Titulo", "a", "b"}));
+    // Eight lines, four to a box under the title: three and "(continua)",
+    // three and "(continua)", then the last two.
+    const auto boxes = report_boxes("Titulo", {"1", "2", "3", "4", "5", "6", "7", "8"}, 58, 4);
+    ASSERT_EQ(boxes.size(), 3u);
+    EXPECT_EQ(boxes[0], (Lines{"Titulo", "1", "2", "3", "(continua)"}));
+    EXPECT_EQ(boxes[1], (Lines{"Titulo", "4", "5", "6", "(continua)"}));
+    EXPECT_EQ(boxes[2], (Lines{"Titulo", "7", "8"}));
+}
+
+}  // namespace
+}  // namespace qv::common
