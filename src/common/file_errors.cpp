@@ -1,8 +1,11 @@
 #include "common/file_errors.hpp"
 
+#include <unistd.h>
+
 #include <cerrno>
 
 #include "common/avisosn.hpp"
+#include "common/paths.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/text.hpp"
 
@@ -40,6 +43,11 @@ std::string file_error_text(int code, std::string_view file) {
 void VEJAERRO(int code, std::string_view file) {
     if (code == 0) return;
     AVISOSN(std::vector<std::string>{file_error_text(code, file)});
+}
+
+std::string unwritable_folder_text(std::string_view folder) {
+    if (::access(fs_path(folder).c_str(), W_OK) == 0) return {};
+    return "A pasta "_cp + std::string(folder) + " não permite gravação: o programa não pode ser usado nela"_cp;
 }
 
 }  // namespace qv::common

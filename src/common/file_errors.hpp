@@ -13,4 +13,8 @@ std::string file_error_text(int code, std::string_view file);
 // Shows the text (nothing for 0).
 void VEJAERRO(int code, std::string_view file = {});
 
+// The message for a folder the program must write and may not; empty when
+// it may.
+std::string unwritable_folder_text(std::string_view folder);
+
 }  // namespace qv::common

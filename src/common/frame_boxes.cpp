@@ -28,9 +28,7 @@ void open_frame(const FrameBox& frame) {
 }
 
 bool paint_dialog_frame(int number, int variant) {
-    if (!rt::has_function("MTELA1")) return false;
-    const rt::Value args[] = {rt::Value(number), rt::Value(variant)};
-    rt::call_function("MTELA1", args);
+    rt::call_routine("MTELA1", {rt::Value(number), rt::Value(variant)});
     return true;
 }
 

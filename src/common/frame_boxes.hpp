@@ -22,7 +22,7 @@ void open_box(int id, int top, int left, int bottom, int right, const std::vecto
 // Opens the frame's window, writes its lines and its title.
 void open_frame(const FrameBox& frame);
 // Paints the management dialog frame `number` through the screen painter's
-// MTELA1; false when the painter is not registered.
+// MTELA1 (called by name); true.
 bool paint_dialog_frame(int number, int variant = 0);
 
 }  // namespace qv::common

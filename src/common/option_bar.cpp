@@ -24,10 +24,8 @@ const Global kQualHlp{"QUALHLP"};
 constexpr int kDefaultEscol = 79, kDefaultTel1 = 30;
 constexpr int kMessageWindow = 10;
 
-// The pop-up calculator, when the program has one, opened with no help
-// topic of its own.
+// The pop-up calculator, opened with no help topic of its own.
 void open_calculator() {
-    if (!rt::has_function("CALCULADORA")) return;
     const rt::Value help = kQualHlp.value();
     kQualHlp.set(rt::Value("NADA"));
     rt::call_function("CALCULADORA", {});

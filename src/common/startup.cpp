@@ -18,7 +18,7 @@
 #include "runtime/screen/screen.hpp"
 #include "runtime/table/workspace.hpp"
 #include "runtime/ui/get_settings.hpp"
-#include "tables/open_failure.hpp"
+#include "common/file_errors.hpp"
 
 namespace qv::common {
 namespace {
@@ -36,7 +36,7 @@ std::optional<std::string> environment(const char* name) {
 constexpr int kCtrlF12 = -45;
 
 void show_routine_list() {
-    if (rt::has_function("LISTAFUNCAO")) rt::call_function("LISTAFUNCAO", {});
+    rt::call_routine("LISTAFUNCAO");
 }
 
 void console_setup() {
@@ -82,7 +82,7 @@ std::optional<std::string> check_program_folder(const std::string& folder) {
     if (folder.size() > kFolderNameLimit)
         return "A pasta do programa "_cp + folder + " passa do limite de "_cp + std::to_string(kFolderNameLimit) +
                " caracteres"_cp;
-    if (std::string text = tables::unwritable_folder_text(folder); !text.empty()) return text;
+    if (std::string text = unwritable_folder_text(folder); !text.empty()) return text;
     return std::nullopt;
 }
 
@@ -113,7 +113,7 @@ std::string INICIOSIS(std::optional<std::string> terminal) {
     program_folder();
     const std::string nusu = terminal ? terminal_digits(*terminal) : terminal_digits(QUAL_USUR());
     Global{"NUSU"}.set(rt::Value(nusu));
-    if (!folder_fault()) CRIACOR();
+    if (!folder_fault()) rt::call_routine("CRIACOR");
     return nusu;
 }
 

@@ -31,17 +31,6 @@ std::optional<std::string> program_folder_fault();
 // on a local disk, else asked of the user (proposing EQUIP).
 std::string QUAL_USUR();
 
-// Opens CONFIG (area 42) and finds or creates the terminal's record, which
-// is left current. False (after telling the user) when CONFIG cannot be
-// opened or the record cannot be created.
-bool CONFIGURA(std::string_view terminal);
-
-// Loads the terminal's CORES record (created with the defaults when
-// missing) into the 17 colour variables. A colour that is missing or
-// unreadable, or that would paint a text in its own background colour,
-// takes its default, so the screen is always readable.
-void CRIACOR();
-
 // The current folder (no trailing "/").
 std::string GETDIR();
 // True when `folder` (default: the current folder) lies on a network file

@@ -1,5 +1,10 @@
 // What a new terminal's CORES and CONFIG records hold.
 #include "common/startup.hpp"
+#include <cstdlib>
+
+#include "common/globals.hpp"
+#include "runtime/core/clock.hpp"
+#include "runtime/core/cp850.hpp"
 #include "runtime/core/text.hpp"
 
 namespace qv::common {
@@ -79,6 +84,17 @@ FieldValues config_defaults(const ConfigContext& c) {
             {"OPTTRAN", 3},
             {"ULTBACK", c.today},
             {"OPCIRPF", "J"}};
+}
+
+ConfigContext current_config_context(std::string_view terminal) {
+    const char* home = std::getenv("HOME");
+    ConfigContext context;
+    context.terminal = std::string(terminal);
+    context.rotadef = Global{"ROTADEF"}.text();
+    context.dirdef = Global{"DIRDEF"}.text();
+    context.home = home ? rt::utf8_to_cp850(home) : std::string();
+    context.today = rt::DATE();
+    return context;
 }
 
 }  // namespace qv::common

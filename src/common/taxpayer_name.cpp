@@ -21,12 +21,6 @@ const Global kNt{"NT"};
 
 constexpr long kNameWidth = 53;
 
-void call_if_registered(std::string_view name, std::initializer_list<rt::Value> args) {
-    if (!rt::has_function(name)) return;
-    const std::vector<rt::Value> list(args);
-    rt::call_function(name, list);
-}
-
 int origin(const Global& positions) {
     const auto nt = static_cast<std::size_t>(kNt.number(1));
     return static_cast<int>(number_of(positions.value().at(nt)));
@@ -47,14 +41,14 @@ bool VER_NOME() {
     if (!rt::READ(gets) || rt::LASTKEY() == rt::key::ESC) {
         // Esc gives the search up: nobody is chosen, the CPF is asked again.
         kNomeContr.set(shown);
-        call_if_registered("MOSTR_PAG", {rt::Value(2)});
+        rt::call_routine("MOSTR_PAG", {rt::Value(2)});
         return false;
     }
     reg->set_order(2);
-    if (!reg->seek(rt::Value(rt::TRIM(kNomeContr.text())), /*soft=*/true)) call_if_registered("GERAL", {});
+    if (!reg->seek(rt::Value(rt::TRIM(kNomeContr.text())), /*soft=*/true)) rt::call_routine("GERAL");
     kCpf.set(reg->get("CPF"));
     kNomeContr.set(reg->get("NOMECONTR"));
-    call_if_registered("MOSTR_PAG", {rt::Value(2)});
+    rt::call_routine("MOSTR_PAG", {rt::Value(2)});
     reg->set_order(1);
     MENS();
     return true;

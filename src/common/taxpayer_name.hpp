@@ -7,8 +7,7 @@
 //
 // The pick list and the taxpayer line belong to the look-up lists; VER_NOME
 // calls them by name through the routine registry of the runtime: "GERAL"
-// (no arguments) and "MOSTR_PAG" (argument 2). A routine that is not
-// registered is left out.
+// (no arguments) and "MOSTR_PAG" (argument 2).
 namespace qv::common {
 
 inline constexpr int kRegisterArea = 9;

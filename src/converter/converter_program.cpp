@@ -1,4 +1,5 @@
 #include "converter/converter_program.hpp"
+#include "tables/settings_records.hpp"
 
 #include <exception>
 
@@ -81,7 +82,7 @@ bool start(std::optional<std::string> terminal) {
     set_global("NUSU", Value(common::INICIOSIS(std::move(terminal))));
     colour_strings();
     tables::CORRECAO(1);
-    if (!common::CONFIGURA(global_text("NUSU"))) return false;
+    if (!tables::CONFIGURA(global_text("NUSU"))) return false;
     config_folders();
     common::ENCHETELA(" ", global_text("COR_ENCH_C"));
     return tables::ABERTURA(50);
@@ -160,12 +161,8 @@ std::string MENUSELECT(const rt::MenuItem& chosen) {
         case 2:
             // Last year's edition and the cash-book program have their own
             // importers, reached by name.
-            if (rt::has_function("CONVIRHELP")) {
-                rt::call_function("CONVIRHELP", {});
-                AJUST_DIR();
-            } else {
-                common::MENS(0, "Opção ainda não disponível."_cp);
-            }
+            rt::call_routine("CONVIRHELP");
+            AJUST_DIR();
             break;
         case 4:
             common::AVISOSN(
@@ -178,8 +175,7 @@ std::string MENUSELECT(const rt::MenuItem& chosen) {
             CONVDISCO(id == 3 ? 1 : 3);
             break;
         case 6:
-            if (rt::has_function("CONVFOLHA")) rt::call_function("CONVFOLHA", {});
-            else common::MENS(0, "Opção ainda não disponível."_cp);
+            rt::call_routine("CONVFOLHA");
             break;
         default:
             break;

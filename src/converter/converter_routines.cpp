@@ -10,7 +10,11 @@
 #include "converter/disk_import.hpp"
 #include "converter/folder_form.hpp"
 #include "converter/last_year_import.hpp"
+#include "common/common_functions.hpp"
 #include "common/globals.hpp"
+#include "console/message_box.hpp"
+#include "tables/folders.hpp"
+#include "tables/pick_lists.hpp"
 #include "converter/name_grid.hpp"
 #include "runtime/core/functions.hpp"
 
@@ -39,6 +43,12 @@ void with_number(const char* name, void (*fn)(int)) {
 void register_converter_routines() {
     static std::once_flag once;
     std::call_once(once, [] {
+        // The routines of the subsystems the converter shares with the main
+        // program.
+        common::ensure_common_functions();
+        console::register_console_routines();
+        tables::register_folder_routines();
+        tables::register_pick_list_routines();
         // The shared modules call these; only the main program has them.
         for (const char* name : {"DEL_GP", "MOSTR_BEM", "MTELAVER", "FI13_07", "FI13_08"})
             rt::register_function(name, [](Args) { return rt::Value(); });

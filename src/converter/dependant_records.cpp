@@ -17,9 +17,8 @@ using rt::Value;
 
 constexpr double kEducationLimit = 2958.23;
 
-// The age check of a dependant, when the program has one: false drops him.
+// The age check of a dependant: false drops him.
 bool passes_age_check(const Line& l) {
-    if (!rt::has_function("VE_IDADE")) return true;
     auto& v = rt::variables();
     v.set("CODIDEPEN", Value(l.number(19, 20)));
     v.set("DATADEPEN", Value(l.date(81, 88)));

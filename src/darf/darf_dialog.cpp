@@ -102,8 +102,7 @@ bool choose_person() {
     if (!common::Global{"CPFDEPEN"}.exists()) set("CPFDEPEN", rt::Value(rt::SPACE(11)));
     declaration::MTELA21(kDependantFrame);
     rt::Get& g = rt::at_get(kAskRow, 22, "M->CPFDEPEN", "@r 999.999.999-99");
-    if (rt::has_function("VERCPFDEPE")) g.valid([] { const rt::Value ok = rt::call_function("VERCPFDEPE", {});
-        return !ok.is_logical() || ok.as_bool(); });
+    g.valid([] { return rt::call_as_bool("VERCPFDEPE"); });
     const bool typed = rt::READ();
     declaration::close_dialog("MTELA21", kDependantFrame);
     if (!typed) return false;

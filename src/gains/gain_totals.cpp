@@ -154,7 +154,7 @@ void SOMA_NTRIB() {
     set("CUSTOANT", s.cost_before);
     set("ENTRADGP", s.received);
     set("ISENTNAO", s.exempt_or_taxed);
-    if (rt::has_function("FI10_1")) rt::call_function("FI10_1", {});
+    rt::call_routine("FI10_1");
     set("I3_04C", number("I3_04GCPVC") + number("I3_04UNICC") + number("I3_04REDUC"));
     set("I3_04D", number("I3_04GCPV") + number("I3_04UNIC") + number("I3_04REDU"));
     set("I3_04", number("I3_04D") + number("I3_04C"));

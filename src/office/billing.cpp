@@ -277,7 +277,7 @@ void CONF_BOLETO() {
 void UNICO_BOL() {
     // F1: the taxpayers of the register to choose the payer from.
     const rt::KeyHandler f1 = rt::SETKEY(rt::key::F1, [] {
-        if (rt::has_function("GERAL")) rt::call_function("GERAL", {});
+        rt::call_routine("GERAL");
     });
     for (;;) {
         const std::string answer = slip_form();
@@ -307,10 +307,7 @@ void FAZ_BOLETO() {
         // The waiting slips are listed; Ins in the list adds more.
         common::MENS(0, "Use a tecla Insert para um novo boleto.");
         tables::ws().select(kSlipsArea);
-        if (rt::has_function("EDITA")) {
-            const rt::Value args[] = {rt::Value(45), rt::Value(0)};
-            rt::call_function("EDITA", std::span<const rt::Value>(args, 2));
-        }
+        rt::call_routine("EDITA", {rt::Value(45), rt::Value(0)});
         common::MENS();
     } else {
         UNICO_BOL();

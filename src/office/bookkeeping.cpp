@@ -168,7 +168,6 @@ void close_tables() {
 void run_grid(int code) {
     name_the_taxpayer(rt::ALLTRIM(Global{"CPF"}.text()));
     tables::ws().select(code == 25 ? kEntriesArea : kChartArea);
-    if (!rt::has_function("EDITA")) return;
     const rt::Value args[] = {rt::Value(code), rt::Value(0)};
     rt::call_function("EDITA", std::span<const rt::Value>(args, 2));
 }
@@ -198,7 +197,7 @@ void LANCAMEN() {
     }
     name_the_taxpayer(cpf);
     const rt::KeyHandler f1 = rt::SETKEY(rt::key::F1, [] {
-        if (rt::has_function("GERAL")) rt::call_function("GERAL", {});
+        rt::call_routine("GERAL");
     });
     office_menu(0, 6, 30, {"Lançar"_cp, "Transferir p/ IR", "Ver lançamentos"_cp, "Alterar contas"},
                 {"Faz os lançamentos dos dados"_cp, "Transfere os novos lançamentos para o IR"_cp,

@@ -52,7 +52,7 @@ void rename_rows(tb::Table& t, const rt::Value& old_key, const rt::Value& new_ke
 }
 
 void call_lookup(const char* name) {
-    if (rt::has_function(name)) rt::call_function(name, {});
+    rt::call_routine(name);
 }
 
 }  // namespace

@@ -100,10 +100,6 @@ std::optional<std::string> pending_items(const std::string& cpf) {
 // "cCorpo" of the work folder, and the letter printer hands its text over in
 // CCORPO.
 std::optional<std::string> merged_letter(const std::string& cpf) {
-    if (!rt::has_function("IMPR_MAIL") || !rt::has_function("PEGA_CARTA")) {
-        tell("Esta opção ainda não está disponível nesta versão."_cp);
-        return std::nullopt;
-    }
     if (tables::ABERTURA(kRegisterArea)) tables::ws().table(kRegisterArea)->seek(rt::Value(cpf));
     const rt::Value chosen = rt::call_function("PEGA_CARTA", {});
     if (!chosen.is_logical() || !chosen.as_bool()) return std::nullopt;
@@ -236,8 +232,7 @@ void PREP_EMAIL() {
         };
         rt::GetList gets;
         gets.emplace_back(8, 30, "M->CPFEMAIL", "@R 999.999.999-99").when([] { return AJUDA_EMAIL(6); }).valid([] {
-            return !rt::has_function("LOCALI_CPF") ||
-                   rt::call_function("LOCALI_CPF", std::vector<rt::Value>{Global{"CPFEMAIL"}.value(), rt::Value(2)}).as_bool();
+            return rt::call_as_bool("LOCALI_CPF", {Global{"CPFEMAIL"}.value(), rt::Value(2)});
         });
         gets.emplace_back(9, 30, "M->CEMAIL_ENV", "@S45").when([] { return AJUDA_EMAIL(7); });
         gets.emplace_back(10, 30, "M->CASSUNTO", "@S45").when([] { return AJUDA_EMAIL(8); });

@@ -66,16 +66,7 @@ bool write_define(std::initializer_list<const char*> names) {
     return true;
 }
 
-void open_grid(int code) {
-    if (rt::has_function("EDITA")) {
-        const rt::Value grid(code);
-        rt::call_function("EDITA", std::span<const rt::Value>(&grid, 1));
-        return;
-    }
-    common::MENS(0, "Esta opção ainda não está disponível nesta versão. Tecle algo."_cp);
-    rt::INKEY(-1);
-    common::MENS();
-}
+void open_grid(int code) { rt::call_routine("EDITA", {rt::Value(code)}); }
 
 bool MENS_VAL(int field) {
     static const char* const help[] = {"Informe o valor a cobrar por minuto",

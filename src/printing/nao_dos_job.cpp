@@ -142,7 +142,7 @@ void IMP_TXT(int mode) {
     Global{"CEMAIL_ENV"}.set(rt::Value(trimmed("EMAIL")));
     Global{"CASSUNTO"}.set(rt::Value("Veja o arquivo anexado"));
     Global{"CANEXO"}.set(rt::Value(Global{"LOCTRAB"}.text() + trimmed("CPF") + ".TXT"));
-    if (rt::has_function("MANDA_EMAIL")) rt::call_function("MANDA_EMAIL", {});
+    rt::call_routine("MANDA_EMAIL");
 }
 
 }  // namespace qv::printing

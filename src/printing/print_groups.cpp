@@ -41,7 +41,6 @@ rt::table::Table* register_table() {
 // program folder; the chosen name goes into the field.
 rt::KeyHandler list_on_f1(const char* variable, int width, bool groups) {
     return rt::SETKEY(rt::key::F1, [variable, width, groups] {
-        if (!rt::has_function("ESCOL_CART")) return;
         const rt::Value chosen = rt::call_function("ESCOL_CART", std::vector<rt::Value>{rt::Value(groups)});
         if (!chosen.is_string() || rt::ALLTRIM(chosen.as_string()).empty()) return;
         Global{variable}.set(rt::Value(rt::PADR(rt::UPPER(rt::ALLTRIM(chosen.as_string())), width)));

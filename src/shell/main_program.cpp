@@ -1,5 +1,6 @@
 // MAIN, ROTSAIDA and ENCHEAG.
 #include "shell/main_program.hpp"
+#include "tables/settings_records.hpp"
 
 #include "console/message_box.hpp"
 #include "shell/routine_registry.hpp"
@@ -87,7 +88,7 @@ std::optional<int> start(std::optional<std::string> terminal) {
     if (const auto fault = common::program_folder_fault()) return stop_with(*fault);
     startup::build_colour_strings();
     startup::build_calendar();
-    if (!common::CONFIGURA(text_of("NUSU"))) return 1;
+    if (!tables::CONFIGURA(text_of("NUSU"))) return 1;
     startup::load_config_variables();
     tables::ws().select(42);
     startup::load_define_variables();

@@ -6,6 +6,7 @@
 #include "declaration/calc/calc_routines.hpp"
 #include "declaration/loop/calculator_call.hpp"
 #include "declaration/entry/dialog_painters.hpp"
+#include "declaration/entry/exempt_windows.hpp"
 #include "declaration/entry/field_checks.hpp"
 #include "declaration/grids/grid_checks.hpp"
 #include "declaration/grids/grid_routines.hpp"
@@ -35,6 +36,7 @@
 #include "office/office_routines.hpp"
 #include "shell/taxpayer_selection.hpp"
 #include "tables/folders.hpp"
+#include "tables/pick_lists.hpp"
 #include "transfer/transfer_routines.hpp"
 
 namespace qv::shell {
@@ -75,6 +77,8 @@ void register_system_routines() {
     transfer::register_transfer_routines();
     declaration::grids::register_grid_routines();
     declaration::register_dialog_painter_routines();
+    declaration::register_exempt_window_routines();
+    tables::register_pick_list_routines();
     register_selection_routines();
 }
 

@@ -1,4 +1,5 @@
 #include "tables/folders.hpp"
+#include "tables/settings_records.hpp"
 
 #include <filesystem>
 #include <mutex>
@@ -254,6 +255,10 @@ void MOSTRADOR(int n, int where) {
 void register_folder_routines() {
     static std::once_flag once;
     std::call_once(once, [] {
+        rt::register_function("CRIACOR", [](std::span<const rt::Value>) {
+            CRIACOR();
+            return rt::Value();
+        });
         rt::register_function("VE_STAT", [](std::span<const rt::Value> args) {
             const rt::Value code = args.empty() ? rt::Value(0) : args[0];
             const int mode = args.size() > 1 ? static_cast<int>(common::number_of(args[1])) : 0;

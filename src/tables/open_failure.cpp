@@ -37,9 +37,4 @@ std::string open_failure_text() {
     return {};
 }
 
-std::string unwritable_folder_text(std::string_view folder) {
-    if (::access(common::fs_path(folder).c_str(), W_OK) == 0) return {};
-    return "A pasta "_cp + std::string(folder) + " não permite gravação: o programa não pode ser usado nela"_cp;
-}
-
 }  // namespace qv::tables

@@ -4,6 +4,7 @@
 // may not write, and name the file in its message.
 #include <string>
 #include <string_view>
+#include "common/file_errors.hpp"
 
 namespace qv::tables {
 
@@ -24,8 +25,7 @@ bool failed_in_use();
 // The failure in the system's words, naming the file; empty for None.
 std::string open_failure_text();
 
-// The message for a folder the program must write and may not; empty when
-// it may.
-std::string unwritable_folder_text(std::string_view folder);
+// The message for a folder the program must write and may not.
+using common::unwritable_folder_text;
 
 }  // namespace qv::tables

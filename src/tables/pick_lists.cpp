@@ -145,7 +145,7 @@ std::vector<ListColumn> gain_amount_columns() {
 
 void gain_form(int mode) {
     const rt::Value args[] = {common::Global("TIPO_BEM").value(), rt::Value(mode)};
-    if (rt::has_function("MOSTR_BEM")) rt::call_function("MOSTR_BEM", std::span<const rt::Value>(args, 2));
+    rt::call_function("MOSTR_BEM", std::span<const rt::Value>(args, 2));
 }
 
 // The capital gains of the kind being entered (the gains page restricts
@@ -449,7 +449,7 @@ void HBROWSE(int top, int left, int bottom, int right) {
         }
         if (l.code == kGainsArea && !l.rows && (key == rt::key::INS || key == rt::key::DEL)) {
             if (key == rt::key::INS) gain_form(0);
-            else if (!t.eof() && rt::has_function("DEL_GP")) rt::call_function("DEL_GP", {});
+            else if (!t.eof()) rt::call_routine("DEL_GP");
             b.refresh_all();
         } else if (l.code == 9 && (key == rt::key::F6 || key == rt::key::F11)) {
             if (key == rt::key::F6) MOS_DETAL();

@@ -44,11 +44,13 @@ std::string shown(tb::Table& t, const char* field, std::string_view picture = {}
     return picture.empty() ? rt::TRIM(v.is_string() ? v.as_string() : rt::TRANSFORM(v, "")) : rt::TRANSFORM(v, picture);
 }
 
+// The age in whole years at the end of the base year, as the
+// identification page counts it.
 std::string age_of(tb::Table& t) {
+    constexpr int kBaseYear = 2011;
     const Value birth = t.get("NASCIMENTO");
-    if (!rt::has_function("DIZANOS")) return {};
-    const Value age = rt::call_function("DIZANOS", std::span<const Value>(&birth, 1));
-    return age.is_number() ? rt::LTRIM(rt::STR(age.as_number(), 3)) + " anos" : std::string();
+    if (!birth.is_date() || birth.as_date().empty() || birth.as_date().year() > kBaseYear) return {};
+    return rt::LTRIM(rt::STR(kBaseYear - birth.as_date().year(), 3)) + " anos";
 }
 
 // Where each register value falls in the register data frame (MTELAVER 4),
@@ -110,7 +112,7 @@ void MOSTR_PAG(int mode) {
 void MOS_DETAL() {
     tb::Table* t = register_row();
     if (!t) return;
-    if (rt::has_function("MTELAVER")) rt::call_function("MTELAVER", std::vector<Value>{Value(4)});
+    rt::call_routine("MTELAVER", {Value(4)});
     const int top = origin("ALJA"), left = origin("ACJA");
     const auto put = [top, left](const DetailValue& d, const std::string& text) {
         rt::at_say(top + d.row, left + d.col, rt::LEFT(text, d.width));
@@ -148,7 +150,7 @@ void MOS_PEND() {
     shown_copy.go_top();
     ws().select(kFindingsArea);
     const Value args[] = {Value(11), Value(1)};
-    if (rt::has_function("EDITA")) rt::call_function("EDITA", std::span<const Value>(args, 2));
+    rt::call_function("EDITA", std::span<const Value>(args, 2));
     common::FECHAJAN(6);
     ws().close(kFindingsArea);
     std::error_code ec;

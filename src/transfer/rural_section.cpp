@@ -119,7 +119,7 @@ bool stand_on(std::string_view wanted) {
     g_source = RuralSource{};
     const std::string now = dc::text("ATV_BRASIL");
     if (now == wanted) return true;
-    if (!loaded_only_to_transfer() && rt::has_function("MUDA_ATV")) {
+    if (!loaded_only_to_transfer()) {
         dc::set_value("ATV_ANTES", rt::Value(now));
         dc::set_value("ATV_BRASIL", rt::Value(std::string(wanted)));
         dc::call_if_present("MUDA_ATV", {rt::Value(now), rt::Value(std::string(wanted))});

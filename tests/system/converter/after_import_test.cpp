@@ -11,6 +11,7 @@
 #include "runtime/core/text.hpp"
 #include "system/system_fixture.hpp"
 #include "tables/opening.hpp"
+#include "tables/settings_records.hpp"
 
 namespace qv::test_support {
 namespace {
@@ -67,7 +68,7 @@ TEST_F(AfterImport, DestinationIsListedAndTheAnswerPicksTheFolder) {
 }
 
 TEST_F(AfterImport, NoToStayingPutsTheListAndTheSettingsBack) {
-    ASSERT_TRUE(common::CONFIGURA("01"));
+    ASSERT_TRUE(tables::CONFIGURA("01"));
     rt::variables().set("NOVIN", rt::Value(true));
     rt::variables().set("LOCARQ", rt::Value(client));
     keys({'N'});

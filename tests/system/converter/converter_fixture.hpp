@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "converter/converter_routines.hpp"
 #include "converter/destination_tables.hpp"
 #include "converter/file_conversion.hpp"
 #include "system/converter/declaration_writer.hpp"
@@ -16,6 +17,7 @@ class ConverterTest : public FoldersTest {
 protected:
     void SetUp() override {
         FoldersTest::SetUp();
+        converter::register_converter_routines();
         source = root + "/source/";
         std::filesystem::create_directories(source);
         ASSERT_TRUE(converter::CRIA_BASE());

@@ -20,6 +20,7 @@
 #include "tables/opening.hpp"
 #include "tables/schemas.hpp"
 #include "tables/state.hpp"
+#include "tables/settings_records.hpp"
 
 namespace qv::test_support {
 namespace {
@@ -32,7 +33,7 @@ protected:
     void SetUp() override {
         FoldersTest::SetUp();
         converter::create_converter_variables();
-        ASSERT_TRUE(common::CONFIGURA("01"));
+        ASSERT_TRUE(tables::CONFIGURA("01"));
         source = root + "/qv2011/";
         fs::create_directories(source);
         auto& v = rt::variables();

@@ -36,6 +36,7 @@ protected:
         v.set("LRECUPERA", rt::Value(false));
         v.set("OPCAO_1", rt::Value(11));
         v.set("OPTTRAN", rt::Value(0));
+        v.set("NOMEAG", rt::Value(std::string(10, ' ')));   // the user, as start-up names it
         tables::ws().set_deleted(true);
         set_exclusive_wait([](std::string_view m) { ADD_FAILURE() << "waited: " << m; });
     }

@@ -24,9 +24,11 @@ protected:
             const std::string who = cpf == kCpfA ? "A" : "B";
             add_row(9, cpf, {{"NOMECONTR", rt::Value("Contribuinte " + who)}, {"ATV_BRASIL", rt::Value("S")},
                              {"TEMRURAL", rt::Value("S")}});
-            add_row(1, cpf, {{"I3_01", rt::Value(1234.56)}, {"I13_27", rt::Value(100.0)}, {"I13_28", rt::Value(5.0)}});
+            // The rural months are kept as typed totals.
+            add_row(1, cpf, {{"I3_01", rt::Value(1234.56)}, {"I13_27", rt::Value(100.0)}, {"I13_28", rt::Value(5.0)},
+                             {"SO_TOTAL", rt::Value(true)}});
             add_row(2, cpf, {{"I1_2", rt::Value("Fonte 1 " + who)}, {"I1_4", rt::Value(1000.0)}});
-            add_row(2, cpf, {{"I1_2", rt::Value("Fonte 2 " + who)}, {"I1_4", rt::Value(2000.0)}});
+            add_row(2, cpf, {{"I1_2", rt::Value("Fonte 2 " + who)}, {"I1_4", rt::Value(2000.0)}, {"I1_5", rt::Value(105.0)}});
             add_row(4, cpf, {{"I7_0", rt::Value(40)}, {"I7_2", rt::Value("Terreno " + who)}});
             add_row(4, cpf, {{"I7_0", rt::Value(5)}, {"I7_2", rt::Value("Casa " + who)}});
             add_row(4, cpf, {{"I7_0", rt::Value(12)}, {"I7_2", rt::Value("Carro " + who)}});
@@ -82,7 +84,8 @@ TEST_F(DeclarationLoadSave, EditedRowsReplaceTheTaxpayersOnlyAndAssetsAreRenumbe
     EXPECT_EQ(rows(4, kCpfB, kAssetFields), other_assets);
     EXPECT_EQ(rows(20, kCpfB, kHeirFields), other_heirs);
     EXPECT_EQ(rows(16, kCpfB, kRuralFields), other_rural);
-    // One register record, with the limits kept and the tax withheld summed.
+    // One register record, with the limits kept and the tax withheld of
+    // the income rows that were kept.
     EXPECT_EQ(rows(9, kCpfA, {"INDGAS", "I13_27"}), (Rows{"999.00|105.00|"}));
 }
 

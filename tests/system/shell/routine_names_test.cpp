@@ -72,12 +72,19 @@ std::vector<Use> uses_in(const std::string& text, const std::string& where) {
         R"re(\b(?:call|call_named|call_routine|call_function|call_as_bool|call_if_present|has_function|find_function|run_named|call_by_name|named_check|accepts|zoom)\(\s*"([A-Z][A-Z0-9_]*)")re");
     static const std::regex bound(R"re(\bbind(?:_routine)?\([^,()]+,\s*"([A-Z][A-Z0-9_]*)")re");
     static const std::regex option(R"re(case \d+: return "([A-Z][A-Z0-9_]*)";)re");
+    static const std::regex options_table(R"re(option_routine\(int id\) \{[^}]*\})re");
     static const std::regex literal(R"re("((?:[^"\\\n]|\\.)*)")re");
     static const std::regex call_in_text(R"re((?:^|[^A-Za-z0-9_>])([A-Z][A-Z0-9_]*)\()re");
     std::vector<Use> uses;
-    for (const std::regex* re : {&by_name, &bound, &option})
+    for (const std::regex* re : {&by_name, &bound})
         for (std::sregex_iterator it(text.begin(), text.end(), *re), end; it != end; ++it)
             uses.push_back({(*it)[1], where, {}});
+    // The menu's option items name their routines in one table.
+    for (std::sregex_iterator t(text.begin(), text.end(), options_table), end; t != end; ++t) {
+        const std::string table = (*t)[0];
+        for (std::sregex_iterator it(table.begin(), table.end(), option); it != end; ++it)
+            uses.push_back({(*it)[1], where, {}});
+    }
     for (std::sregex_iterator it(text.begin(), text.end(), literal), end; it != end; ++it) {
         const std::string body = unescape((*it)[1]);
         for (std::sregex_iterator c(body.begin(), body.end(), call_in_text); c != end; ++c)

@@ -16,6 +16,7 @@
 #include "tables/schemas.hpp"
 #include "runtime/table/table.hpp"
 #include "runtime/table/workspace.hpp"
+#include "tables/settings_records.hpp"
 
 namespace qv::shell {
 namespace {
@@ -30,7 +31,7 @@ protected:
         startup::create_program_variables();
         Global{"NUSU"}.set(rt::Value(common::INICIOSIS(terminal)));
         Global{"MOS_MENS"}.set(rt::Value(false));
-        ASSERT_TRUE(common::CONFIGURA(terminal));
+        ASSERT_TRUE(tables::CONFIGURA(terminal));
     }
     void put_config(const common::FieldValues& values) {
         tb::Table& t = tables::ws().current(42);

@@ -10,9 +10,13 @@
 #include "runtime/table/table_error.hpp"
 #include "system/startup/startup_fixture.hpp"
 #include "tables/opening.hpp"
+#include "tables/settings_records.hpp"
 
 namespace qv::common {
 namespace {
+
+using tables::CONFIGURA;
+using tables::CRIACOR;
 
 namespace tb = rt::table;
 

@@ -8,6 +8,7 @@
 #include "common/avisosn.hpp"
 #include "converter/destination_tables.hpp"
 #include "converter/file_conversion.hpp"
+#include "converter/last_year_import.hpp"
 #include "declaration/loop/declara_variables.hpp"
 #include "declaration/loop/declaration_load.hpp"
 #include "declaration/loop/declaration_save.hpp"
@@ -33,6 +34,8 @@ class ImportedDeclaration : public test_support::FoldersTest {
 protected:
     void SetUp() override {
         FoldersTest::SetUp();
+        // The converter's own age check of a dependant, as the converter has it.
+        rt::register_function("VE_IDADE", [](std::span<const rt::Value>) { return rt::Value(converter::VE_IDADE()); });
         source = root + "/source/";
         work = root + "/work/";
         irpf = root + "/irpf/";

@@ -86,7 +86,7 @@ TEST_F(DialogFramesTest, TheOptionBarsLastItemLiesInsideItsFrame) {
         {5, 8, 30, "Gera o Arquivo"},
         {6, 8, 30, "Envia o Email"},
         {10, 12, 31, "eXclui anteriores"},
-        {12, 14, 31, "Imóveis Rurais"},
+        {12, 14, 31, "imóVeis rurais"},
     };
     for (const Last& c : cases) {
         common::reset_windows();

@@ -1,4 +1,5 @@
-// The terminal's CORES and CONFIG records.
+#include "tables/settings_records.hpp"
+
 #include "common/avisosn.hpp"
 #include "common/globals.hpp"
 #include "common/startup.hpp"
@@ -12,9 +13,7 @@
 #include "tables/opening.hpp"
 #include "tables/state.hpp"
 
-#include <cstdlib>
-
-namespace qv::common {
+namespace qv::tables {
 namespace {
 
 using rt::operator""_cp;
@@ -42,26 +41,26 @@ bool readable_string(const rt::Value& v) {
     return (a & 0x0F) != ((a >> 4) & 0x0F);
 }
 
-void write_fields(tb::Table& t, const FieldValues& values) {
+void write_fields(tb::Table& t, const common::FieldValues& values) {
     for (const auto& [name, value] : values)
         if (t.field_index(name) >= 0) t.put(name, value);
 }
 
 // The terminal's CORES values; nothing when the table or record cannot be had.
-std::optional<FieldValues> read_cores(const std::string& terminal) {
-    if (!tables::ABERTURA(kCores)) return std::nullopt;
-    tb::Table* t = tables::ws().table(kCores);
+std::optional<common::FieldValues> read_cores(const std::string& terminal) {
+    if (!ABERTURA(kCores)) return std::nullopt;
+    tb::Table* t = ws().table(kCores);
     if (!t) return std::nullopt;
     if (!t->seek(rt::Value(terminal))) {
-        tables::ws().select(kCores);
-        if (!tables::ADD_REC(5)) return std::nullopt;
+        ws().select(kCores);
+        if (!ADD_REC(5)) return std::nullopt;
         t->put("NRO_TERM", rt::Value(terminal));
-        write_fields(*t, cores_defaults());
+        write_fields(*t, common::cores_defaults());
         t->commit();
         t->unlock();
     }
-    FieldValues loaded;
-    for (const auto& [name, fallback] : cores_defaults())
+    common::FieldValues loaded;
+    for (const auto& [name, fallback] : common::cores_defaults())
         loaded.emplace_back(name, t->field_index(name) >= 0 ? t->get(name) : rt::Value{});
     return loaded;
 }
@@ -70,58 +69,47 @@ std::optional<FieldValues> read_cores(const std::string& terminal) {
 
 void CRIACOR() {
     const std::string terminal = tables::terminal();
-    std::optional<FieldValues> loaded;
+    std::optional<common::FieldValues> loaded;
     try {
         loaded = read_cores(terminal);
     } catch (const tb::TableError&) {
         loaded.reset();
     }
     try {
-        tables::ws().close(kCores);
+        ws().close(kCores);
     } catch (const tb::TableError&) {
     }
-    const FieldValues defaults = cores_defaults();
+    const common::FieldValues defaults = common::cores_defaults();
     for (std::size_t i = 0; i < defaults.size(); ++i) {
         const auto& [name, fallback] = defaults[i];
         rt::Value v = loaded ? (*loaded)[i].second : rt::Value{};
         if (v.is_string()) v = rt::Value(rt::ALLTRIM(v.as_string()));
         const bool good = fallback.is_number() ? readable_number(v) : readable_string(v);
-        Global{name}.set(good ? v : fallback);
+        common::Global{name}.set(good ? v : fallback);
     }
-}
-
-ConfigContext current_config_context(std::string_view terminal) {
-    const char* home = std::getenv("HOME");
-    ConfigContext context;
-    context.terminal = std::string(terminal);
-    context.rotadef = Global{"ROTADEF"}.text();
-    context.dirdef = Global{"DIRDEF"}.text();
-    context.home = home ? rt::utf8_to_cp850(home) : std::string();
-    context.today = rt::DATE();
-    return context;
 }
 
 bool CONFIGURA(std::string_view terminal) {
     bool opened = false;
     try {
-        opened = tables::ABERTURA(kConfig);
+        opened = ABERTURA(kConfig);
     } catch (const tb::TableError&) {
         opened = false;
     }
-    tb::Table* t = opened ? tables::ws().table(kConfig) : nullptr;
+    tb::Table* t = opened ? ws().table(kConfig) : nullptr;
     if (!t) {
         // "In use" only when another copy holds it; otherwise what is wrong.
-        const bool busy = tables::failed_in_use() || tables::last_open_failure().fault == tables::OpenFault::None;
-        AVISOSN(busy ? "Arquivo de configuraçao sendo usado no momento"_cp : tables::open_failure_text(), 0);
+        const bool busy = failed_in_use() || last_open_failure().fault == OpenFault::None;
+        common::AVISOSN(busy ? "Arquivo de configuraçao sendo usado no momento"_cp : open_failure_text(), 0);
         return false;
     }
     if (t->seek(rt::Value(std::string(terminal)))) return true;
-    tables::ws().select(kConfig);
-    if (!tables::ADD_REC(5)) return false;
-    write_fields(*t, config_defaults(current_config_context(terminal)));
+    ws().select(kConfig);
+    if (!ADD_REC(5)) return false;
+    write_fields(*t, common::config_defaults(common::current_config_context(terminal)));
     t->commit();
     t->unlock();
     return true;
 }
 
-}  // namespace qv::common
+}  // namespace qv::tables
