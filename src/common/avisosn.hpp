@@ -24,6 +24,11 @@ rt::Value AVISOSN(const std::vector<std::string>& lines, int set = 0);
 // The text as a value: a string or an array of lines.
 rt::Value AVISOSN(const rt::Value& text, int set);
 
+// A Sim/Não question whose box opens on "Não", so that Enter keeps things
+// as they are: true only for "Sim".
+bool asks_yes_default_no(std::string_view question);
+bool asks_yes_default_no(const std::vector<std::string>& lines);
+
 // The buttons of a set, CP850.
 std::vector<std::string> avisosn_buttons(int set);
 // The answer for button number `chosen` (0 = Esc) of a set.

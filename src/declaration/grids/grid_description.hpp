@@ -46,6 +46,9 @@ struct GridColumn {
     std::string refusal{};    // not empty: the cell is never edited, this is shown instead
     bool read_only = false;   // shown, never edited (a computed or key column)
     std::function<void()> after_write{};   // after a write, beside the totals
+    std::function<bool()> when{};          // false: the cell is not edited (nothing shown)
+    bool negative = false;                 // a number column that takes values below zero
+    std::function<bool()> skips_next{};    // true after an edit: Enter also passes the next column
 };
 
 struct GridDescription {

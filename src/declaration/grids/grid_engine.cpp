@@ -65,7 +65,8 @@ std::shared_ptr<rt::Expr> shown_expression(const std::string& text) {
     }
 }
 
-bool asks_yes(std::string_view question) { return common::AVISOSN(question, 2).as_string() == "S"; }
+// The questions of the grid open on "Não": Enter keeps the rows as they are.
+bool asks_yes(std::string_view question) { return common::asks_yes_default_no(question); }
 
 }  // namespace
 
@@ -248,6 +249,14 @@ void GridRun::run_totals(const GridColumn& col) const {
     if (col.totals && !d_.totals_routine.empty()) run_named(d_.totals_routine, {Value(col.totals)});
 }
 
+void GridRun::refresh_totals() const {
+    for (const GridColumn& c : d_.columns) {
+        if (c.totals == 0) continue;
+        run_totals(c);
+        return;
+    }
+}
+
 // Leaving the blank line puts the cursor back on the last row.
 void GridRun::end_append() {
     lappend_ = false;
@@ -392,6 +401,10 @@ void GridRun::delete_row() {
         }
         if (d_.code != 3 && tables::SKIPPED(1) == 0 && tables::SKIPPED(-1) == 0) t.go_top();
         if (t.eof()) lappend_ = true;
+        t.unlock();
+        // The page's totals lose the row at once, not when the grid is left.
+        refresh_totals();
+        select();
     }
     t.unlock();
     update_footings();

@@ -35,6 +35,8 @@ public:
     bool F_TROCA(const rt::Value& v);
     // The grid's totals routine after a write into `col`.
     void run_totals(const GridColumn& col) const;
+    // The totals the grid's amount columns feed, all worked out again.
+    void refresh_totals() const;
     // The footings under the columns worked out again.
     void update_footings();
 

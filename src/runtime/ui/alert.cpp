@@ -112,12 +112,12 @@ std::optional<std::size_t> hot_button(const std::vector<std::string>& buttons, i
 
 }  // namespace
 
-int ALERT(std::string_view message, const std::vector<std::string>& buttons, std::string_view colour) {
-    return ALERT(split_message(message), buttons, colour);
+int ALERT(std::string_view message, const std::vector<std::string>& buttons, std::string_view colour, int first) {
+    return ALERT(split_message(message), buttons, colour, first);
 }
 
 int ALERT(const std::vector<std::string>& message_lines, const std::vector<std::string>& given_buttons,
-          std::string_view colour) {
+          std::string_view colour, int first) {
     const std::vector<std::string> buttons = given_buttons.empty() ? std::vector<std::string>{"Ok"} : given_buttons;
     std::vector<std::string> lines = wrap_lines(message_lines);
     if (lines.size() > static_cast<std::size_t>(SCREEN_ROWS - 4)) lines.resize(SCREEN_ROWS - 4);
@@ -136,7 +136,7 @@ int ALERT(const std::vector<std::string>& message_lines, const std::vector<std::
     }
     DISPEND();
 
-    std::size_t current = 0;
+    std::size_t current = static_cast<std::size_t>(std::clamp(first, 1, static_cast<int>(buttons.size())) - 1);
     int chosen = -1;
     while (chosen < 0) {
         draw_buttons(lay, buttons, current, colours);

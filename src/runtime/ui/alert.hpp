@@ -12,12 +12,13 @@ namespace qv::rt {
 
 // colour: "box,selected button" ("W+/R,W+/B" when empty); one colour gives
 // the selected button its inverse. Returns the 1-based button chosen, 0 for
-// Esc. No buttons means one "Ok".
+// Esc. No buttons means one "Ok". `first` is the button highlighted when
+// the box opens, the one Enter chooses.
 int ALERT(std::string_view message, const std::vector<std::string>& buttons = {},
-          std::string_view colour = {});
+          std::string_view colour = {}, int first = 1);
 // The message already split into lines (no ";" splitting).
 int ALERT(const std::vector<std::string>& lines, const std::vector<std::string>& buttons,
-          std::string_view colour = {});
+          std::string_view colour = {}, int first = 1);
 
 // The widest message line before it is wrapped.
 constexpr std::size_t ALERT_LINE_WIDTH = 60;
