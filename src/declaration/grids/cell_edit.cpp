@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <string>
 
 #include "common/documents.hpp"
@@ -173,19 +174,32 @@ int DOGET(GridRun& grid, bool append) {
         value = checked;
         return true;
     });
+    // The checks may walk the grid's table (the share movements are summed
+    // through it): the value goes to the row the edit was started on, or to
+    // a new one when that was the blank line.
+    const bool on_blank = t.eof();
+    bool appended = false;
+    std::uint32_t row = t.recno();
     for (;;) {
         const bool done = rt::READ(gets);
         if (col.description) common::FECHAJAN(10);
         tables::ws().select(grid.description().area);
+        if ((!on_blank || appended) && t.recno() != row) t.go_to(row);
         if (!done || rt::equals(value, original, true)) break;
-        const bool created = t.eof();
-        if (created && !grid.ADIC_REG()) return 0;
+        const bool created = on_blank;
+        if (created && !appended) {
+            if (!grid.ADIC_REG()) return 0;
+            appended = true;
+            row = t.recno();
+        }
         common::Global{"LASTECLA"}.set(Value(0));
         // A row held at another terminal is not written: the value typed
         // stays in the entry, to be written again or given up with Esc.
         if (!grid.F_TROCA(value)) continue;
         grid.run_totals(col);
         if (col.after_write) col.after_write();
+        tables::ws().select(grid.description().area);
+        if (t.recno() != row) t.go_to(row);
         if (created) {
             b.refresh_all();
         } else if (!key_before.empty() && index_key_value(t) != key_before) {

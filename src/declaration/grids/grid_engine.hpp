@@ -69,6 +69,9 @@ private:
 // the filter cleared and the totals after.
 void run_grid(const GridDescription& d);
 
+// The framed text window `id` on exactly the grid's rectangle, in the
+// terminal's window colours.
+void open_grid_window(int id, int top, int left, int bottom, int right);
 // MOSTRA: the window around the grid of the running description.
 void MOSTRA(int top, int left, int bottom, int right, int window);
 // CL5BROWSE: the grid inside the rectangle shrunk by one on each side.

@@ -351,10 +351,7 @@ void MBROWSE(const MatrixGrid& g, int top, int left, int bottom, int right) {
 
 void MOSBROW(const MatrixGrid& g, int top, int left, int bottom, int right, int window) {
     const int id = window == 6 ? 6 : 2;
-    if (window) {
-        common::DEFINEJAN(id, 0, 0, 0, top, left, bottom, right, 1);
-        common::ABREJAN(id);
-    }
+    if (window) open_grid_window(id, top, left, bottom, right);
     MBROWSE(g, top, left, bottom, right);
     if (window) common::FECHAJAN(id);
 }
