@@ -11,6 +11,7 @@
 #include "darf/darf_dates.hpp"
 #include "darf/darf_form.hpp"
 #include "darf/darf_principal.hpp"
+#include "darf/darf_selic.hpp"
 #include "darf/darf_state.hpp"
 #include "darf/darf_text.hpp"
 #include "declaration/calc/declaration_values.hpp"
@@ -226,6 +227,9 @@ Step run_kind() {
         // The charges shown are those of the dates shown.
         CALCJU(1, 1);
         edit_slip(k, n);
+        // The interest shown lacks the months the rates table does not
+        // hold: the clerk hears of it before confirming the slip.
+        warn_selic_gaps();
         const int answer = rt::ALERT(std::vector<std::string>{"Confirma a altera\x87\xC6o ?"}, std::vector<std::string>{"Sim", "N\xC6o", "Ignore"});
         if (answer == 1) return Step::Print;
         if (answer != 2) return Step::KindMenu;
