@@ -152,9 +152,22 @@ bool ask_numbers(int k, bool several) {
 
 int first_number(int k) { return k == kQuota ? integer("QUE_QUOTA", 1) : integer("MES_PGTO", 1); }
 
+// The kind whose figures the slip's fields hold: a free slip keeps what was
+// typed for the free slip before it, never another kind's lines and code.
+int g_fields_kind = 0;
+
 void blank_free_slip() {
+    const bool fresh = g_fields_kind != kFree;
+    g_fields_kind = kFree;
     for (int i = 1; i <= kSlipTextLines; ++i)
-        if (!common::Global{"DF_OUTR" + std::to_string(i)}.exists()) set("DF_OUTR" + std::to_string(i), rt::Value(rt::SPACE(kSlipTextWidth)));
+        if (fresh || !common::Global{"DF_OUTR" + std::to_string(i)}.exists())
+            set("DF_OUTR" + std::to_string(i), rt::Value(rt::SPACE(kSlipTextWidth)));
+    if (fresh) {
+        set("DF_CODIG", rt::Value(rt::SPACE(4)));
+        set("IMPO_REAL", rt::Value(0.0));
+        set("DF_JURO", rt::Value(0.0));
+        set("DF_MULTA", rt::Value(0.0));
+    }
     if (rt::TRIM(text("DF_CODIG")).empty()) set("DF_CODIG", rt::Value(rt::SPACE(4)));
     if (date("DF_PERIODO").empty()) set("DF_PERIODO", rt::Value(rt::Date::from_ymd(2011, 12, 31)));
     if (date("DF_VCTO").empty()) set("DF_VCTO", rt::Value(date("DF_PGTO")));
@@ -216,7 +229,10 @@ Step run_kind() {
     }
     while (k <= kLateFiling) {
         if (!ask_numbers(k, several)) return Step::KindMenu;
-        if (BUS_IMPO(first_number(k), k, kInteractive)) break;
+        if (BUS_IMPO(first_number(k), k, kInteractive)) {
+            g_fields_kind = k;
+            break;
+        }
         if (rt::LASTKEY() == rt::key::ESC) return Step::KindMenu;
     }
     clear_ask_row();

@@ -24,6 +24,7 @@
 #include "runtime/core/functions.hpp"
 #include "runtime/core/picture.hpp"
 #include "runtime/core/text.hpp"
+#include "runtime/screen/keys.hpp"
 #include "runtime/screen/screen.hpp"
 #include "runtime/ui/read.hpp"
 #include "tables/state.hpp"
@@ -290,6 +291,13 @@ void write_back(rt::table::Table& t, std::uint32_t record) {
     SOMA_NTRIB();
 }
 
+// A grid of the form (the parcels, the instalments) left with Esc goes
+// back to the form: the gains page stays, as it does for the form's own Esc.
+void sub_grid(int code) {
+    declaration::call_if_present("EDITA", {rt::Value(code)});
+    if (common::Global{"ULTTECLA"}.integer() == rt::key::ESC) set("TECLAMUDA", rt::Value(false));
+}
+
 // The first dateless parcel takes the acquisition (a share balance for a
 // participation); then the parcels' grid.
 void parcels_step(int kind, int gain) {
@@ -315,13 +323,13 @@ void parcels_step(int kind, int gain) {
         p->commit();
         break;
     }
-    declaration::call_if_present("EDITA", {rt::Value(10)});
+    sub_grid(10);
     FCALGAN();
 }
 
 void instalments_step() {
     fill_instalments();
-    declaration::call_if_present("EDITA", {rt::Value(12)});
+    sub_grid(12);
     if (take_instalments())
         common::AVISOSN(std::vector<std::string>{"Atenção! O Valor recebido nas parcelas foi maior que "_cp,
                                                  "o declarado inicialmente.Se esses valores estao com  ",

@@ -46,7 +46,7 @@ std::string index_key_value(rt::table::Table& t) {
 int leave_cell(const GridColumn& col, bool append) {
     const int k = rt::LASTKEY();
     const int next = EXITKEY(append);
-    if (col.skips_next && (k == key::ENTER || (k >= 32 && k <= 255)) && col.skips_next()) rt::push_key(key::RIGHT);
+    if (col.skips_next && (k == key::ENTER || (k >= 32 && k <= 255)) && col.skips_next()) rt::push_keys_front({key::RIGHT});
     return next;
 }
 
@@ -245,11 +245,10 @@ int EXITKEY(bool append) {
     if (k == key::ENTER || (k >= 32 && k <= 255)) {
         const GridRun* grid = current_grid();
         if (grid && grid->column() == grid->description().ult_pos) {
-            rt::push_key(key::CTRL_HOME);
-            rt::push_key(key::DOWN);
+            rt::push_keys_front({key::CTRL_HOME, key::DOWN});
             common::Global{"PONTEIRO"}.set(Value(1));
         } else {
-            rt::push_key(key::RIGHT);
+            rt::push_keys_front({key::RIGHT});
         }
     }
     return 0;

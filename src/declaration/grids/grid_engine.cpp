@@ -404,8 +404,8 @@ bool GridRun::dispatch(int k) {
         return !vars::flag(vars::TECLAMUDA);
     }
     if (k >= 32 && k <= 255) {
-        rt::push_key(key::ENTER);
-        rt::push_key(k);
+        // The edit starts with this key, before any typed after it.
+        rt::push_keys_front({key::ENTER, k});
         kLastecla.set(Value(k));
     }
     return true;

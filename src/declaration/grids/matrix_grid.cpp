@@ -235,8 +235,8 @@ bool MatrixRun::dispatch(int k) {
         return !left;
     }
     if (k >= 32 && k <= 255) {
-        rt::push_key(key::ENTER);
-        rt::push_key(k);
+        // The edit starts with this key, before any typed after it.
+        rt::push_keys_front({key::ENTER, k});
     }
     return true;
 }

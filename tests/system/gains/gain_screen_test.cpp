@@ -352,7 +352,9 @@ TEST_F(GainScreenTest, SaleOfSharesWithTwoMovementsIsTaxedOnTheGainOverTheirCost
     type("1000");
     keys({key::ENTER, key::ESC});
     keys({key::ESC});                           // the form shown again is left
+    Global{"TECLAMUDA"}.set(Value(false));
     MOSTR_BEM(Participations, 0);
+    EXPECT_FALSE(Global{"TECLAMUDA"}.value().as_bool()) << "the gains page is kept after the movements' grid";
     ASSERT_EQ(parcel_count(1), 2);
     tb::Table& parcels = table(kParcelsArea);
     const std::vector<std::uint32_t> rows = parcel_records(parcels, 1);
