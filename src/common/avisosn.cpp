@@ -115,6 +115,14 @@ rt::Value AVISOSN(const std::vector<std::string>& lines, int set) {
     return avisosn_answer(set, chosen);
 }
 
+bool asks_yes_default_no(std::string_view question) {
+    return rt::ALERT(question, avisosn_buttons(2), kCorSay.text(), 2) == 1;
+}
+
+bool asks_yes_default_no(const std::vector<std::string>& lines) {
+    return rt::ALERT(lines, avisosn_buttons(2), kCorSay.text(), 2) == 1;
+}
+
 rt::Value AVISOSN(const rt::Value& text, int set) {
     if (text.is_array()) {
         std::vector<std::string> lines;

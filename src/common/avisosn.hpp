@@ -58,6 +58,11 @@ bool notices_kept();
 // are kept).
 void keep_notice(std::string_view text);
 
+// A Sim/Não question whose box opens on "Não", so that Enter keeps things
+// as they are: true only for "Sim".
+bool asks_yes_default_no(std::string_view question);
+bool asks_yes_default_no(const std::vector<std::string>& lines);
+
 // The buttons of a set, CP850.
 std::vector<std::string> avisosn_buttons(int set);
 // The answer for button number `chosen` (0 = Esc) of a set.

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "common/entry_notices.hpp"
 #include "common/globals.hpp"
 #include "common/paths.hpp"
 #include "common/windows.hpp"
@@ -58,6 +59,7 @@ rt::Value zeros(std::size_t n) {
 
 void runtime_settings() {
     rt::SET_SCOREBOARD(false);
+    install_entry_notices();
     rt::table::workspace().set_deleted(true);
     console::set_epoch(1900);
 }

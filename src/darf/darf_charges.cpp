@@ -5,6 +5,8 @@
 #include "common/amounts.hpp"
 #include "darf/darf_dates.hpp"
 #include "darf/darf_form.hpp"
+#include "darf/darf_principal.hpp"
+#include "darf/darf_text.hpp"
 #include "darf/darf_state.hpp"
 #include "declaration/calc/due_dates.hpp"
 #include "declaration/loop/late_interest.hpp"
@@ -17,9 +19,13 @@ double late_payment_fine(int days, int months) {
     return std::clamp(days * kFinePerDay, 0.0, kFineCap);
 }
 
+double late_filing_months_fine(double tax_due, int months) {
+    return months <= 0 ? 0.0 : common::DESPREZA(tax_due * months / 100.0);
+}
+
 double late_filing_fine(double tax_due, int months) {
     if (months <= 0) return 0.0;
-    const double fine = common::DESPREZA(tax_due * months / 100.0);
+    const double fine = late_filing_months_fine(tax_due, months);
     if (fine < kLateFilingMinimum) return kLateFilingMinimum;
     return std::min(fine, common::DESPREZA(tax_due * kLateFilingCap / 100.0));
 }
@@ -61,6 +67,13 @@ void CALCJU(int nMode, int nRecalc) {
     if (kind() == kLateFiling) {
         set("DF_MULTA", rt::Value(0.0));
         set("DF_JURO", rt::Value(0.0));
+        // The fine is the principal: it follows the payment date, and so do
+        // the lines that explain it, on the screen as on the slip.
+        if (nRecalc == 1) {
+            late_filing_figures();
+            PREENCHE(slip_number());
+            if (nMode != 2) show_lines();
+        }
     } else if (nRecalc == 1) {
         recompute_rates();
     }

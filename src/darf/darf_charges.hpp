@@ -17,6 +17,8 @@ double late_payment_fine(int days, int months);
 // Fine for filing late: 1 % of the tax due a month, never below the
 // minimum nor above 20 % of the tax due; 0 when not late. Cut to cents.
 double late_filing_fine(double tax_due, int months);
+// The 1 % a month before the minimum and the cap, cut to cents as the fine is.
+double late_filing_months_fine(double tax_due, int months);
 
 struct Charges {
     double fine = 0.0;       // VAL_MULTA

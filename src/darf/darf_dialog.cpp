@@ -11,6 +11,7 @@
 #include "darf/darf_dates.hpp"
 #include "darf/darf_form.hpp"
 #include "darf/darf_principal.hpp"
+#include "darf/darf_selic.hpp"
 #include "darf/darf_state.hpp"
 #include "darf/darf_text.hpp"
 #include "declaration/calc/declaration_values.hpp"
@@ -150,9 +151,22 @@ bool ask_numbers(int k, bool several) {
 
 int first_number(int k) { return k == kQuota ? integer("QUE_QUOTA", 1) : integer("MES_PGTO", 1); }
 
+// The kind whose figures the slip's fields hold: a free slip keeps what was
+// typed for the free slip before it, never another kind's lines and code.
+int g_fields_kind = 0;
+
 void blank_free_slip() {
+    const bool fresh = g_fields_kind != kFree;
+    g_fields_kind = kFree;
     for (int i = 1; i <= kSlipTextLines; ++i)
-        if (!common::Global{"DF_OUTR" + std::to_string(i)}.exists()) set("DF_OUTR" + std::to_string(i), rt::Value(rt::SPACE(kSlipTextWidth)));
+        if (fresh || !common::Global{"DF_OUTR" + std::to_string(i)}.exists())
+            set("DF_OUTR" + std::to_string(i), rt::Value(rt::SPACE(kSlipTextWidth)));
+    if (fresh) {
+        set("DF_CODIG", rt::Value(rt::SPACE(4)));
+        set("IMPO_REAL", rt::Value(0.0));
+        set("DF_JURO", rt::Value(0.0));
+        set("DF_MULTA", rt::Value(0.0));
+    }
     if (rt::TRIM(text("DF_CODIG")).empty()) set("DF_CODIG", rt::Value(rt::SPACE(4)));
     if (date("DF_PERIODO").empty()) set("DF_PERIODO", rt::Value(rt::Date::from_ymd(2011, 12, 31)));
     if (date("DF_VCTO").empty()) set("DF_VCTO", rt::Value(date("DF_PGTO")));
@@ -214,7 +228,10 @@ Step run_kind() {
     }
     while (k <= kLateFiling) {
         if (!ask_numbers(k, several)) return Step::KindMenu;
-        if (BUS_IMPO(first_number(k), k, kInteractive)) break;
+        if (BUS_IMPO(first_number(k), k, kInteractive)) {
+            g_fields_kind = k;
+            break;
+        }
         if (rt::LASTKEY() == rt::key::ESC) return Step::KindMenu;
     }
     clear_ask_row();
@@ -225,6 +242,9 @@ Step run_kind() {
         // The charges shown are those of the dates shown.
         CALCJU(1, 1);
         edit_slip(k, n);
+        // The interest shown lacks the months the rates table does not
+        // hold: the clerk hears of it before confirming the slip.
+        warn_selic_gaps();
         const int answer = rt::ALERT(std::vector<std::string>{"Confirma a altera\x87\xC6o ?"}, std::vector<std::string>{"Sim", "N\xC6o", "Ignore"});
         if (answer == 1) return Step::Print;
         if (answer != 2) return Step::KindMenu;

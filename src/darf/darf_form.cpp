@@ -62,9 +62,13 @@ void show_form() {
     rt::at_say(kDueRow, kValueCol, picture("DF_VCTO", "@D"));
     rt::at_say(kDueRow, kChargesCol + kDateLabelWidth, picture("DF_PGTO", "@D"));
     rt::at_say(kWorkdayRow, kValueCol, picture("DDATAUTIL", "@D"));
+    show_lines();
+    show_charges();
+}
+
+void show_lines() {
     for (int i = 1; i <= kSlipTextLines; ++i)
         rt::at_say(kLinesRow + i - 1, 3, rt::PADR(text("DF_OUTR" + std::to_string(i)), kSlipTextWidth));
-    show_charges();
 }
 
 void show_charges() {

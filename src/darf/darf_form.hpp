@@ -26,6 +26,8 @@ void close_form();
 void show_form();
 // Principal, fine, interest and total.
 void show_charges();
+// The five text lines of the slip.
+void show_lines();
 // The choice among the items of a dialog's frame (MTELA13 7 the kind of
 // DARF, 8 one or several quotas); 0 on Esc.
 int pick(std::string_view painter, int number, int initial = 1);

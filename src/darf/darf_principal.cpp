@@ -24,6 +24,8 @@ constexpr int kBaseYear = 2011;
 constexpr int kGainsArea = 27;
 constexpr int kVariableIncomeKind = 4;
 constexpr int kBaseRow = 16, kToPayRow = 27, kPaidRow = 28;
+constexpr const char* kCommonKind = "1";
+constexpr const char* kFundsKind = "3";
 
 std::string month_field(const char* prefix, int month) { return prefix + rt::STRZERO(month, 2); }
 
@@ -113,12 +115,20 @@ void load_variable_income(int n) {
     double base = 0.0, due = 0.0, paid = 0.0;
     declaration::for_each_row(kGainsArea, [&](rt::table::Table& t) {
         if (declaration::field_number(t, "TIPO_BEM") != kVariableIncomeKind) return;
-        if (t.field_index("DAY_TRADE") >= 0 && !rt::ALLTRIM(t.get("DAY_TRADE").as_string()).empty()) return;
+        const std::string kind = t.field_index("DAY_TRADE") < 0 ? std::string() : rt::ALLTRIM(t.get("DAY_TRADE").as_string());
+        // The funds' statement has rows of its own numbers; the tax to pay
+        // and the tax paid are those of the common operations ("1").
+        if (kind == kFundsKind) return;
+        const bool common_operations = kind.empty() || kind == kCommonKind;
         const double v = declaration::field_number(t, month_field("REC_MES", n));
         switch (static_cast<int>(declaration::field_number(t, "RVAR_NRO"))) {
             case kBaseRow: base += v; break;
-            case kToPayRow: due += v; break;
-            case kPaidRow: paid += v; break;
+            case kToPayRow:
+                if (common_operations) due += v;
+                break;
+            case kPaidRow:
+                if (common_operations) paid += v;
+                break;
             default: break;
         }
     });
@@ -127,15 +137,8 @@ void load_variable_income(int n) {
 }
 
 bool load_late_filing(int nMode) {
-    const rt::Date due = quota_due_date(1);
-    set_due(due);
-    const rt::Date paid = date("DF_PGTO"), first_day = date("DDATAUTIL");
-    const int months = months_late(due, paid, paid - first_day);
-    const double fine = late_filing_fine(declaration::amount("I13_23"), months);
-    set("IMPO_REAL", rt::Value(fine));
-    set("VAL_MULTA", rt::Value(0.0));
-    set("VAL_JURO", rt::Value(0.0));
-    set("VAL_TOTAL", rt::Value(fine));
+    set_due(quota_due_date(1));
+    late_filing_figures();
     if (nMode == kInteractive) show_charges();
     return true;
 }
@@ -151,6 +154,16 @@ bool load_quota(int n, int nMode) {
 }
 
 }  // namespace
+
+void late_filing_figures() {
+    const rt::Date due = date("DF_VCTO"), paid = date("DF_PGTO"), first_day = date("DDATAUTIL");
+    const int months = months_late(due, paid, paid - first_day);
+    const double fine = late_filing_fine(declaration::amount("I13_23"), months);
+    set("IMPO_REAL", rt::Value(fine));
+    set("VAL_MULTA", rt::Value(0.0));
+    set("VAL_JURO", rt::Value(0.0));
+    set("VAL_TOTAL", rt::Value(fine));
+}
 
 bool BUS_IMPO(int n, int nKind, int nMode) {
     set_slip_number(n);

@@ -54,7 +54,7 @@ void late_filing_lines(std::array<std::string, 5>& l, const SlipFigures& f) {
     l[0] = "Multa maxima pelo atraso " + rt::TRANSFORM(rt::Value(cap), "@EZ 999,999.99");
     l[1] = "Multa minima pelo atraso     165,74";
     l[2] = rt::STRZERO(f.months_late, 2) + " mes" + (f.months_late == 1 ? "  " : "es") + " de atraso  = " +
-           amount_text(f.tax_due * f.months_late / 100.0);
+           amount_text(late_filing_months_fine(f.tax_due, f.months_late));
     l[3] = "Valor da multa........" + amount_text(f.principal);
     l[4] = "Multa pelo atraso na entrega       ";
 }

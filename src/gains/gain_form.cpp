@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,7 @@
 #include "runtime/core/functions.hpp"
 #include "runtime/core/picture.hpp"
 #include "runtime/core/text.hpp"
+#include "runtime/screen/keys.hpp"
 #include "runtime/screen/screen.hpp"
 #include "runtime/ui/read.hpp"
 #include "tables/state.hpp"
@@ -97,6 +99,14 @@ bool document_check() {
     return common::CPFCGC(common::Global{"CPFADQ"}.text());
 }
 
+// A check of the entry pages reached by its name (the street type, the
+// state's municipality): its answer, or true when it is not there.
+bool named_check(const char* routine, std::vector<rt::Value> args) {
+    if (!rt::has_function(routine)) return true;
+    const rt::Value r = rt::call_function(routine, std::span<const rt::Value>(args.data(), args.size()));
+    return !r.is_logical() || r.as_bool();
+}
+
 bool state_check(const char* var) {
     const std::string uf = rt::UPPER(text(var));
     if (uf.empty() || declaration::is_state(uf)) return true;
@@ -114,6 +124,19 @@ bool participation_check() {
                                              " 2 se Quotas ou Outros      ", " 3 se Fundo de Investimento "},
                     0);
     return false;
+}
+
+// The property's address may be left for later: a blank street type or
+// state is accepted; a typed one is completed from its list, or the list
+// opens.
+bool street_type_check() {
+    if (text("RUAIMO").empty()) return true;
+    return named_check("VELOGRA", {rt::Value("M->RUAIMO"), rt::Value(8), rt::Value(8)});
+}
+
+bool town_check() {
+    if (text("UFIMO").empty()) return true;
+    return named_check("VEESTADO", {common::Global{"UFIMO"}.value(), rt::Value("M->MUNICIMO"), rt::Value(3)});
 }
 
 bool reinvestment_open() {
@@ -134,6 +157,7 @@ bool recompute() {
 }
 
 bool always() { return true; }
+
 
 std::vector<Field> participation_fields() {
     return {
@@ -179,14 +203,14 @@ std::vector<Field> asset_fields(int kind) {
          always},
         {7, 36, "DATA_ALI", "@d", VEIND_VEN, always},
         {7, 62, "PER_TRI", "@ez 999.999999", recompute, [] { return !this_year_sale(); }},
-        {8, 8, "RUAIMO", "", always, real_estate},
+        {8, 8, "RUAIMO", "", street_type_check, real_estate},
         {8, 33, "ENDEIMO", "@s23", always, real_estate},
         {8, 66, "NUMIMO", "", always, real_estate},
         {9, 10, "COMPIMO", "@s20", always, real_estate},
         {9, 40, "BAIRIMO", "", always, real_estate},
         {9, 67, "CEPIMO", "@R 99999-999", always, real_estate},
         {10, 6, "UFIMO", "@!", [] { return state_check("UFIMO"); }, real_estate},
-        {10, 21, "MUNICIMO", "@S28", always, real_estate},
+        {10, 21, "MUNICIMO", "@S28", town_check, real_estate},
         {11, 22, "VAL_ALI", kAmountPicture, sale_value_check, this_year_sale},
         {11, 61, "VALOR_CUST", kAmountPicture, recompute,
          [] { return common::Global{"NRO_ITEM"}.integer() == 0 && this_year_sale() && !yes("PARCOMPRA"); }},
@@ -267,6 +291,13 @@ void write_back(rt::table::Table& t, std::uint32_t record) {
     SOMA_NTRIB();
 }
 
+// A grid of the form (the parcels, the instalments) left with Esc goes
+// back to the form: the gains page stays, as it does for the form's own Esc.
+void sub_grid(int code) {
+    declaration::call_if_present("EDITA", {rt::Value(code)});
+    if (common::Global{"ULTTECLA"}.integer() == rt::key::ESC) set("TECLAMUDA", rt::Value(false));
+}
+
 // The first dateless parcel takes the acquisition (a share balance for a
 // participation); then the parcels' grid.
 void parcels_step(int kind, int gain) {
@@ -287,18 +318,18 @@ void parcels_step(int kind, int gain) {
             const bool shares = common::Global{"TIPOPART"}.integer() == 1;
             p->put("TIPO_OPER", rt::Value(Balance));
             p->put("TIPO_ACAO", rt::Value(shares ? 1 : 3));
-            p->put("LOTE", rt::Value(shares ? "A\xC7\xC6o P.Nominativa" : "Quotas"));
+            p->put("LOTE", rt::Value(shares ? "Ação P.Nominativa"_cp : "Quotas"));
         }
         p->commit();
         break;
     }
-    declaration::call_if_present("EDITA", {rt::Value(10)});
+    sub_grid(10);
     FCALGAN();
 }
 
 void instalments_step() {
     fill_instalments();
-    declaration::call_if_present("EDITA", {rt::Value(12)});
+    sub_grid(12);
     if (take_instalments())
         common::AVISOSN(std::vector<std::string>{"Atenção! O Valor recebido nas parcelas foi maior que "_cp,
                                                  "o declarado inicialmente.Se esses valores estao com  ",

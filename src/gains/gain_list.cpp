@@ -103,10 +103,12 @@ ListExit browse_gains(rt::table::Table& t, int kind) {
     const rt::TableSource source(t);
     rt::Browse b(3, 2, 21, 78);
     rt::BrowseSource src = source.source();
-    src.empty = [&t] {
-        t.go_top();
-        return t.eof();
-    };
+    // Whether the kind has a gain at all is known before the list is drawn
+    // (the list is built again after each change); asking the table while
+    // drawing would move it off the row being drawn.
+    t.go_top();
+    const bool none = t.eof();
+    src.empty = [none] { return none; };
     b.set_source(src);
     b.set_color_spec(common::Global("CORSELE").text("W+/B,N/W"));
     b.set_head_sep("\xCD");

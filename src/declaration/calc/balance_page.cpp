@@ -57,9 +57,10 @@ void show_totals(int row, const ListTotals& names) {
     // Under the headings "Declarado em 2010" and "Em 31/12/2011"; last
     // year's value between them and the label.
     constexpr int kDeclaredCol = 30, kStartCol = 49, kEndCol = 65;
-    if (!rectification() && declared != amount(names.start)) {
-        const std::string text = declared == 0 ? rt::TRANSFORM(rt::Value(0.0), "@ 9.99") : shown(declared);
-        common::AVISO(text, page_row(kListsPage) + row, page_col(kListsPage) + kDeclaredCol);
+    // Last year's total is compared only when there is one: a taxpayer
+    // without last year's values would otherwise see a lone "0.00".
+    if (!rectification() && declared != 0 && declared != amount(names.start)) {
+        common::AVISO(shown(declared), page_row(kListsPage) + row, page_col(kListsPage) + kDeclaredCol);
     } else {
         say(kListsPage, row, kDeclaredCol, shown(declared));
     }

@@ -95,6 +95,11 @@ constexpr int kHerdFirstRow = 5, kFinalStockCol = 71;
 bool herd(int mode) {
     std::string left = rt::READVAR();
     if (left.starts_with("M->")) left = left.substr(3);
+    // Heads of cattle are counted, never below zero.
+    if (left.starts_with("I7_") && amount(left) < 0) {
+        common::AVISOSN("Não é permitido valor negativo nesse campo."_cp, 0);
+        return false;
+    }
     bool refused = false;
     for (int k = 0; k < 5; ++k) {
         const char* species = kSpecies[k];

@@ -1,9 +1,12 @@
 #include "declaration/grids/cell_edit.hpp"
 
 #include <algorithm>
+#include <cctype>
+#include <cstdint>
 #include <string>
 
 #include "common/documents.hpp"
+#include "common/entry_notices.hpp"
 #include "common/globals.hpp"
 #include "common/messages.hpp"
 #include "common/windows.hpp"
@@ -11,8 +14,10 @@
 #include "declaration/grids/grid_hooks.hpp"
 #include "runtime/core/expr.hpp"
 #include "runtime/core/functions.hpp"
+#include "runtime/core/picture.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/screen/keys.hpp"
+#include "runtime/ui/get_settings.hpp"
 #include "runtime/ui/read.hpp"
 #include "tables/state.hpp"
 
@@ -35,6 +40,14 @@ std::string index_key_value(rt::table::Table& t) {
     const std::string expr = t.order_key();
     if (expr.empty() || t.eof()) return {};
     return rt::eval_text(expr).as_string();
+}
+
+// EXITKEY, then past the next column too when the column asks for it.
+int leave_cell(const GridColumn& col, bool append) {
+    const int k = rt::LASTKEY();
+    const int next = EXITKEY(append);
+    if (col.skips_next && (k == key::ENTER || (k >= 32 && k <= 255)) && col.skips_next()) rt::push_keys_front({key::RIGHT});
+    return next;
 }
 
 }  // namespace
@@ -75,6 +88,51 @@ bool check_cell(CellCheck check, int grid, Value& value) {
     return true;
 }
 
+namespace {
+
+// Up and Down end the entry on a cell (the grid then moves); the
+// scoreboard stays off. Both are put back when the edit ends.
+class CellEntrySettings {
+public:
+    CellEntrySettings() : exit_(rt::READEXIT(true)), scoreboard_(rt::SET_SCOREBOARD(false)) {
+        common::install_entry_notices();
+    }
+    ~CellEntrySettings() {
+        rt::READEXIT(exit_);
+        rt::SET_SCOREBOARD(scoreboard_);
+    }
+    CellEntrySettings(const CellEntrySettings&) = delete;
+    CellEntrySettings& operator=(const CellEntrySettings&) = delete;
+
+private:
+    bool exit_, scoreboard_;
+};
+
+// The entry stays inside its cell: a text wider than the column scrolls
+// within it instead of writing over the columns beside it.
+std::string cell_picture(const std::string& picture, const rt::Value& value, int width) {
+    if (!value.is_string() || width <= 0) return picture;
+    if (rt::PictureEdit(picture, value).display_width() <= static_cast<std::size_t>(width)) return picture;
+    std::string functions, mask = picture;
+    if (!picture.empty() && picture[0] == '@') {
+        const std::size_t space = picture.find(' ');
+        const std::string given = picture.substr(1, space == std::string::npos ? std::string::npos : space - 1);
+        mask = space == std::string::npos ? std::string() : picture.substr(space + 1);
+        for (std::size_t i = 0; i < given.size(); ++i) {
+            if (std::toupper(static_cast<unsigned char>(given[i])) != 'S') {
+                functions += given[i];
+                continue;
+            }
+            while (i + 1 < given.size() && std::isdigit(static_cast<unsigned char>(given[i + 1]))) ++i;
+        }
+    }
+    std::string out = "@" + functions + "S" + std::to_string(width);
+    if (!mask.empty()) out += " " + mask;
+    return out;
+}
+
+}  // namespace
+
 int DOGET(GridRun& grid, bool append) {
     rt::Browse& b = grid.browse();
     b.set_hit_top(false);
@@ -88,6 +146,12 @@ int DOGET(GridRun& grid, bool append) {
         common::MENS(1, col.refusal);
         return EXITKEY(false);
     }
+    if (col.when && !col.when()) {
+        tables::ws().select(grid.description().area);
+        return EXITKEY(false);
+    }
+    tables::ws().select(grid.description().area);
+    const CellEntrySettings settings;
     const std::string key_before = index_key_value(t);
     Value value = t.get(col.field);
     if (col.entry_width > 0 && value.is_string()) value = Value(rt::PADR(value.as_string(), col.entry_width));
@@ -100,21 +164,43 @@ int DOGET(GridRun& grid, bool append) {
     }
     rt::GetList gets;
     gets.emplace_back(b.cell_row(), b.cell_col(), col.field, [&value] { return value; },
-                      [&value](const Value& v) { value = v; }, col.picture);
-    gets.back().valid([&value, &col, code] { return check_cell(col.check, code, value) && (!col.hook || col.hook(value)); });
+                      [&value](const Value& v) { value = v; }, cell_picture(col.picture, value, b.cell_width()));
+    if (value.is_number() && !col.negative) gets.back().no_negative();
+    // A refused value stays in the cell as it was typed, for correction; an
+    // accepted one is kept as the check leaves it (punctuation, a code
+    // picked from the list).
+    gets.back().valid([&value, &col, code] {
+        Value checked = value;
+        if (!check_cell(col.check, code, checked) || (col.hook && !col.hook(checked))) return false;
+        value = checked;
+        return true;
+    });
+    // The checks may walk the grid's table (the share movements are summed
+    // through it): the value goes to the row the edit was started on, or to
+    // a new one when that was the blank line.
+    const bool on_blank = t.eof();
+    bool appended = false;
+    std::uint32_t row = t.recno();
     for (;;) {
         const bool done = rt::READ(gets);
         if (col.description) common::FECHAJAN(10);
         tables::ws().select(grid.description().area);
+        if ((!on_blank || appended) && t.recno() != row) t.go_to(row);
         if (!done || rt::equals(value, original, true)) break;
-        const bool created = t.eof();
-        if (created && !grid.ADIC_REG()) return 0;
+        const bool created = on_blank;
+        if (created && !appended) {
+            if (!grid.ADIC_REG()) return 0;
+            appended = true;
+            row = t.recno();
+        }
         common::Global{"LASTECLA"}.set(Value(0));
         // A row held at another terminal is not written: the value typed
         // stays in the entry, to be written again or given up with Esc.
         if (!grid.F_TROCA(value)) continue;
         grid.run_totals(col);
         if (col.after_write) col.after_write();
+        tables::ws().select(grid.description().area);
+        if (t.recno() != row) t.go_to(row);
         if (created) {
             b.refresh_all();
         } else if (!key_before.empty() && index_key_value(t) != key_before) {
@@ -122,9 +208,9 @@ int DOGET(GridRun& grid, bool append) {
             return 0;
         }
         b.refresh_current();
-        return EXITKEY(append);
+        return leave_cell(col, append);
     }
-    return EXITKEY(append);
+    return leave_cell(col, append);
 }
 
 namespace {
@@ -160,11 +246,10 @@ int EXITKEY(bool append) {
     if (k == key::ENTER || (k >= 32 && k <= 255)) {
         const GridRun* grid = current_grid();
         if (grid && grid->column() == grid->description().ult_pos) {
-            rt::push_key(key::CTRL_HOME);
-            rt::push_key(key::DOWN);
+            rt::push_keys_front({key::CTRL_HOME, key::DOWN});
             common::Global{"PONTEIRO"}.set(Value(1));
         } else {
-            rt::push_key(key::RIGHT);
+            rt::push_keys_front({key::RIGHT});
         }
     }
     return 0;

@@ -24,7 +24,7 @@ namespace tb = rt::table;
 
 constexpr int kIncome = 22, kDependants = 23, kPayments = 26, kMonthly = 32;
 
-bool says_yes(const std::vector<std::string>& question) { return common::AVISOSN(question, 2).as_string() == "S"; }
+bool says_yes(const std::vector<std::string>& question) { return common::asks_yes_default_no(question); }
 
 // The records of `area` (all of them, deleted ones aside) that pass `keep`.
 template <class Keep>

@@ -1,6 +1,7 @@
 #include "declaration/grids/grid_actions.hpp"
 
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -143,18 +144,77 @@ std::string sort_key(const std::string& field) {
     return {};
 }
 
-// The order lives in a file of the terminal's own in the work folder,
-// written again at each sort.
+bool same_file(const std::string& a, const std::string& b) {
+    return rt::UPPER(std::filesystem::path(a).lexically_normal().string()) ==
+           rt::UPPER(std::filesystem::path(b).lexically_normal().string());
+}
+
+// The order lives in a file of the terminal's own in the work folder. The
+// work copy's own index file has the same name: the sort then takes a name
+// of its own beside it, for the copy's index must stay as it is.
+std::string sort_bag_path(rt::table::Table& t, const std::string& file) {
+    const std::string stem = common::Global{"LOCTRAB"}.text() + file + common::Global{"NUSU"}.text("01");
+    const std::filesystem::path own = std::filesystem::path(t.path()).replace_extension(".cdx");
+    return same_file(stem + ".cdx", own.string()) ? stem + "S.cdx" : stem + ".cdx";
+}
+
+// The order the grid had, to go back to when a sort fails.
+struct GridOrder {
+    std::string bag;   // empty: the table's own index (or none)
+    std::string tag;
+    int order = 0;
+    std::uint32_t recno = 0;
+};
+
+GridOrder order_of(rt::table::Table& t) {
+    GridOrder o;
+    o.order = t.order();
+    o.recno = t.recno();
+    if (o.order > 0) {
+        o.tag = t.order_name();
+        const std::filesystem::path own = std::filesystem::path(t.path()).replace_extension(".cdx");
+        if (!same_file(t.bag_of_order(), own.string())) o.bag = t.bag_of_order();
+    }
+    return o;
+}
+
+void restore_order(rt::table::Table& t, const GridOrder& o) {
+    try {
+        t.clear_bags();
+        std::error_code ec;
+        if (!o.bag.empty() && std::filesystem::exists(o.bag, ec)) t.add_bag(o.bag);
+        if (o.tag.empty() || !t.set_order(o.tag)) t.set_order(o.order <= t.order_count() && o.bag.empty() ? o.order : 0);
+        if (o.recno) t.go_to(o.recno);
+    } catch (const std::exception&) {
+        t.set_order(0);
+    }
+}
+
+// The sort is built aside and put in place only once it is whole: a
+// failure (a full disk, a folder that cannot be written) leaves the grid in
+// the order it had, with a message.
 void index_grid(GridRun& g, const std::string& key_expr, const std::string& file) {
     rt::table::Table& t = table_of(g);
-    const std::string path = common::Global{"LOCTRAB"}.text() + file + common::Global{"NUSU"}.text("01") + ".cdx";
-    t.clear_bags();
+    const GridOrder before = order_of(t);
+    const std::string path = sort_bag_path(t, file);
+    const std::string built = path.substr(0, path.size() - 4) + "_.cdx";
     std::error_code ec;
-    std::filesystem::remove(rt::table::resolve_path(path), ec);
-    rt::table::IndexOptions opt;
-    opt.bag = path;
-    t.index_on(key_expr, "ORDEM", opt);
-    t.set_order("ORDEM");
+    try {
+        std::filesystem::remove(rt::table::resolve_path(built), ec);
+        rt::table::IndexOptions opt;
+        opt.bag = built;
+        t.index_on(key_expr, "ORDEM", opt);
+        t.clear_bags();
+        std::filesystem::rename(rt::table::resolve_path(built), rt::table::resolve_path(path));
+        t.add_bag(path);
+        if (!t.set_order("ORDEM")) throw std::runtime_error("ORDEM");
+    } catch (const std::exception&) {
+        restore_order(t, before);
+        std::filesystem::remove(rt::table::resolve_path(built), ec);
+        common::AVISOSN("Não foi possível ordenar a lista. Ela continua na ordem em que estava."_cp, 0);
+        g.browse().refresh_all();
+        return;
+    }
     t.go_top();
     g.browse().go_top();
     g.browse().refresh_all();
@@ -212,7 +272,7 @@ void append_clipboard(GridRun& g) {
     if (t.eof()) return;
     const std::string question =
         "Essa opção acrescenta os dado copiados com ALT M; para o fim dessa descrição.Confirma?"_cp;
-    if (common::AVISOSN(question, 2).as_string() == "N") return;
+    if (!common::asks_yes_default_no(question)) return;
     if (g.F_TROCA(Value(field_text(t, "I7_2") + rt::TRIM(clip.text())))) g.browse().refresh_current();
 }
 

@@ -116,7 +116,7 @@ bool FCALPOUPA(int mode) {
     });
     for (std::size_t k = 0; k < kSavingsLines.size(); ++k) {
         if (totals[k] != 0 || amount(kSavingsLines[k].line) <= 0) continue;
-        if (mode == 0 && common::AVISOSN(kSavingsLines[k].question, 2).as_string() != "S") return false;
+        if (mode == 0 && !common::asks_yes_default_no(kSavingsLines[k].question)) return false;
     }
     for (std::size_t k = 0; k < kSavingsLines.size(); ++k) set_amount(kSavingsLines[k].line, totals[k]);
     std::string exempt, taxable, dependants;

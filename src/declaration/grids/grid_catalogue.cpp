@@ -20,8 +20,15 @@ namespace qv::declaration::grids {
 namespace {
 
 using rt::operator""_cp;
+using rt::Value;
 
 constexpr int kAltU = 278;
+constexpr int kLastCodeWithPerson = 35;
+
+int payment_row_code() {
+    rt::table::Table* t = tables::ws().table(26);
+    return t && !t->eof() ? static_cast<int>(t->get("I6_3").as_number()) : 0;
+}
 
 // The CPF typed on a dependant's income must be a registered dependant's;
 // the cell takes the CPF as the register holds it.
@@ -129,9 +136,19 @@ GridDescription payments() {
     d.area = 26;
     d.stamp_cpf = true;
     d.footing_sep = true;
+    GridColumn payment_code{"Cod", "I6_3", "@ 99", {}, CellCheck::PaymentCode};
+    // The dependant's number means nothing to the codes after the alimony
+    // ones: the cursor passes it, and it cannot be edited there.
+    payment_code.skips_next = [] { return payment_row_code() > kLastCodeWithPerson; };
+    GridColumn person{"Nro", "I6_6", "@99", {}, CellCheck::None, 0, false, accepts("CONF_DEP", {rt::Value(2)})};
+    person.when = [] {
+        Value number(0.0);
+        if (rt::table::Table* t = tables::ws().table(26); t && !t->eof()) number = t->get("I6_6");
+        return accepts("CONF_DEP", {rt::Value(1)})(number);
+    };
     d.columns = {{"Nome do beneficiário"_cp, "I6_1", "@S50", "substr(I6_1,1,26)"},
-                 {"Cod", "I6_3", "@ 99", {}, CellCheck::PaymentCode},
-                 {"Nro", "I6_6", "@99", {}, CellCheck::None, 0, false, accepts("CONF_DEP", {rt::Value(2)})},
+                 payment_code,
+                 person,
                  {" CPF/CNPJ/NIT", "I6_2", "@S18", {}, CellCheck::PayeeDocument},
                  {"Total Pago", "I6_4", "@Ez 9999,999.99", {}, CellCheck::PaymentAmount},
                  {"N.Dedutível"_cp, "I6_5", "@Ez 9999,999.99", {}, CellCheck::NotDeductible},

@@ -1,5 +1,7 @@
 #include "declaration/grids/grid_check_support.hpp"
 
+#include <algorithm>
+
 #include "common/avisosn.hpp"
 #include "common/messages.hpp"
 #include "declaration/grids/grid_engine.hpp"
@@ -17,11 +19,15 @@ int editing_row() {
     return 12;
 }
 
+// The description stays in window 10, which the grid closes (Esc, or
+// leaving it): the clerk's next key goes on to the next cell.
 void show_below_cell(std::string_view text) {
+    constexpr int kRightEdge = 76;
     const int row = editing_row();
     common::MensArgs args;
     args.row = row > 21 ? 17 : row + 1;
-    common::MENS(5, text, args);
+    args.col = rt::Value(std::max(0, kRightEdge - static_cast<int>(text.size()) - 2));
+    common::MENS(13, text, args);
 }
 
 KeepArea::KeepArea() : back_(tables::ws().selected()) {}

@@ -66,6 +66,13 @@ std::optional<Value> look_up(const CodeTable& c, const Value& value) {
     const KeepArea keep;
     if (!tables::ABERTURA(c.table)) return value;
     rt::table::Table& t = tables::ws().current();
+    // A code list shipped empty (the rural assets') has nothing to check
+    // against nor to choose from: the code typed stands.
+    t.go_top();
+    if (t.eof()) {
+        tables::ws().close(c.table);
+        return value;
+    }
     const bool text_key = t.get(c.key).is_string();
     const std::string typed = trimmed(value);
     const bool found = text_key ? !typed.empty() && t.seek(Value(typed)) && trimmed(t.get(c.key)) == typed

@@ -161,7 +161,7 @@ int TES_SIT(int situation, int /*grid*/) {
     const bool from_cash_book = fed_by_totals.is_logical() && !fed_by_totals.as_bool();
     if (from_cash_book && situation >= 1) {
         const std::string question = "Lança essa "_cp + rt::utf8_to_cp850(situation_name(situation)) + " no livro caixa?";
-        if (common::AVISOSN(question, 2).as_string() != "N") cash_book_for(situation);
+        if (common::asks_yes_default_no(question)) cash_book_for(situation);
     }
     return situation;
 }

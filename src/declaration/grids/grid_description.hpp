@@ -49,6 +49,9 @@ struct GridColumn {
     // > 0: the entry takes this many characters, more than the field keeps,
     // so that the hook sees a value too long whole and refuses it
     int entry_width = 0;
+    std::function<bool()> when{};          // false: the cell is not edited (nothing shown)
+    bool negative = false;                 // a number column that takes values below zero
+    std::function<bool()> skips_next{};    // true after an edit: Enter also passes the next column
 };
 
 struct GridDescription {

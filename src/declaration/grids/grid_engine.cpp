@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "common/avisosn.hpp"
 #include "common/globals.hpp"
@@ -26,6 +29,7 @@
 #include "runtime/core/picture.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/screen/keys.hpp"
+#include "runtime/screen/screen.hpp"
 #include "tables/locks.hpp"
 #include "tables/opening.hpp"
 #include "tables/state.hpp"
@@ -40,6 +44,8 @@ namespace key = rt::key;
 
 // How long a cell write waits for a row held at another terminal.
 constexpr double kCellLockSeconds = 5;
+constexpr int kBoxOnCoordinates = 2;
+constexpr int kPageWindow = 3;
 constexpr int kAltQ = 272, kAltM = 306, kAltC = 302, kAltV = 303, kAltR = 275, kAltW = 273;
 
 GridRun* g_current = nullptr;
@@ -65,7 +71,30 @@ std::shared_ptr<rt::Expr> shown_expression(const std::string& text) {
     }
 }
 
-bool asks_yes(std::string_view question) { return common::AVISOSN(question, 2).as_string() == "S"; }
+// The questions of the grid open on "Não": Enter keeps the rows as they are.
+// A grid drawn on its page that reaches past the page's frame: the rows
+// beyond the frame are put back as they were when the grid is left, for
+// the frame's window, when it closes, puts back only what it covers.
+class OutsidePage {
+public:
+    explicit OutsidePage(const GridDescription& d) {
+        const common::TextWindow* page = common::find_window(kPageWindow);
+        if (d.window != 0 || !page || !common::window_saved(kPageWindow)) return;
+        const int first = page->type == 1 ? page->top - 1 : page->top;
+        for (int row = std::max(d.top, 0); row <= std::min(d.bottom, rt::SCREEN_ROWS - 1); ++row)
+            if (row < first || row > page->bottom) rows_.push_back({row, rt::SAVESCREEN(row, 0, row, rt::SCREEN_COLS - 1)});
+    }
+    ~OutsidePage() {
+        for (const auto& [row, cells] : rows_) rt::RESTSCREEN(row, 0, row, rt::SCREEN_COLS - 1, cells);
+    }
+    OutsidePage(const OutsidePage&) = delete;
+    OutsidePage& operator=(const OutsidePage&) = delete;
+
+private:
+    std::vector<std::pair<int, std::string>> rows_;
+};
+
+bool asks_yes(std::string_view question) { return common::asks_yes_default_no(question); }
 
 }  // namespace
 
@@ -248,6 +277,14 @@ void GridRun::run_totals(const GridColumn& col) const {
     if (col.totals && !d_.totals_routine.empty()) run_named(d_.totals_routine, {Value(col.totals)});
 }
 
+void GridRun::refresh_totals() const {
+    for (const GridColumn& c : d_.columns) {
+        if (c.totals == 0) continue;
+        run_totals(c);
+        return;
+    }
+}
+
 // Leaving the blank line puts the cursor back on the last row.
 void GridRun::end_append() {
     lappend_ = false;
@@ -367,8 +404,8 @@ bool GridRun::dispatch(int k) {
         return !vars::flag(vars::TECLAMUDA);
     }
     if (k >= 32 && k <= 255) {
-        rt::push_key(key::ENTER);
-        rt::push_key(k);
+        // The edit starts with this key, before any typed after it.
+        rt::push_keys_front({key::ENTER, k});
         kLastecla.set(Value(k));
     }
     return true;
@@ -392,6 +429,10 @@ void GridRun::delete_row() {
         }
         if (d_.code != 3 && tables::SKIPPED(1) == 0 && tables::SKIPPED(-1) == 0) t.go_top();
         if (t.eof()) lappend_ = true;
+        t.unlock();
+        // The page's totals lose the row at once, not when the grid is left.
+        refresh_totals();
+        select();
     }
     t.unlock();
     update_footings();
@@ -509,7 +550,10 @@ void run_grid(const GridDescription& d) {
     if (d.rural_footer) run_named("MRODAPER", {Value(d.rural_footer)});
     if (!d.status.empty()) common::MENS(0, d.status);
     g_pending = &d;
-    MOSTRA(d.top, d.left, d.bottom, d.right, d.window);
+    {
+        const OutsidePage outside(d);
+        MOSTRA(d.top, d.left, d.bottom, d.right, d.window);
+    }
     g_pending = nullptr;
     tables::ws().select(d.area);
     if (!d.keep_filter) t.clear_filter();
@@ -517,15 +561,17 @@ void run_grid(const GridDescription& d) {
     if (d.after) d.after();
 }
 
+void open_grid_window(int id, int top, int left, int bottom, int right) {
+    common::DEFINEJAN(id, common::Global{"COR_TEL1"}.integer(30), common::Global{"COR_TEL2"}.integer(31),
+                      common::Global{"COR_TEL3"}.integer(8), top, left, bottom, right, kBoxOnCoordinates);
+    common::ABREJAN(id);
+}
+
 void MOSTRA(int top, int left, int bottom, int right, int window) {
     const int id = window == 6 ? 6 : 2;
-    if (window) {
-        // The box encloses the browse, which fills its whole inside: a box
-        // drawn one cell outside its text area is given the area inside
-        // (top, left)-(bottom, right).
-        common::DEFINEJAN(id, 0, 0, 0, top + 1, left + 1, bottom + 1, right + 1, 1);
-        common::ABREJAN(id);
-    }
+    // The frame stands on the grid's rectangle, the grid just inside it:
+    // no border is painted over, no cell of the screen below shows through.
+    if (window) open_grid_window(id, top, left, bottom, right);
     CL5BROWSE(top, left, bottom, right);
     if (window) common::FECHAJAN(id);
     common::FECHAJAN(10);

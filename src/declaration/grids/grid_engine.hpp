@@ -35,6 +35,8 @@ public:
     bool F_TROCA(const rt::Value& v);
     // The grid's totals routine after a write into `col`.
     void run_totals(const GridColumn& col) const;
+    // The totals the grid's amount columns feed, all worked out again.
+    void refresh_totals() const;
     // The footings under the columns worked out again.
     void update_footings();
 
@@ -67,6 +69,9 @@ private:
 // the filter cleared and the totals after.
 void run_grid(const GridDescription& d);
 
+// The framed text window `id` on exactly the grid's rectangle, in the
+// terminal's window colours.
+void open_grid_window(int id, int top, int left, int bottom, int right);
 // MOSTRA: the window around the grid of the running description.
 void MOSTRA(int top, int left, int bottom, int right, int window);
 // CL5BROWSE: the grid inside the rectangle shrunk by one on each side.

@@ -61,7 +61,7 @@ bool insert_before(GridRun& grid) {
     const GridDescription& d = grid.description();
     tables::ws().select(d.area);
     rt::table::Table& t = grid.table();
-    if (t.eof() || common::AVISOSN("Insere uma linha ANTES desse Item?", 2).as_string() != "S") return false;
+    if (t.eof() || !common::asks_yes_default_no("Insere uma linha ANTES desse Item?")) return false;
     const std::uint32_t here = t.recno();
     if (!tables::FIL_LOCK()) return false;
     // Record order, every kind of row: the whole table moves as one.

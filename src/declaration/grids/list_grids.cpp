@@ -37,7 +37,21 @@ GridDescription cost_lots() {
     const int kind = common::Global{"TIPO_BEM"}.integer(1);
     GridDescription d = in_window(10, 28, 1, 2, 0, 11, 79);
     d.filter = "bem_nro == m->bem_nro .AND. TIPO_BEM<4";
-    d.stamp = [](rt::table::Table& t) { t.put("BEM_NRO", common::Global{"BEM_NRO"}.value()); };
+    // A new lot or movement comes after the gain's others, in the order the
+    // parcels are read and sent.
+    d.stamp = [](rt::table::Table& t) {
+        const double gain = common::Global{"BEM_NRO"}.number();
+        double last = -1;
+        const std::uint32_t here = t.recno();
+        for (std::uint32_t r = 1; r <= t.lastrec(); ++r) {
+            if (r == here) continue;
+            t.go_to(r);
+            if (!t.deleted() && t.get("BEM_NRO").as_number() == gain) last = std::max(last, t.get("RVAR_NRO").as_number());
+        }
+        t.go_to(here);
+        t.put("BEM_NRO", Value(gain));
+        t.put("RVAR_NRO", Value(last + 1));
+    };
     const auto recalculated = [&d](GridColumn c) {
         c.after_write = runs("FCALGAN", {Value(10)});
         d.columns.push_back(std::move(c));
@@ -71,6 +85,14 @@ GridDescription cost_lots() {
                     return false;
                 }
                 return accepts("VER_GAN", {rt::Value(position)})(v);
+            };
+            // Once the value is in its row: the kind's name becomes the
+            // lot's, and the running quantities and costs are worked out
+            // again with it.
+            c.after_write = [position] {
+                rt::table::Table* t = tables::ws().table(28);
+                if (position == 3 && t && !t->eof()) run_named("VER_GAN", {t->get("TIPO_ACAO"), rt::Value(3)});
+                run_named("FCALGAN", {Value(10)});
             };
             d.columns.push_back(std::move(c));
         }

@@ -44,8 +44,7 @@ CellRule variable_income_rule(int row, int col) {
 int next_key(const MatrixGrid& g, int col) {
     const int k = rt::LASTKEY();
     if (g.ult_pos > 0 && col == g.ult_pos && (k == key::ENTER || (k >= 32 && k <= 255))) {
-        rt::push_key(key::CTRL_HOME);
-        rt::push_key(key::DOWN);
+        rt::push_keys_front({key::CTRL_HOME, key::DOWN});
         return 0;
     }
     return EXITKEY(false);

@@ -238,8 +238,8 @@ bool MatrixRun::dispatch(int k) {
         // A month fed by the rural cash book is not typed in: the key opens
         // the book, whose first field is a date the key has no part in.
         if (code == 37 && !vars::flag(common::Global{"SO_TOTAL"})) return enter();
-        rt::push_key(key::ENTER);
-        rt::push_key(k);
+        // The edit starts with this key, before any typed after it.
+        rt::push_keys_front({key::ENTER, k});
     }
     return true;
 }
@@ -354,11 +354,7 @@ void MBROWSE(const MatrixGrid& g, int top, int left, int bottom, int right) {
 
 void MOSBROW(const MatrixGrid& g, int top, int left, int bottom, int right, int window) {
     const int id = window == 6 ? 6 : 2;
-    if (window) {
-        // As the list grids: the box encloses the browse inside it.
-        common::DEFINEJAN(id, 0, 0, 0, top + 1, left + 1, bottom + 1, right + 1, 1);
-        common::ABREJAN(id);
-    }
+    if (window) open_grid_window(id, top, left, bottom, right);
     MBROWSE(g, top, left, bottom, right);
     if (window) common::FECHAJAN(id);
 }

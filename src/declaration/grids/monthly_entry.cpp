@@ -25,8 +25,9 @@ constexpr const char* kMonths = "CALC_MENS";
 constexpr const char* kMonthPicture = "@Ez 9999,999.99";
 constexpr int kTotalsRow = 13;
 constexpr int kDomesticEmployeeCode = 50;
-// Grid 7 opens on February for a row's months.
-constexpr int kRowsStartRow = 2;
+// Grid 7 opens on January for a row's months: the year is typed from its
+// first month.
+constexpr int kRowsStartRow = 1;
 
 // The family of month fields ("I1_4" -> I1_401..I1_412) whose sum the
 // current cell holds; empty when the cell has none. The dependants' income

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "common/messages.hpp"
 #include "common/text_helpers.hpp"
@@ -51,12 +52,50 @@ void fill_corrected_list(rt::table::Table& list, rt::table::Table& reg, double i
     list.go_top();
 }
 
+// The months ACHAJURO reaches: those after `from`, before `to`.
+struct InterestWindow {
+    std::string from, to;
+};
+
+InterestWindow interest_window(int nMode, std::string_view cMonth) {
+    const rt::Date due = date("DF_VCTO"), paid = date("DF_PGTO");
+    return {nMode == 1 ? year_month(due) : std::to_string(due.year()) + "04",
+            nMode == 1 ? year_month(paid) : std::to_string(paid.year()) + std::string(cMonth)};
+}
+
+std::string next_month(const std::string& yyyymm) {
+    int year = std::stoi(yyyymm.substr(0, 4)), month = std::stoi(yyyymm.substr(4, 2)) + 1;
+    if (month > 12) {
+        month = 1;
+        ++year;
+    }
+    return rt::STRZERO(year, 4) + rt::STRZERO(month, 2);
+}
+
 }  // namespace
 
+std::vector<std::string> missing_selic_months(int nMode, std::string_view cMonth) {
+    const InterestWindow w = interest_window(nMode, cMonth);
+    std::vector<std::string> missing;
+    const auto month_key = [](const std::string& k) {
+        return k.size() == 6 && std::all_of(k.begin(), k.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    if (!month_key(w.from) || !month_key(w.to) || w.from >= w.to) return missing;
+    auto& ws = tables::ws();
+    const bool was_open = ws.table(kSelicTable) != nullptr;
+    const int previous = ws.selected();
+    rt::table::Table* rates = was_open || tables::ABERTURA(kSelicTable) ? ws.table(kSelicTable) : nullptr;
+    for (std::string m = next_month(w.from); m < w.to; m = next_month(m)) {
+        const bool held = rates && rates->seek(rt::Value(m)) && field_number(*rates, "TJM") != 0.0;
+        if (!held) missing.push_back(m);
+    }
+    if (rates && !was_open) ws.close(kSelicTable);
+    ws.select(previous);
+    return missing;
+}
+
 double ACHAJURO(int nMode, std::string_view cMonth) {
-    const rt::Date due = date("DF_VCTO"), paid = date("DF_PGTO");
-    const std::string from = nMode == 1 ? year_month(due) : std::to_string(due.year()) + "04";
-    const std::string to = nMode == 1 ? year_month(paid) : std::to_string(paid.year()) + std::string(cMonth);
+    const auto [from, to] = interest_window(nMode, cMonth);
     if (from > to) return 0.0;
     auto& ws = tables::ws();
     const bool was_open = ws.table(kSelicTable) != nullptr;

@@ -1,7 +1,9 @@
 #pragma once
 // Interest of late payments from the monthly SELIC rates, and the office's
 // list of refunds and taxes to pay corrected by it.
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace qv::declaration {
 
@@ -9,6 +11,9 @@ namespace qv::declaration {
 // due month, mode 2 (income-tax quotas) from April of the due year to
 // `month` ("mm") of the payment year. 0 when payment precedes the due month.
 double ACHAJURO(int nMode, std::string_view cMonth = {});
+// The months ("yyyymm") whose SELIC rate ACHAJURO would add and that the
+// rates table does not hold (no record, or no rate in it), in order.
+std::vector<std::string> missing_selic_months(int nMode, std::string_view cMonth = {});
 // The corrected-tax list of the folder's register (F5 at the CPF prompt).
 void IMPCORRIG();
 

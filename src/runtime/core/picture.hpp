@@ -124,6 +124,14 @@ public:
     // numbers) and the key that jumps there ("," under @E, else ".").
     std::optional<std::size_t> decimal_pos() const;
     char decimal_char() const { return pic_.fn.european ? ',' : '.'; }
+    // Numbers: where the integer part of the buffer ends (the decimal mark,
+    // or the end), and how many digits it holds.
+    std::size_t integer_end() const;
+    std::size_t integer_capacity() const;
+    // The integer part of the buffer showing `digits` (no leading zeros)
+    // right-aligned, with the thousands marks between them and the sign
+    // before them, as TRANSFORM() shows the number.
+    std::string integer_layout(std::string_view digits, bool negative) const;
 
     // @K: the first key that is not a movement clears the field. Number
     // fields traditionally clear on the first digit as well; that choice is

@@ -118,8 +118,10 @@ std::string PictureEdit::blank_buffer() const {
     return out;
 }
 
+// A scroll width wider than the field shows the field only: the columns
+// after it belong to whatever is beside it.
 std::size_t PictureEdit::display_width() const {
-    return pic_.fn.scroll > 0 ? static_cast<std::size_t>(pic_.fn.scroll) : length();
+    return pic_.fn.scroll > 0 ? std::min(static_cast<std::size_t>(pic_.fn.scroll), length()) : length();
 }
 
 bool PictureEdit::editable(std::size_t pos) const {
@@ -182,6 +184,37 @@ std::optional<char> PictureEdit::accept(std::size_t pos, char c) const {
 std::optional<std::size_t> PictureEdit::decimal_pos() const {
     if (type_ != Type::Number || mask_decimals(mask_) == 0) return std::nullopt;
     return mask_.find('.');
+}
+
+std::size_t PictureEdit::integer_end() const { return decimal_pos().value_or(length()); }
+
+std::size_t PictureEdit::integer_capacity() const {
+    std::size_t slots = 0;
+    for (std::size_t i = 0; i < integer_end(); ++i)
+        if (editable(i)) ++slots;
+    return slots;
+}
+
+std::string PictureEdit::integer_layout(std::string_view digits, bool negative) const {
+    const std::size_t end = integer_end();
+    std::string out(mask_.substr(0, end));
+    std::size_t left = digits.size();
+    bool sign = negative;
+    for (std::size_t i = end; i-- > 0;) {
+        if (editable(i)) {
+            if (left > 0) {
+                out[i] = digits[--left];
+            } else if (sign) {
+                out[i] = '-';
+                sign = false;
+            } else {
+                out[i] = ' ';
+            }
+        } else if (mask_[i] == ',') {
+            out[i] = left > 0 ? (pic_.fn.european ? '.' : ',') : ' ';
+        }
+    }
+    return out;
 }
 
 Value PictureEdit::value(std::string_view buf) const {

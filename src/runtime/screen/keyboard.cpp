@@ -71,6 +71,11 @@ void KEYBOARD(std::string_view keys) {
 
 void push_key(int code) { keyboard().buffer.push_back(code); }
 
+void push_keys_front(std::initializer_list<int> codes) {
+    auto& buffer = keyboard().buffer;
+    buffer.insert(buffer.begin(), codes.begin(), codes.end());
+}
+
 void CLEAR_TYPEAHEAD() {
     keyboard().buffer.clear();
     backend().discard_typeahead();

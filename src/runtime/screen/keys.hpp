@@ -2,6 +2,7 @@
 // Keyboard: the key codes the system's routines compare with, INKEY and the
 // keyboard buffer, and SETKEY handlers.
 #include <functional>
+#include <initializer_list>
 #include <string_view>
 
 namespace qv::rt {
@@ -31,6 +32,9 @@ int LASTKEY();
 int NEXTKEY();                       // peek without removing
 void KEYBOARD(std::string_view keys); // stuff the buffer (clears it first)
 void push_key(int code);              // add one code to the end of the buffer
+// Keys the program acts on next, in this order, before any key the user
+// has already typed ahead.
+void push_keys_front(std::initializer_list<int> codes);
 void CLEAR_TYPEAHEAD();
 
 using KeyHandler = std::function<void()>;

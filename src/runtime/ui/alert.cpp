@@ -110,19 +110,9 @@ std::optional<std::size_t> hot_button(const std::vector<std::string>& buttons, i
     return std::nullopt;
 }
 
-}  // namespace
 
-int ALERT(std::string_view message, const std::vector<std::string>& buttons, std::string_view colour) {
-    return ALERT(split_message(message), buttons, colour);
-}
-
-int ALERT(const std::vector<std::string>& message_lines, const std::vector<std::string>& given_buttons,
-          std::string_view colour) {
-    return ALERT_UNTIL(message_lines, given_buttons, colour, {});
-}
-
-int ALERT_UNTIL(const std::vector<std::string>& message_lines, const std::vector<std::string>& given_buttons,
-                std::string_view colour, const std::function<bool()>& done, double poll_seconds) {
+int alert_box(const std::vector<std::string>& message_lines, const std::vector<std::string>& given_buttons,
+              std::string_view colour, int first, const std::function<bool()>& done, double poll_seconds) {
     const std::vector<std::string> buttons = given_buttons.empty() ? std::vector<std::string>{"Ok"} : given_buttons;
     std::vector<std::string> lines = wrap_lines(message_lines);
     if (lines.size() > static_cast<std::size_t>(SCREEN_ROWS - 4)) lines.resize(SCREEN_ROWS - 4);
@@ -141,7 +131,7 @@ int ALERT_UNTIL(const std::vector<std::string>& message_lines, const std::vector
     }
     DISPEND();
 
-    std::size_t current = 0;
+    std::size_t current = static_cast<std::size_t>(std::clamp(first, 1, static_cast<int>(buttons.size())) - 1);
     int chosen = -1;
     while (chosen < 0) {
         draw_buttons(lay, buttons, current, colours);
@@ -169,6 +159,22 @@ int ALERT_UNTIL(const std::vector<std::string>& message_lines, const std::vector
     SETPOS(old_row, old_col);
     refresh_screen();
     return chosen;
+}
+
+}  // namespace
+
+int ALERT(std::string_view message, const std::vector<std::string>& buttons, std::string_view colour, int first) {
+    return ALERT(split_message(message), buttons, colour, first);
+}
+
+int ALERT(const std::vector<std::string>& message_lines, const std::vector<std::string>& given_buttons,
+          std::string_view colour, int first) {
+    return alert_box(message_lines, given_buttons, colour, first, {}, 0.5);
+}
+
+int ALERT_UNTIL(const std::vector<std::string>& message_lines, const std::vector<std::string>& given_buttons,
+                std::string_view colour, const std::function<bool()>& done, double poll_seconds) {
+    return alert_box(message_lines, given_buttons, colour, 1, done, poll_seconds);
 }
 
 }  // namespace qv::rt

@@ -13,12 +13,13 @@ namespace qv::rt {
 
 // colour: "box,selected button" ("W+/R,W+/B" when empty); one colour gives
 // the selected button its inverse. Returns the 1-based button chosen, 0 for
-// Esc. No buttons means one "Ok".
+// Esc. No buttons means one "Ok". `first` is the button highlighted when
+// the box opens, the one Enter chooses.
 int ALERT(std::string_view message, const std::vector<std::string>& buttons = {},
-          std::string_view colour = {});
+          std::string_view colour = {}, int first = 1);
 // The message already split into lines (no ";" splitting).
 int ALERT(const std::vector<std::string>& lines, const std::vector<std::string>& buttons,
-          std::string_view colour = {});
+          std::string_view colour = {}, int first = 1);
 
 // A wait shown as an alert: `done` is asked at once and then every
 // `poll_seconds` while no key comes, and once it answers true the box goes

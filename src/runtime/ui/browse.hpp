@@ -149,6 +149,7 @@ private:
     void paint_row(int r);
     void paint_headings();
     void paint_cell(int r, int col, int x, int width, bool current);
+    void place_cursor();
     std::vector<int> shown_columns();
     int col_x(int col);
     const std::string& sep_of(int col) const;

@@ -141,7 +141,12 @@ void Browse::paint_headings() {
 
 bool Browse::stabilize() {
     ensure_layout();
-    if (stable_) return true;
+    if (stable_) {
+        // Whatever was drawn since (an entry on a cell, a message) may have
+        // moved the cursor: it goes back where the next key acts.
+        if (lit_) place_cursor();
+        return true;
+    }
     DISPBEGIN();
     if (headings_dirty_) paint_headings();
     if (realign_) realign();
@@ -198,7 +203,12 @@ void Browse::hilite() {
     if (rows_ == 0 || col_count() == 0 || !cache_[row_pos_ - 1].valid) return;
     int x = col_x(col_pos_);
     if (x >= 0) paint_cell(row_pos_, col_pos_, x, std::min(widths_[col_pos_ - 1], right_ - x + 1), true);
-    SETPOS(data_top_ + row_pos_ - 1, std::max(x, left_));
+    place_cursor();
+}
+
+void Browse::place_cursor() {
+    if (rows_ == 0 || col_count() == 0) return;
+    SETPOS(data_top_ + row_pos_ - 1, std::max(col_x(col_pos_), left_));
 }
 
 void Browse::dehilite() {

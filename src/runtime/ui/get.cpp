@@ -54,6 +54,7 @@ Get& Get::valid(std::string_view expr_text) { return valid(condition_from_text(e
 Get& Get::when(GetCondition c) { when_ = std::move(c); return *this; }
 Get& Get::when(std::string_view expr_text) { return when(condition_from_text(expr_text)); }
 Get& Get::picture(std::string_view pic) { picture_ = std::string(pic); return *this; }
+Get& Get::no_negative(bool on) { no_negative_ = on; return *this; }
 
 Get& Get::colour(std::string_view spec) {
     std::tie(unselected_, selected_) = parse_pair(spec);
@@ -89,6 +90,12 @@ void Get::display() const {
     text = PADR(text, static_cast<long>(width));
     at_say(row_, col_, text, attr(focus_.has_value()));
     if (focus_) SETPOS(row_, cursor_col());
+}
+
+void Get::to_start() {
+    if (!focus_) return;
+    home();
+    focus_->adding = false;
 }
 
 int Get::cursor_col() const {
@@ -170,6 +177,7 @@ void Get::reset() {
     f.offset = 0;
     // Number fields start afresh on the first digit, as @K fields on any key.
     f.clear = f.edit.clears_on_first_key() || f.edit.type() == Type::Number;
+    f.adding = false;
 }
 
 }  // namespace qv::rt

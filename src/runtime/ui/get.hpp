@@ -54,6 +54,10 @@ public:
     // Without it the current SETCOLOR's unselected and enhanced slots apply.
     Get& colour(std::string_view spec);
     Get& picture(std::string_view pic);
+    // A number field that refuses a minus sign (amounts that are never
+    // below zero).
+    Get& no_negative(bool on = true);
+    bool refuses_negative() const { return no_negative_; }
 
     int row() const { return row_; }
     int col() const { return col_; }
@@ -97,6 +101,9 @@ public:
     // Buffer rebuilt from the variable, cursor at the first position, as
     // after a refused VALID.
     void reset();
+    // The cursor back to the first position, the buffer kept (a refused
+    // date is typed again from its start).
+    void to_start();
     // The screen position of the cursor while editing.
     int cursor_col() const;
 
@@ -108,12 +115,20 @@ private:
         std::size_t pos = 0;
         std::size_t offset = 0;   // first buffer position shown (@S)
         bool clear = false;       // the next data key clears the field
+        // Whole digits typed on a cleared number field: each one joins
+        // those before it at the right of the integer part.
+        bool adding = false;
+        std::string whole{};      // the whole digits typed so far, as typed
+        bool negative = false;
         bool assigned = false;    // the variable was written in this visit
     };
 
     Attr attr(bool focused) const;
     void home();
     void type_char(char c);
+    bool add_to_integer(char c);
+    void drop_last_integer_digit();
+    void lay_out_integer();
     void to_decimal();
     void delete_at(std::size_t pos);
     void insert_at(std::size_t pos, char c);
@@ -137,6 +152,7 @@ private:
     std::optional<Attr> selected_;
     std::optional<Focus> focus_;
     GetExit exit_ = GetExit::None;
+    bool no_negative_ = false;
 };
 
 }  // namespace qv::rt

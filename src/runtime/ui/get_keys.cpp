@@ -16,6 +16,7 @@ void Get::apply_key(int key) {
     auto& f = *focus_;
     const bool data_key = key >= 32 && key <= 255;
     if (!data_key) f.clear = f.clear && (key == key::INS);
+    if (!data_key && key != key::INS && key != key::BS) f.adding = false;
     switch (key) {
     case key::UP: case key::SHIFT_TAB: exit_ = GetExit::Up; return;
     case key::DOWN: case key::TAB: exit_ = GetExit::Down; return;
@@ -56,6 +57,10 @@ void Get::apply_key(int key) {
     case key::CTRL_LEFT: word_left(); return;
     case key::CTRL_RIGHT: word_right(); return;
     case key::BS:
+        if (f.adding) {
+            drop_last_integer_digit();
+            return;
+        }
         if (auto p = f.edit.prev_editable(f.pos)) {
             move_to(*p);
             delete_at(*p);
@@ -85,7 +90,12 @@ void Get::type_char(char c) {
     if (number && (c == '.' || c == ',')) {
         if (f.clear) f.buffer = f.edit.blank_buffer();
         f.clear = false;
+        f.adding = false;
         to_decimal();
+        return;
+    }
+    if (number && c == '-' && no_negative_) {
+        signal_entry_refusal(EntryRefusal::Negative);
         return;
     }
     if (f.clear) {
@@ -93,9 +103,13 @@ void Get::type_char(char c) {
         if (clears) {
             f.buffer = f.edit.blank_buffer();
             home();
+            f.adding = number && c != ' ';
+            f.whole.clear();
+            f.negative = false;
         }
         f.clear = false;
     }
+    if (f.adding && add_to_integer(c)) return;
     if (!f.edit.editable(f.pos)) {
         // A field without a place to type into: the key only leaves it.
         if (!f.edit.first_editable() && !SET_CONFIRM()) exit_ = GetExit::Enter;
@@ -113,6 +127,59 @@ void Get::type_char(char c) {
     } else if (!SET_CONFIRM()) {
         exit_ = GetExit::Enter;
     }
+}
+
+// The whole digits typed so far, right-aligned with their marks; the
+// cursor stays on the last one, where the next one goes in.
+void Get::lay_out_integer() {
+    auto& f = *focus_;
+    const std::size_t first = f.whole.find_first_not_of('0');
+    const std::string shown = first != std::string::npos ? f.whole.substr(first) : f.whole.empty() ? "" : "0";
+    const std::size_t end = f.edit.integer_end();
+    f.buffer.replace(0, end, f.edit.integer_layout(shown, f.negative));
+    if (const auto last = f.edit.prev_editable(end)) move_to(*last);
+}
+
+// A digit or a sign typed while whole digits are being added; false when
+// the key is not one of them (it is then typed as usual). Each digit typed
+// takes a place, leading zeros too, as when the field is filled position
+// by position.
+bool Get::add_to_integer(char c) {
+    auto& f = *focus_;
+    if (f.pos >= f.edit.integer_end()) {
+        f.adding = false;
+        return false;
+    }
+    const std::size_t capacity = f.edit.integer_capacity();
+    if (c == '-' || c == '+') {
+        if (c == '-' && f.whole.size() >= capacity) {
+            signal_entry_refusal(EntryRefusal::TooLarge);
+            return true;
+        }
+        f.negative = c == '-';
+        lay_out_integer();
+        return true;
+    }
+    if (c < '0' || c > '9') return false;
+    // The sign takes a place of its own.
+    const std::size_t room = capacity - (f.negative ? 1 : 0);
+    if (f.whole.size() >= room) {
+        signal_entry_refusal(EntryRefusal::TooLarge);
+        return true;
+    }
+    f.whole += c;
+    lay_out_integer();
+    // A whole number filled to its last place leaves the field, as any
+    // field does.
+    if (f.whole.size() == room && !f.edit.decimal_pos() && !SET_CONFIRM()) exit_ = GetExit::Enter;
+    return true;
+}
+
+void Get::drop_last_integer_digit() {
+    auto& f = *focus_;
+    if (!f.whole.empty()) f.whole.pop_back();
+    else f.negative = false;
+    lay_out_integer();
 }
 
 // The decimal key: the integer digits typed so far go to the right of the

@@ -1,5 +1,6 @@
 // Entry settings and the scoreboard.
 #include "runtime/ui/get_settings.hpp"
+#include <utility>
 #include "runtime/core/cp850.hpp"
 #include "runtime/screen/backend.hpp"
 #include "runtime/screen/screen.hpp"
@@ -19,6 +20,11 @@ struct EntrySettings {
 EntrySettings& settings() {
     static EntrySettings s;
     return s;
+}
+
+EntryNotice& entry_notice() {
+    static EntryNotice notice;
+    return notice;
 }
 
 bool swap_setting(bool& slot, std::optional<bool> on) {
@@ -43,11 +49,21 @@ void show_insert_indicator() {
 }
 
 void signal_bad_date() {
+    if (settings().scoreboard) {
+        const int row = ROW(), col = COL();
+        at_say(SCOREBOARD_ROW, SCOREBOARD_COL, "Data inválida"_cp);
+        SETPOS(row, col);
+    }
+    signal_entry_refusal(EntryRefusal::BadDate);
+}
+
+EntryNotice set_entry_notice(EntryNotice notice) { return std::exchange(entry_notice(), std::move(notice)); }
+
+void signal_entry_refusal(EntryRefusal why) {
     backend().beep();
-    if (!settings().scoreboard) return;
-    const int row = ROW(), col = COL();
-    at_say(SCOREBOARD_ROW, SCOREBOARD_COL, "Data inválida"_cp);
-    SETPOS(row, col);
+    // The handler may itself read keys (a message box): it is copied so
+    // that it can be replaced meanwhile.
+    if (const EntryNotice notice = entry_notice()) notice(why);
 }
 
 void apply_insert_cursor() { SETCURSOR(settings().insert ? 2 : 1); }

@@ -1,6 +1,7 @@
 #pragma once
 // The settings entry fields obey, one set for the whole program. Each call
 // returns the old setting; without an argument it only reads it.
+#include <functional>
 #include <optional>
 
 namespace qv::rt {
@@ -24,6 +25,19 @@ constexpr int SCOREBOARD_COL = 60;
 void show_insert_indicator();
 // Shows a date error on the scoreboard (when on) and beeps.
 void signal_bad_date();
+
+// Why a field refused what was typed; the program tells the user in its
+// own words through the notice handler (the runtime only beeps).
+enum class EntryRefusal {
+    BadDate,    // a date that is not a date
+    TooLarge,   // more whole digits than the field holds
+    Negative,   // a minus sign on a field that takes no negative value
+};
+using EntryNotice = std::function<void(EntryRefusal)>;
+// Returns the handler it replaces; an empty one leaves only the beep.
+EntryNotice set_entry_notice(EntryNotice notice);
+// Beeps and tells the handler.
+void signal_entry_refusal(EntryRefusal why);
 // Cursor shape for the insert mode: insert block or the normal line.
 void apply_insert_cursor();
 

@@ -131,6 +131,8 @@ bool post_validate(ReadState& s) {
     if (g.bad_input()) {
         signal_bad_date();
         g.set_exit_state(GetExit::None);
+        g.to_start();
+        g.display();
         return false;
     }
     if (g.changed()) {

@@ -40,6 +40,14 @@ TEST_F(Keyboard, PushKeyAppends) {
     EXPECT_EQ(INKEY(), -9);
 }
 
+TEST_F(Keyboard, KeysPushedInFrontComeBeforeThoseTypedAhead) {
+    KEYBOARD("0");   // typed ahead, already taken from the terminal by a peek
+    push_keys_front({key::ENTER, '1'});
+    EXPECT_EQ(INKEY(), key::ENTER);
+    EXPECT_EQ(INKEY(), '1');
+    EXPECT_EQ(INKEY(), '0');
+}
+
 TEST_F(Keyboard, LastKeyIsTheLastOneRead) {
     EXPECT_EQ(LASTKEY(), 0);
     KEYBOARD("\r");

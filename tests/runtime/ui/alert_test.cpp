@@ -58,6 +58,15 @@ TEST_F(AlertTest, BoxIsCentredWithLinesAndButtons) {
     EXPECT_EQ(g[10][36].attr, parse_colour("W+/R"));
 }
 
+TEST_F(AlertTest, TheBoxCanOpenOnAnotherButtonWhichEnterChooses) {
+    sb_->feed(key::ENTER);
+    EXPECT_EQ(ALERT("Confirma?", sim_nao, {}, 2), 2);
+    EXPECT_EQ(sb_->first_wait()[13][42].attr, parse_colour("W+/B"));   // "Não" highlighted
+    sb_->feed(key::LEFT);
+    sb_->feed(key::ENTER);
+    EXPECT_EQ(ALERT("Confirma?", sim_nao, {}, 2), 1);
+}
+
 TEST_F(AlertTest, ArrowsMoveAndWrap) {
     sb_->feed(key::RIGHT);
     sb_->feed(key::ENTER);

@@ -539,3 +539,23 @@ TEST_F(BrowseTableTest, ShowsTheRecordsInIndexOrderAndAppendLine) {
 
 }  // namespace
 }  // namespace qv::rt
+
+namespace qv::rt {
+namespace {
+
+TEST_F(BrowseTest, AStableBrowsePutsTheCursorBackOnTheCurrentCell) {
+    make(3);
+    b->right();
+    b->down();
+    b->force_stable();
+    // Something written elsewhere (an entry on the cell, a message) moved
+    // the cursor; the next stabilize finds it where the next key acts.
+    at_say(20, 30, "ABC");
+    SETPOS(20, 33);
+    b->force_stable();
+    EXPECT_EQ(ROW(), 5);
+    EXPECT_EQ(COL(), 4);
+}
+
+}  // namespace
+}  // namespace qv::rt

@@ -54,11 +54,47 @@ TEST_F(GetTest, DecimalKeyFirstGivesAFraction) {
     EXPECT_DOUBLE_EQ(x().as_number(), 0.75);
 }
 
-TEST_F(GetTest, DigitsPastTheIntegerPartGoOnIntoTheDecimals) {
-    keys("12345678");   // the last decimal ends the READ
+TEST_F(GetTest, DigitsPastTheIntegerPartAreRefusedWithANotice) {
+    std::vector<EntryRefusal> told;
+    const EntryNotice before = set_entry_notice([&told](EntryRefusal why) { told.push_back(why); });
+    keys("12345678");   // 7 and 8 find no place: they never slide into the decimals
+    key(key::ENTER);
     read_x(0.0, "@E 999,999.99");
-    EXPECT_DOUBLE_EQ(x().as_number(), 123456.78);
-    EXPECT_EQ(screen(5, 10, 10), "123.456,78");
+    set_entry_notice(before);
+    EXPECT_DOUBLE_EQ(x().as_number(), 123456.0);
+    EXPECT_EQ(screen(5, 10, 10), "123.456,00");
+    EXPECT_EQ(told, (std::vector<EntryRefusal>{EntryRefusal::TooLarge, EntryRefusal::TooLarge}));
+}
+
+TEST_F(GetTest, WholeDigitsStayTogetherWithTheirMarksWhileTyped) {
+    struct Case {
+        const char* typed;
+        const char* picture;
+        const char* shown;   // the field after the keys, still being edited
+    };
+    const Case cases[] = {
+        {"2", "@Ez 999,999,999.99", "          2,  "},
+        {"20000", "@Ez 999,999,999.99", "     20.000,  "},
+        {"1234567", "@E 99,999,999.99", " 1.234.567,  "},
+        {"20000,5", "@Ez 999,999,999.99", "     20.000,50"},
+        {"-35", "@E 9,999.99", "  -35,  "},
+        {"1234\b", "@E 9,999.99", "  123,  "},   // Backspace takes the last digit back
+        {"007", "9999", "   7"},
+    };
+    for (const Case& c : cases) {
+        variables().set("X", Value(0.0));
+        std::string typed = c.typed;
+        std::string shown;
+        at_get(5, 10, "X", c.picture);
+        for (const char k : typed) key(k == '\b' ? key::BS : static_cast<unsigned char>(k));
+        constexpr int kLook = 500;
+        key(kLook);
+        key(key::ESC);
+        SETKEY(kLook, [&] { shown = row_text(5).substr(10, std::string(c.shown).size()); });
+        READ();
+        SETKEY(kLook, {});
+        EXPECT_EQ(shown, c.shown) << c.typed << " in " << c.picture;
+    }
 }
 
 TEST_F(GetTest, AmountTooWideForTheMaskShowsAsterisksAndStaysUntouched) {

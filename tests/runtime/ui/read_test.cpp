@@ -238,9 +238,9 @@ TEST_F(ReadTest, ConfirmOnNeedsEnter) {
     SET_CONFIRM(true);
     variables().set("P", 0.0);
     at_get(1, 0, "P", "99");
-    keys("123\r");   // the 3 overwrites the last digit
+    keys("123\r");   // the field stays open when full; the 3 finds no place
     READ();
-    EXPECT_DOUBLE_EQ(variables().get("P").as_number(), 13.0);
+    EXPECT_DOUBLE_EQ(variables().get("P").as_number(), 12.0);
 }
 
 TEST_F(ReadTest, CtrlHomeGoesToTheFirstField) {

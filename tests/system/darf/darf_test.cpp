@@ -8,8 +8,10 @@
 #include "darf/darf_charges.hpp"
 #include "darf/darf_checks.hpp"
 #include "darf/darf_dates.hpp"
+#include "darf/darf_form.hpp"
 #include "darf/darf_principal.hpp"
 #include "darf/darf_print.hpp"
+#include "darf/darf_selic.hpp"
 #include "darf/darf_state.hpp"
 #include "darf/darf_text.hpp"
 #include "darf/slip_layout.hpp"
@@ -19,6 +21,8 @@
 #include "runtime/table/dbf_format.hpp"
 #include "runtime/table/table.hpp"
 #include "system/system_fixture.hpp"
+#include "tables/opening.hpp"
+#include "tables/schemas.hpp"
 #include "tables/state.hpp"
 
 namespace qv::darf {
@@ -119,6 +123,14 @@ protected:
         tables::ws().close_all();
         scope_.reset();
         FoldersTest::TearDown();
+    }
+    // A work copy of the capital gains and variable income in its area.
+    tb::Table& gains() {
+        const std::string path = folder_.path() + "/GANHOS.DBF";
+        tb::create_table(path, *tables::schema_of(7), tb::MemoKind::None);
+        tb::OpenOptions own;
+        own.exclusive = true;
+        return tables::ws().use_in(27, path, own);
     }
     // A work copy of the monthly sheets in its work area.
     tb::Table& person_sheets(const std::vector<tb::FieldSpec>& fields) {
@@ -261,6 +273,96 @@ TEST_F(DarfSlipTest, FutureQuotaAndTheOfficesFormPlaces) {
     ASSERT_GE(lines.size(), 18u);
     EXPECT_EQ(lines[17].find("1.017,40"), 46u) << lines[17];   // row 2 + 15, right-aligned in columns 40-53
     EXPECT_EQ(lines[0].find("MINISTERIO"), std::string::npos);  // values only on a form
+}
+
+}  // namespace
+}  // namespace qv::darf
+
+namespace qv::darf {
+namespace {
+
+// Rows of the variable-income statement: the tax of the common operations
+// is the month's 6015; day trade and funds have statements of their own.
+TEST_F(DarfSlipTest, VariableIncomeOfTheCommonOperationsGivesItsSlip) {
+    tb::Table& t = gains();
+    const struct {
+        const char* kind;
+        int row;
+        double march;
+    } rows[] = {{"1", 16, 10000.00}, {"1", 27, 1500.00}, {"1", 28, 500.00}, {"2", 28, 300.00}, {"3", 5, 80.00}};
+    for (const auto& r : rows) {
+        ASSERT_TRUE(t.append_blank());
+        t.put("TIPO_BEM", rt::Value(4));
+        t.put("DAY_TRADE", rt::Value(r.kind));
+        t.put("RVAR_NRO", rt::Value(r.row));
+        t.put("REC_MES03", rt::Value(r.march));
+        t.commit();
+    }
+    ASSERT_TRUE(slip(3, kVariableIncome, "29/04/2011"));
+    EXPECT_EQ(text("DF_CODIG"), "6015");
+    EXPECT_EQ(rt::DTOC(date("DF_VCTO")), "29/04/2011");
+    EXPECT_NEAR(number("IMPO_REAL"), 1000.00, 1e-9);
+    EXPECT_NEAR(number("VAL_TOTAL"), 1000.00, 1e-9);
+    EXPECT_EQ(line(1), "Base de calculo.....R$    10.000,00");
+    EXPECT_EQ(line(3), "V. Recolhido........R$       500,00");
+    EXPECT_EQ(line(4), "Diferenca ..........R$     1.000,00");
+    EXPECT_FALSE(slip(4, kVariableIncome, "31/05/2011"));   // nothing due in April
+}
+
+// The fine follows the payment date typed on the form: principal, total,
+// the lines that explain it and the screen agree with the slip printed.
+TEST_F(DarfSlipTest, LateFilingFineFollowsThePaymentDateOnTheForm) {
+    darf::set("I13_23", rt::Value(14985.50));
+    ASSERT_TRUE(slip(1, kLateFiling, "31/12/2014"));
+    EXPECT_NEAR(number("IMPO_REAL"), 2997.10, 1e-9);   // 20 % of the tax
+    darf::set("DF_PGTO", rt::Value(d("31/07/2012")));
+    ASSERT_TRUE(VALI_DATA(1, 2));
+    EXPECT_NEAR(number("IMPO_REAL"), 449.56, 1e-9);    // 3 months of 1 %, cut to cents
+    EXPECT_NEAR(number("VAL_TOTAL"), 449.56, 1e-9);
+    EXPECT_EQ(line(3), "03 meses de atraso  =        449,56");
+    EXPECT_EQ(line(4), "Valor da multa........       449,56");
+    // On the form: the line of the months, the principal beside the first
+    // line and the total beside the fourth.
+    EXPECT_NE(term->text(kLinesRow + 2).find("03 meses de atraso  =        449,56"), std::string::npos);
+    EXPECT_NE(term->text(kLinesRow).find("449,56"), std::string::npos) << term->text(kLinesRow);
+    EXPECT_NE(term->text(kLinesRow + 3).find("449,56"), std::string::npos) << term->text(kLinesRow + 3);
+}
+
+TEST_F(DarfSlipTest, MonthsMissingFromTheSelicTableAreNamedBeforeTheSlip) {
+    const struct {
+        int quota;
+        const char* paid;
+        const char* removed;   // a month taken out of the shipped table
+        std::vector<std::string> gaps;
+    } cases[] = {
+        {1, "29/11/2013", "", {}},
+        {1, "31/03/2014", "", {"01/2014 a 02/2014"}},
+        {1, "31/03/2014", "201306", {"06/2013", "01/2014 a 02/2014"}},
+        {1, "30/04/2012", "", {}},                     // on time: no SELIC
+        {3, "15/06/2012", "201205", {"05/2012"}},      // a later quota: SELIC from May
+    };
+    tables::ws().set_deleted(true);
+    for (const auto& c : cases) {   // each month taken out stays out for the cases after it
+        if (*c.removed) {
+            ASSERT_TRUE(tables::ABERTURA(51));
+            tb::Table& rates = tables::ws().current(51);
+            ASSERT_TRUE(rates.seek(rt::Value(c.removed)));
+            ASSERT_TRUE(rates.rlock());
+            rates.delete_record();
+            rates.commit();
+            tables::ws().close(51);
+        }
+        ASSERT_TRUE(slip(c.quota, kQuota, c.paid)) << c.paid;
+        EXPECT_EQ(selic_gaps(), c.gaps) << c.paid;
+    }
+    darf::set("DF_PGTO", rt::Value(d("31/03/2014")));
+    darf::set("DF_VCTO", rt::Value(d("30/04/2012")));
+    darf::set("QUEDARF", rt::Value(kQuota));
+    set_slip_number(1);
+    keys({13});
+    EXPECT_TRUE(warn_selic_gaps());
+    EXPECT_TRUE(term->showed("01/2014 a 02/2014"));
+    EXPECT_TRUE(term->showed("Cadastro SELIC"));
 }
 
 }  // namespace

@@ -3,7 +3,9 @@
 #include <span>
 
 #include "common/globals.hpp"
+#include "declaration/grids/grid_routines.hpp"
 #include "gains/gain_checks.hpp"
+#include "gains/gain_routines.hpp"
 #include "gains/gain_form.hpp"
 #include "gains/gain_instalments.hpp"
 #include "gains/gain_list.hpp"
@@ -15,6 +17,7 @@
 #include "runtime/ui/read.hpp"
 #include "runtime/table/table.hpp"
 #include "gains_fixture.hpp"
+#include "../declaration/grids/grid_fixture.hpp"
 #include "tables/schemas.hpp"
 
 namespace qv::gains {
@@ -255,6 +258,125 @@ TEST_F(GainScreenTest, ListShowsTheGainsOfTheKindWithTheirTotals) {
     EXPECT_TRUE(term->showed("Totais........"));
     EXPECT_TRUE(term->showed("3.000,00"));
     EXPECT_TRUE(term->showed("450,00"));
+}
+
+TEST_F(GainScreenTest, ListShowsEachGainOnceAndBlankLinesBelowThem) {
+    row(kGainsArea, {{"BEM_NRO", Value(1)}, {"TIPO_BEM", Value(1)}, {"ESPC_BEM", Value("CASA A")}});
+    row(kGainsArea, {{"BEM_NRO", Value(2)}, {"TIPO_BEM", Value(1)}, {"ESPC_BEM", Value("CASA B")}});
+    Global{"TIPO_BEM"}.set(Value(1));
+    keys({key::ESC});
+    GANHO3();
+    const std::string shown = term->snapshots.back();
+    std::size_t times = 0;
+    for (std::size_t at = shown.find("CASA B"); at != std::string::npos; at = shown.find("CASA B", at + 1)) ++times;
+    EXPECT_EQ(times, 1u) << shown;
+}
+
+// The property's street type and town are completed from their lists;
+// left blank they are not asked for.
+TEST_F(GainScreenTest, PropertyAddressTakesItsStreetTypeAndTownFromTheirLists) {
+    struct Case {
+        const char* street;
+        const char* state;
+        const char* stored_street;
+        const char* stored_town;
+    };
+    const Case cases[] = {{"RUA", "SP", "Rua", "SAO PAULO"}, {"", "", "", "SAO"}};
+    for (const Case& c : cases) {
+        tables::ws().table(kGainsArea)->zap();
+        std::vector<std::string> asked;
+        declaration::grids::StandIn street("VELOGRA", [&asked](std::span<const Value> a) {
+            asked.push_back("VELOGRA " + a[0].as_string());
+            Global{"RUAIMO"}.set(Value("Rua"));
+            return Value(true);
+        });
+        declaration::grids::StandIn town("VEESTADO", [&asked](std::span<const Value> a) {
+            asked.push_back("VEESTADO " + a[0].as_string() + " " + a[1].as_string() + " " +
+                            std::to_string(static_cast<int>(a[2].as_number())));
+            Global{"MUNICIMO"}.set(Value("SAO PAULO"));
+            return Value(true);
+        });
+        keys({key::ENTER, key::ENTER, key::ENTER});   // item 0, its notice, the nature's prompt
+        type("1");
+        type("11144477735");
+        keys({key::ENTER, key::ENTER});
+        type("CASA");
+        keys({key::ENTER});
+        type("10032000");
+        type("20052011");
+        type(c.street);
+        keys({key::ENTER, key::ENTER, key::ENTER, key::ENTER, key::ENTER, key::ENTER});
+        type(c.state);
+        if (*c.state == '\0') keys({key::ENTER});
+        type("SAO");
+        keys({key::ENTER, key::ESC});   // the sale value is left for later
+        MOSTR_BEM(RealEstate, 0);
+        const std::vector<std::string> expected =
+            *c.street ? std::vector<std::string>{"VELOGRA M->RUAIMO", "VEESTADO SP M->MUNICIMO 3"}
+                      : std::vector<std::string>{};
+        EXPECT_EQ(asked, expected) << c.street;
+        tb::Table& t = table(kGainsArea);
+        t.go_top();
+        EXPECT_EQ(rt::TRIM(t.get("RUAIMO").as_string()), c.stored_street);
+        EXPECT_EQ(rt::TRIM(t.get("MUNICIMO").as_string()), c.stored_town);
+    }
+}
+
+// The balance of the shares is the movement the form makes; the sale is
+// typed on the grid's blank line and must not take the balance's row.
+TEST_F(GainScreenTest, SaleOfSharesWithTwoMovementsIsTaxedOnTheGainOverTheirCost) {
+    declaration::grids::register_grid_routines();
+    register_gain_routines();
+    register_gain_screen_routines();
+    type("1");                                  // shares
+    keys({key::ENTER});
+    type("11144477735");
+    keys({key::ENTER});
+    type("COMPRADOR");
+    keys({key::ENTER});
+    type("15062011");                           // sale date
+    type("EMPRESA X");
+    keys({key::ENTER});
+    type("11222333000181");                     // the company's CNPJ fills its field
+    type("SP");
+    type("SAO PAULO");
+    keys({key::ENTER});
+    type("50000");                              // sale value
+    keys({key::ENTER, key::ENTER, key::ENTER, key::ENTER});   // cash sale, nothing withheld, nothing paid
+    // The movements' grid, on the balance row, starts on the kind of share.
+    keys({key::RIGHT, key::RIGHT, key::RIGHT});
+    type("1000");
+    keys({key::ENTER});
+    type("30000");
+    keys({key::ENTER});                         // the last column goes on to the blank line
+    type("1");                                  // the sale: kind, movement, date, quantity
+    keys({key::ENTER});
+    type("3");
+    keys({key::ENTER});
+    type("15062011");
+    type("1000");
+    keys({key::ENTER, key::ESC});
+    keys({key::ESC});                           // the form shown again is left
+    Global{"TECLAMUDA"}.set(Value(false));
+    MOSTR_BEM(Participations, 0);
+    EXPECT_FALSE(Global{"TECLAMUDA"}.value().as_bool()) << "the gains page is kept after the movements' grid";
+    ASSERT_EQ(parcel_count(1), 2);
+    tb::Table& parcels = table(kParcelsArea);
+    const std::vector<std::uint32_t> rows = parcel_records(parcels, 1);
+    parcels.go_to(rows[0]);
+    EXPECT_EQ(parcels.get("TIPO_OPER").as_number(), 1);
+    EXPECT_EQ(parcels.get("MOV_ACAO").as_number(), 1000);
+    EXPECT_EQ(parcels.get("VALOR_CUST").as_number(), 30000);
+    EXPECT_EQ(rt::TRIM(parcels.get("LOTE").as_string()), "A\x87\xC6o P.Nominativa");
+    parcels.go_to(rows[1]);
+    EXPECT_EQ(parcels.get("TIPO_OPER").as_number(), 3);
+    EXPECT_EQ(parcels.get("MOV_ACAO").as_number(), 1000);
+    EXPECT_EQ(rt::TRIM(parcels.get("LOTE").as_string()), "A\x87\xC6o P.Nominativa");
+    tb::Table& t = table(kGainsArea);
+    t.go_top();
+    EXPECT_DOUBLE_EQ(field("CUS_ATUAL"), 30000.00);
+    EXPECT_DOUBLE_EQ(field("GAN_TRIV"), 20000.00);
+    EXPECT_DOUBLE_EQ(field("VAL_IMPOSV"), 3000.00);
 }
 
 }  // namespace

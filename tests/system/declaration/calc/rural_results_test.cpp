@@ -105,5 +105,15 @@ TEST_F(RuralResults, NegativeFinalStockIsRefused) {
     EXPECT_TRUE(term->showed("Estoque Final negativo"));
 }
 
+TEST_F(RuralResults, ANegativeHeadCountIsRefusedAndTheFieldKeepsIt) {
+    set("I7_1B", 0.0);
+    rt::Get& g = rt::at_get(1, 1, "M->I7_1B", "@Ez 999,999");
+    g.valid([] { return CALCRUR(15, 3); });
+    keys({'-', '1', '0', '0', rt::key::ENTER, rt::key::ENTER, rt::key::ESC});   // the field, the notice, the form
+    rt::READ();
+    EXPECT_TRUE(term->showed("Não é permitido valor negativo nesse campo."));
+    EXPECT_DOUBLE_EQ(get("I7_T1"), 0.0);
+}
+
 }  // namespace
 }  // namespace qv::declaration::testing

@@ -244,9 +244,14 @@ TEST_F(GridChecks, CodeLookUps) {
     EXPECT_EQ(TES_COD(Value(98), 3).as_number(), 98);
     set("OPCIR_1", Value(41));
     term->snapshots.clear();
+    // The description stays under the cell without waiting for a key.
     keys({rt::key::ENTER});
     EXPECT_EQ(TES_COD(Value(1), 22).as_number(), 1);
-    EXPECT_TRUE(showed("Prédio residencial"));
+    std::string screen;
+    for (int r = 0; r < 25; ++r) screen += term->text(r);
+    EXPECT_NE(screen.find("Prédio residencial"), std::string::npos);
+    EXPECT_EQ(term->pending(), 1u);
+    term->read_key(0);
     keys({rt::key::ESC});   // the pick list of an unknown code, left unchosen
     EXPECT_FALSE(TES_COD(Value(77), 22).as_bool());
     EXPECT_EQ(tables::ws().table(46), nullptr);

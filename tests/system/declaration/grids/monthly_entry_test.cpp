@@ -62,11 +62,11 @@ TEST_F(MonthlyEntry, PaymentMonthsAndTotalComeBackFromTheMonthGrid) {
     rt::table::Structure payments = amounts({"I6_4", "I6_3", "I6_5", "I6_6"}, false);
     payments.insert(payments.begin() + 1, {{"I6_1", 'C', 50, 0}, {"I6_2", 'C', 18, 0}, {"I6_7", 'C', 11, 0}});
     for (int m = 1; m <= 12; ++m) payments.push_back({"I6_4" + rt::STRZERO(m, 2), 'N', 14, 2});
-    // 100 in January, 200 in February (the month grid opens on February). A
-    // domestic employee (code 50) pays the employer's share 100 / 0.2 * 0.12 +
-    // 200 / 0.2 * 0.12.
-    struct Case { int code; std::initializer_list<int> typed; double february, total; };
-    for (const Case& c : {Case{10, {'3', '5', '0', key::ENTER}, 350, 450}, Case{50, {}, 200, 180}}) {
+    // 100 in January, 200 in February (the month grid opens on January, where
+    // 350 is typed). A domestic employee (code 50) pays the employer's share
+    // 100 / 0.2 * 0.12 + 200 / 0.2 * 0.12.
+    struct Case { int code; std::initializer_list<int> typed; double january, total; };
+    for (const Case& c : {Case{10, {'3', '5', '0', key::ENTER}, 350, 550}, Case{50, {}, 100, 180}}) {
         tables::ws().close_all();
         rt::table::Table& t = table(26, payments, {{{"I6_3", c.code}, {"I6_4", 300}, {"I6_401", 100}, {"I6_402", 200}}});
         vars::JA_CALC.set(Value(true));
@@ -75,7 +75,8 @@ TEST_F(MonthlyEntry, PaymentMonthsAndTotalComeBackFromTheMonthGrid) {
         keys({key::ESC, key::ESC});
         EDITA(4);
         t.go_to(1);
-        EXPECT_EQ(t.get("I6_402").as_number(), c.february) << c.code;
+        EXPECT_EQ(t.get("I6_401").as_number(), c.january) << c.code;
+        EXPECT_EQ(t.get("I6_402").as_number(), 200) << c.code;
         EXPECT_DOUBLE_EQ(t.get("I6_4").as_number(), c.total) << c.code;
         EXPECT_FALSE(vars::flag(vars::JA_CALC)) << c.code;
     }
@@ -95,8 +96,8 @@ TEST_F(MonthlyEntry, DependantIncomeColumnFillsItsOwnMonths) {
     EDITA(2);
     t.go_to(1);
     EXPECT_EQ(t.get("I1_6").as_number(), 40);
-    EXPECT_EQ(t.get("I1_602").as_number(), 40);
-    EXPECT_EQ(t.get("I1_502").as_number() + t.get("I1_402").as_number(), 0);
+    EXPECT_EQ(t.get("I1_601").as_number(), 40);
+    EXPECT_EQ(t.get("I1_501").as_number() + t.get("I1_401").as_number(), 0);
     EXPECT_EQ(t.get("I1_4").as_number(), 1000);
 }
 

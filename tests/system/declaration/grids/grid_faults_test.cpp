@@ -1,0 +1,295 @@
+// What a clerk met in the grids: the cash book's sort over the work copy,
+// the page totals after a deletion, the payments grid's last cell and its
+// dependant number, a refused NIT typed again, a long name edited in its
+// column, the cursor after Esc, the frames of the grids in windows, the
+// rows a grid leaves below its page, and the carnê-leão sheet after panning.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "common/globals.hpp"
+#include "common/windows.hpp"
+#include "declaration/calc/balance_page.hpp"
+#include "declaration/calc/calc_routines.hpp"
+#include "declaration/grids/grid_catalogue.hpp"
+#include "declaration/grids/grid_checks.hpp"
+#include "declaration/grids/grid_engine.hpp"
+#include "declaration/grids/grid_routines.hpp"
+#include "declaration/grids/matrix_catalogue.hpp"
+#include "declaration/loop/work_tables.hpp"
+#include "grid_fixture.hpp"
+#include "runtime/core/cp850.hpp"
+#include "runtime/core/text.hpp"
+#include "runtime/core/varstore.hpp"
+#include "runtime/screen/screen.hpp"
+#include "runtime/ui/read.hpp"
+#include "tables/opening.hpp"
+#include "tables/schemas.hpp"
+
+namespace qv::declaration::grids {
+namespace {
+
+namespace key = rt::key;
+namespace tb = rt::table;
+using rt::Value;
+
+constexpr int kLook = 500;   // a key of no meaning to the grids: the test looks then
+
+class GridFaults : public GridTest {
+protected:
+    void SetUp() override {
+        GridTest::SetUp();
+        scope_ = std::make_unique<rt::DeclarationScope>();
+        work_ = root + "/work/";
+        std::filesystem::create_directories(work_);
+        common::Global{"LOCTRAB"}.set(Value(work_));
+        common::Global{"NUSU"}.set(Value("01"));
+        tables::ws().set_deleted(true);
+        register_calc_routines();
+        register_grid_routines();
+        register_grid_check_routines();
+    }
+    void TearDown() override {
+        tables::ws().close_all();
+        scope_.reset();
+        GridTest::TearDown();
+    }
+    // The terminal's work copy of declaration table `code`, with its index.
+    tb::Table& work_copy(int code, const std::vector<Row>& rows) {
+        const std::string file = declaration::work_file(code) + ".dbf";
+        tb::create_table(file, *tables::schema_of(code));
+        EXPECT_TRUE(declaration::open_work_copy(code));
+        tb::Table& t = tables::ws().current(code + 20);
+        for (const Row& row : rows) {
+            EXPECT_TRUE(t.append_blank());
+            t.put("CPF", Value("12345678909"));
+            for (const auto& [field, v] : row) t.put(field, v);
+            t.commit();
+            t.unlock();
+        }
+        t.go_top();
+        return t;
+    }
+    std::string screen() const {
+        std::string all;
+        for (int r = 0; r < 25; ++r) all += term->text(r) + "\n";
+        return all;
+    }
+
+    std::unique_ptr<rt::DeclarationScope> scope_;
+    std::string work_;
+};
+
+rt::Date day(int d, int m) { return rt::Date::from_ymd(2011, m, d); }
+
+TEST_F(GridFaults, TheCashBookSortsOverItsWorkCopyAndAFailedSortLeavesItAsItWas) {
+    common::Global{"TIPOCR"}.set(Value("C"));
+    tb::Table& t = work_copy(19, {{{"TIPOCR", Value("C")}, {"DT_LC", Value(day(20, 3))}, {"DESCR", Value("MILHO")}},
+                                  {{"TIPOCR", Value("C")}, {"DT_LC", Value(day(5, 1))}, {"DESCR", Value("SOJA")}},
+                                  {{"TIPOCR", Value("C")}, {"DT_LC", Value(day(9, 2))}, {"DESCR", Value("GADO")}}});
+    const std::string own_index = work_ + "TMP_1901.cdx";
+    ASSERT_TRUE(std::filesystem::exists(own_index));
+    struct Case {
+        bool sort_can_be_written;
+        std::vector<std::string> shown;   // descriptions from the top of the grid
+    };
+    for (const Case& c : {Case{true, {"SOJA", "GADO", "MILHO"}}, Case{false, {"MILHO", "SOJA", "GADO"}}}) {
+        tables::ws().select(39);
+        t.set_order(0);
+        std::filesystem::remove_all(work_ + "TMP_1901S_.cdx");
+        if (!c.sort_can_be_written) std::filesystem::create_directories(work_ + "TMP_1901S_.cdx/held");
+        std::vector<std::string> seen;
+        rt::SETKEY(kLook, [&] {
+            for (const int r : {8, 9, 10})
+                for (const char* word : {"SOJA", "GADO", "MILHO"})
+                    if (term->text(r).find(word) != std::string::npos) seen.push_back(word);
+        });
+        keys({rt::key::alt_letter('O')});
+        if (!c.sort_can_be_written) keys({key::ENTER});   // the message's Ok
+        keys({kLook, key::ESC});
+        EXPECT_NO_THROW(EDITA(38));
+        rt::SETKEY(kLook, {});
+        EXPECT_EQ(seen, c.shown) << screen();
+        EXPECT_EQ(term->showed("Não foi possível ordenar a lista"), !c.sort_can_be_written);
+        // The copy's own index is the one the declaration keeps: untouched.
+        tables::ws().select(39);
+        t.set_order(1);
+        EXPECT_EQ(rt::UPPER(t.order_key(1)), rt::UPPER(std::string(declaration::work_index_key(39))));
+        EXPECT_EQ(t.bag_of_order(1), own_index);
+    }
+}
+
+TEST_F(GridFaults, DeletingARowTakesItOutOfThePageTotalsAtOnce) {
+    register_balance_page_routines();
+    work_copy(4, {{{"I7_1", Value(1)}, {"I7_4", Value(100.0)}}, {{"I7_1", Value(2)}, {"I7_4", Value(50.0)}}});
+    double during = -1;
+    rt::SETKEY(kLook, [&] { during = common::Global{"I13_40"}.number(); });
+    keys({key::DEL, 'S', kLook, key::ESC});
+    EDITA(5);
+    rt::SETKEY(kLook, {});
+    EXPECT_DOUBLE_EQ(during, 50.0);
+}
+
+TEST_F(GridFaults, ThePaymentsLastCellLetsUpAndDownLeaveIt) {
+    tb::Table& t = work_copy(6, {{{"I6_1", Value("DR A")}, {"I6_3", Value(10)}}, {{"I6_1", Value("DR B")}, {"I6_3", Value(10)}}});
+    std::uint32_t on = 0;
+    rt::SETKEY(kLook, [&] { on = t.recno(); });
+    // The CPF fills its cell and ends it; Enter opens it again; Up leaves it
+    // and moves up a row.
+    keys({key::DOWN, key::CTRL_END});
+    for (const char c : std::string("11144477735")) keys({c});
+    keys({key::ENTER, key::UP, kLook, key::ESC});
+    EDITA(4);
+    rt::SETKEY(kLook, {});
+    EXPECT_EQ(on, 1u);
+    t.go_to(2);
+    EXPECT_EQ(t.get("I6_7").as_string(), "11144477735");
+}
+
+TEST_F(GridFaults, TheDependantNumberIsPassedAndKeptForCodesWithoutAPerson) {
+    common::Global{"QTD_DEP"}.set(Value(1));
+    tb::Table& t = work_copy(6, {{{"I6_1", Value("PREVIDENCIA")}}});
+    work_copy(3, {{{"NRODEPEN", Value(1)}, {"NOMEDEPEN", Value("ANA")}, {"CODIDEPEN", Value(21)}}});
+    tables::ws().select(26);
+    std::vector<int> columns;
+    std::vector<bool> editing;
+    rt::SETKEY(kLook, [&] {
+        columns.push_back(current_grid()->column());
+        editing.push_back(rt::current_get() != nullptr);
+    });
+    // Code 40 fills its cell: the cursor passes the number. Back on the
+    // number, Enter edits nothing and goes on.
+    keys({key::RIGHT, '4', '0', kLook, key::LEFT, key::ENTER, kLook, key::ESC});
+    EDITA(4);
+    rt::SETKEY(kLook, {});
+    EXPECT_EQ(columns, (std::vector<int>{4, 4}));
+    EXPECT_EQ(editing, (std::vector<bool>{false, false}));
+    EXPECT_EQ(t.get("I6_3").as_number(), 40);
+    EXPECT_EQ(t.get("I6_6").as_number(), 0);
+}
+
+TEST_F(GridFaults, ARefusedNitTypedAgainIsStoredAsTyped) {
+    tb::Table& t = work_copy(6, {{{"I6_1", Value("EMPREGADA")}, {"I6_3", Value(50)}}});
+    std::string cell;
+    rt::SETKEY(kLook, [&] {
+        for (int c = 43; c < 61; ++c) cell += static_cast<char>(term->cells()[8][c].ch);
+    });
+    keys({key::RIGHT, key::RIGHT, key::RIGHT});
+    for (const char c : std::string("12045678900")) keys({c});
+    keys({key::ENTER, key::ENTER, kLook});   // the refusal's Ok; the cell then
+    for (const char c : std::string("12045678905")) keys({c});
+    keys({key::ENTER, key::ESC});
+    EDITA(4);
+    rt::SETKEY(kLook, {});
+    EXPECT_TRUE(term->showed("NIT está incorreto"));
+    EXPECT_EQ(rt::TRIM(cell), "12045678900");
+    EXPECT_EQ(rt::TRIM(t.get("I6_2").as_string()), "120.45678.90-5");
+}
+
+TEST_F(GridFaults, ALongNameIsEditedInsideItsColumn) {
+    work_copy(6, {{{"I6_1", Value("DR JOSE")}}});
+    std::vector<rt::Cell> row;
+    rt::SETKEY(kLook, [&] { row.assign(term->cells()[8].begin(), term->cells()[8].end()); });
+    keys({key::ENTER, key::END});
+    for (const char c : std::string(" DA SILVA PEREIRA DOS SANTOS")) keys({c});
+    keys({kLook, key::ENTER, key::ESC});
+    EDITA(4);
+    rt::SETKEY(kLook, {});
+    // The name scrolls within its 26 columns: the separators and the code
+    // beside it stay in place while it is typed.
+    ASSERT_EQ(row.size(), 80u);
+    EXPECT_EQ(row[27].ch, 0xB3);
+    EXPECT_EQ(row[29].ch, '0');
+    EXPECT_EQ(row[31].ch, 0xB3);
+}
+
+TEST_F(GridFaults, AfterEscTheCursorIsOnTheCellTheNextKeyEdits) {
+    common::Global{"OPCIR_1"}.set(Value(41));
+    tb::Table& t = work_copy(3, {{{"NRODEPEN", Value(1)}, {"NOMEDEPEN", Value("JOAO DA SILVA")}, {"CODIDEPEN", Value(21)}}});
+    int col_seen = -1, cell_col = -1;
+    rt::SETKEY(kLook, [&] {
+        col_seen = rt::COL();
+        cell_col = current_grid()->browse().cell_col();
+    });
+    keys({key::ENTER, key::ESC, kLook, key::ESC});
+    EDITA(3);
+    rt::SETKEY(kLook, {});
+    EXPECT_EQ(col_seen, cell_col);
+    EXPECT_EQ(rt::TRIM(t.get("NOMEDEPEN").as_string()), "JOAO DA SILVA");
+}
+
+TEST_F(GridFaults, AGridInAWindowIsFramedOnItsRectangleAndTheScreenComesBack) {
+    ASSERT_TRUE(tables::ABERTURA(72, true));
+    tables::ws().select(72);
+    rt::table::Table& agenda = tables::ws().current(72);
+    ASSERT_TRUE(agenda.append_blank());
+    agenda.put("ANOTAG", Value("LIGAR PARA MARIA"));
+    agenda.commit();
+    agenda.unlock();
+    for (int r = 9; r <= 23; ++r) rt::at_say(r, 0, std::string(80, 'x'));
+    const std::string before = screen();
+    std::string during;
+    rt::SETKEY(kLook, [&] { during = screen(); });
+    keys({kLook, key::ESC});
+    EDITA(48);   // (10, 8, 22, 69) in window 6
+    rt::SETKEY(kLook, {});
+    std::vector<std::string> rows;
+    for (std::size_t at = 0, next = 0; (next = during.find('\n', at)) != std::string::npos; at = next + 1)
+        rows.push_back(rt::utf8_to_cp850(during.substr(at, next - at)));
+    EXPECT_EQ(rows[10][8], '\xDA');
+    EXPECT_EQ(rows[10][69], '\xBF');
+    EXPECT_EQ(rows[22][8], '\xC0');
+    EXPECT_EQ(rows[22][69], '\xD9');
+    for (int r = 11; r <= 21; ++r) {
+        EXPECT_EQ(rows[r][8], '\xB3') << r;
+        EXPECT_EQ(rows[r][69], '\xB3') << r;
+        EXPECT_EQ(rows[r].substr(9, 60).find('x'), std::string::npos) << r << ": " << rows[r];
+    }
+    EXPECT_EQ(screen(), before);
+}
+
+TEST_F(GridFaults, RowsAGridDrawsBelowItsPageAreGivenBackWhenItIsLeft) {
+    common::Global{"OPCIR_1"}.set(Value(41));
+    work_copy(3, {{{"NRODEPEN", Value(1)}, {"NOMEDEPEN", Value("JOAO")}, {"CODIDEPEN", Value(21)}}});
+    for (int r = 0; r < 25; ++r) rt::at_say(r, 0, std::string(80, 'x'));
+    const std::string under = term->text(18);
+    common::DEFINEJAN(3, 30, 31, 31, 2, 1, 17, 80, 1);   // the page: rows 1 to 16
+    common::ABREJAN(3);
+    keys({key::ESC});
+    EDITA(3);   // (5, 0, 20, 79): its last rows lie below the page
+    EXPECT_EQ(term->text(18), under);
+    common::FECHAJAN(3);
+}
+
+TEST_F(GridFaults, TheCarneLeaoSheetAfterPanningOpensTheListOfTheColumnUnderTheCursor) {
+    Value sheet = Value::array();
+    for (int r = 1; r <= 13; ++r) {
+        Value row = Value::array();
+        row.as_array()->push_back(Value("Mes"));
+        for (int c = 2; c <= 9; ++c) row.as_array()->push_back(Value(std::string(11, ' ')));
+        sheet.as_array()->push_back(row);
+    }
+    common::Global{"REC_MENSAL"}.set(sheet);
+    common::Global{"CAL_AUTO"}.set(Value(1));
+    common::Global{"I1_11"}.set(Value("S"));
+    work_copy(2, {});
+    tables::ws().select(22);
+    std::vector<std::string> lists;
+    rt::SETKEY(kLook, [&] {
+        const std::string all = screen();
+        lists.push_back(all.find("Total INSS") != std::string::npos   ? "INSS"
+                        : all.find("Total Leao") != std::string::npos ? "Leao"
+                                                                      : "?");
+    });
+    // The last column, then back to "Dep+Pre+Pen" and on to "Leão Pago".
+    keys({key::CTRL_END, key::LEFT, key::LEFT, key::LEFT, key::ENTER, kLook, key::ESC, key::RIGHT, key::ENTER, kLook,
+          key::ESC, key::ESC});
+    run_matrix_grid(16);
+    rt::SETKEY(kLook, {});
+    EXPECT_EQ(lists, (std::vector<std::string>{"INSS", "Leao"}));
+}
+
+}  // namespace
+}  // namespace qv::declaration::grids
