@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -26,15 +27,22 @@ protected:
         home = root / "home";
         fs::create_directories(prog);
         fs::create_directories(home);
+        // Installed as the README says: the print program beside the program.
+        fs::copy_file(fs::path(QV_BINARY_DIR) / "qvprint", prog / "qvprint");
     }
     void TearDown() override {
         std::error_code ec;
         std::filesystem::remove_all(root, ec);
     }
+    // Queue jobs go to the tests' recording lp, which writes them beside
+    // the program folder.
     std::unique_ptr<TmuxSession> start(const std::string& terminal = "01") {
+        const char* path = std::getenv("PATH");
         return std::make_unique<TmuxSession>(
             std::string(QV_BINARY_DIR) + "/qv2012v", prog.string(),
-            std::vector<std::string>{"DQV2012=" + prog.string() + "/", "TERMINAL=" + terminal, "HOME=" + home.string()});
+            std::vector<std::string>{"DQV2012=" + prog.string() + "/", "TERMINAL=" + terminal, "HOME=" + home.string(),
+                                     "PATH=" + std::string(QV_SOURCE_DIR) + "/tests/tools:" + (path ? path : ""),
+                                     "QV_LP_LOG=" + (root / "lp.log").string()});
     }
     // Main menu item 11, then the CPF; the declaration menu opens.
     static void open_declaration(TmuxSession& s, bool new_taxpayer) {

@@ -65,15 +65,10 @@ std::string read(const fs::path& p) {
 // The tax (line 21) the complete model's page shows: its right column's
 // second figure.
 std::string tax_on_page(const std::string& screen) {
-    std::istringstream lines(screen);
-    std::string line;
-    std::vector<std::string> figures;
-    const std::regex amount(R"((\d{1,3}(\.\d{3})*,\d{2})[^,0-9]*$)");
-    for (int row = 0; std::getline(lines, line) && row < 6; ++row) {
-        std::smatch m;
-        if (row >= 2 && std::regex_search(line, m, amount)) figures.push_back(m[1]);
-    }
-    return figures.size() >= 2 ? figures[1] : "<no tax on the page>";
+    // The figure beside the page's first "Imposto devido" label.
+    std::smatch m;
+    const std::regex tax(R"(Imposto devido +(\d{1,3}(\.\d{3})*,\d{2}))");
+    return std::regex_search(screen, m, tax) ? m[1].str() : std::string("<no tax on the page>");
 }
 
 class E2eImportedTransfer : public ::testing::Test {

@@ -30,7 +30,6 @@ protected:
     E2ePrinterRoutes() : DeclarationE2eTest("qv_e2e_routes_") {}
 
     std::unique_ptr<qv::e2e::TmuxSession> start_printing(int lp_status) {
-        fs::copy_file(fs::path(QV_BINARY_DIR) / "qvprint", prog / "qvprint");
         const char* path = std::getenv("PATH");
         return std::make_unique<qv::e2e::TmuxSession>(
             std::string(QV_BINARY_DIR) + "/qv2012v", prog.string(),

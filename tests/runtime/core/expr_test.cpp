@@ -218,6 +218,21 @@ TEST_F(ExprCallTest, RegisteredFunctionsGetTheirArguments) {
     EXPECT_EQ(str("KIND(1,,3)"), "U");
 }
 
+// A routine called by name that nothing registered is a fault of the
+// program: it is raised with the name, never taken for an empty answer.
+TEST_F(ExprCallTest, CallingAnUnregisteredRoutineIsAFaultNamingIt) {
+    try {
+        call_routine("never_registered", {Value(1)});
+        FAIL() << "no fault raised";
+    } catch (const UnregisteredRoutine& e) {
+        EXPECT_NE(std::string(e.what()).find("NEVER_REGISTERED"), std::string::npos) << e.what();
+    }
+    register_function("ANSWERS_NOTHING", [](std::span<const Value>) { return Value(); });
+    register_function("ANSWERS_NO", [](std::span<const Value>) { return Value(false); });
+    EXPECT_TRUE(call_as_bool("answers_nothing"));
+    EXPECT_FALSE(call_as_bool("ANSWERS_NO"));
+}
+
 TEST_F(ExprCallTest, ReplacingARoutineReachesExpressionsCompiledBefore) {
     register_function("TAXA", [](std::span<const Value>) { return Value(1.0); });
     Expr e = Expr::compile("TAXA()");

@@ -24,17 +24,17 @@ protected:
             const std::string who = cpf == kCpfA ? "A" : "B";
             add_row(9, cpf, {{"NOMECONTR", rt::Value("Contribuinte " + who)}, {"ATV_BRASIL", rt::Value("S")},
                              {"TEMRURAL", rt::Value("S")}});
-            // The rural months are kept as typed totals.
-            add_row(1, cpf, {{"I3_01", rt::Value(1234.56)}, {"I13_27", rt::Value(100.0)}, {"I13_28", rt::Value(5.0)},
-                             {"SO_TOTAL", rt::Value(true)}});
+            add_row(1, cpf, {{"I3_01", rt::Value(1234.56)}, {"I13_27", rt::Value(100.0)}, {"I13_28", rt::Value(5.0)}});
             add_row(2, cpf, {{"I1_2", rt::Value("Fonte 1 " + who)}, {"I1_4", rt::Value(1000.0)}});
-            add_row(2, cpf, {{"I1_2", rt::Value("Fonte 2 " + who)}, {"I1_4", rt::Value(2000.0)}, {"I1_5", rt::Value(105.0)}});
+            add_row(2, cpf, {{"I1_1", rt::Value("J")}, {"I1_2", rt::Value("Fonte 2 " + who)}, {"I1_4", rt::Value(2000.0)},
+                             {"I1_5", rt::Value(105.0)}});
             add_row(4, cpf, {{"I7_0", rt::Value(40)}, {"I7_2", rt::Value("Terreno " + who)}});
             add_row(4, cpf, {{"I7_0", rt::Value(5)}, {"I7_2", rt::Value("Casa " + who)}});
             add_row(4, cpf, {{"I7_0", rt::Value(12)}, {"I7_2", rt::Value("Carro " + who)}});
             add_row(6, cpf, {{"I6_1", rt::Value("Medico " + who)}, {"I6_4", rt::Value(300.0)}});
             add_row(20, cpf, {{"NOMEDEPEN", rt::Value("Herdeiro " + who)}});
-            add_row(15, cpf, {{"ATV_BRASIL", rt::Value("S")}, {"I3_01OR", rt::Value(500.0)}});
+            // The rural months kept as typed totals.
+            add_row(15, cpf, {{"ATV_BRASIL", rt::Value("S")}, {"I3_01OR", rt::Value(500.0)}, {"SO_TOTAL", rt::Value(true)}});
             add_row(16, cpf, {{"ATV_BRASIL", rt::Value("S")}, {"I2R_01", rt::Value("Sitio " + who)}});
             add_row(16, cpf, {{"ATV_BRASIL", rt::Value("N")}, {"I2R_01", rt::Value("Fazenda fora " + who)}});
         }

@@ -18,6 +18,7 @@
 #include "runtime/core/functions.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/table/table.hpp"
+#include "tables/schemas.hpp"
 #include "tables/state.hpp"
 
 namespace qv::declaration {
@@ -45,7 +46,7 @@ protected:
 };
 
 TEST_F(DeclarationTables, DependantsListKeepsMonthlyRowsOfDependantsCodedBelow98) {
-    table(23, "dep", {{"CODIDEPEN", 'N', 2, 0}, {"CPFDEPEN", 'C', 11, 0}, {"NRODEPEN", 'N', 2, 0}},
+    table(23, "dep", *tables::schema_of(3),
           {{{"CODIDEPEN", 11}, {"CPFDEPEN", "11111111111"}},
            {{"CODIDEPEN", 97}, {"CPFDEPEN", "22222222222"}},
            {{"CODIDEPEN", 98}, {"CPFDEPEN", "33333333333"}}});

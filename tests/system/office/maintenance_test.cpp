@@ -124,9 +124,10 @@ TEST_F(MaintenanceTest, DeletingOneMarkedTaxpayerFromTheMenu) {
     // The taxpayer box of a declaration opened before, closed since.
     declaration::MTELA3(3);
     common::FECHAJAN(3);
-    // Whole declaration; the plain list marks the first row (by CPF); one
-    // taxpayer is confirmed without the plural.
-    keys({'S', rt::key::ENTER, rt::key::ESC, 'S'});
+    // Whole declaration; "S" typed in the first row's mark of the list (by
+    // CPF: the one-letter cell takes it at once) and Esc leaves the list;
+    // one taxpayer is confirmed without the plural.
+    keys({'S', 'S', rt::key::ESC, 'S'});
     EXCLUI();
     EXPECT_TRUE(screen_showed("Confirma a Exclusão de 1 contribuinte?")) << term->all_snapshots();
     EXPECT_EQ(count(client, 9, kA), 0);
@@ -221,7 +222,7 @@ TEST_F(MaintenanceTest, EscAtTheQuestionOfThePartCopyLeavesTheDestinationAsItWas
 
 TEST_F(MaintenanceTest, ADeletionDeclinedLeavesNoTaxpayerMarked) {
     tables::set_client_folder(client);
-    keys({'S', rt::key::ENTER, rt::key::ESC, 'N'});
+    keys({'S', 'S', rt::key::ESC, 'N'});
     EXCLUI();
     EXPECT_TRUE(screen_showed("Confirma a Exclusão de 1 contribuinte?")) << term->all_snapshots();
     EXPECT_EQ(count(client, 9, kA), 1);

@@ -1,5 +1,5 @@
 // The dispatcher: menu keys reach MENUSELECT with the right id, the bar the
-// menu reopens on, registered features, and the notice of unbuilt ones.
+// menu reopens on, and registered features.
 #include "shell_fixture.hpp"
 
 namespace qv::shell::testing {
@@ -80,21 +80,6 @@ TEST_F(DispatchTest, BarOfEveryIdGroup) {
     }
 }
 
-TEST_F(DispatchTest, UnbuiltFeatureShowsTheNoticeOnTheStatusLine) {
-    MENUSELECT(16);   // "&Exclusão": deletion not built yet
-    EXPECT_TRUE(term->showed("Esta opção ainda não está disponível"));
-    EXPECT_EQ(var_number("OPCAO_1"), 16);
-    // The notice waited for one key and then cleared the status line.
-    EXPECT_EQ(rt::TRIM(term->text(24)), "");
-}
-
-TEST_F(DispatchTest, UnbuiltOptionOpensNoSettingsTable) {
-    MENUSELECT(25);
-    EXPECT_TRUE(term->showed("Esta opção ainda não está disponível"));
-    EXPECT_EQ(tables::ws().table(42), nullptr);
-    EXPECT_EQ(tables::ws().table(43), nullptr);
-}
-
 TEST_F(DispatchTest, OptionRunsWithTheSettingsTablesOpenOnTheTerminalsRecord) {
     make_settings_records();
     bool config_open = false, define_open = false;
@@ -118,8 +103,7 @@ TEST_F(DispatchTest, RoutineRegisteredByNameIsRun) {
     register_fake("EXCLUI", &FakeRoutines::exclui);
     MENUSELECT(16);
     EXPECT_EQ(calls, 1);
-    EXPECT_FALSE(term->showed("Esta opção ainda não está disponível"));
-}
+    }
 
 TEST_F(DispatchTest, RegisteredFeatureReplacesTheBuiltInOne) {
     record(14);

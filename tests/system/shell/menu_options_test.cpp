@@ -110,12 +110,18 @@ TEST_F(MenuOptionsTest, StatusAfterSendingRefusesAnUnknownStatus) {
     EXPECT_EQ(var_number("OPC_TRAN"), 4);
 }
 
-TEST_F(MenuOptionsTest, SendingOneWithoutTheDeclarationLeavesTheTransferSetting) {
+TEST_F(MenuOptionsTest, SendingOneSwitchesTheAutomaticTransferOffOnceSent) {
+    int sent = 0;
+    rt::register_function("DECLARA", [&](std::span<const rt::Value>) {
+        ++sent;
+        return rt::Value();
+    });
     rt::variables().set("LOCIRPF", rt::Value(root + "/irpf/"));
     rt::variables().set("OPTTRAN", rt::Value(1));
     keys({rt::key::ENTER});
     MENUSELECT(63);
-    EXPECT_EQ(var_number("OPTTRAN"), 1);
+    EXPECT_EQ(sent, 1);
+    EXPECT_EQ(var_number("OPTTRAN"), 3);
 }
 
 TEST_F(MenuOptionsTest, MissingConverterIsSaidWithItsPath) {

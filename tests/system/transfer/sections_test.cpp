@@ -132,6 +132,8 @@ TEST_F(SectionsTest, RuralActivityAbroadIsWrittenByteForByte) {
 }
 
 TEST_F(SectionsTest, ActivityAbroadIsReadFromTheSavedTablesWhenNotLoaded) {
+    // Loaded only to be sent (one taxpayer from the transfer menu).
+    rt::variables().set("OPCAO_1", rt::Value(64));
     add(15, {{"ATV_BRASIL", rt::Value("S")}});
     add(16, {{"ATV_BRASIL", rt::Value("S")}, {"I2R_01", rt::Value("Chacara")}});
     const int selected = tables::ws().selected();

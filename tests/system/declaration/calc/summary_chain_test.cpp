@@ -238,7 +238,7 @@ TEST_F(SummaryChainTest, SimplifiedPageRefreshesTaxBeforeTheBalance) {
 TEST_F(SummaryChainTest, SummaryPageShowsLinesAndTheCashWarning) {
     salaried_declaration();
     // The cash balance as given here: its own computation is tested apart.
-    rt::register_function("BALANCO", [](std::span<const rt::Value>) { return rt::Value(); });
+    rt::register_function("VE_SALDO", [](std::span<const rt::Value>) { return rt::Value(); });
     set("SALDO", -10.0);
     set("RECEITA", 0.0);
     CALC(7, 1);

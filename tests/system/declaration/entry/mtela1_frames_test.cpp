@@ -82,19 +82,20 @@ TEST_F(DialogFramesTest, TheOptionBarsLastItemLiesInsideItsFrame) {
         int number;
         int row, col;   // where the last item is shown
         const char* text;
+        int side;       // the column of the box's left side
     } cases[] = {
-        {5, 8, 30, "Gera o Arquivo"},
-        {6, 8, 30, "Envia o Email"},
-        {10, 12, 31, "eXclui anteriores"},
-        {12, 14, 31, "imóVeis rurais"},
+        {5, 8, 30, "Gera o Arquivo", 28},
+        {6, 8, 30, "Envia o Email", 28},
+        {10, 12, 31, "eXclui anteriores", 29},
+        {12, 14, 32, "imóVeis rurais", 29},
     };
     for (const Last& c : cases) {
         common::reset_windows();
         rt::CLS();
         MTELA1(c.number);
         EXPECT_TRUE(starts(c.row, c.col, c.text)) << c.number << ": " << term->text(c.row);
-        EXPECT_EQ(row(c.row)[static_cast<std::size_t>(c.col - 2)], '\xB3') << c.number << ": a side, not the bottom";
-        EXPECT_EQ(row(c.row + 1)[static_cast<std::size_t>(c.col - 2)], '\xC0') << c.number << ": the bottom below";
+        EXPECT_EQ(row(c.row)[static_cast<std::size_t>(c.side)], '\xB3') << c.number << ": a side, not the bottom";
+        EXPECT_EQ(row(c.row + 1)[static_cast<std::size_t>(c.side)], '\xC0') << c.number << ": the bottom below";
     }
 }
 

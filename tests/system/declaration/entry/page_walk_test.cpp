@@ -99,12 +99,15 @@ Cases identification() {
 // Page 3's two sub-pages.
 Cases exempt_and_exclusive() {
     Cases c;
-    for (const char* v : {"I3_01", "I3_02", "I3_03", "I3_04", "I3_08", "I3_10", "I3_13", "I3_12", "I4_04", "I4_05",
-                          "I4_09"})
+    for (const char* v : {"I3_01", "I3_02", "I3_03", "I3_08", "I3_10", "I3_13", "I3_12", "I4_04", "I4_05", "I4_09"})
         c[v] = {{kAmount}};
-    // Each page's total beside its "Total..." line: eight and three lines of 1,000.00.
+    // The exempt gains' line is the sum of its detail window, which opens
+    // when the line is left: 500.00 of small assets there, the rest empty.
+    c["I3_04"] = {{{"\r500\r\r\r", "500,00", "Ganhos isentos"}}};
+    // Each page's total beside its "Total..." line: seven lines of 1,000.00
+    // and the gains' 500.00, and three lines of 1,000.00.
     c["I3_12"].row = 19;
-    c["I3_12"].row_text = "Total...         8.000,00";
+    c["I3_12"].row_text = "Total...         7.500,00";
     c["I4_09"].row = 16;
     c["I4_09"].row_text = "Total...         3.000,00";
     for (const char* v : {"I3_12D", "I4_05D", "I4_09D"}) c[v] = {{{"OUTRAS RENDAS", "OUTRAS RENDAS"}}};

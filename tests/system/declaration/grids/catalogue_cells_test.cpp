@@ -60,8 +60,10 @@ const std::vector<Opening>& openings() {
         {3, 0, {{"OPCIR_1", Value(44)}}, {{"CODIDEPEN", Value(100)}}, "heirs"},
         {4, 0, {{"DESPALIM", Value(0)}, {"QTD_DEP", Value(0)}}, {{"I6_3", Value(10)}, {"I6_4", Value(100.0)}}},
         {5}, {6}, {8}, {9}, {22}, {23},
-        {10, 0, {{"TIPO_BEM", Value(1)}, {"BEM_NRO", Value(1)}}, {{"BEM_NRO", Value(1)}}, "real estate"},
-        {10, 0, {{"TIPO_BEM", Value(2)}, {"BEM_NRO", Value(1)}}, {{"BEM_NRO", Value(1)}}, "movables"},
+        // The costs grid lists an acquisition paid in parcels (otherwise
+        // its first row is the gain form's own cost and date).
+        {10, 0, {{"TIPO_BEM", Value(1)}, {"BEM_NRO", Value(1)}, {"PARCOMPRA", Value("S")}}, {{"BEM_NRO", Value(1)}}, "real estate"},
+        {10, 0, {{"TIPO_BEM", Value(2)}, {"BEM_NRO", Value(1)}, {"PARCOMPRA", Value("S")}}, {{"BEM_NRO", Value(1)}}, "movables"},
         {10, 0, {{"TIPO_BEM", Value(3)}, {"BEM_NRO", Value(1)}, {"TIPOPART", Value(1)}},
          {{"BEM_NRO", Value(1)}, {"TIPO_OPER", Value(2)}}, "shares"},
         {11}, {13}, {15},
@@ -129,6 +131,9 @@ const std::map<std::pair<int, std::string>, Typed>& right_values() {
         {{20, "TIPOCR"}, {"S", Value("S"), "S"}},
         {{10, "TIPO_ACAO"}, {"1", Value(1), "1"}},
         {{10, "TIPO_OPER"}, {"2", Value(2), "2"}},
+        // Enter goes on to the last column, which the wide grid shows in
+        // its place: Left brings the receipt back into sight.
+        {{52, "RECIBOATU"}, {"123456789123", Value("123456789123"), "123456789123", {key::LEFT}}},
     };
     return all;
 }
