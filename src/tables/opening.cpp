@@ -242,6 +242,10 @@ bool repair_damaged_index(int area, const std::string& name, const std::vector<O
     opt.structural_index = false;
     try {
         ws().use_in(area, os_name(name), opt);
+    } catch (const tb::TableBusy&) {
+        ws().close(area);
+        note_open_failure(OpenFault::InUse, dbf_of(name));
+        return false;   // another terminal is rewriting it: sound, only busy
     } catch (const tb::TableError&) {
         ws().close(area);
         note_open_failure(OpenFault::Damaged, dbf_of(name));

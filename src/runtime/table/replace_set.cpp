@@ -75,7 +75,8 @@ void finish_replacing(const std::string& table_path) {
         const std::string from = line.substr(0, tab), to = line.substr(tab + 1);
         if (::access(from.c_str(), F_OK) != 0) continue;   // made before the crash
         keep_permissions(from, to);
-        if (::rename(from.c_str(), to.c_str()) != 0)
+        // Gone meanwhile: its writer (or another user opening) renamed it.
+        if (::rename(from.c_str(), to.c_str()) != 0 && errno != ENOENT)
             fail(to, std::string("cannot finish replacing the file: ") + std::strerror(errno));
     }
     sync_folder(list);
