@@ -122,7 +122,7 @@ bool stand_on(std::string_view wanted) {
     if (!loaded_only_to_transfer()) {
         dc::set_value("ATV_ANTES", rt::Value(now));
         dc::set_value("ATV_BRASIL", rt::Value(std::string(wanted)));
-        dc::call_if_present("MUDA_ATV", {rt::Value(now), rt::Value(std::string(wanted))});
+        dc::call_if_present("MUDA_ATV", {rt::Value(std::string(wanted)), rt::Value(now)});
         if (dc::text("ATV_BRASIL") == wanted) return true;
     }
     g_source.work_copies = false;

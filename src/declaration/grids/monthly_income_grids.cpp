@@ -43,8 +43,11 @@ GridDescription income_kind(int code, const char* kind) {
     return d;
 }
 
-// The carnê-leão of the month grid again, and its totals on line 21.
+// The carnê-leão of the month grid again, and its totals on line 21. The
+// rows behind the month were just edited: the sheet built before them is
+// stale, so it is rebuilt from the rows and not taken as it stood.
 void carne_leao_totals() {
+    common::Global{"LEAO_CAL"}.set(Value(false));
     run_named("FDE_LEAO", {Value(1)});
     const auto show = [](int col, const char* name) {
         rt::at_say(21, col, rt::TRANSFORM(common::Global{name}.value(), "@EZ 999,999.99"));

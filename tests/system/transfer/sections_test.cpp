@@ -184,8 +184,11 @@ TEST_F(SectionsTest, OnlyADeclarationBeingEditedSwitchesItsActivity) {
     const rt::FunctionEntry* real = rt::find_function("MUDA_ATV");
     const rt::Function kept = real ? real->fn : rt::Function{};
     int switches = 0;
-    rt::register_function("MUDA_ATV", [&switches](std::span<const rt::Value>) {
+    std::string asked;
+    rt::register_function("MUDA_ATV", [&switches, &asked](std::span<const rt::Value> a) {
         ++switches;
+        // The activity wanted comes first, the one on screen second.
+        asked = a.size() == 2 ? a[0].as_string() + a[1].as_string() : "";
         return rt::Value(false);
     });
     for (const auto& [menu, expected] : {std::pair{65, 0}, std::pair{0, 1}}) {
@@ -194,6 +197,7 @@ TEST_F(SectionsTest, OnlyADeclarationBeingEditedSwitchesItsActivity) {
         set("ATV_BRASIL", "S");
         const std::string x = written(write_rural_activity);
         EXPECT_EQ(switches, expected) << menu;
+        if (expected) EXPECT_EQ(asked, "NS");
         if (menu != 65) continue;
         EXPECT_TRUE(has(x, R"(<item nirf="" codigo="0" nome="Campo 11144477735")")) << x;
         EXPECT_FALSE(has(x, "Campo 000")) << x;
