@@ -4,7 +4,10 @@
 // which gets neither the password nor the message.
 #include "office/email.hpp"
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -49,7 +52,8 @@ public:
         for (auto& a : args) argv.push_back(a.data());
         argv.push_back(nullptr);
         if (posix_spawnp(&pid_, argv[0], nullptr, nullptr, argv.data(), environ) != 0) pid_ = 0;
-        for (int i = 0; i < 100 && !std::filesystem::exists(ready); ++i)
+        // a loaded machine starts python and its TLS slowly
+        for (int i = 0; i < 600 && !std::filesystem::exists(ready); ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     ~SmtpSink() {
@@ -83,7 +87,20 @@ protected:
         ::unsetenv("SSL_CERT_FILE");
         FoldersTest::TearDown();
     }
-    static int free_port() { return 20000 + static_cast<int>(::getpid() % 20000); }
+    // A port nobody holds now: the system's choice for a socket bound to 0.
+    static int free_port() {
+        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in at{};
+        at.sin_family = AF_INET;
+        at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t len = sizeof at;
+        int port = 0;
+        if (fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&at), sizeof at) == 0 &&
+            ::getsockname(fd, reinterpret_cast<sockaddr*>(&at), &len) == 0)
+            port = ntohs(at.sin_port);
+        if (fd >= 0) ::close(fd);
+        return port;
+    }
     // The local servers present the test certificate of the repository.
     static void trust_the_test_server() {
         ::setenv("SSL_CERT_FILE", (std::string(QV_SOURCE_DIR) + "/tests/system/office/smtp_test_cert.pem").c_str(), 1);
@@ -157,7 +174,7 @@ TEST_F(EmailTest, MessageWithAccentsAndAttachmentReachesTheServerOverTls) {
 
 TEST_F(EmailTest, AServerOfferingTheLoginWithoutTlsGetsNoPassword) {
     if (!has_smtp_server()) GTEST_SKIP() << "no local SMTP server (python3-aiosmtpd)";
-    const int port = free_port() + 1;
+    const int port = free_port();
     SmtpSink sink(root, port, "plain");
     const std::string server = "127.0.0.1:" + std::to_string(port);
     Global{"SER_SMTP"}.set(rt::Value(server));
