@@ -82,6 +82,11 @@ struct Node {
     std::vector<std::uint32_t> recs;
     std::vector<std::uint32_t> childs;   // interior pages only
     bool dirty = false;                   // changed since last written
+    // Of a leaf, as leaf_bytes counts them: the packed key bytes and the
+    // highest record number, -1 while not known (kept up by leaf_insert and
+    // leaf_erase, reset by every other change).
+    int packed = -1;
+    std::int64_t max_rec = -1;
 
     bool leaf() const { return (attr & 2) != 0; }
     bool root() const { return (attr & 1) != 0; }
@@ -92,6 +97,10 @@ struct Node {
     void insert(int pos, std::string_view k, std::uint32_t rec, std::uint32_t child);
     void erase(int pos);
     void set(int pos, std::string_view k, std::uint32_t rec);
+    void touched() {   // after keys or recs were changed directly
+        packed = -1;
+        max_rec = -1;
+    }
 };
 
 // Page codec (cdx_page.cpp). decode_page throws std::runtime_error with a
@@ -100,6 +109,12 @@ void decode_page(const unsigned char* page, const Codec& c, Node& out);
 // Bytes the entries [from, to) of a leaf need (entries plus packed keys).
 int leaf_bytes(const Node& n, int from, int to, const Codec& c);
 bool leaf_fits(const Node& n, const Codec& c);
+// The same for a whole leaf, from what the node keeps of it when it can.
+int leaf_size(Node& n, const Codec& c);
+bool leaf_fits(Node& n, const Codec& c);
+// A key added to or taken from a leaf, keeping its size known.
+void leaf_insert(Node& n, int pos, std::string_view k, std::uint32_t rec, const Codec& c);
+void leaf_erase(Node& n, int pos, const Codec& c);
 int interior_capacity(int kl);
 void encode_page(const Node& n, const Codec& c, unsigned char* page);
 // The entries of a page wherever they are kept (keys in sort form, kl bytes

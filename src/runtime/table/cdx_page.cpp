@@ -10,18 +10,21 @@
 namespace qv::rt::table::cdx {
 
 void Node::insert(int pos, std::string_view k, std::uint32_t rec, std::uint32_t child) {
+    touched();
     keys.insert(static_cast<std::size_t>(pos) * kl, k.data(), static_cast<std::size_t>(kl));
     recs.insert(recs.begin() + pos, rec);
     if (!leaf()) childs.insert(childs.begin() + pos, child);
 }
 
 void Node::erase(int pos) {
+    touched();
     keys.erase(static_cast<std::size_t>(pos) * kl, static_cast<std::size_t>(kl));
     recs.erase(recs.begin() + pos);
     if (!leaf()) childs.erase(childs.begin() + pos);
 }
 
 void Node::set(int pos, std::string_view k, std::uint32_t rec) {
+    touched();
     keys.replace(static_cast<std::size_t>(pos) * kl, static_cast<std::size_t>(kl), k.data(), static_cast<std::size_t>(kl));
     recs[pos] = rec;
 }
@@ -161,6 +164,68 @@ int leaf_bytes(const Node& n, int from, int to, const Codec& c) {
 }
 
 bool leaf_fits(const Node& n, const Codec& c) { return leaf_bytes(n, 0, n.size(), c) <= kLeafSpace; }
+
+namespace {
+
+// Packed bytes of key i when key `prev` (-1: none) is the one before it.
+int packed_after(const Node& n, int i, int prev, const Codec& c) {
+    const char* k = n.keys.data() + static_cast<std::size_t>(i) * n.kl;
+    return packed_key_len(k, prev < 0 ? nullptr : n.keys.data() + static_cast<std::size_t>(prev) * n.kl, n.kl,
+                          c.sfill);
+}
+
+void learn_size(Node& n, const Codec& c) {
+    if (n.packed >= 0 && n.max_rec >= 0) return;
+    std::uint32_t max_rec = 0;
+    int keys = 0;
+    for (int i = 0; i < n.size(); ++i) {
+        max_rec = std::max(max_rec, n.recs[i]);
+        keys += packed_after(n, i, i - 1, c);
+    }
+    n.packed = keys;
+    n.max_rec = max_rec;
+}
+
+}  // namespace
+
+int leaf_size(Node& n, const Codec& c) {
+    learn_size(n, c);
+    return n.size() * leaf_entry_bytes(static_cast<std::uint32_t>(n.max_rec), n.kl) + n.packed;
+}
+
+bool leaf_fits(Node& n, const Codec& c) { return leaf_size(n, c) <= kLeafSpace; }
+
+// Only the new key and the one after it change how they pack.
+void leaf_insert(Node& n, int pos, std::string_view k, std::uint32_t rec, const Codec& c) {
+    learn_size(n, c);
+    int packed = n.packed;
+    const std::int64_t max_rec = std::max<std::int64_t>(n.max_rec, rec);
+    const bool has_next = pos < n.size();
+    if (has_next) packed -= packed_after(n, pos, pos - 1, c);
+    n.insert(pos, k, rec, 0);
+    packed += packed_after(n, pos, pos - 1, c);
+    if (has_next) packed += packed_after(n, pos + 1, pos, c);
+    n.packed = packed;
+    n.max_rec = max_rec;
+}
+
+void leaf_erase(Node& n, int pos, const Codec& c) {
+    learn_size(n, c);
+    int packed = n.packed - packed_after(n, pos, pos - 1, c);
+    const bool has_next = pos + 1 < n.size();
+    if (has_next) packed -= packed_after(n, pos + 1, pos, c);
+    const bool was_max = n.recs[pos] == n.max_rec;
+    const std::int64_t max_rec = n.max_rec;
+    n.erase(pos);
+    if (has_next) packed += packed_after(n, pos, pos - 1, c);
+    n.packed = packed;
+    n.max_rec = max_rec;
+    if (was_max) {   // the highest record left, looked for again
+        std::uint32_t m = 0;
+        for (std::uint32_t r : n.recs) m = std::max(m, r);
+        n.max_rec = m;
+    }
+}
 
 void encode_page(const Node& n, const Codec& c, unsigned char* p) {
     encode_entries(PageView{n.keys.data(), n.recs.data(), n.childs.data(), n.size(), n.kl, n.attr, n.left, n.right},

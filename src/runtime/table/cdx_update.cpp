@@ -22,7 +22,7 @@ int lower_bound_entry(const Node& n, std::string_view skey, std::uint32_t rec) {
     return lo;
 }
 
-bool node_fits(const Node& n, const Codec& c) {
+bool node_fits(Node& n, const Codec& c) {
     return n.leaf() ? leaf_fits(n, c) : n.size() <= interior_capacity(n.kl);
 }
 
@@ -56,7 +56,7 @@ bool CdxIndex::insert_sorted(Tree& t, std::string_view skey, std::uint32_t rec) 
     Node& leaf = node(t, path.back().off);
     const int pos = path.back().idx;
     if (pos < leaf.size() && leaf.key(pos) == skey && leaf.recs[pos] == rec) return false;
-    leaf.insert(pos, skey, rec, 0);
+    leaf_insert(leaf, pos, skey, rec, t.codec);
     settle(t, path, static_cast<int>(path.size()) - 1, pos == leaf.size() - 1);
     return true;
 }
@@ -66,7 +66,7 @@ bool CdxIndex::remove_sorted(Tree& t, std::string_view skey, std::uint32_t rec) 
     Node& leaf = node(t, path.back().off);
     const int pos = path.back().idx;
     if (pos >= leaf.size() || leaf.key(pos) != skey || leaf.recs[pos] != rec) return false;
-    leaf.erase(pos);
+    leaf_erase(leaf, pos, t.codec);
     const int level = static_cast<int>(path.size()) - 1;
     if (level > 0 && leaf.size() > 0) merge_into_left(t, path, level);
     if (leaf.size() == 0 && level > 0)
@@ -142,8 +142,14 @@ bool CdxIndex::shift_to_neighbour(Tree& t, std::vector<Step>& path, int level) {
         while (!node_fits(from, t.codec) && from.size() > 1) {
             const int i = to_left ? 0 : from.size() - 1;
             const std::uint32_t child = from.leaf() ? 0 : from.childs[static_cast<std::size_t>(i)];
-            to.insert(to_left ? to.size() : 0, from.key(i), from.recs[static_cast<std::size_t>(i)], child);
-            from.erase(i);
+            const int at = to_left ? to.size() : 0;
+            if (from.leaf()) {
+                leaf_insert(to, at, from.key(i), from.recs[static_cast<std::size_t>(i)], t.codec);
+                leaf_erase(from, i, t.codec);
+            } else {
+                to.insert(at, from.key(i), from.recs[static_cast<std::size_t>(i)], child);
+                from.erase(i);
+            }
             if (!node_fits(to, t.codec)) return false;
         }
         if (!node_fits(from, t.codec)) return false;
@@ -160,9 +166,13 @@ bool CdxIndex::shift_to_neighbour(Tree& t, std::vector<Step>& path, int level) {
         n.keys = std::move(from.keys);
         n.recs = std::move(from.recs);
         n.childs = std::move(from.childs);
+        n.packed = from.packed;
+        n.max_rec = from.max_rec;
         s.keys = std::move(to.keys);
         s.recs = std::move(to.recs);
         s.childs = std::move(to.childs);
+        s.packed = to.packed;
+        s.max_rec = to.max_rec;
         // Parents hold the last key of each child: the left page of the two
         // has a new one, carried up as far as it is a last key.
         if (to_left) settle(t, side_path, level, true);
@@ -189,6 +199,8 @@ void CdxIndex::split(Tree& t, std::vector<Step>& path, int level) {
         m.childs.assign(n.childs.begin() + k, n.childs.end());
         n.childs.resize(static_cast<std::size_t>(k));
     }
+    n.touched();
+    m.touched();
     const bool was_root = n.root();
     n.attr &= static_cast<std::uint16_t>(~1u);
     m.left = n.off;
@@ -226,19 +238,23 @@ void CdxIndex::merge_into_left(Tree& t, std::vector<Step>& path, int level) {
     if (up.idx == 0) return;
     Node& parent = node(t, up.off);
     Node& leaf = node(t, path[static_cast<std::size_t>(level)].off);
-    if (leaf_bytes(leaf, 0, leaf.size(), t.codec) > kLeafSpace / 2) return;
+    if (leaf_size(leaf, t.codec) > kLeafSpace / 2) return;
     Node& left = node(t, parent.childs[static_cast<std::size_t>(up.idx) - 1]);
     if (!left.leaf() || left.right != leaf.off) return;
     Node joined = left;
     joined.keys += leaf.keys;
     joined.recs.insert(joined.recs.end(), leaf.recs.begin(), leaf.recs.end());
-    if (leaf_bytes(joined, 0, joined.size(), t.codec) > kLeafSpace * 3 / 4) return;
+    joined.touched();
+    if (leaf_size(joined, t.codec) > kLeafSpace * 3 / 4) return;
     left.keys = std::move(joined.keys);
     left.recs = std::move(joined.recs);
+    left.packed = joined.packed;
+    left.max_rec = joined.max_rec;
     store(t, left);
     parent.set(up.idx - 1, left.key(left.size() - 1), left.recs.back());
     leaf.keys.clear();
     leaf.recs.clear();
+    leaf.touched();
 }
 
 // Removes the emptied page at `level` from its level's chain and from its
