@@ -199,14 +199,19 @@ bool CRIA(std::string_view code_text, std::string_view file) {
     }
     creation_message(code);
     const std::string path = os_name(tb::with_default_extension(tb::normalise_separators(rt::ALLTRIM(file)), ".dbf"));
+    // Two terminals may find the table missing at once: the one that makes
+    // it second finds it there and leaves it (and what was written in it).
+    bool made = false;
     try {
-        tb::create_table(path, *schema);
+        made = tb::create_table_if_missing(path, *schema);
     } catch (const tb::TableError&) {
         common::FECHAJAN(10);
         return false;
     }
-    keep_settings_from_others(code, path);
-    if (code == 43) write_define_defaults(path);
+    if (made) {
+        keep_settings_from_others(code, path);
+        if (code == 43) write_define_defaults(path);
+    }
     common::FECHAJAN(10);
     reset_message_width();
     return true;

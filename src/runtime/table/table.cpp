@@ -49,18 +49,31 @@ Condition condition_of(const Expr& e) {
     return [e]() { return e.eval().as_bool(); };
 }
 
-// A new table appears whole: its file is written under another name and
-// then given its own, so that a kill never leaves a table file without its
-// header (an empty file is then always a damaged table, never a creation
-// cut short). Its memo file is made first, so that nobody finds the table
-// without it. False when the name was taken meanwhile (another user created
-// it): the caller replaces that one as it replaces any existing table.
-static bool create_new_table(const std::string& path, const std::string& bytes, const DbfHeader& h, MemoKind kind) {
-    if (has_memo_fields(h)) {
-        const std::string memo_path = resolve_path(with_extension(path, kind == MemoKind::Dbt ? ".dbt" : ".fpt"));
-        FileHandle memo_fd = open_for_replace(memo_path);
-        MemoFile::create(memo_fd.get(), memo_path, kind);
+// Gives the file written aside at `temp` the name `path` when nobody has
+// it; false when the name is taken. A user who holds the table of that name
+// alone takes a file written aside for it as a leftover and removes it:
+// the name is then taken too. Where the file system has no links, rename()
+// gives the name anyway.
+static bool link_into_place(const std::string& temp, const std::string& path) {
+    if (::link(temp.c_str(), path.c_str()) == 0) {
+        ::unlink(temp.c_str());
+        return true;
     }
+    const int err = errno;
+    if (err == EEXIST || (err == ENOENT && ::access(path.c_str(), F_OK) == 0)) {
+        ::unlink(temp.c_str());
+        return false;
+    }
+    if (::rename(temp.c_str(), path.c_str()) == 0) return true;
+    const int rename_err = errno;
+    ::unlink(temp.c_str());
+    if (rename_err == ENOENT && ::access(path.c_str(), F_OK) == 0) return false;
+    fail(path, std::string("cannot create: ") + std::strerror(rename_err));
+}
+
+// Writes `bytes` under a name of this process and gives the file the name
+// `path` only when nobody has it: false when the name is taken.
+static bool place_new_file(const std::string& path, const std::string& bytes) {
     const std::string temp = folder_of(path) + stem_of(path) + "." + std::to_string(::getpid()) + ".cr~";
     {
         FileHandle fd(::open(temp.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
@@ -72,21 +85,60 @@ static bool create_new_table(const std::string& path, const std::string& bytes, 
             throw;
         }
     }
-    // link() gives the name only when nobody took it meanwhile; where the
-    // file system has no links, rename() gives it anyway.
-    if (::link(temp.c_str(), path.c_str()) == 0) {
-        ::unlink(temp.c_str());
-        return true;
+    return link_into_place(temp, path);
+}
+
+static std::string memo_path_of(const std::string& path, MemoKind kind) {
+    return resolve_path(with_extension(path, kind == MemoKind::Dbt ? ".dbt" : ".fpt"));
+}
+
+// A new table appears whole: its file is written under another name and
+// then given its own, so that a kill never leaves a table file without its
+// header (an empty file is then always a damaged table, never a creation
+// cut short). Its memo file is made first, so that nobody finds the table
+// without it. When another user may be creating the same table at once
+// (`beside_others`), a memo file already there is left as it is: it may be
+// the memo of the table just made. False when the table's name was taken
+// meanwhile: that table is left untouched.
+static bool create_new_table(const std::string& path, const std::string& bytes, const DbfHeader& h, MemoKind kind,
+                             bool beside_others) {
+    if (has_memo_fields(h)) {
+        const std::string memo_path = memo_path_of(path, kind);
+        if (!beside_others) {
+            FileHandle memo_fd = open_for_replace(memo_path);
+            MemoFile::create(memo_fd.get(), memo_path, kind);
+        } else if (::access(memo_path.c_str(), F_OK) != 0) {
+            const std::string memo_temp =
+                folder_of(memo_path) + stem_of(memo_path) + "." + std::to_string(::getpid()) + ".pm~";
+            {
+                FileHandle memo_fd(::open(memo_temp.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+                if (!memo_fd) fail(memo_path, std::string("cannot create: ") + std::strerror(errno));
+                try {
+                    MemoFile::create(memo_fd.get(), memo_temp, kind);
+                } catch (...) {
+                    ::unlink(memo_temp.c_str());
+                    throw;
+                }
+            }
+            link_into_place(memo_temp, memo_path);
+        }
     }
-    const int err = errno;
-    if (err == EEXIST) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    if (::rename(temp.c_str(), path.c_str()) == 0) return true;
-    const int rename_err = errno;
-    ::unlink(temp.c_str());
-    fail(path, std::string("cannot create: ") + std::strerror(rename_err));
+    return place_new_file(path, bytes);
+}
+
+static std::string header_bytes(const DbfHeader& h) {
+    std::string bytes = serialise_header(h);
+    bytes += kEndOfFile;
+    return bytes;
+}
+
+bool create_table_if_missing(const std::string& given, const Structure& s, MemoKind memo) {
+    const std::string path = resolve_path(with_default_extension(given, ".dbf"));
+    validate_structure(s, path);
+    const Date today = DATE();
+    const DbfHeader h = make_header(s, memo, today.year(), today.month(), today.day());
+    if (::access(path.c_str(), F_OK) == 0) return false;
+    return create_new_table(path, header_bytes(h), h, memo == MemoKind::Dbt ? MemoKind::Dbt : MemoKind::Fpt, true);
 }
 
 // A table (or memo file) open here or elsewhere is not cut away under its
@@ -96,11 +148,10 @@ void create_table(const std::string& given, const Structure& s, MemoKind memo) {
     validate_structure(s, path);
     const Date today = DATE();
     DbfHeader h = make_header(s, memo, today.year(), today.month(), today.day());
-    std::string bytes = serialise_header(h);
-    bytes += kEndOfFile;
+    const std::string bytes = header_bytes(h);
     const MemoKind kind = memo == MemoKind::Dbt ? MemoKind::Dbt : MemoKind::Fpt;
     const bool existed = ::access(path.c_str(), F_OK) == 0;
-    if (!existed && create_new_table(path, bytes, h, kind)) return;
+    if (!existed && create_new_table(path, bytes, h, kind, false)) return;
     FileHandle fd;
     try {
         fd = open_for_replace(path);

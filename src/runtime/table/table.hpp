@@ -273,5 +273,9 @@ void set_index_rebuild_notice(std::function<void(const std::string& bag_path)> n
 
 // DBCREATE: a new empty table (and its memo file when it has memo fields).
 void create_table(const std::string& path, const Structure& s, MemoKind memo = MemoKind::Fpt);
+// The same, for a table that may be created by several users at once: a
+// table already there (made meanwhile by another) is left as it is. True
+// when this call made it.
+bool create_table_if_missing(const std::string& path, const Structure& s, MemoKind memo = MemoKind::Fpt);
 
 }  // namespace qv::rt::table

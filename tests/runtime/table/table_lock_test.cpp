@@ -234,5 +234,51 @@ TEST_F(Locks, AWriterKilledMidwayLeavesAReadableTable) {
     }
 }
 
+// Terminals that find a table missing at the same moment each make it when
+// they find it missing: whichever comes second leaves the table the first
+// made, and the rows written in it, as they are.
+TEST_F(Locks, UsersMakingAMissingTableAtOnceKeepEachOthersRows) {
+    constexpr int kUsers = 6;
+    constexpr int kRounds = 5;
+    const Structure layout{{"CPF", 'C', 11, 0}, {"OBS", 'M', 10, 0}};
+    for (int round = 0; round < kRounds; ++round) {
+        const std::string name = "NEW" + std::to_string(round);
+        std::vector<pid_t> users;
+        for (int u = 0; u < kUsers; ++u) {
+            const pid_t pid = ::fork();
+            if (pid == 0) {
+                int code = 0;
+                try {
+                    Workspace mine;
+                    create_table_if_missing(dir.file(name + ".DBF"), layout);
+                    Table& t = mine.use(dir.file(name), {});
+                    while (!t.append_blank()) ::usleep(100);
+                    t.put("CPF", Value(std::to_string(u)));
+                    t.put("OBS", Value("linha " + std::to_string(u)));
+                    t.unlock();
+                    mine.close();
+                } catch (...) {
+                    code = 1;
+                }
+                ::_exit(code);
+            }
+            users.push_back(pid);
+        }
+        for (const pid_t pid : users) {
+            int status = 0;
+            ::waitpid(pid, &status, 0);
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << name;
+        }
+        Table& t = ws.use(dir.file(name), {});
+        std::set<std::string> found;
+        for (t.go_top(); !t.eof(); t.skip()) found.insert(t.get("CPF").as_string());
+        EXPECT_EQ(found.size(), static_cast<std::size_t>(kUsers)) << name;
+        ws.close();
+        EXPECT_FALSE(create_table_if_missing(dir.file(name + ".DBF"), layout));
+        EXPECT_EQ(ws.use(dir.file(name), {}).lastrec(), static_cast<std::uint32_t>(kUsers));
+        ws.close();
+    }
+}
+
 }  // namespace
 }  // namespace qv::rt::table::test
