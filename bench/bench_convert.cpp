@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "converter/converter_routines.hpp"
 #include "converter/destination_tables.hpp"
 #include "converter/file_conversion.hpp"
 #include "runtime/core/varstore.hpp"
@@ -83,6 +84,7 @@ int main(int argc, char** argv) {
     fs::create_directories(root / "client");
     fs::create_directories(root / "source");
     qv::rt::use_headless();
+    qv::converter::register_converter_routines();
     auto& v = qv::rt::variables();
     v.set("ARQDEF", qv::rt::Value((root / "prog").string() + "/"));
     v.set("LOCARQ", qv::rt::Value((root / "client").string() + "/"));

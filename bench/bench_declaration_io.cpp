@@ -33,6 +33,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/routine_registry.hpp"
 #include "declaration/loop/declaration_load.hpp"
 #include "declaration/loop/declaration_save.hpp"
 #include "declaration/loop/work_tables.hpp"
@@ -115,6 +116,7 @@ Times measure(const std::string& cpf) {
 
 int main(int argc, char** argv) {
     qv::rt::use_headless();
+    qv::shell::register_system_routines();
     qv::rt::set_backend(std::make_unique<qv::rt::HeadlessBackend>());
     const bool own_dir = argc < 2;
     std::string base;

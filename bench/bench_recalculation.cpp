@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/routine_registry.hpp"
 #include "declaration/calc/declaration_values.hpp"
 #include "declaration/calc/payment_totals.hpp"
 #include "declaration/calc/income_totals.hpp"
@@ -63,6 +64,7 @@ int main(int argc, char** argv) {
     std::string folder = (std::filesystem::temp_directory_path() / "qvbench.XXXXXX").string();
     if (::mkdtemp(folder.data()) == nullptr) return 1;
     rt::use_headless();
+    qv::shell::register_system_routines();
     {
         rt::DeclarationScope scope;
         declaration::set_tax_constants();
