@@ -79,6 +79,11 @@ void announce_index_rebuilds() {
     });
 }
 
+// The opening's own steps (index building, repair) open the table under the
+// alias the opening gives it: under its file name it could clash with a
+// table of the same name from another folder open beside it.
+std::string alias_of_opening() { return rt::UPPER(alias_override()); }
+
 bool open_in(int area, const std::string& name, bool exclusive) {
     announce_index_rebuilds();
     ws().select(area);
@@ -104,6 +109,7 @@ bool build_indexes(int area, const std::string& name, const std::vector<Order>& 
     tb::OpenOptions opt;
     opt.exclusive = true;
     opt.structural_index = false;
+    opt.alias = alias_of_opening();
     tb::Table* t = nullptr;
     try {
         t = &ws().use_in(area, os_name(name), opt);
@@ -240,6 +246,7 @@ bool repair_damaged_index(int area, const std::string& name, const std::vector<O
     ws().close(area);
     tb::OpenOptions opt;
     opt.structural_index = false;
+    opt.alias = alias_of_opening();
     try {
         ws().use_in(area, os_name(name), opt);
     } catch (const tb::TableBusy&) {

@@ -103,5 +103,16 @@ TEST_F(FolderCopyTest, AMoveLeavesATaxpayerOpenOnAnotherTerminalWhereItIs) {
     EXPECT_EQ(count(other, 2, "NEW", "I1_2"), 1);
 }
 
+TEST_F(FolderCopyTest, ANewEmptyDestinationGetsItsTablesAndTheTaxpayers) {
+    const std::string fresh = root + "/fresh/";
+    std::filesystem::create_directories(fresh);
+    rt::variables().set("ROTABACK", rt::Value(fresh));
+    run_copy('C', 'S');
+    EXPECT_FALSE(screen_showed("está sendo usado em algum terminal.")) << term->all_snapshots();
+    EXPECT_EQ(count(fresh, 9, kA), 1);
+    EXPECT_EQ(count(fresh, 4, kA), 2);
+    EXPECT_EQ(count(fresh, 2, "NEW", "I1_2"), 1);
+}
+
 }  // namespace
 }  // namespace qv::office::testing
