@@ -309,7 +309,12 @@ bool startup_pass() {
     // A new list holds the program folder before the upgrade pass, so that
     // old tables there are upgraded at the first start too.
     if (!open_folder_list()) return false;
+    // The pass makes each listed folder current in turn; a pass run again
+    // later (after a rebuild of the indexes, a restore) leaves the clerk in
+    // the folder he was in, not in the last one it walked.
+    const std::string current = client_folder();
     upgrade_listed_folders();
+    set_client_folder(current);
     const std::string prog = program_folder();
     // The help texts come with the program: installed when the folder has
     // none (an office's own help table is kept).

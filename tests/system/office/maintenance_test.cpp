@@ -244,5 +244,24 @@ TEST_F(MaintenanceTest, ReorganisingBuildsIndexFilesDeletedBeforeAndNamesWhatItC
     EXPECT_NE(why.find("danificado"), std::string::npos) << why;
 }
 
+// The rebuild walks every listed folder; the clerk goes on in the folder
+// that was current, not in the last one walked.
+TEST_F(MaintenanceTest, ReindexingLeavesTheCurrentFolderCurrent) {
+    tables::set_client_folder(client);
+    ASSERT_TRUE(tables::ABERTURA(50));   // the program folder, listed after the client folder
+    tb::Table& list = tables::ws().current(50);
+    ASSERT_TRUE(tables::ADD_REC(5));
+    list.put("DIRETOR", rt::Value(tables::without_separator(client)));
+    list.put("SELEC", rt::Value("S"));
+    list.unlock();
+    keys({'S'});
+    REINDEXA();
+    EXPECT_EQ(tables::client_folder(), client);
+    ASSERT_NE(tables::ws().table(9), nullptr);
+    tables::ws().current(9).set_order(1);
+    EXPECT_TRUE(tables::ws().current(9).seek(rt::Value(kB))) << "the register open is the current folder's";
+    EXPECT_FALSE(tb::find_in_folder(client, "IMP0412.cdx").empty());
+}
+
 }  // namespace
 }  // namespace qv::office::testing
