@@ -42,5 +42,19 @@ TEST_F(OfficeGrids, AnEntryTypedIntoTheEntriesGridCarriesTheTaxpayer) {
     EXPECT_EQ(entries.get("CPF").as_string(), "12345678909");
 }
 
+// A folder longer than the list keeps is refused naming the limit and kept
+// for correction, never cut into another folder's name.
+TEST_F(OfficeGrids, AFolderLongerThanTheListKeepsIsRefused) {
+    tb::Table& list = table(50, *tables::schema_of(50), {{{"DIRETOR", rt::Value(root)}, {"SELEC", rt::Value("S")}}});
+    std::string typed = root + "/";
+    while (typed.size() < 120) typed += 'a';
+    keys({key::DOWN, key::RIGHT, key::ENTER});
+    term->feed_text(typed);
+    keys({key::ENTER, key::ENTER, key::ESC, key::ESC});
+    EDITA(40);
+    EXPECT_TRUE(term->showed("O nome da pasta passa do limite de 80 caracteres.")) << term->all_snapshots();
+    EXPECT_EQ(list.lastrec(), 1u) << "no folder of a cut name";
+}
+
 }  // namespace
 }  // namespace qv::declaration::grids
