@@ -27,13 +27,17 @@ namespace {
 
 void stopped_unfinished() { common::AVISOSN("Cópia encerrada sem terminar."_cp, 0); }
 
-// Opens the table, asking to wait while another terminal holds it; false
-// when the user gives up.
+// Opens the table, asking to wait while another terminal holds it; the
+// question goes by itself once the table is free. False when the user
+// gives up.
 bool open_waiting(const std::string& folder, int code, bool exclusive) {
-    while (!open_folder_table(folder, code, code, exclusive)) {
-        const std::string question =
-            "O arquivo " + table_name(code) + ".DBF está sendo usado em algum terminal. Aguarde?"_cp;
-        if (common::AVISOSN(question, 2).as_string() != "S") {
+    const auto opened = [&] { return open_folder_table(folder, code, code, exclusive); };
+    const std::vector<std::string> question{"O arquivo " + table_name(code) +
+                                            ".DBF está sendo usado em algum terminal. Aguarde?"_cp};
+    while (!opened()) {
+        const int chosen = common::wait_alert(question, common::avisosn_buttons(2), opened);
+        if (chosen == -1) return true;
+        if (chosen != 1) {
             stopped_unfinished();
             return false;
         }

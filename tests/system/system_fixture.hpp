@@ -9,10 +9,12 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/windows.hpp"
@@ -45,6 +47,26 @@ public:
         return out;
     }
     std::vector<std::string> snapshots;
+};
+
+// A screen on which the other terminal lets go while the program waits:
+// the first wait for a key with a time limit on a screen that shows `when`
+// (UTF-8; empty: any) runs `on_wait` and answers that no key came, as a
+// clerk who only watches the box.
+struct FreeingBackend : RecordingBackend {
+    std::function<void()> on_wait;
+    std::string when;
+    int read_key(int timeout_ms) override {
+        if (timeout_ms > 0 && on_wait) {
+            std::string screen = dump();
+            if (screen.find(when) != std::string::npos) {
+                snapshots.push_back(std::move(screen));
+                std::exchange(on_wait, {})();
+                return 0;
+            }
+        }
+        return RecordingBackend::read_key(timeout_ms);
+    }
 };
 
 // A temporary folder of the test's own, removed with its contents.

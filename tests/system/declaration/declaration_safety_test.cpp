@@ -225,19 +225,8 @@ TEST_F(DeclarationSafety, TheWaitForAnotherTerminalGoesOnByItselfWhenTheTableIsF
     set_exclusive_wait({});
     tables::ws().close_all();
     auto other = std::make_unique<test_support::OtherTerminal>(client + "IMP0212.dbf", [](tb::Table&) { return true; });
-    struct FreeingBackend : test_support::RecordingBackend {
-        std::function<void()> on_wait;
-        int read_key(int timeout_ms) override {
-            if (timeout_ms > 0 && on_wait) {
-                snapshots.push_back(dump());
-                std::exchange(on_wait, {})();
-                return 0;   // no key: the time ran out
-            }
-            return RecordingBackend::read_key(timeout_ms);
-        }
-    };
-    auto backend = std::make_unique<FreeingBackend>();
-    FreeingBackend* screen = backend.get();
+    auto backend = std::make_unique<test_support::FreeingBackend>();
+    test_support::FreeingBackend* screen = backend.get();
     screen->on_wait = [&] { other.reset(); };
     rt::set_backend(std::move(backend));
     choose(kCpfA);

@@ -56,5 +56,22 @@ TEST_F(DirectCopyTest, CopyToTheBackupFolderAndBack) {
     EXPECT_EQ(reg->order_count(), 3);
 }
 
+// The question whether to wait for a table in use goes by itself once the
+// other terminal lets the table go: the copy goes on without a key.
+TEST_F(DirectCopyTest, TheWaitForATableInUseGoesOnByItselfWhenItIsFree) {
+    auto other = std::make_unique<OtherTerminal>(path_of(client, 4));
+    auto backend = std::make_unique<test_support::FreeingBackend>();
+    test_support::FreeingBackend* screen = backend.get();
+    screen->on_wait = [&] { other.reset(); };
+    screen->when = "Aguarde?";
+    rt::set_backend(std::move(backend));
+    screen->feed(rt::key::ENTER);
+    screen->feed(rt::key::ENTER);
+    ASSERT_TRUE(FAZ_COPIA());
+    EXPECT_TRUE(screen->showed("IMP0412.DBF está sendo usado em algum terminal.")) << screen->all_snapshots();
+    EXPECT_EQ(screen->starved_reads(), 0) << "no key was asked for";
+    EXPECT_EQ(count(backup, 4, "22222222222"), 1);
+}
+
 }  // namespace
 }  // namespace qv::office::testing
