@@ -53,6 +53,28 @@ protected:
                           rt::LTRIM(rt::STR(amount(2, r, "I1_4"), 10, 2)));
         return out;
     }
+    // A second data folder with the CPF registered, listed after this one;
+    // this folder stays the current one.
+    std::string folder_with(const std::string& cpf) {
+        const std::string here = tables::client_folder(), other = root + "/outra/";
+        std::filesystem::create_directories(other);
+        tables::ws().close_all();
+        tables::set_client_folder(other);
+        EXPECT_TRUE(converter::CRIA_BASE());
+        converter::new_row(9, cpf).commit();
+        tables::ws().close_all();
+        tables::set_client_folder(here);
+        EXPECT_TRUE(tables::ABERTURA(50));
+        auto& list = tables::ws().current(50);
+        for (const std::string& f : {here, other}) {
+            tables::ws().select(50);
+            EXPECT_TRUE(tables::ADD_REC(1));
+            list.put("DIRETOR", Value(f));
+            list.put("SELEC", Value(f == here ? "S" : "N"));
+            list.unlock();
+        }
+        return other;
+    }
     // One statement of the CPF, posted in `mode`.
     void post(const char* cnpj, double daily, double income, const char* mode) {
         tables::ws().select(converter::kPayroll);
@@ -193,23 +215,7 @@ TEST_F(PayrollPosting, UnregisteredStatementsAreIncludedOrSkipped) {
 }
 
 TEST_F(PayrollPosting, TaxpayerOfAnotherFolderGetsTheStatementThere) {
-    const std::string here = tables::client_folder(), other = root + "/outra/";
-    std::filesystem::create_directories(other);
-    tables::ws().close_all();
-    tables::set_client_folder(other);
-    ASSERT_TRUE(converter::CRIA_BASE());
-    converter::new_row(9, "44444444444").commit();
-    tables::ws().close_all();
-    tables::set_client_folder(here);
-    ASSERT_TRUE(tables::ABERTURA(50));
-    auto& list = tables::ws().current(50);
-    for (const std::string& f : {here, other}) {
-        tables::ws().select(50);
-        ASSERT_TRUE(tables::ADD_REC(1));
-        list.put("DIRETOR", Value(f));
-        list.put("SELEC", Value(f == here ? "S" : "N"));
-        list.unlock();
-    }
+    const std::string here = tables::client_folder(), other = folder_with("44444444444");
     ASSERT_TRUE(tables::ABERTURA(converter::kPayroll));
     tables::ws().select(converter::kPayroll);
     auto& s = tables::ws().current(converter::kPayroll);
@@ -317,25 +323,9 @@ TEST_F(PayrollPosting, StatementWithAWrongCpfIsNeitherRegisteredNorPosted) {
 // and the one of the other folder keep their statements, neither is made
 // a taxpayer of this folder, and the clerk is told.
 TEST_F(PayrollPosting, StatementsWhoseTablesAreHeldElsewhereStayAndAreSaid) {
-    const std::string here = tables::client_folder(), other = root + "/outra/";
-    std::filesystem::create_directories(other);
-    tables::ws().close_all();
-    tables::set_client_folder(other);
-    ASSERT_TRUE(converter::CRIA_BASE());
-    converter::new_row(9, "44444444444").commit();
-    tables::ws().close_all();
-    tables::set_client_folder(here);
+    const std::string here = tables::client_folder(), other = folder_with("44444444444");
     ASSERT_TRUE(converter::CRIA_BASE());
     row(9, {{"NOMECONTR", Value("ANA")}});
-    ASSERT_TRUE(tables::ABERTURA(50));
-    auto& list = tables::ws().current(50);
-    for (const std::string& f : {here, other}) {
-        tables::ws().select(50);
-        ASSERT_TRUE(tables::ADD_REC(1));
-        list.put("DIRETOR", Value(f));
-        list.put("SELEC", Value(f == here ? "S" : "N"));
-        list.unlock();
-    }
     ASSERT_TRUE(tables::ABERTURA(converter::kPayroll));
     for (const char* cpf : {"33333333333", "44444444444"}) {
         tables::ws().select(converter::kPayroll);
@@ -386,7 +376,9 @@ TEST_F(PayrollPosting, TheEndOfATransferIsSaidUnlessItWasAbandoned) {
         // Said while the program waits a moment; after "Abandona" not even
         // left on the screen.
         EXPECT_EQ(term->showed("Dados Transferidos"), c.said);
-        if (!c.said) EXPECT_EQ(term->dump().find("Dados Transferidos"), std::string::npos);
+        if (!c.said) {
+            EXPECT_EQ(term->dump().find("Dados Transferidos"), std::string::npos);
+        }
         ASSERT_TRUE(converter::CRIA_BASE());
         ASSERT_TRUE(tables::ABERTURA(converter::kPayroll));
     }
