@@ -58,17 +58,26 @@ std::optional<std::vector<std::string>> split_line(std::string_view line) {
     return out;
 }
 
-// A number written plainly, a point before the decimals; blank is 0.
-std::optional<double> plain_number(const std::string& text) {
+// A number written plainly, a point before at most `decimals` decimals;
+// blank is 0. More decimals than the field keeps are refused rather than
+// rounded: "1.234" is more likely a thousand written with a separator
+// than an amount of one real and twenty-three cents.
+std::optional<double> plain_number(const std::string& text, int decimals) {
     if (text.empty()) return 0.0;
     std::size_t i = text[0] == '-' || text[0] == '+' ? 1 : 0;
     bool digit = false, point = false;
+    int after_point = 0;
     for (; i < text.size(); ++i) {
-        if (text[i] == '.' && !point) point = true;
-        else if (text[i] >= '0' && text[i] <= '9') digit = true;
-        else return std::nullopt;
+        if (text[i] == '.' && !point) {
+            point = true;
+        } else if (text[i] >= '0' && text[i] <= '9') {
+            digit = true;
+            if (point) ++after_point;
+        } else {
+            return std::nullopt;
+        }
     }
-    if (!digit) return std::nullopt;
+    if (!digit || after_point > decimals) return std::nullopt;
     return std::strtod(text.c_str(), nullptr);
 }
 
@@ -98,7 +107,7 @@ std::string read_statement(const std::vector<tb::Field>& fields, std::string_vie
         const tb::Field& f = fields[i];
         const std::string& text = (*values)[i];
         if (f.type == 'N') {
-            const auto n = plain_number(text);
+            const auto n = plain_number(text, f.dec);
             if (!n || !fits(f, *n)) return "valor inválido em "_cp + f.name + " (" + rt::LEFT(text, 15) + ")";
             out.push_back(Value(*n));
         } else if (f.name == "CPF") {

@@ -9,6 +9,7 @@
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/picture.hpp"
 #include "runtime/core/text.hpp"
+#include "runtime/screen/keys.hpp"
 #include "runtime/ui/alert.hpp"
 #include "office/folder_search.hpp"
 #include "runtime/table/file_names.hpp"
@@ -59,11 +60,15 @@ void add_to_register(const std::string& cpf, const Value& name) {
     reg.commit();
 }
 
+enum class Elsewhere { Nowhere, Posted, Busy };
+
 // The CPF registered in another folder of the list: the statement is
 // posted into that folder's tables, and the run goes back to its own
 // folder, so that later statements and new registrations stay there.
-bool posted_in_other_folder(const std::string& cpf, const std::string& mode, PostingRun& run, tb::Table& s,
-                            std::uint32_t r) {
+// Busy when that folder's tables cannot be had: the taxpayer is there all
+// the same and must not be registered a second time here.
+Elsewhere posted_in_other_folder(const std::string& cpf, const std::string& mode, PostingRun& run, tb::Table& s,
+                                 std::uint32_t r) {
     const std::string home = tables::client_folder();
     bool posted = false;
     const bool found = office::with_taxpayer(cpf, [&](tb::Table& reg) {
@@ -80,14 +85,14 @@ bool posted_in_other_folder(const std::string& cpf, const std::string& mode, Pos
         for (const int code : {1, 2, 6}) tables::ABERTURA(code);
         tables::ABERTURA(9);
     }
-    return posted;
+    return !found ? Elsewhere::Nowhere : posted ? Elsewhere::Posted : Elsewhere::Busy;
 }
 
-// Statements left behind because their CPF is wrong: no taxpayer is made
-// of them, and the clerk is told which to mend.
-void report_wrong_cpfs(const std::vector<std::string>& lines) {
+// Statements left behind (a wrong CPF, tables held by another user): no
+// taxpayer is made of them, and the clerk is told which they are and why.
+void report_left(const std::vector<std::string>& lines) {
     if (lines.empty()) return;
-    std::vector<std::string> box{"Comprovantes não transferidos, CPF incorreto:"_cp};
+    std::vector<std::string> box{"Comprovantes não transferidos:"_cp};
     constexpr std::size_t kShown = 12;
     for (std::size_t i = 0; i < lines.size() && i < kShown; ++i) box.push_back(lines[i]);
     if (lines.size() > kShown) box.push_back("... e mais " + std::to_string(lines.size() - kShown));
@@ -112,34 +117,46 @@ void TRANSFERE() {
     std::vector<std::uint32_t> pending;
     for (s.go_top(); !s.eof(); s.skip(1))
         if (!s.deleted() && s.get("IMPRE").as_string() != "N") pending.push_back(s.recno());
-    bool all = false;
+    bool all = false, abandoned = false;
     PostingRun run;
-    std::vector<std::string> wrong;
+    std::vector<std::string> left;
+    const std::string busy = ": tabelas em uso por outro usuário"_cp;
     for (const std::uint32_t r : pending) {
         s.go_to(r);
         const std::string cpf = rt::RTRIM(s.get("CPF").as_string());
         const std::string shown = rt::TRANSFORM(Value(cpf), "@R 999.999.999-99") + " " +
                                   rt::LEFT(s.get("NOMECONTR").as_string(), 20);
         if (!cpf_digits_right(cpf)) {
-            wrong.push_back(shown);
+            left.push_back(rt::RTRIM(shown) + ": CPF incorreto");
             continue;
         }
         common::MENS(0, "Transferindo o cpf " + shown);
-        if (!registered(cpf) && posted_in_other_folder(cpf, mode, run, s, r)) {
-            s.go_to(r);
-            remove_statement(s);
-            continue;
-        }
         bool add = false;
         if (!registered(cpf)) {
+            const Elsewhere elsewhere = posted_in_other_folder(cpf, mode, run, s, r);
+            if (elsewhere == Elsewhere::Posted) {
+                s.go_to(r);
+                remove_statement(s);
+                continue;
+            }
+            if (elsewhere == Elsewhere::Busy) {
+                left.push_back(rt::RTRIM(shown) + busy);
+                continue;
+            }
             const Unregistered answer = all ? Unregistered::All : ask_unregistered(cpf);
-            if (answer == Unregistered::Abandon) break;
+            if (answer == Unregistered::Abandon) {
+                abandoned = true;
+                break;
+            }
             if (answer == Unregistered::Skip) continue;
             all = answer == Unregistered::All;
             add = true;
         }
         const TablesLocked locks({1, 2, 6, 9});
-        if (!locks.ok()) continue;
+        if (!locks.ok()) {
+            left.push_back(rt::RTRIM(shown) + busy);
+            continue;
+        }
         s.go_to(r);
         if (add) add_to_register(cpf, s.get("NOMECONTR"));
         s.go_to(r);
@@ -147,8 +164,11 @@ void TRANSFERE() {
         remove_statement(s);
     }
     tables::ws().close_all();
-    report_wrong_cpfs(wrong);
+    report_left(left);
+    if (abandoned) return;
     common::MENS(0, "Dados Transferidos");
+    rt::INKEY(2);
+    common::MENS();
 }
 
 }  // namespace qv::converter

@@ -183,6 +183,11 @@ TEST_F(E2eConverterYear, LastYearThenPayrollIntoTheIncomeRowsOfTheFolder) {
         ASSERT_TRUE(s->wait_for("Acrescente", 10s)) << s->screen_text();
         s->keys("Enter");
         ASSERT_TRUE(s->wait_gone("Acrescente", 10s)) << s->screen_text();
+        // The end is said for a moment, which a key would cut short: the
+        // menu is used again once it has gone (a glance that misses it on a
+        // busy machine has waited longer than the moment all the same).
+        s->wait_for("Dados Transferidos", 5s);
+        ASSERT_TRUE(s->wait_gone("Dados Transferidos", 10s)) << s->screen_text();
         ASSERT_TRUE(s->wait_for("Importar dados", 10s)) << s->screen_text();
         s->keys("Escape");
         leave(*s);

@@ -47,6 +47,7 @@ TEST_F(PayrollImport, WrongLinesAreRefusedAndSaid) {
         {"\"98765432100\",\"ANA\",\"FIRMA\",\"11.111.111/0001-11\",0,0,0,0,0,0,0,0,0,0,0,0,\"\",\"\",\"\",0,0,\"\"\r\n",
          "Linha 6: CNPJ 11.111.111/0001-11 incorreto"},
         {line("98765432100", "1000,10,0,0,1234.5,0,0,0,0,0,0,1e3"), "Linha 7: valor inválido em DECIMO3RO (1e3)"},
+        {line("98765432100", "1.234,10,0,0,1234.5,0,0,0,0,0,0,0"), "Linha 8: valor inválido em RENDIMENT (1.234)"},
     };
     std::string file = line("12345678909");
     for (const Case& c : cases) file += c.line;

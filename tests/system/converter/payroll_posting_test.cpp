@@ -3,10 +3,13 @@
 
 #include "converter/payroll_posting.hpp"
 #include "common/globals.hpp"
+#include "common/messages.hpp"
 #include "converter/table_rows.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/core/varstore.hpp"
 #include "system/converter/converter_fixture.hpp"
+#include "system/other_terminal.hpp"
+#include "runtime/table/file_names.hpp"
 #include "tables/opening.hpp"
 #include "tables/state.hpp"
 
@@ -14,6 +17,7 @@ namespace qv::test_support {
 namespace {
 
 using rt::Value;
+namespace tb = rt::table;
 const std::string kCpf = "33333333333";
 
 using Fields = std::vector<std::pair<const char*, Value>>;
@@ -48,6 +52,28 @@ protected:
             out.push_back(text(2, r, "I1_1") + " " + rt::RTRIM(text(2, r, "I1_3")) + " " +
                           rt::LTRIM(rt::STR(amount(2, r, "I1_4"), 10, 2)));
         return out;
+    }
+    // A second data folder with the CPF registered, listed after this one;
+    // this folder stays the current one.
+    std::string folder_with(const std::string& cpf) {
+        const std::string here = tables::client_folder(), other = root + "/outra/";
+        std::filesystem::create_directories(other);
+        tables::ws().close_all();
+        tables::set_client_folder(other);
+        EXPECT_TRUE(converter::CRIA_BASE());
+        converter::new_row(9, cpf).commit();
+        tables::ws().close_all();
+        tables::set_client_folder(here);
+        EXPECT_TRUE(tables::ABERTURA(50));
+        auto& list = tables::ws().current(50);
+        for (const std::string& f : {here, other}) {
+            tables::ws().select(50);
+            EXPECT_TRUE(tables::ADD_REC(1));
+            list.put("DIRETOR", Value(f));
+            list.put("SELEC", Value(f == here ? "S" : "N"));
+            list.unlock();
+        }
+        return other;
     }
     // One statement of the CPF, posted in `mode`.
     void post(const char* cnpj, double daily, double income, const char* mode) {
@@ -189,23 +215,7 @@ TEST_F(PayrollPosting, UnregisteredStatementsAreIncludedOrSkipped) {
 }
 
 TEST_F(PayrollPosting, TaxpayerOfAnotherFolderGetsTheStatementThere) {
-    const std::string here = tables::client_folder(), other = root + "/outra/";
-    std::filesystem::create_directories(other);
-    tables::ws().close_all();
-    tables::set_client_folder(other);
-    ASSERT_TRUE(converter::CRIA_BASE());
-    converter::new_row(9, "44444444444").commit();
-    tables::ws().close_all();
-    tables::set_client_folder(here);
-    ASSERT_TRUE(tables::ABERTURA(50));
-    auto& list = tables::ws().current(50);
-    for (const std::string& f : {here, other}) {
-        tables::ws().select(50);
-        ASSERT_TRUE(tables::ADD_REC(1));
-        list.put("DIRETOR", Value(f));
-        list.put("SELEC", Value(f == here ? "S" : "N"));
-        list.unlock();
-    }
+    const std::string here = tables::client_folder(), other = folder_with("44444444444");
     ASSERT_TRUE(tables::ABERTURA(converter::kPayroll));
     tables::ws().select(converter::kPayroll);
     auto& s = tables::ws().current(converter::kPayroll);
@@ -307,6 +317,71 @@ TEST_F(PayrollPosting, StatementWithAWrongCpfIsNeitherRegisteredNorPosted) {
     auto& left = tables::ws().current(converter::kPayroll);
     left.set_order(1);
     EXPECT_TRUE(left.seek(Value("12345678900")));
+}
+
+// The tables of both folders held by another terminal: the taxpayer here
+// and the one of the other folder keep their statements, neither is made
+// a taxpayer of this folder, and the clerk is told.
+TEST_F(PayrollPosting, StatementsWhoseTablesAreHeldElsewhereStayAndAreSaid) {
+    const std::string here = tables::client_folder(), other = folder_with("44444444444");
+    ASSERT_TRUE(converter::CRIA_BASE());
+    row(9, {{"NOMECONTR", Value("ANA")}});
+    ASSERT_TRUE(tables::ABERTURA(converter::kPayroll));
+    for (const char* cpf : {"33333333333", "44444444444"}) {
+        tables::ws().select(converter::kPayroll);
+        auto& s = tables::ws().current(converter::kPayroll);
+        ASSERT_TRUE(tables::ADD_REC(2));
+        s.put("CPF", Value(cpf));
+        s.put("CNPJFONTE", Value("22.222.222/0001-91"));
+        s.put("RENDIMENT", Value(75.0));
+        s.commit();
+        s.unlock();
+    }
+    const auto income = [](const std::string& folder) { return folder + tb::find_in_folder(folder, "IMP0212.DBF"); };
+    const auto hold = [](tb::Table& t) { return t.flock(); };
+    // The other terminal is a process of its own: it starts with no table
+    // of this one open.
+    tables::ws().close_all();
+    OtherTerminal here_held(income(here), hold), other_held(income(other), hold);
+    tables::set_lock_pause([] {});
+    // "Acrescente"; should a CPF be asked about, "Inclui"; then the report.
+    keys({rt::key::ENTER, rt::key::ENTER, rt::key::ENTER, rt::key::ENTER});
+    converter::TRANSFERE();
+    EXPECT_TRUE(term->showed("333.333.333-33: tabelas em uso por outro usuário"));
+    EXPECT_TRUE(term->showed("444.444.444-44: tabelas em uso por outro usuário"));
+    EXPECT_FALSE(term->showed("não está cadastrado"));
+    here_held.release();
+    other_held.release();
+    ASSERT_TRUE(converter::CRIA_BASE());
+    EXPECT_TRUE(rows(9, "44444444444").empty());
+    EXPECT_TRUE(rows(2, kCpf).empty());
+    ASSERT_TRUE(tables::ABERTURA(converter::kPayroll));
+    auto& left = tables::ws().current(converter::kPayroll);
+    int statements = 0;
+    for (left.go_top(); !left.eof(); left.skip(1)) statements += !left.deleted();
+    EXPECT_EQ(statements, 2);
+}
+
+TEST_F(PayrollPosting, TheEndOfATransferIsSaidUnlessItWasAbandoned) {
+    struct Case {
+        int answer;   // to the question about the CPF not registered
+        bool said;
+    };
+    for (const Case& c : {Case{rt::key::ESC, false}, Case{rt::key::ENTER, true}}) {
+        statement({{"CNPJFONTE", Value("22.222.222/0001-91")}, {"RENDIMENT", Value(10.0)}});
+        common::MENS();
+        term->snapshots.clear();
+        keys({rt::key::ENTER, c.answer});
+        converter::TRANSFERE();
+        // Said while the program waits a moment; after "Abandona" not even
+        // left on the screen.
+        EXPECT_EQ(term->showed("Dados Transferidos"), c.said);
+        if (!c.said) {
+            EXPECT_EQ(term->dump().find("Dados Transferidos"), std::string::npos);
+        }
+        ASSERT_TRUE(converter::CRIA_BASE());
+        ASSERT_TRUE(tables::ABERTURA(converter::kPayroll));
+    }
 }
 
 }  // namespace
