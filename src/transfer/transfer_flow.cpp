@@ -230,6 +230,8 @@ bool PREPARA() {
     }
     if (!guards_pass()) {
         forget_rural_results();
+        // A walk names at its end the declarations the clerk kept back.
+        if (common::notices_kept()) common::keep_notice("A declaração NÃO foi transferida para o programa da receita!"_cp);
         return false;
     }
     const TransferOutcome outcome = generate_and_place();

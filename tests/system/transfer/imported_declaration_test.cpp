@@ -364,5 +364,23 @@ TEST_F(ImportedDeclaration, WalkAsksNothingAndNamesWhatItSentAsItWas) {
     EXPECT_EQ(value(doc, "rendPJ", "totalRendRecebPessoaJuridica"), "64.180,00");
 }
 
+// A house bought in 2011 for 500.000,00 out of an income of 63.180,00: the
+// walk asks about the cash; the clerk says no, and the walk names at its
+// end the declaration it did not send.
+TEST_F(ImportedDeclaration, WalkNamesTheDeclarationTheClerkKeptBack) {
+    const std::string cpf = "11144477735";
+    import(cpf, {employer(), Record("27").at(14, "11").at(16, "0").at(17, "000").at(20, "CASA")
+                                 .num(532, 544, 0).num(545, 557, 50000000)});
+    keys({'N'});
+    std::vector<std::string> notices;
+    {
+        common::NoticesKept kept(notices);
+        kept.about("111.444.777-35");
+        EXPECT_EQ(send(cpf), "");
+    }
+    EXPECT_TRUE(term->showed("PROBLEMAS de CAIXA")) << term->all_snapshots();
+    EXPECT_EQ(notices, Texts{"111.444.777-35: A declaração NÃO foi transferida para o programa da receita!"_cp});
+}
+
 }  // namespace
 }  // namespace qv::transfer
