@@ -11,12 +11,13 @@
 // each, in a settled folder (every table indexed, nothing written in the
 // last hour).
 //
-// Measured on the development machine (a virtual machine shared with other
-// builds, load average 4 to 6), the whole walk:
+// Measured on the development machine (a virtual machine of 8 cores shared
+// with other builds, load average 9 to 13), the whole walk, wall time and
+// the process's processor time:
 //
-//                         bench (headless)     the menu in a terminal (tmux)
-//   1,000 declarations     8.1 to 10.7 s        9.0 to 10.7 s
-//   2,000 declarations    18.7 to 19.5 s       18.0 to 18.2 s
+//                         bench (headless)              the menu in a terminal (tmux)
+//   1,000 declarations    5.4 to 6.4 s (4.8 to 5.3 s)   6.1 to 7.3 s (5.8 to 7.0 s)
+//   2,000 declarations   10.5 to 15.4 s (9.3 to 11.1 s) 12.8 to 16.1 s (10.8 to 12.6 s)
 //
 // Each declaration is computed again whole before its file is written (the
 // summary, the statements, each gain, both rural activities): about a
