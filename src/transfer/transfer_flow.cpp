@@ -154,13 +154,21 @@ bool DISQUETE() {
     return true;
 }
 
-TransferOutcome transfer_declaration() {
-    // Every figure is computed again first, whether the declaration was
-    // opened or not; one that cannot be computed is not sent.
-    if (const std::string problem = recalculate_declaration(); !problem.empty()) {
-        common::AVISOSN(std::vector<std::string>{"Não foi possível calcular a declaração:"_cp, problem});
-        return TransferOutcome::NotGenerated;
-    }
+namespace {
+
+// Every figure computed again, whether the declaration was opened or not;
+// false, with its reason shown, for one that cannot be computed (it is not
+// sent).
+bool computed_again() {
+    const std::string problem = recalculate_declaration();
+    if (problem.empty()) return true;
+    forget_rural_results();
+    common::AVISOSN(std::vector<std::string>{"Não foi possível calcular a declaração:"_cp, problem});
+    return false;
+}
+
+// The file of a declaration just computed, placed with its index item.
+TransferOutcome generate_and_place() {
     const Moment moment = generation_moment();
     const std::string stamp = moment.stamp();
     const bool written = write_declaration(work_file_name(), moment);
@@ -199,6 +207,12 @@ TransferOutcome transfer_declaration() {
     return TransferOutcome::NotPlaced;
 }
 
+}  // namespace
+
+TransferOutcome transfer_declaration() {
+    return computed_again() ? generate_and_place() : TransferOutcome::NotGenerated;
+}
+
 bool GERAR() { return transfer_declaration() == TransferOutcome::Sent; }
 
 bool PREPARA() {
@@ -207,8 +221,20 @@ bool PREPARA() {
             common::AVISOSN("Preencha em Env Receita o Local onde está o programa da receita"_cp);
         return true;
     }
-    if (!guards_pass()) return false;
-    const TransferOutcome outcome = transfer_declaration();
+    // The guards look at the declaration as it goes out: a walk loads
+    // declarations that were never computed (an import writes the tables).
+    if (!computed_again()) {
+        report(TransferOutcome::NotGenerated);
+        common::FECHAJAN(kProgressWindow);
+        return true;
+    }
+    if (!guards_pass()) {
+        forget_rural_results();
+        // A walk names at its end the declarations the clerk kept back.
+        if (common::notices_kept()) common::keep_notice("A declaração NÃO foi transferida para o programa da receita!"_cp);
+        return false;
+    }
+    const TransferOutcome outcome = generate_and_place();
     report(outcome);
     if (outcome == TransferOutcome::Sent) mark_as_sent();
     common::FECHAJAN(kProgressWindow);

@@ -46,6 +46,13 @@ std::vector<Taxpayer> taxpayers() {
           Record("26").at(14, "30").num(16, 20, 1).at(21, "33333333333").at(35, "CARLA").num(106, 118, 240000)
               .at(133, "A"),
           Record("35").at(14, "0").num(15, 19, 1).at(20, "CARLA").at(80, "01011990").at(88, "33333333333")}},
+        // A flat sold in cash: the walk asks nothing about the cash of a
+        // declaration whose gain it computes before sending.
+        {"12345678909",
+         "BIA GANHOS",
+         {employer(), Record("60").at(14, "01").at(16, "APARTAMENTO").at(168, "10032000").at(178, "VENDA"),
+          Record("63").at(14, "1").at(15, "01").at(76, "20052011").num(85, 97, 50000000).num(98, 110, 30000000)
+              .at(230, "N").at(231, "N").at(233, "S")}},
         {"71428793860",
          "CARLOS RURAL",
          {employer(),

@@ -163,6 +163,57 @@ TEST_F(ImportedDeclaration, SentWithoutOpeningAsAfterOpeningAndSaving) {
     EXPECT_EQ(send(cpf), unopened);
 }
 
+// Each kind of content the tax program's files bring, in a declaration of
+// its own: never opened, its file is the one it has once opened and saved.
+TEST_F(ImportedDeclaration, EveryKindSentWithoutOpeningAsAfterOpeningAndSaving) {
+    const Record farm = Record("50").at(14, "0").at(15, "12345678").at(23, "SITIO").num(138, 147, 1250)
+                            .num(148, 152, 10000).at(153, "1").at(154, "01");
+    const struct {
+        const char* what;
+        const char* cpf;
+        std::vector<Record> records;
+    } cases[] = {
+        {"dependants and payments", "52998224725",
+         {Record("25").num(14, 18, 1).at(19, "21").at(21, "ANA").at(81, "01012000").at(89, "11111111111"),
+          Record("26").at(14, "01").num(16, 20, 1).at(21, "12345678000195").at(35, "ESCOLA").num(106, 118, 400000)
+              .at(133, "D"),
+          Record("26").at(14, "10").at(21, "98765432000198").at(35, "HOSPITAL").num(106, 118, 50000)
+              .num(119, 131, 10000)}},
+        {"assets and debts", "71428793860",
+         {Record("27").at(14, "11").at(16, "0").at(17, "000").at(20, "CASA").num(532, 544, 20000000)
+              .num(545, 557, 20000000),
+          Record("28").at(14, "11").at(16, "EMPRESTIMO").num(528, 540, 500000).num(541, 553, 300000)}},
+        {"rural activity", "39053344705",
+         {farm, Record("51").at(14, "0").num(15, 16, 7).num(17, 29, 100000).num(30, 42, 200000),
+          Record("53").at(14, "0").at(15, "1").num(16, 25, 1000).num(26, 35, 500).num(56, 65, 400),
+          Record("55").at(14, "0").at(15, "FINANCIAMENTO").num(527, 539, 2000000).num(540, 552, 1500000)}},
+        {"variable income", "98765432100",
+         {Record("40").num(14, 15, 1).num(419, 431, 3000),
+          Record("40").num(14, 15, 4).num(16, 28, 100000).num(185, 197, 15000).num(354, 366, 1000),
+          Record("42").num(14, 15, 5).num(16, 28, 50000).num(84, 96, 500)}},
+        {"capital gains", "12345678909",
+         {Record("61").at(14, "01").at(16, "AUTOMOVEL").at(168, "10032008"),
+          Record("60").at(14, "02").at(16, "APARTAMENTO").at(168, "10032000"),
+          Record("63").at(14, "2").at(15, "01").at(76, "20052011").num(85, 97, 9000000).num(98, 110, 4000000)
+              .at(230, "N").at(231, "N").at(233, "S"),
+          Record("63").at(14, "1").at(15, "02").at(76, "20052011").num(85, 97, 50000000).num(98, 110, 30000000)
+              .at(230, "N").at(231, "N").at(233, "S")}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<Record> records{employer()};
+        records.insert(records.end(), c.records.begin(), c.records.end());
+        import(c.cpf, records);
+        const std::string unopened = send(c.cpf);
+        ASSERT_FALSE(unopened.empty());
+        open_and_save(c.cpf);
+        EXPECT_EQ(send(c.cpf), unopened);
+    }
+    // The flat sold in cash is money in hand: the walk, which checks the
+    // cash of what it sends, had nothing to ask.
+    EXPECT_FALSE(term->showed("PROBLEMAS de CAIXA")) << term->all_snapshots();
+}
+
 // The file numbers the dependants 1 and 3 and the recipient 1: the school
 // of dependant 3 and the alimony of recipient 1 each reach their person.
 TEST_F(ImportedDeclaration, PaymentsReachTheirPersons) {
@@ -300,6 +351,24 @@ TEST_F(ImportedDeclaration, WalkAsksNothingAndNamesWhatItSentAsItWas) {
     ASSERT_EQ(notices.size(), 1u) << ::testing::PrintToString(notices);
     EXPECT_EQ(notices[0], "111.444.777-35: Há uma PJ do titular sem o CNPJ preenchido (SEM CNPJ), transferida assim mesmo"_cp);
     EXPECT_EQ(value(doc, "rendPJ", "totalRendRecebPessoaJuridica"), "64.180,00");
+}
+
+// A house bought in 2011 for 500.000,00 out of an income of 63.180,00: the
+// walk asks about the cash; the clerk says no, and the walk names at its
+// end the declaration it did not send.
+TEST_F(ImportedDeclaration, WalkNamesTheDeclarationTheClerkKeptBack) {
+    const std::string cpf = "11144477735";
+    import(cpf, {employer(), Record("27").at(14, "11").at(16, "0").at(17, "000").at(20, "CASA")
+                                 .num(532, 544, 0).num(545, 557, 50000000)});
+    keys({'N'});
+    std::vector<std::string> notices;
+    {
+        common::NoticesKept kept(notices);
+        kept.about("111.444.777-35");
+        EXPECT_EQ(send(cpf), "");
+    }
+    EXPECT_TRUE(term->showed("PROBLEMAS de CAIXA")) << term->all_snapshots();
+    EXPECT_EQ(notices, Texts{"111.444.777-35: A declaração NÃO foi transferida para o programa da receita!"_cp});
 }
 
 }  // namespace

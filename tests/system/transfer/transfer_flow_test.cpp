@@ -198,8 +198,10 @@ protected:
     std::string placed() const { return root + "/irpf/11144477735/11144477735.XML"; }
 };
 
+// Other expenses of 10,00 and no resources: the cash balance, computed
+// before the question, is negative.
 TEST_F(PreparaTest, NegativeCashIsSentOnlyWhenTheUserConfirms) {
-    rt::variables().set("SALDO", rt::Value(-10.0));
+    rt::variables().set("OUTRDES", rt::Value(10.0));
     keys({rt::key::RIGHT, rt::key::ENTER});   // "Não"
     EXPECT_FALSE(PREPARA());
     EXPECT_FALSE(exists(placed()));
