@@ -22,6 +22,7 @@
 #include "runtime/screen/screen.hpp"
 #include "runtime/table/table.hpp"
 #include "runtime/table/table_error.hpp"
+#include "tables/open_failure.hpp"
 #include "tables/opening.hpp"
 #include "tables/schema_upgrade.hpp"
 #include "tables/state.hpp"
@@ -85,7 +86,14 @@ bool start(std::optional<std::string> terminal) {
     if (!tables::CONFIGURA(global_text("NUSU"))) return false;
     config_folders();
     common::ENCHETELA(" ", global_text("COR_ENCH_C"));
-    return tables::ABERTURA(50);
+    if (tables::ABERTURA(50)) return true;
+    // The folder list is held by the main program of this terminal, unless
+    // it started the converter itself: then it let the list go.
+    const std::string why = tables::failed_in_use()
+                                ? "O programa QV2012 no terminal "_cp + global_text("NUSU") + " está em uso"_cp
+                                : tables::open_failure_text();
+    common::AVISOSN(why.empty() ? "Arquivos do programa não puderam ser abertos"_cp : why, 0);
+    return false;
 }
 
 common::SubmenuItem item(const char* caption, const char* message, int id, int shortcut = 0) {

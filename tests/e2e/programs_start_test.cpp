@@ -141,6 +141,14 @@ TEST_F(E2eMainProgram, StartsOnAnEmptyFolderShowsTheMenuAndLeaves) {
     EXPECT_TRUE(second->wait_exit(10s)) << second->screen_text();
     EXPECT_TRUE(s->running()) << "the first copy goes on";
 
+    // So is the converter started on its own for that terminal.
+    qv::e2e::TmuxSession converter(std::string(QV_BINARY_DIR) + "/qvmigrate", prog.string(),
+                                   {"DQV2012=" + prog.string() + "/", "TERMINAL=01", "HOME=" + home.string()});
+    ASSERT_TRUE(converter.wait_for("O programa QV2012 no terminal 01 está em uso", 10s)) << converter.screen_text();
+    converter.keys("Enter");
+    EXPECT_TRUE(converter.wait_exit(10s)) << converter.screen_text();
+    EXPECT_TRUE(s->running()) << "the first copy goes on";
+
     leave(*s);
     EXPECT_EQ(config("NOMEAG").substr(0, 22), "USUARIO DO TERMINAL 01");
     EXPECT_EQ(config("OPCIRPF"), "J");
