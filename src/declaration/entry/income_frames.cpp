@@ -58,7 +58,18 @@ void totals_block() {
     }
 }
 
+// Page 2's line naming the sheet's current filling, which ends the line.
+constexpr int kFillRow = 4, kFillWidth = 14;
+const std::string& fill_prefix() {
+    static const std::string prefix = "Seta p/direita mostra o imposto corrigido  Preenchimento atual: "_cp;
+    return prefix;
+}
+
 }  // namespace
+
+void show_fill_mode(std::string_view label) {
+    rt::at_say(kFillRow, 1 + static_cast<int>(fill_prefix().size()), rt::PADR(label, kFillWidth));
+}
 
 std::string fill_mode_label(int mode) {
     switch (mode) {
@@ -90,8 +101,8 @@ void JANPFIS(int n) {
     open_page_window(2, 22, 79);
     centred(2, 79, "(3)Rend. Tribut.Recebido de P.Físicas e apuração do recolhimento mensal"_cp);
     rt::at_say(3, 1, "ALT A Troca (1)Fonte INDIVIDUAL (2)Só TOTAIS (3)Livro Caixa (4)Cálculo Inverso"_cp);
-    rt::at_say(4, 1, "Seta p/direita mostra o imposto corrigido  Preenchimento atual: "_cp +
-                         fill_mode_label(common::Global{"CAL_AUTO"}.integer(1)));
+    rt::at_say(kFillRow, 1, fill_prefix());
+    show_fill_mode(fill_mode_label(common::Global{"CAL_AUTO"}.integer(1)));
     rt::at_say(1, 1, n == 2 ? "Dependente CPF" : "Rendimento do Titular");
     rt::at_say(21, 1, "Totais INSS");
     rt::at_say(21, 26, "Pensão"_cp);

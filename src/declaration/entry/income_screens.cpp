@@ -211,7 +211,8 @@ void RENDPF() {
     show_total(21, 13, dependant ? "CARNEDEPEN" : "CARNEINSS");
     sheet_from_row(record);
     show_total(21, 68, "DF_PAGTO", "@d");
-    const int mode = common::Global{"CAL_AUTO"}.integer(1);
+    const common::Global fill_mode{"CAL_AUTO"};
+    const int mode = fill_mode.integer(1);
     if (!dependant && (mode == 1 || mode == 3)) {
         show_total(21, 32, "PENSAOM");
         show_total(21, 56, "NTOTDEP");
@@ -219,7 +220,8 @@ void RENDPF() {
     call_named("CALC", {Value(1), Value(1)});
     grids::run_matrix_grid(16);
     sheet_to_row(record);
-    if (mode == 2 || mode == 4) ask_social_security_total(dependant);
+    // The mode the sheet was left in: Alt+A may have changed it.
+    if (const int left_in = fill_mode.integer(1); left_in == 2 || left_in == 4) ask_social_security_total(dependant);
     call_named("CALC", {Value(1), Value(1)});
 }
 
