@@ -16,5 +16,9 @@ std::string fill_mode_label(int mode);
 // Writes a fill mode's label after "Preenchimento atual:" on page 2's frame,
 // over the one shown before.
 void show_fill_mode(std::string_view label);
+// Page 2's totals line under the sheet, labels and figures: the person's
+// social security, the due date and, for the taxpayer's sheet filled from
+// lists, the alimony and the dependants.
+void show_sheet_totals(bool dependant);
 
 }  // namespace qv::declaration
