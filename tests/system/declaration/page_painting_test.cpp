@@ -79,6 +79,8 @@ TEST_F(PagePainting, TheSheetsNewFillingStandsWhereTheFrameNamesIt) {
               std::string::npos)
         << sheet;
     EXPECT_NE(sheet.find("TAB=Proxima página"), std::string::npos) << sheet;
+    // The total is asked beside its label, on the line under the sheet.
+    EXPECT_NE(term->snapshots.back().find("│Totais INSS"), std::string::npos) << term->snapshots.back();
     EXPECT_DOUBLE_EQ(get("CARNEINSS").as_number(), 300.0);
 }
 
