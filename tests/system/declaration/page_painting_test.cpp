@@ -98,5 +98,19 @@ TEST_F(PagePainting, ASwitchToTheSimplifiedModelKeepsTheScreenIndex) {
     EXPECT_NE(simplified.find("1=PJ 2=PF 3=Ise 4=Pgto 5=Bem 6=Iden 7=Cal"), std::string::npos) << simplified;
 }
 
+TEST_F(PagePainting, AFinalEstatesTaxPageIsTheCompleteModels) {
+    // The page painted as the new declaration's simplified model, then the
+    // estate's closing forces the complete one.
+    set("OPCIR_1", rt::Value(71));
+    MTELA(7);
+    set("DECFINAL", rt::Value("S"));
+    keys({key::ESC});
+    GTELA(7);
+    EXPECT_EQ(get("USAPADRAO").as_string(), "N");
+    const std::string page = screen_before_last(0);
+    EXPECT_NE(page.find("MODELO COMPLETO"), std::string::npos) << page;
+    EXPECT_EQ(page.find("MODELO SIMPLIFICADO"), std::string::npos) << page;
+}
+
 }  // namespace
 }  // namespace qv::declaration::testing
