@@ -42,7 +42,9 @@ bool same_tax(double a, double b) { return rt::STR(a, 10, 2) == rt::STR(b, 10, 2
 double annual_tax(double base) { return CALC_IMPOS(kAnnualTable, base, "nLeao", 12); }
 
 // The income found stands beside its label, clear of the two fields.
-void show_income(double v) { rt::at_say(kWindowRow + 2, kWindowCol + 20, rt::TRANSFORM(rt::Value(v), "@Ez 99,999,999.99")); }
+void show_income(double v) {
+    rt::at_say(kWindowRow + 2, kWindowCol + 20, rt::TRANSFORM(rt::Value(v), "@Ez 99,999,999.99"));
+}
 
 bool refund_too_large(std::string_view text_before) {
     const double target = amount("NSIMPOSTO");
