@@ -34,8 +34,9 @@ void enter_simplified_page(bool fill_screen) {
     FI13_20(3);
     rt::read_kill(true);
     if (fill_screen) {
+        // Under the screen index, which stays for the page drawn again.
         const std::string fill = common::Global{"COR_ENCHE"}.text();
-        rt::DISPBOX(0, 0, rt::MAXROW(), rt::MAXCOL(), std::string(9, ' '),
+        rt::DISPBOX(1, 0, rt::MAXROW(), rt::MAXCOL(), std::string(9, ' '),
                     rt::parse_colour(fill.empty() ? "W/N" : fill));
     }
     call_if_present("MTELA", {rt::Value(kSummaryPage)});

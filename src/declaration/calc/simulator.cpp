@@ -28,6 +28,7 @@ using rt::operator""_cp;
 constexpr int kMostRounds = 50;
 constexpr int kWindowRow = 16;
 constexpr int kWindowCol = 40;
+constexpr const char* kFieldPicture = "@Ez 9999,999.99";
 
 struct Band {
     double rate;
@@ -40,8 +41,9 @@ bool same_tax(double a, double b) { return rt::STR(a, 10, 2) == rt::STR(b, 10, 2
 
 double annual_tax(double base) { return CALC_IMPOS(kAnnualTable, base, "nLeao", 12); }
 
-void show(int row, double v, std::string_view picture) {
-    rt::at_say(kWindowRow + row, kWindowCol + 20, rt::TRANSFORM(rt::Value(v), picture));
+// The income found stands beside its label, clear of the two fields.
+void show_income(double v) {
+    rt::at_say(kWindowRow + 2, kWindowCol + 20, rt::TRANSFORM(rt::Value(v), "@Ez 99,999,999.99"));
 }
 
 bool refund_too_large(std::string_view text_before) {
@@ -106,7 +108,8 @@ bool SIMUL(int nMode) {
     switch (nMode) {
     case 1:
         set_amount("NSIMPOSTO", new_deduction_tax());
-        show(1, amount("NSIMPOSTO"), "@Ez 9999,999.99");
+        // In the tax's own field, which the clerk may then change.
+        rt::at_say(kWindowRow + 1, kWindowCol, rt::TRANSFORM(rt::Value(amount("NSIMPOSTO")), kFieldPicture));
         return true;
     case 2:
         if (refund_too_large("O valor máximo de restituição de imposto é R$"_cp)) return false;
@@ -117,7 +120,7 @@ bool SIMUL(int nMode) {
     case 3:
         if (refund_too_large("O valor máximo da restituição de imposto é R$"_cp)) return false;
         set_amount("NSRECEITA", complete_model_income());
-        show(2, amount("NSRECEITA"), "@Ez 99,999,999.99");
+        show_income(amount("NSRECEITA"));
         return true;
     default: return true;
     }
@@ -138,8 +141,8 @@ bool FAZINVER(std::string_view cAnswer) {
     if (!common::Global{"NSDEDUCAO"}.exists()) set_amount("NSDEDUCAO", 0.0);
     if (!common::Global{"NSIMPOSTO"}.exists()) set_amount("NSIMPOSTO", 0.0);
     for (;;) {
-        rt::at_get(kWindowRow, kWindowCol, "NSDEDUCAO", "@Ez 9999,999.99").valid([] { return SIMUL(1); });
-        rt::at_get(kWindowRow + 1, kWindowCol, "NSIMPOSTO", "@Ez 9999,999.99").valid([] { return SIMUL(3); });
+        rt::at_get(kWindowRow, kWindowCol, "NSDEDUCAO", kFieldPicture).valid([] { return SIMUL(1); });
+        rt::at_get(kWindowRow + 1, kWindowCol, "NSIMPOSTO", kFieldPicture).valid([] { return SIMUL(3); });
         if (!rt::READ()) break;
     }
     common::FECHAJAN(mtela1_frame(dialog::kSimulator)->window);

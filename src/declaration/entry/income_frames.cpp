@@ -9,6 +9,7 @@
 #include "declaration/entry/frame_painter.hpp"
 #include "declaration/loop/declaration_variables.hpp"
 #include "runtime/core/cp850.hpp"
+#include "runtime/core/picture.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/screen/screen.hpp"
 
@@ -58,7 +59,30 @@ void totals_block() {
     }
 }
 
+// Page 2's line naming the sheet's current filling, which ends the line.
+constexpr int kFillRow = 4, kFillWidth = 14;
+const std::string& fill_prefix() {
+    static const std::string prefix = "Seta p/direita mostra o imposto corrigido  Preenchimento atual: "_cp;
+    return prefix;
+}
+
+// Page 2's totals line under the sheet; the sheet's grid draws its own
+// bottom line there while it runs, so the line is written whole each time.
+constexpr int kTotalsRow = 21;
+constexpr const char* kTotalPicture = "@EZ 999,999.99";
+void sheet_totals_labels() {
+    rt::at_say(kTotalsRow, 1, rt::SPACE(78));
+    rt::at_say(kTotalsRow, 1, "Totais INSS");
+    rt::at_say(kTotalsRow, 26, "Pensão"_cp);
+    rt::at_say(kTotalsRow, 44, "Dependentes");
+    rt::at_say(kTotalsRow, 62, "Venc.");
+}
+
 }  // namespace
+
+void show_fill_mode(std::string_view label) {
+    rt::at_say(kFillRow, 1 + static_cast<int>(fill_prefix().size()), rt::PADR(label, kFillWidth));
+}
 
 std::string fill_mode_label(int mode) {
     switch (mode) {
@@ -90,13 +114,23 @@ void JANPFIS(int n) {
     open_page_window(2, 22, 79);
     centred(2, 79, "(3)Rend. Tribut.Recebido de P.Físicas e apuração do recolhimento mensal"_cp);
     rt::at_say(3, 1, "ALT A Troca (1)Fonte INDIVIDUAL (2)Só TOTAIS (3)Livro Caixa (4)Cálculo Inverso"_cp);
-    rt::at_say(4, 1, "Seta p/direita mostra o imposto corrigido  Preenchimento atual: "_cp +
-                         fill_mode_label(common::Global{"CAL_AUTO"}.integer(1)));
+    rt::at_say(kFillRow, 1, fill_prefix());
+    show_fill_mode(fill_mode_label(common::Global{"CAL_AUTO"}.integer(1)));
     rt::at_say(1, 1, n == 2 ? "Dependente CPF" : "Rendimento do Titular");
-    rt::at_say(21, 1, "Totais INSS");
-    rt::at_say(21, 26, "Pensão"_cp);
-    rt::at_say(21, 44, "Dependentes");
-    rt::at_say(21, 62, "Venc.");
+    sheet_totals_labels();
+}
+
+void show_sheet_totals(bool dependant) {
+    sheet_totals_labels();
+    const auto show = [](int col, const char* name, const char* picture) {
+        rt::at_say(kTotalsRow, col, rt::TRANSFORM(common::Global{name}.value(), picture));
+    };
+    show(13, dependant ? "CARNEDEPEN" : "CARNEINSS", kTotalPicture);
+    show(68, "DF_PAGTO", "@d");
+    const int mode = common::Global{"CAL_AUTO"}.integer(1);
+    if (dependant || (mode != 1 && mode != 3)) return;
+    show(32, "PENSAOM", kTotalPicture);
+    show(56, "NTOTDEP", kTotalPicture);
 }
 
 }  // namespace qv::declaration

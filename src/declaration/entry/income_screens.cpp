@@ -104,10 +104,6 @@ std::optional<Dependant> choose_dependant() {
     return people[static_cast<std::size_t>(chosen - 1)];
 }
 
-void show_total(int row, int col, const char* name, const char* picture = kTotalPicture) {
-    rt::at_say(row, col, rt::TRANSFORM(common::Global{name}.value(), picture));
-}
-
 // Modes 2 and 4 take the social-security total of the person by hand.
 void ask_social_security_total(bool dependant) {
     const common::Global total{dependant ? "CARNEDEPEN" : "CARNEINSS"};
@@ -208,18 +204,16 @@ void RENDPF() {
     set_variable("CPFDEPEN", Value(rt::PADR(cpf, 11)));
     set_variable("MATATU", Value("rec_mensal"));
     const std::uint32_t record = person_sheet_row(cpf);
-    show_total(21, 13, dependant ? "CARNEDEPEN" : "CARNEINSS");
     sheet_from_row(record);
-    show_total(21, 68, "DF_PAGTO", "@d");
-    const int mode = common::Global{"CAL_AUTO"}.integer(1);
-    if (!dependant && (mode == 1 || mode == 3)) {
-        show_total(21, 32, "PENSAOM");
-        show_total(21, 56, "NTOTDEP");
-    }
+    show_sheet_totals(dependant);
     call_named("CALC", {Value(1), Value(1)});
     grids::run_matrix_grid(16);
     sheet_to_row(record);
-    if (mode == 2 || mode == 4) ask_social_security_total(dependant);
+    // The line under the sheet again, in the mode the sheet was left in
+    // (Alt+A may have changed it), with its field in the totals' modes.
+    show_sheet_totals(dependant);
+    if (const int mode = common::Global{"CAL_AUTO"}.integer(1); mode == 2 || mode == 4)
+        ask_social_security_total(dependant);
     call_named("CALC", {Value(1), Value(1)});
 }
 

@@ -104,11 +104,14 @@ void page_identification() {
 void page_tax() {
     bool first = true;
     for (;;) {
-        if (!first) MTELA(7);
+        // A final estate or a departure is a complete declaration: a page
+        // painted for the simplified model is painted again.
+        const bool forced = (vars::yes(vars::DECFINAL) || vars::yes(vars::DECSAIDA)) && kUsaPadrao.text() != "N";
+        if (forced) kUsaPadrao.set(rt::Value("N"));
+        if (!first || forced) MTELA(7);
         first = false;
         bind(kCtrlS, "MUDA");
         set_value("CCALCINV", rt::Value("S"));
-        if (vars::yes(vars::DECFINAL) || vars::yes(vars::DECSAIDA)) kUsaPadrao.set(rt::Value("N"));
         for (const char* name : {"NSRECEITA", "NSDEDUCAO", "NSIMPOSTO"}) set_value(name, rt::Value(0));
         set_value("TROCOU", rt::Value(false));
         set_value("LINVER", rt::Value(false));

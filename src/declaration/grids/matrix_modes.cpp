@@ -6,6 +6,8 @@
 #include "common/globals.hpp"
 #include "common/messages.hpp"
 #include "common/windows.hpp"
+#include "declaration/entry/footers.hpp"
+#include "declaration/entry/income_frames.hpp"
 #include "declaration/grids/grid_catalogue.hpp"
 #include "declaration/loop/declaration_variables.hpp"
 #include "runtime/core/cp850.hpp"
@@ -22,6 +24,7 @@ using rt::Value;
 
 constexpr int kIncomeArea = 22;
 constexpr int kInverseMode = 4;
+constexpr int kSheetFooter = 12;
 
 const common::Global kCalAuto{"CAL_AUTO"};
 const common::Global kSoRec{"SO_REC"};
@@ -77,7 +80,10 @@ void show_next_carne_leao_mode() {
     kCalAuto.set(Value(next));
     if (next == kInverseMode) recompute();
     const CarneLeaoMode& m = carne_leao_mode(next);
-    rt::at_say(3, 4, rt::PADR(m.title, 66));
+    // The title replaces the filling the frame named; the key line above
+    // it stays, and the footer follows the new mode.
+    show_fill_mode(m.title);
+    MRODAPE(kSheetFooter);
     common::AVISOSN(m.explanation);
 }
 

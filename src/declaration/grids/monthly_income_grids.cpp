@@ -4,6 +4,7 @@
 #include "common/globals.hpp"
 #include "common/messages.hpp"
 #include "declaration/entry/dialog_painters.hpp"
+#include "declaration/entry/income_frames.hpp"
 #include "declaration/grids/grid_columns.hpp"
 #include "declaration/grids/grid_hooks.hpp"
 #include "declaration/loop/page_globals.hpp"
@@ -49,16 +50,7 @@ GridDescription income_kind(int code, const char* kind) {
 void carne_leao_totals() {
     common::Global{"LEAO_CAL"}.set(Value(false));
     run_named("FDE_LEAO", {Value(1)});
-    const auto show = [](int col, const char* name) {
-        rt::at_say(21, col, rt::TRANSFORM(common::Global{name}.value(), "@EZ 999,999.99"));
-    };
-    if (dependant_income()) {
-        show(13, "CARNEDEPEN");
-        return;
-    }
-    show(13, "CARNEINSS");
-    show(32, "PENSAOM");
-    show(56, "NTOTDEP");
+    show_sheet_totals(dependant_income());
 }
 
 struct PayerKind {

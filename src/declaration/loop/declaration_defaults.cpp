@@ -61,6 +61,10 @@ rt::Value LIMPVAR() {
     set_variable("ESTATUS", rt::Value(2));
     set_variable("INDALERTA", rt::Value(10));
     set_variable("USAPADRAO", rt::Value("S"));
+    // Neither an estate's closing nor a departure, as a declaration starts.
+    set_variable("DECFINAL", rt::Value("N"));
+    set_variable("DECSAIDA", rt::Value("N"));
+    set_variable("DECJUDI", rt::Value("S"));
     for (int n = 1; n <= 50; ++n) set_variable(numbered("I13_", n), rt::Value(0.0));
     for (int n = 1; n <= 13; ++n) set_variable(numbered("I3_", n), rt::Value(0.0));
     for (int n = 1; n <= 7; ++n) set_variable(numbered("I4_", n), rt::Value(0.0));

@@ -154,6 +154,10 @@ bool load_records(bool recovery, int id, int existing, const std::string& cpf) {
         record_to_variables(declaration_area);
     } else {
         common::ESCRLCOL(kProgressWindow, 5, 2, "Criando os dados...");
+        // Nothing of the taxpayer edited before stays: the blank record's
+        // fields first (the estate, the departure, every line), then the new
+        // declaration's own values.
+        if (ws.current(declaration_area).eof()) record_to_variables(declaration_area);
         LIMPVAR();
     }
     ws.close(declaration_area);

@@ -104,9 +104,14 @@ void GIRO() {
     KeyBindings keys;
     bind_page_keys(keys);
     // The pages stand on a plain background (a narrow one shows no logo
-    // beside it); the menu gets its own background back on leaving.
+    // beside it); the menu gets its own background back on leaving. The
+    // logo's window is put away first: what it saved belongs to the menu,
+    // and a page's own box in that window would put it back over the page.
     struct MenuBackground {
-        MenuBackground() { common::ENCHETELA(" ", common::ACHACOR(common::Global{"COR_ENCHE"}.integer(31))); }
+        MenuBackground() {
+            if (const common::FrameBox* logo = mtela1_frame(dialog::kBackground)) common::FECHAJAN(logo->window);
+            common::ENCHETELA(" ", common::ACHACOR(common::Global{"COR_ENCHE"}.integer(31)));
+        }
         ~MenuBackground() { paint_background(); }
     } background;
     for (;;) {

@@ -111,9 +111,21 @@ std::optional<std::size_t> hot_button(const std::vector<std::string>& buttons, i
 }
 
 
+// Buttons padded with blanks that would not fit inside the screen's box
+// are shown without the padding.
+std::vector<std::string> fitting_buttons(const std::vector<std::string>& given) {
+    if (given.empty()) return {"Ok"};
+    std::size_t width = kButtonGap * (given.size() - 1);
+    for (const auto& b : given) width += b.size() + 2;
+    if (width <= static_cast<std::size_t>(SCREEN_COLS - 4)) return given;
+    std::vector<std::string> trimmed;
+    for (const auto& b : given) trimmed.push_back(TRIM(b));
+    return trimmed;
+}
+
 int alert_box(const std::vector<std::string>& message_lines, const std::vector<std::string>& given_buttons,
               std::string_view colour, int first, const std::function<bool()>& done, double poll_seconds) {
-    const std::vector<std::string> buttons = given_buttons.empty() ? std::vector<std::string>{"Ok"} : given_buttons;
+    const std::vector<std::string> buttons = fitting_buttons(given_buttons);
     std::vector<std::string> lines = wrap_lines(message_lines);
     if (lines.size() > static_cast<std::size_t>(SCREEN_ROWS - 4)) lines.resize(SCREEN_ROWS - 4);
     const AlertColours colours = alert_colours(colour);

@@ -128,5 +128,23 @@ TEST_F(AlertTest, LongLinesAreWrapped) {
     EXPECT_EQ(sb_->first_text(11, 15, 50), std::string(10, ' ') + std::string(30, 'b') + std::string(10, ' '));
 }
 
+TEST_F(AlertTest, ButtonsTooWideForTheScreenLoseTheirTrailingBlanks) {
+    // Three buttons padded to 24 columns do not fit inside 80 columns with
+    // their margins; without the padding they stand inside the box.
+    const std::vector<std::string> padded{"Sim, salve tudo        ", "Não, volte p/declaração."_cp,
+                                          "Ignore as alterações    "_cp};
+    sb_->feed(key::ESC);
+    EXPECT_EQ(ALERT(" Termina  a  Declaração ?"_cp, padded), 0);
+    // One line: 5 rows from row 10, the buttons on row 13.
+    const auto& g = sb_->first_wait();
+    int right = -1;
+    for (int c = 0; c < 80; ++c)
+        if (g[10][c].ch == 0xBF) right = c;
+    ASSERT_GT(right, 0);
+    EXPECT_EQ(g[13][right].ch, 0xB3);   // the buttons' row keeps its right edge
+    const std::string row = sb_->first_text(13, 0, right);
+    EXPECT_NE(row.find(" Ignore as alterações "_cp), std::string::npos) << cp850_to_utf8(row);
+}
+
 }  // namespace
 }  // namespace qv::rt

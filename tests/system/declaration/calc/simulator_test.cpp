@@ -9,6 +9,7 @@ namespace qv::declaration::testing {
 namespace {
 
 constexpr double kCent = 0.000001;
+namespace key = rt::key;
 
 class SimulatorTest : public CalcTest {};
 
@@ -71,6 +72,24 @@ TEST_F(SimulatorTest, RefundAboveTheTaxPaidIsRefused) {
     EXPECT_TRUE(term->showed("O valor máximo de restituição de imposto é R$"));
     set("NSIMPOSTO", -400.00);
     EXPECT_TRUE(SIMUL(2));
+}
+
+TEST_F(SimulatorTest, NewDeductionsTaxStandsInItsOwnField) {
+    set("I13_20", 50000.00);
+    set("I13_35", 1000.00);
+    set("I13_24", 0.0);
+    set("I13_22T", 0.0);
+    keys({'1', '0', '0', '0', '0', key::ENTER, key::ESC});
+    ASSERT_TRUE(FAZINVER("S"));
+    // Waiting on the tax: 2,659.53 less the 1,000.00 paid, once on its row.
+    const std::string waiting = term->snapshots.back();
+    const std::size_t row = waiting.find("\n17 |");
+    ASSERT_NE(row, std::string::npos) << waiting;
+    const std::string line = waiting.substr(row + 1, waiting.find('\n', row + 1) - row - 1);
+    const std::size_t at = line.find("1.659,53");
+    ASSERT_NE(at, std::string::npos) << line;
+    EXPECT_EQ(line.find("1.659,53", at + 1), std::string::npos) << line;
+    EXPECT_NE(line.find("Imposto devido          1.659,53"), std::string::npos) << line;
 }
 
 }  // namespace

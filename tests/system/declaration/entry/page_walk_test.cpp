@@ -5,6 +5,7 @@
 // questions take both answers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -307,6 +308,10 @@ protected:
 };
 
 TEST_F(PageWalk, EveryFieldTakesItsRightAnswersAndRefusesItsWrongOnes) {
+    // Every form of the pages is walked, none left out.
+    for (const int number : form_numbers())
+        EXPECT_TRUE(std::any_of(forms().begin(), forms().end(), [number](const Form& f) { return f.number == number; }))
+            << "form " << number << " is not walked";
     for (const Form& form : forms()) {
         const Cases cases = form.cases();
         for (const auto& [name, value] : form.before) set(name, value);
