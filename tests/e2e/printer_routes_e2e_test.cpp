@@ -164,6 +164,43 @@ TEST_F(E2ePrinterRoutes, EveryShippedTypeReachesItsRoute) {
     s.keys("Down");
     s.keys("Enter");
     EXPECT_EQ(complete(root / "lp.log.3", 10s), text);
+
+    // The plain text type into the clerk's file, whose name the runs of the
+    // office's own type left as it was; a name with a folder is refused.
+    s.keys("Left");
+    ASSERT_TRUE(s.wait_for("5-Seleção Impressora", 5s)) << s.screen_text();
+    choose_type(s, 2);
+    s.text("5");
+    ASSERT_TRUE(s.wait_for("Porta de saída", 5s)) << s.screen_text();
+    s.keys("Down");
+    s.keys("Enter");
+    ASSERT_TRUE(s.wait_for("Arquivo de saída  RELAT", 5s)) << s.screen_text();
+    s.text("L");
+    s.text("0");
+    s.text("0");
+    s.keys("Home");
+    s.keys("C-y");
+    s.text("../EVIL");
+    s.keys("Enter");
+    ASSERT_TRUE(s.wait_for("Informe só o nome do arquivo: ele fica na pasta de trabalho", 5s)) << s.screen_text();
+    s.keys("Enter");
+    s.keys("Home");
+    s.keys("C-y");
+    s.text("RELAT");
+    s.keys("Enter");
+    s.keys("Escape");
+    ASSERT_TRUE(s.wait_gone("Nome da Impressora Padrão", 5s)) << s.screen_text();
+    s.keys("Escape");
+    ASSERT_TRUE(s.wait_for("5-Seleção Impressora", 5s)) << s.screen_text();
+    fs::remove(prog / "RELAT.TXT");
+    print(s);
+    const std::string plain = complete(prog / "RELAT.TXT");
+    ASSERT_NE(plain.find("Nome: MARIA DA SILVA"), std::string::npos) << s.screen_text();
+    for (const char c : plain)
+        ASSERT_TRUE(static_cast<unsigned char>(c) >= 32 || c == '\r' || c == '\n' || c == '\f')
+            << "no printer sequence in plain text: " << static_cast<int>(c);
+    EXPECT_FALSE(fs::exists(root / "EVIL.TXT"));
+    back_to_selection(s);
     EXPECT_FALSE(fs::exists(prog / "Error.log"));
 }
 
