@@ -76,8 +76,8 @@ protected:
         s.keys("Escape");
         ASSERT_TRUE(s.wait_for("5-Seleção Impressora", 5s)) << s.screen_text();
     }
-    // From the selection bar: the output port form; `file` empty keeps the name.
-    static void set_port(qv::e2e::TmuxSession& s, const char* where, const char* lpt, const std::string& file = {}) {
+    // From the selection bar: the output port form, its ports typed.
+    static void open_port_form(qv::e2e::TmuxSession& s, const char* where, const char* lpt) {
         s.text("5");
         ASSERT_TRUE(s.wait_for("Porta de saída", 5s)) << s.screen_text();
         s.keys("Down");
@@ -86,12 +86,22 @@ protected:
         s.text(where);
         s.text(lpt);
         s.text("0");
-        if (!file.empty()) {
-            s.keys("Home");
-            s.keys("C-y");
-            s.text(file);
-            s.keys("Enter");
-        }
+    }
+    // In the output file's field: the name typed over the one there.
+    static void type_file(qv::e2e::TmuxSession& s, const std::string& file) {
+        s.keys("Home");
+        s.keys("C-y");
+        s.text(file);
+        s.keys("Enter");
+    }
+    // From the selection bar: the output port form; `file` empty keeps the name.
+    static void set_port(qv::e2e::TmuxSession& s, const char* where, const char* lpt, const std::string& file = {}) {
+        open_port_form(s, where, lpt);
+        if (!file.empty()) type_file(s, file);
+        close_port_form(s);
+    }
+    // Leaves the output port form, which keeps what it holds, back to the bar.
+    static void close_port_form(qv::e2e::TmuxSession& s) {
         s.keys("Escape");
         ASSERT_TRUE(s.wait_gone("Nome da Impressora Padrão", 5s)) << s.screen_text();
         s.keys("Escape");
@@ -170,28 +180,13 @@ TEST_F(E2ePrinterRoutes, EveryShippedTypeReachesItsRoute) {
     s.keys("Left");
     ASSERT_TRUE(s.wait_for("5-Seleção Impressora", 5s)) << s.screen_text();
     choose_type(s, 2);
-    s.text("5");
-    ASSERT_TRUE(s.wait_for("Porta de saída", 5s)) << s.screen_text();
-    s.keys("Down");
-    s.keys("Enter");
+    open_port_form(s, "L", "0");
     ASSERT_TRUE(s.wait_for("Arquivo de saída  RELAT", 5s)) << s.screen_text();
-    s.text("L");
-    s.text("0");
-    s.text("0");
-    s.keys("Home");
-    s.keys("C-y");
-    s.text("../EVIL");
-    s.keys("Enter");
+    type_file(s, "../EVIL");
     ASSERT_TRUE(s.wait_for("Informe só o nome do arquivo: ele fica na pasta de trabalho", 5s)) << s.screen_text();
     s.keys("Enter");
-    s.keys("Home");
-    s.keys("C-y");
-    s.text("RELAT");
-    s.keys("Enter");
-    s.keys("Escape");
-    ASSERT_TRUE(s.wait_gone("Nome da Impressora Padrão", 5s)) << s.screen_text();
-    s.keys("Escape");
-    ASSERT_TRUE(s.wait_for("5-Seleção Impressora", 5s)) << s.screen_text();
+    type_file(s, "RELAT");
+    close_port_form(s);
     fs::remove(prog / "RELAT.TXT");
     print(s);
     const std::string plain = complete(prog / "RELAT.TXT");
