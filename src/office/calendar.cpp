@@ -142,7 +142,9 @@ void ENCHECAL() {
 }
 
 void FOLHINHA() {
-    const std::string saved = rt::SAVESCREEN(kTop, kLeft, kBottom, kRight);
+    // The whole screen: the calendar's window is the background box's
+    // (window 7), whose opening puts back what lay under that box.
+    const std::string saved = rt::SAVESCREEN();
     CalendarDay d = shown();
     keep(d);
     Global{"VOLTOU"}.set(rt::Value(false));
@@ -184,7 +186,7 @@ void FOLHINHA() {
     Global{"CARANO"}.set(rt::Value(rt::STRZERO(d.year, 4)));
     common::MENS();
     if (common::window_saved(7)) common::FECHAJAN(7);
-    rt::RESTSCREEN(kTop, kLeft, kBottom, kRight, saved);
+    rt::RESTSCREEN(saved);
 }
 
 void register_calendar_routines() {

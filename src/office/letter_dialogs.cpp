@@ -161,24 +161,29 @@ std::string ESCOL_CART(bool groups) {
     const std::string extension = groups ? ".grp" : ".txt";
     const int width = groups ? 20 : 12;
     std::vector<std::string> names = files_with(extension);
+    for (auto& n : names)
+        if (groups) n.erase(n.size() - extension.size());
     std::vector<std::string> items;
     std::vector<bool> selectable;
     for (const auto& n : names) {
-        items.push_back(rt::PADR(groups ? n.substr(0, n.size() - extension.size()) : n, width));
+        items.push_back(rt::PADR(n, width));
         selectable.push_back(true);
     }
     while (items.size() < static_cast<std::size_t>(kListRows)) {
         items.push_back(rt::SPACE(width));
         selectable.push_back(false);
     }
+    // The box's corners are given as the window layer counts (from 1); the
+    // list fills its inside, screen rows `top`.. and columns `left`.. .
     const int top = 8, left = 30;
     const std::string saved = rt::SAVESCREEN();
     open_box(kBoxWindow, top, left, top + kListRows + 1, left + width + 1, {});
-    const int chosen = rt::ACHOICE(top + 1, left + 1, top + kListRows, left + width, items, selectable);
+    const int chosen = rt::ACHOICE(top, left, top + kListRows - 1, left + width - 1, items, selectable);
     common::FECHAJAN(kBoxWindow);
     rt::RESTSCREEN(saved);
     if (chosen < 1 || chosen > static_cast<int>(names.size())) return {};
-    return rt::TRIM(items[static_cast<std::size_t>(chosen - 1)]);
+    // A name wider than the list is shown cut and chosen whole.
+    return names[static_cast<std::size_t>(chosen - 1)];
 }
 
 }  // namespace qv::office

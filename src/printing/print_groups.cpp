@@ -52,13 +52,18 @@ rt::KeyHandler list_on_f1(const char* variable, int width, bool groups) {
 }
 
 // One text asked at the foot of the screen; nullopt on Esc or when empty.
+// The prompt goes with the answer: the callers (the e-mail among them) go
+// on with the screen as it was.
 std::optional<std::string> ask(std::string_view prompt, const char* variable, int width, bool groups = false) {
+    constexpr int kRow = 22;
+    const std::string under = rt::SAVESCREEN(kRow, 0, kRow, 79);
     Global{variable}.set(rt::Value(rt::SPACE(width)));
-    rt::at_say(22, 2, prompt);
-    rt::at_get(22, 2 + static_cast<int>(prompt.size()), std::string("M->") + variable, "@!");
+    rt::at_say(kRow, 2, prompt);
+    rt::at_get(kRow, 2 + static_cast<int>(prompt.size()), std::string("M->") + variable, "@!");
     rt::KeyHandler before = list_on_f1(variable, width, groups);
     const bool read = rt::READ();
     rt::SETKEY(rt::key::F1, std::move(before));
+    rt::RESTSCREEN(kRow, 0, kRow, 79, under);
     if (!read) return std::nullopt;
     const std::string answer = rt::ALLTRIM(Global{variable}.text());
     if (answer.empty()) return std::nullopt;

@@ -107,6 +107,18 @@ void reset_print_state() {
 
 bool rural() { return rt::TRIM(declaration::variable_text("TEMRURAL")) == "S"; }
 
+// The one taxpayer chosen by CPF has rural activity, as the register says:
+// nothing of that taxpayer is loaded yet when the documents ask. The
+// prompt leaves the register on the taxpayer, in whatever order it shows.
+bool chosen_has_rural() {
+    if (!tables::ws().table(kRegisterArea)) tables::ABERTURA(kRegisterArea);
+    rt::table::Table* reg = tables::ws().table(kRegisterArea);
+    if (!reg) return false;
+    const std::string cpf = rt::PADR(Global{"CPF"}.text(), 11);
+    const bool on_it = !reg->eof() && reg->get("CPF").as_string() == cpf;
+    return (on_it || reg->seek(rt::Value(cpf))) && rt::TRIM(reg->get("TEMRURAL").as_string()) == "S";
+}
+
 // A range of codes asked on one line: the prompt holds two gaps of 4
 // columns, the first after `first_at`, the second at its end.
 bool ask_code_range(std::string_view prompt, const char* first, const char* last, std::size_t first_at) {
@@ -188,7 +200,7 @@ bool document_questions() {
         set("NDESLOC", rt::Value(ask_count("Informe deslocamento vertical: ", global_int("NDESLOC"), 0)));
     if (queimp == 9) return status_question();
     if (queimp == 15) return user_question();
-    if (queimp == 3 && quecon == 1 && !rural()) {
+    if (queimp == 3 && quecon == 1 && !chosen_has_rural()) {
         common::MENS(11, "Contribuinte sem atividade rural");
         return false;
     }
@@ -196,7 +208,7 @@ bool document_questions() {
         set("CALC_SALD", rt::Value("N"));
         set("AVANCA_PAG", rt::Value("S"));
         set("IMPR_RESU", rt::Value("N"));
-        if (queimp == 4 && quecon == 1 && !rural()) {
+        if (queimp == 4 && quecon == 1 && !chosen_has_rural()) {
             common::MENS(11, "Sem atividade rural para o Livro caixa");
             return false;
         }

@@ -29,14 +29,30 @@ using rt::operator""_cp;
 
 namespace {
 
-// A framed list in the middle of the screen; 0 on Esc.
-int pick(int top, int left, const std::vector<std::string>& items, int initial = 1) {
+// A framed list in the middle of the screen; 0 on Esc. With help lines,
+// the status line shows the one of the item the bar stands on.
+int pick(int top, int left, const std::vector<std::string>& items, int initial = 1,
+         const std::vector<std::string>& help = {}) {
     std::size_t width = 0;
     for (const auto& s : items) width = std::max(width, s.size());
     const int bottom = top + static_cast<int>(items.size()) + 1, right = left + static_cast<int>(width) + 3;
     const std::string saved = rt::SAVESCREEN(top, left, bottom, right);
     rt::DISPBOX(top, left, bottom, right, "\xDA\xC4\xBF\xB3\xD9\xC4\xC0\xB3 ");
-    const int chosen = rt::ACHOICE(top + 1, left + 2, bottom - 1, right - 2, items, {}, {}, initial);
+    rt::AchoiceFunction helped;
+    if (!help.empty()) {
+        helped = [&help](int mode, int current, int) {
+            if (mode == rt::AC_IDLE) {
+                common::MENS(0, help[static_cast<std::size_t>(current - 1) % help.size()]);
+                return static_cast<int>(rt::AC_CONT);
+            }
+            if (mode != rt::AC_EXCEPT) return static_cast<int>(rt::AC_CONT);
+            const int key = rt::LASTKEY();
+            if (key == rt::key::ENTER) return static_cast<int>(rt::AC_SELECT);
+            if (key == rt::key::ESC || key == rt::key::LEFT || key == rt::key::RIGHT) return static_cast<int>(rt::AC_ABORT);
+            return static_cast<int>(rt::AC_GOTO);
+        };
+    }
+    const int chosen = rt::ACHOICE(top + 1, left + 2, bottom - 1, right - 2, items, {}, helped, initial);
     rt::RESTSCREEN(top, left, bottom, right, saved);
     return chosen;
 }
@@ -206,12 +222,11 @@ bool yes(const std::string& question) { return common::AVISOSN(question, 2).as_s
 }  // namespace
 
 void CONFIMP() {
-    for (;;) {
-        const std::vector<std::string> items{"Impressora", "Porta de saída"_cp};
-        const std::vector<std::string> help{"Informa ou modifica o nome e tipo da impressora",
-                                            "Informa ou modifica a porta de comunicação da impressora"_cp};
-        common::MENS(0, help[0]);
-        const int chosen = pick(5, 30, items);
+    const std::vector<std::string> items{"Impressora", "Porta de saída"_cp};
+    const std::vector<std::string> help{"Informa ou modifica o nome e tipo da impressora",
+                                        "Informa ou modifica a porta de comunicação da impressora"_cp};
+    for (int chosen = 1;;) {
+        chosen = pick(5, 30, items, chosen, help);
         common::MENS();
         if (chosen == 0) return;
         if (chosen == 1) printer_type();

@@ -74,6 +74,14 @@ double value(int month, int line_nro, int column) {
     return statement().values[std::size_t(month)][std::size_t(line_nro)][std::size_t(column)];
 }
 
+// A line of the month's consolidation: one value for both kinds of
+// operation. A saved statement keeps it under both; one not saved again
+// since it was brought in may have it under the day trade alone.
+double consolidated(int month, int line_nro) {
+    const double common = value(month, line_nro, 0);
+    return common != 0 ? common : value(month, line_nro, 1);
+}
+
 bool month_has_values(int month) {
     for (int l = 1; l <= kLines; ++l)
         if (value(month, l, 0) != 0 || value(month, l, 1) != 0) return true;
@@ -108,7 +116,7 @@ void month_statement(int month) {
     line(0, "CONSOLIDACAO DO MES");
     for (int l = 20; l <= kLines; ++l) {
         put(0, kConsolidation[l - 20]);
-        line(kCommonCol - 2, shown(value(month, l, 0) + value(month, l, 1)));
+        line(kCommonCol - 2, shown(consolidated(month, l)));
     }
 }
 

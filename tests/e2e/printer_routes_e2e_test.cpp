@@ -76,8 +76,8 @@ protected:
         s.keys("Escape");
         ASSERT_TRUE(s.wait_for("5-Seleção Impressora", 5s)) << s.screen_text();
     }
-    // From the selection bar: the output port form; `file` empty keeps the name.
-    static void set_port(qv::e2e::TmuxSession& s, const char* where, const char* lpt, const std::string& file = {}) {
+    // From the selection bar: the output port form, its ports typed.
+    static void open_port_form(qv::e2e::TmuxSession& s, const char* where, const char* lpt) {
         s.text("5");
         ASSERT_TRUE(s.wait_for("Porta de saída", 5s)) << s.screen_text();
         s.keys("Down");
@@ -86,12 +86,22 @@ protected:
         s.text(where);
         s.text(lpt);
         s.text("0");
-        if (!file.empty()) {
-            s.keys("Home");
-            s.keys("C-y");
-            s.text(file);
-            s.keys("Enter");
-        }
+    }
+    // In the output file's field: the name typed over the one there.
+    static void type_file(qv::e2e::TmuxSession& s, const std::string& file) {
+        s.keys("Home");
+        s.keys("C-y");
+        s.text(file);
+        s.keys("Enter");
+    }
+    // From the selection bar: the output port form; `file` empty keeps the name.
+    static void set_port(qv::e2e::TmuxSession& s, const char* where, const char* lpt, const std::string& file = {}) {
+        open_port_form(s, where, lpt);
+        if (!file.empty()) type_file(s, file);
+        close_port_form(s);
+    }
+    // Leaves the output port form, which keeps what it holds, back to the bar.
+    static void close_port_form(qv::e2e::TmuxSession& s) {
         s.keys("Escape");
         ASSERT_TRUE(s.wait_gone("Nome da Impressora Padrão", 5s)) << s.screen_text();
         s.keys("Escape");
@@ -164,6 +174,28 @@ TEST_F(E2ePrinterRoutes, EveryShippedTypeReachesItsRoute) {
     s.keys("Down");
     s.keys("Enter");
     EXPECT_EQ(complete(root / "lp.log.3", 10s), text);
+
+    // The plain text type into the clerk's file, whose name the runs of the
+    // office's own type left as it was; a name with a folder is refused.
+    s.keys("Left");
+    ASSERT_TRUE(s.wait_for("5-Seleção Impressora", 5s)) << s.screen_text();
+    choose_type(s, 2);
+    open_port_form(s, "L", "0");
+    ASSERT_TRUE(s.wait_for("Arquivo de saída  RELAT", 5s)) << s.screen_text();
+    type_file(s, "../EVIL");
+    ASSERT_TRUE(s.wait_for("Informe só o nome do arquivo: ele fica na pasta de trabalho", 5s)) << s.screen_text();
+    s.keys("Enter");
+    type_file(s, "RELAT");
+    close_port_form(s);
+    fs::remove(prog / "RELAT.TXT");
+    print(s);
+    const std::string plain = complete(prog / "RELAT.TXT");
+    ASSERT_NE(plain.find("Nome: MARIA DA SILVA"), std::string::npos) << s.screen_text();
+    for (const char c : plain)
+        ASSERT_TRUE(static_cast<unsigned char>(c) >= 32 || c == '\r' || c == '\n' || c == '\f')
+            << "no printer sequence in plain text: " << static_cast<int>(c);
+    EXPECT_FALSE(fs::exists(root / "EVIL.TXT"));
+    back_to_selection(s);
     EXPECT_FALSE(fs::exists(prog / "Error.log"));
 }
 

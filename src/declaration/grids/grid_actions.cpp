@@ -351,8 +351,10 @@ KeyOutcome office_function_key(GridRun& g, int k) {
             common::FECHAJAN(6);
             run_named("FOLHINHA");
             common::FECHAJAN(7);
-            g.browse().go_top();
-            return KeyOutcome::Leave;
+            // The list's window is closed: the first row is taken without
+            // drawing the list again over what is now under it.
+            table_of(g).go_top();
+            return KeyOutcome::Gone;
         }
         if (k == key::F2) run_named("NIVER_MES");
         return KeyOutcome::Stay;

@@ -7,7 +7,9 @@ namespace qv::declaration::grids {
 
 class GridRun;
 
-enum class KeyOutcome { NotMine, Stay, Leave };
+// Gone: the grid is left and its window is closed already, so nothing of
+// it is drawn again.
+enum class KeyOutcome { NotMine, Stay, Leave, Gone };
 
 // Acts on `key` when the running grid has an action for it.
 KeyOutcome grid_action(GridRun& grid, int key);

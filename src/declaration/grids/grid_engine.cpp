@@ -375,7 +375,7 @@ bool GridRun::dispatch(int k) {
     }
     if (const KeyOutcome outcome = grid_action(*this, k); outcome != KeyOutcome::NotMine) {
         if (outcome == KeyOutcome::Stay) return true;
-        browse_.dehilite();
+        if (outcome == KeyOutcome::Leave) browse_.dehilite();
         return false;
     }
     if (k == key::F1 && code < 40) {

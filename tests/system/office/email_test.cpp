@@ -138,6 +138,18 @@ TEST_F(EmailTest, UnreachableServerShowsTheClientError) {
     EXPECT_TRUE(term->showed("Error: "));
 }
 
+TEST_F(EmailTest, TheLetterAskedForTheBodyLeavesNoPromptBehind) {
+    std::ofstream(prog + "aviso.txt", std::ios::binary) << "Prezado cliente";
+    rt::at_say(22, 0, std::string(80, '.'));
+    Global{"SER_SMTP"}.set(rt::Value("127.0.0.1:1"));
+    Global{"CEDITEXT"}.set(rt::Value("S"));
+    keys({'A', 'V', 'I', 'S', 'O', rt::key::ENTER, rt::key::ENTER});
+    EXPECT_FALSE(MANDA_EMAIL());
+    EXPECT_TRUE(term->showed("Nome da Carta:AVISO"));
+    EXPECT_TRUE(term->showed("Error: "));
+    EXPECT_EQ(term->text(22), std::string(80, '.')) << "the letter's prompt goes with its answer";
+}
+
 TEST_F(EmailTest, MessageWithAccentsAndAttachmentReachesTheServerOverTls) {
     if (!has_smtp_server()) GTEST_SKIP() << "no local SMTP server (python3-aiosmtpd)";
     const int port = free_port();

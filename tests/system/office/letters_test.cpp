@@ -239,6 +239,19 @@ TEST_F(LettersTest, LetterAndGroupListsOfTheProgramFolder) {
     EXPECT_EQ(ESCOL_CART(), "");
 }
 
+TEST_F(LettersTest, TheLetterListStandsInsideItsFrameOverWhatWasThere) {
+    for (const char* f : {"b.txt", "relatorio-final.txt"}) std::ofstream(prog + f) << "x";
+    for (int row = 5; row <= 19; ++row) rt::at_say(row, 20, std::string(40, 'X'));
+    keys({key::DOWN, key::ENTER});
+    // A name wider than the list is chosen whole.
+    EXPECT_EQ(ESCOL_CART(), "relatorio-final.txt");
+    EXPECT_TRUE(term->showed("X┌────────────┐X")) << term->all_snapshots();
+    EXPECT_TRUE(term->showed("X│b.txt       │X"));
+    EXPECT_TRUE(term->showed("X│relatorio-fi│X"));
+    EXPECT_TRUE(term->showed("X│            │X")) << "the rows without a name are blank";
+    EXPECT_TRUE(term->showed("X└────────────┘X"));
+}
+
 TEST_F(LettersTest, PagesHoldTheLinesBetweenTheMarginsAndTheMailBodyGetsTheText) {
     ASSERT_TRUE(rt::os::printer().open(out_.path() + "/pagina.txt"));
     Global{"QLIN"}.set(rt::Value(0));

@@ -1,6 +1,7 @@
 // The cash books, the rural pages and the annotations printed into a file.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -17,6 +18,7 @@ namespace {
 
 using declaration::testing::DeclarationIoTest;
 using declaration::testing::kCpfA;
+using declaration::testing::kCpfB;
 
 class TaxpayerReports : public DeclarationIoTest {
 protected:
@@ -145,6 +147,39 @@ TEST_F(TaxpayerReports, RuralPagesOnlyForTheActivitiesTheTaxpayerHas) {
                           "ATIVIDADE RURAL - EXTERIOR", "MOVIMENTACAO DO REBANHO", "BOVINOS/BUFALINOS", "100,00",
                           "10,00", "20,00", "5,00", "30,00", "95,00", "SUINOS", "BENS DA ATIVIDADE RURAL", "Trator",
                           "45.000,00", "DIVIDAS VINCULADAS A ATIVIDADE RURAL", "Sem informacoes"});
+}
+
+// The front end asks the register, not what the taxpayer printed before
+// left in memory, whether the one taxpayer chosen has rural activity.
+TEST_F(TaxpayerReports, TheRuralDocumentsOfOneTaxpayerFollowTheRegister) {
+    add_row(9, kCpfB, {{"NOMECONTR", rt::Value("Contribuinte B")}, {"TEMRURAL", rt::Value("N")}});
+    add_row(15, kCpfA, {{"ATV_BRASIL", rt::Value("S")}, {"I4R_01", rt::Value(2000.0)}});
+    book_entry(10, 3, "Venda de milho", 900.0, "R");
+    struct Case {
+        int queimp;
+        const char* cpf;
+        const char* in_memory;
+        const char* refusal;   // empty: printed
+    } cases[] = {
+        {3, kCpfA.c_str(), "", ""},
+        {3, kCpfB.c_str(), "S", "Contribuinte sem atividade rural"},
+        {4, kCpfA.c_str(), "N", ""},
+        {4, kCpfB.c_str(), "S", "Sem atividade rural para o Livro caixa"},
+    };
+    for (const auto& c : cases) {
+        term->snapshots.clear();
+        rt::variables().set("QUEIMP", rt::Value(c.queimp));
+        rt::variables().set("TEMRURAL", rt::Value(c.in_memory));
+        rt::variables().set("ARQ_IMP", rt::Value(" "));
+        std::filesystem::remove(work + "RELAT.TXT");
+        choose(c.cpf);
+        keys({rt::key::ENTER, 'N', 'N'});   // all months, no summary
+        FAZIMP();
+        rt::os::printer().close();
+        const bool printed = std::filesystem::exists(work + "RELAT.TXT");
+        EXPECT_EQ(printed, *c.refusal == '\0') << c.queimp << " " << c.cpf;
+        if (*c.refusal != '\0') EXPECT_TRUE(term->showed(c.refusal)) << c.queimp << " " << c.cpf;
+    }
 }
 
 TEST_F(TaxpayerReports, AnnotationsUnderTheirHeadingPageAfterPage) {

@@ -139,6 +139,27 @@ TEST_F(GainsPrintout, VariableIncomeMonthByMonthAndTheFunds) {
                           "300,00", "NOVEMBRO", "DEZEMBRO"});
 }
 
+// A saved statement keeps the month's consolidation under both kinds of
+// operation: each line is printed once, not added up.
+TEST_F(GainsPrintout, TheConsolidationSavedUnderBothKindsIsPrintedOnce) {
+    const auto row = [](const char* column, int line, double v) {
+        add_row(7, kCpfA, {{"TIPO_BEM", rt::Value(4)}, {"DAY_TRADE", rt::Value(column)}, {"RVAR_NRO", rt::Value(line)},
+                           {"REC_MES01", rt::Value(v)}});
+    };
+    row("1", 1, 1000.0);
+    for (const char* column : {"1", "2"}) {
+        row(column, 18, 150.0);
+        row(column, 20, 150.0);
+        row(column, 22, 14.0);
+    }
+    row("1", 27, 136.0);
+    row("2", 21, 9.0);   // the day trade's own withholding, not saved again yet
+    const std::string out = print(7);
+    expect_in_order(out, {"CONSOLIDACAO DO MES", "Total do Imposto devido                       150,00",
+                          "IR fonte de day trade do mes                    9,00",
+                          "IR fonte de day trade mes anterior             14,00", "Imposto a pagar                               136,00"});
+}
+
 TEST_F(GainsPrintout, OneGainChosenByNumberWithItsCostPartsAndInstalments) {
     add_row(7, kCpfA, {{"BEM_NRO", rt::Value(4)}, {"TIPO_BEM", rt::Value(1)}, {"ESPC_BEM", rt::Value("Predio")},
                        {"VAL_ALI", rt::Value(200000.0)}, {"PARCOMPRA", rt::Value("S")}, {"VEN_PRAZO", rt::Value("S")},

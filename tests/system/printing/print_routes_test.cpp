@@ -115,6 +115,25 @@ TEST_F(PrintRoutes, TheShippedPrinterTypesAreChosenInTheirGrid) {
     EXPECT_EQ(rt::TRIM(record.get("SEQ3").as_string()), "<014>//<020>");
 }
 
+// A clerk types one key at a time: a look for a key already typed finds none.
+class OneKeyAtATime : public test_support::RecordingBackend {
+public:
+    int read_key(int timeout_ms) override { return timeout_ms == 0 ? 0 : RecordingBackend::read_key(timeout_ms); }
+};
+
+TEST_F(PrintRoutes, TheDialogsHelpLineFollowsItsBar) {
+    auto typing = std::make_unique<OneKeyAtATime>();
+    term = typing.get();
+    rt::set_backend(std::move(typing));
+    keys({rt::key::DOWN, rt::key::ESC});
+    CONFIMP();
+    ASSERT_EQ(term->snapshots.size(), 2u);
+    EXPECT_NE(term->snapshots[0].find("Informa ou modifica o nome e tipo da impressora"), std::string::npos);
+    EXPECT_NE(term->snapshots[1].find("Informa ou modifica a porta de comunicação da impressora"), std::string::npos)
+        << term->snapshots[1];
+    EXPECT_EQ(status_line().find_first_not_of(' '), std::string::npos) << "the help goes with the dialog";
+}
+
 TEST_F(PrintRoutes, TheOutputFileStaysTheClerksAndInTheWorkFolder) {
     struct Case {
         const char* type;

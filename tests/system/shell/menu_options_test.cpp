@@ -2,6 +2,8 @@
 // agenda's deletion of old events, the converter start and "imp Não Dos".
 #include <fstream>
 
+#include "common/frame_boxes.hpp"
+#include "declaration/grids/grid_catalogue.hpp"
 #include "runtime/core/clock.hpp"
 #include "shell/converter_launch.hpp"
 #include "shell/main_program.hpp"
@@ -405,6 +407,29 @@ TEST_F(MenuAgendaTest, HintOfTheDayListsKeysIsShownWithThoseLists) {
     EXPECT_EQ(term->snapshots.front().find("F1 - mostra calendario"), std::string::npos) << term->snapshots.front();
     EXPECT_EQ(hinted, (std::vector<std::pair<int, bool>>{{48, true}, {49, true}, {50, false}}));
     EXPECT_EQ(rt::row_text(23).find_first_not_of(' '), std::string::npos) << rt::row_text(23);
+}
+
+// The calendar opened from the day's list and left: the list goes with it
+// (it leaves on the calendar's key), and the menu leaves the screen whole,
+// the background's box too, whose window the calendar takes over.
+TEST_F(MenuAgendaTest, TheCalendarOfTheDaysListGivesBackTheScreen) {
+    rt::variables().set("DATCALEN", rt::Value(rt::Date::from_ymd(2012, 3, 15)));
+    rt::variables().set("NOMEAG", rt::Value("ANA"));
+    // The grid engine itself, whatever fake an earlier test left in its place.
+    rt::register_function("EDITA", [](std::span<const rt::Value> a) {
+        declaration::grids::EDITA(static_cast<int>(a[0].as_number()));
+        return rt::Value("");
+    });
+    for (int row = 0; row < rt::SCREEN_ROWS; ++row) rt::at_say(row, 0, std::string(80, 'X'));
+    common::paint_dialog_frame(9);
+    std::vector<std::string> before;
+    for (int row = 0; row < rt::SCREEN_ROWS; ++row) before.push_back(rt::row_text(row));
+    keys({'M', rt::key::F1, rt::key::PGDN, rt::key::ESC, rt::key::ESC});
+    MENUSELECT(14);
+    EXPECT_TRUE(term->showed("15 de Abril     de 2012")) << term->all_snapshots();
+    // The status line is the main menu's to write again.
+    for (int row = 0; row < rt::SCREEN_ROWS - 1; ++row)
+        EXPECT_EQ(rt::row_text(row), before[static_cast<std::size_t>(row)]) << "row " << row << "\n" << term->dump();
 }
 
 TEST_F(MenuAgendaTest, DeletesTheUsersEventsBeforeTheCalendarDay) {
