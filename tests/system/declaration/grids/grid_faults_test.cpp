@@ -13,6 +13,7 @@
 #include "common/windows.hpp"
 #include "declaration/calc/balance_page.hpp"
 #include "declaration/calc/calc_routines.hpp"
+#include "declaration/calc/declaration_helpers.hpp"
 #include "declaration/grids/grid_catalogue.hpp"
 #include "declaration/grids/grid_checks.hpp"
 #include "declaration/grids/grid_engine.hpp"
@@ -168,6 +169,34 @@ TEST_F(GridFaults, TheDependantNumberIsPassedAndKeptForCodesWithoutAPerson) {
     EXPECT_EQ(editing, (std::vector<bool>{false, false}));
     EXPECT_EQ(t.get("I6_3").as_number(), 40);
     EXPECT_EQ(t.get("I6_6").as_number(), 0);
+}
+
+TEST_F(GridFaults, TheMonthGridLeavesNothingOfItselfOnTheListItWasOpenedFrom) {
+    register_declaration_helper_routines();
+    Value months = Value::array(), rates = Value::array();
+    for (int r = 1; r <= 13; ++r) {
+        Value row = Value::array();
+        row.as_array()->push_back(Value(rt::STRZERO(r, 2) + "-Mes"));
+        for (int c = 2; c <= 3; ++c) row.as_array()->push_back(Value(std::string(11, ' ')));
+        months.as_array()->push_back(row);
+    }
+    for (int m = 1; m <= 12; ++m) rates.as_array()->push_back(Value(2.0));
+    common::Global{"CALC_MENS"}.set(months);
+    common::Global{"TAB_DOLAR"}.set(rates);
+    work_copy(6, {{{"I6_1", Value("DR A")}, {"I6_3", Value(10)}, {"I6_4", Value(1000.0)}, {"I6_401", Value(1000.0)}},
+                  {{"I6_1", Value("DR B")}, {"I6_3", Value(10)}, {"I6_4", Value(700.0)}, {"I6_401", Value(700.0)}}});
+    std::string during, after;
+    rt::SETKEY(kLook, [&] { (during.empty() ? during : after) = screen(); });
+    // The total paid of the second row, month by month; left as it was.
+    keys({key::DOWN, key::RIGHT, key::RIGHT, key::RIGHT, key::RIGHT, 278, kLook, key::ESC, kLook, key::ESC});
+    EDITA(4);
+    rt::SETKEY(kLook, {});
+    ASSERT_NE(during.find("01-Mes"), std::string::npos) << during;
+    EXPECT_EQ(after.find("01-Mes"), std::string::npos) << after;
+    EXPECT_EQ(after.find("REAL"), std::string::npos) << after;
+    EXPECT_NE(after.find("Total Pago"), std::string::npos) << after;
+    EXPECT_NE(after.find("1.000,00"), std::string::npos) << after;
+    EXPECT_NE(after.find("700,00"), std::string::npos) << after;
 }
 
 TEST_F(GridFaults, ARefusedNitTypedAgainIsStoredAsTyped) {
