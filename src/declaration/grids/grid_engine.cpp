@@ -46,6 +46,7 @@ namespace key = rt::key;
 constexpr double kCellLockSeconds = 5;
 constexpr int kBoxOnCoordinates = 2;
 constexpr int kPageWindow = 3;
+constexpr int kHintWindow = 10;   // the messages under a cell
 constexpr int kAltQ = 272, kAltM = 306, kAltC = 302, kAltV = 303, kAltR = 275, kAltW = 273;
 
 GridRun* g_current = nullptr;
@@ -185,9 +186,22 @@ bool GridRun::cycle() {
         if (browse_.hit_bottom() && d_.code < 50 && !(lappend_ && table().eof())) on_hit_bottom();
         browse_.force_stable();
         k = wait_grid_key(d_.code);
+        if (hint_ && rt::LASTKEY_TYPED()) put_away_hint();
     }
     common::Global{"EDI_CAMPO"}.set(Value(current_column().field));
     return dispatch(k);
+}
+
+// The description shown under a cell is put away at the user's next key:
+// the screen it covered comes back and the rows are drawn again over it, so
+// that nothing of it stays on the page or is put back stale later.
+void GridRun::put_away_hint() {
+    hint_ = false;
+    if (!common::window_saved(kHintWindow)) return;
+    common::FECHAJAN(kHintWindow);
+    common::Global{"TAM_OLD"}.set(Value(0));
+    browse_.refresh_all();
+    browse_.force_stable();
 }
 
 // A move past the last row opens the blank line below it, where an edit

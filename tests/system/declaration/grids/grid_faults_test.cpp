@@ -199,6 +199,37 @@ TEST_F(GridFaults, TheMonthGridLeavesNothingOfItselfOnTheListItWasOpenedFrom) {
     EXPECT_NE(after.find("700,00"), std::string::npos) << after;
 }
 
+TEST_F(GridFaults, ACodesMeaningUnderItsCellGoesAtTheNextKeyLeavingNothingBehind) {
+    common::Global{"QTD_DEP"}.set(Value(0));
+    common::Global{"DESPALIM"}.set(Value(0));
+    work_copy(6, {{{"I6_1", Value("DR A")}, {"I6_3", Value(10)}, {"I6_2", Value("111.444.777-35")}},
+                  {{"I6_1", Value("EMPREGADA")}}});
+    for (int r = 0; r < 25; ++r) rt::at_say(r, 0, std::string(80, 'x'));
+    std::vector<std::string> seen, hints;
+    rt::SETKEY(kLook, [&] {
+        seen.push_back(screen());
+        const common::TextWindow* hint = common::find_window(10);
+        hints.push_back(hint ? rt::cp850_to_utf8(hint->last_text) : "");
+    });
+    // Code 50 on the second row, then 10 on the first: each meaning is shown
+    // under its cell; the first is put away when the next code is typed.
+    keys({key::DOWN, key::RIGHT, '5', '0', kLook, key::UP, key::LEFT, key::LEFT, '1', '0', kLook, key::ESC});
+    EDITA(4);   // (5, 0, 21, 79), no window: the page's column 0 lies beside it
+    rt::SETKEY(kLook, {});
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_NE(hints[0].find("Contribuição patronal"), std::string::npos) << hints[0];
+    EXPECT_NE(hints[1].find("Médicos no Brasil"), std::string::npos) << hints[1];
+    for (const std::string& s : seen) {
+        std::vector<std::string> rows;
+        for (std::size_t at = 0, next = 0; (next = s.find('\n', at)) != std::string::npos; at = next + 1)
+            rows.push_back(s.substr(at, next - at));
+        for (int r = 0; r < 24; ++r) EXPECT_EQ(rows[r].substr(0, 1), "x") << r << "\n" << s;
+        EXPECT_NE(s.find("111.444.777-35"), std::string::npos) << s;
+        EXPECT_EQ(s.find("Contribuição patronal"), std::string::npos) << s;
+        EXPECT_EQ(s.find("Médicos no Brasil"), std::string::npos) << s;
+    }
+}
+
 TEST_F(GridFaults, ARefusedNitTypedAgainIsStoredAsTyped) {
     tb::Table& t = work_copy(6, {{{"I6_1", Value("EMPREGADA")}, {"I6_3", Value(50)}}});
     std::string cell;
