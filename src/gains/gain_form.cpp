@@ -161,7 +161,7 @@ bool always() { return true; }
 
 std::vector<Field> participation_fields() {
     return {
-        {3, 52, "TIPOPART", "@z9", participation_check, always},
+        {3, 52, "TIPOPART", "@z 9", participation_check, always},
         {4, 23, "CPFADQ", "@!", document_check, always},
         {4, 48, "NOME_ADQ", "@S30", always, always},
         {5, 13, "DATA_ALI", "@d", VEIND_VEN, always},

@@ -101,6 +101,18 @@ bool asks_yes(std::string_view question) { return common::asks_yes_default_no(qu
 
 GridRun* current_grid() { return g_current; }
 
+std::string column_picture(const rt::table::Table& t, const GridColumn& c) {
+    if (!c.shown.empty() || rt::parse_picture(c.picture).has_mask()) return c.picture;
+    const int at = t.field_index(c.field);
+    if (at < 0) return c.picture;
+    const rt::table::Field& f = t.fields()[static_cast<std::size_t>(at)];
+    if (f.type != 'N' || f.len <= 0) return c.picture;
+    const int whole = f.dec > 0 ? f.len - f.dec - 1 : f.len;
+    std::string mask(static_cast<std::size_t>(std::max(whole, 1)), '9');
+    if (f.dec > 0) mask += "." + std::string(static_cast<std::size_t>(f.dec), '9');
+    return (c.picture.empty() ? std::string("@") : c.picture) + " " + mask;
+}
+
 GridRun::GridRun(const GridDescription& d, int top, int left, int bottom, int right)
     : d_(d), browse_(top + 1, left + 1, bottom - 1, right - 1) {
     select();
@@ -119,6 +131,7 @@ GridRun::GridRun(const GridDescription& d, int top, int left, int bottom, int ri
     src.go_top = [this] { table().go_top(); };
     src.go_bottom = [this] { table().go_bottom(); };
     browse_.set_source(std::move(src));
+    for (GridColumn& c : d_.columns) c.picture = column_picture(table(), c);
     build_columns();
     update_footings();
     table().go_top();

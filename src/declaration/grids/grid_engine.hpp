@@ -70,6 +70,11 @@ private:
     bool hint_ = false;
 };
 
+// The picture a column is shown and edited in. A number picture without a
+// template (only functions, as "@Z9" or "@99") takes the width of the field
+// it shows, as a value read from the table carries it.
+std::string column_picture(const rt::table::Table& t, const GridColumn& c);
+
 // Runs a grid description: its area and filter, the totals before, MOSTRA,
 // the filter cleared and the totals after.
 void run_grid(const GridDescription& d);

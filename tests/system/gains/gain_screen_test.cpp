@@ -328,8 +328,7 @@ TEST_F(GainScreenTest, SaleOfSharesWithTwoMovementsIsTaxedOnTheGainOverTheirCost
     declaration::grids::register_grid_routines();
     register_gain_routines();
     register_gain_screen_routines();
-    type("1");                                  // shares
-    keys({key::ENTER});
+    type("1");                                  // shares: the kind fills its one place
     type("11144477735");
     keys({key::ENTER});
     type("COMPRADOR");
@@ -349,10 +348,8 @@ TEST_F(GainScreenTest, SaleOfSharesWithTwoMovementsIsTaxedOnTheGainOverTheirCost
     keys({key::ENTER});
     type("30000");
     keys({key::ENTER});                         // the last column goes on to the blank line
-    type("1");                                  // the sale: kind, movement, date, quantity
-    keys({key::ENTER});
+    type("1");                                  // the sale: kind, movement (one place each), date, quantity
     type("3");
-    keys({key::ENTER});
     type("15062011");
     type("1000");
     keys({key::ENTER, key::ESC});

@@ -230,11 +230,32 @@ TEST_F(GridFaults, ACodesMeaningUnderItsCellGoesAtTheNextKeyLeavingNothingBehind
     }
 }
 
+TEST_F(GridFaults, ANumberColumnWithoutTemplateIsAsWideAsItsField) {
+    common::Global{"TIPO_BEM"}.set(Value(3));
+    common::Global{"TIPOPART"}.set(Value(1));
+    common::Global{"BEM_NRO"}.set(Value(1));
+    tb::Table& t = work_copy(8, {{{"BEM_NRO", Value(1)}, {"TIPO_OPER", Value(1)}, {"TIPO_ACAO", Value(1)},
+                                  {"MOV_ACAO", Value(1000.0)}, {"VALOR_CUST", Value(30000.0)}}});
+    std::string seen;
+    rt::SETKEY(kLook, [&] { seen = screen(); });
+    // The kind and the movement fill their one-digit cells: each goes on to
+    // the next cell by itself.
+    keys({key::DOWN, '1', '3', kLook, key::ESC, key::ESC});
+    EDITA(10);   // (14, 2, 22, 79): the seven columns fit
+    rt::SETKEY(kLook, {});
+    EXPECT_NE(seen.find("Custo Total"), std::string::npos) << seen;
+    EXPECT_NE(seen.find("30.000,00"), std::string::npos) << seen;
+    t.go_to(2);
+    EXPECT_EQ(t.get("TIPO_ACAO").as_number(), 1);
+    EXPECT_EQ(t.get("TIPO_OPER").as_number(), 3);
+}
+
 TEST_F(GridFaults, ARefusedNitTypedAgainIsStoredAsTyped) {
     tb::Table& t = work_copy(6, {{{"I6_1", Value("EMPREGADA")}, {"I6_3", Value(50)}}});
     std::string cell;
     rt::SETKEY(kLook, [&] {
-        for (int c = 43; c < 61; ++c) cell += static_cast<char>(term->cells()[8][c].ch);
+        const int at = current_grid()->browse().cell_col();
+        for (int c = at; c < at + 18; ++c) cell += static_cast<char>(term->cells()[8][c].ch);
     });
     keys({key::RIGHT, key::RIGHT, key::RIGHT});
     for (const char c : std::string("12045678900")) keys({c});
