@@ -250,6 +250,23 @@ TEST_F(GridFaults, ANumberColumnWithoutTemplateIsAsWideAsItsField) {
     EXPECT_EQ(t.get("TIPO_OPER").as_number(), 3);
 }
 
+TEST_F(GridFaults, TheCostOfASaleMovementIsNotOpened) {
+    common::Global{"TIPO_BEM"}.set(Value(3));
+    common::Global{"TIPOPART"}.set(Value(1));
+    common::Global{"BEM_NRO"}.set(Value(1));
+    tb::Table& t = work_copy(8, {{{"BEM_NRO", Value(1)}, {"TIPO_OPER", Value(3)}, {"TIPO_ACAO", Value(1)},
+                                  {"MOV_ACAO", Value(1000.0)}}});
+    bool editing = true;
+    rt::SETKEY(kLook, [&] { editing = rt::current_get() != nullptr; });
+    keys({key::RIGHT, key::RIGHT, key::RIGHT, key::RIGHT, '5', key::ENTER, kLook, key::ESC});
+    EDITA(10);
+    rt::SETKEY(kLook, {});
+    EXPECT_TRUE(term->showed("No movimento 3 = venda nao coloque valor no Custo"));
+    EXPECT_FALSE(editing);
+    t.go_top();
+    EXPECT_EQ(t.get("VALOR_CUST").as_number(), 0);
+}
+
 TEST_F(GridFaults, ARefusedNitTypedAgainIsStoredAsTyped) {
     tb::Table& t = work_copy(6, {{{"I6_1", Value("EMPREGADA")}, {"I6_3", Value(50)}}});
     std::string cell;
