@@ -71,7 +71,7 @@ TEST_F(E2eGainsDarf, SharesAndAnInstalmentSaleAreTaxedAndEverySlipKindIsPrinted)
     type(s, "EMPRESA X");
     type(s, "11222333000181", false);
     type(s, "SP", false);
-    type(s, "SAO PAULO");
+    type(s, "SÃO PAULO");   // the company's city is one of the state's towns
     type(s, "50000");
     for (int i = 0; i < 3; ++i) s.keys("Enter");   // cash sale, nothing withheld, nothing paid
     ASSERT_TRUE(s.wait_for("Ação P.Nominativa", 5s)) << s.screen_text();
