@@ -14,6 +14,7 @@
 #include "declaration/calc/balance_page.hpp"
 #include "declaration/calc/calc_routines.hpp"
 #include "declaration/calc/declaration_helpers.hpp"
+#include "declaration/entry/frame_painter.hpp"
 #include "declaration/grids/grid_catalogue.hpp"
 #include "declaration/grids/grid_checks.hpp"
 #include "declaration/grids/grid_engine.hpp"
@@ -131,6 +132,42 @@ TEST_F(GridFaults, DeletingARowTakesItOutOfThePageTotalsAtOnce) {
     EDITA(5);
     rt::SETKEY(kLook, {});
     EXPECT_DOUBLE_EQ(during, 50.0);
+}
+
+TEST_F(GridFaults, TheFullScreenListsShowTheirTotalsOnTheLineUnderTheGrid) {
+    register_balance_page_routines();
+    struct Case {
+        int grid;
+        int table;
+        const char* start;
+        const char* end;
+        const char* start_after;   // after the second row is deleted
+        const char* end_after;
+    };
+    const Case cases[] = {{22, 4, "I7_3", "I7_4", "100.000,00", "150.000,00"},
+                          {23, 5, "I8_3", "I8_4", "100.000,00", "150.000,00"}};
+    for (const Case& c : cases) {
+        tables::ws().close_all();
+        work_copy(c.table, {{{c.start, Value(100000.0)}, {c.end, Value(150000.0)}},
+                            {{c.start, Value(20000.0)}, {c.end, Value(18000.0)}}});
+        MTELA(23);   // the full-screen lists' page: (1, 0, 22, 79)
+        std::vector<std::string> totals;
+        std::string bottom;
+        rt::SETKEY(kLook, [&] {
+            totals.push_back(term->text(21));
+            bottom = term->text(22);
+        });
+        keys({kLook, key::DOWN, key::DEL, 'S', kLook, key::ESC});
+        EDITA(c.grid);
+        rt::SETKEY(kLook, {});
+        ASSERT_EQ(totals.size(), 2u) << c.grid;
+        EXPECT_NE(totals[0].find("Totais"), std::string::npos) << totals[0];
+        EXPECT_NE(totals[0].find("120.000,00"), std::string::npos) << c.grid << ": " << totals[0];
+        EXPECT_NE(totals[0].find("168.000,00"), std::string::npos) << c.grid << ": " << totals[0];
+        EXPECT_NE(totals[1].find(c.start_after), std::string::npos) << c.grid << ": " << totals[1];
+        EXPECT_NE(totals[1].find(c.end_after), std::string::npos) << c.grid << ": " << totals[1];
+        EXPECT_EQ(bottom.find_first_of("0123456789"), std::string::npos) << c.grid << ": " << bottom;
+    }
 }
 
 TEST_F(GridFaults, ThePaymentsLastCellLetsUpAndDownLeaveIt) {
