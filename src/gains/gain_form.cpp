@@ -107,9 +107,14 @@ bool named_check(const char* routine, std::vector<rt::Value> args) {
     return !r.is_logical() || r.as_bool();
 }
 
+// A state refused says so on the status line; the page's footer comes back
+// once a state is accepted.
 bool state_check(const char* var) {
     const std::string uf = rt::UPPER(text(var));
-    if (uf.empty() || declaration::is_state(uf)) return true;
+    if (uf.empty() || declaration::is_state(uf)) {
+        declaration::call_if_present("MRODAPE", {rt::Value(13)});
+        return true;
+    }
     common::MENS(0, "Sigla de UF inválida."_cp);
     return false;
 }
@@ -139,6 +144,12 @@ bool town_check() {
     return named_check("VEESTADO", {common::Global{"UFIMO"}.value(), rt::Value("M->MUNICIMO"), rt::Value(3)});
 }
 
+// The company's city, from the towns of its state.
+bool company_town_check() {
+    if (text("EST_SOCIE").empty()) return true;
+    return named_check("VEESTADO", {common::Global{"EST_SOCIE"}.value(), rt::Value("M->CID_SOCIE"), rt::Value(4)});
+}
+
 bool reinvestment_open() {
     if (common::Global{"TIPO_BEM"}.integer() == RealEstate && text("ART31") == "S") return true;
     set("VAL_PARTE", rt::Value(0.0));
@@ -161,7 +172,7 @@ bool always() { return true; }
 
 std::vector<Field> participation_fields() {
     return {
-        {3, 52, "TIPOPART", "@z9", participation_check, always},
+        {3, 52, "TIPOPART", "@z 9", participation_check, always},
         {4, 23, "CPFADQ", "@!", document_check, always},
         {4, 48, "NOME_ADQ", "@S30", always, always},
         {5, 13, "DATA_ALI", "@d", VEIND_VEN, always},
@@ -169,7 +180,7 @@ std::vector<Field> participation_fields() {
         {6, 21, "ESPC_BEM", "@S50", always, always},
         {7, 8, "CGC_SOCIE", "@R 99.999.999/9999-99", [] { return common::VAL_CGC(text("CGC_SOCIE")); }, always},
         {7, 32, "EST_SOCIE", "@!", [] { return state_check("EST_SOCIE"); }, always},
-        {7, 43, "CID_SOCIE", "@!", always, always},
+        {7, 43, "CID_SOCIE", "@!", company_town_check, always},
         {11, 22, "VAL_ALI", kAmountPicture, sale_value_check, this_year_sale},
         {13, 54, "VEN_PRAZO", "@!", [] { return VE_LETRAN("VEN_PRAZO"); }, this_year_sale},
         {14, 25, "VAL_ANTE", kAmountPicture, recompute, [] { return yes("VENDAANT"); }},

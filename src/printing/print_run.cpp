@@ -38,6 +38,7 @@ namespace {
 
 constexpr int kRegisterArea = 9;
 constexpr int kProgressWindow = 3;
+constexpr int kPromptWindow = 3;   // the taxpayer prompt's box, the same window
 constexpr int kUsageLog = 73;
 
 int global_int(const char* name, int fallback = 0) { return Global{name}.integer(fallback); }
@@ -363,6 +364,9 @@ void FAZIMP() {
         auto* reg = tables::ws().table(kRegisterArea);
         if (reg && reg->seek(rt::Value(rt::PADR(Global{"CPF"}.text(), 11)))) {
             set("ARQ_IMP", rt::Value(" "));
+            // The taxpayer is chosen: the prompt's window goes before the
+            // document's own dialogs are drawn over it.
+            common::FECHAJAN(kPromptWindow);
             IMPRESSAO();
         }
     } else if (quecon == 4) {

@@ -63,22 +63,23 @@ TEST_F(E2eGainsDarf, SharesAndAnInstalmentSaleAreTaxedAndEverySlipKindIsPrinted)
     ASSERT_TRUE(s.wait_for("Nome da Sociedade", 5s)) << s.screen_text();
     s.keys("IC");
     ASSERT_TRUE(s.wait_for("Tipo (1 Ações", 5s)) << s.screen_text();
-    type(s, "1");
+    s.text("1");   // the kind fills its one place
+    EXPECT_TRUE(s.wait_for("Alíquota: 15", 5s)) << s.screen_text();
     type(s, "11144477735");
     type(s, "COMPRADOR");
     type(s, "15062011", false);
     type(s, "EMPRESA X");
     type(s, "11222333000181", false);
     type(s, "SP", false);
-    type(s, "SAO PAULO");
+    type(s, "SÃO PAULO");   // the company's city is one of the state's towns
     type(s, "50000");
     for (int i = 0; i < 3; ++i) s.keys("Enter");   // cash sale, nothing withheld, nothing paid
     ASSERT_TRUE(s.wait_for("Ação P.Nominativa", 5s)) << s.screen_text();
     for (int i = 0; i < 3; ++i) s.keys("Right");
     type(s, "1000");
     type(s, "30000");
-    type(s, "1");
-    type(s, "3");
+    s.text("1");   // kind and movement fill their one place each
+    s.text("3");
     type(s, "15062011", false);
     type(s, "1000");
     ASSERT_TRUE(s.wait_for("15/06/2011", 5s)) << s.screen_text();

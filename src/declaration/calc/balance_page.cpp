@@ -32,6 +32,9 @@ constexpr const char* kAmount = "@Ez 999,999,999.99";
 constexpr int kAssetsArea = 24;
 constexpr int kDebtsArea = 25;
 constexpr int kListsPage = 5;
+// The full-screen list of assets or of debts keeps its totals on the line
+// under the grid.
+constexpr int kZoomPage = 23, kZoomTotalsRow = 20;
 constexpr int kBalancePage = 10;
 // Columns of the balance page: the entry fields of each side stand in its
 // value column.
@@ -52,7 +55,7 @@ std::string shown(double v) { return rt::TRANSFORM(rt::Value(v), kAmount); }
 bool rectification() { return is("RETIFICA", 'S'); }
 
 // Last year's declared total in the warning colour when it differs from 2010's.
-void show_totals(int row, const ListTotals& names) {
+void show_totals(int page, int row, const ListTotals& names) {
     const double declared = amount(names.declared);
     // Under the headings "Declarado em 2010" and "Em 31/12/2011"; last
     // year's value between them and the label.
@@ -60,12 +63,12 @@ void show_totals(int row, const ListTotals& names) {
     // Last year's total is compared only when there is one: a taxpayer
     // without last year's values would otherwise see a lone "0.00".
     if (!rectification() && declared != 0 && declared != amount(names.start)) {
-        common::AVISO(shown(declared), page_row(kListsPage) + row, page_col(kListsPage) + kDeclaredCol);
+        common::AVISO(shown(declared), page_row(page) + row, page_col(page) + kDeclaredCol);
     } else {
-        say(kListsPage, row, kDeclaredCol, shown(declared));
+        say(page, row, kDeclaredCol, shown(declared));
     }
-    say(kListsPage, row, kStartCol, shown(amount(names.start)));
-    say(kListsPage, row, kEndCol, shown(amount(names.end)));
+    say(page, row, kStartCol, shown(amount(names.start)));
+    say(page, row, kEndCol, shown(amount(names.end)));
 }
 
 void list_totals(int area, const char* start_field, const char* end_field, const char* declared_field,
@@ -140,13 +143,15 @@ void show_balance_line() {
 void FI7_T(int screen) {
     const ListTotals names{"I13_39", "I13_40", "NTOTBANT1"};
     list_totals(kAssetsArea, "I7_3", "I7_4", "I7_9", names);
-    if (screen == 5 || screen == 6) show_totals(11, names);
+    if (screen == 5) show_totals(kListsPage, 11, names);
+    else if (screen == 6 || screen == 22) show_totals(kZoomPage, kZoomTotalsRow, names);
 }
 
 void FI8_T(int screen) {
     const ListTotals names{"I13_41", "I13_42", "NTOTDANT1"};
     list_totals(kDebtsArea, "I8_3", "I8_4", "I8_6", names);
-    if (screen == 6 || screen == 7) show_totals(22, names);
+    if (screen == 6) show_totals(kListsPage, 22, names);
+    else if (screen == 7 || screen == 23) show_totals(kZoomPage, kZoomTotalsRow, names);
 }
 
 bool MOS_BALAN() {

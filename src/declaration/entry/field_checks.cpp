@@ -350,7 +350,10 @@ bool VEESTADO(Args a) {
         }
         find_municipality(uf, var, mode);
     }
-    for (const char* v : {"UF", "MUNICIPIO", "CODMUNI", "CODPAIS", "CODEMB"}) redisplay(6, v);
+    // The identification page shows the town with its code, country and
+    // embassy; the property and company forms only the field being read.
+    if (mode == 1)
+        for (const char* v : {"UF", "MUNICIPIO", "CODMUNI", "CODPAIS", "CODEMB"}) redisplay(6, v);
     if (rt::Get* g = rt::current_get()) {
         g->update_buffer();
         g->display();

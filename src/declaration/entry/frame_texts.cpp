@@ -322,7 +322,7 @@ const std::vector<FrameText>& frames() {
         {202, 2, 12, 7, 25,
          {{0, 1, " Help "}, {1, 1, " Geral      "}, {2, 1, " Tela       "}, {3, 1, " Campo      "}, {4, 1, " Funções    "}}},
         {22, 1, 0, 22, 79, {{0, 10, " BENS E DÍVIDAS - ZOOM "}}},
-        {23, 1, 0, 22, 79, {{0, 10, " BENS E DÍVIDAS RURAIS - ZOOM "}}},
+        {23, 1, 0, 22, 79, {{0, 10, " BENS E DÍVIDAS RURAIS - ZOOM "}, {20, 2, "Totais"}}},
     };
     return all;
 }

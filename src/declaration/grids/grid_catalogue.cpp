@@ -194,9 +194,9 @@ GridDescription assets(int code) {
                      start, end, code_col};
         d.ult_pos = 5;
         d.top = 1, d.left = 0, d.bottom = code == 5 ? 12 : 21, d.right = 79;
-        d.totals_routine = "FI7_T";
         d.totals_before = code == 5 ? 5 : 6;
     }
+    d.totals_routine = "FI7_T";
     d.columns.insert(d.columns.end(), tail.begin(), tail.end());
     return d;
 }
@@ -232,9 +232,9 @@ GridDescription debts(int code) {
                      start, end, code_col};
         d.ult_pos = 5;
         d.top = code == 6 ? 13 : 1, d.left = 0, d.bottom = 21, d.right = 79;
-        d.totals_routine = "FI8_T";
         d.totals_before = code == 6 ? 6 : 7;
     }
+    d.totals_routine = "FI8_T";
     d.columns.insert(d.columns.end(), tail.begin(), tail.end());
     return d;
 }

@@ -19,8 +19,8 @@ int editing_row() {
     return 12;
 }
 
-// The description stays in window 10, which the grid closes (Esc, or
-// leaving it): the clerk's next key goes on to the next cell.
+// The description stays in window 10 until the clerk's next key in the
+// grid (or the grid is left); that key goes on as it was typed.
 void show_below_cell(std::string_view text) {
     constexpr int kRightEdge = 76;
     const int row = editing_row();
@@ -28,6 +28,7 @@ void show_below_cell(std::string_view text) {
     args.row = row > 21 ? 17 : row + 1;
     args.col = rt::Value(std::max(0, kRightEdge - static_cast<int>(text.size()) - 2));
     common::MENS(13, text, args);
+    if (GridRun* g = current_grid()) g->note_hint();
 }
 
 KeepArea::KeepArea() : back_(tables::ws().selected()) {}

@@ -46,6 +46,7 @@ namespace key = rt::key;
 constexpr double kCellLockSeconds = 5;
 constexpr int kBoxOnCoordinates = 2;
 constexpr int kPageWindow = 3;
+constexpr int kHintWindow = 10;   // the messages under a cell
 constexpr int kAltQ = 272, kAltM = 306, kAltC = 302, kAltV = 303, kAltR = 275, kAltW = 273;
 
 GridRun* g_current = nullptr;
@@ -100,6 +101,18 @@ bool asks_yes(std::string_view question) { return common::asks_yes_default_no(qu
 
 GridRun* current_grid() { return g_current; }
 
+std::string column_picture(const rt::table::Table& t, const GridColumn& c) {
+    if (!c.shown.empty() || rt::parse_picture(c.picture).has_mask()) return c.picture;
+    const int at = t.field_index(c.field);
+    if (at < 0) return c.picture;
+    const rt::table::Field& f = t.fields()[static_cast<std::size_t>(at)];
+    if (f.type != 'N' || f.len <= 0) return c.picture;
+    const int whole = f.dec > 0 ? f.len - f.dec - 1 : f.len;
+    std::string mask(static_cast<std::size_t>(std::max(whole, 1)), '9');
+    if (f.dec > 0) mask += "." + std::string(static_cast<std::size_t>(f.dec), '9');
+    return (c.picture.empty() ? std::string("@") : c.picture) + " " + mask;
+}
+
 GridRun::GridRun(const GridDescription& d, int top, int left, int bottom, int right)
     : d_(d), browse_(top + 1, left + 1, bottom - 1, right - 1) {
     select();
@@ -118,6 +131,7 @@ GridRun::GridRun(const GridDescription& d, int top, int left, int bottom, int ri
     src.go_top = [this] { table().go_top(); };
     src.go_bottom = [this] { table().go_bottom(); };
     browse_.set_source(std::move(src));
+    for (GridColumn& c : d_.columns) c.picture = column_picture(table(), c);
     build_columns();
     update_footings();
     table().go_top();
@@ -185,9 +199,22 @@ bool GridRun::cycle() {
         if (browse_.hit_bottom() && d_.code < 50 && !(lappend_ && table().eof())) on_hit_bottom();
         browse_.force_stable();
         k = wait_grid_key(d_.code);
+        if (hint_ && rt::LASTKEY_TYPED()) put_away_hint();
     }
     common::Global{"EDI_CAMPO"}.set(Value(current_column().field));
     return dispatch(k);
+}
+
+// The description shown under a cell is put away at the user's next key:
+// the screen it covered comes back and the rows are drawn again over it, so
+// that nothing of it stays on the page or is put back stale later.
+void GridRun::put_away_hint() {
+    hint_ = false;
+    if (!common::window_saved(kHintWindow)) return;
+    common::FECHAJAN(kHintWindow);
+    common::Global{"TAM_OLD"}.set(Value(0));
+    browse_.refresh_all();
+    browse_.force_stable();
 }
 
 // A move past the last row opens the blank line below it, where an edit

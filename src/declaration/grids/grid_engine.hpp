@@ -39,6 +39,9 @@ public:
     void refresh_totals() const;
     // The footings under the columns worked out again.
     void update_footings();
+    // A description was shown under the cell: it stays until the user's
+    // next key.
+    void note_hint() { hint_ = true; }
 
 private:
     void build_columns();
@@ -46,6 +49,7 @@ private:
     void apply_freeze();
     bool cycle();
     void on_hit_bottom();
+    void put_away_hint();
     void stamp(bool fresh);
     bool dispatch(int key);
     bool move(int key);
@@ -63,7 +67,13 @@ private:
     rt::Browse browse_;
     bool lappend_ = false;
     int queued_ = 0;
+    bool hint_ = false;
 };
+
+// The picture a column is shown and edited in. A number picture without a
+// template (only functions, as "@Z9" or "@99") takes the width of the field
+// it shows, as a value read from the table carries it.
+std::string column_picture(const rt::table::Table& t, const GridColumn& c);
 
 // Runs a grid description: its area and filter, the totals before, MOSTRA,
 // the filter cleared and the totals after.

@@ -78,14 +78,16 @@ GridDescription cost_lots() {
             {{"Data", "DATA_CUST", "@d"}, 5},                    {{"Qtd.Ação"_cp, "MOV_ACAO", "@Ez 99,999,999"}, 6},
             {amount("Custo Total", "VALOR_CUST"), 7}};
         for (auto [c, position] : shares) {
-            c.hook = [position](Value& v) {
-                rt::table::Table* t = tables::ws().table(28);
-                if (position == 7 && t && t->get("TIPO_OPER").as_number() == 3) {
+            c.hook = [position](Value& v) { return accepts("VER_GAN", {rt::Value(position)})(v); };
+            // A sale has no cost of its own: the cell is not opened.
+            if (position == 7) {
+                c.when = [] {
+                    rt::table::Table* t = tables::ws().table(28);
+                    if (!t || t->eof() || t->get("TIPO_OPER").as_number() != 3) return true;
                     common::MENS(1, "No movimento 3 = venda nao coloque valor no Custo");
                     return false;
-                }
-                return accepts("VER_GAN", {rt::Value(position)})(v);
-            };
+                };
+            }
             // Once the value is in its row: the kind's name becomes the
             // lot's, and the running quantities and costs are worked out
             // again with it.

@@ -8,6 +8,7 @@
 #include "declaration/entry/footers.hpp"
 #include "declaration/loop/declaration_variables.hpp"
 #include "runtime/core/cp850.hpp"
+#include "runtime/screen/screen.hpp"
 #include "tables/state.hpp"
 
 namespace qv::declaration::grids {
@@ -21,6 +22,22 @@ constexpr const char* kSmall = "@Ez 9999,999.99";
 constexpr const char* kLarge = "@Ez 999,999,999.99";
 constexpr int kPaymentsArea = 26;
 constexpr int kDomesticEmployeeCode = 50;
+
+// The month-by-month grid opens over whatever list or page asked for it,
+// without a window of its own: the screen under its rectangle is given back
+// when it is left, so that no month or heading of it stays painted there.
+class ScreenUnder {
+public:
+    ScreenUnder(int top, int left, int bottom, int right)
+        : top_(top), left_(left), bottom_(bottom), right_(right), cells_(rt::SAVESCREEN(top, left, bottom, right)) {}
+    ~ScreenUnder() { rt::RESTSCREEN(top_, left_, bottom_, right_, cells_); }
+    ScreenUnder(const ScreenUnder&) = delete;
+    ScreenUnder& operator=(const ScreenUnder&) = delete;
+
+private:
+    int top_, left_, bottom_, right_;
+    std::string cells_;
+};
 
 MatrixGrid grid_of(int code, std::string matrix) {
     MatrixGrid g;
@@ -144,8 +161,14 @@ bool run_matrix_grid(int code, int start_row) {
     publish(*g);
     if (g->footer) MRODAPE(g->footer);
     if (code == 37) call_named("MRODAPER", {Value(2)});
-    if (g->window) MOSBROW(*g, g->top, g->left, g->bottom, g->right, g->window);
-    else MBROWSE(*g, g->top, g->left, g->bottom, g->right);
+    if (g->window) {
+        MOSBROW(*g, g->top, g->left, g->bottom, g->right, g->window);
+    } else if (code == 7) {
+        const ScreenUnder under(g->top, g->left, g->bottom, g->right);
+        MBROWSE(*g, g->top, g->left, g->bottom, g->right);
+    } else {
+        MBROWSE(*g, g->top, g->left, g->bottom, g->right);
+    }
     return true;
 }
 

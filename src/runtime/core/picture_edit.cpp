@@ -211,7 +211,16 @@ std::string PictureEdit::integer_layout(std::string_view digits, bool negative) 
                 out[i] = ' ';
             }
         } else if (mask_[i] == ',') {
-            out[i] = left > 0 ? (pic_.fn.european ? '.' : ',') : ' ';
+            // A separator stands between digits only; before the first
+            // digit its place takes the sign, as the number is shown.
+            if (left > 0) {
+                out[i] = pic_.fn.european ? '.' : ',';
+            } else if (sign) {
+                out[i] = '-';
+                sign = false;
+            } else {
+                out[i] = ' ';
+            }
         }
     }
     return out;

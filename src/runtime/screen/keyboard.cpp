@@ -11,9 +11,17 @@
 namespace qv::rt {
 namespace {
 
+// A key waiting in the buffer, and whether the user typed it (a key peeked
+// at by NEXTKEY) or the program put it there (KEYBOARD, push_key).
+struct BufferedKey {
+    int code;
+    bool typed;
+};
+
 struct KeyboardState {
-    std::deque<int> buffer;   // KEYBOARD, push_key and keys peeked by NEXTKEY
+    std::deque<BufferedKey> buffer;
     int last = 0;
+    bool last_typed = false;
     std::map<int, KeyHandler> handlers;
 };
 
@@ -38,8 +46,10 @@ void reset_keyboard_state() { keyboard() = KeyboardState{}; }
 int INKEY(double seconds) {
     auto& k = keyboard();
     int code = 0;
+    bool typed = true;
     if (!k.buffer.empty()) {
-        code = k.buffer.front();
+        code = k.buffer.front().code;
+        typed = k.buffer.front().typed;
         k.buffer.pop_front();
     } else {
         // A wait shows what is on the screen, also inside grouped output:
@@ -47,9 +57,14 @@ int INKEY(double seconds) {
         if (seconds != 0 && detail::screen_state().pending) refresh_screen();
         code = backend().read_key(timeout_ms_of(seconds));
     }
-    if (code != 0) k.last = code;
+    if (code != 0) {
+        k.last = code;
+        k.last_typed = typed;
+    }
     return code;
 }
+
+bool LASTKEY_TYPED() { return keyboard().last_typed; }
 
 int LASTKEY() { return keyboard().last; }
 
@@ -57,23 +72,25 @@ int NEXTKEY() {
     auto& k = keyboard();
     if (k.buffer.empty()) {
         const int code = backend().read_key(0);
-        if (code != 0) k.buffer.push_back(code);
+        if (code != 0) k.buffer.push_back({code, true});
     }
-    return k.buffer.empty() ? 0 : k.buffer.front();
+    return k.buffer.empty() ? 0 : k.buffer.front().code;
 }
 
 // Each CP850 byte is the code of its key: chr(13) is Enter, chr(27) Esc.
 void KEYBOARD(std::string_view keys) {
     auto& k = keyboard();
     k.buffer.clear();
-    for (const char c : keys) k.buffer.push_back(static_cast<unsigned char>(c));
+    for (const char c : keys) k.buffer.push_back({static_cast<unsigned char>(c), false});
 }
 
-void push_key(int code) { keyboard().buffer.push_back(code); }
+void push_key(int code) { keyboard().buffer.push_back({code, false}); }
 
 void push_keys_front(std::initializer_list<int> codes) {
     auto& buffer = keyboard().buffer;
-    buffer.insert(buffer.begin(), codes.begin(), codes.end());
+    std::deque<BufferedKey> front;
+    for (const int code : codes) front.push_back({code, false});
+    buffer.insert(buffer.begin(), front.begin(), front.end());
 }
 
 void CLEAR_TYPEAHEAD() {

@@ -29,6 +29,9 @@ constexpr int ALT_A = 286, ALT_W = 273;
 // handlers run only inside the READ, menu and list loops (see ui/).
 int INKEY(double seconds = 0.0);
 int LASTKEY();
+// Whether the last key INKEY returned was typed by the user, rather than put
+// in the buffer by the program (KEYBOARD, push_key, push_keys_front).
+bool LASTKEY_TYPED();
 int NEXTKEY();                       // peek without removing
 void KEYBOARD(std::string_view keys); // stuff the buffer (clears it first)
 void push_key(int code);              // add one code to the end of the buffer

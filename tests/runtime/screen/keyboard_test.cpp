@@ -73,6 +73,19 @@ TEST_F(Keyboard, NextKeyLooksAtTheBackendToo) {
     EXPECT_EQ(INKEY(), key::F2);
 }
 
+TEST_F(Keyboard, EachKeyReadIsKnownAsTypedOrPutByTheProgram) {
+    term->feed('t');
+    term->feed('u');
+    EXPECT_EQ(NEXTKEY(), 't');   // peeked: waits in the buffer, still typed
+    push_keys_front({key::RIGHT});
+    push_key('p');
+    const std::pair<int, bool> expected[] = {{key::RIGHT, false}, {'t', true}, {'p', false}, {'u', true}};
+    for (const auto& [code, typed] : expected) {
+        EXPECT_EQ(INKEY(), code);
+        EXPECT_EQ(LASTKEY_TYPED(), typed) << code;
+    }
+}
+
 TEST_F(Keyboard, StuffedKeysComeBeforeTypedOnes) {
     term->feed('b');
     push_key('a');

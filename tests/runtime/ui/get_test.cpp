@@ -78,6 +78,7 @@ TEST_F(GetTest, WholeDigitsStayTogetherWithTheirMarksWhileTyped) {
         {"1234567", "@E 99,999,999.99", " 1.234.567,  "},
         {"20000,5", "@Ez 999,999,999.99", "     20.000,50"},
         {"-35", "@E 9,999.99", "  -35,  "},
+        {"-100", "@Ez 999,999", "   -100"},   // the sign beside the digits, in the thousands' place
         {"1234\b", "@E 9,999.99", "  123,  "},   // Backspace takes the last digit back
         {"007", "9999", "   7"},
     };

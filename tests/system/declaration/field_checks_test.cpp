@@ -113,6 +113,23 @@ TEST_F(FieldChecks, WrongMunicipalityOpensTheListInsteadOfRefusing) {
     EXPECT_EQ(var("CODMUNI"), "6269");
 }
 
+// A company's city (mode 4) or a property's town (mode 3) is read on its own
+// form: the identification page's town, code, country and embassy are not
+// written over that form's lines.
+TEST_F(FieldChecks, ATownOnAnotherFormLeavesThatFormsLinesAlone) {
+    for (const int mode : {3, 4}) {
+        for (int r = 0; r < 25; ++r) rt::at_say(r, 0, std::string(80, 'x'));
+        const char* var = mode == 4 ? "CID_SOCIE" : "MUNICIMO";
+        rt::variables().set(var, Value(rt::PADR("Xyzzy", 30)));
+        const std::pair<const char*, int> page_vars[] = {{"UF", 2}, {"MUNICIPIO", 30}, {"CODMUNI", 4}, {"CODPAIS", 3}, {"CODEMB", 3}};
+        for (const auto& [v, width] : page_vars) rt::variables().set(v, Value(rt::SPACE(width)));
+        keys({'c', rt::key::ENTER});   // the state's list: the first town with "c"
+        EXPECT_TRUE(check("VEESTADO", {Value("SP"), Value(std::string("M->") + var), Value(mode)}));
+        EXPECT_EQ(rt::TRIM(this->var(var)), rt::utf8_to_cp850("Cabreúva")) << mode;
+        for (int r = 0; r < 24; ++r) EXPECT_EQ(term->text(r), std::string(80, 'x')) << mode << " " << r;
+    }
+}
+
 TEST_F(FieldChecks, UnknownOccupationOpensTheListAndTypingJumps) {
     rt::variables().set("CODAT", Value("11"));
     rt::variables().set("CDPRO", Value("999"));

@@ -11,6 +11,7 @@
 #include "gains/gain_list.hpp"
 #include "gains/gain_rows.hpp"
 #include "gains/gain_table.hpp"
+#include "runtime/core/cp850.hpp"
 #include "runtime/core/functions.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/screen/keys.hpp"
@@ -322,14 +323,40 @@ TEST_F(GainScreenTest, PropertyAddressTakesItsStreetTypeAndTownFromTheirLists) {
     }
 }
 
+// The company's state and city are checked as the identification page's
+// are: a state not in the list is refused, a town not of the state opens
+// the state's list of towns.
+TEST_F(GainScreenTest, CompanyCityIsChosenAmongItsStatesTowns) {
+    type("1");
+    type("11144477735");
+    keys({key::ENTER});
+    type("COMPRADOR");
+    keys({key::ENTER});
+    type("15062011");
+    type("EMPRESA X");
+    keys({key::ENTER});
+    type("11222333000181");
+    type("XX");                                 // refused: typed again
+    keys({key::HOME});
+    type("SP");
+    type("Xyzzy");
+    keys({key::ENTER, 'c', key::ENTER});        // the list of the state's towns: the first with "c"
+    keys({key::ESC});                           // the sale value is left for later
+    MOSTR_BEM(Participations, 0);
+    tb::Table& t = table(kGainsArea);
+    t.go_top();
+    EXPECT_EQ(rt::TRIM(t.get("EST_SOCIE").as_string()), "SP");
+    EXPECT_EQ(rt::TRIM(t.get("CID_SOCIE").as_string()), rt::utf8_to_cp850("Cabreúva"));
+    EXPECT_TRUE(term->showed("Sigla de UF inválida."));
+}
+
 // The balance of the shares is the movement the form makes; the sale is
 // typed on the grid's blank line and must not take the balance's row.
 TEST_F(GainScreenTest, SaleOfSharesWithTwoMovementsIsTaxedOnTheGainOverTheirCost) {
     declaration::grids::register_grid_routines();
     register_gain_routines();
     register_gain_screen_routines();
-    type("1");                                  // shares
-    keys({key::ENTER});
+    type("1");                                  // shares: the kind fills its one place
     type("11144477735");
     keys({key::ENTER});
     type("COMPRADOR");
@@ -339,7 +366,7 @@ TEST_F(GainScreenTest, SaleOfSharesWithTwoMovementsIsTaxedOnTheGainOverTheirCost
     keys({key::ENTER});
     type("11222333000181");                     // the company's CNPJ fills its field
     type("SP");
-    type("SAO PAULO");
+    type(rt::utf8_to_cp850("SÃO PAULO"));       // a town of the state
     keys({key::ENTER});
     type("50000");                              // sale value
     keys({key::ENTER, key::ENTER, key::ENTER, key::ENTER});   // cash sale, nothing withheld, nothing paid
@@ -349,10 +376,8 @@ TEST_F(GainScreenTest, SaleOfSharesWithTwoMovementsIsTaxedOnTheGainOverTheirCost
     keys({key::ENTER});
     type("30000");
     keys({key::ENTER});                         // the last column goes on to the blank line
-    type("1");                                  // the sale: kind, movement, date, quantity
-    keys({key::ENTER});
+    type("1");                                  // the sale: kind, movement (one place each), date, quantity
     type("3");
-    keys({key::ENTER});
     type("15062011");
     type("1000");
     keys({key::ENTER, key::ESC});

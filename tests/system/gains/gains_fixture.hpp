@@ -1,6 +1,8 @@
 #pragma once
 // The capital gains' tests: the gains, their parcels and the assets list
-// as work copies in a temporary folder, on a headless screen.
+// as work copies in a temporary folder, on a headless screen; the program
+// folder (with its lists of states' towns and street types) is the test's
+// own too.
 #include <initializer_list>
 #include <string>
 #include <utility>
@@ -16,10 +18,10 @@ namespace qv::gains::testing {
 
 namespace tb = rt::table;
 
-class GainsTest : public test_support::ScreenTest {
+class GainsTest : public test_support::FoldersTest {
 protected:
     void SetUp() override {
-        ScreenTest::SetUp();
+        FoldersTest::SetUp();
         open(kGainsArea, 7, "IMP0712");
         open(kParcelsArea, 8, "IMP0812");
         open(24, 4, "IMP0412");

@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "common/windows.hpp"
+#include "declaration/entry/frame_painter.hpp"
 #include "office/letter_document.hpp"
 #include "office/letters_editor.hpp"
 #include "printing/office_report_routines.hpp"
@@ -20,6 +21,7 @@
 #include "runtime/screen/keys.hpp"
 #include "tables/locks.hpp"
 #include "system/declaration/declaration_io_fixture.hpp"
+#include "system/declaration/grids/grid_fixture.hpp"
 
 namespace qv::printing {
 namespace {
@@ -152,6 +154,21 @@ TEST_F(DeclarationPrintout, OneTaxpayerPrintsPagesOneToFourIntoTheFile) {
     EXPECT_EQ(out.find("Fonte 1 B"), std::string::npos);
     // Lines end in CR LF: no bare line feed.
     for (std::size_t i = out.find('\n'); i != std::string::npos; i = out.find('\n', i + 1)) ASSERT_EQ(out[i - 1], '\r');
+}
+
+// The taxpayer chosen at the prompt, its box goes before the document's own
+// dialog (the payment slip's) is drawn: nothing of the box shows beside it.
+TEST_F(DeclarationPrintout, ThePromptsBoxIsGoneWhenTheDocumentsDialogOpens) {
+    rt::variables().set("QUEIMP", rt::Value(5));
+    choose(kCpfA);
+    declaration::taxpayer_box();
+    std::string when_asked;
+    const declaration::grids::StandIn slip("PREP_DARF", [&](std::span<const rt::Value>) {
+        for (int r = 0; r < 25; ++r) when_asked += term->text(r) + "\n";
+        return rt::Value(false);
+    });
+    FAZIMP();
+    EXPECT_EQ(when_asked.find("Contribuinte "), std::string::npos) << when_asked;
 }
 
 TEST_F(DeclarationPrintout, CopiesOfEveryMarkedTaxpayerComeOutCollated) {

@@ -19,6 +19,7 @@
 #include "declaration/entry/field_checks.hpp"
 #include "declaration/grids/grid_catalogue.hpp"
 #include "declaration/grids/grid_checks.hpp"
+#include "declaration/grids/grid_engine.hpp"
 #include "declaration/grids/grid_routines.hpp"
 #include "declaration/loop/work_tables.hpp"
 #include "grid_fixture.hpp"
@@ -338,14 +339,19 @@ TEST_F(CatalogueCells, EveryEditableColumnTakesARightValueAndRefusesAWrongOne) {
         ASSERT_TRUE(found) << o.code;
         const GridDescription d = *found;
         for (std::size_t i = 0; i < d.columns.size(); ++i) {
-            const GridColumn& c = d.columns[i];
+            const GridColumn& described = d.columns[i];
             const int column = static_cast<int>(i) + 1;
-            if (c.read_only || !c.refusal.empty() || column <= d.freeze || left_out().count({o.code, c.field})) continue;
-            SCOPED_TRACE("grid " + std::to_string(o.code) + " " + o.name + ", column " + c.field);
+            if (described.read_only || !described.refusal.empty() || column <= d.freeze ||
+                left_out().count({o.code, described.field}))
+                continue;
+            SCOPED_TRACE("grid " + std::to_string(o.code) + " " + o.name + ", column " + described.field);
             open(o, {o.row}, d);
             const int area = d.caller_area ? caller_area(o.code) : d.area;
             tb::Table& t = tables::ws().current(area);
             t.go_top();
+            // The column as the grid shows and edits it, in its field's width.
+            GridColumn c = described;
+            c.picture = column_picture(t, described);
             const Value before = t.get(c.field);
             const std::size_t width = before.is_string() ? before.as_string().size() : 0;
             const std::optional<Typed> right = right_value(o, c, before, width);

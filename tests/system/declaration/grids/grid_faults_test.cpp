@@ -13,6 +13,8 @@
 #include "common/windows.hpp"
 #include "declaration/calc/balance_page.hpp"
 #include "declaration/calc/calc_routines.hpp"
+#include "declaration/calc/declaration_helpers.hpp"
+#include "declaration/entry/frame_painter.hpp"
 #include "declaration/grids/grid_catalogue.hpp"
 #include "declaration/grids/grid_checks.hpp"
 #include "declaration/grids/grid_engine.hpp"
@@ -132,6 +134,42 @@ TEST_F(GridFaults, DeletingARowTakesItOutOfThePageTotalsAtOnce) {
     EXPECT_DOUBLE_EQ(during, 50.0);
 }
 
+TEST_F(GridFaults, TheFullScreenListsShowTheirTotalsOnTheLineUnderTheGrid) {
+    register_balance_page_routines();
+    struct Case {
+        int grid;
+        int table;
+        const char* start;
+        const char* end;
+        const char* start_after;   // after the second row is deleted
+        const char* end_after;
+    };
+    const Case cases[] = {{22, 4, "I7_3", "I7_4", "100.000,00", "150.000,00"},
+                          {23, 5, "I8_3", "I8_4", "100.000,00", "150.000,00"}};
+    for (const Case& c : cases) {
+        tables::ws().close_all();
+        work_copy(c.table, {{{c.start, Value(100000.0)}, {c.end, Value(150000.0)}},
+                            {{c.start, Value(20000.0)}, {c.end, Value(18000.0)}}});
+        MTELA(23);   // the full-screen lists' page: (1, 0, 22, 79)
+        std::vector<std::string> totals;
+        std::string bottom;
+        rt::SETKEY(kLook, [&] {
+            totals.push_back(term->text(21));
+            bottom = term->text(22);
+        });
+        keys({kLook, key::DOWN, key::DEL, 'S', kLook, key::ESC});
+        EDITA(c.grid);
+        rt::SETKEY(kLook, {});
+        ASSERT_EQ(totals.size(), 2u) << c.grid;
+        EXPECT_NE(totals[0].find("Totais"), std::string::npos) << totals[0];
+        EXPECT_NE(totals[0].find("120.000,00"), std::string::npos) << c.grid << ": " << totals[0];
+        EXPECT_NE(totals[0].find("168.000,00"), std::string::npos) << c.grid << ": " << totals[0];
+        EXPECT_NE(totals[1].find(c.start_after), std::string::npos) << c.grid << ": " << totals[1];
+        EXPECT_NE(totals[1].find(c.end_after), std::string::npos) << c.grid << ": " << totals[1];
+        EXPECT_EQ(bottom.find_first_of("0123456789"), std::string::npos) << c.grid << ": " << bottom;
+    }
+}
+
 TEST_F(GridFaults, ThePaymentsLastCellLetsUpAndDownLeaveIt) {
     tb::Table& t = work_copy(6, {{{"I6_1", Value("DR A")}, {"I6_3", Value(10)}}, {{"I6_1", Value("DR B")}, {"I6_3", Value(10)}}});
     std::uint32_t on = 0;
@@ -170,11 +208,108 @@ TEST_F(GridFaults, TheDependantNumberIsPassedAndKeptForCodesWithoutAPerson) {
     EXPECT_EQ(t.get("I6_6").as_number(), 0);
 }
 
+TEST_F(GridFaults, TheMonthGridLeavesNothingOfItselfOnTheListItWasOpenedFrom) {
+    register_declaration_helper_routines();
+    Value months = Value::array(), rates = Value::array();
+    for (int r = 1; r <= 13; ++r) {
+        Value row = Value::array();
+        row.as_array()->push_back(Value(rt::STRZERO(r, 2) + "-Mes"));
+        for (int c = 2; c <= 3; ++c) row.as_array()->push_back(Value(std::string(11, ' ')));
+        months.as_array()->push_back(row);
+    }
+    for (int m = 1; m <= 12; ++m) rates.as_array()->push_back(Value(2.0));
+    common::Global{"CALC_MENS"}.set(months);
+    common::Global{"TAB_DOLAR"}.set(rates);
+    work_copy(6, {{{"I6_1", Value("DR A")}, {"I6_3", Value(10)}, {"I6_4", Value(1000.0)}, {"I6_401", Value(1000.0)}},
+                  {{"I6_1", Value("DR B")}, {"I6_3", Value(10)}, {"I6_4", Value(700.0)}, {"I6_401", Value(700.0)}}});
+    std::string during, after;
+    rt::SETKEY(kLook, [&] { (during.empty() ? during : after) = screen(); });
+    // The total paid of the second row, month by month; left as it was.
+    keys({key::DOWN, key::RIGHT, key::RIGHT, key::RIGHT, key::RIGHT, 278, kLook, key::ESC, kLook, key::ESC});
+    EDITA(4);
+    rt::SETKEY(kLook, {});
+    ASSERT_NE(during.find("01-Mes"), std::string::npos) << during;
+    EXPECT_EQ(after.find("01-Mes"), std::string::npos) << after;
+    EXPECT_EQ(after.find("REAL"), std::string::npos) << after;
+    EXPECT_NE(after.find("Total Pago"), std::string::npos) << after;
+    EXPECT_NE(after.find("1.000,00"), std::string::npos) << after;
+    EXPECT_NE(after.find("700,00"), std::string::npos) << after;
+}
+
+TEST_F(GridFaults, ACodesMeaningUnderItsCellGoesAtTheNextKeyLeavingNothingBehind) {
+    common::Global{"QTD_DEP"}.set(Value(0));
+    common::Global{"DESPALIM"}.set(Value(0));
+    work_copy(6, {{{"I6_1", Value("DR A")}, {"I6_3", Value(10)}, {"I6_2", Value("111.444.777-35")}},
+                  {{"I6_1", Value("EMPREGADA")}}});
+    for (int r = 0; r < 25; ++r) rt::at_say(r, 0, std::string(80, 'x'));
+    std::vector<std::string> seen, hints;
+    rt::SETKEY(kLook, [&] {
+        seen.push_back(screen());
+        const common::TextWindow* hint = common::find_window(10);
+        hints.push_back(hint ? rt::cp850_to_utf8(hint->last_text) : "");
+    });
+    // Code 50 on the second row, then 10 on the first: each meaning is shown
+    // under its cell; the first is put away when the next code is typed.
+    keys({key::DOWN, key::RIGHT, '5', '0', kLook, key::UP, key::LEFT, key::LEFT, '1', '0', kLook, key::ESC});
+    EDITA(4);   // (5, 0, 21, 79), no window: the page's column 0 lies beside it
+    rt::SETKEY(kLook, {});
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_NE(hints[0].find("Contribuição patronal"), std::string::npos) << hints[0];
+    EXPECT_NE(hints[1].find("Médicos no Brasil"), std::string::npos) << hints[1];
+    for (const std::string& s : seen) {
+        std::vector<std::string> rows;
+        for (std::size_t at = 0, next = 0; (next = s.find('\n', at)) != std::string::npos; at = next + 1)
+            rows.push_back(s.substr(at, next - at));
+        for (int r = 0; r < 24; ++r) EXPECT_EQ(rows[r].substr(0, 1), "x") << r << "\n" << s;
+        EXPECT_NE(s.find("111.444.777-35"), std::string::npos) << s;
+        EXPECT_EQ(s.find("Contribuição patronal"), std::string::npos) << s;
+        EXPECT_EQ(s.find("Médicos no Brasil"), std::string::npos) << s;
+    }
+}
+
+TEST_F(GridFaults, ANumberColumnWithoutTemplateIsAsWideAsItsField) {
+    common::Global{"TIPO_BEM"}.set(Value(3));
+    common::Global{"TIPOPART"}.set(Value(1));
+    common::Global{"BEM_NRO"}.set(Value(1));
+    tb::Table& t = work_copy(8, {{{"BEM_NRO", Value(1)}, {"TIPO_OPER", Value(1)}, {"TIPO_ACAO", Value(1)},
+                                  {"MOV_ACAO", Value(1000.0)}, {"VALOR_CUST", Value(30000.0)}}});
+    std::string seen;
+    rt::SETKEY(kLook, [&] { seen = screen(); });
+    // The kind and the movement fill their one-digit cells: each goes on to
+    // the next cell by itself.
+    keys({key::DOWN, '1', '3', kLook, key::ESC, key::ESC});
+    EDITA(10);   // (14, 2, 22, 79): the seven columns fit
+    rt::SETKEY(kLook, {});
+    EXPECT_NE(seen.find("Custo Total"), std::string::npos) << seen;
+    EXPECT_NE(seen.find("30.000,00"), std::string::npos) << seen;
+    t.go_to(2);
+    EXPECT_EQ(t.get("TIPO_ACAO").as_number(), 1);
+    EXPECT_EQ(t.get("TIPO_OPER").as_number(), 3);
+}
+
+TEST_F(GridFaults, TheCostOfASaleMovementIsNotOpened) {
+    common::Global{"TIPO_BEM"}.set(Value(3));
+    common::Global{"TIPOPART"}.set(Value(1));
+    common::Global{"BEM_NRO"}.set(Value(1));
+    tb::Table& t = work_copy(8, {{{"BEM_NRO", Value(1)}, {"TIPO_OPER", Value(3)}, {"TIPO_ACAO", Value(1)},
+                                  {"MOV_ACAO", Value(1000.0)}}});
+    bool editing = true;
+    rt::SETKEY(kLook, [&] { editing = rt::current_get() != nullptr; });
+    keys({key::RIGHT, key::RIGHT, key::RIGHT, key::RIGHT, '5', key::ENTER, kLook, key::ESC});
+    EDITA(10);
+    rt::SETKEY(kLook, {});
+    EXPECT_TRUE(term->showed("No movimento 3 = venda nao coloque valor no Custo"));
+    EXPECT_FALSE(editing);
+    t.go_top();
+    EXPECT_EQ(t.get("VALOR_CUST").as_number(), 0);
+}
+
 TEST_F(GridFaults, ARefusedNitTypedAgainIsStoredAsTyped) {
     tb::Table& t = work_copy(6, {{{"I6_1", Value("EMPREGADA")}, {"I6_3", Value(50)}}});
     std::string cell;
     rt::SETKEY(kLook, [&] {
-        for (int c = 43; c < 61; ++c) cell += static_cast<char>(term->cells()[8][c].ch);
+        const int at = current_grid()->browse().cell_col();
+        for (int c = at; c < at + 18; ++c) cell += static_cast<char>(term->cells()[8][c].ch);
     });
     keys({key::RIGHT, key::RIGHT, key::RIGHT});
     for (const char c : std::string("12045678900")) keys({c});
