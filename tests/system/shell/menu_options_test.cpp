@@ -5,6 +5,7 @@
 #include "runtime/core/clock.hpp"
 #include "shell/converter_launch.hpp"
 #include "shell/main_program.hpp"
+#include "shell/menu_features.hpp"
 #include "tables/folders.hpp"
 #include "tables/terminal_mark.hpp"
 #include "common/paths.hpp"
@@ -468,5 +469,19 @@ TEST_F(MenuAgendaTest, BlankUserBecomesTheTerminalsUser) {
     EXPECT_TRUE(term->showed("Informe o nome do Usuario"));
 }
 
+// F1 in a day's list shows the calendar; leaving it and the agenda gives
+// back the menu's background whole, its logo too.
+TEST_F(MenuAgendaTest, CalendarGivesBackTheBackgroundWithItsLogo) {
+    repaint_background();
+    std::vector<std::string> before;
+    for (int r = 0; r < 24; ++r) before.push_back(rt::row_text(r));
+    rt::variables().set("NOMEAG", rt::Value("ANA"));
+    keys({'M', rt::key::F1, rt::key::ESC, rt::key::ESC});
+    MENUSELECT(14);
+    EXPECT_TRUE(term->showed("Dom    Seg    Ter")) << "the calendar was shown";
+    for (int r = 0; r < 24; ++r) EXPECT_EQ(rt::row_text(r), before[r]) << "row " << r;
+}
+
 }  // namespace
 }  // namespace qv::shell::testing
+
