@@ -79,6 +79,15 @@ void announce_index_rebuilds() {
     });
 }
 
+// The options of an opening under the alias asked for (APELIDO): a
+// second table of the same name, in another folder, may be open already
+// under the name's own alias.
+tb::OpenOptions aliased() {
+    tb::OpenOptions opt;
+    if (const std::string alias = alias_override(); !alias.empty()) opt.alias = rt::UPPER(alias);
+    return opt;
+}
+
 bool open_in(int area, const std::string& name, bool exclusive) {
     announce_index_rebuilds();
     ws().select(area);
@@ -101,7 +110,7 @@ bool build_indexes(int area, const std::string& name, const std::vector<Order>& 
     const bool main_missing = !present(cdx_of(name));
     ws().select(area);
     ws().close(area);
-    tb::OpenOptions opt;
+    tb::OpenOptions opt = aliased();
     opt.exclusive = true;
     opt.structural_index = false;
     tb::Table* t = nullptr;
@@ -238,7 +247,7 @@ Creation create_missing(int area, const std::string& name) {
 bool repair_damaged_index(int area, const std::string& name, const std::vector<Order>& orders, bool exclusive) {
     if (last_open_failure().fault != OpenFault::Damaged) return false;
     ws().close(area);
-    tb::OpenOptions opt;
+    tb::OpenOptions opt = aliased();
     opt.structural_index = false;
     try {
         ws().use_in(area, os_name(name), opt);
