@@ -8,6 +8,7 @@
 #include "shell/menu_features.hpp"
 #include "tables/folders.hpp"
 #include "tables/terminal_mark.hpp"
+#include "common/messages.hpp"
 #include "common/paths.hpp"
 #include "shell_fixture.hpp"
 
@@ -204,6 +205,22 @@ TEST_F(MenuOptionsTest, SendingTheSelectedSkipsUnmarkedTaxpayers) {
     EXPECT_EQ(sent, (std::vector<std::string>{"11144477735", "52998224725"}));
     ASSERT_NE(tables::ws().table(9), nullptr);
     EXPECT_EQ(tables::ws().table(9)->recno(), 1u);   // back at the top
+}
+
+// Each declaration sent says so on the status line; the walk takes the
+// last one's line away when it ends.
+TEST_F(MenuOptionsTest, SendingAllLeavesNoStatusText) {
+    add_taxpayer(client, "11144477735", "UM");
+    ASSERT_TRUE(tables::ABERTURA(9));
+    rt::variables().set("LOCIRPF", rt::Value(root + "/irpf/"));
+    fakes().declara = [](std::span<const rt::Value>) {
+        common::MENS(0, "Declaração de UM transferida !"_cp);
+        return rt::Value();
+    };
+    register_fake("DECLARA", &FakeRoutines::declara);
+    keys({rt::key::ENTER});
+    MENUSELECT(65);
+    EXPECT_EQ(rt::row_text(24).find("transferida"), std::string::npos) << rt::row_text(24);
 }
 
 TEST_F(MenuOptionsTest, SendingAllStopsOnEscAfterConfirmation) {
