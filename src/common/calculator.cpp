@@ -65,6 +65,9 @@ private:
     double memory_ = 0;
     bool error_ = false;
     char last_ = 0;
+    // What the display shows, written again where the window is moved to.
+    mutable double shown_value_ = 0;
+    mutable char shown_op_ = ' ';
 };
 
 void Calculator::draw_keypad() const {
@@ -89,6 +92,8 @@ void Calculator::draw_keypad() const {
 }
 
 void Calculator::show(double value, char op) const {
+    shown_value_ = value;
+    shown_op_ = op;
     const TextWindow* w = find_window(window_);
     if (!w) return;
     const rt::Attr keys = static_cast<rt::Attr>(kCorTel2.integer(31));
@@ -111,6 +116,7 @@ void Calculator::move_window(int key) {
         default: MOVEHOR(window_, 0); kCcal.set(rt::Value(kCcal.integer() + 1)); break;
     }
     draw_keypad();
+    show(shown_value_, shown_op_);
 }
 
 char Calculator::read_entry(bool clear_display) {

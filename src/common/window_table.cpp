@@ -121,6 +121,11 @@ bool window_saved(int id) {
     return std::any_of(stack.begin(), stack.end(), [id](const detail::SavedScreen& s) { return s.id == id; });
 }
 
+void keep_on_screen(int id) {
+    auto& stack = detail::window_state().saved;
+    std::erase_if(stack, [id](const detail::SavedScreen& s) { return s.id == id; });
+}
+
 const TextWindow* find_window(int id) { return detail::window(id); }
 
 void reset_windows() {

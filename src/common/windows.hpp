@@ -57,6 +57,10 @@ std::string XREP(std::string_view text);
 const TextWindow* find_window(int id);
 // True while the window has a saved screen (opened and not yet closed).
 bool window_saved(int id);
+// Makes what the window shows part of the screen beneath it: the screen
+// saved when it was opened is dropped, so that no later window of the same
+// id puts back what lay under it (a background's logo).
+void keep_on_screen(int id);
 // Empties the window table and drops the saved screens (tests, restart).
 void reset_windows();
 

@@ -141,21 +141,32 @@ void run_menu() {
     }
 }
 
-void show_fault(const std::string& log_name, std::string_view what) {
+void show_fault(const startup::ErrorLog& log, std::string_view what) {
     try {
         rt::Value lines = rt::Value::array();
-        for (const std::string& line : fault_box_lines(log_name, what)) lines.as_array()->push_back(rt::Value(line));
+        for (const std::string& line : fault_box_lines(log.name, what, log.written))
+            lines.as_array()->push_back(rt::Value(line));
         console::SHOWMSG(lines, {"&Fechar"}, "Erro");
     } catch (...) {
         // Nothing more can be shown.
     }
 }
 
+// The tables are closed first: a fault of too many open files leaves no
+// descriptor for the log until they are.
+void report_fault(std::string_view what) {
+    try {
+        tables::ws().close_all();
+    } catch (...) {
+    }
+    show_fault(startup::write_error_log(what), what);
+}
+
 }  // namespace
 
 bool leaving_requested() { return leaving(); }
 
-std::vector<std::string> fault_box_lines(const std::string& log_name, std::string_view what) {
+std::vector<std::string> fault_box_lines(const std::string& log_name, std::string_view what, bool logged) {
     std::vector<std::string> lines{"Erro interno do programa:"};
     // The cause's own line breaks stay; each line is wrapped to the box.
     std::size_t start = 0;
@@ -164,7 +175,8 @@ std::vector<std::string> fault_box_lines(const std::string& log_name, std::strin
         for (std::string& l : common::wrapped(what.substr(start, end - start), kFaultWidth)) lines.push_back(std::move(l));
         start = end + 1;
     }
-    for (std::string& l : common::wrapped("Detalhes em " + log_name, kFaultWidth)) lines.push_back(std::move(l));
+    const std::string where = (logged ? "Detalhes em " : "Não foi possível gravar "_cp) + log_name;
+    for (std::string& l : common::wrapped(where, kFaultWidth)) lines.push_back(std::move(l));
     return lines;
 }
 
@@ -179,16 +191,10 @@ int MAIN(std::optional<std::string> terminal) {
         run_menu();
         return 0;
     } catch (const std::exception& e) {
-        const std::string log = startup::write_error_log(e.what());
-        show_fault(log, e.what());
-        try {
-            tables::ws().close_all();
-        } catch (...) {
-        }
+        report_fault(e.what());
         return 1;
     } catch (...) {
-        const std::string log = startup::write_error_log("unknown fault");
-        show_fault(log, "unknown fault");
+        report_fault("unknown fault");
         return 1;
     }
 }

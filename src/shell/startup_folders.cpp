@@ -87,7 +87,7 @@ void mark_current_folder() {
     tables::TROCASIM(1);
 }
 
-std::string write_error_log(std::string_view what) {
+ErrorLog write_error_log(std::string_view what) {
     std::string folder = text_of("ARQDEF");
     if (folder.empty()) folder = common::BAR_DIR(common::GETDIR());
     const std::string name = common::BAR_DIR(folder) + "Error.log";
@@ -97,7 +97,7 @@ std::string write_error_log(std::string_view what) {
             << "Terminal " << rt::cp850_to_utf8(text_of("NUSU")) << "\n"
             << what << "\n\n";
     }
-    return name;
+    return {name, log && log.flush()};
 }
 
 }  // namespace qv::shell::startup

@@ -191,6 +191,9 @@ bool GET_CODIGO(std::string_view variable, std::string_view picture, int row_off
     const std::string var = rt::VarStore::normalize(variable);
     if (!rt::variables().exists(var)) rt::variables().set(var, rt::Value(rt::SPACE(11)));
     rt::table::Table* reg = register_table();
+    // A name left behind without its CPF (by an option that borrowed the
+    // CPF) belongs to nobody: the line shows both or neither.
+    if (rt::TRIM(rt::variables().get(var).as_string()).empty()) kNomecontr.set(rt::Value(rt::SPACE(53)));
     show_taxpayer_line(2);
     if (!read_cpf(var, picture, 17 + row_offset, 4 + col_offset, reg)) return false;
     reg = register_table();

@@ -173,6 +173,8 @@ void send_many(bool only_marked) {
         walked = walk_register(only_marked, kept);
     }
     common::show_report("Avisos do envio das declarações:"_cp, notices);
+    // The last declaration's "transferida" goes with the walk.
+    common::MENS();
     if (!walked) return;
     common::FECHAJAN(3);
     common::Global("TAM_OLD").set(rt::Value(0));

@@ -89,7 +89,10 @@ PickList code_list(int code, const char* code_head, const char* code_field, cons
     return {code, 1, {{code_head, code_field, ""}, {text_head, text_field, "@S52"}}, false, true, std::move(enter)};
 }
 
-void count_register(tb::Table& t, long& total, long& simplified, long& rural);
+struct RegisterCounts {
+    long total = 0, simplified = 0, complete = 0, rural = 0;
+};
+RegisterCounts count_register(tb::Table& t);
 
 // The register list shows, after the taxpayer, what the office tracks: the
 // status, the model, the result and the instalments due of each kind.
@@ -213,9 +216,8 @@ PickList register_list() {
         if (f == "CPF" || f == "NOMECONTR") MOSTR_PAG(2);
     };
     l.footer = [](tb::Table& t) {
-        long total = 0, simplified = 0, rural = 0;
-        count_register(t, total, simplified, rural);
-        return register_footer(total, simplified, rural);
+        const RegisterCounts n = count_register(t);
+        return register_footer(n.total, n.simplified, n.complete, n.rural);
     };
     return l;
 }
@@ -368,14 +370,19 @@ void jump_to(tb::Table& t, const PickList& l, char typed) {
     if (t.eof()) t.go_bottom();
 }
 
-void count_register(tb::Table& t, long& total, long& simplified, long& rural) {
+// A declaration not yet computed has no model: it counts in neither.
+RegisterCounts count_register(tb::Table& t) {
+    RegisterCounts n;
     const std::uint32_t at = t.recno();
     for (t.go_top(); !t.eof(); t.skip()) {
-        ++total;
-        if (t.get("USAPADRAO").as_string() == "S") ++simplified;
-        if (t.get("TEMRURAL").as_string() == "S") ++rural;
+        ++n.total;
+        const std::string model = t.get("USAPADRAO").as_string();
+        if (model == "S") ++n.simplified;
+        else if (model == "N") ++n.complete;
+        if (t.get("TEMRURAL").as_string() == "S") ++n.rural;
     }
     t.go_to(at);
+    return n;
 }
 
 }  // namespace
@@ -383,12 +390,13 @@ void count_register(tb::Table& t, long& total, long& simplified, long& rural) {
 // Each count stands under its column and says what it counts: under "WZK"
 // the taxpayers with rural activity, under "Sim" the simplified and the
 // complete declarations.
-std::string register_footer(long total, long simplified, long rural) {
-    const double share = total > 0 ? 100.0 * static_cast<double>(simplified) / static_cast<double>(total) : 0.0;
-    const double complete = total > 0 ? 100.0 - share : 0.0;
+std::string register_footer(long total, long simplified, long complete, long rural) {
+    const auto share = [total](long n) {
+        return rt::STR(total > 0 ? 100.0 * static_cast<double>(n) / static_cast<double>(total) : 0.0, 6, 2);
+    };
     const auto count = [](long n) { return rt::STR(static_cast<double>(n), 4); };
-    return count(total) + " Declara\x87\x94" "es;" + rt::STR(share, 6, 2) + "% Simples;" + rt::STR(complete, 6, 2) +
-           "% Compl;" + count(rural) + " WZK;" + count(simplified) + " simp. " + count(total - simplified) + " comp.";
+    return count(total) + " Declara\x87\x94" "es;" + share(simplified) + "% Simples;" + share(complete) + "% Compl;" +
+           count(rural) + " WZK;" + count(simplified) + " simp. " + count(complete) + " comp.";
 }
 
 bool has_pick_list(std::string_view field) { return list_for(std::string(field)).has_value(); }

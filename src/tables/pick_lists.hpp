@@ -23,9 +23,10 @@ void HBROWSE(int top, int left, int bottom, int right);
 void ENTER();
 void MOS_PASTA();
 
-// The register list's footer over counts of declarations, simplified ones
-// and rural ones: "   4 Declaraçöes", " 25.00% Simples", ... (CP850).
-std::string register_footer(long total, long simplified, long rural);
+// The register list's footer over counts of declarations, simplified ones,
+// complete ones and rural ones: "   4 Declaraçöes", " 25.00% Simples", ...
+// (CP850).
+std::string register_footer(long total, long simplified, long complete, long rural);
 
 void register_pick_list_routines();
 

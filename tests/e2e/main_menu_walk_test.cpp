@@ -145,8 +145,13 @@ TEST_F(E2eMainMenu, DeclarationBar) {
           // start: the list of F1 shows its taxpayers.
           {{"declaration", "d", "F1 Nome F2 CPF", {{"F1", "MARIA SOUZA"}, {"Escape", "MARIA SOUZA", true}, {"Escape", ""}}},
            {"bookkeeping", "l", "F1 Nome F2 CPF", kEsc},
-           {"check", "c", "F1 Nome F2 CPF", kEsc},
-           {"agenda", "a", "Marca um evento", kEsc},
+           // A taxpayer checked: the check's lines go with it.
+           {"check", "c", "F1 Nome F2 CPF", {{"11144477735", "Notas e observa"}, {"Escape", ""}}},
+           // A day's list, and the calendar its F1 opens over the logo.
+           {"agenda",
+            "a",
+            "Marca um evento",
+            {{"m", "mostra calendario"}, {"F1", "Data de Hoje"}, {"Escape", "Data de Hoje", true}, {"Escape", ""}}},
            {"folders", "p", "Pastas de dados", kEsc},
            {"deletion", "e", "Elim.", kEsc},
            {"converter", "i", "Conversao", {{"t", ""}}}}});

@@ -28,8 +28,13 @@ void MTELA1(int number, int variant) {
     common::Global{"NTA"}.set(rt::Value(number));
     set_origin("ALJA", number, frame->top);
     set_origin("ACJA", number, frame->left);
-    if (number == dialog::kBackground)
+    if (number == dialog::kBackground) {
         common::ESCRLCOL(frame->window, kTerminalRow, kTerminalCol, "Term. " + tables::terminal());
+        // The logo is background: a dialog that opens the same window id
+        // later (the agenda's calendar) saves and gives back the logo
+        // instead of the plain screen it was painted on.
+        common::keep_on_screen(frame->window);
+    }
 }
 
 void register_dialog_frame_routines() {

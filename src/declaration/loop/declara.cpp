@@ -50,6 +50,8 @@ constexpr int kRecordArea = 21;
 constexpr int kPageWindow = 3;
 constexpr int kFillWindow = 7;
 constexpr int kNoAutosave = 98;
+// The rows above the status line.
+constexpr int kLastRow = 23;
 
 const common::Global kOpcao1{"OPCAO_1"};
 const common::Global kCpf{"CPF"};
@@ -171,12 +173,17 @@ bool after_prompt(int id) {
     common::Global{"ULT_CPF"}.set(kCpf.value());
     switch (id) {
         case 12: rt::call_routine("LANCAMEN"); return false;
-        case 13:
+        case 13: {
             // The check reads the declaration's work copies: load them first.
+            // Its progress and result line stands on the menu's screen;
+            // the screen it found comes back when it is done.
+            const std::string found = rt::SAVESCREEN(0, 0, kLastRow, 79);
             close_work_copies();
             if (load_declaration()) rt::call_routine("CONFERE", {rt::Value(1)});
             close_work_copies();
+            rt::RESTSCREEN(0, 0, kLastRow, 79, found);
             return false;
+        }
         case 63:
             close_work_copies();
             if (tables::ws().table(kRecordArea) == nullptr) load_declaration();

@@ -10,6 +10,7 @@
 #include "runtime/screen/backend.hpp"
 #include "runtime/screen/keys.hpp"
 #include "runtime/core/cp850.hpp"
+#include "runtime/core/text.hpp"
 #include "system/system_fixture.hpp"
 
 namespace qv::common {
@@ -91,6 +92,26 @@ TEST_F(Calculator, KeysInsideTheFrameAndTheStatusLineFree) {
     const std::string& placed = seen->snapshots.front();
     const std::string status = placed.substr(placed.find("\n24 |") + 5, 80);
     EXPECT_EQ(status.find_first_not_of(' '), std::string::npos) << placed;
+}
+
+// Moved with the arrows, the window keeps the number it shows.
+TEST_F(Calculator, MovedWindowKeepsTheNumberShown) {
+    auto backend = std::make_unique<qv::test_support::RecordingBackend>();
+    qv::test_support::RecordingBackend* seen = backend.get();
+    rt::set_backend(std::move(backend));
+    reset_windows();
+    for (int k : {int{'1'}, int{'2'}, rt::key::DOWN, rt::key::RIGHT, rt::key::ESC}) seen->feed(k);
+    CALCULADORA(9, 5, 40);
+    ASSERT_GE(seen->snapshots.size(), 5u);
+    // The display line: screen row 7 before the move, row 8 after it, one
+    // column further right.
+    const auto row = [](const std::string& dump, int r) {
+        char prefix[8];
+        std::snprintf(prefix, sizeof prefix, "\n%02d |", r);
+        return rt::utf8_to_cp850(dump.substr(dump.find(prefix) + 5, 80 * 3)).substr(0, 80);
+    };
+    EXPECT_EQ(rt::ALLTRIM(row(seen->snapshots[2], 7).substr(44, 20)), "12") << seen->snapshots[2];
+    EXPECT_EQ(rt::ALLTRIM(row(seen->snapshots[4], 8).substr(45, 20)), "12") << seen->snapshots[4];
 }
 
 TEST_F(Calculator, PutsTheScreenBack) {

@@ -68,6 +68,19 @@ TEST_F(FolderCopyTest, ATaxpayerAlreadyThereIsSkippedWhenNotOverwriting) {
     EXPECT_EQ(reg.get("IMPRE").as_string(), "N");
 }
 
+// A folder just made (in the folder list, say) holds no table yet: the
+// copy makes the ones it needs there.
+TEST_F(FolderCopyTest, AFolderWithoutTablesYetReceivesTheCopy) {
+    const std::string fresh = root + "/nova/";
+    std::filesystem::create_directories(fresh);
+    rt::variables().set("ROTABACK", rt::Value(fresh));
+    run_copy('C', 'S');
+    EXPECT_FALSE(term->showed("sendo usado")) << term->all_snapshots();
+    EXPECT_EQ(count(fresh, 9, kA), 1);
+    EXPECT_EQ(count(fresh, 4, kA), 2);
+    EXPECT_EQ(count(fresh, 2, kB), 1);
+}
+
 TEST_F(FolderCopyTest, TheDestinationMayBecomeTheCurrentFolder) {
     keys({rt::key::ENTER, rt::key::ENTER, 'T', 'C', 'T', 'S', 'S'});
     ASSERT_TRUE(TRANOME(1));

@@ -7,8 +7,10 @@
 #include "runtime/core/clock.hpp"
 #include "shell/converter_launch.hpp"
 #include "shell/main_program.hpp"
+#include "shell/menu_features.hpp"
 #include "tables/folders.hpp"
 #include "tables/terminal_mark.hpp"
+#include "common/messages.hpp"
 #include "common/paths.hpp"
 #include "shell_fixture.hpp"
 
@@ -205,6 +207,22 @@ TEST_F(MenuOptionsTest, SendingTheSelectedSkipsUnmarkedTaxpayers) {
     EXPECT_EQ(sent, (std::vector<std::string>{"11144477735", "52998224725"}));
     ASSERT_NE(tables::ws().table(9), nullptr);
     EXPECT_EQ(tables::ws().table(9)->recno(), 1u);   // back at the top
+}
+
+// Each declaration sent says so on the status line; the walk takes the
+// last one's line away when it ends.
+TEST_F(MenuOptionsTest, SendingAllLeavesNoStatusText) {
+    add_taxpayer(client, "11144477735", "UM");
+    ASSERT_TRUE(tables::ABERTURA(9));
+    rt::variables().set("LOCIRPF", rt::Value(root + "/irpf/"));
+    fakes().declara = [](std::span<const rt::Value>) {
+        common::MENS(0, "Declaração de UM transferida !"_cp);
+        return rt::Value();
+    };
+    register_fake("DECLARA", &FakeRoutines::declara);
+    keys({rt::key::ENTER});
+    MENUSELECT(65);
+    EXPECT_EQ(rt::row_text(24).find("transferida"), std::string::npos) << rt::row_text(24);
 }
 
 TEST_F(MenuOptionsTest, SendingAllStopsOnEscAfterConfirmation) {
@@ -493,5 +511,19 @@ TEST_F(MenuAgendaTest, BlankUserBecomesTheTerminalsUser) {
     EXPECT_TRUE(term->showed("Informe o nome do Usuario"));
 }
 
+// F1 in a day's list shows the calendar; leaving it and the agenda gives
+// back the menu's background whole, its logo too.
+TEST_F(MenuAgendaTest, CalendarGivesBackTheBackgroundWithItsLogo) {
+    repaint_background();
+    std::vector<std::string> before;
+    for (int r = 0; r < 24; ++r) before.push_back(rt::row_text(r));
+    rt::variables().set("NOMEAG", rt::Value("ANA"));
+    keys({'M', rt::key::F1, rt::key::ESC, rt::key::ESC});
+    MENUSELECT(14);
+    EXPECT_TRUE(term->showed("Dom    Seg    Ter")) << "the calendar was shown";
+    for (int r = 0; r < 24; ++r) EXPECT_EQ(rt::row_text(r), before[r]) << "row " << r;
+}
+
 }  // namespace
 }  // namespace qv::shell::testing
+

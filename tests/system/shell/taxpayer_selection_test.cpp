@@ -268,6 +268,18 @@ TEST_F(TaxpayerTest, EscInTheNameSearchChoosesNobody) {
     EXPECT_EQ(rt::TRIM(var_text("CPF")), "");
 }
 
+// The prompt opens on a blank CPF with a name some other option left
+// behind: the line shows no name without its CPF.
+TEST_F(TaxpayerTest, ANameWithoutItsCpfIsNotShown) {
+    add_taxpayer(client, kFirst, "JOSE ALVES");
+    open_register();
+    rt::variables().set("NOMECONTR", rt::Value(rt::PADR("JOSE ALVES", 53)));
+    keys({rt::key::ESC});
+    EXPECT_FALSE(get_codigo());
+    ASSERT_FALSE(term->snapshots.empty());
+    EXPECT_EQ(term->snapshots.front().find("JOSE"), std::string::npos) << term->snapshots.front();
+}
+
 // A taxpayer shown with PgDn, another chosen in the register list (F1):
 // the line and the field show the chosen one, CPF and name together.
 TEST_F(TaxpayerTest, TaxpayerChosenInTheListIsShownWhole) {

@@ -1,12 +1,18 @@
 // The main program's start-up, its settings variables and its way out.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/resource.h>
+
 #include <algorithm>
+#include <span>
+#include <stdexcept>
 #include <fstream>
 #include <sstream>
 
 #include "common/globals.hpp"
 #include "common/startup.hpp"
+#include "runtime/core/cp850.hpp"
 #include "runtime/core/functions.hpp"
 #include "runtime/core/text.hpp"
 #include "shell/main_program.hpp"
@@ -22,6 +28,7 @@ namespace qv::shell {
 namespace {
 
 using common::Global;
+using rt::operator""_cp;
 namespace tb = rt::table;
 
 class StartupMain : public startup_testing::StartupTest {
@@ -276,7 +283,9 @@ TEST_F(StartupMain, AgendaRemindersOfTodayStillAhead) {
 TEST_F(StartupMain, FaultsAreLoggedInTheProgramFolder) {
     Global{"ARQDEF"}.set(rt::Value(prog));
     Global{"NUSU"}.set(rt::Value("01"));
-    const std::string name = startup::write_error_log("table CONFIG.dbf: corrupt header");
+    const startup::ErrorLog log = startup::write_error_log("table CONFIG.dbf: corrupt header");
+    EXPECT_TRUE(log.written);
+    const std::string name = log.name;
     EXPECT_EQ(name, prog + "Error.log");
     std::ifstream in(name);
     std::stringstream all;
@@ -296,6 +305,7 @@ TEST_F(StartupMain, FaultBoxShowsTheWholeCause) {
                                             "write the record: no space left on device",
                                             "Detalhes em /srv/escritorio/qv2012/Error.log"};
     EXPECT_EQ(lines, expected);
+    EXPECT_EQ(fault_box_lines(log, "x", false).back(), "Não foi possível gravar /srv/escritorio/qv2012/Error.log"_cp);
 }
 
 TEST_F(StartupMain, WholeRunFromAnEmptyFolderToSair) {
@@ -365,6 +375,33 @@ TEST_F(StartupMain, AFaultNoRoutineHandlesEndsInErrorLog) {
     EXPECT_NE(all.str().find("the test's keys ran out and the program keeps waiting for more"), std::string::npos);
     EXPECT_TRUE(term->showed("Erro interno do programa"));
     EXPECT_EQ(tables::ws().table(42), nullptr) << "tables are closed";
+}
+
+// A fault of too many open files: the tables give their descriptors back
+// before the log is written, so that the log says what happened.
+TEST_F(StartupMain, AFaultOfTooManyOpenFilesIsLoggedAll) {
+    ::setenv("TERMINAL", "01", 1);
+    rlimit limit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &limit), 0);
+    rt::register_function("DECLARA", [](std::span<const rt::Value>) -> rt::Value {
+        // No descriptor is left: the limit stands at the lowest free one.
+        int lowest = 0;
+        while (::fcntl(lowest, F_GETFD) != -1) ++lowest;
+        rlimit none{};
+        ::getrlimit(RLIMIT_NOFILE, &none);
+        none.rlim_cur = static_cast<rlim_t>(lowest);
+        ::setrlimit(RLIMIT_NOFILE, &none);
+        throw std::runtime_error("IMP0412.dbf: Too many open files");
+    });
+    keys({rt::key::ENTER});
+    const int code = MAIN(std::nullopt);
+    ::setrlimit(RLIMIT_NOFILE, &limit);
+    EXPECT_EQ(code, 1);
+    std::ifstream in(prog + "Error.log");
+    std::stringstream all;
+    all << in.rdbuf();
+    EXPECT_NE(all.str().find("IMP0412.dbf: Too many open files"), std::string::npos) << all.str();
+    EXPECT_TRUE(term->showed("Detalhes em")) << term->all_snapshots();
 }
 
 }  // namespace

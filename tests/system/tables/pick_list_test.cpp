@@ -57,7 +57,7 @@ TEST_F(PickLists, FieldsWithoutAListOpenNothing) {
 }
 
 TEST_F(PickLists, RegisterFooterShowsCountsAndShares) {
-    const std::string footer = register_footer(4, 1, 2);
+    const std::string footer = register_footer(4, 1, 3, 2);
     EXPECT_NE(footer.find("   4 Declara\x87\x94" "es"), std::string::npos) << footer;
     EXPECT_NE(footer.find(" 25.00% Simples"), std::string::npos) << footer;
     EXPECT_NE(footer.find(" 75.00% Compl"), std::string::npos) << footer;
@@ -65,6 +65,10 @@ TEST_F(PickLists, RegisterFooterShowsCountsAndShares) {
     // counts stand each before its word.
     EXPECT_NE(footer.find(";   2 WZK;"), std::string::npos) << footer;
     EXPECT_NE(footer.find(";   1 simp.    3 comp."), std::string::npos) << footer;
+    // A declaration never computed has no model yet: it is neither.
+    const std::string unsure = register_footer(5, 1, 3, 0);
+    EXPECT_NE(unsure.find(" 20.00% Simples; 60.00% Compl;"), std::string::npos) << unsure;
+    EXPECT_NE(unsure.find(";   1 simp.    3 comp."), std::string::npos) << unsure;
 }
 
 }  // namespace

@@ -61,6 +61,13 @@ TEST_F(ReferenceTest, ShippedHelpCoversEveryScreenAndSaysWhenATopicHasNone) {
     keys({rt::key::ENTER});
     common::TXT_HELP("NOMEAG");
     EXPECT_TRUE(term->showed("Sem ajuda para este tópico")) << term->all_snapshots();
+    // The functions' help names the keys as the pages take them: Alt+S
+    // opens the calculator and Alt+F2 the field's help.
+    term->snapshots.clear();
+    keys({rt::key::ESC});
+    common::TXT_HELP("FUNCOES");
+    EXPECT_TRUE(term->showed("Alt+S        calculadora")) << term->all_snapshots();
+    EXPECT_TRUE(term->showed("Alt+F2 a ajuda do campo")) << term->all_snapshots();
     // The screen of the assets says what the screen is.
     term->snapshots.clear();
     keys({rt::key::ESC});
