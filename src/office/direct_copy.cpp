@@ -60,15 +60,6 @@ bool room_for(const std::string& destination, double& needed, double& free_space
     return true;
 }
 
-// A copy that replaces a folder's tables has the whole folder: false (said)
-// while a terminal has a declaration of it open, whose save would write
-// its rows back over the copied ones.
-bool folder_free(const tables::FolderMark& whole) {
-    if (whole) return true;
-    common::AVISOSN(std::vector<std::string>{tables::refusal_text(whole.claim()), "Cópia encerrada sem terminar."_cp}, 0);
-    return false;
-}
-
 // The tables of the current folder are put back on every way out: the
 // copy opened the other folder's tables in their areas.
 class ReopenOnExit {
@@ -95,8 +86,6 @@ bool FAZ_COPIA() {
     if (!ask_folder_pair(PairUse::CopyTo)) return false;
     const std::string origin = origin_folder();
     const std::string destination = destination_folder();
-    const tables::FolderMark whole(destination);
-    if (!folder_free(whole)) return false;
     double free_space = free_space_of(destination);
     double needed = 0;
     const ReopenOnExit reopen(false);
@@ -133,8 +122,14 @@ bool TRAZ_COPIA() {
     // The copy replaces the destination's tables whole: asked first.
     if (common::AVISOSN(std::vector<std::string>{"Recupera os dados em ", destination}, 2).as_string() != "S")
         return false;
+    // A terminal with a declaration of the folder open would write its rows
+    // back over the copied ones; none opens one until the copy ends.
     const tables::FolderMark whole(destination);
-    if (!folder_free(whole)) return false;
+    if (!whole) {
+        common::AVISOSN(std::vector<std::string>{tables::refusal_text(whole.claim()), "Cópia encerrada sem terminar."_cp},
+                        0);
+        return false;
+    }
     const ReopenOnExit reopen(true);
     tables::ws().close_all();
     // Every table the copy replaces, the register too, must be free in the
