@@ -76,6 +76,20 @@ protected:
         }
         return other;
     }
+    // A statement of 75,00 from one payer for each CPF, in FOLHAPG.
+    void statements_of(std::initializer_list<const char*> cpfs) {
+        ASSERT_TRUE(tables::ABERTURA(converter::kPayroll));
+        auto& s = tables::ws().current(converter::kPayroll);
+        for (const char* cpf : cpfs) {
+            tables::ws().select(converter::kPayroll);
+            ASSERT_TRUE(tables::ADD_REC(2));
+            s.put("CPF", Value(cpf));
+            s.put("CNPJFONTE", Value("22.222.222/0001-91"));
+            s.put("RENDIMENT", Value(75.0));
+            s.commit();
+            s.unlock();
+        }
+    }
     // One statement of the CPF, posted in `mode`.
     void post(const char* cnpj, double daily, double income, const char* mode) {
         tables::ws().select(converter::kPayroll);
@@ -327,17 +341,7 @@ TEST_F(PayrollPosting, StatementsWhoseTablesAreHeldElsewhereStayAndAreSaid) {
     const std::string here = tables::client_folder(), other = folder_with("44444444444");
     ASSERT_TRUE(converter::CRIA_BASE());
     row(9, {{"NOMECONTR", Value("ANA")}});
-    ASSERT_TRUE(tables::ABERTURA(converter::kPayroll));
-    for (const char* cpf : {"33333333333", "44444444444"}) {
-        tables::ws().select(converter::kPayroll);
-        auto& s = tables::ws().current(converter::kPayroll);
-        ASSERT_TRUE(tables::ADD_REC(2));
-        s.put("CPF", Value(cpf));
-        s.put("CNPJFONTE", Value("22.222.222/0001-91"));
-        s.put("RENDIMENT", Value(75.0));
-        s.commit();
-        s.unlock();
-    }
+    statements_of({"33333333333", "44444444444"});
     const auto income = [](const std::string& folder) { return folder + tb::find_in_folder(folder, "IMP0212.DBF"); };
     const auto hold = [](tb::Table& t) { return t.flock(); };
     // The other terminal is a process of its own: it starts with no table
@@ -376,17 +380,7 @@ TEST_F(PayrollPosting, TaxpayersOpenOnAnotherTerminalKeepTheirStatementsAndAreNa
         const converter::TablesLocked locks({9});
         converter::new_row(9, "44444444444").commit();
     }
-    ASSERT_TRUE(tables::ABERTURA(converter::kPayroll));
-    for (const char* cpf : {"33333333333", "44444444444", "55555555555"}) {
-        tables::ws().select(converter::kPayroll);
-        auto& s = tables::ws().current(converter::kPayroll);
-        ASSERT_TRUE(tables::ADD_REC(2));
-        s.put("CPF", Value(cpf));
-        s.put("CNPJFONTE", Value("22.222.222/0001-91"));
-        s.put("RENDIMENT", Value(75.0));
-        s.commit();
-        s.unlock();
-    }
+    statements_of({"33333333333", "44444444444", "55555555555"});
     TaxpayerHolder held_here(here, kCpf, "05"), held_there(other, "55555555555", "06");
     // "Acrescente"; should a CPF be asked about, "Inclui"; then the report.
     keys({rt::key::ENTER, rt::key::ENTER, rt::key::ENTER, rt::key::ENTER});
