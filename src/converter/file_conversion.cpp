@@ -89,6 +89,13 @@ FileOutcome convert_file(int kind, const std::string& path, std::vector<std::str
     }
     Conversion c(file, kind, report);
     const auto done = [](bool converted) { return converted ? FileOutcome::Converted : FileOutcome::Refused; };
+    // A taxpayer whose declaration is open on another terminal is left to
+    // it: its save would write back the rows it loaded over these.
+    tables::TaxpayerMarks marks;
+    if (const std::string why = taxpayer_taken(marks, c.cpf); !why.empty()) {
+        report.push_back(file.name + ": " + why);
+        return FileOutcome::Refused;
+    }
     try {
         if (kind == kReceiptsOnly) return done(receipts(c));
         const TablesLocked locks(kind == kGainsOnly ? kGainTables : kFullTables);

@@ -169,6 +169,19 @@ std::string refused_line(SourceTables& src, const std::string& cpf, const std::s
            ": " + why;
 }
 
+// The sale dates of a taxpayer already here go to its register, unless a
+// terminal has its declaration open (its save would put the old ones back):
+// then it is named in the report.
+bool dates_of_sales(SourceTables& src, const std::string& cpf, std::vector<std::string>& report) {
+    tables::TaxpayerMarks marks;
+    if (std::string why = taxpayer_taken(marks, cpf); !why.empty()) {
+        report.push_back(std::move(why));
+        return false;
+    }
+    BUSCA_DATAVEN(src, cpf);
+    return true;
+}
+
 Counters convert_marked_taxpayers(SourceTables& src, int sold, int id) {
     tb::Table& list = tables::ws().current(kPickList);
     list.set_order(1);
@@ -185,8 +198,8 @@ Counters convert_marked_taxpayers(SourceTables& src, int sold, int id) {
         if (!seek_source(*src.get(9), cpf)) continue;
         --c.left;
         if (in_destination(cpf)) {
-            if (table(9).get("NOVO").as_string() != "S") BUSCA_DATAVEN(src, cpf);
-            ++c.existing;
+            if (table(9).get("NOVO").as_string() != "S" && !dates_of_sales(src, cpf, refused)) ++c.refused;
+            else ++c.existing;
         } else {
             if (!window) {
                 MTELA3(3);
@@ -246,6 +259,13 @@ bool CONV_HELPIR(SourceTables& src, const std::string& cpf, int sold, int id, st
         if (report) report->push_back(refused_line(src, cpf, why));
         return false;
     };
+    // The CPF may be in use on a terminal that registered it and has not
+    // saved it yet: the taxpayer is left to that terminal.
+    tables::TaxpayerMarks marks;
+    if (std::string why = taxpayer_taken(marks, cpf); !why.empty()) {
+        if (report) report->push_back(std::move(why));
+        return false;
+    }
     const TablesLocked locks(codes);
     if (!locks.ok()) return refuse("tabelas em uso por outro usuário"_cp);
     AppendedRows appended(codes);

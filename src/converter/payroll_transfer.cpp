@@ -60,19 +60,23 @@ void add_to_register(const std::string& cpf, const Value& name) {
     reg.commit();
 }
 
-enum class Elsewhere { Nowhere, Posted, Busy };
+enum class Elsewhere { Nowhere, Posted, Busy, InUse };
 
 // The CPF registered in another folder of the list: the statement is
 // posted into that folder's tables, and the run goes back to its own
 // folder, so that later statements and new registrations stay there.
-// Busy when that folder's tables cannot be had: the taxpayer is there all
-// the same and must not be registered a second time here.
+// Busy when that folder's tables cannot be had, InUse (said in `in_use`)
+// when a terminal there has the taxpayer: the taxpayer is there all the
+// same and must not be registered a second time here.
 Elsewhere posted_in_other_folder(const std::string& cpf, const std::string& mode, PostingRun& run, tb::Table& s,
-                                 std::uint32_t r) {
+                                 std::uint32_t r, std::string* in_use) {
     const std::string home = tables::client_folder();
     bool posted = false;
     const bool found = office::with_taxpayer(cpf, [&](tb::Table& reg) {
         tables::set_client_folder(tb::folder_of(reg.path()));
+        tables::TaxpayerMarks marks;
+        *in_use = taxpayer_taken(marks, cpf);
+        if (!in_use->empty()) return;
         if (!tables::ABERTURA(1) || !tables::ABERTURA(2) || !tables::ABERTURA(6)) return;
         const TablesLocked locks({1, 2, 6, 9});
         if (!locks.ok()) return;
@@ -85,7 +89,9 @@ Elsewhere posted_in_other_folder(const std::string& cpf, const std::string& mode
         for (const int code : {1, 2, 6}) tables::ABERTURA(code);
         tables::ABERTURA(9);
     }
-    return !found ? Elsewhere::Nowhere : posted ? Elsewhere::Posted : Elsewhere::Busy;
+    if (!found) return Elsewhere::Nowhere;
+    if (posted) return Elsewhere::Posted;
+    return in_use->empty() ? Elsewhere::Busy : Elsewhere::InUse;
 }
 
 // Statements left behind (a wrong CPF, tables held by another user): no
@@ -131,16 +137,24 @@ void TRANSFERE() {
             continue;
         }
         common::MENS(0, "Transferindo o cpf " + shown);
+        // A taxpayer whose declaration is open on another terminal keeps
+        // its statement: that terminal's save would undo the posting.
+        tables::TaxpayerMarks marks;
+        if (std::string why = taxpayer_taken(marks, cpf); !why.empty()) {
+            left.push_back(std::move(why));
+            continue;
+        }
         bool add = false;
         if (!registered(cpf)) {
-            const Elsewhere elsewhere = posted_in_other_folder(cpf, mode, run, s, r);
+            std::string in_use;
+            const Elsewhere elsewhere = posted_in_other_folder(cpf, mode, run, s, r, &in_use);
             if (elsewhere == Elsewhere::Posted) {
                 s.go_to(r);
                 remove_statement(s);
                 continue;
             }
-            if (elsewhere == Elsewhere::Busy) {
-                left.push_back(rt::RTRIM(shown) + busy);
+            if (elsewhere == Elsewhere::Busy || elsewhere == Elsewhere::InUse) {
+                left.push_back(elsewhere == Elsewhere::InUse ? in_use : rt::RTRIM(shown) + busy);
                 continue;
             }
             const Unregistered answer = all ? Unregistered::All : ask_unregistered(cpf);

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "runtime/core/picture.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/table/table_error.hpp"
 #include "tables/locks.hpp"
@@ -117,6 +118,12 @@ TablesLocked::TablesLocked(const std::vector<int>& codes) {
         }
         locked_.push_back(code);
     }
+}
+
+std::string taxpayer_taken(tables::TaxpayerMarks& marks, std::string_view cpf, std::string_view folder) {
+    const tables::MarkClaim claim = marks.take(folder.empty() ? tables::client_folder() : std::string(folder), cpf);
+    if (claim.outcome != tables::MarkOutcome::Unavailable) return tables::refusal_text(claim, cpf);
+    return rt::TRANSFORM(rt::Value(std::string(cpf)), "@R 999.999.999-99") + ": " + claim.problem;
 }
 
 TablesLocked::~TablesLocked() {

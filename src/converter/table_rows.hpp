@@ -8,6 +8,7 @@
 
 #include "runtime/core/value.hpp"
 #include "runtime/table/table.hpp"
+#include "tables/taxpayer_mark.hpp"
 
 namespace qv::converter {
 
@@ -56,6 +57,12 @@ private:
     std::vector<int> locked_;
     bool ok_ = true;
 };
+
+// The taxpayer made the import's while its rows are written (in the data
+// folder unless another is named): a terminal with its declaration open
+// would undo them when it saves, and none opens it half-written. Empty
+// when taken; else the run's report line naming the taxpayer and why.
+std::string taxpayer_taken(tables::TaxpayerMarks& marks, std::string_view cpf, std::string_view folder = {});
 
 // The taxpayer's declaration record (table 01), current.
 tb::Table& declaration_row(std::string_view cpf);

@@ -19,6 +19,7 @@
 #include "runtime/table/file_names.hpp"
 #include "tables/opening.hpp"
 #include "tables/state.hpp"
+#include "tables/taxpayer_mark.hpp"
 
 namespace qv::office {
 
@@ -118,6 +119,13 @@ bool VOMANUAL(int mode, std::string_view destination, std::string_view origin) {
     }
     if (!archiver_available()) return false;
     if (!yes({"Recupera os dados em ", p.destination})) return true;
+    // A terminal with a declaration of the folder open would write its
+    // rows back over the restored ones; none opens one until the end.
+    const tables::FolderMark whole(p.destination);
+    if (!whole) {
+        notice(std::vector<std::string>{tables::refusal_text(whole.claim()), "Recuperação cancelada."_cp});
+        return false;
+    }
     // The tables are replaced whole: none may be in use on another terminal.
     if (const int held = first_table_held(p.destination); held != 0) {
         notice(std::vector<std::string>{"O arquivo " + table_name(held) + ".DBF está sendo usado em algum terminal."_cp,

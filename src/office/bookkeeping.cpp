@@ -27,6 +27,7 @@
 #include "tables/open_failure.hpp"
 #include "tables/opening.hpp"
 #include "tables/state.hpp"
+#include "tables/taxpayer_mark.hpp"
 
 namespace qv::office {
 
@@ -189,6 +190,14 @@ void chosen(int item) {
 
 void LANCAMEN() {
     const std::string cpf = rt::ALLTRIM(Global{"CPF"}.text());
+    // The postings write the declaration's rows, and the entries go back
+    // whole when the screen is left: a terminal with the declaration or
+    // the entries of the taxpayer open would undo them.
+    tables::TaxpayerMarks marks;
+    if (const std::string why = tables::refusal_text(marks.take(tables::client_folder(), cpf), cpf); !why.empty()) {
+        common::AVISOSN(why, 0);
+        return;
+    }
     if (!open_chart() || !prepare_copy(cpf)) {
         // A table another terminal holds, or a file that cannot be read.
         if (const std::string why = tables::open_failure_text(); !why.empty()) common::AVISOSN(why);

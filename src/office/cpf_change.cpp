@@ -80,10 +80,7 @@ CpfChange change_cpf(const std::string& folder, const std::string& old_cpf, cons
     for (const std::string* cpf : {&old_cpf, &new_cpf}) {
         const tables::MarkClaim claim = marks.take(folder, *cpf);
         if (claim) continue;
-        if (in_use)
-            *in_use = claim.outcome == tables::MarkOutcome::HeldElsewhere
-                          ? tables::taxpayer_in_use_text(*cpf, claim.terminal)
-                          : claim.problem;
+        if (in_use) *in_use = tables::refusal_text(claim, *cpf);
         return CpfChange::InUse;
     }
     for (int code = kFirstTable; code <= kLastTable; ++code) {

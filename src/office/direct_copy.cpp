@@ -17,6 +17,7 @@
 #include "tables/folders.hpp"
 #include "tables/opening.hpp"
 #include "tables/state.hpp"
+#include "tables/taxpayer_mark.hpp"
 
 namespace qv::office {
 
@@ -121,6 +122,14 @@ bool TRAZ_COPIA() {
     // The copy replaces the destination's tables whole: asked first.
     if (common::AVISOSN(std::vector<std::string>{"Recupera os dados em ", destination}, 2).as_string() != "S")
         return false;
+    // A terminal with a declaration of the folder open would write its rows
+    // back over the copied ones; none opens one until the copy ends.
+    const tables::FolderMark whole(destination);
+    if (!whole) {
+        common::AVISOSN(std::vector<std::string>{tables::refusal_text(whole.claim()), "Cópia encerrada sem terminar."_cp},
+                        0);
+        return false;
+    }
     const ReopenOnExit reopen(true);
     tables::ws().close_all();
     // Every table the copy replaces, the register too, must be free in the

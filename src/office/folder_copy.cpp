@@ -127,10 +127,7 @@ bool taxpayer_free(tables::TaxpayerMarks& marks, const std::string& cpf, const s
     for (const std::string* folder : {&origin, &destination}) {
         const tables::MarkClaim claim = marks.take(*folder, cpf);
         if (claim) continue;
-        const std::string why = claim.outcome == tables::MarkOutcome::HeldElsewhere
-                                    ? tables::taxpayer_in_use_text(cpf, claim.terminal)
-                                    : claim.problem;
-        common::AVISOSN(std::vector<std::string>{why, "Esse contribuinte não foi transferido."_cp}, 0);
+        common::AVISOSN(std::vector<std::string>{tables::refusal_text(claim, cpf), "Esse contribuinte não foi transferido."_cp}, 0);
         return false;
     }
     return true;

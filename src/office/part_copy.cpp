@@ -183,10 +183,7 @@ PartCopyResult copy_part(const PartCopy& c, std::string* message) {
     for (const std::string* cpf : {&c.destination, &c.original}) {
         const tables::MarkClaim claim = marks.take(c.folder, *cpf);
         if (claim) continue;
-        if (message)
-            *message = claim.outcome == tables::MarkOutcome::HeldElsewhere
-                           ? tables::taxpayer_in_use_text(*cpf, claim.terminal)
-                           : claim.problem;
+        if (message) *message = tables::refusal_text(claim, *cpf);
         return PartCopyResult::InUse;
     }
     const Register original = register_of(c.folder, c.original);

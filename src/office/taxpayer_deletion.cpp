@@ -85,9 +85,7 @@ void update_register(const std::string& folder, bool rural_only) {
 // when all were taken.
 std::string take_marks(tables::TaxpayerMarks& marks, const std::string& folder, const std::vector<std::string>& cpfs) {
     for (const std::string& cpf : cpfs) {
-        const tables::MarkClaim claim = marks.take(folder, cpf);
-        if (claim.outcome == tables::MarkOutcome::HeldElsewhere) return tables::taxpayer_in_use_text(cpf, claim.terminal);
-        if (claim.outcome == tables::MarkOutcome::Unavailable) return claim.problem;
+        if (std::string why = tables::refusal_text(marks.take(folder, cpf), cpf); !why.empty()) return why;
     }
     return {};
 }

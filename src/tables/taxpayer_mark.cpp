@@ -7,6 +7,7 @@
 #include <chrono>
 #include <map>
 #include <memory>
+#include <optional>
 #include <thread>
 
 #include "common/paths.hpp"
@@ -51,6 +52,7 @@ struct MarkFile {
     std::string name;               // as the program names it (CP850)
     std::vector<std::string> folders;   // the names it was reached by
     std::map<long, Mine> mine;      // line -> our mark on it
+    int folder_holds = 0;           // whole-folder marks: the look lock kept
 };
 
 std::vector<std::unique_ptr<MarkFile>>& files() {
@@ -108,15 +110,24 @@ MarkFile* file_of(std::string_view folder_name, std::string* problem) {
 
 // The look at the file and the taking of a line are one step: nobody else
 // takes a line between the two.
+bool lock_look(int fd) {
+    const auto until = std::chrono::steady_clock::now() + kLookLimit;
+    while (!tb::lock_range(fd, 0, 1, true, false)) {
+        if (std::chrono::steady_clock::now() >= until) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+// The look lock for one step. While this program holds the whole folder
+// the lock is already its own, and stays when the step ends.
 class LookLock {
 public:
-    explicit LookLock(int fd) : fd_(fd) {
-        const auto until = std::chrono::steady_clock::now() + kLookLimit;
-        while (!(held_ = tb::lock_range(fd_, 0, 1, true, false)) && std::chrono::steady_clock::now() < until)
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    explicit LookLock(MarkFile& f) : fd_(f.fd.get()), own_(f.folder_holds == 0) {
+        held_ = !own_ || lock_look(fd_);
     }
     ~LookLock() {
-        if (held_) tb::unlock_range(fd_, 0, 1);
+        if (held_ && own_) tb::unlock_range(fd_, 0, 1);
     }
     LookLock(const LookLock&) = delete;
     LookLock& operator=(const LookLock&) = delete;
@@ -124,6 +135,7 @@ public:
 
 private:
     int fd_;
+    bool own_;
     bool held_ = false;
 };
 
@@ -151,18 +163,29 @@ bool line_live(MarkFile& f, long slot, bool keep = false) {
     return false;
 }
 
-// The terminal whose live line names the CPF; empty when none.
-std::string holder_in(MarkFile& f, const std::string& cpf) {
+struct LiveLine {
+    std::string cpf, terminal;
+};
+
+// The first line of another program whose lock is held and whose CPF is
+// the one asked for (any CPF when `cpf` is empty).
+std::optional<LiveLine> live_line(MarkFile& f, const std::string& cpf) {
     const long n = line_count(f);
     for (long slot = 0; slot < n; ++slot) {
         if (f.mine.count(slot)) continue;
         const std::string line = read_line(f, slot);
-        if (line.size() < 12 || line.compare(0, 11, cpf) != 0) continue;
+        if (line.size() < 12 || (!cpf.empty() && line.compare(0, 11, cpf) != 0)) continue;
         if (!line_live(f, slot)) continue;
         std::string terminal = rt::ALLTRIM(line.substr(12, kTerminalWidth));
-        return terminal.empty() ? std::string("?") : terminal;
+        return LiveLine{line.substr(0, 11), terminal.empty() ? std::string("?") : terminal};
     }
-    return {};
+    return std::nullopt;
+}
+
+// The terminal whose live line names the CPF; empty when none.
+std::string holder_in(MarkFile& f, const std::string& cpf) {
+    const auto line = live_line(f, cpf);
+    return line ? line->terminal : std::string();
 }
 
 MarkClaim unavailable(std::string problem) {
@@ -195,7 +218,7 @@ MarkClaim take_taxpayer_mark(std::string_view folder, std::string_view given_cpf
         ++m.count;
         return {};
     }
-    const LookLock look(f->fd.get());
+    const LookLock look(*f);
     if (!look) return unavailable("Arquivo "_cp + f->name + " sendo usado por outro terminal"_cp);
     if (std::string other = holder_in(*f, cpf); !other.empty()) {
         MarkClaim c;
@@ -273,6 +296,41 @@ void release_editing_mark() {
 std::string taxpayer_in_use_text(std::string_view cpf, std::string_view terminal) {
     return "Contribuinte " + rt::TRANSFORM(rt::Value(cpf_key(cpf)), "@R 999.999.999-99") + " em uso no terminal " +
            std::string(terminal) + ".";
+}
+
+std::string refusal_text(const MarkClaim& claim, std::string_view cpf) {
+    switch (claim.outcome) {
+        case MarkOutcome::Taken: return {};
+        case MarkOutcome::HeldElsewhere: return taxpayer_in_use_text(cpf.empty() ? claim.cpf : cpf, claim.terminal);
+        case MarkOutcome::Unavailable: break;
+    }
+    return claim.problem;
+}
+
+FolderMark::FolderMark(std::string_view folder) : folder_(folder_key(folder)) {
+    std::string problem;
+    MarkFile* f = file_of(folder_, &problem);
+    if (!f) {
+        claim_ = unavailable(problem);
+        return;
+    }
+    if (f->folder_holds == 0 && !lock_look(f->fd.get())) {
+        claim_ = unavailable("Arquivo "_cp + f->name + " sendo usado por outro terminal"_cp);
+        return;
+    }
+    ++f->folder_holds;
+    if (const auto line = live_line(*f, {})) {
+        claim_.outcome = MarkOutcome::HeldElsewhere;
+        claim_.cpf = line->cpf;
+        claim_.terminal = line->terminal;
+        if (--f->folder_holds == 0) tb::unlock_range(f->fd.get(), 0, 1);
+    }
+}
+
+FolderMark::~FolderMark() {
+    if (!claim_) return;
+    MarkFile* f = known(folder_);
+    if (f && --f->folder_holds == 0) tb::unlock_range(f->fd.get(), 0, 1);
 }
 
 TaxpayerMarks::~TaxpayerMarks() { release_all(); }

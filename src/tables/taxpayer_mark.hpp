@@ -29,6 +29,7 @@ struct MarkClaim {
     MarkOutcome outcome = MarkOutcome::Taken;
     std::string terminal;   // the terminal that has the taxpayer
     std::string problem;    // the system's message when Unavailable (CP850)
+    std::string cpf;        // the taxpayer held, when a whole folder was asked for
     explicit operator bool() const { return outcome == MarkOutcome::Taken; }
 };
 
@@ -47,6 +48,30 @@ void release_editing_mark();
 
 // "Contribuinte 111.111.111-11 em uso no terminal 05."
 std::string taxpayer_in_use_text(std::string_view cpf, std::string_view terminal);
+// Why the rows of `cpf` (by default the claim's) may not be written: the
+// text above when another terminal has the taxpayer, the mark file's
+// problem otherwise; empty when the claim was granted.
+std::string refusal_text(const MarkClaim& claim, std::string_view cpf = {});
+
+// A whole client folder for this terminal while the object lives, for an
+// operation that replaces the folder's tables (a restore). Refused while
+// another terminal has any taxpayer of the folder (claim() names it); once
+// granted, no other terminal takes a taxpayer of the folder until it goes:
+// its asking ends with the mark file in use.
+class FolderMark {
+public:
+    explicit FolderMark(std::string_view folder);
+    ~FolderMark();
+    FolderMark(const FolderMark&) = delete;
+    FolderMark& operator=(const FolderMark&) = delete;
+
+    const MarkClaim& claim() const { return claim_; }
+    explicit operator bool() const { return static_cast<bool>(claim_); }
+
+private:
+    std::string folder_;
+    MarkClaim claim_;
+};
 
 // The marks an operation over several taxpayers takes one by one and lets
 // go together when it ends.

@@ -21,7 +21,11 @@ public:
         if (::pipe(ready) != 0) throw std::runtime_error("pipe");
         pid_ = ::fork();
         if (pid_ == 0) {
+            // A terminal is a program of its own: the tables this one has
+            // open, and the locks on them, are not the child's.
             ::close(ready[0]);
+            if (ready[1] > 3) ::close_range(3, static_cast<unsigned>(ready[1]) - 1, 0);
+            ::close_range(static_cast<unsigned>(ready[1]) + 1, ~0U, 0);
             rt::variables().set("NUSU", rt::Value(terminal));
             const char c = tables::take_taxpayer_mark(folder, cpf) ? 'L' : 'X';
             if (::write(ready[1], &c, 1) != 1) ::_exit(2);

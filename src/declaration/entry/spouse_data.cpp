@@ -17,6 +17,7 @@
 #include "tables/locks.hpp"
 #include "tables/opening.hpp"
 #include "tables/state.hpp"
+#include "tables/taxpayer_mark.hpp"
 
 namespace qv::declaration {
 
@@ -56,15 +57,24 @@ void clear_values() {
 
 bool asked_yes(std::string_view text) { return common::AVISOSN(text, 1).as_number() == 1; }
 
-// The spouse's own fetch mark is taken off under its record lock.
-void clear_spouse_mark(tb::Table& reg) {
-    if (!tables::REC_LOCK()) return;
+// The spouse's own fetch mark is taken off under its record lock. Not
+// while another terminal has the spouse's declaration open (said): its
+// save would put the mark back, and both would fetch the other's values.
+bool clear_spouse_mark(tb::Table& reg) {
+    const std::string cpf = reg.get("CPF").as_string();
+    tables::TaxpayerMarks marks;
+    if (const std::string why = tables::refusal_text(marks.take(tables::client_folder(), cpf), cpf); !why.empty()) {
+        common::AVISOSN(why, 0);
+        return false;
+    }
+    if (!tables::REC_LOCK()) return true;
     reg.put("I9_4", Value("N"));
     for (const char* f : kAmounts) reg.put(f, Value(0.0));
     reg.put("I9_2", Value(0.0));
     reg.put("I9_3", Value(0.0));
     reg.commit();
     reg.unlock();
+    return true;
 }
 
 // The folder of this declaration is noted on the spouse's record, so the
@@ -127,13 +137,13 @@ bool TRAZVALCONJ(tb::Table& reg) {
         if (!asked_yes("Na declaração do conjugue já está marcada para buscar;"
                        "essas informações. Somente na declaração daquele que ;"
                        "estiver declarado os bens em comum pode estar marcado;"
-                       "Deseja que o programa retire a marca da outra declaração?"_cp)) {
+                       "Deseja que o programa retire a marca da outra declaração?"_cp) ||
+            !clear_spouse_mark(reg)) {
             set("I9_5", Value("N"));
             clear_values();
             show_spouse(1);
             return false;
         }
-        clear_spouse_mark(reg);
     }
     const std::string model = rt::TRIM(reg.get("USAPADRAO").as_string());
     if (model.empty()) {

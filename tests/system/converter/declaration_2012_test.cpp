@@ -1,9 +1,11 @@
 // A 2012 declaration file taken whole into the client tables.
 #include <algorithm>
 
+#include "runtime/core/cp850.hpp"
 #include "runtime/core/date.hpp"
 #include "runtime/core/text.hpp"
 #include "system/converter/converter_fixture.hpp"
+#include "system/taxpayer_holder.hpp"
 
 namespace qv::test_support {
 namespace {
@@ -186,6 +188,38 @@ TEST_F(Declaration2012, GainsOnlyImportReplacesEveryEarlierGain) {
     // The rest of the declaration stays.
     EXPECT_EQ(rows(4, kCpf).size(), 1u);
     EXPECT_EQ(rows(6, kCpf).size(), 2u);
+}
+
+}  // namespace
+}  // namespace qv::test_support
+
+namespace qv::test_support {
+namespace {
+
+// A file of a taxpayer whose declaration another terminal has open changes
+// none of its rows, whichever import it is, and is named in the report with
+// the terminal; once the terminal lets go, the file is taken as before.
+TEST_F(Declaration2012, ATaxpayerOpenOnAnotherTerminalIsLeftToItAndNamed) {
+    const auto counts = [&] {
+        std::vector<std::size_t> n;
+        for (const int code : {1, 2, 3, 4, 5, 6, 7, 8}) n.push_back(rows(code, kCpf).size());
+        return n;
+    };
+    const auto before = counts();
+    const std::string file = declaration_text(
+        {header(2012, "IRPF    ", "9999999999"), identification(kCpf, "JOSE"), Record("61").at(14, "01").at(16, "CARRO")});
+    auto holder = std::make_unique<TaxpayerHolder>(client, kCpf, "05");
+    for (const int kind : {converter::kFullImport, converter::kGainsOnly, converter::kReceiptsOnly}) {
+        report.clear();
+        EXPECT_FALSE(convert("open.DEC", file, kind)) << kind;
+        ASSERT_EQ(report.size(), 1u) << kind;
+        EXPECT_EQ(rt::cp850_to_utf8(report[0]), "open.DEC: Contribuinte 123.456.789-09 em uso no terminal 05.");
+        EXPECT_EQ(counts(), before) << kind;
+        EXPECT_EQ(text(9, rows(9, kCpf).at(0), "RECIBOATU"), "123456789091") << kind;
+    }
+    holder.reset();
+    EXPECT_TRUE(convert("open.DEC", file, converter::kReceiptsOnly));
+    EXPECT_EQ(text(9, rows(9, kCpf).at(0), "RECIBOATU").substr(0, 10), "9999999999");
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "common/globals.hpp"
 #include "converter/table_rows.hpp"
 #include "system/converter/converter_fixture.hpp"
+#include "system/taxpayer_holder.hpp"
 #include "tables/opening.hpp"
 #include "tables/schemas.hpp"
 
@@ -203,6 +204,38 @@ TEST_F(LastYear, MarkedTaxpayersAreConvertedAndPresentOnesKept) {
     EXPECT_EQ(text(9, kept[0], "NOVO"), "S");
     EXPECT_TRUE(rows(1, "22222222222").empty());
     EXPECT_TRUE(common::Global("NOVIN").value().as_bool());
+}
+
+// Taxpayers whose declaration another terminal has open (one already here,
+// one registered there and not saved yet) are left to it and named with
+// the terminal; a free one is converted as before.
+TEST_F(LastYear, TaxpayersOpenOnAnotherTerminalAreLeftAndNamed) {
+    for (const char* cpf : {"22222222222", "33333333333"}) {
+        auto& t = tables::ws().use_in(60, source + "IMP0911", exclusive());
+        t.append_blank();
+        t.put("CPF", Value(cpf));
+        t.put("NOMECONTR", Value("OUTRO"));
+        t.commit();
+        tables::ws().close(60);
+    }
+    {
+        const converter::TablesLocked locks({9});
+        converter::new_row(9, "22222222222").commit();
+    }
+    auto& v = rt::variables();
+    v.set("OPCAO_1", Value(1));
+    v.set("ROTAANTER", Value(source));
+    v.set("DIRINST", Value(prog));
+    TaxpayerHolder present(client, "22222222222", "05"), registering(client, "33333333333", "06");
+    keys({rt::key::ENTER, rt::key::ENTER, rt::key::ENTER, rt::key::ESC, 387, rt::key::ESC, rt::key::ENTER});
+    converter::CONVIRHELP(1);
+    EXPECT_TRUE(term->showed("Contribuinte 222.222.222-22 em uso no terminal 05.")) << term->all_snapshots();
+    EXPECT_TRUE(term->showed("Contribuinte 333.333.333-33 em uso no terminal 06."));
+    ASSERT_TRUE(converter::CRIA_BASE());
+    EXPECT_EQ(rows(9, kCpf).size(), 1u);
+    EXPECT_TRUE(rows(9, "33333333333").empty());
+    EXPECT_TRUE(rows(1, "33333333333").empty());
+    EXPECT_NE(text(9, rows(9, "22222222222").at(0), "NOVO"), "S");
 }
 
 TEST_F(LastYear, AMissingSourceTableIsReportedByName) {

@@ -9,6 +9,7 @@
 #include "runtime/core/varstore.hpp"
 #include "system/converter/converter_fixture.hpp"
 #include "system/other_terminal.hpp"
+#include "system/taxpayer_holder.hpp"
 #include "runtime/table/file_names.hpp"
 #include "tables/opening.hpp"
 #include "tables/state.hpp"
@@ -74,6 +75,20 @@ protected:
             list.unlock();
         }
         return other;
+    }
+    // A statement of 75,00 from one payer for each CPF, in FOLHAPG.
+    void statements_of(std::initializer_list<const char*> cpfs) {
+        ASSERT_TRUE(tables::ABERTURA(converter::kPayroll));
+        auto& s = tables::ws().current(converter::kPayroll);
+        for (const char* cpf : cpfs) {
+            tables::ws().select(converter::kPayroll);
+            ASSERT_TRUE(tables::ADD_REC(2));
+            s.put("CPF", Value(cpf));
+            s.put("CNPJFONTE", Value("22.222.222/0001-91"));
+            s.put("RENDIMENT", Value(75.0));
+            s.commit();
+            s.unlock();
+        }
     }
     // One statement of the CPF, posted in `mode`.
     void post(const char* cnpj, double daily, double income, const char* mode) {
@@ -326,17 +341,7 @@ TEST_F(PayrollPosting, StatementsWhoseTablesAreHeldElsewhereStayAndAreSaid) {
     const std::string here = tables::client_folder(), other = folder_with("44444444444");
     ASSERT_TRUE(converter::CRIA_BASE());
     row(9, {{"NOMECONTR", Value("ANA")}});
-    ASSERT_TRUE(tables::ABERTURA(converter::kPayroll));
-    for (const char* cpf : {"33333333333", "44444444444"}) {
-        tables::ws().select(converter::kPayroll);
-        auto& s = tables::ws().current(converter::kPayroll);
-        ASSERT_TRUE(tables::ADD_REC(2));
-        s.put("CPF", Value(cpf));
-        s.put("CNPJFONTE", Value("22.222.222/0001-91"));
-        s.put("RENDIMENT", Value(75.0));
-        s.commit();
-        s.unlock();
-    }
+    statements_of({"33333333333", "44444444444"});
     const auto income = [](const std::string& folder) { return folder + tb::find_in_folder(folder, "IMP0212.DBF"); };
     const auto hold = [](tb::Table& t) { return t.flock(); };
     // The other terminal is a process of its own: it starts with no table
@@ -360,6 +365,47 @@ TEST_F(PayrollPosting, StatementsWhoseTablesAreHeldElsewhereStayAndAreSaid) {
     int statements = 0;
     for (left.go_top(); !left.eof(); left.skip(1)) statements += !left.deleted();
     EXPECT_EQ(statements, 2);
+}
+
+// A taxpayer whose declaration another terminal has open, in this folder
+// or in the folder it is registered in, keeps its statement and its rows,
+// and the closing report names it with the terminal; a free taxpayer is
+// posted as before.
+TEST_F(PayrollPosting, TaxpayersOpenOnAnotherTerminalKeepTheirStatementsAndAreNamed) {
+    const std::string here = tables::client_folder(), other = folder_with("55555555555");
+    ASSERT_TRUE(converter::CRIA_BASE());
+    row(9, {{"NOMECONTR", Value("ANA")}});
+    row(2, {{"I1_1", Value("J")}, {"I1_3", Value("22.222.222/0001-91")}, {"I1_4", Value(500.0)}});
+    {
+        const converter::TablesLocked locks({9});
+        converter::new_row(9, "44444444444").commit();
+    }
+    statements_of({"33333333333", "44444444444", "55555555555"});
+    TaxpayerHolder held_here(here, kCpf, "05"), held_there(other, "55555555555", "06");
+    // "Acrescente"; should a CPF be asked about, "Inclui"; then the report.
+    keys({rt::key::ENTER, rt::key::ENTER, rt::key::ENTER, rt::key::ENTER});
+    converter::TRANSFERE();
+    EXPECT_TRUE(term->showed("Contribuinte 333.333.333-33 em uso no terminal 05.")) << term->all_snapshots();
+    EXPECT_TRUE(term->showed("Contribuinte 555.555.555-55 em uso no terminal 06."));
+    EXPECT_FALSE(term->showed("não está cadastrado"));
+    ASSERT_TRUE(converter::CRIA_BASE());
+    EXPECT_EQ(income_rows(), std::vector<std::string>{"J 22.222.222/0001-91 500.00"});
+    const auto posted = rows(2, "44444444444");
+    ASSERT_EQ(posted.size(), 1u);
+    EXPECT_DOUBLE_EQ(amount(2, posted[0], "I1_4"), 75);
+    EXPECT_TRUE(rows(9, "55555555555").empty());
+    ASSERT_TRUE(tables::ABERTURA(converter::kPayroll));
+    auto& left = tables::ws().current(converter::kPayroll);
+    std::vector<std::string> kept;
+    for (left.go_top(); !left.eof(); left.skip(1))
+        if (!left.deleted()) kept.push_back(rt::RTRIM(left.get("CPF").as_string()));
+    EXPECT_EQ(kept, (std::vector<std::string>{"33333333333", "55555555555"}));
+    tables::ws().close_all();
+    tables::set_client_folder(other);
+    ASSERT_TRUE(converter::CRIA_BASE());
+    EXPECT_TRUE(rows(2, "55555555555").empty());
+    tables::ws().close_all();
+    tables::set_client_folder(here);
 }
 
 TEST_F(PayrollPosting, TheEndOfATransferIsSaidUnlessItWasAbandoned) {

@@ -6,6 +6,7 @@
 #include <span>
 
 #include "../system_fixture.hpp"
+#include "../taxpayer_holder.hpp"
 #include "declaration/entry/dependant_count.hpp"
 #include "declaration/entry/field_checks.hpp"
 #include "runtime/core/clock.hpp"
@@ -207,6 +208,22 @@ TEST_F(SpouseFetch, MarkOnBothSpousesIsTakenOffTheOther) {
     ASSERT_TRUE(reg.seek(Value("22222222222")));
     EXPECT_EQ(reg.get("I9_4").as_string(), "N");
     EXPECT_EQ(n("I13_1C"), 1000.0);
+}
+
+// The spouse's declaration open on another terminal: its mark is not
+// taken off (that terminal's save would put it back), it is said, and
+// nothing is fetched.
+TEST_F(SpouseFetch, TheMarkOfASpouseOpenOnAnotherTerminalStaysAndItIsSaid) {
+    add("22222222222", "N", 1000.0, "S");
+    test_support::TaxpayerHolder holder(client, "22222222222", "05");
+    keys({rt::key::ENTER, rt::key::ENTER});   // "Sim"; the notice
+    check("INFO_CONJU", {Value(2)});
+    EXPECT_TRUE(term->showed("Contribuinte 222.222.222-22 em uso no terminal 05.")) << term->all_snapshots();
+    rt::table::Table& reg = *tables::ws().table(9);
+    reg.set_order(1);
+    ASSERT_TRUE(reg.seek(Value("22222222222")));
+    EXPECT_EQ(reg.get("I9_4").as_string(), "S");
+    EXPECT_EQ(n("I13_1C"), 0.0);
 }
 
 TEST_F(SpouseFetch, SpouseNotFoundKeepsNothing) {

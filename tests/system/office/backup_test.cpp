@@ -7,6 +7,7 @@
 #include "office/archiver.hpp"
 #include "office/backup.hpp"
 #include "office_fixture.hpp"
+#include "system/taxpayer_holder.hpp"
 
 namespace qv::office::testing {
 namespace {
@@ -167,6 +168,23 @@ TEST_F(BackupTest, AllFoldersOfTheListGoToTheirMirrorsAndBack) {
     ASSERT_TRUE(VOAUTOMA());
     EXPECT_EQ(count(client, 7, "11111111111"), 1);
     EXPECT_TRUE(screen_showed("Cópia dela cancelada")) << term->all_snapshots();
+}
+
+// A restore would replace the tables under a declaration open on another
+// terminal, whose save would then write its rows back over them: refused,
+// naming the taxpayer and the terminal, until that terminal lets go.
+TEST_F(BackupTest, ARestoreOverAFolderWithATaxpayerOpenElsewhereIsRefusedNamingIt) {
+    std::ofstream(archive()) << "archive";
+    set_archiver_command(script("touch " + root + "/ran"));
+    auto holder = std::make_unique<test_support::TaxpayerHolder>(client, "22222222222", "05");
+    keys({'S'});
+    EXPECT_FALSE(VOMANUAL(2, client, backup));
+    EXPECT_TRUE(screen_showed("Contribuinte 222.222.222-22 em uso no terminal 05.")) << term->all_snapshots();
+    EXPECT_FALSE(exists(root + "/ran"));
+    holder.reset();
+    keys({'S'});
+    VOMANUAL(2, client, backup);
+    EXPECT_TRUE(exists(root + "/ran"));
 }
 
 }  // namespace

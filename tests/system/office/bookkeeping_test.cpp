@@ -5,6 +5,7 @@
 #include "runtime/core/functions.hpp"
 
 #include "office_fixture.hpp"
+#include "system/taxpayer_holder.hpp"
 #include "runtime/screen/keys.hpp"
 
 namespace qv::office::testing {
@@ -185,6 +186,23 @@ TEST_F(BookkeepingTest, EntriesStayInTheTerminalsCopyWhileTheSharedTableIsHeld) 
     ASSERT_EQ(kept.size(), 1u);
     EXPECT_TRUE(kept[0].at("LANCADO").as_bool());
     EXPECT_EQ(count(client, 13, "22233344405"), 1);
+}
+
+// The entries of a taxpayer whose declaration another terminal has open
+// are neither edited nor posted: its save would undo the postings.
+TEST_F(BookkeepingTest, ATaxpayerOpenOnAnotherTerminalIsRefusedWithItsNumber) {
+    entry("6021", 150.0, kSchool);
+    tables::ws().close_all();
+    test_support::TaxpayerHolder holder(client, kCpf, "05");
+    // Post (and its notice), leave; or, refused, the notice.
+    keys({'T', rt::key::ENTER, rt::key::ESC});
+    LANCAMEN();
+    EXPECT_TRUE(term->showed("Contribuinte 111.444.777-35 em uso no terminal 05.")) << term->all_snapshots();
+    EXPECT_FALSE(term->showed("Lançamentos transferidos"));
+    EXPECT_FALSE(exists(root + "/TMP_1301.dbf"));
+    EXPECT_EQ(count(client, 6, kCpf), 0);
+    ASSERT_TRUE(tables::ABERTURA(13));
+    EXPECT_FALSE(rows(13, {"LANCADO"}).at(0).at("LANCADO").as_bool());
 }
 
 }  // namespace

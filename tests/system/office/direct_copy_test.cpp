@@ -2,6 +2,7 @@
 // alone in the destination first.
 #include "office/direct_copy.hpp"
 #include "office_fixture.hpp"
+#include "system/taxpayer_holder.hpp"
 
 namespace qv::office::testing {
 namespace {
@@ -71,6 +72,24 @@ TEST_F(DirectCopyTest, TheWaitForATableInUseGoesOnByItselfWhenItIsFree) {
     EXPECT_TRUE(screen->showed("IMP0412.DBF está sendo usado em algum terminal.")) << screen->all_snapshots();
     EXPECT_EQ(screen->starved_reads(), 0) << "no key was asked for";
     EXPECT_EQ(count(backup, 4, "22222222222"), 1);
+}
+
+// Copying the backup back over a folder where another terminal has a
+// declaration open is refused before anything is written, naming it; once
+// that terminal lets go, the copy is made.
+TEST_F(DirectCopyTest, ACopyBackOverAFolderWithATaxpayerOpenElsewhereIsRefusedNamingIt) {
+    keys({rt::key::ENTER, rt::key::ENTER});
+    ASSERT_TRUE(FAZ_COPIA());
+    add_row(client, 4, {{"CPF", rt::Value("33333333333")}});
+    auto holder = std::make_unique<test_support::TaxpayerHolder>(client, "11111111111", "05");
+    keys({rt::key::ENTER, rt::key::ENTER, rt::key::ENTER});
+    EXPECT_FALSE(TRAZ_COPIA());
+    EXPECT_TRUE(screen_showed("Contribuinte 111.111.111-11 em uso no terminal 05.")) << term->all_snapshots();
+    EXPECT_EQ(count(client, 4, "33333333333"), 1);
+    holder.reset();
+    keys({rt::key::ENTER, rt::key::ENTER, rt::key::ENTER});
+    EXPECT_TRUE(TRAZ_COPIA());
+    EXPECT_EQ(count(client, 4, "33333333333"), 0);
 }
 
 }  // namespace

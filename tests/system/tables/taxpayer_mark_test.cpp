@@ -50,5 +50,30 @@ TEST_F(TablesTest, AMarkTakenTwiceGoesWhenReleasedTwiceAndANameOfTheFolderIsTheF
     EXPECT_EQ(taxpayer_mark_holder(client, kA), "07");
 }
 
+// A whole folder is refused while another terminal has one of its
+// taxpayers, naming it; once had, no other terminal takes a taxpayer of it
+// (this program's own marks come and go without letting the folder go).
+TEST_F(TablesTest, AWholeFolderIsRefusedWhileATaxpayerOfItIsOpenElsewhereAndThenKeepsTheOthersOut) {
+    {
+        TaxpayerHolder other(client, kB, "05");
+        const FolderMark refused(client);
+        EXPECT_EQ(refused.claim().outcome, MarkOutcome::HeldElsewhere);
+        EXPECT_EQ(rt::cp850_to_utf8(refusal_text(refused.claim())), "Contribuinte 222.222.222-22 em uso no terminal 05.");
+        EXPECT_TRUE(FolderMark(prog)) << "another folder is free";
+    }
+    const FolderMark whole(client);
+    ASSERT_TRUE(whole);
+    ASSERT_TRUE(take_taxpayer_mark(client, kA));
+    release_taxpayer_mark(client, kA);
+    pid_t child = ::fork();
+    if (child == 0) {
+        rt::variables().set("NUSU", rt::Value("07"));
+        ::_exit(take_taxpayer_mark(client, kB).outcome == MarkOutcome::Unavailable ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the other terminal took a taxpayer of the folder";
+}
+
 }  // namespace
 }  // namespace qv::tables::testing
