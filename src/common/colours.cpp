@@ -3,6 +3,9 @@
 #include <array>
 #include <string_view>
 
+#include "common/globals.hpp"
+#include "runtime/core/text.hpp"
+
 namespace qv::common {
 
 namespace {
@@ -21,5 +24,16 @@ std::string ACHACOR(int attr) {
 }
 
 rt::Attr attr_of(int attr) { return rt::parse_colour(ACHACOR(attr)); }
+
+void build_colour_strings() {
+    const auto text_of = [](const char* name) { return rt::ALLTRIM(Global{name}.text()); };
+    const std::string tail = "," + text_of("COR_GET") + ",\"N/N\",\"N/N\"," + text_of("COR_SAY");
+    Global{"CORNORM"}.set(rt::Value(text_of("COR_SAY") + tail));
+    Global{"CORLIMP"}.set(rt::Value(text_of("COR_1_CLI") + tail));
+    Global{"CORSELE"}.set(rt::Value(text_of("COR_CLI_HE") + tail));
+    Global{"CORMENU"}.set(rt::Value(text_of("COR_1_CLI") + "," + text_of("COR_ESC_CL") + "," + text_of("COR_ENCH_C") +
+                                    "," + text_of("COR_ENCH_C") + "," + text_of("COR_2_CLI") + "," +
+                                    text_of("COR_2_CLI")));
+}
 
 }  // namespace qv::common

@@ -10,5 +10,8 @@ namespace qv::common {
 std::string ACHACOR(int attr);
 // The screen attribute of a stored colour number.
 rt::Attr attr_of(int attr);
+// CORNORM, CORLIMP, CORSELE and CORMENU from the colour variables
+// (COR_SAY, COR_GET, COR_1_CLI, ...).
+void build_colour_strings();
 
 }  // namespace qv::common

@@ -3,6 +3,7 @@
 
 #include <exception>
 
+#include "common/colours.hpp"
 #include "common/avisosn.hpp"
 #include "common/globals.hpp"
 #include "common/messages.hpp"
@@ -48,16 +49,6 @@ Value zeros(int n) {
     return a;
 }
 
-void colour_strings() {
-    const std::string say = global_text("COR_SAY"), get = global_text("COR_GET");
-    const std::string tail = ",\"N/N\",\"N/N\"," + say;
-    set_global("CORNORM", Value(say + "," + get + tail));
-    set_global("CORLIMP", Value(global_text("COR_1_CLI") + "," + get + tail));
-    set_global("CORSELE", Value(global_text("COR_CLI_HE") + "," + get + tail));
-    set_global("CORMENU", Value(global_text("COR_1_CLI") + "," + global_text("COR_ESC_CL") + "," + global_text("COR_ENCH_C") + "," +
-                         global_text("COR_ENCH_C") + "," + global_text("COR_2_CLI") + "," + global_text("COR_2_CLI")));
-}
-
 // The terminal's folders from its CONFIG record (current in area 42).
 void config_folders() {
     tb::Table* config = tables::ws().table(42);
@@ -81,7 +72,7 @@ bool start(std::optional<std::string> terminal) {
     register_converter_routines();
     create_converter_variables();
     set_global("NUSU", Value(common::INICIOSIS(std::move(terminal))));
-    colour_strings();
+    common::build_colour_strings();
     tables::CORRECAO(1);
     if (!tables::CONFIGURA(global_text("NUSU"))) return false;
     config_folders();
@@ -121,7 +112,7 @@ void create_converter_variables() {
         {"COR_GET", "W/N"},     {"COR_CLI_HE", "GR+/R"}, {"COR_ESC_CL", "W/R+"}, {"COR_ENCH_C", "G/W"},
         {"INVISIVEL", "W/W,W/W,N/N,N/N,W/W"}, {"CORATEN", "R/W*"}, {"QUALHLP", " "}};
     for (const auto& [name, v] : texts) set_global(name, Value(v));
-    colour_strings();
+    common::build_colour_strings();
     set_global("NOVIN", Value(false));
     set_global("OPCAO_1", Value(0));
     for (const char* f : {"MOS_MENS", "REFAZ_IND", "TODESC"}) set_global(f, Value(false));

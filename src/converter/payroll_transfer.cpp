@@ -11,7 +11,7 @@
 #include "runtime/core/text.hpp"
 #include "runtime/screen/keys.hpp"
 #include "runtime/ui/alert.hpp"
-#include "office/folder_search.hpp"
+#include "tables/folder_search.hpp"
 #include "runtime/table/file_names.hpp"
 #include "tables/locks.hpp"
 #include "tables/opening.hpp"
@@ -72,7 +72,7 @@ Elsewhere posted_in_other_folder(const std::string& cpf, const std::string& mode
                                  std::uint32_t r, std::string* in_use) {
     const std::string home = tables::client_folder();
     bool posted = false;
-    const bool found = office::with_taxpayer(cpf, [&](tb::Table& reg) {
+    const bool found = tables::with_taxpayer(cpf, [&](tb::Table& reg) {
         tables::set_client_folder(tb::folder_of(reg.path()));
         tables::TaxpayerMarks marks;
         *in_use = taxpayer_taken(marks, cpf);

@@ -12,7 +12,7 @@
 #include "common/messages.hpp"
 #include "common/paths.hpp"
 #include "declaration/entry/dialog_painters.hpp"
-#include "office/folder_search.hpp"
+#include "tables/folder_search.hpp"
 #include "office/office_menu.hpp"
 #include "office/remittance.hpp"
 #include "runtime/core/clock.hpp"
@@ -171,7 +171,7 @@ void blank_slip() {
 
 bool LOCALI_CPF(const std::string& cpf, int mode) {
     if (!common::VAL_CPF(cpf, true)) return false;
-    const bool found = with_taxpayer(cpf, [&](rt::table::Table& reg) {
+    const bool found = tables::with_taxpayer(cpf, [&](rt::table::Table& reg) {
         if (mode == 1) {
             set("CPFSAC", rt::Value(cpf));
             set("NOMESAC", rt::Value(rt::SUBSTR(text_of(reg, "NOMECONTR"), 1, 30)));
@@ -187,7 +187,7 @@ bool LOCALI_CPF(const std::string& cpf, int mode) {
 }
 
 bool BUSCACPF(const std::string& cpf) {
-    const bool found = with_taxpayer(cpf, [](rt::table::Table&) {});
+    const bool found = tables::with_taxpayer(cpf, [](rt::table::Table&) {});
     if (!found) common::AVISOSN(nowhere(), 0);
     return found;
 }
@@ -219,7 +219,7 @@ bool GERA_BOLETO() {
         return false;
     }
     // A payer found nowhere keeps blank address columns.
-    for (Slip& s : slips) with_taxpayer(rt::ALLTRIM(s.cpf), [&](rt::table::Table& reg) { s.payer = payer_of(reg); });
+    for (Slip& s : slips) tables::with_taxpayer(rt::ALLTRIM(s.cpf), [&](rt::table::Table& reg) { s.payer = payer_of(reg); });
     for (const Slip& s : slips)
         if (s.payer.street.empty() && s.payer.cep.empty()) common::AVISOSN(nowhere(), 0);
     const auto from = issuer();

@@ -6,7 +6,7 @@
 #include "common/avisosn.hpp"
 #include "common/globals.hpp"
 #include "office/calendar.hpp"
-#include "office/folder_search.hpp"
+#include "tables/folder_search.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/date.hpp"
 #include "runtime/core/text.hpp"
@@ -58,7 +58,7 @@ void NIVER_MES() {
     const int month = Global{"MESCALEN"}.integer(), year = Global{"ANOCALEN"}.integer();
     int count = 0;
     if (tables::ABERTURA(kAgendaArea))
-        for_each_register([&](rt::table::Table& reg) { count += folder_birthdays(&reg, month, year); });
+        tables::for_each_register([&](rt::table::Table& reg) { count += folder_birthdays(&reg, month, year); });
     tables::ws().select(kAgendaArea);
     const std::string text =
         count == 0 ? "Nenhum contribuinte faz aniversário nesse mês"_cp

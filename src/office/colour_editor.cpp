@@ -12,7 +12,6 @@
 #include "runtime/core/text.hpp"
 #include "runtime/screen/keys.hpp"
 #include "runtime/screen/screen.hpp"
-#include "shell/startup_steps.hpp"
 #include "tables/locks.hpp"
 #include "tables/opening.hpp"
 #include "tables/state.hpp"
@@ -153,7 +152,7 @@ void ESCOL_COR(int item) {
     common::REDFATR(0, 1, common::Global("COR_MENS").integer(79));
     common::REDFATR(0, 2, common::Global("COR_TEL2").integer(31));
     common::REDFATR(0, 3, common::Global("COR_TEL3").integer(8));
-    shell::startup::build_colour_strings();
+    common::build_colour_strings();
     rt::SETCOLOR(common::Global("CORNORM").text());
     GRAVACOR();
     for (int id : {4, 6, 10}) common::FECHAJAN(id);

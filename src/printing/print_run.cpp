@@ -16,13 +16,13 @@
 #include "printing/taxpayer_load.hpp"
 #include "runtime/core/clock.hpp"
 #include "runtime/core/cp850.hpp"
+#include "runtime/core/functions.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/os/print_device.hpp"
 #include "runtime/screen/keys.hpp"
 #include "runtime/screen/screen.hpp"
 #include "runtime/ui/alert.hpp"
 #include "runtime/ui/read.hpp"
-#include "shell/taxpayer_selection.hpp"
 #include "runtime/table/file_names.hpp"
 #include "tables/folders.hpp"
 #include "tables/opening.hpp"
@@ -333,7 +333,12 @@ void IMPRESSAO() {
         declaration::set_variable("CPF", reg->get("CPF"));
         declaration::set_variable("NOMECONTR", reg->get("NOMECONTR"));
     }
-    if (quecon != 1 && queimp != 15) shell::draw_taxpayer_line(1);
+    if (quecon != 1 && queimp != 15) {
+        // The taxpayer window follows the walk: whose declaration and from
+        // which folder.
+        call_named("MOSTR_PAG", {rt::Value(1)});
+        common::ESCRLCOL(kPromptWindow, 4, 19, Global{"LOCARQ"}.text());
+    }
     if (const SheetRange load = tables_for(queimp); load.first != 0) INIVAR(kProgressWindow, load.first, load.last);
     if (queimp == 5) {
         call_named("PREP_DARF");
@@ -414,7 +419,8 @@ void SELECIONA() {
         // The taxpayer window of the prompt, its field on the taxpayer line
         // as in the declaration's prompt; it goes once the taxpayer is done.
         declaration::taxpayer_box();
-        const bool chosen = shell::GET_CODIGO("M->CPF", "@R 999.999.999-99", 1, 2, 1);
+        const bool chosen = rt::call_as_bool("GET_CODIGO", {rt::Value("M->CPF"), rt::Value("@R 999.999.999-99"),
+                                                            rt::Value(1), rt::Value(2), rt::Value(1), rt::Value(0)});
         common::FECHAJAN(3);
         if (!chosen) {
             common::AVISO(rt::SPACE(80));

@@ -7,6 +7,7 @@
 
 #include <exception>
 
+#include "common/colours.hpp"
 #include "common/avisosn.hpp"
 #include "common/globals.hpp"
 #include "common/messages.hpp"
@@ -86,7 +87,7 @@ std::optional<int> start(std::optional<std::string> terminal) {
     startup::create_program_variables();
     Global{"NUSU"}.set(rt::Value(common::INICIOSIS(std::move(terminal))));
     if (const auto fault = common::program_folder_fault()) return stop_with(*fault);
-    startup::build_colour_strings();
+    common::build_colour_strings();
     startup::build_calendar();
     if (!tables::CONFIGURA(text_of("NUSU"))) return 1;
     startup::load_config_variables();

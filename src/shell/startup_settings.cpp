@@ -21,10 +21,6 @@ namespace tb = rt::table;
 std::string text_of(const char* name) { return rt::ALLTRIM(Global{name}.text()); }
 void set(std::string_view name, rt::Value v) { Global{name}.set(std::move(v)); }
 
-std::string colour_string(const std::string& first) {
-    return first + "," + text_of("COR_GET") + ",\"N/N\",\"N/N\"," + text_of("COR_SAY");
-}
-
 constexpr const char* kConfigFields[] = {
     "OPCIRPF", "ROTAANTER", "ROTARECEI", "ROTAJAVA", "ROTABACK", "ROTADOANO", "DIRTRAB", "DIRPROV",
     "QUEIMP",  "QUEMOD",    "QUEPAG",    "QUECON",   "MOSIMP",   "MOSTEL",    "MOSCPF",  "COMPAGA",
@@ -44,14 +40,6 @@ rt::Value field_or(tb::Table* t, std::string_view name, rt::Value fallback) {
 }
 
 }  // namespace
-
-void build_colour_strings() {
-    set("CORNORM", colour_string(text_of("COR_SAY")));
-    set("CORLIMP", colour_string(text_of("COR_1_CLI")));
-    set("CORSELE", colour_string(text_of("COR_CLI_HE")));
-    set("CORMENU", text_of("COR_1_CLI") + "," + text_of("COR_ESC_CL") + "," + text_of("COR_ENCH_C") + "," +
-                       text_of("COR_ENCH_C") + "," + text_of("COR_2_CLI") + "," + text_of("COR_2_CLI"));
-}
 
 void build_calendar() {
     const rt::Date today = rt::DATE();

@@ -7,8 +7,6 @@ namespace qv::shell::startup {
 
 // Every program-wide variable with its starting value.
 void create_program_variables();
-// CORNORM, CORLIMP, CORSELE, CORMENU from the colour variables.
-void build_colour_strings();
 // DATCALEN, HOJE, DIA, ... from today.
 void build_calendar();
 // The terminal's CONFIG record (current in area 42) into its variables;

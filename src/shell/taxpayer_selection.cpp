@@ -33,7 +33,6 @@ const common::Global kResp("RESP");
 const common::Global kPvez("PVEZ");
 const common::Global kLrecupera("LRECUPERA");
 const common::Global kNomecontr("NOMECONTR");
-const common::Global kLocarq("LOCARQ");
 
 rt::table::Table* register_table() {
     auto& ws = tables::ws();
@@ -148,19 +147,6 @@ bool search_elsewhere(int id, int mode, std::string_view variable) {
 
 void show_taxpayer_line(int mode) {
     rt::call_routine("MOSTR_PAG", {rt::Value(mode)});
-}
-
-void draw_taxpayer_line(int mode) {
-    if (mode == 1 && !kLrecupera.value().as_bool()) {
-        if (rt::table::Table* reg = tables::ws().table(kRegisterArea); reg && !reg->eof()) {
-            rt::variables().set("CPF", reg->get("CPF"));
-            kNomecontr.set(reg->get("NOMECONTR"));
-        }
-    }
-    const std::string cpf = rt::variables().exists("CPF") ? rt::variables().get("CPF").as_string() : std::string();
-    common::ESCRLCOL(kTaxpayerBox, 2, 3, rt::TRANSFORM(rt::Value(cpf), "@R 999.999.999-99"));
-    common::ESCRLCOL(kTaxpayerBox, 2, 19, kNomecontr.text());
-    common::ESCRLCOL(kTaxpayerBox, 4, 19, kLocarq.text());
 }
 
 namespace {

@@ -17,12 +17,10 @@ namespace qv::shell {
 bool GET_CODIGO(std::string_view variable, std::string_view picture, int row_offset, int col_offset,
                 int load_mode, int unused = 0);
 
-// The taxpayer line of window 3: with mode 1 the register's current CPF and
-// name are first copied into the variables (not in recovery mode). The
-// look-up lists' MOSTR_PAG draws it; draw_taxpayer_line is the same line
-// drawn from the print run.
+// The taxpayer line of window 3 (the look-up lists' MOSTR_PAG): with mode 1
+// the register's current CPF and name are first copied into the variables
+// (not in recovery mode).
 void show_taxpayer_line(int mode);
-void draw_taxpayer_line(int mode);
 
 // GET_CODIGO by name, for the declaration's CPF prompt.
 void register_selection_routines();

@@ -10,7 +10,7 @@
 #include "common/globals.hpp"
 #include "common/messages.hpp"
 #include "common/paths.hpp"
-#include "office/folder_search.hpp"
+#include "tables/folder_search.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/text.hpp"
 #include "transfer/declaration_hooks.hpp"
@@ -39,7 +39,7 @@ std::string upper(std::string s) {
 
 // The register fields the identifier is made of, from the taxpayer's row.
 bool identifier_from_register(const std::string& cpf) {
-    return office::with_taxpayer(cpf, [](rt::table::Table& reg) {
+    return tables::with_taxpayer(cpf, [](rt::table::Table& reg) {
         for (const char* field : {"RETIFICA", "NOVOEND", "NOMECONTR", "NRORECIBO", "RECIBOANT", "USAPADRAO"})
             common::Global(field).set(reg.get(field));
     });

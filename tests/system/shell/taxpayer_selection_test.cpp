@@ -50,10 +50,10 @@ protected:
         // The taxpayer box.
         common::DEFINEJAN(3, 30, 31, 63, 16, 1, 21, 78, 2);
         common::ABREJAN(3);
-        // The look-up lists' taxpayer line is not built: this module's own
-        // drawing stands in (and replaces any stand-in left by other tests).
+        // The look-up lists' taxpayer line, in place of any stand-in left by
+        // other tests.
         rt::register_function("MOSTR_PAG", [](std::span<const rt::Value> a) {
-            draw_taxpayer_line(a.empty() ? 2 : static_cast<int>(a[0].as_number()));
+            tables::MOSTR_PAG(a.empty() ? 2 : static_cast<int>(a[0].as_number()));
             return rt::Value();
         });
         register_fake("INIC_VAR", &FakeRoutines::inic_var);

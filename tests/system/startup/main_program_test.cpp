@@ -10,6 +10,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "common/colours.hpp"
 #include "common/globals.hpp"
 #include "common/startup.hpp"
 #include "runtime/core/cp850.hpp"
@@ -102,7 +103,7 @@ TEST_F(StartupMain, OfficeSettingsComeFromDefine) {
 
 TEST_F(StartupMain, ColourStringsJoinTheColourVariables) {
     startup::create_program_variables();
-    startup::build_colour_strings();
+    common::build_colour_strings();
     EXPECT_EQ(text("CORNORM"), "N/W+,W/N,\"N/N\",\"N/N\",N/W+");
     EXPECT_EQ(text("CORLIMP"), "GR+/B,W/N,\"N/N\",\"N/N\",N/W+");
     EXPECT_EQ(text("CORSELE"), "N/W,W/N,\"N/N\",\"N/N\",N/W+");

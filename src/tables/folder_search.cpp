@@ -1,4 +1,4 @@
-#include "office/folder_search.hpp"
+#include "tables/folder_search.hpp"
 
 #include "runtime/core/text.hpp"
 #include "runtime/table/file_names.hpp"
@@ -6,7 +6,7 @@
 #include "tables/opening.hpp"
 #include "tables/state.hpp"
 
-namespace qv::office {
+namespace qv::tables {
 
 namespace {
 
@@ -15,10 +15,10 @@ constexpr int kRegisterArea = 9, kFolderListArea = 50;
 // Puts the current folder and its register back when the search ends.
 class FolderKept {
 public:
-    FolderKept() : origin_(tables::client_folder()) {}
+    FolderKept() : origin_(client_folder()) {}
     ~FolderKept() {
-        tables::MUDADIR(origin_);
-        tables::set_client_folder(origin_);
+        MUDADIR(origin_);
+        set_client_folder(origin_);
     }
     FolderKept(const FolderKept&) = delete;
     FolderKept& operator=(const FolderKept&) = delete;
@@ -30,12 +30,12 @@ private:
 
 template <class Visit>
 void each_folder(const FolderKept&, Visit visit) {
-    if (!tables::ABERTURA(kFolderListArea)) return;
-    rt::table::Table& list = *tables::ws().table(kFolderListArea);
+    if (!ABERTURA(kFolderListArea)) return;
+    rt::table::Table& list = *ws().table(kFolderListArea);
     for (list.go_top(); !list.eof(); list.skip()) {
-        const std::string folder = tables::with_separator(rt::ALLTRIM(list.get("DIRETOR").as_string()));
-        if (!rt::table::file_exists(folder + "IMP0912.DBF") || !tables::MUDADIR(folder)) continue;
-        rt::table::Table* reg = tables::ws().table(kRegisterArea);
+        const std::string folder = with_separator(rt::ALLTRIM(list.get("DIRETOR").as_string()));
+        if (!rt::table::file_exists(folder + "IMP0912.DBF") || !MUDADIR(folder)) continue;
+        rt::table::Table* reg = ws().table(kRegisterArea);
         if (reg && visit(folder, *reg)) return;
     }
 }
@@ -58,7 +58,7 @@ bool with_taxpayer(const std::string& cpf, const std::function<void(rt::table::T
         found(reg);
         return true;
     };
-    if (tables::ABERTURA(kRegisterArea) && look(*tables::ws().table(kRegisterArea))) return true;
+    if (ABERTURA(kRegisterArea) && look(*ws().table(kRegisterArea))) return true;
     bool hit = false;
     each_folder(kept, [&](const std::string& folder, rt::table::Table& reg) {
         return folder != kept.origin() && (hit = look(reg));
@@ -66,4 +66,4 @@ bool with_taxpayer(const std::string& cpf, const std::function<void(rt::table::T
     return hit;
 }
 
-}  // namespace qv::office
+}  // namespace qv::tables

@@ -6,7 +6,7 @@
 
 #include "runtime/table/table.hpp"
 
-namespace qv::office {
+namespace qv::tables {
 
 // Calls `visit` with the register of every listed folder that has one.
 void for_each_register(const std::function<void(rt::table::Table&)>& visit);
@@ -16,4 +16,4 @@ void for_each_register(const std::function<void(rt::table::Table&)>& visit);
 // the CPF is nowhere.
 bool with_taxpayer(const std::string& cpf, const std::function<void(rt::table::Table&)>& found);
 
-}  // namespace qv::office
+}  // namespace qv::tables
