@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "common/colours.hpp"
+#include "common/fault_report.hpp"
 #include "common/avisosn.hpp"
 #include "common/globals.hpp"
 #include "common/messages.hpp"
@@ -205,7 +206,8 @@ int MAIN(std::optional<std::string> terminal) {
         }
         return 0;
     } catch (const std::exception& e) {
-        common::AVISOSN(std::vector<std::string>{"Erro interno do programa:", rt::LEFT(e.what(), 60)}, 0);
+        tables::ws().close_all();
+        common::report_fault(e.what());
         close_all();
         return 1;
     }

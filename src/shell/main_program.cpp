@@ -8,6 +8,7 @@
 #include <exception>
 
 #include "common/colours.hpp"
+#include "common/fault_report.hpp"
 #include "common/avisosn.hpp"
 #include "common/globals.hpp"
 #include "common/messages.hpp"
@@ -122,8 +123,6 @@ void load_agenda() {
 }
 
 // The fault's box shows its cause whole, in lines of this width.
-constexpr std::size_t kFaultWidth = 60;
-
 void run_menu() {
     auto menu = CREATEMAINMENU(text_of("CORMENU"));
     tables::ABERTURA(9);
@@ -142,17 +141,6 @@ void run_menu() {
     }
 }
 
-void show_fault(const startup::ErrorLog& log, std::string_view what) {
-    try {
-        rt::Value lines = rt::Value::array();
-        for (const std::string& line : fault_box_lines(log.name, what, log.written))
-            lines.as_array()->push_back(rt::Value(line));
-        console::SHOWMSG(lines, {"&Fechar"}, "Erro");
-    } catch (...) {
-        // Nothing more can be shown.
-    }
-}
-
 // The tables are closed first: a fault of too many open files leaves no
 // descriptor for the log until they are.
 void report_fault(std::string_view what) {
@@ -160,26 +148,12 @@ void report_fault(std::string_view what) {
         tables::ws().close_all();
     } catch (...) {
     }
-    show_fault(startup::write_error_log(what), what);
+    common::report_fault(what);
 }
 
 }  // namespace
 
 bool leaving_requested() { return leaving(); }
-
-std::vector<std::string> fault_box_lines(const std::string& log_name, std::string_view what, bool logged) {
-    std::vector<std::string> lines{"Erro interno do programa:"};
-    // The cause's own line breaks stay; each line is wrapped to the box.
-    std::size_t start = 0;
-    while (start <= what.size()) {
-        const std::size_t end = std::min(what.find('\n', start), what.size());
-        for (std::string& l : common::wrapped(what.substr(start, end - start), kFaultWidth)) lines.push_back(std::move(l));
-        start = end + 1;
-    }
-    const std::string where = (logged ? "Detalhes em " : "Não foi possível gravar "_cp) + log_name;
-    for (std::string& l : common::wrapped(where, kFaultWidth)) lines.push_back(std::move(l));
-    return lines;
-}
 
 int MAIN(std::optional<std::string> terminal) {
     // The terminal stays marked in use until this copy ends.

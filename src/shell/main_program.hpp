@@ -28,9 +28,4 @@ int ENCHEAG();
 // True once ROTSAIDA has accepted leaving: the menu loop stops.
 bool leaving_requested();
 
-// The lines of the box that reports a fault no routine handled: the
-// whole cause, wrapped, and where its log lies (or that it could not be
-// written there).
-std::vector<std::string> fault_box_lines(const std::string& log_name, std::string_view what, bool logged = true);
-
 }  // namespace qv::shell

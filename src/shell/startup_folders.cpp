@@ -1,5 +1,4 @@
-// The data and work folders at start-up, the folder list, and the log of
-// faults no routine handled.
+// The data and work folders at start-up and the folder list.
 #include <filesystem>
 #include <fstream>
 
@@ -85,19 +84,6 @@ void mark_current_folder() {
     list->unlock();
     // The folder just added is the selected one: the others lose their mark.
     tables::TROCASIM(1);
-}
-
-ErrorLog write_error_log(std::string_view what) {
-    std::string folder = text_of("ARQDEF");
-    if (folder.empty()) folder = common::BAR_DIR(common::GETDIR());
-    const std::string name = common::BAR_DIR(folder) + "Error.log";
-    std::ofstream log(common::fs_path(name), std::ios::app);
-    if (log) {
-        log << "Erro em " << rt::cp850_to_utf8(rt::DTOC(rt::DATE())) << " " << rt::TIME() << "\n"
-            << "Terminal " << rt::cp850_to_utf8(text_of("NUSU")) << "\n"
-            << what << "\n\n";
-    }
-    return {name, log && log.flush()};
 }
 
 }  // namespace qv::shell::startup

@@ -18,7 +18,6 @@ namespace {
 using common::Global;
 namespace tb = rt::table;
 
-std::string text_of(const char* name) { return rt::ALLTRIM(Global{name}.text()); }
 void set(std::string_view name, rt::Value v) { Global{name}.set(std::move(v)); }
 
 constexpr const char* kConfigFields[] = {

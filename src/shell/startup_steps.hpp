@@ -24,11 +24,5 @@ void printer_variables();
 // Finds the current data folder in the folder list (area 50) and makes it
 // the selected one, adding it when it is not listed.
 void mark_current_folder();
-// Writes a fault no routine handled to "Error.log" in the program folder.
-struct ErrorLog {
-    std::string name;
-    bool written = false;
-};
-ErrorLog write_error_log(std::string_view what);
 
 }  // namespace qv::shell::startup

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "common/colours.hpp"
+#include "common/fault_report.hpp"
 #include "common/globals.hpp"
 #include "common/startup.hpp"
 #include "runtime/core/cp850.hpp"
@@ -284,7 +285,7 @@ TEST_F(StartupMain, AgendaRemindersOfTodayStillAhead) {
 TEST_F(StartupMain, FaultsAreLoggedInTheProgramFolder) {
     Global{"ARQDEF"}.set(rt::Value(prog));
     Global{"NUSU"}.set(rt::Value("01"));
-    const startup::ErrorLog log = startup::write_error_log("table CONFIG.dbf: corrupt header");
+    const common::ErrorLog log = common::write_error_log("table CONFIG.dbf: corrupt header");
     EXPECT_TRUE(log.written);
     const std::string name = log.name;
     EXPECT_EQ(name, prog + "Error.log");
@@ -299,14 +300,14 @@ TEST_F(StartupMain, FaultsAreLoggedInTheProgramFolder) {
 // the box, and the whole name of the log.
 TEST_F(StartupMain, FaultBoxShowsTheWholeCause) {
     const std::string log = "/srv/escritorio/qv2012/Error.log";
-    const std::vector<std::string> lines = fault_box_lines(
+    const std::vector<std::string> lines = common::fault_box_lines(
         log, "table IMP0912.dbf in /srv/escritorio/dados/clientes: cannot write the record: no space left on device");
     const std::vector<std::string> expected{"Erro interno do programa:",
                                             "table IMP0912.dbf in /srv/escritorio/dados/clientes: cannot",
                                             "write the record: no space left on device",
                                             "Detalhes em /srv/escritorio/qv2012/Error.log"};
     EXPECT_EQ(lines, expected);
-    EXPECT_EQ(fault_box_lines(log, "x", false).back(), "Não foi possível gravar /srv/escritorio/qv2012/Error.log"_cp);
+    EXPECT_EQ(common::fault_box_lines(log, "x", false).back(), "Não foi possível gravar /srv/escritorio/qv2012/Error.log"_cp);
 }
 
 TEST_F(StartupMain, WholeRunFromAnEmptyFolderToSair) {
