@@ -18,10 +18,10 @@ namespace {
 
 namespace key = rt::key;
 
-class ScreenLoop : public test_support::ScreenTest {
+class ScreenLoop : public test_support::FoldersTest {
 protected:
     void SetUp() override {
-        ScreenTest::SetUp();
+        FoldersTest::SetUp();
         set("TELA", 6);
         set("OPCIR_1", 61);
         set("PVEZ", false);
@@ -57,7 +57,7 @@ protected:
     void TearDown() override {
         bindings.clear();
         rt::reset_clock();
-        ScreenTest::TearDown();
+        FoldersTest::TearDown();
     }
     static void set(const char* name, rt::Value v) { common::Global{name}.set(std::move(v)); }
     static int page() { return vars::TELA.integer(); }
