@@ -182,6 +182,7 @@ std::string MENUSELECT(const rt::MenuItem& chosen) {
     }
     common::FECHAJAN(2);
     common::FECHAJAN(4);
+    common::MENS();   // nothing of the import stays said under the menu
     rt::INKEY(2);
     tables::ws().close_all();
     tables::ABERTURA(50);

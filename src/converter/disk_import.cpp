@@ -152,6 +152,7 @@ void ABRE_DISCO(int kind) {
     MTELA3(3);
     std::vector<std::string> report;
     const Counters c = convert_marked(kind, folder, report);
+    common::MENS();
     if (c.to_convert == 0)
         common::AVISOSN(std::vector<std::string>{"Nenhum contribuinte foi marcado para a conversão."_cp,
                                                  "Marque com S (sim) nos que deseja converter.    "},

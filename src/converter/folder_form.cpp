@@ -180,6 +180,12 @@ void back_to_earlier_folder(tb::Table& list) {
     config->unlock();
 }
 
+// The form's window goes, and with it the form's word on the status line.
+void close_form() {
+    common::FECHAJAN(kFormWindow);
+    common::MENS();
+}
+
 }  // namespace
 
 bool PEGAOSDIR(int kind) {
@@ -202,7 +208,7 @@ bool PEGAOSDIR(int kind) {
             set_global("LOCARQ", Value(data_folder));
             set_global("ROTA", Value(rota));
             rt::SETKEY(rt::key::F1, saved_f1);
-            common::FECHAJAN(kFormWindow);
+            close_form();
             return false;
         }
         if (source == Check::Again) continue;
@@ -213,7 +219,7 @@ bool PEGAOSDIR(int kind) {
         accepted = true;
     }
     rt::SETKEY(rt::key::F1, saved_f1);
-    common::FECHAJAN(kFormWindow);
+    close_form();
     if (!accepted) return false;
     set_global("ARQORIG", Value(common::BAR_DIR(global_text("ORIGEM"))));
     set_global("ARQDEST", Value(common::BAR_DIR(global_text("DESTINO"))));

@@ -215,6 +215,7 @@ Counters convert_marked_taxpayers(SourceTables& src, int sold, int id) {
         }
         show_counters(c);
     }
+    common::MENS();
     report_refused(refused);
     return c;
 }

@@ -91,7 +91,7 @@ public:
     Grid(const GridLayout& layout, tb::Table& t)
         : layout_(layout), table_(t), source_(t), browse_(layout.top, layout.left, layout.bottom, layout.right) {
         t.go_top();
-        source_.set_append_row(!t.eof());
+        appendable_ = !t.eof();
         browse_.set_source(source_.source());
         browse_.set_color_spec(common::Global("CORNORM").text("N/W,W+/N"));
         for (const Column& c : layout.columns) {
@@ -114,7 +114,8 @@ public:
             browse_.force_stable();
             const int key = rt::INKEY(-1);
             if (key == rt::key::ESC) break;
-            if (!move(key)) act(key);
+            if (move(key)) close_unused_blank_line();
+            else act(key);
         }
         table_.commit();
     }
@@ -122,7 +123,7 @@ public:
 private:
     bool move(int key) {
         switch (key) {
-            case rt::key::DOWN: browse_.down(); return true;
+            case rt::key::DOWN: down(); return true;
             case rt::key::UP: browse_.up(); return true;
             case rt::key::PGDN: browse_.page_down(); return true;
             case rt::key::PGUP: browse_.page_up(); return true;
@@ -138,6 +139,22 @@ private:
             case rt::key::CTRL_END: browse_.pan_end(); return true;
             default: return false;
         }
+    }
+
+    // Below the last row of a table that had rows a blank line opens for a
+    // new one; it is not shown before.
+    void down() {
+        browse_.down();
+        if (!browse_.hit_bottom() || !appendable_ || source_.append_row()) return;
+        source_.set_append_row(true);
+        browse_.down();
+    }
+
+    // The blank line goes when the cursor leaves it without a row added.
+    void close_unused_blank_line() {
+        if (!source_.append_row() || table_.eof()) return;
+        source_.set_append_row(false);
+        browse_.refresh_all();
     }
 
     void act(int key) {
@@ -248,6 +265,7 @@ private:
     rt::Browse browse_;
     std::vector<Check> checks_;
     Value clipboard_;
+    bool appendable_ = false;
 };
 
 }  // namespace

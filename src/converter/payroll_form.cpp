@@ -76,6 +76,13 @@ void paint() {
 
 std::string var(const char* field) { return std::string("M->") + field; }
 
+// What the form holds while the next CPF is asked: after a statement is
+// stored, the payer kept for the next one.
+void show_held() {
+    for (const Entry& e : entries())
+        rt::at_say(e.row, e.col, rt::TRANSFORM(rt::variables().get(e.field), e.picture));
+}
+
 // Every field of the statement as a variable of its own name: from the
 // current row, or blank values of the right width.
 void load(tb::Table* row) {
@@ -148,6 +155,7 @@ void PEGACOM() {
     const std::string saved = rt::SAVESCREEN();
     while (true) {
         paint();
+        show_held();
         rt::variables().set("CPF", Value(std::string(11, ' ')));
         rt::at_get(4, 66, "M->CPF", "@R 999.999.999-99").valid([] {
             return common::VAL_CPF(rt::variables().get("CPF").as_string());

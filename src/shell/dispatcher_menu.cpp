@@ -106,6 +106,12 @@ void print_selection(rt::MenuItem& item) {
             if (kQuepag.integer(1) > max_pag) kQuepag.set(rt::Value(max_pag));
         }
         MONTA_ITENS();
+        // Paper and pages follow the document: their items show the values
+        // now in force, never those of the document chosen before.
+        if (!answer.empty() && main_menu())
+            for (const int other : {42, 43})
+                if (rt::MenuItem* shown = main_menu()->find(other))
+                    shown->caption = rt::variables().get("ITEM" + std::to_string(other % 10)).as_string();
     } else if (id == 47) {
         item.caption = "&7-Vias " + answer;
     }

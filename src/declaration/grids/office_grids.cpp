@@ -165,16 +165,21 @@ GridDescription agenda(int code) {
         return d;
     }
     const Value day = common::Global{"DATCALEN"}.value();
-    const GridColumn notes{title + " em " + rt::DTOC(day.as_date()) + " " + common::DIA_SEMANA(day.as_date()), "ANOTAG",
-                           "@S60"};
+    const std::string when = "em " + rt::DTOC(day.as_date()) + " " + common::DIA_SEMANA(day.as_date());
+    if (code == 48) d.left = 8, d.right = 69;
+    else d.left = 2, d.right = 74;
+    // A heading wider than the framed grid goes on two lines rather than
+    // losing the end of the weekday.
+    const int room = d.right - d.left - 1 - (code == 48 ? 0 : 6);
+    const std::string heading = static_cast<int>(title.size() + 1 + when.size()) <= room ? title + " " + when
+                                                                                           : title + ";" + when;
+    const GridColumn notes{heading, "ANOTAG", "@S60"};
     if (code == 48) {
         d.columns = {notes};
         d.ult_pos = 1;
-        d.left = 8, d.right = 69;
     } else {
         d.columns = {{"Hora", "HORAG", "@R ##:##"}, notes};
         d.ult_pos = 2;
-        d.left = 2, d.right = 74;
     }
     return d;
 }

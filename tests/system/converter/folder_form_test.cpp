@@ -111,6 +111,16 @@ TEST_F(FolderForm, FoldersStoredAreProposedAgainAndUsedForTheLists) {
     EXPECT_EQ(tables::ws().current(52).lastrec(), 1u);
 }
 
+TEST_F(FolderForm, MissingFolderListIsSaidOnlyWhileTheFormIsOpen) {
+    const std::string installation = root + "/sem_lista/";
+    fs::create_directories(installation);
+    rt::variables().set("DIRINST", Value(installation));
+    keys({rt::key::ESC});
+    EXPECT_FALSE(converter::PEGAOSDIR(1));
+    EXPECT_TRUE(term->showed("Não encontrado o arquivo com as pastas do ano anterior"));
+    EXPECT_EQ(rt::ALLTRIM(status_line()), "") << term->dump();
+}
+
 TEST_F(FolderForm, WindowsAreDrawnInsideTheirFrames) {
     struct Case {
         const char* what;

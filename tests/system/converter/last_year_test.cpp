@@ -204,6 +204,7 @@ TEST_F(LastYear, MarkedTaxpayersAreConvertedAndPresentOnesKept) {
     EXPECT_EQ(text(9, kept[0], "NOVO"), "S");
     EXPECT_TRUE(rows(1, "22222222222").empty());
     EXPECT_TRUE(common::Global("NOVIN").value().as_bool());
+    EXPECT_EQ(status_line().find("Convertendo"), std::string::npos) << term->dump();
 }
 
 // Taxpayers whose declaration another terminal has open (one already here,

@@ -59,6 +59,18 @@ TEST_F(NameGrid, BelowTheLastRowAValueStartsANewRow) {
     EXPECT_EQ(column("IMPRE"), (std::vector<std::string>{"S", "", ""}));   // the new row has no name: first
 }
 
+TEST_F(NameGrid, BlankLineShowsOnlyOnceTheCursorGoesBelowTheLastRow) {
+    keys({rt::key::DOWN, rt::key::DOWN, rt::key::UP, rt::key::ESC});
+    converter::EDITA(2);
+    // The screens while waiting: on ANA, on BRUNO, below BRUNO, back on BRUNO.
+    ASSERT_EQ(term->snapshots.size(), 4u);
+    const std::string blank_cpf = "   .   .   -";
+    for (const std::size_t at : {0u, 1u, 3u})
+        EXPECT_EQ(term->snapshots[at].find(blank_cpf), std::string::npos) << at << "\n" << term->snapshots[at];
+    EXPECT_NE(term->snapshots[2].find(blank_cpf), std::string::npos) << term->snapshots[2];
+    EXPECT_EQ(column("IMPRE").size(), 2u);
+}
+
 TEST_F(NameGrid, PayerDocumentGetsItsSeparators) {
     ASSERT_TRUE(tables::ABERTURA(63));
     ASSERT_TRUE(tables::ADD_REC(1));

@@ -105,5 +105,18 @@ TEST_F(PayrollImport, ConfirmationWaitsForItsAnswer) {
     EXPECT_EQ(rt::RTRIM(s.get("NOMEFONTE").as_string()), "FIRMA");
 }
 
+TEST_F(PayrollImport, StoredStatementLeavesItsPayerOnTheFormForTheNext) {
+    for (const char c : std::string("12345678909FIRMA")) term->feed(c);
+    keys({rt::key::ENTER});
+    for (const char c : std::string("11.222.333/0001-81")) term->feed(c);
+    keys({rt::key::PGDN, 'S', rt::key::ESC});
+    converter::PEGACOM();
+    // The screen that asks the next CPF.
+    ASSERT_FALSE(term->snapshots.empty());
+    const std::string& next = term->snapshots.back();
+    EXPECT_NE(next.find("Empresa: FIRMA"), std::string::npos) << next;
+    EXPECT_NE(next.find("CNPJ: 11.222.333/0001-81"), std::string::npos) << next;
+}
+
 }  // namespace
 }  // namespace qv::test_support

@@ -122,8 +122,9 @@ TEST_F(MenuSelectionItemTest, ChoosingVariableIncomeSetsPaperAndPagesToOne) {
     EXPECT_EQ(var_number("QUEPAG"), 1);
     EXPECT_EQ(menu->find(41)->caption, "&1-Renda variável     "_cp);
     EXPECT_EQ(var_text("ITEM3"), "&3-Folha única"_cp);
-    // Only the chosen item's caption changes.
-    EXPECT_EQ(menu->find(43)->caption, "&3-Tudo na declaração "_cp);
+    // Paper and pages show the values the document brought them to.
+    EXPECT_EQ(menu->find(42)->caption, "&2-Folha avulsa  ");
+    EXPECT_EQ(menu->find(43)->caption, "&3-Folha única"_cp);
     // The choice is kept in the terminal's settings at once (before the
     // menu brings paper and pages into range).
     EXPECT_EQ(config_field("QUEIMP").as_number(), 7);
@@ -136,6 +137,22 @@ TEST_F(MenuSelectionItemTest, ChoosingDarfsKeepsAPaperChoiceUpToThree) {
     EXPECT_EQ(var_number("QUEIMP"), 5);
     EXPECT_EQ(var_number("QUEMOD"), 3);
     EXPECT_EQ(var_text("ITEM2"), "&2-Darf pré-impresso  "_cp);
+}
+
+TEST_F(MenuSelectionItemTest, PaperAndPagesItemsFollowEveryChangeOfDocument) {
+    // DARFs on pre-printed forms, then the declaration, then DARFs again:
+    // the paper went back to plain sheets on the way, and the items say so.
+    choices(5, 3, 1);
+    keys({rt::key::HOME, rt::key::ENTER});
+    MENUSELECT(41);
+    EXPECT_EQ(var_number("QUEMOD"), 1);
+    EXPECT_EQ(menu->find(42)->caption, "&2-Folha avulsa  ");
+    EXPECT_EQ(menu->find(43)->caption, "&3-Tudo na declaração "_cp);
+    keys({rt::key::HOME, rt::key::DOWN, rt::key::DOWN, rt::key::DOWN, rt::key::DOWN, rt::key::ENTER});
+    MENUSELECT(41);
+    EXPECT_EQ(var_number("QUEIMP"), 5);
+    EXPECT_EQ(menu->find(42)->caption, "&2-folha Avulsa       ");
+    EXPECT_EQ(menu->find(43)->caption, "&3-Folha única"_cp);
 }
 
 TEST_F(MenuSelectionItemTest, PaperChoiceOffersOnlyThePapersOfTheDocument) {

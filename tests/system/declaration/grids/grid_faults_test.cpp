@@ -385,6 +385,29 @@ TEST_F(GridFaults, AGridInAWindowIsFramedOnItsRectangleAndTheScreenComesBack) {
     EXPECT_EQ(screen(), before);
 }
 
+TEST_F(GridFaults, AppointmentHeadingsKeepTheWholeWeekday) {
+    ASSERT_TRUE(tables::ABERTURA(72, true));
+    tables::ws().select(72);
+    common::Global{"NOMEAG"}.set(Value("USUARIO DO TERMINAL 01"));
+    common::Global{"DATCALEN"}.set(Value(rt::Date::from_ymd(2026, 12, 11)));
+    struct Case {
+        int grid;
+        std::vector<std::string> lines;   // each on a screen row of its own
+    };
+    const Case cases[] = {
+        {48, {"Compromissos - USUARIO DO TERMINAL 01", "em 11/12/2026 Sexta feira"}},
+        {49, {"Hora  Compromissos - USUARIO DO TERMINAL 01 em 11/12/2026 Sexta feira"}},
+    };
+    for (const Case& c : cases) {
+        std::string shown;
+        rt::SETKEY(kLook, [&] { shown = screen(); });
+        keys({kLook, key::ESC});
+        EDITA(c.grid);
+        rt::SETKEY(kLook, {});
+        for (const std::string& line : c.lines) EXPECT_NE(shown.find(line), std::string::npos) << c.grid << "\n" << shown;
+    }
+}
+
 TEST_F(GridFaults, RowsAGridDrawsBelowItsPageAreGivenBackWhenItIsLeft) {
     common::Global{"OPCIR_1"}.set(Value(41));
     work_copy(3, {{{"NRODEPEN", Value(1)}, {"NOMEDEPEN", Value("JOAO")}, {"CODIDEPEN", Value(21)}}});
