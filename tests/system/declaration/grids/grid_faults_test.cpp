@@ -426,5 +426,23 @@ TEST_F(GridFaults, TheCarneLeaoSheetAfterPanningOpensTheListOfTheColumnUnderTheC
     EXPECT_EQ(lists, (std::vector<std::string>{"INSS", "Leao"}));
 }
 
+// A code typed on the last row ends its cell and the cursor wraps to the
+// blank line below; a description typed there is a new asset, and the
+// asset above keeps its own.
+TEST_F(GridFaults, ADescriptionTypedOnTheLineBelowTheLastCodeIsANewRow) {
+    register_balance_page_routines();
+    tb::Table& t = work_copy(4, {{{"I7_2", Value("CARRO GOL")}, {"I7_3", Value(30000.0)}, {"I7_4", Value(30000.0)}}});
+    keys({key::RIGHT, key::RIGHT, key::RIGHT, key::RIGHT, '2', '1', key::RIGHT});
+    for (const char c : std::string("BICICLETA")) keys({c});
+    keys({key::ENTER, key::ESC});
+    EDITA(5);
+    ASSERT_EQ(t.lastrec(), 2u);
+    t.go_to(1);
+    EXPECT_EQ(rt::TRIM(t.get("I7_2").as_string()), "CARRO GOL");
+    EXPECT_EQ(t.get("I7_5").as_number(), 21);
+    t.go_to(2);
+    EXPECT_EQ(rt::TRIM(t.get("I7_2").as_string()), "BICICLETA");
+}
+
 }  // namespace
 }  // namespace qv::declaration::grids
