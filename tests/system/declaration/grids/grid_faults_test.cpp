@@ -14,6 +14,7 @@
 #include "declaration/calc/balance_page.hpp"
 #include "declaration/calc/calc_routines.hpp"
 #include "declaration/calc/declaration_helpers.hpp"
+#include "declaration/calc/rural_results.hpp"
 #include "declaration/entry/frame_painter.hpp"
 #include "declaration/grids/grid_catalogue.hpp"
 #include "declaration/grids/grid_checks.hpp"
@@ -442,6 +443,31 @@ TEST_F(GridFaults, ADescriptionTypedOnTheLineBelowTheLastCodeIsANewRow) {
     EXPECT_EQ(t.get("I7_5").as_number(), 21);
     t.go_to(2);
     EXPECT_EQ(rt::TRIM(t.get("I7_2").as_string()), "BICICLETA");
+}
+
+// The rural debts' totals stand under the columns of the two years.
+TEST_F(GridFaults, TheRuralDebtsTotalsStandUnderTheirColumns) {
+    register_rural_result_routines();
+    work_copy(18, {{{"ATV_BRASIL", Value("S")}, {"I9R_1", Value("PRONAF")}, {"I9R_2", Value(80000.0)},
+                    {"I9R_3", Value(61000.0)}}});
+    common::Global{"ATV_BRASIL"}.set(Value("S"));
+    std::string row, totals;
+    rt::SETKEY(kLook, [&] {
+        for (int r = 3; r < 20; ++r)
+            if (term->text(r).find("PRONAF") != std::string::npos) row = term->text(r);
+        totals = term->text(21);
+    });
+    keys({key::RIGHT, key::RIGHT, '9', '0', '0', '0', '0', key::ENTER, kLook, key::ESC});
+    EDITA(36);
+    rt::SETKEY(kLook, {});
+    // The ends of the amounts line up: the row's and the totals' columns.
+    const auto end_of = [](const std::string& line, const char* amount) {
+        const std::size_t at = rt::utf8_to_cp850(line).find(amount);
+        return at == std::string::npos ? at : at + std::string(amount).size();
+    };
+    ASSERT_NE(end_of(row, "90.000,00"), std::string::npos) << row;
+    EXPECT_EQ(end_of(totals, "90.000,00"), end_of(row, "90.000,00")) << row << "\n" << totals;
+    EXPECT_EQ(end_of(totals, "61.000,00"), end_of(row, "61.000,00")) << row << "\n" << totals;
 }
 
 }  // namespace
