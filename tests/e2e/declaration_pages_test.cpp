@@ -50,7 +50,7 @@ protected:
     // The pages that hold the values, each with what it must show.
     static void check_pages(TmuxSession& s) {
         step(s, "F6", "MARIA DA SILVA");
-        step(s, "", "61 anos 9 meses");
+        step(s, "", "61 anos  9 meses");
         step(s, "", "Brasil    S");
         to_menu(s);
         step(s, "F1", "EMPRESA ABC LTDA");
@@ -126,7 +126,7 @@ protected:
         ASSERT_TRUE(s.wait_gone("Salvando IMP", 5s)) << s.screen_text();
         type(s, "MARIA DA SILVA", "MARIA DA SILVA");
         s.keys("Enter");
-        type(s, "15031950", "61 anos 9 meses");
+        type(s, "15031950", "61 anos  9 meses");
         to_menu(s);
     }
     static void key_legal_person(TmuxSession& s) {
