@@ -470,5 +470,54 @@ TEST_F(GridFaults, TheRuralDebtsTotalsStandUnderTheirColumns) {
     EXPECT_EQ(end_of(totals, "61.000,00"), end_of(row, "61.000,00")) << row << "\n" << totals;
 }
 
+// A code's meaning shown under its cell is a whole box: its top edge stays
+// when the row above it is drawn again with the new code, and a meaning
+// longer than the screen is cut to fit inside it.
+TEST_F(GridFaults, ACodesMeaningUnderItsCellIsAWholeBoxOnTheScreen) {
+    common::Global{"QTD_DEP"}.set(Value(0));
+    common::Global{"DESPALIM"}.set(Value(0));
+    common::Global{"OPCIR_1"}.set(Value(41));
+    struct Case {
+        int grid, table;
+        std::vector<int> keys;
+        const char* meaning;
+    };
+    const Case cases[] = {{4, 6, {key::RIGHT, '1', '0'}, "Médicos no Brasil"},
+                          {3, 3, {key::RIGHT, '2', '2'}, "Filho(a) ou enteado(a) cursando"}};
+    for (const Case& c : cases) {
+        tables::ws().close_all();
+        term->snapshots.clear();
+        work_copy(c.table, {{{c.table == 6 ? "I6_1" : "NOMEDEPEN", Value("FULANO")}}});
+        for (const int k : c.keys) keys({k});
+        EDITA(c.grid);   // the keys run out: the grid waits, then is left
+        // The screen the clerk looks at while the meaning is shown.
+        std::vector<std::string> rows;
+        for (const std::string& shot : term->snapshots) {
+            if (shot.find(c.meaning) == std::string::npos) continue;
+            rows.clear();
+            for (std::size_t at = shot.find("\n00 |"); at != std::string::npos && rows.size() < 25;
+                 at = shot.find('\n', at + 1)) {
+                const std::size_t bar = shot.find("| ", at + 5);
+                rows.push_back(rt::utf8_to_cp850(shot.substr(at + 5, bar - at - 5)));
+            }
+        }
+        ASSERT_EQ(rows.size(), 25u) << c.meaning;
+        int at = -1;
+        for (int r = 0; r < 25; ++r)
+            if (rows[static_cast<std::size_t>(r)].find(rt::utf8_to_cp850(c.meaning)) != std::string::npos) at = r;
+        ASSERT_GT(at, 0) << c.meaning;
+        const std::string& text = rows[static_cast<std::size_t>(at)];
+        const std::string& above = rows[static_cast<std::size_t>(at - 1)];
+        const std::string& below = rows[static_cast<std::size_t>(at + 1)];
+        const std::size_t left = below.find('\xC0'), right = below.find('\xD9');   // the bottom corners
+        ASSERT_NE(left, std::string::npos) << c.meaning << "\n" << rt::cp850_to_utf8(below);
+        ASSERT_NE(right, std::string::npos) << c.meaning << "\n" << rt::cp850_to_utf8(below);
+        EXPECT_EQ(above[left], '\xDA') << c.meaning << "\n" << rt::cp850_to_utf8(above);
+        EXPECT_EQ(above[right], '\xBF') << c.meaning << "\n" << rt::cp850_to_utf8(above);
+        EXPECT_EQ(text[left], '\xB3') << c.meaning;
+        EXPECT_EQ(text[right], '\xB3') << c.meaning;
+    }
+}
+
 }  // namespace
 }  // namespace qv::declaration::grids
