@@ -219,7 +219,7 @@ const std::vector<FrameText>& frames() {
           {12, 41, "Carne Leão Dependen."},
           {13, 41, "Imposto Complementar"},
           {14, 41, "Imposto pg. Exterior"},
-          {15, 41, "IR Retido Lei 11.003"},
+          {15, 41, "IR Retido Lei 11.033"},
           {16, 41, "Imposto Retido RRA"},
           {17, 41, "TOTAL IMPOSTO PAGO"},
           {18, 41, "IMPOSTO A PAGAR....."},
