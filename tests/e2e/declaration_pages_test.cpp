@@ -95,7 +95,7 @@ protected:
         step(s, "Tab", "TRATOR MF 275");
         step(s, "", "80.000,00");
         step(s, "Tab", "CUSTEIO AGRICOLA");
-        step(s, "", "5.000,00           15.000,00");
+        step(s, "", "5.000,00      15.000,00");
         to_menu(s);
         step(s, "F9", "16.BASE DE CALCULO             │     10.000,00");
         step(s, "", "18.Imposto Operação comum (15%)│      1.500,00");
@@ -235,7 +235,7 @@ protected:
         s.keys("Right");
         enter(s, "CUSTEIO AGRICOLA", "CUSTEIO AGRICOLA");
         enter(s, "5000", "5.000,00");
-        enter(s, "15000", "5.000,00           15.000,00");
+        enter(s, "15000", "5.000,00      15.000,00");
         to_menu(s);
     }
     static void key_variable_income(TmuxSession& s) {
