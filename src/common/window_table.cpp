@@ -111,6 +111,13 @@ void ABREJAN(int id, bool flag) {
     }
 }
 
+void redraw_frame(int id) {
+    const TextWindow* w = detail::window(id);
+    if (w == nullptr || (w->type != 1 && w->type != 2) || !window_saved(id)) return;
+    const Region box = detail::drawn_region(*w);
+    rt::DISPBOX(box.top, box.left, box.bottom, box.right, rt::B_SINGLE, rt::parse_colour(w->colour2));
+}
+
 void FECHAJAN(int id) {
     if (detail::window(id) == nullptr) return;
     restore_saved(id);

@@ -93,8 +93,11 @@ void exempt_income() {
     value_line("TOTAL", number("I13_44"));
 }
 
+// The block is kept whole on one page: its title, nine lines and total.
+constexpr int kExclusiveBlockLines = 11;
+
 void exclusive_income() {
-    PULA_PAG(5);
+    PULA_PAG(kExclusiveBlockLines);
     line(0, "RENDIMENTOS SUJEITOS A TRIBUTACAO EXCLUSIVA /DEFINITIVA");
     for (int n = 1; n <= 9; ++n) {
         std::string label = kExclusiveLines[n - 1];

@@ -128,6 +128,10 @@ bool search_elsewhere(int id, int mode, std::string_view variable) {
         else if (!load_declaration(mode, 1)) return false;
         return true;
     }
+    // The CPF typed belongs to nobody registered: the name of the taxpayer
+    // shown before it goes from the line before anything is asked.
+    kNomecontr.set(rt::Value(rt::SPACE(53)));
+    show_taxpayer_line(2);
     if (id != 11) {
         not_found_anywhere();
         return false;

@@ -464,7 +464,8 @@ long SKIPPED(long n, bool appendmode) {
     if (n == 0) {
         t->skip(0);
     } else if (n > 0) {
-        while (moved < n) {
+        // On the blank line past the last row there is nothing further.
+        while (moved < n && !t->eof()) {
             t->skip(1);
             if (t->eof()) {
                 if (appendmode) ++moved;

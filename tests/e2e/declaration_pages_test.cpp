@@ -50,7 +50,7 @@ protected:
     // The pages that hold the values, each with what it must show.
     static void check_pages(TmuxSession& s) {
         step(s, "F6", "MARIA DA SILVA");
-        step(s, "", "61 anos 9 meses");
+        step(s, "", "61 anos  9 meses");
         step(s, "", "Brasil    S");
         to_menu(s);
         step(s, "F1", "EMPRESA ABC LTDA");
@@ -95,7 +95,7 @@ protected:
         step(s, "Tab", "TRATOR MF 275");
         step(s, "", "80.000,00");
         step(s, "Tab", "CUSTEIO AGRICOLA");
-        step(s, "", "5.000,00           15.000,00");
+        step(s, "", "5.000,00      15.000,00");
         to_menu(s);
         step(s, "F9", "16.BASE DE CALCULO             │     10.000,00");
         step(s, "", "18.Imposto Operação comum (15%)│      1.500,00");
@@ -126,7 +126,7 @@ protected:
         ASSERT_TRUE(s.wait_gone("Salvando IMP", 5s)) << s.screen_text();
         type(s, "MARIA DA SILVA", "MARIA DA SILVA");
         s.keys("Enter");
-        type(s, "15031950", "61 anos 9 meses");
+        type(s, "15031950", "61 anos  9 meses");
         to_menu(s);
     }
     static void key_legal_person(TmuxSession& s) {
@@ -235,7 +235,7 @@ protected:
         s.keys("Right");
         enter(s, "CUSTEIO AGRICOLA", "CUSTEIO AGRICOLA");
         enter(s, "5000", "5.000,00");
-        enter(s, "15000", "5.000,00           15.000,00");
+        enter(s, "15000", "5.000,00      15.000,00");
         to_menu(s);
     }
     static void key_variable_income(TmuxSession& s) {

@@ -39,6 +39,7 @@ constexpr int kBalancePage = 10;
 // Columns of the balance page: the entry fields of each side stand in its
 // value column.
 constexpr int kResourceLabel = 1, kResourceValue = 25, kOutgoingLabel = 40, kOutgoingValue = 64;
+constexpr int kSoSimplesCol = 60, kSomagCol = 22;
 
 struct ListTotals {
     const char* start;       // 31/12/2010
@@ -174,6 +175,9 @@ bool MOS_BALAN() {
         }
         ++row;
     }
+    // The page's two answers stand inside the labels just painted.
+    if (is("USAPADRAO", 'S')) say(kBalancePage, 3, kSoSimplesCol, rt::PADR(text("SO_SIMPLES"), 1));
+    say(kBalancePage, 14, kSomagCol, rt::PADR(text("SOMAG"), 1));
     const double receita = amount("RECEITA");
     set_amount("INDGAS", receita == 0 ? 0 : amount("SALDO") / receita * 100);
     VE_LIM_NEG();

@@ -124,7 +124,10 @@ void show_verdict() {
 void show_findings_of_folder_list() {
     rt::table::Table* list = tables::ws().table(kErrorTable);
     if (!list) return;
-    list->go_top();
+    // The taxpayer's rows stand together in the list's CPF order, not
+    // necessarily first: the copy starts at the first of them.
+    list->set_order(1);
+    if (!list->seek(rt::Value(rt::PADR(cpf(), 11)))) return;
     const std::string file = work_file(kErrorTable);
     copy_taxpayer_rows(kErrorTable, kErrorTable, cpf(), file);
     if (!open_work_copy(kErrorTable)) return;

@@ -70,6 +70,9 @@ void month_totals(int mode) {
 void result_page(int mode) {
     const bool shown = mode != 3;
     if (abroad()) {
+        // The properties' totals as the list now holds them, also when its
+        // grid was not opened since the declaration was loaded.
+        call_if_present("SOMAREC", {rt::Value(0)});
         set_amount("I4R_03", amount("NTOTUS") * amount("NVALDOLAR"));
         set_amount("I4R_01", amount("NTOTUS"));
     } else {

@@ -136,8 +136,10 @@ void SOMA_DIV(int show) {
     set_amount("TOT_AD", before);
     set_amount("TOT_PG", paid);
     if (show == 1) {
-        rt::at_say(21, 40, rt::TRANSFORM(rt::Value(before), kCellPicture));
-        rt::at_say(21, 60, rt::TRANSFORM(rt::Value(base), kCellPicture));
+        // Under the list's columns of the two years, on the line below it.
+        constexpr int kTotalsRow = 21, kBeforeCol = 48, kBaseCol = 63;
+        rt::at_say(kTotalsRow, kBeforeCol, rt::TRANSFORM(rt::Value(before), kCellPicture));
+        rt::at_say(kTotalsRow, kBaseCol, rt::TRANSFORM(rt::Value(base), kCellPicture));
     }
 }
 

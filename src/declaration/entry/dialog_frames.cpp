@@ -48,7 +48,7 @@ const std::vector<DialogFrame>& all_frames() {
            {1, 42, "Informado"},
            {1, 58, "Calculado"},
            {2, 2, "Bens de pequeno valor"},
-           {3, 2, "Único imóvel (sem outra venda em 5 anos)"},
+           {3, 2, "Único imóvel (sem venda em 5 anos)"},
            {4, 2, "Outros imóveis (redução)"},
            {5, 2, "Moeda estrangeira em espécie"},
            {7, 2, "Totais"}}}},

@@ -75,7 +75,8 @@ void sheet_totals_labels() {
     rt::at_say(kTotalsRow, 1, "Totais INSS");
     rt::at_say(kTotalsRow, 26, "Pensão"_cp);
     rt::at_say(kTotalsRow, 44, "Dependentes");
-    rt::at_say(kTotalsRow, 62, "Venc.");
+    // The date the corrections run to ends the line, without a label: the
+    // dependants' total fills the columns up to it.
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "declaration/grids/grid_actions.hpp"
 
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -241,6 +242,8 @@ struct SubtotalStart {
     std::uint32_t recno = 0;
 };
 SubtotalStart g_subtotal_start;
+constexpr int kSubtotalRow = 21;
+std::optional<std::string> g_under_subtotal;   // that line before the first subtotal
 
 // Alt+3: VALOR of the rows from the remembered one to the current one.
 void show_subtotal(GridRun& g) {
@@ -260,7 +263,8 @@ void show_subtotal(GridRun& g) {
     }
     t.go_to(here);
     const std::string text = "SUBTOTAL=" + rt::TRANSFORM(Value(sum), "@Ez 999,999,999.99");
-    rt::at_say(21, (80 - static_cast<int>(text.size())) / 2, text);
+    if (!g_under_subtotal) g_under_subtotal = rt::SAVESCREEN(kSubtotalRow, 0, kSubtotalRow, rt::SCREEN_COLS - 1);
+    rt::at_say(kSubtotalRow, (80 - static_cast<int>(text.size())) / 2, text);
 }
 
 // --- Alt+J: the copied text added to the end of an asset's description
@@ -421,6 +425,12 @@ KeyOutcome grid_action(GridRun& g, int k) {
             return KeyOutcome::Stay;
         default: return open_sub_grid(g, k) ? KeyOutcome::Stay : KeyOutcome::NotMine;
     }
+}
+
+void put_back_subtotal_line() {
+    if (!g_under_subtotal) return;
+    rt::RESTSCREEN(kSubtotalRow, 0, kSubtotalRow, rt::SCREEN_COLS - 1, *g_under_subtotal);
+    g_under_subtotal.reset();
 }
 
 }  // namespace qv::declaration::grids

@@ -14,4 +14,8 @@ enum class KeyOutcome { NotMine, Stay, Leave, Gone };
 // Acts on `key` when the running grid has an action for it.
 KeyOutcome grid_action(GridRun& grid, int key);
 
+// The cash book's subtotal is written on a line below its window: the line
+// as it was comes back when the cash book is left.
+void put_back_subtotal_line();
+
 }  // namespace qv::declaration::grids

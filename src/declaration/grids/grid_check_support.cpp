@@ -23,6 +23,10 @@ int editing_row() {
 // grid (or the grid is left); that key goes on as it was typed.
 void show_below_cell(std::string_view text) {
     constexpr int kRightEdge = 76;
+    // The box's frame stands one cell outside the text: a longer meaning is
+    // cut so that the whole box stays on the screen.
+    constexpr std::size_t kWidest = kRightEdge - 3;
+    text = text.substr(0, std::min(text.size(), kWidest));
     const int row = editing_row();
     common::MensArgs args;
     args.row = row > 21 ? 17 : row + 1;

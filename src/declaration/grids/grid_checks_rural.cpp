@@ -9,6 +9,7 @@
 #include "common/messages.hpp"
 #include "common/windows.hpp"
 #include "declaration/calc/declaration_values.hpp"
+#include "declaration/entry/frame_painter.hpp"
 #include "declaration/grids/grid_catalogue.hpp"
 #include "declaration/grids/grid_check_support.hpp"
 #include "declaration/grids/grid_checks.hpp"
@@ -145,10 +146,17 @@ void SOMAREC(int mode) {
         option_us += field_number(t, "OPC20US");
         option_rs += field_number(t, "OPC20RS");
     });
+    // The activity's result abroad and its 20 % option, as the result page
+    // takes them.
+    set_amount("NTOTUS", result);
+    set_amount("NTOT20RS", option_rs);
     if (mode != 1) return;
-    rt::at_say(18, 23, rt::TRANSFORM(Value(result), kTotalPicture));
-    rt::at_say(18, 63, rt::TRANSFORM(Value(option_us), kTotalPicture));
-    rt::at_say(19, 63, rt::TRANSFORM(Value(option_rs), kTotalPicture));
+    // Lines 18 and 19 of the page's window, below the list.
+    constexpr int kRuralPage = 12;
+    const int top = page_row(kRuralPage), left = page_col(kRuralPage);
+    rt::at_say(top + 18, left + 23, rt::TRANSFORM(Value(result), kTotalPicture));
+    rt::at_say(top + 18, left + 63, rt::TRANSFORM(Value(option_us), kTotalPicture));
+    rt::at_say(top + 19, left + 63, rt::TRANSFORM(Value(option_rs), kTotalPicture));
 }
 
 int TES_SIT(int situation, int /*grid*/) {

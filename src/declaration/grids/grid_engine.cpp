@@ -198,6 +198,9 @@ bool GridRun::cycle() {
         browse_.stabilize_polling();
         if (browse_.hit_bottom() && d_.code < 50 && !(lappend_ && table().eof())) on_hit_bottom();
         browse_.force_stable();
+        // A meaning shown under a cell has its top edge on the cell's row,
+        // which the grid has just drawn again with the new value.
+        if (hint_) common::redraw_frame(kHintWindow);
         k = wait_grid_key(d_.code);
         if (hint_ && rt::LASTKEY_TYPED()) put_away_hint();
     }

@@ -37,6 +37,7 @@ GridDescription cost_lots() {
     const int kind = common::Global{"TIPO_BEM"}.integer(1);
     GridDescription d = in_window(10, 28, 1, 2, 0, 11, 79);
     d.filter = "bem_nro == m->bem_nro .AND. TIPO_BEM<4";
+    d.stamp_cpf = true;
     // A new lot or movement comes after the gain's others, in the order the
     // parcels are read and sent.
     d.stamp = [](rt::table::Table& t) {
@@ -139,6 +140,7 @@ GridDescription savings() {
 GridDescription upkeep() {
     GridDescription d = in_window(15, 30, 3, 8, 10, 19, 73);
     d.window = 0;
+    d.stamp_cpf = true;
     d.columns = {{"Descricao bem", "DESCRITEM", "@s25"},
                  {"Tipo", "DESCDESP", "@S25"},
                  amount("V.Mensal ", "VALODESP", 0, "@EZ 999,999.99")};
@@ -155,6 +157,7 @@ GridDescription upkeep() {
 // line 19.
 GridDescription heirs_shares(int heirs) {
     GridDescription d = in_window(21, 40, 3, 5, 9, std::min(8 + heirs, 19), 60);
+    d.stamp_cpf = true;
     d.columns = {{"Nome Completo", "NOMEDEPEN", "@S41"}, {"Perct.", "PERCENT", "@Z999.99"}};
     return d;
 }

@@ -1,5 +1,6 @@
 // The rural activity's lists: properties, assets, debts and the cash book.
 #include "common/globals.hpp"
+#include "declaration/grids/grid_actions.hpp"
 #include "declaration/grids/grid_columns.hpp"
 #include "declaration/grids/grid_hooks.hpp"
 #include "declaration/loop/page_globals.hpp"
@@ -142,11 +143,15 @@ GridDescription cash_book(int mode) {
     if (mode == 1) {
         d.keep_filter = true;
         d.after = [] {
+            put_back_subtotal_line();
             run_named("SOMA_RUR", {Value(2)});
             tables::ws().select(37);
         };
     } else {
-        d.after = runs("MRODAPER", {Value(2)});
+        d.after = [] {
+            put_back_subtotal_line();
+            run_named("MRODAPER", {Value(2)});
+        };
     }
     return d;
 }

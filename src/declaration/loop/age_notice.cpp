@@ -18,9 +18,11 @@ using rt::operator""_cp;
 constexpr int kBaseYear = 2011;
 // Screen places of the age: on the identification page they fall on the
 // frame's top line, between its labels, and the birthday notice above it;
-// the page's own rows are left to its fields.
+// the page's own rows are left to its fields. The years stand one column
+// before the months' label so that "anos" keeps a blank on both sides
+// whatever the number of months ("41 anos 10 meses").
 constexpr int kNoticeRow = 1, kNoticeCol = 54;
-constexpr int kAgeRow = 2, kYearsCol = 63, kMonthsCol = 71;
+constexpr int kAgeRow = 2, kYearsCol = 62, kMonthsCol = 71;
 
 std::string birthday_notice(rt::Date birth, rt::Date today, bool& warn) {
     warn = true;

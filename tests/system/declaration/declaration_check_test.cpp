@@ -6,6 +6,8 @@
 
 #include <initializer_list>
 #include <memory>
+#include <span>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -13,6 +15,7 @@
 #include "declaration/loop/work_tables.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/date.hpp"
+#include "runtime/core/functions.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/core/varstore.hpp"
 #include "runtime/table/table.hpp"
@@ -202,6 +205,34 @@ TEST_F(DeclarationCheckTest, MainMenuRunWritesTheFolderListAndLeavesOtherTaxpaye
     EXPECT_NE(term->text(5).find("Conferido.  Resultado =======>"), std::string::npos) << term->text(5);
     EXPECT_EQ(term->text(5).find("rigo"), std::string::npos) << term->text(5);   // no label left under a count
     EXPECT_EQ(count("NQTDERR"), 1);
+}
+
+// The run from the main menu shows the taxpayer's findings, also when the
+// folder's list holds another taxpayer who comes first.
+TEST_F(DeclarationCheckTest, MainMenuRunShowsTheTaxpayersFindingsWhoeverComesFirst) {
+    ASSERT_TRUE(tables::ABERTURA(11));
+    tb::Table& folder = *tables::ws().table(11);
+    folder.append_blank();
+    folder.put("CPF", rt::Value("11144477735"));
+    folder.put("OBSERV", rt::Value("outro"));
+    folder.put("CODERR", rt::Value(8));
+    folder.commit();
+    tables::ws().close(11);
+    set("CODMUNI", "");
+    std::vector<std::string> shown;
+    const rt::FunctionEntry* before = rt::find_function("EDITA");
+    const rt::Function kept = before ? before->fn : rt::Function{};
+    rt::register_function("EDITA", [&shown](std::span<const rt::Value>) {
+        for_each_row(31, [&](tb::Table& t) {
+            shown.push_back(rt::TRIM(t.get("CPF").as_string()) + " " + rt::TRIM(t.get("OBSERV").as_string()).substr(0, 5));
+        });
+        return rt::Value();
+    });
+    press_enter_for_each_message(1);
+    CONFERE(1);
+    rt::register_function("EDITA", kept ? kept : [](std::span<const rt::Value>) { return rt::Value(); });
+    ASSERT_FALSE(shown.empty());
+    for (const std::string& row : shown) EXPECT_EQ(row.substr(0, 11), kCpf) << row;
 }
 
 }  // namespace

@@ -98,6 +98,18 @@ TEST_F(PagePainting, ASwitchToTheSimplifiedModelKeepsTheScreenIndex) {
     EXPECT_NE(simplified.find("1=PJ 2=PF 3=Ise 4=Pgto 5=Bem 6=Iden 7=Cal"), std::string::npos) << simplified;
 }
 
+TEST_F(PagePainting, BothModelsNameTheLawOfTheTaxWithheld) {
+    for (const char* model : {"S", "N"}) {
+        set("USAPADRAO", rt::Value(model));
+        set("OPCIR_1", rt::Value(71));
+        MTELA(7);
+        std::string page;
+        for (int r = 0; r < 25; ++r) page += rt::row_text(r) + "\n";
+        EXPECT_NE(page.find("Lei 11.033"), std::string::npos) << model << "\n" << page;
+        EXPECT_EQ(page.find("Lei 11.003"), std::string::npos) << model << "\n" << page;
+    }
+}
+
 TEST_F(PagePainting, AFinalEstatesTaxPageIsTheCompleteModels) {
     // The page painted as the new declaration's simplified model, then the
     // estate's closing forces the complete one.

@@ -376,6 +376,24 @@ TEST_F(DeclarationPrintout, AWholeDeclarationAndWhatFollowsItHaveNoEmptyPage) {
         EXPECT_NE(all[n].find_first_not_of(" \r\n"), std::string::npos) << "page " << n + 1 << " of " << all.size() << " is empty";
 }
 
+// Whatever the length of the income before them, the exempt and the
+// exclusive income blocks keep every page within its 60 lines.
+TEST_F(DeclarationPrintout, EveryPageOfTheWholeDeclarationKeepsItsSixtyLines) {
+    rt::variables().set("QUEPAG", rt::Value(1));
+    for (int sources = 0; sources < 16; ++sources) {
+        if (sources > 0)
+            add_row(2, kCpfA, {{"I1_1", rt::Value("J")}, {"I1_2", rt::Value("Fonte extra " + std::to_string(sources))},
+                               {"I1_4", rt::Value(100.0)}});
+        choose(kCpfA);
+        FAZIMP();
+        const std::vector<std::string> all = pages(printed());
+        for (std::size_t n = 0; n < all.size(); ++n) {
+            const auto lines = std::count(all[n].begin(), all[n].end(), '\n');
+            EXPECT_LE(lines, 60) << sources << " more sources: page " << n + 1 << "\n" << all[n];
+        }
+    }
+}
+
 TEST_F(DeclarationPrintout, EachTaxpayersLetterIsASheetOfItsOwn) {
     office::register_letter_routines();
     // Saved from the editor as "aviso", asked for as "AVISO".

@@ -131,6 +131,25 @@ TEST_F(TaxpayerTest, NewTaxpayerIsIncludedOnYes) {
     EXPECT_FALSE(tables::ws().table(9)->seek(rt::Value(kThird)));
 }
 
+// The taxpayer of the last declaration stands on the line; a new CPF typed
+// over it is asked about without that name beside it.
+TEST_F(TaxpayerTest, ANewCpfIsAskedAboutWithoutTheLastTaxpayersName) {
+    add_taxpayer(client, kSecond, "MARIA DA SILVA");
+    open_register();
+    rt::variables().set("CPF", rt::Value(kSecond));
+    rt::variables().set("NOMECONTR", rt::Value(rt::PADR("MARIA DA SILVA", 53)));
+    type(kThird);
+    keys({'N'});
+    EXPECT_FALSE(get_codigo());
+    bool asked = false;
+    for (const std::string& shot : term->snapshots) {
+        if (shot.find("Inclui?") == std::string::npos) continue;
+        asked = true;
+        EXPECT_EQ(shot.find("MARIA DA SILVA"), std::string::npos) << shot;
+    }
+    EXPECT_TRUE(asked);
+}
+
 TEST_F(TaxpayerTest, NoToInclusionReturnsWithoutChange) {
     open_register();
     type(kThird);

@@ -75,6 +75,21 @@ TEST_F(BalancePage, ExemptAndExclusiveRowsFollowTheGainsRuralAndVariableIncome) 
     EXPECT_NE(rt::row_text(3).find("360,00"), std::string::npos) << rt::row_text(3);
 }
 
+// The page's two answers stand inside its labels: painting the page again
+// (after each field) leaves them in sight.
+TEST_F(BalancePage, TheAnswersInsideTheLabelsStayInSight) {
+    set_value("USAPADRAO", rt::Value("S"));
+    set_value("SO_SIMPLES", rt::Value("S"));
+    set_value("SOMAG", rt::Value("N"));
+    MOS_BALAN();
+    EXPECT_EQ(rt::row_text(3).substr(40, 25), "Despesas declaradas S(9) ") << rt::row_text(3);
+    EXPECT_EQ(rt::row_text(14).substr(1, 24), "Ganho Cap. Diferido  N  ") << rt::row_text(14);
+    // The complete model has no such answer: the label stands alone.
+    set_value("USAPADRAO", rt::Value("N"));
+    MOS_BALAN();
+    EXPECT_EQ(rt::row_text(3).substr(40, 25), "Despesas declaradas  (9) ") << rt::row_text(3);
+}
+
 TEST_F(BalancePage, ListTotalsKeepLastYearsDeclaredValue) {
     const std::string path = root + "/bens.dbf";
     tb::create_table(path, *tables::schema_of(4), tb::MemoKind::None);

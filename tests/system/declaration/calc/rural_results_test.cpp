@@ -2,6 +2,7 @@
 // property, and the months whose expenses exceed their receipts.
 #include "declaration/calc/rural_page.hpp"
 #include "declaration/calc/rural_results.hpp"
+#include "declaration/grids/grid_checks.hpp"
 
 #include "calc_fixture.hpp"
 #include "common/amounts.hpp"
@@ -113,6 +114,26 @@ TEST_F(RuralResults, ANegativeHeadCountIsRefusedAndTheFieldKeepsIt) {
     rt::READ();
     EXPECT_TRUE(term->showed("Não é permitido valor negativo nesse campo."));
     EXPECT_DOUBLE_EQ(get("I7_T1"), 0.0);
+}
+
+// Abroad the result is the properties' result in dollars at the dollar
+// rate, and the option their 20 % of receipts in reais: both summed from
+// the properties' list, also when its grid was not opened since the load.
+TEST_F(RuralResults, AbroadTheResultComesFromThePropertiesList) {
+    grids::register_grid_check_routines();
+    tb::Table& properties = make_list(36, "IMP1612", *tables::schema_of(16));
+    add_row(properties, {{"ATV_BRASIL", "N"}, {"RESUS", 30000.0}, {"OPC20US", 10000.0}, {"OPC20RS", 18751.0}});
+    add_row(properties, {{"ATV_BRASIL", "N"}, {"RESUS", 1000.0}, {"OPC20US", 500.0}, {"OPC20RS", 937.55}});
+    set("ATV_BRASIL", "N");
+    set("NVALDOLAR", 1.8751);
+    for (const char* n : {"I4R_04", "I5_09", "I5_10", "TRIB_BR", "PREJU_BR", "NTRIB_BR", "NTOTUS", "NTOT20RS"})
+        set(n, 0.0);
+    CALCRUR(14, 3);
+    EXPECT_DOUBLE_EQ(get("NTOTUS"), 31000.0);
+    EXPECT_NEAR(get("I4R_03"), 58128.10, 0.005);   // 31,000.00 dollars at 1.8751
+    EXPECT_NEAR(get("I4R_06"), 19688.55, 0.005);
+    EXPECT_NEAR(get("I4R_07"), 19688.55, 0.005);
+    EXPECT_NEAR(get("I13_07"), 19688.55, 0.005);
 }
 
 }  // namespace

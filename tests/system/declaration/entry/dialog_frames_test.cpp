@@ -73,6 +73,8 @@ TEST_F(DialogFrames, LabelsFallBesideTheirCallersFields) {
         {"shares gain", [] { MTELA5(9, 3); },
          {{3, 18, "Tipo (1 Ações 2 Quotas 3 Fundo):"}, {5, 48, "% Tributável:"}, {12, 2, "Imposto retido na fonte:"},
           {11, 42, "                   "}}},
+        {"exempt gains", [] { MTELA2(10); },
+         {{9, 46, "Informado"}, {11, 6, "Único imóvel (sem venda em 5 anos)"}, {11, 40, "                  "}}},
         {"DARF codes", [] { MTELA13(7); },
          {{6, 51, "Código do DARF"}, {7, 52, "0211  I.Renda"}, {8, 52, "0190  Carnê Leão"}, {13, 52, "Alterar datas"}}},
         {"quotas", [] { MTELA13(8); }, {{8, 51, "Quotas"}, {9, 52, "Só uma"}, {10, 52, "Várias"}}},

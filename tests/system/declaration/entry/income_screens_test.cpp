@@ -113,6 +113,22 @@ TEST_F(IncomeScreensTest, PageOnesTotalsStandBesideTheirLabelsInsideTheBox) {
     EXPECT_EQ(rt::row_text(0).substr(0, 9), "1=PJ 2=PF");
 }
 
+// The totals line under the carnê-leão sheet: each value beside its label,
+// the date the corrections run to at the end, nothing of a label between.
+TEST_F(IncomeScreensTest, TheSheetsTotalsLineLeavesNoPieceOfALabel) {
+    set("CAL_AUTO", 1);
+    set("CARNEINSS", 1200.0);
+    set("PENSAOM", 500.0);
+    set("NTOTDEP", 3738.6);
+    set("DF_PAGTO", rt::Value(rt::Date::from_ymd(2012, 4, 30)));
+    JANPFIS(1);
+    show_sheet_totals(false);
+    const std::string line = rt::row_text(21);
+    const std::size_t dependants = line.find("3.738,60");
+    ASSERT_NE(dependants, std::string::npos) << line;
+    EXPECT_EQ(line.substr(dependants + 8, 12), "  30/04/2012") << line;
+}
+
 TEST_F(IncomeScreensTest, PageOneStepsOverTheDependantsListsWithoutDependants) {
     make_list(kIncomeArea, "REND", *tables::schema_of(2));   // the income list's own layout: its grid shows every column
     set("N_DEPEN", 0);

@@ -127,8 +127,11 @@ TEST_F(DialogFramesTest, AgeOnIdentificationPageLeavesTheSpouseCpfAlone) {
     MOSTEL(6);
     const std::string spouse_row = row(5);
     DIZANOS(rt::CTOD("15/03/1950"));
-    EXPECT_TRUE(starts(2, 57, "Idade: 61 anos 9 meses")) << term->dump();
+    EXPECT_TRUE(starts(2, 56, "Idade: 61 anos  9 meses")) << term->dump();
     EXPECT_EQ(row(5), spouse_row);
+    // Ten months keep their blank after "anos".
+    DIZANOS(rt::CTOD("15/02/1970"));
+    EXPECT_TRUE(starts(2, 56, "Idade: 41 anos 10 meses")) << term->dump();
 }
 
 }  // namespace

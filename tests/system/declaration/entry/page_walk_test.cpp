@@ -64,7 +64,7 @@ Cases identification() {
         {"ATV_BRASIL", {{kNo, kYes}, {{"X", "Responda S (Brasil) ou N (exterior)"}}}},
         {"NOMECONTR", {{{"MARIA DA SILVA", "MARIA DA SILVA"}}}},
         // The age stands on the frame's top line as soon as the date is typed.
-        {"NASCIMENTO", {{{"15031950", "15/03/1950"}}, {}, {}, 2, " 61 anos 9 meses"}},
+        {"NASCIMENTO", {{{"15031950", "15/03/1950"}}, {}, {}, 2, " 61 anos  9 meses"}},
         {"TITULO", {{{"1234567890123", "12345678901-23"}}}},
         {"CPFCONJU", {{{"12345678909", "123.456.789-09"}}, {{"12345678900", "CPF está incorreto"}}}},
         {"CONJUNTA", {{kYes, kNo}, {kNotYesNo}}},

@@ -74,6 +74,8 @@ TEST_F(GridActions, SortByValueThenSubtotalFromTheMarkedRow) {
     keys({key::RIGHT, key::RIGHT, kAltO, kAlt2, key::DOWN, kAlt3, key::ENTER, key::ESC, key::ESC});
     EDITA(38);
     EXPECT_TRUE(term->showed("SUBTOTAL=         30,00"));
+    // The line it stood on, below the cash book, is the page's again.
+    EXPECT_EQ(term->text(21).find("SUBTOTAL"), std::string::npos) << term->text(21);
 }
 
 TEST_F(GridActions, TaxpayerListsMarkAndUnmarkEveryRow) {

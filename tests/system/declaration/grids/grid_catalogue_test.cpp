@@ -106,6 +106,20 @@ TEST_F(GridCatalogue, NewRowsCarryTheGridsMarks) {
     EXPECT_NE(term->all_snapshots().find("Compromissos - ANA em 15/03/2012"), std::string::npos);
 }
 
+// A row made on a list of the declaration belongs to its taxpayer: every
+// list of the declaration's work tables gives its new rows the CPF.
+TEST_F(GridCatalogue, EveryDeclarationListGivesItsNewRowsTheTaxpayer) {
+    for (const int kind : {1, 2, 3}) {
+        common::Global{"TIPO_BEM"}.set(Value(kind));
+        for (int code = 1; code <= 39; ++code) {
+            if (code >= 28 && code < 34) continue;
+            const std::optional<GridDescription> d = grid_description(code);
+            if (!d || d->area < 21 || d->area > 40) continue;
+            EXPECT_TRUE(d->stamp_cpf) << "grid " << code << " (asset kind " << kind << ")";
+        }
+    }
+}
+
 TEST_F(GridCatalogue, KeyAndComputedColumnsAreNeverEditedMarksAre) {
     rt::table::Table& reg = table(9, {{"CPF", 'C', 11, 0}, {"NOMECONTR", 'C', 40, 0}, {"ESTATUS", 'N', 2, 0},
                                       {"IMPRE", 'C', 1, 0}},

@@ -14,6 +14,7 @@
 #include "declaration/calc/balance_page.hpp"
 #include "declaration/calc/calc_routines.hpp"
 #include "declaration/calc/declaration_helpers.hpp"
+#include "declaration/calc/rural_results.hpp"
 #include "declaration/entry/frame_painter.hpp"
 #include "declaration/grids/grid_catalogue.hpp"
 #include "declaration/grids/grid_checks.hpp"
@@ -447,6 +448,98 @@ TEST_F(GridFaults, TheCarneLeaoSheetAfterPanningOpensTheListOfTheColumnUnderTheC
     run_matrix_grid(16);
     rt::SETKEY(kLook, {});
     EXPECT_EQ(lists, (std::vector<std::string>{"INSS", "Leao"}));
+}
+
+// A code typed on the last row ends its cell and the cursor wraps to the
+// blank line below; a description typed there is a new asset, and the
+// asset above keeps its own.
+TEST_F(GridFaults, ADescriptionTypedOnTheLineBelowTheLastCodeIsANewRow) {
+    register_balance_page_routines();
+    tb::Table& t = work_copy(4, {{{"I7_2", Value("CARRO GOL")}, {"I7_3", Value(30000.0)}, {"I7_4", Value(30000.0)}}});
+    keys({key::RIGHT, key::RIGHT, key::RIGHT, key::RIGHT, '2', '1', key::RIGHT});
+    for (const char c : std::string("BICICLETA")) keys({c});
+    keys({key::ENTER, key::ESC});
+    EDITA(5);
+    ASSERT_EQ(t.lastrec(), 2u);
+    t.go_to(1);
+    EXPECT_EQ(rt::TRIM(t.get("I7_2").as_string()), "CARRO GOL");
+    EXPECT_EQ(t.get("I7_5").as_number(), 21);
+    t.go_to(2);
+    EXPECT_EQ(rt::TRIM(t.get("I7_2").as_string()), "BICICLETA");
+}
+
+// The rural debts' totals stand under the columns of the two years.
+TEST_F(GridFaults, TheRuralDebtsTotalsStandUnderTheirColumns) {
+    register_rural_result_routines();
+    work_copy(18, {{{"ATV_BRASIL", Value("S")}, {"I9R_1", Value("PRONAF")}, {"I9R_2", Value(80000.0)},
+                    {"I9R_3", Value(61000.0)}}});
+    common::Global{"ATV_BRASIL"}.set(Value("S"));
+    std::string row, totals;
+    rt::SETKEY(kLook, [&] {
+        for (int r = 3; r < 20; ++r)
+            if (term->text(r).find("PRONAF") != std::string::npos) row = term->text(r);
+        totals = term->text(21);
+    });
+    keys({key::RIGHT, key::RIGHT, '9', '0', '0', '0', '0', key::ENTER, kLook, key::ESC});
+    EDITA(36);
+    rt::SETKEY(kLook, {});
+    // The ends of the amounts line up: the row's and the totals' columns.
+    const auto end_of = [](const std::string& line, const char* amount) {
+        const std::size_t at = rt::utf8_to_cp850(line).find(amount);
+        return at == std::string::npos ? at : at + std::string(amount).size();
+    };
+    ASSERT_NE(end_of(row, "90.000,00"), std::string::npos) << row;
+    EXPECT_EQ(end_of(totals, "90.000,00"), end_of(row, "90.000,00")) << row << "\n" << totals;
+    EXPECT_EQ(end_of(totals, "61.000,00"), end_of(row, "61.000,00")) << row << "\n" << totals;
+}
+
+// A code's meaning shown under its cell is a whole box: its top edge stays
+// when the row above it is drawn again with the new code, and a meaning
+// longer than the screen is cut to fit inside it.
+TEST_F(GridFaults, ACodesMeaningUnderItsCellIsAWholeBoxOnTheScreen) {
+    common::Global{"QTD_DEP"}.set(Value(0));
+    common::Global{"DESPALIM"}.set(Value(0));
+    common::Global{"OPCIR_1"}.set(Value(41));
+    struct Case {
+        int grid, table;
+        std::vector<int> keys;
+        const char* meaning;
+    };
+    const Case cases[] = {{4, 6, {key::RIGHT, '1', '0'}, "Médicos no Brasil"},
+                          {3, 3, {key::RIGHT, '2', '2'}, "Filho(a) ou enteado(a) cursando"}};
+    for (const Case& c : cases) {
+        tables::ws().close_all();
+        term->snapshots.clear();
+        work_copy(c.table, {{{c.table == 6 ? "I6_1" : "NOMEDEPEN", Value("FULANO")}}});
+        for (const int k : c.keys) keys({k});
+        EDITA(c.grid);   // the keys run out: the grid waits, then is left
+        // The screen the clerk looks at while the meaning is shown.
+        std::vector<std::string> rows;
+        for (const std::string& shot : term->snapshots) {
+            if (shot.find(c.meaning) == std::string::npos) continue;
+            rows.clear();
+            for (std::size_t at = shot.find("\n00 |"); at != std::string::npos && rows.size() < 25;
+                 at = shot.find('\n', at + 1)) {
+                const std::size_t bar = shot.find("| ", at + 5);
+                rows.push_back(rt::utf8_to_cp850(shot.substr(at + 5, bar - at - 5)));
+            }
+        }
+        ASSERT_EQ(rows.size(), 25u) << c.meaning;
+        int at = -1;
+        for (int r = 0; r < 25; ++r)
+            if (rows[static_cast<std::size_t>(r)].find(rt::utf8_to_cp850(c.meaning)) != std::string::npos) at = r;
+        ASSERT_GT(at, 0) << c.meaning;
+        const std::string& text = rows[static_cast<std::size_t>(at)];
+        const std::string& above = rows[static_cast<std::size_t>(at - 1)];
+        const std::string& below = rows[static_cast<std::size_t>(at + 1)];
+        const std::size_t left = below.find('\xC0'), right = below.find('\xD9');   // the bottom corners
+        ASSERT_NE(left, std::string::npos) << c.meaning << "\n" << rt::cp850_to_utf8(below);
+        ASSERT_NE(right, std::string::npos) << c.meaning << "\n" << rt::cp850_to_utf8(below);
+        EXPECT_EQ(above[left], '\xDA') << c.meaning << "\n" << rt::cp850_to_utf8(above);
+        EXPECT_EQ(above[right], '\xBF') << c.meaning << "\n" << rt::cp850_to_utf8(above);
+        EXPECT_EQ(text[left], '\xB3') << c.meaning;
+        EXPECT_EQ(text[right], '\xB3') << c.meaning;
+    }
 }
 
 }  // namespace
