@@ -38,6 +38,7 @@ inline void set_up_variables(const std::string& root, int opcao_1, bool keep_oth
     v.set("LOCTRAB", Value(root + "/work/"));
     v.set("LOCIRPF", Value(root + "/irpf/"));
     v.set("NUSU", Value("00"));
+    v.set("NOMEAG", Value("OPERADOR"));
     v.set("MOS_MENS", Value(false));
     v.set("REFAZ_IND", Value(false));
     v.set("APELIDO", Value(""));
