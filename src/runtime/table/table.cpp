@@ -190,6 +190,7 @@ Table::~Table() {
     try {
         if (fd_) unlock();
         for (auto& b : bags_) b->cdx->flush();
+        remember_bags_in_step();
         // nothing left for anyone to repair: no file is left beside the table
         if (exclusive_ && journal_) journal_->remove_if_unused();
     } catch (...) {

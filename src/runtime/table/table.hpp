@@ -178,6 +178,7 @@ private:
     // (table_bag_files.cpp).
     bool bag_out_of_step(Bag& bag);
     void repair_bag_if_needed(Bag& bag);
+    void remember_bags_in_step() noexcept;
     void build_bag_aside(Bag& bag, const std::vector<TagInfo>& infos, std::vector<KeyBlock> keys);
     void add_tag_aside(Bag& bag, const TagInfo& info, KeyBlock keys);
     void install_bag(Bag& bag, const std::string& built);

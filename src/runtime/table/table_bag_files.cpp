@@ -34,12 +34,17 @@ std::function<void(const std::string&)>& rebuild_notice() {
 // What a bag and its table looked like when their entries were last found
 // in step. Counting every entry of a big index costs more than the rest of
 // an opening, and a table opened again and again (one declaration after
-// another) is most often unchanged since: any write to either file moves
-// its size or its modification time.
+// another) is most often unchanged since. Every change of the entries moves
+// the bag's change counter (every writer moves it before its first page)
+// or its free list; every record added or taken away moves the table's
+// count and size; the times are kept too, for writers that move neither.
+// What counting finds wrong (entries for records that are not there, keys
+// missing) always moves one of these.
 struct StepStamp {
     std::uint64_t bag_size = 0, table_size = 0;
     std::int64_t bag_sec = 0, bag_nsec = 0, table_sec = 0, table_nsec = 0;
     std::uint32_t reccount = 0;
+    char marks[8] = {};   // free list head and change counter
     bool operator==(const StepStamp&) const = default;
 };
 
@@ -50,20 +55,11 @@ std::map<BagIdentity, StepStamp>& found_in_step() {
     return stamps;
 }
 
-// A stamp is kept only once both files have been left alone for a while: a
-// write in the same tick of the file system's clock as the one stamped
-// would not move the time.
-bool settled(const StepStamp& s) {
-    timespec now {};
-    ::clock_gettime(CLOCK_REALTIME, &now);
-    constexpr std::int64_t kSettledSeconds = 2;
-    return now.tv_sec - std::max(s.bag_sec, s.table_sec) >= kSettledSeconds;
-}
-
 std::optional<std::pair<BagIdentity, StepStamp>> step_stamp(int bag_fd, int table_fd, std::uint32_t reccount) {
     struct stat b {}, t {};
     if (::fstat(bag_fd, &b) != 0 || ::fstat(table_fd, &t) != 0) return std::nullopt;
     StepStamp s;
+    if (read_at(bag_fd, s.marks, sizeof s.marks, 4, "index") < sizeof s.marks) return std::nullopt;
     s.bag_size = static_cast<std::uint64_t>(b.st_size);
     s.table_size = static_cast<std::uint64_t>(t.st_size);
     s.bag_sec = b.st_mtim.tv_sec;
@@ -114,10 +110,29 @@ bool Table::bag_out_of_step(Bag& bag) {
             if (!info.for_expr.empty() || info.unique) continue;
             if (sum.count > reccount_ || (quiet && sum.count != reccount_)) return true;
         }
-        if (stamp && settled(stamp->second)) found_in_step()[stamp->first] = stamp->second;
+        if (stamp) found_in_step()[stamp->first] = stamp->second;
         return false;
     } catch (const CdxError&) {
         return true;
+    }
+}
+
+// A table held alone has had no writer but this one, and every change it
+// made kept its keys in step (a change whose keys failed leaves the update
+// mark, which is looked at first): what it leaves is known in step, and
+// the next opening need not count it again.
+void Table::remember_bags_in_step() noexcept {
+    if (!exclusive_ || read_only_) return;
+    try {
+        for (auto& b : bags_) {
+            if (std::any_of(b->tags.begin(), b->tags.end(), [](const Tag& t) { return !t.unusable.empty(); }))
+                continue;   // tags this runtime cannot keep up
+            if (b->cdx->interrupted()) continue;
+            if (const auto stamp = step_stamp(b->cdx->fd(), fd_.get(), reccount_))
+                found_in_step()[stamp->first] = stamp->second;
+        }
+    } catch (...) {
+        // nothing is remembered: the next opening counts
     }
 }
 
