@@ -475,6 +475,17 @@ void Table::flush() {
 
 void Table::commit() { flush(); }
 
+// A record just appended keeps its pending keys: the blank record is in
+// the file, and its keys go in when it is next written.
+void Table::discard() {
+    if (!dirty_) return;
+    buf_ = orig_;
+    if (!is_new_) {
+        dirty_ = false;
+        orig_.clear();
+    }
+}
+
 void Table::delete_record() {
     prepare_change();
     if (!eof_) buf_[0] = '*';

@@ -117,6 +117,9 @@ public:
     void delete_record();
     void recall();
     void commit();                  // writes the record buffer now
+    // Forgets what was put in the current record since it was read (a
+    // record just appended stays, blank).
+    void discard();
     void zap();                     // exclusive only
     void pack();                    // exclusive only
     // Exclusive use, no memo fields: the records become `records` (raw
