@@ -161,9 +161,40 @@ std::optional<FastKey> FastKey::compile(std::string_view expr, const std::vector
     return k;
 }
 
+namespace {
+
+// The field's digits when they are already what STR() lays out with
+// `decimals` decimals: blanks, then a number not below zero without
+// leading zeros, with exactly those decimals. Empty otherwise.
+std::string_view laid_out_digits(std::string_view raw, int field_dec, int decimals) {
+    if (decimals < 0) decimals = 0;
+    if (decimals != field_dec) return {};
+    const std::size_t start = raw.find_first_not_of(' ');
+    if (start == std::string_view::npos) return {};
+    const std::string_view text = raw.substr(start);
+    if (text.size() > 15) return {};   // beyond what a double holds exactly
+    const std::size_t whole = decimals > 0 ? text.size() - static_cast<std::size_t>(decimals) - 1 : text.size();
+    if (decimals > 0 && (text.size() < static_cast<std::size_t>(decimals) + 2 || text[whole] != '.')) return {};
+    if (whole == 0) return {};
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (i != whole && (text[i] < '0' || text[i] > '9')) return {};
+    if (whole > 1 && text[0] == '0') return {};
+    return text;
+}
+
+}  // namespace
+
 // STR() or STRZERO() of the field's number, as the functions give it.
 std::string FastKey::number_text(const Part& p, const char* raw) {
-    const double n = decode_field(p.field, std::string_view(raw, static_cast<std::size_t>(p.field.len))).as_number();
+    const std::string_view bytes(raw, static_cast<std::size_t>(p.field.len));
+    const auto width = static_cast<std::size_t>(p.width);
+    if (const std::string_view digits = laid_out_digits(bytes, p.field.dec, p.decimals); !digits.empty()) {
+        if (digits.size() > width) return std::string(width, '*');
+        std::string out(width - digits.size(), p.kind == Kind::StrZero ? '0' : ' ');
+        out += digits;
+        return out;
+    }
+    const double n = decode_field(p.field, bytes).as_number();
     return p.kind == Kind::StrZero ? STRZERO(n, p.width, p.decimals) : STR(n, p.width, p.decimals);
 }
 

@@ -38,6 +38,10 @@ TEST(FastKey, NumbersLaidOutAsStrAndStrzeroLayThem) {
         {"STR(VAL,12,2)", record(cpf, "   1", "     1234.50", " 7"), 12, "     1234.50"},
         {"STR(VAL,8,1)", record(cpf, "   1", "       12.25", " 7"), 8, "    12.3"},
         {"STR( I7_0 , 5 )+CPF", record(cpf, "   5", "        0.00", " 7"), 16, "    511144477735"},
+        {"STR(VAL,12,2)", record(cpf, "   1", "         .50", " 7"), 12, "        0.50"},
+        {"STR(VAL,10,2)", record(cpf, "   1", "       -2.00", " 7"), 10, "     -2.00"},
+        {"STR(I7_0,4)", record(cpf, "0012", "        0.00", " 7"), 4, "  12"},
+        {"STRZERO(VAL,9,2)", record(cpf, "   1", "       -0.00", " 7"), 9, "000000.00"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.expr);
