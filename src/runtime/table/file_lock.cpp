@@ -39,6 +39,17 @@ void unlock_range(int fd, std::int64_t start, std::int64_t len) {
     set_lock(fd, F_UNLCK, start, len, false);
 }
 
+bool range_locked_elsewhere(int fd, std::int64_t start, std::int64_t len) {
+    struct flock fl;
+    std::memset(&fl, 0, sizeof fl);
+    fl.l_type = F_WRLCK;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = static_cast<off_t>(start);
+    fl.l_len = static_cast<off_t>(len);
+    if (::fcntl(fd, F_OFD_GETLK, &fl) != 0) return true;
+    return fl.l_type != F_UNLCK;
+}
+
 bool lock_whole_file(int fd, bool exclusive) {
     int rc;
     do {

@@ -13,6 +13,9 @@ namespace qv::rt::table {
 // Byte range lock; `wait` blocks until granted. False when held elsewhere.
 bool lock_range(int fd, std::int64_t start, std::int64_t len, bool exclusive, bool wait);
 void unlock_range(int fd, std::int64_t start, std::int64_t len);
+// Whether a lock of another open file (another user, or another work area)
+// lies in the range; true when that cannot be told.
+bool range_locked_elsewhere(int fd, std::int64_t start, std::int64_t len);
 // Whole-file BSD lock, never waits.
 bool lock_whole_file(int fd, bool exclusive);
 

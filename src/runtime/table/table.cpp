@@ -460,12 +460,27 @@ void Table::flush() {
             // The record is written (here, when the keys failed before it
             // went out) but its keys may not all be: the bags are marked for
             // a rebuild at the next open, and the change is not tried again.
+            struct GiveUp {
+                Table& t;
+                ~GiveUp() { t.give_up_keys(); }
+            } give_up{*this};
             if (!written) write_record();
-            for (auto& b : bags_) try { b->cdx->mark_damaged(); } catch (...) {}
-            dirty_ = false;
-            is_new_ = false;
-            orig_.clear();
             throw;
+        }
+    }
+    dirty_ = false;
+    is_new_ = false;
+    orig_.clear();
+}
+
+// The record is written but its keys may not all be: the bags are marked
+// for a rebuild at the next open, and the change is not tried again.
+void Table::give_up_keys() noexcept {
+    for (auto& b : bags_) {
+        b->in_step = false;
+        try {
+            b->cdx->mark_damaged();
+        } catch (...) {
         }
     }
     dirty_ = false;
@@ -552,6 +567,7 @@ bool Table::append_blank() {
             orig_.clear();
         }
     } catch (...) {
+        if (carry) give_up_keys();   // the record went out with the new one
         unlock_header();
         if (lock_records) {
             release_record_locks();
@@ -565,6 +581,7 @@ bool Table::append_blank() {
     } else {
         unlock_header();
     }
+    ++own_appends_;
     blank_buffer();
     recno_ = n + 1;
     eof_ = bof_ = found_ = false;

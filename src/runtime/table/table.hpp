@@ -179,7 +179,11 @@ private:
     void rebuild_bag_from(Bag& bag, const std::vector<TagInfo>& tags);
     // Index files written beside the old ones and renamed over them
     // (table_bag_files.cpp).
-    bool bag_out_of_step(Bag& bag);
+    enum class BagStep { InStep, Unknown, OutOfStep };
+    BagStep bag_step(Bag& bag);
+    bool records_locked_elsewhere(const Bag& bag) const;
+    static bool read_marks(Bag& bag, char* out);
+    void known_in_step(Bag& bag);
     void repair_bag_if_needed(Bag& bag);
     void remember_bags_in_step() noexcept;
     void build_bag_aside(Bag& bag, const std::vector<TagInfo>& infos, std::vector<KeyBlock> keys);
@@ -203,6 +207,7 @@ private:
     void blank_buffer();
     void to_phantom();
     void flush();
+    void give_up_keys() noexcept;
     void undo_partial_append(std::uint32_t n, bool carried) noexcept;
     void update_indexes(const std::function<void()>& write_record = {});
     void prepare_change();
@@ -247,6 +252,7 @@ private:
     WritableMap wmap_;           // the DBF, for writing the count
     DbfHeader header_;
     std::uint32_t reccount_ = 0;
+    std::uint64_t own_appends_ = 0;   // records this user appended
     std::unique_ptr<MemoFile> memo_;
     std::optional<RecordJournal> journal_;   // record rewrites a kill cannot tear
     bool date_touched_ = false;

@@ -43,6 +43,13 @@ struct Table::Bag {
     FileMap marks;           // the compound header: free list and change counter
     char seen[8] = {};       // the marks when last read
     bool seen_valid = false;
+    // Known in step with the records when the marks were `step_marks`, the
+    // record count `step_reccount` and this user had appended
+    // `step_appends` records; kept up by this user's own updates.
+    bool in_step = false;
+    char step_marks[8] = {};
+    std::uint32_t step_reccount = 0;
+    std::uint64_t step_appends = 0;
 };
 
 // Evaluates with the table's own area selected.
@@ -70,6 +77,8 @@ private:
     Bag& bag_;
     bool locked_ = false;
     bool write_;
+    char before_[8] = {};   // the marks when the lock was had
+    bool before_valid_ = false;
 };
 
 template <typename Op>

@@ -144,6 +144,7 @@ Table::BagLock::BagLock(Table& t, Bag& b, bool write) : bag_(b), write_(write) {
     if (write) {
         lock_range(b.cdx->fd(), kIndexLockByte, 1, true, true);
         locked_ = true;
+        before_valid_ = b.marks.read(b.cdx->fd(), 4, before_, 8);
     }
     t.sync_bag(b);
 }
@@ -157,6 +158,11 @@ Table::BagLock::~BagLock() {
     }
     // our own update moved the marks: what is cached is current
     bag_.seen_valid = bag_.marks.read(bag_.cdx->fd(), 4, bag_.seen, 8);
+    // Still in step when nobody else wrote the bag since it was found so.
+    if (bag_.in_step && before_valid_ && bag_.seen_valid && std::memcmp(before_, bag_.step_marks, 8) == 0)
+        std::memcpy(bag_.step_marks, bag_.seen, 8);
+    else
+        bag_.in_step = false;
     unlock_range(bag_.cdx->fd(), kIndexLockByte, 1);
 }
 
