@@ -40,7 +40,7 @@ namespace {
 
 // Bytes at the start of a and b that are the same, at most `limit`; eight
 // bytes at a time, then byte by byte.
-int common_prefix(const char* a, const char* b, int limit) {
+inline int common_prefix(const char* a, const char* b, int limit) {
     int d = 0;
     for (; d + 8 <= limit; d += 8) {
         std::uint64_t x, y;
@@ -54,28 +54,37 @@ int common_prefix(const char* a, const char* b, int limit) {
     return d;
 }
 
-// Trailing bytes of key equal to fill.
-int trailing_fill(const char* key, int kl, unsigned char fill) {
+// Trailing bytes of key equal to fill: eight at a time from the end, the
+// last word that differs told apart by its highest differing byte.
+inline int trailing_fill(const char* key, int kl, unsigned char fill) {
     std::uint64_t fill8;
     std::memset(&fill8, fill, 8);
     int t = 0;
     for (; t + 8 <= kl; t += 8) {
         std::uint64_t w;
         std::memcpy(&w, key + kl - t - 8, 8);
-        if (w != fill8) break;
+        if (w == fill8) continue;
+        if constexpr (std::endian::native == std::endian::little) return t + std::countl_zero(w ^ fill8) / 8;
+        break;
     }
     while (t < kl && static_cast<unsigned char>(key[kl - 1 - t]) == fill) ++t;
     return t;
 }
 
+inline int packed_len(const char* key, const char* prev, int kl, unsigned char sfill, int& dup, int& trail) {
+    trail = trailing_fill(key, kl, sfill);
+    dup = prev ? common_prefix(key, prev, kl - trail) : 0;
+    return kl - dup - trail;
+}
+
 }  // namespace
 
 int packed_key_len(const char* key, const char* prev, int kl, unsigned char sfill, int* dup, int* trail) {
-    const int t = trailing_fill(key, kl, sfill);
-    const int d = prev ? common_prefix(key, prev, kl - t) : 0;
+    int d = 0, t = 0;
+    const int len = packed_len(key, prev, kl, sfill, d, t);
     if (dup) *dup = d;
     if (trail) *trail = t;
-    return kl - d - t;
+    return len;
 }
 
 int interior_capacity(int kl) { return kInteriorSpace / (kl + 8); }
@@ -258,18 +267,30 @@ void encode_entries(const PageView& v, const Codec& c, unsigned char* p) {
     const int rec_bits = es * 8 - 2 * kb;
     int key_pos = kPageSize;
     const int key_floor = kLeafHeader + v.count * es;
+    if (key_floor > static_cast<int>(kPageSize)) throw std::logic_error("leaf page overflow");
+    // The entries are laid out eight bytes at a time beside the page and
+    // copied in at the end, each over the spare bytes of the one before.
+    unsigned char entries[kPageSize + 8];
+    const bool plain = c.from_sort == &identity_map();
     for (int i = 0; i < v.count; ++i) {
         int dup = 0, trail = 0;
         const char* k = v.keys + static_cast<std::size_t>(i) * kl;
-        const int len = packed_key_len(k, i == 0 ? nullptr : k - kl, kl, c.sfill, &dup, &trail);
+        const int len = packed_len(k, i == 0 ? nullptr : k - kl, kl, c.sfill, dup, trail);
         key_pos -= len;
         if (key_pos < key_floor) throw std::logic_error("leaf page overflow");
-        for (int j = 0; j < len; ++j) p[key_pos + j] = from[static_cast<unsigned char>(k[dup + j])];
-        const std::uint64_t e_val = v.recs[i] | (static_cast<std::uint64_t>(dup) << rec_bits) |
-                                    (static_cast<std::uint64_t>(trail) << (rec_bits + kb));
-        unsigned char* e = p + kLeafHeader + i * es;
-        for (int b = 0; b < es; ++b) e[b] = static_cast<unsigned char>(e_val >> (8 * b));
+        unsigned char* out = p + key_pos;
+        const char* in = k + dup;
+        if (plain) std::memcpy(out, in, static_cast<std::size_t>(len));
+        else
+            for (int j = 0; j < len; ++j) out[j] = from[static_cast<unsigned char>(in[j])];
+        std::uint64_t e_val = v.recs[i] | (static_cast<std::uint64_t>(dup) << rec_bits) |
+                              (static_cast<std::uint64_t>(trail) << (rec_bits + kb));
+        unsigned char* e = entries + i * es;
+        if constexpr (std::endian::native == std::endian::little) std::memcpy(e, &e_val, 8);
+        else
+            for (int b = 0; b < es; ++b) e[b] = static_cast<unsigned char>(e_val >> (8 * b));
     }
+    std::memcpy(p + kLeafHeader, entries, static_cast<std::size_t>(v.count * es));
     put_le16(p + 12, static_cast<std::uint32_t>(key_pos - key_floor));
     put_le32(p + 14, rec_bits >= 32 ? 0xFFFFFFFFu : (1u << rec_bits) - 1);
     p[18] = static_cast<unsigned char>((1u << kb) - 1);

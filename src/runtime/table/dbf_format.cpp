@@ -1,7 +1,10 @@
 #include "runtime/table/dbf_format.hpp"
 
 #include <cctype>
+#include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <optional>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -110,12 +113,33 @@ std::string rounded_digits(double v, int dec, bool& negative) {
     return out;
 }
 
+// The digits of |v| at `dec` decimals when they need no rounding: |v| lies
+// so near a decimal of at most 15 digits with `dec` decimals that its 15
+// significant digits are that decimal's (a number typed, read or summed in
+// cents, most often). Empty otherwise. The margin holds the error of the
+// double and of its product with 10^dec, below half the 15th digit.
+std::optional<std::string> exact_digits(double v, int dec) {
+    constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+    if (dec < 0 || dec > 9) return std::nullopt;
+    const double y = std::fabs(v) * kPow10[dec];
+    if (!(y < 1e15)) return std::nullopt;
+    if (y == 0) return std::string("0");
+    const double r = std::nearbyint(y);
+    if (r == 0 || std::fabs(y - r) > 3e-16 * y) return std::nullopt;
+    char buf[24];
+    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, static_cast<std::uint64_t>(r));
+    if (ec != std::errc()) return std::nullopt;
+    return std::string(buf, end);
+}
+
 }  // namespace
 
 std::string format_number(double v, int len, int dec) {
     if (!std::isfinite(v)) return std::string(static_cast<std::size_t>(len), '*');
-    bool negative = false;
-    std::string digits = rounded_digits(v, dec, negative);
+    bool negative = std::signbit(v) && v != 0.0;
+    std::string digits;
+    if (auto exact = exact_digits(v, dec)) digits = std::move(*exact);
+    else digits = rounded_digits(v, dec, negative);
     if (dec > 0) {
         if (digits.size() <= static_cast<std::size_t>(dec))
             digits.insert(0, static_cast<std::size_t>(dec) + 1 - digits.size(), '0');
