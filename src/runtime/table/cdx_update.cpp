@@ -243,6 +243,8 @@ void CdxIndex::merge_into_left(Tree& t, std::vector<Step>& path, int level) {
     left.recs = std::move(joined.recs);
     left.packed = joined.packed;
     left.max_rec = joined.max_rec;
+    left.dups = std::move(joined.dups);
+    left.trails = std::move(joined.trails);
     store(t, left);
     parent.set(up.idx - 1, left.key(left.size() - 1), left.recs.back());
     leaf.keys.clear();
