@@ -189,6 +189,7 @@ void Table::open(const OpenOptions& opt) {
 Table::~Table() {
     try {
         if (fd_) unlock();
+        give_back_kept_locks();
         for (auto& b : bags_) b->cdx->flush();
         remember_bags_in_step();
         // nothing left for anyone to repair: no file is left beside the table
@@ -575,12 +576,8 @@ bool Table::append_blank() {
         }
         throw;
     }
-    if (lock_records) {
-        unlock_header_and_records();
-        locked_.push_back(n + 1);
-    } else {
-        unlock_header();
-    }
+    keep_header_release_records();
+    if (lock_records) locked_.push_back(n + 1);
     ++own_appends_;
     blank_buffer();
     recno_ = n + 1;

@@ -238,7 +238,8 @@ private:
     void release_record_locks();
     bool lock_header();
     void unlock_header();
-    void unlock_header_and_records();
+    void keep_header_release_records();
+    void give_back_kept_locks() noexcept;
 
     Workspace& ws_;
     int area_;
@@ -267,6 +268,7 @@ private:
     std::string filter_text_;
     Condition locate_for_, locate_while_;
 
+    KeptLock header_lock_;                // appends, kept between the appends of a run
     std::vector<std::uint32_t> locked_;   // record locks held
     bool file_locked_ = false;
     bool cdx_lock_scheme_ = false;        // lock offsets of a table with a structural CDX

@@ -250,6 +250,7 @@ void Table::install_bag(Bag& bag, const std::string& built) {
 }
 
 void Table::reopen_bag(Bag& bag) {
+    bag.write_lock.give_back();
     bag.cdx.reset();
     bag.marks.reset();
     bag.seen_valid = false;

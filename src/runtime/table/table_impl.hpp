@@ -50,6 +50,9 @@ struct Table::Bag {
     char step_marks[8] = {};
     std::uint32_t step_reccount = 0;
     std::uint64_t step_appends = 0;
+    // The index lock for writing, kept between the writes of a run (after
+    // `cdx`, so that it is given back before the file is closed).
+    KeptLock write_lock;
 };
 
 // Evaluates with the table's own area selected.
@@ -84,6 +87,18 @@ private:
 template <typename Op>
 auto Table::index_read(Bag& bag, Op op) -> decltype(op()) {
     if (exclusive_) return op();
+    // The index lock this user keeps: nobody else has written since.
+    if (bag.write_lock.take_if_kept()) {
+        struct Keep {
+            Bag& bag;
+            ~Keep() { bag.write_lock.keep(); }
+        } keep{bag};
+        try {
+            return op();
+        } catch (const CdxError& e) {
+            throw TableError(e.what());
+        }
+    }
     // Unchanged since last read: the cached pages answer, unless a writer
     // moved the marks meanwhile. Changed: the pages are read again under
     // the lock, so that no half-written state is taken in.
