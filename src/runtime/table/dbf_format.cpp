@@ -151,7 +151,47 @@ std::string format_number(double v, int len, int dec) {
     return std::string(static_cast<std::size_t>(len) - digits.size(), ' ') + digits;
 }
 
+namespace {
+
+// A field as number fields hold it: blanks, a sign, at most fifteen digits
+// with one decimal point among them, and nothing after that would be taken
+// for part of the number. Such digits make a whole number below 2^53 and a
+// power of ten a double holds exactly, so their quotient is the double
+// nearest the text, as strtod gives it. Empty for anything else.
+std::optional<double> plain_number(std::string_view raw) {
+    constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    std::size_t i = 0;
+    while (i < raw.size() && raw[i] == ' ') ++i;
+    bool negative = false;
+    if (i < raw.size() && (raw[i] == '-' || raw[i] == '+')) negative = raw[i++] == '-';
+    std::uint64_t m = 0;
+    int digits = 0, decimals = 0;
+    bool point = false;
+    for (; i < raw.size(); ++i) {
+        const char c = raw[i];
+        if (c >= '0' && c <= '9') {
+            if (++digits > 15) return std::nullopt;
+            m = m * 10 + static_cast<std::uint64_t>(c - '0');
+            decimals += point ? 1 : 0;
+        } else if ((c == '.' || c == ',') && !point) {
+            point = true;
+        } else {
+            break;
+        }
+    }
+    if (digits == 0) return std::nullopt;
+    if (i < raw.size()) {
+        const char c = raw[i];
+        if (c == '.' || c == ',' || c == '-' || c == '+' || c == 'e' || c == 'E') return std::nullopt;
+    }
+    const double v = static_cast<double>(m) / kPow10[decimals];
+    return negative ? -v : v;
+}
+
+}  // namespace
+
 double parse_number(std::string_view raw) {
+    if (const auto v = plain_number(raw)) return *v;
     char buf[64];
     std::size_t n = 0;
     std::size_t i = 0;

@@ -1,5 +1,6 @@
 // Tables this engine writes: the bytes on disk, round trips of every field
 // type, and an independent reader's view of them.
+#include <cmath>
 #include <cstring>
 
 #include "table_test_util.hpp"
@@ -46,6 +47,13 @@ TEST(NumberField, FormatsRightAlignedRoundingHalfAwayAndOverflowsToAsterisks) {
     EXPECT_DOUBLE_EQ(parse_number("      -10.50"), -10.5);
     EXPECT_DOUBLE_EQ(parse_number("          "), 0.0);
     EXPECT_DOUBLE_EQ(parse_number("****"), 0.0);
+    EXPECT_DOUBLE_EQ(parse_number("   1234.56"), 1234.56);
+    EXPECT_DOUBLE_EQ(parse_number("  .5"), 0.5);
+    EXPECT_DOUBLE_EQ(parse_number("    12,25"), 12.25);
+    EXPECT_DOUBLE_EQ(parse_number("  12.5.3"), 12.5);
+    EXPECT_DOUBLE_EQ(parse_number("  5-"), 5.0);
+    EXPECT_DOUBLE_EQ(parse_number("12345678901234567"), 12345678901234567.0);
+    EXPECT_TRUE(std::signbit(parse_number("  -0.00")));
 }
 
 TEST_F(DbfWrite, NewTableHasTheHeaderOtherToolsExpect) {
