@@ -127,6 +127,7 @@ void encode_page(const Node& n, const Codec& c, unsigned char* page);
 // each; childs only for interior pages).
 struct PageView {
     const char* keys = nullptr;
+    const char* const* key_at = nullptr;    // or each key where it lies
     const std::uint32_t* recs = nullptr;
     const std::uint32_t* childs = nullptr;
     const std::uint8_t* dups = nullptr;     // of a leaf, when known with trails

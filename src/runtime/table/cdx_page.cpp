@@ -259,10 +259,20 @@ void leaf_erase(Node& n, int pos, const Codec& c) {
 }
 
 void encode_page(const Node& n, const Codec& c, unsigned char* p) {
-    const bool known = n.leaf() && n.packing_known();
-    encode_entries(PageView{n.keys.data(), n.recs.data(), n.childs.data(), known ? n.dups.data() : nullptr,
-                            known ? n.trails.data() : nullptr, n.size(), n.kl, n.attr, n.left, n.right},
-                   c, p);
+    PageView v;
+    v.keys = n.keys.data();
+    v.recs = n.recs.data();
+    v.childs = n.childs.data();
+    if (n.leaf() && n.packing_known()) {
+        v.dups = n.dups.data();
+        v.trails = n.trails.data();
+    }
+    v.count = n.size();
+    v.kl = n.kl;
+    v.attr = n.attr;
+    v.left = n.left;
+    v.right = n.right;
+    encode_entries(v, c, p);
 }
 
 void encode_entries(const PageView& v, const Codec& c, unsigned char* p) {
@@ -273,11 +283,12 @@ void encode_entries(const PageView& v, const Codec& c, unsigned char* p) {
     put_le32(p + 8, v.right);
     const auto& from = *c.from_sort;
     const int kl = v.kl;
+    auto key = [&v, kl](int i) { return v.key_at ? v.key_at[i] : v.keys + static_cast<std::size_t>(i) * kl; };
     if ((v.attr & 2) == 0) {
         if (v.count * (kl + 8) > kInteriorSpace) throw std::logic_error("interior page overflow");
         for (int i = 0; i < v.count; ++i) {
             unsigned char* e = p + kInteriorHeader + i * (kl + 8);
-            const char* k = v.keys + static_cast<std::size_t>(i) * kl;
+            const char* k = key(i);
             for (int j = 0; j < kl; ++j) e[j] = from[static_cast<unsigned char>(k[j])];
             put_be32(e + kl, v.recs[i]);
             put_be32(e + kl + 4, v.childs[i]);
@@ -298,14 +309,14 @@ void encode_entries(const PageView& v, const Codec& c, unsigned char* p) {
     const bool plain = c.from_sort == &identity_map();
     for (int i = 0; i < v.count; ++i) {
         int dup = 0, trail = 0;
-        const char* k = v.keys + static_cast<std::size_t>(i) * kl;
+        const char* k = key(i);
         int len = 0;
         if (v.dups) {
             dup = v.dups[i];
             trail = v.trails[i];
             len = kl - dup - trail;
         } else {
-            len = packed_len(k, i == 0 ? nullptr : k - kl, kl, c.sfill, dup, trail);
+            len = packed_len(k, i == 0 ? nullptr : key(i - 1), kl, c.sfill, dup, trail);
         }
         key_pos -= len;
         if (key_pos < key_floor) throw std::logic_error("leaf page overflow");
