@@ -70,27 +70,6 @@ double cpu_ms() {
     return static_cast<double>(ts.tv_sec) * 1000 + static_cast<double>(ts.tv_nsec) / 1e6;
 }
 
-// One taxpayer's rows, written through the table layer.
-void write_template(const std::string& cpf) {
-    auto add = [&](int table, int count, auto fill) { qv::bench::add_rows(cpf, table, count, fill); };
-    add(9, 1, [](tb::Table& t, int) { t.put("NOMECONTR", Value("Contribuinte de teste")); });
-    add(1, 1, [](tb::Table& t, int) { t.put("I3_01", Value(45000.0)); });
-    add(2, 5, [](tb::Table& t, int i) {
-        t.put("I1_2", Value("Fonte pagadora " + std::to_string(i)));
-        t.put("I1_4", Value(1000.0 * i));
-    });
-    add(3, 2, [](tb::Table& t, int i) { t.put("NOMEDEPEN", Value("Dependente " + std::to_string(i))); });
-    add(4, 20, [](tb::Table& t, int i) {
-        t.put("I7_0", Value(i * 10));
-        t.put("I7_2", Value("Bem numero " + std::to_string(i) + " descrito por extenso"));
-        t.put("I7_4", Value(5000.0 * i));
-    });
-    add(6, 10, [](tb::Table& t, int i) {
-        t.put("I6_1", Value("Pagamento " + std::to_string(i)));
-        t.put("I6_4", Value(150.0 * i));
-    });
-}
-
 struct Times {
     double load = 0, save = 0, load_cpu = 0, save_cpu = 0;
 };
@@ -149,7 +128,7 @@ int main(int argc, char** argv) {
         fs::remove_all(root);
         for (const char* sub : {"/prog", "/client", "/work"}) fs::create_directories(root + sub);
         qv::bench::set_up_variables(root, 11);
-        write_template(cpf_of(0));
+        qv::bench::write_plain_declaration(cpf_of(0));
         qv::tables::ws().close_all();
         for (int table = 1; table <= 20; ++table) replicate(root + "/client/", table, taxpayers);
         for (const auto& e : fs::directory_iterator(root + "/client"))

@@ -41,7 +41,6 @@
 extern char** environ;
 
 namespace fs = std::filesystem;
-namespace tb = qv::rt::table;
 using qv::rt::Value;
 
 namespace {
@@ -131,34 +130,13 @@ Run spawn_start(const std::string& self) {
     return r;
 }
 
-// One taxpayer's rows, written through the table layer.
-void write_template(const std::string& cpf) {
-    auto add = [&](int table, int count, auto fill) { qv::bench::add_rows(cpf, table, count, fill); };
-    add(9, 1, [](tb::Table& t, int) { t.put("NOMECONTR", Value("Contribuinte de teste")); });
-    add(1, 1, [](tb::Table& t, int) { t.put("I3_01", Value(45000.0)); });
-    add(2, 5, [](tb::Table& t, int i) {
-        t.put("I1_2", Value("Fonte pagadora " + std::to_string(i)));
-        t.put("I1_4", Value(1000.0 * i));
-    });
-    add(3, 2, [](tb::Table& t, int i) { t.put("NOMEDEPEN", Value("Dependente " + std::to_string(i))); });
-    add(4, 20, [](tb::Table& t, int i) {
-        t.put("I7_0", Value(i * 10));
-        t.put("I7_2", Value("Bem numero " + std::to_string(i) + " descrito por extenso"));
-        t.put("I7_4", Value(5000.0 * i));
-    });
-    add(6, 10, [](tb::Table& t, int i) {
-        t.put("I6_1", Value("Pagamento " + std::to_string(i)));
-        t.put("I6_4", Value(150.0 * i));
-    });
-}
-
 // The taxpayers in the program folder, which a first start made.
 void fill_folder(const std::string& root, const std::string& prog, int taxpayers) {
     qv::rt::use_headless();
     qv::shell::register_system_routines();
     qv::bench::set_up_variables(root, 11);
     qv::rt::variables().set("LOCARQ", Value(prog));
-    write_template(qv::bench::cpf_of(0));
+    qv::bench::write_plain_declaration(qv::bench::cpf_of(0));
     qv::tables::ws().close_all();
     for (int table = 1; table <= 20; ++table) {
         qv::bench::replicate(prog, table, taxpayers);

@@ -21,7 +21,7 @@ namespace qv::rt::table {
 
 namespace {
 
-int set_lock(int fd, short type, std::int64_t start, std::int64_t len, bool wait) {
+struct flock lock_of(short type, std::int64_t start, std::int64_t len) {
     struct flock fl;
     std::memset(&fl, 0, sizeof fl);
     fl.l_type = type;
@@ -29,6 +29,11 @@ int set_lock(int fd, short type, std::int64_t start, std::int64_t len, bool wait
     fl.l_start = static_cast<off_t>(start);
     fl.l_len = static_cast<off_t>(len);
     fl.l_pid = 0;   // required for open-file-description locks
+    return fl;
+}
+
+int set_lock(int fd, short type, std::int64_t start, std::int64_t len, bool wait) {
+    struct flock fl = lock_of(type, start, len);
     int rc;
     do {
         rc = ::fcntl(fd, wait ? F_OFD_SETLKW : F_OFD_SETLK, &fl);
@@ -47,12 +52,7 @@ void unlock_range(int fd, std::int64_t start, std::int64_t len) {
 }
 
 bool range_locked_elsewhere(int fd, std::int64_t start, std::int64_t len) {
-    struct flock fl;
-    std::memset(&fl, 0, sizeof fl);
-    fl.l_type = F_WRLCK;
-    fl.l_whence = SEEK_SET;
-    fl.l_start = static_cast<off_t>(start);
-    fl.l_len = static_cast<off_t>(len);
+    struct flock fl = lock_of(F_WRLCK, start, len);
     if (::fcntl(fd, F_OFD_GETLK, &fl) != 0) return true;
     return fl.l_type != F_UNLCK;
 }
