@@ -94,6 +94,12 @@ void refill_table(const std::string& folder, int table, const std::string& cpf) 
     refill(copy, taxpayer_rows_from(table, table, key));
 }
 
+// The work copies closed; the taxpayer stays this terminal's (the load
+// goes on the ordinary way).
+void close_copies_keeping_taxpayer() {
+    for (int area = work_area(1); area <= work_area(20); ++area) tables::ws().close(area);
+}
+
 // A taxpayer registered in this session has no register row yet (the save
 // makes it): its copy gets a blank one with the CPF, so that a recovery
 // knows whose copies these are.
@@ -147,7 +153,7 @@ bool refill_work_copies(int /*id*/, const std::string& cpf) {
         }
         refill(*kept_copy(folder, kRegisterTable), reg_rows);
     } catch (const tb::TableError&) {
-        tables::FECHA_PROV();
+        close_copies_keeping_taxpayer();
         return false;
     }
     tables::ws().select(work_area(kRegisterTable));
@@ -174,7 +180,7 @@ bool reopen_kept_copies() {
             }
         }
         if (!opened) {
-            tables::FECHA_PROV();
+            close_copies_keeping_taxpayer();
             return false;
         }
     }
