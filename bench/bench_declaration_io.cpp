@@ -4,22 +4,24 @@
 // The folders are written straight as table files from one taxpayer's rows
 // with the CPF changed; the indexes are built by the first opening.
 //
-// Measured on the development machine (medians of 5, in ms; ext4 on a
-// virtual disk):
+// Measured on the development machine (a virtual machine of 8 cores shared
+// with other builds, load average 2 to 4; ext4 on a virtual disk), medians
+// of 5, in ms, the earlier code run in turn with this one:
 //
 //   taxpayers   load   save      (earlier: load, save)
-//   500           23     13      48, 48
-//   2,000         32     38      43, 67
-//   10,000        50    110      88, 151
+//   500            6      8      17, 10
+//   2,000          6     16      30, 25
+//   10,000         7     38      37, 80
 //
-// Loading seeks each table by CPF and copies a few rows: it stays nearly
-// flat with the folder's size (most of it is opening 19 tables and building
-// 19 small work-copy indexes, each in its new file rather than aside). A save only rewrites the tables whose rows of
-// the taxpayer changed, but such a table is written again whole, beside
-// itself, synced and indexed anew: the save grows linearly with the size of
-// the edited tables (here the payments table: 1.4, 5.8 and 29 MB). Editing
-// the assets, the largest table (34 MB at 2,000 taxpayers), costs about
-// 0.3 s at 2,000 taxpayers.
+// Loading seeks each table by CPF and copies a few rows into the work
+// copies the last declaration left on the disk, refilled in place: it stays
+// flat with the folder's size. An index left in step by the one user who
+// held its table alone (as a save leaves the tables it rewrote), or found
+// in step at an opening, is not counted again while neither file moved. A
+// save only rewrites the tables whose rows of the taxpayer changed, but such
+// a table is written again whole, beside itself, and indexed anew while it
+// goes to the disk: the save grows with the size of the edited tables (here
+// the payments table: 1.4, 5.8 and 29 MB).
 //
 //   bench_declaration_io [folder [taxpayers]]   (default: a new temporary folder,
 //   removed after, and the three sizes)
