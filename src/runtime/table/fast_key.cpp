@@ -204,30 +204,8 @@ std::string FastKey::eval(const char* record, KeyType type, int key_len) const {
         const std::string_view raw(record + p.field.offset, static_cast<std::size_t>(p.field.len));
         return encode_key(decode_field(p.field, raw), type, key_len);
     }
-    std::string key;
-    key.reserve(static_cast<std::size_t>(key_len));
-    for (const Part& p : parts_) {
-        const char* raw = record + p.field.offset;
-        const auto len = static_cast<std::size_t>(p.field.len);
-        switch (p.kind) {
-            case Kind::Raw: key.append(raw, len); break;
-            case Kind::Upper: {
-                const auto& up = upper_table();
-                for (std::size_t j = 0; j < len; ++j) key += up[static_cast<unsigned char>(raw[j])];
-                break;
-            }
-            case Kind::Dtos: {
-                char d[8];
-                dtos_bytes(p.field, raw, d);
-                key.append(d, 8);
-                break;
-            }
-            case Kind::Str:
-            case Kind::StrZero: key += number_text(p, raw); break;
-            default: break;
-        }
-    }
-    key.resize(static_cast<std::size_t>(key_len), ' ');
+    std::string key(static_cast<std::size_t>(key_len), ' ');
+    eval_into(record, key_len, key.data());
     return key;
 }
 
