@@ -4,25 +4,29 @@
 // The folders are written straight as table files from one taxpayer's rows
 // with the CPF changed; the indexes are built by the first opening.
 //
-// Measured on the development machine (medians of 5, in ms; ext4 on a
-// virtual disk):
+// Measured on the development machine (a virtual machine of 8 cores shared
+// with other builds, load average 2 to 4; ext4 on a virtual disk), medians
+// of 5, in ms, the earlier code run in turn with this one:
 //
 //   taxpayers   load   save      (earlier: load, save)
-//   500           23     13      48, 48
-//   2,000         32     38      43, 67
-//   10,000        50    110      88, 151
+//   500            6      8      17, 10
+//   2,000          6     16      30, 25
+//   10,000         7     38      37, 80
 //
-// Loading seeks each table by CPF and copies a few rows: it stays nearly
-// flat with the folder's size (most of it is opening 19 tables and building
-// 19 small work-copy indexes, each in its new file rather than aside). A save only rewrites the tables whose rows of
-// the taxpayer changed, but such a table is written again whole, beside
-// itself, synced and indexed anew: the save grows linearly with the size of
-// the edited tables (here the payments table: 1.4, 5.8 and 29 MB). Editing
-// the assets, the largest table (34 MB at 2,000 taxpayers), costs about
-// 0.3 s at 2,000 taxpayers.
+// Loading seeks each table by CPF and copies a few rows into the work
+// copies the last declaration left on the disk, refilled in place: it stays
+// flat with the folder's size. An index left in step by the one user who
+// held its table alone (as a save leaves the tables it rewrote), or found
+// in step at an opening, is not counted again while neither file moved. A
+// save only rewrites the tables whose rows of the taxpayer changed, but such
+// a table is written again whole, beside itself, and indexed anew while it
+// goes to the disk: the save grows with the size of the edited tables (here
+// the payments table: 1.4, 5.8 and 29 MB).
 //
 //   bench_declaration_io [folder [taxpayers]]   (default: a new temporary folder,
 //   removed after, and the three sizes)
+#include <time.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -60,29 +64,16 @@ double ms_since(std::chrono::steady_clock::time_point t0) {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
 }
 
-// One taxpayer's rows, written through the table layer.
-void write_template(const std::string& cpf) {
-    auto add = [&](int table, int count, auto fill) { qv::bench::add_rows(cpf, table, count, fill); };
-    add(9, 1, [](tb::Table& t, int) { t.put("NOMECONTR", Value("Contribuinte de teste")); });
-    add(1, 1, [](tb::Table& t, int) { t.put("I3_01", Value(45000.0)); });
-    add(2, 5, [](tb::Table& t, int i) {
-        t.put("I1_2", Value("Fonte pagadora " + std::to_string(i)));
-        t.put("I1_4", Value(1000.0 * i));
-    });
-    add(3, 2, [](tb::Table& t, int i) { t.put("NOMEDEPEN", Value("Dependente " + std::to_string(i))); });
-    add(4, 20, [](tb::Table& t, int i) {
-        t.put("I7_0", Value(i * 10));
-        t.put("I7_2", Value("Bem numero " + std::to_string(i) + " descrito por extenso"));
-        t.put("I7_4", Value(5000.0 * i));
-    });
-    add(6, 10, [](tb::Table& t, int i) {
-        t.put("I6_1", Value("Pagamento " + std::to_string(i)));
-        t.put("I6_4", Value(150.0 * i));
-    });
+// Processor time of this thread, in ms (the time waited for the disk is
+// not in it).
+double cpu_ms() {
+    timespec ts {};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) * 1000 + static_cast<double>(ts.tv_nsec) / 1e6;
 }
 
 struct Times {
-    double load = 0, save = 0;
+    double load = 0, save = 0, load_cpu = 0, save_cpu = 0;
 };
 
 double median(std::vector<double> v) {
@@ -91,25 +82,29 @@ double median(std::vector<double> v) {
 }
 
 Times measure(const std::string& cpf) {
-    std::vector<double> loads, saves;
+    std::vector<double> loads, saves, load_cpus, save_cpus;
     for (int r = 0; r < kRepeats; ++r) {
         qv::rt::variables().set("CPF", Value(cpf));
         qv::tables::ABERTURA(9);
         qv::tables::ws().current(9).seek(Value(cpf));
         qv::rt::DeclarationScope scope;
         auto t0 = std::chrono::steady_clock::now();
+        double c0 = cpu_ms();
         if (!qv::declaration::INIC_VAR(1, 1)) std::fprintf(stderr, "load failed\n");
         loads.push_back(ms_since(t0));
+        load_cpus.push_back(cpu_ms() - c0);
         // One payment edited: its table is rewritten, the others are not.
         tb::Table& payments = qv::tables::ws().current(qv::declaration::work_area(6));
         payments.go_top();
         payments.put("I6_4", Value(payments.get("I6_4").as_number() + 1));
         payments.commit();
         t0 = std::chrono::steady_clock::now();
+        c0 = cpu_ms();
         if (!qv::declaration::SALVATUDO(1)) std::fprintf(stderr, "save failed\n");
         saves.push_back(ms_since(t0));
+        save_cpus.push_back(cpu_ms() - c0);
     }
-    return {median(loads), median(saves)};
+    return {median(loads), median(saves), median(load_cpus), median(save_cpus)};
 }
 
 }  // namespace
@@ -127,7 +122,7 @@ int main(int argc, char** argv) {
     } else {
         base = argv[1];
     }
-    std::printf("%-10s %12s %12s\n", "taxpayers", "load (ms)", "save (ms)");
+    std::printf("%-10s %12s %12s %14s %14s\n", "taxpayers", "load (ms)", "save (ms)", "load (proc.)", "save (proc.)");
     std::vector<int> sizes{500, 2000, 10000};
     if (argc > 2) sizes = {std::atoi(argv[2])};
     for (const int taxpayers : sizes) {
@@ -135,13 +130,13 @@ int main(int argc, char** argv) {
         fs::remove_all(root);
         for (const char* sub : {"/prog", "/client", "/work"}) fs::create_directories(root + sub);
         qv::bench::set_up_variables(root, 11);
-        write_template(cpf_of(0));
+        qv::bench::write_plain_declaration(cpf_of(0));
         qv::tables::ws().close_all();
         for (int table = 1; table <= 20; ++table) replicate(root + "/client/", table, taxpayers);
         for (const auto& e : fs::directory_iterator(root + "/client"))
             if (e.path().extension() == ".cdx") fs::remove(e.path());
         const Times t = measure(cpf_of(taxpayers / 2));
-        std::printf("%-10d %12.1f %12.1f\n", taxpayers, t.load, t.save);
+        std::printf("%-10d %12.1f %12.1f %14.1f %14.1f\n", taxpayers, t.load, t.save, t.load_cpu, t.save_cpu);
         qv::tables::ws().close_all();
     }
     if (own_dir) fs::remove_all(base);

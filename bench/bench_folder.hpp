@@ -38,6 +38,7 @@ inline void set_up_variables(const std::string& root, int opcao_1, bool keep_oth
     v.set("LOCTRAB", Value(root + "/work/"));
     v.set("LOCIRPF", Value(root + "/irpf/"));
     v.set("NUSU", Value("00"));
+    v.set("NOMEAG", Value("OPERADOR"));
     v.set("MOS_MENS", Value(false));
     v.set("REFAZ_IND", Value(false));
     v.set("APELIDO", Value(""));
@@ -60,6 +61,30 @@ void add_rows(const std::string& cpf, int table, int count, Fill fill) {
         t.unlock();
     }
     tables::ws().close(table);
+}
+
+// One taxpayer's declaration (5 income rows, 2 dependants, 20 assets, 10
+// payments), written through the table layer.
+inline void write_plain_declaration(const std::string& cpf) {
+    using rt::Value;
+    using rt::table::Table;
+    auto add = [&](int table, int count, auto fill) { add_rows(cpf, table, count, fill); };
+    add(9, 1, [](Table& t, int) { t.put("NOMECONTR", Value("Contribuinte de teste")); });
+    add(1, 1, [](Table& t, int) { t.put("I3_01", Value(45000.0)); });
+    add(2, 5, [](Table& t, int i) {
+        t.put("I1_2", Value("Fonte pagadora " + std::to_string(i)));
+        t.put("I1_4", Value(1000.0 * i));
+    });
+    add(3, 2, [](Table& t, int i) { t.put("NOMEDEPEN", Value("Dependente " + std::to_string(i))); });
+    add(4, 20, [](Table& t, int i) {
+        t.put("I7_0", Value(i * 10));
+        t.put("I7_2", Value("Bem numero " + std::to_string(i) + " descrito por extenso"));
+        t.put("I7_4", Value(5000.0 * i));
+    });
+    add(6, 10, [](Table& t, int i) {
+        t.put("I6_1", Value("Pagamento " + std::to_string(i)));
+        t.put("I6_4", Value(150.0 * i));
+    });
 }
 
 // Table `table` of the client folder with the template's rows repeated for

@@ -179,7 +179,7 @@ void remove_work_copies() {
 }
 
 bool load_work_copies(bool recovery, int id, const std::string& cpf) {
-    if (!recovery && walking_transfer(id) && refill_work_copies(id, cpf)) return true;
+    if (!recovery && (walking_transfer(id) || reopen_kept_copies()) && refill_work_copies(id, cpf)) return true;
     if (!recovery) remove_work_copies();
     for (int table = 1; table <= 20; ++table) {
         if (table == kEntriesTable) continue;

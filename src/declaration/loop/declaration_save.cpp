@@ -157,10 +157,39 @@ void register_summaries() {
     set_variable("DFQUOTA", variable("I13_37"));
 }
 
+// Lets go of the records had for a save that stops before they are
+// written: what was put in them is forgotten, one appended for the save goes
+// again, the register's lock is freed and the declaration table closed.
+struct RecordsHeld {
+    tb::Table& record;
+    bool new_record = false;
+    tb::Table* reg = nullptr;
+    bool new_reg = false;
+    bool written = false;
+    static void give_back(tb::Table& t, bool appended) noexcept {
+        try {
+            t.discard();
+            if (appended) t.delete_record();
+            t.unlock();
+        } catch (...) {
+            // the close below frees it
+        }
+    }
+    ~RecordsHeld() {
+        if (written) return;
+        if (reg) give_back(*reg, new_reg);
+        give_back(record, new_record);
+        try {
+            tables::ws().close(kDeclarationTable);
+        } catch (...) {
+        }
+    }
+};
+
 // The register's and the declaration's records of the taxpayer, from the
-// variables. Both records are had (found and locked, or appended) before
-// either is written, so that a save stopped here changes neither; the
-// work copies get them too, for a recovery after a crash.
+// variables. Both records are had (found and locked, or appended) and
+// filled before either is written, so that a save stopped here changes
+// neither; the work copies get them too, for a recovery after a crash.
 bool write_records(int mode) {
     auto& ws = tables::ws();
     const rt::Value cpf(rt::PADR(variable_text("CPF"), 11));
@@ -168,39 +197,35 @@ bool write_records(int mode) {
     ws.select(kDeclarationTable);
     tb::Table& record = ws.current(kDeclarationTable);
     const bool new_record = !record.seek(cpf);
+    RecordsHeld held{record};
     if (!PREP_REG(cpf)) {
-        ws.close(kDeclarationTable);
         not_saved("Não foi possível gravar a declaração do contribuinte."_cp);
         return false;
     }
-    try {
-        open_waiting(kRegisterTable, false, kLoadWait);
-    } catch (...) {
-        if (new_record) record.delete_record();
-        ws.close(kDeclarationTable);
-        throw;
-    }
+    held.new_record = new_record;
+    open_waiting(kRegisterTable, false, kLoadWait);
     ws.select(kRegisterTable);
+    tb::Table& reg = ws.current(kRegisterTable);
+    const bool new_reg = !reg.seek(cpf);
     if (!PREP_REG(cpf)) {
-        // the declaration's record appended for it goes again
-        if (new_record) record.delete_record();
-        ws.close(kDeclarationTable);
         not_saved("Não foi possível gravar o cadastro do contribuinte."_cp);
         return false;
     }
+    held.reg = &reg;
+    held.new_reg = new_reg;
     if (const auto used = call_named("VETEMPO", {rt::Value(mode == 1 ? 3 : 1)}); used && used->is_number())
         set_variable("TEM_USO", *used);
     set_variable("INI_DECLA", rt::Value(static_cast<double>(static_cast<long>(rt::SECONDS()))));
     VE_LIM_NEG();
-    tb::Table& reg = ws.current(kRegisterTable);
     variables_to_record(kRegisterTable);
     reg.put("CPF", cpf);
     reg.put("I13_27", rt::Value(variable_number("I13_27") + variable_number("I13_28")));
     set_variable("TAM_USO", rt::Value(0));
-    reg.unlock();
-    reg.commit();
     variables_to_record(kDeclarationTable);
     record.put("CPF", cpf);
+    held.written = true;
+    reg.unlock();
+    reg.commit();
     record.commit();
     ws.close(kDeclarationTable);
     for (const int table : {kDeclarationTable, kRegisterTable}) {

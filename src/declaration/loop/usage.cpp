@@ -37,10 +37,22 @@ const common::Global kTamUso{"TAM_USO"};
 const common::Global kTemGast{"TEMGAST"};
 const common::Global kSemHora{"SEMHORA"};
 
+// A row that cannot be filled in goes again, and the log is closed however
+// the writing ends.
 void write_usage_row() {
     if (!tables::ABERTURA(kUsageLogTable)) return;
+    struct CloseLog {
+        ~CloseLog() {
+            try {
+                tables::ws().close(kUsageLogTable);
+            } catch (...) {
+            }
+            tables::ws().select(kRegisterArea);
+        }
+    } close_log;
     rt::table::Table* log = tables::ws().table(kUsageLogTable);
-    if (log != nullptr && tables::ADD_REC()) {
+    if (log == nullptr || !tables::ADD_REC()) return;
+    try {
         const long start = kIniDecla.integer();
         const long end = kFimDecla.integer();
         log->put("NOMEAG", common::Global{"NOMEAG"}.value());
@@ -51,10 +63,13 @@ void write_usage_row() {
         log->put("FIMUSO", rt::Value(common::SEG_HORA(end)));
         log->put("TEMUSO", common::TEMPO_PAS(common::SEG_HORA(start), common::SEG_HORA(end), 1));
         log->commit();
+    } catch (...) {
+        log->discard();
+        log->delete_record();
         log->unlock();
+        throw;
     }
-    tables::ws().close(kUsageLogTable);
-    tables::ws().select(kRegisterArea);
+    log->unlock();
 }
 
 }  // namespace

@@ -94,6 +94,25 @@ void refill_table(const std::string& folder, int table, const std::string& cpf) 
     refill(copy, taxpayer_rows_from(table, table, key));
 }
 
+// The work copies closed; the taxpayer stays this terminal's (the load
+// goes on the ordinary way).
+void close_copies_keeping_taxpayer() {
+    for (int area = work_area(1); area <= work_area(20); ++area) tables::ws().close(area);
+}
+
+// A taxpayer registered in this session has no register row yet (the save
+// makes it): its copy gets a blank one with the CPF, so that a recovery
+// knows whose copies these are.
+std::string blank_register_row(const tb::Table& copy, const std::string& key) {
+    std::string row(static_cast<std::size_t>(copy.record_len()), ' ');
+    const int cpf = copy.field_index("CPF");
+    if (cpf >= 0) {
+        const tb::Field& f = copy.fields()[std::size_t(cpf)];
+        row.replace(std::size_t(f.offset), std::min(key.size(), std::size_t(f.len)), key.substr(0, std::size_t(f.len)));
+    }
+    return row;
+}
+
 // The register's rows: from the walk's open register at the taxpayer, or
 // from the register opened for the purpose.
 std::vector<std::string> register_rows(const std::string& folder, const std::string& cpf) {
@@ -124,7 +143,9 @@ bool refill_work_copies(int /*id*/, const std::string& cpf) {
         // The register's copy names the taxpayer a recovery reopens: it is
         // emptied first and refilled last, so that a load cut short leaves
         // nothing to recover.
-        const std::vector<std::string> reg_rows = register_rows(folder, cpf);
+        std::vector<std::string> reg_rows = register_rows(folder, cpf);
+        if (reg_rows.empty())
+            reg_rows.push_back(blank_register_row(*kept_copy(folder, kRegisterTable), taxpayer_key(kRegisterTable, cpf, "")));
         refill(*kept_copy(folder, kRegisterTable), {});
         for (int table : kCopiedTables) {
             refill_table(folder, table, cpf);
@@ -132,11 +153,37 @@ bool refill_work_copies(int /*id*/, const std::string& cpf) {
         }
         refill(*kept_copy(folder, kRegisterTable), reg_rows);
     } catch (const tb::TableError&) {
-        tables::FECHA_PROV();
+        close_copies_keeping_taxpayer();
         return false;
     }
     tables::ws().select(work_area(kRegisterTable));
     tables::MOSTRADOR(1, 1);
+    return true;
+}
+
+bool reopen_kept_copies() {
+    const std::string folder = work_folder();
+    auto& ws = tables::ws();
+    std::vector<int> tables{kRegisterTable};
+    tables.insert(tables.end(), std::begin(kCopiedTables), std::end(kCopiedTables));
+    for (const int table : tables) {
+        if (kept_copy(folder, table) != nullptr) continue;
+        const std::string file = tb::resolve_path(work_file(folder, table) + ".dbf");
+        bool opened = false;
+        if (tb::file_exists(file)) {
+            tb::OpenOptions opt;
+            opt.exclusive = true;
+            try {
+                ws.use_in(work_area(table), file, opt);
+                opened = kept_copy(folder, table) != nullptr;
+            } catch (const tb::TableError&) {
+            }
+        }
+        if (!opened) {
+            close_copies_keeping_taxpayer();
+            return false;
+        }
+    }
     return true;
 }
 

@@ -180,7 +180,10 @@ std::uint32_t CdxIndex::build_pages(const Tree& t, const SortedView& sorted, std
     auto key_at = [&](int i) { return sorted.key(static_cast<std::size_t>(i)); };
     auto rec_at = [&](int i) { return sorted.keys[static_cast<std::size_t>(i)].rec; };
 
+    // How each key packs against the one before it in its leaf, found while
+    // the leaves are cut and used again to write them.
     std::vector<int> starts;   // first key of each leaf, then n
+    std::vector<std::uint8_t> dups(static_cast<std::size_t>(n)), trails(static_cast<std::size_t>(n));
     int i = 0;
     do {
         const int start = i;
@@ -189,11 +192,14 @@ std::uint32_t CdxIndex::build_pages(const Tree& t, const SortedView& sorted, std
         int key_bytes = 0;
         for (; i < n; ++i) {
             if (i + 16 < n) __builtin_prefetch(key_at(i + 16));
-            const int len = packed_key_len(key_at(i), i > start ? key_at(i - 1) : nullptr, kl, t.codec.sfill);
+            int dup = 0, trail = 0;
+            const int len = packed_key_len(key_at(i), i > start ? key_at(i - 1) : nullptr, kl, t.codec.sfill, &dup, &trail);
             const std::uint32_t top = std::max(max_rec, rec_at(i));
             if ((i - start + 1) * leaf_entry_bytes(top, kl) + key_bytes + len > kLeafSpace) break;
             max_rec = top;
             key_bytes += len;
+            dups[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(dup);
+            trails[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(trail);
         }
         if (i == start && i < n) fail("key does not fit in a page");
     } while (i < n);
@@ -240,19 +246,22 @@ std::uint32_t CdxIndex::build_pages(const Tree& t, const SortedView& sorted, std
         ++batch_count;
     };
     std::string keys;
+    std::vector<const char*> leaf_keys;
     std::vector<std::uint32_t> entry_recs, childs;
     std::vector<int> last;   // last key of each page of the level below
     for (int j = 0; j < sizes[0]; ++j) {
         const int a = starts[static_cast<std::size_t>(j)], b = starts[static_cast<std::size_t>(j) + 1];
-        keys.clear();
+        leaf_keys.clear();
         entry_recs.clear();
         for (int k = a; k < b; ++k) {
-            keys.append(key_at(k), static_cast<std::size_t>(kl));
+            leaf_keys.push_back(key_at(k));
             entry_recs.push_back(rec_at(k));
         }
         PageView v;
-        v.keys = keys.data();
+        v.key_at = leaf_keys.data();
         v.recs = entry_recs.data();
+        v.dups = dups.data() + a;
+        v.trails = trails.data() + a;
         v.count = b - a;
         encode(0, j, v);
         last.push_back(b - 1);

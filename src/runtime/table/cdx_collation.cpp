@@ -87,8 +87,8 @@ void Codec::sort_into(std::string_view raw, char* out) const {
 }
 
 std::string Codec::sort_form(std::string_view raw) const {
-    std::string out = sort_prefix(raw);
-    out.resize(static_cast<std::size_t>(kl), static_cast<char>(sfill));
+    std::string out(static_cast<std::size_t>(kl), '\0');
+    sort_into(raw, out.data());
     return out;
 }
 

@@ -83,10 +83,14 @@ struct Node {
     std::vector<std::uint32_t> childs;   // interior pages only
     bool dirty = false;                   // changed since last written
     // Of a leaf, as leaf_bytes counts them: the packed key bytes and the
-    // highest record number, -1 while not known (kept up by leaf_insert and
-    // leaf_erase, reset by every other change).
+    // highest record number, -1 while not known, and how each key is packed
+    // (bytes shared with the key before it, trailing fill bytes), empty
+    // while not known. Kept up by leaf_insert and leaf_erase, known from a
+    // page read, reset by every other change.
     int packed = -1;
     std::int64_t max_rec = -1;
+    std::vector<std::uint8_t> dups, trails;
+    bool packing_known() const { return packed >= 0 && max_rec >= 0 && dups.size() == recs.size(); }
 
     bool leaf() const { return (attr & 2) != 0; }
     bool root() const { return (attr & 1) != 0; }
@@ -100,6 +104,8 @@ struct Node {
     void touched() {   // after keys or recs were changed directly
         packed = -1;
         max_rec = -1;
+        dups.clear();
+        trails.clear();
     }
 };
 
@@ -121,8 +127,11 @@ void encode_page(const Node& n, const Codec& c, unsigned char* page);
 // each; childs only for interior pages).
 struct PageView {
     const char* keys = nullptr;
+    const char* const* key_at = nullptr;    // or each key where it lies
     const std::uint32_t* recs = nullptr;
     const std::uint32_t* childs = nullptr;
+    const std::uint8_t* dups = nullptr;     // of a leaf, when known with trails
+    const std::uint8_t* trails = nullptr;
     int count = 0;
     int kl = 0;
     std::uint16_t attr = 2;

@@ -40,7 +40,7 @@ namespace {
 
 // Bytes at the start of a and b that are the same, at most `limit`; eight
 // bytes at a time, then byte by byte.
-int common_prefix(const char* a, const char* b, int limit) {
+inline int common_prefix(const char* a, const char* b, int limit) {
     int d = 0;
     for (; d + 8 <= limit; d += 8) {
         std::uint64_t x, y;
@@ -54,28 +54,37 @@ int common_prefix(const char* a, const char* b, int limit) {
     return d;
 }
 
-// Trailing bytes of key equal to fill.
-int trailing_fill(const char* key, int kl, unsigned char fill) {
+// Trailing bytes of key equal to fill: eight at a time from the end, the
+// last word that differs told apart by its highest differing byte.
+inline int trailing_fill(const char* key, int kl, unsigned char fill) {
     std::uint64_t fill8;
     std::memset(&fill8, fill, 8);
     int t = 0;
     for (; t + 8 <= kl; t += 8) {
         std::uint64_t w;
         std::memcpy(&w, key + kl - t - 8, 8);
-        if (w != fill8) break;
+        if (w == fill8) continue;
+        if constexpr (std::endian::native == std::endian::little) return t + std::countl_zero(w ^ fill8) / 8;
+        break;
     }
     while (t < kl && static_cast<unsigned char>(key[kl - 1 - t]) == fill) ++t;
     return t;
 }
 
+inline int packed_len(const char* key, const char* prev, int kl, unsigned char sfill, int& dup, int& trail) {
+    trail = trailing_fill(key, kl, sfill);
+    dup = prev ? common_prefix(key, prev, kl - trail) : 0;
+    return kl - dup - trail;
+}
+
 }  // namespace
 
 int packed_key_len(const char* key, const char* prev, int kl, unsigned char sfill, int* dup, int* trail) {
-    const int t = trailing_fill(key, kl, sfill);
-    const int d = prev ? common_prefix(key, prev, kl - t) : 0;
+    int d = 0, t = 0;
+    const int len = packed_len(key, prev, kl, sfill, d, t);
     if (dup) *dup = d;
     if (trail) *trail = t;
-    return kl - d - t;
+    return len;
 }
 
 int interior_capacity(int kl) { return kInteriorSpace / (kl + 8); }
@@ -100,6 +109,9 @@ void decode_leaf(const unsigned char* p, const Codec& c, Node& out) {
     out.keys.assign(static_cast<std::size_t>(count) * kl, '\0');
     out.recs.resize(count);
     out.childs.clear();
+    out.dups.resize(static_cast<std::size_t>(count));
+    out.trails.resize(static_cast<std::size_t>(count));
+    std::uint32_t max_rec = 0;
     int key_pos = kPageSize;
     const int key_floor = kLeafHeader + count * es;
     const auto& to = *c.to_sort;
@@ -119,7 +131,12 @@ void decode_leaf(const unsigned char* p, const Codec& c, Node& out) {
         for (int j = 0; j < len; ++j) k[dup + j] = static_cast<char>(to[p[key_pos + j]]);
         std::memset(k + dup + len, c.sfill, static_cast<std::size_t>(trail));
         out.recs[i] = rec;
+        out.dups[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(dup);
+        out.trails[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(trail);
+        max_rec = std::max(max_rec, rec);
     }
+    out.packed = kPageSize - key_pos;
+    out.max_rec = max_rec;
 }
 
 void decode_interior(const unsigned char* p, const Codec& c, Node& out) {
@@ -147,6 +164,7 @@ void decode_page(const unsigned char* page, const Codec& c, Node& out) {
     out.left = get_le32(page + 4);
     out.right = get_le32(page + 8);
     out.kl = c.kl;
+    out.touched();
     if (out.leaf())
         decode_leaf(page, c, out);
     else
@@ -167,23 +185,35 @@ bool leaf_fits(const Node& n, const Codec& c) { return leaf_bytes(n, 0, n.size()
 
 namespace {
 
-// Packed bytes of key i when key `prev` (-1: none) is the one before it.
-int packed_after(const Node& n, int i, int prev, const Codec& c) {
-    const char* k = n.keys.data() + static_cast<std::size_t>(i) * n.kl;
-    return packed_key_len(k, prev < 0 ? nullptr : n.keys.data() + static_cast<std::size_t>(prev) * n.kl, n.kl,
-                          c.sfill);
-}
-
 void learn_size(Node& n, const Codec& c) {
-    if (n.packed >= 0 && n.max_rec >= 0) return;
+    if (n.packing_known()) return;
+    const auto count = static_cast<std::size_t>(n.size());
+    n.dups.resize(count);
+    n.trails.resize(count);
     std::uint32_t max_rec = 0;
     int keys = 0;
-    for (int i = 0; i < n.size(); ++i) {
+    for (std::size_t i = 0; i < count; ++i) {
         max_rec = std::max(max_rec, n.recs[i]);
-        keys += packed_after(n, i, i - 1, c);
+        const char* k = n.keys.data() + i * static_cast<std::size_t>(n.kl);
+        int dup = 0, trail = 0;
+        keys += packed_len(k, i == 0 ? nullptr : k - n.kl, n.kl, c.sfill, dup, trail);
+        n.dups[i] = static_cast<std::uint8_t>(dup);
+        n.trails[i] = static_cast<std::uint8_t>(trail);
     }
     n.packed = keys;
     n.max_rec = max_rec;
+}
+
+// Packs key i of a leaf again after the key before it changed (its
+// trailing fill stays what it was); returns the change of packed bytes.
+int repack_after_previous(Node& n, int i) {
+    const auto at = static_cast<std::size_t>(i);
+    const int trail = n.trails[at];
+    const int before = n.dups[at];
+    const char* k = n.keys.data() + at * static_cast<std::size_t>(n.kl);
+    const int dup = i == 0 ? 0 : common_prefix(k, k - n.kl, n.kl - trail);
+    n.dups[at] = static_cast<std::uint8_t>(dup);
+    return before - dup;
 }
 
 }  // namespace
@@ -198,28 +228,29 @@ bool leaf_fits(Node& n, const Codec& c) { return leaf_size(n, c) <= kLeafSpace; 
 // Only the new key and the one after it change how they pack.
 void leaf_insert(Node& n, int pos, std::string_view k, std::uint32_t rec, const Codec& c) {
     learn_size(n, c);
-    int packed = n.packed;
-    const std::int64_t max_rec = std::max<std::int64_t>(n.max_rec, rec);
-    const bool has_next = pos < n.size();
-    if (has_next) packed -= packed_after(n, pos, pos - 1, c);
-    n.insert(pos, k, rec, 0);
-    packed += packed_after(n, pos, pos - 1, c);
-    if (has_next) packed += packed_after(n, pos + 1, pos, c);
-    n.packed = packed;
-    n.max_rec = max_rec;
+    const auto at = static_cast<std::size_t>(pos);
+    const auto kl = static_cast<std::size_t>(n.kl);
+    n.keys.insert(at * kl, k.data(), kl);
+    n.recs.insert(n.recs.begin() + pos, rec);
+    const char* key = n.keys.data() + at * kl;
+    int dup = 0, trail = 0;
+    n.packed += packed_len(key, pos == 0 ? nullptr : key - kl, n.kl, c.sfill, dup, trail);
+    n.dups.insert(n.dups.begin() + pos, static_cast<std::uint8_t>(dup));
+    n.trails.insert(n.trails.begin() + pos, static_cast<std::uint8_t>(trail));
+    if (pos + 1 < n.size()) n.packed += repack_after_previous(n, pos + 1);
+    n.max_rec = std::max<std::int64_t>(n.max_rec, rec);
 }
 
 void leaf_erase(Node& n, int pos, const Codec& c) {
     learn_size(n, c);
-    int packed = n.packed - packed_after(n, pos, pos - 1, c);
-    const bool has_next = pos + 1 < n.size();
-    if (has_next) packed -= packed_after(n, pos + 1, pos, c);
-    const bool was_max = n.recs[pos] == n.max_rec;
-    const std::int64_t max_rec = n.max_rec;
-    n.erase(pos);
-    if (has_next) packed += packed_after(n, pos, pos - 1, c);
-    n.packed = packed;
-    n.max_rec = max_rec;
+    const auto at = static_cast<std::size_t>(pos);
+    n.packed -= n.kl - n.dups[at] - n.trails[at];
+    const bool was_max = n.recs[at] == n.max_rec;
+    n.keys.erase(at * static_cast<std::size_t>(n.kl), static_cast<std::size_t>(n.kl));
+    n.recs.erase(n.recs.begin() + pos);
+    n.dups.erase(n.dups.begin() + pos);
+    n.trails.erase(n.trails.begin() + pos);
+    if (pos < n.size()) n.packed += repack_after_previous(n, pos);
     if (was_max) {   // the highest record left, looked for again
         std::uint32_t m = 0;
         for (std::uint32_t r : n.recs) m = std::max(m, r);
@@ -228,8 +259,20 @@ void leaf_erase(Node& n, int pos, const Codec& c) {
 }
 
 void encode_page(const Node& n, const Codec& c, unsigned char* p) {
-    encode_entries(PageView{n.keys.data(), n.recs.data(), n.childs.data(), n.size(), n.kl, n.attr, n.left, n.right},
-                   c, p);
+    PageView v;
+    v.keys = n.keys.data();
+    v.recs = n.recs.data();
+    v.childs = n.childs.data();
+    if (n.leaf() && n.packing_known()) {
+        v.dups = n.dups.data();
+        v.trails = n.trails.data();
+    }
+    v.count = n.size();
+    v.kl = n.kl;
+    v.attr = n.attr;
+    v.left = n.left;
+    v.right = n.right;
+    encode_entries(v, c, p);
 }
 
 void encode_entries(const PageView& v, const Codec& c, unsigned char* p) {
@@ -240,11 +283,12 @@ void encode_entries(const PageView& v, const Codec& c, unsigned char* p) {
     put_le32(p + 8, v.right);
     const auto& from = *c.from_sort;
     const int kl = v.kl;
+    auto key = [&v, kl](int i) { return v.key_at ? v.key_at[i] : v.keys + static_cast<std::size_t>(i) * kl; };
     if ((v.attr & 2) == 0) {
         if (v.count * (kl + 8) > kInteriorSpace) throw std::logic_error("interior page overflow");
         for (int i = 0; i < v.count; ++i) {
             unsigned char* e = p + kInteriorHeader + i * (kl + 8);
-            const char* k = v.keys + static_cast<std::size_t>(i) * kl;
+            const char* k = key(i);
             for (int j = 0; j < kl; ++j) e[j] = from[static_cast<unsigned char>(k[j])];
             put_be32(e + kl, v.recs[i]);
             put_be32(e + kl + 4, v.childs[i]);
@@ -258,18 +302,37 @@ void encode_entries(const PageView& v, const Codec& c, unsigned char* p) {
     const int rec_bits = es * 8 - 2 * kb;
     int key_pos = kPageSize;
     const int key_floor = kLeafHeader + v.count * es;
+    if (key_floor > static_cast<int>(kPageSize)) throw std::logic_error("leaf page overflow");
+    // The entries are laid out eight bytes at a time beside the page and
+    // copied in at the end, each over the spare bytes of the one before.
+    unsigned char entries[kPageSize + 8];
+    const bool plain = c.from_sort == &identity_map();
     for (int i = 0; i < v.count; ++i) {
         int dup = 0, trail = 0;
-        const char* k = v.keys + static_cast<std::size_t>(i) * kl;
-        const int len = packed_key_len(k, i == 0 ? nullptr : k - kl, kl, c.sfill, &dup, &trail);
+        const char* k = key(i);
+        int len = 0;
+        if (v.dups) {
+            dup = v.dups[i];
+            trail = v.trails[i];
+            len = kl - dup - trail;
+        } else {
+            len = packed_len(k, i == 0 ? nullptr : key(i - 1), kl, c.sfill, dup, trail);
+        }
         key_pos -= len;
         if (key_pos < key_floor) throw std::logic_error("leaf page overflow");
-        for (int j = 0; j < len; ++j) p[key_pos + j] = from[static_cast<unsigned char>(k[dup + j])];
-        const std::uint64_t e_val = v.recs[i] | (static_cast<std::uint64_t>(dup) << rec_bits) |
-                                    (static_cast<std::uint64_t>(trail) << (rec_bits + kb));
-        unsigned char* e = p + kLeafHeader + i * es;
-        for (int b = 0; b < es; ++b) e[b] = static_cast<unsigned char>(e_val >> (8 * b));
+        unsigned char* out = p + key_pos;
+        const char* in = k + dup;
+        if (plain) std::memcpy(out, in, static_cast<std::size_t>(len));
+        else
+            for (int j = 0; j < len; ++j) out[j] = from[static_cast<unsigned char>(in[j])];
+        std::uint64_t e_val = v.recs[i] | (static_cast<std::uint64_t>(dup) << rec_bits) |
+                              (static_cast<std::uint64_t>(trail) << (rec_bits + kb));
+        unsigned char* e = entries + i * es;
+        if constexpr (std::endian::native == std::endian::little) std::memcpy(e, &e_val, 8);
+        else
+            for (int b = 0; b < es; ++b) e[b] = static_cast<unsigned char>(e_val >> (8 * b));
     }
+    std::memcpy(p + kLeafHeader, entries, static_cast<std::size_t>(v.count * es));
     put_le16(p + 12, static_cast<std::uint32_t>(key_pos - key_floor));
     put_le32(p + 14, rec_bits >= 32 ? 0xFFFFFFFFu : (1u << rec_bits) - 1);
     p[18] = static_cast<unsigned char>((1u << kb) - 1);

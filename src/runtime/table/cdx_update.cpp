@@ -126,30 +126,27 @@ int CdxIndex::split_point(const Tree& t, const Node& n, bool appending) const {
     fail("key does not fit in a page");
 }
 
-// Moves entries of the overfull page at `level` into its left or right
-// neighbour on the same level while that neighbour has room, so that pages
-// fill up before the tree grows: with long keys an interior page holds two
-// entries, and splitting alone would leave chains of one-entry pages. True
-// when the page fits afterwards.
+// Moves entries of the overfull interior page at `level` into its left or
+// right neighbour on the same level while that neighbour has room, so that
+// pages fill up before the tree grows: with long keys an interior page holds
+// two entries, and splitting alone would leave chains of one-entry pages.
+// (Leaves split: a leaf filled to the brim by its neighbour would pass
+// entries on again at nearly every key that reaches it.) True when the
+// page fits afterwards.
 bool CdxIndex::shift_to_neighbour(Tree& t, std::vector<Step>& path, int level) {
     if (level == 0) return false;
     Node& n = node(t, path[static_cast<std::size_t>(level)].off);
+    if (n.leaf()) return false;
     auto try_side = [&](std::uint32_t side, bool to_left) {
         if (side == kNoPage) return false;
         Node& s = node(t, side);
-        if (s.leaf() != n.leaf() || (to_left ? s.right != n.off : s.left != n.off)) return false;
+        if (s.leaf() || (to_left ? s.right != n.off : s.left != n.off)) return false;
         Node from = n, to = s;
         while (!node_fits(from, t.codec) && from.size() > 1) {
             const int i = to_left ? 0 : from.size() - 1;
-            const std::uint32_t child = from.leaf() ? 0 : from.childs[static_cast<std::size_t>(i)];
-            const int at = to_left ? to.size() : 0;
-            if (from.leaf()) {
-                leaf_insert(to, at, from.key(i), from.recs[static_cast<std::size_t>(i)], t.codec);
-                leaf_erase(from, i, t.codec);
-            } else {
-                to.insert(at, from.key(i), from.recs[static_cast<std::size_t>(i)], child);
-                from.erase(i);
-            }
+            to.insert(to_left ? to.size() : 0, from.key(i), from.recs[static_cast<std::size_t>(i)],
+                      from.childs[static_cast<std::size_t>(i)]);
+            from.erase(i);
             if (!node_fits(to, t.codec)) return false;
         }
         if (!node_fits(from, t.codec)) return false;
@@ -166,13 +163,9 @@ bool CdxIndex::shift_to_neighbour(Tree& t, std::vector<Step>& path, int level) {
         n.keys = std::move(from.keys);
         n.recs = std::move(from.recs);
         n.childs = std::move(from.childs);
-        n.packed = from.packed;
-        n.max_rec = from.max_rec;
         s.keys = std::move(to.keys);
         s.recs = std::move(to.recs);
         s.childs = std::move(to.childs);
-        s.packed = to.packed;
-        s.max_rec = to.max_rec;
         // Parents hold the last key of each child: the left page of the two
         // has a new one, carried up as far as it is a last key.
         if (to_left) settle(t, side_path, level, true);
@@ -250,6 +243,8 @@ void CdxIndex::merge_into_left(Tree& t, std::vector<Step>& path, int level) {
     left.recs = std::move(joined.recs);
     left.packed = joined.packed;
     left.max_rec = joined.max_rec;
+    left.dups = std::move(joined.dups);
+    left.trails = std::move(joined.trails);
     store(t, left);
     parent.set(up.idx - 1, left.key(left.size() - 1), left.recs.back());
     leaf.keys.clear();

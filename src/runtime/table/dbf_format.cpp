@@ -1,7 +1,10 @@
 #include "runtime/table/dbf_format.hpp"
 
 #include <cctype>
+#include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <optional>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -110,12 +113,33 @@ std::string rounded_digits(double v, int dec, bool& negative) {
     return out;
 }
 
+// The digits of |v| at `dec` decimals when they need no rounding: |v| lies
+// so near a decimal of at most 15 digits with `dec` decimals that its 15
+// significant digits are that decimal's (a number typed, read or summed in
+// cents, most often). Empty otherwise. The margin holds the error of the
+// double and of its product with 10^dec, below half the 15th digit.
+std::optional<std::string> exact_digits(double v, int dec) {
+    constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+    if (dec < 0 || dec > 9) return std::nullopt;
+    const double y = std::fabs(v) * kPow10[dec];
+    if (!(y < 1e15)) return std::nullopt;
+    if (y == 0) return std::string("0");
+    const double r = std::nearbyint(y);
+    if (r == 0 || std::fabs(y - r) > 3e-16 * y) return std::nullopt;
+    char buf[24];
+    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, static_cast<std::uint64_t>(r));
+    if (ec != std::errc()) return std::nullopt;
+    return std::string(buf, end);
+}
+
 }  // namespace
 
 std::string format_number(double v, int len, int dec) {
     if (!std::isfinite(v)) return std::string(static_cast<std::size_t>(len), '*');
-    bool negative = false;
-    std::string digits = rounded_digits(v, dec, negative);
+    bool negative = std::signbit(v) && v != 0.0;
+    std::string digits;
+    if (auto exact = exact_digits(v, dec)) digits = std::move(*exact);
+    else digits = rounded_digits(v, dec, negative);
     if (dec > 0) {
         if (digits.size() <= static_cast<std::size_t>(dec))
             digits.insert(0, static_cast<std::size_t>(dec) + 1 - digits.size(), '0');
@@ -127,7 +151,47 @@ std::string format_number(double v, int len, int dec) {
     return std::string(static_cast<std::size_t>(len) - digits.size(), ' ') + digits;
 }
 
+namespace {
+
+// A field as number fields hold it: blanks, a sign, at most fifteen digits
+// with one decimal point among them, and nothing after that would be taken
+// for part of the number. Such digits make a whole number below 2^53 and a
+// power of ten a double holds exactly, so their quotient is the double
+// nearest the text, as strtod gives it. Empty for anything else.
+std::optional<double> plain_number(std::string_view raw) {
+    constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    std::size_t i = 0;
+    while (i < raw.size() && raw[i] == ' ') ++i;
+    bool negative = false;
+    if (i < raw.size() && (raw[i] == '-' || raw[i] == '+')) negative = raw[i++] == '-';
+    std::uint64_t m = 0;
+    int digits = 0, decimals = 0;
+    bool point = false;
+    for (; i < raw.size(); ++i) {
+        const char c = raw[i];
+        if (c >= '0' && c <= '9') {
+            if (++digits > 15) return std::nullopt;
+            m = m * 10 + static_cast<std::uint64_t>(c - '0');
+            decimals += point ? 1 : 0;
+        } else if ((c == '.' || c == ',') && !point) {
+            point = true;
+        } else {
+            break;
+        }
+    }
+    if (digits == 0) return std::nullopt;
+    if (i < raw.size()) {
+        const char c = raw[i];
+        if (c == '.' || c == ',' || c == '-' || c == '+' || c == 'e' || c == 'E') return std::nullopt;
+    }
+    const double v = static_cast<double>(m) / kPow10[decimals];
+    return negative ? -v : v;
+}
+
+}  // namespace
+
 double parse_number(std::string_view raw) {
+    if (const auto v = plain_number(raw)) return *v;
     char buf[64];
     std::size_t n = 0;
     std::size_t i = 0;

@@ -1,8 +1,9 @@
 #pragma once
 // Index keys computed straight from the record bytes when the expression is
-// a simple one: fields joined by '+', each bare or inside UPPER() or DTOS()
-// ("CPF", "UPPER(NOMECONTR)", "CPF+ATV_BRASIL+DTOS(DT_LC)"), or one bare N,
-// D or L field. Gives the same bytes as evaluating the expression, without
+// a simple one: fields joined by '+', each bare, inside UPPER() or DTOS(),
+// or an N field inside STR() or STRZERO() with its width and decimals
+// ("CPF", "UPPER(NOMECONTR)", "CPF+ATV_BRASIL+DTOS(DT_LC)", "CPF+STR(I7_0,4)",
+// "STRZERO(BEM_NRO,2)+DAY_TRADE"), or one bare N, D or L field. Gives the same bytes as evaluating the expression, without
 // going through values and name look-ups; anything else is left to the
 // expression evaluator.
 #include <optional>
@@ -24,11 +25,14 @@ public:
     KeyType natural_type() const { return type_; }
 
 private:
-    enum class Kind { Raw, Upper, Dtos, Number, Date, Logical };
+    enum class Kind { Raw, Upper, Dtos, Str, StrZero, Number, Date, Logical };
     struct Part {
         Kind kind;
         Field field;
+        int width = 0;       // STR(), STRZERO()
+        int decimals = -1;   // not given
     };
+    static std::string number_text(const Part& p, const char* raw);
     std::vector<Part> parts_;
     KeyType type_ = KeyType::Character;
 };

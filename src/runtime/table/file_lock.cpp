@@ -1,12 +1,19 @@
 #include "runtime/table/file_lock.hpp"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
+#include <new>
+#include <thread>
+#include <vector>
 
 #include "runtime/table/table_error.hpp"
 
@@ -14,7 +21,7 @@ namespace qv::rt::table {
 
 namespace {
 
-int set_lock(int fd, short type, std::int64_t start, std::int64_t len, bool wait) {
+struct flock lock_of(short type, std::int64_t start, std::int64_t len) {
     struct flock fl;
     std::memset(&fl, 0, sizeof fl);
     fl.l_type = type;
@@ -22,6 +29,11 @@ int set_lock(int fd, short type, std::int64_t start, std::int64_t len, bool wait
     fl.l_start = static_cast<off_t>(start);
     fl.l_len = static_cast<off_t>(len);
     fl.l_pid = 0;   // required for open-file-description locks
+    return fl;
+}
+
+int set_lock(int fd, short type, std::int64_t start, std::int64_t len, bool wait) {
+    struct flock fl = lock_of(type, start, len);
     int rc;
     do {
         rc = ::fcntl(fd, wait ? F_OFD_SETLKW : F_OFD_SETLK, &fl);
@@ -39,12 +51,148 @@ void unlock_range(int fd, std::int64_t start, std::int64_t len) {
     set_lock(fd, F_UNLCK, start, len, false);
 }
 
+bool range_locked_elsewhere(int fd, std::int64_t start, std::int64_t len) {
+    struct flock fl = lock_of(F_WRLCK, start, len);
+    if (::fcntl(fd, F_OFD_GETLK, &fl) != 0) return true;
+    return fl.l_type != F_UNLCK;
+}
+
 bool lock_whole_file(int fd, bool exclusive) {
     int rc;
     do {
         rc = ::flock(fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB);
     } while (rc != 0 && errno == EINTR);
     return rc == 0;
+}
+
+// The locks kept, and the thread that gives them back. It lives as long as
+// the process (locks may be given back while statics are destroyed); a
+// child made by fork() starts without it, and without the parent's locks.
+class LockKeeper {
+public:
+    static constexpr auto kIdle = std::chrono::milliseconds(1);
+    static constexpr auto kMostHeld = std::chrono::milliseconds(20);
+    static constexpr auto kTurn = std::chrono::microseconds(100);
+
+    static LockKeeper& get() {
+        static LockKeeper* keeper = [] {
+            auto* k = new LockKeeper;
+            ::pthread_atfork([] { get().mutex_.lock(); }, [] { get().mutex_.unlock(); },
+                             [] { get().after_fork(); });
+            return k;
+        }();
+        return *keeper;
+    }
+
+    std::mutex mutex_;
+
+    // Under the mutex.
+    void add(KeptLock* l) {
+        if (std::find(kept_.begin(), kept_.end(), l) != kept_.end()) return;
+        kept_.push_back(l);
+        if (!started_) {
+            started_ = true;
+            std::thread([this] { run(); }).detach();
+        } else if (kept_.size() == 1) {
+            wake_.notify_one();
+        }
+    }
+    void remove(KeptLock* l) { kept_.erase(std::remove(kept_.begin(), kept_.end(), l), kept_.end()); }
+
+private:
+    void run() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        for (;;) {
+            if (kept_.empty()) {
+                wake_.wait(lock);
+                continue;
+            }
+            wake_.wait_for(lock, kIdle);
+            const auto now = std::chrono::steady_clock::now();
+            for (std::size_t i = 0; i < kept_.size();) {
+                KeptLock* l = kept_[i];
+                if (l->state_ == KeptLock::State::Kept && now - l->last_use_ >= kIdle) {
+                    unlock_range(l->fd_, l->start_, l->len_);
+                    l->state_ = KeptLock::State::Free;
+                    kept_.erase(kept_.begin() + static_cast<long>(i));
+                } else {
+                    ++i;
+                }
+            }
+        }
+    }
+    // The child shares the parent's open files, and with them the locks:
+    // they are the parent's to give back.
+    void after_fork() {
+        for (KeptLock* l : kept_) l->state_ = KeptLock::State::Free;
+        kept_.clear();
+        started_ = false;
+        new (&wake_) std::condition_variable;
+        mutex_.unlock();
+    }
+
+    std::condition_variable wake_;
+    std::vector<KeptLock*> kept_;
+    bool started_ = false;
+};
+
+void KeptLock::attach(int fd, std::int64_t start, std::int64_t len) {
+    if (fd == fd_ && start == start_ && len == len_) return;
+    give_back();
+    fd_ = fd;
+    start_ = start;
+    len_ = len;
+}
+
+// A lock given up after being held long is not taken again at once: a
+// user waiting for it is woken when it is given back, and gets a moment to
+// take it before this one asks again.
+bool KeptLock::take() {
+    if (fd_ < 0) return false;
+    if (take_if_kept()) return true;
+    if (given_up_) {
+        given_up_ = false;
+        std::this_thread::sleep_for(LockKeeper::kTurn);
+    }
+    if (!lock_range(fd_, start_, len_, true, true)) return false;
+    std::lock_guard<std::mutex> guard(LockKeeper::get().mutex_);
+    state_ = State::InUse;
+    taken_at_ = std::chrono::steady_clock::now();
+    return true;
+}
+
+bool KeptLock::take_if_kept() {
+    if (state_.load(std::memory_order_relaxed) != State::Kept) return false;   // only this thread keeps it
+    std::lock_guard<std::mutex> guard(LockKeeper::get().mutex_);
+    if (state_ != State::Kept) return false;
+    state_ = State::InUse;
+    return true;
+}
+
+void KeptLock::keep() {
+    LockKeeper& keeper = LockKeeper::get();
+    std::lock_guard<std::mutex> guard(keeper.mutex_);
+    if (state_ != State::InUse) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (now - taken_at_ >= LockKeeper::kMostHeld) {
+        unlock_range(fd_, start_, len_);
+        state_ = State::Free;
+        keeper.remove(this);
+        given_up_ = true;
+        return;
+    }
+    state_ = State::Kept;
+    last_use_ = now;
+    keeper.add(this);
+}
+
+void KeptLock::give_back() {
+    if (fd_ < 0) return;
+    LockKeeper& keeper = LockKeeper::get();
+    std::lock_guard<std::mutex> guard(keeper.mutex_);
+    if (state_ != State::Free) unlock_range(fd_, start_, len_);
+    state_ = State::Free;
+    keeper.remove(this);
 }
 
 FileHandle& FileHandle::operator=(FileHandle&& o) noexcept {

@@ -5,6 +5,8 @@
 // work areas of one process on the same table exclude each other as two
 // processes do. The whole-file BSD lock marks a table open shared or
 // exclusive.
+#include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -13,8 +15,49 @@ namespace qv::rt::table {
 // Byte range lock; `wait` blocks until granted. False when held elsewhere.
 bool lock_range(int fd, std::int64_t start, std::int64_t len, bool exclusive, bool wait);
 void unlock_range(int fd, std::int64_t start, std::int64_t len);
+// Whether a lock of another open file (another user, or another work area)
+// lies in the range; true when that cannot be told.
+bool range_locked_elsewhere(int fd, std::int64_t start, std::int64_t len);
 // Whole-file BSD lock, never waits.
 bool lock_whole_file(int fd, bool exclusive);
+
+// A write lock on a byte range held a little past its use, so that a run
+// of writes (appends one after the other) takes it and gives it back once
+// instead of at every write. A thread of the process gives it back once it
+// has lain unused for about a millisecond, and a few milliseconds after it
+// was taken in any case, so that another user waiting for it never waits
+// longer than that, whatever this one does meanwhile (computing, waiting
+// for a key or for another lock). What was written under the lock is
+// complete before the lock is kept: keeping it only makes others wait.
+class KeptLock {
+public:
+    KeptLock() = default;
+    ~KeptLock() { give_back(); }
+    KeptLock(const KeptLock&) = delete;
+    KeptLock& operator=(const KeptLock&) = delete;
+
+    // Where the lock lies; a lock still held elsewhere is given back first.
+    void attach(int fd, std::int64_t start, std::int64_t len);
+    // Takes the lock, waiting for it; at once when it is still kept. False
+    // when it cannot be had (an error of the lock call).
+    bool take();
+    // Takes it only when it is still kept: true then, and nobody else has
+    // had it since it was last used.
+    bool take_if_kept();
+    // Done with it for now: it stays held for a while for the next take().
+    void keep();
+    // Gives it back now.
+    void give_back();
+
+private:
+    friend class LockKeeper;
+    enum class State { Free, InUse, Kept };
+    int fd_ = -1;
+    std::int64_t start_ = 0, len_ = 0;
+    std::atomic<State> state_{State::Free};   // changed under the keeper's mutex
+    std::chrono::steady_clock::time_point last_use_, taken_at_;
+    bool given_up_ = false;   // given back for having been held long
+};
 
 // A file descriptor that closes itself.
 class FileHandle {

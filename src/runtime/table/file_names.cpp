@@ -135,6 +135,17 @@ std::string resolve_path(std::string_view path) {
     const std::string os = to_os(given);
     if (os.empty() || exists(os)) return os;
     if (os != given && exists(given)) return given;
+    // Most often the folder is there as spelled and only the name is to be
+    // matched (a file about to be made): one look at that folder.
+    const std::size_t slash = given.rfind('/');
+    if (slash != std::string::npos && slash + 1 < given.size() && os == given) {
+        const std::string folder = given.substr(0, slash + 1);
+        const std::string name = given.substr(slash + 1);
+        if (name != "." && name != ".." && exists(folder)) {
+            const std::string real = entry_ignoring_case(folder, name);
+            return folder + (real.empty() ? name : real);
+        }
+    }
     const std::vector<std::string> parts = split(given);
     std::string out;
     for (std::size_t i = 0; i < parts.size(); ++i) {

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -124,6 +126,32 @@ long add_converted(const std::string& src_path, const DbfHeader& dst, const std:
     return n;
 }
 
+// The new table reaches the disk on a thread of its own while its index is
+// built; wait() says whether it got there, error() why not.
+class SyncAside {
+public:
+    explicit SyncAside(int fd)
+        : fd_(::dup(fd)), error_(fd_ < 0 ? errno : 0), thread_([this] {
+              if (error_ == 0 && ::fsync(fd_) != 0) error_ = errno;
+          }) {}
+    ~SyncAside() {
+        wait();
+        if (fd_ >= 0) ::close(fd_);
+    }
+    SyncAside(const SyncAside&) = delete;
+    SyncAside& operator=(const SyncAside&) = delete;
+    bool wait() {
+        if (thread_.joinable()) thread_.join();
+        return error_ == 0;
+    }
+    int error() const { return error_; }
+
+private:
+    int fd_;
+    int error_;
+    std::thread thread_;
+};
+
 void sync_file(const std::string& path) {
     FileHandle fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd) ::fsync(fd.get());
@@ -204,6 +232,7 @@ PreparedReplace prepare_replace(Workspace& ws, int area, const std::function<boo
     temp.dbf = folder_of(path) + stem_of(path) + "_" + std::to_string(::getpid()) + ".rw~";
     temp.cdx = with_extension(temp.dbf, ".cdx");
     ::unlink(temp.cdx.c_str());
+    std::optional<SyncAside> data_sync;
     {
         FileHandle out(::open(temp.dbf.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
         if (!out) fail(temp.dbf, std::string("cannot create: ") + std::strerror(errno));
@@ -227,7 +256,7 @@ PreparedReplace prepare_replace(Workspace& ws, int area, const std::function<boo
         std::string head = old.bytes;
         head.replace(0, 32, serialise_fixed_header(h));
         write_at(out.get(), head.data(), head.size(), 0, temp.dbf);
-        if (::fsync(out.get()) != 0) fail(temp.dbf, std::string("cannot sync: ") + std::strerror(errno));
+        data_sync.emplace(out.get());
     }
 
     OpenOptions opt;
@@ -240,6 +269,7 @@ PreparedReplace prepare_replace(Workspace& ws, int area, const std::function<boo
         AreaCloser closer{ws, work};
         for (const IndexTag& tag : tags) fresh.index_on(tag.key, tag.name, tag.options);
     }
+    if (!data_sync->wait()) fail(temp.dbf, std::string("cannot sync: ") + std::strerror(data_sync->error()));
     if (!tags.empty()) sync_file(temp.cdx);
     // The new file stays held while it takes the old one's name, so that
     // nobody opens it before its index is there too.

@@ -47,11 +47,18 @@ bool exists(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0;
 }
 
-// The stem of the table whose leftover `entry` of `folder` is; empty when
-// it is none.
-std::string scratch_stem(const std::string& folder, std::string_view entry) {
+// A leftover's name: the stem of the table it belongs to, and whether it
+// is one only when no table is named like it (an index "<stem>_<pid>.cdx"
+// may be the structural index of a table "<stem>_<pid>.dbf").
+struct ScratchName {
+    std::string stem;
+    std::string table_named_like;   // such a table makes it no leftover
+};
+
+// What `entry` is a leftover of; an empty stem when it is none.
+ScratchName scratch_name(std::string_view entry) {
     if (entry.size() > 5 && equal_ignoring_case(entry.substr(entry.size() - 5), ".rp~~"))
-        return std::string(entry.substr(0, entry.size() - 5));
+        return {std::string(entry.substr(0, entry.size() - 5)), {}};
     const std::size_t dot = entry.rfind('.');
     if (dot == std::string_view::npos || dot == 0) return {};
     const std::string_view ext = entry.substr(dot);
@@ -60,11 +67,7 @@ std::string scratch_stem(const std::string& folder, std::string_view entry) {
         // "<stem>_<pid>": the table and its index written aside
         const std::size_t bar = head.rfind('_');
         if (bar == std::string_view::npos || bar == 0 || !digits(head.substr(bar + 1))) return {};
-        // an index of a table of that very name is no leftover
-        if (equal_ignoring_case(ext, ".cdx") &&
-            (exists(folder + std::string(head) + ".dbf") || exists(folder + std::string(head) + ".DBF")))
-            return {};
-        return std::string(head.substr(0, bar));
+        return {std::string(head.substr(0, bar)), equal_ignoring_case(ext, ".cdx") ? std::string(head) : std::string()};
     }
     const bool pack_or_bag = equal_ignoring_case(ext, ".pk~") || equal_ignoring_case(ext, ".pm~") ||
                              equal_ignoring_case(ext, ".cx~") || equal_ignoring_case(ext, ".cr~") ||
@@ -74,13 +77,17 @@ std::string scratch_stem(const std::string& folder, std::string_view entry) {
     // "<stem>.<pid>"
     const std::size_t point = head.rfind('.');
     if (point == std::string_view::npos || point == 0 || !digits(head.substr(point + 1))) return {};
-    return std::string(head.substr(0, point));
+    return {std::string(head.substr(0, point)), {}};
 }
 
 // What the last look at a folder found.
 struct Look {
     struct timespec mtime {};
-    std::vector<std::pair<std::string, std::string>> leftovers;   // stem, file
+    struct Leftover {
+        ScratchName name;
+        std::string file;
+    };
+    std::vector<Leftover> leftovers;
 };
 
 std::mutex& looks_mutex() {
@@ -97,13 +104,13 @@ bool same_time(const struct timespec& a, const struct timespec& b) {
     return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
 }
 
-Look look_at(const std::string& folder, const std::string& dir) {
+Look look_at(const std::string& dir) {
     Look look;
     std::unique_ptr<DIR, int (*)(DIR*)> d(::opendir(dir.c_str()), ::closedir);
     if (!d) return look;
     while (dirent* e = ::readdir(d.get()))
-        if (std::string stem = scratch_stem(folder, e->d_name); !stem.empty())
-            look.leftovers.emplace_back(std::move(stem), e->d_name);
+        if (ScratchName name = scratch_name(e->d_name); !name.stem.empty())
+            look.leftovers.push_back({std::move(name), e->d_name});
     return look;
 }
 
@@ -118,7 +125,7 @@ int remove_dead_scratch(const std::string& table_path) {
     std::lock_guard<std::mutex> guard(looks_mutex());
     auto it = looks().find(dir);
     if (it == looks().end() || !same_time(it->second.mtime, st.st_mtim)) {
-        Look look = look_at(folder, dir);
+        Look look = look_at(dir);
         // A folder changed in this very tick may change again unseen: such
         // a look is not kept.
         look.mtime = std::time(nullptr) - st.st_mtim.tv_sec >= kSettled ? st.st_mtim : timespec{};
@@ -127,11 +134,16 @@ int remove_dead_scratch(const std::string& table_path) {
     int removed = 0;
     auto& leftovers = it->second.leftovers;
     for (auto l = leftovers.begin(); l != leftovers.end();) {
-        if (!equal_ignoring_case(l->first, stem)) {
+        if (!equal_ignoring_case(l->name.stem, stem)) {
             ++l;
             continue;
         }
-        if (::unlink((folder + l->second).c_str()) == 0) ++removed;
+        const std::string& like = l->name.table_named_like;
+        if (!like.empty() && (exists(folder + like + ".dbf") || exists(folder + like + ".DBF"))) {
+            l = leftovers.erase(l);   // the index of a table of that very name
+            continue;
+        }
+        if (::unlink((folder + l->file).c_str()) == 0) ++removed;
         l = leftovers.erase(l);
     }
     // The removals changed the folder: the next open looks again.

@@ -189,7 +189,9 @@ void Table::open(const OpenOptions& opt) {
 Table::~Table() {
     try {
         if (fd_) unlock();
+        give_back_kept_locks();
         for (auto& b : bags_) b->cdx->flush();
+        remember_bags_in_step();
         // nothing left for anyone to repair: no file is left beside the table
         if (exclusive_ && journal_) journal_->remove_if_unused();
     } catch (...) {
@@ -459,11 +461,11 @@ void Table::flush() {
             // The record is written (here, when the keys failed before it
             // went out) but its keys may not all be: the bags are marked for
             // a rebuild at the next open, and the change is not tried again.
+            struct GiveUp {
+                Table& t;
+                ~GiveUp() { t.give_up_keys(); }
+            } give_up{*this};
             if (!written) write_record();
-            for (auto& b : bags_) try { b->cdx->mark_damaged(); } catch (...) {}
-            dirty_ = false;
-            is_new_ = false;
-            orig_.clear();
             throw;
         }
     }
@@ -472,7 +474,33 @@ void Table::flush() {
     orig_.clear();
 }
 
+// The record is written but its keys may not all be: the bags are marked
+// for a rebuild at the next open, and the change is not tried again.
+void Table::give_up_keys() noexcept {
+    for (auto& b : bags_) {
+        b->in_step = false;
+        try {
+            b->cdx->mark_damaged();
+        } catch (...) {
+        }
+    }
+    dirty_ = false;
+    is_new_ = false;
+    orig_.clear();
+}
+
 void Table::commit() { flush(); }
+
+// A record just appended keeps its pending keys: the blank record is in
+// the file, and its keys go in when it is next written.
+void Table::discard() {
+    if (!dirty_) return;
+    buf_ = orig_;
+    if (!is_new_) {
+        dirty_ = false;
+        orig_.clear();
+    }
+}
 
 void Table::delete_record() {
     prepare_change();
@@ -540,6 +568,7 @@ bool Table::append_blank() {
             orig_.clear();
         }
     } catch (...) {
+        if (carry) give_up_keys();   // the record went out with the new one
         unlock_header();
         if (lock_records) {
             release_record_locks();
@@ -547,12 +576,9 @@ bool Table::append_blank() {
         }
         throw;
     }
-    if (lock_records) {
-        unlock_header_and_records();
-        locked_.push_back(n + 1);
-    } else {
-        unlock_header();
-    }
+    keep_header_release_records();
+    if (lock_records) locked_.push_back(n + 1);
+    ++own_appends_;
     blank_buffer();
     recno_ = n + 1;
     eof_ = bof_ = found_ = false;

@@ -117,6 +117,9 @@ public:
     void delete_record();
     void recall();
     void commit();                  // writes the record buffer now
+    // Forgets what was put in the current record since it was read (a
+    // record just appended stays, blank).
+    void discard();
     void zap();                     // exclusive only
     void pack();                    // exclusive only
     // Exclusive use, no memo fields: the records become `records` (raw
@@ -176,8 +179,13 @@ private:
     void rebuild_bag_from(Bag& bag, const std::vector<TagInfo>& tags);
     // Index files written beside the old ones and renamed over them
     // (table_bag_files.cpp).
-    bool bag_out_of_step(Bag& bag);
+    enum class BagStep { InStep, Unknown, OutOfStep };
+    BagStep bag_step(Bag& bag);
+    bool records_locked_elsewhere(const Bag& bag) const;
+    static bool read_marks(Bag& bag, char* out);
+    void known_in_step(Bag& bag);
     void repair_bag_if_needed(Bag& bag);
+    void remember_bags_in_step() noexcept;
     void build_bag_aside(Bag& bag, const std::vector<TagInfo>& infos, std::vector<KeyBlock> keys);
     void add_tag_aside(Bag& bag, const TagInfo& info, KeyBlock keys);
     void install_bag(Bag& bag, const std::string& built);
@@ -199,6 +207,7 @@ private:
     void blank_buffer();
     void to_phantom();
     void flush();
+    void give_up_keys() noexcept;
     void undo_partial_append(std::uint32_t n, bool carried) noexcept;
     void update_indexes(const std::function<void()>& write_record = {});
     void prepare_change();
@@ -229,7 +238,8 @@ private:
     void release_record_locks();
     bool lock_header();
     void unlock_header();
-    void unlock_header_and_records();
+    void keep_header_release_records();
+    void give_back_kept_locks() noexcept;
 
     Workspace& ws_;
     int area_;
@@ -243,6 +253,7 @@ private:
     WritableMap wmap_;           // the DBF, for writing the count
     DbfHeader header_;
     std::uint32_t reccount_ = 0;
+    std::uint64_t own_appends_ = 0;   // records this user appended
     std::unique_ptr<MemoFile> memo_;
     std::optional<RecordJournal> journal_;   // record rewrites a kill cannot tear
     bool date_touched_ = false;
@@ -257,6 +268,7 @@ private:
     std::string filter_text_;
     Condition locate_for_, locate_while_;
 
+    KeptLock header_lock_;                // appends, kept between the appends of a run
     std::vector<std::uint32_t> locked_;   // record locks held
     bool file_locked_ = false;
     bool cdx_lock_scheme_ = false;        // lock offsets of a table with a structural CDX

@@ -34,12 +34,17 @@ std::function<void(const std::string&)>& rebuild_notice() {
 // What a bag and its table looked like when their entries were last found
 // in step. Counting every entry of a big index costs more than the rest of
 // an opening, and a table opened again and again (one declaration after
-// another) is most often unchanged since: any write to either file moves
-// its size or its modification time.
+// another) is most often unchanged since. Every change of the entries moves
+// the bag's change counter (every writer moves it before its first page)
+// or its free list; every record added or taken away moves the table's
+// count and size; the times are kept too, for writers that move neither.
+// What counting finds wrong (entries for records that are not there, keys
+// missing) always moves one of these.
 struct StepStamp {
     std::uint64_t bag_size = 0, table_size = 0;
     std::int64_t bag_sec = 0, bag_nsec = 0, table_sec = 0, table_nsec = 0;
     std::uint32_t reccount = 0;
+    char marks[8] = {};   // free list head and change counter
     bool operator==(const StepStamp&) const = default;
 };
 
@@ -50,20 +55,11 @@ std::map<BagIdentity, StepStamp>& found_in_step() {
     return stamps;
 }
 
-// A stamp is kept only once both files have been left alone for a while: a
-// write in the same tick of the file system's clock as the one stamped
-// would not move the time.
-bool settled(const StepStamp& s) {
-    timespec now {};
-    ::clock_gettime(CLOCK_REALTIME, &now);
-    constexpr std::int64_t kSettledSeconds = 2;
-    return now.tv_sec - std::max(s.bag_sec, s.table_sec) >= kSettledSeconds;
-}
-
 std::optional<std::pair<BagIdentity, StepStamp>> step_stamp(int bag_fd, int table_fd, std::uint32_t reccount) {
     struct stat b {}, t {};
     if (::fstat(bag_fd, &b) != 0 || ::fstat(table_fd, &t) != 0) return std::nullopt;
     StepStamp s;
+    if (read_at(bag_fd, s.marks, sizeof s.marks, 4, "index") < sizeof s.marks) return std::nullopt;
     s.bag_size = static_cast<std::uint64_t>(b.st_size);
     s.table_size = static_cast<std::uint64_t>(t.st_size);
     s.bag_sec = b.st_mtim.tv_sec;
@@ -85,11 +81,14 @@ std::string Table::aside_name(const std::string& path, const char* ext) const {
 }
 
 // Every tag without FOR or UNIQUE holds one key per record. On a shared
-// table a missing key may be an append under way, so the count is compared
-// only while no one appends (the append lock is free).
-bool Table::bag_out_of_step(Bag& bag) {
+// table a key may be missing for a while only: a record being appended
+// gets its keys when it is first written, and its writer holds it locked
+// (or the whole table) until then. So the keys are counted against the
+// records only while no one appends (the append lock is free), and keys
+// found missing are taken for damage only while nobody holds a record.
+Table::BagStep Table::bag_step(Bag& bag) {
     try {
-        if (bag.cdx->interrupted()) return true;
+        if (bag.cdx->interrupted()) return BagStep::OutOfStep;
         refresh_header();
         bool quiet = exclusive_;
         if (!quiet) quiet = lock_range(fd_.get(), kHeaderLockByte, 1, true, false);
@@ -104,48 +103,109 @@ bool Table::bag_out_of_step(Bag& bag) {
         const auto stamp = quiet ? step_stamp(bag.cdx->fd(), fd_.get(), reccount_) : std::nullopt;
         if (stamp) {
             const auto known = found_in_step().find(stamp->first);
-            if (known != found_in_step().end() && known->second == stamp->second) return false;
+            if (known != found_in_step().end() && known->second == stamp->second) return BagStep::InStep;
         }
+        bool missing = false;
         for (std::size_t i = 0; i < bag.tags.size(); ++i) {
             const TagInfo& info = bag.tags[i].info;
             if (!bag.tags[i].unusable.empty()) continue;
             const auto sum = bag.cdx->summarize(static_cast<int>(i));
-            if (sum.count > 0 && (sum.lowest == 0 || sum.highest > reccount_)) return true;
+            if (sum.count > 0 && (sum.lowest == 0 || sum.highest > reccount_)) return BagStep::OutOfStep;
             if (!info.for_expr.empty() || info.unique) continue;
-            if (sum.count > reccount_ || (quiet && sum.count != reccount_)) return true;
+            if (sum.count > reccount_) return BagStep::OutOfStep;
+            missing = missing || sum.count < reccount_;
         }
-        if (stamp && settled(stamp->second)) found_in_step()[stamp->first] = stamp->second;
-        return false;
+        if (!quiet) return BagStep::Unknown;
+        if (missing) return records_locked_elsewhere(bag) ? BagStep::Unknown : BagStep::OutOfStep;
+        if (stamp) found_in_step()[stamp->first] = stamp->second;
+        return BagStep::InStep;
     } catch (const CdxError&) {
-        return true;
+        return BagStep::OutOfStep;
+    }
+}
+
+// Another user (or another work area) holds a record of the table, or the
+// whole table: a record of theirs may be waiting for its keys.
+bool Table::records_locked_elsewhere(const Bag& bag) const {
+    if (exclusive_ || reccount_ == 0) return false;
+    if (bag.structural || cdx_lock_scheme_) return range_locked_elsewhere(fd_.get(), kCdxRecordBase - reccount_, reccount_);
+    return range_locked_elsewhere(fd_.get(), kPlainRecordBase + header_.header_len,
+                                  std::int64_t(reccount_) * header_.record_len);
+}
+
+bool Table::read_marks(Bag& bag, char* out) {
+    return bag.marks.read(bag.cdx->fd(), 4, out, 8) || read_at(bag.cdx->fd(), out, 8, 4, bag.path) == 8;
+}
+
+// The bag is in step with the records as they are now; the changes this
+// user makes from here on keep it so, as long as nobody else writes it.
+void Table::known_in_step(Bag& bag) {
+    bag.in_step = read_marks(bag, bag.step_marks);
+    bag.step_reccount = reccount_;
+    bag.step_appends = own_appends_;
+}
+
+// What this user leaves is known in step when every change since it was
+// last found so was its own (the bag's change marks are where its last
+// update left them, and the records are those it counted and added): the
+// next opening need not count it again. A table held alone has had no
+// other writer. A change whose keys failed leaves the update mark, which
+// an opening looks at first.
+void Table::remember_bags_in_step() noexcept {
+    if (read_only_) return;
+    try {
+        if (!exclusive_) refresh_header();
+        for (auto& b : bags_) {
+            if (std::any_of(b->tags.begin(), b->tags.end(), [](const Tag& t) { return !t.unusable.empty(); }))
+                continue;   // tags this runtime cannot keep up
+            if (b->cdx->interrupted()) continue;
+            if (!exclusive_) {
+                char now[8];
+                if (!b->in_step || !read_marks(*b, now) || std::memcmp(now, b->step_marks, 8) != 0) continue;
+                if (reccount_ != b->step_reccount + (own_appends_ - b->step_appends)) continue;
+            }
+            if (const auto stamp = step_stamp(b->cdx->fd(), fd_.get(), reccount_))
+                found_in_step()[stamp->first] = stamp->second;
+        }
+    } catch (...) {
+        // nothing is remembered: the next opening counts
     }
 }
 
 void Table::repair_bag_if_needed(Bag& bag) {
     if (read_only_) return;
-    BagLock lock(*this, bag, true);
-    if (!bag_out_of_step(bag)) return;
-    for (const Tag& t : bag.tags)
-        if (!t.unusable.empty()) return;   // cannot be built here: left as it is
-    if (rebuild_notice()) rebuild_notice()(bag.path);
-    std::vector<TagInfo> infos;
-    std::vector<Tag*> tags;
-    for (Tag& t : bag.tags) {
-        infos.push_back(t.info);
-        tags.push_back(&t);
+    {
+        BagLock lock(*this, bag, true);
+        const BagStep step = bag_step(bag);
+        if (step == BagStep::Unknown) return;
+        if (step == BagStep::InStep) {
+            known_in_step(bag);
+            return;
+        }
+        for (const Tag& t : bag.tags)
+            if (!t.unusable.empty()) return;   // cannot be built here: left as it is
+        if (rebuild_notice()) rebuild_notice()(bag.path);
+        std::vector<TagInfo> infos;
+        std::vector<Tag*> tags;
+        for (Tag& t : bag.tags) {
+            infos.push_back(t.info);
+            tags.push_back(&t);
+        }
+        auto keys = collect_keys(tags);
+        if (exclusive_) {
+            build_bag_aside(bag, infos, std::move(keys));
+        } else {
+            // Others have the file open: it is rebuilt in place, under the
+            // index lock, and they read it again when they see its change
+            // counter move.
+            try {
+                bag.cdx->rebuild(infos, std::move(keys));
+            } catch (const CdxError& e) {
+                throw TableError(e.what());
+            }
+        }
     }
-    auto keys = collect_keys(tags);
-    if (exclusive_) {
-        build_bag_aside(bag, infos, std::move(keys));
-        return;
-    }
-    // Others have the file open: it is rebuilt in place, under the index
-    // lock, and they read it again when they see its change counter move.
-    try {
-        bag.cdx->rebuild(infos, std::move(keys));
-    } catch (const CdxError& e) {
-        throw TableError(e.what());
-    }
+    known_in_step(bag);
 }
 
 // Writes the whole bag under a new name, then renames it over the old one.
@@ -190,6 +250,7 @@ void Table::install_bag(Bag& bag, const std::string& built) {
 }
 
 void Table::reopen_bag(Bag& bag) {
+    bag.write_lock.give_back();
     bag.cdx.reset();
     bag.marks.reset();
     bag.seen_valid = false;

@@ -43,6 +43,16 @@ struct Table::Bag {
     FileMap marks;           // the compound header: free list and change counter
     char seen[8] = {};       // the marks when last read
     bool seen_valid = false;
+    // Known in step with the records when the marks were `step_marks`, the
+    // record count `step_reccount` and this user had appended
+    // `step_appends` records; kept up by this user's own updates.
+    bool in_step = false;
+    char step_marks[8] = {};
+    std::uint32_t step_reccount = 0;
+    std::uint64_t step_appends = 0;
+    // The index lock for writing, kept between the writes of a run (after
+    // `cdx`, so that it is given back before the file is closed).
+    KeptLock write_lock;
 };
 
 // Evaluates with the table's own area selected.
@@ -70,11 +80,25 @@ private:
     Bag& bag_;
     bool locked_ = false;
     bool write_;
+    char before_[8] = {};   // the marks when the lock was had
+    bool before_valid_ = false;
 };
 
 template <typename Op>
 auto Table::index_read(Bag& bag, Op op) -> decltype(op()) {
     if (exclusive_) return op();
+    // The index lock this user keeps: nobody else has written since.
+    if (bag.write_lock.take_if_kept()) {
+        struct Keep {
+            Bag& bag;
+            ~Keep() { bag.write_lock.keep(); }
+        } keep{bag};
+        try {
+            return op();
+        } catch (const CdxError& e) {
+            throw TableError(e.what());
+        }
+    }
     // Unchanged since last read: the cached pages answer, unless a writer
     // moved the marks meanwhile. Changed: the pages are read again under
     // the lock, so that no half-written state is taken in.

@@ -65,6 +65,7 @@ bool Table::flock() {
 void Table::unlock() {
     flush();
     if (exclusive_) return;
+    give_back_kept_locks();
     release_record_locks();
     if (file_locked_) {
         const std::int64_t start = cdx_lock_scheme_ ? kCdxFileLockStart : kPlainFileLockStart;
@@ -86,29 +87,37 @@ bool Table::is_locked(std::uint32_t recno) const {
 // the record locks, with one the byte just above them.
 bool Table::lock_header() {
     if (exclusive_) return true;
-    return lock_range(fd_.get(), cdx_lock_scheme_ ? kHeaderLockByte : kPlainRecordBase, 1, true, true);
+    header_lock_.attach(fd_.get(), cdx_lock_scheme_ ? kHeaderLockByte : kPlainRecordBase, 1);
+    return header_lock_.take();
 }
 
 void Table::unlock_header() {
     if (exclusive_) return;
-    unlock_range(fd_.get(), cdx_lock_scheme_ ? kHeaderLockByte : kPlainRecordBase, 1);
+    header_lock_.give_back();
 }
 
-// Lets go of the header byte and of every record lock. With the lock
-// offsets of a structural index the record locks lie just below the header
-// byte (record r at header - r), and no other lock of ours lies between, so
-// one call frees the range from the highest locked record up to the header.
-void Table::unlock_header_and_records() {
+// Lets go of the write locks kept from the last writes.
+void Table::give_back_kept_locks() noexcept {
+    header_lock_.give_back();
+    for (auto& b : bags_) b->write_lock.give_back();
+}
+
+// Keeps the header byte for the next append and lets go of every record
+// lock. With the lock offsets of a structural index the record locks lie
+// just below the header byte (record r at header - r), and no other lock
+// of ours lies between, so one call frees the range from the highest
+// locked record up to the header.
+void Table::keep_header_release_records() {
     if (exclusive_) return;
-    if (!cdx_lock_scheme_ || file_locked_) {
-        unlock_header();
+    if (!cdx_lock_scheme_ || file_locked_ || locked_.empty()) {
         release_record_locks();
-        return;
+    } else {
+        std::int64_t low = kHeaderLockByte;
+        for (std::uint32_t r : locked_) low = std::min(low, record_lock_offset(r));
+        unlock_range(fd_.get(), low, kHeaderLockByte - low);
+        locked_.clear();
     }
-    std::int64_t low = kHeaderLockByte;
-    for (std::uint32_t r : locked_) low = std::min(low, record_lock_offset(r));
-    unlock_range(fd_.get(), low, kHeaderLockByte - low + 1);
-    locked_.clear();
+    header_lock_.keep();
 }
 
 bool Table::sync_bag(Bag& bag) {
@@ -139,11 +148,21 @@ void Table::lock_bag_for_read(Bag& bag) {
 
 void Table::unlock_bag(Bag& bag) { unlock_range(bag.cdx->fd(), kIndexLockByte, 1); }
 
+// A write lock still kept from this user's last write: nobody else has
+// written the bag since, and what is cached stands.
 Table::BagLock::BagLock(Table& t, Bag& b, bool write) : bag_(b), write_(write) {
     if (t.exclusive_) return;
     if (write) {
-        lock_range(b.cdx->fd(), kIndexLockByte, 1, true, true);
+        if (b.write_lock.take_if_kept()) {
+            locked_ = true;
+            before_valid_ = b.seen_valid;
+            std::memcpy(before_, b.seen, 8);
+            return;
+        }
+        b.write_lock.attach(b.cdx->fd(), kIndexLockByte, 1);
+        b.write_lock.take();
         locked_ = true;
+        before_valid_ = b.marks.read(b.cdx->fd(), 4, before_, 8);
     }
     t.sync_bag(b);
 }
@@ -157,7 +176,12 @@ Table::BagLock::~BagLock() {
     }
     // our own update moved the marks: what is cached is current
     bag_.seen_valid = bag_.marks.read(bag_.cdx->fd(), 4, bag_.seen, 8);
-    unlock_range(bag_.cdx->fd(), kIndexLockByte, 1);
+    // Still in step when nobody else wrote the bag since it was found so.
+    if (bag_.in_step && before_valid_ && bag_.seen_valid && std::memcmp(before_, bag_.step_marks, 8) == 0)
+        std::memcpy(bag_.step_marks, bag_.seen, 8);
+    else
+        bag_.in_step = false;
+    bag_.write_lock.keep();
 }
 
 }  // namespace qv::rt::table

@@ -1,5 +1,6 @@
 // Tables this engine writes: the bytes on disk, round trips of every field
 // type, and an independent reader's view of them.
+#include <cmath>
 #include <cstring>
 
 #include "table_test_util.hpp"
@@ -35,9 +36,24 @@ TEST(NumberField, FormatsRightAlignedRoundingHalfAwayAndOverflowsToAsterisks) {
     EXPECT_EQ(format_number(-0.001, 6, 2), "  0.00");
     EXPECT_EQ(format_number(0.5, 4, 2), "0.50");
     EXPECT_EQ(format_number(12345, 4, 0), "****");
+    EXPECT_EQ(format_number(0.1 + 0.2, 6, 2), "  0.30");
+    EXPECT_EQ(format_number(2.675, 6, 2), "  2.68");
+    EXPECT_EQ(format_number(1234.56, 12, 2), "     1234.56");
+    EXPECT_EQ(format_number(-0.0, 6, 2), "  0.00");
+    EXPECT_EQ(format_number(0.0, 4, 0), "   0");
+    EXPECT_EQ(format_number(99999.995, 9, 2), "100000.00");
+    EXPECT_EQ(format_number(123456789012.34, 15, 2), "123456789012.34");
+    EXPECT_EQ(format_number(0.045, 5, 2), " 0.05");
     EXPECT_DOUBLE_EQ(parse_number("      -10.50"), -10.5);
     EXPECT_DOUBLE_EQ(parse_number("          "), 0.0);
     EXPECT_DOUBLE_EQ(parse_number("****"), 0.0);
+    EXPECT_DOUBLE_EQ(parse_number("   1234.56"), 1234.56);
+    EXPECT_DOUBLE_EQ(parse_number("  .5"), 0.5);
+    EXPECT_DOUBLE_EQ(parse_number("    12,25"), 12.25);
+    EXPECT_DOUBLE_EQ(parse_number("  12.5.3"), 12.5);
+    EXPECT_DOUBLE_EQ(parse_number("  5-"), 5.0);
+    EXPECT_DOUBLE_EQ(parse_number("12345678901234567"), 12345678901234567.0);
+    EXPECT_TRUE(std::signbit(parse_number("  -0.00")));
 }
 
 TEST_F(DbfWrite, NewTableHasTheHeaderOtherToolsExpect) {

@@ -151,6 +151,67 @@ TEST_F(IndexRepair, ABagFoundInStepIsCheckedAgainOnceEitherFileChanged) {
     }
 }
 
+// Another user's record just appended, still being filled in, has no keys
+// yet: an opening meanwhile leaves the index alone, and the record gets its
+// keys once, when it is written.
+TEST_F(IndexRepair, ARecordBeingAppendedElsewhereIsNotTakenForAMissingKey) {
+    make(40);
+    Table& a = ws.use(dir.file("REP"), {});
+    ASSERT_TRUE(a.append_blank());
+    notices.clear();
+    {
+        Workspace other;
+        Table& b = other.use(dir.file("REP"), {});
+        EXPECT_EQ(b.lastrec(), 41u);
+        other.close_all();
+    }
+    EXPECT_TRUE(notices.empty()) << "rebuilt under an append";
+    a.put("COD", Value("000000"));
+    a.put("NOME", Value("pessoa nova"));
+    a.unlock();
+    ws.close();
+    Table& t = ws.use(dir.file("REP"), exclusive());
+    EXPECT_TRUE(notices.empty()) << "the keys were out of step";
+    ASSERT_TRUE(t.set_order("COD"));
+    std::vector<std::uint32_t> order;
+    for (t.go_top(); !t.eof(); t.skip()) order.push_back(t.recno());
+    ASSERT_EQ(order.size(), 41u);
+    EXPECT_EQ(order.front(), 41u) << "000000 comes first";
+    EXPECT_EQ(order.back(), 1u);
+}
+
+// A key lost by a writer that died (nobody holds a record any more) is
+// found at the next opening, shared as it may be; while another user holds
+// a record it is left for a later opening.
+TEST_F(IndexRepair, AKeyLostByADeadWriterIsRebuiltOnceNoRecordIsHeld) {
+    make(40);
+    {
+        auto f = CdxFile::open(cdx());
+        f->remove(f->tag_number("COD"), "100010", 30);
+    }
+    notices.clear();
+    Table& holder = ws.use(dir.file("REP"), {});
+    EXPECT_EQ(notices.size(), 1u) << "nobody held a record";
+    holder.go_to(5);
+    ASSERT_TRUE(holder.rlock());
+    {
+        auto f = CdxFile::open(cdx());
+        f->remove(f->tag_number("COD"), "100010", 30);
+    }
+    notices.clear();
+    {
+        Workspace other;
+        other.use(dir.file("REP"), {});
+        other.close_all();
+    }
+    EXPECT_TRUE(notices.empty()) << "a record was held";
+    holder.unlock();
+    ws.close();
+    Table& t = ws.use(dir.file("REP"), {});
+    EXPECT_EQ(notices.size(), 1u);
+    expect_code_order(t, 40);
+}
+
 // Writes beyond `bytes` into any file fail as on a full disk.
 class FileSizeLimit {
 public:

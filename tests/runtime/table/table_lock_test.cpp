@@ -2,10 +2,12 @@
 // offsets of the other xBase tools, several processes writing one table, and
 // a writer killed in the middle.
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstring>
 #include <set>
 
@@ -182,6 +184,63 @@ TEST_F(Locks, TwoProcessesAppendingAndReplacingLoseNoUpdate) {
         prev = t.get("CPF").as_string();
     }
     EXPECT_EQ(n, 1u + kChildren * kEach);
+}
+
+// A run of appends keeps the append lock and the index lock from one append
+// to the next, yet another user's appends go in while the run goes on, and
+// once the run stops (its writer idle, the table still open) both locks are
+// free again.
+TEST_F(Locks, AnotherUserAppendsDuringARunOfAppendsAndTheLocksAreFreeOnceItStops) {
+    make(true, 1);
+    int started[2], stopped[2];
+    ASSERT_EQ(::pipe(started), 0);
+    ASSERT_EQ(::pipe(stopped), 0);
+    const pid_t writer = ::fork();
+    ASSERT_GE(writer, 0);
+    if (writer == 0) {
+        Workspace w;
+        Table& t = w.use(dir.file("SHR"), {});
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+        for (long i = 0; std::chrono::steady_clock::now() < until; ++i) {
+            if (!t.append_blank()) ::_exit(2);
+            t.put("CPF", Value("9" + std::to_string(1000000000L + i)));
+            if (i == 0 && ::write(started[1], "x", 1) != 1) ::_exit(3);
+        }
+        t.commit();
+        if (::write(stopped[1], "x", 1) != 1) ::_exit(3);
+        ::pause();   // idle, the table open
+        ::_exit(0);
+    }
+    ::close(started[1]);
+    ::close(stopped[1]);
+    char c;
+    ASSERT_EQ(::read(started[0], &c, 1), 1);
+    Table& t = ws.use(dir.file("SHR"), {});
+    for (int i = 0; i < 10; ++i) {
+        ASSERT_TRUE(t.append_blank());
+        t.put("CPF", Value("1000000000" + std::to_string(i)));
+        t.unlock();
+    }
+    pollfd run_over{stopped[0], POLLIN, 0};
+    EXPECT_EQ(::poll(&run_over, 1, 0), 0) << "the other user waited for the whole run";
+    ASSERT_EQ(::read(stopped[0], &c, 1), 1);
+    const auto free_within = [](const std::string& file, std::int64_t byte) {
+        for (int tries = 0; tries < 400 && byte_locked(file, byte); ++tries) ::usleep(5000);
+        return !byte_locked(file, byte);
+    };
+    EXPECT_TRUE(free_within(dir.file("SHR.DBF"), 0x7FFFFFFE)) << "the append lock";
+    EXPECT_TRUE(free_within(dir.file("SHR.cdx"), 0x7FFFFFFE)) << "the index lock";
+    ::kill(writer, SIGKILL);
+    int status = 0;
+    ::waitpid(writer, &status, 0);
+    ::close(started[0]);
+    ::close(stopped[0]);
+    ws.close();
+    Table& check = ws.use(dir.file("SHR"), {});
+    ASSERT_TRUE(check.set_order("CPF"));
+    std::size_t keys = 0;
+    for (check.go_top(); !check.eof(); check.skip()) ++keys;
+    EXPECT_EQ(keys, check.lastrec());
 }
 
 TEST_F(Locks, AWriterKilledMidwayLeavesAReadableTable) {

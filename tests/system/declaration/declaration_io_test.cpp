@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "declaration/loop/declaration_load.hpp"
 #include "declaration/loop/declaration_save.hpp"
 #include "declaration_io_fixture.hpp"
@@ -128,6 +130,46 @@ TEST_F(DeclarationLoadSave, AWalkRefillsTheOpenWorkCopiesWithEachTaxpayersRows) 
         kept = tables::ws().table(22);
     }
     tables::FECHA_PROV();
+}
+
+// The copies a saved declaration leaves on the disk are refilled in place
+// for the next one: its own rows only, and a new taxpayer's register copy
+// names it, so that a recovery after a kill knows whose copies they are.
+TEST_F(DeclarationLoadSave, TheNextDeclarationRefillsTheCopiesTheLastOneLeft) {
+    seed();
+    const std::string cpf_c = "33333333333";
+    struct Load {
+        std::string cpf;
+        int existing;
+        std::uint32_t income, assets;
+    };
+    const Load loads[] = {{kCpfA, 1, 2, 3}, {kCpfB, 1, 2, 3}, {cpf_c, 0, 0, 0}, {kCpfA, 1, 2, 3}};
+    const auto inode = [this](const char* file) {
+        struct stat st {};
+        return ::stat((work + file).c_str(), &st) == 0 ? st.st_ino : ino_t{0};
+    };
+    ino_t income_copy = 0;
+    for (const Load& l : loads) {
+        SCOPED_TRACE(l.cpf);
+        choose(l.cpf);
+        rt::DeclarationScope scope;
+        ASSERT_TRUE(INIC_VAR(1, l.existing));
+        EXPECT_EQ(area(22).lastrec(), l.income);
+        EXPECT_EQ(area(24).lastrec(), l.assets);
+        for (const int a : {22, 24})
+            for (area(a).go_top(); !area(a).eof(); area(a).skip(1)) EXPECT_EQ(area(a).get("CPF").as_string(), l.cpf);
+        ASSERT_EQ(area(29).lastrec(), 1u);
+        EXPECT_EQ(area(29).get("CPF").as_string(), l.cpf);
+        if (income_copy != 0) {
+            EXPECT_EQ(inode("TMP_0200.dbf"), income_copy) << "refilled, not made again";
+        }
+        income_copy = inode("TMP_0200.dbf");
+        rt::variables().set("NOMECONTR", rt::Value("Salvo " + l.cpf));
+        ASSERT_TRUE(SALVATUDO(1));
+        EXPECT_EQ(tables::ws().table(22), nullptr);
+    }
+    EXPECT_EQ(rows(9, cpf_c, {"NOMECONTR"}), (Rows{"Salvo " + cpf_c + "|"}));
+    EXPECT_EQ(rows(2, kCpfB, kIncomeFields).size(), 2u);
 }
 
 TEST_F(DeclarationLoadSave, AutosaveKeepsTheWorkCopiesOpenOnTheirRecords) {

@@ -187,6 +187,38 @@ TEST_F(DeclarationSafety, ASaveOnAFullFileSystemChangesNothingAndKeepsTheDeclara
     EXPECT_EQ(rows(2, kCpfA, kIncomeFields).size(), 2u);
 }
 
+// A fault while the register's and the declaration's records are filled in
+// (here the usage row refuses an operator's name that is not text): the
+// save says so, writes neither record, leaves no record it appended, frees
+// the register's record and the declaration table, and saves whole later.
+TEST_F(DeclarationSafety, AFaultWhileTheRecordsAreFilledInWritesNeitherAndHoldsNothing) {
+    seed();
+    for (const std::string& cpf : {kCpfA, std::string("33333333333")}) {
+        SCOPED_TRACE(cpf);
+        const bool existing = cpf == kCpfA;
+        choose(cpf);
+        rt::DeclarationScope scope;
+        ASSERT_TRUE(INIC_VAR(1, existing ? 1 : 0));
+        rt::variables().set("NOMECONTR", rt::Value("Nome novo"));
+        rt::variables().set("NOMEAG", rt::Value(42.0));
+        EXPECT_FALSE(SALVATUDO(1));
+        EXPECT_TRUE(showed("Os dados continuam no terminal. Salve novamente."));
+        EXPECT_EQ(tables::ws().table(1), nullptr) << "the declaration table is let go";
+        {
+            tb::Workspace other;
+            tb::Table& reg = other.use_in(1, client + "IMP0912.dbf", {});
+            for (reg.go_top(); !reg.eof(); reg.skip(1)) EXPECT_TRUE(reg.rlock()) << "record " << reg.recno();
+        }
+        EXPECT_EQ(rows(9, cpf, {"NOMECONTR"}), existing ? Rows{"Contribuinte " + cpf + "|"} : Rows{});
+        EXPECT_EQ(rows(1, cpf, {"CPF"}).size(), existing ? 1u : 0u);
+        EXPECT_EQ(rows(9, "", {"CPF"}), Rows{}) << "no blank record left in the register";
+        rt::variables().set("NOMEAG", rt::Value(std::string(10, ' ')));
+        ASSERT_TRUE(SALVATUDO(1));
+        EXPECT_EQ(rows(9, cpf, {"NOMECONTR"}), Rows{"Nome novo|"});
+        EXPECT_EQ(rows(1, cpf, {"CPF"}).size(), 1u);
+    }
+}
+
 TEST_F(DeclarationSafety, F4AfterAKillReopensATaxpayerRegisteredInThatSession) {
     seed();
     const std::string cpf = "33333333333";
