@@ -464,6 +464,8 @@ long SKIPPED(long n, bool appendmode) {
     if (n == 0) {
         t->skip(0);
     } else if (n > 0) {
+        // The phantom end record is the last place: nothing lies beyond it.
+        if (appendmode && t->eof()) return 0;
         while (moved < n) {
             t->skip(1);
             if (t->eof()) {

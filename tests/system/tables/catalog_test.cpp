@@ -328,6 +328,8 @@ TEST_F(CatalogTest, SkippedCountsWhatItMoved) {
     EXPECT_FALSE(t.eof());
     EXPECT_EQ(SKIPPED(1, true), 1);   // onto the phantom end record
     EXPECT_TRUE(t.eof());
+    EXPECT_EQ(SKIPPED(3, true), 0);   // nothing lies beyond it
+    EXPECT_TRUE(t.eof());
     t.go_bottom();
     EXPECT_EQ(SKIPPED(-5, false), -2);
     EXPECT_EQ(rt::TRIM(t.get("CPF").as_string()), "1");
