@@ -58,6 +58,33 @@ TEST_F(OfficeGrids, AFolderLongerThanTheListKeepsIsRefused) {
     EXPECT_EQ(list.lastrec(), 1u) << "no folder of a cut name";
 }
 
+// A code changed moves its row to its place in the list: the rows shown
+// are the rows the keys then move over.
+TEST_F(OfficeGrids, ARowWhoseNumberChangesIsShownInItsNewPlace) {
+    tb::Table& codes = table(66, {{"COD", 'N', 2, 0}, {"DESCRICAO", 'C', 30, 0}},
+                             {{{"COD", rt::Value(0)}, {"DESCRICAO", rt::Value("CONFERIDA")}},
+                              {{"COD", rt::Value(1)}, {"DESCRICAO", rt::Value("IMPORTADA")}},
+                              {{"COD", rt::Value(7)}, {"DESCRICAO", rt::Value("TRANSMITIDA")}}});
+    codes.index_on("COD", "COD");
+    codes.set_order(1);
+    tables::ws().select(66);
+    constexpr int kLook = 500;
+    std::vector<std::string> shown;
+    rt::SETKEY(kLook, [&] {
+        for (int r = 0; r < 25; ++r)
+            for (const char* d : {"CONFERIDA", "IMPORTADA", "TRANSMITIDA"})
+                if (term->text(r).find(d) != std::string::npos) shown.push_back(d);
+    });
+    keys({key::ENTER, '5', key::ENTER, kLook, key::HOME, key::DOWN, key::RIGHT, key::ENTER});
+    term->feed_text("PRONTA");
+    keys({key::ENTER, key::ESC});
+    EDITA(29);
+    rt::SETKEY(kLook, {});
+    EXPECT_EQ(shown, (std::vector<std::string>{"IMPORTADA", "CONFERIDA", "TRANSMITIDA"}));
+    codes.go_to(3);
+    EXPECT_EQ(codes.get("DESCRICAO").as_string().substr(0, 6), "PRONTA");   // the row below the one changed
+}
+
 // A taxpayer whose declaration another terminal has open keeps its status
 // and amounts: that terminal's save would write its own back over them.
 // The rows edited stay this terminal's until the list is left.
