@@ -7,7 +7,6 @@
 #include "common/calendar_names.hpp"
 #include "common/avisosn.hpp"
 #include "common/globals.hpp"
-#include "common/messages.hpp"
 #include "common/paths.hpp"
 #include "declaration/entry/dialog_painters.hpp"
 #include "declaration/grids/grid_columns.hpp"
@@ -201,7 +200,7 @@ void keep_open_taxpayers_out(GridDescription& d) {
         const std::string cpf = tables::ws().current(area).get("CPF").as_string();
         const std::string why = tables::refusal_text(marks->take(tables::client_folder(), cpf), cpf);
         if (why.empty()) return true;
-        common::MENS(1, why);
+        common::AVISOSN(why, 0);
         return false;
     };
     for (GridColumn& c : d.columns)

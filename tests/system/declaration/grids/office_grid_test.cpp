@@ -93,7 +93,7 @@ TEST_F(OfficeGrids, TheStatusOfATaxpayerOpenElsewhereIsNotEditedInTheList) {
                            {{{"CPF", rt::Value("11111111111")}, {"ESTATUS", rt::Value(2)}},
                             {{"CPF", rt::Value("22222222222")}, {"ESTATUS", rt::Value(2)}}});
     test_support::TaxpayerHolder other(client, "11111111111", "05");
-    keys({key::ENTER, '4', key::ENTER, key::ENTER, key::DOWN, key::HOME, key::ENTER, '4', key::ENTER, key::ESC});
+    keys({key::ENTER, key::ENTER, key::DOWN, key::HOME, key::ENTER, '4', key::ENTER, key::ESC});
     EDITA(52);
     EXPECT_TRUE(term->showed("Contribuinte 111.111.111-11 em uso no terminal 05.")) << term->all_snapshots();
     reg.go_to(1);
