@@ -16,6 +16,10 @@ void open_box(int id, int top, int left, int bottom, int right, const std::vecto
     const long width = right - left - 1;
     std::string text;
     for (const std::string& line : lines) text += rt::PADR(line, width);
+    // The rows below the last line are the box's own too: nothing of the
+    // screen under it shows through.
+    const long inside = static_cast<long>(bottom - top - 1) * width;
+    if (static_cast<long>(text.size()) < inside) text = rt::PADR(text, inside);
     ESCRJAN(id, text);
 }
 

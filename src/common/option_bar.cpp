@@ -85,7 +85,9 @@ int ESC_OPCAO(int window, int last, int col, int len, int rowoffset, int close, 
         } else if (key == rt::key::ALT_A) {
             open_calculator();
         } else if (const int hot = hot_item(key, last); hot > 0) {
+            // The status line tells what was chosen while it runs.
             next = chosen = hot;
+            show_item_message(hot, withmsg);
         } else {
             next = moved(key, item, last);
         }

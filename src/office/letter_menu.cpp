@@ -107,7 +107,12 @@ void leave(LetterDoc& doc) {
 // prepared for this letter alone.
 void print_letter(const LetterDoc& doc, bool merged) {
     const bool already_open = !rt::ALLTRIM(Global{"ARQ_IMP"}.text()).empty();
-    if (!already_open && !printing::PREP_IMP()) return;
+    if (!already_open) {
+        if (!printing::PREP_IMP()) return;
+        // A print of its own starts at the top of its page, whatever row
+        // an earlier print ended on.
+        Global{"QLIN"}.set(rt::Value(0));
+    }
     const std::string file_text = letter_file_text(doc.format, doc.text);
     if (merged) {
         if (!tables::ws().table(kRegisterArea)) tables::ABERTURA(kRegisterArea);

@@ -1,5 +1,6 @@
 #include "office/reorganise.hpp"
 
+#include <algorithm>
 #include <filesystem>
 #include <vector>
 
@@ -54,17 +55,17 @@ int remove_index_files_of(const std::string& folder) {
     return n;
 }
 
-// Another terminal runs on this program folder: it holds the program
-// tables and their index files open.
-bool other_terminal_running() {
+// Another terminal that runs on this program folder (it holds the program
+// tables and their index files open); empty when none does.
+std::string other_terminal_running() {
     std::error_code ec;
     for (const auto& e : fs::directory_iterator(common::fs_path(tables::program_folder()), ec)) {
         const std::string stem = rt::UPPER(e.path().stem().string());
         if (stem.rfind("DIRET", 0) != 0 || !has_extension(e.path(), ".DBF")) continue;
         const std::string terminal = stem.substr(5);
-        if (terminal != tables::terminal() && terminal_running(terminal)) return true;
+        if (terminal != tables::terminal() && terminal_running(terminal)) return terminal;
     }
-    return false;
+    return {};
 }
 
 void pack_program_tables(const std::string& folder) {
@@ -137,6 +138,14 @@ bool indexes_missing(const std::string& folder) {
 
 std::string reorganise_failure() { return failure(); }
 
+namespace {
+
+void not_rebuilt(const std::string& folder, const std::string& why) {
+    common::AVISOSN(std::vector<std::string>{"Os índices da pasta "_cp + folder + " não foram refeitos:"_cp, why}, 0);
+}
+
+}  // namespace
+
 bool REORG(std::string_view folder_name, int mode) {
     failure().clear();
     const std::string folder = local_folder(folder_name);
@@ -148,8 +157,11 @@ bool REORG(std::string_view folder_name, int mode) {
     // be made again.
     if (std::string text = tables::unwritable_folder_text(tables::without_separator(folder)); !text.empty())
         return fails(std::move(text));
-    const bool may_delete = !(program_folder && other_terminal_running());
-    if (may_delete && (remove_index_files_of(folder) > 0 || indexes_missing(folder))) {
+    if (program_folder) {
+        if (const std::string other = other_terminal_running(); !other.empty())
+            return fails("O programa QV2012 no terminal " + other + " está em uso"_cp);
+    }
+    if (remove_index_files_of(folder) > 0 || indexes_missing(folder)) {
         for (int code = kFirstTable; code <= kLastTable; ++code) {
             if (!open_folder_table(folder, code, code, false)) {
                 std::string why = tables::open_failure_text();
@@ -163,7 +175,7 @@ bool REORG(std::string_view folder_name, int mode) {
         tables::ws().close_all();
         return true;
     }
-    if (program_folder && may_delete) pack_program_tables(folder);
+    if (program_folder) pack_program_tables(folder);
     if (mode == 4) {
         reopen_list_on(folder);
         return true;
@@ -187,13 +199,18 @@ void REINDEXA() {
     const std::vector<std::string> folders = listed_folders();
     tables::ws().close_all();
     remove_idle_work_files(local_folder(common::Global("LOCTRAB").text(tables::program_folder())));
-    if (!other_terminal_running()) remove_index_files_of(tables::program_folder());
+    const std::string other = other_terminal_running();
+    const bool program_listed = std::any_of(folders.begin(), folders.end(), [](const std::string& f) {
+        return same_folder(local_folder(f), tables::program_folder());
+    });
+    if (other.empty())
+        remove_index_files_of(tables::program_folder());
+    else if (!program_listed)
+        not_rebuilt(tables::without_separator(tables::program_folder()),
+                    "O programa QV2012 no terminal " + other + " está em uso"_cp);
     for (const std::string& folder : folders) {
         tables::set_client_folder(local_folder(folder));
-        if (!REORG(folder, 4))
-            common::AVISOSN(std::vector<std::string>{"Os índices da pasta "_cp + folder + " não foram refeitos:"_cp,
-                                                     reorganise_failure()},
-                            0);
+        if (!REORG(folder, 4)) not_rebuilt(folder, reorganise_failure());
     }
     tables::set_client_folder(current);
     tables::ABERTURA(0);

@@ -129,6 +129,7 @@ bool BUSGRUPO(int mode) {
 bool PEGA_CARTA() {
     common::AVISO("Tecle F1 para ver as cartas disponíveis"_cp);
     const auto name = ask("Nome da Carta:", "NOMCART", 12);
+    common::MENS();   // the hint goes with the question
     if (!name) return false;
     if (!common::letter_exists(*name)) {
         common::AVISOSN("Carta não encontrada!"_cp, 0);

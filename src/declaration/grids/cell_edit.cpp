@@ -35,11 +35,12 @@ bool is_alimony_code(const Value& v) {
     return code >= 30 && code <= 34;
 }
 
-// The active index's key on the current row, to see whether an edit moved it.
-std::string index_key_value(rt::table::Table& t) {
+// The active index's key on the current row (text, number or date), to see
+// whether an edit moved it; nil without an order.
+Value index_key_value(rt::table::Table& t) {
     const std::string expr = t.order_key();
     if (expr.empty() || t.eof()) return {};
-    return rt::eval_text(expr).as_string();
+    return rt::eval_text(expr);
 }
 
 // EXITKEY, then past the next column too when the column asks for it.
@@ -152,7 +153,7 @@ int DOGET(GridRun& grid, bool append) {
     }
     tables::ws().select(grid.description().area);
     const CellEntrySettings settings;
-    const std::string key_before = index_key_value(t);
+    const Value key_before = index_key_value(t);
     Value value = t.get(col.field);
     if (col.entry_width > 0 && value.is_string()) value = Value(rt::PADR(value.as_string(), col.entry_width));
     const Value original = value;
@@ -203,7 +204,7 @@ int DOGET(GridRun& grid, bool append) {
         if (t.recno() != row) t.go_to(row);
         if (created) {
             b.refresh_all();
-        } else if (!key_before.empty() && index_key_value(t) != key_before) {
+        } else if (!key_before.is_nil() && !rt::equals(index_key_value(t), key_before, true)) {
             grid.FRESHORDER();
             return 0;
         }

@@ -1,6 +1,9 @@
 // The office's lists edited row by row: bookkeeping, corrections, accounts,
 // statuses, breakdowns, printers, folders, billing slips, the agenda and
 // the taxpayer selections.
+#include <memory>
+#include <string>
+
 #include "common/calendar_names.hpp"
 #include "common/avisosn.hpp"
 #include "common/globals.hpp"
@@ -13,6 +16,8 @@
 #include "runtime/core/date.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/table/table.hpp"
+#include "tables/state.hpp"
+#include "tables/taxpayer_mark.hpp"
 
 namespace qv::declaration::grids {
 
@@ -184,6 +189,25 @@ GridDescription agenda(int code) {
     return d;
 }
 
+// The register's values of a taxpayer whose declaration another terminal
+// has open would be written over by that terminal's save: such a row is
+// not edited here. A row edited keeps its taxpayer on this terminal until
+// the list is left, so that no other terminal opens it meanwhile.
+void keep_open_taxpayers_out(GridDescription& d) {
+    const auto marks = std::make_shared<tables::TaxpayerMarks>();
+    const int area = d.area;
+    const auto free_here = [marks, area] {
+        const std::string cpf = tables::ws().current(area).get("CPF").as_string();
+        const std::string why = tables::refusal_text(marks->take(tables::client_folder(), cpf), cpf);
+        if (why.empty()) return true;
+        common::AVISOSN(why, 0);
+        return false;
+    };
+    for (GridColumn& c : d.columns)
+        if (!c.read_only && c.refusal.empty()) c.when = free_here;
+    d.after = [marks] { marks->release_all(); };
+}
+
 // The taxpayer lists of the register: who they are is shown, never edited
 // here; the marks and the amounts are.
 GridDescription taxpayers(int code) {
@@ -223,6 +247,7 @@ GridDescription taxpayers(int code) {
                          {"Recibo 2011", "RECIBOANT", "@r 999999999999"}};
             d.ult_pos = 8;
             d.left = 1, d.right = 78;
+            keep_open_taxpayers_out(d);
             break;
         case 53:
             d.columns = {cpf, name(30, "@S30"), status(3, "Status", "@s13"), {"Selec", "IMPRE", "@!"}};

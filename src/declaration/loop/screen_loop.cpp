@@ -250,6 +250,10 @@ struct BarItem {
 constexpr BarItem kBar[] = {{" Índice ", 2, "FATPDICGVBSR"}, {" Help ", 12, "GTCF"}};
 
 void show_bar(int item) {
+    // One strip: the page's title does not show between the two items.
+    const int gap = kBar[0].col + static_cast<int>(rt::utf8_to_cp850(kBar[0].caption).size());
+    rt::at_say(1, gap, std::string(static_cast<std::size_t>(kBar[1].col - gap), ' '),
+               common::attr_of(common::Global{"COR_TEL1"}.integer(30)));
     for (int i = 0; i < 2; ++i) {
         const rt::Attr attr = common::attr_of(common::Global{i + 1 == item ? "COR_ESCOL" : "COR_TEL1"}.integer(30));
         rt::at_say(1, kBar[i].col, rt::utf8_to_cp850(kBar[i].caption), attr);

@@ -97,6 +97,18 @@ TEST_F(CommonOptionBarTest, StatusLineShowsTheItemMessage) {
     EXPECT_NE(term->snapshots[1].find("Segunda"), std::string::npos);
 }
 
+// An item chosen by its letter has its own text on the status line while
+// it runs, not the text of the item the bar stood on.
+TEST_F(CommonOptionBarTest, HotLetterPutsTheChosenItemsMessageOnTheStatusLine) {
+    const rt::Value messages = rt::Value::array();
+    for (const char* m : {"Primeira", "Segunda", "Terceira"}) messages.as_array()->push_back(rt::Value(m));
+    Global("MENSMENU").set(messages);
+    keys({'c'});
+    EXPECT_EQ(ESC_OPCAO(6, 3, 1, 10, 0, 0, 1), 3);
+    EXPECT_NE(row(24).find("Terceira"), std::string::npos) << row(24);
+    EXPECT_EQ(row(24).find("Primeira"), std::string::npos) << row(24);
+}
+
 TEST_F(CommonOptionBarTest, AltAOpensTheCalculatorWithoutHelpTopic) {
     std::string topic_seen;
     rt::register_function("CALCULADORA", [&](std::span<const rt::Value>) {

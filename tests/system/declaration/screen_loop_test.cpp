@@ -125,6 +125,23 @@ TEST_F(ScreenLoop, IndexLetterChoosesThePageAndHelpLeavesWithEsc) {
     EXPECT_TRUE(shown("BALANÇO"));
 }
 
+// The index and help bar is one strip on the page's top line: nothing of
+// the page's title shows between its two items.
+TEST_F(ScreenLoop, TheIndexAndHelpBarHidesThePageTitleBetweenItsItems) {
+    rt::at_say(1, 0, std::string(80, '#'));   // a page's title on its top line
+    keys({key::ESC});
+    ESC_HORIZ(2);
+    // The screen as it waited for the key under the bar: its top line.
+    std::string bar;
+    for (const std::string& shot : term->snapshots)
+        if (const auto at = shot.find("\n01 |"); at != std::string::npos) {
+            const std::string line = shot.substr(at + 5, shot.find('\n', at + 1) - at - 5);
+            if (line.find("Help") != std::string::npos) bar = line;
+        }
+    ASSERT_FALSE(bar.empty()) << term->all_snapshots();
+    EXPECT_NE(bar.find("\u00CDndice    Help "), std::string::npos) << bar;
+}
+
 TEST_F(ScreenLoop, F12WithoutRuralActivityDoesNothing) {
     bindings.bind(key::F12, MUDATEL);
     keys({key::F12, key::ESC});

@@ -206,6 +206,24 @@ TEST_F(LettersTest, ALetterIsPrintedForEachMarkedTaxpayer) {
     EXPECT_EQ(printed.find("BRUNO"), std::string::npos);
 }
 
+// A letter printed from the editor is a print of its own: it starts at the
+// top of its page whatever an earlier print left behind.
+TEST_F(LettersTest, TheEditorsPrintStartsAtTheTopOfThePage) {
+    register_with({{{"CPF", rt::Value("11144477735")}, {"NOMECONTR", rt::Value("ANA")}}});
+    std::ofstream(prog + "aviso.txt", std::ios::binary) << "Prezado(a) \xAE" "Nome\xAF,";
+    for (const auto& [name, value] : std::vector<std::pair<const char*, rt::Value>>{
+             {"NOMEIMP", rt::Value("TEXTO SIMPLES")}, {"NROLPT", rt::Value(0)}, {"NROCOM", rt::Value(0)},
+             {"SAIDAPR", rt::Value("CARTA")}, {"LOCTRAB", rt::Value(out_.path() + "/")}, {"MOSTEL", rt::Value("N")},
+             {"ARQ_IMP", rt::Value(" ")}, {"QLIN", rt::Value(6)}})
+        Global{name}.set(value);
+    keys({key::alt_letter('I')});
+    type("M");                      // Mala
+    keys({key::ESC});               // leave: asks
+    type("S");
+    EDITEXT("aviso");
+    EXPECT_EQ(slurp(out_.path() + "/CARTA.TXT").substr(0, 15), "Prezado(a) ANA,") << slurp(out_.path() + "/CARTA.TXT");
+}
+
 TEST_F(LettersTest, PageFormatDialogRefusesATooNarrowPage) {
     LetterDoc doc;
     type("5");

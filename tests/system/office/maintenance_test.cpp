@@ -102,6 +102,20 @@ TEST_F(MaintenanceTest, ReorganisingAFolderBuildsItsIndexFilesAgain) {
     for (const char* index : {"IMP0712.cdx", "IMP0412.cdx"}) EXPECT_FALSE(tb::find_in_folder(client, index).empty());
 }
 
+// The program folder's index files are open in every terminal that runs
+// the program: while another one runs, its files are not rebuilt, and the
+// rebuild says so instead of passing for done.
+TEST_F(MaintenanceTest, TheProgramFolderIsNotReorganisedUnderAnotherTerminal) {
+    rt::variables().set("NUSU", rt::Value("01"));
+    tb::create_table(prog + "DIRET02.dbf", {{"DIRETOR", 'C', 80, 0}, {"SELEC", 'C', 1, 0}});
+    {
+        OtherTerminal running(prog + "DIRET02.dbf");
+        EXPECT_FALSE(REORG(prog, 4));
+        EXPECT_EQ(rt::cp850_to_utf8(reorganise_failure()), "O programa QV2012 no terminal 02 está em uso");
+    }
+    EXPECT_TRUE(REORG(prog, 3));
+}
+
 TEST_F(MaintenanceTest, DeletionTakesEveryRowOrNone) {
     {
         OtherTerminal holder(path_of(client, 19));

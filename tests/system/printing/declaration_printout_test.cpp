@@ -394,6 +394,18 @@ TEST_F(DeclarationPrintout, EveryPageOfTheWholeDeclarationKeepsItsSixtyLines) {
     }
 }
 
+// The hint of the letter's name goes once the name is given: what is asked
+// next (the e-mail's password) is not taken for a letter.
+TEST_F(DeclarationPrintout, TheLetterHintLeavesTheStatusLineOnceTheLetterIsNamed) {
+    std::ofstream(prog + "aviso.txt") << "Prezado(a)";
+    for (const bool found : {true, false}) {
+        keys({found ? 'A' : 'X', 'V', 'I', 'S', 'O', rt::key::ENTER});
+        if (!found) keys({rt::key::ENTER});   // "Carta não encontrada!"
+        EXPECT_EQ(PEGA_CARTA(), found);
+        EXPECT_EQ(term->text(24).find("Tecle F1"), std::string::npos) << term->text(24);
+    }
+}
+
 TEST_F(DeclarationPrintout, EachTaxpayersLetterIsASheetOfItsOwn) {
     office::register_letter_routines();
     // Saved from the editor as "aviso", asked for as "AVISO".

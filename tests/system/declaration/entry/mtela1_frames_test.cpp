@@ -110,6 +110,24 @@ TEST_F(DialogFramesTest, EveryLineOfADialogLiesInsideItsBox) {
         }
 }
 
+// Nothing of the screen below shows through a dialog: the rows its lines
+// do not reach are blank inside the box.
+TEST_F(DialogFramesTest, TheInsideOfADialogsBoxHidesTheScreenBelow) {
+    for (int number = 1; number <= 12; ++number)
+        for (const int variant : {0, 1, 2, 3, 20}) {
+            const common::FrameBox* f = mtela1_frame(number, variant);
+            if (f == nullptr || number == 9 || (variant != 0 && f == mtela1_frame(number, 0))) continue;
+            common::reset_windows();
+            for (int r = 0; r < 25; ++r) rt::at_say(r, 0, std::string(80, '#'));
+            MTELA1(number, variant);
+            for (int r = f->top; r <= f->bottom - 2; ++r)
+                EXPECT_EQ(row(r).substr(static_cast<std::size_t>(f->left), static_cast<std::size_t>(f->right - f->left - 1))
+                              .find('#'),
+                          std::string::npos)
+                    << number << "/" << variant << " row " << r << ": " << term->text(r);
+        }
+}
+
 TEST_F(DialogFramesTest, PainterIsCalledByNameAndUnknownNumbersPaintNothing) {
     register_dialog_frame_routines();
     EXPECT_TRUE(common::paint_dialog_frame(3));

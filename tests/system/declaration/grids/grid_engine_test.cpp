@@ -133,6 +133,21 @@ TEST_F(GridEngine, DeletingTheLastRowOpensTheBlankLineForANewOne) {
     EXPECT_EQ(t.get("I7_1").as_number(), 8);
 }
 
+// A full code cell ends the row and goes on to the blank line below; what
+// is typed there is a new row, the one above keeps its own.
+TEST_F(GridEngine, TypingOnTheBlankLineAfterACodeMakesANewRow) {
+    tb::Table& t = table(24, kAssets, {{{"I7_2", std::string("CASA")}, {"I7_0", 10}}});
+    keys({key::RIGHT, key::RIGHT, key::RIGHT, key::RIGHT, '1', '1', key::RIGHT, 'C', 'A', 'R', 'R', 'O', key::ENTER,
+          key::ESC});
+    EDITA(5);
+    ASSERT_EQ(t.lastrec(), 2u);
+    t.go_to(1);
+    EXPECT_EQ(rt::TRIM(t.get("I7_2").as_string()), "CASA");
+    EXPECT_EQ(t.get("I7_5").as_number(), 11);
+    t.go_to(2);
+    EXPECT_EQ(rt::TRIM(t.get("I7_2").as_string()), "CARRO");
+}
+
 TEST_F(GridEngine, AlimonyCodeWithoutRecipientIsRefusedAndNothingWritten) {
     tb::Table& t = table(26, kPayments, {{{"I6_1", "ESCOLA"}, {"I6_3", 1}}});
     common::Global{"DESPALIM"}.set(rt::Value(0));

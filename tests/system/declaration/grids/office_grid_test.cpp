@@ -2,6 +2,8 @@
 // what it added; a row typed into the bookkeeping entries is the taxpayer's.
 #include "grid_fixture.hpp"
 #include "declaration/grids/grid_catalogue.hpp"
+#include "system/taxpayer_holder.hpp"
+#include "tables/taxpayer_mark.hpp"
 #include "runtime/core/text.hpp"
 #include "tables/schemas.hpp"
 #include "tables/state.hpp"
@@ -54,6 +56,52 @@ TEST_F(OfficeGrids, AFolderLongerThanTheListKeepsIsRefused) {
     EDITA(40);
     EXPECT_TRUE(term->showed("O nome da pasta passa do limite de 80 caracteres.")) << term->all_snapshots();
     EXPECT_EQ(list.lastrec(), 1u) << "no folder of a cut name";
+}
+
+// A code changed moves its row to its place in the list: the rows shown
+// are the rows the keys then move over.
+TEST_F(OfficeGrids, ARowWhoseNumberChangesIsShownInItsNewPlace) {
+    tb::Table& codes = table(66, {{"COD", 'N', 2, 0}, {"DESCRICAO", 'C', 30, 0}},
+                             {{{"COD", rt::Value(0)}, {"DESCRICAO", rt::Value("CONFERIDA")}},
+                              {{"COD", rt::Value(1)}, {"DESCRICAO", rt::Value("IMPORTADA")}},
+                              {{"COD", rt::Value(7)}, {"DESCRICAO", rt::Value("TRANSMITIDA")}}});
+    codes.index_on("COD", "COD");
+    codes.set_order(1);
+    tables::ws().select(66);
+    constexpr int kLook = 500;
+    std::vector<std::string> shown;
+    rt::SETKEY(kLook, [&] {
+        for (int r = 0; r < 25; ++r)
+            for (const char* d : {"CONFERIDA", "IMPORTADA", "TRANSMITIDA"})
+                if (term->text(r).find(d) != std::string::npos) shown.push_back(d);
+    });
+    keys({key::ENTER, '5', key::ENTER, kLook, key::HOME, key::DOWN, key::RIGHT, key::ENTER});
+    term->feed_text("PRONTA");
+    keys({key::ENTER, key::ESC});
+    EDITA(29);
+    rt::SETKEY(kLook, {});
+    EXPECT_EQ(shown, (std::vector<std::string>{"IMPORTADA", "CONFERIDA", "TRANSMITIDA"}));
+    codes.go_to(3);
+    EXPECT_EQ(codes.get("DESCRICAO").as_string().substr(0, 6), "PRONTA");   // the row below the one changed
+}
+
+// A taxpayer whose declaration another terminal has open keeps its status
+// and amounts: that terminal's save would write its own back over them.
+// The rows edited stay this terminal's until the list is left.
+TEST_F(OfficeGrids, TheStatusOfATaxpayerOpenElsewhereIsNotEditedInTheList) {
+    tb::Table& reg = table(9, *tables::schema_of(9),
+                           {{{"CPF", rt::Value("11111111111")}, {"ESTATUS", rt::Value(2)}},
+                            {{"CPF", rt::Value("22222222222")}, {"ESTATUS", rt::Value(2)}}});
+    test_support::TaxpayerHolder other(client, "11111111111", "05");
+    keys({key::ENTER, key::ENTER, key::DOWN, key::HOME, key::ENTER, '4', key::ENTER, key::ESC});
+    EDITA(52);
+    EXPECT_TRUE(term->showed("Contribuinte 111.111.111-11 em uso no terminal 05.")) << term->all_snapshots();
+    reg.go_to(1);
+    EXPECT_EQ(reg.get("ESTATUS").as_number(), 2);
+    reg.go_to(2);
+    EXPECT_EQ(reg.get("ESTATUS").as_number(), 4);
+    EXPECT_TRUE(tables::take_taxpayer_mark(client, "22222222222"));
+    tables::release_taxpayer_mark(client, "22222222222");
 }
 
 }  // namespace
