@@ -21,15 +21,29 @@ public:
     OtherTerminal(const std::string& path, std::function<bool(rt::table::Table&)> work) {
         if (::pipe(to_child_) != 0 || ::pipe(to_parent_) != 0) throw std::runtime_error("pipe");
         pid_ = ::fork();
-        if (pid_ == 0) run_child(path, work);
+        if (pid_ == 0) {
+            ::close(to_child_[1]);
+            ::close(to_parent_[0]);
+            run_child(path, work);
+        }
+        // Only the child writes to the parent: a child that dies is an end
+        // of file here, never a wait for ever.
+        ::close(to_child_[0]);
+        ::close(to_parent_[1]);
+        to_child_[0] = to_parent_[1] = -1;
         char c = 0;
-        if (::read(to_parent_[0], &c, 1) != 1 || c != 'L') throw std::runtime_error("the other terminal failed");
+        if (::read(to_parent_[0], &c, 1) != 1 || c != 'L') {
+            int status = 0;
+            ::waitpid(pid_, &status, 0);
+            throw std::runtime_error("the other terminal failed (status " + std::to_string(status) + ")");
+        }
     }
     ~OtherTerminal() {
         release();
         int status = 0;
         ::waitpid(pid_, &status, 0);
-        for (int fd : {to_child_[0], to_child_[1], to_parent_[0], to_parent_[1]}) ::close(fd);
+        for (int fd : {to_child_[0], to_child_[1], to_parent_[0], to_parent_[1]})
+            if (fd >= 0) ::close(fd);
     }
     OtherTerminal(const OtherTerminal&) = delete;
     OtherTerminal& operator=(const OtherTerminal&) = delete;

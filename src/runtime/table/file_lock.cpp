@@ -68,6 +68,10 @@ bool lock_whole_file(int fd, bool exclusive) {
 // The locks kept, and the thread that gives them back. It lives as long as
 // the process (locks may be given back while statics are destroyed); a
 // child made by fork() starts without it, and without the parent's locks.
+// A child of a process that had started the thread keeps no lock at all:
+// a process forked while it had threads may not start one (the state of
+// the allocator's locks it inherited may be one no thread will release),
+// and a lock kept with nobody to give it back would stop the others.
 class LockKeeper {
 public:
     static constexpr auto kIdle = std::chrono::milliseconds(1);
@@ -87,6 +91,9 @@ public:
     std::mutex mutex_;
 
     // Under the mutex.
+    // Whether locks may be kept in this process.
+    bool keeps() const { return !forked_with_thread_; }
+
     void add(KeptLock* l) {
         if (std::find(kept_.begin(), kept_.end(), l) != kept_.end()) return;
         kept_.push_back(l);
@@ -126,6 +133,7 @@ private:
     void after_fork() {
         for (KeptLock* l : kept_) l->state_ = KeptLock::State::Free;
         kept_.clear();
+        forked_with_thread_ = forked_with_thread_ || started_;
         started_ = false;
         new (&wake_) std::condition_variable;
         mutex_.unlock();
@@ -134,6 +142,7 @@ private:
     std::condition_variable wake_;
     std::vector<KeptLock*> kept_;
     bool started_ = false;
+    bool forked_with_thread_ = false;
 };
 
 void KeptLock::attach(int fd, std::int64_t start, std::int64_t len) {
@@ -174,6 +183,11 @@ void KeptLock::keep() {
     std::lock_guard<std::mutex> guard(keeper.mutex_);
     if (state_ != State::InUse) return;
     const auto now = std::chrono::steady_clock::now();
+    if (!keeper.keeps()) {
+        unlock_range(fd_, start_, len_);
+        state_ = State::Free;
+        return;
+    }
     if (now - taken_at_ >= LockKeeper::kMostHeld) {
         unlock_range(fd_, start_, len_);
         state_ = State::Free;

@@ -339,5 +339,35 @@ TEST_F(Locks, UsersMakingAMissingTableAtOnceKeepEachOthersRows) {
     }
 }
 
+// A lock kept past its use is given back by a thread of the process. A
+// process forked while that thread ran may not start one of its own: it
+// keeps nothing, so that its locks never wait for a thread that cannot run.
+TEST_F(Locks, AChildForkedWhileLocksWereKeptKeepsNoneAndStartsNoThread) {
+    const std::string path = dir.file("KEPT.BIN");
+    FileHandle mine(::open(path.c_str(), O_RDWR | O_CREAT, 0644));
+    ASSERT_TRUE(mine);
+    KeptLock parent_lock;
+    parent_lock.attach(mine.get(), 100, 1);
+    ASSERT_TRUE(parent_lock.take());
+    parent_lock.keep();   // the thread that gives kept locks back is running
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        FileHandle its(::open(path.c_str(), O_RDWR));
+        KeptLock child_lock;
+        child_lock.attach(its.get(), 200, 1);
+        if (!child_lock.take()) ::_exit(3);
+        child_lock.keep();
+        if (byte_locked(path, 200)) ::_exit(1);
+        std::size_t threads = 0;
+        for ([[maybe_unused]] const auto& task : std::filesystem::directory_iterator("/proc/self/task")) ++threads;
+        ::_exit(threads == 1 ? 0 : 2);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: the child kept its lock; 2: it started a thread";
+    parent_lock.give_back();
+}
+
 }  // namespace
 }  // namespace qv::rt::table::test

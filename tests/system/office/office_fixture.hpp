@@ -53,6 +53,9 @@ public:
             }
             ::_exit(0);
         }
+        // Only the child writes here: a child that dies is an end of file.
+        ::close(to_parent_[1]);
+        to_parent_[1] = -1;
         char c = 0;
         if (::read(to_parent_[0], &c, 1) != 1 || c != 'L') throw std::runtime_error("the other terminal could not open " + path);
     }
@@ -62,7 +65,8 @@ public:
             int status = 0;
             ::waitpid(pid_, &status, 0);
         }
-        for (int fd : {to_child_[0], to_child_[1], to_parent_[0], to_parent_[1]}) ::close(fd);
+        for (int fd : {to_child_[0], to_child_[1], to_parent_[0], to_parent_[1]})
+            if (fd >= 0) ::close(fd);
     }
     OtherTerminal(const OtherTerminal&) = delete;
     OtherTerminal& operator=(const OtherTerminal&) = delete;
