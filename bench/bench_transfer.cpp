@@ -15,11 +15,11 @@
 // with other builds), the whole walk, wall time and the process's processor
 // time, the bench and the menu run one after the other:
 //
-//                        load   bench (headless)            the menu in a terminal (tmux)
-//   1,000 declarations   3-6    5.4 to 6.7 s (5.3 to 5.7 s)  5.8 to 6.0 s (5.3 to 5.5 s)
-//                        12-19  9.3 to 11.5 s (6.4 to 7.1 s) 8.1 to 12.9 s (6.3 to 7.1 s)
-//   2,000 declarations   3-6    10.8 s (10.4 s)              10.4 s (9.8 s)
-//                        12-19  16.5 to 24.0 s (13.3 to 14.4 s) 17.5 to 23.2 s (13.5 to 14.0 s)
+//                        load   bench (headless)              the menu in a terminal (tmux)
+//   1,000 declarations   3-6    5.4 to 6.7 s (5.3 to 5.7 s)    5.8 to 6.0 s (5.3 to 5.5 s)
+//                        11-19  9.3 to 11.5 s (6.4 to 7.3 s)   8.1 to 13.0 s (6.3 to 7.6 s)
+//   2,000 declarations   3      10.8 s (10.4 s)                10.4 s (9.8 s)
+//                        6-19   16.5 to 27.0 s (12.2 to 17.2 s) 17.5 to 24.1 s (13.2 to 14.0 s)
 //
 // The folder is made by a child process, so that the walk runs in memory
 // as fresh as the program's at the menu. Made in the walk's own process,
