@@ -80,7 +80,10 @@ void MONTA_ITENS() {
         quemod = 1;
         quepag = std::min(quepag, 10);
         paper = list_entry("NOMCONT", 1);
-        pages = list_entry("NOMEPAGR", quepag);
+        // The rural printout has pages of its own: its item names the page
+        // chosen from its list, not a page set of the declaration.
+        if (queimp == 3) quepag = std::min(quepag, list_size("NOMEPRUR"));
+        pages = list_entry(queimp == 3 ? "NOMEPRUR" : "NOMEPAGR", quepag);
     } else if (queimp == 5) {
         quemod = std::min(quemod, 3);
         quepag = 1;

@@ -94,6 +94,15 @@ TEST_F(MenuPrintTest, MontaItensLimitsPaperAndPagesByDocument) {
     EXPECT_EQ(var_text("ITEM2"), "&2-2*5 Eti.70x50 ");
 }
 
+TEST_F(MenuPrintTest, MontaItensNamesTheRuralPageChosen) {
+    const std::pair<int, const char*> cases[] = {{1, "&3-Todas pag. "}, {2, "&3-página 1   "}, {3, "&3-página 2   "}};
+    for (const auto& [quepag, caption] : cases) {
+        choices(3, 1, quepag);
+        MONTA_ITENS();
+        EXPECT_EQ(var_text("ITEM3"), rt::utf8_to_cp850(caption)) << quepag;
+    }
+}
+
 class MenuSelectionItemTest : public MenuPrintTest {
 protected:
     void SetUp() override {
