@@ -125,9 +125,14 @@ bool CPFCGC(std::string_view text, bool required) {
     if (rt::EMPTY_TEXT(text)) return !required;
     const auto at = [&](long pos) { return rt::SUBSTR(text, pos, 1); };
     if (at(10) == ".") return true;   // a NIT: its punctuation is not a CPF's nor a CNPJ's
-    const std::string digits = TIRA_PONTO(rt::ALLTRIM(text)) + "  ";
-    if (at(4) == "." || at(4) == " ") return VAL_CPF(digits, required);
-    if (at(3) == ".") return VAL_CGC(digits, required);
+    const std::string bare = TIRA_PONTO(rt::ALLTRIM(text));
+    const bool cpf = at(4) == "." || at(4) == " ";
+    // The check digits are read from the first 11 or 14 digits: digits
+    // beyond them (left over from a longer number typed over) would be
+    // stored with a document that passed.
+    const std::size_t most = cpf ? 11 : 14;
+    if ((cpf || at(3) == ".") && bare.size() <= most)
+        return cpf ? VAL_CPF(bare + "  ", required) : VAL_CGC(bare + "  ", required);
     AVISOSN(std::vector<std::string>{"ATENÇÃO!! Digite o CPF/CNPJ com nro. correto"_cp,
                                      "de dígitos CPF=11 e CNPJ=14 ou coloque os   "_cp,
                                      "sinais separadores no lugar correto.Exemplo:",

@@ -87,6 +87,14 @@ TEST_F(CommonDocumentTest, CpfCgcWithoutPunctuationAsksForIt) {
     EXPECT_TRUE(term->showed("CPF=nnn.nnn.nnn-nn CNPJ=nn.nnn.nnn/nnnn-nn"));
 }
 
+TEST_F(CommonDocumentTest, CpfCgcRefusesDigitsBeyondTheDocument) {
+    for (const char* text : {"529.982.247-25181", "11.222.333/0001-8199"}) {
+        term->snapshots.clear();
+        EXPECT_FALSE(CPFCGC(text, true)) << text;
+        EXPECT_TRUE(term->showed("de dígitos CPF=11 e CNPJ=14")) << text;
+    }
+}
+
 TEST_F(CommonDocumentTest, CpfCgcPassesNitAndEmpty) {
     EXPECT_TRUE(CPFCGC("123.45678.90-9", true));   // a NIT is not checked here
     EXPECT_FALSE(CPFCGC("   ", true));

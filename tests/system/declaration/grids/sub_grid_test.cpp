@@ -46,7 +46,9 @@ TEST_F(SubGrids, PayeeDocumentFollowsThePaymentCode) {
     // NIT 1234567890-0: weights 3,2,9,8,7,6,5,4,3,2 give 231, a multiple of 11.
     // A wrong number is refused with an alert; the entry is then given up.
     for (const Case& c : {Case{50, "12345678900", "123.45678.90-0"}, Case{50, "12345678901", ""},
-                          Case{21, "11222333000181", "11.222.333/0001-81"}, Case{21, "11222333000182", ""}}) {
+                          Case{21, "11222333000181", "11.222.333/0001-81"}, Case{21, "11222333000182", ""},
+                          // A CPF's check digits read from its first 11 digits: 3 more are refused.
+                          Case{10, "52998224725", "529.982.247-25"}, Case{10, "52998224725181", ""}}) {
         tables::ws().close_all();
         rt::table::Table& t = table(26, payments, {{{"I6_1", "MARIA"}, {"I6_3", c.code}}});
         keys({key::RIGHT, key::RIGHT, key::RIGHT});
