@@ -106,12 +106,12 @@ rt::Value AVISOSN(std::string_view text, int set) {
 rt::Value AVISOSN(const std::string& text, int set) { return AVISOSN(std::string_view(text), set); }
 rt::Value AVISOSN(const char* text, int set) { return AVISOSN(std::string_view(text), set); }
 
-rt::Value AVISOSN(const std::vector<std::string>& lines, int set) {
+rt::Value AVISOSN(const std::vector<std::string>& lines, int set, rt::AlertLines laid) {
     if (g_kept != nullptr && is_notice(set)) {
         keep_notice(joined(lines));
         return avisosn_answer(set, 1);
     }
-    const int chosen = rt::ALERT(lines, avisosn_buttons(set), kCorSay.text());
+    const int chosen = rt::ALERT(lines, avisosn_buttons(set), kCorSay.text(), 1, laid);
     return avisosn_answer(set, chosen);
 }
 

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 #include "runtime/core/value.hpp"
+#include "runtime/ui/alert.hpp"
 
 namespace qv::common {
 
@@ -21,7 +22,8 @@ namespace qv::common {
 rt::Value AVISOSN(std::string_view text, int set = 0);
 rt::Value AVISOSN(const std::string& text, int set = 0);
 rt::Value AVISOSN(const char* text, int set = 0);
-rt::Value AVISOSN(const std::vector<std::string>& lines, int set = 0);
+// `laid` Left lays the lines as text instead of centring each (a report).
+rt::Value AVISOSN(const std::vector<std::string>& lines, int set = 0, rt::AlertLines laid = rt::AlertLines::Centred);
 // The text as a value: a string or an array of lines.
 rt::Value AVISOSN(const rt::Value& text, int set);
 

@@ -47,7 +47,8 @@ std::vector<std::vector<std::string>> report_boxes(const std::string& title, con
 }
 
 void show_report(const std::string& title, const std::vector<std::string>& entries) {
-    for (const auto& box : report_boxes(title, entries)) AVISOSN(box, 0);
+    // Laid as text: an entry's continuation reads on under its start.
+    for (const auto& box : report_boxes(title, entries)) AVISOSN(box, 0, rt::AlertLines::Left);
 }
 
 }  // namespace qv::common

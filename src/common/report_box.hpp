@@ -19,7 +19,8 @@ std::vector<std::string> wrap_text(std::string_view text, std::size_t width, std
 std::vector<std::vector<std::string>> report_boxes(const std::string& title, const std::vector<std::string>& entries,
                                                    std::size_t width = 58, std::size_t lines_per_box = 14);
 
-// Shows the boxes one after the other (nothing for an empty report).
+// Shows the boxes one after the other, their lines laid from the left
+// (nothing for an empty report).
 void show_report(const std::string& title, const std::vector<std::string>& entries);
 
 }  // namespace qv::common

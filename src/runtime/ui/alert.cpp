@@ -124,7 +124,8 @@ std::vector<std::string> fitting_buttons(const std::vector<std::string>& given) 
 }
 
 int alert_box(const std::vector<std::string>& message_lines, const std::vector<std::string>& given_buttons,
-              std::string_view colour, int first, const std::function<bool()>& done, double poll_seconds) {
+              std::string_view colour, int first, const std::function<bool()>& done, double poll_seconds,
+              AlertLines laid = AlertLines::Centred) {
     const std::vector<std::string> buttons = fitting_buttons(given_buttons);
     std::vector<std::string> lines = wrap_lines(message_lines);
     if (lines.size() > static_cast<std::size_t>(SCREEN_ROWS - 4)) lines.resize(SCREEN_ROWS - 4);
@@ -138,7 +139,8 @@ int alert_box(const std::vector<std::string>& message_lines, const std::vector<s
     DISPBOX(lay.top, lay.left, lay.bottom, lay.right, std::string(B_SINGLE) + " ", colours.box);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string text = LEFT(lines[i], static_cast<long>(lay.inner));
-        const int col = lay.left + 2 + static_cast<int>((lay.inner - text.size()) / 2);
+        const std::size_t margin = laid == AlertLines::Left ? 0 : (lay.inner - text.size()) / 2;
+        const int col = lay.left + 2 + static_cast<int>(margin);
         at_say(lay.top + 1 + static_cast<int>(i), col, text, colours.box);
     }
     DISPEND();
@@ -180,8 +182,8 @@ int ALERT(std::string_view message, const std::vector<std::string>& buttons, std
 }
 
 int ALERT(const std::vector<std::string>& message_lines, const std::vector<std::string>& given_buttons,
-          std::string_view colour, int first) {
-    return alert_box(message_lines, given_buttons, colour, first, {}, 0.5);
+          std::string_view colour, int first, AlertLines laid) {
+    return alert_box(message_lines, given_buttons, colour, first, {}, 0.5, laid);
 }
 
 int ALERT_UNTIL(const std::vector<std::string>& message_lines, const std::vector<std::string>& given_buttons,

@@ -17,9 +17,14 @@ namespace qv::rt {
 // the box opens, the one Enter chooses.
 int ALERT(std::string_view message, const std::vector<std::string>& buttons = {},
           std::string_view colour = {}, int first = 1);
+// How the message's lines sit in the box: each centred (a message), or
+// laid as text from the box's left margin (a list whose entries run on
+// over several lines).
+enum class AlertLines { Centred, Left };
+
 // The message already split into lines (no ";" splitting).
 int ALERT(const std::vector<std::string>& lines, const std::vector<std::string>& buttons,
-          std::string_view colour = {}, int first = 1);
+          std::string_view colour = {}, int first = 1, AlertLines laid = AlertLines::Centred);
 
 // A wait shown as an alert: `done` is asked at once and then every
 // `poll_seconds` while no key comes, and once it answers true the box goes

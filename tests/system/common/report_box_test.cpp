@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
+#include "common_fixture.hpp"
+#include "runtime/core/cp850.hpp"
+
 namespace qv::common {
 namespace {
 
@@ -38,6 +43,28 @@ TEST(ReportBox, ALongReportGoesInSeveralBoxes) {
     EXPECT_EQ(boxes[0], (Lines{"Titulo", "1", "2", "3", "(continua)"}));
     EXPECT_EQ(boxes[1], (Lines{"Titulo", "4", "5", "6", "(continua)"}));
     EXPECT_EQ(boxes[2], (Lines{"Titulo", "7", "8"}));
+}
+
+// Where `text` starts on the line of the screen shown that holds it.
+std::size_t column_of(const std::string& screen, const std::string& text) {
+    std::istringstream lines(screen);
+    for (std::string line; std::getline(lines, line);)
+        if (const std::size_t at = line.find(text); at != std::string::npos) return at;
+    return std::string::npos;
+}
+
+using ReportBoxScreen = testing::CommonTest;
+
+TEST_F(ReportBoxScreen, AnEntryRunsOnUnderItsStart) {
+    keys({rt::key::ENTER});
+    show_report("Arquivos:", {rt::utf8_to_cp850("A.DEC: registro do tipo 57 de uma linha que não cabe, ignorado")});
+    ASSERT_EQ(term->snapshots.size(), 1u);
+    const std::string& shown = term->snapshots[0];
+    // Cut after "cabe,"; the rest, two blanks in, starts where the entry does.
+    const std::size_t entry = column_of(shown, "A.DEC: registro");
+    ASSERT_NE(entry, std::string::npos) << shown;
+    EXPECT_EQ(column_of(shown, "ignorado"), entry + 2) << shown;
+    EXPECT_EQ(column_of(shown, "Arquivos:"), entry) << shown;
 }
 
 }  // namespace
