@@ -219,12 +219,20 @@ void CdxIndex::write_dirty() {
         if (runs.empty() || off != runs.back().first + runs.back().second.size()) runs.push_back({off, {}});
         auto& run = runs.back().second;
         run.resize(run.size() + kPageSize);
-        encode_page(it->second, codec, run.data() + run.size() - kPageSize);
+        unsigned char* page = run.data() + run.size() - kPageSize;
+        // A page changed by a key or two is brought up to date from its
+        // bytes in the file rather than laid out again.
+        const Node& n = it->second;
+        if (n.edit == Node::Edit::Rewritten || !wmap_.read(disk_size_, off, page, kPageSize) ||
+            !patch_page(n, codec, page))
+            encode_page(n, codec, page);
     }
     for (auto r = runs.rbegin(); r != runs.rend(); ++r) write_at(r->first, r->second.data(), r->second.size());
     for (const auto& d : dirty_) {
         auto it = cache_.find(d.first);
-        if (it != cache_.end()) it->second.dirty = false;
+        if (it == cache_.end()) continue;
+        it->second.dirty = false;
+        it->second.edit = Node::Edit::Clean;
     }
     dirty_.clear();
 }

@@ -82,6 +82,14 @@ struct Node {
     std::vector<std::uint32_t> recs;
     std::vector<std::uint32_t> childs;   // interior pages only
     bool dirty = false;                   // changed since last written
+    // How the node stands to its page as last read or written: the same
+    // but for the words of the page header (`Clean`), one key added or
+    // taken at `edit_at` by leaf_insert or leaf_erase, or changed otherwise.
+    // The first two let the page be brought up to date instead of being
+    // laid out again (patch_page).
+    enum class Edit : std::uint8_t { Clean, Inserted, Erased, Rewritten };
+    Edit edit = Edit::Rewritten;
+    int edit_at = 0;
     // Of a leaf, as leaf_bytes counts them: the packed key bytes and the
     // highest record number, -1 while not known, and how each key is packed
     // (bytes shared with the key before it, trailing fill bytes), empty
@@ -102,6 +110,7 @@ struct Node {
     void erase(int pos);
     void set(int pos, std::string_view k, std::uint32_t rec);
     void touched() {   // after keys or recs were changed directly
+        edit = Edit::Rewritten;
         packed = -1;
         max_rec = -1;
         dups.clear();
@@ -123,6 +132,11 @@ void leaf_insert(Node& n, int pos, std::string_view k, std::uint32_t rec, const 
 void leaf_erase(Node& n, int pos, const Codec& c);
 int interior_capacity(int kl);
 void encode_page(const Node& n, const Codec& c, unsigned char* page);
+// `page` holds the node's page as last read or written; brings it up to
+// date when the node has changed from it only as its `edit` says, with the
+// same bytes encode_page would lay out. False, with the page untouched,
+// when it has to be laid out again.
+bool patch_page(const Node& n, const Codec& c, unsigned char* page);
 // The entries of a page wherever they are kept (keys in sort form, kl bytes
 // each; childs only for interior pages).
 struct PageView {
