@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <optional>
 #include <functional>
 #include <map>
 #include <memory>
@@ -469,11 +470,21 @@ void Table::update_indexes(const std::function<void()>& write_record) {
         bool old_in = false, new_in = false;
         bool moved() const { return old_in != new_in || old_key != new_key; }
     };
-    std::vector<std::vector<Change>> plan(bags_.size());
-    for (std::size_t bi = 0; bi < bags_.size(); ++bi) {
+    // The changes of every tag of every bag side by side, bag by bag.
+    struct BagChanges {
+        std::size_t first = 0;   // its first tag's change in the plan
+        bool moved = false;      // any of its keys
+        std::optional<BagLock> lock;
+    };
+    std::size_t tags = 0;
+    for (const auto& b : bags_) tags += b->tags.size();
+    std::vector<Change> plan(tags);
+    std::vector<BagChanges> per_bag(bags_.size());
+    for (std::size_t bi = 0, at = 0; bi < bags_.size(); ++bi) {
         Bag& b = *bags_[bi];
-        std::vector<Change>& changes = plan[bi];
-        changes.resize(b.tags.size());
+        per_bag[bi].first = at;
+        Change* changes = plan.data() + at;
+        at += b.tags.size();
         for (std::size_t i = 0; i < b.tags.size(); ++i) {
             Change& c = changes[i];
             if (!b.tags[i].unusable.empty()) continue;   // left as the other program wrote it
@@ -495,28 +506,26 @@ void Table::update_indexes(const std::function<void()>& write_record) {
             }
             std::swap(buf_, orig_);
         }
-        if (std::none_of(changes.begin(), changes.end(), [](const Change& c) { return c.moved(); }))
-            changes.clear();
+        per_bag[bi].moved = std::any_of(changes, changes + b.tags.size(), [](const Change& c) { return c.moved(); });
     }
-    std::vector<std::unique_ptr<BagLock>> locks;
     try {
         for (std::size_t bi = 0; bi < bags_.size(); ++bi) {
-            if (plan[bi].empty()) continue;
-            locks.push_back(std::make_unique<BagLock>(*this, *bags_[bi], true));
+            if (!per_bag[bi].moved) continue;
+            per_bag[bi].lock.emplace(*this, *bags_[bi], true);
             bags_[bi]->cdx->begin_update();
         }
         if (write_record) write_record();
         for (std::size_t bi = 0; bi < bags_.size(); ++bi) {
-            const std::vector<Change>& changes = plan[bi];
-            for (std::size_t i = 0; i < changes.size(); ++i) {
-                const Change& c = changes[i];
+            if (!per_bag[bi].moved) continue;
+            for (std::size_t i = 0; i < bags_[bi]->tags.size(); ++i) {
+                const Change& c = plan[per_bag[bi].first + i];
                 if (!c.moved()) continue;
                 const int tag = static_cast<int>(i);
                 if (c.old_in) bags_[bi]->cdx->remove(tag, c.old_key, recno_);
                 if (c.new_in) bags_[bi]->cdx->insert(tag, c.new_key, recno_);
             }
             // here, not in the lock's destructor, so that a failed write is reported
-            if (!changes.empty()) bags_[bi]->cdx->flush();
+            bags_[bi]->cdx->flush();
         }
     } catch (const CdxError& e) {
         throw TableError(e.what());
