@@ -1,7 +1,9 @@
 #pragma once
 // Pieces shared by the compound index implementation: page layout, key
 // codec and the file class. Not for use outside the cdx*.cpp files.
+#include <algorithm>
 #include <array>
+#include <deque>
 #include <optional>
 #include <cstdint>
 #include <cstring>
@@ -116,6 +118,58 @@ struct Node {
         dups.clear();
         trails.clear();
     }
+};
+
+// The decoded pages of one file, found by their offset through a table
+// indexed by page number: one look-up in a small array instead of a walk
+// through hash buckets, which every level of every search makes. A node
+// stays where it is until it is erased or the cache cleared.
+class PageCache {
+public:
+    Node* find(std::uint32_t off) {
+        const std::size_t page = off / kPageSize;
+        if (off % kPageSize != 0 || page >= slot_of_.size() || slot_of_[page] == 0) return nullptr;
+        return &nodes_[slot_of_[page] - 1];
+    }
+    bool contains(std::uint32_t off) { return find(off) != nullptr; }
+    // The node of that page, a blank one when there was none.
+    Node& operator[](std::uint32_t off) {
+        if (Node* n = find(off)) return *n;
+        const std::size_t page = off / kPageSize;
+        if (page >= slot_of_.size()) slot_of_.resize(std::max(page + 1, slot_of_.size() * 2), 0);
+        std::uint32_t slot;
+        if (!free_.empty()) {
+            slot = free_.back();
+            free_.pop_back();
+        } else {
+            nodes_.emplace_back();
+            slot = static_cast<std::uint32_t>(nodes_.size());
+        }
+        slot_of_[page] = slot;
+        ++size_;
+        return nodes_[slot - 1];
+    }
+    void erase(std::uint32_t off) {
+        const std::size_t page = off / kPageSize;
+        if (page >= slot_of_.size() || slot_of_[page] == 0) return;
+        nodes_[slot_of_[page] - 1] = Node{};
+        free_.push_back(slot_of_[page]);
+        slot_of_[page] = 0;
+        --size_;
+    }
+    void clear() {
+        nodes_.clear();
+        slot_of_.clear();
+        free_.clear();
+        size_ = 0;
+    }
+    std::size_t size() const { return size_; }
+
+private:
+    std::deque<Node> nodes_;
+    std::vector<std::uint32_t> slot_of_;   // by page number: slot + 1, 0 for none
+    std::vector<std::uint32_t> free_;      // slots + 1 of erased nodes
+    std::size_t size_ = 0;
 };
 
 // Page codec (cdx_page.cpp). decode_page throws std::runtime_error with a
@@ -306,7 +360,7 @@ private:
     std::vector<Tree> trees_;
     std::vector<TagInfo> infos_;
     std::unordered_map<std::string, KeyType> type_of_;   // set_key_type by tag name
-    std::unordered_map<std::uint32_t, Node> cache_;
+    PageCache cache_;
     std::vector<std::pair<std::uint32_t, Codec>> dirty_;
     // Change detection between processes: the free-list head and the change
     // counter of the compound header as last seen or written. Every update

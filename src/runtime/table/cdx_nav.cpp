@@ -197,10 +197,10 @@ CdxFile::EntrySummary CdxIndex::summarize(int tag) {
     unsigned char buf[kPageSize];
     for (std::uint64_t pages = 0; off != kNoPage; ++pages) {
         if (pages > size_ / kPageSize) fail("leaf chain loops in tag " + t.info.name);
-        auto cached = cache_.find(off);
+        const Node* cached = cache_.find(off);
         const Node* n = nullptr;
-        if (cached != cache_.end() && cached->second.kl == t.codec.kl) {
-            n = &cached->second;
+        if (cached && cached->kl == t.codec.kl) {
+            n = cached;
         } else {
             check_page(off);
             read_at(off, buf, kPageSize);
