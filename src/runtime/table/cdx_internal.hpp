@@ -3,6 +3,7 @@
 // codec and the file class. Not for use outside the cdx*.cpp files.
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <deque>
 #include <optional>
 #include <cstdint>
@@ -50,6 +51,27 @@ inline void put_be32(unsigned char* p, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * (3 - i)));
 }
 
+// memcmp of two keys in sort form, inline: eight bytes at a time as
+// big-endian words, the searches' comparisons being most of their work.
+inline int compare_sorted(const char* a, const char* b, std::size_t n) {
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t x, y;
+        std::memcpy(&x, a + i, 8);
+        std::memcpy(&y, b + i, 8);
+        if (x != y) {
+            if constexpr (std::endian::native == std::endian::little) {
+                x = __builtin_bswap64(x);
+                y = __builtin_bswap64(y);
+            }
+            return x < y ? -1 : 1;
+        }
+    }
+    for (; i < n; ++i)
+        if (a[i] != b[i]) return static_cast<unsigned char>(a[i]) < static_cast<unsigned char>(b[i]) ? -1 : 1;
+    return 0;
+}
+
 // C keys are kept in memory in "sort form": every byte replaced by its
 // collation weight, so that keys compare with memcmp. The weights are a
 // permutation of 0..255, so the stored bytes come back exactly.
@@ -68,7 +90,7 @@ struct Codec {
 
     std::string sort_form(std::string_view raw) const;   // padded or cut to kl
     void sort_into(std::string_view raw, char* out) const;   // kl bytes
-    std::string sort_prefix(std::string_view raw) const;  // cut to kl, not padded
+    std::size_t sort_prefix_into(std::string_view raw, char* out) const;  // cut to kl, not padded; its length
     std::string raw_form(std::string_view sorted) const;
 };
 Codec make_codec(KeyType type, int key_len);

@@ -13,7 +13,7 @@ int lower_bound_entry(const Node& n, std::string_view skey, std::uint32_t rec) {
     int lo = 0, hi = n.size();
     while (lo < hi) {
         const int mid = (lo + hi) / 2;
-        const int c = std::memcmp(n.key(mid).data(), skey.data(), skey.size());
+        const int c = compare_sorted(n.key(mid).data(), skey.data(), skey.size());
         if (c < 0 || (c == 0 && n.recs[mid] < rec))
             lo = mid + 1;
         else
