@@ -47,6 +47,7 @@ namespace {
 constexpr std::uint32_t kDirRoot = kDirRootPage;
 constexpr std::size_t kCacheLimit = 65536;   // pages kept decoded
 constexpr std::size_t kTrimAfter = 1024;
+constexpr std::size_t kKeptOut = 64 * kPageSize;   // bytes of the page buffer kept between updates
 
 std::string hex(std::uint64_t v) {
     char buf[24];
@@ -211,14 +212,18 @@ void CdxIndex::write_page(const Tree& t, const Node& n) {
 void CdxIndex::write_dirty() {
     if (dirty_.empty()) return;
     std::sort(dirty_.begin(), dirty_.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    std::vector<std::pair<std::uint32_t, std::vector<unsigned char>>> runs;
+    // The pages go side by side into one buffer, kept from one update to
+    // the next (unless an update of many pages made it large); a run of
+    // adjacent pages is written in one go.
+    out_.clear();
+    runs_.clear();
     for (const auto& [off, codec] : dirty_) {
         const Node* cached = cache_.find(off);
         if (!cached || !cached->dirty) continue;   // freed, or listed twice
-        if (runs.empty() || off != runs.back().first + runs.back().second.size()) runs.push_back({off, {}});
-        auto& run = runs.back().second;
-        run.resize(run.size() + kPageSize);
-        unsigned char* page = run.data() + run.size() - kPageSize;
+        if (runs_.empty() || off != runs_.back().off + runs_.back().len) runs_.push_back({off, out_.size(), 0});
+        runs_.back().len += kPageSize;
+        out_.resize(out_.size() + kPageSize);
+        unsigned char* page = out_.data() + out_.size() - kPageSize;
         // A page changed by a key or two is brought up to date from its
         // bytes in the file rather than laid out again.
         const Node& n = *cached;
@@ -226,7 +231,7 @@ void CdxIndex::write_dirty() {
             !patch_page(n, codec, page))
             encode_page(n, codec, page);
     }
-    for (auto r = runs.rbegin(); r != runs.rend(); ++r) write_at(r->first, r->second.data(), r->second.size());
+    for (auto r = runs_.rbegin(); r != runs_.rend(); ++r) write_at(r->off, out_.data() + r->at, r->len);
     for (const auto& d : dirty_) {
         Node* n = cache_.find(d.first);
         if (!n) continue;
@@ -234,6 +239,10 @@ void CdxIndex::write_dirty() {
         n->edit = Node::Edit::Clean;
     }
     dirty_.clear();
+    if (out_.capacity() > kKeptOut) {
+        out_ = {};
+        runs_ = {};
+    }
 }
 
 // The pages first, then the tag headers pointing to new roots.

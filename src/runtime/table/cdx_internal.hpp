@@ -384,6 +384,12 @@ private:
     std::unordered_map<std::string, KeyType> type_of_;   // set_key_type by tag name
     PageCache cache_;
     std::vector<std::pair<std::uint32_t, Codec>> dirty_;
+    struct Run {
+        std::uint32_t off;
+        std::size_t at, len;   // bytes of out_
+    };
+    std::vector<unsigned char> out_;   // the pages write_dirty writes
+    std::vector<Run> runs_;
     // Change detection between processes: the free-list head and the change
     // counter of the compound header as last seen or written. Every update
     // bumps the counter before its first write.

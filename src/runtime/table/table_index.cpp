@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
 #include <functional>
 #include <map>
@@ -465,10 +466,28 @@ void Table::rebuild_bags(bool aside) {
 // leaves the mark, so the next open rebuilds those bags instead of trusting
 // entries that still hold the old keys.
 void Table::update_indexes(const std::function<void()>& write_record) {
+    // A key as its tag stores it, held in place (C keys are at most 240
+    // bytes, others 8 or 1).
+    struct Key {
+        char bytes[240];
+        std::size_t len = 0;
+        std::string_view view() const { return {bytes, len}; }
+    };
+    auto key_of = [this](const Tag& t, Key& k) {
+        if (t.fast && t.fast->natural_type() == KeyType::Character && t.info.type == KeyType::Character &&
+            t.info.key_len <= static_cast<int>(sizeof k.bytes)) {
+            k.len = static_cast<std::size_t>(t.info.key_len);
+            t.fast->eval_into(buf_.data(), t.info.key_len, k.bytes);
+            return;
+        }
+        const std::string key = eval_key(t);
+        k.len = std::min(key.size(), sizeof k.bytes);
+        std::memcpy(k.bytes, key.data(), k.len);
+    };
     struct Change {
-        std::string old_key, new_key;
+        Key old_key, new_key;
         bool old_in = false, new_in = false;
-        bool moved() const { return old_in != new_in || old_key != new_key; }
+        bool moved() const { return old_in != new_in || old_key.view() != new_key.view(); }
     };
     // The changes of every tag of every bag side by side, bag by bag.
     struct BagChanges {
@@ -489,7 +508,7 @@ void Table::update_indexes(const std::function<void()>& write_record) {
             Change& c = changes[i];
             if (!b.tags[i].unusable.empty()) continue;   // left as the other program wrote it
             c.new_in = eval_for(b.tags[i]);
-            if (c.new_in) c.new_key = eval_key(b.tags[i]);
+            if (c.new_in) key_of(b.tags[i], c.new_key);
         }
         if (!is_new_) {
             std::swap(buf_, orig_);
@@ -498,7 +517,7 @@ void Table::update_indexes(const std::function<void()>& write_record) {
                     Change& c = changes[i];
                     if (!b.tags[i].unusable.empty()) continue;
                     c.old_in = eval_for(b.tags[i]);
-                    if (c.old_in) c.old_key = eval_key(b.tags[i]);
+                    if (c.old_in) key_of(b.tags[i], c.old_key);
                 }
             } catch (...) {
                 std::swap(buf_, orig_);
@@ -521,8 +540,8 @@ void Table::update_indexes(const std::function<void()>& write_record) {
                 const Change& c = plan[per_bag[bi].first + i];
                 if (!c.moved()) continue;
                 const int tag = static_cast<int>(i);
-                if (c.old_in) bags_[bi]->cdx->remove(tag, c.old_key, recno_);
-                if (c.new_in) bags_[bi]->cdx->insert(tag, c.new_key, recno_);
+                if (c.old_in) bags_[bi]->cdx->remove(tag, c.old_key.view(), recno_);
+                if (c.new_in) bags_[bi]->cdx->insert(tag, c.new_key.view(), recno_);
             }
             // here, not in the lock's destructor, so that a failed write is reported
             bags_[bi]->cdx->flush();
