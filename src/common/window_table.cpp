@@ -111,11 +111,15 @@ void ABREJAN(int id, bool flag) {
     }
 }
 
-void redraw_frame(int id) {
+void redraw_window(int id) {
     const TextWindow* w = detail::window(id);
     if (w == nullptr || (w->type != 1 && w->type != 2) || !window_saved(id)) return;
     const Region box = detail::drawn_region(*w);
     rt::DISPBOX(box.top, box.left, box.bottom, box.right, rt::B_SINGLE, rt::parse_colour(w->colour2));
+    const std::string blank(static_cast<std::size_t>(std::max(box.right - box.left - 1, 0)), ' ');
+    for (int r = box.top + 1; r < box.bottom; ++r) rt::at_say(r, box.left + 1, blank, rt::parse_colour(w->colour1));
+    const std::string text = w->last_text;
+    ESCRJAN(id, text);
 }
 
 void FECHAJAN(int id) {

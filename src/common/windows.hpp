@@ -34,9 +34,9 @@ void REDFATR(int id, int which, int attr);
 void ABREJAN(int id, bool flag = false);
 // Puts back the screen saved when the window was opened.
 void FECHAJAN(int id);
-// Draws the frame of an open boxed window again, over whatever was painted
-// across it since it was opened (its inside is left as it is).
-void redraw_frame(int id);
+// Draws an open boxed window again whole, over whatever was painted across
+// it since it was opened: its frame, its inside blanked and its last text.
+void redraw_window(int id);
 // Writes a text with codes into the window (id 0: the status line).
 void ESCRJAN(int id, std::string_view text);
 // Writes a text at a row and column inside the window keeping the colours

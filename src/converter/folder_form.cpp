@@ -297,7 +297,9 @@ void AJUST_DIR() {
             back_to_earlier_folder(list);
         } else {
             tables::ws().select(50);
-            tables::TROCASIM(1);
+            // The folder stayed in is the one the next import of this run
+            // goes back to, not the folder the run started in.
+            if (tables::TROCASIM(1)) set_global("PATHVEL", Value(common::BAR_DIR(destination)));
         }
     }
     common::FECHAJAN(10);

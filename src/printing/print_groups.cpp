@@ -127,6 +127,9 @@ bool BUSGRUPO(int mode) {
 }
 
 bool PEGA_CARTA() {
+    // The hint takes the whole status line: no piece of the help that stood
+    // there (the taxpayer prompt's) is left after it.
+    common::MENS();
     common::AVISO("Tecle F1 para ver as cartas disponíveis"_cp);
     const auto name = ask("Nome da Carta:", "NOMCART", 12);
     common::MENS();   // the hint goes with the question

@@ -122,7 +122,6 @@ void load_agenda() {
     Global{"NTEMAGEN"}.set(rt::Value(count));
 }
 
-// The fault's box shows its cause whole, in lines of this width.
 void run_menu() {
     auto menu = CREATEMAINMENU(text_of("CORMENU"));
     tables::ABERTURA(9);
@@ -134,6 +133,9 @@ void run_menu() {
     Global{"NPOSMENU"}.set(rt::Value(1));
     leaving() = false;
     while (!leaving()) {
+        // The status line is the menu's: a text an item left there would
+        // show again inside the next item chosen.
+        common::AVISO(rt::SPACE(80));
         rt::MenuModalOptions options;
         options.bar = std::max(1, Global{"NPOSMENU"}.integer(1));
         options.msg_row = 24;

@@ -67,12 +67,13 @@ std::string rebuilt_index_root(std::string_view uri) { return root_pieces(uri) +
 
 std::string item_cpf(std::string_view tag) { return std::string(cpf_of_item(tag)); }
 
-std::string updated_index(std::string_view old_text, std::string_view ccpf, std::string_view item,
-                          std::string_view uri, std::string_view stamp) {
-    std::string out;
+void updated_index(std::string& out, std::string_view old_text, std::string_view ccpf, std::string_view item,
+                   std::string_view uri, std::string_view stamp) {
+    out.clear();
     out.reserve(old_text.size() + item.size() + kClassClose.size() + 256);
     if (old_text.empty()) {
-        out = std::string(kXmlDeclaration) + index_root(uri, stamp);
+        out += kXmlDeclaration;
+        out += index_root(uri, stamp);
     } else {
         for_each_tag(old_text, [&](std::string_view tag) {
             if (starts_with(tag, kItemOpen)) {
@@ -90,6 +91,12 @@ std::string updated_index(std::string_view old_text, std::string_view ccpf, std:
     }
     out += item;
     out += kClassClose;
+}
+
+std::string updated_index(std::string_view old_text, std::string_view ccpf, std::string_view item,
+                          std::string_view uri, std::string_view stamp) {
+    std::string out;
+    updated_index(out, old_text, ccpf, item, uri, stamp);
     return out;
 }
 

@@ -36,6 +36,9 @@ std::string item_cpf(std::string_view tag);
 // `item` is the whole new tag, "<item" + the identifier attributes.
 std::string updated_index(std::string_view old_text, std::string_view ccpf, std::string_view item,
                           std::string_view uri, std::string_view stamp);
+// The same written into `out`, whose storage is kept.
+void updated_index(std::string& out, std::string_view old_text, std::string_view ccpf, std::string_view item,
+                   std::string_view uri, std::string_view stamp);
 
 // A declaration file's own identifier as an index item ("<item" + the
 // attributes of its `copiaIdentificador`); empty when the file has none.

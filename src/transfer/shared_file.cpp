@@ -65,12 +65,14 @@ bool same_file(int fd, const std::string& path) {
     return held.st_ino == named.st_ino && held.st_dev == named.st_dev;
 }
 
-// The whole file from its first byte, read into a string sized by the
-// file's length (a file that grows meanwhile is read to its new end).
-std::optional<std::string> read_from_start(int fd, int* error = nullptr) {
+// The whole file from its first byte into `text` (its storage reused),
+// sized by the file's length and one byte more, so that a file that stays
+// as it is is read in one piece and ends on a read that returns nothing; a
+// file that grows meanwhile is read to its new end.
+bool read_from_start(int fd, std::string& text, int* error = nullptr) {
     struct stat st {};
-    std::string text;
-    if (::fstat(fd, &st) == 0 && st.st_size > 0) text.resize(static_cast<std::size_t>(st.st_size));
+    text.clear();
+    if (::fstat(fd, &st) == 0 && st.st_size > 0) text.resize(static_cast<std::size_t>(st.st_size) + 1);
     std::size_t done = 0;
     for (;;) {
         if (done == text.size()) text.resize(done + 65536);
@@ -78,14 +80,14 @@ std::optional<std::string> read_from_start(int fd, int* error = nullptr) {
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
             if (error) *error = errno;
-            return std::nullopt;
+            return false;
         }
         if (n == 0) break;
         done += static_cast<std::size_t>(n);
     }
     text.resize(done);
     if (error) *error = 0;
-    return text;
+    return true;
 }
 
 }  // namespace
@@ -103,14 +105,20 @@ int replace_file(const std::string& target, std::string_view text, Sync sync) {
     return error;
 }
 
-std::optional<std::string> read_whole_file(const std::string& path, int* error) {
+bool read_whole_file(const std::string& path, std::string& text, int* error) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         if (error) *error = errno;
-        return std::nullopt;
+        return false;
     }
-    auto text = read_from_start(fd, error);
+    const bool read = read_from_start(fd, text, error);
     ::close(fd);
+    return read;
+}
+
+std::optional<std::string> read_whole_file(const std::string& path, int* error) {
+    std::string text;
+    if (!read_whole_file(path, text, error)) return std::nullopt;
     return text;
 }
 
@@ -154,7 +162,13 @@ std::optional<HeldFile> HeldFile::try_hold(const std::string& path, bool create,
     return std::nullopt;
 }
 
-std::optional<std::string> HeldFile::content() const { return read_from_start(fd_); }
+std::optional<std::string> HeldFile::content() const {
+    std::string text;
+    if (!read_content(text)) return std::nullopt;
+    return text;
+}
+
+bool HeldFile::read_content(std::string& text) const { return read_from_start(fd_, text); }
 
 void set_busy_pause(std::function<void()> p) { pause_hook() = std::move(p); }
 

@@ -22,6 +22,10 @@ int replace_file(const std::string& target, std::string_view text, Sync sync = S
 // The whole of a file; nullopt (and `error` set to an errno) when it cannot
 // be read.
 std::optional<std::string> read_whole_file(const std::string& path, int* error = nullptr);
+// The same into `text`, whose storage is kept: files read one after the
+// other take no fresh memory while they are no longer than the longest
+// before. False (and `error` set) when the file cannot be read.
+bool read_whole_file(const std::string& path, std::string& text, int* error = nullptr);
 
 // A file opened for reading and writing and locked for writing by this
 // holder alone, until it goes out of scope.
@@ -40,6 +44,8 @@ public:
     const std::string& path() const { return path_; }
     // The content as it stands now (read through the held descriptor).
     std::optional<std::string> content() const;
+    // The same into `text`, its storage kept; false when it cannot be read.
+    bool read_content(std::string& text) const;
     // Replaces the content (beside it and renamed); 0 or an errno.
     int replace(std::string_view text, Sync sync = Sync::ToDisk) const { return replace_file(path_, text, sync); }
 

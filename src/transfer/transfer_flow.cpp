@@ -52,6 +52,22 @@ bool batch_run() {
     return option == 64 || option == 65;
 }
 
+// The texts of a transfer, kept from one declaration to the next. A walk
+// over a folder reads and rewrites an index of hundreds of kilobytes for
+// each declaration; buffers that big taken afresh each time are handed
+// back to the system when freed and come again as new pages, which cost
+// as much as the rest of the transfer.
+struct TransferTexts {
+    std::string copy;        // the declaration's file, as copied into its folder
+    std::string old_index;   // the index as read
+    std::string new_index;   // the index as rewritten
+};
+
+TransferTexts& kept_texts() {
+    static TransferTexts texts;
+    return texts;
+}
+
 void recording_problem() { common::AVISOSN("Problemas na gravação da Declaração."_cp); }
 
 bool make_taxpayer_folder() {
@@ -137,12 +153,12 @@ bool DISQUETE() {
     if (!make_taxpayer_folder()) return false;
     common::ESCRLCOL(kProgressWindow, 1, 2, "Pasta " + tax_program_folder());
     int error = 0;
-    const auto text = read_whole_file(os_name(work_file_name()), &error);
-    if (!text) {
+    std::string& text = kept_texts().copy;
+    if (!read_whole_file(os_name(work_file_name()), text, &error)) {
         common::VEJAERRO(common::dos_error_code(error), work_file_name());
         return false;
     }
-    error = replace_file(os_name(taxpayer_file_name()), *text, kSharedFileSync);
+    error = replace_file(os_name(taxpayer_file_name()), text, kSharedFileSync);
     if (error == ENOSPC || error == EIO || error == EDQUOT) {
         recording_problem();
         return false;
@@ -189,21 +205,20 @@ TransferOutcome generate_and_place() {
         common::AVISOSN("ATENÇAO! Registro não disponível. Dado não será gravado."_cp);
         return TransferOutcome::NotGenerated;
     }
-    const auto old_text = held->content();
-    if (!old_text) {
+    TransferTexts& texts = kept_texts();
+    if (!held->read_content(texts.old_index)) {
         common::AVISOSN("Erro de leitura");
         return TransferOutcome::NotGenerated;
     }
-    const std::string ccpf = formatted_cpf();
-    const std::string new_text =
-        updated_index(*old_text, ccpf, identifier_item(moment), tax_program_namespace(), stamp);
+    updated_index(texts.new_index, texts.old_index, formatted_cpf(), identifier_item(moment),
+                  tax_program_namespace(), stamp);
 
     // The index names only declarations that stand in their folder; an
     // index made for this transfer goes again when nothing was placed.
     const bool placed = DISQUETE();
-    if (placed && held->replace(new_text, kSharedFileSync) == 0) return TransferOutcome::Sent;
+    if (placed && held->replace(texts.new_index, kSharedFileSync) == 0) return TransferOutcome::Sent;
     if (placed) recording_problem();
-    if (!index_existed && old_text->empty()) std::filesystem::remove(index, ec);
+    if (!index_existed && texts.old_index.empty()) std::filesystem::remove(index, ec);
     return TransferOutcome::NotPlaced;
 }
 

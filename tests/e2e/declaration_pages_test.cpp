@@ -1,7 +1,7 @@
 // A declaration keyed as a clerk keys it, touching every page: the
 // identification with rural activity in Brazil, the income from a company
-// and from natural persons by month, the exempt and exclusive income, a
-// dependant and a payment, assets and debts, the spouse, the rural months,
+// and from natural persons by month, the titular's and a dependant's, the
+// exempt and exclusive income, a dependant and a payment, assets and debts, the spouse, the rural months,
 // result, herd, assets and debts, the variable income, the tax, the balance
 // and the notes; saved, the program started again, and every value and
 // total found back where it was.
@@ -66,13 +66,19 @@ protected:
         // The sheet left, its social security total asked and left too.
         step(s, "Escape", "Totais INSS");
         to_menu(s);
+        // The dependant's own sheet, January's 2,000.00 beside the titular's.
+        open_dependants_sheet(s);
+        step(s, "", "Janeiro  │   2.000,00");
+        step(s, "Escape", "Totais INSS");
+        to_menu(s);
         step(s, "F3", "01.Bolsas de estudo e de pesquisa                                    1.000,00");
         // With the rural result's exempt part: 20,000.00 less the 6,000.00 taxed.
         step(s, "", "11.Parcela isenta da atividade rural                                14.000,00");
         step(s, "", "Total...        15.000,00");
         // The variable income's gain on the exclusive page, with the 13th salary.
         step(s, "Tab", "03.Ganhos de renda variável                                         10.000,00");
-        step(s, "", "Total...        13.000,00");
+        step(s, "", "04.Rendimentos de aplicações financeiras                               250,00");
+        step(s, "", "Total...        13.250,00");
         to_menu(s);
         step(s, "F4", "JOAO DA SILVA");
         step(s, "Tab", "RELAÇÃO DOS ALIMENTANDOS");
@@ -100,12 +106,14 @@ protected:
         step(s, "F9", "16.BASE DE CALCULO             │     10.000,00");
         step(s, "", "18.Imposto Operação comum (15%)│      1.500,00");
         to_menu(s);
-        // 71,000.00 less 13,916.36 at 27.5 % less 8,687.45; paid 5,000.00
-        // and the carnê-leão due of January, 682.22.
-        step(s, "F7", "08.TOTAL DOS RENDIMENTOS TRIBUTÁVEIS                 71.000,00");
-        step(s, "", "12.TOTAL DO IMPOSTO DEVIDO                            7.010,55");
-        step(s, "", "15.Carnê Leão recolhido do titular+dependentes          682,22");
-        step(s, "", "20.IMPOSTO A PAGAR                                    1.328,33");
+        // 73,000.00 less 13,916.36 at 27.5 % less 8,687.45; paid 5,000.00
+        // and the carnê-leão due of January: the titular's 682.22 and the
+        // dependant's 2,000.00 at 7.5 % less 112.43, 37.57.
+        step(s, "F7", "04.Rend. PF/Exterior Dependente                       2.000,00");
+        step(s, "", "08.TOTAL DOS RENDIMENTOS TRIBUTÁVEIS                 73.000,00");
+        step(s, "", "12.TOTAL DO IMPOSTO DEVIDO                            7.560,55");
+        step(s, "", "15.Carnê Leão recolhido do titular+dependentes          719,79");
+        step(s, "", "20.IMPOSTO A PAGAR                                    1.840,76");
         to_menu(s);
         step(s, "F10", "Outras receitas               1.000,00");
         step(s, "", "Ganho  Renda Variável(4)     10.000,00");
@@ -153,7 +161,23 @@ protected:
     static void key_exempt_and_exclusive(TmuxSession& s) {
         step(s, "F3", "RENDIMENTOS ISENTOS");
         enter(s, "1000", "1.000,00");
+        step(s, "Tab", "TRIBUTAÇÃO EXCLUSIVA NA FONTE - Titular");
+        enter(s, "250", "250,00");
         to_menu(s);
+    }
+    // Page 2 for the one dependant, chosen from the list.
+    static void open_dependants_sheet(TmuxSession& s) {
+        step(s, "M-f", "Rendimento do Dependente");
+        step(s, "Down", "Rendimento do Dependente");
+        step(s, "Enter", "529.982.247-25 JOAO DA SILVA");
+        step(s, "Enter", "Preenchimento atual: 2)SÓ OS TOTAIS");
+    }
+    static void key_dependants_sheet(TmuxSession& s) {
+        open_dependants_sheet(s);
+        enter(s, "2000", "Total    │   2.000,00");
+        step(s, "Escape", "Totais INSS");
+        s.keys("Enter");
+        ASSERT_TRUE(s.wait_gone("1=PJ 2=PF", 5s)) << s.screen_text();
     }
     static void key_dependant_and_payment(TmuxSession& s) {
         step(s, "F4", "RELAÇÃO DOS DEPENDENTES");
@@ -265,13 +289,14 @@ TEST_F(E2eDeclarationPages, EveryPageKeyedIsFoundBackAfterARestart) {
         key_natural_person(*s);
         key_exempt_and_exclusive(*s);
         key_dependant_and_payment(*s);
+        key_dependants_sheet(*s);
         key_assets_and_debts(*s);
         key_spouse(*s);
         key_rural(*s);
         key_variable_income(*s);
         step(*s, "F8", "GANHO DE CAPITAL");
         to_menu(*s);
-        step(*s, "F7", "7.010,55");
+        step(*s, "F7", "7.560,55");
         to_menu(*s);
         key_balance_and_notes(*s);
         check_pages(*s);

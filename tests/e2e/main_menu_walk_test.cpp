@@ -82,6 +82,7 @@ protected:
         ASSERT_TRUE(s->wait_gone("Lancamentos", 5s)) << s->screen_text();
         ASSERT_TRUE(s->wait_for("Term. 01", 5s)) << s->screen_text();
         found = rows();
+        status = s->screen().at(24);
     }
     void TearDown() override {
         s.reset();
@@ -116,10 +117,21 @@ protected:
             // The menu opens again on the item's bar; closed, it shows the
             // screen the item found.
             ASSERT_TRUE(s->wait_for(bar.popup, 10s)) << s->screen_text();
+            expect_status_line_given_back();
             s->keys("Escape");
-            ASSERT_TRUE(s->wait_gone(bar.popup, 5s)) << s->screen_text();
+            ASSERT_TRUE(s->wait_gone("Lancamentos", 5s)) << s->screen_text();
             EXPECT_EQ(rows(), found) << s->screen_text();
         }
+    }
+    // While the menu is open its status line shows the item pointed at;
+    // what an item left there shows again inside the next item chosen. The
+    // question of "Sair", which writes no status text, shows it.
+    void expect_status_line_given_back() {
+        s->keys("M-r");
+        ASSERT_TRUE(s->wait_for("Confirma saída do programa?", 5s)) << s->screen_text();
+        EXPECT_EQ(s->screen().at(24), status) << s->screen_text();
+        s->keys("Escape");
+        ASSERT_TRUE(s->wait_for("Lancamentos", 5s)) << s->screen_text();
     }
     void leave_program() {
         s->keys("M-s");
@@ -134,6 +146,7 @@ protected:
     fs::path root, prog, home;
     std::unique_ptr<qv::e2e::TmuxSession> s;
     std::vector<std::string> found;
+    std::string status;
 };
 
 const std::vector<Step> kEsc{{"Escape", ""}};

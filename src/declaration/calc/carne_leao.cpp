@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <map>
+#include <optional>
 #include <string>
 
 #include "common/amounts.hpp"
@@ -151,12 +152,26 @@ void store_number(rt::table::Table& t, const std::string& field, double v) {
     else t.put(i, rt::Value(rt::STR(v, 15, 2)));
 }
 
-// The sheet shown is kept in its person's record so that the summary is
-// always taken from every person's latest sheet.
-void keep_person_sheet(MonthlySheet& sheet) {
+// Whose sheet the run has in hand: one rebuilt from the income list is the
+// run's person's; one typed on page 2 stays the person it was typed for,
+// named by CPFDEPEN (blank: the titular), whoever the run is for. Nothing
+// when the run's dependant is nobody in particular.
+std::optional<std::string> sheet_owner(bool rebuilt) {
+    const std::string typed_for = rt::ALLTRIM(text("CPFDEPEN"));
+    if (dependant_shown() && typed_for.empty()) return std::nullopt;
+    if (!rebuilt && !dependant_shown() && !typed_for.empty()) return std::nullopt;
+    return dependant_shown() ? typed_for : std::string();
+}
+
+// The sheet is kept in its person's record so that the summary is always
+// taken from every person's latest sheet; a run for the other person (the
+// recalculation does both) leaves a sheet it did not make out alone.
+void keep_person_sheet(MonthlySheet& sheet, bool rebuilt) {
     rt::table::Table* t = work_table(kPersonSheetArea);
     if (!t || t->field_index("CPFDEPEN") < 0) return;
-    const std::string person = dependant_shown() ? rt::ALLTRIM(text("CPFDEPEN")) : std::string();
+    const std::optional<std::string> owner = sheet_owner(rebuilt);
+    if (!owner) return;
+    const std::string& person = *owner;
     std::uint32_t found = 0;
     for_each_row(kPersonSheetArea, [&](rt::table::Table& r) {
         if (!found && rt::ALLTRIM(r.get("CPFDEPEN").as_string()) == person) found = r.recno();
@@ -329,7 +344,7 @@ bool FDE_LEAO(int nShow) {
         line = carried_carne_leao(sheet, paid_only, !paid_only);
     }
     set_amount(carne_line(), line);
-    keep_person_sheet(sheet);
+    keep_person_sheet(sheet, mode == 1 || mode == 3);
     FI1_T(0);
     sum_person_sheets(only_paid || mode == 4);
     // The total income follows the lines just taken from the sheets.

@@ -104,6 +104,8 @@ bool MOS_CAL(std::string_view field) {
             g->update_buffer();
             g->display();
         }
+        // The page's total takes the line as the window leaves it.
+        rt::call_routine("CALC", {rt::Value(3), rt::Value(1)});
     }
     if (help_key) {
         rt::call_routine("GERAL");

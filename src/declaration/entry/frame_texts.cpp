@@ -299,7 +299,8 @@ const std::vector<FrameText>& frames() {
           {11, 2, "Asininos e muares"},
           {13, 2, "Outros"}}},
         {16, 1, 0, 22, 79, {{0, 10, " ATIVIDADE RURAL - BENS DA ATIVIDADE RURAL "}}},
-        {17, 1, 0, 22, 79, {{0, 10, " ATIVIDADE RURAL - DÍVIDAS VINCULADAS "}}},
+        // The totals of both years stand below the list, on their line.
+        {17, 1, 0, 22, 79, {{0, 10, " ATIVIDADE RURAL - DÍVIDAS VINCULADAS "}, {20, 2, "Totais"}}},
         // The taxpayer box: its window begins at (17, 4), so that the CPF
         // field of the prompt, at (18, 6), lies on the taxpayer line's CPF.
         {103, 16, 3, 22, 79, {{0, 2, " Contribuinte "}, {1, 2, "CPF"}, {1, 19, "Nome"}, {4, 1, "Pasta:"}}},

@@ -93,11 +93,14 @@ std::optional<Dependant> choose_dependant() {
         items.push_back(rt::PADR(rt::TRANSFORM(Value(common::TIRA_PONTO(d.cpf)), kCpfPicture) + " " + d.name, 29));
         if (d.cpf == preselected) initial = static_cast<int>(items.size());
     }
-    const int top = 3, left = 16, bottom = top + static_cast<int>(people.size()) + 5, right = left + 30;
-    common::DEFINEJAN(4, 0, 0, 0, top, left, std::min(bottom, 23), right, 1);
+    const int top = 3, left = 16, bottom = std::min(top + static_cast<int>(people.size()) + 5, 23), right = left + 30;
+    // The list is a box of its own over the sheet's frame: window 4 keeps
+    // what lies under it, the box is drawn whole and blank inside.
+    common::DEFINEJAN(4, 0, 0, 0, top, left, bottom, right, 0);
     common::ABREJAN(4);
     const std::string colours = rt::SETCOLOR("N/BG,W+/BG,W+/BG,W+/R,GR+/BG,N/BG,GR+/BG,N/R");
-    const int chosen = rt::ACHOICE(top + 1, left + 1, std::min(bottom, 23) - 1, right - 1, items, {}, {}, initial);
+    rt::DISPBOX(top, left, bottom, right, std::string(rt::B_SINGLE) + " ");
+    const int chosen = rt::ACHOICE(top + 1, left + 1, bottom - 1, right - 1, items, {}, {}, initial);
     rt::SETCOLOR(colours);
     common::FECHAJAN(4);
     if (chosen < 1) return std::nullopt;

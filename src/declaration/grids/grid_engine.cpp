@@ -199,8 +199,13 @@ bool GridRun::cycle() {
         if (browse_.hit_bottom() && d_.code < 50 && !(lappend_ && table().eof())) on_hit_bottom();
         browse_.force_stable();
         // A meaning shown under a cell has its top edge on the cell's row,
-        // which the grid has just drawn again with the new value.
-        if (hint_) common::redraw_frame(kHintWindow);
+        // and its words may lie on the row below, which the grid has just
+        // drawn again; the cursor then goes back to the cell the next key
+        // edits.
+        if (hint_) {
+            common::redraw_window(kHintWindow);
+            rt::SETPOS(browse_.cell_row(), browse_.cell_col());
+        }
         k = wait_grid_key(d_.code);
         if (hint_ && rt::LASTKEY_TYPED()) put_away_hint();
     }

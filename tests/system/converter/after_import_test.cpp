@@ -81,5 +81,23 @@ TEST_F(AfterImport, NoToStayingPutsTheListAndTheSettingsBack) {
     EXPECT_EQ(rt::ALLTRIM(config.get("ROTADOANO").as_string()), common::BAR_FORA(prog));
 }
 
+// Imports of one run: stayed in the client folder, a second import there
+// asks nothing, and "Não" after a third goes back to it, not to the program's.
+TEST_F(AfterImport, NoGoesBackToTheFolderStayedInByTheImportBefore) {
+    ASSERT_TRUE(tables::CONFIGURA("01"));
+    const std::string other = root + "/outra/";
+    std::filesystem::create_directories(other);
+    for (const auto& [destination, answer] : {std::pair{client, 'S'}, {client, '\0'}, {other, 'N'}}) {
+        term->snapshots.clear();
+        for (const char* f : {"ARQDEST", "LOCARQ"}) rt::variables().set(f, rt::Value(destination));
+        rt::variables().set("NOVIN", rt::Value(true));
+        if (answer) keys({answer});
+        converter::AJUST_DIR();
+        EXPECT_EQ(term->showed("Permanece no diretório"), answer != 0) << destination;
+        EXPECT_EQ(common::Global("LOCARQ").text(), client) << destination;
+        EXPECT_EQ(folder_list()[0], "client=S") << destination;
+    }
+}
+
 }  // namespace
 }  // namespace qv::test_support

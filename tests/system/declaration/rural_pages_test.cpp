@@ -77,5 +77,18 @@ TEST_F(RuralPages, ResultLinesStandBesideTheirLabels) {
     EXPECT_NE(row(8).find("1.000,00"), std::string::npos) << row(8);
 }
 
+TEST_F(RuralPages, DebtsTotalsStandOnTheirLine) {
+    rt::table::Table* debts = tables::ws().table(38);
+    ASSERT_NE(debts, nullptr);
+    ASSERT_TRUE(debts->append_blank());
+    debts->put("I9R_2", rt::Value(5000.0));
+    debts->put("I9R_3", rt::Value(15000.0));
+    debts->commit();
+    MTELA(17);
+    rt::call_routine("SOMA_DIV", {rt::Value(1)});
+    EXPECT_NE(row(21).find("Totais"), std::string::npos) << row(21);
+    EXPECT_NE(row(21).find("5.000,00      15.000,00"), std::string::npos) << row(21);
+}
+
 }  // namespace
 }  // namespace qv::declaration::testing

@@ -149,6 +149,41 @@ TEST_F(TaxpayerReports, RuralPagesOnlyForTheActivitiesTheTaxpayerHas) {
                           "45.000,00", "DIVIDAS VINCULADAS A ATIVIDADE RURAL", "Sem informacoes"});
 }
 
+// Both rural pages of an activity in Brazil: the farm with its area and
+// registry number, the months of receipts and expenses with their totals,
+// the results, the herd's final stock, and the rural assets and debts, a
+// long description going on under its line. A farm abroad is not among them.
+TEST_F(TaxpayerReports, TheRuralPagesOfBrazilWithEveryBlockFilled) {
+    add_row(15, kCpfA, {{"ATV_BRASIL", rt::Value("S")}, {"I3_01OR", rt::Value(7000.0)}, {"I3_01OD", rt::Value(1500.0)},
+                        {"I3_06OR", rt::Value(3000.0)}, {"I3_06OD", rt::Value(500.0)}, {"I4R_01", rt::Value(10000.0)},
+                        {"I4R_02", rt::Value(2000.0)}, {"I4R_03", rt::Value(8000.0)}, {"I4R_04", rt::Value(1000.0)},
+                        {"I4R_05", rt::Value(7000.0)}, {"I4R_06", rt::Value(2000.0)}, {"I4R_07", rt::Value(2000.0)},
+                        {"I7_1S", rt::Value(40)}, {"I7_3S", rt::Value(12)}, {"I7_5S", rt::Value(30)}});
+    add_row(16, kCpfA, {{"ATV_BRASIL", rt::Value("S")}, {"I2R_07", rt::Value(1)}, {"I2R_04", rt::Value(50.0)},
+                        {"I2R_05", rt::Value(1)}, {"I2R_01", rt::Value("SITIO BOA VISTA")},
+                        {"I2R_06", rt::Value("CAMPINAS SP")}, {"I2R_02", rt::Value(25.5)}, {"I2R_03", rt::Value("12345678")}});
+    add_row(16, kCpfA, {{"ATV_BRASIL", rt::Value("N")}, {"I2R_01", rt::Value("RANCHO")}});
+    add_row(17, kCpfA, {{"ATV_BRASIL", rt::Value("S")}, {"CODIGO", rt::Value(10)}, {"I8R_1", rt::Value("TRATOR")},
+                        {"I8R_2", rt::Value(45000.0)}});
+    const std::string debt = "FINANCIAMENTO DO TRATOR" + std::string(67, '.') + "QUITADO EM 2015";
+    add_row(18, kCpfA, {{"ATV_BRASIL", rt::Value("S")}, {"ITEM", rt::Value(1)}, {"I9R_1", rt::Value(debt)},
+                        {"I9R_2", rt::Value(30000.0)}, {"I9R_3", rt::Value(20000.0)}});
+    rt::variables().set("QUEPAG", rt::Value(1));
+    const std::string out = print(3);
+    expect_in_order(out, {"ATIVIDADE RURAL - BRASIL", "AREA(ha)    Nro S.R.F", "01", "50,00", "1", "SITIO BOA VISTA",
+                          "25,5", "12345678", "CAMPINAS SP", "RECEITAS E DESPESAS", " Janeiro", "7.000,00", "1.500,00",
+                          " Junho", "3.000,00", "500,00", " TOTAL", "10.000,00", "2.000,00", "Receita Bruta Total",
+                          "10.000,00", "Despesas de custeio e investimentos", "2.000,00", "Resultado I ", "8.000,00",
+                          "Prejuizo de Exercicio Anterior", "1.000,00", "Resultado apos a comp. de prejuizo", "7.000,00",
+                          "Opcao pelo Arbitramento sobre Receita Bruta ", "2.000,00", "RESULTADO TRIBUTAVEL", "2.000,00",
+                          "\f", "ATIVIDADE RURAL - BRASIL", "MOVIMENTACAO DO REBANHO", "SUINOS", "40,00", "12,00",
+                          "30,00", "22,00", "CAPRINOS", "BENS DA ATIVIDADE RURAL", "010", "TRATOR", "45.000,00",
+                          "DIVIDAS VINCULADAS A ATIVIDADE RURAL", "001   FINANCIAMENTO DO TRATOR", "30.000,00",
+                          "20.000,00", "\r\n      QUITADO EM 2015\f"});
+    for (const char* absent : {"RANCHO", "EXTERIOR", "Sem informacoes"})
+        EXPECT_EQ(out.find(absent), std::string::npos) << absent;
+}
+
 // The front end asks the register, not what the taxpayer printed before
 // left in memory, whether the one taxpayer chosen has rural activity.
 TEST_F(TaxpayerReports, TheRuralDocumentsOfOneTaxpayerFollowTheRegister) {

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "common/messages.hpp"
 #include "common/windows.hpp"
 #include "declaration/entry/frame_painter.hpp"
 #include "office/letter_document.hpp"
@@ -394,14 +395,19 @@ TEST_F(DeclarationPrintout, EveryPageOfTheWholeDeclarationKeepsItsSixtyLines) {
     }
 }
 
-// The hint of the letter's name goes once the name is given: what is asked
+// The hint of the letter's name stands alone on the status line, over the
+// taxpayer prompt's help, and goes once the name is given: what is asked
 // next (the e-mail's password) is not taken for a letter.
 TEST_F(DeclarationPrintout, TheLetterHintLeavesTheStatusLineOnceTheLetterIsNamed) {
     std::ofstream(prog + "aviso.txt") << "Prezado(a)";
     for (const bool found : {true, false}) {
+        common::MENS(0, "F1 Ordem CPF  F2 Ordem Nome F7 Pastas CPF em branco permite digitar o nome");
+        term->snapshots.clear();
         keys({found ? 'A' : 'X', 'V', 'I', 'S', 'O', rt::key::ENTER});
         if (!found) keys({rt::key::ENTER});   // "Carta não encontrada!"
         EXPECT_EQ(PEGA_CARTA(), found);
+        EXPECT_TRUE(term->showed("Tecle F1 para ver as cartas disponíveis"));
+        EXPECT_FALSE(term->showed("permite digitar")) << term->all_snapshots();
         EXPECT_EQ(term->text(24).find("Tecle F1"), std::string::npos) << term->text(24);
     }
 }

@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "system/system_fixture.hpp"
 #include "transfer/shared_file.hpp"
@@ -68,6 +70,27 @@ TEST_F(SharedFileTest, RewriteReplacesTheWholeTextAndAWaiterSeesTheNewFile) {
     ASSERT_TRUE(again);
     EXPECT_EQ(again->content().value_or(""), "new");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
+}
+
+// One buffer read over and over, as a walk reads the index of each
+// declaration: each reading holds exactly the file as it is now.
+TEST_F(SharedFileTest, ABufferReadAgainHoldsOnlyTheFileOfNow) {
+    std::string text = "left over from before";
+    for (const std::string& content :
+         std::vector<std::string>{"a much longer text than the others", "", "short", std::string(70000, 'x')}) {
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
+        int error = 0;
+        ASSERT_TRUE(read_whole_file(path, text, &error));
+        EXPECT_EQ(text, content);
+        auto held = HeldFile::try_hold(path, false, error);
+        ASSERT_TRUE(held);
+        text = "stale";
+        ASSERT_TRUE(held->read_content(text));
+        EXPECT_EQ(text, content);
+    }
+    int error = 0;
+    EXPECT_FALSE(read_whole_file(folder.path() + "/none.xml", text, &error));
+    EXPECT_EQ(error, ENOENT);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "declaration/calc/income_totals.hpp"
 #include "declaration/calc/monthly_sheet.hpp"
 #include "declaration/calc/payment_totals.hpp"
+#include "declaration/calc/recalculation.hpp"
 #include "runtime/core/date.hpp"
 #include "runtime/core/text.hpp"
 
@@ -162,6 +163,34 @@ TEST_F(CarneLeaoTest, MonthKeyedAloneBringsItsCorrectionAndThePersonsRecordUpToD
     FDE_LEAO(1);
     sheets.go_to(1);
     EXPECT_EQ(sheets.get("I2_701").as_number(), 0.0);
+}
+
+TEST_F(CarneLeaoTest, ADependantsSheetKeyedAsTotalsLeavesTheTitularsRecordAlone) {
+    std::vector<tb::FieldSpec> f{{"CPF", 'C', 11, 0}, {"CPFDEPEN", 'C', 11, 0}};
+    for (int k = 1; k <= 7; ++k)
+        for (int m = 1; m <= 13; ++m) f.push_back({"I2_" + std::to_string(k) + two(m), 'N', 12, 2});
+    tb::Table& sheets = make_list(kPersonSheetArea, "MENSAL", f);
+    add_row(sheets, {{"I2_101", 5000.00}, {"I2_113", 5000.00}});
+    add_row(sheets, {{"CPFDEPEN", "52998224725"}});
+    income_list();
+    // The dependant's sheet on page 2: 2,000.00 in January, typed as totals.
+    set("MATATU", "REC_MENSAL");
+    set("CAL_AUTO", 2);
+    set("SO_REC", false);
+    set("N_DEPEN", 1);
+    set("I1_11", "N");
+    set("CPFDEPEN", "52998224725");
+    set("DF_PAGTO", rt::CTOD("31/03/2011"));
+    MonthlySheet sheet = MonthlySheet::carne_leao();
+    sheet.set(1, 2, 2000.00);
+    sheet.total(2);
+    CALC(1, 1);
+    sheets.go_to(1);
+    EXPECT_NEAR(sheets.get("I2_101").as_number(), 5000.00, kCent);
+    sheets.go_to(2);
+    EXPECT_NEAR(sheets.get("I2_101").as_number(), 2000.00, kCent);
+    EXPECT_NEAR(get("I13_03"), 5000.00, kCent);
+    EXPECT_NEAR(get("I13_04"), 2000.00, kCent);
 }
 
 TEST_F(CarneLeaoTest, PaymentTotalsByKind) {

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "declaration/calc/calc_routines.hpp"
 #include "declaration/loop/declaration_variables.hpp"
 #include "runtime/core/cp850.hpp"
@@ -84,6 +86,29 @@ TEST_F(IncomeScreensTest, DependantsPageWithoutChoiceChangesPage) {
     RENDPF();
     EXPECT_TRUE(logical("TECLAMUDA"));
     EXPECT_EQ(sheets().lastrec(), 0u);
+}
+
+TEST_F(IncomeScreensTest, TheDependantsListIsAWholeBoxOverTheSheet) {
+    tb::Table& people = make_list(23, "DEPEN", {{"CODIDEPEN", 'N', 2, 0}, {"CPFDEPEN", 'C', 14, 0}, {"NOMEDEPEN", 'C', 40, 0}});
+    add_row(people, {{"CODIDEPEN", 21}, {"CPFDEPEN", "52998224725"}, {"NOMEDEPEN", "JOAO DA SILVA"}});
+    set("OPCIR_1", 22);
+    JANPFIS(2);
+    keys({key::ESC});
+    RENDPF();
+    // The screen while the list waits: rows 3-9, columns 16-46, one
+    // dependant on the first line and nothing of the sheet's frame inside.
+    ASSERT_FALSE(term->snapshots.empty());
+    const std::string& shown = term->snapshots.front();
+    const auto row = [&shown](int r) {
+        char label[8];
+        std::snprintf(label, sizeof label, "\n%02d |", r);
+        const std::size_t at = shown.find(label) + 5;
+        return rt::utf8_to_cp850(shown.substr(at, shown.find('|', at + 1) - at));
+    };
+    EXPECT_EQ(row(3).substr(16, 31), "\xDA" + std::string(29, '\xC4') + "\xBF");
+    EXPECT_EQ(row(4).substr(16, 31), "\xB3" + rt::PADR("529.982.247-25 JOAO DA SILVA", 29) + "\xB3");
+    for (int r = 5; r <= 8; ++r) EXPECT_EQ(row(r).substr(16, 31), "\xB3" + std::string(29, ' ') + "\xB3") << r;
+    EXPECT_EQ(row(9).substr(16, 31), "\xC0" + std::string(29, '\xC4') + "\xD9");
 }
 
 TEST_F(IncomeScreensTest, PageOnesTotalsStandBesideTheirLabelsInsideTheBox) {

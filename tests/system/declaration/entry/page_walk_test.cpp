@@ -104,7 +104,8 @@ Cases exempt_and_exclusive() {
         c[v] = {{kAmount}};
     // The exempt gains' line is the sum of its detail window, which opens
     // when the line is left: 500.00 of small assets there, the rest empty.
-    c["I3_04"] = {{{"\r500\r\r\r", "500,00", "Ganhos isentos"}}};
+    // The page's total takes it as soon as the window closes.
+    c["I3_04"] = {{{"\r500\r\r\r", "500,00", "Ganhos isentos"}}, {}, {}, 19, "Total...         3.500,00"};
     // Each page's total beside its "Total..." line: seven lines of 1,000.00
     // and the gains' 500.00, and three lines of 1,000.00.
     c["I3_12"].row = 19;

@@ -5,6 +5,7 @@
 // rows a grid leaves below its page, and the carnê-leão sheet after panning.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -539,6 +540,30 @@ TEST_F(GridFaults, ACodesMeaningUnderItsCellIsAWholeBoxOnTheScreen) {
         EXPECT_EQ(above[right], '\xBF') << c.meaning << "\n" << rt::cp850_to_utf8(above);
         EXPECT_EQ(text[left], '\xB3') << c.meaning;
         EXPECT_EQ(text[right], '\xB3') << c.meaning;
+    }
+}
+
+// A code typed on the blank line makes its row: the meaning under the cell
+// keeps its words while the grid draws the new row, also when the grid
+// stands panned to its last columns, and the cursor stays on the row.
+TEST_F(GridFaults, ACodesMeaningTypedOnTheBlankLineKeepsItsWords) {
+    common::Global{"QTD_DEP"}.set(Value(0));
+    common::Global{"DESPALIM"}.set(Value(0));
+    const std::initializer_list<int> to_code[] = {   // from the first row's name
+        {key::DOWN, key::RIGHT}, {key::DOWN, key::CTRL_END, key::LEFT, key::LEFT, key::LEFT, key::LEFT, key::LEFT}};
+    for (const auto& c : to_code) {
+        tables::ws().close_all();
+        std::filesystem::remove(declaration::work_file(6) + ".dbf");
+        work_copy(6, {{{"I6_1", Value("DR A")}, {"I6_3", Value(10)}}});
+        term->snapshots.clear();
+        keys(c);
+        keys({'4', '0'});   // the keys run out: the grid waits, then is left
+        EDITA(4);
+        const auto shot = std::find_if(term->snapshots.begin(), term->snapshots.end(), [](const std::string& s) {
+            return s.find("Doações - Estatuto da Criança e do Adolescente") != std::string::npos;
+        });
+        ASSERT_NE(shot, term->snapshots.end()) << term->all_snapshots();
+        EXPECT_NE(shot->find("cursor at 9,"), std::string::npos) << *shot;
     }
 }
 
