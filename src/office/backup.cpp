@@ -101,7 +101,7 @@ bool BKMANUAL(int mode, std::string_view destination, std::string_view origin) {
     }
     kUltback.set(rt::Value(rt::DATE()));
     std::error_code ec;
-    if (static_cast<double>(fs::file_size(archive, ec)) > free_space) {
+    if (static_cast<double>(fs::file_size(common::fs_path(archive), ec)) > free_space) {
         notice("Espaço no Disco Insuficiente"_cp);
         return false;
     }

@@ -12,10 +12,12 @@
 #include "runtime/core/picture.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/screen/keys.hpp"
+#include "runtime/table/table_error.hpp"
 #include "runtime/table/workspace.hpp"
 #include "runtime/ui/read.hpp"
 #include "runtime/core/functions.hpp"
 #include "tables/folders.hpp"
+#include "tables/open_failure.hpp"
 #include "tables/opening.hpp"
 #include "tables/state.hpp"
 
@@ -185,13 +187,22 @@ bool GET_CODIGO(std::string_view variable, std::string_view picture, int row_off
     // CPF) belongs to nobody: the line shows both or neither.
     if (rt::TRIM(rt::variables().get(var).as_string()).empty()) kNomecontr.set(rt::Value(rt::SPACE(53)));
     show_taxpayer_line(2);
-    if (!read_cpf(var, picture, 17 + row_offset, 4 + col_offset, reg)) return false;
-    reg = register_table();
     bool found = false;
-    if (reg) {
-        reg->set_order(1);
-        reg->clear_filter();
-        found = reg->seek(rt::variables().get(var));
+    try {
+        if (!read_cpf(var, picture, 17 + row_offset, 4 + col_offset, reg)) return false;
+        reg = register_table();
+        if (reg) {
+            reg->set_order(1);
+            reg->clear_filter();
+            found = reg->seek(rt::variables().get(var));
+        }
+    } catch (const rt::table::TableDamaged& e) {
+        // The register was cut short while the prompt stood on it: it is
+        // named, kept as it is for repair, and nobody is chosen from it.
+        tables::ws().close(kRegisterArea);
+        tables::note_open_failure(tables::OpenFault::Damaged, rt::utf8_to_cp850(e.file()));
+        common::AVISOSN(tables::open_failure_text(), 0);
+        return false;
     }
     const int id = kOpcao1.integer(0);
     if (found || kLrecupera.value().as_bool()) return found_here(id, load_mode);

@@ -381,7 +381,7 @@ void Table::refresh_header() {
     if (exclusive_) return;
     unsigned char b[4];
     if (!map_.read(fd_.get(), 4, b, 4) && read_at(fd_.get(), b, 4, 4, path_) < 4)
-        fail(path_, "truncated table header");
+        fail_damaged(path_, "truncated table header");
     const std::uint32_t n = std::uint32_t(b[0]) | std::uint32_t(b[1]) << 8 |
                             std::uint32_t(b[2]) << 16 | std::uint32_t(b[3]) << 24;
     reccount_ = n;
@@ -447,7 +447,7 @@ void Table::read_record(std::uint32_t recno) {
     const auto off = static_cast<std::size_t>(record_offset(recno));
     if (!map_.read(fd_.get(), off, buf_.data(), buf_.size()) &&
         read_at(fd_.get(), buf_.data(), buf_.size(), record_offset(recno), path_) < buf_.size())
-        fail(path_, "truncated: record " + std::to_string(recno) + " is cut short");
+        fail_damaged(path_, "truncated: record " + std::to_string(recno) + " is cut short");
     recno_ = recno;
     eof_ = false;
     cur_key_.reset();

@@ -21,9 +21,23 @@ struct DataWidthError : TableError {
     using TableError::TableError;
 };
 
+// The file of an open table no longer holds what its header says (cut
+// short under the program): file() names it as the file system does, so
+// that the user is told which file to repair.
+struct TableDamaged : TableError {
+    TableDamaged(const std::string& file, const std::string& what) : TableError(file + ": " + what), file_(file) {}
+    const std::string& file() const { return file_; }
+
+private:
+    std::string file_;
+};
+
 // "<file>: <what>"
 [[noreturn]] inline void fail(const std::string& file, const std::string& what) {
     throw TableError(file + ": " + what);
+}
+[[noreturn]] inline void fail_damaged(const std::string& file, const std::string& what) {
+    throw TableDamaged(file, what);
 }
 
 }  // namespace qv::rt::table

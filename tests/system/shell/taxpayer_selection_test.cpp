@@ -325,5 +325,21 @@ TEST_F(TaxpayerTest, TaxpayerChosenInTheListIsShownWhole) {
     EXPECT_EQ(last.find("MARIA"), std::string::npos) << last;
 }
 
+// The register cut short while the prompt stands on it: the file is named,
+// nobody is chosen, and the file is kept for repair.
+TEST_F(TaxpayerTest, ARegisterCutUnderThePromptIsNamedAndNobodyChosen) {
+    add_taxpayer(client, kFirst, "JOSE ALVES");
+    add_taxpayer(client, kSecond, "MARIA DA SILVA");
+    open_register();
+    const rt::table::Table& reg = *tables::ws().table(9);
+    const auto cut = static_cast<std::uintmax_t>(reg.header_len() + reg.record_len() + reg.record_len() / 2);
+    fs::resize_file(client + "IMP0912.dbf", cut);
+    type(kSecond);
+    EXPECT_FALSE(get_codigo());
+    EXPECT_TRUE(term->showed("IMP0912.dbf danificado")) << term->all_snapshots();
+    EXPECT_EQ(fs::file_size(client + "IMP0912.dbf"), cut);
+    EXPECT_TRUE(loads.empty());
+}
+
 }  // namespace
 }  // namespace qv::shell::testing
