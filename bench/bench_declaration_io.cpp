@@ -5,13 +5,17 @@
 // with the CPF changed; the indexes are built by the first opening.
 //
 // Measured on the development machine (a virtual machine of 8 cores shared
-// with other builds, load average 2 to 4; ext4 on a virtual disk), medians
-// of 5, in ms, the earlier code run in turn with this one:
+// with other builds, load average about 2; ext4 on a virtual disk), medians
+// of 3 runs of 5, in ms, the earlier code run in turn with this one:
 //
 //   taxpayers   load   save      (earlier: load, save)
-//   500            6      8      17, 10
-//   2,000          6     16      30, 25
-//   10,000         7     38      37, 80
+//   500            6      8       6,  9
+//   2,000          6     18       7, 17
+//   10,000         8     48       7, 51
+//
+// The save of 10,000 spends 23 ms of processor time; the rest is the disk,
+// which the rewritten 29 MB table must reach before it takes the old one's
+// name.
 //
 // Loading seeks each table by CPF and copies a few rows into the work
 // copies the last declaration left on the disk, refilled in place: it stays

@@ -72,11 +72,10 @@ Codec make_codec(KeyType type, int key_len) {
     return c;
 }
 
-std::string Codec::sort_prefix(std::string_view raw) const {
-    std::string out(std::min<std::size_t>(raw.size(), static_cast<std::size_t>(kl)), '\0');
-    for (std::size_t i = 0; i < out.size(); ++i)
-        out[i] = static_cast<char>((*to_sort)[static_cast<unsigned char>(raw[i])]);
-    return out;
+std::size_t Codec::sort_prefix_into(std::string_view raw, char* out) const {
+    const std::size_t n = std::min<std::size_t>(raw.size(), static_cast<std::size_t>(kl));
+    for (std::size_t i = 0; i < n; ++i) out[i] = static_cast<char>((*to_sort)[static_cast<unsigned char>(raw[i])]);
+    return n;
 }
 
 void Codec::sort_into(std::string_view raw, char* out) const {

@@ -47,6 +47,7 @@ namespace {
 constexpr std::uint32_t kDirRoot = kDirRootPage;
 constexpr std::size_t kCacheLimit = 65536;   // pages kept decoded
 constexpr std::size_t kTrimAfter = 1024;
+constexpr std::size_t kKeptOut = 64 * kPageSize;   // bytes of the page buffer kept between updates
 
 std::string hex(std::uint64_t v) {
     char buf[24];
@@ -160,10 +161,9 @@ void CdxIndex::check_page(std::uint32_t off) const {
 }
 
 Node& CdxIndex::node(const Tree& t, std::uint32_t off) {
-    auto it = cache_.find(off);
-    if (it != cache_.end()) {
-        if (it->second.kl == t.codec.kl) return it->second;
-        if (it->second.dirty) fail("page " + hex(off) + " used by two tags");
+    if (Node* cached = cache_.find(off)) {
+        if (cached->kl == t.codec.kl) return *cached;
+        if (cached->dirty) fail("page " + hex(off) + " used by two tags");
     }
     check_page(off);
     unsigned char buf[kPageSize];
@@ -212,21 +212,37 @@ void CdxIndex::write_page(const Tree& t, const Node& n) {
 void CdxIndex::write_dirty() {
     if (dirty_.empty()) return;
     std::sort(dirty_.begin(), dirty_.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    std::vector<std::pair<std::uint32_t, std::vector<unsigned char>>> runs;
+    // The pages go side by side into one buffer, kept from one update to
+    // the next (unless an update of many pages made it large); a run of
+    // adjacent pages is written in one go.
+    out_.clear();
+    runs_.clear();
     for (const auto& [off, codec] : dirty_) {
-        auto it = cache_.find(off);
-        if (it == cache_.end() || !it->second.dirty) continue;   // freed, or listed twice
-        if (runs.empty() || off != runs.back().first + runs.back().second.size()) runs.push_back({off, {}});
-        auto& run = runs.back().second;
-        run.resize(run.size() + kPageSize);
-        encode_page(it->second, codec, run.data() + run.size() - kPageSize);
+        const Node* cached = cache_.find(off);
+        if (!cached || !cached->dirty) continue;   // freed, or listed twice
+        if (runs_.empty() || off != runs_.back().off + runs_.back().len) runs_.push_back({off, out_.size(), 0});
+        runs_.back().len += kPageSize;
+        out_.resize(out_.size() + kPageSize);
+        unsigned char* page = out_.data() + out_.size() - kPageSize;
+        // A page changed by a key or two is brought up to date from its
+        // bytes in the file rather than laid out again.
+        const Node& n = *cached;
+        if (n.edit == Node::Edit::Rewritten || !wmap_.read(disk_size_, off, page, kPageSize) ||
+            !patch_page(n, codec, page))
+            encode_page(n, codec, page);
     }
-    for (auto r = runs.rbegin(); r != runs.rend(); ++r) write_at(r->first, r->second.data(), r->second.size());
+    for (auto r = runs_.rbegin(); r != runs_.rend(); ++r) write_at(r->off, out_.data() + r->at, r->len);
     for (const auto& d : dirty_) {
-        auto it = cache_.find(d.first);
-        if (it != cache_.end()) it->second.dirty = false;
+        Node* n = cache_.find(d.first);
+        if (!n) continue;
+        n->dirty = false;
+        n->edit = Node::Edit::Clean;
     }
     dirty_.clear();
+    if (out_.capacity() > kKeptOut) {
+        out_ = {};
+        runs_ = {};
+    }
 }
 
 // The pages first, then the tag headers pointing to new roots.
@@ -263,7 +279,7 @@ std::uint32_t CdxIndex::alloc_page() {
     if (head == 0 || head == kNoPage) return static_cast<std::uint32_t>(append_area(kPageSize));
     check_page(head);
     // A page still in use by a tree cannot be free: the list is damaged.
-    if (cache_.count(head) != 0) fail("free-page list points into a tag at " + hex(head));
+    if (cache_.contains(head)) fail("free-page list points into a tag at " + hex(head));
     read_at(head, b, 4);
     const std::uint32_t next = get_le32(b);
     if (next == head) fail("free-page list loops at " + hex(head));

@@ -1,7 +1,10 @@
 #pragma once
 // Pieces shared by the compound index implementation: page layout, key
 // codec and the file class. Not for use outside the cdx*.cpp files.
+#include <algorithm>
 #include <array>
+#include <bit>
+#include <deque>
 #include <optional>
 #include <cstdint>
 #include <cstring>
@@ -48,6 +51,27 @@ inline void put_be32(unsigned char* p, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * (3 - i)));
 }
 
+// memcmp of two keys in sort form, inline: eight bytes at a time as
+// big-endian words, the searches' comparisons being most of their work.
+inline int compare_sorted(const char* a, const char* b, std::size_t n) {
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t x, y;
+        std::memcpy(&x, a + i, 8);
+        std::memcpy(&y, b + i, 8);
+        if (x != y) {
+            if constexpr (std::endian::native == std::endian::little) {
+                x = __builtin_bswap64(x);
+                y = __builtin_bswap64(y);
+            }
+            return x < y ? -1 : 1;
+        }
+    }
+    for (; i < n; ++i)
+        if (a[i] != b[i]) return static_cast<unsigned char>(a[i]) < static_cast<unsigned char>(b[i]) ? -1 : 1;
+    return 0;
+}
+
 // C keys are kept in memory in "sort form": every byte replaced by its
 // collation weight, so that keys compare with memcmp. The weights are a
 // permutation of 0..255, so the stored bytes come back exactly.
@@ -66,7 +90,7 @@ struct Codec {
 
     std::string sort_form(std::string_view raw) const;   // padded or cut to kl
     void sort_into(std::string_view raw, char* out) const;   // kl bytes
-    std::string sort_prefix(std::string_view raw) const;  // cut to kl, not padded
+    std::size_t sort_prefix_into(std::string_view raw, char* out) const;  // cut to kl, not padded; its length
     std::string raw_form(std::string_view sorted) const;
 };
 Codec make_codec(KeyType type, int key_len);
@@ -82,6 +106,14 @@ struct Node {
     std::vector<std::uint32_t> recs;
     std::vector<std::uint32_t> childs;   // interior pages only
     bool dirty = false;                   // changed since last written
+    // How the node stands to its page as last read or written: the same
+    // but for the words of the page header (`Clean`), one key added or
+    // taken at `edit_at` by leaf_insert or leaf_erase, or changed otherwise.
+    // The first two let the page be brought up to date instead of being
+    // laid out again (patch_page).
+    enum class Edit : std::uint8_t { Clean, Inserted, Erased, Rewritten };
+    Edit edit = Edit::Rewritten;
+    int edit_at = 0;
     // Of a leaf, as leaf_bytes counts them: the packed key bytes and the
     // highest record number, -1 while not known, and how each key is packed
     // (bytes shared with the key before it, trailing fill bytes), empty
@@ -102,11 +134,64 @@ struct Node {
     void erase(int pos);
     void set(int pos, std::string_view k, std::uint32_t rec);
     void touched() {   // after keys or recs were changed directly
+        edit = Edit::Rewritten;
         packed = -1;
         max_rec = -1;
         dups.clear();
         trails.clear();
     }
+};
+
+// The decoded pages of one file, found by their offset through a table
+// indexed by page number: one look-up in a small array instead of a walk
+// through hash buckets, which every level of every search makes. A node
+// stays where it is until it is erased or the cache cleared.
+class PageCache {
+public:
+    Node* find(std::uint32_t off) {
+        const std::size_t page = off / kPageSize;
+        if (off % kPageSize != 0 || page >= slot_of_.size() || slot_of_[page] == 0) return nullptr;
+        return &nodes_[slot_of_[page] - 1];
+    }
+    bool contains(std::uint32_t off) { return find(off) != nullptr; }
+    // The node of that page, a blank one when there was none.
+    Node& operator[](std::uint32_t off) {
+        if (Node* n = find(off)) return *n;
+        const std::size_t page = off / kPageSize;
+        if (page >= slot_of_.size()) slot_of_.resize(std::max(page + 1, slot_of_.size() * 2), 0);
+        std::uint32_t slot;
+        if (!free_.empty()) {
+            slot = free_.back();
+            free_.pop_back();
+        } else {
+            nodes_.emplace_back();
+            slot = static_cast<std::uint32_t>(nodes_.size());
+        }
+        slot_of_[page] = slot;
+        ++size_;
+        return nodes_[slot - 1];
+    }
+    void erase(std::uint32_t off) {
+        const std::size_t page = off / kPageSize;
+        if (page >= slot_of_.size() || slot_of_[page] == 0) return;
+        nodes_[slot_of_[page] - 1] = Node{};
+        free_.push_back(slot_of_[page]);
+        slot_of_[page] = 0;
+        --size_;
+    }
+    void clear() {
+        nodes_.clear();
+        slot_of_.clear();
+        free_.clear();
+        size_ = 0;
+    }
+    std::size_t size() const { return size_; }
+
+private:
+    std::deque<Node> nodes_;
+    std::vector<std::uint32_t> slot_of_;   // by page number: slot + 1, 0 for none
+    std::vector<std::uint32_t> free_;      // slots + 1 of erased nodes
+    std::size_t size_ = 0;
 };
 
 // Page codec (cdx_page.cpp). decode_page throws std::runtime_error with a
@@ -123,6 +208,11 @@ void leaf_insert(Node& n, int pos, std::string_view k, std::uint32_t rec, const 
 void leaf_erase(Node& n, int pos, const Codec& c);
 int interior_capacity(int kl);
 void encode_page(const Node& n, const Codec& c, unsigned char* page);
+// `page` holds the node's page as last read or written; brings it up to
+// date when the node has changed from it only as its `edit` says, with the
+// same bytes encode_page would lay out. False, with the page untouched,
+// when it has to be laid out again.
+bool patch_page(const Node& n, const Codec& c, unsigned char* page);
 // The entries of a page wherever they are kept (keys in sort form, kl bytes
 // each; childs only for interior pages).
 struct PageView {
@@ -292,8 +382,14 @@ private:
     std::vector<Tree> trees_;
     std::vector<TagInfo> infos_;
     std::unordered_map<std::string, KeyType> type_of_;   // set_key_type by tag name
-    std::unordered_map<std::uint32_t, Node> cache_;
+    PageCache cache_;
     std::vector<std::pair<std::uint32_t, Codec>> dirty_;
+    struct Run {
+        std::uint32_t off;
+        std::size_t at, len;   // bytes of out_
+    };
+    std::vector<unsigned char> out_;   // the pages write_dirty writes
+    std::vector<Run> runs_;
     // Change detection between processes: the free-list head and the change
     // counter of the compound header as last seen or written. Every update
     // bumps the counter before its first write.

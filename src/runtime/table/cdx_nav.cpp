@@ -24,7 +24,7 @@ int first_not_before(const Node& n, Before& before) {
 }
 
 int compare_entry(std::string_view k, std::uint32_t r, std::string_view skey, std::uint32_t rec) {
-    const int c = std::memcmp(k.data(), skey.data(), k.size());
+    const int c = compare_sorted(k.data(), skey.data(), k.size());
     if (c != 0) return c;
     return r < rec ? -1 : (r > rec ? 1 : 0);
 }
@@ -101,13 +101,13 @@ std::optional<Hit> CdxIndex::hit_before(const Tree& t, std::string_view skey, st
 
 std::optional<Hit> CdxIndex::hit_prefix_ge(const Tree& t, std::string_view p) {
     return find_first_not(t, [&](std::string_view k, std::uint32_t) {
-        return std::memcmp(k.data(), p.data(), p.size()) < 0;
+        return compare_sorted(k.data(), p.data(), p.size()) < 0;
     });
 }
 
 std::optional<Hit> CdxIndex::hit_prefix_le(const Tree& t, std::string_view p) {
     return find_last(t, [&](std::string_view k, std::uint32_t) {
-        return std::memcmp(k.data(), p.data(), p.size()) <= 0;
+        return compare_sorted(k.data(), p.data(), p.size()) <= 0;
     });
 }
 
@@ -131,21 +131,26 @@ std::optional<KeyPos> CdxIndex::last(int tag) {
 std::optional<KeyPos> CdxIndex::next(int tag, const KeyPos& from) {
     begin_call();
     const Tree& t = tree(tag);
-    const std::string skey = t.codec.sort_form(from.key);
+    char sorted[kMaxKeyLen];
+    t.codec.sort_into(from.key, sorted);
+    const std::string_view skey(sorted, static_cast<std::size_t>(t.codec.kl));
     return to_pos(t, t.info.descending ? hit_before(t, skey, from.recno) : hit_after(t, skey, from.recno));
 }
 
 std::optional<KeyPos> CdxIndex::prev(int tag, const KeyPos& from) {
     begin_call();
     const Tree& t = tree(tag);
-    const std::string skey = t.codec.sort_form(from.key);
+    char sorted[kMaxKeyLen];
+    t.codec.sort_into(from.key, sorted);
+    const std::string_view skey(sorted, static_cast<std::size_t>(t.codec.kl));
     return to_pos(t, t.info.descending ? hit_after(t, skey, from.recno) : hit_before(t, skey, from.recno));
 }
 
 std::optional<KeyPos> CdxIndex::seek(int tag, std::string_view key) {
     begin_call();
     const Tree& t = tree(tag);
-    const std::string p = t.codec.sort_prefix(key);
+    char sorted[kMaxKeyLen];
+    const std::string_view p(sorted, t.codec.sort_prefix_into(key, sorted));
     if (t.info.descending) return to_pos(t, p.empty() ? hit_last(t) : hit_prefix_le(t, p));
     return to_pos(t, p.empty() ? hit_first(t) : hit_prefix_ge(t, p));
 }
@@ -197,10 +202,10 @@ CdxFile::EntrySummary CdxIndex::summarize(int tag) {
     unsigned char buf[kPageSize];
     for (std::uint64_t pages = 0; off != kNoPage; ++pages) {
         if (pages > size_ / kPageSize) fail("leaf chain loops in tag " + t.info.name);
-        auto cached = cache_.find(off);
+        const Node* cached = cache_.find(off);
         const Node* n = nullptr;
-        if (cached != cache_.end() && cached->second.kl == t.codec.kl) {
-            n = &cached->second;
+        if (cached && cached->kl == t.codec.kl) {
+            n = cached;
         } else {
             check_page(off);
             read_at(off, buf, kPageSize);

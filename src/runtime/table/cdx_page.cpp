@@ -169,6 +169,7 @@ void decode_page(const unsigned char* page, const Codec& c, Node& out) {
         decode_leaf(page, c, out);
     else
         decode_interior(page, c, out);
+    out.edit = Node::Edit::Clean;
 }
 
 int leaf_bytes(const Node& n, int from, int to, const Codec& c) {
@@ -228,6 +229,8 @@ bool leaf_fits(Node& n, const Codec& c) { return leaf_size(n, c) <= kLeafSpace; 
 // Only the new key and the one after it change how they pack.
 void leaf_insert(Node& n, int pos, std::string_view k, std::uint32_t rec, const Codec& c) {
     learn_size(n, c);
+    n.edit = n.edit == Node::Edit::Clean ? Node::Edit::Inserted : Node::Edit::Rewritten;
+    n.edit_at = pos;
     const auto at = static_cast<std::size_t>(pos);
     const auto kl = static_cast<std::size_t>(n.kl);
     n.keys.insert(at * kl, k.data(), kl);
@@ -243,6 +246,8 @@ void leaf_insert(Node& n, int pos, std::string_view k, std::uint32_t rec, const 
 
 void leaf_erase(Node& n, int pos, const Codec& c) {
     learn_size(n, c);
+    n.edit = n.edit == Node::Edit::Clean ? Node::Edit::Erased : Node::Edit::Rewritten;
+    n.edit_at = pos;
     const auto at = static_cast<std::size_t>(pos);
     n.packed -= n.kl - n.dups[at] - n.trails[at];
     const bool was_max = n.recs[at] == n.max_rec;
@@ -341,6 +346,108 @@ void encode_entries(const PageView& v, const Codec& c, unsigned char* p) {
     p[21] = static_cast<unsigned char>(kb);
     p[22] = static_cast<unsigned char>(kb);
     p[23] = static_cast<unsigned char>(es);
+}
+
+namespace {
+
+void put_header_words(const Node& n, unsigned char* p) {
+    put_le16(p, n.attr);
+    put_le16(p + 2, static_cast<std::uint32_t>(n.size()));
+    put_le32(p + 4, n.left);
+    put_le32(p + 8, n.right);
+}
+
+// Moves `len` bytes from `from` to `to` within the page and zeroes what
+// they leave behind outside their new place, as a fresh page has zeros
+// wherever nothing is laid out.
+void move_zeroing(unsigned char* p, int from, int to, int len) {
+    if (len > 0 && from != to) std::memmove(p + to, p + from, static_cast<std::size_t>(len));
+    if (to > from) std::memset(p + from, 0, static_cast<std::size_t>(to - from));
+    else if (to < from) std::memset(p + to + len, 0, static_cast<std::size_t>(from - to));
+}
+
+std::uint64_t get_entry(const unsigned char* e, int es) {
+    std::uint64_t v = 0;
+    for (int b = es - 1; b >= 0; --b) v = (v << 8) | e[b];
+    return v;
+}
+
+void put_entry(unsigned char* e, int es, std::uint64_t v) {
+    for (int b = 0; b < es; ++b) e[b] = static_cast<unsigned char>(v >> (8 * b));
+}
+
+}  // namespace
+
+// A leaf changed by one key: the keys before it keep their bytes and
+// places; the stretch of changed keys (the one added or taken and the one
+// after it, packed again against its new neighbour) is written anew; the
+// entries and packed keys after the stretch move over as a block. Every
+// figure read from the page is checked against the node first, so that a
+// page that is not what the node was made from is laid out again instead.
+bool patch_page(const Node& n, const Codec& c, unsigned char* p) {
+    using Edit = Node::Edit;
+    if (n.edit == Edit::Rewritten) return false;
+    const int count = n.size();
+    const int old_count = get_le16(p + 2);
+    if ((get_le16(p) & 2) != (n.attr & 2)) return false;
+    if (n.edit == Edit::Clean) {
+        if (old_count != count) return false;
+        put_header_words(n, p);
+        return true;
+    }
+    if (!n.leaf() || !n.packing_known()) return false;
+    const bool inserted = n.edit == Edit::Inserted;
+    const int pos = n.edit_at;
+    if (old_count != (inserted ? count - 1 : count + 1) || pos < 0 || pos >= std::max(count, old_count)) return false;
+    const int kl = n.kl;
+    const int es = leaf_entry_bytes(static_cast<std::uint32_t>(n.max_rec), kl);
+    const int kb = key_bits(kl);
+    const int rec_bits = es * 8 - 2 * kb;
+    const std::uint32_t rec_mask = rec_bits >= 32 ? 0xFFFFFFFFu : (1u << rec_bits) - 1;
+    const unsigned key_mask = (1u << kb) - 1;
+    if (p[23] != es || p[20] != rec_bits || p[21] != kb || p[22] != kb || get_le32(p + 14) != rec_mask ||
+        p[18] != key_mask || p[19] != key_mask)
+        return false;
+    auto len_of = [&](int i) { return kl - n.dups[static_cast<std::size_t>(i)] - n.trails[static_cast<std::size_t>(i)]; };
+    auto old_len = [&](int i) {
+        const std::uint64_t v = get_entry(p + kLeafHeader + i * es, es);
+        const int dup = static_cast<int>((v >> rec_bits) & key_mask);
+        const int trail = static_cast<int>((v >> (rec_bits + kb)) & key_mask);
+        return kl - dup - trail;
+    };
+    // The stretch: old entries [pos, pos + k_old), new [pos, pos + k_new).
+    const int k_new = inserted ? std::min(2, count - pos) : std::min(1, count - pos);
+    const int k_old = inserted ? k_new - 1 : k_new + 1;
+    int before = 0;   // packed bytes of the keys in front of the stretch
+    for (int i = 0; i < pos; ++i) before += len_of(i);
+    int old_stretch = 0, new_stretch = 0;
+    for (int i = pos; i < pos + k_old; ++i) old_stretch += old_len(i);
+    for (int i = pos; i < pos + k_new; ++i) new_stretch += len_of(i);
+    const int old_floor = kLeafHeader + old_count * es;
+    const int old_total = static_cast<int>(kPageSize) - old_floor - get_le16(p + 12);
+    const int tail = old_total - before - old_stretch;
+    const int new_total = before + new_stretch + tail;
+    const int new_floor = kLeafHeader + count * es;
+    if (tail < 0 || new_total != n.packed || new_floor > static_cast<int>(kPageSize) - new_total) return false;
+    // Packed keys after the stretch, then the entries after it.
+    move_zeroing(p, static_cast<int>(kPageSize) - old_total, static_cast<int>(kPageSize) - new_total, tail);
+    move_zeroing(p, kLeafHeader + (pos + k_old) * es, kLeafHeader + (pos + k_new) * es,
+                 (old_count - pos - k_old) * es);
+    const auto& from = *c.from_sort;
+    int key_end = static_cast<int>(kPageSize) - before;
+    for (int i = pos; i < pos + k_new; ++i) {
+        const auto at = static_cast<std::size_t>(i);
+        const int dup = n.dups[at], trail = n.trails[at], len = kl - dup - trail;
+        key_end -= len;
+        const char* in = n.keys.data() + at * static_cast<std::size_t>(kl) + dup;
+        for (int j = 0; j < len; ++j) p[key_end + j] = from[static_cast<unsigned char>(in[j])];
+        put_entry(p + kLeafHeader + i * es, es,
+                  n.recs[at] | (static_cast<std::uint64_t>(dup) << rec_bits) |
+                      (static_cast<std::uint64_t>(trail) << (rec_bits + kb)));
+    }
+    put_header_words(n, p);
+    put_le16(p + 12, static_cast<std::uint32_t>(static_cast<int>(kPageSize) - new_total - new_floor));
+    return true;
 }
 
 }  // namespace qv::rt::table::cdx

@@ -13,7 +13,7 @@ int lower_bound_entry(const Node& n, std::string_view skey, std::uint32_t rec) {
     int lo = 0, hi = n.size();
     while (lo < hi) {
         const int mid = (lo + hi) / 2;
-        const int c = std::memcmp(n.key(mid).data(), skey.data(), skey.size());
+        const int c = compare_sorted(n.key(mid).data(), skey.data(), skey.size());
         if (c < 0 || (c == 0 && n.recs[mid] < rec))
             lo = mid + 1;
         else
@@ -30,20 +30,20 @@ bool node_fits(Node& n, const Codec& c) {
 
 std::vector<CdxIndex::Step> CdxIndex::path_to(const Tree& t, std::string_view skey, std::uint32_t rec) {
     std::vector<Step> path;
-    std::uint32_t off = t.root;
+    path.reserve(8);   // deeper trees are rare
+    const Node* n = &node(t, t.root);
     for (int depth = 0; depth < kMaxDepth; ++depth) {
-        const Node& n = node(t, off);
-        int i = lower_bound_entry(n, skey, rec);
-        if (n.leaf()) {
-            path.push_back({off, i});
+        int i = lower_bound_entry(*n, skey, rec);
+        if (n->leaf()) {
+            path.push_back({n->off, i});
             return path;
         }
-        if (n.size() == 0) fail("empty interior page " + std::to_string(off));
-        if (i == n.size()) i = n.size() - 1;
-        path.push_back({off, i});
-        const Node& child = node(t, n.childs[i]);
-        check_child(n, i, child);
-        off = child.off;
+        if (n->size() == 0) fail("empty interior page " + std::to_string(n->off));
+        if (i == n->size()) i = n->size() - 1;
+        path.push_back({n->off, i});
+        const Node& child = node(t, n->childs[i]);
+        check_child(*n, i, child);
+        n = &child;
     }
     fail("index tree too deep (page loop)");
 }
@@ -163,9 +163,11 @@ bool CdxIndex::shift_to_neighbour(Tree& t, std::vector<Step>& path, int level) {
         n.keys = std::move(from.keys);
         n.recs = std::move(from.recs);
         n.childs = std::move(from.childs);
+        n.touched();
         s.keys = std::move(to.keys);
         s.recs = std::move(to.recs);
         s.childs = std::move(to.childs);
+        s.touched();
         // Parents hold the last key of each child: the left page of the two
         // has a new one, carried up as far as it is a last key.
         if (to_left) settle(t, side_path, level, true);
@@ -245,6 +247,7 @@ void CdxIndex::merge_into_left(Tree& t, std::vector<Step>& path, int level) {
     left.max_rec = joined.max_rec;
     left.dups = std::move(joined.dups);
     left.trails = std::move(joined.trails);
+    left.edit = Node::Edit::Rewritten;
     store(t, left);
     parent.set(up.idx - 1, left.key(left.size() - 1), left.recs.back());
     leaf.keys.clear();
@@ -288,7 +291,9 @@ void CdxIndex::insert(int tag, std::string_view key, std::uint32_t recno) {
     begin_call();
     need_writable();
     Tree& t = tree(tag);
-    const std::string skey = t.codec.sort_form(key);
+    char sorted[kMaxKeyLen];
+    t.codec.sort_into(key, sorted);
+    const std::string_view skey(sorted, static_cast<std::size_t>(t.codec.kl));
     if (t.info.unique) {
         const auto h = hit_prefix_ge(t, skey);
         if (h && h->key == skey) return;   // a UNIQUE tag keeps the first record of a key
@@ -300,7 +305,9 @@ void CdxIndex::remove(int tag, std::string_view key, std::uint32_t recno) {
     begin_call();
     need_writable();
     Tree& t = tree(tag);
-    remove_sorted(t, t.codec.sort_form(key), recno);
+    char sorted[kMaxKeyLen];
+    t.codec.sort_into(key, sorted);
+    remove_sorted(t, std::string_view(sorted, static_cast<std::size_t>(t.codec.kl)), recno);
 }
 
 }  // namespace qv::rt::table::cdx

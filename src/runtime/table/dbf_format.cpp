@@ -403,6 +403,44 @@ std::string data_width_message(const Field& f, double v, const std::string& file
            std::to_string(f.len) + "," + std::to_string(f.dec) + ")";
 }
 
+namespace {
+
+// `n` as `width` digits, zeros in front.
+void write_digits(char* out, int width, unsigned n) {
+    for (int i = width - 1; i >= 0; --i, n /= 10) out[i] = static_cast<char>('0' + n % 10);
+}
+
+// A number field written straight into the record when its digits need no
+// rounding (what exact_digits finds, as format_number would print them):
+// false, with nothing written, when format_number has to work it out.
+bool write_exact_number(double v, int len, int dec, char* out) {
+    constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+    if (dec < 0 || dec > 9 || len > 32) return false;
+    const double y = std::fabs(v) * kPow10[dec];
+    if (!(y < 1e15)) return false;
+    const double r = std::nearbyint(y);
+    if (y != 0 && (r == 0 || std::fabs(y - r) > 3e-16 * y)) return false;
+    auto n = static_cast<std::uint64_t>(r);
+    const bool negative = n != 0 && std::signbit(v);
+    char buf[32];
+    int at = 32;
+    // the digits from the last, the point after `dec` of them, and at least
+    // one digit before it
+    for (int i = 0; n != 0 || i <= dec; ++i) {
+        if (dec > 0 && i == dec) buf[--at] = '.';
+        buf[--at] = static_cast<char>('0' + n % 10);
+        n /= 10;
+    }
+    if (negative) buf[--at] = '-';
+    const int width = 32 - at;
+    if (width > len) return false;   // too wide: format_number says so
+    std::memset(out, ' ', static_cast<std::size_t>(len - width));
+    std::memcpy(out + (len - width), buf + at, static_cast<std::size_t>(width));
+    return true;
+}
+
+}  // namespace
+
 void check_width(const Field& f, const Value& v, const std::string& file) {
     if (f.type != 'N' || !v.is_number()) return;
     if (format_number(v.as_number(), f.len, f.dec)[0] == '*')
@@ -426,6 +464,7 @@ void encode_field(const Field& f, const Value& v, char* out, const std::string& 
         }
         case 'N': {
             if (!v.is_number()) mismatch();
+            if (write_exact_number(v.as_number(), f.len, f.dec, out)) return;
             const std::string s = format_number(v.as_number(), f.len, f.dec);
             if (s[0] == '*') throw DataWidthError(data_width_message(f, v.as_number(), file));
             std::memcpy(out, s.data(), len);
@@ -435,9 +474,9 @@ void encode_field(const Field& f, const Value& v, char* out, const std::string& 
             if (!v.is_date()) mismatch();
             const Date d = v.as_date();
             if (d.empty()) { std::memset(out, ' ', 8); return; }
-            char buf[16];
-            std::snprintf(buf, sizeof buf, "%04d%02d%02d", d.year() % 10000, d.month(), d.day());
-            std::memcpy(out, buf, 8);
+            write_digits(out, 4, static_cast<unsigned>(d.year() % 10000));
+            write_digits(out + 4, 2, static_cast<unsigned>(d.month()));
+            write_digits(out + 6, 2, static_cast<unsigned>(d.day()));
             return;
         }
         case 'L':

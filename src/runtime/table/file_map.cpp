@@ -127,6 +127,13 @@ bool WritableMap::write(int fd, std::uint64_t file_size, std::uint64_t off, cons
     return false;
 }
 
+bool WritableMap::read(std::uint64_t file_size, std::uint64_t off, void* dst, std::size_t len) {
+    if (!data_ || off + len > file_size || off + len > mapped_) return false;
+    if (guarded_copy(dst, data_ + off, len)) return true;
+    reset();
+    return false;
+}
+
 namespace {
 constexpr std::size_t kLargePage = std::size_t{2} << 20;
 constexpr std::size_t kSmallBuffer = std::size_t{256} << 10;

@@ -63,6 +63,10 @@ public:
     // (then nothing or part was written, and the caller writes it the
     // ordinary way, or reports the file cut short).
     bool write(int fd, std::uint64_t file_size, std::uint64_t off, const void* src, std::size_t len);
+    // Copies bytes [off, off + len) of the file when they lie in the mapping
+    // made for writing; false when there is none yet or they lie beyond it
+    // or beyond file_size (then nothing is read: the caller does without).
+    bool read(std::uint64_t file_size, std::uint64_t off, void* dst, std::size_t len);
     void reset();
     void disable() { reset(); disabled_ = true; }
 

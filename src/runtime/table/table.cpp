@@ -392,17 +392,24 @@ std::uint32_t Table::lastrec() {
     return reccount_;
 }
 
+// The date of the last change goes with the first count written while the
+// table is open, as touch_date() writes it with the first change of a
+// record; later counts are written alone.
 void Table::write_count(std::uint32_t n) {
-    const Date today = DATE();
     unsigned char b[7];
-    b[0] = static_cast<unsigned char>((today.year() - 1900) & 0xFF);
-    b[1] = static_cast<unsigned char>(today.month());
-    b[2] = static_cast<unsigned char>(today.day());
     for (int i = 0; i < 4; ++i) b[3 + i] = static_cast<unsigned char>((n >> (8 * i)) & 0xFF);
-    write_header_bytes(b, sizeof b, 1);
+    if (date_touched_) {
+        write_header_bytes(b + 3, 4, 4);
+    } else {
+        const Date today = DATE();
+        b[0] = static_cast<unsigned char>((today.year() - 1900) & 0xFF);
+        b[1] = static_cast<unsigned char>(today.month());
+        b[2] = static_cast<unsigned char>(today.day());
+        write_header_bytes(b, sizeof b, 1);
+        date_touched_ = true;
+    }
     reccount_ = n;
     header_.reccount = n;
-    date_touched_ = true;
 }
 
 // The header is in the file as long as the table is open, so a few bytes of
@@ -539,6 +546,7 @@ bool Table::append_blank() {
         }
         writing = true;
         std::string bytes;
+        bytes.reserve(2 * buf_.size() + 1);
         std::int64_t at = record_offset(n + 1);
         std::size_t in_place = 0;
         if (carry && recno_ == n) {

@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
+#include <optional>
 #include <functional>
 #include <map>
 #include <memory>
@@ -464,21 +466,49 @@ void Table::rebuild_bags(bool aside) {
 // leaves the mark, so the next open rebuilds those bags instead of trusting
 // entries that still hold the old keys.
 void Table::update_indexes(const std::function<void()>& write_record) {
-    struct Change {
-        std::string old_key, new_key;
-        bool old_in = false, new_in = false;
-        bool moved() const { return old_in != new_in || old_key != new_key; }
+    // A key as its tag stores it, held in place (C keys are at most 240
+    // bytes, others 8 or 1).
+    struct Key {
+        char bytes[240];
+        std::size_t len = 0;
+        std::string_view view() const { return {bytes, len}; }
     };
-    std::vector<std::vector<Change>> plan(bags_.size());
-    for (std::size_t bi = 0; bi < bags_.size(); ++bi) {
+    auto key_of = [this](const Tag& t, Key& k) {
+        if (t.fast && t.fast->natural_type() == KeyType::Character && t.info.type == KeyType::Character &&
+            t.info.key_len <= static_cast<int>(sizeof k.bytes)) {
+            k.len = static_cast<std::size_t>(t.info.key_len);
+            t.fast->eval_into(buf_.data(), t.info.key_len, k.bytes);
+            return;
+        }
+        const std::string key = eval_key(t);
+        k.len = std::min(key.size(), sizeof k.bytes);
+        std::memcpy(k.bytes, key.data(), k.len);
+    };
+    struct Change {
+        Key old_key, new_key;
+        bool old_in = false, new_in = false;
+        bool moved() const { return old_in != new_in || old_key.view() != new_key.view(); }
+    };
+    // The changes of every tag of every bag side by side, bag by bag.
+    struct BagChanges {
+        std::size_t first = 0;   // its first tag's change in the plan
+        bool moved = false;      // any of its keys
+        std::optional<BagLock> lock;
+    };
+    std::size_t tags = 0;
+    for (const auto& b : bags_) tags += b->tags.size();
+    std::vector<Change> plan(tags);
+    std::vector<BagChanges> per_bag(bags_.size());
+    for (std::size_t bi = 0, at = 0; bi < bags_.size(); ++bi) {
         Bag& b = *bags_[bi];
-        std::vector<Change>& changes = plan[bi];
-        changes.resize(b.tags.size());
+        per_bag[bi].first = at;
+        Change* changes = plan.data() + at;
+        at += b.tags.size();
         for (std::size_t i = 0; i < b.tags.size(); ++i) {
             Change& c = changes[i];
             if (!b.tags[i].unusable.empty()) continue;   // left as the other program wrote it
             c.new_in = eval_for(b.tags[i]);
-            if (c.new_in) c.new_key = eval_key(b.tags[i]);
+            if (c.new_in) key_of(b.tags[i], c.new_key);
         }
         if (!is_new_) {
             std::swap(buf_, orig_);
@@ -487,7 +517,7 @@ void Table::update_indexes(const std::function<void()>& write_record) {
                     Change& c = changes[i];
                     if (!b.tags[i].unusable.empty()) continue;
                     c.old_in = eval_for(b.tags[i]);
-                    if (c.old_in) c.old_key = eval_key(b.tags[i]);
+                    if (c.old_in) key_of(b.tags[i], c.old_key);
                 }
             } catch (...) {
                 std::swap(buf_, orig_);
@@ -495,28 +525,26 @@ void Table::update_indexes(const std::function<void()>& write_record) {
             }
             std::swap(buf_, orig_);
         }
-        if (std::none_of(changes.begin(), changes.end(), [](const Change& c) { return c.moved(); }))
-            changes.clear();
+        per_bag[bi].moved = std::any_of(changes, changes + b.tags.size(), [](const Change& c) { return c.moved(); });
     }
-    std::vector<std::unique_ptr<BagLock>> locks;
     try {
         for (std::size_t bi = 0; bi < bags_.size(); ++bi) {
-            if (plan[bi].empty()) continue;
-            locks.push_back(std::make_unique<BagLock>(*this, *bags_[bi], true));
+            if (!per_bag[bi].moved) continue;
+            per_bag[bi].lock.emplace(*this, *bags_[bi], true);
             bags_[bi]->cdx->begin_update();
         }
         if (write_record) write_record();
         for (std::size_t bi = 0; bi < bags_.size(); ++bi) {
-            const std::vector<Change>& changes = plan[bi];
-            for (std::size_t i = 0; i < changes.size(); ++i) {
-                const Change& c = changes[i];
+            if (!per_bag[bi].moved) continue;
+            for (std::size_t i = 0; i < bags_[bi]->tags.size(); ++i) {
+                const Change& c = plan[per_bag[bi].first + i];
                 if (!c.moved()) continue;
                 const int tag = static_cast<int>(i);
-                if (c.old_in) bags_[bi]->cdx->remove(tag, c.old_key, recno_);
-                if (c.new_in) bags_[bi]->cdx->insert(tag, c.new_key, recno_);
+                if (c.old_in) bags_[bi]->cdx->remove(tag, c.old_key.view(), recno_);
+                if (c.new_in) bags_[bi]->cdx->insert(tag, c.new_key.view(), recno_);
             }
             // here, not in the lock's destructor, so that a failed write is reported
-            if (!changes.empty()) bags_[bi]->cdx->flush();
+            bags_[bi]->cdx->flush();
         }
     } catch (const CdxError& e) {
         throw TableError(e.what());

@@ -141,6 +141,21 @@ TEST_F(CdxCorrupt, CyclicSiblingLinks) {
     expect_error();
 }
 
+// A child pointer a few bytes into the page another entry points at
+// (read from the file just before) is no way to that page.
+TEST_F(CdxCorrupt, ChildInsideAnotherPage) {
+    auto be32 = [&](std::size_t at) {
+        std::uint32_t v = 0;
+        for (int b = 0; b < 4; ++b) v = (v << 8) | static_cast<unsigned char>(bytes[at + b]);
+        return v;
+    };
+    const std::size_t first = kCpfRoot + 12 + 15, second = first + 19;
+    const std::uint32_t inside = be32(first) + 4;
+    for (int b = 0; b < 4; ++b) bytes[second + b] = static_cast<char>((inside >> (8 * (3 - b))) & 0xFF);
+    save();
+    expect_error();
+}
+
 TEST_F(CdxCorrupt, ChildLoopsBackToTheRoot) {
     // Every entry of the CPF root points at the root itself.
     for (int i = 0; i < 6; ++i) {

@@ -282,7 +282,24 @@ void expect_matches(CdxFile& cdx, int tag, const Model& model, const std::string
     EXPECT_EQ(cdx.key_count(tag), model.size()) << when;
 }
 
-TEST(CdxWrite, RandomInsertsAndRemovesMatchTheModel) {
+// Every leaf of the tag as a page laid out whole would have it: nothing
+// but zeros between its entries and its packed keys.
+void expect_clean_free_space(const std::string& path, const std::string& tag, const std::string& when) {
+    const std::string file = read_file(path);
+    const auto levels = raw_levels(file, raw_tag_header(file, tag), ' ');
+    for (const auto& p : levels.back()) {
+        const std::size_t entries = 24 + le(p.bytes, 2, 2) * static_cast<unsigned char>(p.bytes[23]);
+        const std::string gap = p.bytes.substr(entries, le(p.bytes, 12, 2));
+        EXPECT_EQ(gap, std::string(gap.size(), '\0')) << "leaf " << p.off << " " << when;
+    }
+}
+
+// Changes written in batches, and each written on its own as a run of
+// appends writes them (the page brought up to date key by key).
+class CdxRandomChanges : public ::testing::TestWithParam<int> {};
+
+TEST_P(CdxRandomChanges, MatchTheModel) {
+    const int flush_every = GetParam();
     TempDir dir;
     const auto path = dir.file("t.cdx");
     auto cdx = CdxFile::create(path);
@@ -310,6 +327,7 @@ TEST(CdxWrite, RandomInsertsAndRemovesMatchTheModel) {
             model.erase(victim);
             cdx->remove(0, victim.first, victim.second);
         }
+        if (op % flush_every == 0) cdx->flush();
         if (op % 500 == 0) {
             cdx->flush();
             const std::string when = "after op " + std::to_string(op);
@@ -317,6 +335,7 @@ TEST(CdxWrite, RandomInsertsAndRemovesMatchTheModel) {
             auto fresh = CdxFile::open(path, true);
             expect_matches(*fresh, 0, model, when + " (reopened)");
             expect_sound_tree(path, "R", ' ');
+            expect_clean_free_space(path, "R", when);
             if (::testing::Test::HasFatalFailure()) return;
         }
     }
@@ -324,6 +343,8 @@ TEST(CdxWrite, RandomInsertsAndRemovesMatchTheModel) {
     cdx->remove(0, encode_key(Value("ZZZ"), KeyType::Character, 20), 1);
     expect_matches(*cdx, 0, model, "end");
 }
+
+INSTANTIATE_TEST_SUITE_P(CdxWrite, CdxRandomChanges, ::testing::Values(500, 1));
 
 TEST(CdxWrite, AppendsGrowTheTreeWithFullPages) {
     TempDir dir;
@@ -375,8 +396,13 @@ TEST(CdxWrite, AppendsGrowTheTreeWithFullPages) {
 }
 
 // Changing a tree another runtime grew by appends (half-full pages out of
-// key order, three pages on the free list).
-TEST(CdxWrite, ChangesToAReferenceBuiltTree) {
+// key order, three pages on the free list), its pages written after all
+// the changes or after each (then brought up to date from their bytes as
+// the other runtime laid them out).
+class CdxReferenceChanges : public ::testing::TestWithParam<bool> {};
+
+TEST_P(CdxReferenceChanges, KeepTheTreeSound) {
+    const bool each = GetParam();
     TempDir dir;
     const auto path = dir.file("incr.cdx");
     std::filesystem::copy_file(fixture("incr.cdx"), path);
@@ -391,11 +417,13 @@ TEST(CdxWrite, ChangesToAReferenceBuiltTree) {
     for (std::size_t i = 0; i < cpf.keys.size(); i += 3) {
         cdx->remove(tag, cpf.keys[i].key, cpf.keys[i].recno);
         model.erase({cpf.keys[i].key, cpf.keys[i].recno});
+        if (each) cdx->flush();
     }
     for (std::uint32_t r = 3001; r <= 4500; ++r) {
         const std::string key = std::to_string(50000000000ull + r * 7777777ull % 49999999999ull);
         cdx->insert(tag, key, r);
         model.insert({key, r});
+        if (each) cdx->flush();
     }
     cdx->flush();
     expect_matches(*cdx, tag, model, "changed");
@@ -406,6 +434,8 @@ TEST(CdxWrite, ChangesToAReferenceBuiltTree) {
     // The other tags are untouched.
     EXPECT_EQ(fresh->key_count(fresh->tag_number("NOME")), 3000u);
 }
+
+INSTANTIATE_TEST_SUITE_P(CdxWrite, CdxReferenceChanges, ::testing::Bool());
 
 TEST(CdxWrite, ThinnedOutLeavesAreMerged) {
     TempDir dir;

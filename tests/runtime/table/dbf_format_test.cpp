@@ -56,6 +56,43 @@ TEST(NumberField, FormatsRightAlignedRoundingHalfAwayAndOverflowsToAsterisks) {
     EXPECT_TRUE(std::signbit(parse_number("  -0.00")));
 }
 
+// A number or date put into a record lies in its field as the hand-worked
+// text; a number too wide for it is refused and leaves the field as it was.
+TEST(NumberField, PutIntoTheRecordAsItsText) {
+    struct Case {
+        double value;
+        int len, dec;
+        const char* text;   // nullptr: does not fit
+    };
+    const Case cases[] = {
+        {-10.5, 12, 2, "      -10.50"}, {1.005, 6, 2, "  1.01"},     {-1.005, 6, 2, " -1.01"},
+        {2.5, 3, 0, "  3"},             {999999999.99, 12, 2, "999999999.99"},
+        {1000000000.0, 12, 2, nullptr}, {-0.001, 6, 2, "  0.00"},    {0.5, 4, 2, "0.50"},
+        {12345, 4, 0, nullptr},         {0.1 + 0.2, 6, 2, "  0.30"}, {-0.0, 6, 2, "  0.00"},
+        {0.0, 4, 0, "   0"},            {0.05, 4, 2, "0.05"},        {-0.05, 5, 2, "-0.05"},
+        {-0.05, 4, 2, nullptr},         {7, 1, 0, "7"},              {123456789012.34, 15, 2, "123456789012.34"},
+        {3.25, 8, 3, "   3.250"},       {-4, 2, 0, "-4"}};
+    for (const Case& c : cases) {
+        const Field f{"VALOR", 'N', c.len, c.dec, 1};
+        std::string record(1 + static_cast<std::size_t>(c.len), '#');
+        if (!c.text) {
+            EXPECT_THROW(encode_field(f, Value(c.value), record.data() + 1, "T"), DataWidthError) << c.value;
+            EXPECT_EQ(record, std::string(record.size(), '#')) << c.value;
+            continue;
+        }
+        encode_field(f, Value(c.value), record.data() + 1, "T");
+        EXPECT_EQ(record, std::string("#") + c.text) << c.value << " in " << c.len << "." << c.dec;
+    }
+    const Field d{"NASC", 'D', 8, 0, 0};
+    std::string date(8, '#');
+    encode_field(d, Value(Date::from_ymd(1958, 3, 7)), date.data(), "T");
+    EXPECT_EQ(date, "19580307");
+    encode_field(d, Value(Date::from_ymd(2011, 12, 31)), date.data(), "T");
+    EXPECT_EQ(date, "20111231");
+    encode_field(d, Value(Date{}), date.data(), "T");
+    EXPECT_EQ(date, "        ");
+}
+
 TEST_F(DbfWrite, NewTableHasTheHeaderOtherToolsExpect) {
     create_table(dir.file("T1"), all_types());
     const std::string b = read_file(dir.file("T1.dbf"));
