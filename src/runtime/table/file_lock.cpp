@@ -105,6 +105,19 @@ public:
         }
     }
     void remove(KeptLock* l) { kept_.erase(std::remove(kept_.begin(), kept_.end(), l), kept_.end()); }
+    // Gives back every lock kept now; false when none was.
+    bool give_back_kept() {
+        bool any = false;
+        for (KeptLock* l : kept_) {
+            if (l->state_ != KeptLock::State::Kept) continue;
+            l->release();
+            any = true;
+        }
+        kept_.erase(std::remove_if(kept_.begin(), kept_.end(),
+                                   [](KeptLock* l) { return l->state_ == KeptLock::State::Free; }),
+                    kept_.end());
+        return any;
+    }
 
 private:
     void run() {
@@ -119,8 +132,7 @@ private:
             for (std::size_t i = 0; i < kept_.size();) {
                 KeptLock* l = kept_[i];
                 if (l->state_ == KeptLock::State::Kept && now - l->last_use_ >= kIdle) {
-                    unlock_range(l->fd_, l->start_, l->len_);
-                    l->state_ = KeptLock::State::Free;
+                    l->release();
                     kept_.erase(kept_.begin() + static_cast<long>(i));
                 } else {
                     ++i;
@@ -131,7 +143,11 @@ private:
     // The child shares the parent's open files, and with them the locks:
     // they are the parent's to give back.
     void after_fork() {
-        for (KeptLock* l : kept_) l->state_ = KeptLock::State::Free;
+        for (KeptLock* l : kept_) {
+            l->state_ = KeptLock::State::Free;
+            l->along_[0] = l->along_[1] = LockSpan{};
+            ++l->given_back_;
+        }
         kept_.clear();
         forked_with_thread_ = forked_with_thread_ || started_;
         started_ = false;
@@ -184,13 +200,11 @@ void KeptLock::keep() {
     if (state_ != State::InUse) return;
     const auto now = std::chrono::steady_clock::now();
     if (!keeper.keeps()) {
-        unlock_range(fd_, start_, len_);
-        state_ = State::Free;
+        release();
         return;
     }
     if (now - taken_at_ >= LockKeeper::kMostHeld) {
-        unlock_range(fd_, start_, len_);
-        state_ = State::Free;
+        release();
         keeper.remove(this);
         given_up_ = true;
         return;
@@ -204,9 +218,46 @@ void KeptLock::give_back() {
     if (fd_ < 0) return;
     LockKeeper& keeper = LockKeeper::get();
     std::lock_guard<std::mutex> guard(keeper.mutex_);
-    if (state_ != State::Free) unlock_range(fd_, start_, len_);
-    state_ = State::Free;
+    if (state_ != State::Free) release();
     keeper.remove(this);
+}
+
+// What went along first: a user waiting for the lock itself finds them
+// free when it gets it.
+void KeptLock::release() {
+    for (LockSpan& s : along_) {
+        if (s.len > 0) unlock_range(fd_, s.start, s.len);
+        s = LockSpan{};
+    }
+    unlock_range(fd_, start_, len_);
+    state_ = State::Free;
+    ++given_back_;
+}
+
+void KeptLock::hold_along(LockSpan a, LockSpan b) {
+    std::lock_guard<std::mutex> guard(LockKeeper::get().mutex_);
+    along_[0] = a;
+    along_[1] = b;
+}
+
+void KeptLock::give_back_along() {
+    std::lock_guard<std::mutex> guard(LockKeeper::get().mutex_);
+    for (LockSpan& s : along_) {
+        if (s.len > 0) unlock_range(fd_, s.start, s.len);
+        s = LockSpan{};
+    }
+}
+
+bool KeptLock::give_back_kept() {
+    LockKeeper& keeper = LockKeeper::get();
+    std::lock_guard<std::mutex> guard(keeper.mutex_);
+    return keeper.give_back_kept();
+}
+
+bool KeptLock::keeping() {
+    LockKeeper& keeper = LockKeeper::get();
+    std::lock_guard<std::mutex> guard(keeper.mutex_);
+    return keeper.keeps();
 }
 
 FileHandle& FileHandle::operator=(FileHandle&& o) noexcept {

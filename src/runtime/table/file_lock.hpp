@@ -21,6 +21,11 @@ bool range_locked_elsewhere(int fd, std::int64_t start, std::int64_t len);
 // Whole-file BSD lock, never waits.
 bool lock_whole_file(int fd, bool exclusive);
 
+// A byte range of a lock; empty when len is 0.
+struct LockSpan {
+    std::int64_t start = 0, len = 0;
+};
+
 // A write lock on a byte range held a little past its use, so that a run
 // of writes (appends one after the other) takes it and gives it back once
 // instead of at every write. A thread of the process gives it back once it
@@ -49,11 +54,30 @@ public:
     // Gives it back now.
     void give_back();
 
+    // Other ranges of the same file, locked by the caller, that go with this
+    // lock while it is in use or kept and are given back just before it,
+    // whenever it goes: the records a run of appends locked ahead of its
+    // next appends. Set while the lock is in use; replaces those set before.
+    void hold_along(LockSpan a, LockSpan b);
+    // Gives back now the ranges held along with it; the lock stays as it is.
+    void give_back_along();
+    // Moves every time the lock is given back (and what went with it); to be
+    // read while the lock is in use.
+    std::uint64_t times_given_back() const { return given_back_; }
+    // Whether locks are kept at all in this process (see LockKeeper).
+    static bool keeping();
+    // Gives back now every lock this process keeps (for a lock another of
+    // its work areas may be keeping); false when it kept none.
+    static bool give_back_kept();
+
 private:
     friend class LockKeeper;
     enum class State { Free, InUse, Kept };
+    void release();   // under the keeper's mutex
     int fd_ = -1;
     std::int64_t start_ = 0, len_ = 0;
+    LockSpan along_[2];
+    std::uint64_t given_back_ = 0;
     std::atomic<State> state_{State::Free};   // changed under the keeper's mutex
     std::chrono::steady_clock::time_point last_use_, taken_at_;
     bool given_up_ = false;   // given back for having been held long

@@ -523,8 +523,8 @@ void Table::recall() {
 // before anything is written (it fails while another user holds the file
 // lock). A new record still being filled in that is still the last one is
 // written in one go with the blank record after it; its index keys are added
-// while its record lock and the header lock are still held, and both go in
-// one call afterwards where the lock offsets allow it.
+// while its record lock and the header lock are still held. The record left
+// is given back then; those locked ahead stay with the header lock.
 bool Table::append_blank() {
     if (read_only_) fail(path_, "table opened read-only");
     const bool carry = dirty_ && is_new_ && !eof_;
@@ -532,17 +532,18 @@ bool Table::append_blank() {
     if (!lock_header()) return false;
     const bool lock_records = !exclusive_ && !file_locked_;
     std::uint32_t n = 0;
-    bool new_locked = false, writing = false;
+    bool writing = false;
     try {
         refresh_header();
         n = reccount_;
         if (lock_records) {
-            if (!lock_range(fd_.get(), record_lock_offset(n + 1), 1, true, false)) {
+            if (!lock_appended(n + 1)) {
                 unlock_header();
                 if (carry) flush();
                 return false;
             }
-            new_locked = true;
+            // until it is written, the new record goes with the header lock
+            hold_run_along(locked_.size() == 1 ? locked_.front() : 0);
         }
         writing = true;
         std::string bytes;
@@ -564,7 +565,6 @@ bool Table::append_blank() {
         write_count(n + 1);
     } catch (...) {
         if (writing) undo_partial_append(n, carry);
-        if (new_locked) unlock_range(fd_.get(), record_lock_offset(n + 1), 1);
         unlock_header();
         throw;
     }
@@ -577,15 +577,16 @@ bool Table::append_blank() {
         }
     } catch (...) {
         if (carry) give_up_keys();   // the record went out with the new one
-        unlock_header();
         if (lock_records) {
             release_record_locks();
             locked_.push_back(n + 1);
+            run_first_ = n + 1;
+            hold_run_along(n + 1);
         }
+        unlock_header();
         throw;
     }
-    keep_header_release_records();
-    if (lock_records) locked_.push_back(n + 1);
+    keep_header_release_records(lock_records ? n + 1 : 0);
     ++own_appends_;
     blank_buffer();
     recno_ = n + 1;

@@ -236,10 +236,15 @@ private:
     std::int64_t record_lock_offset(std::uint32_t recno) const;
     void after_lock();
     void release_record_locks();
+    bool lock_now(std::int64_t start, std::int64_t len);
     bool lock_header();
     void unlock_header();
-    void keep_header_release_records();
+    void keep_header_release_records(std::uint32_t appended);
     void give_back_kept_locks() noexcept;
+    LockSpan record_span(std::uint32_t first, std::uint32_t last) const;
+    bool lock_appended(std::uint32_t recno);
+    void hold_run_along(std::uint32_t held);
+    void end_append_run() noexcept;
 
     Workspace& ws_;
     int area_;
@@ -269,6 +274,11 @@ private:
     Condition locate_for_, locate_while_;
 
     KeptLock header_lock_;                // appends, kept between the appends of a run
+    // Records run_first_..run_last_ are locked by a run of appends: the one
+    // it appended last, and some locked ahead for its next appends. They go
+    // with the append lock, while it has not been given back since run_epoch_.
+    std::uint32_t run_first_ = 0, run_last_ = 0;
+    std::uint64_t run_epoch_ = 0;
     std::vector<std::uint32_t> locked_;   // record locks held
     bool file_locked_ = false;
     bool cdx_lock_scheme_ = false;        // lock offsets of a table with a structural CDX

@@ -24,6 +24,8 @@ inline constexpr std::int64_t kPlainFileLockStart = 0x40000001;
 inline constexpr std::int64_t kPlainFileLockLen = 0x7FFFFFFD - 0x40000001 + 1;
 inline constexpr std::int64_t kHeaderLockByte = 0x7FFFFFFE;      // appends, with a structural index
 inline constexpr std::int64_t kIndexLockByte = 0x7FFFFFFE;       // in the .cdx
+// Records a run of appends locks at a time, the new one and those after it.
+inline constexpr std::uint32_t kLockedAhead = 64;
 
 struct Table::Tag {
     TagInfo info;

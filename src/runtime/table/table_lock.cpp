@@ -33,6 +33,14 @@ void Table::release_record_locks() {
     locked_.clear();
 }
 
+// A record or file lock, not waited for. Another work area of this program
+// on the same table may be keeping the records its appends left: those are
+// given back first when they are in the way.
+bool Table::lock_now(std::int64_t start, std::int64_t len) {
+    if (lock_range(fd_.get(), start, len, true, false)) return true;
+    return KeptLock::give_back_kept() && lock_range(fd_.get(), start, len, true, false);
+}
+
 bool Table::rlock(std::uint32_t recno) {
     if (recno == 0) recno = recno_;
     if (exclusive_ || file_locked_) return true;
@@ -41,9 +49,10 @@ bool Table::rlock(std::uint32_t recno) {
         return true;
     }
     flush();
+    end_append_run();
     release_record_locks();   // one record lock per area
     if (recno < 1 || recno > lastrec()) return false;
-    if (!lock_range(fd_.get(), record_lock_offset(recno), 1, true, false)) return false;
+    if (!lock_now(record_lock_offset(recno), 1)) return false;
     locked_.push_back(recno);
     after_lock();
     return true;
@@ -53,10 +62,11 @@ bool Table::flock() {
     if (exclusive_) return true;
     if (file_locked_) { after_lock(); return true; }
     flush();
+    end_append_run();
     release_record_locks();
     const std::int64_t start = cdx_lock_scheme_ ? kCdxFileLockStart : kPlainFileLockStart;
     const std::int64_t len = cdx_lock_scheme_ ? kCdxFileLockLen : kPlainFileLockLen;
-    if (!lock_range(fd_.get(), start, len, true, false)) return false;
+    if (!lock_now(start, len)) return false;
     file_locked_ = true;
     after_lock();
     return true;
@@ -98,24 +108,72 @@ void Table::unlock_header() {
 
 // Lets go of the write locks kept from the last writes.
 void Table::give_back_kept_locks() noexcept {
+    end_append_run();
     header_lock_.give_back();
     for (auto& b : bags_) b->write_lock.give_back();
 }
 
-// Keeps the header byte for the next append and lets go of every record
-// lock. With the lock offsets of a structural index the record locks lie
-// just below the header byte (record r at header - r), and no other lock
-// of ours lies between, so one call frees the range from the highest
-// locked record up to the header.
-void Table::keep_header_release_records() {
+// The lock bytes of records first..last, in one range (empty when first >
+// last): with a structural index they lie below the header byte, the last
+// record lowest; otherwise each at its record's place in the file.
+LockSpan Table::record_span(std::uint32_t first, std::uint32_t last) const {
+    if (first > last) return {};
+    const std::int64_t a = record_lock_offset(first), b = record_lock_offset(last);
+    return {std::min(a, b), (a < b ? b - a : a - b) + 1};
+}
+
+// The new record is locked before anything is written. A run of appends
+// locks the records ahead of it with its first one, in one call, so that
+// the next appends find theirs locked already; nobody else can reach those
+// while this user holds the append lock, and they go with it.
+bool Table::lock_appended(std::uint32_t recno) {
+    const bool running = run_last_ != 0 && run_epoch_ == header_lock_.times_given_back();
+    if (running && recno >= run_first_ && recno <= run_last_) return true;
+    const bool continues = running && recno == run_last_ + 1;
+    if (!continues) end_append_run();
+    std::uint32_t last = recno + (KeptLock::keeping() ? kLockedAhead - 1 : 0);
+    const LockSpan ahead = record_span(recno, last);
+    if (!lock_range(fd_.get(), ahead.start, ahead.len, true, false)) {
+        // a file lock of another user, most likely: the record alone says
+        if (last == recno || !lock_range(fd_.get(), record_lock_offset(recno), 1, true, false)) return false;
+        last = recno;
+    }
+    if (!continues) {
+        run_first_ = recno;
+        run_epoch_ = header_lock_.times_given_back();
+    }
+    run_last_ = last;
+    return true;
+}
+
+// Every record of the run but `held` (the one this user is on, when it is
+// in the run) goes with the append lock: those locked ahead, and until the
+// append is done the one this user is leaving.
+void Table::hold_run_along(std::uint32_t held) {
+    if (held < run_first_ || held > run_last_)
+        header_lock_.hold_along(record_span(run_first_, run_last_), {});
+    else
+        header_lock_.hold_along(record_span(run_first_, held - 1), record_span(held + 1, run_last_));
+}
+
+// The records of the run that went with the append lock are given back
+// now: this user locks records of its own choosing from here.
+void Table::end_append_run() noexcept {
+    if (run_last_ == 0) return;
+    header_lock_.give_back_along();
+    run_first_ = run_last_ = 0;
+}
+
+// Keeps the header byte for the next append, with the records locked
+// ahead, and lets go of every other record lock now: the record left is
+// free to the others at once, as it was before the run locked ahead.
+void Table::keep_header_release_records(std::uint32_t appended) {
     if (exclusive_) return;
-    if (!cdx_lock_scheme_ || file_locked_ || locked_.empty()) {
-        release_record_locks();
-    } else {
-        std::int64_t low = kHeaderLockByte;
-        for (std::uint32_t r : locked_) low = std::min(low, record_lock_offset(r));
-        unlock_range(fd_.get(), low, kHeaderLockByte - low);
-        locked_.clear();
+    release_record_locks();
+    if (appended != 0) {
+        locked_.push_back(appended);
+        run_first_ = appended;
+        hold_run_along(appended);
     }
     header_lock_.keep();
 }
