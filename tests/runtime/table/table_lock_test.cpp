@@ -100,6 +100,27 @@ TEST_F(Locks, WithoutIndexTheRecordLockIsAtItsOffsetInTheFile) {
     EXPECT_FALSE(byte_locked(p, 0x40000000));
 }
 
+// Seen from another program: within one program a lock kept by one work
+// area is given back when another needs it.
+TEST_F(Locks, ARunOfAppendsFreesTheRecordItLeavesAtOnceAndEveryLockOnUnlock) {
+    for (const bool with_index : {false, true}) {   // (the index stays once made)
+        SCOPED_TRACE(with_index ? "structural index" : "no index");
+        make(with_index);
+        Table& a = ws.use(dir.file("SHR"), {});
+        const std::string p = dir.file("SHR.DBF");
+        const auto record_byte = [&](std::int64_t r) {
+            return with_index ? 0x7FFFFFFE - r : 0x40000000 + a.header_len() + (r - 1) * a.record_len();
+        };
+        ASSERT_TRUE(a.append_blank());    // 6
+        ASSERT_TRUE(a.append_blank());    // 7
+        EXPECT_FALSE(byte_locked(p, record_byte(6)));
+        EXPECT_TRUE(byte_locked(p, record_byte(7)));
+        a.unlock();
+        for (std::int64_t r = 6; r <= 80; ++r) EXPECT_FALSE(byte_locked(p, record_byte(r))) << r;
+        ws.close();
+    }
+}
+
 TEST_F(Locks, ChangesOfAnotherUserAreSeenAfterTakingALock) {
     make(true);
     Table& a = ws.use(dir.file("SHR"), {});
