@@ -335,8 +335,8 @@ TEST_F(DeclarationPrintout, WideTablesArePrintedAtTheCondensedPitch) {
 
 TEST_F(DeclarationPrintout, TheBalanceNamesItsLinesInWholeWordsAndTheCepIsMasked) {
     const std::string cpf = "88888888888";
-    add_row(9, cpf, {{"NOMECONTR", rt::Value("Contribuinte C")}, {"USAPADRAO", rt::Value("S")}, {"CEP", rt::Value("01310100")},
-                     {"UF", rt::Value("SP")}});
+    add_row(9, cpf, {{"NOMECONTR", rt::Value("Contribuinte C")}, {"USAPADRAO", rt::Value("S")}, {"SO_SIMPLES", rt::Value("S")},
+                     {"CEP", rt::Value("01310100")}, {"UF", rt::Value("SP")}});
     add_row(1, cpf, {{"I13_08", rt::Value(100000.0)}});
     rt::variables().set("QUEPAG", rt::Value(5));   // the income page
     choose(cpf);
@@ -702,6 +702,44 @@ TEST_F(DeclarationPrintout, TheSpousesAndTheExemptValuesStandBesideTheirLabels) 
         {"15.Incorporacao de reservas ao capital/bonificacoes em acoes", "1.515,00"},
         {"TOTAL", "6.080,00"}};
     for (const auto& [label, value] : exempt) EXPECT_EQ(amount_beside(out, label), value) << label;
+}
+
+// The printed balance and the pre-check list carry the balance page's
+// figures: the capital gain's tax counts with the income taxed at source.
+TEST_F(DeclarationPrintout, TheBalancesLinesCarryTheBalancePagesFigures) {
+    const std::string cpf = "88888888888";
+    add_row(9, cpf, {{"NOMECONTR", rt::Value("Contribuinte C")}, {"USAPADRAO", rt::Value("N")}});
+    // As the declaration was saved: a flat sold in the year for 180,000.00
+    // with a taxable gain of 48,363.38 and its tax of 7,254.50 paid (the net
+    // gain 41,108.88 and investments of 2,345.67 taxed at source); 30.00
+    // withheld under the law on investment funds.
+    add_row(1, cpf, {{"I13_45", rt::Value(43454.55)}, {"I13_46", rt::Value(7254.50)}, {"ENTRADGP", rt::Value(180000.0)},
+                     {"ISENTNAO", rt::Value(48363.38)}, {"I13_48", rt::Value(30.0)}, {"INDALERTA", rt::Value(10)}});
+    // Taxed at source 43,454.55 + 7,254.50 = 50,709.05. Receipts 50,709.05
+    // + 180,000.00 - 48,363.38 = 182,345.67; outgoings 7,254.50 + 30.00.
+    const std::vector<std::pair<std::string, std::string>> balance{
+        {"Rend. trib. exclusiva", "50.709,05"}, {"Entradas ganho capital", "180.000,00"},
+        {"Ded. ganhos isent./trib.", "-48.363,38"}, {"Imp. Lei 11.033 na fonte", "30,00"},
+        {"Total das RECEITAS......", "182.345,67"}, {"Total das DESPESAS.....", "7.284,50"},
+        {"Saldo  .......", "175.061,17"}};
+    rt::variables().set("QUEPAG", rt::Value(8));   // the summary with the balance
+    choose(cpf);
+    FAZIMP();
+    std::string out = printed();
+    for (const auto& [label, value] : balance) EXPECT_EQ(amount_beside(out, label), value) << label;
+
+    rt::variables().set("QUEPAG", rt::Value(10));   // the pre-check list
+    rt::variables().set("ARQ_IMP", rt::Value(" "));
+    choose(cpf);
+    FAZIMP();
+    out = printed();
+    const std::vector<std::pair<std::string, std::string>> precheck{
+        {"Rendimentos tributacao exclusiva ..........", "50.709,05"},
+        {"Entradas de ganho de capital ..............", "180.000,00"},
+        {"Imposto Lei 11.033 retido na fonte ........", "30,00"},
+        {"      TOTAL DAS RECEITAS ..................", "182.345,67"},
+        {"     TOTAL DOS GASTOS .....................", "7.284,50"}};
+    for (const auto& [label, value] : precheck) EXPECT_EQ(amount_beside(out, label), value) << label;
 }
 
 }  // namespace
