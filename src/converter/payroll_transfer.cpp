@@ -75,7 +75,7 @@ Elsewhere posted_in_other_folder(const std::string& cpf, const std::string& mode
     const bool found = tables::with_taxpayer(cpf, [&](tb::Table& reg) {
         tables::set_client_folder(tb::folder_of(reg.path()));
         tables::TaxpayerMarks marks;
-        *in_use = taxpayer_taken(marks, cpf);
+        *in_use = declaration_taken(marks, cpf);
         if (!in_use->empty()) return;
         if (!tables::ABERTURA(1) || !tables::ABERTURA(2) || !tables::ABERTURA(6)) return;
         const TablesLocked locks({1, 2, 6, 9});
@@ -140,7 +140,7 @@ void TRANSFERE() {
         // A taxpayer whose declaration is open on another terminal keeps
         // its statement: that terminal's save would undo the posting.
         tables::TaxpayerMarks marks;
-        if (std::string why = taxpayer_taken(marks, cpf); !why.empty()) {
+        if (std::string why = declaration_taken(marks, cpf); !why.empty()) {
             left.push_back(std::move(why));
             continue;
         }
