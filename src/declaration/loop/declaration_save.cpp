@@ -217,7 +217,10 @@ bool write_records(int mode) {
         set_variable("TEM_USO", *used);
     set_variable("INI_DECLA", rt::Value(static_cast<double>(static_cast<long>(rt::SECONDS()))));
     VE_LIM_NEG();
+    std::vector<rt::Value> office;
+    for (const std::string_view field : kOfficeRegisterFields) office.push_back(reg.get(field));
     variables_to_record(kRegisterTable);
+    for (std::size_t i = 0; i < office.size(); ++i) reg.put(kOfficeRegisterFields[i], office[i]);
     reg.put("CPF", cpf);
     reg.put("I13_27", rt::Value(variable_number("I13_27") + variable_number("I13_28")));
     set_variable("TAM_USO", rt::Value(0));
