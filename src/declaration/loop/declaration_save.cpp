@@ -13,6 +13,7 @@
 #include "declaration/loop/declaration_load.hpp"
 #include "declaration/loop/declaration_variables.hpp"
 #include "declaration/loop/monthly_matrices.hpp"
+#include "declaration/loop/recovery_state.hpp"
 #include "declaration/loop/register_summaries.hpp"
 #include "declaration/loop/work_tables.hpp"
 #include "runtime/core/clock.hpp"
@@ -369,6 +370,9 @@ bool SALVATUDO(int mode) {
         SALVA_PARC(kHeirsTable, mode);
         if (!write_records(mode)) return false;
         batch.install();
+        // A save that ends the declaration leaves nothing to recover.
+        if (mode == 1) copies_closed();
+        else copies_editing(variable_text("CPF"));
     } catch (const TableUnavailable& e) {
         not_saved(*e.what() != '\0' ? std::string(e.what()) : "Não foi possível gravar todas as tabelas da declaração."_cp);
         return false;
