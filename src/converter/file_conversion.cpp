@@ -64,7 +64,8 @@ bool receipts(Conversion& c) {
         return true;
     }
     std::string in_use;
-    const Elsewhere where = write_in_other_folder(c.cpf, {}, [&] { store_receipts(c, table(9)); }, in_use);
+    const Elsewhere where = write_in_other_folder(c.cpf, {}, [&] { store_receipts(c, table(9)); }, in_use,
+                                                  Change::ReceiptsOnly);
     if (where == Elsewhere::Written) return true;
     if (where != Elsewhere::Nowhere) {
         report_elsewhere(c, where, in_use);
@@ -135,9 +136,12 @@ FileOutcome convert_file(int kind, const std::string& path, std::vector<std::str
     Conversion c(file, kind, report);
     const auto done = [](bool converted) { return converted ? FileOutcome::Converted : FileOutcome::Refused; };
     // A taxpayer whose declaration is open on another terminal is left to
-    // it: its save would write back the rows it loaded over these.
+    // it: its save would write back the rows it loaded over these. The
+    // receipt numbers go to the register as the status list puts them, also
+    // into a protected declaration; anything else would change it.
     tables::TaxpayerMarks marks;
-    if (const std::string why = taxpayer_taken(marks, c.cpf); !why.empty()) {
+    const std::string why = kind == kReceiptsOnly ? taxpayer_taken(marks, c.cpf) : declaration_taken(marks, c.cpf);
+    if (!why.empty()) {
         report.push_back(file.name + ": " + why);
         return FileOutcome::Refused;
     }

@@ -24,7 +24,7 @@ bool open_all(std::initializer_list<int> codes) {
 }  // namespace
 
 Elsewhere write_in_other_folder(const std::string& cpf, std::initializer_list<int> codes,
-                                const std::function<void()>& write, std::string& in_use) {
+                                const std::function<void()>& write, std::string& in_use, Change change) {
     const std::string home = tables::client_folder();
     bool found = false, written = false;
     in_use.clear();
@@ -40,6 +40,7 @@ Elsewhere write_in_other_folder(const std::string& cpf, std::initializer_list<in
             tables::set_client_folder(tb::folder_of(reg.path()));
             tables::TaxpayerMarks marks;
             in_use = taxpayer_taken(marks, cpf);
+            if (in_use.empty() && change == Change::Declaration) in_use = protection_refusal(reg, cpf);
             if (!in_use.empty() || !open_all(codes)) return;
             std::vector<int> held(codes);
             held.push_back(kRegister);

@@ -22,7 +22,11 @@ enum class Elsewhere {
 // on the taxpayer's row. Afterwards the data folder's tables `codes` and
 // its register are open again, order 1. Busy and InUse write nothing: the
 // taxpayer is there all the same and must not be registered a second time.
+// A write that changes the declaration (`Change::Declaration`) is also
+// refused, as InUse, when that folder's register protects the taxpayer.
+enum class Change { ReceiptsOnly, Declaration };
 Elsewhere write_in_other_folder(const std::string& cpf, std::initializer_list<int> codes,
-                                const std::function<void()>& write, std::string& in_use);
+                                const std::function<void()>& write, std::string& in_use,
+                                Change change = Change::Declaration);
 
 }  // namespace qv::converter

@@ -107,7 +107,7 @@ void TRANSFERE() {
         // A taxpayer whose declaration is open on another terminal keeps
         // its statement: that terminal's save would undo the posting.
         tables::TaxpayerMarks marks;
-        if (std::string why = taxpayer_taken(marks, cpf); !why.empty()) {
+        if (std::string why = declaration_taken(marks, cpf); !why.empty()) {
             left.push_back(std::move(why));
             continue;
         }

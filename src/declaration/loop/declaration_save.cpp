@@ -13,6 +13,7 @@
 #include "declaration/loop/declaration_load.hpp"
 #include "declaration/loop/declaration_variables.hpp"
 #include "declaration/loop/monthly_matrices.hpp"
+#include "declaration/loop/recovery_state.hpp"
 #include "declaration/loop/register_summaries.hpp"
 #include "declaration/loop/work_tables.hpp"
 #include "runtime/core/clock.hpp"
@@ -220,7 +221,10 @@ bool write_records(int mode) {
         set_variable("TEM_USO", *used);
     set_variable("INI_DECLA", rt::Value(static_cast<double>(static_cast<long>(rt::SECONDS()))));
     VE_LIM_NEG();
+    std::vector<rt::Value> office;
+    for (const std::string_view field : kOfficeRegisterFields) office.push_back(reg.get(field));
     variables_to_record(kRegisterTable);
+    for (std::size_t i = 0; i < office.size(); ++i) reg.put(kOfficeRegisterFields[i], office[i]);
     reg.put("CPF", cpf);
     reg.put("I13_27", rt::Value(variable_number("I13_27") + variable_number("I13_28")));
     set_variable("TAM_USO", rt::Value(0));
@@ -369,6 +373,9 @@ bool SALVATUDO(int mode) {
         SALVA_PARC(kHeirsTable, mode);
         if (!write_records(mode)) return false;
         batch.install();
+        // A save that ends the declaration leaves nothing to recover.
+        if (mode == 1) copies_closed();
+        else copies_editing(variable_text("CPF"));
     } catch (const TableUnavailable& e) {
         not_saved(*e.what() != '\0' ? std::string(e.what()) : "Não foi possível gravar todas as tabelas da declaração."_cp);
         return false;

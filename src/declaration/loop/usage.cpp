@@ -11,6 +11,7 @@
 #include "runtime/core/scatter.hpp"
 #include "runtime/core/functions.hpp"
 #include "runtime/screen/screen.hpp"
+#include "tables/declaration_protection.hpp"
 #include "tables/locks.hpp"
 #include "tables/opening.hpp"
 #include "tables/state.hpp"
@@ -75,16 +76,9 @@ void write_usage_row() {
 
 }  // namespace
 
-bool write_protected() {
-    const rt::Value status = vars::ESTATUS.value();
-    const rt::Value locked = vars::STATRAVA.value();
-    return !status.is_nil() && !locked.is_nil() && common::number_of(status) == common::number_of(locked);
-}
+bool write_protected() { return tables::status_protects(vars::ESTATUS.value()); }
 
-void show_protection() {
-    common::AVISOSN(
-        "Declaração com Status de proteção contra alteração.Logo não é permitido salvar qualquer modificação!"_cp);
-}
+void show_protection() { common::AVISOSN(tables::protection_text()); }
 
 long VETEMPO(int mode) {
     const long now = static_cast<long>(rt::SECONDS());

@@ -47,13 +47,15 @@ protected:
 
     // A second data folder with the CPF registered, listed after this one;
     // this folder stays the current one.
-    std::string folder_with(const std::string& cpf) {
+    std::string folder_with(const std::string& cpf, int status = 0) {
         const std::string here = tables::client_folder(), other = root + "/outra/";
         std::filesystem::create_directories(other);
         tables::ws().close_all();
         tables::set_client_folder(other);
         EXPECT_TRUE(converter::CRIA_BASE());
-        converter::new_row(9, cpf).commit();
+        auto& reg = converter::new_row(9, cpf);
+        if (status != 0) reg.put("ESTATUS", rt::Value(status));
+        reg.commit();
         tables::ws().close_all();
         tables::set_client_folder(here);
         EXPECT_TRUE(tables::ABERTURA(50));

@@ -62,5 +62,20 @@ TEST_F(ConverterTest, ReceiptAndGainGoWhereTheTaxpayerIsRegistered) {
     EXPECT_EQ(seen(other, "33333333333"), "0/0");
 }
 
+TEST_F(ConverterTest, AProtectedDeclarationInAnotherFolderTakesItsReceiptButNoGain) {
+    rt::variables().set("STATRAVA", rt::Value(9));
+    const std::string cpf = "55555555555";
+    folder_with(cpf, 9);
+    const std::string file = declaration_text({header(2012, "IRPF    ", "5555555555"), identification(cpf, "JOAO"),
+                                               Record("61").at(14, "01").at(16, "CARRO")});
+    ASSERT_TRUE(converter::CRIA_BASE());
+    EXPECT_TRUE(convert("r.DEC", file, converter::kReceiptsOnly));
+    report.clear();
+    EXPECT_FALSE(convert("g.DEC", file, converter::kGainsOnly));
+    ASSERT_EQ(report.size(), 1u);
+    EXPECT_NE(rt::cp850_to_utf8(report[0]).find("555.555.555-55: Declaração com Status de proteção"), std::string::npos)
+        << rt::cp850_to_utf8(report[0]);
+}
+
 }  // namespace
 }  // namespace qv::test_support

@@ -386,6 +386,18 @@ TEST_F(PayrollPosting, TaxpayersOpenOnAnotherTerminalKeepTheirStatementsAndAreNa
     tables::set_client_folder(here);
 }
 
+TEST_F(PayrollPosting, ADeclarationProtectedAgainstChangeKeepsItsStatement) {
+    rt::variables().set("STATRAVA", Value(9));
+    ASSERT_TRUE(converter::CRIA_BASE());
+    row(9, {{"NOMECONTR", Value("ANA")}, {"ESTATUS", Value(9)}});
+    statements_of({"33333333333"});
+    keys({rt::key::ENTER, rt::key::ENTER, rt::key::ENTER});
+    converter::TRANSFERE();
+    EXPECT_TRUE(term->showed("333.333.333-33: Declaração com Status de proteção")) << term->all_snapshots();
+    ASSERT_TRUE(converter::CRIA_BASE());
+    EXPECT_TRUE(rows(2, kCpf).empty());
+}
+
 TEST_F(PayrollPosting, TheEndOfATransferIsSaidUnlessItWasAbandoned) {
     struct Case {
         int answer;   // to the question about the CPF not registered

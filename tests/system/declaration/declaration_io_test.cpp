@@ -262,6 +262,26 @@ TEST_F(DeclarationLoadSave, TheWorkCopiesOfAnInterruptedSessionAreRecovered) {
     EXPECT_EQ(rows(6, kCpfA, kPaymentFields), (Rows{"Medico A|777.00|"}));
 }
 
+TEST_F(DeclarationLoadSave, TheSaveLeavesTheMarkAnotherTerminalClearedMeanwhile) {
+    seed();
+    choose(kCpfA);
+    tables::ws().select(9);
+    ASSERT_TRUE(tables::REC_LOCK(1));
+    area(9).put("IMPRE", rt::Value("S"));
+    area(9).unlock();
+    rt::DeclarationScope scope;
+    ASSERT_TRUE(INIC_VAR(1, 1));
+    // the deletion clears every mark while the declaration is open
+    ASSERT_TRUE(tables::ABERTURA(9));
+    tables::ws().select(9);
+    ASSERT_TRUE(area(9).seek(rt::Value(kCpfA)) && tables::REC_LOCK(1));
+    area(9).put("IMPRE", rt::Value(" "));
+    area(9).unlock();
+    tables::ws().close(9);
+    ASSERT_TRUE(SALVATUDO(1));
+    EXPECT_EQ(rows(9, kCpfA, {"IMPRE", "NOMECONTR"}), (Rows{"|Contribuinte A|"}));
+}
+
 TEST_F(DeclarationLoadSave, RecoveryWithoutWorkCopiesSaysSo) {
     rt::variables().set("CPF", rt::Value(kCpfA));
     EXPECT_FALSE(DIRETO());

@@ -76,6 +76,17 @@ TEST_F(BookkeepingTest, ANonDeductiblePaymentGoesToItsPartWithTheCodeOfTheLinesF
     EXPECT_EQ(rows(6, {"I6_5"})[0].at("I6_5").as_number(), 150.0);
 }
 
+TEST_F(BookkeepingTest, ADeclarationProtectedAgainstChangeTakesNoPosting) {
+    add_row(client, 9, {{"CPF", rt::Value(kCpf)}, {"ESTATUS", rt::Value(9)}});
+    rt::variables().set("STATRAVA", rt::Value(9));
+    entry("6021", 150.0, kSchool);
+    open_entries();
+    EXPECT_EQ(LANCAVAL(), -1);
+    EXPECT_TRUE(screen_showed("Declaração com Status de proteção contra alteração."));
+    EXPECT_EQ(count(client, 6, kCpf), 0);
+    EXPECT_FALSE(posted(1));
+}
+
 TEST_F(BookkeepingTest, ACarneEntryFromMarchToJanuaryPostsMarchOnly) {
     entry("2005", 80.0, "", 3, 1);
     open_entries();
