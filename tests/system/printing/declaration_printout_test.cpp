@@ -420,7 +420,7 @@ TEST_F(DeclarationPrintout, EachTaxpayersLetterIsASheetOfItsOwn) {
     doc.text = "Prezado(a) \xAE" "Nome\xAF,\r\nsegue a sua declaracao.\r\n\r\n\r\nAtenciosamente";
     doc.modified = true;
     ASSERT_TRUE(office::EDITWRITE(doc));
-    ASSERT_TRUE(exists(prog + "aviso.txt"));
+    ASSERT_TRUE(exists(client + "aviso.txt"));   // the data folder's letter
     rt::variables().set("QUEIMP", rt::Value(8));
     rt::variables().set("QUECON", rt::Value(3));
     ASSERT_TRUE(tables::ABERTURA(9));
