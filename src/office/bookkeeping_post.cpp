@@ -108,7 +108,9 @@ bool post_legal_income(const Entry& e, const Account& a) {
     }
     tb::Table& t = *tables::ws().table(kIncomeTable);
     t.put("I1_1", rt::Value(kind));
-    if (a.line == 4) t.put("I1_2", rt::Value(e.description));
+    // The payer's name the entry was asked for reaches a row without one
+    // (dividends, line 15): otherwise the row has no payer to show.
+    if (a.line == 4 || (a.own_text && trimmed(t, "I1_2").empty())) t.put("I1_2", rt::Value(e.description));
     t.put("I1_3", rt::Value(common::CONTAPONTO(e.number)));
     if (kind == "D") t.put("I1_8", rt::Value(e.dependant));
     t.put(field, rt::Value(e.amount));

@@ -120,14 +120,26 @@ bool CONF_DEP(int number, int phase) {
 }
 
 bool TROCA_NAO(const Value& value) {
-    const GridRun* grid = current_grid();
+    GridRun* grid = current_grid();
     const int column = grid ? grid->column() : 1;
     const std::string typed = rt::UPPER(trimmed(value));
     if (column == 1) {
         if (typed == "S") {
-            tables::TROCASIM(1);
+            // The blank line below the list, or a row without a name, is no
+            // folder to select: the list would gain rows and the terminal
+            // would quietly move to the program folder.
+            const Value folder = row_field(kFoldersArea, "DIRETOR");
+            if (!folder.is_string() || rt::TRIM(folder.as_string()).empty()) {
+                notice({"É necessário preencher o nome do diretório"_cp});
+                return false;
+            }
+            // A folder that is gone and not made again keeps the mark where
+            // it was: never two rows marked.
+            const bool selected = tables::TROCASIM(1);
             tables::ws().select(kFoldersArea);
-            return true;
+            // The row that lost its mark shows it at once.
+            if (selected && grid) grid->browse().refresh_all();
+            return selected;
         }
         if (typed.empty() || typed == "N") return true;
         notice({"Digite (S)im ou (N)ão "_cp});

@@ -26,11 +26,13 @@ std::vector<std::string> split_message(std::string_view message) {
 }
 
 // Lines longer than the box allows break at their last blank before the
-// limit (or at the limit when there is none).
+// limit (or at the limit when there is none). A line that fits keeps its
+// trailing blanks: lines padded alike are centred alike, one under the
+// other (the choices of a numbered question).
 std::vector<std::string> wrap_lines(const std::vector<std::string>& lines) {
     std::vector<std::string> out;
     for (const auto& line : lines) {
-        std::string rest = TRIM(line);
+        std::string rest = line.size() <= ALERT_LINE_WIDTH ? line : TRIM(line);
         while (rest.size() > ALERT_LINE_WIDTH) {
             auto cut = rest.rfind(' ', ALERT_LINE_WIDTH);
             if (cut == std::string::npos || cut == 0) cut = ALERT_LINE_WIDTH;

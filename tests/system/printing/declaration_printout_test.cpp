@@ -429,7 +429,7 @@ TEST_F(DeclarationPrintout, EachTaxpayersLetterIsASheetOfItsOwn) {
     doc.text = "Prezado(a) \xAE" "Nome\xAF,\r\nsegue a sua declaracao.\r\n\r\n\r\nAtenciosamente";
     doc.modified = true;
     ASSERT_TRUE(office::EDITWRITE(doc));
-    ASSERT_TRUE(exists(prog + "aviso.txt"));
+    ASSERT_TRUE(exists(client + "aviso.txt"));   // the data folder's letter
     rt::variables().set("QUEIMP", rt::Value(8));
     rt::variables().set("QUECON", rt::Value(3));
     ASSERT_TRUE(tables::ABERTURA(9));
@@ -457,6 +457,22 @@ TEST_F(DeclarationPrintout, TheRunLeavesTheScreenAsItFoundIt) {
             EXPECT_EQ(row.find(left), std::string::npos) << "row " << r << ": " << row;
     }
     EXPECT_NE(term->text(5).find("menu principal"), std::string::npos);
+}
+
+// The marking keys of the list of taxpayers go with the list: the
+// questions of the print that follows stand alone on the screen.
+TEST_F(DeclarationPrintout, TheListsMarkingHelpGoesWhenTheListIsLeft) {
+    add_row(9, "33333333333", {{"NOMECONTR", rt::Value("Contribuinte C")}, {"IMPRE", rt::Value("S")}});
+    register_office_report_routines();
+    rt::variables().set("QUECON", rt::Value(2));
+    rt::variables().set("QUEIMP", rt::Value(12));
+    common::MENS(0, "Marque [S] nos nomes - Esc termina |Alt(+)Marca todos | ALT(-)Desmarca");
+    term->snapshots.clear();
+    keys({rt::key::ESC, '7'});   // the list left; the listing's order: cancel
+    SELECIONA();
+    ASSERT_TRUE(term->showed("Informe a ordem de impressão")) << term->all_snapshots();
+    for (const std::string& screen : term->snapshots)
+        if (screen.find("Informe a ordem") != std::string::npos) EXPECT_EQ(screen.find("Marque [S]"), std::string::npos) << screen;
 }
 
 TEST_F(DeclarationPrintout, DiskLabelsOfEveryTypeCarryEachTaxpayer) {

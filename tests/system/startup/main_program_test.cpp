@@ -195,17 +195,30 @@ TEST_F(StartupMain, MissingDataFolderReplacedByTheProgramFolder) {
     EXPECT_EQ(rt::ALLTRIM(config_field("01", "ROTADOANO").as_string()), without);
 }
 
-TEST_F(StartupMain, MissingWorkFolderTakesTheDataFolderSilently) {
-    configured("01");
-    put_config({{"DIRTRAB", root + "/nowork"}, {"ROTADOANO", home}});
-    startup::load_config_variables();
-    ASSERT_TRUE(startup::check_data_folder());
-    startup::settle_folders();
-    EXPECT_EQ(text("LOCARQ"), home + "/");
+// A work folder gone, or one where nothing can be written (a read-only
+// mount), gives way to the data folder; so does one removed while the
+// program runs, at the next menu choice.
+TEST_F(StartupMain, AMissingOrReadOnlyWorkFolderTakesTheDataFolderSilently) {
+    for (const std::string& work : {root + "/nowork", std::string("/proc")}) {
+        SCOPED_TRACE(work);
+        configured("01");
+        put_config({{"DIRTRAB", work}, {"ROTADOANO", home}});
+        startup::load_config_variables();
+        ASSERT_TRUE(startup::check_data_folder());
+        startup::settle_folders();
+        EXPECT_EQ(text("LOCARQ"), home + "/");
+        EXPECT_EQ(text("LOCTRAB"), home + "/");
+        EXPECT_EQ(text("DIRORIG"), home + "/");
+        EXPECT_EQ(rt::ALLTRIM(config_field("01", "DIRTRAB").as_string()), work) << "in memory only";
+        EXPECT_TRUE(term->snapshots.empty());
+    }
+    std::filesystem::create_directories(root + "/work");
+    Global{"DIRTRAB"}.set(rt::Value(root + "/work"));
+    startup::settle_work_folder();
+    EXPECT_EQ(text("LOCTRAB"), root + "/work/");
+    std::filesystem::remove_all(root + "/work");
+    startup::settle_work_folder();
     EXPECT_EQ(text("LOCTRAB"), home + "/");
-    EXPECT_EQ(text("DIRORIG"), home + "/");
-    EXPECT_EQ(rt::ALLTRIM(config_field("01", "DIRTRAB").as_string()), root + "/nowork") << "in memory only";
-    EXPECT_TRUE(term->snapshots.empty());
 }
 
 TEST_F(StartupMain, CurrentFolderMissingFromTheListIsAddedSelected) {
