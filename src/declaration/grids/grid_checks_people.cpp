@@ -125,9 +125,10 @@ bool TROCA_NAO(const Value& value) {
     const std::string typed = rt::UPPER(trimmed(value));
     if (column == 1) {
         if (typed == "S") {
-            tables::TROCASIM(1);
+            // A folder that could not be made the current one keeps no mark.
+            const bool chosen = tables::TROCASIM(1);
             tables::ws().select(kFoldersArea);
-            return true;
+            return chosen;
         }
         if (typed.empty() || typed == "N") return true;
         notice({"Digite (S)im ou (N)ão "_cp});
