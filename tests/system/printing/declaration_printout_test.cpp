@@ -472,7 +472,9 @@ TEST_F(DeclarationPrintout, TheListsMarkingHelpGoesWhenTheListIsLeft) {
     SELECIONA();
     ASSERT_TRUE(term->showed("Informe a ordem de impressão")) << term->all_snapshots();
     for (const std::string& screen : term->snapshots)
-        if (screen.find("Informe a ordem") != std::string::npos) EXPECT_EQ(screen.find("Marque [S]"), std::string::npos) << screen;
+        if (screen.find("Informe a ordem") != std::string::npos) {
+            EXPECT_EQ(screen.find("Marque [S]"), std::string::npos) << screen;
+        }
 }
 
 TEST_F(DeclarationPrintout, DiskLabelsOfEveryTypeCarryEachTaxpayer) {

@@ -22,6 +22,7 @@
 #include "declaration/grids/grid_engine.hpp"
 #include "declaration/grids/grid_routines.hpp"
 #include "declaration/grids/matrix_catalogue.hpp"
+#include "declaration/loop/page_globals.hpp"
 #include "declaration/loop/work_tables.hpp"
 #include "grid_fixture.hpp"
 #include "runtime/core/cp850.hpp"
@@ -590,6 +591,18 @@ TEST_F(GridFaults, ACodesMeaningTypedOnTheBlankLineKeepsItsWords) {
         ASSERT_NE(shot, term->snapshots.end()) << term->all_snapshots();
         EXPECT_NE(shot->find("cursor at 9,"), std::string::npos) << *shot;
     }
+}
+
+// A code typed in the last column wraps to the blank line; an Enter there
+// starts an entry that shows nothing, and Tab still leaves the page.
+TEST_F(GridFaults, TabOnTheBlankLineLeavesThePageAfterAnEnter) {
+    register_balance_page_routines();
+    tb::Table& t = work_copy(4, {{{"I7_2", Value("CASA")}}});
+    keys({key::RIGHT, key::RIGHT, key::RIGHT, key::RIGHT, '1', '2', key::ENTER, key::TAB, 'X', key::ESC});
+    EDITA(5);
+    EXPECT_EQ(vars::ULTTECLA.integer(), key::TAB);
+    EXPECT_EQ(t.lastrec(), 1u);
+    rt::CLEAR_TYPEAHEAD();
 }
 
 }  // namespace

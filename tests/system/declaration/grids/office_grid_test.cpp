@@ -100,6 +100,23 @@ TEST_F(OfficeGrids, OnlyANamedFolderIsSelectedAndTheMarkMovesOnScreen) {
     EXPECT_NE(shown[1].find(" S  │" + other), std::string::npos) << shown[1];
 }
 
+// A folder that is gone and is not created again is not marked as the
+// current one: the mark stays on the folder in use, the only one marked.
+TEST_F(OfficeGrids, AFolderNotCreatedAgainIsNotMarkedCurrent) {
+    const std::string gone = root + "/gone";
+    tb::Table& list = table(50, *tables::schema_of(50),
+                            {{{"DIRETOR", rt::Value(root)}, {"SELEC", rt::Value("S")}},
+                             {{"DIRETOR", rt::Value(gone)}, {"SELEC", rt::Value("N")}}});
+    keys({key::DOWN, 'S', 'N', key::ESC, key::ESC});   // the question "Cria-o ?" answered Não
+    EDITA(40);
+    EXPECT_TRUE(term->showed("Cria-o ?")) << term->all_snapshots();
+    list.go_to(1);
+    EXPECT_EQ(list.get("SELEC").as_string(), "S");
+    list.go_to(2);
+    EXPECT_NE(list.get("SELEC").as_string(), "S");
+    EXPECT_FALSE(exists(gone));
+}
+
 // A code changed moves its row to its place in the list: the rows shown
 // are the rows the keys then move over.
 TEST_F(OfficeGrids, ARowWhoseNumberChangesIsShownInItsNewPlace) {
