@@ -238,8 +238,10 @@ protected:
         enter(s, "100", "100.00");
         enter(s, "1", "100.00│1 ");
         enter(s, "FAZENDA BOA VISTA", "FAZENDA BOA VISTA");
+        // A new activity's months are typed as totals.
         step(s, "Tab", "RECEITAS E DESPESAS MENSAIS");
-        step(s, "M-a", "Alt A muda p/L. Caixa");
+        step(s, "", " Só Totais");
+        step(s, "", "Alt A muda p/L. Caixa");
         enter(s, "30000", "30.000,00");
         enter(s, "10000", "Totais                  30.000,00      10.000,00");
         step(s, "Tab", "APURAÇÃO DO RESULTADO");
