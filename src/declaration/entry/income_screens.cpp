@@ -1,5 +1,7 @@
 #include "declaration/entry/income_screens.hpp"
 
+#include <algorithm>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -128,12 +130,18 @@ void ask_social_security_total(bool dependant) {
 }
 
 // The late-payment column adds no SELIC for the months the rates table
-// lacks: the clerk is told which, when the sheet opens and again when it is
-// left with others than those told. Returns the months missing.
-std::vector<std::string> tell_missing_selic(const std::vector<std::string>& told) {
-    std::vector<std::string> missing = missing_correction_months();
-    if (missing != told) warn_missing_selic(missing, "Os juros da coluna CL Corr. não incluem esses meses."_cp);
-    return missing;
+// lacks: the clerk is told which when a sheet shows such a correction, once
+// in each opening of the declaration, and again for months not told yet.
+void tell_missing_selic() {
+    static std::string told_in;   // the taxpayer and the opening told
+    static std::set<std::string> told;
+    const std::string opening = common::Global{"CPF"}.text() + " " + std::to_string(common::Global{"INI_DECLA"}.number());
+    if (opening != told_in) told.clear();
+    told_in = opening;
+    const std::vector<std::string> missing = missing_correction_months();
+    if (std::all_of(missing.begin(), missing.end(), [](const std::string& m) { return told.count(m) > 0; })) return;
+    warn_missing_selic(missing, "Os juros da coluna CL Corr. não incluem esses meses."_cp);
+    told.insert(missing.begin(), missing.end());
 }
 
 }  // namespace
@@ -224,9 +232,9 @@ void RENDPF() {
     sheet_from_row(record);
     show_sheet_totals(dependant);
     call_named("CALC", {Value(1), Value(1)});
-    const std::vector<std::string> told = tell_missing_selic({});
+    tell_missing_selic();
     grids::run_matrix_grid(16);
-    tell_missing_selic(told);
+    tell_missing_selic();
     sheet_to_row(record);
     // The line under the sheet again, in the mode the sheet was left in
     // (Alt+A may have changed it), with its field in the totals' modes.
