@@ -38,6 +38,9 @@ constexpr int kGainsArea = 27;
 constexpr int kMonthlyArea = 32;
 constexpr int kRuralSummaryArea = 35;
 constexpr int kLastNumberTimesTen = 9999;   // I7_0 and I8_0 hold four digits
+// Where the save shows its progress inside the taxpayer box.
+constexpr int kCaptionColumn = 52;
+constexpr int kCaptionWidth = 20;
 
 constexpr std::string_view kCaptions[] = {
     "Cálculos da Pag. 4  ", "Rendimentos─────────", "Dependentes─────────", "Declaração Bens ────",
@@ -50,7 +53,7 @@ constexpr std::string_view kCaptions[] = {
 void show_caption(int table, int mode) {
     if (table < 1 || table > 19) return;
     const std::string caption = rt::utf8_to_cp850(kCaptions[table - 1]);
-    if (mode == 1) common::ESCRLCOL(3, 3, 52, caption);
+    if (mode == 1) common::ESCRLCOL(3, 3, kCaptionColumn, caption);
     else common::ESCRLCOL(10, 0, 26, caption);
 }
 
@@ -376,6 +379,8 @@ bool SALVATUDO(int mode) {
     common::FECHAJAN(10);
     if (mode != 1) return true;
     if (transfer_follows()) {
+        // The tables are written: their last caption goes with the save's line.
+        common::ESCRLCOL(3, 3, kCaptionColumn, rt::SPACE(kCaptionWidth));
         common::ESCRLCOL(3, 5, 2, "Transferindo os dados para o programa da Receita....");
         call_named("PREPARA");
     }

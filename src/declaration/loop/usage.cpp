@@ -10,6 +10,7 @@
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/scatter.hpp"
 #include "runtime/core/functions.hpp"
+#include "runtime/screen/screen.hpp"
 #include "tables/locks.hpp"
 #include "tables/opening.hpp"
 #include "tables/state.hpp"
@@ -125,7 +126,12 @@ void SAL_DEC() {
     if (vars::TEMP_SAL.integer() >= kNoAutosave) return;
     auto& ws = tables::ws();
     const int previous = ws.selected();
+    // The save writes its progress on the status line; the page being
+    // edited gets its own line back.
+    const int status_row = rt::MAXROW();
+    const std::string status = rt::SAVESCREEN(status_row, 0, status_row, rt::MAXCOL());
     rt::call_routine("SALVATUDO", {rt::Value(0)});
+    rt::RESTSCREEN(status_row, 0, status_row, rt::MAXCOL(), status);
     vars::SEM_SALV.set(rt::Value(rt::TIME()));
     ws.select(previous);
 }
