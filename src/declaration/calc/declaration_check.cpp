@@ -6,6 +6,7 @@
 #include "common/avisosn.hpp"
 #include "common/windows.hpp"
 #include "declaration/calc/declaration_values.hpp"
+#include "declaration/calc/summary_lines.hpp"
 #include "declaration/loop/work_tables.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/picture.hpp"
@@ -193,6 +194,10 @@ void CONFERE(int nMode) {
     rt::table::Table* list = tables::ws().table(list_area());
     clear_previous_findings(*list);
     show_check_progress(kProgressColumn, "Conferindo !!                       Erro     Perigo     Atenção"_cp);
+    // The rule on personal expenses reads the standard discount, which a
+    // load or another page may have left worked out for the other model:
+    // every way to the check sees the declaration's own model.
+    set_model_discount();
     run_check_rules();
     if (nMode == 1) tables::FECHA_PROV();
     show_counts();

@@ -23,6 +23,7 @@ constexpr int kDependantsArea = 23;
 constexpr int kPaymentsArea = 26;
 constexpr int kFoldersArea = 50;
 constexpr int kBaseYear = 2011;
+constexpr int kFirstHeirCode = 100;
 
 // A field of the current row of a work area (0 / nil when none).
 Value row_field(int area, std::string_view field) {
@@ -79,6 +80,26 @@ bool TES_MES(rt::Date birth) {
     if (code == 21 || code == 24 || code == 41) VEJA_ANO(birth, 1989);
     else if (code == 22 || code == 25) VEJA_ANO(birth, 1986);
     return true;
+}
+
+// Income rows and the monthly sheet find their person by CPF, and deleting
+// a person deletes the rows of that CPF: two people sharing one would lose
+// each other's income. Heirs keep their document elsewhere.
+bool cpf_free_in_dependants(const rt::Value& cpf) {
+    const std::string digits = rt::TRIM(common::TIRA_PONTO(cpf.as_string()));
+    rt::table::Table* t = tables::ws().table(kDependantsArea);
+    if (digits.empty() || !t) return true;
+    const std::uint32_t own = t->eof() ? 0 : t->recno();
+    bool held = false;
+    for (std::uint32_t n = 1, last = t->lastrec(); n <= last && !held; ++n) {
+        if (n == own) continue;
+        t->go_to(n);
+        held = !t->deleted() && t->get("CODIDEPEN").as_number() < kFirstHeirCode &&
+               rt::TRIM(common::TIRA_PONTO(t->get("CPFDEPEN").as_string())) == digits;
+    }
+    t->go_to(own ? own : t->lastrec() + 1);
+    if (held) notice({"CPF digitado já consta na relação dos dependentes"_cp, "e alimentandos. Confira o número."_cp});
+    return !held;
 }
 
 bool CONF_DEP(int number, int phase) {

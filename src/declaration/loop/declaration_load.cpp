@@ -369,6 +369,10 @@ void PRENCHEWZK(std::string_view activity) {
     for (const char* name : {"MVALOR1", "MVALOR2", "I4R_04", "I4R_07", "I5_08", "I5_09", "I5_10"})
         set_variable(name, rt::Value(0.0));
     set_variable("ATV_BRASIL", rt::Value(atv));
+    // The blank record's logical field would say the months come from the
+    // cash book; an activity without a summary yet has its months typed as
+    // totals, as every declaration starts.
+    set_variable("SO_TOTAL", rt::Value(true));
 }
 
 bool DIRETO() {

@@ -153,6 +153,26 @@ TEST_F(DeclarationCheckTest, MedicalAndIncomeRules) {
     EXPECT_EQ(codes(), (std::vector<int>{12, 13, 14, 45, 49}));
 }
 
+// Without personal expenses in the balance the check speaks of them in the
+// complete model only, whatever standard discount a load or another page
+// left: the simplified model's discount stands for them.
+TEST_F(DeclarationCheckTest, PersonalExpensesFollowTheDeclarationsModel) {
+    set("OUTRDES", 0.0);
+    set("NDESCPRAD", 13916.36);
+    set("I13_08", 60000.0);
+    const struct {
+        const char* model;
+        double discount_left;
+        std::vector<int> rules;
+    } cases[] = {{"N", 12000.0, {25}}, {"S", 0.0, {}}};
+    for (const auto& c : cases) {
+        set("USAPADRAO", c.model);
+        set("DESPADRAO", c.discount_left);
+        CONFERE(3);
+        EXPECT_EQ(codes(), c.rules) << c.model;
+    }
+}
+
 TEST_F(DeclarationCheckTest, TwoGradesGiveTheGeneralMessageAndNotesSurvive) {
     set("TITULO", "");      // an error
     set("RECIBOANT", "");   // a warning
