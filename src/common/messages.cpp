@@ -187,6 +187,19 @@ rt::Value MENS(int type, std::string_view text, const MensArgs& args) {
     return rt::Value(answer);
 }
 
+std::string choose_from_lines(const std::vector<std::string>& lines, std::string_view keys, int row, const rt::Value& col) {
+    if (lines.empty()) return MENS(12, "", MensArgs{row, col, 1, std::string(keys)}).as_string();
+    // Every line as wide as the longest and the last one a character
+    // shorter: the box's width then splits the text exactly at the lines.
+    std::size_t width = 0;
+    for (const std::string& line : lines) width = std::max(width, line.size());
+    if (lines.back().size() == width) ++width;
+    std::string body;
+    for (const std::string& line : lines) body += rt::PADR(line, static_cast<long>(width));
+    body.pop_back();
+    return MENS(12, body, MensArgs{row, col, static_cast<int>(lines.size()), std::string(keys)}).as_string();
+}
+
 void AVISO(std::string_view text, int row, int col) {
     rt::at_say(row, col, text, rt::parse_colour(kCorCliHe.text("N/W")));
 }

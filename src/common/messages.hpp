@@ -12,6 +12,7 @@
 // The frame digit is the text window frame type (1, 2, 7; 0 plain).
 #include <string>
 #include <string_view>
+#include <vector>
 #include "runtime/core/value.hpp"
 
 namespace qv::common {
@@ -32,6 +33,10 @@ struct MensArgs {
 // With neither type nor text: clears the status line; "".
 rt::Value MENS();
 rt::Value MENS(int type, std::string_view text, const MensArgs& args = {});
+// A framed box of the given lines (CP850) waiting for one of `keys`
+// (MENS type 12 at row, col); each line stands on a row of its own, no
+// word broken across rows. Answers the key typed, upper case.
+std::string choose_from_lines(const std::vector<std::string>& lines, std::string_view keys, int row, const rt::Value& col);
 
 // Writes a text at a position in the colour COR_CLI_HE.
 void AVISO(std::string_view text, int row = 24, int col = 0);

@@ -2,9 +2,12 @@
 
 #include <array>
 #include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <optional>
 #include <system_error>
+
+#include <unistd.h>
 
 #include "common/avisosn.hpp"
 #include "common/messages.hpp"
@@ -139,6 +142,19 @@ bool VERDIR(std::string_view folder) {
     if (local.empty()) return false;
     std::error_code ec;
     return fs::is_directory(fs_path(local), ec);
+}
+
+bool folder_writable(std::string_view folder) {
+    if (!VERDIR(folder)) return false;
+    // A file made and removed at once: the rights alone do not tell (a
+    // read-only mount, a network share's own rules).
+    const fs::path probe = fs_path(BAR_DIR(folder)) / ("QVPROVA" + std::to_string(::getpid()) + ".TMP");
+    std::FILE* f = std::fopen(probe.c_str(), "wx");
+    if (f == nullptr) return false;
+    std::fclose(f);
+    std::error_code ec;
+    fs::remove(probe, ec);
+    return true;
 }
 
 bool CONFER_DIR(std::string_view folder) {

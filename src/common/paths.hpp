@@ -33,6 +33,9 @@ std::string BAR_FORA(std::string_view path);
 std::string TIRA_DIR(std::string_view path);
 // True when the folder exists.
 bool VERDIR(std::string_view folder);
+// True when the folder exists and a file can be made in it (a folder of a
+// read-only mount or without the right to write is not).
+bool folder_writable(std::string_view folder);
 // VERDIR, and when the folder is missing a status-line message; false.
 bool CONFER_DIR(std::string_view folder);
 // The message refusing a folder name longer than the field that keeps it

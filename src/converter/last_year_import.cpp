@@ -174,7 +174,7 @@ std::string refused_line(SourceTables& src, const std::string& cpf, const std::s
 // then it is named in the report.
 bool dates_of_sales(SourceTables& src, const std::string& cpf, std::vector<std::string>& report) {
     tables::TaxpayerMarks marks;
-    if (std::string why = taxpayer_taken(marks, cpf); !why.empty()) {
+    if (std::string why = declaration_taken(marks, cpf); !why.empty()) {
         report.push_back(std::move(why));
         return false;
     }

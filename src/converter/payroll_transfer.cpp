@@ -4,6 +4,7 @@
 #include "common/avisosn.hpp"
 #include "common/messages.hpp"
 #include "converter/destination_tables.hpp"
+#include "converter/other_folder.hpp"
 #include "converter/payroll_posting.hpp"
 #include "converter/table_rows.hpp"
 #include "runtime/core/cp850.hpp"
@@ -60,40 +61,6 @@ void add_to_register(const std::string& cpf, const Value& name) {
     reg.commit();
 }
 
-enum class Elsewhere { Nowhere, Posted, Busy, InUse };
-
-// The CPF registered in another folder of the list: the statement is
-// posted into that folder's tables, and the run goes back to its own
-// folder, so that later statements and new registrations stay there.
-// Busy when that folder's tables cannot be had, InUse (said in `in_use`)
-// when a terminal there has the taxpayer: the taxpayer is there all the
-// same and must not be registered a second time here.
-Elsewhere posted_in_other_folder(const std::string& cpf, const std::string& mode, PostingRun& run, tb::Table& s,
-                                 std::uint32_t r, std::string* in_use) {
-    const std::string home = tables::client_folder();
-    bool posted = false;
-    const bool found = tables::with_taxpayer(cpf, [&](tb::Table& reg) {
-        tables::set_client_folder(tb::folder_of(reg.path()));
-        tables::TaxpayerMarks marks;
-        *in_use = taxpayer_taken(marks, cpf);
-        if (!in_use->empty()) return;
-        if (!tables::ABERTURA(1) || !tables::ABERTURA(2) || !tables::ABERTURA(6)) return;
-        const TablesLocked locks({1, 2, 6, 9});
-        if (!locks.ok()) return;
-        s.go_to(r);
-        post_statement(mode, run);
-        posted = true;
-    });
-    tables::set_client_folder(home);
-    if (found) {
-        for (const int code : {1, 2, 6}) tables::ABERTURA(code);
-        tables::ABERTURA(9);
-    }
-    if (!found) return Elsewhere::Nowhere;
-    if (posted) return Elsewhere::Posted;
-    return in_use->empty() ? Elsewhere::Busy : Elsewhere::InUse;
-}
-
 // Statements left behind (a wrong CPF, tables held by another user): no
 // taxpayer is made of them, and the clerk is told which they are and why.
 void report_left(const std::vector<std::string>& lines) {
@@ -140,15 +107,19 @@ void TRANSFERE() {
         // A taxpayer whose declaration is open on another terminal keeps
         // its statement: that terminal's save would undo the posting.
         tables::TaxpayerMarks marks;
-        if (std::string why = taxpayer_taken(marks, cpf); !why.empty()) {
+        if (std::string why = declaration_taken(marks, cpf); !why.empty()) {
             left.push_back(std::move(why));
             continue;
         }
         bool add = false;
         if (!registered(cpf)) {
+            // Registered in another folder of the list: posted there.
             std::string in_use;
-            const Elsewhere elsewhere = posted_in_other_folder(cpf, mode, run, s, r, &in_use);
-            if (elsewhere == Elsewhere::Posted) {
+            const Elsewhere elsewhere = write_in_other_folder(cpf, {1, 2, 6}, [&] {
+                s.go_to(r);
+                post_statement(mode, run);
+            }, in_use);
+            if (elsewhere == Elsewhere::Written) {
                 s.go_to(r);
                 remove_statement(s);
                 continue;

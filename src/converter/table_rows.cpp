@@ -5,6 +5,7 @@
 #include "runtime/core/picture.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/table/table_error.hpp"
+#include "tables/declaration_protection.hpp"
 #include "tables/locks.hpp"
 #include "tables/state.hpp"
 
@@ -124,6 +125,17 @@ std::string taxpayer_taken(tables::TaxpayerMarks& marks, std::string_view cpf, s
     const tables::MarkClaim claim = marks.take(folder.empty() ? tables::client_folder() : std::string(folder), cpf);
     if (claim.outcome != tables::MarkOutcome::Unavailable) return tables::refusal_text(claim, cpf);
     return rt::TRANSFORM(rt::Value(std::string(cpf)), "@R 999.999.999-99") + ": " + claim.problem;
+}
+
+std::string declaration_taken(tables::TaxpayerMarks& marks, std::string_view cpf, std::string_view folder) {
+    if (std::string why = taxpayer_taken(marks, cpf, folder); !why.empty()) return why;
+    tb::Table* reg = tables::ws().table(9);
+    return reg == nullptr ? std::string() : protection_refusal(*reg, cpf);
+}
+
+std::string protection_refusal(tb::Table& reg, std::string_view cpf) {
+    if (!tables::register_protects(reg, cpf)) return {};
+    return rt::TRANSFORM(rt::Value(std::string(cpf)), "@R 999.999.999-99") + ": " + tables::protection_text();
 }
 
 TablesLocked::~TablesLocked() {

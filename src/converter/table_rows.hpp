@@ -63,6 +63,13 @@ private:
 // would undo them when it saves, and none opens it half-written. Empty
 // when taken; else the run's report line naming the taxpayer and why.
 std::string taxpayer_taken(tables::TaxpayerMarks& marks, std::string_view cpf, std::string_view folder = {});
+// The same for a write that changes the taxpayer's declaration: refused
+// too when the register open in area 9 gives it the status that protects
+// it against change.
+std::string declaration_taken(tables::TaxpayerMarks& marks, std::string_view cpf, std::string_view folder = {});
+// The protection refusal alone, read in the register `reg`: empty when
+// the taxpayer's status lets the declaration change.
+std::string protection_refusal(tb::Table& reg, std::string_view cpf);
 
 // The taxpayer's declaration record (table 01), current.
 tb::Table& declaration_row(std::string_view cpf);

@@ -167,13 +167,16 @@ bool ACHA_BEM() {
 
 bool MOSTOPER() {
     if (text("NATUOPER").empty()) {
-        std::string prompt = "Digite o nro da operação "_cp;
-        for (int n = 1; n <= 9; ++n) prompt += std::to_string(n) + " - " + nature_name(n) + " ";
-        common::MensArgs args;
-        args.col = rt::Value("C");
-        args.lines = 4;
-        args.name = "123456789";
-        const std::string chosen = common::MENS(12, prompt, args).as_string();
+        // Three natures a row under the question, each whole on its row,
+        // in a box over the form's results, above its bottom edge.
+        constexpr int kColumn = 24, kFirstRow = 17;
+        std::vector<std::string> lines{"Digite o nro da operação"_cp};
+        for (int n = 1; n <= 9; ++n) {
+            const std::string nature = std::to_string(n) + " - " + nature_name(n);
+            if (n % 3 == 1) lines.push_back(nature);
+            else lines.back() = rt::PADR(lines.back(), static_cast<long>(kColumn) * ((n - 1) % 3)) + nature;
+        }
+        const std::string chosen = common::choose_from_lines(lines, "123456789", kFirstRow, rt::Value("C"));
         const int number = chosen.empty() ? 0 : chosen.front() - '0';
         if (number < 1 || number > 9) return false;
         common::Global{"NATUOPER"}.set(rt::Value(std::string(nature_name(number))));

@@ -178,6 +178,7 @@ void chosen(int item) {
         case 1: FAZLANC(); break;
         case 2: {
             const int posted = LANCAVAL();
+            if (posted < 0) break;
             common::AVISOSN("Lançamentos transferidos para o IR: "_cp + std::to_string(posted));
             break;
         }

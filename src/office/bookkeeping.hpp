@@ -15,7 +15,8 @@ void FAZLANC();
 bool VE_CONTA();
 // Check of the first or last month ("MESINI" or "MESFIM").
 bool VEDAT(const std::string& name);
-// Posts every entry not yet posted; returns how many were posted.
+// Posts every entry not yet posted; returns how many were posted, or -1
+// (said) when the declaration has the status that protects it.
 int LANCAVAL();
 // Among the taxpayer's rows of the selected table, the first whose `field`
 // equals `value` and whose `kind_field` equals the variable of that name;

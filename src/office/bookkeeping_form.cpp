@@ -34,6 +34,22 @@ int number(const char* name) { return Global{name}.integer(); }
 
 std::optional<Account> typed_account() { return account(text("CDCONTA")); }
 
+// A field's refusal stands on the status line until the field is answered
+// right: then it goes, and the clerk is not told of a fault mended.
+bool refusal_shown = false;
+
+bool refuse(std::string_view why) {
+    common::MENS(0, why);
+    refusal_shown = true;
+    return false;
+}
+
+bool accept() {
+    if (refusal_shown) common::MENS();
+    refusal_shown = false;
+    return true;
+}
+
 // The payer's number is entered only where the account asks for it; a
 // dependant's exempt or exclusive income has none.
 bool asks_number(const Account& a) {
@@ -141,23 +157,21 @@ Outcome ask_details(const Account& a) {
 
 bool VEDAT(const std::string& name) {
     const int first = number("MESINI"), last = number("MESFIM");
-    bool ok = true;
     if (rt::UPPER(rt::ALLTRIM(name)) == "MESFIM") {
-        // The year has twelve months: a thirteenth would be posted nowhere.
-        ok = last == 0 || (last >= first && last <= 12);
-    } else {
-        ok = (first >= 1 && first <= 12) || (first == 0 && Global{"PAGINA"}.integer() > 5);
+        // Up to 13: the posting takes the months of the year, through December.
+        if (last == 0 || (last >= first && last <= 13)) return accept();
+        if (last < first && last >= 1) return refuse("O mês final não pode ser anterior ao mês inicial."_cp);
+        return refuse("Mês inválido: informe um mês de 1 a 12."_cp);
     }
-    if (!ok) common::MENS(0, "Mês inválido: informe um mês de 1 a 12."_cp);
-    return ok;
+    if ((first >= 1 && first <= 12) || (first == 0 && Global{"PAGINA"}.integer() > 5)) return accept();
+    return refuse("Mês inválido: informe um mês de 1 a 12."_cp);
 }
 
 bool VE_CONTA() {
     const std::optional<Account> a = typed_account();
     if (!a) {
         set("DESCONTA", rt::Value(std::string(60, ' ')));
-        common::MENS(0, "Conta não cadastrada. [F1] mostra o plano de contas."_cp);
-        return false;
+        return refuse("Conta não cadastrada. [F1] mostra o plano de contas."_cp);
     }
     if (!a->detailed) {
         common::AVISOSN("Atenção! Essa conta é só Título. Use uma conta detalhada"_cp);
@@ -174,7 +188,7 @@ bool VE_CONTA() {
     if (!a->own_text) set("DESCONTA", rt::Value(std::string(60, ' ')));
     if (a->cash_book) set("MESINI", rt::Value(0));
     rt::at_say(kTop + 3, kLeft + 2, rt::PADR(rt::LEFT(a->description, 50), 50));
-    return true;
+    return accept();
 }
 
 void FAZLANC() {

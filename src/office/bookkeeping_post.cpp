@@ -13,6 +13,7 @@
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/table/table.hpp"
+#include "tables/declaration_protection.hpp"
 #include "tables/locks.hpp"
 #include "tables/opening.hpp"
 #include "tables/state.hpp"
@@ -25,7 +26,7 @@ using common::Global;
 using rt::operator""_cp;
 namespace tb = rt::table;
 
-constexpr int kSummaryTable = 1, kIncomeTable = 2, kPaymentsTable = 6;
+constexpr int kSummaryTable = 1, kIncomeTable = 2, kPaymentsTable = 6, kRegisterArea = 9;
 
 struct Entry {
     std::string code, description, number, dependant;   // number: digits only
@@ -107,7 +108,9 @@ bool post_legal_income(const Entry& e, const Account& a) {
     }
     tb::Table& t = *tables::ws().table(kIncomeTable);
     t.put("I1_1", rt::Value(kind));
-    if (a.line == 4) t.put("I1_2", rt::Value(e.description));
+    // The payer's name the entry was asked for reaches a row without one
+    // (dividends, line 15): otherwise the row has no payer to show.
+    if (a.line == 4 || (a.own_text && trimmed(t, "I1_2").empty())) t.put("I1_2", rt::Value(e.description));
     t.put("I1_3", rt::Value(common::CONTAPONTO(e.number)));
     if (kind == "D") t.put("I1_8", rt::Value(e.dependant));
     t.put(field, rt::Value(e.amount));
@@ -254,6 +257,12 @@ bool ACHA_ITEM(const std::string& field, const std::string& value, bool create, 
 }
 
 int LANCAVAL() {
+    // Postings change the declaration: one the office protected takes none.
+    const bool registered = tables::ws().table(kRegisterArea) || tables::ABERTURA(kRegisterArea);
+    if (registered && tables::register_protects(*tables::ws().table(kRegisterArea), Global{"CPF"}.text())) {
+        common::AVISOSN(tables::protection_text());
+        return -1;
+    }
     for (int code : {kSummaryTable, kIncomeTable, kPaymentsTable})
         if (!tables::ABERTURA(code)) return 0;
     tb::Table* entries = tables::ws().table(kEntriesArea);

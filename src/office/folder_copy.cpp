@@ -18,6 +18,7 @@
 #include "runtime/table/table_error.hpp"
 #include "runtime/table/transfer.hpp"
 #include "runtime/ui/alert.hpp"
+#include "tables/declaration_protection.hpp"
 #include "tables/folders.hpp"
 #include "tables/locks.hpp"
 #include "tables/opening.hpp"
@@ -124,13 +125,18 @@ void report_busy(const std::string& folder, int code) {
 // the taxpayer is left where it is.
 bool taxpayer_free(tables::TaxpayerMarks& marks, const std::string& cpf, const std::string& origin,
                    const std::string& destination) {
+    std::string why;
     for (const std::string* folder : {&origin, &destination}) {
         const tables::MarkClaim claim = marks.take(*folder, cpf);
-        if (claim) continue;
-        common::AVISOSN(std::vector<std::string>{tables::refusal_text(claim, cpf), "Esse contribuinte não foi transferido."_cp}, 0);
-        return false;
+        if (!claim) why = tables::refusal_text(claim, cpf);
+        if (!why.empty()) break;
     }
-    return true;
+    // Copied over, a declaration the office protected would change.
+    if (why.empty() && tables::register_protects(tables::ws().current(kDestinationRegister), cpf))
+        why = tables::protection_text();
+    if (why.empty()) return true;
+    common::AVISOSN(std::vector<std::string>{why, "Esse contribuinte não foi transferido."_cp}, 0);
+    return false;
 }
 
 // Copies (and moves) one taxpayer; false stops the walk.

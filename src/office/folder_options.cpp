@@ -36,11 +36,15 @@ std::string variable_of(std::string_view name) {
     return n;
 }
 
-// The answer is acceptable: a drive, or a folder that exists or was made
-// (the question names what the folder is for).
+// The answer names a whole folder (from a drive or from "/": a short name
+// such as "30" says nothing of where it lies) that exists or was made after
+// the question naming what it is for, and where files can be written: the
+// work copies and the transfer's files go there.
 bool folder_ready(const std::string& answer, std::string_view word) {
-    if (answer.size() <= 3) return true;
-    return tables::CRI_NDIR(answer, word);
+    if (!common::ESPCIF(answer) || !tables::CRI_NDIR(answer, word)) return false;
+    if (common::folder_writable(answer)) return true;
+    common::AVISOSN("Não é possível gravar na pasta "_cp + answer, 0);
+    return false;
 }
 
 // The terminal's CONFIG record gets a field, under its lock.

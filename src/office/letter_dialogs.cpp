@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "common/globals.hpp"
+#include "common/letter_names.hpp"
 #include "common/messages.hpp"
 #include "common/paths.hpp"
 #include "common/windows.hpp"
@@ -158,11 +159,11 @@ bool FORMTXT(LetterDoc& doc) {
 }
 
 std::string ESCOL_CART(bool groups) {
-    const std::string extension = groups ? ".grp" : ".txt";
+    constexpr std::string_view extension = ".grp";
     const int width = groups ? 20 : 12;
-    std::vector<std::string> names = files_with(extension);
-    for (auto& n : names)
-        if (groups) n.erase(n.size() - extension.size());
+    std::vector<std::string> names = groups ? files_with(extension) : common::letter_names();
+    if (groups)
+        for (auto& n : names) n.erase(n.size() - extension.size());
     std::vector<std::string> items;
     std::vector<bool> selectable;
     for (const auto& n : names) {

@@ -15,7 +15,7 @@ using rt::operator""_cp;
 
 namespace {
 
-constexpr std::string_view kHeaderOpen = "\xB2\xB3";    // "▓│"
+constexpr std::string_view kHeaderOpen = common::kLetterHeaderOpen;
 constexpr std::string_view kHeaderClose = "\xB3\xB2";   // "│▓"
 constexpr std::size_t kHeaderSize = 19;
 
@@ -66,7 +66,7 @@ bool EDITWRITE(LetterDoc& doc) {
         return false;
     }
     common::MENS(0, "Gravando " + doc.name);
-    const std::string path = common::fs_path(letter_path(doc.name)).string();
+    const std::string path = common::fs_path(common::letter_save_path(doc.name)).string();
     if (transfer::replace_file(path, letter_file_text(doc.format, doc.text)) != 0) {
         common::MENS(11, "Erro na gravação"_cp);
         return false;

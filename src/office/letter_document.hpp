@@ -1,5 +1,5 @@
 #pragma once
-// A letter of the office: a text file of the program folder that may start
+// A letter of the office: a text file of the data folder that may start
 // with a 19-character page-format header, and the state of the letter open
 // in the editor.
 #include <cstddef>

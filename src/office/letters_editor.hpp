@@ -1,6 +1,6 @@
 #pragma once
 // The letters editor: a full-screen text editor with a pull-down menu over
-// the letters of the program folder, their page format, search, the merge
+// the letters of the data folder, their page format, search, the merge
 // fields and printing.
 #include <string>
 #include <string_view>
@@ -20,8 +20,9 @@ void paint_editor_bar();
 void MENUED(LetterDoc& doc);
 // The page-format dialog; true when the format was confirmed.
 bool FORMTXT(LetterDoc& doc);
-// The list of letters ("*.txt") or, with `groups`, of saved groups ("*.grp",
-// given back without the extension) of the program folder; "" on Esc.
+// The list of letters (the data folder's "*.txt" and the letters kept in
+// the program folder) or, with `groups`, of saved groups ("*.grp" of the
+// program folder, given back without the extension); "" on Esc.
 std::string ESCOL_CART(bool groups = false);
 
 // Busca (again: busca Novamente): moves the cursor to the next match of the

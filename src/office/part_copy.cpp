@@ -19,6 +19,7 @@
 #include "runtime/table/table_error.hpp"
 #include "runtime/table/transfer.hpp"
 #include "runtime/ui/read.hpp"
+#include "tables/declaration_protection.hpp"
 #include "tables/folders.hpp"
 #include "tables/locks.hpp"
 #include "tables/state.hpp"
@@ -40,6 +41,7 @@ using RowTest = std::function<bool(tb::Table&)>;
 struct Register {
     bool rural = false;
     std::string activity = " ";
+    bool locked = false;   // the declaration has the protecting status
 };
 
 Register register_of(const std::string& folder, const std::string& cpf) {
@@ -50,6 +52,7 @@ Register register_of(const std::string& folder, const std::string& cpf) {
     if (reg.seek(cpf_key(cpf))) {
         r.rural = reg.get("TEMRURAL").as_string() == "S";
         r.activity = reg.get("ATV_BRASIL").as_string();
+        r.locked = tables::status_protects(reg.get("ESTATUS"));
     }
     return r;
 }
@@ -185,6 +188,11 @@ PartCopyResult copy_part(const PartCopy& c, std::string* message) {
         if (claim) continue;
         if (message) *message = tables::refusal_text(claim, *cpf);
         return PartCopyResult::InUse;
+    }
+    // The copy changes the destination's declaration.
+    if (register_of(c.folder, c.destination).locked) {
+        if (message) *message = tables::protection_text();
+        return PartCopyResult::Protected;
     }
     const Register original = register_of(c.folder, c.original);
     const Plan plan = plan_of(c.part);

@@ -15,11 +15,13 @@ struct PartCopy {
     bool add = true;   // SOBREPOE "S": keep the destination's rows
 };
 
-enum class PartCopyResult { Done, Nothing, Busy, InUse };
+enum class PartCopyResult { Done, Nothing, Busy, InUse, Protected };
 
 // Copies the part; Nothing when the original has no row of it (the
 // message of the part is in `message`); InUse, with nothing copied, when
-// another terminal has either taxpayer open (`message` names it). A table
+// another terminal has either taxpayer open (`message` names it);
+// Protected, with nothing copied, when the destination's declaration has
+// the status that protects it against change. A table
 // that holds one record per taxpayer keeps the destination's own record
 // when the copies are added to its rows.
 PartCopyResult copy_part(const PartCopy& c, std::string* message = nullptr);

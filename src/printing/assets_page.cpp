@@ -187,21 +187,26 @@ void print_list(const ListKind& k) {
     wide_separator();
 }
 
+// The spouse's page keeps base, tax paid, exempt and exclusive income in
+// I13_1C, I13_4C, I13_2C and I13_3C. The "RESULTADO" layout (CONJPAD "S": a
+// spouse in the simplified model, or values typed by hand) has no exempt
+// line, and the tax paid is not split into withholding and carne-leao: the
+// whole of it stands as withheld, as the tax program receives it.
 void spouse() {
     PULA_PAG(9);
     line(0, "INFORMACOES DO CONJUGE");
-    line(0, "CPF: " + text("CPFCONJU"));
+    line(0, "CPF: " + rt::TRANSFORM(rt::Value(rt::PADR(text("CPFCONJU"), 11)), kCpfPicture));
     if (text("CONJPAD") == "S") {
         line(0, "RESULTADO");
         value_line("Base de calculo do imposto devido", number("I13_1C"));
-        value_line("Imposto retido na Fonte", number("I13_2C"));
-        value_line("Carne-leao e imposto complementar", number("I13_3C"));
-        value_line("Rendimentos sujeitos a tributacao exclusiva (inclusive 13ro)", number("I13_4C"));
+        value_line("Imposto retido na Fonte", number("I13_4C"));
+        value_line("Carne-leao e imposto complementar", 0.0);
+        value_line("Rendimentos sujeitos a tributacao exclusiva (inclusive 13ro)", number("I13_3C"));
     } else {
         value_line("Base de calculo", number("I13_1C"));
-        value_line("Total do imposto pago", number("I13_2C"));
-        value_line("Rendimentos Isentos e nao-tributaveis", number("I13_3C"));
-        value_line("Rendimentos sujeitos a tributacao exclusiva", number("I13_4C"));
+        value_line("Total do imposto pago", number("I13_4C"));
+        value_line("Rendimentos Isentos e nao-tributaveis", number("I13_2C"));
+        value_line("Rendimentos sujeitos a tributacao exclusiva", number("I13_3C"));
     }
 }
 

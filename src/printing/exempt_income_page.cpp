@@ -22,12 +22,13 @@ constexpr int kPaymentsArea = 26;
 
 const char* const kExemptTitle = "RENDIMENTOS ISENTOS E NAO-TRIBUTAVEIS";
 
-// The exempt lines, 64 characters each.
+// The exempt lines, one per value I3_01 .. I3_16 (which is not the order of
+// the screen's lines 12 to 15), 64 characters each.
 const char* const kExemptLines[] = {
     "01.Bolsa de Estudo que nao representa Vantagem ou Serviço      ",
-    "02.Indenizacoes por rescisao de contrato de trabalho e FGTS     ",
-    "03.Ganho de capital na alienacao do unico imovel e outros       ",
-    "04.Incorporacao de reservas ao capital/bonificacoes em acoes    ",
+    "02.Capital de seguro de vida pago por morte ou invalidez        ",
+    "03.Indenizacoes por rescisao de contrato, PDV, acidente e FGTS  ",
+    "04.Ganho de capital de bens de pequeno valor ou do unico imovel ",
     "05.Lucros e dividendos recebidos                                ",
     "06.Parcela isenta de aposentadoria de maiores de 65 anos        ",
     "07.Pensao e proventos de molestia grave ou acidente em servico  ",
@@ -36,9 +37,9 @@ const char* const kExemptLines[] = {
     "10.Transferencias patrimoniais - doacoes e heranças            ",
     "11.Parcela isenta correspondente a atividade rural              ",
     "12.Outros ",
-    "13.Rendimentos recebidos acumuladamente isentos                 ",
-    "14.Bolsas de estudo e pesquisa                                  ",
-    "15.Ganhos em vendas de pequeno valor                            ",
+    "13.Imposto de anos anteriores compensado judicialmente          ",
+    "14.75% da remuneracao de servidor no exterior                   ",
+    "15.Incorporacao de reservas ao capital/bonificacoes em acoes    ",
     "16.Rendimentos isentos dos dependentes                         ",
 };
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/globals.hpp"
+#include "declaration/calc/balance_page.hpp"
 #include "declaration/loop/declaration_variables.hpp"
 #include "printing/declaration_pages.hpp"
 #include "printing/page_layout.hpp"
@@ -45,18 +46,20 @@ bool has_property() {
 
 std::string share(double value, double base) { return base != 0.0 ? shown(value / base * 100.0, kPercent) : ""; }
 
+// The lines of the balance page, with its figures: the tax paid on capital
+// gains counts with the income taxed at source, not with the gains' entries.
 std::vector<Item> receipts(bool future_in_total) {
     std::vector<Item> items{
         {"Rendimentos tributaveis ...................", "Rendimentos tributaveis", v("I13_08")},
         {"Rendimentos isentos .......................", "Rendimentos isentos", v("I13_44")},
-        {"Rendimentos tributacao exclusiva ..........", "Rend. trib. exclusiva", v("I13_45") - v("I4_03")},
+        {"Rendimentos tributacao exclusiva ..........", "Rend. trib. exclusiva", v("I13_45") + v("I13_46") - v("I4_03")},
         {"Ganhos em renda variavel ..................", "Ganhos em renda variavel", v("LUCRRVA")},
         {"Diminuicao dos bens .......................", "Diminuicao dos bens", v("I10_2")},
         {"Renda oficial do conjuge ..................", "Renda oficial do conjuge", v("I9_2")},
         {"Outras rendas/despesas do conjuge .........", "Outras rendas do conjuge", v("I9_3") - v("I9_2")},
         {"Emprestimos ...............................", "Emprestimos", v("EMPREST")},
         {"Emprestimos da atividade rural ............", "Emprestimos ativ. rural", v("EMPRUR")},
-        {"Entradas de ganho de capital ..............", "Entradas ganho capital", v("ENTRADGP") + v("I13_46")},
+        {"Entradas de ganho de capital ..............", "Entradas ganho capital", v("ENTRADGP")},
         {"Deducao de ganhos isentos e tributados ....", "Ded. ganhos isent./trib.", -v("ISENTNAO")},
         {"Exigibilidade suspensa ....................", "Exigibilidade suspensa", suspended_total()},
         {"Outras receitas ...........................", "Outras receitas", v("OUTREC")},
@@ -65,10 +68,17 @@ std::vector<Item> receipts(bool future_in_total) {
     return items;
 }
 
-std::vector<Item> outgoings() {
+// The balance takes the balance page's declared expenses; the pre-check list
+// of the simplified model only the standard discount.
+std::vector<Item> outgoings(bool balance) {
     std::vector<Item> items;
     if (text("USAPADRAO") == "S") {
-        items.push_back({"Total do abatimento .......................", "Total do abatimento", v("DESPADRAO")});
+        if (!balance || text("SO_SIMPLES") == "S")
+            items.push_back({"Total do abatimento .......................", "Total do abatimento",
+                             balance ? declaration::declared_expenses() : v("DESPADRAO")});
+        else
+            items.push_back({"Despesas declaradas .......................", "Despesas declaradas",
+                             declaration::declared_expenses()});
         items.push_back({"Impostos de anos anteriores pagos em 2011 .", "Impostos anos anteriores", v("IMPOANTER"), true});
     } else {
         items.push_back({"Pagamentos Declarados .....................", "Pagamentos declarados", v("DESPDECLA") + v("I13_09") + v("I13_12") + v("I13_18")});
@@ -76,6 +86,7 @@ std::vector<Item> outgoings() {
         items.push_back({"Imposto pago no exterior ..................", "Imposto pago no exterior", v("I13_32")});
     }
     const std::vector<Item> common_items{
+        {"Imposto Lei 11.033 retido na fonte ........", "Imp. Lei 11.033 na fonte", v("I13_48"), true},
         {"Imposto retido titular e dependentes ......", "Imposto retido tit./dep.", v("I13_27") + v("I13_28")},
         {"Carne-leao titular e dependentes ..........", "Carne-leao tit./dep.", v("I13_29") + v("I13_30")},
         {"Imposto complementar e retido RRA .........", "Imp. complementar e RRA", v("I13_31") + v("I13_33") + v("I13_34")},
@@ -109,7 +120,7 @@ std::string label_of(const Item& i) { return rt::PADR(i.balance, 24); }
 bool MOSBALAN() {
     declaration::call_named("VE_SALDO");
     const bool future_in_total = text("SOMAG") != "N";
-    const std::vector<Item> in = receipts(future_in_total), out = outgoings();
+    const std::vector<Item> in = receipts(future_in_total), out = outgoings(true);
     const double received = total(in), spent = total(out), balance = received - spent;
     PULA_PAG(20);
     line(0, " B A L A N C O");
@@ -142,7 +153,7 @@ bool MOSBALAN() {
 void PAGINA5(int /*sheet*/) {
     declaration::call_named("VE_SALDO");
     const bool future_in_total = text("SOMAG") != "N";
-    const std::vector<Item> in = receipts(future_in_total), out = outgoings();
+    const std::vector<Item> in = receipts(future_in_total), out = outgoings(false);
     const double received = total(in), spent = total(out);
     CABEC_PAG(0);
     line(0, "CALCULO DA MALHA FINA IR PESSOA FISICA 2012/2011 ");

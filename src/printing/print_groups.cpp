@@ -37,8 +37,8 @@ rt::table::Table* register_table() {
     return tables::ws().table(kRegisterArea);
 }
 
-// F1 while a name is asked: the list of letters (or of groups) of the
-// program folder; the chosen name goes into the field.
+// F1 while a name is asked: the list of letters (or of the program
+// folder's groups); the chosen name goes into the field.
 rt::KeyHandler list_on_f1(const char* variable, int width, bool groups) {
     return rt::SETKEY(rt::key::F1, [variable, width, groups] {
         const rt::Value chosen = rt::call_function("ESCOL_CART", std::vector<rt::Value>{rt::Value(groups)});

@@ -429,6 +429,7 @@ void SELECIONA() {
         set("ULT_CPF", rt::Value(declaration::variable_text("CPF")));
     } else if (quecon == 2) {
         call_named("EDITA", {rt::Value(global_int("QUEIMP") == 5 ? 54 : 53)});
+        common::MENS();   // the list's marking keys go with the list
     } else if (quecon == 5) {
         const int choice = rt::ALERT({"Sim = Criar um novo grupo ", "Não = Usar um Grupo criado"_cp, "Ignore = Sair dessa opção "_cp},
                                      {"Sim", "Não"_cp, "Ignore"});

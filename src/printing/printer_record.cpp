@@ -35,14 +35,26 @@ std::string text_field(rt::table::Table* t, const char* name) {
 
 }  // namespace
 
-void CRIA_SEQ() {
-    const std::string default_printer = rt::utf8_to_cp850(rt::os::default_printer());
-    common::Global{"NOMEREDE"}.set(rt::Value(default_printer));
+void CRIA_SEQ() { prepare_printer_record(DefaultPrinter::Always); }
+
+void prepare_printer_record(DefaultPrinter ask) {
+    // Asking the spooler costs tens of milliseconds; at start-up the stored
+    // name replaces the answer at once, so it is asked only for a new record.
+    std::string default_printer;
+    bool asked = false;
+    auto ask_spooler = [&] {
+        if (asked) return;
+        asked = true;
+        default_printer = rt::utf8_to_cp850(rt::os::default_printer());
+        common::Global{"NOMEREDE"}.set(rt::Value(default_printer));
+    };
+    if (ask == DefaultPrinter::Always) ask_spooler();
     rt::table::Table* t = nullptr;
     if (tables::ABERTURA(kPrinterArea)) {
         t = tables::ws().table(kPrinterArea);
         const std::string terminal = common::Global{"NUSU"}.text("00");
         if (t && !t->seek(rt::Value(terminal))) {
+            ask_spooler();
             // Without the lock no record is made; the strings then come
             // from blank sequences.
             if (tables::ADD_REC(2)) {
@@ -54,6 +66,7 @@ void CRIA_SEQ() {
             }
         }
     }
+    if (!t) ask_spooler();
     const CompiledSequences c = compile_sequences(text_field(t, "SEQ0"), text_field(t, "SEQ1"),
                                                   text_field(t, "SEQ2"), text_field(t, "SEQ3"));
     const std::pair<const char*, const std::string*> strings[] = {

@@ -10,4 +10,10 @@ inline constexpr int kPrinterTypesArea = 41;
 // terminal), compiles its sequences, and leaves the record current.
 void CRIA_SEQ();
 
+// CRIA_SEQ with the default printer's name asked of the spooler always, or
+// only when the terminal's record is made (the start-up, which then takes
+// the stored name).
+enum class DefaultPrinter { Always, ForNewRecord };
+void prepare_printer_record(DefaultPrinter ask);
+
 }  // namespace qv::printing

@@ -85,13 +85,14 @@ bool ask_label_geometry() {
 }
 
 int ask_order() {
-    const rt::Value answer =
-        common::AVISOSN(std::vector<std::string>{"Informe a ordem de impressão"_cp, "escolhendo um dos nros abaixo",
-                                                 "(1) por CPF                  ", "(2) pelo nome                ",
-                                                 "(3) pelo Status              ", "(4) pelo Mês do Nascimento   "_cp,
-                                                 "(5) pelo valor do imposto    ", "(6) pelo valor cobrado       ",
-                                                 "(7) Cancela a Impressão      "_cp},
-                        7);
+    std::vector<std::string> lines{"Informe a ordem de impressão"_cp, "escolhendo um dos nros abaixo"};
+    // The choices one under the other: each as wide as the others, whatever
+    // its accents, so that the box centres them alike.
+    for (const std::string& choice : {"(1) por CPF"_cp, "(2) pelo nome"_cp, "(3) pelo Status"_cp,
+                                     "(4) pelo Mês do Nascimento"_cp, "(5) pelo valor do imposto"_cp,
+                                     "(6) pelo valor cobrado"_cp, "(7) Cancela a Impressão"_cp})
+        lines.push_back(rt::PADR(choice, 29));
+    const rt::Value answer = common::AVISOSN(lines, 7);
     return answer.is_number() ? static_cast<int>(answer.as_number()) : 0;
 }
 
@@ -216,22 +217,43 @@ std::vector<std::size_t> ascending(const std::vector<double>& keys) {
     return order;
 }
 
-std::vector<std::string> address_label(const Address& a) {
-    std::vector<std::string> lines{rt::TRIM(a.name)};
+namespace {
+
+// The address between the name and the CEP; a part not filled in leaves
+// no line of bare separators.
+std::vector<std::string> address_lines(const Address& a) {
+    std::vector<std::string> lines;
+    const auto add = [&lines](const std::string& line) {
+        if (!line.empty()) lines.push_back(line);
+    };
     std::string street = rt::TRIM(a.street_type);
     if (!street.empty()) street += " ";
     street += rt::TRIM(a.street);
     if (!rt::TRIM(a.number).empty()) street += ", " + rt::TRIM(a.number);
+    street = rt::ALLTRIM(street);
     const std::string complement = rt::TRIM(a.complement);
-    if (!complement.empty() && street.size() + 1 + complement.size() <= kLabelWidth) {
-        lines.push_back(street + " " + complement);
+    if (!complement.empty() && !street.empty() && street.size() + 1 + complement.size() <= kLabelWidth) {
+        add(street + " " + complement);
     } else {
-        lines.push_back(street);
-        if (!complement.empty()) lines.push_back(complement);
+        add(street);
+        add(complement);
     }
-    if (!rt::TRIM(a.district).empty()) lines.push_back(rt::TRIM(a.district));
-    lines.push_back(rt::TRIM(a.town) + " - " + rt::TRIM(a.state));
-    lines.push_back(rt::TRANSFORM(rt::Value(rt::PADR(rt::ALLTRIM(a.cep), 8)), "@r 99999-999"));
+    add(rt::TRIM(a.district));
+    const std::string town = rt::TRIM(a.town), state = rt::TRIM(a.state);
+    add(town.empty() || state.empty() ? town + state : town + " - " + state);
+    return lines;
+}
+
+std::string masked_cep(const Address& a) {
+    return rt::TRANSFORM(rt::Value(rt::PADR(rt::ALLTRIM(a.cep), 8)), "@r 99999-999");
+}
+
+}  // namespace
+
+std::vector<std::string> address_label(const Address& a) {
+    std::vector<std::string> lines{rt::TRIM(a.name)};
+    for (std::string& line : address_lines(a)) lines.push_back(std::move(line));
+    if (!rt::ALLTRIM(a.cep).empty()) lines.push_back(masked_cep(a));
     return lines;
 }
 
@@ -272,12 +294,9 @@ void CAD_SIMPL() {
 void CAD_COMPL() {
     if (QLIN() == 0 || QLIN() + 8 > Global{"NROLINHAS"}.integer(60)) CABEC_CAD(kComplete);
     line(0, rt::TRANSFORM(rt::Value(rt::PADR(field("CPF"), 11)), kCpfPicture) + "  " + field("NOMECONTR"));
-    const std::vector<std::string> address = address_label(current_address());
-    for (std::size_t i = 1; i + 1 < address.size(); ++i) {
-        const std::string shown_line = rt::ALLTRIM(address[i]);
-        if (!shown_line.empty() && shown_line != "-" && shown_line != ",") line(2, shown_line);
-    }
-    line(2, "CEP " + address.back() + "  Fone " + field("TELEFO"));
+    const Address a = current_address();
+    for (const std::string& shown_line : address_lines(a)) line(2, shown_line);
+    line(2, "CEP " + masked_cep(a) + "  Fone " + field("TELEFO"));
     const rt::Date born = field_date("NASCIMENTO");
     std::string birth = "Nascimento " + rt::DTOC(born);
     if (!born.empty() && born.month() == rt::DATE().month()) birth += "  Atencao! Aniversario nesse mes";

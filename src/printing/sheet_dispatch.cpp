@@ -65,8 +65,8 @@ bool abandoned() {
     return can.is_logical() && can.as_bool();
 }
 
-// The text of the letter file chosen for the personalised letter (the
-// program folder); empty when it cannot be read.
+// The text of the letter file chosen for the personalised letter; empty
+// when it cannot be read.
 std::string letter_text(const std::string& name) {
     std::ifstream in(common::fs_path(common::letter_path(name)), std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};

@@ -10,6 +10,7 @@
 #include "shell/main_menu.hpp"
 #include "shell/main_program.hpp"
 #include "shell/menu_features.hpp"
+#include "shell/startup_steps.hpp"
 #include "tables/opening.hpp"
 #include "tables/state.hpp"
 
@@ -128,6 +129,9 @@ void MENUSELECT(rt::MenuItem& item) {
     const int id = item.id;
     kOpcao1.set(rt::Value(id));
     kNposmenu.set(rt::Value(bar_of(id)));
+    // A work folder removed or made read-only since it was chosen must not
+    // end the program when a declaration's work copies are made there.
+    startup::settle_work_folder();
 
     if (id >= 21 && id <= 36) {
         run_option(id);

@@ -51,11 +51,18 @@ bool check_data_folder() {
     return true;
 }
 
+// A work folder that is gone or where nothing can be written (a read-only
+// mount, a share without the right) gives way to the data folder, in memory
+// only: the declaration's work copies are made there.
+void settle_work_folder() {
+    if (!common::folder_writable(text_of("DIRTRAB"))) set("DIRTRAB", text_of("ROTA"));
+    set("LOCTRAB", common::BAR_DIR(text_of("DIRTRAB")));
+}
+
 void settle_folders() {
     set("ROTA", text_of("ROTADOANO"));
-    if (!common::VERDIR(text_of("DIRTRAB"))) set("DIRTRAB", text_of("ROTA"));
     set("LOCARQ", common::BAR_DIR(text_of("ROTADOANO")));
-    set("LOCTRAB", common::BAR_DIR(text_of("DIRTRAB")));
+    settle_work_folder();
     set("DIRORIG", Global{"LOCARQ"}.value());
     common::REDFATR(0, 1, Global{"COR_TEL2"}.integer());
     common::REDFATR(0, 2, Global{"COR_TEL1"}.integer());

@@ -7,6 +7,7 @@
 #include "runtime/core/varstore.hpp"
 #include "runtime/table/table_error.hpp"
 #include "runtime/core/functions.hpp"
+#include "printing/printer_record.hpp"
 #include "shell/startup_steps.hpp"
 #include "tables/opening.hpp"
 #include "tables/schema_upgrade.hpp"
@@ -114,7 +115,7 @@ void printer_variables() {
     set("LIN72", "\x1b&l74P");
     // The printer module creates the terminal's printer record when missing,
     // compiles the control strings and leaves that record current.
-    rt::call_routine("CRIA_SEQ");
+    printing::prepare_printer_record(printing::DefaultPrinter::ForNewRecord);
     tb::Table* printer = tables::ws().table(kPrinterArea);
     for (const char* name : kPrinterFields)
         if (printer && !printer->eof()) set(name, field_or(printer, name, Global{name}.value()));

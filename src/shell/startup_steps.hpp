@@ -19,6 +19,9 @@ void load_define_variables();
 bool check_data_folder();
 // ROTA, DIRTRAB, LOCARQ, LOCTRAB, DIRORIG and the screen colours.
 void settle_folders();
+// DIRTRAB and LOCTRAB: the data folder (ROTA) when the work folder is gone
+// or cannot be written.
+void settle_work_folder();
 // The print strings and the printer variables.
 void printer_variables();
 // Finds the current data folder in the folder list (area 50) and makes it

@@ -199,6 +199,21 @@ bool BUSCA_OUTRO(std::string_view variable, int order, int mode) {
     return false;
 }
 
+bool select_listed_folder(std::string_view folder) {
+    if (same_folder(folder, client_folder())) return true;
+    if (!ABERTURA(50)) return false;
+    tb::Table* list = ws().table(50);
+    for (list->go_top(); !list->eof(); list->skip(1)) {
+        const std::string listed = with_separator(rt::ALLTRIM(list->get("DIRETOR").as_string()));
+        if (!same_folder(listed, folder)) continue;
+        if (!tb::file_exists(os_name(listed + "IMP0912.DBF"))) return false;
+        const bool selected = TROCASIM(1);
+        ws().select(9);
+        return selected;
+    }
+    return false;
+}
+
 rt::Value VE_STAT(const rt::Value& code, int mode) {
     set_show_messages(false);
     ABERTURA(66);

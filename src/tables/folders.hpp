@@ -19,6 +19,10 @@ bool CRI_NDIR(std::string_view folder, std::string_view label);
 // Looks for the value of `variable` ("M->CPF", "M->CPFCONJU") in the other
 // folders of the list, in register order `order` (1 CPF, 2 name).
 bool BUSCA_OUTRO(std::string_view variable, int order, int mode);
+// Makes `folder` the selected one (at once true when it is), as a taxpayer
+// found in another folder does; false when the terminal's list does not
+// hold it or it has no register.
+bool select_listed_folder(std::string_view folder);
 // The status description of `code` (see the modes in folders.cpp).
 rt::Value VE_STAT(const rt::Value& code, int mode);
 // Progress bar in window 3 (where = 1) or window 10.

@@ -32,6 +32,8 @@ using rt::operator""_cp;
 
 constexpr int kRegisterTable = 9;
 constexpr int kProgressWindow = 3;
+constexpr int kProgressRow = 5;
+constexpr int kProgressWidth = 73;
 constexpr int kFirstMenuCall = 62;   // OPCAO_1 above this: called from a menu
 
 // The declaration's copy and the index are written aside and renamed but not
@@ -151,7 +153,9 @@ std::string index_file_name() { return tax_program_folder() + std::string(kIndex
 
 bool DISQUETE() {
     if (!make_taxpayer_folder()) return false;
-    common::ESCRLCOL(kProgressWindow, 1, 2, "Pasta " + tax_program_folder());
+    // On the box's progress line, over what the load or the save left there;
+    // the taxpayer's own rows stay as they are.
+    common::ESCRLCOL(kProgressWindow, kProgressRow, 2, rt::PADR("Pasta " + tax_program_folder(), kProgressWidth));
     int error = 0;
     std::string& text = kept_texts().copy;
     if (!read_whole_file(os_name(work_file_name()), text, &error)) {

@@ -1,5 +1,6 @@
 // "Conferência" from the main menu on a declaration with known faults (a
-// new taxpayer with neither address nor voter's card): both are listed.
+// new taxpayer with neither address nor voter's card): both are listed, and
+// the counts stay in sight beside the list.
 #include <gtest/gtest.h>
 
 #include "e2e/declaration_e2e.hpp"
@@ -28,6 +29,8 @@ TEST_F(E2eDeclarationCheck, FindingsOfANewDeclarationAreListed) {
     ASSERT_TRUE(s->wait_for("Notas e observa", 20s)) << s->screen_text();
     EXPECT_TRUE(s->wait_for("Endereço incompleto", 5s)) << s->screen_text();
     EXPECT_TRUE(s->wait_for("Falta o número do título de eleitor", 5s)) << s->screen_text();
+    // The result line stands in the taxpayer box, below the list.
+    EXPECT_TRUE(s->wait_for("Conferido.  Resultado =======>", 5s)) << s->screen_text();
 }
 
 }  // namespace

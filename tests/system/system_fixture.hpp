@@ -46,6 +46,13 @@ public:
         for (const auto& s : snapshots) out += s;
         return out;
     }
+    // The 25 rows of a screen kept in `snapshots` (UTF-8).
+    static std::vector<std::string> rows_of(const std::string& shot) {
+        std::vector<std::string> rows;
+        for (std::size_t at = shot.find("\n00 |"); at != std::string::npos && rows.size() < 25; at = shot.find('\n', at + 1))
+            rows.push_back(shot.substr(at + 5, shot.find("| ", at + 5) - at - 5));
+        return rows;
+    }
     std::vector<std::string> snapshots;
 };
 

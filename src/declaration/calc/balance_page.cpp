@@ -93,12 +93,6 @@ struct BalanceRow {
     double outgoing_value;
 };
 
-double declared_expenses() {
-    if (!is("USAPADRAO", 'S')) return amount("DESPDECLA") + amount("I13_09") + amount("I13_12") + amount("I13_18");
-    if (is("SO_SIMPLES", 'S')) return amount("DESPADRAO") + amount("DESPSIMP");
-    return amount("DESPDECLA") + amount("I13_09") + amount("I13_18");
-}
-
 std::vector<BalanceRow> balance_rows() {
     const bool spouse = amount("I9_2") != 0 || amount("I9_3") != 0;
     const bool summed = !is("SOMAG", 'N');
@@ -140,6 +134,12 @@ void show_balance_line() {
 }
 
 }  // namespace
+
+double declared_expenses() {
+    if (!is("USAPADRAO", 'S')) return amount("DESPDECLA") + amount("I13_09") + amount("I13_12") + amount("I13_18");
+    if (is("SO_SIMPLES", 'S')) return amount("DESPADRAO") + amount("DESPSIMP");
+    return amount("DESPDECLA") + amount("I13_09") + amount("I13_18");
+}
 
 void FI7_T(int screen) {
     const ListTotals names{"I13_39", "I13_40", "NTOTBANT1"};

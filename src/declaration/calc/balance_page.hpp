@@ -10,6 +10,8 @@ namespace qv::declaration {
 // line of the list's screen.
 void FI7_T(int screen);
 void FI8_T(int screen);
+// The balance's "Despesas declaradas" line, by the model.
+double declared_expenses();
 // Recomputes the balance and shows the page.
 bool MOS_BALAN();
 // The hint of entry field n of the balance page, on the status line.

@@ -4,7 +4,9 @@
 #include <array>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "common/amounts.hpp"
 #include "common/globals.hpp"
@@ -222,15 +224,17 @@ std::map<int, double> selic_rates() {
     return rates;
 }
 
-// SELIC interest in percent from the due month to the payment month.
-double selic_interest(const std::map<int, double>& rates, int due, int payment) {
+// SELIC interest in percent from the due month to the payment month; the
+// months in between that the table lacks (or holds without a rate) add
+// nothing and are gathered into `missing`.
+double selic_interest(const std::map<int, double>& rates, int due, int payment, std::set<int>* missing = nullptr) {
     if (!rates.count(due)) return 1.0;
     if (due > payment) return 0.0;
     double interest = 1.0;
     for (int ym = next_year_month(due); ym < payment; ym = next_year_month(ym)) {
         const auto it = rates.find(ym);
-        if (it == rates.end()) break;
-        interest += it->second;
+        if (it != rates.end() && it->second != 0.0) interest += it->second;
+        else if (missing) missing->insert(ym);
     }
     return interest;
 }
@@ -322,6 +326,21 @@ void CORR_DARF() {
         sheet.set(m, kCorrected, due > paid ? corrected_shortfall(m, due - paid) : 0.0);
     }
     sheet.total(kCorrected);
+}
+
+std::vector<std::string> missing_correction_months() {
+    const MonthlySheet sheet = MonthlySheet::carne_leao();
+    const rt::Date payment = date("DF_PAGTO");
+    const std::map<int, double> rates = selic_rates();
+    std::set<int> missing;
+    for (int m = 1; m <= 12 && !payment.empty(); ++m) {
+        const rt::Date due_date = ULT_DIA(m, kBaseYear, 2);
+        if (sheet.get(m, kDue) > sheet.get(m, kPaid) && payment - PROX_DIA(due_date) > 0)
+            selic_interest(rates, year_month(due_date), year_month(payment), &missing);
+    }
+    std::vector<std::string> months;
+    for (const int ym : missing) months.push_back(std::to_string(ym));
+    return months;
 }
 
 bool FDE_LEAO(int nShow) {

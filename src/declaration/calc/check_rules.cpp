@@ -12,7 +12,6 @@
 #include "runtime/core/picture.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/core/varstore.hpp"
-#include "runtime/screen/screen.hpp"
 
 namespace qv::declaration {
 
@@ -31,10 +30,7 @@ constexpr int kStageColumn = 15;
 // Dollar rate of the end of the year for the assets held abroad.
 constexpr double kYearEndDollar = 1.741;
 
-void stage(std::string_view label) {
-    const int row = amount("POSICAO") == 1 ? 5 : 22;
-    rt::at_say(row, kStageColumn, label);
-}
+void stage(std::string_view label) { show_check_progress(kStageColumn, label); }
 
 bool blank(std::string_view name) {
     const rt::Value* v = rt::variables().find(rt::variables().intern(name));

@@ -4,7 +4,9 @@
 #include <string>
 
 #include "common/avisosn.hpp"
+#include "common/windows.hpp"
 #include "declaration/calc/declaration_values.hpp"
+#include "declaration/calc/summary_lines.hpp"
 #include "declaration/loop/work_tables.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/picture.hpp"
@@ -26,14 +28,19 @@ constexpr int kErrorTable = 11;
 constexpr int kErrorArea = 31;       // the open declaration's work copy of the list
 constexpr int kSeparatorCode = 99;
 constexpr int kSeparatorPage = 10;
-// Inside the balance page's box, whose left edge is column 1.
+// Inside the balance page's box, whose left edge is column 1, or inside the
+// taxpayer box of the main-menu run.
 constexpr int kProgressColumn = 2;
+constexpr int kBalanceRow = 22;
+constexpr int kTaxpayerBox = 3;
+constexpr int kBoxRow = 5;
+// The load's progress bar ends there: the check's line covers it whole.
+constexpr int kBoxLineWidth = 70;
 // Columns of the three counts under their headings.
 constexpr std::array<int, 3> kCountColumns{36, 45, 56};
 
 int mode() { return static_cast<int>(amount("POSICAO")); }
 int list_area() { return mode() == 1 ? kErrorTable : kErrorArea; }
-int progress_row() { return mode() == 1 ? 5 : 22; }
 std::string cpf() { return text("CPF"); }
 
 // Removes the taxpayer's findings of an earlier run; the user's own notes
@@ -86,13 +93,12 @@ void count_grade(int grade) {
 }
 
 void show_counts() {
-    const int row = progress_row();
     // The result line replaces the whole progress line, labels included,
     // so that each count stands alone where its label stood.
-    rt::at_say(row, kProgressColumn, rt::PADR("Conferido.  Resultado =======>  ", kCountColumns.back() + 7));
+    show_check_progress(kProgressColumn, rt::PADR("Conferido.  Resultado =======>  ", kCountColumns.back() + 7));
     const std::array<const char*, 3> counters{"NQTDERR", "NQTDPERI", "NQTDATEN"};
     for (std::size_t i = 0; i < counters.size(); ++i)
-        rt::at_say(row, kProgressColumn + kCountColumns[i], rt::TRANSFORM(rt::Value(amount(counters[i])), "@ 99"));
+        show_check_progress(kProgressColumn + kCountColumns[i], rt::TRANSFORM(rt::Value(amount(counters[i])), "@ 99"));
 }
 
 void show_verdict() {
@@ -146,6 +152,17 @@ bool open_list() {
 
 }  // namespace
 
+// The main-menu run writes on the progress line of the taxpayer box, below
+// the list of findings it opens; the other runs on the balance page's row 22.
+void show_check_progress(int col, std::string_view text) {
+    if (mode() != 1) {
+        rt::at_say(kBalanceRow, col, text);
+        return;
+    }
+    const bool whole_line = col == kProgressColumn;
+    common::ESCRLCOL(kTaxpayerBox, kBoxRow, col, whole_line ? rt::PADR(text, kBoxLineWidth) : std::string(text));
+}
+
 void MARCAERRO(int nCode, std::string_view cSuffix) {
     set_value("LTEMERR", rt::Value(true));
     const Rule rule = read_rule(nCode);
@@ -176,7 +193,11 @@ void CONFERE(int nMode) {
     set_value("LSEPAR", rt::Value(false));
     rt::table::Table* list = tables::ws().table(list_area());
     clear_previous_findings(*list);
-    rt::at_say(progress_row(), kProgressColumn, "Conferindo !!                       Erro     Perigo     Atenção"_cp);
+    show_check_progress(kProgressColumn, "Conferindo !!                       Erro     Perigo     Atenção"_cp);
+    // The rule on personal expenses reads the standard discount, which a
+    // load or another page may have left worked out for the other model:
+    // every way to the check sees the declaration's own model.
+    set_model_discount();
     run_check_rules();
     if (nMode == 1) tables::FECHA_PROV();
     show_counts();

@@ -12,6 +12,10 @@ void CONFERE(int nMode);
 // Records one finding of rule `nCode`, its text followed by `cSuffix`.
 void MARCAERRO(int nCode, std::string_view cSuffix = {});
 
+// Text on the check's progress line at a column; a text from the line's
+// start replaces the whole line.
+void show_check_progress(int col, std::string_view text);
+
 // The rules themselves, in their order, each stage announced on the
 // progress row before its rules run.
 void run_check_rules();

@@ -33,6 +33,8 @@ bool simplified_model() { return is("USAPADRAO", 'S'); }
 
 double standard_discount() { return std::min(amount("I13_08") * 0.20, amount("NDESCPRAD")); }
 
+void set_model_discount() { set_amount("DESPADRAO", simplified_model() ? standard_discount() : 0.0); }
+
 double FI13_08() {
     return assign("I13_08", sum_of({"I13_01", "I13_02", "I13_03", "I13_04", "I13_05", "I13_06", "I13_07", "I13_49",
                                     "I13_50"}));

@@ -23,6 +23,9 @@ bool SOMA_TRIBENAO(int nShow);
 // The standard discount: 20 % of the taxable income, at most NDESCPRAD.
 double standard_discount();
 bool simplified_model();   // USAPADRAO "S"
+// DESPADRAO as the model takes it: the standard discount in the simplified
+// model, none in the complete one (as the tax page leaves it once shown).
+void set_model_discount();
 
 // Incentive deductions allowed on a tax: codes 40-44 up to 6 %, code 39 up
 // to 3 % within what is left of the 6 %; never more than the tax.

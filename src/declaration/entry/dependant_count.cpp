@@ -8,17 +8,24 @@ namespace qv::declaration {
 
 namespace {
 constexpr int kDependantsArea = 23;
+constexpr int kFirstAlimonyCode = 98;
+constexpr int kLastAlimonyCode = 99;
 }  // namespace
 
 DependantCount count_dependants(rt::table::Table& t) {
+    // The count is of the whole list: a view left by a grid or by the
+    // payee check of a payment's number would lose people, and with them
+    // their deductions.
+    t.clear_filter();
     DependantCount count;
     const std::uint32_t at = t.recno();
-    const std::string filter = t.filter_text();
     int running = 0;
     for (t.go_top(); !t.eof(); t.skip()) {
         const int code = static_cast<int>(t.get("CODIDEPEN").as_number());
-        if (code < 98) ++count.dependants;
-        else ++count.alimony;
+        if (code < kFirstAlimonyCode) ++count.dependants;
+        else if (code <= kLastAlimonyCode) ++count.alimony;
+        // Heirs are no one's payee: they neither count nor take a number.
+        else continue;
         ++running;
         if (t.get("NRODEPEN").as_number() == 0 && t.rlock()) {
             t.put("NRODEPEN", rt::Value(running));

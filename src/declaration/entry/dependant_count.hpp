@@ -10,8 +10,10 @@ struct DependantCount {
     int alimony = 0;      // 98 and 99: alimony recipients
 };
 
-// Counts over every row of `t` from the top, numbering blank NRODEPEN with
-// the running count; the record is left where it was.
+// Counts over every row of `t` from the top, numbering the blank NRODEPEN
+// of dependants and alimony recipients with their running count (heirs,
+// 100 and above, are neither counted nor numbered). The table's filter is
+// lifted and stays off; the record is left where it was.
 DependantCount count_dependants(rt::table::Table& t);
 // Sets N_DEPEN and DESPALIM and returns N_DEPEN; the selected area is kept.
 int NRODP();

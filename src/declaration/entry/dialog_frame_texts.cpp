@@ -68,7 +68,9 @@ const std::vector<DialogFrame>& frames() {
                 {" Informe um novo abatimento ou o imposto desejado", " Abatimento (deduções)",
                  " Imposto devido", " Rendimento tributável correspondente"},
                 " Simulador / cálculo inverso "}},
-        {8, 0, {9, 22, 2, 24, 22, {" Alt B=Busca valor"}}},
+        // The box of the month-by-month values (a grid without a window of
+        // its own), the value search key on its top edge.
+        {8, 0, {5, 6, 11, 22, 43, {}, " Alt B=Busca valor "}},
         {9, 0, {7, 5, 20, 13, 59,
                 {"", "            QQQQ   V     V ", "           Q    Q  V     V ", "           Q    Q   V   V  ",
                  "           Q  Q Q    V V   ", "            QQQQ Q    V    "}}},

@@ -1,18 +1,24 @@
 #include "declaration/entry/income_screens.hpp"
 
+#include <algorithm>
+#include <set>
+#include <string>
 #include <vector>
 
 #include "common/documents.hpp"
 #include "common/globals.hpp"
 #include "common/messages.hpp"
 #include "common/windows.hpp"
+#include "declaration/calc/carne_leao.hpp"
 #include "declaration/entry/income_frames.hpp"
 #include "declaration/grids/grid_catalogue.hpp"
 #include "declaration/grids/matrix_catalogue.hpp"
 #include "declaration/grids/matrix_grid.hpp"
 #include "declaration/loop/declaration_variables.hpp"
+#include "declaration/loop/late_interest.hpp"
 #include "declaration/loop/monthly_matrices.hpp"
 #include "declaration/loop/page_globals.hpp"
+#include "runtime/core/cp850.hpp"
 #include "runtime/core/picture.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/screen/keys.hpp"
@@ -26,6 +32,7 @@ namespace qv::declaration {
 
 namespace {
 
+using rt::operator""_cp;
 using rt::Value;
 namespace key = rt::key;
 
@@ -122,6 +129,21 @@ void ask_social_security_total(bool dependant) {
     if (rt::READ(gets)) total.set(Value(value));
 }
 
+// The late-payment column adds no SELIC for the months the rates table
+// lacks: the clerk is told which when a sheet shows such a correction, once
+// in each opening of the declaration, and again for months not told yet.
+void tell_missing_selic() {
+    static std::string told_in;   // the taxpayer and the opening told
+    static std::set<std::string> told;
+    const std::string opening = common::Global{"CPF"}.text() + " " + std::to_string(common::Global{"INI_DECLA"}.number());
+    if (opening != told_in) told.clear();
+    told_in = opening;
+    const std::vector<std::string> missing = missing_correction_months();
+    if (std::all_of(missing.begin(), missing.end(), [](const std::string& m) { return told.count(m) > 0; })) return;
+    warn_missing_selic(missing, "Os juros da coluna CL Corr. não incluem esses meses."_cp);
+    told.insert(missing.begin(), missing.end());
+}
+
 }  // namespace
 
 std::uint32_t person_sheet_row(const std::string& dependant_cpf) {
@@ -210,7 +232,9 @@ void RENDPF() {
     sheet_from_row(record);
     show_sheet_totals(dependant);
     call_named("CALC", {Value(1), Value(1)});
+    tell_missing_selic();
     grids::run_matrix_grid(16);
+    tell_missing_selic();
     sheet_to_row(record);
     // The line under the sheet again, in the mode the sheet was left in
     // (Alt+A may have changed it), with its field in the totals' modes.

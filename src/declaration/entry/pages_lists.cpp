@@ -82,6 +82,9 @@ void payments_sub_page() {
     // Beside its line under the list, which takes the rows above it.
     rt::at_say(page_row(4) + 21, page_col(4) + 67, rt::TRANSFORM(common::Global{"I13_14D"}.value(), "@Ez 9999,999.99"));
     edit_grid(4);
+    // The check of an alimony payment's number leaves the recipients' view
+    // on the dependants' list; everything after the page reads all of it.
+    if (rt::table::Table* dependants = tables::ws().table(kDependantsArea)) dependants->clear_filter();
     vars::JA_CALC.set(rt::Value(false));
     call("CALC", {rt::Value(4), rt::Value(1)});
     call("CALC", {rt::Value(7), rt::Value(0)});

@@ -239,6 +239,9 @@ int EXITKEY(bool append) {
     if (k == key::PGDN) return append ? 0 : key::DOWN;
     if (k == key::PGUP) return append ? 0 : key::UP;
     if (k == key::UP || k == key::DOWN) return k;
+    // On the blank line the entry shows nothing to tell it from the grid
+    // waiting: Tab and Shift+Tab go on to leave the page as the clerk meant.
+    if (append && (k == key::TAB || k == key::SHIFT_TAB)) return k;
     if (k == key::ESC) {
         common::FECHAJAN(10);
         common::Global{"TAM_OLD"}.set(Value(0));

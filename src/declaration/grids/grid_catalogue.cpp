@@ -5,6 +5,7 @@
 
 #include "common/globals.hpp"
 #include "common/messages.hpp"
+#include "declaration/grids/grid_checks.hpp"
 #include "declaration/grids/grid_columns.hpp"
 #include "declaration/grids/grid_engine.hpp"
 #include "declaration/grids/grid_hooks.hpp"
@@ -120,7 +121,8 @@ GridDescription dependants() {
                   alimony ? "@S41" : "@S43"},
                  {"Cód"_cp, "CODIDEPEN", "@EZ 99", {}, CellCheck::Code},
                  {"Nascim.", "DATADEPEN", "@d", {}, CellCheck::None, 0, false, accepts("TES_MES")},
-                 {"CPF", "CPFDEPEN", kCpfPicture, {}, CellCheck::Cpf}};
+                 {"CPF", "CPFDEPEN", kCpfPicture, {}, CellCheck::Cpf, 0, false,
+                  [](rt::Value& v) { return cpf_free_in_dependants(v); }}};
     d.ult_pos = 5;
     if (!alimony && vars::yes(vars::DECSAIDA)) {
         d.columns.push_back({"Sai", "SAIUJUNT", "@!"});

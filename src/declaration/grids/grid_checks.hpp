@@ -20,6 +20,9 @@ rt::Value TES_PAIS(const rt::Value& value, int mode);
 bool TES_MES(rt::Date birth);
 void VEJA_ANO(rt::Date birth, int limit_year);
 bool CONF_DEP(int number, int phase);
+// The CPF of a dependant or an alimony recipient is no other person's of
+// the list: false (after a notice) when another row already holds it.
+bool cpf_free_in_dependants(const rt::Value& cpf);
 bool TROCA_NAO(const rt::Value& value);
 
 // Rural properties and assets.

@@ -23,6 +23,7 @@ constexpr int kDependantsArea = 23;
 constexpr int kPaymentsArea = 26;
 constexpr int kFoldersArea = 50;
 constexpr int kBaseYear = 2011;
+constexpr int kFirstHeirCode = 100;
 
 // A field of the current row of a work area (0 / nil when none).
 Value row_field(int area, std::string_view field) {
@@ -81,6 +82,26 @@ bool TES_MES(rt::Date birth) {
     return true;
 }
 
+// Income rows and the monthly sheet find their person by CPF, and deleting
+// a person deletes the rows of that CPF: two people sharing one would lose
+// each other's income. Heirs keep their document elsewhere.
+bool cpf_free_in_dependants(const rt::Value& cpf) {
+    const std::string digits = rt::TRIM(common::TIRA_PONTO(cpf.as_string()));
+    rt::table::Table* t = tables::ws().table(kDependantsArea);
+    if (digits.empty() || !t) return true;
+    const std::uint32_t own = t->eof() ? 0 : t->recno();
+    bool held = false;
+    for (std::uint32_t n = 1, last = t->lastrec(); n <= last && !held; ++n) {
+        if (n == own) continue;
+        t->go_to(n);
+        held = !t->deleted() && t->get("CODIDEPEN").as_number() < kFirstHeirCode &&
+               rt::TRIM(common::TIRA_PONTO(t->get("CPFDEPEN").as_string())) == digits;
+    }
+    t->go_to(own ? own : t->lastrec() + 1);
+    if (held) notice({"CPF digitado já consta na relação dos dependentes"_cp, "e alimentandos. Confira o número."_cp});
+    return !held;
+}
+
 bool CONF_DEP(int number, int phase) {
     const int code = row_code(kPaymentsArea, "I6_3");
     common::Global{"I6_3"}.set(Value(code));
@@ -120,14 +141,26 @@ bool CONF_DEP(int number, int phase) {
 }
 
 bool TROCA_NAO(const Value& value) {
-    const GridRun* grid = current_grid();
+    GridRun* grid = current_grid();
     const int column = grid ? grid->column() : 1;
     const std::string typed = rt::UPPER(trimmed(value));
     if (column == 1) {
         if (typed == "S") {
-            tables::TROCASIM(1);
+            // The blank line below the list, or a row without a name, is no
+            // folder to select: the list would gain rows and the terminal
+            // would quietly move to the program folder.
+            const Value folder = row_field(kFoldersArea, "DIRETOR");
+            if (!folder.is_string() || rt::TRIM(folder.as_string()).empty()) {
+                notice({"É necessário preencher o nome do diretório"_cp});
+                return false;
+            }
+            // A folder that is gone and not made again keeps the mark where
+            // it was: never two rows marked.
+            const bool selected = tables::TROCASIM(1);
             tables::ws().select(kFoldersArea);
-            return true;
+            // The row that lost its mark shows it at once.
+            if (selected && grid) grid->browse().refresh_all();
+            return selected;
         }
         if (typed.empty() || typed == "N") return true;
         notice({"Digite (S)im ou (N)ão "_cp});

@@ -36,20 +36,7 @@ rt::table::Table* properties_row() {
 
 // An option bar of numbered lines in a framed box; answers the digit typed.
 int choose_digit(const std::vector<std::string>& items, const char* keys, int row, int col) {
-    // Every line as wide as the longest and the last one a character
-    // shorter: the box then splits the text exactly at the lines.
-    std::size_t width = 0;
-    for (const std::string& item : items) width = std::max(width, item.size());
-    if (items.back().size() == width) ++width;
-    std::string body;
-    for (const std::string& item : items) body += rt::PADR(item, static_cast<long>(width));
-    body.pop_back();
-    common::MensArgs args;
-    args.row = row;
-    args.col = Value(col);
-    args.lines = static_cast<int>(items.size());
-    args.name = keys;
-    return static_cast<int>(rt::VAL(common::MENS(12, body, args).as_string()));
+    return static_cast<int>(rt::VAL(common::choose_from_lines(items, keys, row, Value(col))));
 }
 
 int condition_code(int value) {

@@ -277,6 +277,23 @@ bool GridRun::ADIC_REG() {
     return true;
 }
 
+void GridRun::take_back_row() {
+    select();
+    rt::table::Table& t = table();
+    if (t.eof() || !tables::REC_LOCK()) return;
+    t.delete_record();
+    t.commit();
+    t.unlock();
+    refresh_totals();
+    select();
+    browse_.refresh_all();
+    browse_.go_bottom();
+    // The move down opens the blank line below the last row, as before.
+    lappend_ = table().eof();
+    common::Global{"LAPPEND"}.set(Value(lappend_));
+    queued_ = key::DOWN;
+}
+
 void GridRun::FRESHORDER() {
     select();
     const std::uint32_t at = table().recno();

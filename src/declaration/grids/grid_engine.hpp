@@ -29,6 +29,9 @@ public:
 
     // ADIC_REG: a new row, stamped as the grid's rows are; append mode ends.
     bool ADIC_REG();
+    // The row ADIC_REG made for an edit that ended with nothing in it is
+    // taken back: the cursor stands on the blank line again.
+    void take_back_row();
     // FRESHORDER: rows read again, the cursor back on the record it was on.
     void FRESHORDER();
     // F_TROCA: the value written into the current cell under the record lock.

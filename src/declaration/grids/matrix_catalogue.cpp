@@ -5,10 +5,11 @@
 #include <utility>
 
 #include "common/globals.hpp"
+#include "common/windows.hpp"
 #include "declaration/entry/footers.hpp"
+#include "declaration/entry/mtela1_frames.hpp"
 #include "declaration/loop/declaration_variables.hpp"
 #include "runtime/core/cp850.hpp"
-#include "runtime/screen/screen.hpp"
 #include "tables/state.hpp"
 
 namespace qv::declaration::grids {
@@ -23,20 +24,14 @@ constexpr const char* kLarge = "@Ez 999,999,999.99";
 constexpr int kPaymentsArea = 26;
 constexpr int kDomesticEmployeeCode = 50;
 
-// The month-by-month grid opens over whatever list or page asked for it,
-// without a window of its own: the screen under its rectangle is given back
-// when it is left, so that no month or heading of it stays painted there.
-class ScreenUnder {
+// The month-by-month grid has no window of its own: it opens inside the
+// value search box, which gives the screen under it back when it closes.
+class ValueSearchBox {
 public:
-    ScreenUnder(int top, int left, int bottom, int right)
-        : top_(top), left_(left), bottom_(bottom), right_(right), cells_(rt::SAVESCREEN(top, left, bottom, right)) {}
-    ~ScreenUnder() { rt::RESTSCREEN(top_, left_, bottom_, right_, cells_); }
-    ScreenUnder(const ScreenUnder&) = delete;
-    ScreenUnder& operator=(const ScreenUnder&) = delete;
-
-private:
-    int top_, left_, bottom_, right_;
-    std::string cells_;
+    ValueSearchBox() { MTELA1(dialog::kValueSearch); }
+    ~ValueSearchBox() { common::FECHAJAN(mtela1_frame(dialog::kValueSearch)->window); }
+    ValueSearchBox(const ValueSearchBox&) = delete;
+    ValueSearchBox& operator=(const ValueSearchBox&) = delete;
 };
 
 MatrixGrid grid_of(int code, std::string matrix) {
@@ -164,7 +159,7 @@ bool run_matrix_grid(int code, int start_row) {
     if (g->window) {
         MOSBROW(*g, g->top, g->left, g->bottom, g->right, g->window);
     } else if (code == 7) {
-        const ScreenUnder under(g->top, g->left, g->bottom, g->right);
+        const ValueSearchBox box;
         MBROWSE(*g, g->top, g->left, g->bottom, g->right);
     } else {
         MBROWSE(*g, g->top, g->left, g->bottom, g->right);

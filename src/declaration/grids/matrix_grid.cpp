@@ -135,8 +135,15 @@ void MatrixRun::apply_freeze() {
         browse_.right();
 }
 
+// How the rural months are filled: typed as totals or fed by the cash book.
+static void show_rural_months_mode() {
+    rt::at_say(3, 2, vars::flag(common::Global{"SO_TOTAL"}) ? "S\xA2 Totais " : " L. Caixa ");
+}
+
 void MatrixRun::run() {
     MatrixRun* outer = std::exchange(g_current, this);
+    // The rural months say from the start how they are filled.
+    if (g_.code == 37) show_rural_months_mode();
     for (;;) {
         apply_freeze();
         int k = std::exchange(queued_, 0);
@@ -277,7 +284,7 @@ void MatrixRun::flip_only_paid() {
 void MatrixRun::flip_rural_totals() {
     const common::Global totals{"SO_TOTAL"};
     totals.set(Value(!vars::flag(totals)));
-    rt::at_say(3, 2, vars::flag(totals) ? "S\xA2 Totais " : " L. Caixa ");
+    show_rural_months_mode();
     call_by_name("MRODAPER", {Value(2)});
 }
 

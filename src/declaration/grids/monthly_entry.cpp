@@ -114,7 +114,8 @@ bool row_by_month(GridRun& g, const std::string& family) {
     tables::ws().select(g.description().area);
     rt::table::Table& t = g.table();
     ZERADOR();
-    if (t.eof() && (code == 4 || !g.ADIC_REG())) return true;
+    const bool made = t.eof();
+    if (made && (code == 4 || !g.ADIC_REG())) return true;
     const bool employer_share = code == 4 && common::number_of(t.get("I6_3")) == kDomesticEmployeeCode;
     fill_months(t, family, employer_share);
     const common::Global grid_code{"OPC"}, matrix_column{"POSHORMAT"};
@@ -130,6 +131,9 @@ bool row_by_month(GridRun& g, const std::string& family) {
         run_named("FI1_T", {Value(2)});
         tables::ws().select(g.description().area);
         g.run_totals(g.current_column());
+    } else if (made) {
+        g.take_back_row();
+        return true;
     }
     g.browse().refresh_current();
     return true;
@@ -140,12 +144,18 @@ bool row_by_month(GridRun& g, const std::string& family) {
 bool value_by_month(GridRun& g) {
     tables::ws().select(g.description().area);
     rt::table::Table& t = g.table();
-    if (t.eof() && !g.ADIC_REG()) return true;
+    const bool made = t.eof();
+    if (made && !g.ADIC_REG()) return true;
     ZERADOR();
     const int first = g.description().code == 15 ? 3 : common::Global{"ULT_MES"}.integer(1);
     const double total = run_month_grid(first, t.get(g.current_column().field));
     tables::ws().select(g.description().area);
-    if (total > 0 && g.F_TROCA(Value(total))) g.run_totals(g.current_column());
+    if (total > 0 && g.F_TROCA(Value(total))) {
+        g.run_totals(g.current_column());
+    } else if (made) {
+        g.take_back_row();
+        return true;
+    }
     g.browse().refresh_current();
     return true;
 }

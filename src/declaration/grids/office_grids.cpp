@@ -1,6 +1,7 @@
 // The office's lists edited row by row: bookkeeping, corrections, accounts,
 // statuses, breakdowns, printers, folders, billing slips, the agenda and
 // the taxpayer selections.
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -146,6 +147,27 @@ GridDescription billing_slips() {
     return d;
 }
 
+// An appointment's time as hours and minutes ("0930"); blank is none.
+bool valid_time(Value& v) {
+    const std::string typed = v.is_string() ? rt::TRIM(v.as_string()) : std::string();
+    if (typed.empty()) return true;
+    const bool digits = typed.size() == 4 && typed.find_first_not_of("0123456789") == std::string::npos;
+    if (digits && std::stoi(typed.substr(0, 2)) < 24 && std::stoi(typed.substr(2)) < 60) return true;
+    common::AVISOSN("Hora inválida: informe de 00:00 a 23:59"_cp, 0);
+    return false;
+}
+
+// The heading of a day's appointments on one line when it fits, else on
+// two; whether it fits is judged with the longest weekday, so that the list
+// keeps the same rows whatever the day.
+std::string day_heading(const std::string& title, rt::Date day, int room) {
+    const std::string date = "em " + rt::DTOC(day) + " ";
+    std::size_t widest = 0;
+    for (int d = 0; d < 7; ++d) widest = std::max(widest, common::DIA_SEMANA(day + d).size());
+    const std::string when = date + common::DIA_SEMANA(day);
+    return static_cast<int>(title.size() + 1 + date.size() + widest) <= room ? title + " " + when : title + ";" + when;
+}
+
 // The user's appointments; a new one is dated on the calendar's day and
 // signed by the user (grid 48 also timed now, 49 with its reminder on).
 GridDescription agenda(int code) {
@@ -163,27 +185,25 @@ GridDescription agenda(int code) {
         if (code == 48) t.put("HORAG", Value(rt::STRTRAN(rt::LEFT(rt::TIME(), 5), ":", "")));
         if (code == 49) t.put("AVISAG", Value(true));
     };
+    GridColumn time{"Hora", "HORAG", "@R ##:##"};
+    time.hook = valid_time;
     if (code == 50) {
-        d.columns = {{"Data", "DATAG", "@D"}, {"Hora", "HORAG", "@R ##:##"}, {title, "ANOTAG", "@S60"}};
+        d.columns = {{"Data", "DATAG", "@D"}, time, {title, "ANOTAG", "@S60"}};
         d.ult_pos = 3;
         d.left = 1, d.right = 79;
         return d;
     }
-    const Value day = common::Global{"DATCALEN"}.value();
-    const std::string when = "em " + rt::DTOC(day.as_date()) + " " + common::DIA_SEMANA(day.as_date());
     if (code == 48) d.left = 8, d.right = 69;
     else d.left = 2, d.right = 74;
     // A heading wider than the framed grid goes on two lines rather than
     // losing the end of the weekday.
     const int room = d.right - d.left - 1 - (code == 48 ? 0 : 6);
-    const std::string heading = static_cast<int>(title.size() + 1 + when.size()) <= room ? title + " " + when
-                                                                                           : title + ";" + when;
-    const GridColumn notes{heading, "ANOTAG", "@S60"};
+    const GridColumn notes{day_heading(title, common::Global{"DATCALEN"}.value().as_date(), room), "ANOTAG", "@S60"};
     if (code == 48) {
         d.columns = {notes};
         d.ult_pos = 1;
     } else {
-        d.columns = {{"Hora", "HORAG", "@R ##:##"}, notes};
+        d.columns = {time, notes};
         d.ult_pos = 2;
     }
     return d;

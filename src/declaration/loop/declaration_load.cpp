@@ -11,10 +11,12 @@
 #include "declaration/loop/declaration_defaults.hpp"
 #include "declaration/loop/declaration_variables.hpp"
 #include "declaration/loop/monthly_matrices.hpp"
+#include "declaration/loop/recovery_state.hpp"
 #include "declaration/loop/work_copy_refill.hpp"
 #include "declaration/loop/work_tables.hpp"
 #include "runtime/core/clock.hpp"
 #include "runtime/core/cp850.hpp"
+#include "runtime/core/picture.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/table/file_names.hpp"
 #include "runtime/ui/read.hpp"
@@ -260,6 +262,25 @@ void read_register_again(const std::string& cpf, int& existing) {
     if (reg->seek(rt::Value(cpf)) && existing == 0) existing = 1;
 }
 
+// The copies a crash left are older than the folder's rows when another
+// terminal saved or wrote the taxpayer since: saving them would put the
+// older rows back. They are used only when the user says so.
+bool recovery_agreed(const std::string& cpf) {
+    std::optional<RecoveryState> state = recovery_state();
+    // copies an earlier version of the program left: reopened as ever
+    if (!state || state->cpf != cpf || !state->editing) return true;
+    const std::string now = folder_contents(cpf);
+    if (!state->contents.empty() && now == state->contents) return true;
+    const std::vector<std::string> lines{
+        "O contribuinte " + rt::TRANSFORM(rt::Value(cpf), "@R 999.999.999-99") + " foi gravado na pasta",
+        "depois da última gravação deste terminal. Recuperar a cópia"_cp,
+        "deste terminal substitui o que foi gravado depois."_cp, "Recupera assim mesmo?"};
+    if (common::AVISOSN(lines, 2).as_string() != "S") return false;
+    state->contents = now;
+    keep_recovery_state(*state);
+    return true;
+}
+
 }  // namespace
 
 bool INIC_VAR(int /*mode*/, int existing) {
@@ -278,6 +299,12 @@ bool INIC_VAR(int /*mode*/, int existing) {
         if (!recovery) read_register_again(cpf, existing);
     }
     try {
+        if (recovery && opened_for_editing(id) && !recovery_agreed(cpf)) {
+            tables::FECHA_PROV();
+            refused() = true;
+            return false;
+        }
+        if (!recovery) copies_replaced(cpf);
         if (!load_records(recovery, id, existing, cpf) || !load_work_copies(recovery, id, cpf)) {
             tables::FECHA_PROV();
             common::MENS(11, recovery ? "Impossível recuperar o último CPF."_cp
@@ -292,6 +319,7 @@ bool INIC_VAR(int /*mode*/, int existing) {
         if (*e.what() != '\0') common::AVISOSN(std::string(e.what()), 0);
         return false;
     }
+    if (!recovery && opened_for_editing(id)) copies_editing(cpf);
     load_monthly_values();
     const std::string conjunta = variable_text("I9_4");
     if (id < 61 && conjunta == "S") call_named("BUSCA_CONJU");
@@ -341,6 +369,10 @@ void PRENCHEWZK(std::string_view activity) {
     for (const char* name : {"MVALOR1", "MVALOR2", "I4R_04", "I4R_07", "I5_08", "I5_09", "I5_10"})
         set_variable(name, rt::Value(0.0));
     set_variable("ATV_BRASIL", rt::Value(atv));
+    // The blank record's logical field would say the months come from the
+    // cash book; an activity without a summary yet has its months typed as
+    // totals, as every declaration starts.
+    set_variable("SO_TOTAL", rt::Value(true));
 }
 
 bool DIRETO() {
@@ -353,8 +385,18 @@ bool DIRETO() {
         ws.close(29);
     }
     ws.select(kRegisterTable);
-    if (rt::ALLTRIM(cpf).empty()) {
+    const std::optional<RecoveryState> state = recovery_state();
+    const bool known = state && state->cpf == cpf;
+    // Copies saved and closed hold nothing a crash left.
+    if (rt::ALLTRIM(cpf).empty() || (known && !state->editing)) {
         common::MENS(11, "Impossível recuperar o último CPF."_cp);
+        return false;
+    }
+    // The copies go back to the folder they were loaded from.
+    if (known && !tables::select_listed_folder(state->folder)) {
+        common::AVISOSN(std::vector<std::string>{"A declaração a recuperar é da pasta"_cp, state->folder,
+                                                 "que não está na lista das pastas deste terminal."_cp},
+                        0);
         return false;
     }
     set_variable("CPF", rt::Value(cpf));

@@ -13,6 +13,7 @@
 #include "declaration/loop/declaration_load.hpp"
 #include "declaration/loop/declaration_variables.hpp"
 #include "declaration/loop/monthly_matrices.hpp"
+#include "declaration/loop/recovery_state.hpp"
 #include "declaration/loop/register_summaries.hpp"
 #include "declaration/loop/work_tables.hpp"
 #include "runtime/core/clock.hpp"
@@ -38,6 +39,9 @@ constexpr int kGainsArea = 27;
 constexpr int kMonthlyArea = 32;
 constexpr int kRuralSummaryArea = 35;
 constexpr int kLastNumberTimesTen = 9999;   // I7_0 and I8_0 hold four digits
+// Where the save shows its progress inside the taxpayer box.
+constexpr int kCaptionColumn = 52;
+constexpr int kCaptionWidth = 20;
 
 constexpr std::string_view kCaptions[] = {
     "Cálculos da Pag. 4  ", "Rendimentos─────────", "Dependentes─────────", "Declaração Bens ────",
@@ -50,7 +54,7 @@ constexpr std::string_view kCaptions[] = {
 void show_caption(int table, int mode) {
     if (table < 1 || table > 19) return;
     const std::string caption = rt::utf8_to_cp850(kCaptions[table - 1]);
-    if (mode == 1) common::ESCRLCOL(3, 3, 52, caption);
+    if (mode == 1) common::ESCRLCOL(3, 3, kCaptionColumn, caption);
     else common::ESCRLCOL(10, 0, 26, caption);
 }
 
@@ -217,7 +221,10 @@ bool write_records(int mode) {
         set_variable("TEM_USO", *used);
     set_variable("INI_DECLA", rt::Value(static_cast<double>(static_cast<long>(rt::SECONDS()))));
     VE_LIM_NEG();
+    std::vector<rt::Value> office;
+    for (const std::string_view field : kOfficeRegisterFields) office.push_back(reg.get(field));
     variables_to_record(kRegisterTable);
+    for (std::size_t i = 0; i < office.size(); ++i) reg.put(kOfficeRegisterFields[i], office[i]);
     reg.put("CPF", cpf);
     reg.put("I13_27", rt::Value(variable_number("I13_27") + variable_number("I13_28")));
     set_variable("TAM_USO", rt::Value(0));
@@ -366,6 +373,9 @@ bool SALVATUDO(int mode) {
         SALVA_PARC(kHeirsTable, mode);
         if (!write_records(mode)) return false;
         batch.install();
+        // A save that ends the declaration leaves nothing to recover.
+        if (mode == 1) copies_closed();
+        else copies_editing(variable_text("CPF"));
     } catch (const TableUnavailable& e) {
         not_saved(*e.what() != '\0' ? std::string(e.what()) : "Não foi possível gravar todas as tabelas da declaração."_cp);
         return false;
@@ -376,6 +386,8 @@ bool SALVATUDO(int mode) {
     common::FECHAJAN(10);
     if (mode != 1) return true;
     if (transfer_follows()) {
+        // The tables are written: their last caption goes with the save's line.
+        common::ESCRLCOL(3, 3, kCaptionColumn, rt::SPACE(kCaptionWidth));
         common::ESCRLCOL(3, 5, 2, "Transferindo os dados para o programa da Receita....");
         call_named("PREPARA");
     }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "common/avisosn.hpp"
 #include "common/messages.hpp"
 #include "common/text_helpers.hpp"
 #include "declaration/calc/declaration_values.hpp"
@@ -25,6 +26,8 @@ constexpr int kCorrectedTable = 44;
 constexpr int kRegisterCode = 9;
 constexpr int kCorrectedGrid = 26;
 constexpr int kQuotaDarf = 5;
+// The widest line of the missing-months notice.
+constexpr std::size_t kNoticeWidth = 56;
 
 std::string year_month(rt::Date d) { return rt::DTOS(d).substr(0, 6); }
 
@@ -63,6 +66,9 @@ InterestWindow interest_window(int nMode, std::string_view cMonth) {
             nMode == 1 ? year_month(paid) : std::to_string(paid.year()) + std::string(cMonth)};
 }
 
+// "mm/yyyy" of a "yyyymm" month.
+std::string shown_month(const std::string& yyyymm) { return yyyymm.substr(4, 2) + "/" + yyyymm.substr(0, 4); }
+
 std::string next_month(const std::string& yyyymm) {
     int year = std::stoi(yyyymm.substr(0, 4)), month = std::stoi(yyyymm.substr(4, 2)) + 1;
     if (month > 12) {
@@ -92,6 +98,37 @@ std::vector<std::string> missing_selic_months(int nMode, std::string_view cMonth
     if (rates && !was_open) ws.close(kSelicTable);
     ws.select(previous);
     return missing;
+}
+
+std::vector<std::string> selic_month_runs(const std::vector<std::string>& months) {
+    std::vector<std::string> runs;
+    for (std::size_t i = 0; i < months.size();) {
+        std::size_t j = i;
+        while (j + 1 < months.size() && next_month(months[j]) == months[j + 1]) ++j;
+        runs.push_back(i == j ? shown_month(months[i]) : shown_month(months[i]) + " a " + shown_month(months[j]));
+        i = j + 1;
+    }
+    return runs;
+}
+
+bool warn_missing_selic(const std::vector<std::string>& months, std::string_view left_out) {
+    const std::vector<std::string> runs = selic_month_runs(months);
+    if (runs.empty()) return false;
+    std::vector<std::string> lines{"Atenção! Faltam na tabela da Selic as taxas de"_cp};
+    std::string line;
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        const std::string piece = runs[i] + (i + 1 < runs.size() ? ", " : ".");
+        if (!line.empty() && line.size() + piece.size() > kNoticeWidth) {
+            lines.push_back(line);
+            line.clear();
+        }
+        line += piece;
+    }
+    lines.push_back(line);
+    lines.emplace_back(left_out);
+    lines.push_back("Complete a tabela em Opções, Cadastro SELIC."_cp);
+    common::AVISOSN(lines, 0);
+    return true;
 }
 
 double ACHAJURO(int nMode, std::string_view cMonth) {

@@ -10,6 +10,8 @@
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/scatter.hpp"
 #include "runtime/core/functions.hpp"
+#include "runtime/screen/screen.hpp"
+#include "tables/declaration_protection.hpp"
 #include "tables/locks.hpp"
 #include "tables/opening.hpp"
 #include "tables/state.hpp"
@@ -74,16 +76,9 @@ void write_usage_row() {
 
 }  // namespace
 
-bool write_protected() {
-    const rt::Value status = vars::ESTATUS.value();
-    const rt::Value locked = vars::STATRAVA.value();
-    return !status.is_nil() && !locked.is_nil() && common::number_of(status) == common::number_of(locked);
-}
+bool write_protected() { return tables::status_protects(vars::ESTATUS.value()); }
 
-void show_protection() {
-    common::AVISOSN(
-        "Declaração com Status de proteção contra alteração.Logo não é permitido salvar qualquer modificação!"_cp);
-}
+void show_protection() { common::AVISOSN(tables::protection_text()); }
 
 long VETEMPO(int mode) {
     const long now = static_cast<long>(rt::SECONDS());
@@ -125,7 +120,12 @@ void SAL_DEC() {
     if (vars::TEMP_SAL.integer() >= kNoAutosave) return;
     auto& ws = tables::ws();
     const int previous = ws.selected();
+    // The save writes its progress on the status line; the page being
+    // edited gets its own line back.
+    const int status_row = rt::MAXROW();
+    const std::string status = rt::SAVESCREEN(status_row, 0, status_row, rt::MAXCOL());
     rt::call_routine("SALVATUDO", {rt::Value(0)});
+    rt::RESTSCREEN(status_row, 0, status_row, rt::MAXCOL(), status);
     vars::SEM_SALV.set(rt::Value(rt::TIME()));
     ws.select(previous);
 }

@@ -15,6 +15,11 @@ constexpr int kDeclarationTable = 1;
 constexpr int kEntriesTable = 13;   // the entries routine copies it itself
 constexpr int kHeirsTable = 20;
 
+// The register's fields that are the office's and not the declaration's:
+// the mark of the office's lists and the list's place. Other terminals
+// change them while a declaration is open, and its save leaves them be.
+inline constexpr std::string_view kOfficeRegisterFields[] = {"IMPRE", "ORDEM"};
+
 constexpr int work_area(int table) { return table + 20; }
 // Rural tables: their rows belong to one rural activity (ATV_BRASIL).
 constexpr bool by_activity(int table) { return table >= 15 && table <= 19; }

@@ -25,12 +25,19 @@ std::vector<std::string> split_message(std::string_view message) {
     return lines;
 }
 
-// Lines longer than the box allows break at their last blank before the
-// limit (or at the limit when there is none).
+// A line that fits inside the screen's box stands as it was given, its
+// trailing blanks kept: lines padded alike are centred alike, one under the
+// other (the choices of a numbered question). A longer one breaks at its
+// last blank before the limit (or at the limit when there is none).
 std::vector<std::string> wrap_lines(const std::vector<std::string>& lines) {
+    constexpr std::size_t kWidest = SCREEN_COLS - 4;
     std::vector<std::string> out;
     for (const auto& line : lines) {
-        std::string rest = TRIM(line);
+        std::string rest = line.size() <= kWidest ? line : TRIM(line);
+        if (rest.size() <= kWidest) {
+            out.push_back(rest);
+            continue;
+        }
         while (rest.size() > ALERT_LINE_WIDTH) {
             auto cut = rest.rfind(' ', ALERT_LINE_WIDTH);
             if (cut == std::string::npos || cut == 0) cut = ALERT_LINE_WIDTH;

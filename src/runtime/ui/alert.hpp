@@ -32,7 +32,7 @@ int ALERT(const std::vector<std::string>& lines, const std::vector<std::string>&
 int ALERT_UNTIL(const std::vector<std::string>& lines, const std::vector<std::string>& buttons,
                 std::string_view colour, const std::function<bool()>& done, double poll_seconds = 0.5);
 
-// The widest message line before it is wrapped.
+// The widest row a line too long for the screen is broken into.
 constexpr std::size_t ALERT_LINE_WIDTH = 60;
 
 }  // namespace qv::rt

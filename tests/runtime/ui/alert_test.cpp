@@ -128,6 +128,17 @@ TEST_F(AlertTest, LongLinesAreWrapped) {
     EXPECT_EQ(sb_->first_text(11, 15, 50), std::string(10, ' ') + std::string(30, 'b') + std::string(10, ' '));
 }
 
+// A line that fits inside the screen's box stays whole: its last word is
+// not left alone on a row of its own.
+TEST_F(AlertTest, ALineThatFitsTheScreenIsNotBroken) {
+    const std::string first = std::string(57, 'a') + " ele", second = "Vai ser usado ?";
+    sb_->feed(key::ENTER);
+    ALERT(std::vector<std::string>{first, second}, sim_nao);
+    // Two lines of 61 and 15: 6 rows from row 9, 65 columns from 7.
+    EXPECT_EQ(sb_->first_text(10, 9, 61), first);
+    EXPECT_EQ(sb_->first_text(11, 9, 61), std::string(23, ' ') + second + std::string(23, ' '));
+}
+
 TEST_F(AlertTest, ButtonsTooWideForTheScreenLoseTheirTrailingBlanks) {
     // Three buttons padded to 24 columns do not fit inside 80 columns with
     // their margins; without the padding they stand inside the box.

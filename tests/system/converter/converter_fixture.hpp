@@ -8,8 +8,10 @@
 #include "converter/converter_routines.hpp"
 #include "converter/destination_tables.hpp"
 #include "converter/file_conversion.hpp"
+#include "converter/table_rows.hpp"
 #include "system/converter/declaration_writer.hpp"
 #include "system/system_fixture.hpp"
+#include "tables/opening.hpp"
 
 namespace qv::test_support {
 
@@ -42,6 +44,31 @@ protected:
     }
     double amount(int code, std::uint32_t recno, const char* name) { return field(code, recno, name).as_number(); }
     std::string text(int code, std::uint32_t recno, const char* name) { return field(code, recno, name).as_string(); }
+
+    // A second data folder with the CPF registered, listed after this one;
+    // this folder stays the current one.
+    std::string folder_with(const std::string& cpf, int status = 0) {
+        const std::string here = tables::client_folder(), other = root + "/outra/";
+        std::filesystem::create_directories(other);
+        tables::ws().close_all();
+        tables::set_client_folder(other);
+        EXPECT_TRUE(converter::CRIA_BASE());
+        auto& reg = converter::new_row(9, cpf);
+        if (status != 0) reg.put("ESTATUS", rt::Value(status));
+        reg.commit();
+        tables::ws().close_all();
+        tables::set_client_folder(here);
+        EXPECT_TRUE(tables::ABERTURA(50));
+        auto& list = tables::ws().current(50);
+        for (const std::string& f : {here, other}) {
+            tables::ws().select(50);
+            EXPECT_TRUE(tables::ADD_REC(1));
+            list.put("DIRETOR", rt::Value(f));
+            list.put("SELEC", rt::Value(f == here ? "S" : "N"));
+            list.unlock();
+        }
+        return other;
+    }
 
     std::string source;
     std::vector<std::string> report;

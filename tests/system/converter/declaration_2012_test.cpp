@@ -6,6 +6,7 @@
 #include "runtime/core/text.hpp"
 #include "system/converter/converter_fixture.hpp"
 #include "system/taxpayer_holder.hpp"
+#include "tables/locks.hpp"
 
 namespace qv::test_support {
 namespace {
@@ -219,6 +220,32 @@ TEST_F(Declaration2012, ATaxpayerOpenOnAnotherTerminalIsLeftToItAndNamed) {
     }
     holder.reset();
     EXPECT_TRUE(convert("open.DEC", file, converter::kReceiptsOnly));
+    EXPECT_EQ(text(9, rows(9, kCpf).at(0), "RECIBOATU").substr(0, 10), "9999999999");
+}
+
+// A declaration the office protected against change takes no import; the
+// receipt numbers still reach its register.
+TEST_F(Declaration2012, AProtectedDeclarationTakesOnlyTheReceiptNumbers) {
+    rt::variables().set("STATRAVA", rt::Value(9));
+    tables::ws().select(9);
+    tables::ws().current(9).go_to(rows(9, kCpf).at(0));
+    ASSERT_TRUE(tables::REC_LOCK(1));
+    tables::ws().current(9).put("ESTATUS", rt::Value(9));
+    tables::ws().current(9).unlock();
+    const std::size_t assets = rows(4, kCpf).size();
+    const std::string file =
+        declaration_text({header(2012, "IRPF    ", "9999999999"), identification(kCpf, "JOSE"),
+                          Record("27").at(14, "11").at(16, "0").at(17, "105").at(20, "CARRO")});
+    for (const int kind : {converter::kFullImport, converter::kGainsOnly}) {
+        report.clear();
+        EXPECT_FALSE(convert("locked.DEC", file, kind)) << kind;
+        ASSERT_EQ(report.size(), 1u) << kind;
+        EXPECT_EQ(rt::cp850_to_utf8(report[0]), "locked.DEC: 123.456.789-09: Declaração com Status de "
+                                                 "proteção contra alteração.Logo não é "
+                                                 "permitido salvar qualquer modificação!");
+        EXPECT_EQ(rows(4, kCpf).size(), assets) << kind;
+    }
+    EXPECT_TRUE(convert("locked.DEC", file, converter::kReceiptsOnly));
     EXPECT_EQ(text(9, rows(9, kCpf).at(0), "RECIBOATU").substr(0, 10), "9999999999");
 }
 

@@ -239,6 +239,32 @@ TEST_F(LastYear, TaxpayersOpenOnAnotherTerminalAreLeftAndNamed) {
     EXPECT_NE(text(9, rows(9, "22222222222").at(0), "NOVO"), "S");
 }
 
+// A taxpayer here whose declaration the office protected takes no sale
+// dates from last year, and is named.
+TEST_F(LastYear, AProtectedDeclarationTakesNoSaleDates) {
+    {
+        auto& t = tables::ws().use_in(60, source + "IMP0911", exclusive());
+        t.append_blank();
+        t.put("CPF", Value("22222222222"));
+        t.commit();
+        tables::ws().close(60);
+        const converter::TablesLocked locks({9});
+        tb::Table& reg = converter::new_row(9, "22222222222");
+        reg.put("ESTATUS", Value(9));
+        reg.commit();
+    }
+    auto& v = rt::variables();
+    v.set("STATRAVA", Value(9));
+    v.set("OPCAO_1", Value(1));
+    v.set("ROTAANTER", Value(source));
+    v.set("DIRINST", Value(prog));
+    keys({rt::key::ENTER, rt::key::ENTER, rt::key::ENTER, rt::key::ESC, 387, rt::key::ESC, rt::key::ENTER});
+    converter::CONVIRHELP(1);
+    EXPECT_TRUE(term->showed("222.222.222-22: Declaração com Status de proteção")) << term->all_snapshots();
+    ASSERT_TRUE(converter::CRIA_BASE());
+    EXPECT_EQ(rows(9, kCpf).size(), 1u) << "the others are converted";
+}
+
 TEST_F(LastYear, AMissingSourceTableIsReportedByName) {
     std::filesystem::remove(source + "imp0611.dbf");
     std::vector<std::string> missing;

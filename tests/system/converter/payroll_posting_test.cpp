@@ -54,28 +54,6 @@ protected:
                           rt::LTRIM(rt::STR(amount(2, r, "I1_4"), 10, 2)));
         return out;
     }
-    // A second data folder with the CPF registered, listed after this one;
-    // this folder stays the current one.
-    std::string folder_with(const std::string& cpf) {
-        const std::string here = tables::client_folder(), other = root + "/outra/";
-        std::filesystem::create_directories(other);
-        tables::ws().close_all();
-        tables::set_client_folder(other);
-        EXPECT_TRUE(converter::CRIA_BASE());
-        converter::new_row(9, cpf).commit();
-        tables::ws().close_all();
-        tables::set_client_folder(here);
-        EXPECT_TRUE(tables::ABERTURA(50));
-        auto& list = tables::ws().current(50);
-        for (const std::string& f : {here, other}) {
-            tables::ws().select(50);
-            EXPECT_TRUE(tables::ADD_REC(1));
-            list.put("DIRETOR", Value(f));
-            list.put("SELEC", Value(f == here ? "S" : "N"));
-            list.unlock();
-        }
-        return other;
-    }
     // A statement of 75,00 from one payer for each CPF, in FOLHAPG.
     void statements_of(std::initializer_list<const char*> cpfs) {
         ASSERT_TRUE(tables::ABERTURA(converter::kPayroll));
@@ -406,6 +384,18 @@ TEST_F(PayrollPosting, TaxpayersOpenOnAnotherTerminalKeepTheirStatementsAndAreNa
     EXPECT_TRUE(rows(2, "55555555555").empty());
     tables::ws().close_all();
     tables::set_client_folder(here);
+}
+
+TEST_F(PayrollPosting, ADeclarationProtectedAgainstChangeKeepsItsStatement) {
+    rt::variables().set("STATRAVA", Value(9));
+    ASSERT_TRUE(converter::CRIA_BASE());
+    row(9, {{"NOMECONTR", Value("ANA")}, {"ESTATUS", Value(9)}});
+    statements_of({"33333333333"});
+    keys({rt::key::ENTER, rt::key::ENTER, rt::key::ENTER});
+    converter::TRANSFERE();
+    EXPECT_TRUE(term->showed("333.333.333-33: Declaração com Status de proteção")) << term->all_snapshots();
+    ASSERT_TRUE(converter::CRIA_BASE());
+    EXPECT_TRUE(rows(2, kCpf).empty());
 }
 
 TEST_F(PayrollPosting, TheEndOfATransferIsSaidUnlessItWasAbandoned) {

@@ -15,6 +15,8 @@
 #include "declaration/loop/declaration_load.hpp"
 #include "declaration/loop/declaration_save.hpp"
 #include "declaration_io_fixture.hpp"
+#include "tables/folders.hpp"
+#include "tables/locks.hpp"
 
 namespace qv::declaration::testing {
 namespace {
@@ -48,6 +50,17 @@ protected:
         tables::ws().current(40).go_top();
         tables::ws().current(40).put("NOMEDEPEN", rt::Value("Herdeiro " + round));
         if (!SALVATUDO(1)) ::_exit(4);
+    }
+
+    // The declaration opened and its heir renamed in its work copy, and
+    // then the program ends without a save.
+    static void crash_while_editing(const std::string& cpf) {
+        choose(cpf);
+        rt::DeclarationScope scope;
+        if (!INIC_VAR(1, 1)) ::_exit(2);
+        tables::ws().current(40).go_top();
+        tables::ws().current(40).put("NOMEDEPEN", rt::Value("Herdeiro Recuperado"));
+        tables::ws().current(40).commit();
     }
 
     // Runs `work` in a child process as terminal `terminal`.
@@ -183,6 +196,59 @@ TEST_F(DeclarationProcesses, ARegisterRecordHeldElsewhereStopsTheSaveAndKeepsThe
     EXPECT_EQ(finish(holder), 0);
     for (int fd : {to_parent[0], to_parent[1], to_child[0], to_child[1]}) ::close(fd);
     EXPECT_EQ(rows(2, kCpfA, kIncomeFields), income_before);
+}
+
+// Terminal 00 is this one before it was started again.
+TEST_F(DeclarationProcesses, F4TakesOnlyWhatACrashLeftAndAsksWhenAnotherTerminalSavedSince) {
+    seed();
+    ASSERT_EQ(finish(start("00", [] { edit_and_save(kCpfA, "Aqui"); })), 0);
+    ASSERT_EQ(finish(start("02", [] { edit_and_save(kCpfA, "Ali"); })), 0);
+    ASSERT_TRUE(tables::ABERTURA(9));
+    EXPECT_FALSE(DIRETO()) << "a declaration saved and closed is no recovery";
+    EXPECT_TRUE(term->showed("Impossível recuperar o último CPF."));
+
+    ASSERT_EQ(finish(start("00", [] { crash_while_editing(kCpfA); })), 0);
+    ASSERT_EQ(finish(start("02", [] { edit_and_save(kCpfA, "Depois"); })), 0);
+    const Rows saved_since = rows(2, kCpfA, kIncomeFields);
+    for (const int answer : {'N', 'S'}) {
+        rt::DeclarationScope scope;
+        ASSERT_TRUE(tables::ABERTURA(9));
+        ASSERT_TRUE(DIRETO());
+        keys({answer});
+        ASSERT_EQ(INIC_VAR(1, 1), answer == 'S');
+        EXPECT_TRUE(term->showed("depois da última gravação deste terminal."));
+        if (answer == 'S') ASSERT_TRUE(SALVATUDO(1));
+        else EXPECT_EQ(rows(2, kCpfA, kIncomeFields), saved_since);
+    }
+    EXPECT_EQ(rows(20, kCpfA, kHeirFields), (Rows{"Herdeiro Recuperado|"}));
+}
+
+TEST_F(DeclarationProcesses, F4InAnotherFolderRecoversIntoTheFolderTheCopiesCameFrom) {
+    seed();
+    ASSERT_EQ(finish(start("00", [] { crash_while_editing(kCpfA); })), 0);
+    const std::string other = root + "/outra/";
+    std::filesystem::create_directories(other);
+    ASSERT_TRUE(tables::ABERTURA(50));
+    tb::Table& list = tables::ws().current(50);
+    for (const std::string& folder : {client, other}) {
+        ASSERT_TRUE(list.eof() ? tables::ADD_REC(1) : tables::REC_LOCK(1));
+        list.put("DIRETOR", rt::Value(folder));
+        list.put("SELEC", rt::Value(folder == other ? "S" : "N"));
+        list.unlock();
+        list.skip(1);
+    }
+    tables::set_client_folder(other);
+    ASSERT_TRUE(tables::MUDADIR(other));
+    {
+        rt::DeclarationScope scope;
+        ASSERT_TRUE(DIRETO());
+        EXPECT_EQ(tables::client_folder(), client);
+        ASSERT_TRUE(INIC_VAR(1, 1));
+        ASSERT_TRUE(SALVATUDO(1));
+    }
+    EXPECT_EQ(rows(20, kCpfA, kHeirFields), (Rows{"Herdeiro Recuperado|"}));
+    tables::set_client_folder(other);
+    EXPECT_TRUE(rows(9, kCpfA, {"CPF"}).empty());
 }
 
 }  // namespace

@@ -2,14 +2,21 @@
 
 #include <sys/stat.h>
 
+#include "common/globals.hpp"
+#include "common/messages.hpp"
+#include "declaration/entry/frame_painter.hpp"
 #include "declaration/loop/declaration_load.hpp"
 #include "declaration/loop/declaration_save.hpp"
+#include "declaration/loop/usage.hpp"
 #include "declaration_io_fixture.hpp"
+#include "runtime/core/cp850.hpp"
+#include "system/declaration/grids/grid_fixture.hpp"
 
 namespace qv::declaration::testing {
 namespace {
 
 using Rows = std::vector<std::string>;
+using rt::operator""_cp;
 
 const std::vector<std::string> kIncomeFields{"I1_2", "I1_4"};
 const std::vector<std::string> kAssetFields{"I7_0", "I7_2"};
@@ -186,6 +193,32 @@ TEST_F(DeclarationLoadSave, AutosaveKeepsTheWorkCopiesOpenOnTheirRecords) {
     EXPECT_EQ(rows(2, kCpfA, kIncomeFields).size(), 2u);
 }
 
+// Alt+W saves with its progress on the status line: the page gets its own
+// line back. A save ending the declaration and followed by the transfer
+// takes its last table caption away before the transfer speaks.
+TEST_F(DeclarationLoadSave, TheSavesProgressLeavesNothingBehind) {
+    seed();
+    choose(kCpfA);
+    rt::DeclarationScope scope;
+    ASSERT_TRUE(INIC_VAR(1, 1));
+    common::Global{"TEMP_SAL"}.set(rt::Value(10));
+    common::MENS(0, "Alt H=Help Alt I=Índice TAB=Próxima página"_cp);
+    const std::string page_line = status_line();
+    SAL_DEC();
+    EXPECT_EQ(status_line(), page_line);
+
+    common::Global{"OPTTRAN"}.set(rt::Value(1));
+    taxpayer_box();
+    std::string box_when_sent;
+    const grids::StandIn transfer("PREPARA", [&](std::span<const rt::Value>) {
+        for (int row = 16; row <= 22; ++row) box_when_sent += term->text(row) + "\n";
+        return rt::Value(true);
+    });
+    ASSERT_TRUE(SALVATUDO(1));
+    EXPECT_NE(box_when_sent.find("Transferindo os dados para o programa da Receita...."), std::string::npos) << box_when_sent;
+    EXPECT_EQ(box_when_sent.find("Livro Caixa Rural"), std::string::npos) << box_when_sent;
+}
+
 TEST_F(DeclarationLoadSave, ANewTaxpayersFirstSaveCreatesItsRecords) {
     seed();
     const std::string cpf = "33333333333";
@@ -227,6 +260,26 @@ TEST_F(DeclarationLoadSave, TheWorkCopiesOfAnInterruptedSessionAreRecovered) {
         ASSERT_TRUE(SALVATUDO(1));
     }
     EXPECT_EQ(rows(6, kCpfA, kPaymentFields), (Rows{"Medico A|777.00|"}));
+}
+
+TEST_F(DeclarationLoadSave, TheSaveLeavesTheMarkAnotherTerminalClearedMeanwhile) {
+    seed();
+    choose(kCpfA);
+    tables::ws().select(9);
+    ASSERT_TRUE(tables::REC_LOCK(1));
+    area(9).put("IMPRE", rt::Value("S"));
+    area(9).unlock();
+    rt::DeclarationScope scope;
+    ASSERT_TRUE(INIC_VAR(1, 1));
+    // the deletion clears every mark while the declaration is open
+    ASSERT_TRUE(tables::ABERTURA(9));
+    tables::ws().select(9);
+    ASSERT_TRUE(area(9).seek(rt::Value(kCpfA)) && tables::REC_LOCK(1));
+    area(9).put("IMPRE", rt::Value(" "));
+    area(9).unlock();
+    tables::ws().close(9);
+    ASSERT_TRUE(SALVATUDO(1));
+    EXPECT_EQ(rows(9, kCpfA, {"IMPRE", "NOMECONTR"}), (Rows{"|Contribuinte A|"}));
 }
 
 TEST_F(DeclarationLoadSave, RecoveryWithoutWorkCopiesSaysSo) {

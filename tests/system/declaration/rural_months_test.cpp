@@ -40,5 +40,14 @@ TEST_F(RuralMonths, ACashBookActivityTakesItsMonthsFromTheBook) {
     EXPECT_EQ(month_cell(2, 2), "");
 }
 
+// A rural activity without its summary yet has its months typed as totals.
+TEST_F(RuralMonths, AnActivityWithoutSummaryStartsWithTypedTotals) {
+    add_row(9, kCpfA, {{"NOMECONTR", rt::Value("Contribuinte A")}, {"TEMRURAL", rt::Value("S")},
+                       {"ATV_BRASIL", rt::Value("S")}, {"USAPADRAO", rt::Value("S")}});
+    add_row(1, kCpfA, {});
+    open();
+    EXPECT_TRUE(get("SO_TOTAL").as_bool());
+}
+
 }  // namespace
 }  // namespace qv::declaration::testing

@@ -1,6 +1,8 @@
 // The capital-gains page: the list, the entry form with its checks, the
 // instalment matrix and the deletion of a gain.
 #include <span>
+#include <string>
+#include <vector>
 
 #include "common/globals.hpp"
 #include "declaration/grids/grid_routines.hpp"
@@ -402,6 +404,24 @@ TEST_F(GainScreenTest, SaleOfSharesWithTwoMovementsIsTaxedOnTheGainOverTheirCost
     EXPECT_DOUBLE_EQ(field("CUS_ATUAL"), 30000.00);
     EXPECT_DOUBLE_EQ(field("GAN_TRIV"), 20000.00);
     EXPECT_DOUBLE_EQ(field("VAL_IMPOSV"), 3000.00);
+}
+
+// The nature's prompt lies inside the form, above its bottom edge (row 22):
+// each nature whole on a row, and the cursor inside the box.
+TEST_F(GainScreenTest, TheNaturesPromptShowsEachNatureWholeInsideTheForm) {
+    keys({key::ENTER, key::ENTER, key::ENTER, '1', key::ESC, key::ENTER});   // item 0, the nature, leave, Sim
+    MOSTR_BEM(RealEstate, 0);
+    std::string shot;
+    for (const std::string& s : term->snapshots)
+        if (s.find("Digite o nro da operação") != std::string::npos) shot = s;
+    const std::vector<std::string> rows = term->rows_of(shot);
+    ASSERT_EQ(rows.size(), 25u) << term->all_snapshots();
+    int bottom = 4;
+    while (bottom < 24 && rows[static_cast<std::size_t>(bottom)].find("└") == std::string::npos) ++bottom;
+    EXPECT_LT(bottom, 22) << shot;
+    EXPECT_LT(std::stoi(shot.substr(shot.find("cursor at ") + 10)), bottom) << shot;
+    for (const char* nature : {"1 - Venda", "2 - Permuta com torna", "4 - Dacao em pagamento", "7 - Prom.Compra e Venda"})
+        EXPECT_NE(shot.find(nature), std::string::npos) << nature << "\n" << shot;
 }
 
 }  // namespace

@@ -76,6 +76,17 @@ TEST_F(BookkeepingTest, ANonDeductiblePaymentGoesToItsPartWithTheCodeOfTheLinesF
     EXPECT_EQ(rows(6, {"I6_5"})[0].at("I6_5").as_number(), 150.0);
 }
 
+TEST_F(BookkeepingTest, ADeclarationProtectedAgainstChangeTakesNoPosting) {
+    add_row(client, 9, {{"CPF", rt::Value(kCpf)}, {"ESTATUS", rt::Value(9)}});
+    rt::variables().set("STATRAVA", rt::Value(9));
+    entry("6021", 150.0, kSchool);
+    open_entries();
+    EXPECT_EQ(LANCAVAL(), -1);
+    EXPECT_TRUE(screen_showed("Declaração com Status de proteção contra alteração."));
+    EXPECT_EQ(count(client, 6, kCpf), 0);
+    EXPECT_FALSE(posted(1));
+}
+
 TEST_F(BookkeepingTest, ACarneEntryFromMarchToJanuaryPostsMarchOnly) {
     entry("2005", 80.0, "", 3, 1);
     open_entries();
@@ -129,7 +140,7 @@ TEST_F(BookkeepingTest, TheFormKeepsAConfirmedEntryAndRefusesOneWithoutAmount) {
 
 TEST_F(BookkeepingTest, MonthsMustLieInTheYear) {
     struct Case { const char* name; int page, first, last; bool ok; };
-    const Case cases[] = {{"MESFIM", 2, 1, 13, false}, {"MESFIM", 2, 1, 12, true}, {"MESFIM", 2, 5, 4, false},
+    const Case cases[] = {{"MESFIM", 2, 1, 14, false}, {"MESFIM", 2, 1, 13, true}, {"MESFIM", 2, 5, 4, false},
                           {"MESFIM", 2, 5, 0, true},   {"MESINI", 2, 0, 0, false}, {"MESINI", 6, 0, 0, true},
                           {"MESINI", 2, 13, 0, false}, {"MESINI", 2, 12, 0, true}};
     for (const Case& c : cases) {
@@ -138,6 +149,40 @@ TEST_F(BookkeepingTest, MonthsMustLieInTheYear) {
         rt::variables().set("MESFIM", rt::Value(c.last));
         EXPECT_EQ(VEDAT(c.name), c.ok) << c.name << " " << c.first << "-" << c.last << " page " << c.page;
     }
+}
+
+// A refusal says what is wrong, and leaves the status line once the field
+// is answered right.
+TEST_F(BookkeepingTest, ARefusalNamesTheFaultAndGoesWhenItIsMended) {
+    rt::variables().set("PAGINA", rt::Value(2));
+    rt::variables().set("MESINI", rt::Value(5));
+    rt::variables().set("MESFIM", rt::Value(3));
+    EXPECT_FALSE(VEDAT("MESFIM"));
+    EXPECT_NE(status_line().find("O mês final não pode ser anterior ao mês inicial."), std::string::npos)
+        << status_line();
+    rt::variables().set("MESFIM", rt::Value(6));
+    EXPECT_TRUE(VEDAT("MESFIM"));
+    EXPECT_EQ(rt::TRIM(status_line()), "");
+    rt::variables().set("CDCONTA", rt::Value("9999"));
+    EXPECT_FALSE(VE_CONTA());
+    EXPECT_NE(status_line().find("Conta não cadastrada."), std::string::npos) << status_line();
+    rt::variables().set("CDCONTA", rt::Value("1001"));
+    EXPECT_TRUE(VE_CONTA());
+    EXPECT_EQ(rt::TRIM(status_line()), "");
+}
+
+// The payer's name asked with a dividends entry is the name of the payer's
+// row it makes.
+TEST_F(BookkeepingTest, ADividendsEntryGivesItsPayerRowTheName) {
+    entry("1005", 2000.0, "33444555000181");
+    open_entries();
+    EXPECT_EQ(LANCAVAL(), 1);
+    const auto payer = rows(2, {"I1_1", "I1_2", "I1_3", "I1_15"});
+    ASSERT_EQ(payer.size(), 1u);
+    EXPECT_EQ(payer[0].at("I1_1").as_string(), "J");
+    EXPECT_EQ(rt::TRIM(payer[0].at("I1_2").as_string()), "ESCOLA");
+    EXPECT_EQ(rt::TRIM(payer[0].at("I1_3").as_string()), "33.444.555/0001-81");
+    EXPECT_EQ(payer[0].at("I1_15").as_number(), 2000.0);
 }
 
 TEST_F(BookkeepingTest, TheEntriesScreenNamesItsOwnTaxpayer) {

@@ -68,6 +68,21 @@ TEST_F(FolderCopyTest, ATaxpayerAlreadyThereIsSkippedWhenNotOverwriting) {
     EXPECT_EQ(reg.get("IMPRE").as_string(), "N");
 }
 
+TEST_F(FolderCopyTest, ADeclarationProtectedAgainstChangeIsNotCopiedOver) {
+    rt::variables().set("STATRAVA", rt::Value(9));
+    ASSERT_TRUE(open_folder_table(other, 9, 9, false));
+    tables::ws().select(9);
+    ASSERT_TRUE(tables::ws().current(9).seek(rt::Value(kB)) && tables::REC_LOCK(1));
+    tables::ws().current(9).put("ESTATUS", rt::Value(9));
+    tables::ws().current(9).unlock();
+    tables::ws().close(9);
+    run_copy('C', 'S');
+    EXPECT_TRUE(screen_showed("Esse contribuinte não foi transferido.")) << term->all_snapshots();
+    EXPECT_EQ(count(other, 2, "OLD", "I1_2"), 1);
+    EXPECT_EQ(count(other, 2, "NEW", "I1_2"), 0);
+    EXPECT_EQ(count(other, 4, kA), 2) << "the others are copied";
+}
+
 // A folder just made (in the folder list, say) holds no table yet: the
 // copy makes the ones it needs there.
 TEST_F(FolderCopyTest, AFolderWithoutTablesYetReceivesTheCopy) {

@@ -2,6 +2,7 @@
 // letters typed, and refused, never cut, when longer than their field.
 #include <filesystem>
 
+#include "common/paths.hpp"
 #include "office/folder_options.hpp"
 #include "office/folder_pair.hpp"
 #include "office_fixture.hpp"
@@ -53,6 +54,38 @@ TEST_F(FolderFields, AFolderKeepsTheLettersAndSemicolonsTyped) {
     keys({rt::key::ENTER, 'S'});
     EXPECT_EQ(rt::TRIM(NOVA_ROTA("M->DIRTRAB", " QV2012", 40)), typed);
     EXPECT_TRUE(std::filesystem::is_directory(typed));
+}
+
+// A work folder must be one the declarations' work copies can be made in:
+// a short name says nothing of where it lies, a drive is a folder like any
+// other, and a folder that cannot be written is refused.
+TEST_F(FolderFields, AWorkFolderThatCannotHoldTheWorkCopiesIsRefused) {
+    common::set_drive_root('Q', root + "/unidade_q");
+    struct Case {
+        std::string typed;
+        std::vector<int> answers;   // to the messages and questions, then Esc
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"30", {rt::key::ENTER}, "Especifique o drive com ':' após a letra"},
+        {"xyz", {rt::key::ENTER}, "Especifique o drive com ':' após a letra"},
+        {"Q:", {'N'}, "Diretório novo para  QV2012? Cria-o ?"},
+        {"/proc", {rt::key::ENTER}, "Não é possível gravar na pasta /proc"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        term->snapshots.clear();
+        rt::variables().set("DIRTRAB", rt::Value(rt::PADR(root, 40)));
+        keys({rt::key::CTRL_Y});
+        term->feed_text(c.typed);
+        keys({rt::key::ENTER});
+        for (const int k : c.answers) term->feed(k);
+        keys({rt::key::ESC});
+        EXPECT_EQ(rt::TRIM(NOVA_ROTA("M->DIRTRAB", " QV2012", 40)), root) << term->all_snapshots();
+        EXPECT_TRUE(screen_showed(c.shown));
+    }
+    EXPECT_FALSE(std::filesystem::exists(root + "/unidade_q"));
+    common::set_drive_root('Q', "");
 }
 
 TEST_F(FolderFields, ARestoreDestinationLongerThanItsFieldIsRefused) {

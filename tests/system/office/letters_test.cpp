@@ -79,7 +79,7 @@ TEST_F(LettersTest, HeaderOnlyWhenTheFormatDiffersFromTheDefaults) {
         doc.modified = true;
         ASSERT_TRUE(EDITWRITE(doc));
         EXPECT_FALSE(doc.modified);
-        EXPECT_EQ(slurp(prog + "carta.txt"), c.file);
+        EXPECT_EQ(slurp(client + "carta.txt"), c.file);
         // Reopened, the letter keeps its margins and its text.
         const LetterDoc back = ABRTXT("CARTA.TXT");
         EXPECT_EQ(back.format, c.format);
@@ -176,7 +176,7 @@ TEST_F(LettersTest, EditorSavesTheTypedLetterAndLeaves) {
     keys({key::ESC});               // leave: asks
     type("S");
     EDITEXT("carta");
-    EXPECT_EQ(slurp(prog + "carta.txt"), "Prezado  \xAE" "Nome\xAF ");
+    EXPECT_EQ(slurp(client + "carta.txt"), "Prezado  \xAE" "Nome\xAF ");
     EXPECT_TRUE(term->showed("Gravação OK"));
 }
 
@@ -245,8 +245,9 @@ TEST_F(LettersTest, PageFormatDialogRefusesATooNarrowPage) {
     EXPECT_TRUE(doc.modified);
 }
 
-TEST_F(LettersTest, LetterAndGroupListsOfTheProgramFolder) {
-    for (const char* f : {"b.txt", "A.TXT", "clientes.grp", "nota.doc"}) std::ofstream(prog + f) << "x";
+TEST_F(LettersTest, LetterListOfTheDataFolderAndGroupListOfTheProgramFolder) {
+    for (const char* f : {"b.txt", "A.TXT", "nota.doc"}) std::ofstream(client + f) << "x";
+    std::ofstream(prog + "clientes.grp") << "x";
     keys({key::DOWN, key::ENTER});
     EXPECT_EQ(ESCOL_CART(), "b.txt");
     keys({key::DOWN, key::DOWN, key::ENTER});   // the blank rows cannot be chosen
@@ -257,8 +258,34 @@ TEST_F(LettersTest, LetterAndGroupListsOfTheProgramFolder) {
     EXPECT_EQ(ESCOL_CART(), "");
 }
 
+// Letters are the data folder's: the bank's remittance files of the
+// program folder are never offered; a letter the editor saved there earlier
+// still is, and is saved into the data folder.
+TEST_F(LettersTest, TheLetterListOffersLettersOnlyAndKeepsTheOldOnesWithinReach) {
+    std::ofstream(client + "aviso.txt") << "Prezado";
+    std::ofstream(client + "C261211B.txt") << "1";
+    std::ofstream(prog + "C261211A.txt") << "01REMESSA01COBRANCA";
+    std::ofstream(prog + "NAO-DOS.TXT") << "impressao";
+    std::ofstream(prog + "antiga.txt") << FORMATA(kNewLetterFormat) << "Caro cliente";
+    std::ofstream(prog + "mala.txt") << "Caro \xAE" "Nome\xAF";
+    keys({key::DOWN, key::DOWN, key::DOWN, key::ENTER});
+    EXPECT_EQ(ESCOL_CART(), "mala.txt") << "the third and last name offered";
+    for (const char* name : {"│antiga.txt  │", "│aviso.txt   │", "│mala.txt    │"})
+        EXPECT_TRUE(term->showed(name)) << name << term->all_snapshots();
+    for (const char* name : {"C261211", "NAO-DOS"}) EXPECT_FALSE(term->showed(name)) << name;
+    EXPECT_FALSE(common::letter_exists("C261211A"));
+    EXPECT_TRUE(common::letter_exists("MALA"));
+    LetterDoc old = ABRTXT("antiga");
+    EXPECT_EQ(old.text, "Caro cliente");
+    old.text += ",";
+    old.modified = true;
+    ASSERT_TRUE(EDITWRITE(old));
+    EXPECT_EQ(slurp(client + "antiga.txt"), FORMATA(kNewLetterFormat) + "Caro cliente,");
+    EXPECT_EQ(slurp(prog + "antiga.txt"), FORMATA(kNewLetterFormat) + "Caro cliente") << "the old one as it was";
+}
+
 TEST_F(LettersTest, TheLetterListStandsInsideItsFrameOverWhatWasThere) {
-    for (const char* f : {"b.txt", "relatorio-final.txt"}) std::ofstream(prog + f) << "x";
+    for (const char* f : {"b.txt", "relatorio-final.txt"}) std::ofstream(client + f) << "x";
     for (int row = 5; row <= 19; ++row) rt::at_say(row, 20, std::string(40, 'X'));
     keys({key::DOWN, key::ENTER});
     // A name wider than the list is chosen whole.
@@ -286,7 +313,7 @@ TEST_F(LettersTest, PagesHoldTheLinesBetweenTheMarginsAndTheMailBodyGetsTheText)
 }
 
 TEST_F(LettersTest, AFailedSaveKeepsTheLetterModified) {
-    Global{"ARQDEF"}.set(rt::Value(root + "/nao_existe/"));
+    Global{"LOCARQ"}.set(rt::Value(root + "/nao_existe/"));
     LetterDoc doc;
     doc.name = "carta.txt";
     doc.text = "texto";

@@ -9,6 +9,7 @@
 #include "office/taxpayer_deletion.hpp"
 #include "declaration/entry/dialog_painters.hpp"
 #include "office_fixture.hpp"
+#include "tables/declaration_protection.hpp"
 #include "system/taxpayer_holder.hpp"
 
 namespace qv::office::testing {
@@ -210,6 +211,15 @@ TEST_F(MaintenanceTest, ATaxpayerOpenOnAnotherTerminalIsNeitherDeletedRenumbered
     }
     other.kill();
     EXPECT_EQ(change_cpf(client, kA, kNew), CpfChange::Done);
+}
+
+TEST_F(MaintenanceTest, ADeclarationProtectedAgainstChangeReceivesNoCopy) {
+    rt::variables().set("STATRAVA", rt::Value(9));
+    add_row(client, 9, {{"CPF", rt::Value(kNew)}, {"ESTATUS", rt::Value(9)}});
+    std::string message;
+    EXPECT_EQ(copy_part(PartCopy{client, kA, kNew, Part::All, true}, &message), PartCopyResult::Protected);
+    EXPECT_EQ(message, tables::protection_text());
+    for (int code : {1, 2, 4, 16}) EXPECT_EQ(count(client, code, kNew), 0) << code;
 }
 
 TEST_F(MaintenanceTest, CopyingEverythingTwiceKeepsOneRecordWhereATaxpayerHasOne) {

@@ -213,7 +213,9 @@ TEST_F(TaxpayerReports, TheRuralDocumentsOfOneTaxpayerFollowTheRegister) {
         rt::os::printer().close();
         const bool printed = std::filesystem::exists(work + "RELAT.TXT");
         EXPECT_EQ(printed, *c.refusal == '\0') << c.queimp << " " << c.cpf;
-        if (*c.refusal != '\0') EXPECT_TRUE(term->showed(c.refusal)) << c.queimp << " " << c.cpf;
+        if (*c.refusal != '\0') {
+            EXPECT_TRUE(term->showed(c.refusal)) << c.queimp << " " << c.cpf;
+        }
     }
 }
 

@@ -128,6 +128,15 @@ protected:
         all.push_back(out.substr(from));
         return all;
     }
+    // The amount printed after a label on its line ("" when it is blank).
+    static std::string amount_beside(const std::string& out, std::string_view label) {
+        const std::size_t at = out.find(label);
+        if (at == std::string::npos) return "<no line " + std::string(label) + ">";
+        const std::size_t from = out.find_first_not_of(' ', at + label.size());
+        std::size_t to = from;
+        while (to < out.size() && std::string_view("0123456789.,-").find(out[to]) != std::string_view::npos) ++to;
+        return out.substr(from, to - from);
+    }
     // Positions of the texts in the printed file, in the order given.
     static void expect_in_order(const std::string& out, const std::vector<std::string>& texts) {
         std::size_t at = 0;
@@ -326,8 +335,8 @@ TEST_F(DeclarationPrintout, WideTablesArePrintedAtTheCondensedPitch) {
 
 TEST_F(DeclarationPrintout, TheBalanceNamesItsLinesInWholeWordsAndTheCepIsMasked) {
     const std::string cpf = "88888888888";
-    add_row(9, cpf, {{"NOMECONTR", rt::Value("Contribuinte C")}, {"USAPADRAO", rt::Value("S")}, {"CEP", rt::Value("01310100")},
-                     {"UF", rt::Value("SP")}});
+    add_row(9, cpf, {{"NOMECONTR", rt::Value("Contribuinte C")}, {"USAPADRAO", rt::Value("S")}, {"SO_SIMPLES", rt::Value("S")},
+                     {"CEP", rt::Value("01310100")}, {"UF", rt::Value("SP")}});
     add_row(1, cpf, {{"I13_08", rt::Value(100000.0)}});
     rt::variables().set("QUEPAG", rt::Value(5));   // the income page
     choose(cpf);
@@ -420,7 +429,7 @@ TEST_F(DeclarationPrintout, EachTaxpayersLetterIsASheetOfItsOwn) {
     doc.text = "Prezado(a) \xAE" "Nome\xAF,\r\nsegue a sua declaracao.\r\n\r\n\r\nAtenciosamente";
     doc.modified = true;
     ASSERT_TRUE(office::EDITWRITE(doc));
-    ASSERT_TRUE(exists(prog + "aviso.txt"));
+    ASSERT_TRUE(exists(client + "aviso.txt"));   // the data folder's letter
     rt::variables().set("QUEIMP", rt::Value(8));
     rt::variables().set("QUECON", rt::Value(3));
     ASSERT_TRUE(tables::ABERTURA(9));
@@ -448,6 +457,24 @@ TEST_F(DeclarationPrintout, TheRunLeavesTheScreenAsItFoundIt) {
             EXPECT_EQ(row.find(left), std::string::npos) << "row " << r << ": " << row;
     }
     EXPECT_NE(term->text(5).find("menu principal"), std::string::npos);
+}
+
+// The marking keys of the list of taxpayers go with the list: the
+// questions of the print that follows stand alone on the screen.
+TEST_F(DeclarationPrintout, TheListsMarkingHelpGoesWhenTheListIsLeft) {
+    add_row(9, "33333333333", {{"NOMECONTR", rt::Value("Contribuinte C")}, {"IMPRE", rt::Value("S")}});
+    register_office_report_routines();
+    rt::variables().set("QUECON", rt::Value(2));
+    rt::variables().set("QUEIMP", rt::Value(12));
+    common::MENS(0, "Marque [S] nos nomes - Esc termina |Alt(+)Marca todos | ALT(-)Desmarca");
+    term->snapshots.clear();
+    keys({rt::key::ESC, '7'});   // the list left; the listing's order: cancel
+    SELECIONA();
+    ASSERT_TRUE(term->showed("Informe a ordem de impressão")) << term->all_snapshots();
+    for (const std::string& screen : term->snapshots)
+        if (screen.find("Informe a ordem") != std::string::npos) {
+            EXPECT_EQ(screen.find("Marque [S]"), std::string::npos) << screen;
+        }
 }
 
 TEST_F(DeclarationPrintout, DiskLabelsOfEveryTypeCarryEachTaxpayer) {
@@ -638,6 +665,99 @@ TEST_F(DeclarationPrintout, LabelSheetsSettleTheirGeometryBeforePrinting) {
         const std::vector<double> got{v.get("NMARG_ETI").as_number(), v.get("NTOPO_ETI").as_number(), v.get("NLINE").as_number()};
         EXPECT_EQ(got, (std::vector<double>{double(c.margin), double(c.top), double(c.lines)})) << c.printer << c.mode;
     }
+}
+
+
+// Every value stands beside its own label: the spouse's in both layouts, and
+// the exempt lines in the order of their values.
+TEST_F(DeclarationPrintout, TheSpousesAndTheExemptValuesStandBesideTheirLabels) {
+    const std::string cpf = "88888888888";
+    add_row(9, cpf, {{"NOMECONTR", rt::Value("Contribuinte C")}, {"CPFCONJU", rt::Value("23456789173")},
+                     {"CONJPAD", rt::Value("S")}, {"I13_1C", rt::Value(30000.0)}, {"I13_4C", rt::Value(2000.0)},
+                     {"I13_2C", rt::Value(1000.0)}, {"I13_3C", rt::Value(500.0)}});
+    // The exempt lines as saved, the screen's lines 12 to 15 being I3_13,
+    // I3_14, I3_15 and I3_12: 222 + 404 + 1,212 + 1,313 + 1,414 + 1,515.
+    add_row(1, cpf, {{"I3_02", rt::Value(222.0)}, {"I3_04", rt::Value(404.0)}, {"I3_12", rt::Value(1212.0)},
+                     {"I3_12D", rt::Value("DEVOLUCAO")}, {"I3_13", rt::Value(1313.0)}, {"I3_14", rt::Value(1414.0)},
+                     {"I3_15", rt::Value(1515.0)}, {"I13_44", rt::Value(6080.0)}});
+    rt::variables().set("QUEPAG", rt::Value(7));   // assets, debts and the spouse
+    choose(cpf);
+    keys({rt::key::ENTER});   // every asset
+    FAZIMP();
+    std::string out = printed();
+    EXPECT_NE(out.find("CPF: 234.567.891-73"), std::string::npos);
+    const std::vector<std::pair<std::string, std::string>> simplified{
+        {"Base de calculo do imposto devido", "30.000,00"}, {"Imposto retido na Fonte", "2.000,00"},
+        {"Carne-leao e imposto complementar", ""}, {"Rendimentos sujeitos a tributacao exclusiva (inclusive 13ro)", "500,00"}};
+    for (const auto& [label, value] : simplified) EXPECT_EQ(amount_beside(out, label), value) << label;
+
+    ASSERT_TRUE(tables::REC_LOCK(1));
+    tables::ws().current(9).put("CONJPAD", rt::Value("N"));
+    tables::ws().current(9).unlock();
+    rt::variables().set("ARQ_IMP", rt::Value(" "));
+    choose(cpf);
+    keys({rt::key::ENTER});
+    FAZIMP();
+    out = printed();
+    const std::vector<std::pair<std::string, std::string>> complete{
+        {"Base de calculo", "30.000,00"}, {"Total do imposto pago", "2.000,00"},
+        {"Rendimentos Isentos e nao-tributaveis", "1.000,00"}, {"Rendimentos sujeitos a tributacao exclusiva", "500,00"}};
+    for (const auto& [label, value] : complete) EXPECT_EQ(amount_beside(out, label), value) << label;
+
+    rt::variables().set("QUEPAG", rt::Value(6));   // exempt and exclusive income
+    rt::variables().set("ARQ_IMP", rt::Value(" "));
+    choose(cpf);
+    keys({'N'});   // not the payments alone
+    FAZIMP();
+    out = printed();
+    const std::vector<std::pair<std::string, std::string>> exempt{
+        {"02.Capital de seguro de vida pago por morte ou invalidez", "222,00"},
+        {"03.Indenizacoes por rescisao de contrato, PDV, acidente e FGTS", ""},
+        {"04.Ganho de capital de bens de pequeno valor ou do unico imovel", "404,00"},
+        {"12.Outros DEVOLUCAO", "1.212,00"},
+        {"13.Imposto de anos anteriores compensado judicialmente", "1.313,00"},
+        {"14.75% da remuneracao de servidor no exterior", "1.414,00"},
+        {"15.Incorporacao de reservas ao capital/bonificacoes em acoes", "1.515,00"},
+        {"TOTAL", "6.080,00"}};
+    for (const auto& [label, value] : exempt) EXPECT_EQ(amount_beside(out, label), value) << label;
+}
+
+// The printed balance and the pre-check list carry the balance page's
+// figures: the capital gain's tax counts with the income taxed at source.
+TEST_F(DeclarationPrintout, TheBalancesLinesCarryTheBalancePagesFigures) {
+    const std::string cpf = "88888888888";
+    add_row(9, cpf, {{"NOMECONTR", rt::Value("Contribuinte C")}, {"USAPADRAO", rt::Value("N")}});
+    // As the declaration was saved: a flat sold in the year for 180,000.00
+    // with a taxable gain of 48,363.38 and its tax of 7,254.50 paid (the net
+    // gain 41,108.88 and investments of 2,345.67 taxed at source); 30.00
+    // withheld under the law on investment funds.
+    add_row(1, cpf, {{"I13_45", rt::Value(43454.55)}, {"I13_46", rt::Value(7254.50)}, {"ENTRADGP", rt::Value(180000.0)},
+                     {"ISENTNAO", rt::Value(48363.38)}, {"I13_48", rt::Value(30.0)}, {"INDALERTA", rt::Value(10)}});
+    // Taxed at source 43,454.55 + 7,254.50 = 50,709.05. Receipts 50,709.05
+    // + 180,000.00 - 48,363.38 = 182,345.67; outgoings 7,254.50 + 30.00.
+    const std::vector<std::pair<std::string, std::string>> balance{
+        {"Rend. trib. exclusiva", "50.709,05"}, {"Entradas ganho capital", "180.000,00"},
+        {"Ded. ganhos isent./trib.", "-48.363,38"}, {"Imp. Lei 11.033 na fonte", "30,00"},
+        {"Total das RECEITAS......", "182.345,67"}, {"Total das DESPESAS.....", "7.284,50"},
+        {"Saldo  .......", "175.061,17"}};
+    rt::variables().set("QUEPAG", rt::Value(8));   // the summary with the balance
+    choose(cpf);
+    FAZIMP();
+    std::string out = printed();
+    for (const auto& [label, value] : balance) EXPECT_EQ(amount_beside(out, label), value) << label;
+
+    rt::variables().set("QUEPAG", rt::Value(10));   // the pre-check list
+    rt::variables().set("ARQ_IMP", rt::Value(" "));
+    choose(cpf);
+    FAZIMP();
+    out = printed();
+    const std::vector<std::pair<std::string, std::string>> precheck{
+        {"Rendimentos tributacao exclusiva ..........", "50.709,05"},
+        {"Entradas de ganho de capital ..............", "180.000,00"},
+        {"Imposto Lei 11.033 retido na fonte ........", "30,00"},
+        {"      TOTAL DAS RECEITAS ..................", "182.345,67"},
+        {"     TOTAL DOS GASTOS .....................", "7.284,50"}};
+    for (const auto& [label, value] : precheck) EXPECT_EQ(amount_beside(out, label), value) << label;
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <sstream>
 #include <iterator>
 
 #include "printing/access_report.hpp"
@@ -10,6 +11,7 @@
 #include "printing/disk_labels.hpp"
 #include "printing/income_statement.hpp"
 #include "printing/register_listing.hpp"
+#include "runtime/core/cp850.hpp"
 #include "runtime/os/print_device.hpp"
 #include "runtime/table/dbf_format.hpp"
 #include "runtime/table/table.hpp"
@@ -99,6 +101,32 @@ TEST_F(OfficeReportsPrint, IncomeStatementNeedsThePayrollFile) {
     EXPECT_EQ(printed().find("COMPROVANTE"), std::string::npos);
 }
 
+// The order question's choices stand one under the other, accents or not;
+// the last one cancels the listing.
+TEST_F(OfficeReportsPrint, TheOrderChoicesOfTheRegisterListingLineUp) {
+    const std::string path = root + "/REG.DBF";
+    tb::create_table(path, {{"CPF", 'C', 11, 0}, {"NOMECONTR", 'C', 53, 0}}, tb::MemoKind::None);
+    tables::ws().use_in(9, path, {});
+    rt::variables().set("QUECON", rt::Value(3));
+    rt::variables().set("QUEMOD", rt::Value(2));
+    keys({'7'});
+    EXPECT_FALSE(IMPR_CAD());
+    // The columns where the choices start on the screen that asked.
+    std::vector<std::size_t> starts;
+    for (const std::string& screen : term->snapshots) {
+        if (screen.find("(1) por CPF") == std::string::npos) continue;
+        std::istringstream rows(screen);
+        for (std::string row; std::getline(rows, row);)
+            for (const char* choice : {"(1) por CPF", "(4) pelo Mês do Nascimento", "(7) Cancela a Impressão"})
+                if (const auto at = row.find(choice); at != std::string::npos)
+                    starts.push_back(rt::utf8_to_cp850(row.substr(0, at)).size());
+        break;
+    }
+    ASSERT_EQ(starts.size(), 3u) << term->all_snapshots();
+    EXPECT_EQ(starts[0], starts[1]);
+    EXPECT_EQ(starts[0], starts[2]);
+}
+
 }  // namespace
 }  // namespace qv::printing
 
@@ -132,6 +160,11 @@ TEST(RegisterListing, FiltersOrdersAndAddressLabels) {
     a.district = "";
     EXPECT_EQ(address_label(a)[2], "APTO 31");   // the complement past column 53 goes below
     EXPECT_EQ(address_label(a)[3], "CAMPINAS - SP");
+    // A taxpayer without an address is labelled with the name alone; a part
+    // filled in shows without the separators of the others.
+    EXPECT_EQ(address_label(Address{"JOSE", "", "", "", "", "", "", "", ""}), (std::vector<std::string>{"JOSE"}));
+    EXPECT_EQ(address_label(Address{"JOSE", "", "", "", "", "", "SANTOS", "", ""}),
+              (std::vector<std::string>{"JOSE", "SANTOS"}));
 }
 
 TEST(DiskLabels, RowsOfEachLabelType) {

@@ -5,8 +5,10 @@
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <span>
 #include <stdexcept>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -124,33 +126,51 @@ TEST_F(StartupMain, CalendarOfToday) {
 
 // The printer module's CRIA_SEQ leaves the terminal's printer record current;
 // the start-up copies it into the printer variables, names trimmed.
-TEST_F(StartupMain, PrinterVariablesComeFromTheRecordCriaSeqLeaves) {
+TEST_F(StartupMain, PrinterVariablesComeFromTheTerminalsRecord) {
     configured("01");
-    const rt::FunctionEntry* before = rt::find_function("CRIA_SEQ");
-    const rt::Function saved = before ? before->fn : rt::Function{};
-    int calls = 0;
-    rt::register_function("CRIA_SEQ", [&calls](std::span<const rt::Value>) {
-        ++calls;
-        if (!tables::ABERTURA(57)) return rt::Value(false);
-        tb::Table& t = tables::ws().current(57);
-        tables::ws().select(57);
-        t.append_blank();
-        t.put("NRO_TERM", rt::Value("01"));
-        t.put("NROLPT", rt::Value(2));
-        t.put("LOCIMPR", rt::Value("R"));
-        t.put("NOMEIMP", rt::Value("HP LASER"));
-        t.put("NOMEREDE", rt::Value("  SALA2"));
-        t.commit();
-        return rt::Value();
-    });
+    ASSERT_TRUE(tables::ABERTURA(57));
+    tb::Table& t = tables::ws().current(57);
+    t.append_blank();
+    t.put("NRO_TERM", rt::Value("01"));
+    t.put("NROLPT", rt::Value(2));
+    t.put("LOCIMPR", rt::Value("R"));
+    t.put("NOMEIMP", rt::Value("HP LASER"));
+    t.put("NOMEREDE", rt::Value("  SALA2"));
+    t.put("SEQ1", rt::Value("<015>"));
+    t.commit();
     startup::printer_variables();
-    rt::register_function("CRIA_SEQ", saved ? saved : [](std::span<const rt::Value>) { return rt::Value(); });
-    EXPECT_EQ(calls, 1);
     EXPECT_EQ(Global{"NROLPT"}.number(), 2);
     EXPECT_EQ(text("LOCIMPR"), "R");
     EXPECT_EQ(text("NOMEIMP"), "HP LASER");
     EXPECT_EQ(text("NOMEREDE"), "SALA2");
+    EXPECT_EQ(text("STRING1"), "\x0f");
     EXPECT_EQ(text("LIN72"), "\x1b&l74P");
+}
+
+// The spooler is asked for its default printer only when the terminal's
+// record is made: a stored record's name wins at once.
+TEST_F(StartupMain, TheSpoolerIsAskedForItsPrinterOnlyForANewRecord) {
+    const std::string bin = root + "/bin";
+    std::filesystem::create_directories(bin);
+    {
+        std::ofstream f(bin + "/lpstat");
+        f << "#!/bin/sh\necho asked >> " << root << "/asked\necho 'system default destination: FILA9'\n";
+    }
+    std::filesystem::permissions(bin + "/lpstat", std::filesystem::perms::owner_all);
+    const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
+    setenv("PATH", (bin + ":" + path).c_str(), 1);
+    configured("01");
+    startup::printer_variables();
+    EXPECT_EQ(text("NOMEREDE"), "FILA9");
+    EXPECT_EQ(text("NOMEIMP"), "NAO DOS");
+    startup::printer_variables();
+    setenv("PATH", path.c_str(), 1);
+    EXPECT_EQ(text("NOMEREDE"), "FILA9");
+    std::ifstream asked(root + "/asked");
+    std::string line;
+    int times = 0;
+    while (std::getline(asked, line)) ++times;
+    EXPECT_EQ(times, 1);
 }
 
 TEST_F(StartupMain, MissingDataFolderAskedAndRefused) {
@@ -175,17 +195,30 @@ TEST_F(StartupMain, MissingDataFolderReplacedByTheProgramFolder) {
     EXPECT_EQ(rt::ALLTRIM(config_field("01", "ROTADOANO").as_string()), without);
 }
 
-TEST_F(StartupMain, MissingWorkFolderTakesTheDataFolderSilently) {
-    configured("01");
-    put_config({{"DIRTRAB", root + "/nowork"}, {"ROTADOANO", home}});
-    startup::load_config_variables();
-    ASSERT_TRUE(startup::check_data_folder());
-    startup::settle_folders();
-    EXPECT_EQ(text("LOCARQ"), home + "/");
+// A work folder gone, or one where nothing can be written (a read-only
+// mount), gives way to the data folder; so does one removed while the
+// program runs, at the next menu choice.
+TEST_F(StartupMain, AMissingOrReadOnlyWorkFolderTakesTheDataFolderSilently) {
+    for (const std::string& work : {root + "/nowork", std::string("/proc")}) {
+        SCOPED_TRACE(work);
+        configured("01");
+        put_config({{"DIRTRAB", work}, {"ROTADOANO", home}});
+        startup::load_config_variables();
+        ASSERT_TRUE(startup::check_data_folder());
+        startup::settle_folders();
+        EXPECT_EQ(text("LOCARQ"), home + "/");
+        EXPECT_EQ(text("LOCTRAB"), home + "/");
+        EXPECT_EQ(text("DIRORIG"), home + "/");
+        EXPECT_EQ(rt::ALLTRIM(config_field("01", "DIRTRAB").as_string()), work) << "in memory only";
+        EXPECT_TRUE(term->snapshots.empty());
+    }
+    std::filesystem::create_directories(root + "/work");
+    Global{"DIRTRAB"}.set(rt::Value(root + "/work"));
+    startup::settle_work_folder();
+    EXPECT_EQ(text("LOCTRAB"), root + "/work/");
+    std::filesystem::remove_all(root + "/work");
+    startup::settle_work_folder();
     EXPECT_EQ(text("LOCTRAB"), home + "/");
-    EXPECT_EQ(text("DIRORIG"), home + "/");
-    EXPECT_EQ(rt::ALLTRIM(config_field("01", "DIRTRAB").as_string()), root + "/nowork") << "in memory only";
-    EXPECT_TRUE(term->snapshots.empty());
 }
 
 TEST_F(StartupMain, CurrentFolderMissingFromTheListIsAddedSelected) {

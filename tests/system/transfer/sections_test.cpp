@@ -197,7 +197,9 @@ TEST_F(SectionsTest, OnlyADeclarationBeingEditedSwitchesItsActivity) {
         set("ATV_BRASIL", "S");
         const std::string x = written(write_rural_activity);
         EXPECT_EQ(switches, expected) << menu;
-        if (expected) EXPECT_EQ(asked, "NS");
+        if (expected) {
+            EXPECT_EQ(asked, "NS");
+        }
         if (menu != 65) continue;
         EXPECT_TRUE(has(x, R"(<item nirf="" codigo="0" nome="Campo 11144477735")")) << x;
         EXPECT_FALSE(has(x, "Campo 000")) << x;

@@ -1,10 +1,12 @@
 // Sending a declaration to the tax program's folder: the file in its CPF
 // folder, the index item, a busy index and a failed copy.
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 
 #include "common/avisosn.hpp"
+#include "common/windows.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/table/table.hpp"
 #include "system/system_fixture.hpp"
@@ -259,6 +261,26 @@ TEST_F(PreparaTest, RecoveryTakesTheIdentifierOfAFileWithoutOneFromTheRegister) 
     const std::string repaired = read_whole_file(folder + "11144477735.XML").value_or("");
     EXPECT_TRUE(repaired.starts_with(R"(<classe><contribuinte a="1"/><copiaIdentificador cpf="111.444.777-35")")) << repaired;
     EXPECT_TRUE(repaired.ends_with("/></classe>")) << repaired;
+}
+
+// The copy's folder goes on the box's progress line, over the load's: the
+// box's heading and the taxpayer stay as the clerk chose them.
+TEST_F(PreparaTest, TheTaxpayerBoxKeepsItsRowsWhileTheFileIsCopied) {
+    rt::call_routine("MTELA3", {rt::Value(3)});
+    rt::call_routine("MOSTR_PAG", {rt::Value(2)});
+    common::ESCRLCOL(3, 5, 2, "Reprocessando os dados.." + std::string(45, '\xB0'));
+    keys({rt::key::ENTER});   // the notice
+    EXPECT_TRUE(PREPARA());
+    const auto& shots = term->snapshots;
+    const auto notice = std::find_if(shots.begin(), shots.end(), [](const std::string& shot) {
+        return shot.find("A declaração foi transferida para o programa da receita!") != std::string::npos;
+    });
+    ASSERT_NE(notice, shots.end()) << term->all_snapshots();
+    for (const std::string& text : {std::string("CPF              Nome"), std::string("111.444.777-35"),
+                                    "Pasta " + root + "/irpf/"})
+        EXPECT_NE(notice->find(text), std::string::npos) << text << "\n" << *notice;
+    EXPECT_EQ(notice->find("Reprocessando"), std::string::npos) << *notice;
+    EXPECT_EQ(notice->find("░"), std::string::npos) << *notice;
 }
 
 TEST_F(PreparaTest, RoutinesAnswerByName) {

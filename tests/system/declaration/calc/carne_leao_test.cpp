@@ -10,6 +10,7 @@
 #include "declaration/calc/monthly_sheet.hpp"
 #include "declaration/calc/payment_totals.hpp"
 #include "declaration/calc/recalculation.hpp"
+#include "declaration/loop/late_interest.hpp"
 #include "runtime/core/date.hpp"
 #include "runtime/core/text.hpp"
 
@@ -114,6 +115,34 @@ TEST_F(CarneLeaoTest, LatePaymentFineAndInterestStayUncutUntilShown) {
         set("DF_PAGTO", rt::CTOD(c.paid_on));
         EXPECT_NEAR(corrected_shortfall(5, 32.80), c.corrected, kCent) << c.paid_on;
     }
+}
+
+// May paid short (due 30/06/2011): the months its correction should add
+// and the rates table (June to September 2011) lacks.
+TEST_F(CarneLeaoTest, MonthsMissingFromTheRatesTableAreThoseOfTheLateShortfalls) {
+    selic();
+    set("MATATU", "REC_MENSAL");
+    MonthlySheet sheet = MonthlySheet::carne_leao();
+    sheet.set(5, 7, 32.80);
+    sheet.set(6, 7, 10.00);
+    sheet.set(6, 6, 10.00);   // June paid in full
+    const struct {
+        const char* paid_on;
+        std::vector<std::string> missing;
+    } cases[] = {
+        {"01/07/2011", {}},                                   // on time
+        {"30/09/2011", {}},                                   // July and August held
+        {"31/12/2011", {"201110", "201111"}},
+        {"15/02/2012", {"201110", "201111", "201112", "201201"}},
+    };
+    for (const auto& c : cases) {
+        set("DF_PAGTO", rt::CTOD(c.paid_on));
+        EXPECT_EQ(missing_correction_months(), c.missing) << c.paid_on;
+    }
+    keys({13});
+    EXPECT_TRUE(warn_missing_selic(missing_correction_months(), "Juros sem esses meses."));
+    EXPECT_TRUE(term->showed("10/2011 a 01/2012."));
+    EXPECT_FALSE(warn_missing_selic({}, "nada"));
 }
 
 TEST_F(CarneLeaoTest, LateDecemberShortfallKeepsItsFractionOfACent) {

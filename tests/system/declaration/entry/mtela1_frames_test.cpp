@@ -58,7 +58,7 @@ constexpr Place kPlaces[] = {
     {4, 1, 12, 1, "Nova pasta :", 14},
     {5, 0, 6, 30, "Config. emitente", -1},
     {7, 0, 16, 19, "Abatimento (deduções)", 40},
-    {8, 0, 22, 3, "Alt B=Busca valor", -1},
+    {8, 0, 5, 13, "Alt B=Busca valor", -1},
     {10, 0, 12, 31, "eXclui anteriores", -1},
     {11, 0, 8, 23, "Conversor Dólar", -1},
     {12, 0, 13, 32, "dívidas Rurais", -1},   // from the bar's column 3, the hot letter R in capitals

@@ -12,6 +12,7 @@
 #include "../../system_fixture.hpp"
 #include "common/globals.hpp"
 #include "declaration/grids/capital_gain_instalments.hpp"
+#include "declaration/grids/grid_catalogue.hpp"
 #include "declaration/grids/grid_checks.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/text.hpp"
@@ -233,6 +234,29 @@ TEST_F(GridChecks, DependantAgeWarnings) {
         } else {
             EXPECT_TRUE(term->snapshots.empty()) << c.code << " " << c.birth.year();
         }
+    }
+}
+
+// Two people of the dependants' list never share a CPF: their income rows
+// are found, and deleted, by it. Heirs hold theirs elsewhere.
+TEST_F(GridChecks, ADependantsCpfHeldByAnotherPersonIsRefused) {
+    tb::Table& t = work(23, {{{"CODIDEPEN", 21.0}, {"CPFDEPEN", "34567891228"}},
+                             {{"CODIDEPEN", 22.0}, {"CPFDEPEN", "11144477735"}},
+                             {{"CODIDEPEN", 99.0}, {"CPFDEPEN", "52998224725"}},
+                             {{"CODIDEPEN", 100.0}, {"CPFDEPEN", "12345678909"}}});
+    set("OPCIR_1", Value(41));
+    const GridColumn cpf = grid_description(3)->columns.at(4);
+    const struct { std::uint32_t row; const char* typed; bool accepted; } cases[] = {
+        {2, "11144477735", true}, {2, "34567891228", false}, {2, "52998224725", false},
+        {2, "12345678909", true}, {2, "           ", true},  {5, "34567891228", false}};   // 5: the empty line
+    for (const auto& c : cases) {
+        t.go_to(c.row);
+        term->snapshots.clear();
+        if (!c.accepted) keys({rt::key::ENTER});
+        Value typed(c.typed);
+        EXPECT_EQ(cpf.hook(typed), c.accepted) << c.row << " " << c.typed;
+        EXPECT_EQ(showed("CPF digitado já consta na relação dos dependentes"), !c.accepted) << c.typed;
+        EXPECT_EQ(t.eof() ? 5u : t.recno(), c.row) << "the grid's row is kept";
     }
 }
 

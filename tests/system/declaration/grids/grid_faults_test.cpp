@@ -22,6 +22,7 @@
 #include "declaration/grids/grid_engine.hpp"
 #include "declaration/grids/grid_routines.hpp"
 #include "declaration/grids/matrix_catalogue.hpp"
+#include "declaration/loop/page_globals.hpp"
 #include "declaration/loop/work_tables.hpp"
 #include "grid_fixture.hpp"
 #include "runtime/core/cp850.hpp"
@@ -391,23 +392,48 @@ TEST_F(GridFaults, AppointmentHeadingsKeepTheWholeWeekday) {
     ASSERT_TRUE(tables::ABERTURA(72, true));
     tables::ws().select(72);
     common::Global{"NOMEAG"}.set(Value("USUARIO DO TERMINAL 01"));
-    common::Global{"DATCALEN"}.set(Value(rt::Date::from_ymd(2026, 12, 11)));
     struct Case {
-        int grid;
+        int grid, day;
         std::vector<std::string> lines;   // each on a screen row of its own
     };
+    // The heading takes as many rows on a Saturday as on a Friday: the list
+    // below it keeps its rows whatever the day.
     const Case cases[] = {
-        {48, {"Compromissos - USUARIO DO TERMINAL 01", "em 11/12/2026 Sexta feira"}},
-        {49, {"Hora  Compromissos - USUARIO DO TERMINAL 01 em 11/12/2026 Sexta feira"}},
+        {48, 11, {"Compromissos - USUARIO DO TERMINAL 01", "em 11/12/2026 Sexta feira"}},
+        {48, 12, {"Compromissos - USUARIO DO TERMINAL 01", "em 12/12/2026 Sabado"}},
+        {49, 11, {"Hora  Compromissos - USUARIO DO TERMINAL 01 em 11/12/2026 Sexta feira"}},
+        {49, 12, {"Hora  Compromissos - USUARIO DO TERMINAL 01 em 12/12/2026 Sabado"}},
     };
     for (const Case& c : cases) {
+        common::Global{"DATCALEN"}.set(Value(rt::Date::from_ymd(2026, 12, c.day)));
         std::string shown;
         rt::SETKEY(kLook, [&] { shown = screen(); });
         keys({kLook, key::ESC});
         EDITA(c.grid);
         rt::SETKEY(kLook, {});
         for (const std::string& line : c.lines) EXPECT_NE(shown.find(line), std::string::npos) << c.grid << "\n" << shown;
+        if (c.lines.size() > 1) {
+            EXPECT_EQ(shown.find("TERMINAL 01 em"), std::string::npos) << c.day << "\n" << shown;
+        }
     }
+}
+
+TEST_F(GridFaults, AnAppointmentsTimeIsATimeOfTheDay) {
+    ASSERT_TRUE(tables::ABERTURA(72, true));
+    tables::ws().select(72);
+    rt::table::Table& agenda = tables::ws().current(72);
+    common::Global{"NOMEAG"}.set(Value("ANA"));
+    common::Global{"DATCALEN"}.set(Value(rt::Date::from_ymd(2026, 12, 11)));
+    // 25:99 refused (its message, Esc gives the edit up); then 09:30 kept.
+    term->feed_text("2599");
+    keys({key::ENTER, key::ENTER, key::ESC});
+    term->feed_text("0930");
+    keys({key::ENTER, key::ESC, key::ESC});
+    EDITA(49);
+    EXPECT_TRUE(term->showed("Hora inválida: informe de 00:00 a 23:59")) << term->all_snapshots();
+    ASSERT_EQ(agenda.lastrec(), 1u);
+    agenda.go_to(1);
+    EXPECT_EQ(rt::TRIM(agenda.get("HORAG").as_string()), "0930");
 }
 
 TEST_F(GridFaults, RowsAGridDrawsBelowItsPageAreGivenBackWhenItIsLeft) {
@@ -565,6 +591,18 @@ TEST_F(GridFaults, ACodesMeaningTypedOnTheBlankLineKeepsItsWords) {
         ASSERT_NE(shot, term->snapshots.end()) << term->all_snapshots();
         EXPECT_NE(shot->find("cursor at 9,"), std::string::npos) << *shot;
     }
+}
+
+// A code typed in the last column wraps to the blank line; an Enter there
+// starts an entry that shows nothing, and Tab still leaves the page.
+TEST_F(GridFaults, TabOnTheBlankLineLeavesThePageAfterAnEnter) {
+    register_balance_page_routines();
+    tb::Table& t = work_copy(4, {{{"I7_2", Value("CASA")}}});
+    keys({key::RIGHT, key::RIGHT, key::RIGHT, key::RIGHT, '1', '2', key::ENTER, key::TAB, 'X', key::ESC});
+    EDITA(5);
+    EXPECT_EQ(vars::ULTTECLA.integer(), key::TAB);
+    EXPECT_EQ(t.lastrec(), 1u);
+    rt::CLEAR_TYPEAHEAD();
 }
 
 }  // namespace

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "common/globals.hpp"
 #include "declaration/calc/calc_routines.hpp"
 #include "declaration/grids/capital_gain_instalments.hpp"
@@ -13,6 +16,7 @@
 #include "declaration/loop/declaration_variables.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/varstore.hpp"
+#include "runtime/screen/screen.hpp"
 #include "system/system_fixture.hpp"
 
 namespace qv::declaration::grids {
@@ -122,6 +126,27 @@ TEST_F(MatrixGridTest, EditedMonthIsWrittenBackTotalledAndTheCallersRowKept) {
     EXPECT_NEAR(matrix_amount("CALC_MENS", 13, 2), 250.00, kCent);
     EXPECT_EQ(common::Global{"NLIN"}.integer(), 7);
     EXPECT_EQ(common::Global{"POSHORMAT"}.integer(), 1);
+}
+
+// The month-by-month values stand in a box with the value search key on
+// its edge, over the page; the page comes back whole when it is left.
+TEST_F(MatrixGridTest, TheMonthByMonthValuesHaveAFrameOverThePage) {
+    set("CALC_MENS", text_matrix(13, 3));
+    set("TAB_DOLAR", Value::array());
+    for (int r = 0; r < 25; ++r) rt::at_say(r, 0, std::string(80, '#'));
+    constexpr int kLook = 500;   // a key of no meaning to the grid: the test looks then
+    std::vector<std::string> rows;
+    rt::SETKEY(kLook, [&] {
+        for (const std::string& row : term->rows_of(term->dump())) rows.push_back(rt::utf8_to_cp850(row));
+    });
+    keys({kLook, key::ESC});
+    ASSERT_TRUE(run_matrix_grid(7));
+    rt::SETKEY(kLook, {});
+    ASSERT_EQ(rows.size(), 25u);
+    EXPECT_EQ(rows[5].substr(10, 20), "\xDA\xC4 Alt B=Busca valor");
+    EXPECT_EQ(rows[21][10], '\xC0');
+    for (int r = 5; r <= 21; ++r) EXPECT_EQ(rows[static_cast<std::size_t>(r)].find('#', 10), 43u) << r;
+    for (int r = 0; r < 25; ++r) EXPECT_EQ(term->text(r), std::string(80, '#')) << r;
 }
 
 TEST_F(MatrixGridTest, CarneLeaoSheetSwitchesFillModeAndCarriedValue) {

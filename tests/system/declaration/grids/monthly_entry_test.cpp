@@ -13,6 +13,7 @@
 #include "grid_fixture.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/core/varstore.hpp"
+#include "tables/schemas.hpp"
 
 namespace qv::declaration::grids {
 namespace {
@@ -99,6 +100,28 @@ TEST_F(MonthlyEntry, DependantIncomeColumnFillsItsOwnMonths) {
     EXPECT_EQ(t.get("I1_601").as_number(), 40);
     EXPECT_EQ(t.get("I1_501").as_number() + t.get("I1_401").as_number(), 0);
     EXPECT_EQ(t.get("I1_4").as_number(), 1000);
+}
+
+// Months typed on the blank line make a row; a month grid left with
+// nothing in it leaves no row behind to be saved as a blank payer.
+TEST_F(MonthlyEntry, TheBlankLineKeepsNoRowWhenNoMonthWasTyped) {
+    const rt::table::Structure income = *tables::schema_of(2);
+    struct Case { std::initializer_list<int> typed; std::uint32_t rows; double amount; };
+    for (const Case& c : {Case{{}, 1, 0}, Case{{'3', '0', '0', key::ENTER}, 2, 300}}) {
+        tables::ws().close_all();
+        rt::table::Table& t = table(22, income, {{{"I1_1", "J"}, {"I1_2", "EMPRESA"}, {"I1_4", 1000}}});
+        keys({key::DOWN, key::RIGHT, kAltU});
+        for (const int k : c.typed) term->feed(k);
+        keys({key::ESC, key::ESC});
+        EDITA(1);
+        std::uint32_t live = 0;
+        for (t.go_top(); !t.eof(); t.skip()) live += t.deleted() ? 0 : 1;
+        EXPECT_EQ(live, c.rows) << c.amount;
+        t.go_to(t.lastrec());
+        if (c.rows == 2) {
+            EXPECT_EQ(t.get("I1_4").as_number(), c.amount);
+        }
+    }
 }
 
 TEST_F(MonthlyEntry, TheFormServesTheMatrixGridsAndTheDatedFields) {

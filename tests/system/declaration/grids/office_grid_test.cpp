@@ -1,6 +1,9 @@
 // The office's grids: Ins in the billing slips runs the slip form and shows
 // what it added; a row typed into the bookkeeping entries is the taxpayer's.
 #include "grid_fixture.hpp"
+
+#include <filesystem>
+
 #include "declaration/grids/grid_catalogue.hpp"
 #include "system/taxpayer_holder.hpp"
 #include "tables/taxpayer_mark.hpp"
@@ -56,6 +59,62 @@ TEST_F(OfficeGrids, AFolderLongerThanTheListKeepsIsRefused) {
     EDITA(40);
     EXPECT_TRUE(term->showed("O nome da pasta passa do limite de 80 caracteres.")) << term->all_snapshots();
     EXPECT_EQ(list.lastrec(), 1u) << "no folder of a cut name";
+}
+
+// "S" on the blank line below the list names no folder: refused, no row
+// made, the terminal stays in its folder. "S" on another folder moves the
+// mark, and the list shows at once which folder lost it.
+TEST_F(OfficeGrids, OnlyANamedFolderIsSelectedAndTheMarkMovesOnScreen) {
+    const std::string other = root + "/outra";
+    std::filesystem::create_directories(other);
+    tb::Table& list = table(50, *tables::schema_of(50), {{{"DIRETOR", rt::Value(root)}, {"SELEC", rt::Value("S")}}});
+    keys({key::DOWN, 'S', key::ENTER, key::ESC, key::ESC});
+    EDITA(40);
+    EXPECT_TRUE(term->showed("É necessário preencher o nome do diretório")) << term->all_snapshots();
+    ASSERT_EQ(list.lastrec(), 1u);
+    list.go_to(1);
+    EXPECT_EQ(list.get("SELEC").as_string(), "S");
+
+    list.append_blank();
+    list.put("DIRETOR", rt::Value(other));
+    list.put("SELEC", rt::Value("N"));
+    list.commit();
+    constexpr int kLook = 500;
+    std::vector<std::string> shown;   // the two rows as the grid shows them
+    rt::SETKEY(kLook, [&] {
+        for (int r = 0; r < 25; ++r)
+            if (const std::string row = term->text(r); row.find(root + " ") != std::string::npos ||
+                                                       row.find(other) != std::string::npos)
+                shown.push_back(row);
+    });
+    keys({key::CTRL_PGUP, key::DOWN, 'S', key::ENTER, kLook, key::ESC});
+    EDITA(40);
+    rt::SETKEY(kLook, {});
+    EXPECT_EQ(list.lastrec(), 2u);
+    list.go_to(1);
+    EXPECT_EQ(list.get("SELEC").as_string(), "N");
+    list.go_to(2);
+    EXPECT_EQ(list.get("SELEC").as_string(), "S");
+    ASSERT_EQ(shown.size(), 2u) << term->all_snapshots();
+    EXPECT_NE(shown[0].find(" N  │" + root + " "), std::string::npos) << shown[0];
+    EXPECT_NE(shown[1].find(" S  │" + other), std::string::npos) << shown[1];
+}
+
+// A folder that is gone and is not created again is not marked as the
+// current one: the mark stays on the folder in use, the only one marked.
+TEST_F(OfficeGrids, AFolderNotCreatedAgainIsNotMarkedCurrent) {
+    const std::string gone = root + "/gone";
+    tb::Table& list = table(50, *tables::schema_of(50),
+                            {{{"DIRETOR", rt::Value(root)}, {"SELEC", rt::Value("S")}},
+                             {{"DIRETOR", rt::Value(gone)}, {"SELEC", rt::Value("N")}}});
+    keys({key::DOWN, 'S', 'N', key::ESC, key::ESC});   // the question "Cria-o ?" answered Não
+    EDITA(40);
+    EXPECT_TRUE(term->showed("Cria-o ?")) << term->all_snapshots();
+    list.go_to(1);
+    EXPECT_EQ(list.get("SELEC").as_string(), "S");
+    list.go_to(2);
+    EXPECT_NE(list.get("SELEC").as_string(), "S");
+    EXPECT_FALSE(exists(gone));
 }
 
 // A code changed moves its row to its place in the list: the rows shown
