@@ -109,10 +109,10 @@ bool delete_dependant() {
 
     delete_rows(kMonthly, monthly);
     delete_rows(kIncome, income);
-    if (!payments.empty()) {
-        delete_rows(kPayments, payments);
-        close_gap(kPayments, "I6_6", number);
-    }
+    if (!payments.empty()) delete_rows(kPayments, payments);
+    // The people after this one are numbered again one lower: the payments
+    // made for them follow, whether or not this one had payments of its own.
+    if (number > 0 && tables::ws().table(kPayments)) close_gap(kPayments, "I6_6", number);
     tables::ws().select(kDependants);
     deps.clear_filter();
     delete_rows(kDependants, {person});

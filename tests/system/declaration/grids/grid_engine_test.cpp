@@ -193,5 +193,48 @@ TEST_F(GridEngine, DeletingADependantTakesTheirIncomeAndPaymentsOrNothingAtAll) 
     }
 }
 
+// Payments name their person by number, and the numbers close up after a
+// deletion: the payments of the people after the one deleted follow them
+// even when that one had no payments to delete.
+TEST_F(GridEngine, PaymentsKeepTheirPersonWhenAnEarlierOneIsDeleted) {
+    const struct Case {
+        int screen;
+        std::vector<int> keys;
+        std::vector<double> payments;   // I6_6 of the payments left
+    } cases[] = {
+        {41, {key::DEL, 'S', key::ESC}, {0, 1, 3}},                 // ANA, the first dependant, paid nothing
+        {42, {key::DOWN, key::DEL, 'S', key::ESC}, {0, 2, 3}},      // DAVI, the second recipient, neither
+        {42, {key::DEL, 'S', 'S', key::ESC}, {0, 3}},               // CARLA's payment goes with her
+    };
+    for (const Case& c : cases) {
+        tables::ws().close_all();
+        const tb::Structure people = {{"CPF", 'C', 11, 0}, {"NRODEPEN", 'N', 2, 0}, {"NOMEDEPEN", 'C', 40, 0},
+                                      {"CODIDEPEN", 'N', 3, 0}, {"DATADEPEN", 'D', 8, 0}, {"CPFDEPEN", 'C', 11, 0}};
+        tb::Table& deps = table(23, people,
+                                {{{"NRODEPEN", 1}, {"CODIDEPEN", 21}, {"NOMEDEPEN", "ANA"}},
+                                 {{"NRODEPEN", 2}, {"CODIDEPEN", 99}, {"NOMEDEPEN", "CARLA"}},
+                                 {{"NRODEPEN", 3}, {"CODIDEPEN", 99}, {"NOMEDEPEN", "DAVI"}},
+                                 {{"NRODEPEN", 4}, {"CODIDEPEN", 21}, {"NOMEDEPEN", "BETO"}}});
+        table(22, {{"I1_1", 'C', 1, 0}, {"I1_8", 'C', 11, 0}}, {});
+        table(32, {{"CPFDEPEN", 'C', 11, 0}}, {{}});
+        // The titular's, CARLA's and BETO's.
+        tb::Table& pays = table(26, kPayments, {{{"I6_6", 0}}, {{"I6_6", 2}}, {{"I6_6", 4}}});
+        common::Global{"OPCIR_1"}.set(rt::Value(c.screen));
+        for (const int k : c.keys) term->feed(k);
+        EDITA(3);
+        const auto kept = [](tb::Table& t) {
+            t.clear_filter();
+            std::vector<double> out;
+            for (std::uint32_t r = 1; r <= t.lastrec(); ++r) {
+                t.go_to(r);
+                if (!t.deleted()) out.push_back(t.get(t.field_index("I6_6") >= 0 ? "I6_6" : "NRODEPEN").as_number());
+            }
+            return out;
+        };
+        EXPECT_EQ(kept(pays), c.payments) << c.screen << " " << c.keys.size();
+        EXPECT_EQ(kept(deps), (std::vector<double>{1, 2, 3})) << c.screen << " " << c.keys.size();
+    }
+}
+
 }  // namespace
 }  // namespace qv::declaration::grids
