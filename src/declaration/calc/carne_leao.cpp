@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <set>
@@ -27,6 +28,8 @@ namespace {
 
 constexpr int kBaseYear = 2011;
 constexpr int kUfirmArea = 51;
+constexpr int kDependantsArea = 23;
+constexpr double kFirstNonDependantCode = 98;
 // Columns of the carnê-leão sheet.
 enum Column { kNatural = 2, kAbroad, kCashBook, kDeductions, kPaid, kDue, kCorrected };
 
@@ -165,6 +168,22 @@ std::optional<std::string> sheet_owner(bool rebuilt) {
     return dependant_shown() ? typed_for : std::string();
 }
 
+// Whether a dependant of that CPF is still on the list (the whole list,
+// whatever view a grid left on it; no list open: nothing to say against).
+bool on_dependants_list(const std::string& cpf) {
+    rt::table::Table* t = work_table(kDependantsArea);
+    if (!t || t->field_index("CPFDEPEN") < 0) return true;
+    const std::uint32_t at = t->eof() ? 0 : t->recno();
+    bool listed = false;
+    for (std::uint32_t n = 1, last = t->lastrec(); n <= last && !listed; ++n) {
+        t->go_to(n);
+        listed = !t->deleted() && field_number(*t, "CODIDEPEN") < kFirstNonDependantCode &&
+                 rt::ALLTRIM(t->get("CPFDEPEN").as_string()) == cpf;
+    }
+    t->go_to(at ? at : t->lastrec() + 1);
+    return listed;
+}
+
 // The sheet is kept in its person's record so that the summary is always
 // taken from every person's latest sheet; a run for the other person (the
 // recalculation does both) leaves a sheet it did not make out alone.
@@ -174,6 +193,9 @@ void keep_person_sheet(MonthlySheet& sheet, bool rebuilt) {
     const std::optional<std::string> owner = sheet_owner(rebuilt);
     if (!owner) return;
     const std::string& person = *owner;
+    // The sheet last shown may be of a dependant just deleted, whose record
+    // went with them: it is not written back.
+    if (!person.empty() && !on_dependants_list(person)) return;
     std::uint32_t found = 0;
     for_each_row(kPersonSheetArea, [&](rt::table::Table& r) {
         if (!found && rt::ALLTRIM(r.get("CPFDEPEN").as_string()) == person) found = r.recno();

@@ -46,6 +46,15 @@ int dependant_count() {
     return static_cast<int>(common::number_of(call("NRODP")));
 }
 
+// The monthly income sheets held, one a person.
+int person_sheets() {
+    rt::table::Table* monthly = tables::ws().table(kMonthlyIncomeArea);
+    int n = 0;
+    if (monthly == nullptr) return n;
+    for (monthly->go_top(); !monthly->eof(); monthly->skip()) ++n;
+    return n;
+}
+
 // Monthly income rows of people who are no longer dependants go with them.
 void drop_removed_dependants_income() {
     rt::table::Table* dependants = tables::ws().table(kDependantsArea);
@@ -63,15 +72,18 @@ void drop_removed_dependants_income() {
 
 void dependants_sub_page() {
     const int before = dependant_count();
+    const int sheets_before = person_sheets();
     vars::JA_CALC.set(rt::Value(false));
     call("FDE_TUDO", {rt::Value(2)});
     MTELA(4);
     edit_grid(3);
-    if (dependant_count() != before) {
+    drop_removed_dependants_income();
+    // The income of a dependant deleted leaves the summary with their sheet,
+    // even when another one took their place in the count.
+    if (dependant_count() != before || person_sheets() != sheets_before) {
         common::Global{"LEAO_CAL"}.set(rt::Value(false));
         call("FDE_LEAO", {rt::Value(1)});
     }
-    drop_removed_dependants_income();
 }
 
 void payments_sub_page() {

@@ -222,6 +222,37 @@ TEST_F(CarneLeaoTest, ADependantsSheetKeyedAsTotalsLeavesTheTitularsRecordAlone)
     EXPECT_NEAR(get("I13_04"), 2000.00, kCent);
 }
 
+// The sheet still shown of a dependant just deleted is not written back
+// into a record of its own: their income leaves the summary with them.
+TEST_F(CarneLeaoTest, TheSheetOfADeletedDependantDoesNotComeBack) {
+    for (const bool listed : {true, false}) {
+        tables::ws().close_all();
+        std::vector<tb::FieldSpec> f{{"CPF", 'C', 11, 0}, {"CPFDEPEN", 'C', 11, 0}};
+        for (int k = 1; k <= 7; ++k)
+            for (int m = 1; m <= 13; ++m) f.push_back({"I2_" + std::to_string(k) + two(m), 'N', 12, 2});
+        tb::Table& sheets = make_list(kPersonSheetArea, "MENSAL", f);
+        add_row(sheets, {{"I2_101", 5000.00}, {"I2_113", 5000.00}});
+        tb::Table& people = make_list(23, "DEPEN", {{"CODIDEPEN", 'N', 3, 0}, {"CPFDEPEN", 'C', 11, 0}});
+        add_row(people, {{"CODIDEPEN", 99}, {"CPFDEPEN", "52998224725"}});   // the same CPF, an alimony recipient
+        if (listed) add_row(people, {{"CODIDEPEN", 21}, {"CPFDEPEN", "52998224725"}});
+        income_list();
+        set("MATATU", "REC_MENSAL");
+        set("CAL_AUTO", 2);
+        set("SO_REC", false);
+        set("I1_11", "N");
+        set("CPFDEPEN", "52998224725");
+        set("DF_PAGTO", rt::CTOD("31/03/2011"));
+        MonthlySheet sheet = MonthlySheet::carne_leao();
+        sheet.set(1, 2, 2000.00);
+        sheet.total(2);
+        set("LEAO_CAL", false);
+        FDE_LEAO(1);
+        EXPECT_EQ(sheets.lastrec(), listed ? 2u : 1u) << listed;
+        EXPECT_NEAR(get("I13_04"), listed ? 2000.00 : 0.0, kCent) << listed;
+        EXPECT_NEAR(get("I13_03"), 5000.00, kCent) << listed;
+    }
+}
+
 TEST_F(CarneLeaoTest, PaymentTotalsByKind) {
     payments();
     add_payment(1, 3000.00);
