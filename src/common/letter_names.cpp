@@ -78,7 +78,8 @@ std::vector<std::string> letter_names() {
     std::vector<std::string> names;
     std::set<std::string> seen;
     const auto add = [&](const std::string& name) {
-        if (!remittance_file_name(name) && seen.insert(rt::UPPER(name)).second) names.push_back(name);
+        if (!remittance_file_name(name) && !print_file_name(name) && seen.insert(rt::UPPER(name)).second)
+            names.push_back(name);
     };
     for (const std::string& name : text_files(data_folder())) add(name);
     if (BAR_DIR(program_folder()) != BAR_DIR(data_folder()))
@@ -93,6 +94,19 @@ bool remittance_file_name(std::string_view file_name) {
     for (std::size_t i = 1; i <= 6; ++i)
         if (!std::isdigit(static_cast<unsigned char>(file_name[i]))) return false;
     return std::isalpha(static_cast<unsigned char>(file_name[7])) && rt::UPPER(file_name.substr(8)) == ".TXT";
+}
+
+bool print_file_name(std::string_view file_name) {
+    const std::string name = rt::UPPER(file_name);
+    if (name.size() <= 4 || !name.ends_with(".TXT")) return false;
+    const std::string stem = name.substr(0, name.size() - 4);
+    if (stem == "NAO-DOS" || stem == "RELATOR" || stem == rt::UPPER(rt::ALLTRIM(Global{"SAIDAPR"}.text())))
+        return true;
+    const auto digits = [](std::string_view s) {
+        return std::all_of(s.begin(), s.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
+    };
+    if (stem.size() == 11 && digits(stem)) return true;
+    return stem.size() == 11 && stem.starts_with("FILA-");
 }
 
 }  // namespace qv::common

@@ -6,7 +6,8 @@
 // the file on disk. Earlier versions kept the letters in the program
 // folder: a letter found only there is still read (and saved into the data
 // folder), and offered in the list. The bank's remittance files, which the
-// program folder also holds, are never letters.
+// program folder also holds, and the files the printing leaves are never
+// letters.
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,5 +33,10 @@ bool letter_exists(std::string_view name);
 std::vector<std::string> letter_names();
 // "C" + YYMMDD + a letter + ".txt": a remittance file for the bank.
 bool remittance_file_name(std::string_view file_name);
+// A text file the printing leaves in a work folder, which is often the data
+// folder: the print program's file, the report file, this terminal's output
+// file, a taxpayer's copy (the CPF's eleven digits) and a queue job kept
+// when the queue refused it.
+bool print_file_name(std::string_view file_name);
 
 }  // namespace qv::common

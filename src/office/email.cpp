@@ -5,6 +5,7 @@
 #include <cctype>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <mutex>
 #include <span>
@@ -51,6 +52,17 @@ std::string trimmed(const char* name) { return rt::ALLTRIM(Global{name}.text());
 
 void tell(const std::string& text) { common::AVISOSN(text, 0); }
 bool yes(const std::string& question) { return common::AVISOSN(question, 2).as_string() == "S"; }
+
+// The check of a yes/no field: "S" or "N", anything else refused with the
+// system's own words, as on every other page.
+std::function<bool()> yes_or_no(const char* name) {
+    return [name] {
+        const std::string v = trimmed(name);
+        if (v == "S" || v == "N") return true;
+        tell("Digite S de sim ou N de nao");
+        return false;
+    };
+}
 
 // Masked entry: the characters typed show as "*".
 std::string read_secret(int row, int col, int width) {
@@ -200,10 +212,9 @@ void CONF_EMAIL() {
         gets.emplace_back(8, 32, "M->SER_SMTP", "@S40").when([] { return AJUDA_EMAIL(1); });
         gets.emplace_back(9, 32, "M->NOM_USUA", "@S30").when([] { return AJUDA_EMAIL(2); });
         gets.emplace_back(10, 32, "M->EMA_USUA", "@S35").when([] { return AJUDA_EMAIL(4); });
-        gets.emplace_back(11, 32, "M->MEMORIZ", "@!").when([] { return AJUDA_EMAIL(5); }).valid([] {
-            const std::string v = trimmed("MEMORIZ");
-            return v == "S" || v == "N";
-        });
+        gets.emplace_back(11, 32, "M->MEMORIZ", "@!")
+            .when([] { return AJUDA_EMAIL(5); })
+            .valid(yes_or_no("MEMORIZ"));
         const bool memorised = trimmed("MEMORIZ") == "S";
         if (!rt::READ(gets) && rt::LASTKEY() == rt::key::ESC) break;
         AJUDA_EMAIL(3);
@@ -224,12 +235,6 @@ void PREP_EMAIL() {
         declaration::MTELA3(kDraftForm);
         pad("CPFEMAIL", 11), pad("CEMAIL_ENV", 41), pad("CASSUNTO", 58), pad("CANEXO", 40), pad("CENVPEND", 1),
             pad("CEDITEXT", 1);
-        const auto sn = [](const char* name) {
-            return [name] {
-                const std::string v = trimmed(name);
-                return v == "S" || v == "N";
-            };
-        };
         rt::GetList gets;
         gets.emplace_back(8, 30, "M->CPFEMAIL", "@R 999.999.999-99").when([] { return AJUDA_EMAIL(6); }).valid([] {
             return rt::call_as_bool("LOCALI_CPF", {Global{"CPFEMAIL"}.value(), rt::Value(2)});
@@ -237,8 +242,12 @@ void PREP_EMAIL() {
         gets.emplace_back(9, 30, "M->CEMAIL_ENV", "@S45").when([] { return AJUDA_EMAIL(7); });
         gets.emplace_back(10, 30, "M->CASSUNTO", "@S45").when([] { return AJUDA_EMAIL(8); });
         gets.emplace_back(11, 30, "M->CANEXO", "@s28").when([] { return AJUDA_EMAIL(9); });
-        gets.emplace_back(12, 30, "M->CENVPEND", "@!").when([] { return AJUDA_EMAIL(10); }).valid(sn("CENVPEND"));
-        gets.emplace_back(13, 30, "M->CEDITEXT", "@!").when([] { return AJUDA_EMAIL(11); }).valid(sn("CEDITEXT"));
+        gets.emplace_back(12, 30, "M->CENVPEND", "@!")
+            .when([] { return AJUDA_EMAIL(10); })
+            .valid(yes_or_no("CENVPEND"));
+        gets.emplace_back(13, 30, "M->CEDITEXT", "@!")
+            .when([] { return AJUDA_EMAIL(11); })
+            .valid(yes_or_no("CEDITEXT"));
         if (!rt::READ(gets) && rt::LASTKEY() == rt::key::ESC) break;
         common::MENS();
         const std::string answer = common::AVISOSN("Confirma os dados ?", 4).as_string();

@@ -218,6 +218,35 @@ TEST_F(EmailTest, AMemorisedPasswordIsKeptFromOtherUsers) {
     EXPECT_EQ(fs::status(define).permissions() & fs::perms::others_all, fs::perms::none);
 }
 
+// A yes/no field of the account and of the draft refuses anything else
+// with the system's words.
+TEST_F(EmailTest, AYesNoFieldRefusesOtherLettersWithItsMessage) {
+    struct Case {
+        const char* field;
+        void (*form)();
+        int enters;   // the fields before it
+    };
+    const Case cases[] = {{"MEMORIZ", CONF_EMAIL, 3}, {"CENVPEND", PREP_EMAIL, 4}, {"CEDITEXT", PREP_EMAIL, 5}};
+    ASSERT_TRUE(tables::ABERTURA(9));
+    rt::table::Table& reg = *tables::ws().table(9);
+    ASSERT_TRUE(reg.append_blank());
+    reg.put("CPF", rt::Value("11144477735"));
+    reg.put("EMAIL", rt::Value("maria@exemplo.com.br"));
+    reg.commit();
+    reg.unlock();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.field);
+        Global{"SER_SMTP"}.set(rt::Value("smtp.exemplo.com.br:587"));
+        for (const char* f : {"MEMORIZ", "CENVPEND", "CEDITEXT"}) Global{f}.set(rt::Value("N"));
+        term->snapshots.clear();
+        for (int i = 0; i < c.enters; ++i) keys({rt::key::ENTER});
+        term->feed('X');
+        keys({rt::key::ENTER, rt::key::ESC});   // the message's Ok, then leave the form
+        c.form();
+        EXPECT_TRUE(term->showed("Digite S de sim ou N de nao")) << term->all_snapshots();
+    }
+}
+
 TEST(MailAttachments, TextGoesAsTextWithTheCharsetItsBytesShow) {
     const std::pair<std::string, const char*> cases[] = {
         {"linha 1\r\nlinha 2\f", "text/plain; charset=us-ascii"},

@@ -3,6 +3,7 @@
 // letter printed for each marked taxpayer.
 #include "office/letters_editor.hpp"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -282,6 +283,26 @@ TEST_F(LettersTest, TheLetterListOffersLettersOnlyAndKeepsTheOldOnesWithinReach)
     ASSERT_TRUE(EDITWRITE(old));
     EXPECT_EQ(slurp(client + "antiga.txt"), FORMATA(kNewLetterFormat) + "Caro cliente,");
     EXPECT_EQ(slurp(prog + "antiga.txt"), FORMATA(kNewLetterFormat) + "Caro cliente") << "the old one as it was";
+}
+
+// A work folder is often the data folder itself: the files the printing
+// leaves there are not offered as letters, whatever their case; a letter
+// whose name only looks like one of them still is.
+TEST_F(LettersTest, TheFilesThePrintingLeavesAreNotLetters) {
+    Global{"SAIDAPR"}.set(rt::Value("meuarq  "));
+    struct Case {
+        const char* file;
+        bool letter;
+    };
+    const Case cases[] = {
+        {"NAO-DOS.TXT", false},     {"relator.txt", false},     {"MEUARQ.TXT", false},
+        {"52998224725.TXT", false}, {"FILA-a1B2c3.TXT", false}, {"aviso.txt", true},
+        {"1234567890.txt", true},   {"meuarq2.txt", true},      {"FILA-1.txt", true},
+    };
+    for (const Case& c : cases) std::ofstream(client + c.file) << "x";
+    const std::vector<std::string> names = common::letter_names();
+    for (const Case& c : cases)
+        EXPECT_EQ(std::find(names.begin(), names.end(), c.file) != names.end(), c.letter) << c.file;
 }
 
 TEST_F(LettersTest, TheLetterListStandsInsideItsFrameOverWhatWasThere) {
