@@ -180,8 +180,11 @@ void remove_work_copies() {
     }
 }
 
-bool load_work_copies(bool recovery, int id, const std::string& cpf) {
-    if (!recovery && (walking_transfer(id) || reopen_kept_copies()) && refill_work_copies(id, cpf)) return true;
+bool load_work_copies(bool recovery, int id, const std::string& cpf, FolderRows& rows) {
+    if (!recovery && (walking_transfer(id) || reopen_kept_copies())) {
+        if (refill_work_copies(id, cpf, rows)) return true;
+        rows = FolderRows(cpf, opened_for_editing(id));   // copied again below: what was gathered may be older
+    }
     if (!recovery) remove_work_copies();
     for (int table = 1; table <= 20; ++table) {
         if (table == kEntriesTable) continue;
@@ -294,6 +297,7 @@ bool INIC_VAR(int /*mode*/, int existing) {
     const int id = kOpcao1.integer(0);
     open_reference_table(51);
     refused() = false;
+    FolderRows rows(cpf, opened_for_editing(id));
     if (opened_for_editing(id)) {
         if (!take_taxpayer(cpf)) return false;
         if (!recovery) read_register_again(cpf, existing);
@@ -305,7 +309,7 @@ bool INIC_VAR(int /*mode*/, int existing) {
             return false;
         }
         if (!recovery) copies_replaced(cpf);
-        if (!load_records(recovery, id, existing, cpf) || !load_work_copies(recovery, id, cpf)) {
+        if (!load_records(recovery, id, existing, cpf) || !load_work_copies(recovery, id, cpf, rows)) {
             tables::FECHA_PROV();
             common::MENS(11, recovery ? "Impossível recuperar o último CPF."_cp
                                       : "Não foi possível preparar os arquivos de trabalho do terminal."_cp);
@@ -319,7 +323,7 @@ bool INIC_VAR(int /*mode*/, int existing) {
         if (*e.what() != '\0') common::AVISOSN(std::string(e.what()), 0);
         return false;
     }
-    if (!recovery && opened_for_editing(id)) copies_editing(cpf);
+    if (!recovery && opened_for_editing(id)) copies_editing(cpf, &rows);
     load_monthly_values();
     const std::string conjunta = variable_text("I9_4");
     if (id < 61 && conjunta == "S") call_named("BUSCA_CONJU");

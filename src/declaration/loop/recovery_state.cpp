@@ -56,12 +56,9 @@ void blank_office_fields(const tb::Table& reg, std::string& row) {
     }
 }
 
-// The taxpayer's rows of one table, every rural activity included, sorted.
-std::vector<std::string> rows_of(int table, const std::string& key) {
-    auto& ws = tables::ws();
-    const bool was_open = ws.table(table) != nullptr;
-    open_waiting(table, false, kLoadWait);
-    tb::Table& t = ws.current(table);
+// The taxpayer's rows of the table `t` (declaration table `table`), every
+// rural activity included, sorted; `t` is left on another record.
+std::vector<std::string> rows_in(tb::Table& t, int table, const std::string& key) {
     std::vector<std::string> rows;
     t.set_order(1);
     for (t.seek(rt::Value(key)); !t.eof() && t.get("CPF").as_string() == key; t.skip(1)) {
@@ -70,9 +67,20 @@ std::vector<std::string> rows_of(int table, const std::string& key) {
         if (table == kRegisterTable) blank_office_fields(t, row);
         rows.push_back(std::move(row));
     }
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+// The same, with the table opened for it (or opened again, left at the
+// taxpayer, when it was open).
+std::vector<std::string> rows_of(int table, const std::string& key) {
+    auto& ws = tables::ws();
+    const bool was_open = ws.table(table) != nullptr;
+    open_waiting(table, false, kLoadWait);
+    tb::Table& t = ws.current(table);
+    std::vector<std::string> rows = rows_in(t, table, key);
     if (was_open) t.seek(rt::Value(key));
     else ws.close(table);
-    std::sort(rows.begin(), rows.end());
     return rows;
 }
 
@@ -116,10 +124,10 @@ void keep_recovery_state(const RecoveryState& state) {
 
 void copies_replaced(const std::string& cpf) { keep_recovery_state(current(cpf, false)); }
 
-void copies_editing(const std::string& cpf) {
+void copies_editing(const std::string& cpf, FolderRows* rows) {
     RecoveryState s = current(cpf, true);
     try {
-        s.contents = folder_contents(cpf);
+        s.contents = rows ? rows->sum() : folder_contents(cpf);
     } catch (const TableUnavailable&) {
         // unknown: a recovery will ask before it uses the copies
     } catch (const tb::TableError&) {
@@ -134,14 +142,21 @@ void copies_closed() {
     keep_recovery_state(*s);
 }
 
-std::string folder_contents(const std::string& cpf) {
-    const std::string key = rt::PADR(cpf, 11);
+FolderRows::FolderRows(const std::string& cpf, bool wanted) : key_(rt::PADR(cpf, 11)), wanted_(wanted) {}
+
+void FolderRows::gather(int table) {
+    if (!wanted_ || table < kFirstTable || table > kLastTable || table == kEntriesTable) return;
+    rows_[std::size_t(table)] = rows_in(tables::ws().current(table), table, key_);
+}
+
+std::string FolderRows::sum() {
     std::uint64_t h = 14695981039346656037ULL;
     for (int table = kFirstTable; table <= kLastTable; ++table) {
         if (table == kEntriesTable) continue;
-        const std::vector<std::string> rows = rows_of(table, key);
-        hash_bytes(h, std::to_string(table) + ":" + std::to_string(rows.size()) + ";");
-        for (const std::string& row : rows) {
+        auto& rows = rows_[std::size_t(table)];
+        if (!rows) rows = rows_of(table, key_);
+        hash_bytes(h, std::to_string(table) + ":" + std::to_string(rows->size()) + ";");
+        for (const std::string& row : *rows) {
             hash_bytes(h, std::to_string(row.size()) + ":");
             hash_bytes(h, row);
         }
@@ -150,5 +165,7 @@ std::string folder_contents(const std::string& cpf) {
     std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(h));
     return text;
 }
+
+std::string folder_contents(const std::string& cpf) { return FolderRows(cpf).sum(); }
 
 }  // namespace qv::declaration

@@ -6,8 +6,10 @@
 // as they were when the copies were last loaded or saved. F4 at the CPF
 // prompt reopens only an edit that a crash left, in its own folder, and
 // asks before it reopens one that is older than the folder's rows.
+#include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace qv::declaration {
 
@@ -26,9 +28,28 @@ void keep_recovery_state(const RecoveryState& state);
 // The copies are about to hold `cpf` of the current client folder, not for
 // an edit (or not yet).
 void copies_replaced(const std::string& cpf);
+// The taxpayer's rows folder_contents() sums, gathered table by table
+// while a load has each table open anyway: a table not gathered is read
+// when the sum is taken.
+class FolderRows {
+public:
+    // Nothing is gathered unless `wanted` (a load that edits nothing).
+    explicit FolderRows(const std::string& cpf, bool wanted = true);
+    // The rows of `table`, open in its own area as the catalogue opens it,
+    // as they are now; the table is left on another record.
+    void gather(int table);
+    // The sum folder_contents() would give with the rows gathered.
+    std::string sum();
+
+private:
+    std::string key_;
+    bool wanted_;
+    std::array<std::optional<std::vector<std::string>>, 21> rows_;
+};
+
 // The copies hold `cpf` for an edit, as the current client folder holds it
-// now.
-void copies_editing(const std::string& cpf);
+// now (or as `rows` gathered it while the copies were filled).
+void copies_editing(const std::string& cpf, FolderRows* rows = nullptr);
 // The edit was saved and closed: nothing is left to recover.
 void copies_closed();
 

@@ -6,6 +6,7 @@
 
 #include "declaration/loop/declaration_load.hpp"
 #include "declaration/loop/declaration_variables.hpp"
+#include "declaration/loop/recovery_state.hpp"
 #include "declaration/loop/work_tables.hpp"
 #include "runtime/table/file_names.hpp"
 #include "runtime/table/table_error.hpp"
@@ -77,7 +78,7 @@ void remake_copy(int table, const std::string& key) {
     if (!open_work_copy(table)) throw tb::TableError(work_file(table) + ": cannot be opened");
 }
 
-void refill_table(const std::string& folder, int table, const std::string& cpf) {
+void refill_table(const std::string& folder, int table, const std::string& cpf, FolderRows& rows) {
     const std::string key = taxpayer_key(table, cpf, variable_text("ATV_BRASIL"));
     open_waiting(table, true, kLoadWait);
     struct Close {
@@ -88,10 +89,11 @@ void refill_table(const std::string& folder, int table, const std::string& cpf) 
     tb::Table& copy = *kept_copy(folder, table);
     if (!same_layout(source, copy)) {
         remake_copy(table, key);
-        return;
+    } else {
+        source.seek(rt::Value(key));
+        refill(copy, taxpayer_rows_from(table, table, key));
     }
-    source.seek(rt::Value(key));
-    refill(copy, taxpayer_rows_from(table, table, key));
+    rows.gather(table);
 }
 
 // The work copies closed; the taxpayer stays this terminal's (the load
@@ -134,7 +136,7 @@ std::vector<std::string> register_rows(const std::string& folder, const std::str
 
 }  // namespace
 
-bool refill_work_copies(int /*id*/, const std::string& cpf) {
+bool refill_work_copies(int /*id*/, const std::string& cpf, FolderRows& rows) {
     const std::string folder = work_folder();
     if (kept_copy(folder, kRegisterTable) == nullptr) return false;
     for (int table : kCopiedTables)
@@ -148,7 +150,7 @@ bool refill_work_copies(int /*id*/, const std::string& cpf) {
             reg_rows.push_back(blank_register_row(*kept_copy(folder, kRegisterTable), taxpayer_key(kRegisterTable, cpf, "")));
         refill(*kept_copy(folder, kRegisterTable), {});
         for (int table : kCopiedTables) {
-            refill_table(folder, table, cpf);
+            refill_table(folder, table, cpf, rows);
             tables::MOSTRADOR(1, 1);
         }
         refill(*kept_copy(folder, kRegisterTable), reg_rows);

@@ -8,14 +8,17 @@
 
 namespace qv::declaration {
 
+class FolderRows;
+
 // True for the menu ids of such a walk (the marked declarations, all).
 constexpr bool walking_transfer(int id) { return id == 64 || id == 65; }
 
 // Refills the terminal's open work copies with the rows of `cpf`. False,
 // with nothing refilled, when the copies are not all open (the first
 // taxpayer of the walk), and false after a failure (the copies are then
-// closed): the caller makes them the ordinary way.
-bool refill_work_copies(int id, const std::string& cpf);
+// closed): the caller makes them the ordinary way. Each table's rows of
+// the taxpayer go into `rows` while the table is open.
+bool refill_work_copies(int id, const std::string& cpf, FolderRows& rows);
 
 // Opens again, as a load leaves them, the work copies an earlier
 // declaration of this terminal left closed. False, with none of them open,

@@ -7,6 +7,7 @@
 #include "declaration/entry/frame_painter.hpp"
 #include "declaration/loop/declaration_load.hpp"
 #include "declaration/loop/declaration_save.hpp"
+#include "declaration/loop/recovery_state.hpp"
 #include "declaration/loop/usage.hpp"
 #include "declaration_io_fixture.hpp"
 #include "runtime/core/cp850.hpp"
@@ -177,6 +178,38 @@ TEST_F(DeclarationLoadSave, TheNextDeclarationRefillsTheCopiesTheLastOneLeft) {
     }
     EXPECT_EQ(rows(9, cpf_c, {"NOMECONTR"}), (Rows{"Salvo " + cpf_c + "|"}));
     EXPECT_EQ(rows(2, kCpfB, kIncomeFields).size(), 2u);
+}
+
+// The sum of the folder's rows a load leaves for a recovery is taken
+// while the copies are refilled: it must be the sum of the rows as the
+// folder holds them, every rural activity and the register included.
+TEST_F(DeclarationLoadSave, ALoadLeavesTheSumOfTheFolderRowsItCopied) {
+    seed();
+    add_row(16, kCpfA, {{"ATV_BRASIL", rt::Value("N")}, {"I2R_01", rt::Value("Outra fora A")}});
+    add_row(20, kCpfB, {{"NOMEDEPEN", rt::Value("Segundo herdeiro B")}});
+    const std::string cpf_c = "33333333333";
+    struct Load {
+        std::string cpf;
+        int existing;
+        bool refilled;   // the copies of the load before were kept open
+    };
+    const Load loads[] = {{kCpfA, 1, false}, {kCpfB, 1, true}, {cpf_c, 0, true}, {kCpfA, 1, true}};
+    std::string sum_before;
+    for (const Load& l : loads) {
+        SCOPED_TRACE(l.cpf);
+        choose(l.cpf);
+        rt::DeclarationScope scope;
+        ASSERT_TRUE(INIC_VAR(1, l.existing));
+        const std::optional<RecoveryState> state = recovery_state();
+        ASSERT_TRUE(state.has_value());
+        EXPECT_TRUE(state->editing);
+        EXPECT_EQ(state->cpf, l.cpf);
+        EXPECT_EQ(state->contents.size(), 16u);
+        EXPECT_EQ(state->contents, folder_contents(l.cpf)) << (l.refilled ? "refilled" : "copied");
+        EXPECT_NE(state->contents, sum_before);
+        sum_before = state->contents;
+        ASSERT_TRUE(SALVATUDO(1));
+    }
 }
 
 TEST_F(DeclarationLoadSave, AutosaveKeepsTheWorkCopiesOpenOnTheirRecords) {
