@@ -19,6 +19,7 @@
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/screen/screen.hpp"
+#include "runtime/table/file_names.hpp"
 #include "runtime/table/table_error.hpp"
 #include "runtime/ui/alert.hpp"
 #include "runtime/ui/menu.hpp"
@@ -103,9 +104,12 @@ std::optional<int> start(std::optional<std::string> terminal) {
     CREATE_PRINT_LISTS();
     common::FECHAJAN(2);
     if (!tables::terminal_mark().take(tables::program_folder(), tables::terminal())) return refuse_second_copy();
-    if (!tables::ABERTURA(0)) {
-        // Only another copy holding the folder list means "in use".
-        if (tables::failed_in_use()) return refuse_second_copy();
+    if (!tables::open_at_start(0)) {
+        // Only another copy holding the folder list means "in use"; any
+        // other table still held by another terminal is named.
+        if (tables::failed_in_use() &&
+            rt::UPPER(tb::stem_of(tables::last_open_failure().file)) == "DIRET" + tables::terminal())
+            return refuse_second_copy();
         return stop_with(tables::open_failure_text());
     }
     startup::mark_current_folder();
@@ -117,7 +121,7 @@ void load_agenda() {
     common::AVISO(rt::SPACE(80));
     Global{"AAGEN"}.set(rt::Value::array());
     int count = 0;
-    if (tables::ABERTURA(72)) count = ENCHEAG();
+    if (tables::open_at_start(72)) count = ENCHEAG();
     else common::AVISOSN(agenda_failure(), 0);
     Global{"NTEMAGEN"}.set(rt::Value(count));
 }

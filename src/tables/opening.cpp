@@ -3,7 +3,9 @@
 
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 #include <mutex>
 
 #include "common/messages.hpp"
@@ -136,6 +138,11 @@ bool build_indexes(int area, const std::string& name, const std::vector<Order>& 
             if (!first) io.bag = os_name(file);
             t->index_on(o.key, first ? tag_of(name) : tag_of(o.bag), io);
         }
+    } catch (const tb::TableBusy&) {
+        // another terminal is making the same index file at this moment
+        ws().close(area);
+        note_open_failure(OpenFault::InUse, cdx_of(name));
+        return false;
     } catch (const tb::TableError&) {
         ws().close(area);
         note_open_failure(OpenFault::NotCreated, cdx_of(name));
@@ -482,6 +489,16 @@ long SKIPPED(long n, bool appendmode) {
         }
     }
     return moved;
+}
+
+bool open_at_start(int code) {
+    using namespace std::chrono_literals;
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    for (;;) {
+        if (ABERTURA(code)) return true;
+        if (!failed_in_use() || std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(50ms);
+    }
 }
 
 }  // namespace qv::tables

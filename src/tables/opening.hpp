@@ -12,6 +12,11 @@ namespace qv::tables {
 // table is left selected, order 1 active, on its first record. Code 0 is
 // the start-up pass over the folder list and the program tables.
 bool ABERTURA(int code, bool exclusive = false);
+// ABERTURA at a program's start. Another terminal started at the same moment
+// may be making the program folder's tables or their indexes, which it
+// holds alone for a moment: while the opening fails only because a table is
+// in use it is tried again, for a few seconds at most.
+bool open_at_start(int code);
 
 // Opens `file` in `area` with up to three orders: order 1 in <file>.cdx,
 // order 2 in `file2` (by default <file>B), order 3 in `file3`.

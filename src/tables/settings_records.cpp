@@ -92,7 +92,7 @@ void CRIACOR() {
 bool CONFIGURA(std::string_view terminal) {
     bool opened = false;
     try {
-        opened = ABERTURA(kConfig);
+        opened = open_at_start(kConfig);
     } catch (const tb::TableError&) {
         opened = false;
     }

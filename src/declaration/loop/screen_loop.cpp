@@ -42,6 +42,8 @@ constexpr int kIndexWindow = 10;
 constexpr int kIndexWidth = 31;
 constexpr int kPageRecordArea = 21;
 constexpr int kEndRow = 13;
+constexpr int kHelpTopics = 4;   // Geral, Tela, Campo, Funções
+constexpr int kHelpWidth = 12;
 
 bool g_in_loop = false;
 
@@ -291,6 +293,18 @@ void ESC_HORIZ(int item) {
                 }
                 break;
         }
+    }
+    if (row == 0 && item == 2) {
+        // The topic is chosen on the list the bar showed, where the eye is,
+        // as the index's page is.
+        MTELAVER(2);
+        const rt::Value letters = common::Global{"OPCOES"}.value(), position = common::Global{"POSVER"}.value();
+        common::Global{"OPCOES"}.set(rt::Value(kBar[1].letters));
+        common::Global{"POSVER"}.set(rt::Value(1));
+        row = common::ESC_OPCAO(kIndexWindow, kHelpTopics, 1, kHelpWidth, 0, 1);
+        common::Global{"OPCOES"}.set(letters);
+        common::Global{"POSVER"}.set(position);
+        if (*row == 0) row.reset();
     }
     rt::RESTSCREEN(1, 0, 1, 79, under);
     if (!row) return;

@@ -2,6 +2,10 @@
 // shown, pages chosen, the timed save.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 #include <string>
 
 #include "../system_fixture.hpp"
@@ -140,6 +144,26 @@ TEST_F(ScreenLoop, TheIndexAndHelpBarHidesThePageTitleBetweenItsItems) {
         }
     ASSERT_FALSE(bar.empty()) << term->all_snapshots();
     EXPECT_NE(bar.find("\u00CDndice    Help "), std::string::npos) << bar;
+}
+
+// Enter on the bar's help list chooses the topic on that same list: the
+// highlight never jumps to a box of its own elsewhere on the page.
+TEST_F(ScreenLoop, TheHelpTopicIsChosenOnTheListTheBarShows) {
+    keys({key::ENTER, key::ESC});
+    ESC_HORIZ(2);
+    // row and column of "Geral" on each screen that waited for a key
+    std::vector<std::pair<std::size_t, std::size_t>> places;
+    for (const std::string& shot : term->snapshots) {
+        std::size_t row = 0;
+        for (std::size_t start = 0; start < shot.size(); ++row) {
+            const std::size_t end = std::min(shot.find('\n', start), shot.size());
+            if (const auto at = shot.substr(start, end - start).find("Geral"); at != std::string::npos)
+                places.emplace_back(row, at);
+            start = end + 1;
+        }
+    }
+    ASSERT_GE(places.size(), 2u) << term->all_snapshots();   // the bar, then the choice
+    for (const auto& place : places) EXPECT_EQ(place, places.front()) << term->all_snapshots();
 }
 
 TEST_F(ScreenLoop, F12WithoutRuralActivityDoesNothing) {

@@ -2,6 +2,10 @@
 // named as it is, nothing changed, and the one-copy-per-terminal mark.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <fstream>
 #include <sstream>
 
@@ -9,6 +13,7 @@
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/table/table.hpp"
+#include "runtime/table/workspace.hpp"
 #include "shell/main_program.hpp"
 #include "system/startup/startup_fixture.hpp"
 #include "tables/terminal_mark.hpp"
@@ -36,6 +41,71 @@ protected:
         return names;
     }
 };
+
+// Another terminal holding a table of the program folder alone for a while,
+// as one started at the same moment does while it makes the table or its
+// indexes; its hold goes when its process ends.
+class HeldAlone {
+public:
+    HeldAlone(const std::string& table, int milliseconds) {
+        int ready[2];
+        if (::pipe(ready) != 0) throw std::runtime_error("pipe");
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::close(ready[0]);
+            try {
+                rt::table::Workspace w;
+                rt::table::OpenOptions alone;
+                alone.exclusive = true;
+                w.use_in(1, table, alone);
+                if (::write(ready[1], "L", 1) != 1) ::_exit(2);
+                ::usleep(static_cast<useconds_t>(milliseconds) * 1000);
+            } catch (...) {
+                ::_exit(3);
+            }
+            ::_exit(0);
+        }
+        ::close(ready[1]);
+        char c = 0;
+        const bool held = ::read(ready[0], &c, 1) == 1;
+        ::close(ready[0]);
+        if (!held) throw std::runtime_error("the other terminal could not hold " + table);
+    }
+    ~HeldAlone() {
+        int status = 0;
+        ::waitpid(pid_, &status, 0);
+    }
+    HeldAlone(const HeldAlone&) = delete;
+    HeldAlone& operator=(const HeldAlone&) = delete;
+
+private:
+    pid_t pid_ = -1;
+};
+
+TEST_F(StartupFaults, TablesHeldAMomentByAnotherTerminalStartingAreWaitedFor) {
+    ASSERT_EQ(run_and_leave(), 0) << term->dump();
+    // the settings, a table of the opening pass, the agenda
+    for (const char* table : {"CONFIG", "CODBENS", "AGENDA"}) {
+        SCOPED_TRACE(table);
+        term->snapshots.clear();
+        HeldAlone other(prog + table, 400);
+        EXPECT_EQ(run_and_leave(), 0) << term->all_snapshots();
+        EXPECT_FALSE(term->showed("sendo usado")) << term->all_snapshots();
+        EXPECT_FALSE(term->showed("está em uso")) << term->all_snapshots();
+    }
+}
+
+TEST_F(StartupFaults, ATableHeldLongByAnotherTerminalIsNamedNotTakenForASecondCopy) {
+    ASSERT_EQ(run_and_leave(), 0) << term->dump();
+    term->snapshots.clear();
+    HeldAlone other(prog + "CODBENS", 7000);
+    keys({rt::key::ENTER});
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(MAIN(std::nullopt), 1);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(7)) << "no wait for ever";
+    EXPECT_TRUE(term->showed("CODBENS")) << term->all_snapshots();
+    EXPECT_FALSE(term->showed("está em uso")) << term->all_snapshots();
+}
 
 TEST_F(StartupFaults, DamagedFolderListIsNamedNotTakenForASecondCopy) {
     ASSERT_EQ(run_and_leave(), 0) << term->dump();
