@@ -76,9 +76,19 @@ void draw_results() {
     rt::at_say(3, 12, rt::TRANSFORM(common::Global{"BEM_NRO"}.value(), "@Z 99"));
 }
 
+// The rate of the kind of participation, beside the kind; none while the
+// kind is not one of the three.
+bool show_rate() {
+    const int part = common::Global{"TIPOPART"}.integer();
+    if (part < 1 || part > 3) return false;
+    rt::at_say(3, 65, part == 3 ? "20" : "15");
+    return true;
+}
+
 void draw_frame(int kind) {
     declaration::MTELA5(kFormFrame, kind);
     if (kind != Participations) cost_label();
+    else show_rate();
 }
 
 // ---- fields --------------------------------------------------------------
@@ -120,11 +130,7 @@ bool state_check(const char* var) {
 }
 
 bool participation_check() {
-    const int part = common::Global{"TIPOPART"}.integer();
-    if (part >= 1 && part <= 3) {
-        rt::at_say(3, 65, part == 3 ? "20" : "15");
-        return true;
-    }
+    if (show_rate()) return true;
     common::AVISOSN(std::vector<std::string>{"  Informe com o numero      ", " 1 se Acoes                 ",
                                              " 2 se Quotas ou Outros      ", " 3 se Fundo de Investimento "},
                     0);

@@ -5,6 +5,7 @@
 
 #include "common/globals.hpp"
 #include "common/messages.hpp"
+#include "declaration/entry/frame_painter.hpp"
 #include "declaration/grids/grid_checks.hpp"
 #include "declaration/grids/grid_columns.hpp"
 #include "declaration/grids/grid_engine.hpp"
@@ -12,8 +13,10 @@
 #include "declaration/grids/matrix_catalogue.hpp"
 #include "declaration/loop/page_globals.hpp"
 #include "runtime/core/cp850.hpp"
+#include "runtime/core/picture.hpp"
 #include "runtime/core/text.hpp"
 #include "runtime/screen/keys.hpp"
+#include "runtime/screen/screen.hpp"
 #include "tables/state.hpp"
 
 namespace qv::declaration::grids {
@@ -132,6 +135,27 @@ GridDescription dependants() {
     return d;
 }
 
+// The reimbursed medical total stands on the line under the payments list;
+// it follows every payment typed or deleted, as the status line does.
+void show_reimbursed_total() {
+    rt::table::Table* t = tables::ws().table(26);
+    if (!t) return;
+    // The totals walk the rows: the grid's place, the blank line after the
+    // last row too, is kept.
+    const bool on_blank_line = t->eof();
+    const std::uint32_t at = t->recno();
+    vars::JA_CALC.set(Value(false));
+    run_named("FDE_TUDO", {Value(2)});
+    if (on_blank_line) {
+        t->go_bottom();
+        t->skip(1);
+    } else if (at >= 1 && at <= t->lastrec()) {
+        t->go_to(at);
+    }
+    rt::at_say(page_row(4) + 21, page_col(4) + 67,
+               rt::TRANSFORM(common::Global{"I13_14D"}.value(), "@Ez 9999,999.99"));
+}
+
 GridDescription payments() {
     GridDescription d;
     d.code = 4;
@@ -158,6 +182,7 @@ GridDescription payments() {
     d.ult_pos = 8;
     d.top = 5, d.left = 0, d.bottom = 21, d.right = 79;
     d.footer = 1;
+    d.rows_changed = show_reimbursed_total;
     return d;
 }
 

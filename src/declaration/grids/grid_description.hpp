@@ -86,6 +86,9 @@ struct GridDescription {
     // Footings under the columns, in column order; worked out again after
     // each change of a row.
     std::function<std::vector<std::string>()> footings{};
+    // What the page shows of the rows outside the grid, painted again after
+    // each change of a row (a write or a deletion) and when the grid opens.
+    std::function<void()> rows_changed{};
 };
 
 }  // namespace qv::declaration::grids

@@ -318,6 +318,7 @@ bool GridRun::F_TROCA(const Value& v) {
 }
 
 void GridRun::update_footings() {
+    if (d_.rows_changed) d_.rows_changed();
     if (!d_.footings) return;
     const std::vector<std::string> lines = d_.footings();
     for (int c = 1; c <= browse_.col_count() && c <= static_cast<int>(lines.size()); ++c)

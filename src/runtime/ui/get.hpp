@@ -137,6 +137,7 @@ private:
     void word_right();
     void delete_word_right();
     void clear_to_end();
+    void drop_stray_sign();
     void move_to(std::size_t pos);
     void fix_offset();
 

@@ -214,6 +214,7 @@ void Get::delete_at(std::size_t pos) {
         cur = *next;
     }
     f.buffer[cur] = ' ';
+    drop_stray_sign();
 }
 
 void Get::insert_at(std::size_t pos, char c) {
@@ -264,6 +265,23 @@ void Get::clear_to_end() {
     for (std::optional<std::size_t> p = f.pos; p; p = f.edit.next_editable(*p)) {
         if (f.edit.editable(*p)) f.buffer[*p] = ' ';
     }
+    drop_stray_sign();
+}
+
+// A negative amount shows its sign where a thousands mark would stand, a
+// place no key edits: once the digits after it are gone the mark comes
+// back, or the digits typed next would be read with the sign after them.
+void Get::drop_stray_sign() {
+    auto& f = *focus_;
+    if (f.edit.type() != Type::Number) return;
+    const std::string blank = f.edit.blank_buffer();
+    const std::size_t sign = f.buffer.find('-');
+    if (sign == std::string::npos || f.edit.editable(sign) || sign >= blank.size()) return;
+    const std::size_t end = part_end(sign);
+    for (std::size_t p = sign + 1; p < end; ++p)
+        if (f.buffer[p] >= '0' && f.buffer[p] <= '9') return;
+    f.buffer[sign] = blank[sign];
+    f.negative = false;
 }
 
 }  // namespace qv::rt

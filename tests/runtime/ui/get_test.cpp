@@ -129,6 +129,31 @@ TEST_F(GetTest, MinusMakesTheAmountNegative) {
     EXPECT_EQ(screen(5, 10, 8), "   -5,00");
 }
 
+// A negative amount shows its sign where a thousands mark would stand; the
+// keys that blank the field from its start take the sign away too, so that
+// the digits typed next are the amount, not the amount with a sign after it.
+TEST_F(GetTest, BlankingANegativeAmountFromItsStartTakesTheSignAway) {
+    struct Case {
+        const char* name;
+        std::vector<int> blanking;
+    };
+    const std::vector<Case> cases = {
+        {"Ctrl+Y", {key::CTRL_Y}},
+        {"Ctrl+T", {key::CTRL_T}},
+        {"Del on every place", {key::DEL, key::DEL, key::DEL, key::DEL, key::DEL, key::DEL, key::DEL}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        key(key::HOME);
+        for (const int k : c.blanking) key(k);
+        keys("100");
+        key(key::ENTER);
+        read_x(-100.0, "@Ez 999,999");
+        EXPECT_DOUBLE_EQ(x().as_number(), 100.0);
+        EXPECT_EQ(screen(5, 10, 7), "    100");
+    }
+}
+
 TEST_F(GetTest, ZeroUnderZShowsBlank) {
     key(key::ENTER);
     read_x(0.0, "@EZ 999,999.99");

@@ -406,6 +406,27 @@ TEST_F(GainScreenTest, SaleOfSharesWithTwoMovementsIsTaxedOnTheGainOverTheirCost
     EXPECT_DOUBLE_EQ(field("VAL_IMPOSV"), 3000.00);
 }
 
+// The rate of the kind of participation stands beside it whenever the form
+// is drawn: an existing gain opened again, and the form shown again after
+// the movements' grid, show it as the kind typed did.
+TEST_F(GainScreenTest, TheRateOfTheKindIsShownWhenTheFormIsDrawn) {
+    constexpr int kLook = 500;
+    const std::vector<std::pair<int, std::string>> cases = {{1, "15"}, {2, "15"}, {3, "20"}};
+    for (const auto& [part, rate] : cases) {
+        SCOPED_TRACE(part);
+        tb::Table& t = table(kGainsArea);
+        row(kGainsArea, {{"CPF", Value("12345678909")}, {"BEM_NRO", Value(part)}, {"TIPO_BEM", Value(3)},
+                         {"TIPOPART", Value(part)}, {"CPFADQ", Value("11144477735")}});
+        t.go_bottom();
+        std::string shown;
+        rt::SETKEY(kLook, [&] { shown = term->text(3); });
+        keys({kLook, key::ESC});
+        MOSTR_BEM(Participations, 1);
+        rt::SETKEY(kLook, {});
+        EXPECT_NE(shown.find("Alíquota: " + rate), std::string::npos) << shown;
+    }
+}
+
 // The nature's prompt lies inside the form, above its bottom edge (row 22):
 // each nature whole on a row, and the cursor inside the box.
 TEST_F(GainScreenTest, TheNaturesPromptShowsEachNatureWholeInsideTheForm) {

@@ -605,5 +605,32 @@ TEST_F(GridFaults, TabOnTheBlankLineLeavesThePageAfterAnEnter) {
     rt::CLEAR_TYPEAHEAD();
 }
 
+// The reimbursed medical total on the line under the payments list follows
+// each payment deleted or typed, not only the next opening of the page.
+TEST_F(GridFaults, TheReimbursedTotalUnderThePaymentsFollowsEachChange) {
+    struct Case {
+        const char* name;
+        std::vector<int> keys;
+        const char* shown;
+    };
+    const std::vector<Case> cases = {
+        {"second payment deleted", {key::DOWN, key::DEL, 'S'}, "500,00"},
+        {"first reimbursement typed again", {key::CTRL_END, key::LEFT, '6', '0', '0', key::ENTER}, "800,00"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        tables::ws().close_all();
+        work_copy(6, {{{"I6_1", Value("CLINICA")}, {"I6_3", Value(10)}, {"I6_4", Value(3000.0)}, {"I6_5", Value(500.0)}},
+                      {{"I6_1", Value("HOSPITAL")}, {"I6_3", Value(10)}, {"I6_4", Value(1000.0)}, {"I6_5", Value(200.0)}}});
+        std::string line;
+        rt::SETKEY(kLook, [&] { line = term->text(page_row(4) + 21).substr(static_cast<std::size_t>(page_col(4) + 67), 15); });
+        for (const int k : c.keys) term->feed(k);
+        keys({kLook, key::ESC});
+        EDITA(4);
+        rt::SETKEY(kLook, {});
+        EXPECT_EQ(rt::ALLTRIM(line), c.shown);
+    }
+}
+
 }  // namespace
 }  // namespace qv::declaration::grids
