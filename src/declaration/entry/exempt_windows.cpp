@@ -3,6 +3,7 @@
 #include <array>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/globals.hpp"
@@ -58,6 +59,15 @@ void show_totals() {
     show_amount(kBoxTop + 7, kCalculatedCol, calculated);
 }
 
+// While the gains box stands over the page, lines of the page that the
+// auxiliary list (Alt+F6) refills are painted when the box goes: painted
+// at once they would write over the box, and the box would then give back
+// the page as it was before the list.
+bool gain_box_open = false;
+int lines_to_show = 0;
+
+void show_filled_lines(int sub);
+
 // The informed amounts, each taken into the line at once (CALC(5)).
 void exempt_gain_window() {
     for (const ExemptRow& r : kRows)
@@ -71,9 +81,16 @@ void exempt_gain_window() {
             show_totals();
             return true;
         });
-    rt::READ();
+    {
+        struct Open {
+            Open() { gain_box_open = true; }
+            ~Open() { gain_box_open = false; }
+        } const open;
+        rt::READ();
+    }
     rt::call_routine("CALC", {rt::Value(5)});
     close_dialog("MTELA2", kExemptGainBox);
+    if (lines_to_show != 0) show_filled_lines(std::exchange(lines_to_show, 0));
 }
 
 std::string current_field() {
@@ -117,7 +134,9 @@ bool MOS_CAL(std::string_view field) {
 void PEGA_VARIOS() {
     rt::call_routine("EDITA", {rt::Value(13)});
     rt::call_routine("FCALPOUPA", {rt::Value(1)});
-    show_filled_lines(vars::OPCIR_1.integer(31) == 32 ? 32 : 31);
+    const int sub = vars::OPCIR_1.integer(31) == 32 ? 32 : 31;
+    if (gain_box_open) lines_to_show = sub;
+    else show_filled_lines(sub);
     rt::call_routine("CALC", {rt::Value(3), rt::Value(1)});
 }
 

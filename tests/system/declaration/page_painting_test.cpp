@@ -61,6 +61,40 @@ TEST_F(PagePainting, TheExemptGainsBoxGivesThePageBackAfterTheMenusLogo) {
     EXPECT_EQ(page.find("QQQQ"), std::string::npos) << page;
 }
 
+// The savings list opened with Alt+F6 from inside the exempt gains' box
+// refills line 08 of the page under the box: the line is painted once the
+// box has gone, never over the box's heading, and stays on the page.
+TEST_F(PagePainting, TheSavingsListOpenedInTheGainsBoxPaintsThePageOnceTheBoxGoes) {
+    set("TELA", rt::Value(3));
+    set("OPCIR_1", rt::Value(31));
+    typed("\r\r\r\r");               // line 04, whose Enter opens its box
+    keys({key::ALT_F1 - 5});           // the savings list
+    typed("BANCO X\r100\r");
+    keys({key::ESC, key::ESC});        // the list, then the box
+    keys({key::ESC, key::ESC});        // the page, then the loop
+    GIRO();
+    const auto line_with = [](const std::string& screen, const std::string& text) {
+        const std::size_t at = screen.find(text);
+        if (at == std::string::npos) return std::string();
+        const std::size_t start = screen.rfind('\n', at) + 1;
+        return screen.substr(start, screen.find('\n', at) - start);
+    };
+    std::string box, page;
+    for (const std::string& s : term->snapshots) {
+        if (s.find("Ganhos isentos") != std::string::npos) box = s;
+        else if (!box.empty()) page = s;
+    }
+    ASSERT_FALSE(box.empty()) << term->all_snapshots();
+    // The box whole: its heading and its right edge where the page's
+    // lines 08 and 15 lie under it.
+    EXPECT_NE(box.find("│ 08│                                         Informado       Calculado    │   │"),
+              std::string::npos)
+        << box;
+    EXPECT_NE(box.find("│ 15│" + std::string(70, ' ') + "│   │"), std::string::npos) << box;
+    ASSERT_FALSE(page.empty()) << term->all_snapshots();
+    EXPECT_NE(line_with(page, "08.Rendimentos de cadernetas de poupança").find("100,00"), std::string::npos) << page;
+}
+
 TEST_F(PagePainting, TheSheetsNewFillingStandsWhereTheFrameNamesIt) {
     set("CAL_AUTO", rt::Value(1));
     set("TELA", rt::Value(2));
