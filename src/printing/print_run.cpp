@@ -54,9 +54,12 @@ void close_work_tables() {
     for (int area = 21; area <= 40; ++area) tables::ws().close(area);
 }
 
-// Tables loaded for each document (first and last code); {0, 0} none.
+// The documents that print from the whole declaration (tables 2-19): the
+// declaration, the rural pages, the cash book and the payment slips.
+bool whole_declaration(int queimp) { return queimp >= 1 && queimp <= 5; }
+
+// Tables loaded for the other documents (first and last code); {0, 0} none.
 SheetRange tables_for(int queimp) {
-    if (queimp >= 1 && queimp <= 5) return {2, 19};
     if (queimp == 6 || queimp == 7) return {7, 8};
     if (queimp == 9) return {11, 11};
     if (queimp == 10) return {2, 2};
@@ -339,7 +342,11 @@ void IMPRESSAO() {
         call_named("MOSTR_PAG", {rt::Value(1)});
         common::ESCRLCOL(kPromptWindow, 4, 19, Global{"LOCARQ"}.text());
     }
-    if (const SheetRange load = tables_for(queimp); load.first != 0) INIVAR(kProgressWindow, load.first, load.last);
+    if (whole_declaration(queimp)) {
+        if (!load_whole_declaration(kProgressWindow)) return;
+    } else if (const SheetRange load = tables_for(queimp); load.first != 0) {
+        INIVAR(kProgressWindow, load.first, load.last);
+    }
     if (queimp == 5) {
         call_named("PREP_DARF");
         return;

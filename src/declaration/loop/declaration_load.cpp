@@ -40,10 +40,18 @@ constexpr int kProgressWindow = 3;
 const common::Global kLrecupera("LRECUPERA");
 const common::Global kOpcao1("OPCAO_1");
 
-// Loads only to send (one taxpayer, the marked ones, all): the register the
-// caller stands on stays open, read at its row; a walk over the folder
-// would otherwise open it twice for every taxpayer.
-bool transfers_without_editing(int id) { return id == 63 || id == 64 || id == 65; }
+// The print item of the declaration menu: its whole-declaration documents
+// load the taxpayer only to read it.
+constexpr int kPrintingId = 51;
+
+// Loads only to send (one taxpayer, the marked ones, all) or to print: the
+// register the caller stands on stays open, read at its row; a walk over
+// the folder would otherwise open it twice for every taxpayer.
+bool loads_from_open_register(int id) { return id == 63 || id == 64 || id == 65 || id == kPrintingId; }
+// The spouse's values are fetched anew (with their questions) only when
+// the declaration is opened from the prompt; a load to send or to print
+// takes them as stored.
+bool fetches_spouse_values(int id) { return id < 61 && id != kPrintingId; }
 // The declaration is opened to be edited and saved, not only read (the
 // check, the printouts, the transfers to the tax program).
 bool opened_for_editing(int id) { return id < 61 && id != 13 && id != 51; }
@@ -104,7 +112,7 @@ void name_new_taxpayer(const std::string& cpf) {
 
 void copy_register_rows(int id, const std::string& cpf) {
     const std::string key = taxpayer_key(kRegisterTable, cpf, "");
-    if (transfers_without_editing(id) && tables::ws().table(kRegisterTable)) {
+    if (loads_from_open_register(id) && tables::ws().table(kRegisterTable)) {
         copy_taxpayer_rows(kRegisterTable, kRegisterTable, key, pending_register_copy());
         return;
     }
@@ -138,7 +146,7 @@ bool load_records(bool recovery, int id, int existing, const std::string& cpf) {
     int declaration_area = kDeclarationTable;
     if (!recovery) {
         if (ws.table(kRegisterTable)) record_to_variables(kRegisterTable);
-        if (!transfers_without_editing(id)) ws.close(kRegisterTable);
+        if (!loads_from_open_register(id)) ws.close(kRegisterTable);
         open_waiting(kDeclarationTable, true, kLoadWait);
         ws.current(kDeclarationTable).seek(rt::Value(rt::PADR(cpf, 11)));
     } else {
@@ -284,17 +292,17 @@ bool recovery_agreed(const std::string& cpf) {
     return true;
 }
 
-}  // namespace
-
-bool INIC_VAR(int /*mode*/, int existing) {
+// The load of the declaration for the menu id `id`; `show_taxpayer` draws
+// the taxpayer's window first (the printing has its own progress window).
+bool load_declaration(int id, int existing, bool show_taxpayer) {
     set_variable("INI_DECLA", rt::Value(static_cast<double>(static_cast<long>(rt::SECONDS()))));
     set_variable("SEM_SALV", rt::Value(rt::TIME()));
     tables::set_show_messages(false);
     blank_rec_mensal();
-    call_named("MOSTR_PAG", {rt::Value(existing)});
+    if (show_taxpayer) call_named("MOSTR_PAG", {rt::Value(existing)});
     const std::string cpf = rt::PADR(variable_text("CPF"), 11);
-    const bool recovery = kLrecupera.value().as_bool();
-    const int id = kOpcao1.integer(0);
+    // A print reads the folder's rows, whatever a recovery left switched on.
+    const bool recovery = id != kPrintingId && kLrecupera.value().as_bool();
     open_reference_table(51);
     refused() = false;
     FolderRows rows(cpf, opened_for_editing(id));
@@ -326,7 +334,7 @@ bool INIC_VAR(int /*mode*/, int existing) {
     if (!recovery && opened_for_editing(id)) copies_editing(cpf, &rows);
     load_monthly_values();
     const std::string conjunta = variable_text("I9_4");
-    if (id < 61 && conjunta == "S") call_named("BUSCA_CONJU");
+    if (fetches_spouse_values(id) && conjunta == "S") call_named("BUSCA_CONJU");
     prepare_lists();
     tables::ws().select(kRuralSummaryArea);
     PRENCHEWZK(variable_text("ATV_BRASIL"));
@@ -342,6 +350,12 @@ bool INIC_VAR(int /*mode*/, int existing) {
     if (!walking_transfer(id)) call_named("RECALCULA");
     return true;
 }
+
+}  // namespace
+
+bool INIC_VAR(int /*mode*/, int existing) { return load_declaration(kOpcao1.integer(0), existing, true); }
+
+bool load_to_print() { return load_declaration(kPrintingId, 1, false); }
 
 bool taxpayer_refused() {
     const bool was = refused();

@@ -14,6 +14,13 @@ inline constexpr std::string_view kLoadWait = "Aguardando outro Terminal carrega
 // one (a blank declaration). With LRECUPERA on, the terminal's work copies
 // left by an interrupted session are reopened instead. True when loaded.
 bool INIC_VAR(int mode, int existing);
+// The same load for the printing of a declaration never computed: the
+// taxpayer of the register row the print stands on (the register stays
+// open, not necessarily on that row), loaded without being taken for
+// editing and computed as on opening, so that the printout says what the
+// pages and the file sent say. Nothing is written to the folder. True when
+// loaded.
+bool load_to_print();
 // True once after an INIC_VAR that stopped because another terminal had the
 // taxpayer and the user gave up waiting (the CPF may be asked again).
 bool taxpayer_refused();

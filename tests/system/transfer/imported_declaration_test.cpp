@@ -1,8 +1,10 @@
 // Declarations imported from the tax program's files, never opened, sent by
-// the walk of "Todos os CPFs da pasta atual": every figure computed as if
-// the declaration had been opened, each payment with its own person.
+// the walk of "Todos os CPFs da pasta atual" or printed: every figure
+// computed as if the declaration had been opened, each payment with its own
+// person.
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "common/avisosn.hpp"
@@ -13,10 +15,13 @@
 #include "declaration/loop/declaration_load.hpp"
 #include "declaration/loop/declaration_save.hpp"
 #include "declaration/loop/tax_constants.hpp"
+#include "printing/print_run.hpp"
+#include "printing/print_target.hpp"
 #include "runtime/core/clock.hpp"
 #include "runtime/core/cp850.hpp"
 #include "runtime/core/functions.hpp"
 #include "runtime/core/text.hpp"
+#include "runtime/os/print_device.hpp"
 #include "shell/routine_registry.hpp"
 #include "shell/startup_steps.hpp"
 #include "system/converter/declaration_writer.hpp"
@@ -108,6 +113,67 @@ protected:
         ASSERT_TRUE(declaration::SALVATUDO(1));
         tables::ws().close_all();
     }
+    // The whole declaration printed from the print item of the declaration
+    // menu (pages 1 to 6 and each gain's statement) into a file: the one
+    // taxpayer `cpf`, or every taxpayer of the folder when `cpf` is empty.
+    std::string print(const std::string& cpf) {
+        auto& v = rt::variables();
+        for (const auto& [name, value] : std::initializer_list<std::pair<const char*, rt::Value>>{
+                 {"NOMEIMP", rt::Value("GENERICA")}, {"NROLPT", rt::Value(0)}, {"NROCOM", rt::Value(0)},
+                 {"SAIDAPR", rt::Value("DECLARA")}, {"LOCIMPR", rt::Value("L")}, {"ARQ_IMP", rt::Value(" ")},
+                 {"QUECON", rt::Value(cpf.empty() ? 3 : 1)}, {"QUEIMP", rt::Value(1)}, {"QUEPAG", rt::Value(1)},
+                 {"QUEMOD", rt::Value(1)}, {"NRO_VIAS", rt::Value(1)}, {"TEM_LASER", rt::Value(0)},
+                 {"STRING0", rt::Value("")}, {"OPCAO_1", rt::Value(51)}})
+            v.set(name, value);
+        {
+            rt::DeclarationScope scope;
+            declaration::create_declaration_variables();
+            declaration::set_tax_constants();
+            if (cpf.empty()) EXPECT_TRUE(tables::ABERTURA(9));
+            else choose(cpf);
+            printing::FAZIMP();
+            rt::os::printer().close();
+            printing::set_device(printing::Device::Screen);
+        }
+        tables::FECHA_PROV();
+        tables::ws().close_all();
+        std::ifstream in(work + "DECLARA.TXT", std::ios::binary);
+        std::ostringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    // The amount printed after a label on its line, from `from` on.
+    static std::string beside(const std::string& out, std::string_view label, std::size_t from = 0) {
+        const std::size_t at = out.find(label, from);
+        if (at == std::string::npos) return "<no line " + std::string(label) + ">";
+        const std::size_t first = out.find_first_not_of(' ', at + label.size());
+        std::size_t last = first;
+        while (last < out.size() && std::string_view("0123456789.,-").find(out[last]) != std::string_view::npos) ++last;
+        return out.substr(first, last - first);
+    }
+    // The last amount on the line of a label, from `from` on.
+    static std::string line_end(const std::string& out, std::string_view label, std::size_t from = 0) {
+        const std::size_t at = out.find(label, from);
+        if (at == std::string::npos) return "<no line " + std::string(label) + ">";
+        std::size_t last = out.find_last_not_of(' ', out.find("\r\n", at) - 1) + 1;
+        std::size_t first = last;
+        while (first > at && std::string_view("0123456789.,").find(out[first - 1]) != std::string_view::npos) --first;
+        return out.substr(first, last - first);
+    }
+    // The bytes of the client folder's tables (their rows and memos; an
+    // index may be built again on opening).
+    std::map<std::string, std::string> folder_tables() const {
+        std::map<std::string, std::string> bytes;
+        for (const auto& e : fs::directory_iterator(client)) {
+            const std::string ext = rt::UPPER(e.path().extension().string());
+            if (ext != ".DBF" && ext != ".FPT") continue;
+            std::ifstream in(e.path(), std::ios::binary);
+            std::ostringstream s;
+            s << in.rdbuf();
+            bytes[e.path().filename().string()] = s.str();
+        }
+        return bytes;
+    }
     static std::vector<testing::Tag> tags_named(const std::string& doc, const std::string& name) {
         std::vector<testing::Tag> out;
         for (auto& t : testing::start_tags(doc))
@@ -161,6 +227,79 @@ TEST_F(ImportedDeclaration, SentWithoutOpeningAsAfterOpeningAndSaving) {
 
     open_and_save(cpf);
     EXPECT_EQ(send(cpf), unopened);
+}
+
+// A flat bought on 10/03/2000 for 300.000,00 and sold in cash on 20/05/2011
+// for 500.000,00, beside the employer's income.
+Record flat_sold() {
+    return Record("63").at(14, "1").at(15, "01").at(76, "20052011").num(85, 97, 50000000).num(98, 110, 30000000)
+        .at(230, "N").at(231, "N").at(233, "S");
+}
+Record flat() { return Record("60").at(14, "01").at(16, "APARTAMENTO").at(168, "10032000"); }
+
+// Printed without being opened, the declaration shows what its pages and
+// its file show, and once opened and saved it prints the same.
+// The gain of 200.000,00 held 69 months to 30/11/2005 and 66 months from
+// 01/12/2005: FR1 = 1 - 1/1,006^69 = 0,33818085, 67.636,17 of the gain;
+// FR2 = 1 - 1/1,0035^66 = 0,20594035 of the 132.363,83 left, 27.259,05;
+// 15 % of the 105.104,78 taxable is 15.765,71 (not 15 % of 200.000,00).
+TEST_F(ImportedDeclaration, PrintedWithoutOpeningAsItsPagesShowIt) {
+    const std::string cpf = "12345678909";
+    import(cpf, {employer(), flat(), flat_sold()});
+    const auto stored = folder_tables();
+    const std::string unopened = print(cpf);
+    // (the tables the import did not make are made empty on opening)
+    auto after = folder_tables();
+    for (const auto& [name, bytes] : stored) EXPECT_TRUE(bytes == after[name]) << name << " written by the print";
+
+    const std::size_t summary = unopened.find("RESUMO");
+    ASSERT_NE(summary, std::string::npos) << unopened;
+    EXPECT_EQ(beside(unopened, "Rec.P.Juridica Titular", summary), "63.180,00");
+    EXPECT_EQ(beside(unopened, "Base de calculo", summary), "63.180,00");
+    EXPECT_EQ(beside(unopened, "Imposto devido ", summary), "8.687,05");
+    EXPECT_EQ(beside(unopened, "TOTAL IMPOSTO PAGO..", summary), "9.000,00");
+    EXPECT_EQ(beside(unopened, "IMPOSTO A RESTITUIR", summary), "312,95");
+    // The balance: the reductions are exempt, the rest taxed apart; the
+    // flat's price came in, its cost went out.
+    EXPECT_EQ(beside(unopened, "Rendimentos isentos", summary), "94.895,22");
+    EXPECT_EQ(beside(unopened, "Rend. trib. exclusiva", summary), "105.104,78");
+    EXPECT_EQ(beside(unopened, "Total das RECEITAS......", summary), "563.180,00");
+    EXPECT_EQ(line_end(unopened, "Total das RECEITAS......", summary), "309.000,00");
+    EXPECT_EQ(beside(unopened, "Saldo  .......", summary), "254.180,00");
+    EXPECT_EQ(unopened.find("PROBLEMAS DE CAIXA"), std::string::npos) << unopened;
+
+    const std::size_t gain = unopened.find("APURACAO DO GANHO DE CAPITAL");
+    ASSERT_NE(gain, std::string::npos) << unopened;
+    EXPECT_EQ(line_end(unopened, "Ganho de capital - Resultado 1", gain), "200.000,00");
+    EXPECT_EQ(line_end(unopened, "Fator de Reducao 1   (FR1)", gain), "67.636,17");
+    EXPECT_EQ(line_end(unopened, "Ganho de capital - Resultado 3", gain), "132.363,83");
+    EXPECT_EQ(line_end(unopened, "Fator de Reducao 2   (FR2)", gain), "27.259,05");
+    EXPECT_EQ(line_end(unopened, "Ganho de capital - Resultado 4", gain), "105.104,78");
+    EXPECT_EQ(line_end(unopened, "Imposto devido ", gain), "15.765,71");
+    EXPECT_EQ(beside(unopened, "Rendimento isento e nao-tributavel", gain), "94.895,22");
+    EXPECT_EQ(unopened.find("30.000,00"), std::string::npos) << unopened;
+
+    open_and_save(cpf);
+    EXPECT_EQ(print(cpf), unopened);
+}
+
+// "Todos": the walk over the register prints every taxpayer, one after the
+// other, each with its own figures.
+TEST_F(ImportedDeclaration, EveryTaxpayerOfTheFolderPrintedWithoutOpening) {
+    import("12345678909", {employer(), flat(), flat_sold()});
+    import("11144477735", {employer()});
+    const std::string out = print("");
+    const std::size_t first = out.find("CONTRIBUINTE 11144477735");
+    const std::size_t second = out.find("CONTRIBUINTE 12345678909");
+    ASSERT_NE(first, std::string::npos) << out;
+    ASSERT_NE(second, std::string::npos) << out;
+    ASSERT_LT(first, second);
+    EXPECT_EQ(beside(out, "IMPOSTO A RESTITUIR", first), "312,95");
+    EXPECT_EQ(beside(out, "Rend. trib. exclusiva", first), "");
+    EXPECT_EQ(beside(out, "IMPOSTO A RESTITUIR", second), "312,95");
+    EXPECT_EQ(beside(out, "Rend. trib. exclusiva", second), "105.104,78");
+    EXPECT_EQ(line_end(out, "Fator de Reducao 1   (FR1)", second), "67.636,17");
+    EXPECT_EQ(line_end(out, "Imposto devido ", out.find("APURACAO DO GANHO DE CAPITAL", second)), "15.765,71");
 }
 
 // Each kind of content the tax program's files bring, in a declaration of
