@@ -59,6 +59,17 @@ protected:
         }
         ASSERT_TRUE(s.wait_for("P.Jur", 5s)) << s.screen_text();
     }
+    // Keys, then what the screen must come to show.
+    static void step(TmuxSession& s, const std::string& keys, const std::string& shown) {
+        using namespace std::chrono_literals;
+        if (!keys.empty()) s.keys(keys);
+        ASSERT_TRUE(s.wait_for(shown, 5s)) << "waiting for " << shown << "\n" << s.screen_text();
+    }
+    // Text typed and ended with Enter, then what the screen shows.
+    static void enter(TmuxSession& s, const std::string& text, const std::string& shown) {
+        s.text(text);
+        step(s, "Enter", shown);
+    }
     // Leaves the page, ends the declaration saving it, leaves the prompt and the program.
     static void save_and_leave(TmuxSession& s) {
         using namespace std::chrono_literals;

@@ -22,19 +22,9 @@ class E2eDeclarationPages : public qv::e2e::DeclarationE2eTest {
 protected:
     E2eDeclarationPages() : DeclarationE2eTest("qv_e2e_pages_") {}
 
-    // Keys, then what the screen must come to show.
-    static void step(TmuxSession& s, const std::string& keys, const std::string& shown) {
-        if (!keys.empty()) s.keys(keys);
-        ASSERT_TRUE(s.wait_for(shown, 5s)) << "waiting for " << shown << "\n" << s.screen_text();
-    }
     static void type(TmuxSession& s, const std::string& text, const std::string& shown) {
         s.text(text);
         ASSERT_TRUE(s.wait_for(shown, 5s)) << "waiting for " << shown << "\n" << s.screen_text();
-    }
-    // Text typed and ended with Enter, then what the screen shows.
-    static void enter(TmuxSession& s, const std::string& text, const std::string& shown) {
-        s.text(text);
-        step(s, "Enter", shown);
     }
     static void to_menu(TmuxSession& s) {
         s.keys("Escape");

@@ -19,14 +19,6 @@ class E2eDependantDeductions : public qv::e2e::DeclarationE2eTest {
 protected:
     E2eDependantDeductions() : DeclarationE2eTest("qv_e2e_deductions_") {}
 
-    static void step(TmuxSession& s, const std::string& keys, const std::string& shown) {
-        if (!keys.empty()) s.keys(keys);
-        ASSERT_TRUE(s.wait_for(shown, 5s)) << "waiting for " << shown << "\n" << s.screen_text();
-    }
-    static void enter(TmuxSession& s, const std::string& text, const std::string& shown) {
-        s.text(text);
-        step(s, "Enter", shown);
-    }
     // A row of the dependants or the recipients: each full cell after the
     // name goes on by itself.
     static void person(TmuxSession& s, const std::string& name, const std::string& code_and_birth,

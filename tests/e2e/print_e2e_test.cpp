@@ -32,6 +32,16 @@ protected:
         }
         return text;
     }
+    // From the CPF prompt to the print bar's first item, whose own taxpayer
+    // prompt opens.
+    static void open_print_prompt(qv::e2e::TmuxSession& s) {
+        s.keys("Escape");
+        ASSERT_TRUE(s.wait_for("Terminar", 5s)) << s.screen_text();
+        for (int i = 0; i < 3; ++i) s.keys("Right");
+        ASSERT_TRUE(s.wait_for("imp Não Dos", 5s)) << s.screen_text();
+        s.keys("Enter");
+        ASSERT_TRUE(s.wait_for("F1 Ordem CPF", 5s)) << s.screen_text();
+    }
 };
 
 TEST_F(E2ePrint, TheWholeDeclarationGoesToTheFileFromTheMenu) {
@@ -47,13 +57,9 @@ TEST_F(E2ePrint, TheWholeDeclarationGoesToTheFileFromTheMenu) {
     ASSERT_TRUE(s.wait_for("P.Jur", 5s)) << s.screen_text();
     s.keys("M-t");
     ASSERT_TRUE(s.wait_for("F1 Nome F2 CPF F3 Stat", 5s)) << s.screen_text();
-    s.keys("Escape");
-    ASSERT_TRUE(s.wait_for("Terminar", 5s)) << s.screen_text();
     // The print bar, its first item, and the taxpayer the prompt offers.
-    for (int i = 0; i < 3; ++i) s.keys("Right");
-    ASSERT_TRUE(s.wait_for("imp Não Dos", 5s)) << s.screen_text();
-    s.keys("Enter");
-    ASSERT_TRUE(s.wait_for("F1 Ordem CPF", 5s)) << s.screen_text();
+    open_print_prompt(s);
+    if (HasFatalFailure()) return;
     s.keys("Enter");
     const std::string out = printed_once_complete("ENTREGA-LA NESSAS CONDICOES", 20s);
     std::size_t at = 0;
@@ -87,12 +93,8 @@ TEST_F(E2ePrint, AnImportedDeclarationPrintsItsFiguresWithoutBeingOpened) {
     if (HasFatalFailure()) return;
     s.keys("Enter");
     ASSERT_TRUE(s.wait_for("F1 Nome F2 CPF F3 Stat", 5s)) << s.screen_text();
-    s.keys("Escape");
-    ASSERT_TRUE(s.wait_for("Terminar", 5s)) << s.screen_text();
-    for (int i = 0; i < 3; ++i) s.keys("Right");
-    ASSERT_TRUE(s.wait_for("imp Não Dos", 5s)) << s.screen_text();
-    s.keys("Enter");
-    ASSERT_TRUE(s.wait_for("F1 Ordem CPF", 5s)) << s.screen_text();
+    open_print_prompt(s);
+    if (HasFatalFailure()) return;
     s.text("12345678909");
     const std::string out = printed_once_complete("Rendimento isento e nao-tributavel", 20s);
     std::size_t at = 0;

@@ -254,28 +254,28 @@ TEST_F(ImportedDeclaration, PrintedWithoutOpeningAsItsPagesShowIt) {
 
     const std::size_t summary = unopened.find("RESUMO");
     ASSERT_NE(summary, std::string::npos) << unopened;
-    EXPECT_EQ(beside(unopened, "Rec.P.Juridica Titular", summary), "63.180,00");
-    EXPECT_EQ(beside(unopened, "Base de calculo", summary), "63.180,00");
-    EXPECT_EQ(beside(unopened, "Imposto devido ", summary), "8.687,05");
-    EXPECT_EQ(beside(unopened, "TOTAL IMPOSTO PAGO..", summary), "9.000,00");
-    EXPECT_EQ(beside(unopened, "IMPOSTO A RESTITUIR", summary), "312,95");
     // The balance: the reductions are exempt, the rest taxed apart; the
     // flat's price came in, its cost went out.
-    EXPECT_EQ(beside(unopened, "Rendimentos isentos", summary), "94.895,22");
-    EXPECT_EQ(beside(unopened, "Rend. trib. exclusiva", summary), "105.104,78");
-    EXPECT_EQ(beside(unopened, "Total das RECEITAS......", summary), "563.180,00");
+    struct Figure {
+        const char* label;
+        const char* value;
+    };
+    for (const Figure& f : {Figure{"Rec.P.Juridica Titular", "63.180,00"}, {"Base de calculo", "63.180,00"},
+                            {"Imposto devido ", "8.687,05"}, {"TOTAL IMPOSTO PAGO..", "9.000,00"},
+                            {"IMPOSTO A RESTITUIR", "312,95"}, {"Rendimentos isentos", "94.895,22"},
+                            {"Rend. trib. exclusiva", "105.104,78"}, {"Total das RECEITAS......", "563.180,00"},
+                            {"Saldo  .......", "254.180,00"}})
+        EXPECT_EQ(beside(unopened, f.label, summary), f.value) << f.label;
     EXPECT_EQ(line_end(unopened, "Total das RECEITAS......", summary), "309.000,00");
-    EXPECT_EQ(beside(unopened, "Saldo  .......", summary), "254.180,00");
     EXPECT_EQ(unopened.find("PROBLEMAS DE CAIXA"), std::string::npos) << unopened;
 
     const std::size_t gain = unopened.find("APURACAO DO GANHO DE CAPITAL");
     ASSERT_NE(gain, std::string::npos) << unopened;
-    EXPECT_EQ(line_end(unopened, "Ganho de capital - Resultado 1", gain), "200.000,00");
-    EXPECT_EQ(line_end(unopened, "Fator de Reducao 1   (FR1)", gain), "67.636,17");
-    EXPECT_EQ(line_end(unopened, "Ganho de capital - Resultado 3", gain), "132.363,83");
-    EXPECT_EQ(line_end(unopened, "Fator de Reducao 2   (FR2)", gain), "27.259,05");
-    EXPECT_EQ(line_end(unopened, "Ganho de capital - Resultado 4", gain), "105.104,78");
-    EXPECT_EQ(line_end(unopened, "Imposto devido ", gain), "15.765,71");
+    for (const Figure& f : {Figure{"Ganho de capital - Resultado 1", "200.000,00"},
+                            {"Fator de Reducao 1   (FR1)", "67.636,17"}, {"Ganho de capital - Resultado 3", "132.363,83"},
+                            {"Fator de Reducao 2   (FR2)", "27.259,05"}, {"Ganho de capital - Resultado 4", "105.104,78"},
+                            {"Imposto devido ", "15.765,71"}})
+        EXPECT_EQ(line_end(unopened, f.label, gain), f.value) << f.label;
     EXPECT_EQ(beside(unopened, "Rendimento isento e nao-tributavel", gain), "94.895,22");
     EXPECT_EQ(unopened.find("30.000,00"), std::string::npos) << unopened;
 

@@ -36,6 +36,26 @@ protected:
             for (int m = 1; m <= 13; ++m) f.push_back({"I2_" + std::to_string(k) + two(m), 'N', 12, 2});
         return make_list(kPersonSheetArea, "MENSAL", f);
     }
+    // The people's sheets as the declaration keeps them: the titular's
+    // and each dependant's, by CPF.
+    tb::Table& sheets_by_person() {
+        std::vector<tb::FieldSpec> f{{"CPF", 'C', 11, 0}, {"CPFDEPEN", 'C', 11, 0}};
+        for (int k = 1; k <= 7; ++k)
+            for (int m = 1; m <= 13; ++m) f.push_back({"I2_" + std::to_string(k) + two(m), 'N', 12, 2});
+        return make_list(kPersonSheetArea, "MENSAL", f);
+    }
+    // The dependant's sheet on page 2: 2,000.00 in January, typed as totals.
+    void dependants_sheet_keyed_as_totals() {
+        set("MATATU", "REC_MENSAL");
+        set("CAL_AUTO", 2);
+        set("SO_REC", false);
+        set("I1_11", "N");
+        set("CPFDEPEN", "52998224725");
+        set("DF_PAGTO", rt::CTOD("31/03/2011"));
+        MonthlySheet sheet = MonthlySheet::carne_leao();
+        sheet.set(1, 2, 2000.00);
+        sheet.total(2);
+    }
     tb::Table& selic() {
         tb::Table& t = make_list(51, "UFIRM", {{"ANOMES", 'C', 6, 0}, {"TJM", 'N', 6, 2}});
         for (const auto& [month, rate] : {std::pair{"201106", 0.95}, {"201107", 0.97}, {"201108", 1.07},
@@ -162,10 +182,7 @@ TEST_F(CarneLeaoTest, LateDecemberShortfallKeepsItsFractionOfACent) {
 }
 
 TEST_F(CarneLeaoTest, MonthKeyedAloneBringsItsCorrectionAndThePersonsRecordUpToDate) {
-    std::vector<tb::FieldSpec> f{{"CPF", 'C', 11, 0}, {"CPFDEPEN", 'C', 11, 0}};
-    for (int k = 1; k <= 7; ++k)
-        for (int m = 1; m <= 13; ++m) f.push_back({"I2_" + std::to_string(k) + two(m), 'N', 12, 2});
-    tb::Table& sheets = make_list(kPersonSheetArea, "MENSAL", f);
+    tb::Table& sheets = sheets_by_person();
     income_list();
     set("MATATU", "REC_MENSAL");
     set("I1_11", "S");
@@ -195,24 +212,12 @@ TEST_F(CarneLeaoTest, MonthKeyedAloneBringsItsCorrectionAndThePersonsRecordUpToD
 }
 
 TEST_F(CarneLeaoTest, ADependantsSheetKeyedAsTotalsLeavesTheTitularsRecordAlone) {
-    std::vector<tb::FieldSpec> f{{"CPF", 'C', 11, 0}, {"CPFDEPEN", 'C', 11, 0}};
-    for (int k = 1; k <= 7; ++k)
-        for (int m = 1; m <= 13; ++m) f.push_back({"I2_" + std::to_string(k) + two(m), 'N', 12, 2});
-    tb::Table& sheets = make_list(kPersonSheetArea, "MENSAL", f);
+    tb::Table& sheets = sheets_by_person();
     add_row(sheets, {{"I2_101", 5000.00}, {"I2_113", 5000.00}});
     add_row(sheets, {{"CPFDEPEN", "52998224725"}});
     income_list();
-    // The dependant's sheet on page 2: 2,000.00 in January, typed as totals.
-    set("MATATU", "REC_MENSAL");
-    set("CAL_AUTO", 2);
-    set("SO_REC", false);
     set("N_DEPEN", 1);
-    set("I1_11", "N");
-    set("CPFDEPEN", "52998224725");
-    set("DF_PAGTO", rt::CTOD("31/03/2011"));
-    MonthlySheet sheet = MonthlySheet::carne_leao();
-    sheet.set(1, 2, 2000.00);
-    sheet.total(2);
+    dependants_sheet_keyed_as_totals();
     CALC(1, 1);
     sheets.go_to(1);
     EXPECT_NEAR(sheets.get("I2_101").as_number(), 5000.00, kCent);
@@ -227,24 +232,13 @@ TEST_F(CarneLeaoTest, ADependantsSheetKeyedAsTotalsLeavesTheTitularsRecordAlone)
 TEST_F(CarneLeaoTest, TheSheetOfADeletedDependantDoesNotComeBack) {
     for (const bool listed : {true, false}) {
         tables::ws().close_all();
-        std::vector<tb::FieldSpec> f{{"CPF", 'C', 11, 0}, {"CPFDEPEN", 'C', 11, 0}};
-        for (int k = 1; k <= 7; ++k)
-            for (int m = 1; m <= 13; ++m) f.push_back({"I2_" + std::to_string(k) + two(m), 'N', 12, 2});
-        tb::Table& sheets = make_list(kPersonSheetArea, "MENSAL", f);
+        tb::Table& sheets = sheets_by_person();
         add_row(sheets, {{"I2_101", 5000.00}, {"I2_113", 5000.00}});
         tb::Table& people = make_list(23, "DEPEN", {{"CODIDEPEN", 'N', 3, 0}, {"CPFDEPEN", 'C', 11, 0}});
         add_row(people, {{"CODIDEPEN", 99}, {"CPFDEPEN", "52998224725"}});   // the same CPF, an alimony recipient
         if (listed) add_row(people, {{"CODIDEPEN", 21}, {"CPFDEPEN", "52998224725"}});
         income_list();
-        set("MATATU", "REC_MENSAL");
-        set("CAL_AUTO", 2);
-        set("SO_REC", false);
-        set("I1_11", "N");
-        set("CPFDEPEN", "52998224725");
-        set("DF_PAGTO", rt::CTOD("31/03/2011"));
-        MonthlySheet sheet = MonthlySheet::carne_leao();
-        sheet.set(1, 2, 2000.00);
-        sheet.total(2);
+        dependants_sheet_keyed_as_totals();
         set("LEAO_CAL", false);
         FDE_LEAO(1);
         EXPECT_EQ(sheets.lastrec(), listed ? 2u : 1u) << listed;
