@@ -1,6 +1,9 @@
 #include "runtime/table/file_map.hpp"
 
+#include "runtime/table/kept_mappings.hpp"
+
 #include <signal.h>
+#include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,6 +15,7 @@
 #include <mutex>
 #include <new>
 #include <cstdint>
+#include <string>
 
 namespace qv::rt::table {
 
@@ -21,6 +25,20 @@ void FileMap::reset() {
     if (data_) ::munmap(const_cast<char*>(data_), mapped_);
     data_ = nullptr;
     size_ = mapped_ = 0;
+}
+
+// A file deleted meanwhile (a table replaced by another written aside) is
+// not kept: its mapping would hold its disk space.
+void FileMap::keep(int fd, const std::string& path) noexcept {
+    struct stat st;
+    if (data_ && keepable_ && !disabled_ && ::fstat(fd, &st) == 0 && st.st_nlink > 0 && st.st_dev == dev_ &&
+        st.st_ino == ino_) {
+        keep_mapping(dev_, ino_, path, {data_, mapped_});
+        data_ = nullptr;
+        size_ = mapped_ = 0;
+        return;
+    }
+    reset();
 }
 
 namespace {
@@ -70,6 +88,11 @@ bool FileMap::read(int fd, std::size_t off, void* dst, std::size_t len) {
     // A file read a few times only (a table opened for a seek and a few
     // records) is read directly: a mapping would cost more, in page faults
     // and in unmapping it at the close, than the reads it saves.
+    // A file this process mapped before is read through that mapping at once.
+    if (!data_ && !looked_for_kept_ && !disabled_) {
+        looked_for_kept_ = true;
+        if (any_mapping_kept()) cover(fd, off + len, true);
+    }
     if (!data_ && direct_reads_ < kDirectReads) {
         ++direct_reads_;
         return ::pread(fd, dst, len, static_cast<off_t>(off)) == static_cast<ssize_t>(len);
@@ -82,7 +105,9 @@ bool FileMap::read(int fd, std::size_t off, void* dst, std::size_t len) {
 
 // Only bytes the file is known to hold are read through the mapping; the
 // mapping itself reaches further, so a growing file is mapped again rarely.
-bool FileMap::cover(int fd, std::size_t end) {
+bool FileMap::cover(int fd, std::size_t end) { return cover(fd, end, false); }
+
+bool FileMap::cover(int fd, std::size_t end, bool only_kept) {
     if (data_ && end <= size_) return true;
     if (disabled_) return false;
     struct stat st;
@@ -90,11 +115,28 @@ bool FileMap::cover(int fd, std::size_t end) {
     const auto size = static_cast<std::size_t>(st.st_size);
     if (!data_ || size > mapped_) {
         reset();
-        const std::size_t len = size + std::max<std::size_t>(size / 4, 1u << 20);
-        void* p = ::mmap(nullptr, len, PROT_READ, MAP_SHARED, fd, 0);
-        if (p == MAP_FAILED) return false;
-        data_ = static_cast<const char*>(p);
-        mapped_ = len;
+        if (auto kept = take_kept_mapping(st.st_dev, st.st_ino, size)) {
+            data_ = kept->data;
+            mapped_ = kept->length;
+            keepable_ = true;
+        } else {
+            if (only_kept) return false;
+            const std::size_t len = size + std::max<std::size_t>(size / 4, 1u << 20);
+            // A mapping holds the open file it was made from, and with it
+            // the locks taken on it: made from the caller's descriptor, a
+            // mapping kept after the close would keep the table's share
+            // signal and its record locks. So it is made from an opening
+            // of its own, which holds no lock.
+            const int own = ::open(("/proc/self/fd/" + std::to_string(fd)).c_str(), O_RDONLY | O_CLOEXEC);
+            void* p = ::mmap(nullptr, len, PROT_READ, MAP_SHARED, own >= 0 ? own : fd, 0);
+            if (own >= 0) ::close(own);
+            if (p == MAP_FAILED) return false;
+            data_ = static_cast<const char*>(p);
+            mapped_ = len;
+            keepable_ = own >= 0;
+        }
+        dev_ = st.st_dev;
+        ino_ = st.st_ino;
     }
     size_ = size;
     return true;

@@ -2,10 +2,13 @@
 // A read-only shared mapping of a file that grows with it. Reads through it
 // see every write of every process at once (one page cache), without a
 // system call: how a shared table re-reads records and change marks cheaply.
+#include <sys/types.h>
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 namespace qv::rt::table {
 
@@ -28,6 +31,10 @@ public:
     const char* data() const { return data_; }
     std::size_t size() const { return size_; }   // bytes known to be there
     void reset();   // before the file is replaced
+    // The file `fd`, named `path`, is about to be closed: its mapping is
+    // kept for the next opening of the same file in this process (see
+    // kept_mappings.hpp).
+    void keep(int fd, const std::string& path) noexcept;
     // The file was cut to `end` bytes by its owner: bytes beyond are no
     // longer read through the mapping (which stays, for the file to grow).
     void shrink_to(std::size_t end) { size_ = std::min(size_, end); }
@@ -37,8 +44,15 @@ public:
 
 private:
     static constexpr unsigned kDirectReads = 64;
+    // Makes or finds the mapping; with `only_kept`, only one kept from an
+    // earlier opening of the file is taken.
+    bool cover(int fd, std::size_t end, bool only_kept);
     unsigned direct_reads_ = 0;   // reads made before mapping the file
     bool disabled_ = false;
+    bool looked_for_kept_ = false;
+    bool keepable_ = false;   // made from an opening that holds no lock
+    dev_t dev_ = 0;   // the file mapped
+    ino_t ino_ = 0;
     const char* data_ = nullptr;
     std::size_t size_ = 0;     // bytes known to exist in the file
     std::size_t mapped_ = 0;   // length of the mapping (room to grow)

@@ -197,6 +197,7 @@ Table::~Table() {
     } catch (...) {
         // the workspace commits before closing; nothing is left to report to
     }
+    if (fd_) map_.keep(fd_.get(), path_);
 }
 
 void Table::open_files(const OpenOptions& opt) {

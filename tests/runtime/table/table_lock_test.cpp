@@ -9,9 +9,12 @@
 
 #include <chrono>
 #include <cstring>
+#include <functional>
 #include <set>
+#include <vector>
 
 #include "table_test_util.hpp"
+#include "runtime/table/share_signal.hpp"
 #include "runtime/table/table_error.hpp"
 
 namespace qv::rt::table::test {
@@ -311,6 +314,71 @@ TEST_F(Locks, AWriterKilledMidwayLeavesAReadableTable) {
         EXPECT_EQ(seen, n);
         t.reindex();
         ws.close();
+    }
+}
+
+// A table read through its mapping and closed leaves nothing held: another
+// user opens it alone at once, and this one, opening it again, reads what
+// the other left, whether the records changed, the table was cut or it was
+// rewritten aside under its name.
+TEST_F(Locks, ATableReadManyTimesAndClosedHoldsNothingAndIsReadAnewAtTheNextOpening) {
+    struct Case {
+        const char* what;
+        std::function<void(Table&)> other_does;
+        std::uint32_t count;
+        const char* cpf_of_first;
+        double cont_of_last;
+    };
+    const std::vector<Case> cases = {
+        {"records changed and one appended",
+         [](Table& t) {
+             t.go_to(1);
+             t.put("CPF", Value("99999999999"));
+             t.go_to(200);
+             t.put("CONT", Value(77.0));
+             ASSERT_TRUE(t.append_blank());
+             t.put("CONT", Value(5.0));
+         },
+         201, "99999999999", 5.0},
+        {"emptied", [](Table& t) { t.zap(); }, 0, "", 0.0},
+        {"rewritten aside without its first record",
+         [](Table& t) {
+             t.go_to(1);
+             t.delete_record();
+             t.pack();
+         },
+         199, "10000000002", 0.0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        make(false, 200);
+        {
+            Table& t = ws.use(dir.file("SHR"), {});
+            std::uint32_t seen = 0;
+            for (t.go_top(); !t.eof(); t.skip()) ++seen;   // enough reads for a mapping
+            ASSERT_EQ(seen, 200u);
+            ASSERT_TRUE(t.rlock(3));
+            t.unlock();
+            ws.close();
+        }
+        EXPECT_FALSE(byte_locked(dir.file("SHR.DBF"), kShareSignalByte));
+        {
+            Table& t = other.use(dir.file("SHR"), exclusive());   // nothing of the first is left
+            c.other_does(t);
+            other.close();
+        }
+        Table& t = ws.use(dir.file("SHR"), {});
+        EXPECT_EQ(t.lastrec(), c.count);
+        t.go_top();
+        EXPECT_EQ(t.get("CPF").as_string(), c.count ? std::string(c.cpf_of_first) : std::string(11, ' '));
+        t.go_bottom();
+        EXPECT_DOUBLE_EQ(t.get("CONT").as_number(), c.cont_of_last);
+        std::uint32_t seen = 0;
+        for (t.go_top(); !t.eof(); t.skip()) ++seen;
+        EXPECT_EQ(seen, c.count);
+        ws.close();
+        std::filesystem::remove(dir.file("SHR.DBF"));
+        std::filesystem::remove(dir.file("SHR.fpt"));
     }
 }
 
