@@ -8,24 +8,31 @@
 // the bench's own data took before the table was opened).
 //
 // Measured on the development machine (a virtual machine of 8 cores shared
-// with other builds), medians of runs alternating the builds, in ms: this
-// code (6 runs, load 2.6 to 3), the code before it (the same runs), the
-// code of the session before that (10 runs, load 1.3 to 4), and the code
-// before records and their keys were made safe from kills:
+// with other builds, load average under 1), medians of 12 runs alternating
+// this code and the code before it, in ms; in brackets, the medians of an
+// earlier day of the code before it, on the same machine then faster, and
+// of the code before records and their keys were made safe from kills:
 //
-//                      now    before   earlier   before the crash safety
-//   append + indexes    813      973    1,196    2,210
-//   random seeks         56       56       72       72
-//   reindex              27       24       29       44
-//   filtered scan        14       15       15       22
-//   plain scan          1.7      1.7      1.8      1.7
-//   allocated, MB      18.5     18.5     18.6     14.7
+//                      now    before   (before, earlier day)   (no crash safety)
+//   append + indexes    910      902     (813)                   (2,210)
+//   random seeks         67       65      (56)                      (72)
+//   reindex              31       26      (27)                      (44)
+//   filtered scan       7.3     15.4      (14)                      (22)
+//   plain scan          1.7      1.8     (1.7)                     (1.7)
+//   allocated, MB      18.5     18.5    (18.5)                    (14.7)
+//
+// (Reindex moves by 5 ms from one set of runs to the next either way: the
+// next set gave 27 now, 30 before.) The filtered scan is the first pass of
+// a table just opened again: its mapping, kept from the seeks of the
+// earlier opening, has every page touched already; a new mapping paid a
+// fault, and on this machine an exit to the host, for each of its 2,250
+// pages (about 8 ms).
 //
 // Instructions (callgrind) for the appends and their fields: 1,514 million,
-// from 2,733 million before. Each append now makes two system calls (the
-// previous record's release and the write that makes the file longer); the
-// new record's lock is taken with those after it, 64 at a time: 111,000
-// lock calls for the 100,000 appends instead of 210,000.
+// from 2,733 million before the appends were reworked. Each append makes two
+// system calls (the previous record's release and the write that makes the
+// file longer); the new record's lock is taken with those after it, 64 at
+// a time: 111,000 lock calls for the 100,000 appends instead of 210,000.
 //
 //   bench_table [folder]     (default: a new temporary folder, removed after)
 #include <sys/resource.h>
