@@ -16,6 +16,7 @@
 #include "runtime/core/varstore.hpp"
 #include "runtime/screen/screen.hpp"
 #include "runtime/table/file_names.hpp"
+#include "runtime/table/kept_mappings.hpp"
 #include "tables/locks.hpp"
 #include "tables/opening.hpp"
 #include "tables/schema_upgrade.hpp"
@@ -129,8 +130,16 @@ bool TROCASIM(int mode) {
 bool MUDADIR(std::string_view folder) {
     if (!CRI_NDIR(folder, " QV2012")) return false;
     const std::string dir = with_separator(folder);
-    if (!ABREARQ(9, false, dir + "IMP0912", "CPF", "UPPER(NOMECONTR)", dir + "IMP0912B", "ESTATUS", dir + "IMP0912C"))
-        return false;
+    const bool opened =
+        ABREARQ(9, false, dir + "IMP0912", "CPF", "UPPER(NOMECONTR)", dir + "IMP0912B", "ESTATUS", dir + "IMP0912C");
+    // The tables of a folder left (its register closed just now among them)
+    // stay mapped no longer than they stay open.
+    static std::string current;
+    if (dir != current) {
+        rt::table::let_go_of_kept_mappings();
+        current = dir;
+    }
+    if (!opened) return false;
     tb::Table* reg = ws().table(9);
     if (!reg) return false;
     if (kCpf.exists() && reg->seek(kCpf.value())) kNomecontr.set(reg->get("NOMECONTR"));

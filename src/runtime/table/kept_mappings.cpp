@@ -61,6 +61,11 @@ public:
 
     bool any() const noexcept { return count_.load(std::memory_order_relaxed) != 0; }
 
+    void clear() noexcept {
+        std::lock_guard<std::mutex> hold(mutex_);
+        while (!entries_.empty()) drop(entries_.size() - 1);
+    }
+
 private:
     void drop(std::size_t i) noexcept {
         ::munmap(const_cast<char*>(entries_[i].map.data), entries_[i].map.length);
@@ -84,5 +89,7 @@ std::optional<KeptMapping> take_kept_mapping(dev_t dev, ino_t ino, std::size_t n
 }
 
 bool any_mapping_kept() noexcept { return Shelf::get().any(); }
+
+void let_go_of_kept_mappings() noexcept { Shelf::get().clear(); }
 
 }  // namespace qv::rt::table

@@ -36,5 +36,9 @@ void keep_mapping(dev_t dev, ino_t ino, const std::string& path, KeptMapping m) 
 std::optional<KeptMapping> take_kept_mapping(dev_t dev, ino_t ino, std::size_t need) noexcept;
 // Whether any mapping is kept: a cheap test before looking a file up.
 bool any_mapping_kept() noexcept;
+// Unmaps every mapping kept. A kept mapping holds its file system busy: a
+// program that leaves the folder it worked in (a removable disk to be taken
+// out) lets go of them.
+void let_go_of_kept_mappings() noexcept;
 
 }  // namespace qv::rt::table

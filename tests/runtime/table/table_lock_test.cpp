@@ -9,11 +9,13 @@
 
 #include <chrono>
 #include <cstring>
+#include <fstream>
 #include <functional>
 #include <set>
 #include <vector>
 
 #include "table_test_util.hpp"
+#include "runtime/table/kept_mappings.hpp"
 #include "runtime/table/share_signal.hpp"
 #include "runtime/table/table_error.hpp"
 
@@ -380,6 +382,27 @@ TEST_F(Locks, ATableReadManyTimesAndClosedHoldsNothingAndIsReadAnewAtTheNextOpen
         std::filesystem::remove(dir.file("SHR.DBF"));
         std::filesystem::remove(dir.file("SHR.fpt"));
     }
+}
+
+// The mapping of a table read many times outlives its closing, until the
+// program lets go of the mappings kept (it leaves the folder: a removable
+// disk must not stay busy).
+TEST_F(Locks, AMappingKeptAfterTheCloseGoesWhenTheProgramLetsGoOfThem) {
+    make(false, 200);
+    const auto mapped = [&] {
+        std::ifstream maps("/proc/self/maps");
+        std::string line;
+        while (std::getline(maps, line))
+            if (line.find(dir.file("SHR.DBF")) != std::string::npos) return true;
+        return false;
+    };
+    Table& t = ws.use(dir.file("SHR"), {});
+    for (t.go_top(); !t.eof(); t.skip()) {
+    }
+    ws.close();
+    EXPECT_TRUE(mapped());
+    let_go_of_kept_mappings();
+    EXPECT_FALSE(mapped());
 }
 
 // Terminals that find a table missing at the same moment each make it when

@@ -1,6 +1,7 @@
 // Client data folders: switching the selection, opening registers,
 // creating folders, finding a taxpayer elsewhere, status descriptions.
 #include <filesystem>
+#include <fstream>
 
 #include "common/windows.hpp"
 #include "runtime/core/cp850.hpp"
@@ -148,6 +149,27 @@ TEST_F(FolderTest, MudadirOpensTheRegisterOnTheCurrentTaxpayer) {
     EXPECT_EQ(ws().table(9)->order_count(), 3);
     term->feed('N');
     EXPECT_FALSE(MUDADIR(root + "/nowhere/"));
+}
+
+// A removable disk holding a folder can be taken out once the clerk has
+// gone to another folder: nothing of the folder left stays mapped.
+TEST_F(FolderTest, AFolderLeftKeepsNoMappingOfItsRegister) {
+    for (int i = 0; i < 100; ++i) register_in(a, std::to_string(10000000000LL + i), "Nome");
+    const auto mapped = [&] {
+        std::ifstream maps("/proc/self/maps");
+        std::string line;
+        while (std::getline(maps, line))
+            if (line.find(a + "/IMP0912.") != std::string::npos) return true;
+        return false;
+    };
+    ASSERT_TRUE(MUDADIR(a + "/"));
+    tb::Table& reg = *ws().table(9);
+    for (reg.go_top(); !reg.eof(); reg.skip(1)) {
+    }
+    ASSERT_TRUE(MUDADIR(a + "/"));   // the same folder: the register's mapping serves again
+    EXPECT_TRUE(mapped());
+    ASSERT_TRUE(MUDADIR(b + "/"));
+    EXPECT_FALSE(mapped());
 }
 
 TEST_F(FolderTest, TaxpayerInAnotherFolderSelectsThatFolder) {
