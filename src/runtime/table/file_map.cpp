@@ -85,14 +85,14 @@ void catch_bus_errors() {
 }
 
 bool FileMap::read(int fd, std::size_t off, void* dst, std::size_t len) {
-    // A file read a few times only (a table opened for a seek and a few
-    // records) is read directly: a mapping would cost more, in page faults
-    // and in unmapping it at the close, than the reads it saves.
     // A file this process mapped before is read through that mapping at once.
     if (!data_ && !looked_for_kept_ && !disabled_) {
         looked_for_kept_ = true;
         if (any_mapping_kept()) cover(fd, off + len, true);
     }
+    // A file read a few times only (a table opened for a seek and a few
+    // records) is read directly: a mapping would cost more, in page faults
+    // and in unmapping it at the close, than the reads it saves.
     if (!data_ && direct_reads_ < kDirectReads) {
         ++direct_reads_;
         return ::pread(fd, dst, len, static_cast<off_t>(off)) == static_cast<ssize_t>(len);

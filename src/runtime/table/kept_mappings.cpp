@@ -49,11 +49,8 @@ public:
         std::lock_guard<std::mutex> hold(mutex_);
         for (std::size_t i = 0; i < entries_.size(); ++i) {
             if (entries_[i].dev != dev || entries_[i].ino != ino) continue;
-            const KeptMapping m = entries_[i].map;
-            entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(i));
-            count_ = entries_.size();
-            if (m.length >= need) return m;
-            ::munmap(const_cast<char*>(m.data), m.length);
+            if (entries_[i].map.length >= need) return remove(i);
+            drop(i);
             return std::nullopt;
         }
         return std::nullopt;
@@ -67,10 +64,16 @@ public:
     }
 
 private:
-    void drop(std::size_t i) noexcept {
-        ::munmap(const_cast<char*>(entries_[i].map.data), entries_[i].map.length);
+    // Entry i, taken off the shelf.
+    KeptMapping remove(std::size_t i) noexcept {
+        const KeptMapping m = entries_[i].map;
         entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(i));
         count_ = entries_.size();
+        return m;
+    }
+    void drop(std::size_t i) noexcept {
+        const KeptMapping m = remove(i);
+        ::munmap(const_cast<char*>(m.data), m.length);
     }
 
     std::mutex mutex_;
